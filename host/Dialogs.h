@@ -1,0 +1,63 @@
+#pragma once
+// The one seam for everything modal or external: message boxes, date and
+// folder pickers, file choice, opening a file with the desktop's program and
+// showing a form modally. Production uses real Qt dialogs; tests install a
+// scripted implementation that answers from a queue and hands them the form
+// instead of entering a nested event loop.
+
+#include "KExport.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+class QDialog;
+
+enum class TMsgDlgType { Warning, Error, Information, Confirmation };
+
+// Buttons and results; results use the same values as the buttons.
+enum TMsgDlgBtn : int {
+    mbNone = 0,
+    mbOK = 1,
+    mbCancel = 2,
+    mbYes = 4,
+    mbNo = 8,
+};
+using TMsgDlgButtons = int;
+using TModalResult = int; // mbOK, mbCancel, mbYes, mbNo, or mbNone when closed otherwise
+
+class KCOMMON_EXPORT IDialogs
+{
+public:
+    virtual ~IDialogs() = default;
+    virtual TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                                    int helpContext = 0) = 0;
+    // Modal pickers on a value passed by reference; true when confirmed.
+    virtual bool GetDate(QDate &date) = 0;
+    virtual bool GetDateTime(QDateTime &dateTime) = 0;
+    // Folder picker; empty text on cancel.
+    virtual QString BrowseDialog(const QString &title, int flags) = 0;
+    // File-open dialog; empty text on cancel.
+    virtual QString OpenFileDialog(const QString &title, const QString &filter) = 0;
+    // Opens a file with the desktop's associated program.
+    virtual bool OpenWithDefaultApplication(const QString &path) = 0;
+    // Shows a dialog modally and returns its QDialog result code.
+    virtual int ShowModal(QDialog &dialog) = 0;
+};
+
+// The dialogs in force; tests replace them with SetDialogs.
+KCOMMON_EXPORT IDialogs &Dialogs();
+// Installs an implementation and returns the previous one.
+KCOMMON_EXPORT std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs);
+
+// Convenience for the common case.
+inline TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0)
+{
+    return Dialogs().MessageDlg(text, type, buttons, helpContext);
+}
+inline bool GetDate(QDate &date) { return Dialogs().GetDate(date); }
+inline bool GetDateTime(QDateTime &dateTime) { return Dialogs().GetDateTime(dateTime); }
+inline QString BrowseDialog(const QString &title, int flags) { return Dialogs().BrowseDialog(title, flags); }

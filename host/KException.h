@@ -1,0 +1,40 @@
+#pragma once
+// Exceptions of the framework. A refusal in a data-module event is thrown as
+// one of these and travels up to the screen's guarded handler, which shows it.
+
+#include "KExport.h"
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+class KCOMMON_EXPORT KException : public std::exception
+{
+public:
+    explicit KException(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// Raised by the dataset layer and the connection.
+class KCOMMON_EXPORT EDatabaseError : public KException
+{
+public:
+    explicit EDatabaseError(QString message, QString nativeCode = {})
+        : KException(std::move(message)), m_nativeCode(std::move(nativeCode)) {}
+    const QString &nativeCode() const { return m_nativeCode; }
+
+private:
+    QString m_nativeCode;
+};
+
+// Silent abort: stops the operation without a message.
+class KCOMMON_EXPORT EAbort : public KException
+{
+public:
+    EAbort() : KException(QStringLiteral("Operacija je prekinuta.")) {}
+};

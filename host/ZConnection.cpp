@@ -1,0 +1,285 @@
+#include "ZConnection.h"
+
+#include "KException.h"
+
+#include <QAtomicInt>
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+namespace {
+
+QAtomicInt g_connectionSerial;
+
+// MySQL's CONCAT: NULL when any argument is NULL, else the texts joined.
+void sqliteConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    std::string out;
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
+        out.append(text ? text : "", size_t(sqlite3_value_bytes(argv[i])));
+    }
+    sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
+}
+
+QString unquoteDefault(QString text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith(u'\'') && text.endsWith(u'\''))
+        return text.mid(1, text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return text;
+}
+
+} // namespace
+
+QString QuotedStr(const QString &text)
+{
+    QString out = text;
+    out.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + out + u'\'';
+}
+
+TZConnection::TZConnection(QObject *parent)
+    : QObject(parent)
+    , m_name(QStringLiteral("kconn_%1").arg(g_connectionSerial.fetchAndAddRelaxed(1)))
+{
+}
+
+TZConnection::~TZConnection()
+{
+    Disconnect();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void TZConnection::SetParams(const TConnectionParams &params)
+{
+    Disconnect();
+    m_params = params;
+}
+
+QSqlDatabase TZConnection::Database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool TZConnection::Connected() const
+{
+    return QSqlDatabase::contains(m_name) && Database().isOpen();
+}
+
+void TZConnection::Connect()
+{
+    if (Connected())
+        return;
+    m_columns.clear();
+    const bool mysql = m_params.Driver.compare(QLatin1String("QMYSQL"), Qt::CaseInsensitive) == 0
+        || m_params.Driver.compare(QLatin1String("QMARIADB"), Qt::CaseInsensitive) == 0;
+    m_backend = mysql ? TBackend::MySQL : TBackend::SQLite;
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+        ? QSqlDatabase::database(m_name, false)
+        : QSqlDatabase::addDatabase(mysql ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(m_params.Database);
+    if (mysql) {
+        db.setHostName(m_params.Host);
+        if (m_params.Port > 0)
+            db.setPort(m_params.Port);
+        db.setUserName(m_params.User);
+        db.setPassword(m_params.Password);
+        // Found rows: an UPDATE that writes unchanged values still counts its row.
+        QString options = QStringLiteral("CLIENT_FOUND_ROWS=1");
+        if (!m_params.Socket.isEmpty())
+            options += QStringLiteral(";UNIX_SOCKET=") + m_params.Socket;
+        db.setConnectOptions(options);
+    } else {
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
+    if (!db.open())
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije uspostavljena: %1")
+                                 .arg(db.lastError().text()),
+                             db.lastError().nativeErrorCode());
+    prepareSession();
+}
+
+void TZConnection::prepareSession()
+{
+    QSqlDatabase db = Database();
+    if (m_backend == TBackend::MySQL) {
+        ExecSQL(QStringLiteral("SET NAMES utf8mb4"));
+        ExecSQL(QStringLiteral("SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@SESSION.sql_mode, ''), "
+                               "'NO_BACKSLASH_ESCAPES')"));
+        return;
+    }
+    const QVariant handle = db.driver()->handle();
+    auto *sqlite = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
+    if (!sqlite)
+        throw EDatabaseError(QStringLiteral("SQLite veza nema svoj rukohvat."));
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    if (sqlite3_create_function(sqlite, "CONCAT", -1, flags, nullptr, sqliteConcat, nullptr, nullptr) != SQLITE_OK)
+        throw EDatabaseError(QStringLiteral("SQLite funkcija CONCAT nije registrovana."));
+    ExecSQL(QStringLiteral("PRAGMA foreign_keys = ON"));
+}
+
+void TZConnection::Disconnect()
+{
+    if (QSqlDatabase::contains(m_name)) {
+        QSqlDatabase db = Database();
+        if (db.isOpen())
+            db.close();
+    }
+    m_columns.clear();
+}
+
+void TZConnection::raise(const QSqlQuery &q, const QString &context) const
+{
+    const QSqlError err = q.lastError();
+    QString text = err.databaseText().isEmpty() ? err.text() : err.databaseText();
+    throw EDatabaseError(QStringLiteral("Greška baze podataka: %1").arg(text) +
+                             (context.isEmpty() ? QString() : QStringLiteral("\n") + context),
+                         err.nativeErrorCode());
+}
+
+QVariant TZConnection::ToBindValue(const QVariant &value) const
+{
+    if (value.isNull())
+        return value;
+    if (m_backend == TBackend::SQLite) {
+        if (value.typeId() == QMetaType::QDateTime)
+            return DateTimeText(value.toDateTime());
+        if (value.typeId() == QMetaType::QDate)
+            return DateText(value.toDate());
+    }
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("y") : QStringLiteral("n");
+    return value;
+}
+
+int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
+{
+    if (!Connected())
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    QSqlQuery q(Database());
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            for (const QVariant &p : params)
+                q.addBindValue(ToBindValue(p));
+            ok = q.exec();
+        }
+    }
+    if (!ok)
+        raise(q, sql);
+    return q.numRowsAffected();
+}
+
+std::unique_ptr<QSqlQuery> TZConnection::OpenQuery(const QString &sql, const QVariantList &params)
+{
+    if (!Connected())
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    auto q = std::make_unique<QSqlQuery>(Database());
+    q->setForwardOnly(true);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q->exec(sql);
+    } else {
+        ok = q->prepare(sql);
+        if (ok) {
+            for (const QVariant &p : params)
+                q->addBindValue(ToBindValue(p));
+            ok = q->exec();
+        }
+    }
+    if (!ok)
+        raise(*q, sql);
+    return q;
+}
+
+qint64 TZConnection::LastInsertID()
+{
+    auto q = OpenQuery(m_backend == TBackend::MySQL ? QStringLiteral("SELECT LAST_INSERT_ID()")
+                                                     : QStringLiteral("SELECT last_insert_rowid()"));
+    return q->next() ? q->value(0).toLongLong() : 0;
+}
+
+const std::vector<TColumnInfo> &TZConnection::TableColumns(const QString &table)
+{
+    const QString key = table.toLower();
+    auto it = m_columns.find(key);
+    if (it != m_columns.end())
+        return *it;
+    std::vector<TColumnInfo> cols;
+    if (m_backend == TBackend::MySQL) {
+        auto q = OpenQuery(QStringLiteral(
+            "SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, COLUMN_KEY, EXTRA, "
+            "COLUMN_DEFAULT FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
+            "AND TABLE_NAME = ? ORDER BY ORDINAL_POSITION"), {table});
+        while (q->next()) {
+            TColumnInfo c;
+            c.Name = q->value(0).toString();
+            c.TypeName = q->value(1).toString().toLower();
+            c.Length = q->value(2).toInt();
+            c.NotNull = q->value(3).toString() == QLatin1String("NO");
+            c.PrimaryKey = q->value(4).toString() == QLatin1String("PRI");
+            const QString extra = q->value(5).toString().toLower();
+            c.AutoIncrement = extra.contains(QLatin1String("auto_increment"));
+            c.Generated = extra.contains(QLatin1String("generated"));
+            const QVariant def = q->value(6);
+            c.HasDefault = !def.isNull() && def.toString().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0;
+            if (c.HasDefault)
+                c.DefaultText = unquoteDefault(def.toString());
+            cols.push_back(c);
+        }
+    } else {
+        auto q = OpenQuery(QStringLiteral("PRAGMA table_xinfo(%1)").arg(QuotedStr(table)));
+        while (q->next()) {
+            TColumnInfo c;
+            c.Name = q->value(1).toString();
+            QString type = q->value(2).toString().toLower();
+            const int paren = type.indexOf(u'(');
+            if (paren > 0) {
+                c.Length = type.mid(paren + 1).section(u')', 0, 0).toInt();
+                type = type.left(paren).trimmed();
+            }
+            c.TypeName = type;
+            c.NotNull = q->value(3).toInt() != 0;
+            const QVariant def = q->value(4);
+            c.HasDefault = !def.isNull() && def.toString().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0;
+            if (c.HasDefault)
+                c.DefaultText = unquoteDefault(def.toString());
+            c.PrimaryKey = q->value(5).toInt() > 0;
+            c.AutoIncrement = c.PrimaryKey && c.TypeName == QLatin1String("integer");
+            c.Generated = q->value(6).toInt() >= 2;
+            cols.push_back(c);
+        }
+    }
+    if (cols.empty())
+        throw EDatabaseError(QStringLiteral("Tabela '%1' ne postoji.").arg(table));
+    return *m_columns.insert(key, std::move(cols));
+}
+
+QString TZConnection::PrimaryKey(const QString &table)
+{
+    for (const TColumnInfo &c : TableColumns(table))
+        if (c.PrimaryKey)
+            return c.Name;
+    return {};
+}
+
+QString TZConnection::DateTimeText(const QDateTime &dt)
+{
+    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString TZConnection::DateText(const QDate &d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}

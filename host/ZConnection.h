@@ -1,0 +1,96 @@
+#pragma once
+// The database connection shared by the console and its modules. Wraps one
+// QSqlDatabase and irons out what differs between MariaDB/MySQL and SQLite:
+// MySQL sessions run with NO_BACKSLASH_ESCAPES (so a doubled quote is the only
+// escape in a literal, as on SQLite) and found-rows semantics; SQLite gets a
+// CONCAT with MySQL's meaning and stores date-times as 'yyyy-MM-dd hh:mm:ss'.
+
+#include "KExport.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class QSqlQuery;
+
+enum class TBackend { SQLite, MySQL };
+
+struct TConnectionParams
+{
+    QString Driver = QStringLiteral("QSQLITE"); // QSQLITE or QMYSQL
+    QString Database;                           // file name for SQLite
+    QString Host;
+    int Port = 0;
+    QString Socket;
+    QString User;
+    QString Password;
+};
+
+struct TColumnInfo
+{
+    QString Name;
+    QString TypeName;   // as the database reports it, lower case
+    int Length = 0;     // characters for text columns, 0 when unknown
+    bool NotNull = false;
+    bool PrimaryKey = false;
+    bool AutoIncrement = false;
+    bool Generated = false; // computed by the database, never written
+    bool HasDefault = false;
+    QString DefaultText;    // the default as SQL text, unquoted for strings
+};
+
+class KCOMMON_EXPORT TZConnection : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TZConnection(QObject *parent = nullptr);
+    ~TZConnection() override;
+
+    void SetParams(const TConnectionParams &params);
+    const TConnectionParams &Params() const { return m_params; }
+
+    // Opens the connection; throws EDatabaseError with the driver's message.
+    void Connect();
+    void Disconnect();
+    bool Connected() const;
+
+    TBackend Backend() const { return m_backend; }
+    QSqlDatabase Database() const;
+
+    // Runs one statement with bound parameters; throws on error and returns
+    // the number of rows affected.
+    int ExecSQL(const QString &sql, const QVariantList &params = {});
+    // The key the database assigned to the last row inserted on this connection.
+    qint64 LastInsertID();
+
+    // Columns of a table, read from the database's catalogue and cached.
+    const std::vector<TColumnInfo> &TableColumns(const QString &table);
+    QString PrimaryKey(const QString &table);
+
+    // Value as it must be bound for this backend (date-times as text on SQLite).
+    QVariant ToBindValue(const QVariant &value) const;
+
+    // Runs a forward-only SELECT; throws on error.
+    std::unique_ptr<QSqlQuery> OpenQuery(const QString &sql, const QVariantList &params = {});
+
+    static QString DateTimeText(const QDateTime &dt);   // yyyy-MM-dd hh:mm:ss
+    static QString DateText(const QDate &d);            // yyyy-MM-dd
+
+private:
+    void prepareSession();
+    [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;
+
+    TConnectionParams m_params;
+    QString m_name;
+    TBackend m_backend = TBackend::SQLite;
+    QHash<QString, std::vector<TColumnInfo>> m_columns;
+};
+
+// The SQL string literal of a text: single quotes around it, inner quotes
+// doubled. Sound on both backends because MySQL sessions run with
+// NO_BACKSLASH_ESCAPES.
+KCOMMON_EXPORT QString QuotedStr(const QString &text);

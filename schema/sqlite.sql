@@ -1,0 +1,83 @@
+-- Docket book tables for SQLite 3.40, the embedded single-desk database.
+-- Loaded one statement at a time: every statement ends with a semicolon at the
+-- end of a line, and comments stand on lines of their own.
+-- Keys use AUTOINCREMENT so that an id is never handed out twice, even after
+-- the newest row was deleted.
+-- Dates are TEXT 'yyyy-MM-dd HH:mm:ss' and 'yyyy-MM-dd', so they sort and
+-- compare as on MariaDB.
+-- Columns searched by prefix are NOCASE: with case_sensitive_like off (the
+-- default) that is what lets LIKE 'abc%' use their indexes. NOCASE folds
+-- ASCII letters only.
+-- There are no foreign keys on purpose: an item keeps naming a partner or a
+-- user after that row is gone, and the screens read them with LEFT JOINs.
+
+-- direction: -1 outgoing, 0 internal, 1 incoming.
+-- accepted, archived: 'y' or 'n'.
+CREATE TABLE IF NOT EXISTS ledgeritem (
+  ledgeritemid INTEGER PRIMARY KEY AUTOINCREMENT,
+  direction INTEGER NOT NULL CHECK (direction IN (-1, 0, 1)),
+  ledgerdatetime TEXT NOT NULL,
+  ledgernumber TEXT NOT NULL COLLATE NOCASE,
+  partnerid INTEGER NULL,
+  documentid INTEGER NULL,
+  itemtype TEXT NOT NULL,
+  itemnumber TEXT NULL COLLATE NOCASE,
+  itemdate TEXT NULL,
+  parentid INTEGER NULL,
+  inmailtype INTEGER NULL,
+  inmailnumber TEXT NULL,
+  outmailtype INTEGER NULL,
+  outmailnumber TEXT NULL,
+  inuserid INTEGER NULL,
+  userid INTEGER NOT NULL,
+  outuserid INTEGER NULL,
+  accepted TEXT NOT NULL DEFAULT 'n' CHECK (accepted IN ('y', 'n')),
+  archived TEXT NOT NULL DEFAULT 'n' CHECK (archived IN ('y', 'n')),
+  archivednumber TEXT NULL,
+  passonparentid INTEGER NULL
+);
+
+-- Items that were not passed on may not share a number within a direction:
+-- two desks that counted the same next number cannot both write it.
+CREATE UNIQUE INDEX IF NOT EXISTS ux_ledgeritem_number
+  ON ledgeritem (direction, ledgernumber) WHERE passonparentid IS NULL;
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_passonparentid ON ledgeritem (passonparentid);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_parentid ON ledgeritem (parentid);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_direction_datetime ON ledgeritem (direction, ledgerdatetime);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_datetime_id ON ledgeritem (ledgerdatetime, ledgeritemid);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_outuserid_accepted ON ledgeritem (outuserid, accepted);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_ledgernumber ON ledgeritem (ledgernumber);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_itemnumber ON ledgeritem (itemnumber);
+
+CREATE TABLE IF NOT EXISTS partner (
+  partnerid INTEGER PRIMARY KEY AUTOINCREMENT,
+  name TEXT NOT NULL COLLATE NOCASE,
+  address TEXT NULL,
+  city TEXT NULL
+);
+CREATE INDEX IF NOT EXISTS ix_partner_name ON partner (name);
+
+CREATE TABLE IF NOT EXISTS document (
+  documentid INTEGER PRIMARY KEY AUTOINCREMENT,
+  number TEXT NOT NULL,
+  description TEXT NULL
+);
+
+-- passwordhash holds a salted slow hash, never the password itself.
+-- Logins compare without regard to case, as on MariaDB.
+CREATE TABLE IF NOT EXISTS user (
+  userid INTEGER PRIMARY KEY AUTOINCREMENT,
+  firstname TEXT NOT NULL,
+  lastname TEXT NOT NULL,
+  login TEXT NOT NULL COLLATE NOCASE,
+  passwordhash TEXT NOT NULL
+);
+CREATE UNIQUE INDEX IF NOT EXISTS ux_user_login ON user (login);
+
+-- The host's settings kept in the database; names match exactly.
+CREATE TABLE IF NOT EXISTS settings (
+  section TEXT NOT NULL,
+  keyname TEXT NOT NULL,
+  value TEXT NULL,
+  PRIMARY KEY (section, keyname)
+);

@@ -1,0 +1,63 @@
+#pragma once
+// Dialogs for tests: every question is recorded and answered from a queue;
+// a modal form is handed to a callback instead of a nested event loop.
+
+#include "Dialogs.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <variant>
+
+class ScriptedDialogs : public IDialogs
+{
+public:
+    struct Message
+    {
+        QString Text;
+        TMsgDlgType Type;
+        TMsgDlgButtons Buttons;
+    };
+
+    // Queued answers, consumed in order by the matching call.
+    std::deque<TModalResult> MessageAnswers;     // default when empty: mbOK
+    std::deque<std::optional<QDate>> DateAnswers; // nullopt = cancelled
+    std::deque<std::optional<QDateTime>> DateTimeAnswers;
+    std::deque<QString> BrowseAnswers;            // empty text = cancelled
+    std::deque<QString> FileAnswers;
+    // Called with the dialog instead of exec(); returns the result code.
+    // Default when empty: QDialog::Rejected without touching the dialog.
+    std::deque<std::function<int(QDialog &)>> ModalHandlers;
+
+    // What was asked.
+    QList<Message> Messages;
+    QStringList BrowseTitles;
+    QStringList OpenedFiles;
+    QList<QDialog *> ShownDialogs; // valid only while the dialog lives
+    int ModalCount = 0;
+
+    TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                            int helpContext) override;
+    bool GetDate(QDate &date) override;
+    bool GetDateTime(QDateTime &dateTime) override;
+    QString BrowseDialog(const QString &title, int flags) override;
+    QString OpenFileDialog(const QString &title, const QString &filter) override;
+    bool OpenWithDefaultApplication(const QString &path) override;
+    int ShowModal(QDialog &dialog) override;
+};
+
+// Installs a ScriptedDialogs for the lifetime of the object.
+class ScopedScriptedDialogs
+{
+public:
+    ScopedScriptedDialogs();
+    ~ScopedScriptedDialogs();
+    ScriptedDialogs *operator->() { return m_dialogs; }
+    ScriptedDialogs &operator*() { return *m_dialogs; }
+
+private:
+    ScriptedDialogs *m_dialogs;
+    std::unique_ptr<IDialogs> m_previous;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// A fresh, empty database with the schema installed, on the backend named by
+// KLEDGER_TEST_BACKEND (sqlite or mariadb). The MariaDB database is private to
+// the test process and dropped when the object goes away.
+
+#include "ZConnection.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+class TestDb
+{
+public:
+    TestDb();   // QSKIPs are not possible in a constructor: check Available()
+    ~TestDb();
+
+    static QString BackendName();             // "sqlite" or "mariadb"
+    static bool MariaDbConfigured();          // socket given in the environment
+    bool Available() const { return m_available; }
+    QString SkipReason() const { return m_skipReason; }
+
+    TZConnection &Connection() { return *m_connection; }
+    // A second connection to the same database (two desks at once).
+    std::unique_ptr<TZConnection> OpenSecondConnection() const;
+    TConnectionParams Params() const { return m_params; }
+
+private:
+    bool m_available = false;
+    QString m_skipReason;
+    QTemporaryDir m_dir;
+    TConnectionParams m_params;
+    QString m_mariaDbName;
+    std::unique_ptr<TZConnection> m_connection;
+};
+
+// Use at the top of a test function or init(): skips when the backend is missing.
+#define REQUIRE_TESTDB(db)                                                                   \
+    do {                                                                                     \
+        if (!(db).Available())                                                               \
+            QSKIP(qPrintable((db).SkipReason()));                                            \
+    } while (false)
