@@ -41,8 +41,13 @@ CREATE TABLE IF NOT EXISTS ledgeritem (
 -- two desks that counted the same next number cannot both write it.
 CREATE UNIQUE INDEX IF NOT EXISTS ux_ledgeritem_number
   ON ledgeritem (direction, ledgernumber) WHERE passonparentid IS NULL;
-CREATE INDEX IF NOT EXISTS ix_ledgeritem_passonparentid ON ledgeritem (passonparentid);
-CREATE INDEX IF NOT EXISTS ix_ledgeritem_parentid ON ledgeritem (parentid);
+-- Most items have no parent, and ANALYZE would otherwise count all those NULLs as
+-- distinct keys and steer "passonparentid IS NULL" onto this index instead of
+-- the date ranges below. Lookups by a given id still use it.
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_passonparentid
+  ON ledgeritem (passonparentid) WHERE passonparentid IS NOT NULL;
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_parentid
+  ON ledgeritem (parentid) WHERE parentid IS NOT NULL;
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_direction_datetime ON ledgeritem (direction, ledgerdatetime);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_datetime_id ON ledgeritem (ledgerdatetime, ledgeritemid);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_outuserid_accepted ON ledgeritem (outuserid, accepted);
@@ -74,7 +79,7 @@ CREATE TABLE IF NOT EXISTS user (
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_user_login ON user (login);
 
--- The host's settings kept in the database; names match exactly.
+-- The host's settings kept in the database. Names match exactly.
 CREATE TABLE IF NOT EXISTS settings (
   section TEXT NOT NULL,
   keyname TEXT NOT NULL,

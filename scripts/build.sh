@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures (first time only) and builds into build/.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+bash scripts/install-deps.sh
+
+# Ninja re-runs CMake by itself when a CMakeLists.txt changes; configure here
+# only when there is no usable build tree yet.
+if [ ! -f build/build.ninja ] || [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build build
