@@ -283,3 +283,9 @@ QString TZConnection::DateText(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd"));
 }
+
+bool IsUniqueViolation(const EDatabaseError &error)
+{
+    const QString &code = error.nativeCode();
+    return code == QLatin1String("1062") || code == QLatin1String("2067") || code == QLatin1String("1555");
+}

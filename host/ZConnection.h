@@ -94,3 +94,7 @@ private:
 // doubled. Sound on both backends because MySQL sessions run with
 // NO_BACKSLASH_ESCAPES.
 KCOMMON_EXPORT QString QuotedStr(const QString &text);
+
+// True when the error is the database refusing a duplicate in a unique key
+// (MariaDB 1062, SQLite 2067 / 1555).
+KCOMMON_EXPORT bool IsUniqueViolation(const class EDatabaseError &error);

@@ -1,0 +1,508 @@
+#include "DataSet.h"
+
+#include "DataSource.h"
+#include "KException.h"
+
+#include <algorithm>
+
+namespace {
+struct PeekGuard
+{
+    int &slot;
+    int saved;
+    PeekGuard(int &s, int row) : slot(s), saved(s) { slot = row; }
+    ~PeekGuard() { slot = saved; }
+};
+} // namespace
+
+TDataSet::TDataSet(QObject *parent) : QObject(parent) {}
+
+TDataSet::~TDataSet()
+{
+    for (TDataSource *s : std::vector<TDataSource *>(m_sources))
+        s->DataSetDestroyed();
+}
+
+TField &TDataSet::AddField(const QString &name, TFieldType type, int size)
+{
+    if (FindField(name))
+        throw EDatabaseError(QStringLiteral("Polje '%1' već postoji.").arg(name));
+    m_fields.push_back(std::make_unique<TField>(*this, name, type, size));
+    return *m_fields.back();
+}
+
+TField *TDataSet::FindField(const QString &name) const
+{
+    for (const auto &f : m_fields)
+        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+TField &TDataSet::FieldByName(const QString &name) const
+{
+    TField *f = FindField(name);
+    if (!f)
+        throw EDatabaseError(QStringLiteral("Polje '%1' nije pronađeno.").arg(name));
+    return *f;
+}
+
+// ---- Opening and closing --------------------------------------------------
+
+void TDataSet::Open()
+{
+    if (Active())
+        return;
+    fire(BeforeOpen);
+    if (m_fields.empty())
+        m_autoFields = true;
+    try {
+        InternalOpen();
+    } catch (...) {
+        m_store.Reset({});
+        m_order.clear();
+        if (m_autoFields)
+            m_fields.clear();
+        throw;
+    }
+    m_state = TDataSetState::Browse;
+    applySort();
+    m_current = m_order.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_order.empty();
+    Notify(TDataEvent::ActiveChanged);
+    Notify(TDataEvent::DataSetChanged);
+    fire(AfterOpen);
+}
+
+void TDataSet::Close()
+{
+    if (!Active())
+        return;
+    fire(BeforeClose);
+    InternalClose();
+    m_state = TDataSetState::Inactive;
+    m_store.Reset({});
+    m_order.clear();
+    m_order.shrink_to_fit();
+    m_buffer.clear();
+    m_modified = false;
+    m_current = -1;
+    m_bof = m_eof = true;
+    if (m_autoFields) {
+        m_fields.clear();
+        m_autoFields = false;
+    }
+    Notify(TDataEvent::ActiveChanged);
+    Notify(TDataEvent::DataSetChanged);
+    fire(AfterClose);
+}
+
+void TDataSet::ResetStore()
+{
+    std::vector<TFieldType> types;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        types.push_back(m_fields[i]->DataType());
+        m_fields[i]->m_column = int(i);
+    }
+    m_store.Reset(types);
+    m_order.clear();
+}
+
+void TDataSet::BindFieldColumn(TField &field, int column, bool displayOnly)
+{
+    field.m_column = column;
+    field.m_displayOnly = displayOnly;
+}
+
+void TDataSet::checkActive() const
+{
+    if (!Active())
+        throw EDatabaseError(QStringLiteral("Operacija nije moguća: skup podataka je zatvoren."));
+}
+
+// ---- Navigation -------------------------------------------------------------
+
+void TDataSet::moveTo(int row)
+{
+    if (row == m_current)
+        return;
+    m_current = row;
+    Notify(TDataEvent::Scrolled);
+    fire(AfterScroll);
+}
+
+void TDataSet::First()
+{
+    checkBrowseMode();
+    moveTo(m_order.empty() ? -1 : 0);
+    m_bof = true;
+    m_eof = m_order.empty();
+}
+
+void TDataSet::Last()
+{
+    checkBrowseMode();
+    moveTo(int(m_order.size()) - 1);
+    m_eof = true;
+    m_bof = m_order.empty();
+}
+
+void TDataSet::Next()
+{
+    checkBrowseMode();
+    if (m_current + 1 < int(m_order.size())) {
+        moveTo(m_current + 1);
+        m_bof = m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void TDataSet::Prior()
+{
+    checkBrowseMode();
+    if (m_current > 0) {
+        moveTo(m_current - 1);
+        m_bof = m_eof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+bool TDataSet::Eof() const { return !Active() || m_eof || m_order.empty(); }
+bool TDataSet::Bof() const { return !Active() || m_bof || m_order.empty(); }
+
+bool TDataSet::IsEmpty() const
+{
+    return m_order.empty() && m_state != TDataSetState::Insert;
+}
+
+void TDataSet::SetRecNo(int recNo)
+{
+    checkActive();
+    if (m_order.empty())
+        return;
+    checkBrowseMode();
+    moveTo(std::clamp(recNo - 1, 0, int(m_order.size()) - 1));
+    m_bof = m_eof = false;
+}
+
+// ---- Editing ------------------------------------------------------------------
+
+void TDataSet::checkBrowseMode()
+{
+    checkActive();
+    if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
+        Post();
+}
+
+void TDataSet::beginInsert(int position)
+{
+    checkBrowseMode();
+    fire(BeforeInsert);
+    const uint32_t row = m_store.AddRow();
+    position = std::clamp(position, 0, int(m_order.size()));
+    m_order.insert(m_order.begin() + position, row);
+    m_buffer.assign(m_fields.size(), QVariant());
+    m_modified = false;
+    m_state = TDataSetState::Insert;
+    m_current = position;
+    m_bof = false;
+    m_eof = true;
+    InternalInitRecord();
+    Notify(TDataEvent::RowInserted, position);
+    Notify(TDataEvent::EditingChanged);
+    Notify(TDataEvent::Scrolled);
+    try {
+        fire(OnNewRecord);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    m_modified = false;
+    fire(AfterInsert);
+}
+
+void TDataSet::Append()
+{
+    checkActive();
+    beginInsert(int(m_order.size()));
+}
+
+void TDataSet::Insert()
+{
+    checkActive();
+    beginInsert(m_current < 0 ? 0 : m_current);
+}
+
+void TDataSet::Edit()
+{
+    checkActive();
+    if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
+        return;
+    if (m_order.empty()) {
+        Insert();
+        return;
+    }
+    fire(BeforeEdit);
+    m_buffer.assign(m_fields.size(), QVariant());
+    const uint32_t row = m_order[size_t(m_current)];
+    for (const auto &f : m_fields)
+        m_buffer[size_t(f->m_column)] = m_store.Get(row, f->m_column);
+    m_modified = false;
+    m_state = TDataSetState::Edit;
+    Notify(TDataEvent::EditingChanged);
+    fire(AfterEdit);
+}
+
+void TDataSet::UpdateRecord()
+{
+    if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
+        return;
+    Notify(TDataEvent::UpdateData);
+}
+
+void TDataSet::Post()
+{
+    checkActive();
+    if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
+        return;
+    UpdateRecord();
+    fire(BeforePost);
+    for (const auto &f : m_fields)
+        if (f->Required && !f->IsDisplayOnly() && m_buffer[size_t(f->m_column)].isNull())
+            throw EDatabaseError(QStringLiteral("Polje '%1' mora imati vrednost.").arg(f->DisplayLabel()));
+    const bool inserting = m_state == TDataSetState::Insert;
+    const uint32_t row = m_order[size_t(m_current)];
+    std::vector<TField *> changed;
+    for (const auto &f : m_fields) {
+        if (f->IsDisplayOnly())
+            continue;
+        const QVariant &now = m_buffer[size_t(f->m_column)];
+        if (inserting ? !now.isNull() : (now != m_store.Get(row, f->m_column)))
+            changed.push_back(f.get());
+    }
+    QVariant key;
+    try {
+        key = InternalPost(inserting, changed);
+    } catch (const EDatabaseError &e) {
+        if (OnPostError)
+            OnPostError(*this, e);
+        throw;
+    }
+    if (inserting && key.isValid()) {
+        if (TField *k = KeyField(); k && m_buffer[size_t(k->m_column)].isNull())
+            m_buffer[size_t(k->m_column)] = k->Convert(key);
+    }
+    for (const auto &f : m_fields)
+        m_store.Set(row, f->m_column, m_buffer[size_t(f->m_column)]);
+    m_buffer.clear();
+    m_modified = false;
+    m_state = TDataSetState::Browse;
+    m_bof = m_eof = false;
+    Notify(TDataEvent::EditingChanged);
+    Notify(TDataEvent::RecordChanged);
+    fire(AfterPost);
+}
+
+void TDataSet::Cancel()
+{
+    if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
+        return;
+    fire(BeforeCancel);
+    const bool inserting = m_state == TDataSetState::Insert;
+    m_buffer.clear();
+    m_modified = false;
+    m_state = TDataSetState::Browse;
+    if (inserting) {
+        const int removed = m_current;
+        m_order.erase(m_order.begin() + removed);
+        m_current = std::min(removed, int(m_order.size()) - 1);
+        m_bof = m_eof = m_order.empty();
+        Notify(TDataEvent::RowRemoved, removed);
+        Notify(TDataEvent::EditingChanged);
+        Notify(TDataEvent::Scrolled);
+    } else {
+        Notify(TDataEvent::EditingChanged);
+        Notify(TDataEvent::RecordChanged);
+    }
+    fire(AfterCancel);
+}
+
+void TDataSet::Delete()
+{
+    checkActive();
+    if (m_state == TDataSetState::Insert) {
+        Cancel();
+        return;
+    }
+    if (m_order.empty())
+        throw EDatabaseError(QStringLiteral("Nema stavke za brisanje."));
+    if (m_state == TDataSetState::Edit)
+        Cancel();
+    fire(BeforeDelete);
+    InternalDelete();
+    const int removed = m_current;
+    m_order.erase(m_order.begin() + removed);
+    m_current = std::min(removed, int(m_order.size()) - 1);
+    m_bof = m_order.empty();
+    m_eof = m_order.empty();
+    Notify(TDataEvent::RowRemoved, removed);
+    Notify(TDataEvent::Scrolled);
+    fire(AfterDelete);
+}
+
+// ---- Field values -------------------------------------------------------------
+
+QVariant TDataSet::FieldValue(const TField &field) const
+{
+    if (!Active() || field.m_column < 0)
+        return {};
+    if (m_peekRow >= 0 && m_peekRow != m_current) {
+        if (m_peekRow >= int(m_order.size()))
+            return {};
+        return m_store.Get(m_order[size_t(m_peekRow)], field.m_column);
+    }
+    if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
+        return m_buffer[size_t(field.m_column)];
+    if (m_current < 0)
+        return {};
+    return m_store.Get(m_order[size_t(m_current)], field.m_column);
+}
+
+void TDataSet::SetFieldValue(TField &field, const QVariant &value)
+{
+    checkActive();
+    if (field.m_column < 0)
+        throw EDatabaseError(QStringLiteral("Polje '%1' nije povezano sa kolonom.").arg(field.FieldName()));
+    if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert) {
+        if (field.ReadOnly && !field.IsDisplayOnly())
+            throw EDatabaseError(QStringLiteral("Polje '%1' se ne može menjati.").arg(field.DisplayLabel()));
+        m_buffer[size_t(field.m_column)] = value;
+        m_modified = true;
+        Notify(TDataEvent::RecordChanged, 0, &field);
+        return;
+    }
+    // Display-only columns may take display values while browsing; they
+    // are never written to the database.
+    if (field.IsDisplayOnly() && m_current >= 0) {
+        m_store.Set(m_order[size_t(m_current)], field.m_column, value);
+        Notify(TDataEvent::RecordChanged, 0, &field);
+        return;
+    }
+    throw EDatabaseError(QStringLiteral("Skup podataka nije u režimu izmene."));
+}
+
+void TDataSet::SetBufferValue(TField &field, const QVariant &value)
+{
+    m_buffer[size_t(field.m_column)] = value;
+}
+
+QVariant TDataSet::OldValue(const TField &field) const
+{
+    if (m_current < 0 || m_state == TDataSetState::Insert)
+        return {};
+    return m_store.Get(m_order[size_t(m_current)], field.m_column);
+}
+
+QVariant TDataSet::ValueAt(int row, const TField &field) const
+{
+    PeekGuard g(m_peekRow, row);
+    return FieldValue(field);
+}
+
+QString TDataSet::DisplayTextAt(int row, const TField &field) const
+{
+    PeekGuard g(m_peekRow, row);
+    return field.DisplayText();
+}
+
+// ---- Sorting ----------------------------------------------------------------------
+
+void TDataSet::SetSortedFields(const QString &fields)
+{
+    m_sortedFields = fields;
+    if (!Active())
+        return;
+    checkBrowseMode();
+    const uint32_t currentRow = m_current >= 0 ? m_order[size_t(m_current)] : 0;
+    applySort();
+    if (m_current >= 0)
+        m_current = int(std::find(m_order.begin(), m_order.end(), currentRow) - m_order.begin());
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TDataSet::applySort()
+{
+    struct Key { int column; bool desc; };
+    std::vector<Key> keys;
+    for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList words = part.simplified().split(u' ');
+        if (words.isEmpty() || words.first().isEmpty())
+            continue;
+        TField &f = FieldByName(words.first());
+        const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        keys.push_back({f.m_column, desc});
+    }
+    if (keys.empty())
+        return;
+    std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
+        for (const Key &k : keys) {
+            const int c = m_store.Compare(a, b, k.column);
+            if (c != 0)
+                return k.desc ? c > 0 : c < 0;
+        }
+        return false;
+    });
+}
+
+// ---- Controls ----------------------------------------------------------------------
+
+void TDataSet::DisableControls()
+{
+    ++m_disableCount;
+}
+
+void TDataSet::EnableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount == 0 && m_pendingReset) {
+        m_pendingReset = false;
+        Notify(TDataEvent::DataSetChanged);
+    }
+}
+
+void TDataSet::AttachDataSource(TDataSource *source)
+{
+    if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
+        m_sources.push_back(source);
+}
+
+void TDataSet::DetachDataSource(TDataSource *source)
+{
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), source), m_sources.end());
+}
+
+void TDataSet::Notify(TDataEvent event, int arg, TField *field)
+{
+    if (event != TDataEvent::UpdateData && m_disableCount > 0) {
+        m_pendingReset = true;
+        return;
+    }
+    // Copies: a control may detach itself while being told.
+    for (TDataSource *source : std::vector<TDataSource *>(m_sources)) {
+        for (TDataLink *link : std::vector<TDataLink *>(source->Links())) {
+            switch (event) {
+            case TDataEvent::DataSetChanged: case TDataEvent::ActiveChanged: link->DataSetChanged(); break;
+            case TDataEvent::RecordChanged: link->RecordChanged(field); break;
+            case TDataEvent::Scrolled: link->DataSetScrolled(); break;
+            case TDataEvent::EditingChanged: link->EditingChanged(); break;
+            case TDataEvent::RowInserted: link->RowInserted(arg); break;
+            case TDataEvent::RowRemoved: link->RowRemoved(arg); break;
+            case TDataEvent::UpdateData: link->UpdateData(); break;
+            }
+        }
+    }
+}

@@ -1,0 +1,149 @@
+#pragma once
+// The data set: one explicit state machine (inactive, browse, edit, insert)
+// over an opened row set held in its own compact store, with events fired at
+// fixed points. An exception thrown by an event aborts the operation: a failed
+// post keeps the row in edit/insert with the user's values; a failed new-row
+// event abandons the new row. Controls follow it through data sources and
+// data links (DataSource.h).
+
+#include "Field.h"
+#include "KExport.h"
+#include "RowStore.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TDataSource;
+class EDatabaseError;
+
+enum class TDataSetState { Inactive, Browse, Edit, Insert };
+
+class KCOMMON_EXPORT TDataSet : public QObject
+{
+    Q_OBJECT
+public:
+    using TDataSetNotifyEvent = std::function<void(TDataSet &)>;
+    using TPostErrorEvent = std::function<void(TDataSet &, const EDatabaseError &)>;
+
+    explicit TDataSet(QObject *parent = nullptr);
+    ~TDataSet() override;
+
+    // Events, in the order the operations fire them.
+    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+    TDataSetNotifyEvent BeforeInsert, OnNewRecord, AfterInsert;
+    TDataSetNotifyEvent BeforeEdit, AfterEdit;
+    TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
+    TDataSetNotifyEvent BeforeDelete, AfterDelete, AfterScroll;
+    // Called when the database refuses a post; may throw a clearer exception.
+    TPostErrorEvent OnPostError;
+
+    // Fields. Fields added before Open are persistent: the row set must
+    // deliver their columns; without any, fields are made from the result.
+    TField &AddField(const QString &name, TFieldType type, int size = 0);
+    TField *FindField(const QString &name) const;
+    TField &FieldByName(const QString &name) const; // throws when missing
+    int FieldCount() const { return int(m_fields.size()); }
+    TField &Fields(int i) const { return *m_fields[size_t(i)]; }
+
+    void Open();
+    void Close();
+    bool Active() const { return m_state != TDataSetState::Inactive; }
+    void SetActive(bool active) { active ? Open() : Close(); }
+    TDataSetState State() const { return m_state; }
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const;
+    bool Bof() const;
+    bool IsEmpty() const;
+    int RecordCount() const { return int(m_order.size()); }
+    int RecNo() const { return m_current + 1; } // 1-based; 0 when empty
+    void SetRecNo(int recNo);                    // moves to a row (posts a pending edit)
+
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    // Asks bound controls to hand over their pending text.
+    void UpdateRecord();
+    bool Modified() const { return m_modified; }
+
+    // Nestable; while disabled, bound controls stop following.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // "col [ASC|DESC], col2 ..." applied to the opened row set, and again
+    // after every open.
+    QString SortedFields() const { return m_sortedFields; }
+    void SetSortedFields(const QString &fields);
+
+    // Reading another row than the current one, for grids.
+    QVariant ValueAt(int row, const TField &field) const;
+    QString DisplayTextAt(int row, const TField &field) const;
+
+    // Links (data sources register themselves).
+    void AttachDataSource(TDataSource *source);
+    void DetachDataSource(TDataSource *source);
+
+    // For the fields.
+    QVariant FieldValue(const TField &field) const;
+    void SetFieldValue(TField &field, const QVariant &value);
+
+    size_t StoreMemoryUsed() const { return m_store.MemoryUsed(); }
+
+protected:
+    // The backend part: fill the store, write rows. InternalOpen creates the
+    // fields when there are none and binds them to store columns.
+    virtual void InternalOpen() = 0;
+    virtual void InternalClose() {}
+    // Writes the buffer; for an insert returns the key the database gave
+    // (or an invalid value). changed lists the fields that differ.
+    virtual QVariant InternalPost(bool inserting, const std::vector<TField *> &changed) = 0;
+    virtual void InternalDelete() = 0;
+    // Column defaults for a new row.
+    virtual void InternalInitRecord() {}
+    // The field holding the row's key, or null.
+    virtual TField *KeyField() const { return nullptr; }
+
+    // For the backend.
+    TRowStore &Store() { return m_store; }
+    void BindFieldColumn(TField &field, int column, bool displayOnly);
+    void ResetStore(); // makes one store column per field
+    std::vector<uint32_t> &Order() { return m_order; }
+    void SetBufferValue(TField &field, const QVariant &value); // no notification
+    QVariant OldValue(const TField &field) const; // value in the store row
+    const std::vector<std::unique_ptr<TField>> &FieldList() const { return m_fields; }
+
+    enum class TDataEvent { DataSetChanged, RecordChanged, Scrolled, EditingChanged, RowInserted, RowRemoved, UpdateData, ActiveChanged };
+    void Notify(TDataEvent event, int arg = 0, TField *field = nullptr);
+
+private:
+    void checkActive() const;
+    void checkBrowseMode(); // posts a pending edit or insert
+    void applySort();
+    void fire(const TDataSetNotifyEvent &ev) { if (ev) ev(*this); }
+    void beginInsert(int position);
+    void moveTo(int row);
+
+    std::vector<std::unique_ptr<TField>> m_fields;
+    TRowStore m_store;
+    std::vector<uint32_t> m_order; // visible row -> store row
+    TDataSetState m_state = TDataSetState::Inactive;
+    int m_current = -1;
+    bool m_bof = true, m_eof = true;
+    std::vector<QVariant> m_buffer;
+    bool m_modified = false;
+    int m_disableCount = 0;
+    bool m_pendingReset = false;
+    QString m_sortedFields;
+    mutable int m_peekRow = -1;
+    std::vector<TDataSource *> m_sources;
+    bool m_autoFields = false;
+};

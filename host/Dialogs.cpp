@@ -1,0 +1,138 @@
+#include "Dialogs.h"
+
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// Date (and optionally time) picker shared by GetDate and GetDateTime.
+class TGetDateDialog : public QDialog
+{
+public:
+    TGetDateDialog(const QDateTime &start, bool withTime)
+    {
+        setWindowTitle(withTime ? QStringLiteral("Izaberite datum i vreme") : QStringLiteral("Izaberite datum"));
+        setObjectName(QStringLiteral("GetDateForm"));
+        auto *layout = new QVBoxLayout(this);
+        m_calendar = new QCalendarWidget(this);
+        m_calendar->setObjectName(QStringLiteral("Calendar"));
+        m_calendar->setFirstDayOfWeek(Qt::Monday);
+        m_calendar->setGridVisible(true);
+        const QDateTime s = start.isValid() && start.date().year() > 1900 ? start : QDateTime::currentDateTime();
+        m_calendar->setSelectedDate(s.date());
+        layout->addWidget(m_calendar);
+        if (withTime) {
+            m_time = new QTimeEdit(s.time(), this);
+            m_time->setObjectName(QStringLiteral("TimeEdit"));
+            m_time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+            layout->addWidget(m_time);
+        }
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("U redu"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Otkaži"));
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
+        layout->addWidget(buttons);
+    }
+    QDateTime value() const { return QDateTime(m_calendar->selectedDate(), m_time ? m_time->time() : QTime(0, 0)); }
+
+private:
+    QCalendarWidget *m_calendar = nullptr;
+    QTimeEdit *m_time = nullptr;
+};
+
+class TQtDialogs : public IDialogs
+{
+public:
+    TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int) override
+    {
+        QMessageBox box;
+        switch (type) {
+        case TMsgDlgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(QStringLiteral("Upozorenje")); break;
+        case TMsgDlgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(QStringLiteral("Greška")); break;
+        case TMsgDlgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(QStringLiteral("Obaveštenje")); break;
+        case TMsgDlgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(QStringLiteral("Potvrda")); break;
+        }
+        box.setText(text);
+        struct B { int flag; QMessageBox::StandardButton sb; const char *caption; };
+        static const B all[] = {{mbYes, QMessageBox::Yes, "Da"}, {mbNo, QMessageBox::No, "Ne"},
+                                {mbOK, QMessageBox::Ok, "U redu"}, {mbCancel, QMessageBox::Cancel, "Otkaži"}};
+        for (const B &b : all)
+            if (buttons & b.flag)
+                box.addButton(b.sb)->setText(QString::fromUtf8(b.caption));
+        if (buttons == mbNone)
+            box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
+        box.exec();
+        switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Yes: return mbYes;
+        case QMessageBox::No: return mbNo;
+        case QMessageBox::Ok: return mbOK;
+        case QMessageBox::Cancel: return mbCancel;
+        default: return mbNone;
+        }
+    }
+
+    bool GetDate(QDate &date) override
+    {
+        TGetDateDialog dlg(QDateTime(date, QTime(0, 0)), false);
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        date = dlg.value().date();
+        return true;
+    }
+
+    bool GetDateTime(QDateTime &dateTime) override
+    {
+        TGetDateDialog dlg(dateTime, true);
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        dateTime = dlg.value();
+        return true;
+    }
+
+    QString BrowseDialog(const QString &title, int) override
+    {
+        return QFileDialog::getExistingDirectory(nullptr, title);
+    }
+
+    QString OpenFileDialog(const QString &title, const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(nullptr, title, QString(), filter);
+    }
+
+    bool OpenWithDefaultApplication(const QString &path) override
+    {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+
+    int ShowModal(QDialog &dialog) override { return dialog.exec(); }
+};
+
+std::unique_ptr<IDialogs> &current()
+{
+    static std::unique_ptr<IDialogs> dialogs = std::make_unique<TQtDialogs>();
+    return dialogs;
+}
+
+} // namespace
+
+IDialogs &Dialogs()
+{
+    return *current();
+}
+
+std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
+{
+    std::unique_ptr<IDialogs> previous = std::move(current());
+    current() = dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>();
+    return previous;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// A data set over an SQL SELECT on a TZConnection. Reads copy the result into
+// the data set's own store and release the driver's result at once. A live
+// query (RequestLive) writes its rows back to one table with bound
+// parameters: an update writes only the changed columns (umUpdateChanged) and
+// finds the row by its key (wmWhereKeyOnly); an insert reads the assigned key
+// back. Columns that are not the table's own are display-only.
+
+#include "DataSet.h"
+#include "KExport.h"
+
+class TZConnection;
+
+enum class TUpdateMode { umUpdateAll, umUpdateChanged };
+enum class TWhereMode { wmWhereKeyOnly, wmWhereAll };
+
+class KCOMMON_EXPORT TZQuery : public TDataSet
+{
+    Q_OBJECT
+public:
+    explicit TZQuery(QObject *parent = nullptr);
+
+    TZConnection *Connection() const { return m_connection; }
+    void SetConnection(TZConnection *connection) { m_connection = connection; }
+
+    QString SQL() const { return m_sql; }
+    void SetSQL(const QString &sql); // closes first, like changing the text of an open query
+
+    bool RequestLive = false;
+    TUpdateMode UpdateMode = TUpdateMode::umUpdateChanged;
+    TWhereMode WhereMode = TWhereMode::wmWhereKeyOnly;
+    bool CalcDefaults = false;  // new rows get the table's column defaults
+    QString UpdateTable;        // default: the first table after FROM
+
+    // Rows affected by the last write.
+    int RowsAffected() const { return m_rowsAffected; }
+
+protected:
+    void InternalOpen() override;
+    QVariant InternalPost(bool inserting, const std::vector<TField *> &changed) override;
+    void InternalDelete() override;
+    void InternalInitRecord() override;
+    TField *KeyField() const override { return m_keyField; }
+
+private:
+    TZConnection &connection() const;
+    QString updateTable() const;
+    void checkLive() const;
+
+    TZConnection *m_connection = nullptr;
+    QString m_sql;
+    TField *m_keyField = nullptr;
+    int m_rowsAffected = 0;
+};
+
+// A read-only query for short look-ups (counts, existence tests).
+class KCOMMON_EXPORT TZReadOnlyQuery : public TZQuery
+{
+    Q_OBJECT
+public:
+    explicit TZReadOnlyQuery(TZConnection *connection, const QString &sql = {}, QObject *parent = nullptr);
+};
