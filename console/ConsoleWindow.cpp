@@ -1,0 +1,210 @@
+#include "ConsoleWindow.h"
+
+#include "Dialogs.h"
+#include "Guard.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QWidget *makePanel(const QString &name, QWidget *parent)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(name);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return panel;
+}
+
+} // namespace
+
+TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseCaption, QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("consoleWindow"));
+    setWindowTitle(QStringLiteral("Kolibar konzola — Delovodnik"));
+
+    m_snapinList = new QListWidget;
+    m_snapinList->setObjectName(QStringLiteral("snapinList"));
+    m_snapinList->setIconSize(QSize(24, 24));
+    m_snapinList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_navigatorPanel = makePanel(QStringLiteral("navigatorPanel"), nullptr);
+    m_viewerPanel = makePanel(QStringLiteral("viewerPanel"), nullptr);
+    m_placeholder = new QLabel(QStringLiteral("Nijedan modul nije učitan."), m_viewerPanel);
+    m_placeholder->setAlignment(Qt::AlignCenter);
+    m_viewerPanel->layout()->addWidget(m_placeholder);
+
+    auto *left = new QSplitter(Qt::Vertical);
+    left->setObjectName(QStringLiteral("leftSplitter"));
+    left->addWidget(m_snapinList);
+    left->addWidget(m_navigatorPanel);
+    left->setStretchFactor(1, 1);
+    left->setSizes({110, 500});
+    auto *main = new QSplitter(Qt::Horizontal);
+    main->setObjectName(QStringLiteral("mainSplitter"));
+    main->addWidget(left);
+    main->addWidget(m_viewerPanel);
+    main->setStretchFactor(1, 1);
+    main->setSizes({260, 1000});
+    setCentralWidget(main);
+
+    QMenu *fileMenu = menuBar()->addMenu(QStringLiteral("&Datoteka"));
+    QAction *exitAction = fileMenu->addAction(QStringLiteral("&Izlaz"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
+    exitAction->setShortcut(QKeySequence::Quit);
+    ConnectGuarded(exitAction, [this] { close(); });
+    m_actionsMenu = menuBar()->addMenu(QStringLiteral("&Akcije"));
+    m_actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
+    m_actionsMenu->setEnabled(false);
+    QMenu *helpMenu = menuBar()->addMenu(QStringLiteral("&Pomoć"));
+    QAction *aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
+    ConnectGuarded(aboutAction, [] {
+        MessageDlg(QStringLiteral("Kolibar konzola — Delovodnik\nKnjiga evidencije službene prepiske."),
+                   TMsgDlgType::Information, mbOK);
+    });
+
+    m_toolBar = addToolBar(QStringLiteral("Akcije"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    m_userLabel = new QLabel(QStringLiteral("Korisnik: %1").arg(userName));
+    m_userLabel->setObjectName(QStringLiteral("userLabel"));
+    m_databaseLabel = new QLabel(databaseCaption);
+    m_databaseLabel->setObjectName(QStringLiteral("databaseLabel"));
+    for (QLabel *label : {m_userLabel, m_databaseLabel})
+        label->setContentsMargins(8, 0, 8, 0);
+    statusBar()->addPermanentWidget(m_userLabel);
+    statusBar()->addPermanentWidget(m_databaseLabel);
+
+    connect(m_snapinList, &QListWidget::currentRowChanged, this, [this](int row) { Guarded([this, row] { activate(row); }); });
+}
+
+TConsoleWindow::~TConsoleWindow()
+{
+    ReleaseSnapins();
+}
+
+void TConsoleWindow::SetSnapins(const std::vector<IRef<ISnapin>> &snapins)
+{
+    deactivate();
+    m_snapinList->clear();
+    m_snapins = snapins;
+    for (const auto &snapin : m_snapins) {
+        auto *item = new QListWidgetItem(m_snapinList);
+        Guarded([&] {
+            item->setText(snapin->GetName());
+            item->setToolTip(snapin->GetDescription());
+            const QImage image = snapin->GetImage();
+            if (!image.isNull())
+                item->setIcon(QIcon(QPixmap::fromImage(image)));
+        });
+    }
+    m_placeholder->setVisible(m_snapins.empty());
+}
+
+QStringList TConsoleWindow::SnapinNames() const
+{
+    QStringList names;
+    for (int i = 0; i < m_snapinList->count(); ++i)
+        names << m_snapinList->item(i)->text();
+    return names;
+}
+
+bool TConsoleWindow::SelectSnapin(const QString &name)
+{
+    const QStringList names = SnapinNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (name.isEmpty() || names[i].compare(name, Qt::CaseInsensitive) == 0) {
+            SelectSnapin(i);
+            return m_current == i;
+        }
+    return false;
+}
+
+void TConsoleWindow::SelectSnapin(int index)
+{
+    m_snapinList->setCurrentRow(index); // activates through currentRowChanged
+}
+
+void TConsoleWindow::ShowWarnings(const QStringList &warnings)
+{
+    if (!warnings.isEmpty())
+        statusBar()->showMessage(warnings.join(QStringLiteral("  ")), 20000);
+}
+
+void TConsoleWindow::activate(int index)
+{
+    if (index == m_current)
+        return;
+    deactivate();
+    if (index < 0 || index >= int(m_snapins.size()))
+        return;
+    const IRef<ISnapin> snapin = m_snapins[size_t(index)];
+    // Kept before showing, so a failure half-way is still undone by deactivate().
+    m_current = index;
+    m_viewer = snapin.query<IViewer>();
+    m_navigator = snapin.query<INavigable>();
+    m_navigatorPanel->setVisible(bool(m_navigator));
+    if (m_viewer)
+        m_viewer->Load(snapin);
+    if (m_navigator)
+        m_navigator->ShowNavigator(m_navigatorPanel);
+    if (m_viewer) {
+        m_viewer->Show(m_viewerPanel);
+        QList<QAction *> actions = m_viewer->GetActionList();
+        actions.removeAll(nullptr);
+        for (QAction *action : std::as_const(actions))
+            m_moduleActions << action;
+        m_toolBar->addActions(actions);
+        m_actionsMenu->addActions(actions);
+        m_actionsMenu->setEnabled(!actions.isEmpty());
+    }
+}
+
+void TConsoleWindow::deactivate()
+{
+    for (const QPointer<QAction> &action : std::as_const(m_moduleActions)) {
+        if (!action)
+            continue;
+        m_toolBar->removeAction(action);
+        m_actionsMenu->removeAction(action);
+    }
+    m_moduleActions.clear();
+    m_actionsMenu->setEnabled(false);
+    if (m_viewer)
+        Guarded([&] { m_viewer->Hide(); });
+    if (m_navigator)
+        Guarded([&] { m_navigator->HideNavigator(); });
+    m_viewer.reset();
+    m_navigator.reset();
+    m_current = -1;
+}
+
+void TConsoleWindow::ReleaseSnapins()
+{
+    {
+        const QSignalBlocker block(m_snapinList);
+        m_snapinList->setCurrentRow(-1);
+    }
+    deactivate();
+    m_snapins.clear();
+}
+
+void TConsoleWindow::DeleteLeftoverFrames()
+{
+    for (QWidget *panel : {m_navigatorPanel, m_viewerPanel})
+        for (QWidget *child : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (child != m_placeholder)
+                delete child;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// One list picker for users, partners and documents: a filter line that
+// narrows the rows as you type and a table to choose from.
+
+#include <QDialog>
+#include <QStringList>
+
+class QLineEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+
+class TPickerDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // rows: one list of cells per row, as many as headers.
+    TPickerDialog(const QString &title, const QStringList &headers, const QList<QStringList> &rows,
+                  QWidget *parent = nullptr);
+
+    // Index into the rows given to the constructor; -1 when none is current.
+    int SelectedRow() const;
+    void SetFilter(const QString &text);
+    // Makes a row (index into the constructor's rows) current, e.g. the one chosen before.
+    void SetCurrentRow(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ensureCurrent();
+    void updateOk();
+
+    QLineEdit *m_filter;
+    QTableView *m_list;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    QStandardItemModel *m_model;
+    QSortFilterProxyModel *m_proxy;
+};

@@ -1,0 +1,298 @@
+#include "SampleData.h"
+
+#include "KException.h"
+#include "PasswordHash.h"
+#include "ZConnection.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct Partner
+{
+    const char *Name, *Address, *City;
+};
+
+const Partner kPartners[] = {
+    {"Elektroprivreda Srbije a.d.", "Balkanska 13", "Beograd"},
+    {"Telekom Srbija a.d.", "Takovska 2", "Beograd"},
+    {"Građevinsko preduzeće Šumadija d.o.o.", "Kneza Miloša 45", "Kragujevac"},
+    {"O'Neil d.o.o.", "Bulevar oslobođenja 101", "Novi Sad"},
+    {"Poreska uprava, Filijala Čukarica", "Požeška 65b", "Beograd"},
+    {"Opština Žabalj", "Nikole Tesle 45", "Žabalj"},
+    {"Knjigovodstvena agencija Đurić", "Cara Dušana 12", "Niš"},
+    {"JKP Vodovod Čačak", "Bulevar oslobođenja 8", "Čačak"},
+    {"Štamparija Ćirić i sinovi d.o.o.", "Železnička 7", "Subotica"},
+    {"Republički fond za zdravstveno osiguranje", "Jovana Marinovića 2", "Beograd"},
+    {"Informatika Žarković d.o.o.", "Vojvode Stepe 220", "Beograd"},
+};
+
+struct Document
+{
+    const char *Number, *Description;
+};
+
+const Document kDocuments[] = {
+    {"UG-01/24", "Ugovor o održavanju računarske opreme"},
+    {"UG-07/24", "Ugovor o isporuci električne energije"},
+    {"RS-112/24", "Rešenje o porezu na imovinu"},
+    {"ZP-05/24", "Zapisnik o primopredaji dokumentacije"},
+    {"FA-0345/25", "Faktura za telekomunikacione usluge"},
+    {"ZH-15/25", "Zahtev za izdavanje građevinske dozvole"},
+    {"ŽL-03/25", "Žalba na rešenje o komunalnoj taksi"},
+    {"PN-08/25", "Ponuda za štampanje obrazaca"},
+    {"IZ-02/26", "Izveštaj o popisu imovine"},
+    {"DP-41/26", "Dopis o usklađivanju stanja"},
+};
+
+struct Item
+{
+    qint64 Id = 0;
+    int Direction = 0;
+    QDateTime When;
+    QString Number;
+    QVariant PartnerId, DocumentId;
+    QString ItemType;
+    QVariant ItemNumber, ItemDate;
+    QVariant ParentId;
+    QVariant InMailType, InMailNumber, OutMailType, OutMailNumber;
+    QVariant InUserId;
+    qint64 UserId = 0;
+    QVariant OutUserId;
+    bool Accepted = false;
+    bool Archived = false;
+    QVariant ArchivedNumber;
+    QVariant PassOnParentId;
+};
+
+QVariant nullInt() { return QVariant(QMetaType::fromType<qint64>()); }
+QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
+QString yesNo(bool value) { return value ? QStringLiteral("y") : QStringLiteral("n"); }
+
+// Dates of the older items, spread over the year: (month, day).
+const std::pair<int, int> kYearDates[] = {
+    {1, 9}, {1, 23}, {2, 6}, {2, 27}, {3, 12}, {4, 2}, {4, 21},
+    {5, 14}, {6, 5}, {7, 3}, {9, 10}, {10, 8}, {11, 4}, {12, 2},
+};
+
+const int kDirections[] = {1, -1, 1, 0, -1, 1, 0};
+
+QString mailNumber(QRandomGenerator &rng)
+{
+    return QStringLiteral("RE%1RS").arg(rng.bounded(100000000, 999999999));
+}
+
+} // namespace
+
+QList<SampleData::User> SampleData::Users()
+{
+    return {
+        {QStringLiteral("ana"), QStringLiteral("ana123"), QStringLiteral("Ana"), QStringLiteral("Petrović")},
+        {QStringLiteral("marko"), QStringLiteral("marko123"), QStringLiteral("Marko"), QStringLiteral("Jovanović")},
+        {QStringLiteral("jelena"), QStringLiteral("jelena123"), QStringLiteral("Jelena"), QStringLiteral("Đorđević")},
+    };
+}
+
+void SampleData::Fill(TZConnection &connection, const QDate &today)
+{
+    QSqlDatabase db = connection.Database();
+    if (!db.transaction())
+        throw EDatabaseError(QStringLiteral("Transakcija nije započeta: %1").arg(db.lastError().text()));
+    try {
+        std::vector<qint64> users;
+        for (const User &u : Users()) {
+            connection.ExecSQL(
+                QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, ?)"),
+                {u.FirstName, u.LastName, u.Login, HashPassword(u.Password)});
+            users.push_back(connection.LastInsertID());
+        }
+        std::vector<qint64> partners;
+        for (const Partner &p : kPartners) {
+            connection.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
+                               {QString::fromUtf8(p.Name), QString::fromUtf8(p.Address), QString::fromUtf8(p.City)});
+            partners.push_back(connection.LastInsertID());
+        }
+        std::vector<qint64> documents;
+        for (const Document &d : kDocuments) {
+            connection.ExecSQL(QStringLiteral("INSERT INTO document (number, description) VALUES (?, ?)"),
+                               {QString::fromUtf8(d.Number), QString::fromUtf8(d.Description)});
+            documents.push_back(connection.LastInsertID());
+        }
+
+        // A fixed seed: every first start shows the same book.
+        QRandomGenerator rng(20240109);
+        const QDateTime now(today, QDate::currentDate() == today ? QTime::currentTime() : QTime(16, 0));
+        const QDate weekStart = today.addDays(1 - today.dayOfWeek());
+
+        std::vector<QDateTime> dates;
+        for (int year : {2024, 2025, 2026})
+            for (const auto &[month, day] : kYearDates) {
+                const QDate d(year, month, day);
+                if (d < today.addDays(-7))
+                    dates.push_back(QDateTime(d, QTime(8, 0).addSecs(60 * ((month * 53 + day * 17) % 420))));
+            }
+        // Earlier this week (or the last days, early on a Monday) and today.
+        for (int back : {3, 2, 1}) {
+            QDate d = today.addDays(-back);
+            if (d < weekStart && today != weekStart)
+                d = weekStart;
+            dates.push_back(QDateTime(d, QTime(9 + back, 10 * back)));
+        }
+        for (int k = 0; k < 3; ++k) {
+            QTime t = QTime(8, 30).addSecs(k * 95 * 60);
+            if (t > now.time())
+                t = now.time() < QTime(0, 10) ? QTime(0, 0, k) : now.time().addSecs(-(3 - k) * 60);
+            dates.push_back(QDateTime(today, t));
+        }
+        std::sort(dates.begin(), dates.end());
+
+        static const QStringList inTypes = {QStringLiteral("Dopis"), QStringLiteral("Rešenje"),
+                                            QStringLiteral("Faktura"), QStringLiteral("Zahtev"),
+                                            QStringLiteral("Žalba"), QStringLiteral("Ugovor")};
+        static const QStringList outTypes = {QStringLiteral("Dopis"), QStringLiteral("Ugovor"),
+                                             QStringLiteral("Odgovor na zahtev"), QStringLiteral("Obaveštenje")};
+        static const QStringList internalTypes = {QStringLiteral("Zahtev"), QStringLiteral("Rešenje"),
+                                                  QStringLiteral("Zapisnik"), QStringLiteral("Dopis")};
+
+        auto pickUser = [&] {
+            const int r = int(rng.bounded(10));
+            return users[r < 5 ? 0 : r < 8 ? 1 : 2];
+        };
+        auto otherUser = [&](qint64 not_) {
+            qint64 u;
+            do
+                u = users[rng.bounded(int(users.size()))];
+            while (u == not_);
+            return u;
+        };
+
+        std::vector<Item> items;
+        QMap<std::pair<int, int>, int> counters; // (direction, year) -> last number
+        QMap<int, int> archiveCounters;
+        int pendingHandovers = 0;
+        for (size_t i = 0; i < dates.size(); ++i) {
+            Item it;
+            it.Direction = kDirections[i % std::size(kDirections)];
+            it.When = dates[i];
+            const int year = it.When.date().year();
+            const int n = ++counters[{it.Direction, year}];
+            it.Number = QStringLiteral("%1/%2").arg(n).arg(year % 100, 2, 10, QLatin1Char('0'));
+            it.UserId = pickUser();
+            const bool withPartner = it.Direction != 0 || rng.bounded(10) < 3;
+            it.PartnerId = withPartner ? QVariant(partners[rng.bounded(int(partners.size()))]) : nullInt();
+            it.DocumentId = rng.bounded(2) ? QVariant(documents[rng.bounded(int(documents.size()))]) : nullInt();
+            it.InMailType = it.OutMailType = nullInt();
+            it.InMailNumber = it.OutMailNumber = it.ItemNumber = it.ArchivedNumber = nullText();
+            it.ItemDate = QVariant(QMetaType::fromType<QDate>());
+            it.ParentId = it.InUserId = it.OutUserId = it.PassOnParentId = nullInt();
+            if (it.Direction == 1) {
+                it.ItemType = inTypes[rng.bounded(int(inTypes.size()))];
+                it.ItemNumber = QStringLiteral("%1-%2/%3")
+                                    .arg(rng.bounded(1, 99), 2, 10, QLatin1Char('0'))
+                                    .arg(rng.bounded(100, 999))
+                                    .arg(year % 100, 2, 10, QLatin1Char('0'));
+                it.ItemDate = it.When.date().addDays(-rng.bounded(1, 10));
+                const int mail = rng.bounded(1, 6);
+                it.InMailType = mail;
+                if (mail == 2 || mail == 3)
+                    it.InMailNumber = mailNumber(rng);
+            } else if (it.Direction == -1) {
+                it.ItemType = outTypes[rng.bounded(int(outTypes.size()))];
+                it.ItemDate = it.When.date();
+                const int mail = rng.bounded(1, 6);
+                it.OutMailType = mail;
+                if (mail == 2 || mail == 3)
+                    it.OutMailNumber = mailNumber(rng);
+            } else {
+                it.ItemType = internalTypes[rng.bounded(int(internalTypes.size()))];
+            }
+
+            const qint64 ageDays = it.When.date().daysTo(today);
+            if (ageDays <= 40 && pendingHandovers < 6 && rng.bounded(3) != 0) {
+                // Handed over and not yet taken: half of them to Ana, who logs in first.
+                it.OutUserId = (pendingHandovers % 2 == 0 && it.UserId != users[0]) ? users[0] : otherUser(it.UserId);
+                it.Accepted = false;
+                ++pendingHandovers;
+            } else if (rng.bounded(10) < 4) {
+                it.OutUserId = otherUser(it.UserId);
+                it.Accepted = true;
+            } else {
+                it.Accepted = rng.bounded(10) < 7;
+            }
+            if (ageDays > 200 && rng.bounded(10) < 7) {
+                it.Archived = true;
+                it.ArchivedNumber =
+                    QStringLiteral("A-%1/%2").arg(year).arg(++archiveCounters[year], 3, 10, QLatin1Char('0'));
+            }
+            items.push_back(it);
+        }
+
+        const QString insert = QStringLiteral(
+            "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, "
+            "itemnumber, itemdate, parentid, inmailtype, inmailnumber, outmailtype, outmailnumber, inuserid, "
+            "userid, outuserid, accepted, archived, archivednumber, passonparentid) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        auto write = [&](Item &it) {
+            connection.ExecSQL(insert, {it.Direction, it.When, it.Number, it.PartnerId, it.DocumentId, it.ItemType,
+                                        it.ItemNumber, it.ItemDate, it.ParentId, it.InMailType, it.InMailNumber,
+                                        it.OutMailType, it.OutMailNumber, it.InUserId, it.UserId, it.OutUserId,
+                                        yesNo(it.Accepted), yesNo(it.Archived), it.ArchivedNumber,
+                                        it.PassOnParentId});
+            it.Id = connection.LastInsertID();
+        };
+        for (Item &it : items)
+            write(it);
+
+        // Additional items filed under a main one, numbered <main>-1, <main>-2.
+        std::vector<Item> extra;
+        const size_t total = items.size();
+        const size_t parents[] = {total / 2, total / 2 + 3, total - 8};
+        for (size_t p : parents) {
+            const Item &main = items[p];
+            const int count = p == parents[0] ? 2 : 1;
+            for (int k = 1; k <= count; ++k) {
+                Item child = main;
+                child.Id = 0;
+                child.Number = QStringLiteral("%1-%2").arg(main.Number).arg(k);
+                child.When = std::min(main.When.addDays(k), now);
+                child.ItemType = QStringLiteral("Dopis");
+                child.ParentId = main.Id;
+                child.OutUserId = nullInt();
+                child.Accepted = true;
+                extra.push_back(child);
+            }
+        }
+        // Copies passed on to the colleague the item was handed to.
+        int copies = 0;
+        for (const Item &main : items) {
+            if (copies == 3)
+                break;
+            if (main.OutUserId.isNull() || !main.Accepted || main.Archived)
+                continue;
+            Item copy = main;
+            copy.Id = 0;
+            copy.When = std::min(main.When.addSecs(3600), now);
+            copy.UserId = main.OutUserId.toLongLong();
+            copy.InUserId = main.OutUserId;
+            copy.OutUserId = nullInt();
+            copy.Accepted = false;
+            copy.PassOnParentId = main.Id;
+            extra.push_back(copy);
+            ++copies;
+        }
+        std::sort(extra.begin(), extra.end(), [](const Item &a, const Item &b) { return a.When < b.When; });
+        for (Item &it : extra)
+            write(it);
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit())
+        throw EDatabaseError(QStringLiteral("Primer podataka nije upisan: %1").arg(db.lastError().text()));
+}

@@ -1,0 +1,16 @@
+# The console: password hashing, its services over a real database, the
+# console object, the module loader and the main window.
+k_add_test(tst_console_password SOURCES tst_console_password.cpp LIBS kconsolecore)
+k_add_test(tst_console_services SOURCES tst_console_services.cpp LIBS kconsolecore DB)
+
+# A stand-in module that records what the loader does to it, so the start-up
+# and shutdown order can be checked without the real ledger module.
+add_library(tst_console_fakemodule MODULE tst_console_fakemodule.cpp)
+target_link_libraries(tst_console_fakemodule PRIVATE kcommon)
+set_target_properties(tst_console_fakemodule PROPERTIES
+  PREFIX "lib" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/console_fakemodule)
+
+k_add_test(tst_console_host SOURCES tst_console_host.cpp LIBS kconsolecore)
+add_dependencies(tst_console_host tst_console_fakemodule)
+target_compile_definitions(tst_console_host PRIVATE
+  FAKE_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_fakemodule")

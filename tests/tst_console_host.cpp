@@ -1,0 +1,377 @@
+// The console object, its settings, the module loader and the main window.
+
+#include "Console.h"
+#include "ConsoleSettings.h"
+#include "ConsoleWindow.h"
+#include "ModuleLoader.h"
+#include "ScriptedDialogs.h"
+#include "Services.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+#include <QLibrary>
+#include <QListWidget>
+#include <QMenu>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <stdexcept>
+
+namespace {
+
+// An in-process snap-in with a viewer and a navigator, recording the calls.
+class FakeSnapin : public TInterfacedObject, public ISnapin, public IViewer, public INavigable, public ILedger
+{
+public:
+    FakeSnapin(QString name, QStringList *log, bool throwOnShow = false)
+        : m_name(std::move(name)), m_log(log), m_throwOnShow(throwOnShow)
+    {
+        m_action = new QAction(m_name + QStringLiteral(" akcija"));
+    }
+    ~FakeSnapin() override
+    {
+        delete m_action;
+        delete m_frame;
+        delete m_navFrame;
+    }
+
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == ISnapin::IID())
+            return answer<ISnapin>(this, out);
+        if (iid == IViewer::IID())
+            return answer<IViewer>(this, out);
+        if (iid == INavigable::IID())
+            return answer<INavigable>(this, out);
+        if (iid == ILedger::IID())
+            return answer<ILedger>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+
+    TDataSet *GetDataSet() override { return nullptr; }
+    QString GetDescription() override { return m_name + QStringLiteral(" opis"); }
+    QImage GetImage() override { return {}; }
+    QString GetName() override { return m_name; }
+    qint32 GetSnapinType() override { return 0; }
+
+    void Load(const IRef<ISnapin> &) override { *m_log << m_name + QStringLiteral(":Load"); }
+    void Show(QWidget *parent) override
+    {
+        *m_log << m_name + QStringLiteral(":Show");
+        if (m_throwOnShow)
+            throw std::runtime_error("prikaz nije uspeo");
+        m_frame = new QLabel(m_name, parent);
+        m_frame->setObjectName(m_name + QStringLiteral("Frame"));
+        if (parent->layout())
+            parent->layout()->addWidget(m_frame);
+    }
+    void Hide() override
+    {
+        *m_log << m_name + QStringLiteral(":Hide");
+        delete m_frame;
+    }
+    QList<QAction *> GetActionList() override { return {m_action}; }
+    QWidget *GetFrame() override { return m_frame; }
+
+    void ShowNavigator(QWidget *parent) override
+    {
+        *m_log << m_name + QStringLiteral(":ShowNavigator");
+        m_navFrame = new QLabel(m_name, parent);
+        m_navFrame->setObjectName(m_name + QStringLiteral("Navigator"));
+        if (parent->layout())
+            parent->layout()->addWidget(m_navFrame);
+    }
+    void HideNavigator() override
+    {
+        *m_log << m_name + QStringLiteral(":HideNavigator");
+        delete m_navFrame;
+    }
+
+    bool GetLedger(TLedgerDesc &) override { return false; }
+    void OpenLedger(qint32) override {}
+
+    QAction *Action() const { return m_action; }
+
+private:
+    QString m_name;
+    QStringList *m_log;
+    bool m_throwOnShow;
+    QAction *m_action;
+    QPointer<QLabel> m_frame;
+    QPointer<QLabel> m_navFrame;
+};
+
+// A snap-in that also claims to be a partner service: the console's own must win.
+class ImpostorSnapin : public TInterfacedObject, public ISnapin, public IPartner
+{
+public:
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == ISnapin::IID())
+            return answer<ISnapin>(this, out);
+        if (iid == IPartner::IID())
+            return answer<IPartner>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+    TDataSet *GetDataSet() override { return nullptr; }
+    QString GetDescription() override { return {}; }
+    QImage GetImage() override { return {}; }
+    QString GetName() override { return QStringLiteral("Uljez"); }
+    qint32 GetSnapinType() override { return 0; }
+    bool SelectPartner(TPartnerDesc &) override { return false; }
+};
+
+} // namespace
+
+class TestConsoleHost : public QObject
+{
+    Q_OBJECT
+private slots:
+    void settings_data();
+    void settings();
+    void querySnapin_data();
+    void querySnapin();
+    void activeGridForgottenWhenDeleted();
+    void loaderSkipsLibrariesThatAreNotModules();
+    void loaderStartsAndStopsModuleInOrder();
+    void windowSwitchesSnapins();
+    void windowSurvivesFailingSnapin();
+};
+
+void TestConsoleHost::settings_data()
+{
+    QTest::addColumn<QString>("initial");  // ini text before the start; empty: no file
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("database"); // relative: expected beside the ini
+    QTest::newRow("first start") << "" << "QSQLITE" << "kledger.db";
+    QTest::newRow("relative SQLite file") << "[Database]\nDatabase=podaci/knjiga.db\n" << "QSQLITE"
+                                          << "podaci/knjiga.db";
+    QTest::newRow("absolute SQLite file") << "[Database]\nDriver=QSQLITE\nDatabase=/srv/knjiga.db\n" << "QSQLITE"
+                                          << "/srv/knjiga.db";
+    QTest::newRow("MariaDB keeps its name") << "[Database]\nDriver=QMYSQL\nDatabase=delovodnik\n" << "QMYSQL"
+                                            << "=delovodnik";
+    QTest::newRow("unknown driver falls back") << "[Database]\nDriver=QODBC\n" << "QSQLITE" << "kledger.db";
+}
+
+void TestConsoleHost::settings()
+{
+    QFETCH(QString, initial);
+    QFETCH(QString, driver);
+    QFETCH(QString, database);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+    if (!initial.isEmpty()) {
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(initial.toUtf8());
+    }
+    const TConnectionParams p = ConsoleSettings::LoadConnectionParams(ini);
+    QCOMPARE(p.Driver, driver);
+    if (database.startsWith(u'='))
+        QCOMPARE(p.Database, database.mid(1));
+    else if (database.startsWith(u'/'))
+        QCOMPARE(p.Database, database);
+    else
+        QCOMPARE(p.Database, QDir(dir.path()).filePath(database));
+
+    // Every key is in the file afterwards, and what was there is kept.
+    QSettings written(ini, QSettings::IniFormat);
+    for (const char *key : {"Driver", "Database", "Host", "Port", "Socket", "User", "Password"})
+        QVERIFY2(written.contains(QStringLiteral("Database/") + QLatin1String(key)), key);
+    if (initial.contains(QLatin1String("Database=")))
+        QCOMPARE(written.value(QStringLiteral("Database/Database")).toString(),
+                 initial.section(QStringLiteral("Database="), 1).section(u'\n', 0, 0));
+}
+
+void TestConsoleHost::querySnapin_data()
+{
+    QTest::addColumn<QUuid>("iid");
+    QTest::addColumn<QString>("answeredBy"); // security, partner, document, snapin or empty
+    QTest::newRow("security") << ISecurity::IID() << "security";
+    QTest::newRow("partner: the console's own before a snap-in's") << IPartner::IID() << "partner";
+    QTest::newRow("document") << IDocument::IID() << "document";
+    QTest::newRow("ledger from a snap-in") << ILedger::IID() << "snapin";
+    QTest::newRow("unknown") << QUuid(QStringLiteral("{0B5A6C7D-1111-2222-3333-444455556666}")) << "";
+}
+
+void TestConsoleHost::querySnapin()
+{
+    QFETCH(QUuid, iid);
+    QFETCH(QString, answeredBy);
+    QStringList log;
+    TZConnection connection;
+    IRef<TSecurityService> security(new TSecurityService(&connection));
+    IRef<TPartnerService> partner(new TPartnerService(&connection));
+    IRef<TDocumentService> document(new TDocumentService(&connection));
+    IRef<ImpostorSnapin> impostor(new ImpostorSnapin);
+    IRef<FakeSnapin> snapin(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
+    IRef<TConsole> console(new TConsole);
+    console->AddService(IRef<IInterface>(security));
+    console->AddService(IRef<IInterface>(partner));
+    console->AddService(IRef<IInterface>(document));
+    console->AddSnapin(IRef<ISnapin>(impostor));
+    console->AddSnapin(IRef<ISnapin>(snapin));
+
+    void *out = reinterpret_cast<void *>(0x1);
+    const bool found = console->QuerySnapin(iid, &out);
+    QCOMPARE(found, !answeredBy.isEmpty());
+    if (!found) {
+        QVERIFY(out == nullptr);
+        return;
+    }
+    const QHash<QString, void *> expected = {
+        {QStringLiteral("security"), static_cast<ISecurity *>(security.get())},
+        {QStringLiteral("partner"), static_cast<IPartner *>(partner.get())},
+        {QStringLiteral("document"), static_cast<IDocument *>(document.get())},
+        {QStringLiteral("snapin"), static_cast<ILedger *>(snapin.get())},
+    };
+    QCOMPARE(out, expected.value(answeredBy));
+    // The answer carries its own reference.
+    auto *answered = static_cast<IInterface *>(nullptr);
+    if (answeredBy == QLatin1String("snapin")) {
+        QCOMPARE(snapin->RefCount(), 3); // test, console, answer
+        static_cast<ILedger *>(out)->Release();
+    } else {
+        answered = answeredBy == QLatin1String("security") ? static_cast<IInterface *>(security.get())
+                   : answeredBy == QLatin1String("partner") ? static_cast<IInterface *>(partner.get())
+                                                            : static_cast<IInterface *>(document.get());
+        QCOMPARE(answered->Release(), 2);
+    }
+    console->Clear();
+    QCOMPARE(snapin->RefCount(), 1);
+    QCOMPARE(security->RefCount(), 1);
+}
+
+void TestConsoleHost::activeGridForgottenWhenDeleted()
+{
+    IRef<TConsole> console(new TConsole);
+    auto *grid = new QTableView;
+    QVERIFY(console->SetActiveGrid(grid));
+    QCOMPARE(console->ActiveGrid(), grid);
+    delete grid;
+    QCOMPARE(console->ActiveGrid(), nullptr);
+}
+
+void TestConsoleHost::loaderSkipsLibrariesThatAreNotModules()
+{
+    QTemporaryDir dir;
+    QFile empty(dir.filePath(QStringLiteral("x.so")));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    const QString systemLib = QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1");
+    const bool haveSystemLib = QFile::exists(systemLib);
+    if (haveSystemLib)
+        QVERIFY(QFile::copy(systemLib, dir.filePath(QStringLiteral("libzkopija.so"))));
+    QFile note(dir.filePath(QStringLiteral("beleska.txt")));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("nije biblioteka");
+    note.close();
+
+    IRef<TConsole> console(new TConsole);
+    TModuleLoader loader;
+    loader.LoadAll(dir.path(), console);
+    QVERIFY(console->Snapins().empty());
+    QCOMPARE(loader.Warnings().size(), haveSystemLib ? 2 : 1);
+    QVERIFY(loader.Warnings().join(u'\n').contains(QLatin1String("x.so")));
+    QCOMPARE(console->RefCount(), 1);
+}
+
+void TestConsoleHost::loaderStartsAndStopsModuleInOrder()
+{
+    TZConnection connection;
+    IRef<TConsole> console(new TConsole);
+    console->AddService(IRef<IInterface>(IRef<TSecurityService>(new TSecurityService(&connection))));
+    TModuleLoader loader;
+    loader.LoadAll(QStringLiteral(FAKE_MODULE_DIR), console);
+    QVERIFY2(loader.Warnings().isEmpty(), qPrintable(loader.Warnings().join(u'\n')));
+    QCOMPARE(int(loader.Modules().size()), 1);
+    QCOMPARE(int(console->Snapins().size()), 1);
+    QCOMPARE(console->Snapins().front()->GetName(), QStringLiteral("Proba"));
+    QVERIFY(loader.Modules().front().Info && loader.Modules().front().Info->UnitCount == 1);
+
+    QLibrary library(loader.Modules().front().Path);
+    const auto events = reinterpret_cast<const char *(*)()>(library.resolve("FakeModuleEvents"));
+    QVERIFY(events);
+    // The snap-in holds the console: the loader's reference plus the snap-in's.
+    QCOMPARE(console->RefCount(), 2);
+
+    loader.ReleaseReferences(console.get());
+    QVERIFY(console->Snapins().empty());
+    QCOMPARE(console->RefCount(), 1);
+    loader.FinalizeAll();
+    loader.FinalizeAll(); // only once
+    QCOMPARE(QString::fromUtf8(events()).split(u'|'),
+             QStringList({"initialize", "snapin made, console has security", "snapin released", "factory released",
+                          "finalize"}));
+}
+
+void TestConsoleHost::windowSwitchesSnapins()
+{
+    ScopedScriptedDialogs dialogs;
+    QStringList log;
+    IRef<FakeSnapin> first(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
+    IRef<FakeSnapin> second(new FakeSnapin(QStringLiteral("Arhiva"), &log));
+    TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+    window.SetSnapins({IRef<ISnapin>(first), IRef<ISnapin>(second)});
+    auto *toolBar = window.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("actionsMenu"));
+    QVERIFY(toolBar && menu);
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("userLabel"))->text(), QStringLiteral("Korisnik: Ana Petrović"));
+    QCOMPARE(window.SnapinNames(), QStringList({"Delovodnik", "Arhiva"}));
+    QCOMPARE(window.findChild<QListWidget *>(QStringLiteral("snapinList"))->item(0)->toolTip(),
+             QStringLiteral("Delovodnik opis"));
+
+    QVERIFY(window.SelectSnapin(QString()));
+    QCOMPARE(log, QStringList({"Delovodnik:Load", "Delovodnik:ShowNavigator", "Delovodnik:Show"}));
+    QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikFrame")));
+    QVERIFY(window.NavigatorPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikNavigator")));
+    QVERIFY(toolBar->actions().contains(first->Action()));
+    QVERIFY(menu->actions().contains(first->Action()));
+    QVERIFY(menu->isEnabled());
+
+    log.clear();
+    QVERIFY(window.SelectSnapin(QStringLiteral("arhiva")));
+    QCOMPARE(log, QStringList({"Delovodnik:Hide", "Delovodnik:HideNavigator", "Arhiva:Load", "Arhiva:ShowNavigator",
+                               "Arhiva:Show"}));
+    QVERIFY(!toolBar->actions().contains(first->Action()));
+    QVERIFY(!menu->actions().contains(first->Action()));
+    QVERIFY(toolBar->actions().contains(second->Action()));
+    QVERIFY(!window.SelectSnapin(QStringLiteral("Nepostojeći")));
+
+    log.clear();
+    window.ReleaseSnapins();
+    QCOMPARE(log, QStringList({"Arhiva:Hide", "Arhiva:HideNavigator"}));
+    QVERIFY(!toolBar->actions().contains(second->Action()));
+    QCOMPARE(first->RefCount(), 1);
+    QCOMPARE(second->RefCount(), 1);
+    QVERIFY(dialogs->Messages.isEmpty());
+}
+
+void TestConsoleHost::windowSurvivesFailingSnapin()
+{
+    ScopedScriptedDialogs dialogs;
+    QStringList log;
+    IRef<FakeSnapin> broken(new FakeSnapin(QStringLiteral("Pokvaren"), &log, true));
+    IRef<FakeSnapin> good(new FakeSnapin(QStringLiteral("Ispravan"), &log));
+    TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+    window.SetSnapins({IRef<ISnapin>(broken), IRef<ISnapin>(good)});
+
+    window.SelectSnapin(0);
+    QCOMPARE(dialogs->Messages.size(), 1);
+    QCOMPARE(dialogs->Messages.front().Text, QStringLiteral("prikaz nije uspeo"));
+    QCOMPARE(dialogs->Messages.front().Type, TMsgDlgType::Error);
+
+    // The half-shown snap-in is still taken down when switching away.
+    log.clear();
+    QVERIFY(window.SelectSnapin(QStringLiteral("Ispravan")));
+    QCOMPARE(log.mid(0, 2), QStringList({"Pokvaren:Hide", "Pokvaren:HideNavigator"}));
+    QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("IspravanFrame")));
+    window.ReleaseSnapins();
+    QCOMPARE(broken->RefCount(), 1);
+}
+
+QTEST_MAIN(TestConsoleHost)
+#include "tst_console_host.moc"
