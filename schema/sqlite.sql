@@ -31,8 +31,8 @@ CREATE TABLE IF NOT EXISTS ledgeritem (
   inuserid INTEGER NULL,
   userid INTEGER NOT NULL,
   outuserid INTEGER NULL,
-  accepted TEXT NOT NULL DEFAULT 'n' CHECK (accepted IN ('y', 'n')),
-  archived TEXT NOT NULL DEFAULT 'n' CHECK (archived IN ('y', 'n')),
+  accepted CHAR(1) NOT NULL DEFAULT 'n' CHECK (accepted IN ('y', 'n')),
+  archived CHAR(1) NOT NULL DEFAULT 'n' CHECK (archived IN ('y', 'n')),
   archivednumber TEXT NULL,
   passonparentid INTEGER NULL
 );

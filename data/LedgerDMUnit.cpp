@@ -1,0 +1,380 @@
+#include "LedgerDMUnit.h"
+
+#include "CommonStrings.h"
+#include "Dialogs.h"
+#include "KException.h"
+#include "SqlText.h"
+#include "ZConnection.h"
+#include "integration/LedgerRegistration.h"
+#include "integration/LedgerResourceString.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSettings>
+
+TCaptionMap DirectionMap(-1);
+TCaptionMap MailTypeMap(1);
+TLedgerDM *LedgerDM = nullptr;
+
+const QString TLedgerDM::LedgerItemSQL = QStringLiteral(
+    "SELECT DISTINCT l.*,CONCAT('') linkedto,CONCAT(p.name,'') AS partnername,CONCAT(d.number,'') AS documentnumber,\n"
+    "  CONCAT(u1.firstname,' ',u1.lastname) AS inusername,CONCAT(u2.firstname,' ',u2.lastname) AS username,"
+    "CONCAT(u3.firstname,' ',u3.lastname) AS outusername\n"
+    "FROM ledgeritem AS l\n"
+    "  LEFT JOIN ledgeritem AS l1 ON l.ledgeritemid = l1.passonparentid\n"
+    "  LEFT JOIN partner AS p ON p.partnerid = l.partnerid\n"
+    "  LEFT JOIN document AS d ON d.documentid = l.documentid\n"
+    "  LEFT JOIN user AS u1 ON u1.userid = l.inuserid \n"
+    "  LEFT JOIN user AS u2 ON u2.userid = l.userid \n"
+    "  LEFT JOIN user AS u3 ON u3.userid = l.outuserid \n"
+    "WHERE l.ledgeritemid = -1");
+
+// ---- Vocabularies -------------------------------------------------------------
+
+QString GetDirectionCaption(int code)
+{
+    return DirectionMap.Contains(code) ? DirectionMap[code] : QString();
+}
+
+QString GetMailTypeCaption(int code)
+{
+    return MailTypeMap.Contains(code) ? MailTypeMap[code] : QString();
+}
+
+int GetMailType(const QString &caption)
+{
+    for (int code = 1; code <= 5; ++code)
+        if (MailTypeMap.Contains(code) && caption == MailTypeMap[code])
+            return code;
+    return 3;
+}
+
+int TLedgerDM::GetDirection(const QString &caption) const
+{
+    if (caption == GetDirectionCaption(-1))
+        return -1;
+    if (caption == GetDirectionCaption(1))
+        return 1;
+    return 0;
+}
+
+void TLedgerDM::LedgerItemZQdirectionGetText(TField &sender, QString &text, bool)
+{
+    text = GetDirectionCaption(sender.AsInteger());
+}
+
+void TLedgerDM::LedgerItemZQdirectionSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(GetDirection(text));
+}
+
+void TLedgerDM::LedgerItemZQinmailtypeGetText(TField &sender, QString &text, bool)
+{
+    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+}
+
+void TLedgerDM::LedgerItemZQinmailtypeSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(GetMailType(text));
+}
+
+void TLedgerDM::LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool)
+{
+    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+}
+
+void TLedgerDM::LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(GetMailType(text));
+}
+
+void TLedgerDM::LedgerItemZQacceptedGetText(TField &sender, QString &text, bool)
+{
+    text = sender.AsBoolean() ? _YES_CAP : _NO_CAP;
+}
+
+void TLedgerDM::LedgerItemZQacceptedSetText(TField &sender, const QString &text)
+{
+    sender.SetAsBoolean(text == _YES_CAP);
+}
+
+// ---- Creation -------------------------------------------------------------------
+
+namespace {
+
+// The module's icon: a closed docket book.
+QImage ledgerIcon()
+{
+    QImage img(16, 16, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(0x5a, 0x2d, 0x0c));
+    p.setBrush(QColor(0x9c, 0x4a, 0x1a));
+    p.drawRect(2, 1, 11, 13);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xf4, 0xf1, 0xe8));
+    p.drawRect(13, 2, 2, 12);
+    p.setBrush(QColor(0xe8, 0xc5, 0x4a));
+    p.drawRect(5, 4, 6, 3);
+    p.setPen(QColor(0x5a, 0x2d, 0x0c));
+    p.drawLine(5, 9, 10, 9);
+    p.drawLine(5, 11, 10, 11);
+    return img;
+}
+
+} // namespace
+
+TLedgerDM::TLedgerDM(QObject *owner) : TCustomDM(owner)
+{
+    setObjectName(QStringLiteral("LedgerDM"));
+    createLayout();
+    DataModuleCreate();
+}
+
+TLedgerDM::~TLedgerDM() = default;
+
+void TLedgerDM::createLayout()
+{
+    ImageList << ledgerIcon();
+
+    LedgerItemZQ = new TZQuery(this);
+    LedgerItemZQ->setObjectName(QStringLiteral("LedgerItemZQ"));
+    LedgerItemZQ->SetSQL(LedgerItemSQL);
+    LedgerItemZQ->RequestLive = true;
+    LedgerItemZQ->UpdateMode = TUpdateMode::umUpdateChanged;
+    LedgerItemZQ->WhereMode = TWhereMode::wmWhereKeyOnly;
+    LedgerItemZQ->CalcDefaults = true;
+    LedgerItemZQ->UpdateTable = QStringLiteral("ledgeritem");
+
+    auto add = [&](const char *name, TFieldType type, int size, const QString &label, bool required = false) {
+        TField &f = LedgerItemZQ->AddField(QString::fromLatin1(name), type, size);
+        f.SetDisplayLabel(label);
+        f.Required = required;
+        return &f;
+    };
+    using T = TFieldType;
+    LedgerItemZQledgeritemid = add("ledgeritemid", T::Largeint, 0, QString());
+    LedgerItemZQdirection = add("direction", T::Smallint, 0, QStringLiteral("Tip"), true);
+    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, QStringLiteral("Datum i vreme"), true);
+    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, QStringLiteral("Delovodni broj"), true);
+    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, QStringLiteral("Partner"));
+    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, QStringLiteral("Dokument"));
+    LedgerItemZQitemtype = add("itemtype", T::String, 100, QStringLiteral("Vrsta dokumenta"), true);
+    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, QStringLiteral("Broj dokumenta"));
+    LedgerItemZQitemdate = add("itemdate", T::Date, 0, QStringLiteral("Datum dokumenta"));
+    LedgerItemZQparentid = add("parentid", T::Largeint, 0, QString());
+    LedgerItemZQinmailtype = add("inmailtype", T::Smallint, 0, QString());
+    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, QStringLiteral("Primljeno reg. br."));
+    LedgerItemZQoutmailtype = add("outmailtype", T::Smallint, 0, QString());
+    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, QStringLiteral("Predato reg. br."));
+    LedgerItemZQinuserid = add("inuserid", T::Largeint, 0, QString());
+    LedgerItemZQuserid = add("userid", T::Largeint, 0, QStringLiteral("Korisnik"), true);
+    LedgerItemZQoutuserid = add("outuserid", T::Largeint, 0, QString());
+    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, QStringLiteral("Prihvaćen"));
+    LedgerItemZQarchived = add("archived", T::Boolean, 0, QStringLiteral("Arhivirano"));
+    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, QStringLiteral("Arhivirano reg. br."));
+    LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
+    LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
+    LedgerItemZQpartnername = add("partnername", T::String, 100, QStringLiteral("Partner"));
+    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, QStringLiteral("Dokument"));
+    LedgerItemZQinusername = add("inusername", T::String, 101, QStringLiteral("Upućeno od"));
+    LedgerItemZQusername = add("username", T::String, 101, QStringLiteral("Korisnik"));
+    LedgerItemZQoutusername = add("outusername", T::String, 101, QStringLiteral("Namenjeno"));
+
+    using namespace std::placeholders;
+    LedgerItemZQ->BeforePost = [this](TDataSet &ds) { CommonBeforePost(ds); };
+    LedgerItemZQ->BeforeDelete = [this](TDataSet &ds) { LedgerItemZQBeforeDelete(ds); };
+    LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
+    LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
+    LedgerItemZQdirection->OnGetText = std::bind(&TLedgerDM::LedgerItemZQdirectionGetText, this, _1, _2, _3);
+    LedgerItemZQdirection->OnSetText = std::bind(&TLedgerDM::LedgerItemZQdirectionSetText, this, _1, _2);
+    LedgerItemZQaccepted->OnGetText = std::bind(&TLedgerDM::LedgerItemZQacceptedGetText, this, _1, _2, _3);
+    LedgerItemZQaccepted->OnSetText = std::bind(&TLedgerDM::LedgerItemZQacceptedSetText, this, _1, _2);
+    LedgerItemZQinmailtype->OnGetText = std::bind(&TLedgerDM::LedgerItemZQinmailtypeGetText, this, _1, _2, _3);
+    LedgerItemZQinmailtype->OnSetText = std::bind(&TLedgerDM::LedgerItemZQinmailtypeSetText, this, _1, _2);
+    LedgerItemZQoutmailtype->OnGetText = std::bind(&TLedgerDM::LedgerItemZQoutmailtypeGetText, this, _1, _2, _3);
+    LedgerItemZQoutmailtype->OnSetText = std::bind(&TLedgerDM::LedgerItemZQoutmailtypeSetText, this, _1, _2);
+
+    LedgerItemDS = new TDataSource(this);
+    LedgerItemDS->setObjectName(QStringLiteral("LedgerItemDS"));
+    LedgerItemDS->SetDataSet(LedgerItemZQ);
+}
+
+void TLedgerDM::DataModuleCreate()
+{
+    TCustomDM::DataModuleCreate();
+    FValidator = std::make_unique<TValidator>(FFieldValidations);
+}
+
+void TLedgerDM::CreateFieldValidations()
+{
+    FFieldValidations.clear();
+    FFieldValidations.reserve(5);
+    const QString req = _CMN_FIELD_REQUIRED_ERR;
+    const QString inv = _CMN_FIELD_INVALIDE_ERR;
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQdirection, true, nullptr, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgerdatetime, true, TestDate, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemtype, true, TestZeroLength, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemdate, false, TestDate, req, inv));
+}
+
+// ---- Conditions and user -----------------------------------------------------------
+
+QString TLedgerDM::LedgerItemChangeSQLCondition(const QString &condition) const
+{
+    return ChangeSQLCondition(LedgerItemZQ->SQL(), condition);
+}
+
+int TLedgerDM::GetUserID() const
+{
+    if (!GlobalConsole)
+        return -1;
+    IRef<ISecurity> security = GlobalConsole->service<ISecurity>();
+    if (!security)
+        return -1;
+    TUserDesc user;
+    if (!security->GetCurrentUser(user, 0))
+        return -1;
+    return user.UserID;
+}
+
+// ---- Numbering and new items -----------------------------------------------------------
+
+int TLedgerDM::GetLedgerIndex(const QDateTime &dateTime, int direction)
+{
+    const QString yearStart = QuotedStr(dateTime.toString(QStringLiteral("yyyy")) + QStringLiteral("-01-01"));
+    const QString sql =
+        QStringLiteral("SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL "
+                       "AND NOT (ledgernumber LIKE '%-%')")
+        + QStringLiteral(" AND ledgerdatetime >= %1").arg(yearStart)
+        + QStringLiteral(" AND direction = %1").arg(direction);
+    TZReadOnlyQuery query(&Connection(), sql);
+    query.Open();
+    query.First();
+    return query.FieldByName(QStringLiteral("ledgercount")).AsInteger() + 1;
+}
+
+void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)
+{
+    LedgerItemZQdirection->SetAsInteger(1);
+    const QDateTime now = QDateTime::currentDateTime();
+    LedgerItemZQledgerdatetime->SetAsDateTime(now.addMSecs(-now.time().msec()));
+    const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
+    LedgerItemZQledgernumber->SetAsString(QString::number(GetLedgerIndex(when, LedgerItemZQdirection->AsInteger()))
+                                          + u'/' + when.toString(QStringLiteral("yy")));
+    LedgerItemZQaccepted->SetAsBoolean(false);
+    LedgerItemZQarchived->SetAsBoolean(false);
+
+    IRef<ISecurity> security = GlobalConsole ? GlobalConsole->service<ISecurity>() : IRef<ISecurity>();
+    if (!security)
+        throw KException(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
+    TUserDesc user;
+    if (security->GetCurrentUser(user, 0)) {
+        const QString name = user.FirstName + u' ' + user.LastName;
+        LedgerItemZQinuserid->SetAsLargeInt(user.UserID);
+        LedgerItemZQinusername->SetAsString(name);
+        LedgerItemZQuserid->SetAsLargeInt(user.UserID);
+        LedgerItemZQusername->SetAsString(name);
+    }
+}
+
+// ---- Validation and deletion -------------------------------------------------------------
+
+bool TestLedgerNumber(TField &field)
+{
+    if (!TestZeroLength(field))
+        return false;
+    TField &passOnParent = field.DataSet().FieldByName(QStringLiteral("passonparentid"));
+    TField &direction = field.DataSet().FieldByName(QStringLiteral("direction"));
+    if (!passOnParent.IsNull())
+        return true;
+    const QString condition = QStringLiteral("passonparentid IS NULL AND direction = ") + QuotedStr(direction.AsString());
+    return TestUnique(field, QStringLiteral("ledgeritem"), QStringLiteral("ledgernumber"),
+                      QStringLiteral("ledgeritemid"), condition, 0);
+}
+
+void TLedgerDM::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
+{
+    // Two desks counted the same number: the schema's unique key refuses the
+    // later post, which the user sees as the ledger-number rule.
+    if (IsUniqueViolation(error)
+        && (error.message().contains(QLatin1String("ux_ledgeritem_number"))
+            || error.message().contains(QLatin1String("ledgeritem.ledgernumber"))))
+        throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
+}
+
+void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
+{
+    {
+        TZReadOnlyQuery children(&Connection(),
+                                 QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = %1")
+                                     .arg(LedgerItemZQledgeritemid->AsLargeInt()));
+        children.Open();
+        if (!children.IsEmpty())
+            throw KException(_LEDGER_PASSON_ERR);
+    }
+    const int user = GetUserID();
+    if (user != LedgerItemZQinuserid->AsInteger() && user != LedgerItemZQuserid->AsInteger())
+        throw KException(_LEDGER_DEL_ERR);
+    if (LedgerItemZQaccepted->AsBoolean())
+        throw KException(_LEDGER_DEL_ERR);
+    CommonBeforeDelete(dataSet);
+}
+
+// ---- Copying and the scanned-documents directory ----------------------------------------
+
+int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
+{
+    CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid=%1").arg(itemID), assignments, QString());
+    return int(GetLastInsertID());
+}
+
+QString TLedgerDM::ApplicationIniFileName()
+{
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    return exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+}
+
+QString TLedgerDM::GetScannedDocumentFilePath()
+{
+    QString result;
+    QSettings ini(ApplicationIniFileName(), QSettings::IniFormat);
+    const QString def = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("scanned");
+    const QString dir = ini.value(QStringLiteral("Document/ScanDocDir"), def).toString();
+    if (QFileInfo(dir).isDir()) {
+        result = dir;
+    } else if (MessageDlg(_SCAN_DOC_DIR_WRN, TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
+        QDir().mkdir(dir);
+        result = dir;
+    } else {
+        const QString chosen = BrowseDialog(_SCAN_DOC_DIR_TITLE, 0);
+        if (chosen.isEmpty() || !QFileInfo(chosen).isDir())
+            return result;
+        ini.setValue(QStringLiteral("Document/ScanDocDir"), chosen);
+        ini.sync();
+        result = chosen;
+    }
+    return result;
+}
+
+// ---- Unit start-up and shut-down -----------------------------------------------------------
+
+void LedgerDMUnit_Initialize()
+{
+    DirectionMap.Fill({_LEDGER_OUTPUT_TYPE, _LEDGER_INTERNAL_TYPE, _LEDGER_INPUT_TYPE});
+    MailTypeMap.Fill({_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE,
+                      _LEDGER_OPERATER_TYPE});
+    LedgerDM = new TLedgerDM(nullptr);
+}
+
+void LedgerDMUnit_Finalize()
+{
+    delete LedgerDM;
+    LedgerDM = nullptr;
+    MailTypeMap.Clear();
+    DirectionMap.Clear();
+}

@@ -1,0 +1,186 @@
+#include "CustomDM.h"
+
+#include "DataSet.h"
+#include "Dialogs.h"
+#include "KException.h"
+#include "SqlText.h"
+#include "ZConnection.h"
+#include "ZQuery.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+TCustomDM::TCustomDM(QObject *owner) : QObject(owner) {}
+
+TCustomDM::~TCustomDM() = default;
+
+void TCustomDM::DataModuleCreate()
+{
+    CreateFieldValidations();
+    CreateRelations();
+}
+
+void TCustomDM::SetZConnection(TZConnection *connection)
+{
+    m_connection = connection;
+    for (TZQuery *q : findChildren<TZQuery *>())
+        q->SetConnection(connection);
+}
+
+TZConnection &TCustomDM::Connection() const
+{
+    if (!m_connection)
+        throw EDatabaseError(QStringLiteral("Modul nema vezu sa bazom podataka."));
+    return *m_connection;
+}
+
+void TCustomDM::CommonBeforePost(TDataSet &)
+{
+    if (FValidator)
+        FValidator->Validate();
+}
+
+void TCustomDM::CommonBeforeDelete(TDataSet &)
+{
+    if (MessageDlg(QStringLiteral("Da li ste sigurni da želite da izbrišete izabranu stavku?"),
+                   TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
+        throw EAbort();
+}
+
+namespace {
+
+bool isFlagColumn(const TColumnInfo &c)
+{
+    return c.TypeName.contains(QLatin1String("char")) && c.Length == 1;
+}
+
+bool isNumericColumn(const TColumnInfo &c)
+{
+    return c.TypeName.contains(QLatin1String("int")) || c.TypeName == QLatin1String("decimal")
+        || c.TypeName == QLatin1String("double") || c.TypeName == QLatin1String("float")
+        || c.TypeName == QLatin1String("real") || c.TypeName == QLatin1String("numeric");
+}
+
+QVariant assignedValue(const TColumnInfo &c, const QString &text)
+{
+    if (text.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+        return {};
+    if (isFlagColumn(c)) {
+        const QString t = text.trimmed().toLower();
+        if (t == QLatin1String("true") || t == QLatin1String("y") || t == QLatin1String("1"))
+            return QStringLiteral("y");
+        if (t == QLatin1String("false") || t == QLatin1String("n") || t == QLatin1String("0"))
+            return QStringLiteral("n");
+    }
+    if (isNumericColumn(c)) {
+        bool ok = false;
+        const qint64 v = text.trimmed().toLongLong(&ok);
+        if (!ok)
+            throw EDatabaseError(QStringLiteral("'%1' nije ispravna vrednost za kolonu '%2'.").arg(text, c.Name));
+        return QVariant::fromValue(v);
+    }
+    return text;
+}
+
+} // namespace
+
+void TCustomDM::CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
+                            const QString &)
+{
+    TZConnection &conn = Connection();
+    const auto &cols = conn.TableColumns(table);
+    QHash<QString, QString> assigned;
+    for (const QString &a : assignments) {
+        const qsizetype eq = a.indexOf(u'=');
+        if (eq <= 0)
+            throw EDatabaseError(QStringLiteral("Neispravna dodela vrednosti: '%1'.").arg(a));
+        const QString name = a.left(eq).trimmed().toLower();
+        const bool known = std::any_of(cols.begin(), cols.end(), [&](const TColumnInfo &c) {
+            return c.Name.toLower() == name;
+        });
+        if (!known)
+            throw EDatabaseError(QStringLiteral("Kolona '%1' ne postoji u tabeli '%2'.").arg(a.left(eq), table));
+        assigned.insert(name, a.mid(eq + 1));
+    }
+    std::vector<const TColumnInfo *> copied;
+    QStringList names, marks;
+    for (const TColumnInfo &c : cols) {
+        if (c.Generated || c.AutoIncrement)
+            continue;
+        copied.push_back(&c);
+        names << QuoteIdent(c.Name);
+        marks << QStringLiteral("?");
+    }
+    QString select = QStringLiteral("SELECT * FROM %1").arg(QuoteIdent(table));
+    if (!condition.trimmed().isEmpty())
+        select += QStringLiteral(" WHERE ") + condition;
+    // Read all first: the inserts must not see their own rows.
+    std::vector<QVariantList> rows;
+    {
+        auto q = conn.OpenQuery(select);
+        const QSqlRecord rec = q->record();
+        while (q->next()) {
+            QVariantList values;
+            for (const TColumnInfo *c : copied) {
+                const auto it = assigned.constFind(c->Name.toLower());
+                values << (it != assigned.constEnd() ? assignedValue(*c, *it) : q->value(rec.indexOf(c->Name)));
+            }
+            rows.push_back(std::move(values));
+        }
+    }
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(QuoteIdent(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    for (const QVariantList &values : rows)
+        conn.ExecSQL(insert, values);
+}
+
+qint64 TCustomDM::GetLastInsertID()
+{
+    return Connection().LastInsertID();
+}
+
+void TCustomDM::GetFieldValues(const QString &column, const QString &table, QStringList &list, bool distinct,
+                               const QString &where, const QString &orderBy)
+{
+    QString sql = QStringLiteral("SELECT %1%2 FROM %3 WHERE %2 IS NOT NULL")
+                      .arg(distinct ? QStringLiteral("DISTINCT ") : QString(), QuoteIdent(column), QuoteIdent(table));
+    if (!where.trimmed().isEmpty())
+        sql += QStringLiteral(" AND (") + where + u')';
+    sql += QStringLiteral(" ORDER BY ") + (orderBy.trimmed().isEmpty() ? QuoteIdent(column) : orderBy);
+    auto q = Connection().OpenQuery(sql);
+    list.clear();
+    while (q->next()) {
+        const QString v = q->value(0).toString();
+        if (!v.isEmpty())
+            list << v;
+    }
+}
+
+bool TestDate(TField &field)
+{
+    const QDateTime dt = field.AsDateTime();
+    return dt.isValid() && dt.date().year() >= 1900 && dt.date().year() <= 9999;
+}
+
+bool TestZeroLength(TField &field)
+{
+    return !field.AsString().trimmed().isEmpty();
+}
+
+bool TestUnique(TField &field, const QString &table, const QString &column, const QString &keyColumn,
+                const QString &condition, int)
+{
+    auto *query = qobject_cast<TZQuery *>(&field.DataSet());
+    if (!query || !query->Connection())
+        throw EDatabaseError(QStringLiteral("Provera jedinstvenosti nema vezu sa bazom podataka."));
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(QuoteIdent(table), QuoteIdent(column));
+    QVariantList params{field.Value()};
+    if (TField *key = field.DataSet().FindField(keyColumn); key && !key->IsNull()) {
+        sql += QStringLiteral(" AND %1 <> ?").arg(QuoteIdent(keyColumn));
+        params << key->Value();
+    }
+    if (!condition.trimmed().isEmpty())
+        sql += QStringLiteral(" AND (") + condition + u')';
+    auto q = query->Connection()->OpenQuery(sql, params);
+    return q->next() && q->value(0).toLongLong() == 0;
+}

@@ -1,0 +1,150 @@
+#include "LedgerSnapin.h"
+
+#include "CommonStrings.h"
+#include "Dialogs.h"
+#include "ZConnection.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerResourceString.h"
+#include "screens/GetLedgerUnit.h"
+#include "screens/LedgerDetailUnit.h"
+#include "screens/LedgerNavigatorUnit.h"
+#include "screens/LedgerViewerUnit.h"
+
+// ---- Snap-in ------------------------------------------------------------------------
+
+namespace {
+// The data set must be known before the base is built.
+TDataSet *ledgerDataSet()
+{
+    return LedgerDM ? LedgerDM->LedgerItemZQ : nullptr;
+}
+} // namespace
+
+TLedgerSnapin::TLedgerSnapin(const IRef<IConsole> &console) : TCustomSnapin(console)
+{
+    FDataSet = ledgerDataSet();
+    FImage = LedgerDM && !LedgerDM->ImageList.isEmpty() ? LedgerDM->ImageList.first().copy() : QImage();
+    FName = _LEDGER_MOD_NAME;
+    FDescription = _LEDGER_MOD_DESC;
+    FSnapinType = LedgerSnapinType;
+    FViewer = IRef<IViewer>(new TLedgerViewer(FConsole));
+    FNavigator = IRef<INavigable>(new TLedgerNavigator(FConsole));
+}
+
+TLedgerSnapin::~TLedgerSnapin()
+{
+    FViewer.reset();
+    FNavigator.reset();
+}
+
+bool TLedgerSnapin::QueryInterface(const QUuid &iid, void **out)
+{
+    if (iid == ILedger::IID())
+        return answer<ILedger>(this, out);
+    if (iid == IViewer::IID() && FViewer) {
+        FViewer->AddRef();
+        *out = FViewer.get();
+        return true;
+    }
+    if (iid == INavigable::IID() && FNavigator) {
+        FNavigator->AddRef();
+        *out = FNavigator.get();
+        return true;
+    }
+    return TCustomSnapin::QueryInterface(iid, out);
+}
+
+bool TLedgerSnapin::GetLedger(TLedgerDesc &desc)
+{
+    FViewer->Load(IRef<ISnapin>());
+    return LedgerGet(desc);
+}
+
+void TLedgerSnapin::OpenLedger(qint32 id)
+{
+    FViewer->Load(IRef<ISnapin>());
+    TZQuery *q = LedgerDM->LedgerItemZQ;
+    if (q->Active())
+        q->Close();
+    q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
+    q->Open();
+    q->First();
+    if (!q->Eof()) {
+        TLedgerDetailForm form(nullptr);
+        Dialogs().ShowModal(form);
+    }
+}
+
+// ---- Viewer ---------------------------------------------------------------------------
+
+TLedgerViewer::TLedgerViewer(const IRef<IConsole> &console) : TCustomViewer(console)
+{
+    FTypeCode = LedgerSnapinType;
+}
+
+TLedgerViewer::~TLedgerViewer()
+{
+    if (FFrame)
+        InternalDestroyFrame();
+}
+
+void TLedgerViewer::InternalCreateFrame()
+{
+    auto *frame = new TLedgerViewerForm(nullptr);
+    FFrame = frame;
+    FActionList = frame->ActionList();
+}
+
+void TLedgerViewer::InternalDestroyFrame()
+{
+    delete FFrame.data();
+    FFrame = nullptr;
+    FActionList.clear();
+}
+
+void TLedgerViewer::Load(const IRef<ISnapin> &)
+{
+    if (LedgerDM->ZConnection() && LedgerDM->ZConnection()->Connected())
+        return;
+    IRef<ISecurity> security = FConsole ? FConsole->service<ISecurity>() : IRef<ISecurity>();
+    if (security) {
+        if (!LedgerDM->ZConnection())
+            LedgerDM->SetZConnection(security->GetConnection());
+        security->Connect();
+        return;
+    }
+    MessageDlg(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}), TMsgDlgType::Error, mbOK, 0);
+}
+
+void TLedgerViewer::Show(QWidget *parent)
+{
+    TCustomViewer::Show(parent);
+    if (FConsole)
+        FConsole->SetActiveGrid(static_cast<TLedgerViewerForm *>(FFrame.data())->DBG);
+}
+
+void TLedgerViewer::Hide()
+{
+    TCustomViewer::Hide();
+    if (FConsole)
+        FConsole->SetActiveGrid(nullptr);
+}
+
+// ---- Navigator ------------------------------------------------------------------------------
+
+TLedgerNavigator::~TLedgerNavigator()
+{
+    if (FFrame)
+        InternalDestroyFrame();
+}
+
+void TLedgerNavigator::InternalCreateFrame()
+{
+    FFrame = new TLedgerNavigatorForm(nullptr);
+}
+
+void TLedgerNavigator::InternalDestroyFrame()
+{
+    delete FFrame.data();
+    FFrame = nullptr;
+}

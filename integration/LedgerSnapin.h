@@ -1,0 +1,55 @@
+#pragma once
+// The ledger snap-in the console lists and opens, its viewer (the list
+// frame) and its navigator (the search frame). The snap-in also answers
+// ILedger for the other modules.
+
+#include "BaseSnapin.h"
+
+constexpr qint32 LedgerSnapinType = 2025;
+
+class TLedgerSnapin : public TCustomSnapin, public ILedger
+{
+public:
+    explicit TLedgerSnapin(const IRef<IConsole> &console);
+    bool QueryInterface(const QUuid &iid, void **out) override;
+
+    // ILedger
+    bool GetLedger(TLedgerDesc &desc) override;
+    void OpenLedger(qint32 id) override;
+
+    IRef<IViewer> Viewer() const { return FViewer; }
+    IRef<INavigable> Navigator() const { return FNavigator; }
+
+protected:
+    ~TLedgerSnapin() override;
+
+private:
+    IRef<IViewer> FViewer;
+    IRef<INavigable> FNavigator;
+};
+
+class TLedgerViewer : public TCustomViewer
+{
+public:
+    explicit TLedgerViewer(const IRef<IConsole> &console);
+    void InternalCreateFrame() override;
+    void InternalDestroyFrame() override;
+    // Makes sure the data module holds the security module's connection.
+    void Load(const IRef<ISnapin> &snapin) override;
+    void Hide() override;
+    void Show(QWidget *parent) override;
+
+protected:
+    ~TLedgerViewer() override;
+};
+
+class TLedgerNavigator : public TCustomNavigator
+{
+public:
+    using TCustomNavigator::TCustomNavigator;
+    void InternalCreateFrame() override;
+    void InternalDestroyFrame() override;
+
+protected:
+    ~TLedgerNavigator() override;
+};

@@ -1,0 +1,592 @@
+// The ledger data module on a real database: the item query, vocabularies,
+// numbering, validations, deletion rules, copying, scanned-documents folder.
+
+#include "CommonStrings.h"
+#include "KException.h"
+#include "ScriptedDialogs.h"
+#include "TestConsole.h"
+#include "TestDb.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerRegistration.h"
+#include "integration/LedgerResourceString.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestLedgerDM : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDb> db;
+    IRef<TestConsole> console;
+    qint64 ana = 0, marko = 0;
+
+    qint64 insertUser(const QString &first, const QString &last, const QString &login)
+    {
+        db->Connection().ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) "
+                                                "VALUES (?, ?, ?, 'x')"), {first, last, login});
+        return db->Connection().LastInsertID();
+    }
+
+    qint64 insertItem(int direction, const QString &when, const QString &number,
+                      const QVariantMap &extra = {})
+    {
+        QStringList cols{QStringLiteral("direction"), QStringLiteral("ledgerdatetime"), QStringLiteral("ledgernumber"),
+                         QStringLiteral("itemtype"), QStringLiteral("userid")};
+        QVariantList values{direction, when, number, QStringLiteral("Dopis"), ana};
+        for (auto it = extra.begin(); it != extra.end(); ++it) {
+            const int i = cols.indexOf(it.key());
+            if (i >= 0) {
+                values[i] = it.value();
+            } else {
+                cols << it.key();
+                values << it.value();
+            }
+        }
+        QStringList marks;
+        for (int i = 0; i < cols.size(); ++i)
+            marks << QStringLiteral("?");
+        db->Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (%1) VALUES (%2)")
+                                     .arg(cols.join(u','), marks.join(u',')), values);
+        return db->Connection().LastInsertID();
+    }
+
+    QVariant scalar(const QString &sql, const QVariantList &params = {})
+    {
+        auto q = db->Connection().OpenQuery(sql, params);
+        return q->next() ? q->value(0) : QVariant();
+    }
+
+    void openItem(qint64 id)
+    {
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Close();
+        q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
+        q->Open();
+    }
+
+    void openAll()
+    {
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Close();
+        q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QString()));
+        q->Open();
+    }
+
+    static QString thisYear(const QString &rest) { return QDate::currentDate().toString(QStringLiteral("yyyy")) + rest; }
+
+private slots:
+    void init()
+    {
+        db = std::make_unique<TestDb>();
+        REQUIRE_TESTDB(*db);
+        Initialize();
+        LedgerDM->SetZConnection(&db->Connection());
+        ana = insertUser(QStringLiteral("Ana"), QStringLiteral("Petrović"), QStringLiteral("ana"));
+        marko = insertUser(QStringLiteral("Marko"), QStringLiteral("Jovanović"), QStringLiteral("marko"));
+        console = IRef<TestConsole>(new TestConsole);
+        console->Security = IRef<TestSecurity>(new TestSecurity);
+        console->Security->User = TUserDesc{qint32(ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
+        GlobalConsole = console;
+    }
+
+    void cleanup()
+    {
+        if (LedgerDM)
+            LedgerDM->LedgerItemZQ->Close();
+        Finalize();
+        console.reset();
+        db.reset();
+    }
+
+    void emptyUntilConditionIsSet()
+    {
+        insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        LedgerDM->LedgerItemZQ->Open();
+        QVERIFY(LedgerDM->LedgerItemZQ->IsEmpty());
+    }
+
+    void leftJoinsKeepItemsWithMissingReferences()
+    {
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"),
+                                     {{QStringLiteral("userid"), 9999}, {QStringLiteral("partnerid"), 777}});
+        openItem(id);
+        QCOMPARE(LedgerDM->LedgerItemZQ->RecordCount(), 1);
+        QCOMPARE(LedgerDM->LedgerItemZQpartnername->AsString(), QString());
+        QCOMPARE(LedgerDM->LedgerItemZQdocumentnumber->AsString(), QString());
+        QCOMPARE(LedgerDM->LedgerItemZQusername->AsString(), QString()); // never a lone blank
+        QCOMPARE(LedgerDM->LedgerItemZQinusername->AsString(), QString());
+        QVERIFY(LedgerDM->LedgerItemZQlinkedto->AsString().isEmpty());
+    }
+
+    void itemsPassedOnAreListedOnce()
+    {
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        insertItem(1, thisYear("-02-02 10:00:00"), QStringLiteral("1/24"), {{QStringLiteral("passonparentid"), id}});
+        insertItem(1, thisYear("-02-03 10:00:00"), QStringLiteral("1/24"), {{QStringLiteral("passonparentid"), id}});
+        openItem(id);
+        QCOMPARE(LedgerDM->LedgerItemZQ->RecordCount(), 1);
+    }
+
+    void conditionsReplaceEachOther()
+    {
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.direction = 1")));
+        q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("p.name LIKE 'WHERE x%'")));
+        q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = 5")));
+        const QStringList lines = q->SQL().split(u'\n');
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines.last(), QStringLiteral("WHERE l.ledgeritemid = 5"));
+        QCOMPARE(lines.mid(0, 9), TLedgerDM::LedgerItemSQL.split(u'\n').mid(0, 9));
+        q->Open(); // still a valid statement
+    }
+
+    void updateOfArchivedWritesOnlyThatColumn()
+    {
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        openItem(id);
+        // Another desk changes a different column meanwhile.
+        auto other = db->OpenSecondConnection();
+        other->ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemnumber = 'B-7' WHERE ledgeritemid = ?"), {id});
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Edit();
+        LedgerDM->LedgerItemZQarchived->SetAsBoolean(true);
+        q->Post();
+        QCOMPARE(scalar(QStringLiteral("SELECT archived FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("y"));
+        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("B-7"));
+    }
+
+    void directionTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");
+        QTest::newRow("Izlazni") << "Izlazni" << -1;
+        QTest::newRow("Ulazni") << "Ulazni" << 1;
+        QTest::newRow("Interni") << "Interni" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("other word") << "Spoljni" << 0;
+        QTest::newRow("other case") << "ulazni" << 0;
+    }
+    void directionTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        const qint64 id = insertItem(0, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        openItem(id);
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQdirection->SetText(text);
+        QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), code);
+        QCOMPARE(LedgerDM->LedgerItemZQdirection->DisplayText(), GetDirectionCaption(code));
+        LedgerDM->LedgerItemZQ->Cancel();
+    }
+
+    void mailTypeTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Poštom") << "Poštom" << 1 << "Poštom";
+        QTest::newRow("Dostavnicom") << "Dostavnicom" << 2 << "Dostavnicom";
+        QTest::newRow("E-mailom") << "E-mailom" << 3 << "E-mailom";
+        QTest::newRow("Faksom") << "Faksom" << 4 << "Faksom";
+        QTest::newRow("Preko operatera") << "Preko operatera" << 5 << "Preko operatera";
+        QTest::newRow("unknown gives 3") << "Golubom" << 3 << "E-mailom";
+        QTest::newRow("empty gives 3") << "" << 3 << "E-mailom";
+    }
+    void mailTypeTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        QFETCH(QString, shown);
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        openItem(id);
+        QCOMPARE(LedgerDM->LedgerItemZQinmailtype->DisplayText(), QString()); // null shows nothing
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQinmailtype->SetText(text);
+        LedgerDM->LedgerItemZQoutmailtype->SetText(text);
+        QCOMPARE(LedgerDM->LedgerItemZQinmailtype->AsInteger(), code);
+        QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->Text(), shown);
+        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(scalar(QStringLiteral("SELECT inmailtype FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toInt(), code);
+    }
+
+    void codesWithoutCaption()
+    {
+        QCOMPARE(GetMailTypeCaption(0), QString());
+        QCOMPARE(GetMailTypeCaption(6), QString());
+        QCOMPARE(GetDirectionCaption(2), QString());
+        QCOMPARE(DirectionMap.Low(), -1);
+        QCOMPARE(MailTypeMap.Low(), 1);
+        QCOMPARE(MailTypeMap.Count(), 5);
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        db->Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET outmailtype = 9 WHERE ledgeritemid = ?"), {id});
+        openItem(id);
+        QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->DisplayText(), QString());
+    }
+
+    void acceptedTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("yes") << _YES_CAP << true;
+        QTest::newRow("no") << _NO_CAP << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("other case") << _YES_CAP.toUpper() << false;
+    }
+    void acceptedTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        openItem(id);
+        QCOMPARE(LedgerDM->LedgerItemZQaccepted->DisplayText(), _NO_CAP);
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQaccepted->SetText(text);
+        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(scalar(QStringLiteral("SELECT accepted FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(),
+                 accepted ? QStringLiteral("y") : QStringLiteral("n"));
+    }
+
+    void nullDirectionShowsInternal()
+    {
+        const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
+        openItem(id);
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQdirection->Clear();
+        QCOMPARE(LedgerDM->LedgerItemZQdirection->DisplayText(), QStringLiteral("Interni"));
+        LedgerDM->LedgerItemZQ->Cancel();
+    }
+
+    void ledgerIndexCountsPerDirectionAndYear()
+    {
+        const QDateTime mid2024(QDate(2024, 6, 1), QTime(12, 0));
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 1);
+        const qint64 first = insertItem(1, QStringLiteral("2024-01-01 00:00:00"), QStringLiteral("1/24"));
+        insertItem(1, QStringLiteral("2024-03-01 09:00:00"), QStringLiteral("2/24"));
+        insertItem(1, QStringLiteral("2023-12-31 23:59:59"), QStringLiteral("40/23")); // earlier year
+        insertItem(1, QStringLiteral("2024-03-02 09:00:00"), QStringLiteral("2/24-1"));  // additional item
+        insertItem(1, QStringLiteral("2024-03-03 09:00:00"), QStringLiteral("1/24"),
+                   {{QStringLiteral("passonparentid"), first}});                        // passed-on copy
+        insertItem(-1, QStringLiteral("2024-03-04 09:00:00"), QStringLiteral("1/24"));
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 3);
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, -1), 2);
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 0), 1);
+        // Later years count too: a count of rows, not a per-year maximum.
+        insertItem(1, QStringLiteral("2025-01-05 09:00:00"), QStringLiteral("1/25"));
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 4);
+        QCOMPARE(LedgerDM->GetLedgerIndex(QDateTime(QDate(2009, 5, 5), QTime(8, 0)), 0), 1);
+    }
+
+    void newItemDefaults()
+    {
+        insertItem(1, thisYear("-01-02 09:00:00"), QStringLiteral("1/xx"));
+        insertItem(-1, thisYear("-01-02 09:00:00"), QStringLiteral("1/xx"));
+        openAll();
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Append();
+        QCOMPARE(q->State(), TDataSetState::Insert);
+        QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), 1);
+        const QDateTime when = LedgerDM->LedgerItemZQledgerdatetime->AsDateTime();
+        QVERIFY(qAbs(when.secsTo(QDateTime::currentDateTime())) < 60);
+        QCOMPARE(LedgerDM->LedgerItemZQledgernumber->AsString(), QStringLiteral("2/") + when.toString(QStringLiteral("yy")));
+        QCOMPARE(LedgerDM->LedgerItemZQaccepted->IsNull(), false);
+        QCOMPARE(LedgerDM->LedgerItemZQaccepted->AsBoolean(), false);
+        QCOMPARE(LedgerDM->LedgerItemZQarchived->AsBoolean(), false);
+        QCOMPARE(LedgerDM->LedgerItemZQuserid->AsLargeInt(), ana);
+        QCOMPARE(LedgerDM->LedgerItemZQinuserid->AsLargeInt(), ana);
+        QCOMPARE(LedgerDM->LedgerItemZQusername->AsString(), QStringLiteral("Ana Petrović"));
+        QCOMPARE(LedgerDM->LedgerItemZQinusername->AsString(), QStringLiteral("Ana Petrović"));
+        QVERIFY(LedgerDM->LedgerItemZQoutuserid->IsNull());
+        QVERIFY(LedgerDM->LedgerItemZQinmailtype->IsNull());
+        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
+        q->Post();
+        QVERIFY(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt() > 0);
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 3);
+    }
+
+    void newItemWithoutUserCannotBePosted()
+    {
+        console->Security->HasUser = false;
+        openAll();
+        LedgerDM->LedgerItemZQ->Append();
+        QVERIFY(LedgerDM->LedgerItemZQuserid->IsNull());
+        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+        QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Post());
+        QCOMPARE(LedgerDM->LedgerItemZQ->State(), TDataSetState::Insert);
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 0);
+    }
+
+    void newItemWithoutSecurityModuleLeavesNoRow()
+    {
+        console->Security.reset();
+        openAll();
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        try {
+            q->Append();
+            QFAIL("the new row should have been refused");
+        } catch (const KException &e) {
+            QCOMPARE(e.message(), FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
+        }
+        QCOMPARE(q->State(), TDataSetState::Browse);
+        QCOMPARE(q->RecordCount(), 0);
+        QCOMPARE(GlobalConsole ? LedgerDM->GetUserID() : 0, -1);
+    }
+
+    void validations_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("itemType");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<bool>("passOn");
+        QTest::addColumn<QString>("itemDate");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString reqNumber = FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Delovodni broj")});
+        const QString invNumber = FormatStr(_CMN_FIELD_INVALIDE_ERR, {QStringLiteral("Delovodni broj")});
+        const QString reqType = FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")});
+        const QString invType = FormatStr(_CMN_FIELD_INVALIDE_ERR, {QStringLiteral("Vrsta dokumenta")});
+        const QString invDate = FormatStr(_CMN_FIELD_INVALIDE_ERR, {QStringLiteral("Datum dokumenta")});
+        QTest::newRow("empty number") << "" << "Dopis" << 1 << false << "" << reqNumber;
+        QTest::newRow("number checked before type") << "" << "" << 1 << false << "" << reqNumber;
+        QTest::newRow("empty type") << "9/24" << "" << 1 << false << "" << reqType;
+        QTest::newRow("blank type") << "9/24" << "   " << 1 << false << "" << invType;
+        QTest::newRow("blank number") << "  " << "Dopis" << 1 << false << "" << invNumber;
+        QTest::newRow("duplicate incoming") << "5/24" << "Dopis" << 1 << false << "" << invNumber;
+        QTest::newRow("same number outgoing") << "5/24" << "Dopis" << -1 << false << "" << "";
+        QTest::newRow("same number internal") << "5/24" << "Dopis" << 0 << false << "" << "";
+        QTest::newRow("pass-on copy keeps number") << "5/24" << "Dopis" << 1 << true << "" << "";
+        QTest::newRow("item date accepted") << "9/24" << "Dopis" << 1 << false << "2024-02-03" << "";
+        QTest::newRow("item date out of range") << "9/24" << "Dopis" << 1 << false << "1800-02-03" << invDate;
+    }
+    void validations()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, itemType);
+        QFETCH(int, direction);
+        QFETCH(bool, passOn);
+        QFETCH(QString, itemDate);
+        QFETCH(QString, message);
+        const qint64 existing = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
+        openAll();
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Append();
+        LedgerDM->LedgerItemZQdirection->SetAsInteger(direction);
+        LedgerDM->LedgerItemZQledgernumber->SetAsString(number);
+        LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
+        if (passOn)
+            LedgerDM->LedgerItemZQpassonparentid->SetAsLargeInt(existing);
+        if (!itemDate.isEmpty())
+            LedgerDM->LedgerItemZQitemdate->SetAsString(itemDate);
+        if (message.isEmpty()) {
+            q->Post();
+            QCOMPARE(q->State(), TDataSetState::Browse);
+            return;
+        }
+        try {
+            q->Post();
+            QFAIL("post should have been refused");
+        } catch (const KException &e) {
+            QCOMPARE(e.message(), message);
+        }
+        // The user's values stay for correction.
+        QCOMPARE(q->State(), TDataSetState::Insert);
+        QCOMPARE(LedgerDM->LedgerItemZQledgernumber->AsString(), number);
+        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), itemType);
+    }
+
+    void savingUnchangedNumberIsAccepted()
+    {
+        const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
+        openItem(id);
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQitemnumber->SetAsString(QStringLiteral("X-1"));
+        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("X-1"));
+    }
+
+    // Two desks counted the same number: the later post is refused by the
+    // database with the ledger-number message, and keeps its buffer.
+    void raceForTheSameNumberIsRefused()
+    {
+        openAll();
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        q->Append();
+        const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
+        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Ugovor"));
+        auto other = db->OpenSecondConnection();
+        auto checks = q->BeforePost;
+        q->BeforePost = [&](TDataSet &ds) {
+            checks(ds); // the module's own check passes: the number is still free
+            other->ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
+                                          "VALUES (1, ?, ?, 'Dopis', ?)"), {QDateTime::currentDateTime(), number, marko});
+        };
+        try {
+            q->Post();
+            QFAIL("the second desk's number should have been refused");
+        } catch (const KException &e) {
+            QCOMPARE(e.message(), FormatStr(_CMN_FIELD_INVALIDE_ERR, {QStringLiteral("Delovodni broj")}));
+        }
+        q->BeforePost = checks;
+        QCOMPARE(q->State(), TDataSetState::Insert);
+        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgernumber = ?"), {number}).toInt(), 1);
+    }
+
+    void deletionRules_data()
+    {
+        QTest::addColumn<QString>("owner");     // which user registered it: ana / marko
+        QTest::addColumn<bool>("viaInUser");    // ana is only the user it came from
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("hasChild");
+        QTest::addColumn<int>("answer");        // answer to the host's confirmation
+        QTest::addColumn<QString>("message");   // empty: deleted (or kept silently)
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("owner, confirmed") << "ana" << false << false << false << int(mbYes) << "" << true;
+        QTest::newRow("came from user") << "marko" << true << false << false << int(mbYes) << "" << true;
+        QTest::newRow("owner, not confirmed") << "ana" << false << false << false << int(mbNo) << "" << false;
+        QTest::newRow("foreign") << "marko" << false << false << false << int(mbYes) << _LEDGER_DEL_ERR << false;
+        QTest::newRow("accepted") << "ana" << false << true << false << int(mbYes) << _LEDGER_DEL_ERR << false;
+        QTest::newRow("child even for owner") << "ana" << false << false << true << int(mbYes) << _LEDGER_PASSON_ERR << false;
+        QTest::newRow("child before owner test") << "marko" << false << true << true << int(mbYes) << _LEDGER_PASSON_ERR << false;
+    }
+    void deletionRules()
+    {
+        QFETCH(QString, owner);
+        QFETCH(bool, viaInUser);
+        QFETCH(bool, accepted);
+        QFETCH(bool, hasChild);
+        QFETCH(int, answer);
+        QFETCH(QString, message);
+        QFETCH(bool, deleted);
+        ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers.push_back(answer);
+        QVariantMap extra{{QStringLiteral("userid"), owner == QLatin1String("ana") ? ana : marko},
+                          {QStringLiteral("accepted"), accepted ? QStringLiteral("y") : QStringLiteral("n")}};
+        if (viaInUser)
+            extra.insert(QStringLiteral("inuserid"), ana);
+        const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"), extra);
+        if (hasChild)
+            insertItem(1, QStringLiteral("2024-02-02 10:00:00"), QStringLiteral("5/24-1"), {{QStringLiteral("parentid"), id}});
+        openItem(id);
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+        try {
+            q->Delete();
+            QVERIFY2(message.isEmpty(), "delete should have been refused");
+        } catch (const EAbort &) {
+            QVERIFY(message.isEmpty());
+        } catch (const KException &e) {
+            QCOMPARE(e.message(), message);
+            QCOMPARE(dialogs->Messages.size(), 0); // refused before the host's question
+        }
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toInt(), deleted ? 0 : 1);
+        QCOMPARE(q->RecordCount(), deleted ? 0 : 1);
+    }
+
+    void noUserCannotDelete()
+    {
+        console->Security->HasUser = false;
+        const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
+        openItem(id);
+        QCOMPARE(LedgerDM->GetUserID(), -1);
+        QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Delete());
+    }
+
+    void copyWithoutAssignmentsDiffersOnlyInKey()
+    {
+        const QString path = QStringLiteral("C:\\arhiva\\a'b");
+        // A passed-on copy: registered items may not share a number.
+        const qint64 origin = insertItem(-1, QStringLiteral("2024-01-31 10:00:00"), QStringLiteral("5/24"));
+        const qint64 id = insertItem(-1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"),
+                                     {{QStringLiteral("itemnumber"), path}, {QStringLiteral("accepted"), QStringLiteral("y")},
+                                      {QStringLiteral("itemdate"), QStringLiteral("2024-01-30")},
+                                      {QStringLiteral("passonparentid"), origin}});
+        const int copy = LedgerDM->CopyLedgerItem(int(id), {});
+        QVERIFY(copy > id);
+        const QString cols = QStringLiteral("direction, ledgerdatetime, ledgernumber, itemtype, itemnumber, itemdate, "
+                                            "userid, accepted, archived, parentid, passonparentid");
+        auto a = db->Connection().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {id});
+        auto b = db->Connection().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {copy});
+        QVERIFY(a->next() && b->next());
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(b->value(i), a->value(i));
+        QCOMPARE(b->value(4).toString(), path);
+        // A registered item copied as it is would repeat its number.
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, LedgerDM->CopyLedgerItem(int(origin), {}));
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 3);
+    }
+
+    void copyWithAssignments()
+    {
+        const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"),
+                                     {{QStringLiteral("accepted"), QStringLiteral("y")}, {QStringLiteral("outuserid"), marko}});
+        const TStringArr assignments{QStringLiteral("accepted=False"), QStringLiteral("outuserid=NULL"),
+                                     QStringLiteral("passonparentid=%1").arg(id), QStringLiteral("inuserid=%1").arg(marko)};
+        const int copy = LedgerDM->CopyLedgerItem(int(id), assignments);
+        QVERIFY(copy > 0);
+        auto q = db->Connection().OpenQuery(QStringLiteral("SELECT accepted, outuserid, passonparentid, inuserid, ledgernumber "
+                                                           "FROM ledgeritem WHERE ledgeritemid = ?"), {copy});
+        QVERIFY(q->next());
+        QCOMPARE(q->value(0).toString(), QStringLiteral("n"));
+        QVERIFY(q->value(1).isNull());
+        QCOMPARE(q->value(2).toLongLong(), id);
+        QCOMPARE(q->value(3).toLongLong(), marko);
+        QCOMPARE(q->value(4).toString(), QStringLiteral("5/24"));
+        QCOMPARE(assignments.size(), 4); // left unchanged
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, LedgerDM->CopyLedgerItem(int(id), {QStringLiteral("nosuchcolumn=1")}));
+    }
+
+    void scannedDocumentDirectory()
+    {
+        const QString ini = TLedgerDM::ApplicationIniFileName();
+        const QString def = QCoreApplication::applicationDirPath() + QStringLiteral("/scanned");
+        auto reset = [&] {
+            QFile::remove(ini);
+            QDir(def).removeRecursively();
+        };
+        reset();
+        ScopedScriptedDialogs dialogs;
+
+        // Exists: no question, nothing written.
+        QDir().mkdir(def);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), def);
+        QCOMPARE(dialogs->Messages.size(), 0);
+        QVERIFY(!QFile::exists(ini));
+
+        // Missing, Yes: created, and the next call asks nothing.
+        reset();
+        dialogs->MessageAnswers.push_back(mbYes);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), def);
+        QVERIFY(QFileInfo(def).isDir());
+        QCOMPARE(dialogs->Messages.size(), 1);
+        QCOMPARE(dialogs->Messages.first().Text, _SCAN_DOC_DIR_WRN);
+        QCOMPARE(dialogs->Messages.first().Buttons, mbYes | mbNo);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), def);
+        QCOMPARE(dialogs->Messages.size(), 1);
+
+        // Missing, No, cancel: empty, nothing stored, asked again next time.
+        reset();
+        dialogs->MessageAnswers.push_back(mbNo);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
+        QCOMPARE(dialogs->BrowseTitles, QStringList{_SCAN_DOC_DIR_TITLE});
+        QVERIFY(!QSettings(ini, QSettings::IniFormat).contains(QStringLiteral("Document/ScanDocDir")));
+        dialogs->MessageAnswers.push_back(mbNo);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
+        QCOMPARE(dialogs->Messages.size(), 3);
+
+        // Missing, No, a chosen folder: stored and used from then on.
+        QTemporaryDir chosen;
+        dialogs->MessageAnswers.push_back(mbNo);
+        dialogs->BrowseAnswers.push_back(chosen.path());
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), chosen.path());
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Document/ScanDocDir")).toString(), chosen.path());
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), chosen.path());
+        QCOMPARE(dialogs->Messages.size(), 4);
+        reset();
+    }
+};
+
+QTEST_MAIN(TestLedgerDM)
+#include "tst_ledgerdm.moc"
