@@ -268,9 +268,11 @@ void SampleData::Fill(TZConnection &connection, const QDate &today)
                 extra.push_back(child);
             }
         }
-        // Copies passed on to the colleague the item was handed to.
+        // Copies passed on to the colleague the item was handed to, newest first
+        // so that they show among this year's items.
         int copies = 0;
-        for (const Item &main : items) {
+        for (auto it = items.rbegin(); it != items.rend(); ++it) {
+            const Item &main = *it;
             if (copies == 3)
                 break;
             if (main.OutUserId.isNull() || !main.Accepted || main.Archived)
