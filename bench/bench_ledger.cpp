@@ -1,0 +1,323 @@
+// Generates a realistic ledger (items over ten years and three directions,
+// with pass-on copies, additional items, partners, documents and users) and
+// measures the ledger item query on it, against the backend's own
+// command-line client.
+//
+//   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH] [--keep DIR]
+
+#include "CommonStrings.h"
+#include "KException.h"
+#include "SchemaInstaller.h"
+#include "ZConnection.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerRegistration.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class BenchSecurity : public TInterfacedObject, public ISecurity
+{
+public:
+    TZConnection *Conn = nullptr;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    TZConnection *GetConnection() override { return Conn; }
+    bool Connect() override { return true; }
+    bool GetCurrentUser(TUserDesc &d, int) override
+    {
+        d.UserID = 1;
+        d.FirstName = QStringLiteral("Ana");
+        d.LastName = QStringLiteral("Petrović");
+        return true;
+    }
+    bool SelectUser(TUserDesc &) override { return false; }
+};
+
+class BenchConsole : public TInterfacedObject, public IConsole
+{
+public:
+    IRef<BenchSecurity> Security;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
+    bool SetActiveGrid(QAbstractItemView *) override { return true; }
+};
+
+long peakRssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+long currentRssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void generate(TZConnection &c, int rows)
+{
+    QRandomGenerator rnd(20240305);
+    const QStringList first{"Ana", "Marko", "Jelena", "Nikola", "Dragana", "Đorđe", "Milica", "Stefan", "Ivana", "Željko"};
+    const QStringList last{"Petrović", "Jovanović", "Đorđević", "Nikolić", "Marković", "Šarić", "Ilić", "Čolić"};
+    const QStringList types{"Dopis", "Rešenje", "Faktura", "Ugovor", "Zahtev", "Žalba", "Ponuda", "Izveštaj"};
+    const QStringList firms{"Elektroprivreda", "Vodovod", "Čistoća", "Gradska toplana", "Pošta", "Šumarstvo", "Đerdap", "Žitomlin"};
+    c.ExecSQL(QStringLiteral("BEGIN"));
+    for (int u = 1; u <= 50; ++u)
+        c.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
+                  {first[u % first.size()], last[u % last.size()], QStringLiteral("user%1").arg(u)});
+    for (int p = 1; p <= 5000; ++p)
+        c.ExecSQL(QStringLiteral("INSERT INTO partner (name, city) VALUES (?, 'Beograd')"),
+                  {QStringLiteral("%1 %2 d.o.o.").arg(firms[p % firms.size()]).arg(p)});
+    for (int d = 1; d <= 5000; ++d)
+        c.ExecSQL(QStringLiteral("INSERT INTO document (number) VALUES (?)"), {QStringLiteral("D-%1").arg(d)});
+    c.ExecSQL(QStringLiteral("COMMIT"));
+
+    const int firstYear = QDate::currentDate().year() - 9;
+    int counters[10][3] = {};
+    const QString insert = QStringLiteral(
+        "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, itemnumber, "
+        "itemdate, parentid, inmailtype, inmailnumber, outmailtype, inuserid, userid, outuserid, accepted, archived, "
+        "passonparentid) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    QSqlQuery q(c.Database());
+    q.prepare(insert);
+    const bool sqlite = c.Backend() == TBackend::SQLite;
+    auto dt = [&](const QDateTime &v) { return sqlite ? QVariant(TZConnection::DateTimeText(v)) : QVariant(v); };
+    c.ExecSQL(QStringLiteral("BEGIN"));
+    qint64 id = 0, lastMain = 0;
+    const qint64 yearSecs = 365LL * 86400;
+    for (int i = 0; i < rows; ++i) {
+        // Items arrive in date order: numbering stays consistent.
+        const int year = firstYear + int(qint64(i) * 10 / rows);
+        const qint64 offset = (qint64(i) * 10 % rows) * yearSecs / std::max(rows, 1) * 10 / 10;
+        QDateTime when(QDate(year, 1, 1), QTime(8, 0));
+        when = when.addSecs(std::min<qint64>(offset, yearSecs - 1));
+        const int kind = int(rnd.bounded(100));
+        const int dirIdx = int(rnd.bounded(3));
+        const int direction = dirIdx - 1;
+        QString number;
+        QVariant parent, passOn;
+        if (kind < 5 && lastMain > 0) { // pass-on copy
+            number = QStringLiteral("%1/%2").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
+            passOn = lastMain;
+        } else if (kind < 8 && lastMain > 0) { // additional item
+            number = QStringLiteral("%1/%2-%3").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0')).arg(i);
+            parent = lastMain;
+        } else {
+            number = QStringLiteral("%1/%2").arg(++counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
+        }
+        const QVariantList values{direction, dt(when), number, int(rnd.bounded(5000)) + 1, int(rnd.bounded(5000)) + 1,
+                                  types[i % types.size()], QStringLiteral("B%1").arg(i), sqlite ? QVariant(when.date().toString(Qt::ISODate)) : QVariant(when.date()),
+                                  parent, int(rnd.bounded(5)) + 1, QStringLiteral("R%1").arg(i % 9973), QVariant(),
+                                  int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1,
+                                  kind % 2 ? QStringLiteral("y") : QStringLiteral("n"), QStringLiteral("n"), passOn};
+        for (int k = 0; k < values.size(); ++k)
+            q.bindValue(k, values[k]);
+        if (!q.exec())
+            throw EDatabaseError(q.lastError().text());
+        ++id;
+        if (passOn.isNull() && parent.isNull() && direction == 1)
+            lastMain = id;
+        if (i % 50000 == 49999) {
+            c.ExecSQL(QStringLiteral("COMMIT"));
+            c.ExecSQL(QStringLiteral("BEGIN"));
+            std::fprintf(stderr, "  %d rows\n", i + 1);
+        }
+    }
+    c.ExecSQL(QStringLiteral("COMMIT"));
+    c.ExecSQL(sqlite ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
+}
+
+template <class F>
+double medianMs(int runs, F &&f)
+{
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        t.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+QStringList plan(TZConnection &c, const QString &sql)
+{
+    QStringList out;
+    auto q = c.OpenQuery((c.Backend() == TBackend::SQLite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN ")) + sql);
+    const int n = q->record().count();
+    while (q->next()) {
+        QStringList cols;
+        for (int i = 0; i < n; ++i)
+            cols << q->value(i).toString();
+        out << cols.join(u' ');
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser p;
+    p.addOption({"rows", "ledger items", "N", "1000000"});
+    p.addOption({"backend", "sqlite or mariadb", "NAME", "sqlite"});
+    p.addOption({"socket", "MariaDB socket", "PATH"});
+    p.addOption({"user", "MariaDB user", "NAME", "ledger"});
+    p.addOption({"password", "MariaDB password", "PW", "ledger"});
+    p.addHelpOption();
+    p.process(app);
+    const int rows = p.value("rows").toInt();
+    const bool maria = p.value("backend") == QLatin1String("mariadb");
+
+    try {
+        QTemporaryDir dir;
+        TConnectionParams params;
+        if (maria) {
+            params.Driver = QStringLiteral("QMYSQL");
+            params.Socket = p.value("socket");
+            params.User = p.value("user");
+            params.Password = p.value("password");
+            TZConnection admin;
+            admin.SetParams(params);
+            admin.Connect();
+            admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ledger_bench"));
+            admin.ExecSQL(QStringLiteral("CREATE DATABASE ledger_bench CHARACTER SET utf8mb4"));
+            params.Database = QStringLiteral("ledger_bench");
+        } else {
+            params.Database = dir.filePath(QStringLiteral("bench.db"));
+        }
+        TZConnection conn;
+        conn.SetParams(params);
+        conn.Connect();
+        InstallSchema(conn);
+        QElapsedTimer gen;
+        gen.start();
+        std::fprintf(stderr, "generating %d items on %s...\n", rows, maria ? "MariaDB" : "SQLite");
+        generate(conn, rows);
+        std::printf("generated %d items in %.1f s\n", rows, gen.elapsed() / 1000.0);
+
+        Initialize();
+        auto *console = new BenchConsole;
+        IRef<IConsole> consoleRef(console);
+        console->Security = IRef<BenchSecurity>(new BenchSecurity);
+        console->Security->Conn = &conn;
+        GlobalConsole = consoleRef;
+        LedgerDM->SetZConnection(&conn);
+        TZQuery *q = LedgerDM->LedgerItemZQ;
+
+        // Open all, newest first.
+        const QString allSql = LedgerDM->LedgerItemChangeSQLCondition(QString());
+        const long rssBefore = currentRssKb();
+        QElapsedTimer t;
+        t.start();
+        q->SetSQL(allSql);
+        q->Open();
+        q->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+        q->First();
+        const double openMs = t.nsecsElapsed() / 1e6;
+        const int count = q->RecordCount();
+        const double storeBytes = double(q->StoreMemoryUsed());
+        const long rssPeak = peakRssKb();
+
+        // The client fetching the same text.
+        QProcess client;
+        QStringList args;
+        QString program;
+        if (maria) {
+            program = QStringLiteral("mariadb");
+            args << "--no-defaults" << "--quick" << "--batch" << ("--socket=" + params.Socket) << ("-u" + params.User)
+                 << ("-p" + params.Password) << params.Database << "-e" << allSql;
+        } else {
+            // The sqlite3 shell of Debian 12 predates CONCAT: the same text
+            // with MySQL's CONCAT spelled as ||, which has its NULL rule.
+            QString shellSql = allSql;
+            static const QRegularExpression concat(QStringLiteral("CONCAT\\(([^()]*)\\)"));
+            QRegularExpressionMatch m;
+            while ((m = concat.match(shellSql)).hasMatch())
+                shellSql.replace(m.capturedStart(), m.capturedLength(),
+                                 u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
+            program = QStringLiteral("sqlite3");
+            args << params.Database << shellSql;
+        }
+        client.setStandardOutputFile(dir.filePath(QStringLiteral("client.out")));
+        QElapsedTimer ct;
+        ct.start();
+        client.start(program, args);
+        client.waitForFinished(-1);
+        const double clientMs = ct.nsecsElapsed() / 1e6;
+        const double clientBytes = double(QFileInfo(dir.filePath(QStringLiteral("client.out"))).size());
+        if (client.exitCode() != 0)
+            std::printf("client failed: %s\n", client.readAllStandardError().constData());
+
+        std::printf("open all: %d rows in %.0f ms; %s client %.0f ms; ratio %.2f (target <= 2)\n", count, openMs,
+                    qPrintable(program), clientMs, openMs / clientMs);
+        std::printf("row store: %.0f bytes/row; client output %.0f bytes/row; ratio %.2f (target <= 2); "
+                    "process RSS grew %.0f bytes/row (peak %ld MiB)\n",
+                    storeBytes / count, clientBytes / count, storeBytes / clientBytes,
+                    (rssPeak - rssBefore) * 1024.0 / count, rssPeak / 1024);
+        q->Close();
+
+        // Today's filter, numbering, a post with its uniqueness test.
+        const QDate day = QDate::currentDate().addDays(-400);
+        const QString todayCond = QStringLiteral("l.ledgerdatetime >= '%1 00:00:00' AND l.ledgerdatetime <= '%1 23:59:59'")
+                                      .arg(day.toString(QStringLiteral("yyyy-MM-dd")));
+        const double filterMs = medianMs(11, [&] {
+            q->Close();
+            q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(todayCond));
+            q->Open();
+        });
+        const double indexMs = medianMs(11, [&] { LedgerDM->GetLedgerIndex(QDateTime::currentDateTime(), 1); });
+        const double postMs = medianMs(11, [&] {
+            q->Append();
+            LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+            q->Post();
+        });
+        std::printf("day filter (%d rows): %.2f ms; GetLedgerIndex: %.2f ms; post of a new item: %.2f ms "
+                    "(target < 20 ms each)\n", q->RecordCount(), filterMs, indexMs, postMs);
+        std::printf("plan, day filter:\n  %s\n", qPrintable(plan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayCond)).join("\n  ")));
+        std::printf("plan, GetLedgerIndex:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
+            "SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL AND NOT (ledgernumber LIKE '%-%') "
+            "AND ledgerdatetime >= '2026-01-01' AND direction = 1")).join("\n  ")));
+        std::printf("plan, uniqueness test:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
+            "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = '5/26' AND `ledgeritemid` <> 7 "
+            "AND (passonparentid IS NULL AND direction = '1')")).join("\n  ")));
+        q->Close();
+        GlobalConsole.reset();
+        Finalize();
+        if (maria)
+            conn.ExecSQL(QStringLiteral("DROP DATABASE ledger_bench"));
+    } catch (const KException &e) {
+        std::fprintf(stderr, "bench failed: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
