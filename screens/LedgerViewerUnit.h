@@ -1,0 +1,41 @@
+#pragma once
+// The ledger's list frame: the shared item query in a grid, adding, editing
+// and deleting items, and the quick date filters (today, this week, this
+// month).
+
+#include "CustomViewerForm.h"
+
+#include <QDateTime>
+#include <functional>
+
+class QAction;
+
+class TLedgerViewerForm : public TCustomViewerForm
+{
+    Q_OBJECT
+public:
+    explicit TLedgerViewerForm(QWidget *owner);
+    ~TLedgerViewerForm() override;
+
+    QAction *const CustomAdd;
+    QAction *const CustomEdit;
+    QAction *const CustomDelete;
+    QAction *const TodayAction;
+    QAction *const ThisWeekAction;
+    QAction *const ThisMonthAction;
+    QAction *const ProceedingAction;
+
+    // Action handlers; the actions run them guarded.
+    void CustomAddExecute();
+    void CustomEditExecute();
+    void CustomDeleteExecute();
+    void TodayActionExecute();
+    void ThisWeekActionExecute();
+    void ThisMonthActionExecute();
+    void ProceedingActionExecute();
+
+    void DBGDblClick() override;
+
+    // The clock the date filters read; tests set a fixed one.
+    static std::function<QDateTime()> Now;
+};
