@@ -1,0 +1,99 @@
+#pragma once
+// The detail form of one ledger item, over the current row of the shared
+// item query. Opened from the list (new and existing items) and by
+// ILedger::OpenLedger; only the item's author or the colleague who handed it
+// over may change it, and only until it is accepted.
+
+#include "CustomDetailForm.h"
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class TDBCheckBox;
+class TDBComboBox;
+class TDBEdit;
+
+namespace Ui {
+class LedgerDetailForm;
+}
+
+class TLedgerDetailForm : public TCustomDetailForm
+{
+    Q_OBJECT
+public:
+    explicit TLedgerDetailForm(QWidget *owner);
+    ~TLedgerDetailForm() override;
+
+    TDBComboBox *TypeDBCB = nullptr;
+    TDBEdit *DatetimeDBE = nullptr;
+    QPushButton *DateTimeButton = nullptr;
+    TDBEdit *NumberDBE = nullptr;
+    TDBEdit *DBEdit12 = nullptr; // linked to
+    QPushButton *LinkedToButton = nullptr;
+    TDBEdit *DBEdit3 = nullptr; // partner
+    QPushButton *PartnerButton = nullptr;
+    TDBComboBox *ItemTypeDBCB = nullptr;
+    TDBEdit *ItemDateDBE = nullptr;
+    QPushButton *ItemDateButton = nullptr;
+    TDBEdit *ItemNumberDBE = nullptr;
+    TDBEdit *DBEdit2 = nullptr; // document
+    QPushButton *Button5 = nullptr;
+    QPushButton *ScannedDocumentButton = nullptr;
+    TDBComboBox *InMailTypeDBCB = nullptr;
+    TDBEdit *InMailNumberDBE = nullptr;
+    TDBEdit *DBEdit11 = nullptr; // handed over by
+    QPushButton *InUserButton = nullptr;
+    TDBEdit *DBEdit4 = nullptr; // author
+    TDBComboBox *OutMailTypeDBCB = nullptr;
+    TDBEdit *OutMailNumberDBE = nullptr;
+    TDBEdit *DBEdit10 = nullptr; // handed over to
+    QPushButton *OutUserButton = nullptr;
+    TDBCheckBox *DBCheckBox1 = nullptr; // accepted
+    TDBCheckBox *DBCheckBox2 = nullptr; // archived
+    TDBEdit *DBEdit13 = nullptr;        // archive number
+    QPushButton *AdditionalItemButton = nullptr;
+    QPushButton *PassOnButton = nullptr;
+
+    QAction *DateTimeAction = nullptr;
+    QAction *LinkToAction = nullptr;
+    QAction *PartnerAction = nullptr;
+    QAction *DocumentDateAction = nullptr;
+    QAction *DocumentAction = nullptr;
+    QAction *InUserAction = nullptr;
+    QAction *OutUserAction = nullptr;
+
+    qint32 LedgerItemID() const { return FLedgerItemID; }
+    qint32 UserID() const { return FUserID; }
+
+    void CustomOKExecute() override;
+    void CustomApplyExecute() override;
+    void CustomCancelExecute() override;
+    void CustomApplyUpdate(QAction &action) override;
+    bool FormCloseQuery() override;
+    void ReloadForm() override;
+
+    void FormCreate();
+    void InitControls();
+    void SetActivity();
+    void TypeDBCBChange();
+
+    void DateTimeActionExecute();
+    void DocumentDateActionExecute();
+    void PartnerActionExecute();
+    void DocumentActionExecute();
+    void InUserActionExecute();
+    void OutUserActionExecute();
+    void LinkToActionExecute();
+
+private:
+    void layoutBottomPanel();
+    void bindControls();
+    void editIfBrowsing();
+    void showLinkedTo();
+
+    std::unique_ptr<Ui::LedgerDetailForm> ui;
+    qint32 FLedgerItemID = 0;
+    qint32 FUserID = 0;
+};
