@@ -1,0 +1,87 @@
+#include "GetLedgerUnit.h"
+
+#include "DBGrid.h"
+#include "DBIniFile.h"
+#include "Dialogs.h"
+#include "Guard.h"
+#include "ValueListEditor.h"
+#include "data/LedgerDMUnit.h"
+#include "screens/LedgerNavigatorUnit.h"
+#include "screens/LedgerViewerUnit.h"
+
+#include "ui_GetLedgerUnit.h"
+
+TGetLedgerForm::TGetLedgerForm(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+                         | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::GetLedgerForm>())
+{
+    ui->setupUi(this);
+    NavigatorPanel = ui->NavigatorPanel;
+    FNavigator = ui->FNavigator;
+    Splitter1 = ui->Splitter1;
+    ViewerPanel = ui->ViewerPanel;
+    FViewer = ui->FViewer;
+    BottomPanel = ui->BottomPanel;
+    Bevel1 = ui->Bevel1;
+    OKButton = ui->OKButton;
+    CancelButton = ui->CancelButton;
+
+    // The search panel keeps its width when the dialog grows.
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({233, width() - 6 - 233 - Splitter1->handleWidth()});
+
+    FNavigator->SearchVLE->SetKeyColumnWidth(94);
+    FNavigator->SearchVLE->SetValueColumnWidth(125);
+
+    // A double click picks the row here; the frame's own handler would open
+    // the item's detail form.
+    FViewer->DBG->OnDblClick = [this] { OKButtonClick(); };
+
+    ConnectGuarded(OKButton, [this] { OKButtonClick(); });
+    ConnectGuarded(CancelButton, [this] { CancelButtonClick(); });
+
+    FNavigator->SearchVLE->setFocus();
+    Guarded([this] { FormCreate(); });
+}
+
+TGetLedgerForm::~TGetLedgerForm() = default;
+
+void TGetLedgerForm::FormCreate()
+{
+    FSelected = false;
+    FViewer->EnableCommands();
+}
+
+void TGetLedgerForm::OKButtonClick()
+{
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    if (query->Bof() && query->Eof())
+        return;
+    FSelected = true;
+    accept();
+}
+
+void TGetLedgerForm::CancelButtonClick()
+{
+    reject();
+}
+
+bool LedgerGet(TLedgerDesc &desc)
+{
+    auto form = std::make_unique<TGetLedgerForm>(nullptr);
+    if (TDBIniFile(LedgerDM->ZConnection()).ReadBool(QStringLiteral("Appearance"), QStringLiteral("GetWindow"), false)) {
+        // Where it was designed, not centred: maximised it covers the screen.
+        form->move(form->pos());
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    }
+    Dialogs().ShowModal(*form);
+    if (!form->Selected())
+        return false;
+    desc.LedgerItemID = LedgerDM->LedgerItemZQledgeritemid->AsInteger();
+    desc.LedgerNumber = LedgerDM->LedgerItemZQledgernumber->AsString();
+    desc.ParentID = LedgerDM->LedgerItemZQparentid->AsInteger();
+    desc.LedgerDateTime = LedgerDM->LedgerItemZQledgerdatetime->AsDateTime();
+    return true;
+}
