@@ -1,0 +1,397 @@
+#include "LedgerDetailUnit.h"
+
+#include "CommonStrings.h"
+#include "DBControls.h"
+#include "Dialogs.h"
+#include "Guard.h"
+#include "ZConnection.h"
+#include "ZQuery.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerRegistration.h"
+#include "integration/LedgerResourceString.h"
+#include "screens/GetLedgerUnit.h"
+
+#include "ui_LedgerDetailUnit.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+bool editing(const TDataSet &ds)
+{
+    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
+}
+
+// A button shows its action's state and runs it when clicked.
+void bindButton(QPushButton *button, QAction *action)
+{
+    const auto sync = [button, action] { button->setEnabled(action->isEnabled()); };
+    sync();
+    QObject::connect(action, &QAction::changed, button, sync);
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+}
+
+// Looks a service up each time: the module that offers it may come and go.
+template <class I>
+IRef<I> service()
+{
+    return GlobalConsole ? GlobalConsole->service<I>() : IRef<I>();
+}
+
+} // namespace
+
+TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
+    : TCustomDetailForm(owner), ui(std::make_unique<Ui::LedgerDetailForm>())
+{
+    setObjectName(QStringLiteral("LedgerDetailForm"));
+    setWindowTitle(QStringLiteral("Delovodnik"));
+    ui->setupUi(GeneralTS);
+
+    TypeDBCB = ui->TypeDBCB;
+    DatetimeDBE = ui->DatetimeDBE;
+    DateTimeButton = ui->DateTimeButton;
+    NumberDBE = ui->NumberDBE;
+    DBEdit12 = ui->DBEdit12;
+    LinkedToButton = ui->LinkedToButton;
+    DBEdit3 = ui->DBEdit3;
+    PartnerButton = ui->PartnerButton;
+    ItemTypeDBCB = ui->ItemTypeDBCB;
+    ItemDateDBE = ui->ItemDateDBE;
+    ItemDateButton = ui->ItemDateButton;
+    ItemNumberDBE = ui->ItemNumberDBE;
+    DBEdit2 = ui->DBEdit2;
+    Button5 = ui->Button5;
+    ScannedDocumentButton = ui->ScannedDocumentButton;
+    InMailTypeDBCB = ui->InMailTypeDBCB;
+    InMailNumberDBE = ui->InMailNumberDBE;
+    DBEdit11 = ui->DBEdit11;
+    InUserButton = ui->InUserButton;
+    DBEdit4 = ui->DBEdit4;
+    OutMailTypeDBCB = ui->OutMailTypeDBCB;
+    OutMailNumberDBE = ui->OutMailNumberDBE;
+    DBEdit10 = ui->DBEdit10;
+    OutUserButton = ui->OutUserButton;
+    DBCheckBox1 = ui->DBCheckBox1;
+    DBCheckBox2 = ui->DBCheckBox2;
+    DBEdit13 = ui->DBEdit13;
+    DateTimeAction = ui->DateTimeAction;
+    LinkToAction = ui->LinkToAction;
+    PartnerAction = ui->PartnerAction;
+    DocumentDateAction = ui->DocumentDateAction;
+    DocumentAction = ui->DocumentAction;
+    InUserAction = ui->InUserAction;
+    OutUserAction = ui->OutUserAction;
+
+    layoutBottomPanel();
+    bindControls();
+
+    ConnectGuarded(DateTimeAction, [this] { DateTimeActionExecute(); });
+    ConnectGuarded(DocumentDateAction, [this] { DocumentDateActionExecute(); });
+    ConnectGuarded(PartnerAction, [this] { PartnerActionExecute(); });
+    ConnectGuarded(DocumentAction, [this] { DocumentActionExecute(); });
+    ConnectGuarded(InUserAction, [this] { InUserActionExecute(); });
+    ConnectGuarded(OutUserAction, [this] { OutUserActionExecute(); });
+    ConnectGuarded(LinkToAction, [this] { LinkToActionExecute(); });
+    connect(TypeDBCB, &TDBComboBox::userChanged, this, [this](int) { Guarded([this] { TypeDBCBChange(); }); });
+
+    FormCreate();
+    WatchDataSource(LedgerDM->LedgerItemDS);
+    TypeDBCB->setFocus();
+}
+
+TLedgerDetailForm::~TLedgerDetailForm() = default;
+
+// The page fills the client area (496 x 476) above a 34 high panel with the
+// item's own buttons on the left and OK / Apply / Cancel on the right.
+void TLedgerDetailForm::layoutBottomPanel()
+{
+    if (layout())
+        layout()->setContentsMargins(0, 0, 0, 0);
+
+    auto makeButton = [this](const char *name, const QString &text) {
+        auto *b = new QPushButton(text, BottomPanel);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFixedSize(75, 25);
+        b->setAutoDefault(false);
+        b->setEnabled(false);
+        return b;
+    };
+    AdditionalItemButton = makeButton("AdditionalItemButton", QStringLiteral("Prilog"));
+    PassOnButton = makeButton("PassOnButton", QStringLiteral("Predaj"));
+    if (auto *bottom = qobject_cast<QBoxLayout *>(BottomPanel->layout())) {
+        bottom->setContentsMargins(0, 8, 9, 1);
+        bottom->setSpacing(5);
+        bottom->insertWidget(0, AdditionalItemButton);
+        bottom->insertWidget(1, PassOnButton);
+    }
+    resize(496, 510);
+}
+
+void TLedgerDetailForm::bindControls()
+{
+    TDataSource *source = LedgerDM->LedgerItemDS;
+    // Each bound control names its column in the layout.
+    for (TDBEdit *e : GeneralTS->findChildren<TDBEdit *>()) {
+        e->SetDataSource(source);
+        e->SetDataField(e->property("DataField").toString());
+    }
+    for (TDBComboBox *c : GeneralTS->findChildren<TDBComboBox *>()) {
+        c->SetDataSource(source);
+        c->SetDataField(c->property("DataField").toString());
+    }
+    for (TDBCheckBox *c : GeneralTS->findChildren<TDBCheckBox *>()) {
+        c->SetDataSource(source);
+        c->SetDataField(c->property("DataField").toString());
+    }
+    ItemTypeDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
+
+    // Names and numbers looked up elsewhere are shown, never typed.
+    for (TDBEdit *e : {DBEdit12, DBEdit3, DBEdit2, DBEdit11, DBEdit4, DBEdit10}) {
+        e->SetReadOnly(true);
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, p.color(QPalette::Button));
+        e->setPalette(p);
+    }
+    DBEdit3->setFocusPolicy(Qt::ClickFocus);
+    DBEdit4->setFocusPolicy(Qt::ClickFocus);
+    DBCheckBox1->setEnabled(false);
+
+    for (QPushButton *b : GeneralTS->findChildren<QPushButton *>()) {
+        const QString actionName = b->property("Action").toString();
+        if (actionName.isEmpty())
+            continue;
+        if (auto *action = GeneralTS->findChild<QAction *>(actionName))
+            bindButton(b, action);
+    }
+}
+
+void TLedgerDetailForm::editIfBrowsing()
+{
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    if (query->State() == TDataSetState::Browse)
+        query->Edit();
+}
+
+// ---- Opening --------------------------------------------------------------------
+
+void TLedgerDetailForm::FormCreate()
+{
+    TLedgerDM &dm = *LedgerDM;
+    FLedgerItemID = dm.LedgerItemZQledgeritemid->AsInteger();
+    FUserID = dm.GetUserID();
+    showLinkedTo();
+    InitControls();
+    SetActivity();
+}
+
+// The number of the item this one is linked to, in the display column: shown
+// without starting an edit.
+void TLedgerDetailForm::showLinkedTo()
+{
+    TLedgerDM &dm = *LedgerDM;
+    TZReadOnlyQuery parent(dm.ZConnection(), QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = %1")
+                                                 .arg(dm.LedgerItemZQparentid->AsLargeInt()));
+    parent.Open();
+    if (!parent.IsEmpty())
+        dm.LedgerItemZQlinkedto->SetAsString(parent.FieldByName(QStringLiteral("ledgernumber")).AsString());
+}
+
+void TLedgerDetailForm::InitControls()
+{
+    TLedgerDM &dm = *LedgerDM;
+    auto select = [](TDBComboBox *combo, const QString &caption) {
+        combo->setCurrentIndex(caption.isEmpty() ? -1 : combo->findText(caption, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    };
+
+    TypeDBCB->SetItems({_LEDGER_INPUT_TYPE, _LEDGER_OUTPUT_TYPE, _LEDGER_INTERNAL_TYPE});
+    select(TypeDBCB, GetDirectionCaption(dm.LedgerItemZQdirection->AsInteger()));
+
+    QStringList itemTypes;
+    dm.GetFieldValues(QStringLiteral("itemtype"), QStringLiteral("ledgeritem"), itemTypes, true, QString(), QString());
+    ItemTypeDBCB->SetItems(itemTypes);
+
+    const QStringList mailTypes{_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE,
+                                _LEDGER_OPERATER_TYPE};
+    InMailTypeDBCB->SetItems(mailTypes);
+    select(InMailTypeDBCB, dm.LedgerItemZQinmailtype->IsNull() ? QString()
+                                                                : GetMailTypeCaption(dm.LedgerItemZQinmailtype->AsInteger()));
+    OutMailTypeDBCB->SetItems(mailTypes);
+    select(OutMailTypeDBCB, dm.LedgerItemZQoutmailtype->IsNull()
+                                ? QString()
+                                : GetMailTypeCaption(dm.LedgerItemZQoutmailtype->AsInteger()));
+}
+
+// Decided once, when the form opens.
+void TLedgerDetailForm::SetActivity()
+{
+    TLedgerDM &dm = *LedgerDM;
+    const bool own = dm.LedgerItemZQinuserid->AsInteger() == FUserID || dm.LedgerItemZQuserid->AsInteger() == FUserID;
+    if (own && !dm.LedgerItemZQaccepted->AsBoolean())
+        return;
+    for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
+                       static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
+        w->setEnabled(false);
+    for (TDBEdit *e : {DatetimeDBE, NumberDBE, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
+        e->SetReadOnly(true);
+    for (QAction *a : {DateTimeAction, LinkToAction, PartnerAction, DocumentDateAction, InUserAction, OutUserAction})
+        a->setEnabled(false);
+    for (QPushButton *b : {DateTimeButton, LinkedToButton, PartnerButton, ItemDateButton, InUserButton, OutUserButton})
+        b->setEnabled(false);
+}
+
+// Only a change of direction gives the item a new number.
+void TLedgerDetailForm::TypeDBCBChange()
+{
+    TLedgerDM &dm = *LedgerDM;
+    editIfBrowsing();
+    const int direction = dm.GetDirection(TypeDBCB->currentText());
+    dm.LedgerItemZQdirection->SetAsInteger(direction);
+    const QDateTime when = dm.LedgerItemZQledgerdatetime->AsDateTime();
+    dm.LedgerItemZQledgernumber->SetAsString(QString::number(dm.GetLedgerIndex(when, direction)) + u'/'
+                                             + when.toString(QStringLiteral("yy")));
+}
+
+// ---- OK, Apply, Cancel and closing -----------------------------------------------------
+
+void TLedgerDetailForm::CustomApplyUpdate(QAction &action)
+{
+    action.setEnabled(LedgerDM->LedgerItemZQ->State() != TDataSetState::Browse);
+}
+
+void TLedgerDetailForm::CustomApplyExecute()
+{
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    if (editing(*query))
+        query->Post();
+    FLedgerItemID = LedgerDM->LedgerItemZQledgeritemid->AsInteger();
+}
+
+void TLedgerDetailForm::CustomOKExecute()
+{
+    CustomApplyUpdate(*CustomApply);
+    // A refused store throws past accept(): the form stays open.
+    if (CustomApply->isEnabled())
+        CustomApplyExecute();
+    accept();
+}
+
+void TLedgerDetailForm::CustomCancelExecute()
+{
+    LedgerDM->LedgerItemZQ->Cancel();
+    reject();
+}
+
+bool TLedgerDetailForm::FormCloseQuery()
+{
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    if (!editing(*query))
+        return true;
+    switch (MessageDlg(_CMN_SAVE_CHANGES_PROMT, TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
+    case mbYes:
+        query->Post();
+        return true;
+    case mbNo:
+        query->Cancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TLedgerDetailForm::ReloadForm()
+{
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    if (query->Active())
+        query->Close();
+    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(FLedgerItemID)));
+    query->Open();
+}
+
+// ---- Pickers --------------------------------------------------------------------------
+
+void TLedgerDetailForm::DateTimeActionExecute()
+{
+    QDateTime when = QDateTime::currentDateTime();
+    if (!GetDateTime(when))
+        return;
+    editIfBrowsing();
+    LedgerDM->LedgerItemZQledgerdatetime->SetAsDateTime(when);
+}
+
+void TLedgerDetailForm::DocumentDateActionExecute()
+{
+    TField &itemDate = *LedgerDM->LedgerItemZQitemdate;
+    QDate date = itemDate.IsNull() ? QDate() : itemDate.AsDateTime().date();
+    if (!GetDate(date))
+        return;
+    editIfBrowsing();
+    itemDate.SetValue(date);
+}
+
+void TLedgerDetailForm::PartnerActionExecute()
+{
+    IRef<IPartner> partners = service<IPartner>();
+    TPartnerDesc desc;
+    if (!partners || !partners->SelectPartner(desc))
+        return;
+    editIfBrowsing();
+    LedgerDM->LedgerItemZQpartnerid->SetAsLargeInt(desc.PartnerID);
+    LedgerDM->LedgerItemZQpartnername->SetAsString(desc.Name);
+}
+
+void TLedgerDetailForm::DocumentActionExecute()
+{
+    IRef<IDocument> documents = service<IDocument>();
+    TDocumentDesc desc;
+    if (!documents || !documents->SelectDocument(desc))
+        return;
+    editIfBrowsing();
+    LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(desc.DocumentID);
+    LedgerDM->LedgerItemZQdocumentnumber->SetAsString(desc.Number);
+}
+
+void TLedgerDetailForm::InUserActionExecute()
+{
+    IRef<ISecurity> security = service<ISecurity>();
+    TUserDesc desc;
+    if (!security || !security->SelectUser(desc))
+        return;
+    editIfBrowsing();
+    LedgerDM->LedgerItemZQinuserid->SetAsLargeInt(desc.UserID);
+    LedgerDM->LedgerItemZQinusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
+}
+
+void TLedgerDetailForm::OutUserActionExecute()
+{
+    IRef<ISecurity> security = service<ISecurity>();
+    TUserDesc desc;
+    if (!security || !security->SelectUser(desc))
+        return;
+    editIfBrowsing();
+    LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(desc.UserID);
+    LedgerDM->LedgerItemZQoutusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
+}
+
+void TLedgerDetailForm::LinkToActionExecute()
+{
+    // The picker browses the shared query: the item is stored first, and a
+    // refused store keeps the picker closed.
+    CustomApplyExecute();
+    UpdateActions();
+    TLedgerDesc desc;
+    const bool chosen = LedgerGet(desc);
+    ReloadForm();
+    if (!chosen) {
+        if (!LedgerDM->LedgerItemZQ->IsEmpty())
+            showLinkedTo();
+        return;
+    }
+    TLedgerDM &dm = *LedgerDM;
+    dm.LedgerItemZQ->Edit();
+    dm.LedgerItemZQparentid->SetAsLargeInt(desc.LedgerItemID);
+    dm.LedgerItemZQlinkedto->SetAsString(desc.LedgerNumber);
+}
