@@ -54,8 +54,7 @@ void TDataSet::Open()
     if (Active())
         return;
     fire(BeforeOpen);
-    if (m_fields.empty())
-        m_autoFields = true;
+    m_autoFields = m_fields.empty();
     try {
         InternalOpen();
     } catch (...) {
@@ -351,6 +350,7 @@ void TDataSet::Delete()
     Notify(TDataEvent::RowRemoved, removed);
     Notify(TDataEvent::Scrolled);
     fire(AfterDelete);
+    fire(AfterScroll);
 }
 
 // ---- Field values -------------------------------------------------------------

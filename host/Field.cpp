@@ -4,6 +4,7 @@
 #include "KException.h"
 
 #include <QLocale>
+#include <limits>
 
 namespace {
 
@@ -33,6 +34,19 @@ QDate parseDate(const QString &text)
     }
     const QDateTime dt = parseDateTime(t);
     return dt.isValid() ? dt.date() : QDate();
+}
+
+// The words a flag is written with; ok is false for any other text.
+bool parseBool(const QString &text, bool &ok)
+{
+    const QString t = text.trimmed().toLower();
+    ok = true;
+    if (t == QLatin1String("y") || t == QLatin1String("1") || t == QLatin1String("t") || t == QLatin1String("true") || t == QLatin1String("da"))
+        return true;
+    if (t == QLatin1String("n") || t == QLatin1String("0") || t == QLatin1String("f") || t == QLatin1String("false") || t == QLatin1String("ne"))
+        return false;
+    ok = false;
+    return false;
 }
 
 } // namespace
@@ -65,21 +79,28 @@ QVariant TField::Convert(const QVariant &value) const
     case TFieldType::Largeint:
     case TFieldType::Integer:
     case TFieldType::Smallint: {
+        qint64 v = 0;
         if (value.typeId() == QMetaType::QString) {
             const QString t = value.toString().trimmed();
             if (t.isEmpty())
                 return {};
-            const qint64 v = t.toLongLong(&ok);
-            if (!ok)
-                fail();
-            return QVariant::fromValue<qint64>(v);
+            v = t.toLongLong(&ok);
+        } else if (value.typeId() == QMetaType::Bool) {
+            v = value.toBool() ? 1 : 0;
+        } else {
+            v = value.toLongLong(&ok);
         }
-        if (value.typeId() == QMetaType::Bool)
-            return QVariant::fromValue<qint64>(value.toBool() ? 1 : 0);
-        const qint64 v = value.toLongLong(&ok);
         if (!ok)
             fail();
-        return m_type == TFieldType::Largeint ? QVariant::fromValue<qint64>(v) : QVariant(int(v));
+        if (m_type == TFieldType::Largeint)
+            return QVariant::fromValue<qint64>(v);
+        // A value the column cannot hold is refused, never cut down.
+        const bool small = m_type == TFieldType::Smallint;
+        const qint64 lo = small ? std::numeric_limits<qint16>::min() : std::numeric_limits<qint32>::min();
+        const qint64 hi = small ? std::numeric_limits<qint16>::max() : std::numeric_limits<qint32>::max();
+        if (v < lo || v > hi)
+            fail();
+        return QVariant(int(v));
     }
     case TFieldType::Float: {
         const double v = value.typeId() == QMetaType::QString
@@ -93,14 +114,12 @@ QVariant TField::Convert(const QVariant &value) const
         if (value.typeId() == QMetaType::Bool)
             return value.toBool();
         if (value.typeId() == QMetaType::QString) {
-            const QString t = value.toString().trimmed().toLower();
-            if (t.isEmpty())
+            if (value.toString().trimmed().isEmpty())
                 return {};
-            if (t == QLatin1String("y") || t == QLatin1String("1") || t == QLatin1String("t") || t == QLatin1String("true") || t == QLatin1String("da"))
-                return true;
-            if (t == QLatin1String("n") || t == QLatin1String("0") || t == QLatin1String("f") || t == QLatin1String("false") || t == QLatin1String("ne"))
-                return false;
-            fail();
+            const bool b = parseBool(value.toString(), ok);
+            if (!ok)
+                fail();
+            return b;
         }
         return value.toLongLong() != 0;
     }
@@ -131,8 +150,17 @@ QVariant TField::Convert(const QVariant &value) const
         return d;
     }
     case TFieldType::String:
-        return value.typeId() == QMetaType::Bool ? QVariant(value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
-                                                 : QVariant(value.toString());
+        // Flags and dates as the database keeps them in text columns.
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+            return value.toBool() ? QStringLiteral("y") : QStringLiteral("n");
+        case QMetaType::QDateTime:
+            return value.toDateTime().isValid() ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
+        case QMetaType::QDate:
+            return value.toDate().isValid() ? QVariant(value.toDate().toString(QStringLiteral("yyyy-MM-dd"))) : QVariant();
+        default:
+            return value.toString();
+        }
     }
     return value;
 }
@@ -160,7 +188,21 @@ bool TField::AsBoolean() const
     const QVariant v = Value();
     if (v.isNull())
         return false;
-    return Convert(v).toBool();
+    switch (m_type) {
+    case TFieldType::Boolean:
+        return v.toBool();
+    case TFieldType::String: {
+        // 'n' is a non-empty text, yet no flag set.
+        bool ok;
+        const bool b = parseBool(v.toString(), ok);
+        return ok && b;
+    }
+    case TFieldType::Date:
+    case TFieldType::DateTime:
+        return false;
+    default:
+        return v.toDouble() != 0;
+    }
 }
 
 QDateTime TField::AsDateTime() const

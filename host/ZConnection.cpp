@@ -82,9 +82,13 @@ void TZConnection::Connect()
     const bool mysql = m_params.Driver.compare(QLatin1String("QMYSQL"), Qt::CaseInsensitive) == 0
         || m_params.Driver.compare(QLatin1String("QMARIADB"), Qt::CaseInsensitive) == 0;
     m_backend = mysql ? TBackend::MySQL : TBackend::SQLite;
+    const QString driver = mysql ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE");
+    // Params that name the other backend need that backend's driver.
+    if (QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).driverName() != driver)
+        QSqlDatabase::removeDatabase(m_name);
     QSqlDatabase db = QSqlDatabase::contains(m_name)
         ? QSqlDatabase::database(m_name, false)
-        : QSqlDatabase::addDatabase(mysql ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"), m_name);
+        : QSqlDatabase::addDatabase(driver, m_name);
     db.setDatabaseName(m_params.Database);
     if (mysql) {
         db.setHostName(m_params.Host);

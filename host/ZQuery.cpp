@@ -7,14 +7,18 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace {
 
-TFieldType typeOfColumn(const QSqlField &f)
+TFieldType typeOfColumn(const QSqlField &f, TBackend backend)
 {
     switch (f.metaType().id()) {
     case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::UInt: return TFieldType::Largeint;
-    case QMetaType::Int: case QMetaType::Short: case QMetaType::UShort: return TFieldType::Integer;
+    case QMetaType::Int:
+        // SQLite's integers are 64-bit whatever the column says.
+        return backend == TBackend::SQLite ? TFieldType::Largeint : TFieldType::Integer;
+    case QMetaType::Short: case QMetaType::UShort: return TFieldType::Integer;
     case QMetaType::Double: case QMetaType::Float: return TFieldType::Float;
     case QMetaType::QDateTime: return TFieldType::DateTime;
     case QMetaType::QDate: return TFieldType::Date;
@@ -83,13 +87,14 @@ void TZQuery::InternalOpen()
     if (FieldList().empty()) {
         for (int i = 0; i < rec.count(); ++i)
             if (!FindField(rec.fieldName(i)))
-                AddField(rec.fieldName(i), typeOfColumn(rec.field(i)));
+                AddField(rec.fieldName(i), typeOfColumn(rec.field(i), conn.Backend()));
     }
     ResetStore();
 
     // Which fields are the update table's own columns.
     std::vector<const TColumnInfo *> tableColumn(static_cast<size_t>(FieldCount()), nullptr);
     m_keyField = nullptr;
+    m_keyFields.clear();
     if (RequestLive) {
         const QString table = updateTable();
         const auto &cols = conn.TableColumns(table);
@@ -97,10 +102,21 @@ void TZQuery::InternalOpen()
             for (const TColumnInfo &c : cols)
                 if (!c.Generated && c.Name.compare(Fields(i).FieldName(), Qt::CaseInsensitive) == 0)
                     tableColumn[size_t(i)] = &c;
-        const QString key = conn.PrimaryKey(table);
-        m_keyField = key.isEmpty() ? nullptr : FindField(key);
-        if (!m_keyField)
+        // Rows are found by every column of the key (settings has two).
+        for (const TColumnInfo &c : cols) {
+            if (!c.PrimaryKey)
+                continue;
+            TField *f = FindField(c.Name);
+            if (!f) {
+                m_keyFields.clear();
+                break;
+            }
+            m_keyFields.push_back(f);
+        }
+        if (m_keyFields.empty())
             throw EDatabaseError(QStringLiteral("Tabela '%1' nema ključ u upitu.").arg(table));
+        if (m_keyFields.size() == 1)
+            m_keyField = m_keyFields.front();
     }
 
     std::vector<int> source(static_cast<size_t>(FieldCount()));
@@ -184,8 +200,9 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
     const std::vector<TField *> *fields = &changed;
     std::vector<TField *> all;
     if (UpdateMode == TUpdateMode::umUpdateAll) {
+        const auto contains = [](const std::vector<TField *> &v, TField *f) { return std::find(v.begin(), v.end(), f) != v.end(); };
         for (int i = 0; i < FieldCount(); ++i)
-            if (!Fields(i).IsDisplayOnly() && &Fields(i) != m_keyField)
+            if (!Fields(i).IsDisplayOnly() && (!contains(m_keyFields, &Fields(i)) || contains(changed, &Fields(i))))
                 all.push_back(&Fields(i));
         fields = &all;
     }
@@ -193,8 +210,7 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
         sets << QuoteIdent(f->FieldName()) + QStringLiteral(" = ?");
         params << f->Value();
     }
-    QString where = QuoteIdent(m_keyField->FieldName()) + QStringLiteral(" = ?");
-    params << OldValue(*m_keyField);
+    QString where = keyCondition(params);
     if (WhereMode == TWhereMode::wmWhereAll) {
         for (TField *f : changed) {
             const QVariant old = OldValue(*f);
@@ -212,13 +228,23 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
     return {};
 }
 
+QString TZQuery::keyCondition(QVariantList &params) const
+{
+    QStringList parts;
+    for (TField *k : m_keyFields) {
+        parts << QuoteIdent(k->FieldName()) + QStringLiteral(" = ?");
+        params << OldValue(*k);
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
 void TZQuery::InternalDelete()
 {
     checkLive();
     TZConnection &conn = connection();
-    m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                      .arg(QuoteIdent(updateTable()), QuoteIdent(m_keyField->FieldName())),
-                                  {OldValue(*m_keyField)});
+    QVariantList params;
+    const QString where = keyCondition(params);
+    m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QuoteIdent(updateTable()), where), params);
     if (m_rowsAffected == 0)
         throw EDatabaseError(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
 }

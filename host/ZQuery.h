@@ -46,10 +46,13 @@ private:
     TZConnection &connection() const;
     QString updateTable() const;
     void checkLive() const;
+    // "k1 = ? AND k2 = ?" over the whole key, with the stored key values.
+    QString keyCondition(QVariantList &params) const;
 
     TZConnection *m_connection = nullptr;
     QString m_sql;
-    TField *m_keyField = nullptr;
+    TField *m_keyField = nullptr;        // a single-column key, read back after an insert
+    std::vector<TField *> m_keyFields;   // every column of the key
     int m_rowsAffected = 0;
 };
 
