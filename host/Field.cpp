@@ -124,8 +124,15 @@ QVariant TField::Convert(const QVariant &value) const
         return value.toLongLong() != 0;
     }
     case TFieldType::DateTime: {
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().isValid() ? QVariant(value.toDateTime()) : QVariant();
+        if (value.typeId() == QMetaType::QDateTime) {
+            // Whole seconds, as the databases and the row store keep them.
+            QDateTime dt = value.toDateTime();
+            if (!dt.isValid())
+                return {};
+            const QTime t = dt.time();
+            dt.setTime(QTime(t.hour(), t.minute(), t.second()));
+            return dt;
+        }
         if (value.typeId() == QMetaType::QDate)
             return QDateTime(value.toDate(), QTime(0, 0));
         const QString t = value.toString();

@@ -159,6 +159,16 @@ QVariant TZConnection::ToBindValue(const QVariant &value) const
         if (value.typeId() == QMetaType::QDate)
             return DateText(value.toDate());
     }
+    if (value.typeId() == QMetaType::QDateTime) {
+        // MySQL rounds a fraction of a second (23:59:59.6 would become the
+        // next day); MariaDB and the SQLite text drop it. Drop it everywhere.
+        QDateTime dt = value.toDateTime();
+        if (!dt.isValid())
+            return value;
+        const QTime t = dt.time();
+        dt.setTime(QTime(t.hour(), t.minute(), t.second()));
+        return dt;
+    }
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("y") : QStringLiteral("n");
     return value;

@@ -19,6 +19,7 @@ private slots:
     void catalogue();
     void uniqueViolation_data();
     void uniqueViolation();
+    void boundDateTimesDropFractions();
     void reconnectWithAnotherDriver();
 
 private:
@@ -123,6 +124,15 @@ void TestZConnection::uniqueViolation()
         QVERIFY2(refused, qPrintable(e.message()));
         QTEST(IsUniqueViolation(e), "unique");
     }
+}
+
+void TestZConnection::boundDateTimesDropFractions()
+{
+    TZConnection &c = m_db->Connection();
+    const QDateTime almostMidnight(QDate(2024, 3, 5), QTime(23, 59, 59, 999));
+    c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
+                             "VALUES (1, ?, '1/2024', 'Dopis', 1)"), {almostMidnight});
+    QCOMPARE(scalar(c, QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgerdatetime = '2024-03-05 23:59:59'")).toInt(), 1);
 }
 
 void TestZConnection::reconnectWithAnotherDriver()
