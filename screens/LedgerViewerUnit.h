@@ -4,6 +4,7 @@
 // month).
 
 #include "CustomViewerForm.h"
+#include "DBGrid.h" // users of the frame reach its grid
 
 #include <QDateTime>
 #include <functional>
