@@ -1,0 +1,576 @@
+// The ledger's search frame over a real database: its search rows, the
+// condition they make, the pickers behind the ellipsis buttons, typing into
+// the rows and the search itself.
+
+#include "CommonStrings.h"
+#include "DBGrid.h"
+#include "ScriptedDialogs.h"
+#include "SqlText.h"
+#include "TestConsole.h"
+#include "TestDb.h"
+#include "ValueListEditor.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerRegistration.h"
+#include "integration/LedgerResourceString.h"
+#include "screens/LedgerNavigatorUnit.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// A partner module that answers with queued choices; empty = cancelled.
+class TestPartners : public TInterfacedObject, public IPartner
+{
+public:
+    QList<TPartnerDesc> Choices;
+    int Calls = 0;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == IPartner::IID())
+            return answer<IPartner>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+    bool SelectPartner(TPartnerDesc &desc) override
+    {
+        ++Calls;
+        if (Choices.isEmpty())
+            return false;
+        desc = Choices.takeFirst();
+        return true;
+    }
+};
+
+using Cells = QList<std::pair<QString, QString>>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(TEditStyle)
+
+class TestLedgerNavigator : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void searchRows_data();
+    void searchRows();
+    void conditions_data();
+    void conditions();
+    void allCriteriaInOrder();
+    void pickers_data();
+    void pickers();
+    void emptiedUserCellDropsCondition();
+    void typing_data();
+    void typing();
+    void findNewestFirst();
+    void enterRunsSearch();
+    void hostileText_data();
+    void hostileText();
+    void backslashPartnerFoundByPrefix();
+    void databaseErrorShown();
+
+private:
+    qint64 insertUser(const QString &first, const QString &last, const QString &login);
+    qint64 insertPartner(const QString &name);
+    qint64 insertItem(const QString &when, const QString &number, const QVariantMap &extra = {});
+    qint64 count(const QString &sql);
+    QString expectedSql(const QString &condition) const;
+    QWidget *editorOf(const QString &key);
+    void clickEllipsis(const QString &key);
+    QStringList numbersShown() const;
+
+    std::unique_ptr<TestDb> m_db;
+    IRef<TestConsole> m_console;
+    IRef<TestPartners> m_partners;
+    std::unique_ptr<TLedgerNavigatorForm> m_frame;
+    std::unique_ptr<TDBGrid> m_grid;
+    qint64 m_ana = 0, m_marko = 0, m_jelena = 0;
+    qint64 m_oneil = 0, m_archive = 0;
+};
+
+// ---- Fixture ----------------------------------------------------------------------------
+
+qint64 TestLedgerNavigator::insertUser(const QString &first, const QString &last, const QString &login)
+{
+    m_db->Connection().ExecSQL(
+        QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
+        {first, last, login});
+    return m_db->Connection().LastInsertID();
+}
+
+qint64 TestLedgerNavigator::insertPartner(const QString &name)
+{
+    m_db->Connection().ExecSQL(QStringLiteral("INSERT INTO partner (name) VALUES (?)"), {name});
+    return m_db->Connection().LastInsertID();
+}
+
+qint64 TestLedgerNavigator::insertItem(const QString &when, const QString &number, const QVariantMap &extra)
+{
+    QStringList columns{QStringLiteral("direction"), QStringLiteral("ledgerdatetime"), QStringLiteral("ledgernumber"),
+                        QStringLiteral("itemtype"), QStringLiteral("userid")};
+    QVariantList values{1, when, number, QStringLiteral("Dopis"), m_ana};
+    for (auto it = extra.begin(); it != extra.end(); ++it) {
+        const int i = columns.indexOf(it.key());
+        if (i >= 0) {
+            values[i] = it.value();
+        } else {
+            columns << it.key();
+            values << it.value();
+        }
+    }
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    m_db->Connection().ExecSQL(
+        QStringLiteral("INSERT INTO ledgeritem (%1) VALUES (%2)").arg(columns.join(u','), marks.join(u',')), values);
+    return m_db->Connection().LastInsertID();
+}
+
+qint64 TestLedgerNavigator::count(const QString &sql)
+{
+    auto q = m_db->Connection().OpenQuery(sql);
+    return q->next() ? q->value(0).toLongLong() : -1;
+}
+
+QString TestLedgerNavigator::expectedSql(const QString &condition) const
+{
+    return ChangeSQLCondition(TLedgerDM::LedgerItemSQL, condition);
+}
+
+// The open editor of a row (the value cell of the current row).
+QWidget *TestLedgerNavigator::editorOf(const QString &key)
+{
+    TValueListEditor *vle = m_frame->SearchVLE;
+    vle->SetCurrentRow(key);
+    const int row = int(vle->Keys().indexOf(key));
+    QWidget *box = vle->indexWidget(vle->model()->index(row, 1));
+    return box ? box->findChild<QWidget *>(QStringLiteral("CellInput")) : nullptr;
+}
+
+void TestLedgerNavigator::clickEllipsis(const QString &key)
+{
+    QWidget *input = editorOf(key);
+    QVERIFY(input);
+    auto *button = input->parentWidget()->findChild<QToolButton *>(QStringLiteral("EllipsisButton"));
+    QVERIFY2(button, qPrintable(key));
+    button->click();
+}
+
+QStringList TestLedgerNavigator::numbersShown() const
+{
+    QStringList numbers;
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    for (query->First(); !query->Eof(); query->Next())
+        numbers << LedgerDM->LedgerItemZQledgernumber->AsString();
+    return numbers;
+}
+
+void TestLedgerNavigator::initTestCase()
+{
+    Initialize();
+    m_db = std::make_unique<TestDb>();
+    REQUIRE_TESTDB(*m_db);
+    LedgerDM->SetZConnection(&m_db->Connection());
+    m_ana = insertUser(QStringLiteral("Ana"), QStringLiteral("Petrović"), QStringLiteral("ana"));
+    m_marko = insertUser(QStringLiteral("Marko"), QStringLiteral("Šušnjar"), QStringLiteral("marko"));
+    m_jelena = insertUser(QStringLiteral("Jelena"), QStringLiteral("Đorđević"), QStringLiteral("jelena"));
+    m_oneil = insertPartner(QStringLiteral("O'Neil d.o.o."));
+    m_archive = insertPartner(QStringLiteral("C:\\arhiva\\a'b"));
+    insertPartner(QStringLiteral("C:\\arhiva\\ab"));
+
+    m_console = IRef<TestConsole>(new TestConsole);
+    m_console->Security = IRef<TestSecurity>(new TestSecurity);
+    m_console->Security->Connection = &m_db->Connection();
+    m_console->Security->User = TUserDesc{qint32(m_ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
+    m_partners = IRef<TestPartners>(new TestPartners);
+    m_console->Services << IRef<IInterface>(m_partners);
+    GlobalConsole = IRef<IConsole>(m_console);
+
+    // Two items share a moment: the later id comes first.
+    insertItem(QStringLiteral("2024-03-05 09:00:00"), QStringLiteral("1/24"), {{"partnerid", m_oneil}});
+    insertItem(QStringLiteral("2024-03-05 11:00:00"), QStringLiteral("2/24"), {{"partnerid", m_oneil}});
+    insertItem(QStringLiteral("2024-03-05 11:00:00"), QStringLiteral("3/24"), {{"partnerid", m_oneil}});
+    insertItem(QStringLiteral("2024-02-01 08:00:00"), QStringLiteral("4/24"), {{"partnerid", m_archive}});
+}
+
+void TestLedgerNavigator::cleanupTestCase()
+{
+    m_frame.reset();
+    m_grid.reset();
+    if (LedgerDM)
+        LedgerDM->SetZConnection(nullptr);
+    Finalize();
+    m_console.reset();
+    m_partners.reset();
+    m_db.reset();
+}
+
+void TestLedgerNavigator::init()
+{
+    REQUIRE_TESTDB(*m_db);
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    query->Close();
+    query->SetSQL(TLedgerDM::LedgerItemSQL);
+    query->SetSortedFields(QString());
+    m_console->Security->UsersToSelect.clear();
+    m_partners->Choices.clear();
+    if (!m_console->Services.contains(IRef<IInterface>(m_partners)))
+        m_console->Services << IRef<IInterface>(m_partners);
+    m_frame = std::make_unique<TLedgerNavigatorForm>(nullptr);
+    m_frame->resize(300, 420);
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+}
+
+void TestLedgerNavigator::cleanup()
+{
+    m_frame.reset();
+    LedgerDM->LedgerItemZQ->Close();
+}
+
+// ---- Search rows --------------------------------------------------------------------------
+
+void TestLedgerNavigator::searchRows_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<TEditStyle>("style");
+    QTest::addColumn<QStringList>("pickList");
+
+    const QStringList yesNo{QStringLiteral("Da"), QStringLiteral("Ne")};
+    const auto E = TEditStyle::Ellipsis, S = TEditStyle::Simple;
+    QTest::newRow("direction") << "direction" << "Tip" << S << QStringList{"Ulazni", "Interni", "Izlazni"};
+    QTest::newRow("ledgernumber") << "ledgernumber" << "Broj" << S << QStringList{};
+    QTest::newRow("datefrom") << "datefrom" << "Od datuma" << E << QStringList{};
+    QTest::newRow("dateto") << "dateto" << "Do datuma" << E << QStringList{};
+    QTest::newRow("partner") << "partner" << "Partner" << E << QStringList{};
+    QTest::newRow("itemnumber") << "itemnumber" << "Broj dokumenta" << S << QStringList{};
+    QTest::newRow("inuser") << "inuser" << "Upućeno od" << E << QStringList{};
+    QTest::newRow("outuser") << "outuser" << "Namenjeno" << E << QStringList{};
+    QTest::newRow("accepted") << "accepted" << "Prihvaćeno" << S << yesNo;
+    QTest::newRow("archived") << "archived" << "Arhivirano" << S << yesNo;
+    QTest::newRow("passedon") << "passedon" << "Prosleđeno" << S << yesNo;
+}
+
+void TestLedgerNavigator::searchRows()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, caption);
+    QFETCH(TEditStyle, style);
+    QFETCH(QStringList, pickList);
+
+    TValueListEditor *vle = m_frame->SearchVLE;
+    QCOMPARE(vle->Keys().size(), 11);
+    const TItemProp &props = vle->ItemProps(key);
+    QCOMPARE(props.Caption, caption);
+    QCOMPARE(props.EditStyle, style);
+    QCOMPARE(props.PickList, pickList);
+    QVERIFY(!props.ReadOnly);
+    QVERIFY(vle->Value(key).isEmpty());
+
+    static const QStringList order{"direction", "ledgernumber", "datefrom", "dateto", "partner", "itemnumber",
+                                   "inuser", "outuser", "accepted", "archived", "passedon"};
+    QCOMPARE(vle->Keys(), order);
+}
+
+// ---- Conditions ----------------------------------------------------------------------------
+
+void TestLedgerNavigator::conditions_data()
+{
+    QTest::addColumn<Cells>("cells");
+    QTest::addColumn<QString>("condition");
+
+    QTest::newRow("nothing filled") << Cells{} << "";
+    QTest::newRow("outgoing") << Cells{{"direction", "Izlazni"}} << "l.direction = -1";
+    QTest::newRow("incoming") << Cells{{"direction", "Ulazni"}} << "l.direction = 1";
+    QTest::newRow("internal") << Cells{{"direction", "Interni"}} << "l.direction = 0";
+    QTest::newRow("direction in other case") << Cells{{"direction", "izlazni"}} << "l.direction = 0";
+    QTest::newRow("ledger number prefix") << Cells{{"ledgernumber", "12/2"}} << "l.ledgernumber LIKE '12/2%'";
+    QTest::newRow("partner with apostrophe") << Cells{{"partner", "O'Neil"}} << "p.name LIKE 'O''Neil%'";
+    QTest::newRow("wildcards stay wildcards") << Cells{{"itemnumber", "A_1%"}} << "l.itemnumber LIKE 'A_1%%'";
+    // MariaDB reads a backslash in LIKE as an escape; doubled, it means itself.
+    QTest::newRow("backslash in a prefix")
+        << Cells{{"ledgernumber", "a\\b"}}
+        << (TestDb::BackendName() == QLatin1String("mariadb") ? "l.ledgernumber LIKE 'a\\\\b%'"
+                                                             : "l.ledgernumber LIKE 'a\\b%'");
+    QTest::newRow("date range") << Cells{{"datefrom", "2024-03-01"}, {"dateto", "2024-03-31"}}
+                                << "l.ledgerdatetime >= '2024-03-01 00:00:00' AND "
+                                   "l.ledgerdatetime <= '2024-03-31 23:59:59'";
+    QTest::newRow("date as typed") << Cells{{"dateto", "1.3.2024"}} << "l.ledgerdatetime <= '1.3.2024 23:59:59'";
+    QTest::newRow("accepted, not passed on") << Cells{{"accepted", "Da"}, {"passedon", "Ne"}}
+                                             << "l.accepted = 'y' AND l1.passonparentid IS NULL";
+    QTest::newRow("accepted in other case") << Cells{{"accepted", "da"}} << "l.accepted = 'n'";
+    QTest::newRow("archived") << Cells{{"archived", "Da"}} << "l.archived = 'y'";
+    QTest::newRow("not archived, any text") << Cells{{"archived", "x"}} << "l.archived = 'n'";
+    QTest::newRow("passed on") << Cells{{"passedon", "Da"}} << "NOT(l1.passonparentid IS NULL)";
+    QTest::newRow("user names without a picked user")
+        << Cells{{"inuser", "Ana Petrović"}, {"outuser", "Marko Šušnjar"}} << "";
+    QTest::newRow("filled in any order, built in row order")
+        << Cells{{"passedon", "Ne"}, {"partner", "O"}, {"direction", "Ulazni"}}
+        << "l.direction = 1 AND p.name LIKE 'O%' AND l1.passonparentid IS NULL";
+}
+
+void TestLedgerNavigator::conditions()
+{
+    QFETCH(Cells, cells);
+    QFETCH(QString, condition);
+
+    for (const auto &[key, value] : cells)
+        m_frame->SearchVLE->SetValue(key, value);
+    const QString sql = m_frame->ParseSQL();
+    QCOMPARE(sql, expectedSql(condition));
+    if (condition.isEmpty()) {
+        // No condition at all: the WHERE goes, the joins stay.
+        QVERIFY(!sql.contains(QStringLiteral("WHERE")));
+        QVERIFY(sql.trimmed().endsWith(QStringLiteral("LEFT JOIN user AS u3 ON u3.userid = l.outuserid")));
+    } else {
+        QVERIFY(sql.endsWith(QStringLiteral("WHERE ") + condition));
+    }
+    // ParseSQL only builds the text.
+    QVERIFY(!LedgerDM->LedgerItemZQ->Active());
+}
+
+void TestLedgerNavigator::allCriteriaInOrder()
+{
+    ScopedScriptedDialogs dialogs;
+    m_console->Security->UsersToSelect = {
+        TUserDesc{qint32(m_marko), QStringLiteral("marko"), QStringLiteral("Marko"), QStringLiteral("Šušnjar")},
+        TUserDesc{qint32(m_jelena), QStringLiteral("jelena"), QStringLiteral("Jelena"), QStringLiteral("Đorđević")}};
+    clickEllipsis(QStringLiteral("inuser"));
+    clickEllipsis(QStringLiteral("outuser"));
+    const Cells cells{{"direction", "Interni"}, {"ledgernumber", "7"},   {"datefrom", "2024-01-01"},
+                      {"dateto", "2024-12-31"},  {"partner", "Elektro"}, {"itemnumber", "UG-"},
+                      {"accepted", "Ne"},        {"archived", "Da"},     {"passedon", "Da"}};
+    for (const auto &[key, value] : cells)
+        m_frame->SearchVLE->SetValue(key, value);
+
+    const QStringList expected{
+        QStringLiteral("l.direction = 0"),
+        QStringLiteral("l.ledgernumber LIKE '7%'"),
+        QStringLiteral("l.ledgerdatetime >= '2024-01-01 00:00:00'"),
+        QStringLiteral("l.ledgerdatetime <= '2024-12-31 23:59:59'"),
+        QStringLiteral("p.name LIKE 'Elektro%'"),
+        QStringLiteral("l.itemnumber LIKE 'UG-%'"),
+        QStringLiteral("l.inuserid = %1").arg(m_marko),
+        QStringLiteral("l.outuserid = %1").arg(m_jelena),
+        QStringLiteral("l.accepted = 'n'"),
+        QStringLiteral("l.archived = 'y'"),
+        QStringLiteral("NOT(l1.passonparentid IS NULL)"),
+    };
+    QCOMPARE(m_frame->ParseSQL(), expectedSql(expected.join(QStringLiteral(" AND "))));
+    // And the database takes it.
+    m_frame->FindButton->click();
+    QVERIFY(dialogs->Messages.isEmpty());
+    QVERIFY(LedgerDM->LedgerItemZQ->Active());
+}
+
+// ---- Pickers ---------------------------------------------------------------------------------
+
+void TestLedgerNavigator::pickers_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("service"); // what the picker answers: pick, cancel, missing
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("condition");
+
+    QTest::newRow("date from") << "datefrom" << "pick" << "2024-03-01" << "l.ledgerdatetime >= '2024-03-01 00:00:00'";
+    QTest::newRow("date to") << "dateto" << "pick" << "2024-02-29" << "l.ledgerdatetime <= '2024-02-29 23:59:59'";
+    QTest::newRow("date cancelled") << "datefrom" << "cancel" << "" << "";
+    QTest::newRow("partner") << "partner" << "pick" << "O'Neil d.o.o." << "p.name LIKE 'O''Neil d.o.o.%'";
+    QTest::newRow("partner cancelled") << "partner" << "cancel" << "" << "";
+    QTest::newRow("no partner module") << "partner" << "missing" << "" << "";
+    QTest::newRow("in user") << "inuser" << "pick" << "Marko Šušnjar" << "l.inuserid = %1";
+    QTest::newRow("out user") << "outuser" << "pick" << "Marko Šušnjar" << "l.outuserid = %1";
+    QTest::newRow("user cancelled") << "outuser" << "cancel" << "" << "";
+    QTest::newRow("no security module") << "inuser" << "missing" << "" << "";
+}
+
+void TestLedgerNavigator::pickers()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, service);
+    QFETCH(QString, value);
+    QFETCH(QString, condition);
+
+    ScopedScriptedDialogs dialogs;
+    const bool pick = service == QLatin1String("pick");
+    if (key.startsWith(QLatin1String("date")))
+        dialogs->DateAnswers.push_back(pick ? std::optional(QDate::fromString(value, Qt::ISODate)) : std::nullopt);
+    IRef<TestSecurity> security = m_console->Security;
+    if (pick && key.endsWith(QLatin1String("user")))
+        security->UsersToSelect << TUserDesc{qint32(m_marko), QStringLiteral("marko"), QStringLiteral("Marko"),
+                                             QStringLiteral("Šušnjar")};
+    if (pick && key == QLatin1String("partner"))
+        m_partners->Choices << TPartnerDesc{QStringLiteral("O'Neil d.o.o."), QStringLiteral("Bulevar 1"), qint32(m_oneil)};
+    if (service == QLatin1String("missing")) {
+        if (key == QLatin1String("partner"))
+            m_console->Services.clear();
+        else
+            m_console->Security.reset();
+    }
+
+    clickEllipsis(key);
+    m_console->Security = security;
+
+    QCOMPARE(m_frame->SearchVLE->Value(key), value);
+    QCOMPARE(m_frame->ParseSQL(), expectedSql(condition.contains(QLatin1String("%1")) ? condition.arg(m_marko) : condition));
+    QVERIFY(dialogs->Messages.isEmpty());
+}
+
+void TestLedgerNavigator::emptiedUserCellDropsCondition()
+{
+    ScopedScriptedDialogs dialogs;
+    m_console->Security->UsersToSelect << TUserDesc{qint32(m_jelena), QStringLiteral("jelena"), QStringLiteral("Jelena"),
+                                                    QStringLiteral("Đorđević")};
+    clickEllipsis(QStringLiteral("outuser"));
+    QCOMPARE(m_frame->ParseSQL(), expectedSql(QStringLiteral("l.outuserid = %1").arg(m_jelena)));
+
+    // Backspace is typing too, and is discarded.
+    auto *input = qobject_cast<QLineEdit *>(editorOf(QStringLiteral("outuser")));
+    QVERIFY(input);
+    input->setFocus();
+    input->end(false);
+    QTest::keyClick(input, Qt::Key_Backspace);
+    QCOMPARE(m_frame->SearchVLE->Value(QStringLiteral("outuser")), QStringLiteral("Jelena Đorđević"));
+
+    // Delete empties the cell; the stored user no longer counts.
+    input->selectAll();
+    QTest::keyClick(input, Qt::Key_Delete);
+    QCOMPARE(m_frame->SearchVLE->Value(QStringLiteral("outuser")), QString());
+    QCOMPARE(m_frame->ParseSQL(), expectedSql(QString()));
+    QVERIFY(dialogs->Messages.isEmpty());
+}
+
+void TestLedgerNavigator::typing_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("in user") << "inuser" << "Ana" << "";
+    QTest::newRow("out user") << "outuser" << "x1 " << "";
+    QTest::newRow("partner") << "partner" << "O'Ne" << "O'Ne";
+    QTest::newRow("ledger number") << "ledgernumber" << "12/2" << "12/2";
+    QTest::newRow("date from") << "datefrom" << "2024-03" << "2024-03";
+}
+
+void TestLedgerNavigator::typing()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, typed);
+    QFETCH(QString, value);
+
+    QWidget *input = editorOf(key);
+    QVERIFY(input);
+    input->setFocus();
+    QTest::keyClicks(input, typed);
+    QCOMPARE(m_frame->SearchVLE->Value(key), value);
+    if (auto *edit = qobject_cast<QLineEdit *>(input))
+        QCOMPARE(edit->text(), value);
+}
+
+// ---- Search ------------------------------------------------------------------------------------
+
+void TestLedgerNavigator::findNewestFirst()
+{
+    ScopedScriptedDialogs dialogs;
+    m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QStringLiteral("O'Neil"));
+    m_frame->FindButton->click();
+
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    QVERIFY(query->Active());
+    QCOMPARE(query->SQL(), expectedSql(QStringLiteral("p.name LIKE 'O''Neil%'")));
+    QCOMPARE(query->SortedFields(), QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    QCOMPARE(query->RecNo(), 1);
+    QCOMPARE(numbersShown(), QStringList({QStringLiteral("3/24"), QStringLiteral("2/24"), QStringLiteral("1/24")}));
+    QVERIFY(dialogs->Messages.isEmpty());
+
+    // A new search replaces the condition.
+    m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QString());
+    m_frame->SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("4/"));
+    m_frame->FindButton->click();
+    QCOMPARE(query->SQL(), expectedSql(QStringLiteral("l.ledgernumber LIKE '4/%'")));
+    QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
+}
+
+void TestLedgerNavigator::enterRunsSearch()
+{
+    ScopedScriptedDialogs dialogs;
+    QWidget *input = editorOf(QStringLiteral("ledgernumber"));
+    QVERIFY(input);
+    input->setFocus();
+    QTest::keyClicks(input, QStringLiteral("2/"));
+    QTest::keyClick(input, Qt::Key_Return);
+    QVERIFY(LedgerDM->LedgerItemZQ->Active());
+    QCOMPARE(numbersShown(), QStringList{QStringLiteral("2/24")});
+    QVERIFY(dialogs->Messages.isEmpty());
+}
+
+void TestLedgerNavigator::hostileText_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+
+    const QString texts[] = {QStringLiteral("'; DROP TABLE ledgeritem; --"), QStringLiteral("\\'"),
+                             QStringLiteral("C:\\arhiva\\a'b")};
+    for (const char *key : {"ledgernumber", "datefrom", "dateto", "partner", "itemnumber"})
+        for (const QString &text : texts)
+            QTest::addRow("%s: %s", key, qPrintable(text)) << QString::fromLatin1(key) << text;
+}
+
+void TestLedgerNavigator::hostileText()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+
+    ScopedScriptedDialogs dialogs;
+    const qint64 before = count(QStringLiteral("SELECT COUNT(*) FROM ledgeritem"));
+    m_frame->SearchVLE->SetValue(key, text);
+    m_frame->FindButton->click();
+    QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+    QVERIFY(LedgerDM->LedgerItemZQ->Active());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")), before);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM partner")), 3);
+}
+
+void TestLedgerNavigator::backslashPartnerFoundByPrefix()
+{
+    ScopedScriptedDialogs dialogs;
+    // Backslashes are plain characters on both backends, in literals and in LIKE.
+    for (const QString &prefix : {QStringLiteral("C:\\arhiva\\a'"), QStringLiteral("C:\\arhiva\\a'b"), QStringLiteral("C:\\")}) {
+        m_frame->SearchVLE->SetValue(QStringLiteral("partner"), prefix);
+        m_frame->FindButton->click();
+        QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(prefix));
+        QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
+        QCOMPARE(LedgerDM->LedgerItemZQpartnername->AsString(), QStringLiteral("C:\\arhiva\\a'b"));
+    }
+}
+
+void TestLedgerNavigator::databaseErrorShown()
+{
+    ScopedScriptedDialogs dialogs;
+    TZConnection closed;
+    closed.SetParams(m_db->Params());
+    LedgerDM->SetZConnection(&closed);
+    m_frame->SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("1/"));
+    m_frame->FindButton->click();
+    LedgerDM->SetZConnection(&m_db->Connection());
+
+    QCOMPARE(dialogs->Messages.size(), 1);
+    QCOMPARE(dialogs->Messages[0].Type, TMsgDlgType::Error);
+    TZQuery *query = LedgerDM->LedgerItemZQ;
+    QVERIFY(!query->Active());
+    QCOMPARE(query->SQL(), expectedSql(QStringLiteral("l.ledgernumber LIKE '1/%'")));
+}
+
+QTEST_MAIN(TestLedgerNavigator)
+#include "tst_ledgernavigator.moc"
