@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QLibrary>
+#include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -60,6 +61,7 @@ private slots:
     void factoryIsOne();
     void oneSnapinAcrossConsoles();
     void nestedInitialize();
+    void finalizeWithFramesShown();
     void resourceStrings();
     void entryPointsThroughQLibrary();
 
@@ -255,6 +257,34 @@ void TestLedgerSnapin::nestedInitialize()
     QCOMPARE(LedgerDM, dm);
     QVERIFY(LedgerFactoryObject());
     // cleanup() makes the last Finalize and checks everything went.
+}
+
+void TestLedgerSnapin::finalizeWithFramesShown()
+{
+    // The data module goes before the snap-in and its frames; they must not
+    // touch it on the way out.
+    ScopedScriptedDialogs dialogs;
+    IRef<TConsole> console(new TConsole);
+    QWidget panel, navPanel;
+    new QVBoxLayout(&panel);
+    new QVBoxLayout(&navPanel);
+    QPointer<QWidget> frame, navigatorFrame;
+    {
+        const IRef<ISnapin> snapin = snapinFor(IRef<IConsole>(console));
+        snapin.query<IViewer>()->Show(&panel);
+        snapin.query<INavigable>()->ShowNavigator(&navPanel);
+        frame = snapin.query<IViewer>()->GetFrame();
+        navigatorFrame = snapin.query<INavigable>()->GetFrame();
+    }
+    QVERIFY(frame);
+    QVERIFY(navigatorFrame);
+    console->Clear();
+    Finalize();
+    QVERIFY(!LedgerDM);
+    QVERIFY(!frame);
+    QVERIFY(!navigatorFrame);
+    QVERIFY(dialogs->Messages.isEmpty());
+    Initialize(); // for cleanup()
 }
 
 void TestLedgerSnapin::resourceStrings()
