@@ -1,0 +1,4 @@
+# The ledger item's detail form and the item picker, over a real database with
+# the console's own services logged in.
+k_add_test(tst_ledgerdetail SOURCES tst_ledgerdetail.cpp LIBS ledger kconsolecore DB)
+k_add_test(tst_getledger SOURCES tst_getledger.cpp LIBS ledger kconsolecore DB)

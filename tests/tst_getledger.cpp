@@ -1,0 +1,309 @@
+// What other modules get from the ledger through ILedger: the item picker
+// (GetLedger) and the detail form of one item (OpenLedger), over a real
+// database with the console's services and scripted dialogs.
+
+#include "Console.h"
+#include "DBControls.h"
+#include "DBGrid.h"
+#include "DBIniFile.h"
+#include "SampleData.h"
+#include "ScriptedDialogs.h"
+#include "Services.h"
+#include "TestDb.h"
+#include "ValueListEditor.h"
+#include "ZConnection.h"
+#include "ZQuery.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerRegistration.h"
+#include "screens/GetLedgerUnit.h"
+#include "screens/LedgerDetailUnit.h"
+#include "screens/LedgerNavigatorUnit.h"
+#include "screens/LedgerViewerUnit.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+namespace {
+
+TZQuery &query() { return *LedgerDM->LedgerItemZQ; }
+
+// Searches the picker's list by ledger number, as typed into the search frame.
+int search(TGetLedgerForm &picker, const QString &number)
+{
+    picker.FNavigator->SearchVLE->SetValue(QStringLiteral("ledgernumber"), number);
+    picker.FNavigator->FindButton->click();
+    return query().RecordCount();
+}
+
+void doubleClickFirstRow(TGetLedgerForm &picker)
+{
+    TDBGrid *grid = picker.FViewer->DBG;
+    const QModelIndex first = grid->model()->index(0, 1);
+    const QPoint at = first.isValid() ? grid->visualRect(first).center() : grid->viewport()->rect().center();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TLedgerDesc sentinel()
+{
+    TLedgerDesc d;
+    d.LedgerItemID = 4242;
+    d.LedgerNumber = QStringLiteral("nepromenjeno");
+    d.ParentID = 77;
+    d.LedgerDateTime = QDateTime(QDate(2001, 1, 1), QTime(1, 2, 3));
+    return d;
+}
+
+} // namespace
+
+class TestGetLedger : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void getLedger_data();
+    void getLedger();
+    void emptyList_data();
+    void emptyList();
+    void window_data();
+    void window();
+    void openLedger_data();
+    void openLedger();
+
+private:
+    qint64 addItem(const QString &number, const QVariant &parent);
+
+    TestDb m_db;
+    IRef<TConsole> m_console;
+    IRef<ILedger> m_ledger;
+    qint64 m_plain = 0, m_linked = 0;
+    const QDateTime m_when{QDate(2026, 4, 7), QTime(10, 30)};
+};
+
+void TestGetLedger::initTestCase()
+{
+    REQUIRE_TESTDB(m_db);
+    SampleData::Fill(m_db.Connection());
+    Initialize();
+    LedgerDM->SetZConnection(&m_db.Connection());
+    m_console = IRef<TConsole>(new TConsole);
+    IRef<TSecurityService> security(new TSecurityService(&m_db.Connection()));
+    QVERIFY(security->Login(QStringLiteral("ana"), QStringLiteral("ana123")));
+    m_console->AddService(security);
+    m_console->AddService(IRef<IInterface>(new TPartnerService(&m_db.Connection())));
+    m_console->AddService(IRef<IInterface>(new TDocumentService(&m_db.Connection())));
+    IRef<ISnapin> snapin = LedgerFactoryObject()->GetSnapin(m_console);
+    m_ledger = snapin.query<ILedger>();
+    QVERIFY(m_ledger);
+
+    m_plain = addItem(QStringLiteral("IZBOR-1/26"), QVariant(QMetaType::fromType<qint64>()));
+    m_linked = addItem(QStringLiteral("IZBOR-2/26"), m_plain);
+}
+
+void TestGetLedger::init()
+{
+    REQUIRE_TESTDB(m_db);
+    TDBIniFile(&m_db.Connection()).DeleteKey(QStringLiteral("Appearance"), QStringLiteral("GetWindow"));
+    query().Close();
+}
+
+void TestGetLedger::cleanupTestCase()
+{
+    if (!m_db.Available())
+        return;
+    m_ledger.reset();
+    query().Close();
+    Finalize();
+    m_console->Clear();
+}
+
+qint64 TestGetLedger::addItem(const QString &number, const QVariant &parent)
+{
+    auto &c = m_db.Connection();
+    c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid, parentid, "
+                             "accepted, archived) VALUES (1, ?, ?, 'Dopis', 1, ?, 'n', 'n')"),
+              {m_when, number, parent});
+    return c.LastInsertID();
+}
+
+// ---- GetLedger --------------------------------------------------------------------------
+
+void TestGetLedger::getLedger_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("linked");
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("cancel button") << "cancel" << false << false;
+    QTest::newRow("Esc") << "esc" << false << false;
+    QTest::newRow("close box") << "close" << false << false;
+    QTest::newRow("OK, item without a link") << "ok" << false << true;
+    QTest::newRow("OK, linked item") << "ok" << true << true;
+    QTest::newRow("double click on the row") << "dblclick" << true << true;
+}
+
+void TestGetLedger::getLedger()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, linked);
+    QFETCH(bool, chosen);
+
+    ScopedScriptedDialogs dialogs;
+    int rows = -1;
+    bool wasVisible = false;
+    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
+        if (!picker)
+            return int(QDialog::Rejected);
+        picker->show();
+        rows = search(*picker, linked ? QStringLiteral("IZBOR-2/") : QStringLiteral("IZBOR-1/"));
+        if (how == QLatin1String("cancel"))
+            picker->CancelButton->click();
+        else if (how == QLatin1String("esc"))
+            QTest::keyClick(picker, Qt::Key_Escape);
+        else if (how == QLatin1String("close"))
+            picker->close();
+        else if (how == QLatin1String("ok"))
+            picker->OKButton->click();
+        else
+            doubleClickFirstRow(*picker);
+        wasVisible = picker->isVisible();
+        return picker->result();
+    });
+
+    TLedgerDesc desc = sentinel();
+    QCOMPARE(m_ledger->GetLedger(desc), chosen);
+    QCOMPARE(rows, 1);
+    QVERIFY(!wasVisible);
+    // The picker only: a double click opens no detail form.
+    QCOMPARE(dialogs->ModalCount, 1);
+    QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+    const TLedgerDesc expected = chosen ? TLedgerDesc{qint32(linked ? m_linked : m_plain),
+                                                      linked ? QStringLiteral("IZBOR-2/26") : QStringLiteral("IZBOR-1/26"),
+                                                      qint32(linked ? m_plain : 0), m_when}
+                                        : sentinel();
+    QCOMPARE(desc.LedgerItemID, expected.LedgerItemID);
+    QCOMPARE(desc.LedgerNumber, expected.LedgerNumber);
+    QCOMPARE(desc.ParentID, expected.ParentID);
+    QCOMPARE(desc.LedgerDateTime, expected.LedgerDateTime);
+}
+
+void TestGetLedger::emptyList_data()
+{
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("OK button") << false;
+    QTest::newRow("double click") << true;
+}
+
+void TestGetLedger::emptyList()
+{
+    QFETCH(bool, doubleClick);
+    ScopedScriptedDialogs dialogs;
+    int rows = -1;
+    bool openAfter = false;
+    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
+        if (!picker)
+            return int(QDialog::Rejected);
+        picker->show();
+        rows = search(*picker, QStringLiteral("NEMA-TAKVOG"));
+        if (doubleClick)
+            doubleClickFirstRow(*picker);
+        else
+            picker->OKButton->click();
+        openAfter = picker->isVisible() && picker->result() != QDialog::Accepted;
+        picker->CancelButton->click();
+        return picker->result();
+    });
+    TLedgerDesc desc = sentinel();
+    QVERIFY(!m_ledger->GetLedger(desc));
+    QCOMPARE(rows, 0);
+    QVERIFY(openAfter);
+    QCOMPARE(dialogs->ModalCount, 1);
+    QVERIFY(dialogs->Messages.isEmpty());
+    QCOMPARE(desc.LedgerItemID, sentinel().LedgerItemID);
+}
+
+void TestGetLedger::window_data()
+{
+    QTest::addColumn<QString>("setting"); // empty: no such setting
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("no setting") << "" << false;
+    QTest::newRow("off") << "0" << false;
+    QTest::newRow("on") << "1" << true;
+}
+
+void TestGetLedger::window()
+{
+    QFETCH(QString, setting);
+    QFETCH(bool, maximised);
+    if (!setting.isEmpty())
+        TDBIniFile(&m_db.Connection()).WriteString(QStringLiteral("Appearance"), QStringLiteral("GetWindow"), setting);
+
+    ScopedScriptedDialogs dialogs;
+    Qt::WindowStates state;
+    QSize size;
+    QPoint centre, screenCentre;
+    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+        state = dialog.windowState();
+        size = dialog.size();
+        dialog.show();
+        centre = dialog.frameGeometry().center();
+        screenCentre = dialog.screen()->availableGeometry().center();
+        dialog.reject();
+        return dialog.result();
+    });
+    TLedgerDesc desc;
+    QVERIFY(!m_ledger->GetLedger(desc));
+    QCOMPARE(dialogs->ModalCount, 1);
+    QCOMPARE(bool(state & Qt::WindowMaximized), maximised);
+    if (!maximised) {
+        QCOMPARE(size, QSize(720, 480));
+        QVERIFY2((centre - screenCentre).manhattanLength() <= 2, "the picker is centred on the screen");
+    }
+}
+
+// ---- OpenLedger --------------------------------------------------------------------------
+
+void TestGetLedger::openLedger_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("existing item") << true;
+    QTest::newRow("missing item") << false;
+}
+
+void TestGetLedger::openLedger()
+{
+    QFETCH(bool, exists);
+    const qint64 id = exists ? m_linked : 987654;
+    ScopedScriptedDialogs dialogs;
+    qint32 shownId = -1;
+    QString shownNumber, shownLink;
+    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+        auto *form = qobject_cast<TLedgerDetailForm *>(&dialog);
+        if (!form)
+            return int(QDialog::Rejected);
+        shownId = form->LedgerItemID();
+        shownNumber = form->NumberDBE->text();
+        shownLink = form->DBEdit12->text();
+        return int(QDialog::Rejected);
+    });
+    m_ledger->OpenLedger(qint32(id));
+    QVERIFY(dialogs->Messages.isEmpty());
+    QVERIFY(query().Active());
+    if (!exists) {
+        QCOMPARE(dialogs->ModalCount, 0);
+        QVERIFY(query().IsEmpty());
+        return;
+    }
+    QCOMPARE(dialogs->ModalCount, 1);
+    QCOMPARE(shownId, qint32(m_linked));
+    QCOMPARE(shownNumber, QStringLiteral("IZBOR-2/26"));
+    QCOMPARE(shownLink, QStringLiteral("IZBOR-1/26"));
+}
+
+QTEST_MAIN(TestGetLedger)
+#include "tst_getledger.moc"
