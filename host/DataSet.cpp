@@ -57,6 +57,7 @@ void TDataSet::Open()
     m_autoFields = m_fields.empty();
     try {
         InternalOpen();
+        applySort(); // a sort naming no field fails the open, not half of it
     } catch (...) {
         m_store.Reset({});
         m_order.clear();
@@ -65,7 +66,6 @@ void TDataSet::Open()
         throw;
     }
     m_state = TDataSetState::Browse;
-    applySort();
     m_current = m_order.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_order.empty();

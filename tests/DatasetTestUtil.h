@@ -1,6 +1,6 @@
 #pragma once
-// Small helpers shared by the dataset tests: rows written behind the data
-// set's back (as another desk would), scalar reads and a counting link.
+// Helpers shared by the dataset tests: rows written behind the data set's
+// back (as another desk would), plain reads, and a counting link.
 
 #include "DataSource.h"
 #include "KException.h"
@@ -20,6 +20,16 @@ inline QVariant scalar(TZConnection &c, const QString &sql, const QVariantList &
     return q->next() ? q->value(0) : QVariant();
 }
 
+inline int countItems(TZConnection &c, const QString &where = QStringLiteral("1 = 1"), const QVariantList &params = {})
+{
+    return scalar(c, QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ") + where, params).toInt();
+}
+
+inline QVariant itemColumn(TZConnection &c, const QString &column, qint64 id)
+{
+    return scalar(c, QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(column), {id});
+}
+
 inline qint64 addUser(TZConnection &c, const QString &first, const QString &last)
 {
     c.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
@@ -27,13 +37,19 @@ inline qint64 addUser(TZConnection &c, const QString &first, const QString &last
     return c.LastInsertID();
 }
 
-inline qint64 addItem(TZConnection &c, const QString &number, const QString &when, qint64 userId = 1,
-                      const QString &itemType = QStringLiteral("Dopis"))
+inline qint64 addItem(TZConnection &c, const QString &number, const QString &when, qint64 userId = 1)
 {
     c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
-                             "VALUES (1, ?, ?, ?, ?)"),
-              {when, number, itemType, userId});
+                             "VALUES (1, ?, ?, 'Dopis', ?)"),
+              {when, number, userId});
     return c.LastInsertID();
+}
+
+// Items 1/2024 .. n/2024 on 2024-03-01 .. 2024-03-0n.
+inline void addItems(TZConnection &c, int n)
+{
+    for (int i = 1; i <= n; ++i)
+        addItem(c, QStringLiteral("%1/2024").arg(i), QStringLiteral("2024-03-0%1 10:00:00").arg(i));
 }
 
 inline std::unique_ptr<TZQuery> liveQuery(TZConnection &c, const QString &sql)
@@ -45,18 +61,29 @@ inline std::unique_ptr<TZQuery> liveQuery(TZConnection &c, const QString &sql)
     return q;
 }
 
+// The required columns of a new item.
+inline void fillNew(TDataSet &q, const QString &number)
+{
+    q.FieldByName(QStringLiteral("direction")).SetAsInteger(1);
+    q.FieldByName(QStringLiteral("ledgerdatetime")).SetAsDateTime(QDateTime(QDate(2024, 3, 9), QTime(8, 0)));
+    q.FieldByName(QStringLiteral("ledgernumber")).SetAsString(number);
+    q.FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Dopis"));
+    q.FieldByName(QStringLiteral("userid")).SetAsLargeInt(1);
+}
+
+inline QString numberOf(const TDataSet &q) { return q.FieldByName(QStringLiteral("ledgernumber")).AsString(); }
+
 // Counts what a bound control would be told.
 struct CountingLink : TDataLink
 {
-    int changed = 0, record = 0, scrolled = 0, editing = 0, inserted = 0, removed = 0;
+    int changed = 0, other = 0;
     void DataSetChanged() override { ++changed; }
-    void RecordChanged(TField *) override { ++record; }
-    void DataSetScrolled() override { ++scrolled; }
-    void EditingChanged() override { ++editing; }
-    void RowInserted(int) override { ++inserted; }
-    void RowRemoved(int) override { ++removed; }
-    int total() const { return changed + record + scrolled + editing + inserted + removed; }
-    void reset() { changed = record = scrolled = editing = inserted = removed = 0; }
+    void RecordChanged(TField *) override { ++other; }
+    void DataSetScrolled() override { ++other; }
+    void EditingChanged() override { ++other; }
+    void RowInserted(int) override { ++other; }
+    void RowRemoved(int) override { ++other; }
+    void reset() { changed = other = 0; }
 };
 
 struct Refused : KException

@@ -67,9 +67,7 @@ void TestZConnection::catalogue_data()
     QTest::addColumn<QString>("defaultText");
     QTest::newRow("item key") << "ledgeritem" << "ledgeritemid" << true << true << false << "";
     QTest::newRow("flag default") << "ledgeritem" << "accepted" << false << false << false << "n";
-    QTest::newRow("plain") << "ledgeritem" << "itemnumber" << false << false << false << "";
     QTest::newRow("generated") << "ledgeritem" << "numberkey" << false << false << true << "";
-    QTest::newRow("user key") << "user" << "userid" << true << true << false << "";
     QTest::newRow("composite key 1") << "settings" << "section" << true << false << false << "";
     QTest::newRow("composite key 2") << "settings" << "keyname" << true << false << false << "";
 }
