@@ -269,9 +269,13 @@ void TDataSet::Post()
         return;
     UpdateRecord();
     fire(BeforePost);
-    for (const auto &f : m_fields)
-        if (f->Required && !f->IsDisplayOnly() && m_buffer[size_t(f->m_column)].isNull())
+    for (const auto &f : m_fields) {
+        // An emptied text is no value either.
+        const QVariant &v = m_buffer[size_t(f->m_column)];
+        const bool missing = v.isNull() || (f->DataType() == TFieldType::String && v.toString().isEmpty());
+        if (f->Required && !f->IsDisplayOnly() && missing)
             throw EDatabaseError(QStringLiteral("Polje '%1' mora imati vrednost.").arg(f->DisplayLabel()));
+    }
     const bool inserting = m_state == TDataSetState::Insert;
     const uint32_t row = m_order[size_t(m_current)];
     std::vector<TField *> changed;

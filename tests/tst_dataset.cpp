@@ -94,26 +94,29 @@ void TestDataSet::refusedPostKeepsBuffer_data()
 {
     QTest::addColumn<bool>("inserting");
     QTest::addColumn<bool>("byRequired");
-    QTest::newRow("edit, BeforePost") << false << false;
-    QTest::newRow("insert, BeforePost") << true << false;
-    QTest::newRow("edit, required field") << false << true;
-    QTest::newRow("insert, required field") << true << true;
+    QTest::addColumn<QString>("number"); // what the required field holds
+    QTest::newRow("edit, BeforePost") << false << false << QString();
+    QTest::newRow("insert, BeforePost") << true << false << QString();
+    QTest::newRow("edit, required field") << false << true << QString();
+    QTest::newRow("insert, required field") << true << true << QString();
+    QTest::newRow("edit, required field emptied") << false << true << "";
 }
 
 void TestDataSet::refusedPostKeepsBuffer()
 {
     QFETCH(bool, inserting);
     QFETCH(bool, byRequired);
+    QFETCH(QString, number);
     addItems(conn(), 2);
     auto q = liveQuery(conn(), kAll);
     bool refuse = true;
     int afterPost = 0;
     q->AfterPost = [&](TDataSet &) { ++afterPost; };
     DB_TRY(q->Open());
-    TField &number = q->FieldByName(QStringLiteral("itemnumber"));
+    TField &itemNumber = q->FieldByName(QStringLiteral("itemnumber"));
     if (byRequired) {
-        number.Required = true;
-        number.SetDisplayLabel(QStringLiteral("Broj predmeta"));
+        itemNumber.Required = true;
+        itemNumber.SetDisplayLabel(QStringLiteral("Broj predmeta"));
     } else {
         q->BeforePost = [&](TDataSet &) { if (refuse) throw Refused(); };
     }
@@ -125,6 +128,8 @@ void TestDataSet::refusedPostKeepsBuffer()
         q->Edit();
     }
     q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Žalba"));
+    if (!number.isNull())
+        itemNumber.SetAsString(number);
     try {
         q->Post();
         QFAIL("the post was not refused");
@@ -139,7 +144,7 @@ void TestDataSet::refusedPostKeepsBuffer()
     QCOMPARE(countItems(conn(), QStringLiteral("itemtype <> 'Dopis'")), 0);
 
     refuse = false;
-    number.SetAsString(QStringLiteral("55"));
+    itemNumber.SetAsString(QStringLiteral("55"));
     DB_TRY(q->Post());
     QCOMPARE(q->State(), TDataSetState::Browse);
     QCOMPARE(afterPost, 1);
