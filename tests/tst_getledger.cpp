@@ -247,10 +247,15 @@ void TestGetLedger::window()
     Qt::WindowStates state;
     QSize size;
     QPoint centre, screenCentre;
+    bool searchFocused = false;
     dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
         state = dialog.windowState();
         size = dialog.size();
         dialog.show();
+        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
+        QWidget *focus = dialog.focusWidget();
+        searchFocused = picker && focus
+            && (focus == picker->FNavigator->SearchVLE || picker->FNavigator->SearchVLE->isAncestorOf(focus));
         centre = dialog.frameGeometry().center();
         screenCentre = dialog.screen()->availableGeometry().center();
         dialog.reject();
@@ -260,6 +265,7 @@ void TestGetLedger::window()
     QVERIFY(!m_ledger->GetLedger(desc));
     QCOMPARE(dialogs->ModalCount, 1);
     QCOMPARE(bool(state & Qt::WindowMaximized), maximised);
+    QVERIFY(searchFocused);
     if (!maximised) {
         QCOMPARE(size, QSize(720, 480));
         QVERIFY2((centre - screenCentre).manhattanLength() <= 2, "the picker is centred on the screen");

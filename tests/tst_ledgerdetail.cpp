@@ -89,6 +89,7 @@ private slots:
     void linkedToOnOpen();
     void link_data();
     void link();
+    void linkAfterRefusedStore();
     void pickers_data();
     void pickers();
     void fromList_data();
@@ -592,6 +593,27 @@ void TestLedgerDetail::link()
     QCOMPARE(cell(id, QStringLiteral("parentid")).toLongLong(), target);
 }
 
+// The picker browses the shared query, so a change the database refuses
+// keeps it closed and the user's values in place.
+void TestLedgerDetail::linkAfterRefusedStore()
+{
+    const qint64 id = addItem();
+    openItem(id);
+    ScopedScriptedDialogs dialogs;
+    TLedgerDetailForm form(nullptr);
+    form.show();
+    typeInto(form.ItemNumberDBE, QStringLiteral("OSTAJE"));
+    typeInto(form.ItemTypeDBCB->lineEdit(), QString());
+    form.LinkedToButton->click();
+
+    QCOMPARE(dialogs->ModalCount, 0);
+    QCOMPARE(dialogs->Messages.size(), 1);
+    QCOMPARE(dialogs->Messages.first().Text, FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")}));
+    QCOMPARE(query().State(), TDataSetState::Edit);
+    QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("OSTAJE"));
+    QCOMPARE(cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(m_serial));
+}
+
 // ---- Pickers ------------------------------------------------------------------------------------------
 
 void TestLedgerDetail::pickers_data()
@@ -757,6 +779,7 @@ void TestLedgerDetail::layout()
     if (!dir.isEmpty())
         QVERIFY(form.grab().save(dir + QStringLiteral("/ledgerdetail.png")));
 
+    QCOMPARE(form.focusWidget(), form.TypeDBCB);
     QCOMPARE(form.size(), QSize(496, 510));
     QCOMPARE(form.PageControl->geometry(), QRect(0, 0, 496, 476));
     QCOMPARE(form.BottomPanel->geometry(), QRect(0, 476, 496, 34));
