@@ -21,9 +21,16 @@
 #include "screens/LedgerViewerUnit.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
+
+#define QCOMPARE_RET(a, b)                                                                            \
+    do {                                                                                              \
+        if (!QTest::qCompare(a, b, #a, #b, __FILE__, __LINE__))                                       \
+            return int(QDialog::Rejected);                                                            \
+    } while (false)
 
 namespace {
 
@@ -248,6 +255,8 @@ void TestGetLedger::window()
     QSize size;
     QPoint centre, screenCentre;
     bool searchFocused = false;
+    int panelWidth = 0, navigatorWidth = 0;
+    QRect ok, cancel;
     dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
         state = dialog.windowState();
         size = dialog.size();
@@ -257,6 +266,16 @@ void TestGetLedger::window()
         searchFocused = picker && focus
             && (focus == picker->FNavigator->SearchVLE || picker->FNavigator->SearchVLE->isAncestorOf(focus));
         centre = dialog.frameGeometry().center();
+        if (picker) {
+            QCOMPARE_RET(picker->OKButton->x(), 541);
+            // Grown by hand: the offscreen screen does not maximise.
+            dialog.resize(790, 560);
+            dialog.layout()->activate();
+            panelWidth = picker->BottomPanel->width();
+            ok = picker->OKButton->geometry();
+            cancel = picker->CancelButton->geometry();
+            navigatorWidth = picker->NavigatorPanel->width();
+        }
         screenCentre = dialog.screen()->availableGeometry().center();
         dialog.reject();
         return dialog.result();
@@ -266,6 +285,11 @@ void TestGetLedger::window()
     QCOMPARE(dialogs->ModalCount, 1);
     QCOMPARE(bool(state & Qt::WindowMaximized), maximised);
     QVERIFY(searchFocused);
+    // The buttons keep to the bottom right corner; the search keeps its width.
+    QCOMPARE(ok, QRect(panelWidth - 173, 20, 75, 25));
+    QCOMPARE(cancel, QRect(panelWidth - 93, 20, 75, 25));
+    QCOMPARE(panelWidth, 784);
+    QCOMPARE(navigatorWidth, 233);
     if (!maximised) {
         QCOMPARE(size, QSize(720, 480));
         QVERIFY2((centre - screenCentre).manhattanLength() <= 2, "the picker is centred on the screen");
