@@ -1,0 +1,37 @@
+#pragma once
+// The base of a search frame: a value list of search fields filling the
+// frame and a "Traži" button below it. Enter in the list runs the search.
+//
+// A virtual call from a base constructor does not reach the derived class in
+// C++, so this constructor calls no virtual: a derived constructor calls
+// SetSearchProps() itself.
+
+#include "KExport.h"
+
+#include <QWidget>
+
+class QPushButton;
+class TValueListEditor;
+
+class KCOMMON_EXPORT TCustomNavigatorForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TCustomNavigatorForm(QWidget *parent = nullptr);
+    ~TCustomNavigatorForm() override;
+
+    TValueListEditor *const SearchVLE;
+    QWidget *const SearchPanel; // at the bottom, holds FindButton
+    QPushButton *const FindButton;
+
+    // Fills SearchVLE with the search rows. Base: nothing.
+    virtual void SetSearchProps();
+    // The search condition built from SearchVLE's values. Base: empty.
+    virtual QString ParseSQL();
+
+    // Handlers, run guarded. FindButtonClick: base nothing.
+    // SearchVLEKeyDown: base runs FindButtonClick on Enter or Return and
+    // swallows the key (key = 0).
+    virtual void FindButtonClick();
+    virtual void SearchVLEKeyDown(int &key, Qt::KeyboardModifiers modifiers);
+};

@@ -1,0 +1,3 @@
+# Data-aware widgets and the base screens the module's screens derive from.
+k_add_test(tst_dbwidgets SOURCES tst_dbwidgets.cpp LIBS kcommon DB)
+k_add_test(tst_baseforms SOURCES tst_baseforms.cpp LIBS kcommon DB)
