@@ -4,18 +4,26 @@
 #include <cstring>
 
 namespace {
-constexpr uint64_t kLenBits = 24;
-constexpr uint64_t kLenMask = (uint64_t(1) << kLenBits) - 1;
+constexpr uint64_t kLenBits = 20;
+constexpr uint64_t kLenMask = (uint64_t(1) << kLenBits) - 1; // texts up to 1 MiB - 1
+constexpr uint64_t kOffsetBits = 20;
+constexpr size_t kBlockSize = size_t(1) << kOffsetBits;
+constexpr size_t kSharedProbe = 4096; // values seen before judging a column
 }
 
 void TRowStore::Reset(const std::vector<TFieldType> &types)
 {
     m_columns.clear();
-    m_pool.clear();
-    m_pool.shrink_to_fit();
+    m_blocks.clear();
+    m_blockSizes.clear();
+    m_blockUsed = 0;
     m_rows = 0;
-    for (TFieldType t : types)
-        m_columns.push_back(Column{t, {}, {}, {}, {}, {}, {}, {}});
+    for (TFieldType t : types) {
+        Column c{t, {}, {}, {}, {}, {}, {}, {}, nullptr, 0, 0};
+        if (t == TFieldType::String)
+            c.shared = std::make_unique<std::unordered_map<std::string_view, uint64_t>>();
+        m_columns.push_back(std::move(c));
+    }
 }
 
 void TRowStore::Clear()
@@ -76,8 +84,8 @@ QVariant TRowStore::Get(uint32_t row, int col) const
     case TFieldType::Boolean: return bool(c.b[row]);
     case TFieldType::Float: return c.f[row];
     case TFieldType::String: {
-        const uint64_t ref = c.txt[row];
-        return QString::fromUtf8(m_pool.data() + (ref >> kLenBits), qsizetype(ref & kLenMask));
+        const std::string_view t = textAt(c.txt[row]);
+        return QString::fromUtf8(t.data(), qsizetype(t.size()));
     }
     }
     return {};
@@ -105,10 +113,48 @@ void TRowStore::SetText(uint32_t row, int col, const char *utf8, size_t len)
 {
     Column &c = m_columns[size_t(col)];
     len = std::min<size_t>(len, kLenMask);
-    const uint64_t offset = m_pool.size();
-    m_pool.append(utf8, len);
-    c.txt[row] = (offset << kLenBits) | len;
     c.null[row] = false;
+    if (!c.shared) {
+        c.txt[row] = appendText(utf8, len);
+        return;
+    }
+    const auto found = c.shared->find(std::string_view(utf8, len));
+    if (found != c.shared->end()) {
+        c.txt[row] = found->second;
+    } else {
+        const uint64_t ref = appendText(utf8, len);
+        c.txt[row] = ref;
+        c.shared->emplace(textAt(ref), ref);
+        ++c.sharedNew;
+    }
+    if (++c.sharedSeen < kSharedProbe)
+        return;
+    if (c.sharedNew * 4 > c.sharedSeen)
+        c.shared.reset(); // mostly distinct values: sharing costs more than it saves
+    c.sharedSeen = c.sharedNew = 0;
+}
+
+uint64_t TRowStore::appendText(const char *utf8, size_t len)
+{
+    if (m_blocks.empty() || m_blockUsed + len > m_blockSizes.back()) {
+        const size_t size = std::max(kBlockSize, len);
+        m_blocks.push_back(std::make_unique<char[]>(size));
+        m_blockSizes.push_back(size);
+        m_blockUsed = 0;
+    }
+    const uint64_t block = m_blocks.size() - 1;
+    const uint64_t offset = m_blockUsed;
+    if (len)
+        std::memcpy(m_blocks.back().get() + offset, utf8, len);
+    m_blockUsed += len;
+    return (block << (kOffsetBits + kLenBits)) | (offset << kLenBits) | len;
+}
+
+std::string_view TRowStore::textAt(uint64_t ref) const
+{
+    const size_t block = size_t(ref >> (kOffsetBits + kLenBits));
+    const size_t offset = size_t((ref >> kLenBits) & ((uint64_t(1) << kOffsetBits) - 1));
+    return std::string_view(m_blocks[block].get() + offset, size_t(ref & kLenMask));
 }
 
 void TRowStore::Set(uint32_t row, int col, const QVariant &value)
@@ -157,8 +203,11 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
     case TFieldType::Boolean: return cmp(c.b[a], c.b[b]);
     case TFieldType::Float: return cmp(c.f[a], c.f[b]);
     case TFieldType::String: {
-        const QString x = Get(a, col).toString(), y = Get(b, col).toString();
-        return QString::localeAwareCompare(x, y);
+        const std::string_view x = textAt(c.txt[a]), y = textAt(c.txt[b]);
+        if (x == y)
+            return 0;
+        return QString::localeAwareCompare(QString::fromUtf8(x.data(), qsizetype(x.size())),
+                                           QString::fromUtf8(y.data(), qsizetype(y.size())));
     }
     }
     return 0;
@@ -166,11 +215,30 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
 
 size_t TRowStore::MemoryUsed() const
 {
-    size_t total = m_pool.capacity();
-    for (const Column &c : m_columns)
+    size_t total = 0;
+    for (size_t size : m_blockSizes)
+        total += size;
+    for (const Column &c : m_columns) {
         total += c.i64.capacity() * 8 + c.i32.capacity() * 4 + c.i16.capacity() * 2 + c.b.capacity()
             + c.f.capacity() * 8 + c.txt.capacity() * 8 + c.null.capacity() / 8;
+        if (c.shared) // buckets plus nodes of a string_view map
+            total += c.shared->bucket_count() * 8 + c.shared->size() * 40;
+    }
     return total;
+}
+
+void TRowStore::Squeeze()
+{
+    for (Column &c : m_columns) {
+        c.i64.shrink_to_fit();
+        c.i32.shrink_to_fit();
+        c.i16.shrink_to_fit();
+        c.b.shrink_to_fit();
+        c.f.shrink_to_fit();
+        c.txt.shrink_to_fit();
+        c.null.shrink_to_fit();
+        c.shared.reset();
+    }
 }
 
 qint64 TRowStore::PackDateTime(const QDateTime &dt)

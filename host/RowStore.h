@@ -7,7 +7,9 @@
 
 #include <QVariant>
 #include <cstdint>
-#include <string>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum class TFieldType { Largeint, Integer, Smallint, DateTime, Date, String, Boolean, Float };
@@ -35,6 +37,9 @@ public:
     int Compare(uint32_t a, uint32_t b, int col) const;
 
     size_t MemoryUsed() const;
+    // Ends a bulk load: gives back the vectors' spare capacity and the
+    // look-up tables used to share repeated texts.
+    void Squeeze();
 
     // Date-times are kept as seconds since the Julian epoch: free of time
     // zones, and they sort like the text the databases store.
@@ -50,10 +55,21 @@ private:
         std::vector<qint16> i16;   // Smallint
         std::vector<quint8> b;     // Boolean
         std::vector<double> f;     // Float
-        std::vector<uint64_t> txt; // String: offset << 24 | length
+        std::vector<uint64_t> txt; // String: block << 40 | offset << 20 | length
         std::vector<bool> null;
+        // Repeated texts (names, kinds) are stored once while loading; a
+        // column whose values are mostly distinct stops looking them up.
+        std::unique_ptr<std::unordered_map<std::string_view, uint64_t>> shared;
+        size_t sharedSeen = 0; // values in the current window
+        size_t sharedNew = 0;  // of which were new
     };
+    uint64_t appendText(const char *utf8, size_t len);
+    std::string_view textAt(uint64_t ref) const;
+
     std::vector<Column> m_columns;
-    std::string m_pool;
+    // Texts live in fixed blocks that never move, so views into them stay valid.
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<size_t> m_blockSizes;
+    size_t m_blockUsed = 0;
     size_t m_rows = 0;
 };

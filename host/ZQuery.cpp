@@ -1,6 +1,7 @@
 #include "ZQuery.h"
 
 #include "KException.h"
+#include "RowStream.h"
 #include "SqlText.h"
 #include "ZConnection.h"
 
@@ -8,55 +9,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
-namespace {
-
-TFieldType typeOfColumn(const QSqlField &f, TBackend backend)
-{
-    switch (f.metaType().id()) {
-    case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::UInt: return TFieldType::Largeint;
-    case QMetaType::Int:
-        // SQLite's integers are 64-bit whatever the column says.
-        return backend == TBackend::SQLite ? TFieldType::Largeint : TFieldType::Integer;
-    case QMetaType::Short: case QMetaType::UShort: return TFieldType::Integer;
-    case QMetaType::Double: case QMetaType::Float: return TFieldType::Float;
-    case QMetaType::QDateTime: return TFieldType::DateTime;
-    case QMetaType::QDate: return TFieldType::Date;
-    case QMetaType::Bool: return TFieldType::Boolean;
-    default: return TFieldType::String;
-    }
-}
-
-// 'yyyy-MM-dd hh:mm:ss' (or just the date) read without QDateTime's parser.
-bool parseSqlDateTime(const QString &t, qint64 &packed)
-{
-    if (t.size() < 10 || t[4] != u'-' || t[7] != u'-')
-        return false;
-    auto num = [&](int from, int len) {
-        int v = 0;
-        for (int i = from; i < from + len; ++i) {
-            const int d = t[i].unicode() - '0';
-            if (d < 0 || d > 9)
-                return -1;
-            v = v * 10 + d;
-        }
-        return v;
-    };
-    const int y = num(0, 4), mo = num(5, 2), d = num(8, 2);
-    int h = 0, mi = 0, s = 0;
-    if (t.size() >= 19) {
-        h = num(11, 2);
-        mi = num(14, 2);
-        s = num(17, 2);
-    }
-    const QDate date(y, mo, d);
-    if (!date.isValid() || h < 0 || mi < 0 || s < 0)
-        return false;
-    packed = date.toJulianDay() * 86400 + h * 3600 + mi * 60 + s;
-    return true;
-}
-
-} // namespace
 
 TZQuery::TZQuery(QObject *parent) : TDataSet(parent) {}
 
@@ -79,31 +34,168 @@ QString TZQuery::updateTable() const
     return UpdateTable.isEmpty() ? FirstTableOf(m_sql) : UpdateTable;
 }
 
+namespace {
+
+int digits(const char *p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        const int d = p[i] - '0';
+        if (d < 0 || d > 9)
+            return -1;
+        v = v * 10 + d;
+    }
+    return v;
+}
+
+// 'yyyy-MM-dd' at p as a Julian day; false for anything else (or a zero date).
+bool parseRawDate(const char *p, size_t len, qint64 &day)
+{
+    if (len < 10 || p[4] != '-' || p[7] != '-')
+        return false;
+    const QDate d(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
+    if (!d.isValid())
+        return false;
+    day = d.toJulianDay();
+    return true;
+}
+
+// 'yyyy-MM-dd hh:mm:ss' (fractions ignored) as packed seconds.
+bool parseRawDateTime(const char *p, size_t len, qint64 &packed)
+{
+    qint64 day;
+    if (!parseRawDate(p, len, day))
+        return false;
+    int h = 0, mi = 0, s = 0;
+    if (len >= 19) {
+        h = digits(p + 11, 2);
+        mi = digits(p + 14, 2);
+        s = digits(p + 17, 2);
+        if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
+            return false;
+    }
+    packed = day * 86400 + h * 3600 + mi * 60 + s;
+    return true;
+}
+
+} // namespace
+
+// Copies the streamed rows into the data set's store.
+class TZQuery::Loader : public TRowReceiver
+{
+public:
+    Loader(TZQuery &query, const std::vector<TColumnInfo> *tableColumns)
+        : q(query), cols(tableColumns) {}
+
+    void Columns(const QStringList &names, const std::vector<TFieldType> &types) override
+    {
+        if (q.FieldList().empty()) {
+            for (int i = 0; i < names.size(); ++i)
+                if (!q.FindField(names[i]))
+                    q.AddField(names[i], types[size_t(i)]);
+        }
+        q.ResetStore();
+        const int n = q.FieldCount();
+        source.assign(size_t(n), -1);
+        for (int i = 0; i < n; ++i) {
+            TField &f = q.Fields(i);
+            for (int c = 0; c < names.size(); ++c) {
+                if (names[c].compare(f.FieldName(), Qt::CaseInsensitive) == 0) {
+                    source[size_t(i)] = c;
+                    break;
+                }
+            }
+            if (source[size_t(i)] < 0)
+                throw EDatabaseError(QStringLiteral("Polje '%1' nije pronađeno u rezultatu upita.").arg(f.FieldName()));
+            bool own = false;
+            if (cols)
+                for (const TColumnInfo &c : *cols)
+                    if (!c.Generated && c.Name.compare(f.FieldName(), Qt::CaseInsensitive) == 0)
+                        own = true;
+            q.BindFieldColumn(f, i, cols && !own);
+        }
+    }
+
+    void Row(const char *const *values, const size_t *lengths) override
+    {
+        TRowStore &store = q.Store();
+        const uint32_t row = store.AddRow();
+        q.Order().push_back(row);
+        const int n = int(source.size());
+        for (int i = 0; i < n; ++i) {
+            const int c = source[size_t(i)];
+            const char *p = values[c];
+            if (!p)
+                continue;
+            const size_t len = lengths[c];
+            TField &f = q.Fields(i);
+            switch (f.DataType()) {
+            case TFieldType::String:
+                store.SetText(row, i, p, len);
+                continue;
+            case TFieldType::Largeint: case TFieldType::Integer: case TFieldType::Smallint: {
+                qint64 v;
+                const auto r = std::from_chars(p, p + len, v);
+                if (r.ec == std::errc() && r.ptr == p + len) {
+                    store.SetInt(row, i, v);
+                    continue;
+                }
+                break;
+            }
+            case TFieldType::DateTime: {
+                qint64 packed;
+                if (parseRawDateTime(p, len, packed)) {
+                    store.SetInt(row, i, packed);
+                    continue;
+                }
+                if (len >= 4 && std::string_view(p, 4) == "0000")
+                    continue; // MySQL's zero date reads as empty
+                break;
+            }
+            case TFieldType::Date: {
+                qint64 day;
+                if (parseRawDate(p, len, day)) {
+                    store.SetInt(row, i, day);
+                    continue;
+                }
+                if (len >= 4 && std::string_view(p, 4) == "0000")
+                    continue;
+                break;
+            }
+            case TFieldType::Boolean:
+                if (len == 1 && (*p == 'y' || *p == 'n')) {
+                    store.SetInt(row, i, *p == 'y');
+                    continue;
+                }
+                break;
+            case TFieldType::Float:
+                break;
+            }
+            store.Set(row, i, f.Convert(QString::fromUtf8(p, qsizetype(len))));
+        }
+    }
+
+private:
+    TZQuery &q;
+    const std::vector<TColumnInfo> *cols;
+    std::vector<int> source;
+};
+
 void TZQuery::InternalOpen()
 {
     TZConnection &conn = connection();
-    std::unique_ptr<QSqlQuery> q = conn.OpenQuery(m_sql);
-    const QSqlRecord rec = q->record();
-    if (FieldList().empty()) {
-        for (int i = 0; i < rec.count(); ++i)
-            if (!FindField(rec.fieldName(i)))
-                AddField(rec.fieldName(i), typeOfColumn(rec.field(i), conn.Backend()));
-    }
-    ResetStore();
+    // The catalogue is read first: the connection is busy while rows stream.
+    const std::vector<TColumnInfo> *cols = RequestLive ? &conn.TableColumns(updateTable()) : nullptr;
+    Loader loader(*this, cols);
+    StreamQuery(conn, m_sql, loader);
+    Store().Squeeze();
+    Order().shrink_to_fit();
 
-    // Which fields are the update table's own columns.
-    std::vector<const TColumnInfo *> tableColumn(static_cast<size_t>(FieldCount()), nullptr);
     m_keyField = nullptr;
     m_keyFields.clear();
     if (RequestLive) {
-        const QString table = updateTable();
-        const auto &cols = conn.TableColumns(table);
-        for (int i = 0; i < FieldCount(); ++i)
-            for (const TColumnInfo &c : cols)
-                if (!c.Generated && c.Name.compare(Fields(i).FieldName(), Qt::CaseInsensitive) == 0)
-                    tableColumn[size_t(i)] = &c;
         // Rows are found by every column of the key (settings has two).
-        for (const TColumnInfo &c : cols) {
+        for (const TColumnInfo &c : *cols) {
             if (!c.PrimaryKey)
                 continue;
             TField *f = FindField(c.Name);
@@ -114,55 +206,10 @@ void TZQuery::InternalOpen()
             m_keyFields.push_back(f);
         }
         if (m_keyFields.empty())
-            throw EDatabaseError(QStringLiteral("Tabela '%1' nema ključ u upitu.").arg(table));
+            throw EDatabaseError(QStringLiteral("Tabela '%1' nema ključ u upitu.").arg(updateTable()));
         if (m_keyFields.size() == 1)
             m_keyField = m_keyFields.front();
     }
-
-    std::vector<int> source(static_cast<size_t>(FieldCount()));
-    for (int i = 0; i < FieldCount(); ++i) {
-        TField &f = Fields(i);
-        source[size_t(i)] = rec.indexOf(f.FieldName());
-        if (source[size_t(i)] < 0)
-            throw EDatabaseError(QStringLiteral("Polje '%1' nije pronađeno u rezultatu upita.").arg(f.FieldName()));
-        BindFieldColumn(f, i, RequestLive && !tableColumn[size_t(i)]);
-    }
-
-    TRowStore &store = Store();
-    std::vector<uint32_t> &order = Order();
-    const int n = FieldCount();
-    while (q->next()) {
-        const uint32_t row = store.AddRow();
-        order.push_back(row);
-        for (int i = 0; i < n; ++i) {
-            const QVariant v = q->value(source[size_t(i)]);
-            if (v.isNull())
-                continue;
-            TField &f = Fields(i);
-            switch (f.DataType()) {
-            case TFieldType::String: {
-                const QByteArray utf8 = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
-                store.SetText(row, i, utf8.constData(), size_t(utf8.size()));
-                break;
-            }
-            case TFieldType::Largeint: case TFieldType::Integer: case TFieldType::Smallint:
-                store.SetInt(row, i, v.toLongLong());
-                break;
-            case TFieldType::DateTime: {
-                qint64 packed;
-                if (v.typeId() == QMetaType::QDateTime)
-                    store.SetInt(row, i, TRowStore::PackDateTime(v.toDateTime()));
-                else if (parseSqlDateTime(v.toString(), packed))
-                    store.SetInt(row, i, packed);
-                break;
-            }
-            default:
-                store.Set(row, i, f.Convert(v));
-                break;
-            }
-        }
-    }
-    q->finish();
 }
 
 void TZQuery::checkLive() const

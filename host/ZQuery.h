@@ -1,5 +1,5 @@
 #pragma once
-// A data set over an SQL SELECT on a TZConnection. Reads copy the result into
+// A data set over an SQL SELECT on a TZConnection. Reads stream the result into
 // the data set's own store and release the driver's result at once. A live
 // query (RequestLive) writes its rows back to one table with bound
 // parameters: an update writes only the changed columns (umUpdateChanged) and
@@ -43,6 +43,7 @@ protected:
     TField *KeyField() const override { return m_keyField; }
 
 private:
+    class Loader;
     TZConnection &connection() const;
     QString updateTable() const;
     void checkLive() const;

@@ -1,0 +1,29 @@
+#pragma once
+// Streams a SELECT's rows straight from the database client library, one row
+// of UTF-8 texts at a time, without building a QVariant per value or keeping
+// the whole result in the driver: MySQL through mysql_use_result, SQLite
+// through sqlite3_step. The data sets copy each row into their own store.
+
+#include "KExport.h"
+#include "RowStore.h"
+
+#include <QStringList>
+#include <cstddef>
+#include <vector>
+
+class TZConnection;
+
+class KCOMMON_EXPORT TRowReceiver
+{
+public:
+    virtual ~TRowReceiver() = default;
+    // Column names and the type each column suggests; may throw (the result
+    // is released).
+    virtual void Columns(const QStringList &names, const std::vector<TFieldType> &types) = 0;
+    // values[i] is null for SQL NULL; texts are not NUL-terminated.
+    virtual void Row(const char *const *values, const size_t *lengths) = 0;
+};
+
+// Runs sql on the connection and hands every row to receiver; throws
+// EDatabaseError with the database's message.
+KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, TRowReceiver &receiver);
