@@ -196,9 +196,16 @@ void TDataSet::checkBrowseMode()
         Post();
 }
 
+void TDataSet::checkCanModify() const
+{
+    if (!CanModify())
+        throw EDatabaseError(QStringLiteral("Skup podataka je samo za čitanje."));
+}
+
 void TDataSet::beginInsert(int position)
 {
     checkBrowseMode();
+    checkCanModify();
     fire(BeforeInsert);
     const uint32_t row = m_store.AddRow();
     position = std::clamp(position, 0, int(m_order.size()));
@@ -206,6 +213,8 @@ void TDataSet::beginInsert(int position)
     m_buffer.assign(m_fields.size(), QVariant());
     m_modified = false;
     m_state = TDataSetState::Insert;
+    // A cancelled insert returns to the row that was current before it.
+    m_returnRow = m_current < 0 ? -1 : (m_current >= position ? m_current + 1 : m_current);
     m_current = position;
     m_bof = false;
     m_eof = true;
@@ -240,6 +249,7 @@ void TDataSet::Edit()
     checkActive();
     if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
         return;
+    checkCanModify();
     if (m_order.empty()) {
         Insert();
         return;
@@ -321,7 +331,8 @@ void TDataSet::Cancel()
     if (inserting) {
         const int removed = m_current;
         m_order.erase(m_order.begin() + removed);
-        m_current = std::min(removed, int(m_order.size()) - 1);
+        const int back = m_returnRow > removed ? m_returnRow - 1 : m_returnRow;
+        m_current = back >= 0 ? std::min(back, int(m_order.size()) - 1) : std::min(removed, int(m_order.size()) - 1);
         m_bof = m_eof = m_order.empty();
         Notify(TDataEvent::RowRemoved, removed);
         Notify(TDataEvent::EditingChanged);
@@ -340,6 +351,7 @@ void TDataSet::Delete()
         Cancel();
         return;
     }
+    checkCanModify();
     if (m_order.empty())
         throw EDatabaseError(QStringLiteral("Nema stavke za brisanje."));
     if (m_state == TDataSetState::Edit)

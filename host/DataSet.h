@@ -73,6 +73,8 @@ public:
     // Asks bound controls to hand over their pending text.
     void UpdateRecord();
     bool Modified() const { return m_modified; }
+    // False for a data set that cannot write its rows back.
+    virtual bool CanModify() const { return true; }
 
     // Nestable; while disabled, bound controls stop following.
     void DisableControls();
@@ -127,6 +129,7 @@ protected:
 private:
     void checkActive() const;
     void checkBrowseMode(); // posts a pending edit or insert
+    void checkCanModify() const;
     void applySort();
     void fire(const TDataSetNotifyEvent &ev) { if (ev) ev(*this); }
     void beginInsert(int position);
@@ -137,6 +140,7 @@ private:
     std::vector<uint32_t> m_order; // visible row -> store row
     TDataSetState m_state = TDataSetState::Inactive;
     int m_current = -1;
+    int m_returnRow = -1; // row to return to when an insert is cancelled
     bool m_bof = true, m_eof = true;
     std::vector<QVariant> m_buffer;
     bool m_modified = false;

@@ -32,6 +32,8 @@ public:
     bool CalcDefaults = false;  // new rows get the table's column defaults
     QString UpdateTable;        // default: the first table after FROM
 
+    bool CanModify() const override { return RequestLive; }
+
     // Rows affected by the last write.
     int RowsAffected() const { return m_rowsAffected; }
 

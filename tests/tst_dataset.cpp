@@ -29,6 +29,9 @@ private slots:
     void sorting_data();
     void sorting();
     void failedOpenLeavesNoTrace();
+    void cancelledInsertReturnsToRow_data();
+    void cancelledInsertReturnsToRow();
+    void readOnlyRefusesChanges();
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
@@ -378,6 +381,46 @@ void TestDataSet::failedOpenLeavesNoTrace()
     q.SetSortedFields(QStringLiteral("ledgernumber"));
     DB_TRY(q.Open());
     QCOMPARE(number.AsString(), QStringLiteral("1/2024"));
+}
+
+void TestDataSet::cancelledInsertReturnsToRow_data()
+{
+    QTest::addColumn<bool>("append");
+    QTest::addColumn<int>("from");
+    QTest::newRow("append from the first row") << true << 1;
+    QTest::newRow("append from the middle") << true << 2;
+    QTest::newRow("insert before the middle") << false << 2;
+    QTest::newRow("insert before the last") << false << 3;
+}
+
+void TestDataSet::cancelledInsertReturnsToRow()
+{
+    QFETCH(bool, append);
+    QFETCH(int, from);
+    addItems(conn(), 3);
+    auto q = liveQuery(conn(), kAll);
+    DB_TRY(q->Open());
+    q->SetRecNo(from);
+    const QString before = numberOf(*q);
+    append ? q->Append() : q->Insert();
+    q->Cancel();
+    QCOMPARE(q->RecordCount(), 3);
+    QCOMPARE(q->RecNo(), from);
+    QCOMPARE(numberOf(*q), before);
+}
+
+void TestDataSet::readOnlyRefusesChanges()
+{
+    addItems(conn(), 1);
+    TZReadOnlyQuery q(&conn(), kAll);
+    DB_TRY(q.Open());
+    QVERIFY(!q.CanModify());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Edit());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Append());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Delete());
+    QCOMPARE(q.State(), TDataSetState::Browse);
+    QCOMPARE(q.RecordCount(), 1);
+    QCOMPARE(countItems(conn()), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDataSet)
