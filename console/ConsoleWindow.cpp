@@ -166,10 +166,27 @@ void TConsoleWindow::activate(int index)
         actions.removeAll(nullptr);
         for (QAction *action : std::as_const(actions))
             m_moduleActions << action;
-        m_toolBar->addActions(actions);
+        // A frame that brings its own toolbar keeps it; the window's toolbar
+        // carries the actions of frames that have none.
+        QWidget *frame = m_viewer->GetFrame();
+        if (!frame || !frame->findChild<QToolBar *>())
+            m_toolBar->addActions(actions);
         m_actionsMenu->addActions(actions);
         m_actionsMenu->setEnabled(!actions.isEmpty());
     }
+}
+
+bool TConsoleWindow::TriggerAction(const QString &name)
+{
+    for (const QPointer<QAction> &action : std::as_const(m_moduleActions)) {
+        if (action && action->objectName() == name) {
+            if (!action->isEnabled())
+                return false;
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
 }
 
 void TConsoleWindow::deactivate()

@@ -31,6 +31,9 @@ public:
     void SelectSnapin(int index);
     int CurrentSnapin() const { return m_current; }
     QStringList SnapinNames() const;
+    // Triggers the shown viewer's action of that object name; false when
+    // there is none or it is disabled.
+    bool TriggerAction(const QString &name);
     void ShowWarnings(const QStringList &warnings);
 
     // Shutdown, before the modules are finalized: hides the selected

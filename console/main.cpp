@@ -86,9 +86,12 @@ int main(int argc, char *argv[])
                                               QStringLiteral("FILE.png"));
     const QCommandLineOption selectOption(QStringLiteral("select"), QStringLiteral("Snap-in koji se bira."),
                                           QStringLiteral("NAME"));
+    const QCommandLineOption actionOption(QStringLiteral("action"),
+                                          QStringLiteral("Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
+                                          QStringLiteral("NAME"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, sizeOption});
+    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, sizeOption});
     parser.process(app);
     g_scripted = parser.isSet(userOption) || parser.isSet(screenshotOption);
 
@@ -147,6 +150,11 @@ int main(int argc, char *argv[])
         fail(QStringLiteral("Snap-in „%1“ nije pronađen. Učitani su: %2")
                  .arg(selectName, window->SnapinNames().join(QStringLiteral(", "))));
         exitCode = 3;
+    }
+
+    if (exitCode == 0 && parser.isSet(actionOption) && !window->TriggerAction(parser.value(actionOption))) {
+        fail(QStringLiteral("Akcija „%1“ nije pronađena ili nije dostupna.").arg(parser.value(actionOption)));
+        exitCode = 5;
     }
 
     if (parser.isSet(screenshotOption) && exitCode == 0) {

@@ -30,6 +30,7 @@ public:
         : m_name(std::move(name)), m_log(log), m_throwOnShow(throwOnShow)
     {
         m_action = new QAction(m_name + QStringLiteral(" akcija"));
+        m_action->setObjectName(m_name + QStringLiteral("Action"));
     }
     ~FakeSnapin() override
     {
@@ -331,6 +332,10 @@ void TestConsoleHost::windowSwitchesSnapins()
     QVERIFY(toolBar->actions().contains(first->Action()));
     QVERIFY(menu->actions().contains(first->Action()));
     QVERIFY(menu->isEnabled());
+    QSignalSpy triggered(first->Action(), &QAction::triggered);
+    QVERIFY(window.TriggerAction(QStringLiteral("DelovodnikAction")));
+    QCOMPARE(triggered.count(), 1);
+    QVERIFY(!window.TriggerAction(QStringLiteral("ArhivaAction"))); // not the shown snap-in's
 
     log.clear();
     QVERIFY(window.SelectSnapin(QStringLiteral("arhiva")));
