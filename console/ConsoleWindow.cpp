@@ -77,6 +77,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_toolBar->setVisible(false); // shown while it carries a snap-in's actions
 
     m_userLabel = new QLabel(QStringLiteral("Korisnik: %1").arg(userName));
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
@@ -173,6 +174,7 @@ void TConsoleWindow::activate(int index)
             m_toolBar->addActions(actions);
         m_actionsMenu->addActions(actions);
         m_actionsMenu->setEnabled(!actions.isEmpty());
+        m_toolBar->setVisible(!m_toolBar->actions().isEmpty());
     }
 }
 
@@ -199,6 +201,7 @@ void TConsoleWindow::deactivate()
     }
     m_moduleActions.clear();
     m_actionsMenu->setEnabled(false);
+    m_toolBar->setVisible(!m_toolBar->actions().isEmpty());
     if (m_viewer)
         Guarded([&] { m_viewer->Hide(); });
     if (m_navigator)

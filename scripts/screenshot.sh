@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds, then photographs the console with the ledger selected, on a fresh
 # copy of the sample SQLite book: scripts/screenshot.sh [OUT_DIR]
-# Writes OUT_DIR/console.png (default build/screenshots). The console is run
+# Writes OUT_DIR/console.png (the list filtered to this month) and
+# OUT_DIR/ledgerdetail.png (default build/screenshots). The console is run
 # from a copy in a temporary folder, because it keeps its ini file and its
 # SQLite database beside the executable; build/console is left untouched.
 set -euo pipefail
@@ -26,12 +27,9 @@ export KLEDGER_MODULE_DIR=$root/build/console/modules
 # DejaVu draws every Serbian Latin letter.
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 
-args=(--user ana --password ana123 --select Delovodnik --size "$size" --screenshot "$out_dir/console.png")
-# The list is empty until a filter runs; use the console's way to trigger one
-# when it has it.
-if "$work/kconsole" --help 2>/dev/null | grep -q -- '--action'; then
-  args+=(--action ThisMonthAction)
-fi
-
-"$work/kconsole" "${args[@]}" </dev/null
+# The list is empty until a filter runs: show this month's items.
+"$work/kconsole" --user ana --password ana123 --select Delovodnik --action ThisMonthAction \
+  --size "$size" --screenshot "$out_dir/console.png" </dev/null
 echo "Wrote $out_dir/console.png"
+
+bash scripts/screenshot-detail.sh "$out_dir"
