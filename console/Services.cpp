@@ -33,6 +33,31 @@ QString text(const QSqlQuery &q, int column)
     return q.value(column).toString();
 }
 
+// Lists the rows of sql in the picker, with the descriptor's own row current;
+// read makes a descriptor and its shown cells from a row. Fills desc and
+// answers true when the user chose one; desc stays as it was otherwise.
+template <class Desc, class Read>
+bool selectRow(TZConnection *connection, const QString &sql, const QString &title, const QStringList &headers,
+               qint32 Desc::*id, Read read, Desc &desc)
+{
+    std::vector<Desc> found;
+    QList<QStringList> rows;
+    int current = -1;
+    auto q = connection->OpenQuery(sql);
+    while (q->next()) {
+        Desc d;
+        rows << read(*q, d);
+        if (d.*id == desc.*id && desc.*id != 0)
+            current = int(found.size());
+        found.push_back(d);
+    }
+    const int chosen = pick(title, headers, rows, current);
+    if (chosen < 0 || chosen >= int(found.size()))
+        return false;
+    desc = found[size_t(chosen)];
+    return true;
+}
+
 } // namespace
 
 // ---- TSecurityService -------------------------------------------------------
@@ -105,29 +130,18 @@ bool TSecurityService::Login(const QString &login, const QString &password)
 
 bool TSecurityService::SelectUser(TUserDesc &desc)
 {
-    std::vector<TUserDesc> users;
-    QList<QStringList> rows;
-    int current = -1;
-    auto q = m_connection->OpenQuery(
-        QStringLiteral("SELECT userid, login, firstname, lastname FROM user ORDER BY lastname, firstname, login"));
-    while (q->next()) {
-        TUserDesc u;
-        u.UserID = q->value(0).toInt();
-        u.Login = text(*q, 1);
-        u.FirstName = text(*q, 2);
-        u.LastName = text(*q, 3);
-        if (u.UserID == desc.UserID && desc.UserID != 0)
-            current = int(users.size());
-        rows << QStringList{u.LastName, u.FirstName, u.Login};
-        users.push_back(u);
-    }
-    const int chosen = pick(QStringLiteral("Izbor korisnika"),
-                            {QStringLiteral("Prezime"), QStringLiteral("Ime"), QStringLiteral("Korisničko ime")},
-                            rows, current);
-    if (chosen < 0 || chosen >= int(users.size()))
-        return false;
-    desc = users[size_t(chosen)];
-    return true;
+    return selectRow(
+        m_connection, QStringLiteral("SELECT userid, login, firstname, lastname FROM user ORDER BY lastname, firstname, login"),
+        QStringLiteral("Izbor korisnika"),
+        {QStringLiteral("Prezime"), QStringLiteral("Ime"), QStringLiteral("Korisničko ime")}, &TUserDesc::UserID,
+        [](const QSqlQuery &q, TUserDesc &u) {
+            u.UserID = q.value(0).toInt();
+            u.Login = text(q, 1);
+            u.FirstName = text(q, 2);
+            u.LastName = text(q, 3);
+            return QStringList{u.LastName, u.FirstName, u.Login};
+        },
+        desc);
 }
 
 // ---- TPartnerService --------------------------------------------------------
@@ -141,28 +155,17 @@ bool TPartnerService::QueryInterface(const QUuid &iid, void **out)
 
 bool TPartnerService::SelectPartner(TPartnerDesc &desc)
 {
-    std::vector<TPartnerDesc> partners;
-    QList<QStringList> rows;
-    int current = -1;
-    auto q = m_connection->OpenQuery(
-        QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY name, partnerid"));
-    while (q->next()) {
-        TPartnerDesc p;
-        p.PartnerID = q->value(0).toInt();
-        p.Name = text(*q, 1);
-        p.Address = text(*q, 2);
-        if (p.PartnerID == desc.PartnerID && desc.PartnerID != 0)
-            current = int(partners.size());
-        rows << QStringList{p.Name, p.Address, text(*q, 3)};
-        partners.push_back(p);
-    }
-    const int chosen = pick(QStringLiteral("Izbor partnera"),
-                            {QStringLiteral("Naziv"), QStringLiteral("Adresa"), QStringLiteral("Mesto")}, rows,
-                            current);
-    if (chosen < 0 || chosen >= int(partners.size()))
-        return false;
-    desc = partners[size_t(chosen)];
-    return true;
+    return selectRow(
+        m_connection, QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY name, partnerid"),
+        QStringLiteral("Izbor partnera"), {QStringLiteral("Naziv"), QStringLiteral("Adresa"), QStringLiteral("Mesto")},
+        &TPartnerDesc::PartnerID,
+        [](const QSqlQuery &q, TPartnerDesc &p) {
+            p.PartnerID = q.value(0).toInt();
+            p.Name = text(q, 1);
+            p.Address = text(q, 2);
+            return QStringList{p.Name, p.Address, text(q, 3)};
+        },
+        desc);
 }
 
 // ---- TDocumentService -------------------------------------------------------
@@ -176,25 +179,14 @@ bool TDocumentService::QueryInterface(const QUuid &iid, void **out)
 
 bool TDocumentService::SelectDocument(TDocumentDesc &desc)
 {
-    std::vector<TDocumentDesc> documents;
-    QList<QStringList> rows;
-    int current = -1;
-    auto q = m_connection->OpenQuery(
-        QStringLiteral("SELECT documentid, number, description FROM document ORDER BY number, documentid"));
-    while (q->next()) {
-        TDocumentDesc d;
-        d.DocumentID = q->value(0).toInt();
-        d.Number = text(*q, 1);
-        d.Description = text(*q, 2);
-        if (d.DocumentID == desc.DocumentID && desc.DocumentID != 0)
-            current = int(documents.size());
-        rows << QStringList{d.Number, d.Description};
-        documents.push_back(d);
-    }
-    const int chosen = pick(QStringLiteral("Izbor dokumenta"), {QStringLiteral("Broj"), QStringLiteral("Opis")}, rows,
-                            current);
-    if (chosen < 0 || chosen >= int(documents.size()))
-        return false;
-    desc = documents[size_t(chosen)];
-    return true;
+    return selectRow(
+        m_connection, QStringLiteral("SELECT documentid, number, description FROM document ORDER BY number, documentid"),
+        QStringLiteral("Izbor dokumenta"), {QStringLiteral("Broj"), QStringLiteral("Opis")}, &TDocumentDesc::DocumentID,
+        [](const QSqlQuery &q, TDocumentDesc &d) {
+            d.DocumentID = q.value(0).toInt();
+            d.Number = text(q, 1);
+            d.Description = text(q, 2);
+            return QStringList{d.Number, d.Description};
+        },
+        desc);
 }
