@@ -38,7 +38,8 @@ CREATE TABLE IF NOT EXISTS ledgeritem (
   UNIQUE KEY ux_ledgeritem_number (direction, numberkey),
   KEY ix_ledgeritem_passonparentid (passonparentid),
   KEY ix_ledgeritem_parentid (parentid),
-  KEY ix_ledgeritem_direction_datetime (direction, ledgerdatetime),
+  -- Covers the next-number count, which then never reads the rows.
+  KEY ix_ledgeritem_direction_datetime (direction, ledgerdatetime, passonparentid, ledgernumber),
   KEY ix_ledgeritem_datetime_id (ledgerdatetime, ledgeritemid),
   KEY ix_ledgeritem_outuserid_accepted (outuserid, accepted),
   KEY ix_ledgeritem_ledgernumber (ledgernumber),

@@ -48,7 +48,9 @@ CREATE INDEX IF NOT EXISTS ix_ledgeritem_passonparentid
   ON ledgeritem (passonparentid) WHERE passonparentid IS NOT NULL;
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_parentid
   ON ledgeritem (parentid) WHERE parentid IS NOT NULL;
-CREATE INDEX IF NOT EXISTS ix_ledgeritem_direction_datetime ON ledgeritem (direction, ledgerdatetime);
+-- Covers the next-number count, which then never reads the table.
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_direction_datetime
+  ON ledgeritem (direction, ledgerdatetime, passonparentid, ledgernumber);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_datetime_id ON ledgeritem (ledgerdatetime, ledgeritemid);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_outuserid_accepted ON ledgeritem (outuserid, accepted);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_ledgernumber ON ledgeritem (ledgernumber);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and starts the console on its embedded SQLite database. Without a
-# display the console is served over VNC on port 5900. Extra arguments go to
-# the console.
+# display it runs on a virtual X screen served over VNC on localhost:5900
+# (loopback only). Extra arguments go to the console.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -13,18 +13,6 @@ if [ ! -x "$exe" ]; then
   exit 1
 fi
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  export QT_QPA_PLATFORM=vnc:size=1280x800:port=5900
-  cat <<'MSG'
-No display found: the console is served over VNC on port 5900.
-  On this machine:    vncviewer localhost:5900
-  From another one:   ssh -L 5900:localhost:5900 root@THIS-MACHINE
-                      then: vncviewer localhost:5900
-The VNC server has no password and listens on every interface; keep port
-5900 closed to the network and use the ssh tunnel.
-MSG
-fi
-
 cat <<'MSG'
 Sample logins:
   ana     / ana123
@@ -32,4 +20,38 @@ Sample logins:
   jelena  / jelena123
 MSG
 
-exec "$exe" "$@"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ]; then
+  exec "$exe" "$@"
+fi
+
+# No display: a virtual X screen for the console, shown over VNC on this
+# machine's loopback only (the VNC server has no password).
+display=:57
+while [ -e "/tmp/.X11-unix/X${display#:}" ] || [ -e "/tmp/.X${display#:}-lock" ]; do
+  display=":$(( ${display#:} + 1 ))"
+done
+port=${KLEDGER_VNC_PORT:-5900}
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/tmp/kconsole-xvfb.log 2>&1 &
+xvfb=$!
+x11vnc_pid=
+cleanup() {
+  [ -n "$x11vnc_pid" ] && kill "$x11vnc_pid" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  sleep 0.1
+done
+x11vnc -display "$display" -localhost -rfbport "$port" -forever -shared -nopw -quiet \
+  >/tmp/kconsole-x11vnc.log 2>&1 &
+x11vnc_pid=$!
+cat <<MSG
+No display found: the console runs on a virtual screen served over VNC at
+localhost:$port (loopback only).
+  On this machine:    vncviewer localhost:$port
+  From another one:   ssh -L $port:localhost:$port root@THIS-MACHINE
+                      then: vncviewer localhost:$port
+Close the console (Datoteka > Izlaz) to stop it.
+MSG
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$exe" "$@"
