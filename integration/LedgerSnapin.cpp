@@ -1,6 +1,7 @@
 #include "LedgerSnapin.h"
 
 #include "CommonStrings.h"
+#include "DBGrid.h"
 #include "Dialogs.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
