@@ -128,6 +128,19 @@ bool TSecurityService::Login(const QString &login, const QString &password)
     return false;
 }
 
+void TSecurityService::SaveUser(const QString &login, const QString &firstName, const QString &lastName,
+                                const QString &password)
+{
+    const QString name = login.trimmed();
+    if (name.isEmpty() || password.isEmpty())
+        throw KException(QStringLiteral("Korisničko ime i lozinka moraju biti zadati."));
+    const QString hash = HashPassword(password);
+    if (m_connection->ExecSQL(QStringLiteral("UPDATE user SET firstname = ?, lastname = ?, passwordhash = ? WHERE login = ?"),
+                              {firstName.trimmed(), lastName.trimmed(), hash, name}) == 0)
+        m_connection->ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, ?)"),
+                              {firstName.trimmed(), lastName.trimmed(), name, hash});
+}
+
 bool TSecurityService::SelectUser(TUserDesc &desc)
 {
     return selectRow(

@@ -28,6 +28,11 @@ public:
     void Logout() { m_user.reset(); }
     QString CurrentUserName() const; // "Ana Petrović", empty when nobody is logged in
 
+    // Adds a login, or gives an existing one new names and a new password;
+    // only the password's salted hash is stored. Throws on an empty login
+    // or password.
+    void SaveUser(const QString &login, const QString &firstName, const QString &lastName, const QString &password);
+
 private:
     TZConnection *m_connection;
     std::optional<TUserDesc> m_user;

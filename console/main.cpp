@@ -19,6 +19,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTextStream>
 #include <QTimer>
 #include <cstdio>
 
@@ -33,7 +34,8 @@ void fail(const QString &text)
         MessageDlg(text, TMsgDlgType::Error, mbOK);
 }
 
-// Opens the database; a new SQLite file gets the tables and the sample book.
+// Opens the database and creates the tables of an empty one; a new SQLite
+// file also gets the sample book.
 bool prepareDatabase(TZConnection &connection)
 {
     const TConnectionParams &params = connection.Params();
@@ -48,13 +50,9 @@ bool prepareDatabase(TZConnection &connection)
     try {
         if (SchemaInstalled(connection))
             return true;
-        if (!sqlite) {
-            fail(QStringLiteral("Baza „%1“ nema tabele delovodnika. Napravite ih skriptom šeme pre prvog pokretanja.")
-                     .arg(params.Database));
-            return false;
-        }
         InstallSchema(connection);
-        SampleData::Fill(connection);
+        if (newFile)
+            SampleData::Fill(connection);
         return true;
     } catch (const KException &e) {
         connection.Disconnect();
@@ -89,11 +87,20 @@ int main(int argc, char *argv[])
     const QCommandLineOption actionOption(QStringLiteral("action"),
                                           QStringLiteral("Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
                                           QStringLiteral("NAME"));
+    const QCommandLineOption addUserOption(QStringLiteral("add-user"),
+                                           QStringLiteral("Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
+                                                          "standardnog ulaza) i izlazi."),
+                                           QStringLiteral("LOGIN"));
+    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user."),
+                                             QStringLiteral("IME"));
+    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user."),
+                                            QStringLiteral("PREZIME"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, sizeOption});
+    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, addUserOption,
+                       firstNameOption, lastNameOption, sizeOption});
     parser.process(app);
-    g_scripted = parser.isSet(userOption) || parser.isSet(screenshotOption);
+    g_scripted = parser.isSet(userOption) || parser.isSet(screenshotOption) || parser.isSet(addUserOption);
 
     QSize size(1280, 800);
     const auto sizeMatch = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(parser.value(sizeOption));
@@ -111,6 +118,20 @@ int main(int argc, char *argv[])
         return 1;
 
     IRef<TSecurityService> security(new TSecurityService(connection.get()));
+    if (parser.isSet(addUserOption)) {
+        // The password comes on standard input, never on the command line.
+        QTextStream in(stdin);
+        const QString password = in.readLine();
+        try {
+            security->SaveUser(parser.value(addUserOption), parser.value(firstNameOption),
+                               parser.value(lastNameOption), password);
+        } catch (const KException &e) {
+            fail(e.message());
+            return 1;
+        }
+        std::printf("Korisnik %s je sačuvan.\n", qPrintable(parser.value(addUserOption)));
+        return 0;
+    }
     IRef<TConsole> console(new TConsole);
     console->AddService(IRef<IInterface>(security));
     console->AddService(IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection.get()))));

@@ -1,5 +1,6 @@
 // The console's services over a real database filled with the sample book.
 
+#include "KException.h"
 #include "LoginDialog.h"
 #include "SampleData.h"
 #include "ScriptedDialogs.h"
@@ -28,6 +29,7 @@ private slots:
     void login_data();
     void login();
     void currentUserOnlyAfterLogin();
+    void savedUserLogsIn();
     void loginDialogStaysOpenOnWrongPassword();
     void pickers_data();
     void pickers();
@@ -110,6 +112,27 @@ void TestConsoleServices::currentUserOnlyAfterLogin()
     QCOMPARE(user.FirstName, QStringLiteral("Jelena"));
     QCOMPARE(user.LastName, QStringLiteral("Đorđević"));
     QCOMPARE(security->CurrentUserName(), QStringLiteral("Jelena Đorđević"));
+}
+
+void TestConsoleServices::savedUserLogsIn()
+{
+    REQUIRE_TESTDB(m_db);
+    IRef<TSecurityService> security(new TSecurityService(&m_db.Connection()));
+    const QString login = QStringLiteral("dragan");
+    security->SaveUser(login, QStringLiteral("Dragan"), QStringLiteral("Šešum"), QStringLiteral("prva"));
+    QVERIFY(security->Login(login, QStringLiteral("prva")));
+    QCOMPARE(security->CurrentUserName(), QStringLiteral("Dragan Šešum"));
+    // Saving again changes the password of the same user.
+    const qint64 id = idOf(QStringLiteral("SELECT userid FROM user WHERE login = ?"), login);
+    security->SaveUser(login, QStringLiteral("Dragan"), QStringLiteral("Šešum"), QStringLiteral("druga"));
+    QCOMPARE(idOf(QStringLiteral("SELECT userid FROM user WHERE login = ?"), login), id);
+    QVERIFY(!security->Login(login, QStringLiteral("prva")));
+    QVERIFY(security->Login(login, QStringLiteral("druga")));
+    auto stored = m_db.Connection().OpenQuery(QStringLiteral("SELECT passwordhash FROM user WHERE login = ?"), {login});
+    QVERIFY(stored->next());
+    QVERIFY(!stored->value(0).toString().contains(QStringLiteral("druga")));
+    QVERIFY_THROWS_EXCEPTION(KException, security->SaveUser(login, {}, {}, QString()));
+    QVERIFY_THROWS_EXCEPTION(KException, security->SaveUser(QStringLiteral("  "), {}, {}, QStringLiteral("x")));
 }
 
 void TestConsoleServices::loginDialogStaysOpenOnWrongPassword()
