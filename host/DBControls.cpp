@@ -224,6 +224,10 @@ void TDBEdit::showField()
             setCursorPosition(0);
     }
     QLineEdit::setReadOnly(m_readOnly || fieldReadOnly(field));
+    // Typing stops at the column's size instead of failing at the post.
+    const int limit = field && field->DataType() == TFieldType::String && field->Size() > 0 ? field->Size() : 32767;
+    if (maxLength() != limit)
+        setMaxLength(limit);
 }
 
 void TDBEdit::userEdited()

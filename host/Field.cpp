@@ -165,8 +165,16 @@ QVariant TField::Convert(const QVariant &value) const
             return value.toDateTime().isValid() ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
         case QMetaType::QDate:
             return value.toDate().isValid() ? QVariant(value.toDate().toString(QStringLiteral("yyyy-MM-dd"))) : QVariant();
-        default:
-            return value.toString();
+        default: {
+            // Both backends refuse (MariaDB) or keep (SQLite) an overlong
+            // text differently; the field refuses it the same way on both.
+            const QString text = value.toString();
+            if (m_size > 0 && text.size() > m_size)
+                throw EDatabaseError(QStringLiteral("Tekst u polju '%1' je duži od %2 znakova.")
+                                         .arg(DisplayLabel())
+                                         .arg(m_size));
+            return text;
+        }
         }
     }
     return value;

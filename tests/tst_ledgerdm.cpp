@@ -397,6 +397,24 @@ private slots:
         QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), itemType);
     }
 
+    void overlongTextIsRefusedOnBothBackends()
+    {
+        const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
+        openItem(id);
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQitemnumber->SetAsString(QString(30, u'Ž'));
+        try {
+            LedgerDM->LedgerItemZQitemnumber->SetAsString(QString(31, u'Ž'));
+            QFAIL("a text longer than its column should be refused");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(e.message().contains(QStringLiteral("Broj dokumenta")));
+        }
+        QCOMPARE(LedgerDM->LedgerItemZQitemnumber->AsString(), QString(30, u'Ž'));
+        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(),
+                 QString(30, u'Ž'));
+    }
+
     void savingUnchangedNumberIsAccepted()
     {
         const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
