@@ -27,13 +27,21 @@ TGetLedgerForm::TGetLedgerForm(QWidget *owner)
     OKButton = ui->OKButton;
     CancelButton = ui->CancelButton;
 
+    // The key column is 94 wide, or as wide as its longest caption needs in
+    // this font; the search panel grows by the same amount.
+    TValueListEditor *vle = FNavigator->SearchVLE;
+    int keyWidth = 94;
+    for (const QString &key : vle->Keys())
+        keyWidth = std::max(keyWidth, vle->fontMetrics().horizontalAdvance(vle->ItemProps(key).Caption) + 12);
+    vle->SetKeyColumnWidth(keyWidth);
+    vle->SetValueColumnWidth(125);
+    const int panelWidth = 233 + keyWidth - 94;
+    NavigatorPanel->setMinimumWidth(panelWidth);
+
     // The search panel keeps its width when the dialog grows.
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({233, width() - 6 - 233 - Splitter1->handleWidth()});
-
-    FNavigator->SearchVLE->SetKeyColumnWidth(94);
-    FNavigator->SearchVLE->SetValueColumnWidth(125);
+    Splitter1->setSizes({panelWidth, width() - 6 - panelWidth - Splitter1->handleWidth()});
 
     // A double click picks the row here; the frame's own handler would open
     // the item's detail form.
