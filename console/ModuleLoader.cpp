@@ -55,10 +55,9 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
     for (const QFileInfo &file : files) {
         const QString path = file.absoluteFilePath();
         const QString name = file.fileName();
-        auto *library = new QLibrary(path);
+        auto library = std::make_shared<QLibrary>(path);
         if (!library->load()) {
             warn(QStringLiteral("Modul %1 nije učitan: %2").arg(name, library->errorString()));
-            delete library;
             continue;
         }
         const auto initialize = reinterpret_cast<TInitializeProc>(library->resolve("Initialize"));
@@ -69,7 +68,6 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
             warn(QStringLiteral("%1 nije modul konzole (nedostaju ulazne tačke) i preskočen je.").arg(name));
             // Nothing of it ran yet, so it can go.
             library->unload();
-            delete library;
             continue;
         }
 

@@ -8,6 +8,7 @@
 #include "KPackage.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QLibrary;
@@ -19,7 +20,8 @@ public:
     struct Module
     {
         QString Path;
-        QLibrary *Library = nullptr;
+        // Deleting a QLibrary does not unload it; the mapping stays.
+        std::shared_ptr<QLibrary> Library;
         TFinalizeProc Finalize = nullptr;
         const TPackageInfoTable *Info = nullptr;
         IRef<ISnapinFactory> Factory;
