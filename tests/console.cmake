@@ -14,3 +14,7 @@ k_add_test(tst_console_host SOURCES tst_console_host.cpp LIBS kconsolecore)
 add_dependencies(tst_console_host tst_console_fakemodule)
 target_compile_definitions(tst_console_host PRIVATE
   FAKE_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_fakemodule")
+
+add_test(NAME kconsole_smoke COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/console_smoke.sh $<TARGET_FILE:kconsole>)
+set_tests_properties(kconsole_smoke PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KLEDGER_MODULE_DIR=${KLEDGER_MODULE_DIR}" TIMEOUT 120)

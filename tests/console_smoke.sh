@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The whole console on a fresh SQLite book: logs in, loads the ledger module,
+# shows this month's items and saves a picture of the window.
+set -euo pipefail
+exe=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$exe" "$work/kconsole"
+"$work/kconsole" --user ana --password ana123 --select Delovodnik --action ThisMonthAction \
+  --size 1024x700 --screenshot "$work/console.png" </dev/null
+[ -s "$work/console.png" ] || { echo "no picture written" >&2; exit 1; }
+[ -s "$work/kledger.db" ] || { echo "no database created" >&2; exit 1; }
+# A wrong password is refused with its own exit code.
+if "$work/kconsole" --user ana --password wrong --screenshot "$work/x.png" </dev/null 2>/dev/null; then
+  echo "a wrong password was accepted" >&2
+  exit 1
+fi
+# The same on an empty MariaDB database: the console makes the tables, a user
+# is added from the command line, and that user logs in.
+if [ -n "${KLEDGER_MARIADB_SOCKET:-}" ]; then
+  db=ledger_smoke_$$
+  sql() { mariadb --no-defaults --socket="$KLEDGER_MARIADB_SOCKET" -u"${KLEDGER_MARIADB_USER:-ledger}" \
+            -p"${KLEDGER_MARIADB_PASSWORD:-ledger}" -e "$1"; }
+  sql "CREATE DATABASE $db CHARACTER SET utf8mb4"
+  trap 'sql "DROP DATABASE IF EXISTS $db" || true; rm -rf "$work"' EXIT
+  mkdir "$work/maria"
+  cp "$exe" "$work/maria/kconsole"
+  cat > "$work/maria/kconsole.ini" <<INI
+[Database]
+Driver=QMYSQL
+Database=$db
+Socket=$KLEDGER_MARIADB_SOCKET
+User=${KLEDGER_MARIADB_USER:-ledger}
+Password=${KLEDGER_MARIADB_PASSWORD:-ledger}
+INI
+  echo 'tajna-1' | "$work/maria/kconsole" --add-user milan --first-name Milan --last-name Čubrilo
+  "$work/maria/kconsole" --user milan --password tajna-1 --select Delovodnik --action TodayAction \
+    --screenshot "$work/maria/console.png" </dev/null
+  [ -s "$work/maria/console.png" ] || { echo "no picture written on MariaDB" >&2; exit 1; }
+fi
+echo "console smoke test passed"
