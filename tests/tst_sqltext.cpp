@@ -1,26 +1,10 @@
 // ChangeSQLCondition and FirstTableOf over SQL texts: only the statement's own
 // top-level WHERE is touched, whatever literals, comments or subqueries hold.
 
+#include "LedgerQueryText.h"
 #include "SqlText.h"
 
 #include <QtTest>
-
-namespace {
-
-const QStringList kLedgerLines = {
-    QStringLiteral("SELECT DISTINCT l.*,CONCAT('') linkedto,CONCAT(p.name,'') AS partnername,CONCAT(d.number,'') AS documentnumber,"),
-    QStringLiteral("  CONCAT(u1.firstname,' ',u1.lastname) AS inusername,CONCAT(u2.firstname,' ',u2.lastname) AS username,CONCAT(u3.firstname,' ',u3.lastname) AS outusername"),
-    QStringLiteral("FROM ledgeritem AS l"),
-    QStringLiteral("  LEFT JOIN ledgeritem AS l1 ON l.ledgeritemid = l1.passonparentid"),
-    QStringLiteral("  LEFT JOIN partner AS p ON p.partnerid = l.partnerid"),
-    QStringLiteral("  LEFT JOIN document AS d ON d.documentid = l.documentid"),
-    QStringLiteral("  LEFT JOIN user AS u1 ON u1.userid = l.inuserid "),
-    QStringLiteral("  LEFT JOIN user AS u2 ON u2.userid = l.userid "),
-    QStringLiteral("  LEFT JOIN user AS u3 ON u3.userid = l.outuserid "),
-    QStringLiteral("WHERE l.ledgeritemid = -1"),
-};
-
-} // namespace
 
 class TestSqlText : public QObject
 {
@@ -140,11 +124,11 @@ void TestSqlText::ledgerQueryChangesOnlyItsLastLine()
 {
     QFETCH(QString, condition);
     QFETCH(QString, lastLine);
-    const QString sql = kLedgerLines.join(u'\n');
+    const QString sql = kLedgerQueryLines.join(u'\n');
     const QStringList out = ChangeSQLCondition(sql, condition).split(u'\n');
-    QCOMPARE(out.size(), kLedgerLines.size());
+    QCOMPARE(out.size(), kLedgerQueryLines.size());
     for (int i = 0; i < 9; ++i)
-        QCOMPARE(out.at(i), kLedgerLines.at(i));
+        QCOMPARE(out.at(i), kLedgerQueryLines.at(i));
     QCOMPARE(out.at(9), lastLine);
     // And back again.
     QCOMPARE(ChangeSQLCondition(out.join(u'\n'), QStringLiteral("l.ledgeritemid = -1")), sql);
@@ -158,7 +142,7 @@ void TestSqlText::firstTable_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("table");
-    QTest::newRow("ledger query") << kLedgerLines.join(u'\n') << "ledgeritem";
+    QTest::newRow("ledger query") << kLedgerQueryLines.join(u'\n') << "ledgeritem";
     QTest::newRow("backticks") << "SELECT * FROM `user` AS u WHERE u.login = 'from x'" << "user";
     QTest::newRow("schema qualified") << "select * from ledger.partner p" << "partner";
     QTest::newRow("subquery in select list") << "SELECT (SELECT 1 FROM document) AS d FROM partner" << "partner";
