@@ -84,7 +84,7 @@ QVariant assignedValue(const TColumnInfo &c, const QString &text)
 
 } // namespace
 
-void TCustomDM::CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
+int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
                             const QString &)
 {
     TZConnection &conn = Connection();
@@ -132,6 +132,7 @@ void TCustomDM::CopyDataSet(const QString &table, const QString &condition, cons
                                .arg(QuoteIdent(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     for (const QVariantList &values : rows)
         conn.ExecSQL(insert, values);
+    return int(rows.size());
 }
 
 qint64 TCustomDM::GetLastInsertID()

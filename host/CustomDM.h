@@ -32,8 +32,9 @@ public:
     // Inserts one copy of every row of table that satisfies condition; the
     // copies keep every column but the key (assigned by the database) and
     // those named in assignments ("column=value", "column=NULL"). Values go
-    // through bound parameters. extra is reserved and ignored.
-    void CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
+    // through bound parameters. extra is reserved and ignored. Returns the
+    // number of rows copied.
+    int CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
                      const QString &extra);
     // The key the database assigned to the last row inserted on the connection.
     qint64 GetLastInsertID();

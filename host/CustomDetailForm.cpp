@@ -126,6 +126,8 @@ void TCustomDetailForm::CustomCancelExecute()
 
 void TCustomDetailForm::CustomApplyUpdate(QAction &) {}
 
+void TCustomDetailForm::FormActionsUpdate() {}
+
 bool TCustomDetailForm::FormCloseQuery()
 {
     return true;
@@ -135,7 +137,10 @@ void TCustomDetailForm::ReloadForm() {}
 
 void TCustomDetailForm::UpdateActions()
 {
-    Guarded([this] { CustomApplyUpdate(*CustomApply); });
+    Guarded([this] {
+        CustomApplyUpdate(*CustomApply);
+        FormActionsUpdate();
+    });
 }
 
 void TCustomDetailForm::WatchDataSource(TDataSource *source)

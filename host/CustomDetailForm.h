@@ -7,10 +7,11 @@
 // FormCloseQuery first: the close box goes through closeEvent to reject(),
 // Esc runs the Cancel action, and every path ends in done().
 //
-// The Apply action's state is set by CustomApplyUpdate, which UpdateActions
-// calls: when the form is shown, after each of the three actions, and when the
-// data set of the source given to WatchDataSource changes state, record or
-// values. A derived form calls UpdateActions after other changes. No timer.
+// The Apply action's state is set by CustomApplyUpdate and a derived form's
+// own actions by FormActionsUpdate; UpdateActions calls both: when the form is
+// shown, after each of the three actions, and when the data set of the source
+// given to WatchDataSource changes state, record or values. A derived form
+// calls UpdateActions after other changes. No timer.
 
 #include "KExport.h"
 
@@ -49,6 +50,8 @@ public:
     virtual void CustomCancelExecute();
     // Sets the Apply action's state. Base: leaves it as it is.
     virtual void CustomApplyUpdate(QAction &action);
+    // Sets the state of a derived form's own actions. Base: nothing.
+    virtual void FormActionsUpdate();
     // False keeps the dialog open. Base: true.
     virtual bool FormCloseQuery();
     // Reads the form's data again. Base: nothing.
