@@ -329,7 +329,10 @@ void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
 
 int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
 {
-    CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid=%1").arg(itemID), assignments, QString());
+    // Without a copy the connection's last insert id would name some earlier row.
+    if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid=%1").arg(itemID), assignments, QString())
+        == 0)
+        return 0;
     return int(GetLastInsertID());
 }
 

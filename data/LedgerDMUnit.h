@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QList>
 #include <QStringList>
+#include <optional>
 
 using TStringArr = QStringList;
 
@@ -58,8 +59,19 @@ public:
     int GetDirection(const QString &caption) const;
     // The sequence number the next item of that direction and year gets.
     int GetLedgerIndex(const QDateTime &dateTime, int direction);
-    // Copies an item with the listed columns replaced; the new item's id.
+    // Copies an item with the listed columns replaced; the new item's id, or
+    // 0 when there is no such item.
     int CopyLedgerItem(int itemID, const TStringArr &assignments);
+    // Makes an additional item of itemID: numbered after it with the count of
+    // its children + 1 as suffix, or the next suffix that is free, without
+    // document number, not accepted, with itemID as parent. The new item's id.
+    int AddAdditionalItem(int itemID);
+    // Passes itemID on: a copy registered now by userID, coming from the
+    // item's recipient, with no recipient of its own, under the passed-on copy
+    // of the item's parent. nullopt when the item was passed on already.
+    // Both run in one transaction that holds itemID's row, so two desks
+    // acting on one item at once take turns.
+    std::optional<int> PassOnLedgerItem(int itemID, int userID);
     // The scanned-documents directory, or empty text when the user cancels.
     QString GetScannedDocumentFilePath();
     // The ini file beside the host executable, named after it.

@@ -85,6 +85,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
     DocumentAction = ui->DocumentAction;
     InUserAction = ui->InUserAction;
     OutUserAction = ui->OutUserAction;
+    AdditionalItemAction = ui->AdditionalItemAction;
+    PassOnAction = ui->PassOnAction;
+    ScannedDocument = ui->ScannedDocument;
 
     layoutBottomPanel();
     bindControls();
@@ -96,6 +99,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
     ConnectGuarded(InUserAction, [this] { InUserActionExecute(); });
     ConnectGuarded(OutUserAction, [this] { OutUserActionExecute(); });
     ConnectGuarded(LinkToAction, [this] { LinkToActionExecute(); });
+    ConnectGuarded(AdditionalItemAction, [this] { AdditionalItemActionExecute(); });
+    ConnectGuarded(PassOnAction, [this] { PassOnActionExecute(); });
+    ConnectGuarded(ScannedDocument, [this] { ScannedDocumentExecute(); });
     connect(TypeDBCB, &TDBComboBox::userChanged, this, [this](int) { Guarded([this] { TypeDBCBChange(); }); });
 
     FormCreate();
@@ -117,11 +123,12 @@ void TLedgerDetailForm::layoutBottomPanel()
         b->setObjectName(QString::fromLatin1(name));
         b->setFixedSize(75, 25);
         b->setAutoDefault(false);
-        b->setEnabled(false);
         return b;
     };
     AdditionalItemButton = makeButton("AdditionalItemButton", QStringLiteral("Prilog"));
     PassOnButton = makeButton("PassOnButton", QStringLiteral("Predaj"));
+    bindButton(AdditionalItemButton, AdditionalItemAction);
+    bindButton(PassOnButton, PassOnAction);
     if (auto *bottom = qobject_cast<QBoxLayout *>(BottomPanel->layout())) {
         bottom->setContentsMargins(0, 8, 9, 1);
         bottom->setSpacing(5);

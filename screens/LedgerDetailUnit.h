@@ -2,7 +2,9 @@
 // The detail form of one ledger item, over the current row of the shared
 // item query. Opened from the list (new and existing items) and by
 // ILedger::OpenLedger; only the item's author or the colleague who handed it
-// over may change it, and only until it is accepted.
+// over may change it, and only until it is accepted. An item without parent
+// gets enclosures ("Prilog"); its recipient, once accepted, passes it on
+// ("Predaj"); "Sken. dok." opens or attaches its scanned PDF.
 
 #include "CustomDetailForm.h"
 
@@ -63,6 +65,9 @@ public:
     QAction *DocumentAction = nullptr;
     QAction *InUserAction = nullptr;
     QAction *OutUserAction = nullptr;
+    QAction *AdditionalItemAction = nullptr;
+    QAction *PassOnAction = nullptr;
+    QAction *ScannedDocument = nullptr;
 
     qint32 LedgerItemID() const { return FLedgerItemID; }
     qint32 UserID() const { return FUserID; }
@@ -87,11 +92,23 @@ public:
     void OutUserActionExecute();
     void LinkToActionExecute();
 
+    // Enclosures, pass-on and the scanned document.
+    void AdditionalItemActionUpdate();
+    void PassOnActionUpdate();
+    void AdditionalItemActionExecute();
+    void PassOnActionExecute();
+    void ScannedDocumentExecute();
+
+protected:
+    void FormActionsUpdate() override;
+
 private:
     void layoutBottomPanel();
     void bindControls();
     void editIfBrowsing();
     void showLinkedTo();
+    void openCreatedItem(int id);
+    void openScan(const QString &path);
 
     std::unique_ptr<Ui::LedgerDetailForm> ui;
     qint32 FLedgerItemID = 0;

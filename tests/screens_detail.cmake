@@ -2,3 +2,4 @@
 # the console's own services logged in.
 k_add_test(tst_ledgerdetail SOURCES tst_ledgerdetail.cpp LIBS ledger kconsolecore DB)
 k_add_test(tst_getledger SOURCES tst_getledger.cpp LIBS ledger kconsolecore DB)
+k_add_test(tst_ledgeritemcopies SOURCES tst_ledgeritemcopies.cpp LIBS kledgertestsupport DB)

@@ -788,7 +788,7 @@ void TestLedgerDetail::layout()
         QCOMPARE(button->geometry(), QRect(x, 8, 75, 25));
     QVERIFY(!form.AdditionalItemButton->isEnabled());
     QVERIFY(!form.PassOnButton->isEnabled());
-    QVERIFY(!form.ScannedDocumentButton->isEnabled());
+    QVERIFY(form.ScannedDocumentButton->isEnabled());
 
     for (QLabel *label : form.findChildren<QLabel *>())
         QVERIFY2(label->sizeHint().width() <= label->width() && label->sizeHint().height() <= label->height() + 1,

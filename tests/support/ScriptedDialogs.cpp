@@ -44,8 +44,9 @@ QString ScriptedDialogs::BrowseDialog(const QString &title, int)
     return a;
 }
 
-QString ScriptedDialogs::OpenFileDialog(const QString &, const QString &)
+QString ScriptedDialogs::OpenFileDialog(const QString &title, const QString &filter)
 {
+    FileDialogs << title + u'|' + filter;
     if (FileAnswers.empty())
         return {};
     const QString a = FileAnswers.front();

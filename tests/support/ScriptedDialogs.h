@@ -34,6 +34,7 @@ public:
     // What was asked.
     QList<Message> Messages;
     QStringList BrowseTitles;
+    QStringList FileDialogs; // "title|filter" of each file dialog
     QStringList OpenedFiles;
     QList<QDialog *> ShownDialogs; // valid only while the dialog lives
     int ModalCount = 0;

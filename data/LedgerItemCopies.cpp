@@ -1,0 +1,121 @@
+// Additional items and pass-on copies: new items made from a stored one.
+
+#include "LedgerDMUnit.h"
+
+#include "KException.h"
+#include "ZConnection.h"
+#include "ZTransaction.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+const QString ItemGoneMsg = QStringLiteral("Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu).");
+
+// The stored columns the copies depend on, read while the row is held.
+struct TSourceItem
+{
+    int Direction = 0;
+    QString Number;
+    QVariant ParentID;
+    QVariant OutUserID;
+    QVariant PassOnParentID;
+};
+
+TSourceItem lockSource(TZTransaction &transaction, TZConnection &connection, int itemID)
+{
+    if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
+        throw KException(ItemGoneMsg);
+    auto q = connection.OpenQuery(QStringLiteral("SELECT direction, ledgernumber, parentid, outuserid, passonparentid "
+                                                 "FROM ledgeritem WHERE ledgeritemid = ?"),
+                                  {itemID});
+    if (!q->next())
+        throw KException(ItemGoneMsg);
+    return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4)};
+}
+
+// The item passed on from itemID, or 0. Additional items of that copy carry
+// the same origin, and they are always younger than the copy itself.
+qint64 passedOnCopy(TZConnection &connection, const QVariant &itemID)
+{
+    auto q = connection.OpenQuery(
+        QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE passonparentid = ? ORDER BY ledgeritemid"), {itemID});
+    return q->next() ? q->value(0).toLongLong() : 0;
+}
+
+// A suffix is taken when the number would repeat one that the numbering rule
+// compares against: any item of the direction that was not passed on (for a
+// source that was not passed on either), and always the source's own children.
+bool suffixTaken(TZConnection &connection, int itemID, const TSourceItem &source, const QString &number)
+{
+    QString sql = QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE direction = ? AND ledgernumber = ? "
+                                 "AND (parentid = ?");
+    if (source.PassOnParentID.isNull())
+        sql += QStringLiteral(" OR passonparentid IS NULL");
+    sql += u')';
+    return connection.OpenQuery(sql, {source.Direction, number, itemID})->next();
+}
+
+QString idText(const QVariant &id)
+{
+    return id.isNull() ? QStringLiteral("NULL") : QString::number(id.toLongLong());
+}
+
+} // namespace
+
+int TLedgerDM::AddAdditionalItem(int itemID)
+{
+    TZConnection &connection = Connection();
+    TZTransaction transaction(connection);
+    const TSourceItem source = lockSource(transaction, connection, itemID);
+
+    int n = 1;
+    {
+        auto count = connection.OpenQuery(
+            QStringLiteral("SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE parentid = ?"), {itemID});
+        if (count->next())
+            n = 1 + count->value(0).toInt();
+    }
+    // After a deleted child the count repeats a suffix still in use.
+    while (suffixTaken(connection, itemID, source, source.Number + u'-' + QString::number(n)))
+        ++n;
+
+    const TStringArr assignments{
+        QStringLiteral("ledgernumber=") + source.Number + u'-' + QString::number(n),
+        QStringLiteral("itemnumber=NULL"),
+        QStringLiteral("accepted=False"),
+        QStringLiteral("parentid=") + QString::number(itemID),
+    };
+    const int newID = CopyLedgerItem(itemID, assignments);
+    transaction.Commit();
+    return newID;
+}
+
+std::optional<int> TLedgerDM::PassOnLedgerItem(int itemID, int userID)
+{
+    TZConnection &connection = Connection();
+    TZTransaction transaction(connection);
+    const TSourceItem source = lockSource(transaction, connection, itemID);
+    if (passedOnCopy(connection, itemID) > 0)
+        return std::nullopt;
+
+    QString parent = QStringLiteral("parentid=NULL");
+    if (!source.ParentID.isNull())
+        if (const qint64 parentCopy = passedOnCopy(connection, source.ParentID); parentCopy > 0)
+            parent = QStringLiteral("parentid=") + QString::number(parentCopy);
+
+    const QDateTime now = QDateTime::currentDateTime();
+    const TStringArr assignments{
+        // The stored form of a date-time, which both backends read back.
+        QStringLiteral("ledgerdatetime=") + TZConnection::DateTimeText(now),
+        QStringLiteral("accepted=False"),
+        parent,
+        QStringLiteral("userid=") + QString::number(userID),
+        QStringLiteral("inuserid=") + idText(source.OutUserID),
+        QStringLiteral("outuserid=NULL"),
+        QStringLiteral("passonparentid=") + QString::number(itemID),
+    };
+    const int newID = CopyLedgerItem(itemID, assignments);
+    transaction.Commit();
+    return newID;
+}
