@@ -1,0 +1,225 @@
+// "Sken. dok." on the detail form: the item's own scan, its stored
+// document's scan, or a PDF the user picks, in a scanned-documents folder of
+// the test's own.
+
+#include "LedgerFixture.h"
+#include "ScriptedDialogs.h"
+#include "ZQuery.h"
+#include "data/LedgerDMUnit.h"
+#include "screens/LedgerDetailUnit.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestScannedDocument : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        fx.Start();
+        fx.LoginAs(QStringLiteral("ana"));
+        m_document = fx.Scalar(QStringLiteral("SELECT MIN(documentid) FROM document")).toLongLong();
+    }
+    void init()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        m_dir.emplace();
+        m_picked.emplace();
+        setScanDir(m_dir->path());
+    }
+    void cleanup()
+    {
+        if (LedgerDM)
+            LedgerDM->LedgerItemZQ->Cancel();
+    }
+    void cleanupTestCase()
+    {
+        QFile::remove(TLedgerDM::ApplicationIniFileName());
+        fx.Stop();
+    }
+
+    void scan_data();
+    void scan();
+    void unstoredItem_data();
+    void unstoredItem();
+    void noDirectory();
+
+private:
+    static void setScanDir(const QString &dir)
+    {
+        QSettings ini(TLedgerDM::ApplicationIniFileName(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Document/ScanDocDir"), dir);
+    }
+    QString inDir(const QString &name) const { return m_dir->filePath(name); }
+    QVariantList row(qint64 id)
+    {
+        auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+        QVariantList values;
+        if (q->next())
+            for (int i = 0; i < q->record().count(); ++i)
+                values << q->value(i);
+        return values;
+    }
+
+    LedgerFixture fx;
+    qint64 m_document = 0;
+    std::optional<QTemporaryDir> m_dir;
+    std::optional<QTemporaryDir> m_picked;
+};
+
+void TestScannedDocument::scan_data()
+{
+    QTest::addColumn<bool>("ownScan");
+    QTest::addColumn<bool>("documentScan");  // d<document>.pdf in the folder
+    QTest::addColumn<bool>("storedDocument"); // else chosen in the form, not applied
+    QTest::addColumn<QString>("pick");        // file dialog's answer: good, missing, or empty (cancel)
+    QTest::addColumn<QString>("opened");      // l, d or empty
+    QTest::addColumn<bool>("fileDialog");
+    QTest::addColumn<QString>("error");       // start of the error shown
+
+    QTest::newRow("own scan wins") << true << true << true << "" << "l" << false << "";
+    QTest::newRow("document scan opened, not copied") << false << true << true << "" << "d" << false << "";
+    QTest::newRow("document not applied yet") << false << true << false << "" << "" << true << "";
+    QTest::newRow("picked and copied") << false << false << true << "good" << "l" << true << "";
+    QTest::newRow("picker cancelled") << false << false << true << "" << "" << true << "";
+    QTest::newRow("picked file unreadable") << false << false << true << "missing" << "" << true
+                                            << "Datoteka nije kopirana: ";
+}
+
+void TestScannedDocument::scan()
+{
+    QFETCH(bool, ownScan);
+    QFETCH(bool, documentScan);
+    QFETCH(bool, storedDocument);
+    QFETCH(QString, pick);
+    QFETCH(QString, opened);
+    QFETCH(bool, fileDialog);
+    QFETCH(QString, error);
+
+    const qint64 id = fx.AddItem({{QStringLiteral("documentid"),
+                                   storedDocument ? QVariant(m_document) : QVariant(QMetaType::fromType<qint64>())}});
+    const QString own = inDir(QStringLiteral("l%1.pdf").arg(id));
+    const QString document = inDir(QStringLiteral("d%1.pdf").arg(m_document));
+    if (ownScan)
+        writeFile(own, "%PDF-1.4 own");
+    if (documentScan)
+        writeFile(document, "%PDF-1.4 document");
+    const QString source = m_picked->filePath(QStringLiteral("sken 1.pdf"));
+    writeFile(source, QByteArray("%PDF-1.4 picked\n").repeated(5000));
+    {
+        QFile f(source);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(7, 8)), QFileDevice::FileModificationTime));
+    }
+    LedgerFixture::OpenItem(id);
+    const QVariantList before = row(id);
+
+    ScopedScriptedDialogs dialogs;
+    if (pick == QLatin1String("good"))
+        dialogs->FileAnswers.push_back(source);
+    else if (pick == QLatin1String("missing"))
+        dialogs->FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
+    TLedgerDetailForm form(nullptr);
+    form.show();
+    if (!storedDocument) {
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(m_document);
+    }
+    const QDateTime pressed = QDateTime::currentDateTime().addSecs(-2);
+    form.ScannedDocumentButton->click();
+
+    const QString expectedOpen = opened.isEmpty() ? QString() : opened == QLatin1String("l") ? own : document;
+    QCOMPARE(dialogs->OpenedFiles, expectedOpen.isEmpty() ? QStringList() : QStringList{expectedOpen});
+    QCOMPARE(dialogs->FileDialogs, fileDialog ? QStringList{QStringLiteral("Učitaj PDF|PDF (*.pdf)")} : QStringList());
+    QCOMPARE(dialogs->Messages.size(), error.isEmpty() ? 0 : 1);
+    if (!error.isEmpty()) {
+        QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Error);
+        QVERIFY2(dialogs->Messages.first().Text.startsWith(error), qPrintable(dialogs->Messages.first().Text));
+    }
+    if (pick == QLatin1String("good")) {
+        QCOMPARE(readFile(own), readFile(source));
+        QVERIFY(QFileInfo(own).lastModified() >= pressed);
+    } else if (!ownScan) {
+        QVERIFY(!QFile::exists(own));
+    }
+    // Only the folder changes; a temporary file never stays behind.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
+             int(ownScan || pick == QLatin1String("good")) + int(documentScan));
+    QCOMPARE(row(id), before);
+}
+
+void TestScannedDocument::unstoredItem_data()
+{
+    QTest::addColumn<QString>("itemType"); // empty: the store is refused
+    QTest::newRow("stored first") << "Rešenje";
+    QTest::newRow("store refused") << "";
+}
+
+// A scan is named after the item's id, so a new item is stored first.
+void TestScannedDocument::unstoredItem()
+{
+    QFETCH(QString, itemType);
+    const int items = fx.ItemCount();
+    LedgerFixture::OpenItem(-1);
+    LedgerDM->LedgerItemZQ->Append();
+    LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
+    ScopedScriptedDialogs dialogs;
+    TLedgerDetailForm form(nullptr);
+    form.show();
+    form.ScannedDocumentButton->click();
+
+    QCOMPARE(fx.ItemCount(), items + (itemType.isEmpty() ? 0 : 1));
+    QCOMPARE(dialogs->FileDialogs.size(), itemType.isEmpty() ? 0 : 1);
+    QCOMPARE(dialogs->Messages.size(), itemType.isEmpty() ? 1 : 0);
+    QVERIFY(dialogs->OpenedFiles.isEmpty());
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+// The user neither creates the configured folder nor picks another.
+void TestScannedDocument::noDirectory()
+{
+    setScanDir(m_dir->filePath(QStringLiteral("nema")));
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
+    ScopedScriptedDialogs dialogs;
+    dialogs->MessageAnswers = {mbNo};
+    TLedgerDetailForm form(nullptr);
+    form.show();
+    form.ScannedDocumentButton->click();
+
+    QCOMPARE(dialogs->BrowseTitles.size(), 1);
+    QCOMPARE(dialogs->Messages.size(), 2);
+    QCOMPARE(dialogs->Messages.last().Text,
+             QStringLiteral("Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren."));
+    QVERIFY(dialogs->FileDialogs.isEmpty());
+    QVERIFY(dialogs->OpenedFiles.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("nema"))));
+}
+
+QTEST_MAIN(TestScannedDocument)
+#include "tst_scanneddocument.moc"
