@@ -106,7 +106,20 @@ public:
 
     QString OpenFileDialog(const QString &title, const QString &filter) override
     {
-        return QFileDialog::getOpenFileName(nullptr, title, QString(), filter);
+        QFileDialog dlg(nullptr, title, QString(), filter);
+        dlg.setObjectName(QStringLiteral("OpenPDFDialog"));
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        // Qt's own dialog speaks English without a translator; a desktop's
+        // native one follows the desktop's language.
+        dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Traži u:"));
+        dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
+        dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
+        dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Otvori"));
+        dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return {};
+        return dlg.selectedFiles().constFirst();
     }
 
     bool OpenWithDefaultApplication(const QString &path) override

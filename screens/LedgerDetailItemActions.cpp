@@ -22,7 +22,7 @@ const QString UnstoredItemMsg =
     QStringLiteral("Stavka još nije sačuvana, pa skenirani dokument ne može da joj se priloži.");
 const QString NoScanDirMsg =
     QStringLiteral("Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren.");
-const QString NotOpenedMsg = QStringLiteral("Datoteka %1 nije otvorena: nijedan program nije hteo da je otvori.");
+const QString NotOpenedMsg = QStringLiteral("Datoteka %1 nije otvorena: nije pronađen program koji je otvara.");
 
 // The file name inside the scanned-documents folder, joined the platform's way.
 QString scanPath(const QString &dir, QChar kind, qint64 id)
