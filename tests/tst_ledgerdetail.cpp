@@ -2,13 +2,9 @@
 // services behind GlobalConsole and every dialog scripted.
 
 #include "CommonStrings.h"
-#include "Console.h"
 #include "DBControls.h"
 #include "KException.h"
-#include "SampleData.h"
-#include "ScriptedDialogs.h"
-#include "Services.h"
-#include "TestDb.h"
+#include "LedgerFixture.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -33,13 +29,6 @@
 namespace {
 
 TZQuery &query() { return *LedgerDM->LedgerItemZQ; }
-
-void openItem(qint64 id)
-{
-    query().Close();
-    query().SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
-    query().Open();
-}
 
 // Replaces the text of an edit (or an editable combo's edit) as typed.
 void typeInto(QLineEdit *edit, const QString &text)
@@ -97,40 +86,23 @@ private slots:
     void layout();
 
 private:
-    qint64 addItem(const QVariantMap &values = {});
     QVariantList row(qint64 id);
-    QVariant scalar(const QString &sql, const QVariantList &params = {});
-    QString cell(qint64 id, const QString &column);
-    qint64 userId(const QString &login);
-    void loginAs(const QString &login);
     QString nextNumber(int direction, int year);
 
-    TestDb m_db;
-    IRef<TConsole> m_console;
-    IRef<TSecurityService> m_security;
-    QString m_login;
-    int m_serial = 0;
+    LedgerFixture fx;
 };
 
 void TestLedgerDetail::initTestCase()
 {
-    REQUIRE_TESTDB(m_db);
-    SampleData::Fill(m_db.Connection());
-    Initialize();
-    LedgerDM->SetZConnection(&m_db.Connection());
-    m_console = IRef<TConsole>(new TConsole);
-    m_security = IRef<TSecurityService>(new TSecurityService(&m_db.Connection()));
-    m_console->AddService(m_security);
-    m_console->AddService(IRef<IInterface>(new TPartnerService(&m_db.Connection())));
-    m_console->AddService(IRef<IInterface>(new TDocumentService(&m_db.Connection())));
-    GlobalConsole = m_console;
+    REQUIRE_TESTDB(fx.Db);
+    fx.Start();
 }
 
 void TestLedgerDetail::init()
 {
-    REQUIRE_TESTDB(m_db);
-    GlobalConsole = m_console;
-    loginAs(QStringLiteral("ana"));
+    REQUIRE_TESTDB(fx.Db);
+    GlobalConsole = fx.Console;
+    fx.LoginAs(QStringLiteral("ana"));
 }
 
 void TestLedgerDetail::cleanup()
@@ -141,70 +113,12 @@ void TestLedgerDetail::cleanup()
 
 void TestLedgerDetail::cleanupTestCase()
 {
-    if (!m_db.Available())
-        return;
-    query().Close();
-    Finalize();
-    if (m_console)
-        m_console->Clear();
-}
-
-void TestLedgerDetail::loginAs(const QString &login)
-{
-    if (login == m_login)
-        return;
-    m_login = login;
-    if (login.isEmpty()) {
-        m_security->Logout();
-        return;
-    }
-    for (const SampleData::User &u : SampleData::Users())
-        if (u.Login == login)
-            QVERIFY(m_security->Login(u.Login, u.Password));
-}
-
-QVariant TestLedgerDetail::scalar(const QString &sql, const QVariantList &params)
-{
-    auto q = m_db.Connection().OpenQuery(sql, params);
-    return q->next() ? q->value(0) : QVariant();
-}
-
-QString TestLedgerDetail::cell(qint64 id, const QString &column)
-{
-    return scalar(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(column), {id}).toString();
-}
-
-qint64 TestLedgerDetail::userId(const QString &login)
-{
-    return login.isEmpty() ? 0 : scalar(QStringLiteral("SELECT userid FROM user WHERE login = ?"), {login}).toLongLong();
-}
-
-// An incoming item of Ana's from the middle of this year, with the columns
-// given replaced.
-qint64 TestLedgerDetail::addItem(const QVariantMap &values)
-{
-    QVariantMap v{
-        {QStringLiteral("direction"), 1},
-        {QStringLiteral("ledgerdatetime"), QDateTime(QDate(QDate::currentDate().year(), 6, 15), QTime(10, 30))},
-        {QStringLiteral("ledgernumber"), QStringLiteral("T%1/00").arg(++m_serial)},
-        {QStringLiteral("itemtype"), QStringLiteral("Dopis")},
-        {QStringLiteral("itemnumber"), QStringLiteral("BR-%1").arg(m_serial)},
-        {QStringLiteral("userid"), userId(QStringLiteral("ana"))},
-        {QStringLiteral("accepted"), QStringLiteral("n")},
-        {QStringLiteral("archived"), QStringLiteral("n")},
-    };
-    for (auto it = values.begin(); it != values.end(); ++it)
-        v[it.key()] = it.value();
-    QStringList marks(v.size(), QStringLiteral("?"));
-    m_db.Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (%1) VALUES (%2)")
-                                  .arg(v.keys().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                              v.values());
-    return m_db.Connection().LastInsertID();
+    fx.Stop();
 }
 
 QVariantList TestLedgerDetail::row(qint64 id)
 {
-    auto q = m_db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+    auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
     QVariantList values;
     if (q->next())
         for (int i = 0; i < q->record().count(); ++i)
@@ -216,7 +130,7 @@ QVariantList TestLedgerDetail::row(qint64 id)
 QString TestLedgerDetail::nextNumber(int direction, int year)
 {
     // A count of rows from the year's start on: later years count too.
-    const int count = scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE direction = ? AND passonparentid IS NULL "
+    const int count = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE direction = ? AND passonparentid IS NULL "
                                             "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ?"),
                              {direction, QStringLiteral("%1-01-01").arg(year)})
                           .toInt();
@@ -248,12 +162,12 @@ void TestLedgerDetail::lock()
     QFETCH(bool, accepted);
     QFETCH(bool, locked);
 
-    loginAs(login);
-    const qint64 id = addItem({{QStringLiteral("inuserid"), inUser.isEmpty() ? QVariant(QMetaType::fromType<qint64>())
-                                                                               : QVariant(userId(inUser))},
-                               {QStringLiteral("userid"), userId(author)},
+    fx.LoginAs(login);
+    const qint64 id = fx.AddItem({{QStringLiteral("inuserid"), inUser.isEmpty() ? QVariant(QMetaType::fromType<qint64>())
+                                                                               : QVariant(fx.UserId(inUser))},
+                               {QStringLiteral("userid"), fx.UserId(author)},
                                {QStringLiteral("accepted"), accepted ? QStringLiteral("y") : QStringLiteral("n")}});
-    openItem(id);
+    LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -297,9 +211,9 @@ void TestLedgerDetail::renumberOnDirection()
     QFETCH(int, yearsBack);
 
     const int year = QDate::currentDate().year() - yearsBack;
-    const qint64 id = addItem({{QStringLiteral("ledgerdatetime"), QDateTime(QDate(year, 3, 4), QTime(9, 15))}});
+    const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime(QDate(year, 3, 4), QTime(9, 15))}});
     const QString expected = nextNumber(direction, year);
-    openItem(id);
+    LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -312,8 +226,8 @@ void TestLedgerDetail::renumberOnDirection()
 
     form.ApplyButton->click();
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
-    QCOMPARE(cell(id, QStringLiteral("ledgernumber")), expected);
-    QCOMPARE(cell(id, QStringLiteral("direction")).toInt(), direction);
+    QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), expected);
+    QCOMPARE(fx.Cell(id, QStringLiteral("direction")).toInt(), direction);
     QVERIFY(!form.CustomApply->isEnabled());
 }
 
@@ -327,8 +241,8 @@ void TestLedgerDetail::dateChangeKeepsNumber_data()
 void TestLedgerDetail::dateChangeKeepsNumber()
 {
     QFETCH(bool, picker);
-    const qint64 id = addItem();
-    openItem(id);
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
     const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
     const QDateTime when(QDate(2024, 2, 29), QTime(13, 45, 10));
     ScopedScriptedDialogs dialogs;
@@ -343,7 +257,7 @@ void TestLedgerDetail::dateChangeKeepsNumber()
     form.ApplyButton->click();
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QCOMPARE(form.NumberDBE->text(), number);
-    QCOMPARE(cell(id, QStringLiteral("ledgernumber")), number);
+    QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), number);
     QCOMPARE(LedgerDM->LedgerItemZQledgerdatetime->AsDateTime(), when);
 }
 
@@ -359,8 +273,8 @@ void TestLedgerDetail::okButton_data()
 void TestLedgerDetail::okButton()
 {
     QFETCH(QString, typed);
-    const qint64 id = addItem();
-    openItem(id);
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
     QVariantList before = row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
@@ -377,7 +291,7 @@ void TestLedgerDetail::okButton()
     if (typed.isEmpty()) {
         QCOMPARE(after, before);
     } else {
-        QCOMPARE(cell(id, QStringLiteral("itemnumber")), typed);
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), typed);
         QCOMPARE(form.LedgerItemID(), qint32(id));
     }
 }
@@ -401,8 +315,8 @@ void TestLedgerDetail::closeQuery()
     QFETCH(bool, staysOpen);
     QFETCH(bool, stored);
 
-    const qint64 id = addItem();
-    openItem(id);
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
     const QString oldNumber = LedgerDM->LedgerItemZQitemnumber->AsString();
     ScopedScriptedDialogs dialogs;
     dialogs->MessageAnswers.push_back(answer);
@@ -418,7 +332,7 @@ void TestLedgerDetail::closeQuery()
     QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Confirmation);
     QCOMPARE(dialogs->Messages.first().Buttons, mbYes | mbNo | mbCancel);
     QCOMPARE(form.isVisible(), staysOpen);
-    QCOMPARE(cell(id, QStringLiteral("itemnumber")),
+    QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
              stored ? QStringLiteral("NOVO-5") : oldNumber);
     if (staysOpen) {
         // Nothing the user typed is lost.
@@ -461,11 +375,11 @@ void TestLedgerDetail::refusedStore()
     QFETCH(QString, button);
     QFETCH(QString, message);
 
-    const qint64 other = addItem();
-    const qint64 id = addItem();
+    const qint64 other = fx.AddItem();
+    const qint64 id = fx.AddItem();
     if (typed == QLatin1String("<other>"))
-        typed = cell(other, QStringLiteral("ledgernumber"));
-    openItem(id);
+        typed = fx.Cell(other, QStringLiteral("ledgernumber"));
+    LedgerFixture::OpenItem(id);
     const QVariantList before = row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
@@ -503,10 +417,10 @@ void TestLedgerDetail::linkedToOnOpen_data()
 void TestLedgerDetail::linkedToOnOpen()
 {
     QFETCH(bool, withParent);
-    const QString parentNumber = QStringLiteral("RODITELJ-%1").arg(m_serial);
-    const qint64 parent = addItem({{QStringLiteral("ledgernumber"), parentNumber}});
-    const qint64 id = withParent ? addItem({{QStringLiteral("parentid"), parent}}) : addItem();
-    openItem(id);
+    const QString parentNumber = QStringLiteral("RODITELJ-%1").arg(fx.Serial());
+    const qint64 parent = fx.AddItem({{QStringLiteral("ledgernumber"), parentNumber}});
+    const qint64 id = withParent ? fx.AddItem({{QStringLiteral("parentid"), parent}}) : fx.AddItem();
+    LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -533,12 +447,12 @@ void TestLedgerDetail::link()
     QFETCH(bool, choose);
     QFETCH(bool, pendingEdit);
 
-    const QString oldParentNumber = QStringLiteral("STARI%1/00").arg(m_serial);
-    const QString targetNumber = QStringLiteral("CILJ%1/00").arg(m_serial);
-    const qint64 oldParent = addItem({{QStringLiteral("ledgernumber"), oldParentNumber}});
-    const qint64 target = addItem({{QStringLiteral("ledgernumber"), targetNumber}});
-    const qint64 id = addItem({{QStringLiteral("parentid"), oldParent}});
-    openItem(id);
+    const QString oldParentNumber = QStringLiteral("STARI%1/00").arg(fx.Serial());
+    const QString targetNumber = QStringLiteral("CILJ%1/00").arg(fx.Serial());
+    const qint64 oldParent = fx.AddItem({{QStringLiteral("ledgernumber"), oldParentNumber}});
+    const qint64 target = fx.AddItem({{QStringLiteral("ledgernumber"), targetNumber}});
+    const qint64 id = fx.AddItem({{QStringLiteral("parentid"), oldParent}});
+    LedgerFixture::OpenItem(id);
 
     ScopedScriptedDialogs dialogs;
     int pickerRows = -1;
@@ -570,9 +484,9 @@ void TestLedgerDetail::link()
     QCOMPARE(query().RecordCount(), 1);
     QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), id);
     if (pendingEdit)
-        QCOMPARE(cell(id, QStringLiteral("itemnumber")),
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
                  QStringLiteral("PRE-VEZE"));
-    QCOMPARE(form.ItemNumberDBE->text(), pendingEdit ? QStringLiteral("PRE-VEZE") : QStringLiteral("BR-%1").arg(m_serial));
+    QCOMPARE(form.ItemNumberDBE->text(), pendingEdit ? QStringLiteral("PRE-VEZE") : QStringLiteral("BR-%1").arg(fx.Serial()));
 
     if (!choose) {
         QCOMPARE(query().State(), TDataSetState::Browse);
@@ -588,15 +502,15 @@ void TestLedgerDetail::link()
     QVERIFY(form.CustomApply->isEnabled());
     form.OKButton->click();
     QVERIFY(!form.isVisible());
-    QCOMPARE(cell(id, QStringLiteral("parentid")).toLongLong(), target);
+    QCOMPARE(fx.Cell(id, QStringLiteral("parentid")).toLongLong(), target);
 }
 
 // The picker browses the shared query, so a change the database refuses
 // keeps it closed and the user's values in place.
 void TestLedgerDetail::linkAfterRefusedStore()
 {
-    const qint64 id = addItem();
-    openItem(id);
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -609,7 +523,7 @@ void TestLedgerDetail::linkAfterRefusedStore()
     QCOMPARE(dialogs->Messages.first().Text, FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")}));
     QCOMPARE(query().State(), TDataSetState::Edit);
     QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("OSTAJE"));
-    QCOMPARE(cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(m_serial));
+    QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
 }
 
 // ---- Pickers ------------------------------------------------------------------------------------------
@@ -652,12 +566,12 @@ void TestLedgerDetail::pickers()
     QFETCH(QString, shown);
 
     IRef<TConsole> bareConsole(new TConsole);
-    bareConsole->AddService(m_security);
+    bareConsole->AddService(fx.Security);
     if (bare)
         GlobalConsole = bareConsole;
-    const qint64 id = addItem();
-    openItem(id);
-    const QString before = cell(id, column);
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
+    const QString before = fx.Cell(id, column);
     ScopedScriptedDialogs dialogs;
     dialogs->DateAnswers.push_back(answer.isEmpty() ? std::nullopt : std::optional(QDate::fromString(answer, Qt::ISODate)));
     dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
@@ -682,7 +596,7 @@ void TestLedgerDetail::pickers()
     QCOMPARE(form.CustomApply->isEnabled(), !storedSql.isEmpty());
     form.OKButton->click();
     QVERIFY(!form.isVisible());
-    QCOMPARE(cell(id, column).left(10), storedSql.isEmpty() ? before : scalar(storedSql).toString());
+    QCOMPARE(fx.Cell(id, column).left(10), storedSql.isEmpty() ? before : fx.Scalar(storedSql).toString());
     QCOMPARE(form.findChild<QLineEdit *>(shownIn)->text(), shown);
 }
 
@@ -703,9 +617,9 @@ void TestLedgerDetail::fromList()
     QFETCH(QString, action);
     QFETCH(bool, confirm);
     const bool adding = action == QLatin1String("CustomAdd");
-    const qint64 id = addItem();
-    openItem(id);
-    const int itemsBefore = scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
+    const qint64 id = fx.AddItem();
+    LedgerFixture::OpenItem(id);
+    const int itemsBefore = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
     const QString expectedNumber = nextNumber(1, QDate::currentDate().year());
 
     ScopedScriptedDialogs dialogs;
@@ -730,25 +644,25 @@ void TestLedgerDetail::fromList()
     QCOMPARE(dialogs->ModalCount, 1);
     QCOMPARE(query().State(), TDataSetState::Browse);
     QCOMPARE(shownNumber, adding ? expectedNumber : LedgerDM->LedgerItemZQledgernumber->AsString());
-    const int itemsAfter = scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
+    const int itemsAfter = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
     QCOMPARE(itemsAfter, itemsBefore + (adding && confirm ? 1 : 0));
     if (!confirm) {
-        QCOMPARE(cell(id, QStringLiteral("itemnumber")),
-                 QStringLiteral("BR-%1").arg(m_serial));
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
+                 QStringLiteral("BR-%1").arg(fx.Serial()));
         return;
     }
-    const qint64 stored = adding ? scalar(QStringLiteral("SELECT MAX(ledgeritemid) FROM ledgeritem")).toLongLong() : id;
+    const qint64 stored = adding ? fx.Scalar(QStringLiteral("SELECT MAX(ledgeritemid) FROM ledgeritem")).toLongLong() : id;
     QCOMPARE(formItemId, qint32(stored));
     QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), stored);
-    QCOMPARE(cell(stored, QStringLiteral("itemtype")),
+    QCOMPARE(fx.Cell(stored, QStringLiteral("itemtype")),
              QStringLiteral("Žalba"));
-    QCOMPARE(cell(stored, QStringLiteral("itemnumber")),
+    QCOMPARE(fx.Cell(stored, QStringLiteral("itemnumber")),
              QStringLiteral("IZ-LISTE"));
     if (adding) {
-        QCOMPARE(cell(stored, QStringLiteral("ledgernumber")),
+        QCOMPARE(fx.Cell(stored, QStringLiteral("ledgernumber")),
                  expectedNumber);
-        QCOMPARE(cell(stored, QStringLiteral("userid")).toLongLong(),
-                 userId(QStringLiteral("ana")));
+        QCOMPARE(fx.Cell(stored, QStringLiteral("userid")).toLongLong(),
+                 fx.UserId(QStringLiteral("ana")));
     }
 }
 
@@ -759,16 +673,16 @@ void TestLedgerDetail::fromList()
 // ledgerdetail.png there (scripts/screenshot-detail.sh).
 void TestLedgerDetail::layout()
 {
-    const qint64 id = scalar(QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem WHERE parentid IS NOT NULL "
+    const qint64 id = fx.Scalar(QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem WHERE parentid IS NOT NULL "
                                             "AND partnerid IS NOT NULL AND documentid IS NOT NULL AND outuserid IS NULL"))
                           .toLongLong();
     QVERIFY(id > 0);
     // Ana's, handed over to Jelena and not yet taken: every field filled in.
-    m_db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET inuserid = ?, userid = ?, outuserid = ?, accepted = 'n', "
+    fx.Db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET inuserid = ?, userid = ?, outuserid = ?, accepted = 'n', "
                                              "inmailtype = 2, inmailnumber = 'RE123456789RS', outmailtype = 5, "
                                              "archived = 'y', archivednumber = 'A-2026/004' WHERE ledgeritemid = ?"),
-                              {userId(QStringLiteral("ana")), userId(QStringLiteral("ana")), userId(QStringLiteral("jelena")), id});
-    openItem(id);
+                              {fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("jelena")), id});
+    LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();

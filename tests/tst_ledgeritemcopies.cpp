@@ -2,12 +2,10 @@
 // real database, including two desks acting on one item at once.
 
 #include "LedgerFixture.h"
-#include "ScriptedDialogs.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
 #include "integration/LedgerResourceString.h"
-#include "screens/LedgerDetailUnit.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -72,11 +70,8 @@ private slots:
     void enclosureColumns();
     void passOnColumns_data();
     void passOnColumns();
-    void passOnTwice();
-    void refusedStoreCreatesNothing_data();
-    void refusedStoreCreatesNothing();
-    void withoutLedgerService_data();
-    void withoutLedgerService();
+    void refusals_data();
+    void refusals();
     void twoDesksAtOnce_data();
     void twoDesksAtOnce();
 
@@ -123,10 +118,8 @@ void TestLedgerItemCopies::enabling()
     const qint64 id = fx.AddItem({{QStringLiteral("parentid"), withParent ? QVariant(parent) : null64()},
                                   {QStringLiteral("outuserid"), recipient.isEmpty() ? null64() : QVariant(fx.UserId(recipient))},
                                   {QStringLiteral("accepted"), accepted ? QStringLiteral("y") : QStringLiteral("n")}});
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
+    DetailFormOn on(id);
+    TLedgerDetailForm &form = on.form;
     QCOMPARE(form.AdditionalItemButton->isEnabled(), enclosure);
     QCOMPARE(form.PassOnButton->isEnabled(), passOn);
     // The scan has no rule of its own: also on items the form locks.
@@ -170,19 +163,16 @@ void TestLedgerItemCopies::enclosureNumber()
     if (!elsewhere.isEmpty())
         fx.AddItem({{QStringLiteral("ledgernumber"), number + elsewhere}});
 
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    form.AdditionalItemButton->click();
+    DetailFormOn on(id);
+    on.form.AdditionalItemButton->click();
 
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.first().Text, QStringLiteral("Novi prilog je kreiran."));
-    QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Information);
+    QCOMPARE(on.dialogs->Messages.size(), 1);
+    QCOMPARE(on.dialogs->Messages.first().Text, QStringLiteral("Novi prilog je kreiran."));
+    QCOMPARE(on.dialogs->Messages.first().Type, TMsgDlgType::Information);
     const qint64 created = newestId();
     QCOMPARE(fx.Cell(created, QStringLiteral("ledgernumber")), number + expected);
     QCOMPARE(m_ledger->Opened, QList<qint32>{qint32(created)});
-    QVERIFY(!form.isVisible());
+    QVERIFY(!on.form.isVisible());
 }
 
 void TestLedgerItemCopies::enclosureColumns_data()
@@ -201,11 +191,7 @@ void TestLedgerItemCopies::enclosureColumns()
                                   {QStringLiteral("partnerid"), partner},
                                   {QStringLiteral("archived"), QStringLiteral("y")},
                                   {QStringLiteral("passonparentid"), passedOnCopy ? QVariant(origin) : null64()}});
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    form.AdditionalItemButton->click();
+    DetailFormOn(id).form.AdditionalItemButton->click();
 
     const qint64 created = newestId();
     QVERIFY(created > id);
@@ -240,16 +226,13 @@ void TestLedgerItemCopies::passOnColumns()
     }
     const qint64 id = handedToMe({{QStringLiteral("parentid"), parent == QLatin1String("none") ? null64() : QVariant(parentId)},
                                   {QStringLiteral("inuserid"), fx.UserId(QStringLiteral("marko"))}});
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
+    DetailFormOn on(id);
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    form.PassOnButton->click();
+    on.form.PassOnButton->click();
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.first().Text, QStringLiteral("Nova stavka u delovodniku je kreirana."));
+    QCOMPARE(on.dialogs->Messages.size(), 1);
+    QCOMPARE(on.dialogs->Messages.first().Text, QStringLiteral("Nova stavka u delovodniku je kreirana."));
     const qint64 created = newestId();
     QCOMPARE(m_ledger->Opened, QList<qint32>{qint32(created)});
     QCOMPARE(fx.Cell(created, QStringLiteral("passonparentid")).toLongLong(), id);
@@ -268,80 +251,52 @@ void TestLedgerItemCopies::passOnColumns()
     QVERIFY2(when >= before && when <= after, qPrintable(when.toString()));
 }
 
-void TestLedgerItemCopies::passOnTwice()
-{
-    const qint64 id = handedToMe();
-    for (int attempt = 1; attempt <= 2; ++attempt) {
-        LedgerFixture::OpenItem(id);
-        const int items = fx.ItemCount();
-        ScopedScriptedDialogs dialogs;
-        TLedgerDetailForm form(nullptr);
-        form.show();
-        form.PassOnButton->click();
-        QCOMPARE(dialogs->Messages.size(), 1);
-        if (attempt == 1)
-            continue;
-        QCOMPARE(dialogs->Messages.first().Text,
-                 QStringLiteral("Ne možete predati stavku jer već postoji prosleđena stavka."));
-        QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Error);
-        QCOMPARE(dialogs->Messages.first().Buttons, int(mbOK));
-        QCOMPARE(fx.ItemCount(), items);
-        QVERIFY(form.isVisible());
-    }
-    QCOMPARE(m_ledger->Opened.size(), 1);
-}
-
-void TestLedgerItemCopies::refusedStoreCreatesNothing_data()
+void TestLedgerItemCopies::refusals_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::newRow("Prilog") << "AdditionalItemButton";
-    QTest::newRow("Predaj") << "PassOnButton";
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("created");
+    QTest::addColumn<int>("messageType");
+    QTest::addColumn<QString>("message"); // empty: not checked
+    const int error = int(TMsgDlgType::Error), info = int(TMsgDlgType::Information);
+    const QString passedOn = QStringLiteral("Ne možete predati stavku jer već postoji prosleđena stavka.");
+    QTest::newRow("Predaj, passed on already") << "PassOnButton" << "passed on" << 0 << error << passedOn;
+    QTest::newRow("Prilog, store refused") << "AdditionalItemButton" << "invalid edit" << 0 << error << "";
+    QTest::newRow("Predaj, store refused") << "PassOnButton" << "invalid edit" << 0 << error << "";
+    QTest::newRow("Prilog, no ledger service") << "AdditionalItemButton" << "no service" << 1 << info << "";
+    QTest::newRow("Predaj, no ledger service") << "PassOnButton" << "no service" << 1 << info << "";
 }
 
-void TestLedgerItemCopies::refusedStoreCreatesNothing()
+// Whatever stops the action, the form stays open on its item.
+void TestLedgerItemCopies::refusals()
 {
     QFETCH(QString, button);
+    QFETCH(QString, situation);
+    QFETCH(int, created);
+    QFETCH(int, messageType);
+    QFETCH(QString, message);
+
     const qint64 id = handedToMe();
-    LedgerFixture::OpenItem(id);
+    if (situation == QLatin1String("passed on"))
+        fx.AddItem({{QStringLiteral("passonparentid"), id}});
+    if (situation == QLatin1String("no service"))
+        GlobalConsole = fx.Console;
     const int items = fx.ItemCount();
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    LedgerDM->LedgerItemZQ->Edit();
-    LedgerDM->LedgerItemZQitemtype->SetAsString(QString());
-    form.findChild<QPushButton *>(button)->click();
+    DetailFormOn on(id);
+    if (situation == QLatin1String("invalid edit")) {
+        LedgerDM->LedgerItemZQ->Edit();
+        LedgerDM->LedgerItemZQitemtype->SetAsString(QString());
+    }
+    on.form.findChild<QPushButton *>(button)->click();
 
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Error);
-    QCOMPARE(fx.ItemCount(), items);
-    QCOMPARE(LedgerDM->LedgerItemZQ->State(), TDataSetState::Edit);
-    QVERIFY(form.isVisible());
-    QVERIFY(m_ledger->Opened.isEmpty());
-}
-
-void TestLedgerItemCopies::withoutLedgerService_data()
-{
-    refusedStoreCreatesNothing_data();
-}
-
-// The new item exists and is announced; the form stays on the old one.
-void TestLedgerItemCopies::withoutLedgerService()
-{
-    QFETCH(QString, button);
-    GlobalConsole = fx.Console;
-    const qint64 id = handedToMe();
-    LedgerFixture::OpenItem(id);
-    const int items = fx.ItemCount();
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    form.findChild<QPushButton *>(button)->click();
-
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Information);
-    QCOMPARE(fx.ItemCount(), items + 1);
-    QVERIFY(form.isVisible());
+    QCOMPARE(on.dialogs->Messages.size(), 1);
+    QCOMPARE(int(on.dialogs->Messages.first().Type), messageType);
+    if (!message.isEmpty())
+        QCOMPARE(on.dialogs->Messages.first().Text, message);
+    QCOMPARE(fx.ItemCount(), items + created);
+    QVERIFY(on.form.isVisible());
     QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), id);
+    QVERIFY(m_ledger->Opened.isEmpty());
 }
 
 void TestLedgerItemCopies::twoDesksAtOnce_data()

@@ -3,10 +3,8 @@
 // the test's own.
 
 #include "LedgerFixture.h"
-#include "ScriptedDialogs.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "screens/LedgerDetailUnit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -136,30 +134,27 @@ void TestScannedDocument::scan()
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(7, 8)), QFileDevice::FileModificationTime));
     }
-    LedgerFixture::OpenItem(id);
     const QVariantList before = row(id);
-
-    ScopedScriptedDialogs dialogs;
+    DetailFormOn on(id);
+    ScriptedDialogs &dialogs = *on.dialogs;
     if (pick == QLatin1String("good"))
-        dialogs->FileAnswers.push_back(source);
+        dialogs.FileAnswers.push_back(source);
     else if (pick == QLatin1String("missing"))
-        dialogs->FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
-    TLedgerDetailForm form(nullptr);
-    form.show();
+        dialogs.FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
     if (!storedDocument) {
         LedgerDM->LedgerItemZQ->Edit();
         LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(m_document);
     }
     const QDateTime pressed = QDateTime::currentDateTime().addSecs(-2);
-    form.ScannedDocumentButton->click();
+    on.form.ScannedDocumentButton->click();
 
     const QString expectedOpen = opened.isEmpty() ? QString() : opened == QLatin1String("l") ? own : document;
-    QCOMPARE(dialogs->OpenedFiles, expectedOpen.isEmpty() ? QStringList() : QStringList{expectedOpen});
-    QCOMPARE(dialogs->FileDialogs, fileDialog ? QStringList{QStringLiteral("Učitaj PDF|PDF (*.pdf)")} : QStringList());
-    QCOMPARE(dialogs->Messages.size(), error.isEmpty() ? 0 : 1);
+    QCOMPARE(dialogs.OpenedFiles, expectedOpen.isEmpty() ? QStringList() : QStringList{expectedOpen});
+    QCOMPARE(dialogs.FileDialogs, fileDialog ? QStringList{QStringLiteral("Učitaj PDF|PDF (*.pdf)")} : QStringList());
+    QCOMPARE(dialogs.Messages.size(), error.isEmpty() ? 0 : 1);
     if (!error.isEmpty()) {
-        QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Error);
-        QVERIFY2(dialogs->Messages.first().Text.startsWith(error), qPrintable(dialogs->Messages.first().Text));
+        QCOMPARE(dialogs.Messages.first().Type, TMsgDlgType::Error);
+        QVERIFY2(dialogs.Messages.first().Text.startsWith(error), qPrintable(dialogs.Messages.first().Text));
     }
     if (pick == QLatin1String("good")) {
         QCOMPARE(readFile(own), readFile(source));
@@ -204,13 +199,10 @@ void TestScannedDocument::unstoredItem()
 void TestScannedDocument::noDirectory()
 {
     setScanDir(m_dir->filePath(QStringLiteral("nema")));
-    const qint64 id = fx.AddItem();
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
+    DetailFormOn on(fx.AddItem());
+    ScopedScriptedDialogs &dialogs = on.dialogs;
     dialogs->MessageAnswers = {mbNo};
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    form.ScannedDocumentButton->click();
+    on.form.ScannedDocumentButton->click();
 
     QCOMPARE(dialogs->BrowseTitles.size(), 1);
     QCOMPARE(dialogs->Messages.size(), 2);

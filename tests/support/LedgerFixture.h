@@ -6,8 +6,10 @@
 
 #include "Console.h"
 #include "KInterfaces.h"
+#include "ScriptedDialogs.h"
 #include "Services.h"
 #include "TestDb.h"
+#include "screens/LedgerDetailUnit.h"
 
 #include <QVariantMap>
 
@@ -40,4 +42,13 @@ public:
 private:
     QString m_login;
     int m_serial = 0;
+};
+
+// The detail form shown on one item, with every dialog scripted.
+struct DetailFormOn
+{
+    explicit DetailFormOn(qint64 id) : opened((LedgerFixture::OpenItem(id), true)) { form.show(); }
+    bool opened;
+    ScopedScriptedDialogs dialogs;
+    TLedgerDetailForm form{nullptr};
 };
