@@ -8,18 +8,9 @@
 
 // ---- TFieldDataLink -----------------------------------------------------------
 
-TFieldDataLink::TFieldDataLink(QObject *control) : m_control(control) {}
-
-TFieldDataLink::~TFieldDataLink()
-{
-    QObject::disconnect(m_sourceWatch);
-    QObject::disconnect(m_dataSetWatch);
-}
-
 void TFieldDataLink::SetSource(TDataSource *source)
 {
     SetDataSource(source);
-    watch();
     changed(false);
 }
 
@@ -28,22 +19,6 @@ void TFieldDataLink::SetFieldName(const QString &name)
     m_fieldName = name;
     m_fieldIndex = -1;
     changed(false);
-}
-
-// Neither the data source nor the data set tells its links when it dies, so
-// the link watches both to clear the control.
-void TFieldDataLink::watch()
-{
-    QObject::disconnect(m_sourceWatch);
-    QObject::disconnect(m_dataSetWatch);
-    const auto gone = [this] {
-        watch();
-        changed(false);
-    };
-    if (TDataSource *source = DataSource())
-        m_sourceWatch = QObject::connect(source, &QObject::destroyed, m_control, gone);
-    if (TDataSet *dataSet = DataSet())
-        m_dataSetWatch = QObject::connect(dataSet, &QObject::destroyed, m_control, gone);
 }
 
 // Auto-created fields are deleted when the data set closes, so a cached
@@ -113,7 +88,6 @@ void TFieldDataLink::Write(const std::function<void(TField &)> &write)
 void TFieldDataLink::DataSetChanged()
 {
     m_fieldIndex = -1;
-    watch();
     changed(true);
 }
 
@@ -169,7 +143,7 @@ bool fieldReadOnly(const TField *field)
 
 // ---- TDBEdit --------------------------------------------------------------------
 
-TDBEdit::TDBEdit(QWidget *parent) : QLineEdit(parent), m_link(this)
+TDBEdit::TDBEdit(QWidget *parent) : QLineEdit(parent), m_link()
 {
     m_link.OnDataChange = [this] { showField(); };
     m_link.OnUpdateData = [this] {
@@ -238,7 +212,7 @@ void TDBEdit::userEdited()
 
 // ---- TDBComboBox -----------------------------------------------------------------
 
-TDBComboBox::TDBComboBox(QWidget *parent) : QComboBox(parent), m_link(this)
+TDBComboBox::TDBComboBox(QWidget *parent) : QComboBox(parent), m_link()
 {
     setInsertPolicy(QComboBox::NoInsert);
     m_link.OnDataChange = [this] { showField(); };
@@ -378,7 +352,7 @@ void TDBComboBox::userEdited()
 
 // ---- TDBCheckBox -------------------------------------------------------------------
 
-TDBCheckBox::TDBCheckBox(QWidget *parent) : QCheckBox(parent), m_link(this)
+TDBCheckBox::TDBCheckBox(QWidget *parent) : QCheckBox(parent), m_link()
 {
     m_link.OnDataChange = [this] { showField(); };
     connect(this, &QAbstractButton::clicked, this, [this](bool checked) { userToggled(checked); });

@@ -15,17 +15,15 @@
 #include <functional>
 
 // The link of a control bound to one field. It looks the field up again
-// whenever the data set may have rebuilt its fields, reports a data source or
-// data set destroyed before the control as a data change (so the control
-// clears itself), and keeps the user's pending text: while the control holds
+// whenever the data set may have rebuilt its fields (a data source or data
+// set destroyed before the control is reported as a data change, so the
+// control clears itself), and keeps the user's pending text: while the control holds
 // text typed on the current row of an edit, changes of that row do not
 // overwrite it.
 class KCOMMON_EXPORT TFieldDataLink final : public TDataLink
 {
 public:
-    // control bounds the life of the link's watches on the source and data set.
-    explicit TFieldDataLink(QObject *control);
-    ~TFieldDataLink() override;
+    TFieldDataLink() = default;
 
     void SetSource(TDataSource *source);
     QString FieldName() const { return m_fieldName; }
@@ -60,15 +58,12 @@ private:
     void UpdateData() override;
 
     void changed(bool keepPending);
-    void watch();
 
-    QObject *m_control;
     QString m_fieldName;
     mutable int m_fieldIndex = -1;
     bool m_modified = false;
     bool m_busy = false; // our own write or Edit() is notifying back
     int m_pendingRecNo = 0;
-    QMetaObject::Connection m_sourceWatch, m_dataSetWatch;
 };
 
 // A line edit over a field's Text(). Typed text stays pending until the post

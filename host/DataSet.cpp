@@ -17,6 +17,8 @@ struct PeekGuard
 
 TDataSet::TDataSet(QObject *parent) : QObject(parent) {}
 
+// Sources and their links learn of it here, so no control keeps a dangling
+// data set.
 TDataSet::~TDataSet()
 {
     for (TDataSource *s : std::vector<TDataSource *>(m_sources))
@@ -69,7 +71,6 @@ void TDataSet::Open()
     m_current = m_order.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_order.empty();
-    Notify(TDataEvent::ActiveChanged);
     Notify(TDataEvent::DataSetChanged);
     fire(AfterOpen);
 }
@@ -92,7 +93,6 @@ void TDataSet::Close()
         m_fields.clear();
         m_autoFields = false;
     }
-    Notify(TDataEvent::ActiveChanged);
     Notify(TDataEvent::DataSetChanged);
     fire(AfterClose);
 }
@@ -126,6 +126,7 @@ void TDataSet::moveTo(int row)
 {
     if (row == m_current)
         return;
+    fire(BeforeScroll);
     m_current = row;
     Notify(TDataEvent::Scrolled);
     fire(AfterScroll);
@@ -192,8 +193,13 @@ void TDataSet::SetRecNo(int recNo)
 void TDataSet::checkBrowseMode()
 {
     checkActive();
-    if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
+    if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
+        return;
+    UpdateRecord();
+    if (m_modified)
         Post();
+    else
+        Cancel();
 }
 
 void TDataSet::checkCanModify() const
@@ -207,6 +213,7 @@ void TDataSet::beginInsert(int position)
     checkBrowseMode();
     checkCanModify();
     fire(BeforeInsert);
+    fire(BeforeScroll);
     const uint32_t row = m_store.AddRow();
     position = std::clamp(position, 0, int(m_order.size()));
     m_order.insert(m_order.begin() + position, row);
@@ -230,6 +237,7 @@ void TDataSet::beginInsert(int position)
     }
     m_modified = false;
     fire(AfterInsert);
+    fire(AfterScroll);
 }
 
 void TDataSet::Append()
@@ -276,7 +284,7 @@ void TDataSet::Post()
 {
     checkActive();
     if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
-        return;
+        throw EDatabaseError(QStringLiteral("Skup podataka nije u režimu izmene."));
     UpdateRecord();
     fire(BeforePost);
     for (const auto &f : m_fields) {
@@ -342,6 +350,7 @@ void TDataSet::Cancel()
         Notify(TDataEvent::RecordChanged);
     }
     fire(AfterCancel);
+    fire(AfterScroll);
 }
 
 void TDataSet::Delete()
@@ -357,6 +366,7 @@ void TDataSet::Delete()
     if (m_state == TDataSetState::Edit)
         Cancel();
     fire(BeforeDelete);
+    fire(BeforeScroll);
     InternalDelete();
     const int removed = m_current;
     m_order.erase(m_order.begin() + removed);
@@ -511,7 +521,7 @@ void TDataSet::Notify(TDataEvent event, int arg, TField *field)
     for (TDataSource *source : std::vector<TDataSource *>(m_sources)) {
         for (TDataLink *link : std::vector<TDataLink *>(source->Links())) {
             switch (event) {
-            case TDataEvent::DataSetChanged: case TDataEvent::ActiveChanged: link->DataSetChanged(); break;
+            case TDataEvent::DataSetChanged: link->DataSetChanged(); break;
             case TDataEvent::RecordChanged: link->RecordChanged(field); break;
             case TDataEvent::Scrolled: link->DataSetScrolled(); break;
             case TDataEvent::EditingChanged: link->EditingChanged(); break;

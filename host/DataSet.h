@@ -30,12 +30,20 @@ public:
     explicit TDataSet(QObject *parent = nullptr);
     ~TDataSet() override;
 
-    // Events, in the order the operations fire them.
+    // Events, in the order the operations fire them:
+    //   Open: BeforeOpen, AfterOpen; Close: BeforeClose, AfterClose
+    //   Insert/Append: BeforeInsert, BeforeScroll, OnNewRecord, AfterInsert, AfterScroll
+    //   Edit: BeforeEdit, AfterEdit; Post: BeforePost, AfterPost
+    //   Cancel: BeforeCancel, AfterCancel, AfterScroll
+    //   Delete: BeforeDelete, BeforeScroll, AfterDelete, AfterScroll
+    //   a move to another row: BeforeScroll, AfterScroll
+    // Leaving edit or insert for another row (or an insert) posts the row
+    // when it was modified and cancels it otherwise.
     TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
     TDataSetNotifyEvent BeforeInsert, OnNewRecord, AfterInsert;
     TDataSetNotifyEvent BeforeEdit, AfterEdit;
     TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
-    TDataSetNotifyEvent BeforeDelete, AfterDelete, AfterScroll;
+    TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
     // Called when the database refuses a post; may throw a clearer exception.
     TPostErrorEvent OnPostError;
 
@@ -67,7 +75,7 @@ public:
     void Append();
     void Insert();
     void Edit();
-    void Post();
+    void Post(); // raises outside edit and insert
     void Cancel();
     void Delete();
     // Asks bound controls to hand over their pending text.
@@ -123,12 +131,12 @@ protected:
     QVariant OldValue(const TField &field) const; // value in the store row
     const std::vector<std::unique_ptr<TField>> &FieldList() const { return m_fields; }
 
-    enum class TDataEvent { DataSetChanged, RecordChanged, Scrolled, EditingChanged, RowInserted, RowRemoved, UpdateData, ActiveChanged };
+    enum class TDataEvent { DataSetChanged, RecordChanged, Scrolled, EditingChanged, RowInserted, RowRemoved, UpdateData };
     void Notify(TDataEvent event, int arg = 0, TField *field = nullptr);
 
 private:
     void checkActive() const;
-    void checkBrowseMode(); // posts a pending edit or insert
+    void checkBrowseMode(); // posts a modified edit or insert, cancels an untouched one
     void checkCanModify() const;
     void applySort();
     void fire(const TDataSetNotifyEvent &ev) { if (ev) ev(*this); }

@@ -25,12 +25,37 @@ TDataSet *TDataLink::DataSet() const
 
 TDataSource::TDataSource(QObject *parent) : QObject(parent) {}
 
+namespace {
+
+// Runs while something is being destroyed: nothing may escape.
+void tellGone(const std::vector<TDataLink *> &links)
+{
+    for (TDataLink *link : links) {
+        try {
+            link->DataSetChanged();
+        } catch (const std::exception &e) {
+            qWarning("A bound control failed to let go of its data: %s", e.what());
+        }
+    }
+}
+
+} // namespace
+
 TDataSource::~TDataSource()
 {
     if (m_dataSet)
         m_dataSet->DetachDataSource(this);
-    for (TDataLink *link : std::vector<TDataLink *>(m_links))
+    const std::vector<TDataLink *> links = m_links;
+    for (TDataLink *link : links)
         link->m_source = nullptr;
+    m_links.clear();
+    tellGone(links);
+}
+
+void TDataSource::DataSetDestroyed()
+{
+    m_dataSet = nullptr;
+    tellGone(std::vector<TDataLink *>(m_links));
 }
 
 void TDataSource::SetDataSet(TDataSet *dataSet)

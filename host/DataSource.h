@@ -2,6 +2,8 @@
 // A data source connects bound controls to a data set. Controls own a
 // TDataLink and are told of changes through plain virtual calls (so that an
 // exception from a control's UpdateData reaches the post that asked for it).
+// When a data source or its data set is destroyed, the links are told with
+// DataSetChanged and see no data set from then on.
 
 #include "DataSet.h"
 #include "KExport.h"
@@ -53,7 +55,8 @@ public:
     void AddLink(TDataLink *link);
     void RemoveLink(TDataLink *link);
     const std::vector<TDataLink *> &Links() const { return m_links; }
-    void DataSetDestroyed() { m_dataSet = nullptr; }
+    // Called by a data set as it dies: forgets it and tells the links.
+    void DataSetDestroyed();
 
 private:
     TDataSet *m_dataSet = nullptr;

@@ -1,7 +1,7 @@
 # Dataset layer: SQL texts, the connection, quoting, and live queries on both backends.
 k_add_test(tst_sqltext SOURCES tst_sqltext.cpp)
-k_add_test(tst_zconnection SOURCES tst_zconnection.cpp DatasetTestUtil.h DB)
-k_add_test(tst_quoting SOURCES tst_quoting.cpp DatasetTestUtil.h DB)
-k_add_test(tst_dataset SOURCES tst_dataset.cpp DatasetTestUtil.h DB)
-k_add_test(tst_dataset_writes SOURCES tst_dataset_writes.cpp DatasetTestUtil.h DB)
-k_add_test(tst_dataset_types SOURCES tst_dataset_types.cpp DatasetTestUtil.h DB)
+k_add_test(tst_zconnection SOURCES tst_zconnection.cpp DB)
+k_add_test(tst_quoting SOURCES tst_quoting.cpp DB)
+k_add_test(tst_dataset SOURCES tst_dataset.cpp DB)
+k_add_test(tst_dataset_writes SOURCES tst_dataset_writes.cpp DB)
+k_add_test(tst_dataset_types SOURCES tst_dataset_types.cpp DB)

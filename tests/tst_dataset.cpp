@@ -3,6 +3,8 @@
 
 #include "DatasetTestUtil.h"
 
+#include <QHash>
+
 using namespace dst;
 
 namespace {
@@ -32,6 +34,9 @@ private slots:
     void cancelledInsertReturnsToRow_data();
     void cancelledInsertReturnsToRow();
     void readOnlyRefusesChanges();
+    void eventSequence_data();
+    void eventSequence();
+    void postOutsideEditRaises();
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
@@ -259,7 +264,7 @@ void TestDataSet::controlsDisabledNest()
     auto q = liveQuery(conn(), kAll);
     TDataSource source;
     source.SetDataSet(q.get());
-    CountingLink link;
+    TracingLink link;
     link.SetDataSource(&source);
     // A control hands over its pending text even while controls are disabled.
     struct PendingText : TDataLink
@@ -269,7 +274,7 @@ void TestDataSet::controlsDisabledNest()
     editor.SetDataSource(&source);
     DB_TRY(q->Open());
 
-    link.reset();
+    link.take();
     q->DisableControls();
     q->DisableControls();
     q->Next();
@@ -281,11 +286,10 @@ void TestDataSet::controlsDisabledNest()
     q->SetSortedFields(QStringLiteral("ledgernumber DESC"));
     q->EnableControls();
     QVERIFY(q->ControlsDisabled());
-    QCOMPARE(link.changed + link.other, 0);
+    QCOMPARE(link.trace, QStringList());
     q->EnableControls();
     QVERIFY(!q->ControlsDisabled());
-    QCOMPARE(link.changed, 1);
-    QCOMPARE(link.other, 0);
+    QCOMPARE(link.take(), QStringList{QStringLiteral("link:DataSetChanged")});
     QCOMPARE(countItems(conn(), QStringLiteral("itemtype = 'Žalba' AND itemnumber = '77'")), 1);
 
     // One EnableControls too many does not leave the count below zero.
@@ -293,7 +297,7 @@ void TestDataSet::controlsDisabledNest()
     q->DisableControls();
     QVERIFY(q->ControlsDisabled());
     q->Last();
-    QCOMPARE(link.changed + link.other, 1);
+    QCOMPARE(link.trace, QStringList());
     editor.SetDataSource(nullptr);
 }
 
@@ -425,3 +429,84 @@ void TestDataSet::readOnlyRefusesChanges()
 
 QTEST_GUILESS_MAIN(TestDataSet)
 #include "tst_dataset.moc"
+
+void TestDataSet::eventSequence_data()
+{
+    QTest::addColumn<QStringList>("setup"); // not traced
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("rows"); // record count afterwards
+    const QStringList post{"BeforePost", "link:EditingChanged", "link:RecordChanged", "AfterPost"};
+    const QStringList newRow{"BeforeInsert", "BeforeScroll", "link:RowInserted", "link:EditingChanged", "link:Scrolled",
+                             "OnNewRecord", "AfterInsert", "AfterScroll"};
+    const QStringList cancelInsert{"BeforeCancel", "link:RowRemoved", "link:EditingChanged", "link:Scrolled",
+                                   "AfterCancel", "AfterScroll"};
+    const QStringList scroll{"BeforeScroll", "link:Scrolled", "AfterScroll"};
+    QTest::newRow("open") << QStringList{"Close"} << "Open"
+                          << QStringList{"BeforeOpen", "link:DataSetChanged", "AfterOpen"} << 3;
+    QTest::newRow("close") << QStringList{} << "Close"
+                           << QStringList{"BeforeClose", "link:DataSetChanged", "AfterClose"} << 0;
+    QTest::newRow("append") << QStringList{} << "Append" << newRow << 4;
+    QTest::newRow("insert") << QStringList{} << "Insert" << newRow << 4;
+    QTest::newRow("edit") << QStringList{} << "Edit" << QStringList{"BeforeEdit", "link:EditingChanged", "AfterEdit"} << 3;
+    QTest::newRow("post") << QStringList{"Edit", "Set"} << "Post" << post << 3;
+    QTest::newRow("cancel an edit") << QStringList{"Edit", "Set"} << "Cancel"
+                                    << QStringList{"BeforeCancel", "link:EditingChanged", "link:RecordChanged",
+                                                   "AfterCancel", "AfterScroll"}
+                                    << 3;
+    QTest::newRow("cancel an insert") << QStringList{"Append"} << "Cancel" << cancelInsert << 3;
+    QTest::newRow("delete") << QStringList{} << "Delete"
+                            << QStringList{"BeforeDelete", "BeforeScroll", "link:RowRemoved", "link:Scrolled",
+                                           "AfterDelete", "AfterScroll"}
+                            << 2;
+    QTest::newRow("next") << QStringList{} << "Next" << scroll << 3;
+    QTest::newRow("next on the last row") << QStringList{"Last"} << "Next" << QStringList{} << 3;
+    QTest::newRow("scroll from an untouched append") << QStringList{"Append"} << "First" << cancelInsert << 3;
+    QTest::newRow("scroll from an untouched edit") << QStringList{"Edit"} << "Next"
+                                                   << QStringList{"BeforeCancel", "link:EditingChanged",
+                                                                  "link:RecordChanged", "AfterCancel", "AfterScroll"}
+                                                          + scroll
+                                                   << 3;
+    QTest::newRow("scroll from a modified edit") << QStringList{"Edit", "Set"} << "Next" << post + scroll << 3;
+}
+
+void TestDataSet::eventSequence()
+{
+    QFETCH(QStringList, setup);
+    QFETCH(QString, operation);
+    QFETCH(QStringList, expected);
+    QFETCH(int, rows);
+    addItems(conn(), 3);
+    auto q = liveQuery(conn(), kAll);
+    TDataSource source;
+    source.SetDataSet(q.get());
+    TracingLink link;
+    link.SetDataSource(&source);
+    DB_TRY(q->Open());
+    const QHash<QString, std::function<void()>> run = {
+        {QStringLiteral("Open"), [&] { q->Open(); }},     {QStringLiteral("Close"), [&] { q->Close(); }},
+        {QStringLiteral("Append"), [&] { q->Append(); }}, {QStringLiteral("Insert"), [&] { q->Insert(); }},
+        {QStringLiteral("Edit"), [&] { q->Edit(); }},     {QStringLiteral("Post"), [&] { q->Post(); }},
+        {QStringLiteral("Cancel"), [&] { q->Cancel(); }}, {QStringLiteral("Delete"), [&] { q->Delete(); }},
+        {QStringLiteral("Next"), [&] { q->Next(); }},     {QStringLiteral("First"), [&] { q->First(); }},
+        {QStringLiteral("Last"), [&] { q->Last(); }},
+        {QStringLiteral("Set"), [&] { q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Žalba")); }}};
+    for (const QString &step : setup)
+        DB_TRY(run.value(step)());
+    link.hookEvents(*q);
+    link.take();
+    DB_TRY(run.value(operation)());
+    QCOMPARE(link.take(), expected);
+    QCOMPARE(q->RecordCount(), rows);
+    QCOMPARE(countItems(conn()), rows == 2 ? 2 : 3);
+}
+
+void TestDataSet::postOutsideEditRaises()
+{
+    addItems(conn(), 1);
+    auto q = liveQuery(conn(), kAll);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q->Post());
+    DB_TRY(q->Open());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q->Post());
+    QCOMPARE(q->State(), TDataSetState::Browse);
+}

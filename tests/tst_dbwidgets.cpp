@@ -309,6 +309,7 @@ void TestDbWidgets::gridRefusedMoveStaysOnRecord()
     grid.SetDataSource(m_source.get());
     m_query->BeforePost = [](TDataSet &) { throw EDatabaseError(QStringLiteral("odbijeno")); };
     m_query->Edit();
+    m_query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("izmenjeno")); // an untouched row is just cancelled
     grid.setCurrentIndex(grid.model()->index(3, 0));
     QCOMPARE(m_query->RecNo(), 1);
     QCOMPARE(m_query->State(), TDataSetState::Edit);

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QtTest>
 #include <memory>
+#include <utility>
 
 namespace dst {
 
@@ -73,17 +74,36 @@ inline void fillNew(TDataSet &q, const QString &number)
 
 inline QString numberOf(const TDataSet &q) { return q.FieldByName(QStringLiteral("ledgernumber")).AsString(); }
 
-// Counts what a bound control would be told.
-struct CountingLink : TDataLink
+// Records in order what a bound control is told and, once hooked, the data
+// set's own events, by name: "BeforePost", "link:EditingChanged", ...
+struct TracingLink : TDataLink
 {
-    int changed = 0, other = 0;
-    void DataSetChanged() override { ++changed; }
-    void RecordChanged(TField *) override { ++other; }
-    void DataSetScrolled() override { ++other; }
-    void EditingChanged() override { ++other; }
-    void RowInserted(int) override { ++other; }
-    void RowRemoved(int) override { ++other; }
-    void reset() { changed = other = 0; }
+    QStringList trace;
+    void DataSetChanged() override { trace << QStringLiteral("link:DataSetChanged"); }
+    void RecordChanged(TField *) override { trace << QStringLiteral("link:RecordChanged"); }
+    void DataSetScrolled() override { trace << QStringLiteral("link:Scrolled"); }
+    void EditingChanged() override { trace << QStringLiteral("link:EditingChanged"); }
+    void RowInserted(int) override { trace << QStringLiteral("link:RowInserted"); }
+    void RowRemoved(int) override { trace << QStringLiteral("link:RowRemoved"); }
+
+    void hookEvents(TDataSet &ds)
+    {
+        const std::pair<TDataSet::TDataSetNotifyEvent TDataSet::*, const char *> events[] = {
+            {&TDataSet::BeforeOpen, "BeforeOpen"},     {&TDataSet::AfterOpen, "AfterOpen"},
+            {&TDataSet::BeforeClose, "BeforeClose"},   {&TDataSet::AfterClose, "AfterClose"},
+            {&TDataSet::BeforeInsert, "BeforeInsert"}, {&TDataSet::OnNewRecord, "OnNewRecord"},
+            {&TDataSet::AfterInsert, "AfterInsert"},   {&TDataSet::BeforeEdit, "BeforeEdit"},
+            {&TDataSet::AfterEdit, "AfterEdit"},       {&TDataSet::BeforePost, "BeforePost"},
+            {&TDataSet::AfterPost, "AfterPost"},       {&TDataSet::BeforeCancel, "BeforeCancel"},
+            {&TDataSet::AfterCancel, "AfterCancel"},   {&TDataSet::BeforeDelete, "BeforeDelete"},
+            {&TDataSet::AfterDelete, "AfterDelete"},   {&TDataSet::BeforeScroll, "BeforeScroll"},
+            {&TDataSet::AfterScroll, "AfterScroll"}};
+        for (const auto &[event, name] : events) {
+            const QString text = QString::fromLatin1(name);
+            ds.*event = [this, text](TDataSet &) { trace << text; };
+        }
+    }
+    QStringList take() { return std::exchange(trace, {}); }
 };
 
 struct Refused : KException
