@@ -1,6 +1,7 @@
 #include "CustomDM.h"
 
 #include "DataSet.h"
+#include "Field.h"
 #include "Dialogs.h"
 #include "KException.h"
 #include "SqlText.h"
@@ -49,11 +50,6 @@ void TCustomDM::CommonBeforeDelete(TDataSet &)
 
 namespace {
 
-bool isFlagColumn(const TColumnInfo &c)
-{
-    return c.TypeName.contains(QLatin1String("char")) && c.Length == 1;
-}
-
 bool isNumericColumn(const TColumnInfo &c)
 {
     return c.TypeName.contains(QLatin1String("int")) || c.TypeName == QLatin1String("decimal")
@@ -61,17 +57,14 @@ bool isNumericColumn(const TColumnInfo &c)
         || c.TypeName == QLatin1String("real") || c.TypeName == QLatin1String("numeric");
 }
 
-QVariant assignedValue(const TColumnInfo &c, const QString &text)
+// The assigned text as the column takes it: through the module's own field
+// of that column when it has one (flags, dates), else as a number or text.
+QVariant assignedValue(const TColumnInfo &c, const TField *field, const QString &text)
 {
     if (text.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
         return {};
-    if (isFlagColumn(c)) {
-        const QString t = text.trimmed().toLower();
-        if (t == QLatin1String("true") || t == QLatin1String("y") || t == QLatin1String("1"))
-            return QStringLiteral("y");
-        if (t == QLatin1String("false") || t == QLatin1String("n") || t == QLatin1String("0"))
-            return QStringLiteral("n");
-    }
+    if (field)
+        return field->Convert(text);
     if (isNumericColumn(c)) {
         bool ok = false;
         const qint64 v = text.trimmed().toLongLong(&ok);
@@ -123,7 +116,8 @@ int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const
             QVariantList values;
             for (const TColumnInfo *c : copied) {
                 const auto it = assigned.constFind(c->Name.toLower());
-                values << (it != assigned.constEnd() ? assignedValue(*c, *it) : q->value(rec.indexOf(c->Name)));
+                values << (it != assigned.constEnd() ? assignedValue(*c, tableField(table, c->Name), *it)
+                                                     : q->value(rec.indexOf(c->Name)));
             }
             rows.push_back(std::move(values));
         }
@@ -133,6 +127,15 @@ int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const
     for (const QVariantList &values : rows)
         conn.ExecSQL(insert, values);
     return int(rows.size());
+}
+
+const TField *TCustomDM::tableField(const QString &table, const QString &column) const
+{
+    for (const TZQuery *q : findChildren<TZQuery *>())
+        if (q->WriteTable().compare(table, Qt::CaseInsensitive) == 0)
+            if (const TField *f = q->FindField(column); f && !f->IsDisplayOnly())
+                return f;
+    return nullptr;
 }
 
 qint64 TCustomDM::GetLastInsertID()

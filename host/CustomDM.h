@@ -31,8 +31,10 @@ public:
 
     // Inserts one copy of every row of table that satisfies condition; the
     // copies keep every column but the key (assigned by the database) and
-    // those named in assignments ("column=value", "column=NULL"). Values go
-    // through bound parameters. extra is reserved and ignored. Returns the
+    // those named in assignments ("column=value", "column=NULL"). An assigned
+    // text is converted by the data module's field of that column when there
+    // is one (so "False" becomes a stored flag). Values go through bound
+    // parameters. extra is reserved and ignored. Returns the
     // number of rows copied.
     int CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
                      const QString &extra);
@@ -56,6 +58,9 @@ protected:
     std::unique_ptr<TValidator> FValidator;
 
 private:
+    // A field of one of this module's queries that writes column of table.
+    const TField *tableField(const QString &table, const QString &column) const;
+
     TZConnection *m_connection = nullptr;
 };
 

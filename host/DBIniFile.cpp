@@ -1,5 +1,7 @@
 #include "DBIniFile.h"
 
+#include "Field.h"
+
 #include "KException.h"
 #include "ZConnection.h"
 
@@ -22,14 +24,7 @@ QString TDBIniFile::ReadString(const QString &section, const QString &key, const
 
 bool TDBIniFile::ReadBool(const QString &section, const QString &key, bool def) const
 {
-    const QString v = ReadString(section, key, QString()).trimmed().toLower();
-    if (v.isEmpty())
-        return def;
-    if (v == QLatin1String("1") || v == QLatin1String("true") || v == QLatin1String("y") || v == QLatin1String("da"))
-        return true;
-    if (v == QLatin1String("0") || v == QLatin1String("false") || v == QLatin1String("n") || v == QLatin1String("ne"))
-        return false;
-    return def;
+    return TField::DecodeFlag(ReadString(section, key, QString())).value_or(def);
 }
 
 int TDBIniFile::ReadInteger(const QString &section, const QString &key, int def) const

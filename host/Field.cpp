@@ -36,20 +36,17 @@ QDate parseDate(const QString &text)
     return dt.isValid() ? dt.date() : QDate();
 }
 
-// The words a flag is written with; ok is false for any other text.
-bool parseBool(const QString &text, bool &ok)
+} // namespace
+
+std::optional<bool> TField::DecodeFlag(QStringView text)
 {
-    const QString t = text.trimmed().toLower();
-    ok = true;
+    const QString t = text.trimmed().toString().toLower();
     if (t == QLatin1String("y") || t == QLatin1String("1") || t == QLatin1String("t") || t == QLatin1String("true") || t == QLatin1String("da"))
         return true;
     if (t == QLatin1String("n") || t == QLatin1String("0") || t == QLatin1String("f") || t == QLatin1String("false") || t == QLatin1String("ne"))
         return false;
-    ok = false;
-    return false;
+    return std::nullopt;
 }
-
-} // namespace
 
 TField::TField(TDataSet &dataSet, QString fieldName, TFieldType type, int size)
     : m_dataSet(dataSet), m_fieldName(std::move(fieldName)), m_type(type), m_size(size)
@@ -116,10 +113,10 @@ QVariant TField::Convert(const QVariant &value) const
         if (value.typeId() == QMetaType::QString) {
             if (value.toString().trimmed().isEmpty())
                 return {};
-            const bool b = parseBool(value.toString(), ok);
-            if (!ok)
+            const std::optional<bool> b = DecodeFlag(value.toString());
+            if (!b)
                 fail();
-            return b;
+            return *b;
         }
         return value.toLongLong() != 0;
     }
@@ -160,7 +157,7 @@ QVariant TField::Convert(const QVariant &value) const
         // Flags and dates as the database keeps them in text columns.
         switch (value.typeId()) {
         case QMetaType::Bool:
-            return value.toBool() ? QStringLiteral("y") : QStringLiteral("n");
+            return EncodeFlag(value.toBool());
         case QMetaType::QDateTime:
             return value.toDateTime().isValid() ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
         case QMetaType::QDate:
@@ -208,9 +205,7 @@ bool TField::AsBoolean() const
         return v.toBool();
     case TFieldType::String: {
         // 'n' is a non-empty text, yet no flag set.
-        bool ok;
-        const bool b = parseBool(v.toString(), ok);
-        return ok && b;
+        return DecodeFlag(v.toString()).value_or(false);
     }
     case TFieldType::Date:
     case TFieldType::DateTime:

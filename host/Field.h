@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 class TDataSet;
 
@@ -68,6 +69,11 @@ public:
     QVariant Convert(const QVariant &value) const;
     // Text of a value without handlers.
     QString DefaultText(const QVariant &value) const;
+
+    // The one codec of flags: the database keeps them as 'y' and 'n'; reading
+    // also takes 1/0, t/f, true/false and da/ne. nullopt for anything else.
+    static QString EncodeFlag(bool value) { return value ? QStringLiteral("y") : QStringLiteral("n"); }
+    static std::optional<bool> DecodeFlag(QStringView text);
 
 private:
     friend class TDataSet;

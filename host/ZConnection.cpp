@@ -1,5 +1,6 @@
 #include "ZConnection.h"
 
+#include "Field.h"
 #include "KException.h"
 
 #include <QAtomicInt>
@@ -170,7 +171,7 @@ QVariant TZConnection::ToBindValue(const QVariant &value) const
         return dt;
     }
     if (value.typeId() == QMetaType::Bool)
-        return value.toBool() ? QStringLiteral("y") : QStringLiteral("n");
+        return TField::EncodeFlag(value.toBool());
     return value;
 }
 

@@ -29,7 +29,7 @@ TZConnection &TZQuery::connection() const
     return *m_connection;
 }
 
-QString TZQuery::updateTable() const
+QString TZQuery::WriteTable() const
 {
     return UpdateTable.isEmpty() ? FirstTableOf(m_sql) : UpdateTable;
 }
@@ -163,8 +163,9 @@ public:
                 break;
             }
             case TFieldType::Boolean:
+                // The stored spelling, read without a QString on the way.
                 if (len == 1 && (*p == 'y' || *p == 'n')) {
-                    store.SetInt(row, i, *p == 'y');
+                    store.SetInt(row, i, *p == TField::EncodeFlag(true).front().toLatin1());
                     continue;
                 }
                 break;
@@ -185,7 +186,7 @@ void TZQuery::InternalOpen()
 {
     TZConnection &conn = connection();
     // The catalogue is read first: the connection is busy while rows stream.
-    const std::vector<TColumnInfo> *cols = RequestLive ? &conn.TableColumns(updateTable()) : nullptr;
+    const std::vector<TColumnInfo> *cols = RequestLive ? &conn.TableColumns(WriteTable()) : nullptr;
     Loader loader(*this, cols);
     StreamQuery(conn, m_sql, loader);
     Store().Squeeze();
@@ -206,7 +207,7 @@ void TZQuery::InternalOpen()
             m_keyFields.push_back(f);
         }
         if (m_keyFields.empty())
-            throw EDatabaseError(QStringLiteral("Tabela '%1' nema ključ u upitu.").arg(updateTable()));
+            throw EDatabaseError(QStringLiteral("Tabela '%1' nema ključ u upitu.").arg(WriteTable()));
         if (m_keyFields.size() == 1)
             m_keyField = m_keyFields.front();
     }
@@ -222,7 +223,7 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
 {
     checkLive();
     TZConnection &conn = connection();
-    const QString table = QuoteIdent(updateTable());
+    const QString table = QuoteIdent(WriteTable());
     if (inserting) {
         QStringList cols, marks;
         QVariantList params;
@@ -291,7 +292,7 @@ void TZQuery::InternalDelete()
     TZConnection &conn = connection();
     QVariantList params;
     const QString where = keyCondition(params);
-    m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QuoteIdent(updateTable()), where), params);
+    m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QuoteIdent(WriteTable()), where), params);
     if (m_rowsAffected == 0)
         throw EDatabaseError(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
 }
@@ -300,7 +301,7 @@ void TZQuery::InternalInitRecord()
 {
     if (!CalcDefaults || !RequestLive)
         return;
-    const auto &cols = connection().TableColumns(updateTable());
+    const auto &cols = connection().TableColumns(WriteTable());
     for (int i = 0; i < FieldCount(); ++i) {
         TField &f = Fields(i);
         if (f.IsDisplayOnly())

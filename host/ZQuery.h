@@ -34,6 +34,9 @@ public:
 
     bool CanModify() const override { return RequestLive; }
 
+    // The table a live query writes to: UpdateTable, or the first after FROM.
+    QString WriteTable() const;
+
     // Rows affected by the last write.
     int RowsAffected() const { return m_rowsAffected; }
 
@@ -47,7 +50,6 @@ protected:
 private:
     class Loader;
     TZConnection &connection() const;
-    QString updateTable() const;
     void checkLive() const;
     // "k1 = ? AND k2 = ?" over the whole key, with the stored key values.
     QString keyCondition(QVariantList &params) const;
