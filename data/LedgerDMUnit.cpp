@@ -5,7 +5,7 @@
 #include "KException.h"
 #include "SqlText.h"
 #include "ZConnection.h"
-#include "integration/LedgerRegistration.h"
+#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QCoreApplication>
