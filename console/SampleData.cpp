@@ -1,14 +1,12 @@
 #include "SampleData.h"
 
-#include "KException.h"
 #include "PasswordHash.h"
 #include "ZConnection.h"
+#include "ZTransaction.h"
 
 #include <QDateTime>
 #include <QMap>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <algorithm>
 #include <vector>
 
@@ -88,6 +86,243 @@ QString mailNumber(QRandomGenerator &rng)
     return QStringLiteral("RE%1RS").arg(rng.bounded(100000000, 999999999));
 }
 
+// The people, partners and documents the items refer to, by id.
+struct Keys
+{
+    std::vector<qint64> Users, Partners, Documents;
+};
+
+Keys insertReferences(TZConnection &connection)
+{
+    Keys keys;
+    for (const SampleData::User &u : SampleData::Users()) {
+        connection.ExecSQL(
+            QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, ?)"),
+            {u.FirstName, u.LastName, u.Login, HashPassword(u.Password)});
+        keys.Users.push_back(connection.LastInsertID());
+    }
+    for (const Partner &p : kPartners) {
+        connection.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
+                           {QString::fromUtf8(p.Name), QString::fromUtf8(p.Address), QString::fromUtf8(p.City)});
+        keys.Partners.push_back(connection.LastInsertID());
+    }
+    for (const Document &d : kDocuments) {
+        connection.ExecSQL(QStringLiteral("INSERT INTO document (number, description) VALUES (?, ?)"),
+                           {QString::fromUtf8(d.Number), QString::fromUtf8(d.Description)});
+        keys.Documents.push_back(connection.LastInsertID());
+    }
+    return keys;
+}
+
+// When the main items were registered, oldest first: spread over the past
+// years, a few earlier this week (or the last days, early on a Monday) and
+// a few today, none later than now.
+std::vector<QDateTime> registrationTimes(const QDate &today, const QDateTime &now)
+{
+    const QDate weekStart = today.addDays(1 - today.dayOfWeek());
+    std::vector<QDateTime> dates;
+    for (int year : {2024, 2025, 2026})
+        for (const auto &[month, day] : kYearDates) {
+            const QDate d(year, month, day);
+            if (d < today.addDays(-7))
+                dates.push_back(QDateTime(d, QTime(8, 0).addSecs(60 * ((month * 53 + day * 17) % 420))));
+        }
+    for (int back : {3, 2, 1}) {
+        QDate d = today.addDays(-back);
+        if (d < weekStart && today != weekStart)
+            d = weekStart;
+        dates.push_back(QDateTime(d, QTime(9 + back, 10 * back)));
+    }
+    for (int k = 0; k < 3; ++k) {
+        QTime t = QTime(8, 30).addSecs(k * 95 * 60);
+        if (t > now.time())
+            t = now.time() < QTime(0, 10) ? QTime(0, 0, k) : now.time().addSecs(-(3 - k) * 60);
+        dates.push_back(QDateTime(today, t));
+    }
+    std::sort(dates.begin(), dates.end());
+    return dates;
+}
+
+// Makes the main items one after the other. Every choice comes from one
+// seeded generator in a fixed order, so the book is the same on every start.
+class MainItemMaker
+{
+public:
+    MainItemMaker(const Keys &keys, const QDate &today) : m_keys(keys), m_today(today) {}
+
+    Item Make(size_t position, const QDateTime &when)
+    {
+        Item it;
+        it.Direction = kDirections[position % std::size(kDirections)];
+        it.When = when;
+        const int year = it.When.date().year();
+        const int n = ++m_counters[{it.Direction, year}];
+        it.Number = QStringLiteral("%1/%2").arg(n).arg(year % 100, 2, 10, QLatin1Char('0'));
+        it.UserId = pickUser();
+        const bool withPartner = it.Direction != 0 || m_rng.bounded(10) < 3;
+        it.PartnerId = withPartner ? QVariant(pick(m_keys.Partners)) : nullInt();
+        it.DocumentId = m_rng.bounded(2) ? QVariant(pick(m_keys.Documents)) : nullInt();
+        it.InMailType = it.OutMailType = nullInt();
+        it.InMailNumber = it.OutMailNumber = it.ItemNumber = it.ArchivedNumber = nullText();
+        it.ItemDate = QVariant(QMetaType::fromType<QDate>());
+        it.ParentId = it.InUserId = it.OutUserId = it.PassOnParentId = nullInt();
+        describe(it);
+        handOver(it);
+        archive(it);
+        return it;
+    }
+
+private:
+    // Type, the sender's number and date, and the mail it came or went by.
+    void describe(Item &it)
+    {
+        static const QStringList inTypes = {QStringLiteral("Dopis"), QStringLiteral("Rešenje"),
+                                            QStringLiteral("Faktura"), QStringLiteral("Zahtev"),
+                                            QStringLiteral("Žalba"), QStringLiteral("Ugovor")};
+        static const QStringList outTypes = {QStringLiteral("Dopis"), QStringLiteral("Ugovor"),
+                                             QStringLiteral("Odgovor na zahtev"), QStringLiteral("Obaveštenje")};
+        static const QStringList internalTypes = {QStringLiteral("Zahtev"), QStringLiteral("Rešenje"),
+                                                  QStringLiteral("Zapisnik"), QStringLiteral("Dopis")};
+        const int year = it.When.date().year();
+        if (it.Direction == 1) {
+            it.ItemType = inTypes[m_rng.bounded(int(inTypes.size()))];
+            it.ItemNumber = QStringLiteral("%1-%2/%3")
+                                .arg(m_rng.bounded(1, 99), 2, 10, QLatin1Char('0'))
+                                .arg(m_rng.bounded(100, 999))
+                                .arg(year % 100, 2, 10, QLatin1Char('0'));
+            it.ItemDate = it.When.date().addDays(-m_rng.bounded(1, 10));
+            const int mail = m_rng.bounded(1, 6);
+            it.InMailType = mail;
+            if (mail == 2 || mail == 3)
+                it.InMailNumber = mailNumber(m_rng);
+        } else if (it.Direction == -1) {
+            it.ItemType = outTypes[m_rng.bounded(int(outTypes.size()))];
+            it.ItemDate = it.When.date();
+            const int mail = m_rng.bounded(1, 6);
+            it.OutMailType = mail;
+            if (mail == 2 || mail == 3)
+                it.OutMailNumber = mailNumber(m_rng);
+        } else {
+            it.ItemType = internalTypes[m_rng.bounded(int(internalTypes.size()))];
+        }
+    }
+
+    // Who the item went on to and whether it was taken.
+    void handOver(Item &it)
+    {
+        const qint64 ageDays = it.When.date().daysTo(m_today);
+        if (ageDays <= 40 && m_pendingHandovers < 6 && m_rng.bounded(3) != 0) {
+            // Handed over and not yet taken: half of them to Ana, who logs in first.
+            it.OutUserId = (m_pendingHandovers % 2 == 0 && it.UserId != m_keys.Users[0]) ? m_keys.Users[0]
+                                                                                          : otherUser(it.UserId);
+            it.Accepted = false;
+            ++m_pendingHandovers;
+        } else if (m_rng.bounded(10) < 4) {
+            it.OutUserId = otherUser(it.UserId);
+            it.Accepted = true;
+        } else {
+            it.Accepted = m_rng.bounded(10) < 7;
+        }
+    }
+
+    // Most old items are archived, numbered per year.
+    void archive(Item &it)
+    {
+        const int year = it.When.date().year();
+        if (it.When.date().daysTo(m_today) > 200 && m_rng.bounded(10) < 7) {
+            it.Archived = true;
+            it.ArchivedNumber =
+                QStringLiteral("A-%1/%2").arg(year).arg(++m_archiveCounters[year], 3, 10, QLatin1Char('0'));
+        }
+    }
+
+    qint64 pick(const std::vector<qint64> &ids) { return ids[m_rng.bounded(int(ids.size()))]; }
+
+    // Ana registers half of the items, Marko most of the rest.
+    qint64 pickUser()
+    {
+        const int r = int(m_rng.bounded(10));
+        return m_keys.Users[r < 5 ? 0 : r < 8 ? 1 : 2];
+    }
+
+    qint64 otherUser(qint64 not_)
+    {
+        qint64 u;
+        do
+            u = pick(m_keys.Users);
+        while (u == not_);
+        return u;
+    }
+
+    const Keys &m_keys;
+    const QDate m_today;
+    // A fixed seed: every first start shows the same book.
+    QRandomGenerator m_rng{20240109};
+    QMap<std::pair<int, int>, int> m_counters; // (direction, year) -> last number
+    QMap<int, int> m_archiveCounters;
+    int m_pendingHandovers = 0;
+};
+
+void insertItem(TZConnection &connection, Item &it)
+{
+    static const QString insert = QStringLiteral(
+        "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, "
+        "itemnumber, itemdate, parentid, inmailtype, inmailnumber, outmailtype, outmailnumber, inuserid, "
+        "userid, outuserid, accepted, archived, archivednumber, passonparentid) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    connection.ExecSQL(insert, {it.Direction, it.When, it.Number, it.PartnerId, it.DocumentId, it.ItemType,
+                                it.ItemNumber, it.ItemDate, it.ParentId, it.InMailType, it.InMailNumber,
+                                it.OutMailType, it.OutMailNumber, it.InUserId, it.UserId, it.OutUserId,
+                                yesNo(it.Accepted), yesNo(it.Archived), it.ArchivedNumber, it.PassOnParentId});
+    it.Id = connection.LastInsertID();
+}
+
+// Additional items filed under a main one, numbered <main>-1, <main>-2.
+std::vector<Item> additionalItems(const std::vector<Item> &items, const QDateTime &now)
+{
+    std::vector<Item> extra;
+    const size_t total = items.size();
+    const size_t parents[] = {total / 2, total / 2 + 3, total - 8};
+    for (size_t p : parents) {
+        const Item &main = items[p];
+        const int count = p == parents[0] ? 2 : 1;
+        for (int k = 1; k <= count; ++k) {
+            Item child = main;
+            child.Id = 0;
+            child.Number = QStringLiteral("%1-%2").arg(main.Number).arg(k);
+            child.When = std::min(main.When.addDays(k), now);
+            child.ItemType = QStringLiteral("Dopis");
+            child.ParentId = main.Id;
+            child.OutUserId = nullInt();
+            child.Accepted = true;
+            extra.push_back(child);
+        }
+    }
+    return extra;
+}
+
+// Copies passed on to the colleague the item was handed to, newest first
+// so that they show among this year's items.
+std::vector<Item> passedOnCopies(const std::vector<Item> &items, const QDateTime &now)
+{
+    std::vector<Item> copies;
+    for (auto it = items.rbegin(); it != items.rend() && copies.size() < 3; ++it) {
+        const Item &main = *it;
+        if (main.OutUserId.isNull() || !main.Accepted || main.Archived)
+            continue;
+        Item copy = main;
+        copy.Id = 0;
+        copy.When = std::min(main.When.addSecs(3600), now);
+        copy.UserId = main.OutUserId.toLongLong();
+        copy.InUserId = main.OutUserId;
+        copy.OutUserId = nullInt();
+        copy.Accepted = false;
+        copy.PassOnParentId = main.Id;
+        copies.push_back(copy);
+    }
+    return copies;
+}
+
 } // namespace
 
 QList<SampleData::User> SampleData::Users()
@@ -101,200 +336,24 @@ QList<SampleData::User> SampleData::Users()
 
 void SampleData::Fill(TZConnection &connection, const QDate &today)
 {
-    QSqlDatabase db = connection.Database();
-    if (!db.transaction())
-        throw EDatabaseError(QStringLiteral("Transakcija nije započeta: %1").arg(db.lastError().text()));
-    try {
-        std::vector<qint64> users;
-        for (const User &u : Users()) {
-            connection.ExecSQL(
-                QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, ?)"),
-                {u.FirstName, u.LastName, u.Login, HashPassword(u.Password)});
-            users.push_back(connection.LastInsertID());
-        }
-        std::vector<qint64> partners;
-        for (const Partner &p : kPartners) {
-            connection.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
-                               {QString::fromUtf8(p.Name), QString::fromUtf8(p.Address), QString::fromUtf8(p.City)});
-            partners.push_back(connection.LastInsertID());
-        }
-        std::vector<qint64> documents;
-        for (const Document &d : kDocuments) {
-            connection.ExecSQL(QStringLiteral("INSERT INTO document (number, description) VALUES (?, ?)"),
-                               {QString::fromUtf8(d.Number), QString::fromUtf8(d.Description)});
-            documents.push_back(connection.LastInsertID());
-        }
+    TZTransaction transaction(connection);
+    const Keys keys = insertReferences(connection);
 
-        // A fixed seed: every first start shows the same book.
-        QRandomGenerator rng(20240109);
-        const QDateTime now(today, QDate::currentDate() == today ? QTime::currentTime() : QTime(16, 0));
-        const QDate weekStart = today.addDays(1 - today.dayOfWeek());
+    const QDateTime now(today, QDate::currentDate() == today ? QTime::currentTime() : QTime(16, 0));
+    const std::vector<QDateTime> times = registrationTimes(today, now);
+    MainItemMaker maker(keys, today);
+    std::vector<Item> items;
+    for (size_t i = 0; i < times.size(); ++i)
+        items.push_back(maker.Make(i, times[i]));
+    for (Item &it : items)
+        insertItem(connection, it);
 
-        std::vector<QDateTime> dates;
-        for (int year : {2024, 2025, 2026})
-            for (const auto &[month, day] : kYearDates) {
-                const QDate d(year, month, day);
-                if (d < today.addDays(-7))
-                    dates.push_back(QDateTime(d, QTime(8, 0).addSecs(60 * ((month * 53 + day * 17) % 420))));
-            }
-        // Earlier this week (or the last days, early on a Monday) and today.
-        for (int back : {3, 2, 1}) {
-            QDate d = today.addDays(-back);
-            if (d < weekStart && today != weekStart)
-                d = weekStart;
-            dates.push_back(QDateTime(d, QTime(9 + back, 10 * back)));
-        }
-        for (int k = 0; k < 3; ++k) {
-            QTime t = QTime(8, 30).addSecs(k * 95 * 60);
-            if (t > now.time())
-                t = now.time() < QTime(0, 10) ? QTime(0, 0, k) : now.time().addSecs(-(3 - k) * 60);
-            dates.push_back(QDateTime(today, t));
-        }
-        std::sort(dates.begin(), dates.end());
-
-        static const QStringList inTypes = {QStringLiteral("Dopis"), QStringLiteral("Rešenje"),
-                                            QStringLiteral("Faktura"), QStringLiteral("Zahtev"),
-                                            QStringLiteral("Žalba"), QStringLiteral("Ugovor")};
-        static const QStringList outTypes = {QStringLiteral("Dopis"), QStringLiteral("Ugovor"),
-                                             QStringLiteral("Odgovor na zahtev"), QStringLiteral("Obaveštenje")};
-        static const QStringList internalTypes = {QStringLiteral("Zahtev"), QStringLiteral("Rešenje"),
-                                                  QStringLiteral("Zapisnik"), QStringLiteral("Dopis")};
-
-        auto pickUser = [&] {
-            const int r = int(rng.bounded(10));
-            return users[r < 5 ? 0 : r < 8 ? 1 : 2];
-        };
-        auto otherUser = [&](qint64 not_) {
-            qint64 u;
-            do
-                u = users[rng.bounded(int(users.size()))];
-            while (u == not_);
-            return u;
-        };
-
-        std::vector<Item> items;
-        QMap<std::pair<int, int>, int> counters; // (direction, year) -> last number
-        QMap<int, int> archiveCounters;
-        int pendingHandovers = 0;
-        for (size_t i = 0; i < dates.size(); ++i) {
-            Item it;
-            it.Direction = kDirections[i % std::size(kDirections)];
-            it.When = dates[i];
-            const int year = it.When.date().year();
-            const int n = ++counters[{it.Direction, year}];
-            it.Number = QStringLiteral("%1/%2").arg(n).arg(year % 100, 2, 10, QLatin1Char('0'));
-            it.UserId = pickUser();
-            const bool withPartner = it.Direction != 0 || rng.bounded(10) < 3;
-            it.PartnerId = withPartner ? QVariant(partners[rng.bounded(int(partners.size()))]) : nullInt();
-            it.DocumentId = rng.bounded(2) ? QVariant(documents[rng.bounded(int(documents.size()))]) : nullInt();
-            it.InMailType = it.OutMailType = nullInt();
-            it.InMailNumber = it.OutMailNumber = it.ItemNumber = it.ArchivedNumber = nullText();
-            it.ItemDate = QVariant(QMetaType::fromType<QDate>());
-            it.ParentId = it.InUserId = it.OutUserId = it.PassOnParentId = nullInt();
-            if (it.Direction == 1) {
-                it.ItemType = inTypes[rng.bounded(int(inTypes.size()))];
-                it.ItemNumber = QStringLiteral("%1-%2/%3")
-                                    .arg(rng.bounded(1, 99), 2, 10, QLatin1Char('0'))
-                                    .arg(rng.bounded(100, 999))
-                                    .arg(year % 100, 2, 10, QLatin1Char('0'));
-                it.ItemDate = it.When.date().addDays(-rng.bounded(1, 10));
-                const int mail = rng.bounded(1, 6);
-                it.InMailType = mail;
-                if (mail == 2 || mail == 3)
-                    it.InMailNumber = mailNumber(rng);
-            } else if (it.Direction == -1) {
-                it.ItemType = outTypes[rng.bounded(int(outTypes.size()))];
-                it.ItemDate = it.When.date();
-                const int mail = rng.bounded(1, 6);
-                it.OutMailType = mail;
-                if (mail == 2 || mail == 3)
-                    it.OutMailNumber = mailNumber(rng);
-            } else {
-                it.ItemType = internalTypes[rng.bounded(int(internalTypes.size()))];
-            }
-
-            const qint64 ageDays = it.When.date().daysTo(today);
-            if (ageDays <= 40 && pendingHandovers < 6 && rng.bounded(3) != 0) {
-                // Handed over and not yet taken: half of them to Ana, who logs in first.
-                it.OutUserId = (pendingHandovers % 2 == 0 && it.UserId != users[0]) ? users[0] : otherUser(it.UserId);
-                it.Accepted = false;
-                ++pendingHandovers;
-            } else if (rng.bounded(10) < 4) {
-                it.OutUserId = otherUser(it.UserId);
-                it.Accepted = true;
-            } else {
-                it.Accepted = rng.bounded(10) < 7;
-            }
-            if (ageDays > 200 && rng.bounded(10) < 7) {
-                it.Archived = true;
-                it.ArchivedNumber =
-                    QStringLiteral("A-%1/%2").arg(year).arg(++archiveCounters[year], 3, 10, QLatin1Char('0'));
-            }
-            items.push_back(it);
-        }
-
-        const QString insert = QStringLiteral(
-            "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, "
-            "itemnumber, itemdate, parentid, inmailtype, inmailnumber, outmailtype, outmailnumber, inuserid, "
-            "userid, outuserid, accepted, archived, archivednumber, passonparentid) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        auto write = [&](Item &it) {
-            connection.ExecSQL(insert, {it.Direction, it.When, it.Number, it.PartnerId, it.DocumentId, it.ItemType,
-                                        it.ItemNumber, it.ItemDate, it.ParentId, it.InMailType, it.InMailNumber,
-                                        it.OutMailType, it.OutMailNumber, it.InUserId, it.UserId, it.OutUserId,
-                                        yesNo(it.Accepted), yesNo(it.Archived), it.ArchivedNumber,
-                                        it.PassOnParentId});
-            it.Id = connection.LastInsertID();
-        };
-        for (Item &it : items)
-            write(it);
-
-        // Additional items filed under a main one, numbered <main>-1, <main>-2.
-        std::vector<Item> extra;
-        const size_t total = items.size();
-        const size_t parents[] = {total / 2, total / 2 + 3, total - 8};
-        for (size_t p : parents) {
-            const Item &main = items[p];
-            const int count = p == parents[0] ? 2 : 1;
-            for (int k = 1; k <= count; ++k) {
-                Item child = main;
-                child.Id = 0;
-                child.Number = QStringLiteral("%1-%2").arg(main.Number).arg(k);
-                child.When = std::min(main.When.addDays(k), now);
-                child.ItemType = QStringLiteral("Dopis");
-                child.ParentId = main.Id;
-                child.OutUserId = nullInt();
-                child.Accepted = true;
-                extra.push_back(child);
-            }
-        }
-        // Copies passed on to the colleague the item was handed to, newest first
-        // so that they show among this year's items.
-        int copies = 0;
-        for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            const Item &main = *it;
-            if (copies == 3)
-                break;
-            if (main.OutUserId.isNull() || !main.Accepted || main.Archived)
-                continue;
-            Item copy = main;
-            copy.Id = 0;
-            copy.When = std::min(main.When.addSecs(3600), now);
-            copy.UserId = main.OutUserId.toLongLong();
-            copy.InUserId = main.OutUserId;
-            copy.OutUserId = nullInt();
-            copy.Accepted = false;
-            copy.PassOnParentId = main.Id;
-            extra.push_back(copy);
-            ++copies;
-        }
-        std::sort(extra.begin(), extra.end(), [](const Item &a, const Item &b) { return a.When < b.When; });
-        for (Item &it : extra)
-            write(it);
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (!db.commit())
-        throw EDatabaseError(QStringLiteral("Primer podataka nije upisan: %1").arg(db.lastError().text()));
+    // The later items refer to the main ones by id, so they go in after them.
+    std::vector<Item> extra = additionalItems(items, now);
+    for (const Item &copy : passedOnCopies(items, now))
+        extra.push_back(copy);
+    std::sort(extra.begin(), extra.end(), [](const Item &a, const Item &b) { return a.When < b.When; });
+    for (Item &it : extra)
+        insertItem(connection, it);
+    transaction.Commit();
 }

@@ -3,6 +3,7 @@
 // the console let go of module objects, then the modules are finalized, and
 // the connection closes last.
 
+#include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleSettings.h"
 #include "ConsoleWindow.h"
@@ -16,12 +17,11 @@
 #include "ZConnection.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -64,87 +64,45 @@ bool prepareDatabase(TZConnection &connection)
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// --add-user: saves the user and gives the process's exit code. The password
+// comes on standard input, never on the command line.
+int addUser(TSecurityService &security, const TCommandLine &line)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kconsole"));
-    QApplication::setOrganizationName(QStringLiteral("Kolibar"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Kolibar konzola — Delovodnik"));
-    parser.addHelpOption();
-    const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
-                                        QStringLiteral("LOGIN"));
-    const QCommandLineOption passwordOption(QStringLiteral("password"), QStringLiteral("Lozinka uz --user."),
-                                            QStringLiteral("PW"));
-    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Snimi glavni prozor u PNG i izađi."),
-                                              QStringLiteral("FILE.png"));
-    const QCommandLineOption selectOption(QStringLiteral("select"), QStringLiteral("Snap-in koji se bira."),
-                                          QStringLiteral("NAME"));
-    const QCommandLineOption actionOption(QStringLiteral("action"),
-                                          QStringLiteral("Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
-                                          QStringLiteral("NAME"));
-    const QCommandLineOption addUserOption(QStringLiteral("add-user"),
-                                           QStringLiteral("Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
-                                                          "standardnog ulaza) i izlazi."),
-                                           QStringLiteral("LOGIN"));
-    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user."),
-                                             QStringLiteral("IME"));
-    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user."),
-                                            QStringLiteral("PREZIME"));
-    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
-                                        QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, addUserOption,
-                       firstNameOption, lastNameOption, sizeOption});
-    parser.process(app);
-    g_scripted = parser.isSet(userOption) || parser.isSet(screenshotOption) || parser.isSet(addUserOption);
-
-    QSize size(1280, 800);
-    const auto sizeMatch = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(parser.value(sizeOption));
-    if (!sizeMatch.hasMatch()) {
-        fail(QStringLiteral("Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(parser.value(sizeOption)));
+    QTextStream in(stdin);
+    const QString password = in.readLine();
+    try {
+        security.SaveUser(*line.AddUser, line.FirstName, line.LastName, password);
+    } catch (const KException &e) {
+        fail(e.message());
         return 1;
     }
-    size = QSize(sizeMatch.captured(1).toInt(), sizeMatch.captured(2).toInt());
+    std::printf("Korisnik %s je sačuvan.\n", qPrintable(*line.AddUser));
+    return 0;
+}
 
-    const QString iniPath = ConsoleSettings::IniPath();
-    const TConnectionParams params = ConsoleSettings::LoadConnectionParams(iniPath);
-    auto connection = std::make_unique<TZConnection>();
-    connection->SetParams(params);
-    if (!prepareDatabase(*connection))
-        return 1;
-
-    IRef<TSecurityService> security(new TSecurityService(connection.get()));
-    if (parser.isSet(addUserOption)) {
-        // The password comes on standard input, never on the command line.
-        QTextStream in(stdin);
-        const QString password = in.readLine();
-        try {
-            security->SaveUser(parser.value(addUserOption), parser.value(firstNameOption),
-                               parser.value(lastNameOption), password);
-        } catch (const KException &e) {
-            fail(e.message());
-            return 1;
-        }
-        std::printf("Korisnik %s je sačuvan.\n", qPrintable(parser.value(addUserOption)));
-        return 0;
-    }
+// The console with its own services; the modules add theirs as they load.
+IRef<TConsole> makeConsole(const IRef<TSecurityService> &security, TZConnection *connection)
+{
     IRef<TConsole> console(new TConsole);
     console->AddService(IRef<IInterface>(security));
-    console->AddService(IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection.get()))));
-    console->AddService(IRef<IInterface>(IRef<TDocumentService>(new TDocumentService(connection.get()))));
+    console->AddService(IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection))));
+    console->AddService(IRef<IInterface>(IRef<TDocumentService>(new TDocumentService(connection))));
+    return console;
+}
 
+// Logs the user in with --user or through the login dialog. The exit code
+// when the console must not go on: 2 for a wrong login, 0 for a cancelled
+// dialog, 1 for a database error.
+std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, const QString &iniPath)
+{
     try {
-        if (parser.isSet(userOption)) {
-            if (!security->Login(parser.value(userOption), parser.value(passwordOption))) {
+        if (line.User) {
+            if (!security.Login(*line.User, line.Password)) {
                 fail(QStringLiteral("Prijava nije uspela: Pogrešno korisničko ime ili lozinka."));
                 return 2;
             }
         } else {
-            TLoginDialog login(security.get());
+            TLoginDialog login(&security);
             login.SetLogin(ConsoleSettings::LastLogin(iniPath));
             if (Dialogs().ShowModal(login) != QDialog::Accepted)
                 return 0;
@@ -154,45 +112,54 @@ int main(int argc, char *argv[])
         fail(e.message());
         return 1;
     }
+    return std::nullopt;
+}
 
-    TModuleLoader loader;
-    loader.LoadAll(TModuleLoader::ModuleDir(), console);
-
-    auto window = std::make_unique<TConsoleWindow>(security->CurrentUserName(),
-                                                   ConsoleSettings::DatabaseCaption(params));
-    window->SetSnapins(console->Snapins());
+std::unique_ptr<TConsoleWindow> showWindow(const TSecurityService &security, const TConnectionParams &params,
+                                           const TConsole &console, const TModuleLoader &loader, const QSize &size)
+{
+    auto window = std::make_unique<TConsoleWindow>(security.CurrentUserName(), ConsoleSettings::DatabaseCaption(params));
+    window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
     window->resize(size);
     window->show();
+    return window;
+}
 
-    int exitCode = 0;
-    const QString selectName = parser.value(selectOption);
-    if (!window->SelectSnapin(selectName) && !selectName.isEmpty()) {
+// Selects the snap-in of --select (the first without it) and triggers
+// --action. 0 when both went through, else the exit code.
+int followScript(TConsoleWindow &window, const TCommandLine &line)
+{
+    if (!window.SelectSnapin(line.Select) && !line.Select.isEmpty()) {
         fail(QStringLiteral("Snap-in „%1“ nije pronađen. Učitani su: %2")
-                 .arg(selectName, window->SnapinNames().join(QStringLiteral(", "))));
-        exitCode = 3;
+                 .arg(line.Select, window.SnapinNames().join(QStringLiteral(", "))));
+        return 3;
     }
-
-    if (exitCode == 0 && parser.isSet(actionOption) && !window->TriggerAction(parser.value(actionOption))) {
-        fail(QStringLiteral("Akcija „%1“ nije pronađena ili nije dostupna.").arg(parser.value(actionOption)));
-        exitCode = 5;
+    if (line.Action && !window.TriggerAction(*line.Action)) {
+        fail(QStringLiteral("Akcija „%1“ nije pronađena ili nije dostupna.").arg(*line.Action));
+        return 5;
     }
+    return 0;
+}
 
-    if (parser.isSet(screenshotOption) && exitCode == 0) {
-        const QString file = parser.value(screenshotOption);
-        // Give the frames' deferred loads and layouts time to settle first.
-        QTimer::singleShot(500, window.get(), [&] {
-            if (!window->grab().save(file, "PNG")) {
-                std::fprintf(stderr, "Snimak nije sačuvan: %s\n", qPrintable(file));
-                QApplication::exit(4);
-                return;
-            }
-            QApplication::exit(0);
-        });
-    }
-    if (exitCode == 0 || !g_scripted)
-        exitCode = app.exec();
+// Saves the window as PNG once the event loop runs and quits: 0 when saved, 4 when not.
+void saveScreenshotLater(TConsoleWindow *window, const QString &file)
+{
+    // Give the frames' deferred loads and layouts time to settle first.
+    QTimer::singleShot(500, window, [window, file] {
+        if (!window->grab().save(file, "PNG")) {
+            std::fprintf(stderr, "Snimak nije sačuvan: %s\n", qPrintable(file));
+            QApplication::exit(4);
+            return;
+        }
+        QApplication::exit(0);
+    });
+}
 
+// Module objects first, then the modules themselves; the connection closes last.
+void shutDown(std::unique_ptr<TConsoleWindow> &window, TModuleLoader &loader, IRef<TConsole> &console,
+              IRef<TSecurityService> &security, std::unique_ptr<TZConnection> &connection)
+{
     window->ReleaseSnapins();
     loader.ReleaseReferences(console.get());
     window->DeleteLeftoverFrames();
@@ -202,5 +169,48 @@ int main(int argc, char *argv[])
     console.reset();
     security.reset();
     connection.reset();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kconsole"));
+    QApplication::setOrganizationName(QStringLiteral("Kolibar"));
+
+    const TCommandLine line = ParseCommandLine(app);
+    g_scripted = line.Scripted();
+    const std::optional<QSize> size = ParseWindowSize(line.Size);
+    if (!size) {
+        fail(QStringLiteral("Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
+        return 1;
+    }
+
+    const QString iniPath = ConsoleSettings::IniPath();
+    const TConnectionParams params = ConsoleSettings::LoadConnectionParams(iniPath);
+    auto connection = std::make_unique<TZConnection>();
+    connection->SetParams(params);
+    if (!prepareDatabase(*connection))
+        return 1;
+
+    IRef<TSecurityService> security(new TSecurityService(connection.get()));
+    if (line.AddUser)
+        return addUser(*security.get(), line);
+    IRef<TConsole> console = makeConsole(security, connection.get());
+    if (const std::optional<int> exitCode = logIn(*security.get(), line, iniPath))
+        return *exitCode;
+
+    TModuleLoader loader;
+    loader.LoadAll(TModuleLoader::ModuleDir(), console);
+    auto window = showWindow(*security.get(), params, *console.get(), loader, *size);
+
+    int exitCode = followScript(*window, line);
+    if (line.Screenshot && exitCode == 0)
+        saveScreenshotLater(window.get(), *line.Screenshot);
+    if (exitCode == 0 || !g_scripted)
+        exitCode = app.exec();
+
+    shutDown(window, loader, console, security, connection);
     return exitCode;
 }

@@ -5,7 +5,7 @@
 #include "KException.h"
 #include "SqlText.h"
 #include "ZConnection.h"
-#include "integration/LedgerRegistration.h"
+#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QCoreApplication>
@@ -258,14 +258,18 @@ int TLedgerDM::GetLedgerIndex(const QDateTime &dateTime, int direction)
     return query.FieldByName(QStringLiteral("ledgercount")).AsInteger() + 1;
 }
 
+QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
+{
+    return QString::number(GetLedgerIndex(dateTime, direction)) + u'/' + dateTime.toString(QStringLiteral("yy"));
+}
+
 void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)
 {
     LedgerItemZQdirection->SetAsInteger(1);
     const QDateTime now = QDateTime::currentDateTime();
     LedgerItemZQledgerdatetime->SetAsDateTime(now.addMSecs(-now.time().msec()));
     const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
-    LedgerItemZQledgernumber->SetAsString(QString::number(GetLedgerIndex(when, LedgerItemZQdirection->AsInteger()))
-                                          + u'/' + when.toString(QStringLiteral("yy")));
+    LedgerItemZQledgernumber->SetAsString(NextLedgerNumber(when, LedgerItemZQdirection->AsInteger()));
     LedgerItemZQaccepted->SetAsBoolean(false);
     LedgerItemZQarchived->SetAsBoolean(false);
 

@@ -59,6 +59,9 @@ public:
     int GetDirection(const QString &caption) const;
     // The sequence number the next item of that direction and year gets.
     int GetLedgerIndex(const QDateTime &dateTime, int direction);
+    // The ledger number a new item of that direction gets when registered at
+    // dateTime: its sequence number and the year's last two digits ("12/25").
+    QString NextLedgerNumber(const QDateTime &dateTime, int direction);
     // Copies an item with the listed columns replaced; the new item's id, or
     // 0 when there is no such item.
     int CopyLedgerItem(int itemID, const TStringArr &assignments);

@@ -2,8 +2,6 @@
 
 #include "LedgerSnapin.h"
 
-IRef<IConsole> GlobalConsole;
-
 namespace {
 IRef<ISnapinFactory> g_factory;
 TLedgerSnapinFactory *g_factoryObject = nullptr;

@@ -3,12 +3,9 @@
 // the latest request for the snap-in.
 
 #include "BaseSnapin.h"
+#include "GlobalConsole.h" // kept here for the units that reached it through this header
 #include "KInterfaces.h"
 #include "KPackage.h"
-
-// Empty until the console first asks the factory for the snap-in; then the
-// console passed with the most recent request.
-extern Q_DECL_EXPORT IRef<IConsole> GlobalConsole;
 
 class TLedgerSnapinFactory : public TCustomSnapinFactory
 {

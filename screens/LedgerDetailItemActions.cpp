@@ -8,7 +8,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/LedgerRegistration.h"
+#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QAction>

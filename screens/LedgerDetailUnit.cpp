@@ -7,7 +7,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/LedgerRegistration.h"
+#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 
@@ -258,8 +258,7 @@ void TLedgerDetailForm::TypeDBCBChange()
     const int direction = dm.GetDirection(TypeDBCB->currentText());
     dm.LedgerItemZQdirection->SetAsInteger(direction);
     const QDateTime when = dm.LedgerItemZQledgerdatetime->AsDateTime();
-    dm.LedgerItemZQledgernumber->SetAsString(QString::number(dm.GetLedgerIndex(when, direction)) + u'/'
-                                             + when.toString(QStringLiteral("yy")));
+    dm.LedgerItemZQledgernumber->SetAsString(dm.NextLedgerNumber(when, direction));
 }
 
 // ---- OK, Apply, Cancel and closing -----------------------------------------------------

@@ -1,0 +1,68 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace {
+
+std::optional<QString> valueIfSet(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    return parser.value(option);
+}
+
+} // namespace
+
+TCommandLine ParseCommandLine(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Kolibar konzola — Delovodnik"));
+    parser.addHelpOption();
+    const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
+                                        QStringLiteral("LOGIN"));
+    const QCommandLineOption passwordOption(QStringLiteral("password"), QStringLiteral("Lozinka uz --user."),
+                                            QStringLiteral("PW"));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Snimi glavni prozor u PNG i izađi."),
+                                              QStringLiteral("FILE.png"));
+    const QCommandLineOption selectOption(QStringLiteral("select"), QStringLiteral("Snap-in koji se bira."),
+                                          QStringLiteral("NAME"));
+    const QCommandLineOption actionOption(QStringLiteral("action"),
+                                          QStringLiteral("Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
+                                          QStringLiteral("NAME"));
+    const QCommandLineOption addUserOption(QStringLiteral("add-user"),
+                                           QStringLiteral("Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
+                                                          "standardnog ulaza) i izlazi."),
+                                           QStringLiteral("LOGIN"));
+    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user."),
+                                             QStringLiteral("IME"));
+    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user."),
+                                            QStringLiteral("PREZIME"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
+                                        QStringLiteral("WxH"), QStringLiteral("1280x800"));
+    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, addUserOption,
+                       firstNameOption, lastNameOption, sizeOption});
+    parser.process(app);
+
+    TCommandLine line;
+    line.User = valueIfSet(parser, userOption);
+    line.Password = parser.value(passwordOption);
+    line.Screenshot = valueIfSet(parser, screenshotOption);
+    line.Select = parser.value(selectOption);
+    line.Action = valueIfSet(parser, actionOption);
+    line.AddUser = valueIfSet(parser, addUserOption);
+    line.FirstName = parser.value(firstNameOption);
+    line.LastName = parser.value(lastNameOption);
+    line.Size = parser.value(sizeOption);
+    return line;
+}
+
+std::optional<QSize> ParseWindowSize(const QString &text)
+{
+    const auto match = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return QSize(match.captured(1).toInt(), match.captured(2).toInt());
+}

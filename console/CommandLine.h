@@ -1,0 +1,31 @@
+#pragma once
+// The console's command line: what a script or a user asked for at start.
+
+#include <QSize>
+#include <QString>
+#include <optional>
+
+class QCoreApplication;
+
+struct TCommandLine
+{
+    std::optional<QString> User;       // --user: log in without the dialog
+    QString Password;                  // --password, with --user
+    std::optional<QString> Screenshot; // --screenshot: save the window as PNG and quit
+    QString Select;                    // --select: the snap-in to select
+    std::optional<QString> Action;     // --action: the selected snap-in's action to trigger
+    std::optional<QString> AddUser;    // --add-user: save a user and quit
+    QString FirstName;                 // --first-name, with --add-user
+    QString LastName;                  // --last-name, with --add-user
+    QString Size;                      // --size, "WxH"
+
+    // Run from a script: no message boxes that wait for a click.
+    bool Scripted() const { return User || Screenshot || AddUser; }
+};
+
+// Reads the application's arguments. Quits the process for --help and for
+// an unknown option, with Qt's own message.
+TCommandLine ParseCommandLine(const QCoreApplication &app);
+
+// "1280x800" as a size; nullopt for any other text.
+std::optional<QSize> ParseWindowSize(const QString &text);

@@ -1,0 +1,3 @@
+#include "GlobalConsole.h"
+
+IRef<IConsole> GlobalConsole;
