@@ -246,13 +246,10 @@ int TLedgerDM::GetUserID() const
 
 int TLedgerDM::GetLedgerIndex(const QDateTime &dateTime, int direction)
 {
-    const QString yearStart = QuotedStr(dateTime.toString(QStringLiteral("yyyy")) + QStringLiteral("-01-01"));
-    const QString sql =
-        QStringLiteral("SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL "
-                       "AND NOT (ledgernumber LIKE '%-%')")
-        + QStringLiteral(" AND ledgerdatetime >= %1").arg(yearStart)
-        + QStringLiteral(" AND direction = %1").arg(direction);
-    TZReadOnlyQuery query(&Connection(), sql);
+    TZReadOnlyQuery query(&Connection(),
+                          QStringLiteral("SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL "
+                                         "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ? AND direction = ?"),
+                          {dateTime.toString(QStringLiteral("yyyy")) + QStringLiteral("-01-01"), direction});
     query.Open();
     query.First();
     return query.FieldByName(QStringLiteral("ledgercount")).AsInteger() + 1;
@@ -296,9 +293,8 @@ bool TestLedgerNumber(TField &field)
     TField &direction = field.DataSet().FieldByName(QStringLiteral("direction"));
     if (!passOnParent.IsNull())
         return true;
-    const QString condition = QStringLiteral("passonparentid IS NULL AND direction = ") + QuotedStr(direction.AsString());
-    return TestUnique(field, QStringLiteral("ledgeritem"), QStringLiteral("ledgernumber"),
-                      QStringLiteral("ledgeritemid"), condition, 0);
+    return TestUnique(field, QStringLiteral("ledgeritem"), QStringLiteral("ledgernumber"), QStringLiteral("ledgeritemid"),
+                      QStringLiteral("passonparentid IS NULL AND direction = ?"), 0, {direction.AsInteger()});
 }
 
 void TLedgerDM::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
@@ -314,9 +310,8 @@ void TLedgerDM::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
 void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
 {
     {
-        TZReadOnlyQuery children(&Connection(),
-                                 QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = %1")
-                                     .arg(LedgerItemZQledgeritemid->AsLargeInt()));
+        TZReadOnlyQuery children(&Connection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
+                                 {LedgerItemZQledgeritemid->AsLargeInt()});
         children.Open();
         if (!children.IsEmpty())
             throw KException(_LEDGER_PASSON_ERR);
@@ -334,8 +329,7 @@ void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
 int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
 {
     // Without a copy the connection's last insert id would name some earlier row.
-    if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid=%1").arg(itemID), assignments, QString())
-        == 0)
+    if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid = ?"), assignments, QString(), {itemID}) == 0)
         return 0;
     return int(GetLastInsertID());
 }

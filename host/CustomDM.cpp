@@ -78,7 +78,7 @@ QVariant assignedValue(const TColumnInfo &c, const TField *field, const QString 
 } // namespace
 
 int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
-                            const QString &)
+                           const QString &, const QVariantList &conditionParams)
 {
     TZConnection &conn = Connection();
     const auto &cols = conn.TableColumns(table);
@@ -110,7 +110,7 @@ int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const
     // Read all first: the inserts must not see their own rows.
     std::vector<QVariantList> rows;
     {
-        auto q = conn.OpenQuery(select);
+        auto q = conn.OpenQuery(select, conditionParams);
         const QSqlRecord rec = q->record();
         while (q->next()) {
             QVariantList values;
@@ -172,7 +172,7 @@ bool TestZeroLength(TField &field)
 }
 
 bool TestUnique(TField &field, const QString &table, const QString &column, const QString &keyColumn,
-                const QString &condition, int)
+                const QString &condition, int, const QVariantList &conditionParams)
 {
     auto *query = qobject_cast<TZQuery *>(&field.DataSet());
     if (!query || !query->Connection())
@@ -183,8 +183,10 @@ bool TestUnique(TField &field, const QString &table, const QString &column, cons
         sql += QStringLiteral(" AND %1 <> ?").arg(QuoteIdent(keyColumn));
         params << key->Value();
     }
-    if (!condition.trimmed().isEmpty())
+    if (!condition.trimmed().isEmpty()) {
         sql += QStringLiteral(" AND (") + condition + u')';
+        params << conditionParams;
+    }
     auto q = query->Connection()->OpenQuery(sql, params);
     return q->next() && q->value(0).toLongLong() == 0;
 }

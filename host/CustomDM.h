@@ -29,15 +29,15 @@ public:
     // Before-delete handler: asks the user to confirm; a No aborts silently.
     void CommonBeforeDelete(TDataSet &dataSet);
 
-    // Inserts one copy of every row of table that satisfies condition; the
-    // copies keep every column but the key (assigned by the database) and
-    // those named in assignments ("column=value", "column=NULL"). An assigned
-    // text is converted by the data module's field of that column when there
-    // is one (so "False" becomes a stored flag). Values go through bound
-    // parameters. extra is reserved and ignored. Returns the
-    // number of rows copied.
+    // Inserts one copy of every row of table that satisfies condition (its ?
+    // marks take conditionParams); the copies keep every column but the key
+    // (assigned by the database) and those named in assignments
+    // ("column=value", "column=NULL"). An assigned text is converted by the
+    // data module's field of that column when there is one (so "False"
+    // becomes a stored flag). Values go through bound parameters. extra is
+    // reserved and ignored. Returns the number of rows copied.
     int CopyDataSet(const QString &table, const QString &condition, const QStringList &assignments,
-                     const QString &extra);
+                    const QString &extra, const QVariantList &conditionParams = {});
     // The key the database assigned to the last row inserted on the connection.
     qint64 GetLastInsertID();
     // Fills list with the values of column in table (distinct when asked),
@@ -71,6 +71,7 @@ KCOMMON_EXPORT bool TestDate(TField &field);
 KCOMMON_EXPORT bool TestZeroLength(TField &field);
 // True when no row of table other than the field's own row (told apart by
 // keyColumn) holds the field's value in column among the rows satisfying
-// condition. flags is reserved.
+// condition, whose ? marks take conditionParams. flags is reserved.
 KCOMMON_EXPORT bool TestUnique(TField &field, const QString &table, const QString &column,
-                               const QString &keyColumn, const QString &condition, int flags);
+                               const QString &keyColumn, const QString &condition, int flags,
+                               const QVariantList &conditionParams = {});

@@ -37,8 +37,9 @@ TCustomNavigatorForm::~TCustomNavigatorForm() = default;
 
 void TCustomNavigatorForm::SetSearchProps() {}
 
-QString TCustomNavigatorForm::ParseSQL()
+QString TCustomNavigatorForm::ParseSQL(QVariantList &params)
 {
+    params.clear();
     return {};
 }
 

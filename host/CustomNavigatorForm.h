@@ -8,6 +8,7 @@
 
 #include "KExport.h"
 
+#include <QVariantList>
 #include <QWidget>
 
 class QPushButton;
@@ -26,8 +27,9 @@ public:
 
     // Fills SearchVLE with the search rows. Base: nothing.
     virtual void SetSearchProps();
-    // The search condition built from SearchVLE's values. Base: empty.
-    virtual QString ParseSQL();
+    // The search condition built from SearchVLE's values, with the values
+    // typed into it in params, bound to the text's ? marks. Base: empty.
+    virtual QString ParseSQL(QVariantList &params);
 
     // Handlers, run guarded. FindButtonClick: base nothing.
     // SearchVLEKeyDown: base runs FindButtonClick on Enter or Return and

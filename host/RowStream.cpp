@@ -7,6 +7,8 @@
 #include <mysql.h>
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace {
 
 TFieldType mysqlType(const MYSQL_FIELD &f)
@@ -84,7 +86,138 @@ void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &rec
         fail();
 }
 
-void streamSqlite(TZConnection &connection, const QString &sql, TRowReceiver &receiver)
+// With parameters: a prepared statement, fetched row by row without storing
+// the result, every column asked for as text.
+void streamMySqlStatement(TZConnection &connection, const QString &sql, const QVariantList &params,
+                          TRowReceiver &receiver)
+{
+    MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
+    MYSQL_STMT *stmt = mysql_stmt_init(mysql);
+    if (!stmt)
+        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1").arg(QString::fromUtf8(mysql_error(mysql))),
+                             QString::number(mysql_errno(mysql)));
+    struct StmtGuard { MYSQL_STMT *s; ~StmtGuard() { mysql_stmt_close(s); } } stmtGuard{stmt};
+    auto fail = [&] {
+        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1\n%2").arg(QString::fromUtf8(mysql_stmt_error(stmt)), sql),
+                             QString::number(mysql_stmt_errno(stmt)));
+    };
+    const QByteArray text = sql.toUtf8();
+    if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+        fail();
+    if (mysql_stmt_param_count(stmt) != static_cast<unsigned long>(params.size()))
+        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.\n%3")
+                                 .arg(mysql_stmt_param_count(stmt)).arg(params.size()).arg(sql));
+
+    // Parameters: integers and reals as such, everything else as UTF-8 text.
+    const qsizetype n = params.size();
+    std::vector<MYSQL_BIND> in(static_cast<size_t>(n));
+    std::vector<long long> ints(static_cast<size_t>(n));
+    std::vector<double> reals(static_cast<size_t>(n));
+    std::vector<QByteArray> texts(static_cast<size_t>(n));
+    std::vector<unsigned long> textLengths(static_cast<size_t>(n));
+    std::vector<my_bool> nulls(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const QVariant v = connection.ToBindValue(params.at(i));
+        MYSQL_BIND &b = in[size_t(i)];
+        std::memset(&b, 0, sizeof b);
+        nulls[size_t(i)] = v.isNull();
+        b.is_null = &nulls[size_t(i)];
+        switch (v.typeId()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long:
+            ints[size_t(i)] = v.toLongLong();
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.buffer = &ints[size_t(i)];
+            break;
+        case QMetaType::Double: case QMetaType::Float:
+            reals[size_t(i)] = v.toDouble();
+            b.buffer_type = MYSQL_TYPE_DOUBLE;
+            b.buffer = &reals[size_t(i)];
+            break;
+        default:
+            texts[size_t(i)] = v.typeId() == QMetaType::QDateTime
+                ? TZConnection::DateTimeText(v.toDateTime()).toUtf8()
+                : v.typeId() == QMetaType::QDate ? TZConnection::DateText(v.toDate()).toUtf8() : v.toString().toUtf8();
+            textLengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
+            b.buffer_type = MYSQL_TYPE_STRING;
+            b.buffer = texts[size_t(i)].data();
+            b.buffer_length = textLengths[size_t(i)];
+            b.length = &textLengths[size_t(i)];
+            break;
+        }
+    }
+    if (n > 0 && mysql_stmt_bind_param(stmt, in.data()) != 0)
+        fail();
+    if (mysql_stmt_execute(stmt) != 0)
+        fail();
+
+    MYSQL_RES *meta = mysql_stmt_result_metadata(stmt);
+    if (!meta) {
+        receiver.Columns({}, {});
+        return;
+    }
+    struct MetaGuard { MYSQL_RES *r; ~MetaGuard() { mysql_free_result(r); } } metaGuard{meta};
+    const unsigned int cols = mysql_num_fields(meta);
+    QStringList names;
+    std::vector<TFieldType> types;
+    MYSQL_FIELD *fields = mysql_fetch_fields(meta);
+    for (unsigned int i = 0; i < cols; ++i) {
+        names << QString::fromUtf8(fields[i].name, int(fields[i].name_length));
+        types.push_back(mysqlType(fields[i]));
+    }
+    receiver.Columns(names, types);
+
+    std::vector<MYSQL_BIND> out(cols);
+    std::vector<QByteArray> buffers(cols, QByteArray(64, Qt::Uninitialized));
+    std::vector<unsigned long> lengths(cols);
+    std::vector<my_bool> isNull(cols), truncated(cols);
+    auto bindColumn = [&](unsigned int i) {
+        MYSQL_BIND &b = out[i];
+        std::memset(&b, 0, sizeof b);
+        b.buffer_type = MYSQL_TYPE_STRING;
+        b.buffer = buffers[i].data();
+        b.buffer_length = static_cast<unsigned long>(buffers[i].size());
+        b.length = &lengths[i];
+        b.is_null = &isNull[i];
+        b.error = &truncated[i];
+    };
+    for (unsigned int i = 0; i < cols; ++i)
+        bindColumn(i);
+    if (mysql_stmt_bind_result(stmt, out.data()) != 0)
+        fail();
+    std::vector<const char *> values(cols);
+    std::vector<size_t> sizes(cols);
+    for (;;) {
+        const int rc = mysql_stmt_fetch(stmt);
+        if (rc == MYSQL_NO_DATA)
+            break;
+        if (rc == 1)
+            fail();
+        bool rebind = false;
+        for (unsigned int i = 0; i < cols; ++i) {
+            if (isNull[i]) {
+                values[i] = nullptr;
+                sizes[i] = 0;
+                continue;
+            }
+            if (lengths[i] > static_cast<unsigned long>(buffers[i].size())) {
+                // A longer text than the buffer: grow it and fetch the column again.
+                buffers[i].resize(qsizetype(lengths[i]));
+                bindColumn(i);
+                if (mysql_stmt_fetch_column(stmt, &out[i], i, 0) != 0)
+                    fail();
+                rebind = true;
+            }
+            values[i] = buffers[i].constData();
+            sizes[i] = lengths[i];
+        }
+        if (rebind && mysql_stmt_bind_result(stmt, out.data()) != 0)
+            fail();
+        receiver.Row(values.data(), sizes.data());
+    }
+}
+
+void streamSqlite(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
     sqlite3 *db = driverHandle<sqlite3>(connection, "sqlite3*", "sqlite3*");
     const QByteArray text = sql.toUtf8();
@@ -99,6 +232,28 @@ void streamSqlite(TZConnection &connection, const QString &sql, TRowReceiver &re
     if (!stmt) { // only a comment or white space
         receiver.Columns({}, {});
         return;
+    }
+    if (sqlite3_bind_parameter_count(stmt) != int(params.size()))
+        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.\n%3")
+                                 .arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()).arg(sql));
+    for (int i = 0; i < int(params.size()); ++i) {
+        const QVariant v = connection.ToBindValue(params.at(i));
+        int rc;
+        switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+        case QMetaType::UnknownType: rc = sqlite3_bind_null(stmt, i + 1); break;
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long:
+            rc = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
+            break;
+        case QMetaType::Double: case QMetaType::Float: rc = sqlite3_bind_double(stmt, i + 1, v.toDouble()); break;
+        default: {
+            const QByteArray utf8 = v.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK)
+            fail();
     }
     const int n = sqlite3_column_count(stmt);
     QStringList names;
@@ -131,12 +286,14 @@ void streamSqlite(TZConnection &connection, const QString &sql, TRowReceiver &re
 
 } // namespace
 
-void StreamQuery(TZConnection &connection, const QString &sql, TRowReceiver &receiver)
+void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
     if (!connection.Connected())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
-    if (connection.Backend() == TBackend::MySQL)
-        streamMySql(connection, sql, receiver);
+    if (connection.Backend() == TBackend::SQLite)
+        streamSqlite(connection, sql, params, receiver);
+    else if (params.isEmpty())
+        streamMySql(connection, sql, receiver); // the text protocol streams the fastest
     else
-        streamSqlite(connection, sql, receiver);
+        streamMySqlStatement(connection, sql, params, receiver);
 }

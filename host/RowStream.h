@@ -1,13 +1,16 @@
 #pragma once
 // Streams a SELECT's rows straight from the database client library, one row
 // of UTF-8 texts at a time, without building a QVariant per value or keeping
-// the whole result in the driver: MySQL through mysql_use_result, SQLite
-// through sqlite3_step. The data sets copy each row into their own store.
+// the whole result in the driver: MySQL through mysql_use_result (or, with
+// parameters, an unbuffered prepared statement whose columns the client hands
+// over as text), SQLite through sqlite3_step. Parameters are bound, never
+// spliced into the text. The data sets copy each row into their own store.
 
 #include "KExport.h"
 #include "RowStore.h"
 
 #include <QStringList>
+#include <QVariantList>
 #include <cstddef>
 #include <vector>
 
@@ -24,6 +27,7 @@ public:
     virtual void Row(const char *const *values, const size_t *lengths) = 0;
 };
 
-// Runs sql on the connection and hands every row to receiver; throws
-// EDatabaseError with the database's message.
-KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, TRowReceiver &receiver);
+// Runs sql with params bound to its ? marks on the connection and hands every
+// row to receiver; throws EDatabaseError with the database's message.
+KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params,
+                                TRowReceiver &receiver);

@@ -294,6 +294,14 @@ QString TZConnection::DateTimeText(const QDateTime &dt)
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+QString TZConnection::LikePrefix(const QString &typed) const
+{
+    QString pattern = typed;
+    if (m_backend == TBackend::MySQL)
+        pattern.replace(u'\\', QStringLiteral("\\\\"));
+    return pattern + u'%';
+}
+
 QString TZConnection::DateText(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd"));

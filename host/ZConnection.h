@@ -80,6 +80,14 @@ public:
     static QString DateTimeText(const QDateTime &dt);   // yyyy-MM-dd hh:mm:ss
     static QString DateText(const QDate &d);            // yyyy-MM-dd
 
+    // Values bound in searches. A typed prefix for "column LIKE ?": the
+    // user's % and _ stay wildcards, and MySQL's LIKE escape character (the
+    // backslash, even with NO_BACKSLASH_ESCAPES) is doubled to match itself.
+    QString LikePrefix(const QString &typed) const;
+    // The first and the last second of a day written yyyy-MM-dd.
+    static QString DayStart(const QString &day) { return day + QStringLiteral(" 00:00:00"); }
+    static QString DayEnd(const QString &day) { return day + QStringLiteral(" 23:59:59"); }
+
 private:
     void prepareSession();
     [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;

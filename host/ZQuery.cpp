@@ -15,11 +15,12 @@
 
 TZQuery::TZQuery(QObject *parent) : TDataSet(parent) {}
 
-void TZQuery::SetSQL(const QString &sql)
+void TZQuery::SetSQL(const QString &sql, const QVariantList &params)
 {
     if (Active())
         Close();
     m_sql = sql;
+    m_params = params;
 }
 
 TZConnection &TZQuery::connection() const
@@ -188,7 +189,7 @@ void TZQuery::InternalOpen()
     // The catalogue is read first: the connection is busy while rows stream.
     const std::vector<TColumnInfo> *cols = RequestLive ? &conn.TableColumns(WriteTable()) : nullptr;
     Loader loader(*this, cols);
-    StreamQuery(conn, m_sql, loader);
+    StreamQuery(conn, m_sql, m_params, loader);
     Store().Squeeze();
     Order().shrink_to_fit();
 
@@ -318,9 +319,10 @@ void TZQuery::InternalInitRecord()
     }
 }
 
-TZReadOnlyQuery::TZReadOnlyQuery(TZConnection *connection, const QString &sql, QObject *parent)
+TZReadOnlyQuery::TZReadOnlyQuery(TZConnection *connection, const QString &sql, const QVariantList &params,
+                                 QObject *parent)
     : TZQuery(parent)
 {
     SetConnection(connection);
-    SetSQL(sql);
+    SetSQL(sql, params);
 }

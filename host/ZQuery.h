@@ -24,7 +24,10 @@ public:
     void SetConnection(TZConnection *connection) { m_connection = connection; }
 
     QString SQL() const { return m_sql; }
-    void SetSQL(const QString &sql); // closes first, like changing the text of an open query
+    // The text and the values bound to its ? marks, in order; closes first,
+    // like changing the text of an open query.
+    void SetSQL(const QString &sql, const QVariantList &params = {});
+    const QVariantList &Params() const { return m_params; }
 
     bool RequestLive = false;
     TUpdateMode UpdateMode = TUpdateMode::umUpdateChanged;
@@ -56,6 +59,7 @@ private:
 
     TZConnection *m_connection = nullptr;
     QString m_sql;
+    QVariantList m_params;
     TField *m_keyField = nullptr;        // a single-column key, read back after an insert
     std::vector<TField *> m_keyFields;   // every column of the key
     int m_rowsAffected = 0;
@@ -66,5 +70,6 @@ class KCOMMON_EXPORT TZReadOnlyQuery : public TZQuery
 {
     Q_OBJECT
 public:
-    explicit TZReadOnlyQuery(TZConnection *connection, const QString &sql = {}, QObject *parent = nullptr);
+    explicit TZReadOnlyQuery(TZConnection *connection, const QString &sql = {}, const QVariantList &params = {},
+                             QObject *parent = nullptr);
 };

@@ -67,7 +67,7 @@ void TLedgerSnapin::OpenLedger(qint32 id)
     TZQuery *q = LedgerDM->LedgerItemZQ;
     if (q->Active())
         q->Close();
-    q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
+    q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {id});
     q->Open();
     q->First();
     if (!q->Eof()) {

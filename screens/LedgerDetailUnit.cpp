@@ -200,8 +200,8 @@ void TLedgerDetailForm::FormCreate()
 void TLedgerDetailForm::showLinkedTo()
 {
     TLedgerDM &dm = *LedgerDM;
-    TZReadOnlyQuery parent(dm.ZConnection(), QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = %1")
-                                                 .arg(dm.LedgerItemZQparentid->AsLargeInt()));
+    TZReadOnlyQuery parent(dm.ZConnection(), QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"),
+                           {dm.LedgerItemZQparentid->AsLargeInt()});
     parent.Open();
     if (!parent.IsEmpty())
         dm.LedgerItemZQlinkedto->SetAsString(parent.FieldByName(QStringLiteral("ledgernumber")).AsString());
@@ -313,7 +313,7 @@ void TLedgerDetailForm::ReloadForm()
     TZQuery *query = LedgerDM->LedgerItemZQ;
     if (query->Active())
         query->Close();
-    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(FLedgerItemID)));
+    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {FLedgerItemID});
     query->Open();
 }
 

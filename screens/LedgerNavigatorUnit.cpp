@@ -75,18 +75,18 @@ void TLedgerNavigatorForm::SetSearchProps()
     TCustomNavigatorForm::SetSearchProps();
 }
 
-QString TLedgerNavigatorForm::ParseSQL()
+QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
 {
     QStringList conditions;
-    // MariaDB keeps the backslash as LIKE's escape character even with
-    // NO_BACKSLASH_ESCAPES; doubled there, a typed backslash matches itself.
+    params.clear();
     const TZConnection *connection = LedgerDM->ZConnection();
-    const bool escapingLike = connection && connection->Backend() == TBackend::MySQL;
-    const auto likePrefix = [escapingLike](const QString &column, QString value) {
-        if (escapingLike)
-            value.replace(u'\\', QStringLiteral("\\\\"));
-        // % and _ typed by the user keep their wildcard meaning.
-        return column + QStringLiteral(" LIKE ") + QuotedStr(value + u'%');
+    // Typed text is bound, never part of the statement.
+    const auto bound = [&](const QString &condition, const QVariant &value) {
+        conditions << condition;
+        params << value;
+    };
+    const auto likePrefix = [&](const QString &column, const QString &value) {
+        bound(column + QStringLiteral(" LIKE ?"), connection ? connection->LikePrefix(value) : value + u'%');
     };
     const auto flag = [](const QString &column, const QString &value) {
         return column + (value == _YES_CAP ? QStringLiteral(" = 'y'") : QStringLiteral(" = 'n'"));
@@ -96,22 +96,22 @@ QString TLedgerNavigatorForm::ParseSQL()
         if (value.isEmpty())
             continue;
         if (key == kDirection)
-            conditions << QStringLiteral("l.direction = %1").arg(LedgerDM->GetDirection(value));
+            bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == kLedgerNumber)
-            conditions << likePrefix(QStringLiteral("l.ledgernumber"), value);
+            likePrefix(QStringLiteral("l.ledgernumber"), value);
         else if (key == kDateFrom)
-            conditions << QStringLiteral("l.ledgerdatetime >= ") + QuotedStr(value + QStringLiteral(" 00:00:00"));
+            bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(value));
         else if (key == kDateTo)
-            conditions << QStringLiteral("l.ledgerdatetime <= ") + QuotedStr(value + QStringLiteral(" 23:59:59"));
+            bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(value));
         else if (key == kPartner)
-            conditions << likePrefix(QStringLiteral("p.name"), value);
+            likePrefix(QStringLiteral("p.name"), value);
         else if (key == kItemNumber)
-            conditions << likePrefix(QStringLiteral("l.itemnumber"), value);
+            likePrefix(QStringLiteral("l.itemnumber"), value);
         // A user cell holds a picked name; the id picked with it is what counts.
         else if (key == kInUser && FInUserID > 0)
-            conditions << QStringLiteral("l.inuserid = %1").arg(FInUserID);
+            bound(QStringLiteral("l.inuserid = ?"), FInUserID);
         else if (key == kOutUser && FOutUserID > 0)
-            conditions << QStringLiteral("l.outuserid = %1").arg(FOutUserID);
+            bound(QStringLiteral("l.outuserid = ?"), FOutUserID);
         else if (key == kAccepted)
             conditions << flag(QStringLiteral("l.accepted"), value);
         else if (key == kArchived)
@@ -128,8 +128,9 @@ void TLedgerNavigatorForm::FindButtonClick()
     TCustomNavigatorForm::FindButtonClick();
     TZQuery *query = LedgerDM->LedgerItemZQ;
     query->Close();
-    const QString sql = ParseSQL();
-    query->SetSQL(sql);
+    QVariantList params;
+    const QString sql = ParseSQL(params);
+    query->SetSQL(sql, params);
     query->Open();
     query->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
     query->First();

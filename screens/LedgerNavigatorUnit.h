@@ -14,8 +14,9 @@ public:
     ~TLedgerNavigatorForm() override;
 
     void SetSearchProps() override;
-    // The item query's text with the search condition in place.
-    QString ParseSQL() override;
+    // The item query's text with the search condition in place; the values
+    // typed go to params.
+    QString ParseSQL(QVariantList &params) override;
     void FindButtonClick() override;
     void SearchVLEKeyDown(int &key, Qt::KeyboardModifiers modifiers) override;
     // The value list's ellipsis button: date, partner and user pickers.

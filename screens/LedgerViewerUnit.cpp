@@ -3,6 +3,7 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
@@ -173,10 +174,9 @@ void SetDateFilter(const QDate &fromDate, const QDate &toDate)
     TZQuery *query = LedgerDM->LedgerItemZQ;
     if (query->Active())
         query->Close();
-    const QString condition = QStringLiteral("l.ledgerdatetime >= '%1 00:00:00' AND l.ledgerdatetime <= '%2 23:59:59'")
-                                  .arg(fromDate.toString(QStringLiteral("yyyy-MM-dd")),
-                                       toDate.toString(QStringLiteral("yyyy-MM-dd")));
-    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(condition));
+    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")),
+                  {TZConnection::DayStart(TZConnection::DateText(fromDate)),
+                   TZConnection::DayEnd(TZConnection::DateText(toDate))});
     query->Open();
 }
 

@@ -65,16 +65,19 @@ public:
         SearchVLE->AddRow(QStringLiteral("naziv"), QStringLiteral("Naziv"));
         SearchVLE->AddRow(QStringLiteral("mesto"), QStringLiteral("Mesto"));
     }
-    QString ParseSQL() override
+    QString ParseSQL(QVariantList &params) override
     {
         const QString name = SearchVLE->Value(QStringLiteral("naziv"));
-        return name.isEmpty() ? QString() : QStringLiteral("name LIKE %1").arg(QuotedStr(name + u'%'));
+        params = {name + u'%'};
+        return name.isEmpty() ? QString() : QStringLiteral("name LIKE ?");
     }
     void FindButtonClick() override
     {
         if (FindThrows)
             throw EDatabaseError(QStringLiteral("pretraga nije uspela"));
-        Found << ParseSQL();
+        QVariantList params;
+        const QString sql = ParseSQL(params);
+        Found << sql + u' ' + params.value(0).toString();
     }
 };
 
@@ -307,12 +310,14 @@ void TestBaseForms::navigatorFinds()
         QCOMPARE(dialogs().Messages.size(), 1);
         QCOMPARE(dialogs().Messages.at(0).Text, QStringLiteral("pretraga nije uspela"));
     } else {
-        QCOMPARE(nav.Found, QStringList{QStringLiteral("name LIKE 'Al%'")});
+        QCOMPARE(nav.Found, QStringList{QStringLiteral("name LIKE ? Al%")});
         QVERIFY(dialogs().Messages.isEmpty());
     }
     // The base class's own hooks do nothing.
     TCustomNavigatorForm base;
-    QVERIFY(base.ParseSQL().isEmpty());
+    QVariantList params{1};
+    QVERIFY(base.ParseSQL(params).isEmpty());
+    QVERIFY(params.isEmpty());
     base.FindButton->click();
 }
 
