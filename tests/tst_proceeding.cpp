@@ -62,8 +62,8 @@ private slots:
     void conditions();
     void acceptAll_data();
     void acceptAll();
-    void closeStoresChoice_data();
-    void closeStoresChoice();
+    void pendingChoice_data();
+    void pendingChoice();
     void gridKeys_data();
     void gridKeys();
     void wheel_data();
@@ -218,16 +218,22 @@ void TestProceeding::acceptAll()
     QCOMPARE(shown(form.ProceedingDBG, 6), captions);
 }
 
-void TestProceeding::closeStoresChoice_data()
+// A choice made in the grid's pick list is stored before the record is
+// printed or the dialog goes; refused, nothing is printed and it stays open.
+void TestProceeding::pendingChoice_data()
 {
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("itemType");
-    QTest::addColumn<QString>("stored"); // n: refused, the dialog stays open
-    QTest::newRow("stored, then closed") << "Dopis" << "y";
-    QTest::newRow("refused, stays open") << "" << "n";
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("closed") << "CloseButton" << "Dopis" << "y";
+    QTest::newRow("refused, stays open") << "CloseButton" << "" << "n";
+    QTest::newRow("printed") << "PrintButton" << "Dopis" << "y";
+    QTest::newRow("refused, not printed") << "PrintButton" << "" << "n";
 }
 
-void TestProceeding::closeStoresChoice()
+void TestProceeding::pendingChoice()
 {
+    QFETCH(QString, button);
     QFETCH(QString, itemType);
     QFETCH(QString, stored);
     const qint64 id = addItem(3, 7, QStringLiteral("1/26"), itemType);
@@ -235,10 +241,12 @@ void TestProceeding::closeStoresChoice()
     TProceedingForm form(nullptr);
     form.show();
     QVERIFY(form.ProceedingDBG->model()->setData(form.ProceedingDBG->model()->index(0, 6), _YES_CAP));
-    form.CloseButton->click();
+    form.findChild<QPushButton *>(button)->click();
+    const bool refused = stored == QLatin1String("n");
     QCOMPARE(acceptedIn(id), stored);
-    QCOMPARE(form.isVisible(), stored == QLatin1String("n"));
-    QCOMPARE(dialogs->Messages.size(), form.isVisible() ? 1 : 0);
+    QCOMPARE(dialogs->Messages.size(), refused ? 1 : 0);
+    QCOMPARE(form.isVisible(), refused || button == QLatin1String("PrintButton"));
+    QCOMPARE(dialogs->Previews.size(), !refused && button == QLatin1String("PrintButton") ? 1 : 0);
 }
 
 void TestProceeding::gridKeys_data()
@@ -299,7 +307,7 @@ void TestProceeding::wheel_data()
     QTest::addColumn<int>("recNo");
     QTest::newRow("forward: up") << 120 << 1;
     QTest::newRow("backward: down") << -120 << 3;
-    QTest::newRow("a long turn still one row") << -480 << 3;
+    QTest::newRow("a long turn: one row") << -480 << 3;
     QTest::newRow("no distance: down") << 0 << 3;
 }
 
@@ -442,9 +450,8 @@ void TestProceeding::layout()
     QCOMPARE(columns, (QStringList{"inusername:Upućeno od (edit)", "outusername:Namenjeno", "ledgernumber:Delovodni broj",
                                    "itemtype:Vrsta dokumenta", "itemdate:Datum dokumenta", "itemnumber:Broj dokumenta",
                                    "accepted:Prihvaćen (edit)Da/Ne"}));
-    for (QPushButton *button : form.findChildren<QPushButton *>())
-        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) <= button->width() - 4,
-                 qPrintable(button->objectName()));
+    for (QPushButton *b : form.findChildren<QPushButton *>())
+        QVERIFY2(b->fontMetrics().horizontalAdvance(b->text().remove(u'&')) <= b->width() - 4, qPrintable(b->text()));
 }
 
 QTEST_MAIN(TestProceeding)
