@@ -1,16 +1,21 @@
 // Generates a realistic ledger (items over ten years and three directions,
 // with pass-on copies, additional items, partners, documents and users) and
 // measures the ledger item query on it, against the backend's own
-// command-line client.
+// command-line client. Then hands a number of items to one user and times
+// the handover record: accepting them all, against the client running the
+// same statements, and writing the printed record as PDF.
 //
-//   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH] [--keep DIR]
+//   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH]
+//                [--handover N] [--record-pdf PATH]
 
 #include "CommonStrings.h"
 #include "KException.h"
 #include "SchemaInstaller.h"
 #include "ZConnection.h"
+#include "ReportEngine.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
+#include "screens/ProceedingUnit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,6 +37,7 @@ class BenchSecurity : public TInterfacedObject, public ISecurity
 {
 public:
     TZConnection *Conn = nullptr;
+    int UserID = 1;
     bool QueryInterface(const QUuid &iid, void **out) override
     {
         return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
@@ -40,7 +46,7 @@ public:
     bool Connect() override { return true; }
     bool GetCurrentUser(TUserDesc &d, int) override
     {
-        d.UserID = 1;
+        d.UserID = UserID;
         d.FirstName = QStringLiteral("Ana");
         d.LastName = QStringLiteral("Petrović");
         return true;
@@ -181,6 +187,87 @@ QStringList plan(TZConnection &c, const QString &sql)
     return out;
 }
 
+// Runs an SQL script through the backend's command-line client; its time in ms.
+double clientScriptMs(const TConnectionParams &params, bool maria, const QString &script)
+{
+    QProcess client;
+    if (maria)
+        client.start(QStringLiteral("mariadb"), {"--no-defaults", "--batch", "--socket=" + params.Socket, "-u" + params.User,
+                                                 "-p" + params.Password, params.Database});
+    else
+        client.start(QStringLiteral("sqlite3"), {params.Database});
+    QElapsedTimer t;
+    t.start();
+    client.write(script.toUtf8());
+    client.closeWriteChannel();
+    client.waitForFinished(-1);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (client.exitCode() != 0)
+        std::printf("client failed: %s\n", client.readAllStandardError().constData());
+    return ms;
+}
+
+// Items handed to a user of their own, accepted all at once in the handover
+// record, then printed; the client runs the statements one post makes
+// (uniqueness test, update) for the same rows.
+void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectionParams &params, bool maria, int items,
+                   const QString &pdfPath)
+{
+    conn.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) "
+                                "VALUES ('Milan', 'Čubrilo', 'primalac', 'x')"));
+    const qint64 recipient = conn.LastInsertID();
+    const QString year = QString::number(QDate::currentDate().year() % 100);
+    conn.ExecSQL(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= items; ++i)
+        conn.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, itemnumber, "
+                                    "itemdate, inuserid, userid, outuserid, accepted, archived) "
+                                    "VALUES (0, ?, ?, 'Dopis', ?, ?, 2, 2, ?, 'n', 'n')"),
+                     {conn.ToBindValue(QDateTime::currentDateTime()), QStringLiteral("Z-%1/%2").arg(i).arg(year),
+                      QStringLiteral("BR-%1").arg(i), conn.ToBindValue(QDate::currentDate()), recipient});
+    conn.ExecSQL(QStringLiteral("COMMIT"));
+    security.UserID = int(recipient);
+
+    TProceedingForm form(nullptr);
+    form.show();
+    QApplication::processEvents();
+    const int listed = LedgerDM->LedgerItemZQ->RecordCount();
+    QElapsedTimer t;
+    t.start();
+    form.AcceptAllButtonClick();
+    const double acceptMs = t.nsecsElapsed() / 1e6;
+    int stored = 0;
+    if (auto count = conn.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE outuserid = ? AND accepted = 'y'"),
+                                    {recipient});
+        count->next())
+        stored = count->value(0).toInt();
+
+    t.restart();
+    TReportEngine().SaveLedgerProceedingReport(LedgerDM->LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
+    const double pdfMs = t.nsecsElapsed() / 1e6;
+
+    conn.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE outuserid = ?"), {recipient});
+    QString script;
+    {
+        // Read to the end and let go: an open result keeps SQLite's file locked.
+        auto ids = conn.OpenQuery(QStringLiteral("SELECT ledgeritemid, ledgernumber FROM ledgeritem WHERE outuserid = ?"),
+                                  {recipient});
+        while (ids->next())
+            script += QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgernumber = '%2' AND ledgeritemid <> %1 "
+                                     "AND (passonparentid IS NULL AND direction = '0');\n"
+                                     "UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = %1;\n")
+                          .arg(ids->value(0).toLongLong())
+                          .arg(ids->value(1).toString());
+    }
+    const double clientMs = clientScriptMs(params, maria, script);
+
+    std::printf("handover record: %d items listed, accept-all %.0f ms (%d stored; target < 1000 ms on MariaDB); "
+                "%s client, same statements %.0f ms\n",
+                listed, acceptMs, stored, maria ? "mariadb" : "sqlite3", clientMs);
+    std::printf("handover record: PDF of %d rows written in %.0f ms (target < 2000 ms), %lld bytes: %s\n", listed, pdfMs,
+                QFileInfo(pdfPath).size(), qPrintable(pdfPath));
+    form.close();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -193,6 +280,8 @@ int main(int argc, char **argv)
     p.addOption({"socket", "MariaDB socket", "PATH"});
     p.addOption({"user", "MariaDB user", "NAME", "ledger"});
     p.addOption({"password", "MariaDB password", "PW", "ledger"});
+    p.addOption({"handover", "items in the handover record", "N", "1000"});
+    p.addOption({"record-pdf", "where the handover record's PDF goes", "PATH"});
     p.addHelpOption();
     p.process(app);
     const int rows = p.value("rows").toInt();
@@ -318,6 +407,9 @@ int main(int argc, char **argv)
         std::printf("plan, uniqueness test:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
             "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = '5/26' AND `ledgeritemid` <> 7 "
             "AND (passonparentid IS NULL AND direction = '1')")).join("\n  ")));
+        q->Close();
+        const QString pdfPath = p.isSet("record-pdf") ? p.value("record-pdf") : dir.filePath(QStringLiteral("zapisnik.pdf"));
+        benchHandover(conn, *console->Security.get(), params, maria, p.value("handover").toInt(), pdfPath);
         q->Close();
         GlobalConsole.reset();
         Finalize();

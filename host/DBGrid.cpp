@@ -1,5 +1,6 @@
 #include "DBGrid.h"
 
+#include "Dialogs.h"
 #include "Guard.h"
 #include "KException.h"
 
@@ -10,6 +11,8 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <iterator>
 
 // ---- TDBGridModel ---------------------------------------------------------------
 
@@ -347,6 +350,7 @@ class GridDelegate final : public QStyledItemDelegate
 public:
     GridDelegate(TDBGridModel &model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
 
+    // The grid sees the keys typed into its editors first.
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
         const TColumn &column = m_model.Columns().at(index.column());
@@ -356,10 +360,13 @@ public:
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setFrame(false);
             combo->addItems(column.PickList);
+            combo->installEventFilter(this->parent());
+            combo->lineEdit()->installEventFilter(this->parent());
             return combo;
         }
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
+        edit->installEventFilter(this->parent());
         return edit;
     }
 
@@ -562,8 +569,45 @@ void TDBGrid::doubleClicked(const QPoint &pos)
         Guarded(OnDblClick);
 }
 
+bool TDBGrid::filterKey(QKeyEvent *event)
+{
+    int key = event->key();
+    const Qt::KeyboardModifiers shift = event->modifiers();
+    if (OnKeyDown) {
+        Guarded([&] { OnKeyDown(key, shift); });
+        if (key == 0)
+            return true;
+    }
+    if (key == Qt::Key_Delete && (shift & ~Qt::KeypadModifier) == Qt::ControlModifier && !ReadOnly()) {
+        Guarded([this] { deleteCurrentRow(); });
+        return true;
+    }
+    static const int silent[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab,
+                                 Qt::Key_Delete};
+    if (OnKeyPress && !event->text().isEmpty() && std::find(std::begin(silent), std::end(silent), key) == std::end(silent)) {
+        QChar ch = event->text().at(0);
+        Guarded([&] { OnKeyPress(ch); });
+        if (ch.isNull())
+            return true;
+    }
+    return false;
+}
+
+void TDBGrid::deleteCurrentRow()
+{
+    TDataSet *ds = DataSet();
+    if (!ds || !ds->Active() || ds->IsEmpty() || !ds->CanModify())
+        return;
+    if (ConfirmDelete
+        && MessageDlg(QStringLiteral("Da li želite da izbrišete tekući red?"), TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
+        return;
+    ds->Delete();
+}
+
 void TDBGrid::keyPressEvent(QKeyEvent *event)
 {
+    if (filterKey(event))
+        return;
     TDataSet *ds = DataSet();
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && ds
         && (ds->State() == TDataSetState::Edit || ds->State() == TDataSetState::Insert)) {
@@ -575,6 +619,10 @@ void TDBGrid::keyPressEvent(QKeyEvent *event)
 
 bool TDBGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    // A cell editor's key.
+    if (event->type() == QEvent::KeyPress && watched != this && watched->isWidgetType()
+        && isAncestorOf(static_cast<QWidget *>(watched)) && filterKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == horizontalHeader()->viewport()) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -140,6 +140,17 @@ public:
     // (CellAt(LastMousePos()).Row == 0 tells), and a click on a column title.
     std::function<void()> OnDblClick;
     std::function<void(int column)> OnTitleClick;
+    // Key handlers, run guarded, for a key typed into the grid or its cell
+    // editor before either acts on it. OnKeyDown sees every key and discards
+    // it by setting key to 0; OnKeyPress then sees the character the key
+    // types, if any, and discards it by setting it to a null QChar. Enter,
+    // Esc, Tab and Delete type no character: they belong to the dialog, the
+    // editor and OnKeyDown.
+    std::function<void(int &key, Qt::KeyboardModifiers shift)> OnKeyDown;
+    std::function<void(QChar &key)> OnKeyPress;
+    // Ctrl+Delete in an editable grid deletes the current row, after asking
+    // when this is set (the default).
+    bool ConfirmDelete = true;
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -153,6 +164,8 @@ private:
     void followDataSet(int row);
     void handOverEditor();
     void doubleClicked(const QPoint &pos);
+    bool filterKey(QKeyEvent *event); // true: the key is used up
+    void deleteCurrentRow();
 
     TDBGridModel *m_model;
     bool m_following = false;

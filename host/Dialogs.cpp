@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "PrintPreview.h"
+
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QDesktopServices>
@@ -128,6 +130,12 @@ public:
     }
 
     int ShowModal(QDialog &dialog) override { return dialog.exec(); }
+
+    void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) override
+    {
+        TPrintPreviewDialog preview(printer, paint);
+        preview.exec();
+    }
 };
 
 std::unique_ptr<IDialogs> &current()

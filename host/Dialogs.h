@@ -1,7 +1,7 @@
 #pragma once
 // The one seam for everything modal or external: message boxes, date and
-// folder pickers, file choice, opening a file with the desktop's program and
-// showing a form modally. Production uses real Qt dialogs; tests install a
+// folder pickers, file choice, opening a file with the desktop's program,
+// showing a form modally and the print preview. Production uses real Qt dialogs; tests install a
 // scripted implementation that answers from a queue and hands them the form
 // instead of entering a nested event loop.
 
@@ -15,6 +15,7 @@
 
 class QWidget;
 class QDialog;
+class QPrinter;
 
 enum class TMsgDlgType { Warning, Error, Information, Confirmation };
 
@@ -46,6 +47,9 @@ public:
     virtual bool OpenWithDefaultApplication(const QString &path) = 0;
     // Shows a dialog modally and returns its QDialog result code.
     virtual int ShowModal(QDialog &dialog) = 0;
+    // Shows the pages paint draws on the printer; the user prints them or
+    // saves them as PDF from there. paint may be called more than once.
+    virtual void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) = 0;
 };
 
 // The dialogs in force; tests replace them with SetDialogs.

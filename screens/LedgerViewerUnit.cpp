@@ -7,6 +7,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
+#include "screens/ProceedingUnit.h"
 
 #include <QAction>
 #include <QCursor>
@@ -275,9 +276,6 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     AddPopupItem(ColumnsVisibility);
 
     EnableCommands();
-    // The handover record comes with a later change; until then the action
-    // is only shown, disabled.
-    ProceedingAction->setEnabled(false);
 }
 
 TLedgerViewerForm::~TLedgerViewerForm() = default;
@@ -331,7 +329,8 @@ void TLedgerViewerForm::ThisMonthActionExecute()
 
 void TLedgerViewerForm::ProceedingActionExecute()
 {
-    // The handover record comes with a later change; the action stays disabled.
+    auto form = std::make_unique<TProceedingForm>(this);
+    Dialogs().ShowModal(*form);
 }
 
 void TLedgerViewerForm::DBGDblClick()

@@ -1,7 +1,7 @@
 #pragma once
 // The ledger's list frame: the shared item query in a grid, adding, editing
-// and deleting items, and the quick date filters (today, this week, this
-// month).
+// and deleting items, the quick date filters (today, this week, this month)
+// and the handover record.
 
 #include "CustomViewerForm.h"
 #include "DBGrid.h" // users of the frame reach its grid

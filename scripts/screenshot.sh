@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds, then photographs the console with the ledger selected, on a fresh
 # copy of the sample SQLite book: scripts/screenshot.sh [OUT_DIR]
-# Writes OUT_DIR/console.png (the list filtered to this month) and
-# OUT_DIR/ledgerdetail.png (default build/screenshots). The console is run
+# Writes OUT_DIR/console.png (the list filtered to this month),
+# OUT_DIR/ledgerdetail.png, and the handover record: OUT_DIR/proceeding.png,
+# OUT_DIR/zapisnik.pdf and its first page OUT_DIR/zapisnik.png (default
+# build/screenshots). The console is run
 # from a copy in a temporary folder, because it keeps its ini file and its
 # SQLite database beside the executable; build/console is left untouched.
 set -euo pipefail
@@ -33,3 +35,4 @@ export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 echo "Wrote $out_dir/console.png"
 
 bash scripts/screenshot-detail.sh "$out_dir"
+bash scripts/screenshot-proceeding.sh "$out_dir"

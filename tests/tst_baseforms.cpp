@@ -1,11 +1,13 @@
 // The base screens: the detail dialog's closing and actions, the search
-// frame's find triggers, and the list frame's grid, columns and commands.
+// frame's find triggers, the list frame's grid, columns and commands, and
+// the print preview.
 
 #include "CustomDetailForm.h"
 #include "CustomNavigatorForm.h"
 #include "CustomViewerForm.h"
 #include "DBGrid.h"
 #include "KException.h"
+#include "PrintPreview.h"
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
 #include "ValueListEditor.h"
@@ -15,6 +17,8 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
@@ -117,6 +121,7 @@ private slots:
     void viewerColumnsVisibility_data();
     void viewerColumnsVisibility();
     void viewerCommands();
+    void printPreview();
 
 private:
     ScriptedDialogs &dialogs() { return **m_dialogs; }
@@ -406,6 +411,27 @@ void TestBaseForms::viewerCommands()
     viewer.DBG->setFocus();
     QTest::keyClick(viewer.DBG, Qt::Key_F5);
     QCOMPARE(refreshed, 1);
+}
+
+// Qt has no Serbian texts for its preview: every command is renamed, and
+// the pages it shows can be saved as PDF.
+void TestBaseForms::printPreview()
+{
+    QPrinter printer;
+    printer.setDocName(QStringLiteral("Zapisnik"));
+    TPrintPreviewDialog preview(printer, [](QPrinter &target) { QPainter(&target).drawText(100, 100, QStringLiteral("Đak")); });
+    QCOMPARE(preview.windowTitle(), QStringLiteral("Pregled pre štampe: Zapisnik"));
+    QStringList texts;
+    for (QAction *action : preview.findChildren<QAction *>())
+        if (!action->text().isEmpty()) // separators and the toolbar's own
+            texts << action->text();
+    texts.sort();
+    QCOMPARE(texts.join(u','), QStringLiteral("Cela strana,Cela širina,Dve strane,Jedna strana,Podešavanje strane,Položeno,"
+                                              "Poslednja strana,Prethodna strana,Prva strana,Sačuvaj PDF,Sledeća strana,"
+                                              "Sve strane,Umanji,Uspravno,Uvećaj,Štampaj"));
+    QTemporaryDir dir;
+    preview.SavePdf(dir.filePath(QStringLiteral("z.pdf")));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("z.pdf"))).size() > 0);
 }
 
 QTEST_MAIN(TestBaseForms)

@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
+
 TModalResult ScriptedDialogs::MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int)
 {
     Messages.append({text, type, buttons});
@@ -71,6 +73,16 @@ int ScriptedDialogs::ShowModal(QDialog &dialog)
     const int r = handler(dialog);
     ShownDialogs.removeAll(&dialog);
     return r;
+}
+
+void ScriptedDialogs::PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint)
+{
+    Previews << printer.docName();
+    if (PreviewHandlers.empty())
+        return;
+    auto handler = std::move(PreviewHandlers.front());
+    PreviewHandlers.pop_front();
+    handler(printer, paint);
 }
 
 ScopedScriptedDialogs::ScopedScriptedDialogs()

@@ -30,6 +30,10 @@ public:
     // Called with the dialog instead of exec(); returns the result code.
     // Default when empty: QDialog::Rejected without touching the dialog.
     std::deque<std::function<int(QDialog &)>> ModalHandlers;
+    // Called with the printer and the painting routine instead of the
+    // preview. Default when empty: nothing is painted.
+    using PreviewHandler = std::function<void(QPrinter &, const std::function<void(QPrinter &)> &)>;
+    std::deque<PreviewHandler> PreviewHandlers;
 
     // What was asked.
     QList<Message> Messages;
@@ -38,6 +42,7 @@ public:
     QStringList OpenedFiles;
     QList<QDialog *> ShownDialogs; // valid only while the dialog lives
     int ModalCount = 0;
+    QStringList Previews; // document names of the previews asked for
 
     TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                             int helpContext) override;
@@ -47,6 +52,7 @@ public:
     QString OpenFileDialog(const QString &title, const QString &filter) override;
     bool OpenWithDefaultApplication(const QString &path) override;
     int ShowModal(QDialog &dialog) override;
+    void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) override;
 };
 
 // Installs a ScriptedDialogs for the lifetime of the object.

@@ -1,0 +1,31 @@
+#pragma once
+// The printed handover record: what it says, already as text, and how it is
+// laid out on paper. A4 portrait; every page carries the organisation, the
+// print time and "Strana N od M"; the table's header repeats on every page;
+// the item count and the lines where both sides sign close the record.
+
+#include <QDateTime>
+#include <QList>
+#include <QPageLayout>
+#include <QStringList>
+
+class QPagedPaintDevice;
+
+struct THandoverRecord
+{
+    QString Organization;
+    QString Title;
+    QDateTime PrintedAt;
+    QString Recipient;    // empty: a line to write it in by hand
+    QString HandedOverBy; // empty: nobody, or several colleagues
+    QStringList Captions; // the table's columns
+    QList<int> Widths;    // their relative widths
+    QList<QStringList> Rows;
+};
+
+// The page the record is laid out for.
+QPageLayout HandoverRecordPageLayout();
+
+// Paints the record on the device, page by page; false when the device
+// cannot be painted on (a file that cannot be written, say).
+bool PaintHandoverRecord(const THandoverRecord &record, QPagedPaintDevice &device);

@@ -1,0 +1,36 @@
+#pragma once
+// The host's report engine. The handover record of ledger items prints the
+// rows a data set holds, in their order, with the texts its fields display:
+// through the print preview, from where the user prints it or saves a PDF,
+// or straight into a PDF file without any window.
+
+#include "KExport.h"
+
+#include <QObject>
+#include <QString>
+
+class TDataSet;
+struct THandoverRecord;
+
+class KCOMMON_EXPORT TReportEngine : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TReportEngine(QObject *owner = nullptr);
+    ~TReportEngine() override;
+
+    // The data set must have the ledger item's fields inusername, outusername,
+    // ledgernumber, itemtype, itemdate, itemnumber and accepted.
+    void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title);
+    // Throws when the file cannot be written.
+    void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName);
+
+    // The organisation's name heads every page; it is read from the
+    // database-held settings of the data set's connection.
+    static const QString OrganizationSection; // "Organization"
+    static const QString OrganizationKey;     // "Name"
+    static const QString DefaultOrganization; // when none is set
+
+private:
+    THandoverRecord ledgerProceedingRecord(TDataSet &dataSet, const QString &title) const;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// The handover record ("Zapisnik"): the items meant for the logged-in user
+// and not accepted yet, narrowed to one colleague if the user wishes; the
+// user accepts them all at once or one by one and prints the record both
+// sides sign. The dialog has no data of its own: it rewrites the condition
+// of the shared item query and leaves it so when it closes. Whoever shows
+// it frees it once it has closed.
+
+#include <QDialog>
+#include <memory>
+
+class QEvent;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TApplicationEvents;
+class TDBGrid;
+
+namespace Ui {
+class ProceedingForm;
+}
+
+class TProceedingForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TProceedingForm(QWidget *owner);
+    ~TProceedingForm() override;
+
+    QLabel *Label15 = nullptr;
+    QLineEdit *InUsernameEdit = nullptr;
+    QPushButton *InUserButton = nullptr;
+    QPushButton *AcceptAllButton = nullptr;
+    TDBGrid *ProceedingDBG = nullptr;
+    QPushButton *PrintButton = nullptr;
+    QFrame *Bevel1 = nullptr;
+    QPushButton *CloseButton = nullptr;
+    // Sees the whole application's events for as long as the dialog exists.
+    TApplicationEvents *ApplicationEvents = nullptr;
+
+    // "l.accepted = 'n' AND l.outuserid = ?", bound to the user's id.
+    static QString HandoverCondition();
+
+    // Handlers; the buttons run them guarded.
+    void FormCreate();
+    void InUserButtonClick();
+    void AcceptAllButtonClick();
+    void PrintButtonClick();
+    void CloseButtonClick();
+    // Nothing can be typed into the grid, and Delete works only with Ctrl.
+    void ProceedingDBGKeyDown(int &key, Qt::KeyboardModifiers shift);
+    void ProceedingDBGKeyPress(QChar &key);
+    // One wheel notch moves the grid's current row by one.
+    void ApplicationEventsMessage(QObject *receiver, QEvent *event, bool &handled);
+
+    // Stores a choice made in the grid before the dialog goes; a refused one
+    // keeps it open.
+    void done(int result) override;
+
+private:
+    void fitGrid();
+    void setCondition(const QString &condition, const QVariantList &params);
+
+    std::unique_ptr<Ui::ProceedingForm> ui;
+};
