@@ -110,8 +110,7 @@ void generate(TZConnection &c, int rows)
         "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, itemnumber, "
         "itemdate, parentid, inmailtype, inmailnumber, outmailtype, inuserid, userid, outuserid, accepted, archived, "
         "passonparentid) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    QSqlQuery q(c.Database());
-    q.prepare(insert);
+    TZConnection::TPrepared q = c.Prepare(insert);
     const bool sqlite = c.Backend() == TBackend::SQLite;
     auto dt = [&](const QDateTime &v) { return sqlite ? QVariant(TZConnection::DateTimeText(v)) : QVariant(v); };
     c.ExecSQL(QStringLiteral("BEGIN"));
@@ -142,10 +141,7 @@ void generate(TZConnection &c, int rows)
                                   parent, int(rnd.bounded(5)) + 1, QStringLiteral("R%1").arg(i % 9973), QVariant(),
                                   int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1,
                                   kind % 2 ? QStringLiteral("y") : QStringLiteral("n"), QStringLiteral("n"), passOn};
-        for (int k = 0; k < values.size(); ++k)
-            q.bindValue(k, values[k]);
-        if (!q.exec())
-            throw EDatabaseError(q.lastError().text());
+        q.Exec(values);
         ++id;
         if (passOn.isNull() && parent.isNull() && direction == 1)
             lastMain = id;
@@ -377,11 +373,12 @@ int main(int argc, char **argv)
 
         // Today's filter, numbering, a post with its uniqueness test.
         const QDate day = QDate::currentDate();
-        const QString todayCond = QStringLiteral("l.ledgerdatetime >= '%1 00:00:00' AND l.ledgerdatetime <= '%1 23:59:59'")
-                                      .arg(day.toString(QStringLiteral("yyyy-MM-dd")));
+        const QString todayCond = QStringLiteral("l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?");
+        const QVariantList todayParams{TZConnection::DayStart(TZConnection::DateText(day)),
+                                       TZConnection::DayEnd(TZConnection::DateText(day))};
         const double filterMs = medianMs(11, [&] {
             q->Close();
-            q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(todayCond));
+            q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(todayCond), todayParams);
             q->Open();
         });
         const double indexMs = medianMs(11, [&] { LedgerDM->GetLedgerIndex(QDateTime::currentDateTime(), 1); });
@@ -400,7 +397,9 @@ int main(int argc, char **argv)
         std::printf("today's filter (%d rows): %.2f ms; GetLedgerIndex: %.2f ms; uniqueness test: %.2f ms "
                     "(target < 20 ms each); whole post of a new item (numbering, checks, insert): %.2f ms\n",
                     q->RecordCount(), filterMs, indexMs, uniqueMs, postMs);
-        std::printf("plan, day filter:\n  %s\n", qPrintable(plan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayCond)).join("\n  ")));
+        const QString todayLiteral = QStringLiteral("l.ledgerdatetime >= '%1' AND l.ledgerdatetime <= '%2'")
+                                         .arg(todayParams.at(0).toString(), todayParams.at(1).toString());
+        std::printf("plan, day filter:\n  %s\n", qPrintable(plan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayLiteral)).join("\n  ")));
         std::printf("plan, GetLedgerIndex:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
             "SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL AND NOT (ledgernumber LIKE '%-%') "
             "AND ledgerdatetime >= '2026-01-01' AND direction = 1")).join("\n  ")));

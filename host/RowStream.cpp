@@ -4,6 +4,7 @@
 #include "ZConnection.h"
 
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <mysql.h>
 #include <sqlite3.h>
 
@@ -41,7 +42,7 @@ TFieldType sqliteType(const char *declared)
 template <class Handle>
 Handle *driverHandle(TZConnection &connection, const char *typeName, const char *structName)
 {
-    const QVariant h = connection.Database().driver()->handle();
+    const QVariant h = connection.DriverHandle();
     if (!h.isValid() || (qstrcmp(h.typeName(), typeName) != 0 && qstrcmp(h.typeName(), structName) != 0))
         throw EDatabaseError(QStringLiteral("Veza nema rukohvat baze podataka (%1).").arg(QString::fromLatin1(h.typeName())));
     return *static_cast<Handle *const *>(h.data());
@@ -285,6 +286,33 @@ void streamSqlite(TZConnection &connection, const QString &sql, const QVariantLi
 }
 
 } // namespace
+
+void CheckStreamingClient(TZConnection &connection)
+{
+    // The same question asked through Qt's driver and through the library
+    // this program reads with: a different answer means two client libraries
+    // in one process, and a handle of one handed to the other.
+    auto viaDriver = [&](const QString &sql) {
+        auto q = connection.OpenQuery(sql);
+        return q->next() ? q->value(0).toString() : QString();
+    };
+    QString ours, theirs, what;
+    if (connection.Backend() == TBackend::SQLite) {
+        driverHandle<sqlite3>(connection, "sqlite3*", "sqlite3*");
+        ours = QString::fromLatin1(sqlite3_libversion());
+        theirs = viaDriver(QStringLiteral("SELECT sqlite_version()"));
+        what = QStringLiteral("SQLite");
+    } else {
+        MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
+        ours = QString::fromUtf8(mysql_get_server_info(mysql));
+        theirs = viaDriver(QStringLiteral("SELECT VERSION()"));
+        what = QStringLiteral("MariaDB/MySQL");
+    }
+    if (ours != theirs)
+        throw EDatabaseError(QStringLiteral("Program i Qt-ov upravljački program za bazu ne koriste istu %1 klijentsku "
+                                            "biblioteku (%2 i %3); veza se ne može koristiti.")
+                                 .arg(what, ours, theirs));
+}
 
 void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {

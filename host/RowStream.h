@@ -31,3 +31,7 @@ public:
 // row to receiver; throws EDatabaseError with the database's message.
 KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params,
                                 TRowReceiver &receiver);
+
+// Fails with a clear message when the client library this reader uses is not
+// the one Qt's database driver uses for the connection.
+KCOMMON_EXPORT void CheckStreamingClient(TZConnection &connection);

@@ -2,6 +2,7 @@
 
 #include "Field.h"
 #include "KException.h"
+#include "RowStream.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -70,6 +71,11 @@ QSqlDatabase TZConnection::Database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+QVariant TZConnection::DriverHandle() const
+{
+    return Database().driver()->handle();
+}
+
 bool TZConnection::Connected() const
 {
     return QSqlDatabase::contains(m_name) && Database().isOpen();
@@ -119,8 +125,11 @@ void TZConnection::prepareSession()
         ExecSQL(QStringLiteral("SET NAMES utf8mb4"));
         ExecSQL(QStringLiteral("SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@SESSION.sql_mode, ''), "
                                "'NO_BACKSLASH_ESCAPES')"));
+        CheckStreamingClient(*this);
         return;
     }
+    // Before anything of ours touches the driver's handle.
+    CheckStreamingClient(*this);
     const QVariant handle = db.driver()->handle();
     auto *sqlite = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
     if (!sqlite)
@@ -216,6 +225,33 @@ std::unique_ptr<QSqlQuery> TZConnection::OpenQuery(const QString &sql, const QVa
     if (!ok)
         raise(*q, sql);
     return q;
+}
+
+TZConnection::TPrepared TZConnection::Prepare(const QString &sql)
+{
+    if (!Connected())
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    auto q = std::make_unique<QSqlQuery>(Database());
+    if (!q->prepare(sql))
+        raise(*q, sql);
+    return TPrepared(*this, std::move(q), sql);
+}
+
+TZConnection::TPrepared::TPrepared(TZConnection &connection, std::unique_ptr<QSqlQuery> query, QString sql)
+    : m_connection(&connection), m_query(std::move(query)), m_sql(std::move(sql))
+{
+}
+
+TZConnection::TPrepared::TPrepared(TPrepared &&) noexcept = default;
+TZConnection::TPrepared::~TPrepared() = default;
+
+int TZConnection::TPrepared::Exec(const QVariantList &params)
+{
+    for (int i = 0; i < params.size(); ++i)
+        m_query->bindValue(i, m_connection->ToBindValue(params.at(i)));
+    if (!m_query->exec())
+        m_connection->raise(*m_query, m_sql);
+    return m_query->numRowsAffected();
 }
 
 qint64 TZConnection::LastInsertID()

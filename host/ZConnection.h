@@ -59,7 +59,9 @@ public:
     bool Connected() const;
 
     TBackend Backend() const { return m_backend; }
-    QSqlDatabase Database() const;
+    // The client library's own handle (sqlite3* or MYSQL*), for the
+    // streaming reader.
+    QVariant DriverHandle() const;
 
     // Runs one statement with bound parameters; throws on error and returns
     // the number of rows affected.
@@ -77,6 +79,23 @@ public:
     // Runs a forward-only SELECT; throws on error.
     std::unique_ptr<QSqlQuery> OpenQuery(const QString &sql, const QVariantList &params = {});
 
+    // A statement prepared once and run many times with other values.
+    class KCOMMON_EXPORT TPrepared
+    {
+    public:
+        int Exec(const QVariantList &params); // rows affected; throws on error
+        ~TPrepared();
+        TPrepared(TPrepared &&) noexcept;
+
+    private:
+        friend class TZConnection;
+        TPrepared(TZConnection &connection, std::unique_ptr<QSqlQuery> query, QString sql);
+        TZConnection *m_connection;
+        std::unique_ptr<QSqlQuery> m_query;
+        QString m_sql;
+    };
+    TPrepared Prepare(const QString &sql); // throws on error
+
     static QString DateTimeText(const QDateTime &dt);   // yyyy-MM-dd hh:mm:ss
     static QString DateText(const QDate &d);            // yyyy-MM-dd
 
@@ -89,6 +108,7 @@ public:
     static QString DayEnd(const QString &day) { return day + QStringLiteral(" 23:59:59"); }
 
 private:
+    QSqlDatabase Database() const;
     void prepareSession();
     [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;
 
