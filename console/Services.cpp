@@ -86,7 +86,7 @@ bool TSecurityService::Connect()
     try {
         m_connection->Connect();
     } catch (const KException &e) {
-        qWarning("%s", e.what());
+        qWarning("Veza sa bazom podataka nije uspostavljena: %s", e.what());
         return false;
     }
     return true;

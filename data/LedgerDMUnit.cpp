@@ -301,9 +301,9 @@ void TLedgerDM::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
 {
     // Two desks counted the same number: the schema's unique key refuses the
     // later post, which the user sees as the ledger-number rule.
-    if (IsUniqueViolation(error)
-        && (error.message().contains(QLatin1String("ux_ledgeritem_number"))
-            || error.message().contains(QLatin1String("ledgeritem.ledgernumber"))))
+    // The key is the database's own, so the number is the only unique value
+    // a post can repeat.
+    if (IsUniqueViolation(error))
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
 }
 
@@ -349,7 +349,12 @@ QString TLedgerDM::GetScannedDocumentFilePath()
     if (QFileInfo(dir).isDir()) {
         result = dir;
     } else if (MessageDlg(_SCAN_DOC_DIR_WRN, TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
-        QDir().mkdir(dir);
+        if (!QDir().mkpath(dir)) {
+            MessageDlg(QStringLiteral("Folder %1 nije napravljen: nema prava upisa ili putanja nije ispravna.")
+                           .arg(QDir::toNativeSeparators(dir)),
+                       TMsgDlgType::Error, mbOK);
+            return result;
+        }
         result = dir;
     } else {
         const QString chosen = BrowseDialog(_SCAN_DOC_DIR_TITLE, 0);

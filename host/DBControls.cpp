@@ -1,5 +1,6 @@
 #include "DBControls.h"
 
+#include "DisplayErrors.h"
 #include "Guard.h"
 #include "KException.h"
 
@@ -129,7 +130,8 @@ QString fieldText(const TField *field)
         return {};
     try {
         return field->Text();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        LogDisplayError(field, e);
         return {};
     }
 }
@@ -396,7 +398,8 @@ void TDBCheckBox::showField()
             on = m_valueChecked.isEmpty() && m_valueUnchecked.isEmpty()
                 ? field->AsBoolean()
                 : field->Text().compare(m_valueChecked, Qt::CaseInsensitive) == 0;
-        } catch (const std::exception &) {
+        } catch (const std::exception &e) {
+            LogDisplayError(field, e);
         }
     }
     setChecked(on);

@@ -1,6 +1,7 @@
 #include "DBGrid.h"
 
 #include "Dialogs.h"
+#include "DisplayErrors.h"
 #include "Guard.h"
 #include "KException.h"
 
@@ -286,7 +287,8 @@ QVariant TDBGridModel::data(const QModelIndex &index, int role) const
             if (role == Qt::EditRole && row == CurrentRow())
                 return field->Text();
             return ds.DisplayTextAt(row, *field);
-        } catch (const std::exception &) {
+        } catch (const std::exception &e) {
+            LogDisplayError(field, e);
             return {};
         }
     case Qt::TextAlignmentRole: {

@@ -180,8 +180,16 @@ QVariant TField::Convert(const QVariant &value) const
 qint64 TField::AsLargeInt() const
 {
     const QVariant v = Value();
-    if (m_type == TFieldType::String)
-        return v.toString().trimmed().toLongLong();
+    if (m_type == TFieldType::String) {
+        const QString text = v.toString().trimmed();
+        if (text.isEmpty())
+            return 0;
+        bool ok = false;
+        const qint64 n = text.toLongLong(&ok);
+        if (!ok)
+            throw EDatabaseError(QStringLiteral("'%1' u polju '%2' nije ceo broj.").arg(text, DisplayLabel()));
+        return n;
+    }
     return v.isNull() ? 0 : v.toLongLong();
 }
 

@@ -1,5 +1,7 @@
 #include "RowStore.h"
 
+#include "KException.h"
+
 #include <QDateTime>
 #include <cstring>
 
@@ -112,7 +114,11 @@ void TRowStore::SetInt(uint32_t row, int col, qint64 v)
 void TRowStore::SetText(uint32_t row, int col, const char *utf8, size_t len)
 {
     Column &c = m_columns[size_t(col)];
-    len = std::min<size_t>(len, kLenMask);
+    // A longer text would come back cut short without a word.
+    if (len > kLenMask)
+        throw EDatabaseError(QStringLiteral("Tekst od %1 bajtova je predugačak za prikaz (najviše %2 bajtova).")
+                                 .arg(len)
+                                 .arg(kLenMask));
     c.null[row] = false;
     if (!c.shared) {
         c.txt[row] = appendText(utf8, len);

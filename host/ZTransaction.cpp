@@ -37,7 +37,8 @@ void TZTransaction::Commit()
         // A failed commit leaves nothing half-done behind.
         try {
             m_connection.ExecSQL(QStringLiteral("ROLLBACK"));
-        } catch (const KException &) {
+        } catch (const KException &e) {
+            qWarning("Rollback after a failed commit failed: %s", e.what());
         }
         throw;
     }

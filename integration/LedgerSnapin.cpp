@@ -111,7 +111,9 @@ void TLedgerViewer::Load(const IRef<ISnapin> &)
     if (security) {
         if (!LedgerDM->ZConnection())
             LedgerDM->SetZConnection(security->GetConnection());
-        security->Connect();
+        // The security module logs the reason.
+        if (!security->Connect())
+            MessageDlg(QStringLiteral("Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
         return;
     }
     MessageDlg(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}), TMsgDlgType::Error, mbOK, 0);

@@ -19,6 +19,8 @@ private slots:
     void roundTrip();
     void outOfRangeRefused_data();
     void outOfRangeRefused();
+    void textAsNumber_data();
+    void textAsNumber();
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
@@ -190,3 +192,28 @@ void TestDataSetTypes::outOfRangeRefused()
 
 QTEST_GUILESS_MAIN(TestDataSetTypes)
 #include "tst_dataset_types.moc"
+
+void TestDataSetTypes::textAsNumber_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("number"); // -1: refused
+    QTest::newRow("digits") << " 42 " << 42;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("letters") << "BR-7" << -1;
+}
+
+// A text that is no number is refused, never read as 0.
+void TestDataSetTypes::textAsNumber()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, number);
+    const qint64 id = addItem(conn(), QStringLiteral("1/2024"), QStringLiteral("2024-01-01 08:00:00"));
+    conn().ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemnumber = ? WHERE ledgeritemid = ?"), {stored, id});
+    auto q = query(true, QStringLiteral("itemnumber"), TFieldType::String);
+    DB_TRY(q->Open());
+    TField &f = q->FieldByName(QStringLiteral("itemnumber"));
+    if (number < 0)
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, f.AsInteger());
+    else
+        QCOMPARE(f.AsInteger(), number);
+}

@@ -602,6 +602,13 @@ private slots:
         QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Document/ScanDocDir")).toString(), chosen.path());
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), chosen.path());
         QCOMPARE(dialogs->Messages.size(), 4);
+
+        // Missing, Yes, but it cannot be made (a file stands in the way): said, and no folder.
+        QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("Document/ScanDocDir"), ini + QStringLiteral("/skenovi"));
+        dialogs->MessageAnswers.push_back(mbYes);
+        QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
+        QCOMPARE(dialogs->Messages.size(), 6);
+        QCOMPARE(dialogs->Messages.last().Type, TMsgDlgType::Error);
         reset();
     }
 };
