@@ -1,9 +1,10 @@
 #include "ConsoleSettings.h"
 
+#include "IniFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace ConsoleSettings {
 
@@ -15,38 +16,38 @@ QString IniPath()
 
 TConnectionParams LoadConnectionParams(const QString &iniPath)
 {
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("Database"));
-    const std::pair<const char *, QVariant> defaults[] = {
+    TIniFile ini(iniPath);
+    const QString section = QStringLiteral("Database");
+    const std::pair<const char *, QString> defaults[] = {
         {"Driver", QStringLiteral("QSQLITE")},
         {"Database", QStringLiteral("kledger.db")},
         {"Host", QStringLiteral("localhost")},
-        {"Port", 3306},
+        {"Port", QStringLiteral("3306")},
         {"Socket", QString()},
         {"User", QString()},
         {"Password", QString()},
     };
     bool wrote = false;
     for (const auto &[key, value] : defaults) {
-        if (!ini.contains(QLatin1String(key))) {
-            ini.setValue(QLatin1String(key), value);
+        if (!ini.Contains(section, QLatin1String(key))) {
+            ini.SetValue(section, QLatin1String(key), value);
             wrote = true;
         }
     }
+    const auto value = [&](const char *key) { return ini.Value(section, QLatin1String(key)); };
 
     TConnectionParams p;
-    p.Driver = ini.value(QStringLiteral("Driver")).toString().trimmed().toUpper();
+    p.Driver = value("Driver").trimmed().toUpper();
     if (p.Driver != QLatin1String("QMYSQL") && p.Driver != QLatin1String("QMARIADB"))
         p.Driver = QStringLiteral("QSQLITE");
-    p.Database = ini.value(QStringLiteral("Database")).toString().trimmed();
-    p.Host = ini.value(QStringLiteral("Host")).toString().trimmed();
-    p.Port = ini.value(QStringLiteral("Port")).toInt();
-    p.Socket = ini.value(QStringLiteral("Socket")).toString().trimmed();
-    p.User = ini.value(QStringLiteral("User")).toString();
-    p.Password = ini.value(QStringLiteral("Password")).toString();
-    ini.endGroup();
+    p.Database = value("Database").trimmed();
+    p.Host = value("Host").trimmed();
+    p.Port = value("Port").trimmed().toInt();
+    p.Socket = value("Socket").trimmed();
+    p.User = value("User");
+    p.Password = value("Password");
     if (wrote)
-        ini.sync();
+        ini.Save();
 
     if (p.Driver == QLatin1String("QSQLITE")) {
         if (p.Database.isEmpty())
@@ -65,13 +66,14 @@ QString DatabaseCaption(const TConnectionParams &params)
 
 QString LastLogin(const QString &iniPath)
 {
-    return QSettings(iniPath, QSettings::IniFormat).value(QStringLiteral("Session/LastLogin")).toString();
+    return TIniFile(iniPath).Value(QStringLiteral("Session"), QStringLiteral("LastLogin"));
 }
 
 void SetLastLogin(const QString &iniPath, const QString &login)
 {
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.setValue(QStringLiteral("Session/LastLogin"), login);
+    TIniFile ini(iniPath);
+    ini.SetValue(QStringLiteral("Session"), QStringLiteral("LastLogin"), login);
+    ini.Save();
 }
 
 } // namespace ConsoleSettings

@@ -2,6 +2,7 @@
 
 #include "CommonStrings.h"
 #include "Dialogs.h"
+#include "IniFile.h"
 #include "KException.h"
 #include "SqlText.h"
 #include "ZConnection.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSettings>
 
 TCaptionMap DirectionMap(-1);
 TCaptionMap MailTypeMap(1);
@@ -343,9 +343,9 @@ QString TLedgerDM::ApplicationIniFileName()
 QString TLedgerDM::GetScannedDocumentFilePath()
 {
     QString result;
-    QSettings ini(ApplicationIniFileName(), QSettings::IniFormat);
-    const QString def = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("scanned");
-    const QString dir = ini.value(QStringLiteral("Document/ScanDocDir"), def).toString();
+    TIniFile ini(ApplicationIniFileName());
+    const QString def = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("scanned"));
+    const QString dir = ini.Value(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), def);
     if (QFileInfo(dir).isDir()) {
         result = dir;
     } else if (MessageDlg(_SCAN_DOC_DIR_WRN, TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
@@ -360,8 +360,8 @@ QString TLedgerDM::GetScannedDocumentFilePath()
         const QString chosen = BrowseDialog(_SCAN_DOC_DIR_TITLE, 0);
         if (chosen.isEmpty() || !QFileInfo(chosen).isDir())
             return result;
-        ini.setValue(QStringLiteral("Document/ScanDocDir"), chosen);
-        ini.sync();
+        ini.SetValue(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), chosen);
+        ini.Save();
         result = chosen;
     }
     return result;

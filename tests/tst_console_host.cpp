@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "ConsoleSettings.h"
 #include "ConsoleWindow.h"
+#include "IniFile.h"
 #include "ModuleLoader.h"
 #include "ScriptedDialogs.h"
 #include "Services.h"
@@ -13,7 +14,6 @@
 #include <QLibrary>
 #include <QListWidget>
 #include <QMenu>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -133,6 +133,9 @@ class TestConsoleHost : public QObject
 private slots:
     void settings_data();
     void settings();
+    void handWrittenValues_data();
+    void handWrittenValues();
+    void rewriteKeepsOtherLines();
     void querySnapin_data();
     void querySnapin();
     void activeGridForgottenWhenDeleted();
@@ -179,12 +182,66 @@ void TestConsoleHost::settings()
         QCOMPARE(p.Database, QDir(dir.path()).filePath(database));
 
     // Every key is in the file afterwards, and what was there is kept.
-    QSettings written(ini, QSettings::IniFormat);
+    const TIniFile written(ini);
     for (const char *key : {"Driver", "Database", "Host", "Port", "Socket", "User", "Password"})
-        QVERIFY2(written.contains(QStringLiteral("Database/") + QLatin1String(key)), key);
+        QVERIFY2(written.Contains(QStringLiteral("Database"), QLatin1String(key)), key);
     if (initial.contains(QLatin1String("Database=")))
-        QCOMPARE(written.value(QStringLiteral("Database/Database")).toString(),
+        QCOMPARE(written.Value(QStringLiteral("Database"), QStringLiteral("Database")),
                  initial.section(QStringLiteral("Database="), 1).section(u'\n', 0, 0));
+}
+
+void TestConsoleHost::handWrittenValues_data()
+{
+    QTest::addColumn<QString>("line"); // as written under [Database]
+    QTest::addColumn<QString>("value");
+    QTest::newRow("windows path") << "Password=C:\\arhiva\\skenirano" << "C:\\arhiva\\skenirano";
+    QTest::newRow("unc path") << "Password=\\\\server\\share\\novi" << "\\\\server\\share\\novi";
+    QTest::newRow("comma and space") << "Password=/srv/Skenovi, 2024" << "/srv/Skenovi, 2024";
+    QTest::newRow("comma, semicolon, backslash") << "Password=se,cr;et\\x" << "se,cr;et\\x";
+    QTest::newRow("non-ASCII, blanks around =") << "Password = Šifra sa razmakom ž" << "Šifra sa razmakom ž";
+    QTest::newRow("quotes stay") << "Password=\"a b\"" << "\"a b\"";
+    QTest::newRow("empty") << "Password=" << "";
+}
+
+// A value reads back as written, and the console's first start rewrites
+// nothing of it.
+void TestConsoleHost::handWrittenValues()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8());
+    f.close();
+    QCOMPARE(TIniFile(ini).Value(QStringLiteral("Database"), QStringLiteral("Password")), value);
+    QCOMPARE(ConsoleSettings::LoadConnectionParams(ini).Password, value);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8()));
+}
+
+void TestConsoleHost::rewriteKeepsOtherLines()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+    const QByteArray before = "; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n\n"
+                              "[Drugo]\nKljuč=\\\\x, y\n";
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(before);
+    f.close();
+    ConsoleSettings::LoadConnectionParams(ini); // adds the keys that are missing
+    ConsoleSettings::SetLastLogin(ini, QStringLiteral("ana"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(f.readAll()),
+             QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
+                            "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
+                            "[Session]\nLastLogin=ana\n"));
+    // A new file holds a password: only its owner may read it.
+    const QString fresh = dir.filePath(QStringLiteral("novi.ini"));
+    ConsoleSettings::LoadConnectionParams(fresh);
+    QCOMPARE(QFile::permissions(fresh) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 }
 
 void TestConsoleHost::querySnapin_data()

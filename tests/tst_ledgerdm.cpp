@@ -3,6 +3,7 @@
 
 #include "CommonStrings.h"
 #include "KException.h"
+#include "IniFile.h"
 #include "ScriptedDialogs.h"
 #include "TestConsole.h"
 #include "TestDb.h"
@@ -589,7 +590,7 @@ private slots:
         dialogs->MessageAnswers.push_back(mbNo);
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
         QCOMPARE(dialogs->BrowseTitles, QStringList{_SCAN_DOC_DIR_TITLE});
-        QVERIFY(!QSettings(ini, QSettings::IniFormat).contains(QStringLiteral("Document/ScanDocDir")));
+        QVERIFY(!TIniFile(ini).Contains(QStringLiteral("Document"), QStringLiteral("ScanDocDir")));
         dialogs->MessageAnswers.push_back(mbNo);
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
         QCOMPARE(dialogs->Messages.size(), 3);
@@ -599,12 +600,14 @@ private slots:
         dialogs->MessageAnswers.push_back(mbNo);
         dialogs->BrowseAnswers.push_back(chosen.path());
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), chosen.path());
-        QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Document/ScanDocDir")).toString(), chosen.path());
+        QCOMPARE(TIniFile(ini).Value(QStringLiteral("Document"), QStringLiteral("ScanDocDir")), chosen.path());
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), chosen.path());
         QCOMPARE(dialogs->Messages.size(), 4);
 
         // Missing, Yes, but it cannot be made (a file stands in the way): said, and no folder.
-        QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("Document/ScanDocDir"), ini + QStringLiteral("/skenovi"));
+        TIniFile blocked(ini);
+        blocked.SetValue(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), ini + QStringLiteral("/skenovi"));
+        blocked.Save();
         dialogs->MessageAnswers.push_back(mbYes);
         QCOMPARE(LedgerDM->GetScannedDocumentFilePath(), QString());
         QCOMPARE(dialogs->Messages.size(), 6);

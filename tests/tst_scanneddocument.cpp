@@ -2,6 +2,7 @@
 // document's scan, or a PDF the user picks, in a scanned-documents folder of
 // the test's own.
 
+#include "IniFile.h"
 #include "LedgerFixture.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QSettings>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -48,7 +48,10 @@ private slots:
         REQUIRE_TESTDB(fx.Db);
         m_dir.emplace();
         m_picked.emplace();
-        setScanDir(m_dir->path());
+        // A name a person may well write into the ini by hand.
+        m_scanDir = m_dir->filePath(QStringLiteral("Skenovi, 2024; a\\b ž"));
+        QVERIFY(QDir().mkdir(m_scanDir));
+        setScanDir(m_scanDir);
     }
     void cleanup()
     {
@@ -70,10 +73,11 @@ private slots:
 private:
     static void setScanDir(const QString &dir)
     {
-        QSettings ini(TLedgerDM::ApplicationIniFileName(), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("Document/ScanDocDir"), dir);
+        TIniFile ini(TLedgerDM::ApplicationIniFileName());
+        ini.SetValue(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), dir);
+        ini.Save();
     }
-    QString inDir(const QString &name) const { return m_dir->filePath(name); }
+    QString inDir(const QString &name) const { return QDir(m_scanDir).filePath(name); }
     QVariantList row(qint64 id)
     {
         auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
@@ -88,6 +92,7 @@ private:
     qint64 m_document = 0;
     std::optional<QTemporaryDir> m_dir;
     std::optional<QTemporaryDir> m_picked;
+    QString m_scanDir;
 };
 
 void TestScannedDocument::scan_data()
@@ -163,7 +168,7 @@ void TestScannedDocument::scan()
         QVERIFY(!QFile::exists(own));
     }
     // Only the folder changes; a temporary file never stays behind.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
+    QCOMPARE(QDir(m_scanDir).entryList(QDir::Files).size(),
              int(ownScan || pick == QLatin1String("good")) + int(documentScan));
     QCOMPARE(row(id), before);
 }
@@ -192,7 +197,7 @@ void TestScannedDocument::unstoredItem()
     QCOMPARE(dialogs->FileDialogs.size(), itemType.isEmpty() ? 0 : 1);
     QCOMPARE(dialogs->Messages.size(), itemType.isEmpty() ? 1 : 0);
     QVERIFY(dialogs->OpenedFiles.isEmpty());
-    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(QDir(m_scanDir).entryList(QDir::Files).isEmpty());
 }
 
 // The user neither creates the configured folder nor picks another.
