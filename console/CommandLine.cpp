@@ -22,8 +22,13 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
     parser.addHelpOption();
     const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
                                         QStringLiteral("LOGIN"));
-    const QCommandLineOption passwordOption(QStringLiteral("password"), QStringLiteral("Lozinka uz --user."),
+    const QCommandLineOption passwordOption(QStringLiteral("password"),
+                                            QStringLiteral("Lozinka uz --user (vidljiva drugim korisnicima računara; "
+                                                           "bolje --password-stdin)."),
                                             QStringLiteral("PW"));
+    const QCommandLineOption passwordStdinOption(QStringLiteral("password-stdin"),
+                                                 QStringLiteral("Lozinka uz --user se čita iz prvog reda "
+                                                                "standardnog ulaza."));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                               QStringLiteral("Snimi glavni prozor u PNG i izađi."),
                                               QStringLiteral("FILE.png"));
@@ -42,13 +47,14 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
                                             QStringLiteral("PREZIME"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    parser.addOptions({userOption, passwordOption, screenshotOption, selectOption, actionOption, addUserOption,
+    parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption, addUserOption,
                        firstNameOption, lastNameOption, sizeOption});
     parser.process(app);
 
     TCommandLine line;
     line.User = valueIfSet(parser, userOption);
     line.Password = parser.value(passwordOption);
+    line.PasswordFromStdin = parser.isSet(passwordStdinOption);
     line.Screenshot = valueIfSet(parser, screenshotOption);
     line.Select = parser.value(selectOption);
     line.Action = valueIfSet(parser, actionOption);

@@ -11,6 +11,7 @@ struct TCommandLine
 {
     std::optional<QString> User;       // --user: log in without the dialog
     QString Password;                  // --password, with --user
+    bool PasswordFromStdin = false;    // --password-stdin: the first line of standard input instead
     std::optional<QString> Screenshot; // --screenshot: save the window as PNG and quit
     QString Select;                    // --select: the snap-in to select
     std::optional<QString> Action;     // --action: the selected snap-in's action to trigger

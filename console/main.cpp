@@ -51,8 +51,12 @@ bool prepareDatabase(TZConnection &connection)
         if (SchemaInstalled(connection))
             return true;
         InstallSchema(connection);
-        if (newFile)
+        if (newFile) {
+            // The book is the office's: other users of the machine may not read it.
+            if (!QFile::setPermissions(params.Database, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(params.Database));
             SampleData::Fill(connection);
+        }
         return true;
     } catch (const KException &e) {
         connection.Disconnect();
@@ -97,7 +101,9 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
 {
     try {
         if (line.User) {
-            if (!security.Login(*line.User, line.Password)) {
+            // On standard input the password stays out of the process list.
+            const QString password = line.PasswordFromStdin ? QTextStream(stdin).readLine() : line.Password;
+            if (!security.Login(*line.User, password)) {
                 fail(QStringLiteral("Prijava nije uspela: Pogrešno korisničko ime ili lozinka."));
                 return 2;
             }

@@ -30,8 +30,8 @@ export KLEDGER_MODULE_DIR=$root/build/console/modules
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 
 # The list is empty until a filter runs: show this month's items.
-"$work/kconsole" --user ana --password ana123 --select Delovodnik --action ThisMonthAction \
-  --size "$size" --screenshot "$out_dir/console.png" </dev/null
+echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik --action ThisMonthAction \
+  --size "$size" --screenshot "$out_dir/console.png"
 echo "Wrote $out_dir/console.png"
 
 bash scripts/screenshot-detail.sh "$out_dir"

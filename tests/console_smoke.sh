@@ -6,12 +6,16 @@ exe=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$exe" "$work/kconsole"
-"$work/kconsole" --user ana --password ana123 --select Delovodnik --action ThisMonthAction \
-  --size 1024x700 --screenshot "$work/console.png" </dev/null
+echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik --action ThisMonthAction \
+  --size 1024x700 --screenshot "$work/console.png"
 [ -s "$work/console.png" ] || { echo "no picture written" >&2; exit 1; }
 [ -s "$work/kledger.db" ] || { echo "no database created" >&2; exit 1; }
+# The ini and the book are their owner's only.
+for f in "$work/kledger.db" "$work/kconsole.ini"; do
+  [ "$(stat -c %a "$f")" = 600 ] || { echo "$f is readable by others" >&2; exit 1; }
+done
 # A wrong password is refused with its own exit code.
-if "$work/kconsole" --user ana --password wrong --screenshot "$work/x.png" </dev/null 2>/dev/null; then
+if echo wrong | "$work/kconsole" --user ana --password-stdin --screenshot "$work/x.png" 2>/dev/null; then
   echo "a wrong password was accepted" >&2
   exit 1
 fi
@@ -34,8 +38,8 @@ User=${KLEDGER_MARIADB_USER:-ledger}
 Password=${KLEDGER_MARIADB_PASSWORD:-ledger}
 INI
   echo 'tajna-1' | "$work/maria/kconsole" --add-user milan --first-name Milan --last-name Čubrilo
-  "$work/maria/kconsole" --user milan --password tajna-1 --select Delovodnik --action TodayAction \
-    --screenshot "$work/maria/console.png" </dev/null
+  echo 'tajna-1' | "$work/maria/kconsole" --user milan --password-stdin --select Delovodnik --action TodayAction \
+    --screenshot "$work/maria/console.png"
   [ -s "$work/maria/console.png" ] || { echo "no picture written on MariaDB" >&2; exit 1; }
 fi
 echo "console smoke test passed"

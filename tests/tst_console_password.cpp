@@ -95,6 +95,7 @@ void TestConsolePassword::malformedStoredTextRefused_data()
     QTest::newRow("negative rounds") << join({p[0], "-60000", p[2], p[3]});
     QTest::newRow("rounds not a number") << join({p[0], "šezdeset", p[2], p[3]});
     QTest::newRow("absurd rounds") << join({p[0], "2000000000", p[2], p[3]});
+    QTest::newRow("rounds worth seconds of waiting") << join({p[0], "5000000", p[2], p[3]});
     QTest::newRow("salt not base64") << join({p[0], p[1], "!!!*", p[3]});
     QTest::newRow("empty salt") << join({p[0], p[1], "", p[3]});
     QTest::newRow("short digest") << join({p[0], p[1], p[2], QString::fromLatin1(QByteArray(16, 'a').toBase64())});
