@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleSettings.h"
+#include "ErrorLog.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "KException.h"
@@ -17,7 +18,9 @@
 #include "ZConnection.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -29,6 +32,7 @@ bool g_scripted = false; // run from a script: no message boxes that wait for a 
 
 void fail(const QString &text)
 {
+    LogError(text);
     std::fprintf(stderr, "%s\n", qPrintable(text));
     if (!g_scripted)
         MessageDlg(text, TMsgDlgType::Error, mbOK);
@@ -194,7 +198,14 @@ int main(int argc, char *argv[])
     }
 
     const QString iniPath = ConsoleSettings::IniPath();
-    const TConnectionParams params = ConsoleSettings::LoadConnectionParams(iniPath);
+    SetErrorLogPath(QFileInfo(iniPath).absoluteDir().filePath(QStringLiteral("kconsole.log")));
+    TConnectionParams params;
+    try {
+        params = ConsoleSettings::LoadConnectionParams(iniPath);
+    } catch (const KException &e) {
+        fail(e.message());
+        return 1;
+    }
     auto connection = std::make_unique<TZConnection>();
     connection->SetParams(params);
     if (!prepareDatabase(*connection))

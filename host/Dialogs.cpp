@@ -83,6 +83,20 @@ public:
         }
     }
 
+    void ErrorDlg(const QString &text, const QString &details) override
+    {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Greška"), text);
+        box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
+        if (!details.isEmpty()) {
+            box.setDetailedText(details);
+            // The button that unfolds the details is Qt's own, in English.
+            for (QAbstractButton *b : box.buttons())
+                if (box.buttonRole(b) == QMessageBox::ActionRole)
+                    b->setText(QStringLiteral("Detalji..."));
+        }
+        box.exec();
+    }
+
     bool GetDate(QDate &date) override
     {
         TGetDateDialog dlg(QDateTime(date, QTime(0, 0)), false);

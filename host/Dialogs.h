@@ -36,6 +36,13 @@ public:
     virtual ~IDialogs() = default;
     virtual TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                                     int helpContext = 0) = 0;
+    // An error with details a user may unfold (the database's words, the
+    // statement). Base: the message alone.
+    virtual void ErrorDlg(const QString &text, const QString &details)
+    {
+        Q_UNUSED(details);
+        MessageDlg(text, TMsgDlgType::Error, mbOK);
+    }
     // Modal pickers on a value passed by reference; true when confirmed.
     virtual bool GetDate(QDate &date) = 0;
     virtual bool GetDateTime(QDateTime &dateTime) = 0;

@@ -1,5 +1,6 @@
 #include "DisplayErrors.h"
 
+#include "ErrorLog.h"
 #include "Field.h"
 
 #include <QSet>
@@ -13,5 +14,5 @@ void LogDisplayError(const TField *field, const std::exception &error)
     if (logged.contains(text))
         return;
     logged.insert(text);
-    qWarning("%s", qUtf8Printable(text));
+    LogError(text);
 }

@@ -1,6 +1,7 @@
 #include "Guard.h"
 
 #include "Dialogs.h"
+#include "ErrorLog.h"
 #include "KException.h"
 
 #include <QAbstractButton>
@@ -13,11 +14,17 @@ bool Guarded(const std::function<void()> &fn)
         return true;
     } catch (const EAbort &) {
         return false;
+    } catch (const EDatabaseError &e) {
+        LogError(e.message(), e.details());
+        Dialogs().ErrorDlg(e.message(), e.details());
     } catch (const KException &e) {
+        LogError(e.message());
         MessageDlg(e.message(), TMsgDlgType::Error, mbOK);
     } catch (const std::exception &e) {
+        LogError(QString::fromUtf8(e.what()));
         MessageDlg(QString::fromUtf8(e.what()), TMsgDlgType::Error, mbOK);
     } catch (...) {
+        LogError(QStringLiteral("Nepoznata greška."));
         MessageDlg(QStringLiteral("Nepoznata greška."), TMsgDlgType::Error, mbOK);
     }
     return false;

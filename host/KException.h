@@ -20,16 +20,24 @@ private:
     QByteArray m_utf8;
 };
 
-// Raised by the dataset layer and the connection.
+// Raised by the dataset layer and the connection. The message is short and
+// for the user; details (the database's own words, the statement) are for
+// the log and the message box's details.
 class KCOMMON_EXPORT EDatabaseError : public KException
 {
 public:
-    explicit EDatabaseError(QString message, QString nativeCode = {})
-        : KException(std::move(message)), m_nativeCode(std::move(nativeCode)) {}
+    explicit EDatabaseError(QString message, QString nativeCode = {}, QString details = {})
+        : KException(std::move(message)), m_nativeCode(std::move(nativeCode)), m_details(std::move(details)) {}
     const QString &nativeCode() const { return m_nativeCode; }
+    const QString &details() const { return m_details; }
+
+    // A refusal of the database: a short Serbian message chosen by the
+    // error's code, with the server's text and the statement as details.
+    static EDatabaseError FromServer(const QString &serverText, const QString &nativeCode, const QString &sql);
 
 private:
     QString m_nativeCode;
+    QString m_details;
 };
 
 // Silent abort: stops the operation without a message.

@@ -53,8 +53,7 @@ void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &rec
     MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
     const QByteArray text = sql.toUtf8();
     auto fail = [&] {
-        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1\n%2").arg(QString::fromUtf8(mysql_error(mysql)), sql),
-                             QString::number(mysql_errno(mysql)));
+        throw EDatabaseError::FromServer(QString::fromUtf8(mysql_error(mysql)), QString::number(mysql_errno(mysql)), sql);
     };
     if (mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
         fail();
@@ -95,19 +94,18 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
     MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
     MYSQL_STMT *stmt = mysql_stmt_init(mysql);
     if (!stmt)
-        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1").arg(QString::fromUtf8(mysql_error(mysql))),
-                             QString::number(mysql_errno(mysql)));
+        throw EDatabaseError::FromServer(QString::fromUtf8(mysql_error(mysql)), QString::number(mysql_errno(mysql)), sql);
     struct StmtGuard { MYSQL_STMT *s; ~StmtGuard() { mysql_stmt_close(s); } } stmtGuard{stmt};
     auto fail = [&] {
-        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1\n%2").arg(QString::fromUtf8(mysql_stmt_error(stmt)), sql),
-                             QString::number(mysql_stmt_errno(stmt)));
+        throw EDatabaseError::FromServer(QString::fromUtf8(mysql_stmt_error(stmt)), QString::number(mysql_stmt_errno(stmt)),
+                                         sql);
     };
     const QByteArray text = sql.toUtf8();
     if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0)
         fail();
     if (mysql_stmt_param_count(stmt) != static_cast<unsigned long>(params.size()))
-        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.\n%3")
-                                 .arg(mysql_stmt_param_count(stmt)).arg(params.size()).arg(sql));
+        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.")
+                                 .arg(mysql_stmt_param_count(stmt)).arg(params.size()), {}, sql);
 
     // Parameters: integers and reals as such, everything else as UTF-8 text.
     const qsizetype n = params.size();
@@ -224,8 +222,8 @@ void streamSqlite(TZConnection &connection, const QString &sql, const QVariantLi
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     auto fail = [&] {
-        throw EDatabaseError(QStringLiteral("Greška baze podataka: %1\n%2").arg(QString::fromUtf8(sqlite3_errmsg(db)), sql),
-                             QString::number(sqlite3_extended_errcode(db)));
+        throw EDatabaseError::FromServer(QString::fromUtf8(sqlite3_errmsg(db)), QString::number(sqlite3_extended_errcode(db)),
+                                         sql);
     };
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
         fail();
@@ -235,8 +233,8 @@ void streamSqlite(TZConnection &connection, const QString &sql, const QVariantLi
         return;
     }
     if (sqlite3_bind_parameter_count(stmt) != int(params.size()))
-        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.\n%3")
-                                 .arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()).arg(sql));
+        throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.")
+                                 .arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()), {}, sql);
     for (int i = 0; i < int(params.size()); ++i) {
         const QVariant v = connection.ToBindValue(params.at(i));
         int rc;

@@ -154,9 +154,7 @@ void TZConnection::raise(const QSqlQuery &q, const QString &context) const
 {
     const QSqlError err = q.lastError();
     QString text = err.databaseText().isEmpty() ? err.text() : err.databaseText();
-    throw EDatabaseError(QStringLiteral("Greška baze podataka: %1").arg(text) +
-                             (context.isEmpty() ? QString() : QStringLiteral("\n") + context),
-                         err.nativeErrorCode());
+    throw EDatabaseError::FromServer(text, err.nativeErrorCode(), context);
 }
 
 QVariant TZConnection::ToBindValue(const QVariant &value) const
