@@ -1,6 +1,7 @@
 // The ledger item's detail form over a real database, with the console's own
 // services behind GlobalConsole and every dialog scripted.
 
+#include "Clock.h"
 #include "CommonStrings.h"
 #include "DBControls.h"
 #include "KException.h"
@@ -22,8 +23,6 @@
 #include <QTabWidget>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QtTest>
 
 namespace {
@@ -86,8 +85,6 @@ private slots:
     void layout();
 
 private:
-    QVariantList row(qint64 id);
-    QString nextNumber(int direction, int year);
 
     LedgerFixture fx;
 };
@@ -114,27 +111,6 @@ void TestLedgerDetail::cleanup()
 void TestLedgerDetail::cleanupTestCase()
 {
     fx.Stop();
-}
-
-QVariantList TestLedgerDetail::row(qint64 id)
-{
-    auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
-    QVariantList values;
-    if (q->next())
-        for (int i = 0; i < q->record().count(); ++i)
-            values << q->value(i);
-    return values;
-}
-
-// What the desk's numbering gives the next item of a direction in a year.
-QString TestLedgerDetail::nextNumber(int direction, int year)
-{
-    // A count of rows from the year's start on: later years count too.
-    const int count = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE direction = ? AND passonparentid IS NULL "
-                                            "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ?"),
-                             {direction, QStringLiteral("%1-01-01").arg(year)})
-                          .toInt();
-    return QStringLiteral("%1/%2").arg(count + 1).arg(year % 100, 2, 10, QLatin1Char('0'));
 }
 
 // ---- Who may change an item -------------------------------------------------------------
@@ -194,25 +170,32 @@ void TestLedgerDetail::lock()
 
 // ---- Numbering ------------------------------------------------------------------------------
 
+// Items of years no sample item reaches, so that the test's own rows alone
+// decide the count; the numbering counts a direction's items from the item's
+// year on, later years too.
 void TestLedgerDetail::renumberOnDirection_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("direction");
-    QTest::addColumn<int>("yearsBack");
-    QTest::newRow("incoming to outgoing") << "Izlazni" << -1 << 0;
-    QTest::newRow("incoming to internal") << "Interni" << 0 << 0;
-    QTest::newRow("last year's item to outgoing") << "Izlazni" << -1 << 1;
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("later"); // outgoing items filed the year after
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("incoming to outgoing") << "Izlazni" << -1 << 2096 << 0 << "1/96";
+    QTest::newRow("incoming to internal") << "Interni" << 0 << 2096 << 0 << "1/96";
+    QTest::newRow("last year's item to outgoing") << "Izlazni" << -1 << 2098 << 1 << "2/98";
 }
 
 void TestLedgerDetail::renumberOnDirection()
 {
     QFETCH(QString, caption);
     QFETCH(int, direction);
-    QFETCH(int, yearsBack);
+    QFETCH(int, year);
+    QFETCH(int, later);
+    QFETCH(QString, expected);
 
-    const int year = QDate::currentDate().year() - yearsBack;
+    for (int i = 0; i < later; ++i)
+        fx.AddItem({{"direction", -1}, {"ledgerdatetime", QDateTime(QDate(year + 1, 1, 10), QTime(8, 0))}});
     const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime(QDate(year, 3, 4), QTime(9, 15))}});
-    const QString expected = nextNumber(direction, year);
     LedgerFixture::OpenItem(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
@@ -275,7 +258,7 @@ void TestLedgerDetail::okButton()
     QFETCH(QString, typed);
     const qint64 id = fx.AddItem();
     LedgerFixture::OpenItem(id);
-    QVariantList before = row(id);
+    QVariantList before = fx.Row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -287,7 +270,7 @@ void TestLedgerDetail::okButton()
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QCOMPARE(query().State(), TDataSetState::Browse);
-    const QVariantList after = row(id);
+    const QVariantList after = fx.Row(id);
     if (typed.isEmpty()) {
         QCOMPARE(after, before);
     } else {
@@ -380,7 +363,7 @@ void TestLedgerDetail::refusedStore()
     if (typed == QLatin1String("<other>"))
         typed = fx.Cell(other, QStringLiteral("ledgernumber"));
     LedgerFixture::OpenItem(id);
-    const QVariantList before = row(id);
+    const QVariantList before = fx.Row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -401,7 +384,7 @@ void TestLedgerDetail::refusedStore()
     QCOMPARE(query().State(), TDataSetState::Edit);
     QCOMPARE(edit->text(), typed);
     QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("ZADRŽI-1"));
-    QCOMPARE(row(id), before);
+    QCOMPARE(fx.Row(id), before);
     QVERIFY(form.CustomApply->isEnabled());
 }
 
@@ -602,25 +585,31 @@ void TestLedgerDetail::pickers()
 
 // ---- From the list ------------------------------------------------------------------------------------
 
+// A new item is filed today: on a day of a year no other item reaches, its
+// number is the year's first.
 void TestLedgerDetail::fromList_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("confirm");
-    QTest::newRow("Dodaj, confirmed") << "CustomAdd" << true;
-    QTest::newRow("Dodaj, cancelled") << "CustomAdd" << false;
-    QTest::newRow("Uredi, confirmed") << "CustomEdit" << true;
-    QTest::newRow("Uredi, cancelled") << "CustomEdit" << false;
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("number"); // of a new item
+    QTest::newRow("Dodaj, confirmed") << "CustomAdd" << true << QDate(2089, 5, 4) << "1/89";
+    QTest::newRow("Dodaj, cancelled") << "CustomAdd" << false << QDate(2099, 5, 4) << "1/99";
+    QTest::newRow("Uredi, confirmed") << "CustomEdit" << true << QDate(2099, 5, 4) << "";
+    QTest::newRow("Uredi, cancelled") << "CustomEdit" << false << QDate(2099, 5, 4) << "";
 }
 
 void TestLedgerDetail::fromList()
 {
     QFETCH(QString, action);
     QFETCH(bool, confirm);
+    QFETCH(QDate, today);
+    QFETCH(QString, number);
     const bool adding = action == QLatin1String("CustomAdd");
     const qint64 id = fx.AddItem();
     LedgerFixture::OpenItem(id);
-    const int itemsBefore = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
-    const QString expectedNumber = nextNumber(1, QDate::currentDate().year());
+    const int itemsBefore = fx.ItemCount();
+    TClock::TFixed clock(QDateTime(today, QTime(11, 20)));
 
     ScopedScriptedDialogs dialogs;
     qint32 formItemId = -1;
@@ -643,9 +632,8 @@ void TestLedgerDetail::fromList()
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QCOMPARE(dialogs->ModalCount, 1);
     QCOMPARE(query().State(), TDataSetState::Browse);
-    QCOMPARE(shownNumber, adding ? expectedNumber : LedgerDM->LedgerItemZQledgernumber->AsString());
-    const int itemsAfter = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
-    QCOMPARE(itemsAfter, itemsBefore + (adding && confirm ? 1 : 0));
+    QCOMPARE(shownNumber, adding ? number : LedgerDM->LedgerItemZQledgernumber->AsString());
+    QCOMPARE(fx.ItemCount(), itemsBefore + (adding && confirm ? 1 : 0));
     if (!confirm) {
         QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
                  QStringLiteral("BR-%1").arg(fx.Serial()));
@@ -659,8 +647,7 @@ void TestLedgerDetail::fromList()
     QCOMPARE(fx.Cell(stored, QStringLiteral("itemnumber")),
              QStringLiteral("IZ-LISTE"));
     if (adding) {
-        QCOMPARE(fx.Cell(stored, QStringLiteral("ledgernumber")),
-                 expectedNumber);
+        QCOMPARE(fx.Cell(stored, QStringLiteral("ledgernumber")), number);
         QCOMPARE(fx.Cell(stored, QStringLiteral("userid")).toLongLong(),
                  fx.UserId(QStringLiteral("ana")));
     }
