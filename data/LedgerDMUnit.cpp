@@ -1,5 +1,6 @@
 #include "LedgerDMUnit.h"
 
+#include "Clock.h"
 #include "CommonStrings.h"
 #include "Dialogs.h"
 #include "IniFile.h"
@@ -12,7 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
+#include <QImage>
 
 TCaptionMap DirectionMap(-1);
 TCaptionMap MailTypeMap(1);
@@ -102,31 +103,6 @@ void TLedgerDM::LedgerItemZQacceptedSetText(TField &sender, const QString &text)
 
 // ---- Creation -------------------------------------------------------------------
 
-namespace {
-
-// The module's icon: a closed docket book.
-QImage ledgerIcon()
-{
-    QImage img(16, 16, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(0x5a, 0x2d, 0x0c));
-    p.setBrush(QColor(0x9c, 0x4a, 0x1a));
-    p.drawRect(2, 1, 11, 13);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xf4, 0xf1, 0xe8));
-    p.drawRect(13, 2, 2, 12);
-    p.setBrush(QColor(0xe8, 0xc5, 0x4a));
-    p.drawRect(5, 4, 6, 3);
-    p.setPen(QColor(0x5a, 0x2d, 0x0c));
-    p.drawLine(5, 9, 10, 9);
-    p.drawLine(5, 11, 10, 11);
-    return img;
-}
-
-} // namespace
-
 TLedgerDM::TLedgerDM(QObject *owner) : TCustomDM(owner)
 {
     setObjectName(QStringLiteral("LedgerDM"));
@@ -138,7 +114,8 @@ TLedgerDM::~TLedgerDM() = default;
 
 void TLedgerDM::createLayout()
 {
-    ImageList << ledgerIcon();
+    // The module's icon: a closed docket book.
+    ImageList << QImage(QStringLiteral(":/ledger/icons/ledger.png"));
 
     LedgerItemZQ = new TZQuery(this);
     LedgerItemZQ->setObjectName(QStringLiteral("LedgerItemZQ"));
@@ -263,7 +240,7 @@ QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
 void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)
 {
     LedgerItemZQdirection->SetAsInteger(1);
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = TClock::Now();
     LedgerItemZQledgerdatetime->SetAsDateTime(now.addMSecs(-now.time().msec()));
     const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
     LedgerItemZQledgernumber->SetAsString(NextLedgerNumber(when, LedgerItemZQdirection->AsInteger()));

@@ -1,5 +1,6 @@
 #include "LedgerViewerUnit.h"
 
+#include "Clock.h"
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "Guard.h"
@@ -12,153 +13,13 @@
 #include <QAction>
 #include <QCursor>
 #include <QHeaderView>
-#include <QImage>
 #include <QMenu>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygon>
 #include <QStyle>
 #include <QToolButton>
 #include <memory>
-
-std::function<QDateTime()> TLedgerViewerForm::Now = [] { return QDateTime::currentDateTime(); };
+#include <tuple>
 
 namespace {
-
-// Ten 16x16 pictures of the list's actions, drawn once.
-const QColor kInk(0x30, 0x30, 0x30);
-const QColor kPaper(0xff, 0xff, 0xff);
-const QColor kCalendarTop(0xc0, 0x39, 0x2b);
-
-QImage blankImage()
-{
-    QImage img(16, 16, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
-
-void drawPage(QPainter &p)
-{
-    p.setPen(QColor(0x70, 0x70, 0x70));
-    p.setBrush(kPaper);
-    p.drawPolygon(QPolygon({QPoint(2, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14), QPoint(2, 14)}));
-    p.drawLine(10, 1, 10, 4);
-    p.drawLine(10, 4, 13, 4);
-}
-
-void drawPageLines(QPainter &p)
-{
-    p.setPen(QColor(0x9a, 0xa8, 0xb8));
-    for (int y = 6; y <= 12; y += 2)
-        p.drawLine(4, y, 11, y);
-}
-
-// A wall calendar: red header with two rings, white sheet with a 4x3 day grid.
-void drawCalendar(QPainter &p)
-{
-    p.setPen(QColor(0x60, 0x60, 0x60));
-    p.setBrush(kPaper);
-    p.drawRect(1, 2, 13, 12);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kCalendarTop);
-    p.drawRect(2, 3, 12, 3);
-    p.setPen(kInk);
-    p.drawLine(4, 1, 4, 3);
-    p.drawLine(11, 1, 11, 3);
-    p.setPen(QColor(0xb0, 0xb0, 0xb0));
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 4; ++col)
-            p.drawPoint(3 + col * 3, 8 + row * 2);
-}
-
-void drawPlus(QPainter &p, int cx, int cy)
-{
-    p.setPen(QColor(0x1e, 0x6b, 0x1e));
-    p.setBrush(QColor(0x3c, 0xb0, 0x3c));
-    p.drawPolygon(QPolygon({QPoint(cx - 1, cy - 4), QPoint(cx + 1, cy - 4), QPoint(cx + 1, cy - 1), QPoint(cx + 4, cy - 1),
-                            QPoint(cx + 4, cy + 1), QPoint(cx + 1, cy + 1), QPoint(cx + 1, cy + 4), QPoint(cx - 1, cy + 4),
-                            QPoint(cx - 1, cy + 1), QPoint(cx - 4, cy + 1), QPoint(cx - 4, cy - 1), QPoint(cx - 1, cy - 1)}));
-}
-
-QImage viewerImage(int index)
-{
-    QImage img = blankImage();
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    switch (index) {
-    case 0: // add: a page with a green plus
-        drawPage(p);
-        drawPageLines(p);
-        drawPlus(p, 11, 11);
-        break;
-    case 1: // edit: a page with a pencil across it
-        drawPage(p);
-        drawPageLines(p);
-        p.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1));
-        p.setBrush(QColor(0xf0, 0xb4, 0x28));
-        p.drawPolygon(QPolygon({QPoint(13, 4), QPoint(15, 6), QPoint(8, 13), QPoint(6, 11)}));
-        p.setPen(kInk);
-        p.drawLine(5, 14, 6, 14);
-        p.drawPoint(5, 13);
-        break;
-    case 2: { // delete: a red cross
-        QPen pen(QColor(0xc6, 0x28, 0x28), 3, Qt::SolidLine, Qt::SquareCap);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(pen);
-        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
-        break;
-    }
-    case 3: // spare: an empty page
-        drawPage(p);
-        break;
-    case 4: // spare: a page of text
-        drawPage(p);
-        drawPageLines(p);
-        break;
-    case 5: // today: one day marked
-        drawCalendar(p);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x1f, 0x5f, 0xbf));
-        p.drawEllipse(QPoint(8, 10), 2, 2);
-        break;
-    case 6: // this week: one row of days marked
-        drawCalendar(p);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x1f, 0x5f, 0xbf));
-        p.drawRect(2, 9, 12, 3);
-        break;
-    case 7: // spare: a plain calendar
-        drawCalendar(p);
-        break;
-    case 8: // handover record: a clipboard
-        p.setPen(QColor(0x5a, 0x3a, 0x1a));
-        p.setBrush(QColor(0xb0, 0x7a, 0x3c));
-        p.drawRect(2, 2, 11, 13);
-        p.setPen(QColor(0x70, 0x70, 0x70));
-        p.setBrush(kPaper);
-        p.drawRect(4, 4, 7, 9);
-        p.setPen(QColor(0x50, 0x50, 0x50));
-        p.setBrush(QColor(0xc8, 0xc8, 0xc8));
-        p.drawRect(5, 1, 5, 2);
-        p.setPen(QColor(0x9a, 0xa8, 0xb8));
-        for (int y = 6; y <= 11; y += 2)
-            p.drawLine(5, y, 10, y);
-        break;
-    case 9: // this month: the whole sheet marked
-        drawCalendar(p);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x1f, 0x5f, 0xbf));
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 4; ++col)
-                p.drawRect(2 + col * 3, 7 + row * 2, 2, 1);
-        break;
-    default:
-        break;
-    }
-    return img;
-}
-
 
 QAction *makeAction(QWidget *owner, const char *name, const QString &caption, const QKeySequence &shortcut)
 {
@@ -196,11 +57,26 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     setObjectName(QStringLiteral("LedgerViewerForm"));
     // Enter on the keypad as well as Return.
     CustomEdit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    loadImages();
+    setUpGrid();
+    bindActions();
+    fillToolbar();
+    fillPopupMenu();
+    EnableCommands();
+}
 
+// The ten pictures of the classic image list, by index; 3, 4 and 7 are spare.
+void TLedgerViewerForm::loadImages()
+{
+    static const char *const names[] = {"add",   "edit", "delete",   "page",     "page-text",
+                                        "today", "week", "calendar", "handover", "month"};
     ImageList.clear();
-    for (int i = 0; i < 10; ++i)
-        ImageList << QIcon(QPixmap::fromImage(viewerImage(i)));
+    for (const char *name : names)
+        ImageList << QIcon(QStringLiteral(":/ledger/icons/%1.png").arg(QLatin1String(name)));
+}
 
+void TLedgerViewerForm::setUpGrid()
+{
     DBG->SetDataSource(LedgerDM->LedgerItemDS);
     const struct
     {
@@ -237,23 +113,29 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
     DBG->SetColumns(gridColumns);
+}
 
-    const std::pair<QAction *, int> images[] = {
-        {CustomAdd, 0},      {CustomEdit, 1},      {CustomDelete, 2},     {TodayAction, 5},
-        {ThisWeekAction, 6}, {ThisMonthAction, 9}, {ProceedingAction, 8},
+void TLedgerViewerForm::bindActions()
+{
+    using Handler = void (TLedgerViewerForm::*)();
+    const std::tuple<QAction *, int, Handler> actions[] = {
+        {CustomAdd, 0, &TLedgerViewerForm::CustomAddExecute},
+        {CustomEdit, 1, &TLedgerViewerForm::CustomEditExecute},
+        {CustomDelete, 2, &TLedgerViewerForm::CustomDeleteExecute},
+        {TodayAction, 5, &TLedgerViewerForm::TodayActionExecute},
+        {ThisWeekAction, 6, &TLedgerViewerForm::ThisWeekActionExecute},
+        {ThisMonthAction, 9, &TLedgerViewerForm::ThisMonthActionExecute},
+        {ProceedingAction, 8, &TLedgerViewerForm::ProceedingActionExecute},
     };
-    for (const auto &[action, image] : images) {
+    for (const auto &[action, image, handler] : actions) {
         action->setIcon(ImageList.at(image));
         AddAction(action);
+        ConnectGuarded(action, [this, handler = handler] { (this->*handler)(); });
     }
-    ConnectGuarded(CustomAdd, [this] { CustomAddExecute(); });
-    ConnectGuarded(CustomEdit, [this] { CustomEditExecute(); });
-    ConnectGuarded(CustomDelete, [this] { CustomDeleteExecute(); });
-    ConnectGuarded(TodayAction, [this] { TodayActionExecute(); });
-    ConnectGuarded(ThisWeekAction, [this] { ThisWeekActionExecute(); });
-    ConnectGuarded(ThisMonthAction, [this] { ThisMonthActionExecute(); });
-    ConnectGuarded(ProceedingAction, [this] { ProceedingActionExecute(); });
+}
 
+void TLedgerViewerForm::fillToolbar()
+{
     AddToolButton(CustomAdd);
     AddToolButton(CustomEdit);
     AddToolButton(CustomDelete);
@@ -264,7 +146,10 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     // The last button keeps the toolbar's button width, unless its caption needs more.
     if (QToolButton *button = AddToolButton(ProceedingAction))
         button->setFixedWidth(qMax(61, button->sizeHint().width()));
+}
 
+void TLedgerViewerForm::fillPopupMenu()
+{
     // The base already holds ColumnsVisibility; it goes to the bottom.
     PopupMenu->removeAction(ColumnsVisibility);
     for (QAction *action : {CustomAdd, CustomEdit, CustomDelete})
@@ -274,8 +159,6 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
         AddPopupItem(action);
     AddPopupSeparator();
     AddPopupItem(ColumnsVisibility);
-
-    EnableCommands();
 }
 
 TLedgerViewerForm::~TLedgerViewerForm() = default;
@@ -308,21 +191,21 @@ void TLedgerViewerForm::CustomDeleteExecute()
 
 void TLedgerViewerForm::TodayActionExecute()
 {
-    const QDate today = Now().date();
+    const QDate today = TClock::Now().date();
     SetDateFilter(today, today);
 }
 
 void TLedgerViewerForm::ThisWeekActionExecute()
 {
     // Weeks run Monday to Sunday.
-    const QDate today = Now().date();
+    const QDate today = TClock::Now().date();
     const QDate from = today.addDays(-(today.dayOfWeek() - 1));
     SetDateFilter(from, from.addDays(6));
 }
 
 void TLedgerViewerForm::ThisMonthActionExecute()
 {
-    const QDate today = Now().date();
+    const QDate today = TClock::Now().date();
     const QDate from(today.year(), today.month(), 1);
     SetDateFilter(from, from.addMonths(1).addDays(-1));
 }

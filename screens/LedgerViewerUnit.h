@@ -1,13 +1,10 @@
 #pragma once
 // The ledger's list frame: the shared item query in a grid, adding, editing
 // and deleting items, the quick date filters (today, this week, this month)
-// and the handover record.
+// and the handover record. The date filters read the day from TClock.
 
 #include "CustomViewerForm.h"
 #include "DBGrid.h" // users of the frame reach its grid
-
-#include <QDateTime>
-#include <functional>
 
 class QAction;
 
@@ -37,6 +34,11 @@ public:
 
     void DBGDblClick() override;
 
-    // The clock the date filters read; tests set a fixed one.
-    static std::function<QDateTime()> Now;
+private:
+    // The constructor's steps, in order.
+    void loadImages();
+    void setUpGrid();
+    void bindActions();
+    void fillToolbar();
+    void fillPopupMenu();
 };

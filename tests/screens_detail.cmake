@@ -1,7 +1,7 @@
 # The ledger item's detail form and the item picker, over a real database with
 # the console's own services logged in.
 k_add_test(tst_ledgerdetail SOURCES tst_ledgerdetail.cpp LIBS kledgertestsupport DB)
-k_add_test(tst_getledger SOURCES tst_getledger.cpp LIBS ledger kconsolecore DB)
+k_add_test(tst_getledger SOURCES tst_getledger.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_ledgeritemcopies SOURCES tst_ledgeritemcopies.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_scanneddocument SOURCES tst_scanneddocument.cpp LIBS kledgertestsupport DB)
 # Both runs keep the folder's name in the ini beside the one executable.

@@ -2,14 +2,10 @@
 // (GetLedger) and the detail form of one item (OpenLedger), over a real
 // database with the console's services and scripted dialogs.
 
-#include "Console.h"
 #include "DBControls.h"
 #include "DBGrid.h"
 #include "DBIniFile.h"
-#include "SampleData.h"
-#include "ScriptedDialogs.h"
-#include "Services.h"
-#include "TestDb.h"
+#include "LedgerFixture.h"
 #include "ValueListEditor.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
@@ -25,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
+#include <functional>
 
 #define QCOMPARE_RET(a, b)                                                                            \
     do {                                                                                              \
@@ -50,6 +47,22 @@ void doubleClickFirstRow(TGetLedgerForm &picker)
     const QModelIndex first = grid->model()->index(0, 1);
     const QPoint at = first.isValid() ? grid->visualRect(first).center() : grid->viewport()->rect().center();
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Answers the picker when it opens: shows it, searches for a number and
+// counts the rows found, then hands it to `act`; any other dialog is refused.
+void onPicker(ScopedScriptedDialogs &dialogs, const QString &number, int &rows,
+              const std::function<void(TGetLedgerForm &)> &act)
+{
+    dialogs->ModalHandlers.push_back([&rows, number, act](QDialog &dialog) {
+        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
+        if (!picker)
+            return int(QDialog::Rejected);
+        picker->show();
+        rows = search(*picker, number);
+        act(*picker);
+        return picker->result();
+    });
 }
 
 TLedgerDesc sentinel()
@@ -84,8 +97,7 @@ private slots:
 private:
     qint64 addItem(const QString &number, const QVariant &parent);
 
-    TestDb m_db;
-    IRef<TConsole> m_console;
+    LedgerFixture fx;
     IRef<ILedger> m_ledger;
     qint64 m_plain = 0, m_linked = 0;
     const QDateTime m_when{QDate(2026, 4, 7), QTime(10, 30)};
@@ -93,17 +105,10 @@ private:
 
 void TestGetLedger::initTestCase()
 {
-    REQUIRE_TESTDB(m_db);
-    SampleData::Fill(m_db.Connection());
-    Initialize();
-    LedgerDM->SetZConnection(&m_db.Connection());
-    m_console = IRef<TConsole>(new TConsole);
-    IRef<TSecurityService> security(new TSecurityService(&m_db.Connection()));
-    QVERIFY(security->Login(QStringLiteral("ana"), QStringLiteral("ana123")));
-    m_console->AddService(security);
-    m_console->AddService(IRef<IInterface>(new TPartnerService(&m_db.Connection())));
-    m_console->AddService(IRef<IInterface>(new TDocumentService(&m_db.Connection())));
-    IRef<ISnapin> snapin = LedgerFactoryObject()->GetSnapin(m_console);
+    REQUIRE_TESTDB(fx.Db);
+    fx.Start();
+    fx.LoginAs(QStringLiteral("ana"));
+    IRef<ISnapin> snapin = LedgerFactoryObject()->GetSnapin(fx.Console);
     m_ledger = snapin.query<ILedger>();
     QVERIFY(m_ledger);
 
@@ -113,28 +118,20 @@ void TestGetLedger::initTestCase()
 
 void TestGetLedger::init()
 {
-    REQUIRE_TESTDB(m_db);
-    TDBIniFile(&m_db.Connection()).DeleteKey(QStringLiteral("Appearance"), QStringLiteral("GetWindow"));
+    REQUIRE_TESTDB(fx.Db);
+    TDBIniFile(&fx.Db.Connection()).DeleteKey(QStringLiteral("Appearance"), QStringLiteral("GetWindow"));
     query().Close();
 }
 
 void TestGetLedger::cleanupTestCase()
 {
-    if (!m_db.Available())
-        return;
     m_ledger.reset();
-    query().Close();
-    Finalize();
-    m_console->Clear();
+    fx.Stop();
 }
 
 qint64 TestGetLedger::addItem(const QString &number, const QVariant &parent)
 {
-    auto &c = m_db.Connection();
-    c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid, parentid, "
-                             "accepted, archived) VALUES (1, ?, ?, 'Dopis', 1, ?, 'n', 'n')"),
-              {m_when, number, parent});
-    return c.LastInsertID();
+    return fx.AddItem({{"ledgerdatetime", m_when}, {"ledgernumber", number}, {"parentid", parent}});
 }
 
 // ---- GetLedger --------------------------------------------------------------------------
@@ -161,24 +158,18 @@ void TestGetLedger::getLedger()
     ScopedScriptedDialogs dialogs;
     int rows = -1;
     bool wasVisible = false;
-    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
-        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
-        if (!picker)
-            return int(QDialog::Rejected);
-        picker->show();
-        rows = search(*picker, linked ? QStringLiteral("IZBOR-2/") : QStringLiteral("IZBOR-1/"));
+    onPicker(dialogs, linked ? QStringLiteral("IZBOR-2/") : QStringLiteral("IZBOR-1/"), rows, [&](TGetLedgerForm &picker) {
         if (how == QLatin1String("cancel"))
-            picker->CancelButton->click();
+            picker.CancelButton->click();
         else if (how == QLatin1String("esc"))
-            QTest::keyClick(picker, Qt::Key_Escape);
+            QTest::keyClick(&picker, Qt::Key_Escape);
         else if (how == QLatin1String("close"))
-            picker->close();
+            picker.close();
         else if (how == QLatin1String("ok"))
-            picker->OKButton->click();
+            picker.OKButton->click();
         else
-            doubleClickFirstRow(*picker);
-        wasVisible = picker->isVisible();
-        return picker->result();
+            doubleClickFirstRow(picker);
+        wasVisible = picker.isVisible();
     });
 
     TLedgerDesc desc = sentinel();
@@ -211,19 +202,13 @@ void TestGetLedger::emptyList()
     ScopedScriptedDialogs dialogs;
     int rows = -1;
     bool openAfter = false;
-    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
-        auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
-        if (!picker)
-            return int(QDialog::Rejected);
-        picker->show();
-        rows = search(*picker, QStringLiteral("NEMA-TAKVOG"));
+    onPicker(dialogs, QStringLiteral("NEMA-TAKVOG"), rows, [&](TGetLedgerForm &picker) {
         if (doubleClick)
-            doubleClickFirstRow(*picker);
+            doubleClickFirstRow(picker);
         else
-            picker->OKButton->click();
-        openAfter = picker->isVisible() && picker->result() != QDialog::Accepted;
-        picker->CancelButton->click();
-        return picker->result();
+            picker.OKButton->click();
+        openAfter = picker.isVisible() && picker.result() != QDialog::Accepted;
+        picker.CancelButton->click();
     });
     TLedgerDesc desc = sentinel();
     QVERIFY(!m_ledger->GetLedger(desc));
@@ -248,7 +233,7 @@ void TestGetLedger::window()
     QFETCH(QString, setting);
     QFETCH(bool, maximised);
     if (!setting.isEmpty())
-        TDBIniFile(&m_db.Connection()).WriteString(QStringLiteral("Appearance"), QStringLiteral("GetWindow"), setting);
+        TDBIniFile(&fx.Db.Connection()).WriteString(QStringLiteral("Appearance"), QStringLiteral("GetWindow"), setting);
 
     ScopedScriptedDialogs dialogs;
     Qt::WindowStates state;

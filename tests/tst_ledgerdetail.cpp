@@ -1,6 +1,7 @@
 // The ledger item's detail form over a real database, with the console's own
 // services behind GlobalConsole and every dialog scripted.
 
+#include "Clock.h"
 #include "CommonStrings.h"
 #include "DBControls.h"
 #include "KException.h"
@@ -22,8 +23,6 @@
 #include <QTabWidget>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QtTest>
 
 namespace {
@@ -86,8 +85,6 @@ private slots:
     void layout();
 
 private:
-    QVariantList row(qint64 id);
-    QString nextNumber(int direction, int year);
 
     LedgerFixture fx;
 };
@@ -116,27 +113,6 @@ void TestLedgerDetail::cleanupTestCase()
     fx.Stop();
 }
 
-QVariantList TestLedgerDetail::row(qint64 id)
-{
-    auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
-    QVariantList values;
-    if (q->next())
-        for (int i = 0; i < q->record().count(); ++i)
-            values << q->value(i);
-    return values;
-}
-
-// What the desk's numbering gives the next item of a direction in a year.
-QString TestLedgerDetail::nextNumber(int direction, int year)
-{
-    // A count of rows from the year's start on: later years count too.
-    const int count = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE direction = ? AND passonparentid IS NULL "
-                                            "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ?"),
-                             {direction, QStringLiteral("%1-01-01").arg(year)})
-                          .toInt();
-    return QStringLiteral("%1/%2").arg(count + 1).arg(year % 100, 2, 10, QLatin1Char('0'));
-}
-
 // ---- Who may change an item -------------------------------------------------------------
 
 void TestLedgerDetail::lock_data()
@@ -163,15 +139,10 @@ void TestLedgerDetail::lock()
     QFETCH(bool, locked);
 
     fx.LoginAs(login);
-    const qint64 id = fx.AddItem({{QStringLiteral("inuserid"), inUser.isEmpty() ? QVariant(QMetaType::fromType<qint64>())
-                                                                               : QVariant(fx.UserId(inUser))},
-                               {QStringLiteral("userid"), fx.UserId(author)},
-                               {QStringLiteral("accepted"), accepted ? QStringLiteral("y") : QStringLiteral("n")}});
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-
+    const QVariant in = inUser.isEmpty() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(fx.UserId(inUser));
+    const qint64 id = fx.AddItem({{"inuserid", in}, {"userid", fx.UserId(author)}, {"accepted", accepted ? "y" : "n"}});
+    DetailFormOn on(id);
+    const TLedgerDetailForm &form = on.form;
     for (QWidget *w : QList<QWidget *>{form.TypeDBCB, form.ItemTypeDBCB, form.InMailTypeDBCB, form.OutMailTypeDBCB,
                                        form.DateTimeButton, form.LinkedToButton, form.PartnerButton,
                                        form.ItemDateButton, form.InUserButton, form.OutUserButton})
@@ -180,55 +151,59 @@ void TestLedgerDetail::lock()
                        form.OutMailNumberDBE})
         QVERIFY2(e->isReadOnly() == locked, qPrintable(e->objectName()));
     // Never typed, whoever opens the item; the document and archive stay open.
-    QVERIFY(!form.DBCheckBox1->isEnabled());
-    QVERIFY(form.DBEdit3->isReadOnly());
-    QVERIFY(form.Button5->isEnabled());
-    QVERIFY(form.DBCheckBox2->isEnabled());
-    QVERIFY(!form.DBEdit13->isReadOnly());
+    QVERIFY(!on.form.DBCheckBox1->isEnabled());
+    QVERIFY(on.form.DBEdit3->isReadOnly());
+    QVERIFY(on.form.Button5->isEnabled());
+    QVERIFY(on.form.DBCheckBox2->isEnabled());
+    QVERIFY(!on.form.DBEdit13->isReadOnly());
 
     // Typing into a locked edit starts no edit.
-    typeInto(form.ItemNumberDBE, QStringLiteral("NOVI-1"));
+    typeInto(on.form.ItemNumberDBE, QStringLiteral("NOVI-1"));
     QCOMPARE(query().State(), locked ? TDataSetState::Browse : TDataSetState::Edit);
-    QVERIFY(dialogs->Messages.isEmpty());
+    QVERIFY(on.dialogs->Messages.isEmpty());
 }
 
 // ---- Numbering ------------------------------------------------------------------------------
 
+// Items of years no sample item reaches, so that the test's own rows alone
+// decide the count; the numbering counts a direction's items from the item's
+// year on, later years too.
 void TestLedgerDetail::renumberOnDirection_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("direction");
-    QTest::addColumn<int>("yearsBack");
-    QTest::newRow("incoming to outgoing") << "Izlazni" << -1 << 0;
-    QTest::newRow("incoming to internal") << "Interni" << 0 << 0;
-    QTest::newRow("last year's item to outgoing") << "Izlazni" << -1 << 1;
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("later"); // outgoing items filed the year after
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("incoming to outgoing") << "Izlazni" << -1 << 2096 << 0 << "1/96";
+    QTest::newRow("incoming to internal") << "Interni" << 0 << 2096 << 0 << "1/96";
+    QTest::newRow("last year's item to outgoing") << "Izlazni" << -1 << 2098 << 1 << "2/98";
 }
 
 void TestLedgerDetail::renumberOnDirection()
 {
     QFETCH(QString, caption);
     QFETCH(int, direction);
-    QFETCH(int, yearsBack);
+    QFETCH(int, year);
+    QFETCH(int, later);
+    QFETCH(QString, expected);
 
-    const int year = QDate::currentDate().year() - yearsBack;
+    for (int i = 0; i < later; ++i)
+        fx.AddItem({{"direction", -1}, {"ledgerdatetime", QDateTime(QDate(year + 1, 1, 10), QTime(8, 0))}});
     const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime(QDate(year, 3, 4), QTime(9, 15))}});
-    const QString expected = nextNumber(direction, year);
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    QCOMPARE(form.TypeDBCB->currentText(), QStringLiteral("Ulazni"));
+    DetailFormOn on(id);
+    QCOMPARE(on.form.TypeDBCB->currentText(), QStringLiteral("Ulazni"));
 
-    chooseByKeys(form.TypeDBCB, caption);
-    QCOMPARE(form.NumberDBE->text(), expected);
+    chooseByKeys(on.form.TypeDBCB, caption);
+    QCOMPARE(on.form.NumberDBE->text(), expected);
     QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), direction);
-    QVERIFY(form.CustomApply->isEnabled());
+    QVERIFY(on.form.CustomApply->isEnabled());
 
-    form.ApplyButton->click();
-    QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+    on.form.ApplyButton->click();
+    QVERIFY2(on.dialogs->Messages.isEmpty(), qPrintable(on.dialogs->Messages.value(0).Text));
     QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), expected);
     QCOMPARE(fx.Cell(id, QStringLiteral("direction")).toInt(), direction);
-    QVERIFY(!form.CustomApply->isEnabled());
+    QVERIFY(!on.form.CustomApply->isEnabled());
 }
 
 void TestLedgerDetail::dateChangeKeepsNumber_data()
@@ -275,7 +250,7 @@ void TestLedgerDetail::okButton()
     QFETCH(QString, typed);
     const qint64 id = fx.AddItem();
     LedgerFixture::OpenItem(id);
-    QVariantList before = row(id);
+    QVariantList before = fx.Row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -287,7 +262,7 @@ void TestLedgerDetail::okButton()
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QCOMPARE(query().State(), TDataSetState::Browse);
-    const QVariantList after = row(id);
+    const QVariantList after = fx.Row(id);
     if (typed.isEmpty()) {
         QCOMPARE(after, before);
     } else {
@@ -332,8 +307,7 @@ void TestLedgerDetail::closeQuery()
     QCOMPARE(dialogs->Messages.first().Type, TMsgDlgType::Confirmation);
     QCOMPARE(dialogs->Messages.first().Buttons, mbYes | mbNo | mbCancel);
     QCOMPARE(form.isVisible(), staysOpen);
-    QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
-             stored ? QStringLiteral("NOVO-5") : oldNumber);
+    QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), stored ? QStringLiteral("NOVO-5") : oldNumber);
     if (staysOpen) {
         // Nothing the user typed is lost.
         QCOMPARE(query().State(), TDataSetState::Edit);
@@ -380,7 +354,7 @@ void TestLedgerDetail::refusedStore()
     if (typed == QLatin1String("<other>"))
         typed = fx.Cell(other, QStringLiteral("ledgernumber"));
     LedgerFixture::OpenItem(id);
-    const QVariantList before = row(id);
+    const QVariantList before = fx.Row(id);
     ScopedScriptedDialogs dialogs;
     TLedgerDetailForm form(nullptr);
     form.show();
@@ -401,7 +375,7 @@ void TestLedgerDetail::refusedStore()
     QCOMPARE(query().State(), TDataSetState::Edit);
     QCOMPARE(edit->text(), typed);
     QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("ZADRŽI-1"));
-    QCOMPARE(row(id), before);
+    QCOMPARE(fx.Row(id), before);
     QVERIFY(form.CustomApply->isEnabled());
 }
 
@@ -420,16 +394,13 @@ void TestLedgerDetail::linkedToOnOpen()
     const QString parentNumber = QStringLiteral("RODITELJ-%1").arg(fx.Serial());
     const qint64 parent = fx.AddItem({{QStringLiteral("ledgernumber"), parentNumber}});
     const qint64 id = withParent ? fx.AddItem({{QStringLiteral("parentid"), parent}}) : fx.AddItem();
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    QCOMPARE(form.DBEdit12->text(), withParent ? parentNumber : QString());
+    DetailFormOn on(id);
+    QCOMPARE(on.form.DBEdit12->text(), withParent ? parentNumber : QString());
     QCOMPARE(query().State(), TDataSetState::Browse);
-    QVERIFY(!form.CustomApply->isEnabled());
-    QVERIFY(!form.ApplyButton->isEnabled());
-    QVERIFY(form.OKButton->isEnabled());
-    QCOMPARE(form.LedgerItemID(), qint32(id));
+    QVERIFY(!on.form.CustomApply->isEnabled());
+    QVERIFY(!on.form.ApplyButton->isEnabled());
+    QVERIFY(on.form.OKButton->isEnabled());
+    QCOMPARE(on.form.LedgerItemID(), qint32(id));
 }
 
 void TestLedgerDetail::link_data()
@@ -484,8 +455,7 @@ void TestLedgerDetail::link()
     QCOMPARE(query().RecordCount(), 1);
     QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), id);
     if (pendingEdit)
-        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
-                 QStringLiteral("PRE-VEZE"));
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("PRE-VEZE"));
     QCOMPARE(form.ItemNumberDBE->text(), pendingEdit ? QStringLiteral("PRE-VEZE") : QStringLiteral("BR-%1").arg(fx.Serial()));
 
     if (!choose) {
@@ -510,19 +480,16 @@ void TestLedgerDetail::link()
 void TestLedgerDetail::linkAfterRefusedStore()
 {
     const qint64 id = fx.AddItem();
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    typeInto(form.ItemNumberDBE, QStringLiteral("OSTAJE"));
-    typeInto(form.ItemTypeDBCB->lineEdit(), QString());
-    form.LinkedToButton->click();
+    DetailFormOn on(id);
+    typeInto(on.form.ItemNumberDBE, QStringLiteral("OSTAJE"));
+    typeInto(on.form.ItemTypeDBCB->lineEdit(), QString());
+    on.form.LinkedToButton->click();
 
-    QCOMPARE(dialogs->ModalCount, 0);
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.first().Text, FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")}));
+    QCOMPARE(on.dialogs->ModalCount, 0);
+    QCOMPARE(on.dialogs->Messages.size(), 1);
+    QCOMPARE(on.dialogs->Messages.first().Text, FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")}));
     QCOMPARE(query().State(), TDataSetState::Edit);
-    QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("OSTAJE"));
+    QCOMPARE(on.form.ItemNumberDBE->text(), QStringLiteral("OSTAJE"));
     QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
 }
 
@@ -602,25 +569,31 @@ void TestLedgerDetail::pickers()
 
 // ---- From the list ------------------------------------------------------------------------------------
 
+// A new item is filed today: on a day of a year no other item reaches, its
+// number is the year's first.
 void TestLedgerDetail::fromList_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("confirm");
-    QTest::newRow("Dodaj, confirmed") << "CustomAdd" << true;
-    QTest::newRow("Dodaj, cancelled") << "CustomAdd" << false;
-    QTest::newRow("Uredi, confirmed") << "CustomEdit" << true;
-    QTest::newRow("Uredi, cancelled") << "CustomEdit" << false;
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("number"); // of a new item
+    QTest::newRow("Dodaj, confirmed") << "CustomAdd" << true << QDate(2089, 5, 4) << "1/89";
+    QTest::newRow("Dodaj, cancelled") << "CustomAdd" << false << QDate(2099, 5, 4) << "1/99";
+    QTest::newRow("Uredi, confirmed") << "CustomEdit" << true << QDate(2099, 5, 4) << "";
+    QTest::newRow("Uredi, cancelled") << "CustomEdit" << false << QDate(2099, 5, 4) << "";
 }
 
 void TestLedgerDetail::fromList()
 {
     QFETCH(QString, action);
     QFETCH(bool, confirm);
+    QFETCH(QDate, today);
+    QFETCH(QString, number);
     const bool adding = action == QLatin1String("CustomAdd");
     const qint64 id = fx.AddItem();
     LedgerFixture::OpenItem(id);
-    const int itemsBefore = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
-    const QString expectedNumber = nextNumber(1, QDate::currentDate().year());
+    const int itemsBefore = fx.ItemCount();
+    TClock::TFixed clock(QDateTime(today, QTime(11, 20)));
 
     ScopedScriptedDialogs dialogs;
     qint32 formItemId = -1;
@@ -643,26 +616,20 @@ void TestLedgerDetail::fromList()
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QCOMPARE(dialogs->ModalCount, 1);
     QCOMPARE(query().State(), TDataSetState::Browse);
-    QCOMPARE(shownNumber, adding ? expectedNumber : LedgerDM->LedgerItemZQledgernumber->AsString());
-    const int itemsAfter = fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt();
-    QCOMPARE(itemsAfter, itemsBefore + (adding && confirm ? 1 : 0));
+    QCOMPARE(shownNumber, adding ? number : LedgerDM->LedgerItemZQledgernumber->AsString());
+    QCOMPARE(fx.ItemCount(), itemsBefore + (adding && confirm ? 1 : 0));
     if (!confirm) {
-        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")),
-                 QStringLiteral("BR-%1").arg(fx.Serial()));
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
         return;
     }
     const qint64 stored = adding ? fx.Scalar(QStringLiteral("SELECT MAX(ledgeritemid) FROM ledgeritem")).toLongLong() : id;
     QCOMPARE(formItemId, qint32(stored));
     QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), stored);
-    QCOMPARE(fx.Cell(stored, QStringLiteral("itemtype")),
-             QStringLiteral("Žalba"));
-    QCOMPARE(fx.Cell(stored, QStringLiteral("itemnumber")),
-             QStringLiteral("IZ-LISTE"));
+    QCOMPARE(fx.Cell(stored, QStringLiteral("itemtype")), QStringLiteral("Žalba"));
+    QCOMPARE(fx.Cell(stored, QStringLiteral("itemnumber")), QStringLiteral("IZ-LISTE"));
     if (adding) {
-        QCOMPARE(fx.Cell(stored, QStringLiteral("ledgernumber")),
-                 expectedNumber);
-        QCOMPARE(fx.Cell(stored, QStringLiteral("userid")).toLongLong(),
-                 fx.UserId(QStringLiteral("ana")));
+        QCOMPARE(fx.Cell(stored, QStringLiteral("ledgernumber")), number);
+        QCOMPARE(fx.Cell(stored, QStringLiteral("userid")).toLongLong(), fx.UserId(QStringLiteral("ana")));
     }
 }
 
@@ -682,37 +649,34 @@ void TestLedgerDetail::layout()
                                              "inmailtype = 2, inmailnumber = 'RE123456789RS', outmailtype = 5, "
                                              "archived = 'y', archivednumber = 'A-2026/004' WHERE ledgeritemid = ?"),
                               {fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("jelena")), id});
-    LedgerFixture::OpenItem(id);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    DetailFormOn on(id);
+    QVERIFY(QTest::qWaitForWindowExposed(&on.form));
     const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
     if (!dir.isEmpty())
-        QVERIFY(form.grab().save(dir + QStringLiteral("/ledgerdetail.png")));
+        QVERIFY(on.form.grab().save(dir + QStringLiteral("/ledgerdetail.png")));
 
-    QCOMPARE(form.focusWidget(), form.TypeDBCB);
-    QCOMPARE(form.size(), QSize(496, 510));
-    QCOMPARE(form.PageControl->geometry(), QRect(0, 0, 496, 476));
-    QCOMPARE(form.BottomPanel->geometry(), QRect(0, 476, 496, 34));
-    const std::pair<QPushButton *, int> bottom[] = {{form.AdditionalItemButton, 0}, {form.PassOnButton, 80},
-                                                    {form.OKButton, 252},           {form.ApplyButton, 332},
-                                                    {form.CancelButton, 412}};
+    QCOMPARE(on.form.focusWidget(), on.form.TypeDBCB);
+    QCOMPARE(on.form.size(), QSize(496, 510));
+    QCOMPARE(on.form.PageControl->geometry(), QRect(0, 0, 496, 476));
+    QCOMPARE(on.form.BottomPanel->geometry(), QRect(0, 476, 496, 34));
+    const std::pair<QPushButton *, int> bottom[] = {{on.form.AdditionalItemButton, 0}, {on.form.PassOnButton, 80},
+                                                    {on.form.OKButton, 252},           {on.form.ApplyButton, 332},
+                                                    {on.form.CancelButton, 412}};
     for (const auto &[button, x] : bottom)
         QCOMPARE(button->geometry(), QRect(x, 8, 75, 25));
-    QVERIFY(!form.AdditionalItemButton->isEnabled());
-    QVERIFY(!form.PassOnButton->isEnabled());
-    QVERIFY(form.ScannedDocumentButton->isEnabled());
+    QVERIFY(!on.form.AdditionalItemButton->isEnabled());
+    QVERIFY(!on.form.PassOnButton->isEnabled());
+    QVERIFY(on.form.ScannedDocumentButton->isEnabled());
 
-    for (QLabel *label : form.findChildren<QLabel *>())
+    for (QLabel *label : on.form.findChildren<QLabel *>())
         QVERIFY2(label->sizeHint().width() <= label->width() && label->sizeHint().height() <= label->height() + 1,
                  qPrintable(label->text()));
-    for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
+    for (QAbstractButton *button : on.form.findChildren<QAbstractButton *>()) {
         const int room = qobject_cast<QCheckBox *>(button) ? button->width() - 20 : button->width() - 4;
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) <= room,
                  qPrintable(button->objectName()));
     }
-    for (TDBEdit *edit : form.findChildren<TDBEdit *>())
+    for (TDBEdit *edit : on.form.findChildren<TDBEdit *>())
         QVERIFY2(edit->fontMetrics().height() <= edit->height() - 4, qPrintable(edit->objectName()));
 
 }

@@ -3,11 +3,10 @@
 // the rows and the search itself.
 
 #include "CommonStrings.h"
+#include "LedgerFixture.h"
 #include "LedgerQueryText.h"
-#include "ScriptedDialogs.h"
 #include "SqlText.h"
 #include "TestConsole.h"
-#include "TestDb.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
@@ -16,7 +15,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -72,15 +70,13 @@ private slots:
     void databaseErrorShown();
 
 private:
-    qint64 insert(const QString &sql, const QVariantList &values);
-    qint64 count(const QString &table);
     static QString described(const QString &sql, const QVariantList &params);
     QString searched() const;
     QWidget *editorOf(const QString &key);
     void clickEllipsis(const QString &key);
     QStringList numbersShown() const;
 
-    std::unique_ptr<TestDb> m_db;
+    LedgerFixture fx;
     IRef<TestConsole> m_console;
     IRef<TestPartners> m_partners;
     std::unique_ptr<TLedgerNavigatorForm> m_frame;
@@ -88,18 +84,6 @@ private:
 };
 
 // ---- Fixture ----------------------------------------------------------------------------
-
-qint64 TestLedgerNavigator::insert(const QString &sql, const QVariantList &values)
-{
-    m_db->Connection().ExecSQL(sql, values);
-    return m_db->Connection().LastInsertID();
-}
-
-qint64 TestLedgerNavigator::count(const QString &table)
-{
-    auto q = m_db->Connection().OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-    return q->next() ? q->value(0).toLongLong() : -1;
-}
 
 // "condition | value | ..." of a query text and the values bound to it; the
 // text before the condition must be the ledger query's own.
@@ -154,25 +138,23 @@ QStringList TestLedgerNavigator::numbersShown() const
 
 void TestLedgerNavigator::initTestCase()
 {
-    Initialize();
-    m_db = std::make_unique<TestDb>();
-    REQUIRE_TESTDB(*m_db);
-    LedgerDM->SetZConnection(&m_db->Connection());
-    const QString user = QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')");
-    const qint64 ana = insert(user, {"Ana", "Petrović", "ana"});
-    m_marko = insert(user, {"Marko", "Šušnjar", "marko"});
-    m_jelena = insert(user, {"Jelena", "Đorđević", "jelena"});
-    const QString partner = QStringLiteral("INSERT INTO partner (name) VALUES (?)");
-    m_oneil = insert(partner, {"O'Neil d.o.o."});
-    const qint64 archive = insert(partner, {"C:\\arhiva\\a'b"});
-    insert(partner, {"C:\\arhiva\\ab"});
+    REQUIRE_TESTDB(fx.Db);
+    fx.StartModule();
+    const auto user = [&](const char *first, const char *last, const char *login) {
+        return fx.Insert("user", {{"firstname", first}, {"lastname", last}, {"login", login}, {"passwordhash", "x"}});
+    };
+    const qint64 ana = user("Ana", "Petrović", "ana");
+    m_marko = user("Marko", "Šušnjar", "marko");
+    m_jelena = user("Jelena", "Đorđević", "jelena");
+    m_oneil = fx.Insert("partner", {{"name", "O'Neil d.o.o."}});
+    const qint64 archive = fx.Insert("partner", {{"name", "C:\\arhiva\\a'b"}});
+    fx.Insert("partner", {{"name", "C:\\arhiva\\ab"}});
     // Two items share a moment: the later id comes first.
-    const QString item = QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid, "
-                                        "partnerid) VALUES (1, ?, ?, 'Dopis', ?, ?)");
-    insert(item, {"2024-03-05 09:00:00", "1/24", ana, m_oneil});
-    insert(item, {"2024-03-05 11:00:00", "2/24", ana, m_oneil});
-    insert(item, {"2024-03-05 11:00:00", "3/24", ana, m_oneil});
-    insert(item, {"2024-02-01 08:00:00", "4/24", ana, archive});
+    for (const auto &[when, number, partner] : {std::tuple("2024-03-05 09:00:00", "1/24", m_oneil),
+                                                {"2024-03-05 11:00:00", "2/24", m_oneil},
+                                                {"2024-03-05 11:00:00", "3/24", m_oneil},
+                                                {"2024-02-01 08:00:00", "4/24", archive}})
+        fx.AddItem({{"ledgerdatetime", when}, {"ledgernumber", number}, {"userid", ana}, {"partnerid", partner}});
 
     m_console = IRef<TestConsole>(new TestConsole);
     m_console->Security = IRef<TestSecurity>(new TestSecurity);
@@ -182,25 +164,20 @@ void TestLedgerNavigator::initTestCase()
 
 void TestLedgerNavigator::cleanupTestCase()
 {
-    if (LedgerDM)
-        LedgerDM->SetZConnection(nullptr);
-    Finalize();
+    fx.Stop();
     m_console.reset();
     m_partners.reset();
-    m_db.reset();
 }
 
 void TestLedgerNavigator::init()
 {
-    REQUIRE_TESTDB(*m_db);
+    REQUIRE_TESTDB(fx.Db);
     LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
     m_console->Security->UsersToSelect.clear();
     m_partners->Choices.clear();
     m_console->Services = {IRef<IInterface>(m_partners)};
     m_frame = std::make_unique<TLedgerNavigatorForm>(nullptr);
-    m_frame->resize(300, 420);
-    m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(LedgerFixture::Show(*m_frame, {300, 420}));
 }
 
 void TestLedgerNavigator::cleanup()
@@ -453,13 +430,13 @@ void TestLedgerNavigator::hostileText()
     QFETCH(QString, text);
 
     ScopedScriptedDialogs dialogs;
-    const qint64 before = count(QStringLiteral("ledgeritem"));
+    const qint64 before = fx.ItemCount();
     m_frame->SearchVLE->SetValue(key, text);
     m_frame->FindButton->click();
     QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
     QVERIFY(LedgerDM->LedgerItemZQ->Active());
-    QCOMPARE(count(QStringLiteral("ledgeritem")), before);
-    QCOMPARE(count(QStringLiteral("partner")), 3);
+    QCOMPARE(fx.ItemCount(), before);
+    QCOMPARE(fx.Count("partner"), 3);
 }
 
 void TestLedgerNavigator::backslashPartnerFoundByPrefix()
@@ -479,11 +456,11 @@ void TestLedgerNavigator::databaseErrorShown()
 {
     ScopedScriptedDialogs dialogs;
     TZConnection closed;
-    closed.SetParams(m_db->Params());
+    closed.SetParams(fx.Db.Params());
     LedgerDM->SetZConnection(&closed);
     m_frame->SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("1/"));
     m_frame->FindButton->click();
-    LedgerDM->SetZConnection(&m_db->Connection());
+    LedgerDM->SetZConnection(&fx.Db.Connection());
 
     QCOMPARE(dialogs->Messages.size(), 1);
     QCOMPARE(dialogs->Messages[0].Type, TMsgDlgType::Error);

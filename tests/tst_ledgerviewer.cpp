@@ -1,9 +1,9 @@
 // The ledger's list frame over a real database: grid, actions, toolbar and
 // menu, the quick date filters and the add / edit / delete handlers.
 
-#include "ScriptedDialogs.h"
+#include "Clock.h"
+#include "LedgerFixture.h"
 #include "TestConsole.h"
-#include "TestDb.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
@@ -16,12 +16,12 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 class TestLedgerViewer : public QObject
 {
@@ -49,30 +49,19 @@ private slots:
     void deleteRow();
 
 private:
-    qint64 insertItem(int direction, const QString &when, const QString &number, const QString &accepted = "n");
-    qint64 count(const QString &table);
+    qint64 addItem(int direction, const QString &when, const QString &number, const QString &accepted = "n")
+    {
+        return fx.AddItem({{"direction", direction}, {"ledgerdatetime", when}, {"ledgernumber", number},
+                           {"inuserid", m_ana}, {"accepted", accepted}});
+    }
     QStringList numbersShown() const;
-    static void setNow(const QDateTime &now) { TLedgerViewerForm::Now = [now] { return now; }; }
 
-    std::unique_ptr<TestDb> m_db;
+    LedgerFixture fx;
     IRef<TestConsole> m_console;
+    std::optional<TClock::TFixed> m_clock; // the day the filters see, per test
     std::unique_ptr<TLedgerViewerForm> m_frame;
     qint64 m_ana = 0;
 };
-
-qint64 TestLedgerViewer::insertItem(int direction, const QString &when, const QString &number, const QString &accepted)
-{
-    m_db->Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, "
-                                              "inuserid, userid, accepted) VALUES (?, ?, ?, 'Dopis', ?, ?, ?)"),
-                               {direction, when, number, m_ana, m_ana, accepted});
-    return m_db->Connection().LastInsertID();
-}
-
-qint64 TestLedgerViewer::count(const QString &table)
-{
-    auto q = m_db->Connection().OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-    return q->next() ? q->value(0).toLongLong() : -1;
-}
 
 QStringList TestLedgerViewer::numbersShown() const
 {
@@ -86,13 +75,9 @@ QStringList TestLedgerViewer::numbersShown() const
 
 void TestLedgerViewer::initTestCase()
 {
-    Initialize();
-    m_db = std::make_unique<TestDb>();
-    REQUIRE_TESTDB(*m_db);
-    LedgerDM->SetZConnection(&m_db->Connection());
-    m_db->Connection().ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) "
-                                              "VALUES ('Ana', 'Petrović', 'ana', 'x')"));
-    m_ana = m_db->Connection().LastInsertID();
+    REQUIRE_TESTDB(fx.Db);
+    fx.StartModule();
+    m_ana = fx.Insert("user", {{"firstname", "Ana"}, {"lastname", "Petrović"}, {"login", "ana"}, {"passwordhash", "x"}});
     m_console = IRef<TestConsole>(new TestConsole);
     m_console->Security = IRef<TestSecurity>(new TestSecurity);
     m_console->Security->User = {qint32(m_ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
@@ -108,33 +93,29 @@ void TestLedgerViewer::initTestCase()
         {"2025-01-06 10:00:00", "2/25"},
     };
     for (const auto &item : items)
-        insertItem(1, QLatin1String(item[0]), QLatin1String(item[1]));
-    insertItem(-1, QStringLiteral("2024-03-05 12:00:00"), QStringLiteral("1/24-I"));
+        addItem(1, QLatin1String(item[0]), QLatin1String(item[1]));
+    addItem(-1, QStringLiteral("2024-03-05 12:00:00"), QStringLiteral("1/24-I"));
 }
 
 void TestLedgerViewer::cleanupTestCase()
 {
-    if (LedgerDM)
-        LedgerDM->SetZConnection(nullptr);
-    Finalize();
+    fx.Stop();
     m_console.reset();
-    m_db.reset();
 }
 
 void TestLedgerViewer::init()
 {
-    REQUIRE_TESTDB(*m_db);
+    REQUIRE_TESTDB(fx.Db);
     LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
-    setNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+    m_clock.emplace(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
     m_frame = std::make_unique<TLedgerViewerForm>(nullptr);
-    m_frame->resize(1000, 400);
-    m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(LedgerFixture::Show(*m_frame, {1000, 400}));
 }
 
 void TestLedgerViewer::cleanup()
 {
     m_frame.reset();
+    m_clock.reset();
     LedgerDM->LedgerItemZQ->Cancel();
     LedgerDM->LedgerItemZQ->Close();
 }
@@ -170,6 +151,7 @@ void TestLedgerViewer::actions()
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->shortcut(), shortcut);
     QCOMPARE(action->icon().cacheKey(), m_frame->ImageList.at(image).cacheKey());
+    QVERIFY(!action->icon().pixmap(16).isNull()); // the picture is found
     QVERIFY(action->isEnabled());
 }
 
@@ -270,7 +252,7 @@ void TestLedgerViewer::dateFilters()
     QFETCH(QStringList, numbers);
 
     ScopedScriptedDialogs dialogs;
-    setNow(QDateTime(today, QTime(23, 30)));
+    TClock::TFixed clock(QDateTime(today, QTime(23, 30)));
     m_frame->ActionByName(action)->trigger();
     const QString sql = LedgerDM->LedgerItemZQ->SQL();
     QVERIFY2(sql.endsWith(QStringLiteral("WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")), qPrintable(sql));
@@ -305,7 +287,7 @@ void TestLedgerViewer::addOpensClosedQuery()
 {
     ScopedScriptedDialogs dialogs;
     TZQuery *query = LedgerDM->LedgerItemZQ;
-    const qint64 before = count(QStringLiteral("ledgeritem"));
+    const qint64 before = fx.ItemCount();
     bool detailForm = false;
     TDataSetState state = TDataSetState::Inactive;
     qint64 inUser = 0;
@@ -325,7 +307,7 @@ void TestLedgerViewer::addOpensClosedQuery()
     QVERIFY(query->Active());
     QVERIFY(dialogs->Messages.isEmpty());
     query->Cancel();
-    QCOMPARE(count(QStringLiteral("ledgeritem")), before);
+    QCOMPARE(fx.ItemCount(), before);
 }
 
 void TestLedgerViewer::editNeedsOpenQuery_data()
@@ -426,20 +408,20 @@ void TestLedgerViewer::deleteRow()
 
     ScopedScriptedDialogs dialogs;
     dialogs->MessageAnswers.push_back(answer);
-    const qint64 id = insertItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"), accepted);
-    const qint64 before = count(QStringLiteral("ledgeritem"));
-    setNow(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
+    const qint64 id = addItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"), accepted);
+    const qint64 before = fx.ItemCount();
+    TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
     m_frame->TodayAction->trigger();
     m_frame->CustomDelete->trigger();
 
-    QCOMPARE(count(QStringLiteral("ledgeritem")), before - deleted);
+    QCOMPARE(fx.ItemCount(), before - deleted);
     QCOMPARE(numbersShown(), deleted ? QStringList() : QStringList{QStringLiteral("99/30")});
     // The common question, or the data module's refusal shown as an error.
     QCOMPARE(dialogs->Messages.size(), 1);
     QCOMPARE(dialogs->Messages[0].Type, error.isEmpty() ? TMsgDlgType::Confirmation : TMsgDlgType::Error);
     if (!error.isEmpty())
         QCOMPARE(dialogs->Messages[0].Text, error);
-    m_db->Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+    fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id});
 }
 
 QTEST_MAIN(TestLedgerViewer)

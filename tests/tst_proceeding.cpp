@@ -4,10 +4,9 @@
 #include "CommonStrings.h"
 #include "DBGrid.h"
 #include "DBIniFile.h"
+#include "LedgerFixture.h"
 #include "ReportEngine.h"
-#include "ScriptedDialogs.h"
 #include "TestConsole.h"
-#include "TestDb.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
@@ -19,7 +18,6 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -77,19 +75,17 @@ private:
     qint64 addItem(int from, int to, const QString &number, const QString &itemType = QStringLiteral("Dopis"));
     QString acceptedIn(qint64 id);
 
-    TestDb m_db;
+    LedgerFixture fx;
     IRef<TestConsole> m_console;
 };
 
 void TestProceeding::initTestCase()
 {
-    REQUIRE_TESTDB(m_db);
-    Initialize();
-    LedgerDM->SetZConnection(&m_db.Connection());
+    REQUIRE_TESTDB(fx.Db);
+    fx.StartModule();
     for (int id : {2, 3, 5, 7})
-        m_db.Connection().ExecSQL(QStringLiteral("INSERT INTO user (userid, firstname, lastname, login, passwordhash) "
-                                                 "VALUES (?, ?, ?, ?, 'x')"),
-                                  {id, user(id).FirstName, user(id).LastName, QStringLiteral("u%1").arg(id)});
+        fx.Insert("user", {{"userid", id}, {"firstname", user(id).FirstName}, {"lastname", user(id).LastName},
+                           {"login", QStringLiteral("u%1").arg(id)}, {"passwordhash", "x"}});
     m_console = IRef<TestConsole>(new TestConsole);
     m_console->Security = IRef<TestSecurity>(new TestSecurity);
     GlobalConsole = IRef<IConsole>(m_console);
@@ -97,12 +93,12 @@ void TestProceeding::initTestCase()
 
 void TestProceeding::init()
 {
-    REQUIRE_TESTDB(m_db);
+    REQUIRE_TESTDB(fx.Db);
     query().Close();
     query().SetSQL(TLedgerDM::LedgerItemSQL);
     query().SetSortedFields(QStringLiteral("ledgernumber"));
-    m_db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem"));
-    TDBIniFile(&m_db.Connection()).DeleteKey(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey);
+    fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem"));
+    TDBIniFile(&fx.Db.Connection()).DeleteKey(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey);
     m_console->Security->HasUser = true;
     m_console->Security->User = user(7);
     m_console->Security->UsersToSelect.clear();
@@ -110,26 +106,23 @@ void TestProceeding::init()
 
 void TestProceeding::cleanupTestCase()
 {
-    if (!m_db.Available())
-        return;
-    query().Close();
-    Finalize();
+    fx.Stop();
     GlobalConsole.reset();
 }
 
+// Handed over by one user to another, not yet accepted.
 qint64 TestProceeding::addItem(int from, int to, const QString &number, const QString &itemType)
 {
-    m_db.Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, "
-                                             "itemnumber, itemdate, inuserid, userid, outuserid, accepted) "
-                                             "VALUES (1, '2026-03-02 09:30:00', ?, ?, 'BR-1', '2026-02-27', ?, ?, ?, 'n')"),
-                              {number, itemType, from, from, to});
-    return m_db.Connection().LastInsertID();
+    return fx.AddItem({{"ledgerdatetime", "2026-03-02 09:30:00"}, {"ledgernumber", number}, {"itemtype", itemType},
+                       {"itemnumber", "BR-1"}, {"itemdate", "2026-02-27"}, {"inuserid", from}, {"userid", from},
+                       {"outuserid", to}});
 }
 
+// "-" for an item that is gone.
 QString TestProceeding::acceptedIn(qint64 id)
 {
-    auto q = m_db.Connection().OpenQuery(QStringLiteral("SELECT accepted FROM ledgeritem WHERE ledgeritemid = ?"), {id});
-    return q->next() ? q->value(0).toString() : QStringLiteral("-");
+    const QVariant accepted = fx.Scalar(QStringLiteral("SELECT accepted FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+    return accepted.isNull() ? QStringLiteral("-") : accepted.toString();
 }
 
 void TestProceeding::conditions_data()
@@ -156,8 +149,8 @@ void TestProceeding::conditions()
     QFETCH(QString, numbers);
     for (const auto &[from, to, number] : {std::tuple(3, 7, "1/26"), {5, 7, "2/26"}, {3, 7, "3/26"}, {3, 2, "4/26"}})
         addItem(from, to, QLatin1String(number));
-    m_db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ?"),
-                              {addItem(3, 7, QStringLiteral("5/26"))});
+    fx.Db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ?"),
+                               {addItem(3, 7, QStringLiteral("5/26"))});
     m_console->Security->HasUser = loggedIn;
     ScopedScriptedDialogs dialogs;
     TProceedingForm form(nullptr);
@@ -205,7 +198,7 @@ void TestProceeding::acceptAll()
     ScopedScriptedDialogs dialogs;
     TProceedingForm form(nullptr);
     if (broken == QLatin1String("gone"))
-        m_db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {ids[1]});
+        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {ids[1]});
     form.AcceptAllButton->click();
 
     QCOMPARE(dialogs->Messages.size(), error.isEmpty() ? 0 : 1);
@@ -357,7 +350,7 @@ void TestProceeding::record()
     QFETCH(QStringList, expected);
     QFETCH(int, headers);
     if (!organization.isEmpty())
-        TDBIniFile(&m_db.Connection()).WriteString(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey, organization);
+        TDBIniFile(&fx.Db.Connection()).WriteString(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey, organization);
     for (int i = 1; i <= items; ++i)
         addItem(3, 7, QStringLiteral("P-%1/26").arg(i, 3, 10, QLatin1Char('0')));
     ScopedScriptedDialogs dialogs;

@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,15 +76,6 @@ private:
         ini.Save();
     }
     QString inDir(const QString &name) const { return QDir(m_scanDir).filePath(name); }
-    QVariantList row(qint64 id)
-    {
-        auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
-        QVariantList values;
-        if (q->next())
-            for (int i = 0; i < q->record().count(); ++i)
-                values << q->value(i);
-        return values;
-    }
 
     LedgerFixture fx;
     qint64 m_document = 0;
@@ -139,7 +128,7 @@ void TestScannedDocument::scan()
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(7, 8)), QFileDevice::FileModificationTime));
     }
-    const QVariantList before = row(id);
+    const QVariantList before = fx.Row(id);
     DetailFormOn on(id);
     ScriptedDialogs &dialogs = *on.dialogs;
     if (pick == QLatin1String("good"))
@@ -170,7 +159,7 @@ void TestScannedDocument::scan()
     // Only the folder changes; a temporary file never stays behind.
     QCOMPARE(QDir(m_scanDir).entryList(QDir::Files).size(),
              int(ownScan || pick == QLatin1String("good")) + int(documentScan));
-    QCOMPARE(row(id), before);
+    QCOMPARE(fx.Row(id), before);
 }
 
 void TestScannedDocument::unstoredItem_data()

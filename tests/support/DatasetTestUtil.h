@@ -9,6 +9,7 @@
 #include "ZQuery.h"
 
 #include <QSqlQuery>
+#include <QVariantMap>
 #include <QtTest>
 #include <memory>
 #include <utility>
@@ -21,6 +22,16 @@ inline QVariant scalar(TZConnection &c, const QString &sql, const QVariantList &
     return q->next() ? q->value(0) : QVariant();
 }
 
+// A row of any table with the columns given; returns its id.
+inline qint64 insertRow(TZConnection &c, const QString &table, const QVariantMap &values)
+{
+    const QStringList marks(values.size(), QStringLiteral("?"));
+    c.ExecSQL(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(table, values.keys().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+              values.values());
+    return c.LastInsertID();
+}
+
 inline int countItems(TZConnection &c, const QString &where = QStringLiteral("1 = 1"), const QVariantList &params = {})
 {
     return scalar(c, QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ") + where, params).toInt();
@@ -31,11 +42,13 @@ inline QVariant itemColumn(TZConnection &c, const QString &column, qint64 id)
     return scalar(c, QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(column), {id});
 }
 
-inline qint64 addUser(TZConnection &c, const QString &first, const QString &last)
+inline qint64 addUser(TZConnection &c, const QString &first, const QString &last, const QString &login = {})
 {
-    c.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
-              {first, last, first.toLower() + last.toLower()});
-    return c.LastInsertID();
+    return insertRow(c, QStringLiteral("user"),
+                     {{QStringLiteral("firstname"), first},
+                      {QStringLiteral("lastname"), last},
+                      {QStringLiteral("login"), login.isEmpty() ? first.toLower() + last.toLower() : login},
+                      {QStringLiteral("passwordhash"), QStringLiteral("x")}});
 }
 
 inline qint64 addItem(TZConnection &c, const QString &number, const QString &when, qint64 userId = 1)

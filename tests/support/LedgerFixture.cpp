@@ -1,24 +1,31 @@
 #include "LedgerFixture.h"
 
+#include "DatasetTestUtil.h"
 #include "SampleData.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 void LedgerFixture::Start()
 {
     SampleData::Fill(Db.Connection());
-    Initialize();
-    LedgerDM->SetZConnection(&Db.Connection());
+    StartModule();
     Console = IRef<TConsole>(new TConsole);
     Security = IRef<TSecurityService>(new TSecurityService(&Db.Connection()));
     Console->AddService(Security);
     Console->AddService(IRef<IInterface>(new TPartnerService(&Db.Connection())));
     Console->AddService(IRef<IInterface>(new TDocumentService(&Db.Connection())));
     GlobalConsole = Console;
+}
+
+void LedgerFixture::StartModule()
+{
+    Initialize();
+    LedgerDM->SetZConnection(&Db.Connection());
 }
 
 void LedgerFixture::Stop()
@@ -59,29 +66,46 @@ qint64 LedgerFixture::AddItem(const QVariantMap &values)
         {QStringLiteral("ledgernumber"), QStringLiteral("T%1/00").arg(m_serial)},
         {QStringLiteral("itemtype"), QStringLiteral("Dopis")},
         {QStringLiteral("itemnumber"), QStringLiteral("BR-%1").arg(m_serial)},
-        {QStringLiteral("userid"), UserId(QStringLiteral("ana"))},
         {QStringLiteral("accepted"), QStringLiteral("n")},
         {QStringLiteral("archived"), QStringLiteral("n")},
     };
-    for (auto it = values.begin(); it != values.end(); ++it)
-        v[it.key()] = it.value();
-    const QStringList marks(v.size(), QStringLiteral("?"));
-    Db.Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (%1) VALUES (%2)")
-                                .arg(v.keys().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                            v.values());
-    return Db.Connection().LastInsertID();
+    v.insert(values);
+    if (!v.contains(QStringLiteral("userid")))
+        v[QStringLiteral("userid")] = UserId(QStringLiteral("ana"));
+    return Insert(QStringLiteral("ledgeritem"), v);
+}
+
+qint64 LedgerFixture::Insert(const QString &table, const QVariantMap &values)
+{
+    return dst::insertRow(Db.Connection(), table, values);
 }
 
 QVariant LedgerFixture::Scalar(const QString &sql, const QVariantList &params)
 {
-    auto q = Db.Connection().OpenQuery(sql, params);
-    return q->next() ? q->value(0) : QVariant();
+    return dst::scalar(Db.Connection(), sql, params);
 }
 
 QString LedgerFixture::Cell(qint64 id, const QString &column)
 {
-    const QVariant v = Scalar(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(column), {id});
+    const QVariant v = dst::itemColumn(Db.Connection(), column, id);
     return v.isNull() ? QString() : v.toString();
+}
+
+QVariantList LedgerFixture::Row(qint64 id)
+{
+    auto q = Db.Connection().OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+    QVariantList values;
+    if (q->next())
+        for (int i = 0; i < q->record().count(); ++i)
+            values << q->value(i);
+    return values;
+}
+
+bool LedgerFixture::Show(QWidget &frame, const QSize &size)
+{
+    frame.resize(size);
+    frame.show();
+    return QTest::qWaitForWindowExposed(&frame);
 }
 
 void LedgerFixture::OpenItem(qint64 id)

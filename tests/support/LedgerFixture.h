@@ -1,8 +1,9 @@
 #pragma once
 // The ledger module over a real database with the sample book and the
 // console's own services behind GlobalConsole, plus helpers that make ledger
-// items and read single values back. Use one per test class: Start() in
-// initTestCase, Stop() in cleanupTestCase.
+// items and read single values back. Use one per test class: Start() (or
+// StartModule() under a console of the test's own) in initTestCase, Stop()
+// in cleanupTestCase.
 
 #include "Console.h"
 #include "KInterfaces.h"
@@ -21,6 +22,8 @@ public:
     IRef<TSecurityService> Security;
 
     void Start();
+    // The module on an empty database; the test sets GlobalConsole itself.
+    void StartModule();
     void Stop();
 
     // Logs in one of the sample users; an empty login logs out.
@@ -30,14 +33,20 @@ public:
     // An incoming item of Ana's from the middle of this year with a number of
     // its own, with the columns given replaced; returns its id.
     qint64 AddItem(const QVariantMap &values = {});
+    // A row of any table (users, partners) with the columns given.
+    qint64 Insert(const QString &table, const QVariantMap &values);
     int Serial() const { return m_serial; }
 
     QVariant Scalar(const QString &sql, const QVariantList &params = {});
     QString Cell(qint64 id, const QString &column); // empty for NULL
-    int ItemCount() { return Scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(); }
+    QVariantList Row(qint64 id);                    // every column of an item
+    int Count(const QString &table) { return Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
+    int ItemCount() { return Count(QStringLiteral("ledgeritem")); }
 
     // Loads one item into the shared query, as the list does before a form opens.
     static void OpenItem(qint64 id);
+    // Shows a frame at a size; false if it never reached the screen.
+    static bool Show(QWidget &frame, const QSize &size);
 
 private:
     QString m_login;
