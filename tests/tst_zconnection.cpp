@@ -3,6 +3,11 @@
 // duplicate number is recognised as such.
 
 #include "DatasetTestUtil.h"
+#include "ErrorLog.h"
+#include "Guard.h"
+#include "ScriptedDialogs.h"
+
+#include <QTemporaryDir>
 
 using namespace dst;
 
@@ -21,6 +26,8 @@ private slots:
     void uniqueViolation();
     void boundDateTimesDropFractions();
     void reconnectWithAnotherDriver();
+    void refusalShownShortAndLogged_data();
+    void refusalShownShortAndLogged();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -152,6 +159,40 @@ void TestZConnection::reconnectWithAnotherDriver()
         QVERIFY(scalar(c, QStringLiteral("SELECT @@SESSION.sql_mode")).toString().contains(QLatin1String("NO_BACKSLASH_ESCAPES")));
         QCOMPARE(scalar(c, QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 0);
     }
+}
+
+void TestZConnection::refusalShownShortAndLogged_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("duplicate number") << "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
+                                         "VALUES (1, '2024-03-05 11:00:00', '1/2024', 'Dopis', 1)"
+                                      << "Takav zapis već postoji u bazi podataka.";
+    QTest::newRow("no such table") << "SELECT * FROM nema_tabele" << "Baza podataka je odbila naredbu: ";
+}
+
+// The user reads a short sentence; the statement and the database's words
+// wait in the details and in the log.
+void TestZConnection::refusalShownShortAndLogged()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, message);
+    addItem(m_db->Connection(), QStringLiteral("1/2024"), QStringLiteral("2024-03-05 10:00:00"));
+    QTemporaryDir dir;
+    SetErrorLogPath(dir.filePath(QStringLiteral("kconsole.log")));
+    ScopedScriptedDialogs dialogs;
+    QVERIFY(!Guarded([&] { m_db->Connection().ExecSQL(sql); }));
+    SetErrorLogPath(QString());
+
+    QCOMPARE(dialogs->Messages.size(), 1);
+    QVERIFY2(dialogs->Messages[0].Text.startsWith(message), qPrintable(dialogs->Messages[0].Text));
+    QVERIFY(!dialogs->Messages[0].Text.contains(sql));
+    QFile log(dir.filePath(QStringLiteral("kconsole.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    QVERIFY2(logged.contains(QStringLiteral("Naredba: ") + sql), qPrintable(logged));
+    QVERIFY(logged.contains(QStringLiteral("Kod: ")));
+    QVERIFY(logged.startsWith(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
 QTEST_GUILESS_MAIN(TestZConnection)
