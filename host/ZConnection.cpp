@@ -336,6 +336,21 @@ QString TZConnection::LikePrefix(const QString &typed) const
     return pattern + u'%';
 }
 
+QString TZConnection::SearchTextProblem(const QString &typed) const
+{
+    if (typed.contains(QChar(u'\0')))
+        return QStringLiteral("sadrži nedozvoljen znak (NUL).");
+    if (m_backend != TBackend::SQLite || !Connected())
+        return {};
+    const QVariant handle = DriverHandle();
+    auto *sqlite = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
+    const int limit = sqlite ? sqlite3_limit(sqlite, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1) : 0;
+    // The pattern is the text, a doubled character here and there, and the closing %.
+    if (limit > 0 && LikePrefix(typed).toUtf8().size() > limit)
+        return QStringLiteral("je predugačak za pretragu (najviše %1 znakova).").arg(limit - 1);
+    return {};
+}
+
 QString TZConnection::DateText(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd"));

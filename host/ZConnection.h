@@ -103,6 +103,9 @@ public:
     // user's % and _ stay wildcards, and MySQL's LIKE escape character (the
     // backslash, even with NO_BACKSLASH_ESCAPES) is doubled to match itself.
     QString LikePrefix(const QString &typed) const;
+    // Why a typed search text cannot be searched for on this backend (a NUL
+    // character; on SQLite a pattern over its LIKE limit), or empty text.
+    QString SearchTextProblem(const QString &typed) const;
     // The first and the last second of a day written yyyy-MM-dd.
     static QString DayStart(const QString &day) { return day + QStringLiteral(" 00:00:00"); }
     static QString DayEnd(const QString &day) { return day + QStringLiteral(" 23:59:59"); }

@@ -2,6 +2,7 @@
 
 #include "CommonStrings.h"
 #include "Dialogs.h"
+#include "KException.h"
 #include "ValueListEditor.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
@@ -95,6 +96,8 @@ QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
         const QString value = SearchVLE->Value(key);
         if (value.isEmpty())
             continue;
+        if (const QString problem = connection ? connection->SearchTextProblem(value) : QString(); !problem.isEmpty())
+            throw KException(QStringLiteral("Polje '%1' %2").arg(SearchVLE->ItemProps(key).Caption, problem));
         if (key == kDirection)
             bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == kLedgerNumber)
@@ -127,9 +130,10 @@ void TLedgerNavigatorForm::FindButtonClick()
 {
     TCustomNavigatorForm::FindButtonClick();
     TZQuery *query = LedgerDM->LedgerItemZQ;
-    query->Close();
+    // Built first: a refused cell leaves the list as it was.
     QVariantList params;
     const QString sql = ParseSQL(params);
+    query->Close();
     query->SetSQL(sql, params);
     query->Open();
     query->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));

@@ -66,6 +66,8 @@ private slots:
     void findNewestFirst();
     void hostileText_data();
     void hostileText();
+    void unsearchableText_data();
+    void unsearchableText();
     void backslashPartnerFoundByPrefix();
     void databaseErrorShown();
 
@@ -410,6 +412,45 @@ void TestLedgerNavigator::findNewestFirst()
     m_frame->FindButton->click();
     QCOMPARE(described(query->SQL(), query->Params()), QStringLiteral("l.ledgernumber LIKE ? | 4/%"));
     QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
+}
+
+void TestLedgerNavigator::unsearchableText_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // empty: searched
+    const bool sqlite = TestDb::BackendName() == QLatin1String("sqlite");
+    QTest::newRow("NUL in the partner") << "partner" << QStringLiteral("O'N") + QChar(u'\0') + u'x'
+                                        << "Polje 'Partner' sadrži nedozvoljen znak (NUL).";
+    QTest::newRow("NUL in a date") << "datefrom" << QStringLiteral("2024") + QChar(u'\0')
+                                   << "Polje 'Od datuma' sadrži nedozvoljen znak (NUL).";
+    QTest::newRow("over SQLite's pattern limit") << "ledgernumber" << QString(50000, u'7')
+                                                 << (sqlite ? "Polje 'Broj' je predugačak za pretragu (najviše 49999 znakova)."
+                                                            : "");
+    QTest::newRow("at SQLite's pattern limit") << "ledgernumber" << QString(49999, u'7') << "";
+}
+
+// Refused before the query runs, naming the cell; the list stays as it was.
+void TestLedgerNavigator::unsearchableText()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    ScopedScriptedDialogs dialogs;
+    m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QStringLiteral("O'Neil"));
+    m_frame->FindButton->click();
+    const QStringList before = numbersShown();
+    m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QString());
+    m_frame->SearchVLE->SetValue(key, text);
+    m_frame->FindButton->click();
+    if (message.isEmpty()) {
+        QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+        QCOMPARE(numbersShown(), QStringList());
+        return;
+    }
+    QCOMPARE(dialogs->Messages.size(), 1);
+    QCOMPARE(dialogs->Messages[0].Text, message);
+    QCOMPARE(numbersShown(), before);
 }
 
 void TestLedgerNavigator::hostileText_data()
