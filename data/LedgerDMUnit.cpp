@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QImage>
 
 TCaptionMap DirectionMap(-1);
@@ -164,6 +165,7 @@ void TLedgerDM::createLayout()
     using namespace std::placeholders;
     LedgerItemZQ->BeforePost = [this](TDataSet &ds) { CommonBeforePost(ds); };
     LedgerItemZQ->BeforeDelete = [this](TDataSet &ds) { LedgerItemZQBeforeDelete(ds); };
+    LedgerItemZQ->OnDeleteCheck = [this](TZConnection &c, const QVariant &key) { LedgerItemZQDeleteCheck(c, key); };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
     LedgerItemZQdirection->OnGetText = std::bind(&TLedgerDM::LedgerItemZQdirectionGetText, this, _1, _2, _3);
@@ -299,6 +301,25 @@ void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
     if (LedgerItemZQaccepted->AsBoolean())
         throw KException(_LEDGER_DEL_ERR);
     CommonBeforeDelete(dataSet);
+}
+
+// The rules again, on the row as stored now and held until the delete: the
+// list may show an item that another desk has accepted, taken over or given
+// an enclosure since.
+void TLedgerDM::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
+{
+    if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
+        throw KException(_LEDGER_PASSON_ERR);
+    auto stored = connection.OpenQuery(
+        QStringLiteral("SELECT inuserid, userid, accepted FROM ledgeritem WHERE ledgeritemid = ?"), {key});
+    if (!stored->next())
+        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
+    const bool same = stored->value(0).toLongLong() == LedgerItemZQinuserid->AsLargeInt()
+        && stored->value(1).toLongLong() == LedgerItemZQuserid->AsLargeInt()
+        && (stored->value(2).toString() == TField::EncodeFlag(true)) == LedgerItemZQaccepted->AsBoolean();
+    if (!same)
+        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+                                       "Lista je osvežena."));
 }
 
 // ---- Copying and the scanned-documents directory ----------------------------------------

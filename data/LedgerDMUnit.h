@@ -122,6 +122,7 @@ protected:
 private:
     void LedgerItemZQNewRecord(TDataSet &dataSet);
     void LedgerItemZQBeforeDelete(TDataSet &dataSet);
+    void LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key);
     void LedgerItemZQPostError(TDataSet &dataSet, const EDatabaseError &error);
     void LedgerItemZQdirectionGetText(TField &sender, QString &text, bool displayText);
     void LedgerItemZQdirectionSetText(TField &sender, const QString &text);

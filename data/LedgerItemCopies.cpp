@@ -20,18 +20,20 @@ struct TSourceItem
     QVariant ParentID;
     QVariant OutUserID;
     QVariant PassOnParentID;
+    bool Accepted = false;
 };
 
 TSourceItem lockSource(TZTransaction &transaction, TZConnection &connection, int itemID)
 {
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
         throw KException(ItemGoneMsg);
-    auto q = connection.OpenQuery(QStringLiteral("SELECT direction, ledgernumber, parentid, outuserid, passonparentid "
-                                                 "FROM ledgeritem WHERE ledgeritemid = ?"),
+    auto q = connection.OpenQuery(QStringLiteral("SELECT direction, ledgernumber, parentid, outuserid, passonparentid, "
+                                                 "accepted FROM ledgeritem WHERE ledgeritemid = ?"),
                                   {itemID});
     if (!q->next())
         throw KException(ItemGoneMsg);
-    return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4)};
+    return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4),
+            TField::DecodeFlag(q->value(5).toString()).value_or(false)};
 }
 
 // The item passed on from itemID, or 0. Additional items of that copy carry
@@ -98,6 +100,9 @@ std::optional<int> TLedgerDM::PassOnLedgerItem(int itemID, int userID)
     const TSourceItem source = lockSource(transaction, connection, itemID);
     if (passedOnCopy(connection, itemID) > 0)
         return std::nullopt;
+    // The form judged the item as it was read; another desk may have taken it back since.
+    if (source.OutUserID.toLongLong() != userID || !source.Accepted)
+        throw EStaleRow(QStringLiteral("Stavka nije predata: u međuvremenu je promenjena na drugom mestu."));
 
     QString parent = QStringLiteral("parentid=NULL");
     if (!source.ParentID.isNull())

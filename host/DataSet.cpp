@@ -97,6 +97,26 @@ void TDataSet::Close()
     fire(AfterClose);
 }
 
+void TDataSet::Refresh()
+{
+    checkBrowseMode();
+    TField *key = KeyField();
+    const QVariant keyValue = key && m_current >= 0 ? OldValue(*key) : QVariant();
+    const int position = m_current;
+    Close();
+    Open();
+    if (m_order.empty())
+        return;
+    int row = std::min(std::max(position, 0), int(m_order.size()) - 1);
+    if (key && keyValue.isValid())
+        for (int i = 0; i < int(m_order.size()); ++i)
+            if (m_store.Get(m_order[size_t(i)], key->m_column) == keyValue) {
+                row = i;
+                break;
+            }
+    SetRecNo(row + 1);
+}
+
 void TDataSet::ResetStore()
 {
     std::vector<TFieldType> types;

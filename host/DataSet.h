@@ -57,6 +57,9 @@ public:
 
     void Open();
     void Close();
+    // Reads the rows again and stays on the same row (by key) when it is
+    // still there, else near where it was.
+    void Refresh();
     bool Active() const { return m_state != TDataSetState::Inactive; }
     void SetActive(bool active) { active ? Open() : Close(); }
     TDataSetState State() const { return m_state; }

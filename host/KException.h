@@ -40,6 +40,14 @@ private:
     QString m_details;
 };
 
+// The row was changed or deleted by another desk after it was read; the
+// write was not made. Screens refresh what they show.
+class KCOMMON_EXPORT EStaleRow : public EDatabaseError
+{
+public:
+    explicit EStaleRow(QString message) : EDatabaseError(std::move(message)) {}
+};
+
 // Silent abort: stops the operation without a message.
 class KCOMMON_EXPORT EAbort : public KException
 {

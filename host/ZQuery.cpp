@@ -4,11 +4,13 @@
 #include "RowStream.h"
 #include "SqlText.h"
 #include "ZConnection.h"
+#include "ZTransaction.h"
 
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <optional>
 #include <charconv>
 #include <string_view>
 
@@ -293,9 +295,20 @@ void TZQuery::InternalDelete()
     TZConnection &conn = connection();
     QVariantList params;
     const QString where = keyCondition(params);
+    const QString gone = QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu.");
+    std::optional<TZTransaction> transaction;
+    if (OnDeleteCheck && m_keyField) {
+        transaction.emplace(conn);
+        const QVariant key = OldValue(*m_keyField);
+        if (!transaction->LockRow(WriteTable(), m_keyField->FieldName(), key))
+            throw EStaleRow(gone);
+        OnDeleteCheck(conn, key);
+    }
     m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QuoteIdent(WriteTable()), where), params);
     if (m_rowsAffected == 0)
-        throw EDatabaseError(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
+        throw EStaleRow(gone);
+    if (transaction)
+        transaction->Commit();
 }
 
 void TZQuery::InternalInitRecord()

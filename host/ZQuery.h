@@ -9,6 +9,8 @@
 #include "DataSet.h"
 #include "KExport.h"
 
+#include <functional>
+
 class TZConnection;
 
 enum class TUpdateMode { umUpdateAll, umUpdateChanged };
@@ -36,6 +38,12 @@ public:
     QString UpdateTable;        // default: the first table after FROM
 
     bool CanModify() const override { return RequestLive; }
+
+    // Judged again on the stored row while it is held, right before the
+    // DELETE runs in the same transaction: what BeforeDelete decided on the
+    // row as it was read may no longer hold. Throws to refuse (EStaleRow for
+    // a row that changed).
+    std::function<void(TZConnection &connection, const QVariant &key)> OnDeleteCheck;
 
     // The table a live query writes to: UpdateTable, or the first after FROM.
     QString WriteTable() const;

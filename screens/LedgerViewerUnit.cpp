@@ -4,6 +4,7 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "KException.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -185,8 +186,15 @@ void TLedgerViewerForm::CustomDeleteExecute()
 {
     // The data module's rules and the common confirmation decide; no question here.
     TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (query->Active() && !(query->Bof() && query->Eof()))
+    if (!query->Active() || (query->Bof() && query->Eof()))
+        return;
+    try {
         query->Delete();
+    } catch (const EStaleRow &) {
+        // Show what is stored now, then say why nothing was deleted.
+        query->Refresh();
+        throw;
+    }
 }
 
 void TLedgerViewerForm::TodayActionExecute()

@@ -263,6 +263,8 @@ void TestLedgerItemCopies::refusals_data()
     QTest::newRow("Predaj, passed on already") << "PassOnButton" << "passed on" << 0 << error << passedOn;
     QTest::newRow("Prilog, store refused") << "AdditionalItemButton" << "invalid edit" << 0 << error << "";
     QTest::newRow("Predaj, store refused") << "PassOnButton" << "invalid edit" << 0 << error << "";
+    QTest::newRow("Predaj, taken back meanwhile") << "PassOnButton" << "taken back" << 0 << error
+                                                  << "Stavka nije predata: u međuvremenu je promenjena na drugom mestu.";
     QTest::newRow("Prilog, no ledger service") << "AdditionalItemButton" << "no service" << 1 << info << "";
     QTest::newRow("Predaj, no ledger service") << "PassOnButton" << "no service" << 1 << info << "";
 }
@@ -283,6 +285,8 @@ void TestLedgerItemCopies::refusals()
         GlobalConsole = fx.Console;
     const int items = fx.ItemCount();
     DetailFormOn on(id);
+    if (situation == QLatin1String("taken back"))
+        fx.Db.OpenSecondConnection()->ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE ledgeritemid = ?"), {id});
     if (situation == QLatin1String("invalid edit")) {
         LedgerDM->LedgerItemZQ->Edit();
         LedgerDM->LedgerItemZQitemtype->SetAsString(QString());

@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
+#include <QHash>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -392,36 +393,64 @@ void TestLedgerViewer::deleteRow_data()
 {
     QTest::addColumn<QString>("accepted");
     QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("elsewhere"); // what another desk does after the list was read
     QTest::addColumn<bool>("deleted");
     QTest::addColumn<QString>("error");
-    QTest::newRow("confirmed") << "n" << int(mbYes) << true << QString();
-    QTest::newRow("declined") << "n" << int(mbNo) << false << QString();
-    QTest::newRow("accepted item") << "y" << int(mbYes) << false << _LEDGER_DEL_ERR;
+    QTest::addColumn<QStringList>("shown"); // afterwards
+    const QString changed = QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+                                           "Lista je osvežena.");
+    const QStringList item{QStringLiteral("99/30")};
+    QTest::newRow("confirmed") << "n" << int(mbYes) << "" << true << QString() << QStringList();
+    QTest::newRow("declined") << "n" << int(mbNo) << "" << false << QString() << item;
+    QTest::newRow("accepted item") << "y" << int(mbYes) << "" << false << _LEDGER_DEL_ERR << item;
+    QTest::newRow("accepted meanwhile") << "n" << int(mbYes) << "accept" << false << changed << item;
+    QTest::newRow("taken over meanwhile") << "n" << int(mbYes) << "author" << false << changed << item;
+    QTest::newRow("enclosure added meanwhile") << "n" << int(mbYes) << "enclose" << false << _LEDGER_PASSON_ERR << item;
+    QTest::newRow("deleted meanwhile") << "n" << int(mbYes) << "delete" << false
+                                       << "Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."
+                                       << QStringList();
 }
 
 void TestLedgerViewer::deleteRow()
 {
     QFETCH(QString, accepted);
     QFETCH(int, answer);
+    QFETCH(QString, elsewhere);
     QFETCH(bool, deleted);
     QFETCH(QString, error);
+    QFETCH(QStringList, shown);
 
     ScopedScriptedDialogs dialogs;
     dialogs->MessageAnswers.push_back(answer);
     const qint64 id = addItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"), accepted);
-    const qint64 before = fx.ItemCount();
+    const auto tidy = qScopeGuard([&] {
+        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ? OR parentid = ?"), {id, id});
+    });
     TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
     m_frame->TodayAction->trigger();
+    {
+        auto desk = fx.Db.OpenSecondConnection();
+        const QHash<QString, QString> changes{
+            {QStringLiteral("accept"), QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ?")},
+            {QStringLiteral("author"), QStringLiteral("UPDATE ledgeritem SET userid = userid + 1000 WHERE ledgeritemid = ?")},
+            {QStringLiteral("delete"), QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?")},
+            {QStringLiteral("enclose"), QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, "
+                                                       "itemtype, userid, parentid) VALUES (0, '2030-05-01 09:00:00', "
+                                                       "'99/30-1', 'Dopis', 1, ?)")}};
+        if (!elsewhere.isEmpty())
+            desk->ExecSQL(changes.value(elsewhere), {id});
+    }
+    const qint64 before = fx.ItemCount();
     m_frame->CustomDelete->trigger();
 
     QCOMPARE(fx.ItemCount(), before - deleted);
-    QCOMPARE(numbersShown(), deleted ? QStringList() : QStringList{QStringLiteral("99/30")});
-    // The common question, or the data module's refusal shown as an error.
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages[0].Type, error.isEmpty() ? TMsgDlgType::Confirmation : TMsgDlgType::Error);
+    QCOMPARE(numbersShown(), shown);
+    // The common question, and the data module's refusal shown as an error.
+    // A stale row is found after the question, the other refusals before it.
+    QCOMPARE(dialogs->Messages.size(), error.startsWith(QLatin1String("Stavka nije izbrisana")) ? 2 : 1);
+    QCOMPARE(dialogs->Messages.last().Type, error.isEmpty() ? TMsgDlgType::Confirmation : TMsgDlgType::Error);
     if (!error.isEmpty())
-        QCOMPARE(dialogs->Messages[0].Text, error);
-    fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+        QCOMPARE(dialogs->Messages.last().Text, error);
 }
 
 QTEST_MAIN(TestLedgerViewer)
