@@ -26,6 +26,9 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
         {"Socket", QString()},
         {"User", QString()},
         {"Password", QString()},
+        {"ConnectTimeout", QStringLiteral("10")},
+        {"ReadTimeout", QStringLiteral("30")},
+        {"WriteTimeout", QStringLiteral("30")},
     };
     bool wrote = false;
     for (const auto &[key, value] : defaults) {
@@ -46,6 +49,15 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
     p.Socket = value("Socket").trimmed();
     p.User = value("User");
     p.Password = value("Password");
+    // Seconds; a text that is no positive number keeps the default.
+    const auto seconds = [&](const char *key, int def) {
+        bool ok = false;
+        const int n = value(key).trimmed().toInt(&ok);
+        return ok && n > 0 ? n : def;
+    };
+    p.ConnectTimeout = seconds("ConnectTimeout", p.ConnectTimeout);
+    p.ReadTimeout = seconds("ReadTimeout", p.ReadTimeout);
+    p.WriteTimeout = seconds("WriteTimeout", p.WriteTimeout);
     if (wrote)
         ini.Save();
 

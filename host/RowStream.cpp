@@ -312,14 +312,39 @@ void CheckStreamingClient(TZConnection &connection)
                                  .arg(what, ours, theirs));
 }
 
+namespace {
+
+// Notes whether anything reached the receiver: only a read that got nothing
+// yet may run again on a new connection.
+class TWatchedReceiver : public TRowReceiver
+{
+public:
+    explicit TWatchedReceiver(TRowReceiver &receiver) : m_receiver(receiver) {}
+    void Columns(const QStringList &names, const std::vector<TFieldType> &types) override
+    {
+        Got = true;
+        m_receiver.Columns(names, types);
+    }
+    void Row(const char *const *values, const size_t *lengths) override { m_receiver.Row(values, lengths); }
+    bool Got = false;
+
+private:
+    TRowReceiver &m_receiver;
+};
+
+} // namespace
+
 void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
-    if (!connection.Connected())
-        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
-    if (connection.Backend() == TBackend::SQLite)
-        streamSqlite(connection, sql, params, receiver);
-    else if (params.isEmpty())
-        streamMySql(connection, sql, receiver); // the text protocol streams the fastest
-    else
-        streamMySqlStatement(connection, sql, params, receiver);
+    TWatchedReceiver watched(receiver);
+    connection.Read(
+        [&] {
+            if (connection.Backend() == TBackend::SQLite)
+                streamSqlite(connection, sql, params, watched);
+            else if (params.isEmpty())
+                streamMySql(connection, sql, watched); // the text protocol streams the fastest
+            else
+                streamMySqlStatement(connection, sql, params, watched);
+        },
+        [&] { return watched.Got; });
 }

@@ -6,6 +6,7 @@
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -104,18 +105,84 @@ void TZConnection::Connect()
         db.setUserName(m_params.User);
         db.setPassword(m_params.Password);
         // Found rows: an UPDATE that writes unchanged values still counts its row.
-        QString options = QStringLiteral("CLIENT_FOUND_ROWS=1");
+        // The time-outs keep a server that stopped answering from freezing the desk.
+        QString options = QStringLiteral("CLIENT_FOUND_ROWS=1;MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
+                                         "MYSQL_OPT_WRITE_TIMEOUT=%3")
+                              .arg(qMax(1, m_params.ConnectTimeout))
+                              .arg(qMax(1, m_params.ReadTimeout))
+                              .arg(qMax(1, m_params.WriteTimeout));
         if (!m_params.Socket.isEmpty())
             options += QStringLiteral(";UNIX_SOCKET=") + m_params.Socket;
         db.setConnectOptions(options);
     } else {
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
+    openDatabase();
+}
+
+void TZConnection::openDatabase()
+{
+    QSqlDatabase db = Database();
     if (!db.open())
-        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije uspostavljena: %1")
-                                 .arg(db.lastError().text()),
-                             db.lastError().nativeErrorCode());
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije uspostavljena."), db.lastError().nativeErrorCode(),
+                             db.lastError().text());
+    m_broken = false;
     prepareSession();
+}
+
+void TZConnection::ensureOpen()
+{
+    if (!Connected())
+        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    if (!m_broken)
+        return;
+    Database().close();
+    try {
+        openDatabase();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(QStringLiteral("Veza sa serverom baze podataka je prekinuta i nije ponovo uspostavljena."),
+                             e.nativeCode(), e.details());
+    }
+}
+
+EDatabaseError TZConnection::lost(const EDatabaseError &error, qint64 elapsedMs)
+{
+    m_broken = true;
+    // The client gives up only after about three read time-outs.
+    if (elapsedMs >= qint64(qMax(1, m_params.ReadTimeout)) * 1000 - 500)
+        return EDatabaseError(QStringLiteral("Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
+                                             "Pokušajte ponovo malo kasnije.")
+                                  .arg(elapsedMs / 1000),
+                              error.nativeCode(), error.details());
+    try {
+        ensureOpen();
+    } catch (const EDatabaseError &again) {
+        return again;
+    }
+    return EDatabaseError(QStringLiteral("Veza sa serverom baze podataka je bila prekinuta i ponovo je uspostavljena. "
+                                         "Izmena možda nije sačuvana: proverite je i sačuvajte ponovo."),
+                          error.nativeCode(), error.details());
+}
+
+void TZConnection::Read(const std::function<void()> &read, const std::function<bool()> &got)
+{
+    for (int attempt = 0;; ++attempt) {
+        ensureOpen();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            read();
+            return;
+        } catch (const EDatabaseError &e) {
+            if (!IsConnectionLost(e))
+                throw;
+            const bool repeat = attempt == 0 && m_transactions == 0 && !(got && got())
+                && timer.elapsed() < qint64(qMax(1, m_params.ReadTimeout)) * 1000 - 500;
+            if (!repeat)
+                throw lost(e, timer.elapsed());
+            m_broken = true;
+        }
+    }
 }
 
 void TZConnection::prepareSession()
@@ -184,8 +251,20 @@ QVariant TZConnection::ToBindValue(const QVariant &value) const
 
 int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
 {
-    if (!Connected())
-        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    ensureOpen();
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        return exec(sql, params);
+    } catch (const EDatabaseError &e) {
+        if (IsConnectionLost(e))
+            throw lost(e, timer.elapsed());
+        throw;
+    }
+}
+
+int TZConnection::exec(const QString &sql, const QVariantList &params)
+{
     QSqlQuery q(Database());
     bool ok;
     if (params.isEmpty()) {
@@ -205,8 +284,14 @@ int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
 
 std::unique_ptr<QSqlQuery> TZConnection::OpenQuery(const QString &sql, const QVariantList &params)
 {
-    if (!Connected())
-        throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    std::unique_ptr<QSqlQuery> result;
+    // The driver has the whole result once the statement ran.
+    Read([&] { result = openQuery(sql, params); });
+    return result;
+}
+
+std::unique_ptr<QSqlQuery> TZConnection::openQuery(const QString &sql, const QVariantList &params)
+{
     auto q = std::make_unique<QSqlQuery>(Database());
     q->setForwardOnly(true);
     bool ok;
@@ -354,6 +439,15 @@ QString TZConnection::SearchTextProblem(const QString &typed) const
 QString TZConnection::DateText(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+bool IsConnectionLost(const EDatabaseError &error)
+{
+    // Gone away, lost during the statement, killed, shut down, idle too long.
+    static const QStringList codes{QStringLiteral("2006"), QStringLiteral("2013"), QStringLiteral("2055"),
+                                   QStringLiteral("1927"), QStringLiteral("1053"), QStringLiteral("4031"),
+                                   QStringLiteral("2002"), QStringLiteral("2003")};
+    return codes.contains(error.nativeCode());
 }
 
 bool IsUniqueViolation(const EDatabaseError &error)

@@ -5,6 +5,7 @@
 // escape in a literal, as on SQLite) and found-rows semantics; SQLite gets a
 // CONCAT with MySQL's meaning and stores date-times as 'yyyy-MM-dd hh:mm:ss'.
 
+#include "KException.h"
 #include "KExport.h"
 
 #include <QHash>
@@ -12,6 +13,7 @@
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +30,11 @@ struct TConnectionParams
     QString Socket;
     QString User;
     QString Password;
+    // Seconds. A read waits up to about three read time-outs (the client
+    // tries three times) before it gives up on a server that does not answer.
+    int ConnectTimeout = 10;
+    int ReadTimeout = 30;
+    int WriteTimeout = 30;
 };
 
 struct TColumnInfo
@@ -64,8 +71,17 @@ public:
     QVariant DriverHandle() const;
 
     // Runs one statement with bound parameters; throws on error and returns
-    // the number of rows affected.
+    // the number of rows affected. A statement whose server connection turns
+    // out to be lost is not repeated (it may have been carried out): the
+    // connection is made again and the error says so.
     int ExecSQL(const QString &sql, const QVariantList &params = {});
+
+    // Runs a read. When the server connection turns out to be lost (killed,
+    // restarted, idle past the server's limit) before the read got anything,
+    // the connection is made again, with its session settings, and the read
+    // runs once more. Not inside a transaction, and not after a time-out.
+    // got tells whether the read already received something.
+    void Read(const std::function<void()> &read, const std::function<bool()> &got = {});
     // The key the database assigned to the last row inserted on this connection.
     qint64 LastInsertID();
 
@@ -110,8 +126,19 @@ public:
     static QString DayStart(const QString &day) { return day + QStringLiteral(" 00:00:00"); }
     static QString DayEnd(const QString &day) { return day + QStringLiteral(" 23:59:59"); }
 
+    // Counted by TZTransaction: a lost connection loses the transaction too.
+    void TransactionStarted() { ++m_transactions; }
+    void TransactionEnded() { --m_transactions; }
+
 private:
     QSqlDatabase Database() const;
+    void openDatabase();
+    void ensureOpen();
+    int exec(const QString &sql, const QVariantList &params);
+    std::unique_ptr<QSqlQuery> openQuery(const QString &sql, const QVariantList &params);
+    // A lost connection found while running a statement: made again when it
+    // can be, and the error to throw.
+    EDatabaseError lost(const EDatabaseError &error, qint64 elapsedMs);
     void prepareSession();
     [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;
 
@@ -119,7 +146,12 @@ private:
     QString m_name;
     TBackend m_backend = TBackend::SQLite;
     QHash<QString, std::vector<TColumnInfo>> m_columns;
+    int m_transactions = 0;
+    bool m_broken = false; // the server connection was lost; made again on next use
 };
+
+// True when the error says the server connection is gone.
+KCOMMON_EXPORT bool IsConnectionLost(const EDatabaseError &error);
 
 // The SQL string literal of a text: single quotes around it, inner quotes
 // doubled. Sound on both backends because MySQL sessions run with

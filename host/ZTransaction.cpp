@@ -11,6 +11,7 @@ TZTransaction::TZTransaction(TZConnection &connection) : m_connection(connection
     m_connection.ExecSQL(m_connection.Backend() == TBackend::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                                                      : QStringLiteral("START TRANSACTION"));
     m_open = true;
+    m_connection.TransactionStarted();
 }
 
 TZTransaction::~TZTransaction()
@@ -31,6 +32,7 @@ void TZTransaction::Commit()
     if (!m_open)
         throw EDatabaseError(QStringLiteral("Transakcija je već završena."));
     m_open = false;
+    m_connection.TransactionEnded();
     try {
         m_connection.ExecSQL(QStringLiteral("COMMIT"));
     } catch (...) {
@@ -49,6 +51,7 @@ void TZTransaction::Rollback()
     if (!m_open)
         return;
     m_open = false;
+    m_connection.TransactionEnded();
     try {
         m_connection.ExecSQL(QStringLiteral("ROLLBACK"));
     } catch (const KException &e) {

@@ -236,7 +236,7 @@ void TestConsoleHost::rewriteKeepsOtherLines()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(f.readAll()),
              QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
-                            "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
+                            "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
                             "[Session]\nLastLogin=ana\n"));
     // A new file holds a password: only its owner may read it.
     const QString fresh = dir.filePath(QStringLiteral("novi.ini"));
