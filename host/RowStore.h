@@ -3,6 +3,7 @@
 // in typed vectors, texts as UTF-8 in one pool; nulls in a bit vector per
 // column. Rows are appended only; a data set keeps its own visible order.
 
+#include "FieldType.h"
 #include "KExport.h"
 
 #include <QVariant>
@@ -11,8 +12,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-enum class TFieldType { Largeint, Integer, Smallint, DateTime, Date, String, Boolean, Float };
 
 class KCOMMON_EXPORT TRowStore
 {

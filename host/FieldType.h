@@ -1,0 +1,47 @@
+#pragma once
+// The field types and one table of what differs between them: how a value
+// converts to the type and reads as text, how the row store keeps it, and how
+// the loader reads the database's text of it. Adding or changing a type
+// touches this table only.
+
+#include "KExport.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <cstddef>
+#include <optional>
+
+enum class TFieldType { Largeint, Integer, Smallint, DateTime, Date, String, Boolean, Float };
+
+// What a row store column keeps per row.
+enum class TStorage { Int64, Int32, Int16, Flag, Double, Text };
+
+enum class TConvertResult { Ok, NotOfType, TooLong };
+enum class TRawRead { Stored, Null, Convert };
+
+struct TTypeOps
+{
+    TStorage storage;
+    bool numeric; // aligned right in grids
+
+    // value is neither null nor invalid; size bounds texts (0: unbounded).
+    // out becomes null for an empty text.
+    TConvertResult (*convert)(const QVariant &value, int size, QVariant &out);
+    // Text of a value without handlers; value is not null.
+    QString (*text)(const QVariant &value);
+    // Readings of a non-null value as another kind; nullopt where the value
+    // is no number.
+    std::optional<qint64> (*asLargeInt)(const QVariant &value);
+    bool (*asBoolean)(const QVariant &value);
+    QDateTime (*asDateTime)(const QVariant &value);
+
+    // Integer storages: a non-null value as the stored integer and back.
+    qint64 (*pack)(const QVariant &value);
+    QVariant (*unpack)(qint64 stored);
+    // The database's text of a value straight into the stored integer;
+    // Convert leaves it to convert(). Null for types without a fast path.
+    TRawRead (*readRaw)(const char *text, size_t len, qint64 &stored);
+};
+
+KCOMMON_EXPORT const TTypeOps &TypeOps(TFieldType type);
