@@ -32,8 +32,8 @@ QVariant TField::Convert(const QVariant &value) const
 {
     if (value.isNull() || !value.isValid())
         return {};
-    QVariant out;
-    switch (TypeOps(m_type).convert(value, m_size, out)) {
+    TConverted converted = TypeOps(m_type).convert(value, m_size);
+    switch (converted.result) {
     case TConvertResult::Ok:
         break;
     case TConvertResult::NotOfType:
@@ -44,7 +44,7 @@ QVariant TField::Convert(const QVariant &value) const
                                  .arg(DisplayLabel())
                                  .arg(m_size));
     }
-    return out;
+    return std::move(converted.value);
 }
 
 qint64 TField::AsLargeInt() const

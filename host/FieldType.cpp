@@ -123,20 +123,33 @@ QString plainText(const QVariant &value)
     return value.toString();
 }
 
+// ---- conversions' common outcomes ----
+
+const TConverted kNotOfType{TConvertResult::NotOfType, {}};
+
+// A typed-in text: empty reads as null; one the parser finds no valid value
+// in is no value of the type.
+template <class Parse>
+TConverted fromText(const QString &text, Parse parse)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const auto v = parse(text);
+    return v.isValid() ? TConverted{TConvertResult::Ok, v} : kNotOfType;
+}
+
 // ---- whole numbers ----
 
 // A value the column cannot hold is refused, never cut down.
 template <class Int>
-TConvertResult convertInt(const QVariant &value, int, QVariant &out)
+TConverted convertInt(const QVariant &value, int)
 {
     bool ok = true;
     qint64 v = 0;
     if (isText(value)) {
         const QString t = value.toString().trimmed();
-        if (t.isEmpty()) {
-            out = QVariant();
-            return TConvertResult::Ok;
-        }
+        if (t.isEmpty())
+            return {};
         v = t.toLongLong(&ok);
     } else if (value.typeId() == QMetaType::Bool) {
         v = value.toBool() ? 1 : 0;
@@ -144,15 +157,14 @@ TConvertResult convertInt(const QVariant &value, int, QVariant &out)
         v = value.toLongLong(&ok);
     }
     if (!ok)
-        return TConvertResult::NotOfType;
+        return kNotOfType;
     if constexpr (std::is_same_v<Int, qint64>) {
-        out = QVariant::fromValue<qint64>(v);
+        return {TConvertResult::Ok, QVariant::fromValue<qint64>(v)};
     } else {
         if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max())
-            return TConvertResult::NotOfType;
-        out = QVariant(int(v));
+            return kNotOfType;
+        return {TConvertResult::Ok, QVariant(int(v))};
     }
-    return TConvertResult::Ok;
 }
 
 qint64 packInt(const QVariant &value)
@@ -179,34 +191,20 @@ TRawRead readRawInt(const char *p, size_t len, qint64 &stored)
 // ---- date-times: seconds since the Julian epoch, free of time zones, and
 // they sort like the text the databases store ----
 
-TConvertResult convertDateTime(const QVariant &value, int, QVariant &out)
+TConverted convertDateTime(const QVariant &value, int)
 {
     if (value.typeId() == QMetaType::QDateTime) {
         // Whole seconds, as the databases and the row store keep them.
         QDateTime dt = value.toDateTime();
-        if (dt.isValid()) {
-            const QTime t = dt.time();
-            dt.setTime(QTime(t.hour(), t.minute(), t.second()));
-            out = dt;
-        } else {
-            out = QVariant();
-        }
-        return TConvertResult::Ok;
+        if (!dt.isValid())
+            return {};
+        const QTime t = dt.time();
+        dt.setTime(QTime(t.hour(), t.minute(), t.second()));
+        return {TConvertResult::Ok, dt};
     }
-    if (value.typeId() == QMetaType::QDate) {
-        out = QDateTime(value.toDate(), QTime(0, 0));
-        return TConvertResult::Ok;
-    }
-    const QString t = value.toString();
-    if (t.trimmed().isEmpty()) {
-        out = QVariant();
-        return TConvertResult::Ok;
-    }
-    const QDateTime dt = parseDateTime(t);
-    if (!dt.isValid())
-        return TConvertResult::NotOfType;
-    out = dt;
-    return TConvertResult::Ok;
+    if (value.typeId() == QMetaType::QDate)
+        return {TConvertResult::Ok, QDateTime(value.toDate(), QTime(0, 0))};
+    return fromText(value.toString(), parseDateTime);
 }
 
 QString dateTimeText(const QVariant &value)
@@ -238,26 +236,13 @@ TRawRead readRawDateTime(const char *p, size_t len, qint64 &stored)
 
 // ---- dates: Julian days ----
 
-TConvertResult convertDate(const QVariant &value, int, QVariant &out)
+TConverted convertDate(const QVariant &value, int)
 {
-    if (value.typeId() == QMetaType::QDate) {
-        out = value.toDate().isValid() ? QVariant(value.toDate()) : QVariant();
-        return TConvertResult::Ok;
-    }
-    if (value.typeId() == QMetaType::QDateTime) {
-        out = value.toDateTime().date();
-        return TConvertResult::Ok;
-    }
-    const QString t = value.toString();
-    if (t.trimmed().isEmpty()) {
-        out = QVariant();
-        return TConvertResult::Ok;
-    }
-    const QDate d = parseDate(t);
-    if (!d.isValid())
-        return TConvertResult::NotOfType;
-    out = d;
-    return TConvertResult::Ok;
+    if (value.typeId() == QMetaType::QDate)
+        return {TConvertResult::Ok, value.toDate().isValid() ? QVariant(value.toDate()) : QVariant()};
+    if (value.typeId() == QMetaType::QDateTime)
+        return {TConvertResult::Ok, value.toDateTime().date()};
+    return fromText(value.toString(), parseDate);
 }
 
 QString dateText(const QVariant &value)
@@ -287,28 +272,27 @@ TRawRead readRawDate(const char *p, size_t len, qint64 &stored)
 
 // ---- texts ----
 
-TConvertResult convertString(const QVariant &value, int size, QVariant &out)
+TConverted convertString(const QVariant &value, int size)
 {
     // Flags and dates as the database keeps them in text columns.
     switch (value.typeId()) {
     case QMetaType::Bool:
-        out = TField::EncodeFlag(value.toBool());
-        return TConvertResult::Ok;
-    case QMetaType::QDateTime:
-        out = value.toDateTime().isValid() ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-                                           : QVariant();
-        return TConvertResult::Ok;
-    case QMetaType::QDate:
-        out = value.toDate().isValid() ? QVariant(value.toDate().toString(QStringLiteral("yyyy-MM-dd"))) : QVariant();
-        return TConvertResult::Ok;
+        return {TConvertResult::Ok, TField::EncodeFlag(value.toBool())};
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return {TConvertResult::Ok, dt.isValid() ? QVariant(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant()};
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        return {TConvertResult::Ok, d.isValid() ? QVariant(d.toString(QStringLiteral("yyyy-MM-dd"))) : QVariant()};
+    }
     default: {
         // Both backends refuse (MariaDB) or keep (SQLite) an overlong text
         // differently; the field refuses it the same way on both.
         const QString text = value.toString();
         if (size > 0 && text.size() > size)
-            return TConvertResult::TooLong;
-        out = text;
-        return TConvertResult::Ok;
+            return {TConvertResult::TooLong, {}};
+        return {TConvertResult::Ok, text};
     }
     }
 }
@@ -331,25 +315,17 @@ bool stringAsBoolean(const QVariant &value)
 
 // ---- flags ----
 
-TConvertResult convertBoolean(const QVariant &value, int, QVariant &out)
+TConverted convertBoolean(const QVariant &value, int)
 {
-    if (value.typeId() == QMetaType::Bool) {
-        out = value.toBool();
-        return TConvertResult::Ok;
-    }
+    if (value.typeId() == QMetaType::Bool)
+        return {TConvertResult::Ok, value.toBool()};
     if (isText(value)) {
-        if (value.toString().trimmed().isEmpty()) {
-            out = QVariant();
-            return TConvertResult::Ok;
-        }
+        if (value.toString().trimmed().isEmpty())
+            return {};
         const std::optional<bool> b = TField::DecodeFlag(value.toString());
-        if (!b)
-            return TConvertResult::NotOfType;
-        out = *b;
-        return TConvertResult::Ok;
+        return b ? TConverted{TConvertResult::Ok, *b} : kNotOfType;
     }
-    out = value.toLongLong() != 0;
-    return TConvertResult::Ok;
+    return {TConvertResult::Ok, value.toLongLong() != 0};
 }
 
 QString booleanText(const QVariant &value)
@@ -385,15 +361,12 @@ TRawRead readRawBoolean(const char *p, size_t len, qint64 &stored)
 
 // ---- floating point ----
 
-TConvertResult convertFloat(const QVariant &value, int, QVariant &out)
+TConverted convertFloat(const QVariant &value, int)
 {
     bool ok = true;
     const double v = isText(value) ? QLocale::c().toDouble(value.toString().trimmed().replace(u',', u'.'), &ok)
                                    : value.toDouble(&ok);
-    if (!ok)
-        return TConvertResult::NotOfType;
-    out = v;
-    return TConvertResult::Ok;
+    return ok ? TConverted{TConvertResult::Ok, v} : kNotOfType;
 }
 
 // ---- the table, in the order of TFieldType ----
@@ -404,19 +377,19 @@ struct TEntry
     TTypeOps ops;
 };
 
+// The whole-number types differ only in width.
+template <class Int>
+constexpr TTypeOps wholeNumber(TStorage storage, QVariant (*unpack)(qint64))
+{
+    return {.storage = storage, .numeric = true, .convert = convertInt<Int>, .text = plainText,
+            .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
+            .pack = packInt, .unpack = unpack, .readRaw = readRawInt};
+}
+
 constexpr std::array<TEntry, 8> kTypes{{
-    {TFieldType::Largeint,
-     {.storage = TStorage::Int64, .numeric = true, .convert = convertInt<qint64>, .text = plainText,
-      .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
-      .pack = packInt, .unpack = unpackLargeInt, .readRaw = readRawInt}},
-    {TFieldType::Integer,
-     {.storage = TStorage::Int32, .numeric = true, .convert = convertInt<qint32>, .text = plainText,
-      .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
-      .pack = packInt, .unpack = unpackInt, .readRaw = readRawInt}},
-    {TFieldType::Smallint,
-     {.storage = TStorage::Int16, .numeric = true, .convert = convertInt<qint16>, .text = plainText,
-      .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
-      .pack = packInt, .unpack = unpackInt, .readRaw = readRawInt}},
+    {TFieldType::Largeint, wholeNumber<qint64>(TStorage::Int64, unpackLargeInt)},
+    {TFieldType::Integer, wholeNumber<qint32>(TStorage::Int32, unpackInt)},
+    {TFieldType::Smallint, wholeNumber<qint16>(TStorage::Int16, unpackInt)},
     {TFieldType::DateTime,
      {.storage = TStorage::Int64, .numeric = false, .convert = convertDateTime, .text = dateTimeText,
       .asLargeInt = toLargeInt, .asBoolean = never, .asDateTime = dateTimeAsDateTime,

@@ -20,14 +20,19 @@ enum class TStorage { Int64, Int32, Int16, Flag, Double, Text };
 enum class TConvertResult { Ok, NotOfType, TooLong };
 enum class TRawRead { Stored, Null, Convert };
 
+struct TConverted
+{
+    TConvertResult result = TConvertResult::Ok;
+    QVariant value; // when Ok; null for an empty text
+};
+
 struct TTypeOps
 {
     TStorage storage;
     bool numeric; // aligned right in grids
 
     // value is neither null nor invalid; size bounds texts (0: unbounded).
-    // out becomes null for an empty text.
-    TConvertResult (*convert)(const QVariant &value, int size, QVariant &out);
+    TConverted (*convert)(const QVariant &value, int size);
     // Text of a value without handlers; value is not null.
     QString (*text)(const QVariant &value);
     // Readings of a non-null value as another kind; nullopt where the value
