@@ -14,10 +14,13 @@
 
 enum class TFieldType { Largeint, Integer, Smallint, DateTime, Date, String, Boolean, Float };
 
-// What a row store column keeps per row.
+// What a row store column keeps per row; Text columns take the database's
+// text as it is.
 enum class TStorage { Int64, Int32, Int16, Flag, Double, Text };
 
 enum class TConvertResult { Ok, NotOfType, TooLong };
+// Null: the database's text stands for no value (MySQL's zero date);
+// Convert: the text needs convert().
 enum class TRawRead { Stored, Null, Convert };
 
 struct TConverted
@@ -45,7 +48,7 @@ struct TTypeOps
     qint64 (*pack)(const QVariant &value);
     QVariant (*unpack)(qint64 stored);
     // The database's text of a value straight into the stored integer;
-    // Convert leaves it to convert(). Null for types without a fast path.
+    // a null pointer for types without such a short cut.
     TRawRead (*readRaw)(const char *text, size_t len, qint64 &stored);
 };
 

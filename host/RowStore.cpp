@@ -2,7 +2,6 @@
 
 #include "KException.h"
 
-#include <QDateTime>
 #include <cstring>
 #include <type_traits>
 
