@@ -256,18 +256,6 @@ int TDBGridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-namespace {
-bool isNumeric(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::Largeint: case TFieldType::Integer: case TFieldType::Smallint: case TFieldType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
-
 QVariant TDBGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
@@ -295,7 +283,7 @@ QVariant TDBGridModel::data(const QModelIndex &index, int role) const
         const Qt::Alignment a = m_columns[index.column()].Alignment;
         if (a)
             return QVariant::fromValue(a);
-        return QVariant::fromValue(Qt::AlignVCenter | (isNumeric(field->DataType()) ? Qt::AlignRight : Qt::AlignLeft));
+        return QVariant::fromValue(Qt::AlignVCenter | (TypeOps(field->DataType()).numeric ? Qt::AlignRight : Qt::AlignLeft));
     }
     default:
         return {};

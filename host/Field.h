@@ -4,7 +4,7 @@
 // and writes the data set's current row (or its edit buffer).
 
 #include "KExport.h"
-#include "RowStore.h"
+#include "FieldType.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,8 +1,10 @@
 #pragma once
 // Compact column-wise store of an opened row set. Numbers and dates are kept
-// in typed vectors, texts as UTF-8 in one pool; nulls in a bit vector per
-// column. Rows are appended only; a data set keeps its own visible order.
+// in typed vectors (the storage each type's table entry names), texts as
+// UTF-8 in one pool; nulls in a bit vector per column. Rows are appended
+// only; a data set keeps its own visible order.
 
+#include "FieldType.h"
 #include "KExport.h"
 
 #include <QVariant>
@@ -10,9 +12,8 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 #include <vector>
-
-enum class TFieldType { Largeint, Integer, Smallint, DateTime, Date, String, Boolean, Float };
 
 class KCOMMON_EXPORT TRowStore
 {
@@ -31,7 +32,8 @@ public:
     // Stores a value already normalised to the column's type (or null).
     void Set(uint32_t row, int col, const QVariant &value);
 
-    // Fast paths used while loading and sorting.
+    // Fast paths used while loading and sorting. SetInt takes the stored
+    // integer of the type (see TTypeOps::pack).
     void SetInt(uint32_t row, int col, qint64 v);
     void SetText(uint32_t row, int col, const char *utf8, size_t len);
     int Compare(uint32_t a, uint32_t b, int col) const;
@@ -41,30 +43,26 @@ public:
     // look-up tables used to share repeated texts.
     void Squeeze();
 
-    // Date-times are kept as seconds since the Julian epoch: free of time
-    // zones, and they sort like the text the databases store.
-    static qint64 PackDateTime(const QDateTime &dt);
-    static QDateTime UnpackDateTime(qint64 v);
-
 private:
+    // A text in the pool: block << 40 | offset << 20 | length.
+    enum class TextRef : uint64_t {};
+    // One alternative per TStorage, in its order.
+    using Values = std::variant<std::vector<qint64>, std::vector<qint32>, std::vector<qint16>, std::vector<quint8>,
+                                std::vector<double>, std::vector<TextRef>>;
     struct Column
     {
         TFieldType type;
-        std::vector<qint64> i64;   // Largeint, DateTime
-        std::vector<qint32> i32;   // Integer, Date (Julian day)
-        std::vector<qint16> i16;   // Smallint
-        std::vector<quint8> b;     // Boolean
-        std::vector<double> f;     // Float
-        std::vector<uint64_t> txt; // String: block << 40 | offset << 20 | length
+        const TTypeOps *ops;
+        Values values;
         std::vector<bool> null;
         // Repeated texts (names, kinds) are stored once while loading; a
         // column whose values are mostly distinct stops looking them up.
-        std::unique_ptr<std::unordered_map<std::string_view, uint64_t>> shared;
+        std::unique_ptr<std::unordered_map<std::string_view, TextRef>> shared;
         size_t sharedSeen = 0; // values in the current window
         size_t sharedNew = 0;  // of which were new
     };
-    uint64_t appendText(const char *utf8, size_t len);
-    std::string_view textAt(uint64_t ref) const;
+    TextRef appendText(const char *utf8, size_t len);
+    std::string_view textAt(TextRef ref) const;
 
     std::vector<Column> m_columns;
     // Texts live in fixed blocks that never move, so views into them stay valid.

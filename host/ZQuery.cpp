@@ -11,8 +11,6 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <optional>
-#include <charconv>
-#include <string_view>
 
 
 TZQuery::TZQuery(QObject *parent) : TDataSet(parent) {}
@@ -37,52 +35,6 @@ QString TZQuery::WriteTable() const
     return UpdateTable.isEmpty() ? FirstTableOf(m_sql) : UpdateTable;
 }
 
-namespace {
-
-int digits(const char *p, int n)
-{
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        const int d = p[i] - '0';
-        if (d < 0 || d > 9)
-            return -1;
-        v = v * 10 + d;
-    }
-    return v;
-}
-
-// 'yyyy-MM-dd' at p as a Julian day; false for anything else (or a zero date).
-bool parseRawDate(const char *p, size_t len, qint64 &day)
-{
-    if (len < 10 || p[4] != '-' || p[7] != '-')
-        return false;
-    const QDate d(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
-    if (!d.isValid())
-        return false;
-    day = d.toJulianDay();
-    return true;
-}
-
-// 'yyyy-MM-dd hh:mm:ss' (fractions ignored) as packed seconds.
-bool parseRawDateTime(const char *p, size_t len, qint64 &packed)
-{
-    qint64 day;
-    if (!parseRawDate(p, len, day))
-        return false;
-    int h = 0, mi = 0, s = 0;
-    if (len >= 19) {
-        h = digits(p + 11, 2);
-        mi = digits(p + 14, 2);
-        s = digits(p + 17, 2);
-        if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
-            return false;
-    }
-    packed = day * 86400 + h * 3600 + mi * 60 + s;
-    return true;
-}
-
-} // namespace
-
 // Copies the streamed rows into the data set's store.
 class TZQuery::Loader : public TRowReceiver
 {
@@ -100,8 +52,10 @@ public:
         q.ResetStore();
         const int n = q.FieldCount();
         source.assign(size_t(n), -1);
+        ops.clear();
         for (int i = 0; i < n; ++i) {
             TField &f = q.Fields(i);
+            ops.push_back(&TypeOps(f.DataType()));
             for (int c = 0; c < names.size(); ++c) {
                 if (names[c].compare(f.FieldName(), Qt::CaseInsensitive) == 0) {
                     source[size_t(i)] = c;
@@ -131,51 +85,21 @@ public:
             if (!p)
                 continue;
             const size_t len = lengths[c];
-            TField &f = q.Fields(i);
-            switch (f.DataType()) {
-            case TFieldType::String:
+            const TTypeOps &type = *ops[size_t(i)];
+            if (type.storage == TStorage::Text) {
                 store.SetText(row, i, p, len);
                 continue;
-            case TFieldType::Largeint: case TFieldType::Integer: case TFieldType::Smallint: {
-                qint64 v;
-                const auto r = std::from_chars(p, p + len, v);
-                if (r.ec == std::errc() && r.ptr == p + len) {
-                    store.SetInt(row, i, v);
-                    continue;
-                }
-                break;
             }
-            case TFieldType::DateTime: {
-                qint64 packed;
-                if (parseRawDateTime(p, len, packed)) {
-                    store.SetInt(row, i, packed);
+            if (type.readRaw) {
+                qint64 stored;
+                const TRawRead read = type.readRaw(p, len, stored);
+                if (read == TRawRead::Stored)
+                    store.SetInt(row, i, stored);
+                if (read != TRawRead::Convert)
                     continue;
-                }
-                if (len >= 4 && std::string_view(p, 4) == "0000")
-                    continue; // MySQL's zero date reads as empty
-                break;
             }
-            case TFieldType::Date: {
-                qint64 day;
-                if (parseRawDate(p, len, day)) {
-                    store.SetInt(row, i, day);
-                    continue;
-                }
-                if (len >= 4 && std::string_view(p, 4) == "0000")
-                    continue;
-                break;
-            }
-            case TFieldType::Boolean:
-                // The stored spelling, read without a QString on the way.
-                if (len == 1 && (*p == 'y' || *p == 'n')) {
-                    store.SetInt(row, i, *p == TField::EncodeFlag(true).front().toLatin1());
-                    continue;
-                }
-                break;
-            case TFieldType::Float:
-                break;
-            }
-            store.Set(row, i, f.Convert(QString::fromUtf8(p, qsizetype(len))));
+            // Anything else the way a typed-in text would be read.
+            store.Set(row, i, q.Fields(i).Convert(QString::fromUtf8(p, qsizetype(len))));
         }
     }
 
@@ -183,6 +107,7 @@ private:
     TZQuery &q;
     const std::vector<TColumnInfo> *cols;
     std::vector<int> source;
+    std::vector<const TTypeOps *> ops; // per field, looked up once
 };
 
 void TZQuery::InternalOpen()
