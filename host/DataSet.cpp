@@ -85,6 +85,7 @@ void TDataSet::Close()
     m_store.Reset({});
     m_order.clear();
     m_order.shrink_to_fit();
+    m_unreadable.clear();
     m_buffer.clear();
     m_modified = false;
     m_current = -1;
@@ -119,6 +120,7 @@ void TDataSet::Refresh()
 
 void TDataSet::ResetStore()
 {
+    m_unreadable.clear();
     std::vector<TFieldType> types;
     for (size_t i = 0; i < m_fields.size(); ++i) {
         types.push_back(m_fields[i]->DataType());
@@ -336,8 +338,11 @@ void TDataSet::Post()
         if (TField *k = KeyField(); k && m_buffer[size_t(k->m_column)].isNull())
             m_buffer[size_t(k->m_column)] = k->Convert(key);
     }
-    for (const auto &f : m_fields)
+    for (const auto &f : m_fields) {
         m_store.Set(row, f->m_column, m_buffer[size_t(f->m_column)]);
+        if (!m_buffer[size_t(f->m_column)].isNull())
+            m_unreadable.erase((quint64(row) << 16) | quint64(f->m_column));
+    }
     m_buffer.clear();
     m_modified = false;
     m_state = TDataSetState::Browse;
@@ -450,6 +455,26 @@ QVariant TDataSet::OldValue(const TField &field) const
     if (m_current < 0 || m_state == TDataSetState::Insert)
         return {};
     return m_store.Get(m_order[size_t(m_current)], field.m_column);
+}
+
+void TDataSet::MarkUnreadable(uint32_t storeRow, const TField &field, const QString &stored)
+{
+    m_unreadable[(quint64(storeRow) << 16) | quint64(field.m_column)] = stored;
+}
+
+QString TDataSet::UnreadableText(const TField &field) const
+{
+    if (m_unreadable.empty() || !Active() || field.m_column < 0)
+        return {};
+    const int row = m_peekRow >= 0 ? m_peekRow : m_current;
+    if (row < 0 || row >= int(m_order.size()))
+        return {};
+    // Once the user has given it a value, that value counts.
+    if (row == m_current && m_peekRow < 0 && (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
+        && !m_buffer[size_t(field.m_column)].isNull())
+        return {};
+    const auto it = m_unreadable.find((quint64(m_order[size_t(row)]) << 16) | quint64(field.m_column));
+    return it == m_unreadable.end() ? QString() : it->second;
 }
 
 QVariant TDataSet::ValueAt(int row, const TField &field) const

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TDataSource;
@@ -107,6 +108,9 @@ public:
 
     // For the fields.
     QVariant FieldValue(const TField &field) const;
+    // The stored text of a value the field could not read, on the row being
+    // read or shown; null text when the value was read (or has been replaced).
+    QString UnreadableText(const TField &field) const;
     void SetFieldValue(TField &field, const QVariant &value);
 
     size_t StoreMemoryUsed() const { return m_store.MemoryUsed(); }
@@ -132,6 +136,9 @@ protected:
     std::vector<uint32_t> &Order() { return m_order; }
     void SetBufferValue(TField &field, const QVariant &value); // no notification
     QVariant OldValue(const TField &field) const; // value in the store row
+    // A stored value that could not be read: kept as null, shown as unreadable.
+    void MarkUnreadable(uint32_t storeRow, const TField &field, const QString &stored);
+    int UnreadableCount() const { return int(m_unreadable.size()); }
     const std::vector<std::unique_ptr<TField>> &FieldList() const { return m_fields; }
 
     enum class TDataEvent { DataSetChanged, RecordChanged, Scrolled, EditingChanged, RowInserted, RowRemoved, UpdateData };
@@ -161,4 +168,5 @@ private:
     mutable int m_peekRow = -1;
     std::vector<TDataSource *> m_sources;
     bool m_autoFields = false;
+    std::unordered_map<quint64, QString> m_unreadable; // store row << 16 | column
 };

@@ -97,6 +97,10 @@ QString TField::DefaultText(const QVariant &value) const
 
 QString TField::getText(bool display) const
 {
+    // A stored value another tool wrote in a form this field cannot read:
+    // shown as such, and offered as it is for correcting.
+    if (const QString raw = m_dataSet.UnreadableText(*this); !raw.isNull())
+        return display ? QStringLiteral("‹nečitljivo: %1›").arg(raw) : raw;
     QString text;
     if (OnGetText)
         OnGetText(const_cast<TField &>(*this), text, display);

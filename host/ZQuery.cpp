@@ -1,5 +1,6 @@
 #include "ZQuery.h"
 
+#include "ErrorLog.h"
 #include "KException.h"
 #include "RowStream.h"
 #include "SqlText.h"
@@ -98,8 +99,19 @@ public:
                 if (read != TRawRead::Convert)
                     continue;
             }
-            // Anything else the way a typed-in text would be read.
-            store.Set(row, i, q.Fields(i).Convert(QString::fromUtf8(p, qsizetype(len))));
+            // Anything else the way a typed-in text would be read. A value
+            // written by another tool that cannot be read costs its cell, not
+            // the list.
+            const QString text = QString::fromUtf8(p, qsizetype(len));
+            try {
+                store.Set(row, i, q.Fields(i).Convert(text));
+            } catch (const EDatabaseError &e) {
+                q.MarkUnreadable(row, q.Fields(i), text);
+                if (q.UnreadableCount() == 1)
+                    LogError(QStringLiteral("Nečitljiva vrednost u listi (prva od mogućih više): kolona '%1'")
+                                 .arg(q.Fields(i).FieldName()),
+                             e.message());
+            }
         }
     }
 

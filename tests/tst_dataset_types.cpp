@@ -21,6 +21,7 @@ private slots:
     void outOfRangeRefused();
     void textAsNumber_data();
     void textAsNumber();
+    void unreadableStoredValue();
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
@@ -216,4 +217,42 @@ void TestDataSetTypes::textAsNumber()
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, f.AsInteger());
     else
         QCOMPARE(f.AsInteger(), number);
+}
+
+// A date another tool stored in a form that cannot be read costs its cell,
+// not the list; the row can be opened and the value corrected.
+void TestDataSetTypes::unreadableStoredValue()
+{
+    addItems(conn(), 3);
+    const bool sqlite = conn().Backend() == TBackend::SQLite;
+    // SQLite keeps any text in a date column; MariaDB's typed column cannot,
+    // so there the query hands it over as another tool's view would.
+    if (sqlite)
+        conn().ExecSQL(QStringLiteral("UPDATE ledgeritem SET ledgerdatetime = 'nije datum' WHERE ledgernumber = '2/2024'"));
+    auto q = query(true, QStringLiteral("ledgerdatetime"), TFieldType::DateTime);
+    if (!sqlite) {
+        q->SetSQL(QStringLiteral("SELECT ledgeritemid, direction, CASE WHEN ledgernumber = '2/2024' THEN 'nije datum' "
+                                 "ELSE ledgerdatetime END AS ledgerdatetime, ledgernumber, itemtype, userid FROM ledgeritem "
+                                 "ORDER BY ledgeritemid"));
+        q->RequestLive = false;
+    }
+    DB_TRY(q->Open());
+    QCOMPARE(q->RecordCount(), 3);
+    TField &when = q->FieldByName(QStringLiteral("ledgerdatetime"));
+    QStringList shown;
+    for (int row = 0; row < 3; ++row)
+        shown << q->DisplayTextAt(row, when);
+    QCOMPARE(shown, (QStringList{QStringLiteral("01.03.2024 10:00:00"), QStringLiteral("‹nečitljivo: nije datum›"),
+                                 QStringLiteral("03.03.2024 10:00:00")}));
+    if (!sqlite)
+        return;
+    q->SetRecNo(2);
+    QCOMPARE(when.Text(), QStringLiteral("nije datum"));
+    q->Edit();
+    when.SetText(QStringLiteral("02.03.2024 11:30:00"));
+    DB_TRY(q->Post());
+    QCOMPARE(when.DisplayText(), QStringLiteral("02.03.2024 11:30:00"));
+    QCOMPARE(itemColumn(conn(), QStringLiteral("ledgerdatetime"), q->FieldByName(QStringLiteral("ledgeritemid")).AsLargeInt())
+                 .toString(),
+             QStringLiteral("2024-03-02 11:30:00"));
 }
