@@ -128,14 +128,7 @@ void TestDataSet::refusedPostKeepsBuffer()
     } else {
         q->BeforePost = [&](TDataSet &) { if (refuse) throw Refused(); };
     }
-    q->Next();
-    if (inserting) {
-        q->Append();
-        fillNew(*q, QStringLiteral("9/2024"));
-    } else {
-        q->Edit();
-    }
-    q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Žalba"));
+    startChange(*q, inserting, QStringLiteral("Žalba"));
     if (!number.isNull())
         itemNumber.SetAsString(number);
     try {
@@ -239,14 +232,7 @@ void TestDataSet::navigationPostsPendingEdit()
     addItems(conn(), 3);
     auto q = liveQuery(conn(), kAll);
     DB_TRY(q->Open());
-    q->Next();
-    if (inserting) {
-        q->Insert();
-        fillNew(*q, QStringLiteral("9/2024"));
-    } else {
-        q->Edit();
-    }
-    q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Rešenje"));
+    startChange(*q, inserting, QStringLiteral("Rešenje"), false);
     const QHash<QString, std::function<void()>> moves = {
         {QStringLiteral("Next"), [&] { q->Next(); }}, {QStringLiteral("Prior"), [&] { q->Prior(); }},
         {QStringLiteral("First"), [&] { q->First(); }}, {QStringLiteral("Last"), [&] { q->Last(); }},

@@ -2,6 +2,7 @@
 // numbering, validations, deletion rules, copying, scanned-documents folder.
 
 #include "CommonStrings.h"
+#include "DatasetTestUtil.h"
 #include "KException.h"
 #include "IniFile.h"
 #include "ScriptedDialogs.h"
@@ -26,40 +27,16 @@ private:
     IRef<TestConsole> console;
     qint64 ana = 0, marko = 0;
 
-    qint64 insertUser(const QString &first, const QString &last, const QString &login)
-    {
-        db->Connection().ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) "
-                                                "VALUES (?, ?, ?, 'x')"), {first, last, login});
-        return db->Connection().LastInsertID();
-    }
+    TZConnection &conn() { return db->Connection(); }
 
-    qint64 insertItem(int direction, const QString &when, const QString &number,
-                      const QVariantMap &extra = {})
+    // An item of Ana's; the columns given replace the defaults or add to them.
+    qint64 insertItem(int direction, const QString &when, const QString &number, const QVariantMap &extra = {})
     {
-        QStringList cols{QStringLiteral("direction"), QStringLiteral("ledgerdatetime"), QStringLiteral("ledgernumber"),
-                         QStringLiteral("itemtype"), QStringLiteral("userid")};
-        QVariantList values{direction, when, number, QStringLiteral("Dopis"), ana};
-        for (auto it = extra.begin(); it != extra.end(); ++it) {
-            const int i = cols.indexOf(it.key());
-            if (i >= 0) {
-                values[i] = it.value();
-            } else {
-                cols << it.key();
-                values << it.value();
-            }
-        }
-        QStringList marks;
-        for (int i = 0; i < cols.size(); ++i)
-            marks << QStringLiteral("?");
-        db->Connection().ExecSQL(QStringLiteral("INSERT INTO ledgeritem (%1) VALUES (%2)")
-                                     .arg(cols.join(u','), marks.join(u',')), values);
-        return db->Connection().LastInsertID();
-    }
-
-    QVariant scalar(const QString &sql, const QVariantList &params = {})
-    {
-        auto q = db->Connection().OpenQuery(sql, params);
-        return q->next() ? q->value(0) : QVariant();
+        QVariantMap values{{QStringLiteral("direction"), direction}, {QStringLiteral("ledgerdatetime"), when},
+                           {QStringLiteral("ledgernumber"), number}, {QStringLiteral("itemtype"), QStringLiteral("Dopis")},
+                           {QStringLiteral("userid"), ana}};
+        values.insert(extra);
+        return dst::insertRow(conn(), QStringLiteral("ledgeritem"), values);
     }
 
     void openItem(qint64 id)
@@ -83,12 +60,11 @@ private:
 private slots:
     void init()
     {
-        db = std::make_unique<TestDb>();
-        REQUIRE_TESTDB(*db);
+        DB_SETUP(db);
         Initialize();
-        LedgerDM->SetZConnection(&db->Connection());
-        ana = insertUser(QStringLiteral("Ana"), QStringLiteral("Petrović"), QStringLiteral("ana"));
-        marko = insertUser(QStringLiteral("Marko"), QStringLiteral("Jovanović"), QStringLiteral("marko"));
+        LedgerDM->SetZConnection(&conn());
+        ana = dst::addUser(conn(), QStringLiteral("Ana"), QStringLiteral("Petrović"), QStringLiteral("ana"));
+        marko = dst::addUser(conn(), QStringLiteral("Marko"), QStringLiteral("Jovanović"), QStringLiteral("marko"));
         console = IRef<TestConsole>(new TestConsole);
         console->Security = IRef<TestSecurity>(new TestSecurity);
         console->Security->User = TUserDesc{qint32(ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
@@ -157,8 +133,8 @@ private slots:
         q->Edit();
         LedgerDM->LedgerItemZQarchived->SetAsBoolean(true);
         q->Post();
-        QCOMPARE(scalar(QStringLiteral("SELECT archived FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("y"));
-        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("B-7"));
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("archived"), id).toString(), QStringLiteral("y"));
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(), QStringLiteral("B-7"));
     }
 
     void directionTexts_data()
@@ -212,7 +188,7 @@ private slots:
         QCOMPARE(LedgerDM->LedgerItemZQinmailtype->AsInteger(), code);
         QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->Text(), shown);
         LedgerDM->LedgerItemZQ->Post();
-        QCOMPARE(scalar(QStringLiteral("SELECT inmailtype FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toInt(), code);
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("inmailtype"), id).toInt(), code);
     }
 
     void codesWithoutCaption()
@@ -224,7 +200,7 @@ private slots:
         QCOMPARE(MailTypeMap.Low(), 1);
         QCOMPARE(MailTypeMap.Count(), 5);
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
-        db->Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET outmailtype = 9 WHERE ledgeritemid = ?"), {id});
+        conn().ExecSQL(QStringLiteral("UPDATE ledgeritem SET outmailtype = 9 WHERE ledgeritemid = ?"), {id});
         openItem(id);
         QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->DisplayText(), QString());
     }
@@ -248,7 +224,7 @@ private slots:
         LedgerDM->LedgerItemZQ->Edit();
         LedgerDM->LedgerItemZQaccepted->SetText(text);
         LedgerDM->LedgerItemZQ->Post();
-        QCOMPARE(scalar(QStringLiteral("SELECT accepted FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(),
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("accepted"), id).toString(),
                  accepted ? QStringLiteral("y") : QStringLiteral("n"));
     }
 
@@ -306,7 +282,7 @@ private slots:
         LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
         q->Post();
         QVERIFY(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt() > 0);
-        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 3);
+        QCOMPARE(dst::countItems(conn()), 3);
     }
 
     void newItemWithoutUserCannotBePosted()
@@ -318,7 +294,7 @@ private slots:
         LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
         QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Post());
         QCOMPARE(LedgerDM->LedgerItemZQ->State(), TDataSetState::Insert);
-        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 0);
+        QCOMPARE(dst::countItems(conn()), 0);
     }
 
     void newItemWithoutSecurityModuleLeavesNoRow()
@@ -412,7 +388,7 @@ private slots:
         }
         QCOMPARE(LedgerDM->LedgerItemZQitemnumber->AsString(), QString(30, u'Ž'));
         LedgerDM->LedgerItemZQ->Post();
-        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(),
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(),
                  QString(30, u'Ž'));
     }
 
@@ -423,7 +399,7 @@ private slots:
         LedgerDM->LedgerItemZQ->Edit();
         LedgerDM->LedgerItemZQitemnumber->SetAsString(QStringLiteral("X-1"));
         LedgerDM->LedgerItemZQ->Post();
-        QCOMPARE(scalar(QStringLiteral("SELECT itemnumber FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toString(), QStringLiteral("X-1"));
+        QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(), QStringLiteral("X-1"));
     }
 
     // Two desks counted the same number: the later post is refused by the
@@ -451,7 +427,7 @@ private slots:
         q->BeforePost = checks;
         QCOMPARE(q->State(), TDataSetState::Insert);
         QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
-        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgernumber = ?"), {number}).toInt(), 1);
+        QCOMPARE(dst::countItems(conn(), QStringLiteral("ledgernumber = ?"), {number}), 1);
     }
 
     void deletionRules_data()
@@ -500,7 +476,7 @@ private slots:
             QCOMPARE(e.message(), message);
             QCOMPARE(dialogs->Messages.size(), 0); // refused before the host's question
         }
-        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE ledgeritemid = ?"), {id}).toInt(), deleted ? 0 : 1);
+        QCOMPARE(dst::countItems(conn(), QStringLiteral("ledgeritemid = ?"), {id}), deleted ? 0 : 1);
         QCOMPARE(q->RecordCount(), deleted ? 0 : 1);
     }
 
@@ -526,15 +502,15 @@ private slots:
         QVERIFY(copy > id);
         const QString cols = QStringLiteral("direction, ledgerdatetime, ledgernumber, itemtype, itemnumber, itemdate, "
                                             "userid, accepted, archived, parentid, passonparentid");
-        auto a = db->Connection().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {id});
-        auto b = db->Connection().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {copy});
+        auto a = conn().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {id});
+        auto b = conn().OpenQuery(QStringLiteral("SELECT %1 FROM ledgeritem WHERE ledgeritemid = ?").arg(cols), {copy});
         QVERIFY(a->next() && b->next());
         for (int i = 0; i < 11; ++i)
             QCOMPARE(b->value(i), a->value(i));
         QCOMPARE(b->value(4).toString(), path);
         // A registered item copied as it is would repeat its number.
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, LedgerDM->CopyLedgerItem(int(origin), {}));
-        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 3);
+        QCOMPARE(dst::countItems(conn()), 3);
     }
 
     void copyWithAssignments()
@@ -545,7 +521,7 @@ private slots:
                                      QStringLiteral("passonparentid=%1").arg(id), QStringLiteral("inuserid=%1").arg(marko)};
         const int copy = LedgerDM->CopyLedgerItem(int(id), assignments);
         QVERIFY(copy > 0);
-        auto q = db->Connection().OpenQuery(QStringLiteral("SELECT accepted, outuserid, passonparentid, inuserid, ledgernumber "
+        auto q = conn().OpenQuery(QStringLiteral("SELECT accepted, outuserid, passonparentid, inuserid, ledgernumber "
                                                            "FROM ledgeritem WHERE ledgeritemid = ?"), {copy});
         QVERIFY(q->next());
         QCOMPARE(q->value(0).toString(), QStringLiteral("n"));

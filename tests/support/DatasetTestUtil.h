@@ -85,6 +85,20 @@ inline void fillNew(TDataSet &q, const QString &number)
     q.FieldByName(QStringLiteral("userid")).SetAsLargeInt(1);
 }
 
+// Moves to the second row and either edits it or starts a filled new row
+// (appended or inserted), then sets the item type the test looks for.
+inline void startChange(TDataSet &q, bool inserting, const QString &itemType, bool append = true)
+{
+    q.Next();
+    if (inserting) {
+        append ? q.Append() : q.Insert();
+        fillNew(q, QStringLiteral("9/2024"));
+    } else {
+        q.Edit();
+    }
+    q.FieldByName(QStringLiteral("itemtype")).SetAsString(itemType);
+}
+
 inline QString numberOf(const TDataSet &q) { return q.FieldByName(QStringLiteral("ledgernumber")).AsString(); }
 
 // Records in order what a bound control is told and, once hooked, the data
