@@ -39,131 +39,125 @@ private slots:
     }
     void cleanup() { m_db.reset(); }
 
-    void lostConnection_data();
-    void lostConnection();
-    void pendingEditKept();
-    void frozenServer();
-    void serverGoneAtStart();
+    void lostConnection_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("then");
+        for (const char *how : {"killed", "idle", "restarted"})
+            for (const char *then : {"look-up", "list", "write"})
+                QTest::addRow("%s, %s", how, then) << QString::fromLatin1(how) << QString::fromLatin1(then);
+    }
+
+    // Reads run again by themselves; a write is not repeated, says so, and the
+    // next one works.
+    void lostConnection()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, then);
+        auto list = liveQuery(conn(), QStringLiteral("SELECT * FROM ledgeritem ORDER BY ledgeritemid"));
+        loseConnection(how);
+        if (then == QLatin1String("look-up")) {
+            DB_TRY(QCOMPARE(countItems(conn()), 3));
+        } else if (then == QLatin1String("list")) {
+            DB_TRY(list->Open());
+            QCOMPARE(list->RecordCount(), 3);
+        } else {
+            const QString sql = QStringLiteral("UPDATE ledgeritem SET itemtype = 'Žalba' WHERE ledgernumber = '1/2024'");
+            try {
+                conn().ExecSQL(sql);
+                QFAIL("a write on a lost connection reported success");
+            } catch (const EDatabaseError &e) {
+                QCOMPARE(e.message(), kRestored);
+            }
+            DB_TRY(conn().ExecSQL(sql));
+            QCOMPARE(countItems(conn(), QStringLiteral("itemtype = 'Žalba'")), 1);
+        }
+        // The session is as the connection makes it: no backslash escapes.
+        QCOMPARE(scalar(conn(), QStringLiteral("SELECT 'a\\'")).toString(), QStringLiteral("a\\"));
+    }
+
+    void pendingEditKept()
+    {
+        auto q = liveQuery(conn(), QStringLiteral("SELECT * FROM ledgeritem ORDER BY ledgeritemid"));
+        DB_TRY(q->Open());
+        q->Edit();
+        q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Rešenje"));
+        loseConnection(QStringLiteral("killed"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q->Post());
+        QCOMPARE(q->State(), TDataSetState::Edit);
+        QCOMPARE(q->FieldByName(QStringLiteral("itemtype")).AsString(), QStringLiteral("Rešenje"));
+        DB_TRY(q->Post());
+        QCOMPARE(countItems(conn(), QStringLiteral("itemtype = 'Rešenje'")), 1);
+    }
+
+    // A server that stops answering gives a clear time-out within the limit,
+    // and work goes on once it answers again.
+    void frozenServer()
+    {
+        TConnectionParams params = m_db->Params();
+        params.ReadTimeout = 1;
+        params.WriteTimeout = 1;
+        params.ConnectTimeout = 1;
+        TZConnection desk;
+        desk.SetParams(params);
+        DB_TRY(desk.Connect());
+        const pid_t pid = serverPid();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        auto wake = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            desk.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgeritem"));
+            QFAIL("a frozen server answered");
+        } catch (const EDatabaseError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Server baze podataka ne odgovara")), qPrintable(e.message()));
+        }
+        QVERIFY2(waited.elapsed() < 8000, qPrintable(QString::number(waited.elapsed())));
+        wake.dismiss();
+        QCOMPARE(::kill(pid, SIGCONT), 0);
+        DB_TRY(QCOMPARE(countItems(desk), 3));
+    }
+
+    void serverGoneAtStart()
+    {
+        TConnectionParams params = m_db->Params();
+        params.Socket = QStringLiteral("/nonexistent/mysqld.sock");
+        TZConnection desk;
+        desk.SetParams(params);
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            desk.Connect();
+            QFAIL("connected to no server");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Veza sa bazom podataka nije uspostavljena."));
+            QVERIFY(!e.details().isEmpty());
+        }
+        QVERIFY(waited.elapsed() < 3000);
+    }
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
-    void loseConnection(const QString &how);
+
+    void loseConnection(const QString &how)
+    {
+        if (how == QLatin1String("killed")) {
+            const qint64 id = scalar(conn(), QStringLiteral("SELECT CONNECTION_ID()")).toLongLong();
+            m_db->OpenSecondConnection()->ExecSQL(QStringLiteral("KILL %1").arg(id));
+        } else if (how == QLatin1String("idle")) {
+            conn().ExecSQL(QStringLiteral("SET SESSION wait_timeout = 1"));
+            QTest::qWait(2500);
+        } else if (how == QLatin1String("restarted")) {
+            const QString script = qEnvironmentVariable("KLEDGER_SOURCE_DIR") + QStringLiteral("/scripts/mariadb-private.sh");
+            const QString dir = QFileInfo(qEnvironmentVariable("KLEDGER_MARIADB_SOCKET")).absolutePath();
+            for (const char *step : {"stop", "start"})
+                QCOMPARE(QProcess::execute(QStringLiteral("bash"), {script, QLatin1String(step), dir}), 0);
+        }
+    }
+
     std::unique_ptr<TestDb> m_db;
 };
-
-void TestConnectionFaults::loseConnection(const QString &how)
-{
-    if (how == QLatin1String("killed")) {
-        const qint64 id = scalar(conn(), QStringLiteral("SELECT CONNECTION_ID()")).toLongLong();
-        m_db->OpenSecondConnection()->ExecSQL(QStringLiteral("KILL %1").arg(id));
-    } else if (how == QLatin1String("idle")) {
-        conn().ExecSQL(QStringLiteral("SET SESSION wait_timeout = 1"));
-        QTest::qWait(2500);
-    } else if (how == QLatin1String("restarted")) {
-        const QString script = qEnvironmentVariable("KLEDGER_SOURCE_DIR") + QStringLiteral("/scripts/mariadb-private.sh");
-        const QString dir = QFileInfo(qEnvironmentVariable("KLEDGER_MARIADB_SOCKET")).absolutePath();
-        for (const char *step : {"stop", "start"})
-            QCOMPARE(QProcess::execute(QStringLiteral("bash"), {script, QLatin1String(step), dir}), 0);
-    }
-}
-
-void TestConnectionFaults::lostConnection_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("then");
-    for (const char *how : {"killed", "idle", "restarted"})
-        for (const char *then : {"look-up", "list", "write"})
-            QTest::addRow("%s, %s", how, then) << QString::fromLatin1(how) << QString::fromLatin1(then);
-}
-
-// Reads run again by themselves; a write is not repeated, says so, and the
-// next one works.
-void TestConnectionFaults::lostConnection()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, then);
-    auto list = liveQuery(conn(), QStringLiteral("SELECT * FROM ledgeritem ORDER BY ledgeritemid"));
-    loseConnection(how);
-    if (then == QLatin1String("look-up")) {
-        DB_TRY(QCOMPARE(countItems(conn()), 3));
-    } else if (then == QLatin1String("list")) {
-        DB_TRY(list->Open());
-        QCOMPARE(list->RecordCount(), 3);
-    } else {
-        const QString sql = QStringLiteral("UPDATE ledgeritem SET itemtype = 'Žalba' WHERE ledgernumber = '1/2024'");
-        try {
-            conn().ExecSQL(sql);
-            QFAIL("a write on a lost connection reported success");
-        } catch (const EDatabaseError &e) {
-            QCOMPARE(e.message(), kRestored);
-        }
-        DB_TRY(conn().ExecSQL(sql));
-        QCOMPARE(countItems(conn(), QStringLiteral("itemtype = 'Žalba'")), 1);
-    }
-    // The session is as the connection makes it: no backslash escapes.
-    QCOMPARE(scalar(conn(), QStringLiteral("SELECT 'a\\'")).toString(), QStringLiteral("a\\"));
-}
-
-void TestConnectionFaults::pendingEditKept()
-{
-    auto q = liveQuery(conn(), QStringLiteral("SELECT * FROM ledgeritem ORDER BY ledgeritemid"));
-    DB_TRY(q->Open());
-    q->Edit();
-    q->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Rešenje"));
-    loseConnection(QStringLiteral("killed"));
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, q->Post());
-    QCOMPARE(q->State(), TDataSetState::Edit);
-    QCOMPARE(q->FieldByName(QStringLiteral("itemtype")).AsString(), QStringLiteral("Rešenje"));
-    DB_TRY(q->Post());
-    QCOMPARE(countItems(conn(), QStringLiteral("itemtype = 'Rešenje'")), 1);
-}
-
-// A server that stops answering gives a clear time-out within the limit,
-// and work goes on once it answers again.
-void TestConnectionFaults::frozenServer()
-{
-    TConnectionParams params = m_db->Params();
-    params.ReadTimeout = 1;
-    params.WriteTimeout = 1;
-    params.ConnectTimeout = 1;
-    TZConnection desk;
-    desk.SetParams(params);
-    DB_TRY(desk.Connect());
-    const pid_t pid = serverPid();
-    QVERIFY(pid > 0);
-    QCOMPARE(::kill(pid, SIGSTOP), 0);
-    auto wake = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
-    QElapsedTimer waited;
-    waited.start();
-    try {
-        desk.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgeritem"));
-        QFAIL("a frozen server answered");
-    } catch (const EDatabaseError &e) {
-        QVERIFY2(e.message().startsWith(QStringLiteral("Server baze podataka ne odgovara")), qPrintable(e.message()));
-    }
-    QVERIFY2(waited.elapsed() < 8000, qPrintable(QString::number(waited.elapsed())));
-    wake.dismiss();
-    QCOMPARE(::kill(pid, SIGCONT), 0);
-    DB_TRY(QCOMPARE(countItems(desk), 3));
-}
-
-void TestConnectionFaults::serverGoneAtStart()
-{
-    TConnectionParams params = m_db->Params();
-    params.Socket = QStringLiteral("/nonexistent/mysqld.sock");
-    TZConnection desk;
-    desk.SetParams(params);
-    QElapsedTimer waited;
-    waited.start();
-    try {
-        desk.Connect();
-        QFAIL("connected to no server");
-    } catch (const EDatabaseError &e) {
-        QCOMPARE(e.message(), QStringLiteral("Veza sa bazom podataka nije uspostavljena."));
-        QVERIFY(!e.details().isEmpty());
-    }
-    QVERIFY(waited.elapsed() < 3000);
-}
 
 QTEST_GUILESS_MAIN(TestConnectionFaults)
 #include "tst_connectionfaults.moc"

@@ -131,309 +131,296 @@ class TestConsoleHost : public QObject
 {
     Q_OBJECT
 private slots:
-    void settings_data();
-    void settings();
-    void handWrittenValues_data();
-    void handWrittenValues();
-    void rewriteKeepsOtherLines();
-    void querySnapin_data();
-    void querySnapin();
-    void activeGridForgottenWhenDeleted();
-    void loaderSkipsLibrariesThatAreNotModules();
-    void loaderStartsAndStopsModuleInOrder();
-    void windowSwitchesSnapins();
-    void windowSurvivesFailingSnapin();
-};
+    void settings_data()
+    {
+        QTest::addColumn<QString>("initial");  // ini text before the start; empty: no file
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("database"); // relative: expected beside the ini
+        QTest::newRow("first start") << "" << "QSQLITE" << "kledger.db";
+        QTest::newRow("relative SQLite file") << "[Database]\nDatabase=podaci/knjiga.db\n" << "QSQLITE"
+                                              << "podaci/knjiga.db";
+        QTest::newRow("absolute SQLite file") << "[Database]\nDriver=QSQLITE\nDatabase=/srv/knjiga.db\n" << "QSQLITE"
+                                              << "/srv/knjiga.db";
+        QTest::newRow("MariaDB keeps its name") << "[Database]\nDriver=QMYSQL\nDatabase=delovodnik\n" << "QMYSQL"
+                                                << "=delovodnik";
+        QTest::newRow("unknown driver falls back") << "[Database]\nDriver=QODBC\n" << "QSQLITE" << "kledger.db";
+    }
 
-void TestConsoleHost::settings_data()
-{
-    QTest::addColumn<QString>("initial");  // ini text before the start; empty: no file
-    QTest::addColumn<QString>("driver");
-    QTest::addColumn<QString>("database"); // relative: expected beside the ini
-    QTest::newRow("first start") << "" << "QSQLITE" << "kledger.db";
-    QTest::newRow("relative SQLite file") << "[Database]\nDatabase=podaci/knjiga.db\n" << "QSQLITE"
-                                          << "podaci/knjiga.db";
-    QTest::newRow("absolute SQLite file") << "[Database]\nDriver=QSQLITE\nDatabase=/srv/knjiga.db\n" << "QSQLITE"
-                                          << "/srv/knjiga.db";
-    QTest::newRow("MariaDB keeps its name") << "[Database]\nDriver=QMYSQL\nDatabase=delovodnik\n" << "QMYSQL"
-                                            << "=delovodnik";
-    QTest::newRow("unknown driver falls back") << "[Database]\nDriver=QODBC\n" << "QSQLITE" << "kledger.db";
-}
+    void settings()
+    {
+        QFETCH(QString, initial);
+        QFETCH(QString, driver);
+        QFETCH(QString, database);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+        if (!initial.isEmpty()) {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(initial.toUtf8());
+        }
+        const TConnectionParams p = ConsoleSettings::LoadConnectionParams(ini);
+        QCOMPARE(p.Driver, driver);
+        if (database.startsWith(u'='))
+            QCOMPARE(p.Database, database.mid(1));
+        else if (database.startsWith(u'/'))
+            QCOMPARE(p.Database, database);
+        else
+            QCOMPARE(p.Database, QDir(dir.path()).filePath(database));
 
-void TestConsoleHost::settings()
-{
-    QFETCH(QString, initial);
-    QFETCH(QString, driver);
-    QFETCH(QString, database);
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
-    if (!initial.isEmpty()) {
+        // Every key is in the file afterwards, and what was there is kept.
+        const TIniFile written(ini);
+        for (const char *key : {"Driver", "Database", "Host", "Port", "Socket", "User", "Password"})
+            QVERIFY2(written.Contains(QStringLiteral("Database"), QLatin1String(key)), key);
+        if (initial.contains(QLatin1String("Database=")))
+            QCOMPARE(written.Value(QStringLiteral("Database"), QStringLiteral("Database")),
+                     initial.section(QStringLiteral("Database="), 1).section(u'\n', 0, 0));
+    }
+
+    void handWrittenValues_data()
+    {
+        QTest::addColumn<QString>("line"); // as written under [Database]
+        QTest::addColumn<QString>("value");
+        QTest::newRow("windows path") << "Password=C:\\arhiva\\skenirano" << "C:\\arhiva\\skenirano";
+        QTest::newRow("unc path") << "Password=\\\\server\\share\\novi" << "\\\\server\\share\\novi";
+        QTest::newRow("comma and space") << "Password=/srv/Skenovi, 2024" << "/srv/Skenovi, 2024";
+        QTest::newRow("comma, semicolon, backslash") << "Password=se,cr;et\\x" << "se,cr;et\\x";
+        QTest::newRow("non-ASCII, blanks around =") << "Password = Šifra sa razmakom ž" << "Šifra sa razmakom ž";
+        QTest::newRow("quotes stay") << "Password=\"a b\"" << "\"a b\"";
+        QTest::newRow("empty") << "Password=" << "";
+    }
+
+    // A value reads back as written, and the console's first start rewrites
+    // nothing of it.
+    void handWrittenValues()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
         QFile f(ini);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(initial.toUtf8());
+        f.write((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8());
+        f.close();
+        QCOMPARE(TIniFile(ini).Value(QStringLiteral("Database"), QStringLiteral("Password")), value);
+        QCOMPARE(ConsoleSettings::LoadConnectionParams(ini).Password, value);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8()));
     }
-    const TConnectionParams p = ConsoleSettings::LoadConnectionParams(ini);
-    QCOMPARE(p.Driver, driver);
-    if (database.startsWith(u'='))
-        QCOMPARE(p.Database, database.mid(1));
-    else if (database.startsWith(u'/'))
-        QCOMPARE(p.Database, database);
-    else
-        QCOMPARE(p.Database, QDir(dir.path()).filePath(database));
 
-    // Every key is in the file afterwards, and what was there is kept.
-    const TIniFile written(ini);
-    for (const char *key : {"Driver", "Database", "Host", "Port", "Socket", "User", "Password"})
-        QVERIFY2(written.Contains(QStringLiteral("Database"), QLatin1String(key)), key);
-    if (initial.contains(QLatin1String("Database=")))
-        QCOMPARE(written.Value(QStringLiteral("Database"), QStringLiteral("Database")),
-                 initial.section(QStringLiteral("Database="), 1).section(u'\n', 0, 0));
-}
-
-void TestConsoleHost::handWrittenValues_data()
-{
-    QTest::addColumn<QString>("line"); // as written under [Database]
-    QTest::addColumn<QString>("value");
-    QTest::newRow("windows path") << "Password=C:\\arhiva\\skenirano" << "C:\\arhiva\\skenirano";
-    QTest::newRow("unc path") << "Password=\\\\server\\share\\novi" << "\\\\server\\share\\novi";
-    QTest::newRow("comma and space") << "Password=/srv/Skenovi, 2024" << "/srv/Skenovi, 2024";
-    QTest::newRow("comma, semicolon, backslash") << "Password=se,cr;et\\x" << "se,cr;et\\x";
-    QTest::newRow("non-ASCII, blanks around =") << "Password = Šifra sa razmakom ž" << "Šifra sa razmakom ž";
-    QTest::newRow("quotes stay") << "Password=\"a b\"" << "\"a b\"";
-    QTest::newRow("empty") << "Password=" << "";
-}
-
-// A value reads back as written, and the console's first start rewrites
-// nothing of it.
-void TestConsoleHost::handWrittenValues()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, value);
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
-    QFile f(ini);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8());
-    f.close();
-    QCOMPARE(TIniFile(ini).Value(QStringLiteral("Database"), QStringLiteral("Password")), value);
-    QCOMPARE(ConsoleSettings::LoadConnectionParams(ini).Password, value);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(f.readAll().startsWith((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8()));
-}
-
-void TestConsoleHost::rewriteKeepsOtherLines()
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
-    const QByteArray before = "; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n\n"
-                              "[Drugo]\nKljuč=\\\\x, y\n";
-    QFile f(ini);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(before);
-    f.close();
-    ConsoleSettings::LoadConnectionParams(ini); // adds the keys that are missing
-    ConsoleSettings::SetLastLogin(ini, QStringLiteral("ana"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(f.readAll()),
-             QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
-                            "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
-                            "[Session]\nLastLogin=ana\n"));
-    // A new file holds a password: only its owner may read it.
-    const QString fresh = dir.filePath(QStringLiteral("novi.ini"));
-    ConsoleSettings::LoadConnectionParams(fresh);
-    QCOMPARE(QFile::permissions(fresh) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
-}
-
-void TestConsoleHost::querySnapin_data()
-{
-    QTest::addColumn<QUuid>("iid");
-    QTest::addColumn<QString>("answeredBy"); // security, partner, document, snapin or empty
-    QTest::newRow("security") << ISecurity::IID() << "security";
-    QTest::newRow("partner: the console's own before a snap-in's") << IPartner::IID() << "partner";
-    QTest::newRow("document") << IDocument::IID() << "document";
-    QTest::newRow("ledger from a snap-in") << ILedger::IID() << "snapin";
-    QTest::newRow("unknown") << QUuid(QStringLiteral("{0B5A6C7D-1111-2222-3333-444455556666}")) << "";
-}
-
-void TestConsoleHost::querySnapin()
-{
-    QFETCH(QUuid, iid);
-    QFETCH(QString, answeredBy);
-    QStringList log;
-    TZConnection connection;
-    IRef<TSecurityService> security(new TSecurityService(&connection));
-    IRef<TPartnerService> partner(new TPartnerService(&connection));
-    IRef<TDocumentService> document(new TDocumentService(&connection));
-    IRef<ImpostorSnapin> impostor(new ImpostorSnapin);
-    IRef<FakeSnapin> snapin(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
-    IRef<TConsole> console(new TConsole);
-    console->AddService(IRef<IInterface>(security));
-    console->AddService(IRef<IInterface>(partner));
-    console->AddService(IRef<IInterface>(document));
-    console->AddSnapin(IRef<ISnapin>(impostor));
-    console->AddSnapin(IRef<ISnapin>(snapin));
-
-    void *out = reinterpret_cast<void *>(0x1);
-    const bool found = console->QuerySnapin(iid, &out);
-    QCOMPARE(found, !answeredBy.isEmpty());
-    if (!found) {
-        QVERIFY(out == nullptr);
-        return;
+    void rewriteKeepsOtherLines()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+        const QByteArray before = "; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n\n"
+                                  "[Drugo]\nKljuč=\\\\x, y\n";
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(before);
+        f.close();
+        ConsoleSettings::LoadConnectionParams(ini); // adds the keys that are missing
+        ConsoleSettings::SetLastLogin(ini, QStringLiteral("ana"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(f.readAll()),
+                 QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
+                                "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
+                                "[Session]\nLastLogin=ana\n"));
+        // A new file holds a password: only its owner may read it.
+        const QString fresh = dir.filePath(QStringLiteral("novi.ini"));
+        ConsoleSettings::LoadConnectionParams(fresh);
+        QCOMPARE(QFile::permissions(fresh) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
     }
-    const QHash<QString, void *> expected = {
-        {QStringLiteral("security"), static_cast<ISecurity *>(security.get())},
-        {QStringLiteral("partner"), static_cast<IPartner *>(partner.get())},
-        {QStringLiteral("document"), static_cast<IDocument *>(document.get())},
-        {QStringLiteral("snapin"), static_cast<ILedger *>(snapin.get())},
-    };
-    QCOMPARE(out, expected.value(answeredBy));
-    // The answer carries its own reference.
-    auto *answered = static_cast<IInterface *>(nullptr);
-    if (answeredBy == QLatin1String("snapin")) {
-        QCOMPARE(snapin->RefCount(), 3); // test, console, answer
-        static_cast<ILedger *>(out)->Release();
-    } else {
-        answered = answeredBy == QLatin1String("security") ? static_cast<IInterface *>(security.get())
-                   : answeredBy == QLatin1String("partner") ? static_cast<IInterface *>(partner.get())
-                                                            : static_cast<IInterface *>(document.get());
-        QCOMPARE(answered->Release(), 2);
+
+    void querySnapin_data()
+    {
+        QTest::addColumn<QUuid>("iid");
+        QTest::addColumn<QString>("answeredBy"); // security, partner, document, snapin or empty
+        QTest::newRow("security") << ISecurity::IID() << "security";
+        QTest::newRow("partner: the console's own before a snap-in's") << IPartner::IID() << "partner";
+        QTest::newRow("document") << IDocument::IID() << "document";
+        QTest::newRow("ledger from a snap-in") << ILedger::IID() << "snapin";
+        QTest::newRow("unknown") << QUuid(QStringLiteral("{0B5A6C7D-1111-2222-3333-444455556666}")) << "";
     }
-    console->Clear();
-    QCOMPARE(snapin->RefCount(), 1);
-    QCOMPARE(security->RefCount(), 1);
-}
 
-void TestConsoleHost::activeGridForgottenWhenDeleted()
-{
-    IRef<TConsole> console(new TConsole);
-    auto *grid = new QTableView;
-    QVERIFY(console->SetActiveGrid(grid));
-    QCOMPARE(console->ActiveGrid(), grid);
-    delete grid;
-    QCOMPARE(console->ActiveGrid(), nullptr);
-}
+    void querySnapin()
+    {
+        QFETCH(QUuid, iid);
+        QFETCH(QString, answeredBy);
+        QStringList log;
+        TZConnection connection;
+        IRef<TSecurityService> security(new TSecurityService(&connection));
+        IRef<TPartnerService> partner(new TPartnerService(&connection));
+        IRef<TDocumentService> document(new TDocumentService(&connection));
+        IRef<ImpostorSnapin> impostor(new ImpostorSnapin);
+        IRef<FakeSnapin> snapin(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
+        IRef<TConsole> console(new TConsole);
+        console->AddService(IRef<IInterface>(security));
+        console->AddService(IRef<IInterface>(partner));
+        console->AddService(IRef<IInterface>(document));
+        console->AddSnapin(IRef<ISnapin>(impostor));
+        console->AddSnapin(IRef<ISnapin>(snapin));
 
-void TestConsoleHost::loaderSkipsLibrariesThatAreNotModules()
-{
-    QTemporaryDir dir;
-    QFile empty(dir.filePath(QStringLiteral("x.so")));
-    QVERIFY(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    const QString systemLib = QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1");
-    const bool haveSystemLib = QFile::exists(systemLib);
-    if (haveSystemLib)
-        QVERIFY(QFile::copy(systemLib, dir.filePath(QStringLiteral("libzkopija.so"))));
-    QFile note(dir.filePath(QStringLiteral("beleska.txt")));
-    QVERIFY(note.open(QIODevice::WriteOnly));
-    note.write("nije biblioteka");
-    note.close();
+        void *out = reinterpret_cast<void *>(0x1);
+        const bool found = console->QuerySnapin(iid, &out);
+        QCOMPARE(found, !answeredBy.isEmpty());
+        if (!found) {
+            QVERIFY(out == nullptr);
+            return;
+        }
+        const QHash<QString, void *> expected = {
+            {QStringLiteral("security"), static_cast<ISecurity *>(security.get())},
+            {QStringLiteral("partner"), static_cast<IPartner *>(partner.get())},
+            {QStringLiteral("document"), static_cast<IDocument *>(document.get())},
+            {QStringLiteral("snapin"), static_cast<ILedger *>(snapin.get())},
+        };
+        QCOMPARE(out, expected.value(answeredBy));
+        // The answer carries its own reference.
+        auto *answered = static_cast<IInterface *>(nullptr);
+        if (answeredBy == QLatin1String("snapin")) {
+            QCOMPARE(snapin->RefCount(), 3); // test, console, answer
+            static_cast<ILedger *>(out)->Release();
+        } else {
+            answered = answeredBy == QLatin1String("security") ? static_cast<IInterface *>(security.get())
+                       : answeredBy == QLatin1String("partner") ? static_cast<IInterface *>(partner.get())
+                                                                : static_cast<IInterface *>(document.get());
+            QCOMPARE(answered->Release(), 2);
+        }
+        console->Clear();
+        QCOMPARE(snapin->RefCount(), 1);
+        QCOMPARE(security->RefCount(), 1);
+    }
 
-    IRef<TConsole> console(new TConsole);
-    TModuleLoader loader;
-    loader.LoadAll(dir.path(), console);
-    QVERIFY(console->Snapins().empty());
-    QCOMPARE(loader.Warnings().size(), haveSystemLib ? 2 : 1);
-    QVERIFY(loader.Warnings().join(u'\n').contains(QLatin1String("x.so")));
-    QCOMPARE(console->RefCount(), 1);
-}
+    void activeGridForgottenWhenDeleted()
+    {
+        IRef<TConsole> console(new TConsole);
+        auto *grid = new QTableView;
+        QVERIFY(console->SetActiveGrid(grid));
+        QCOMPARE(console->ActiveGrid(), grid);
+        delete grid;
+        QCOMPARE(console->ActiveGrid(), nullptr);
+    }
 
-void TestConsoleHost::loaderStartsAndStopsModuleInOrder()
-{
-    TZConnection connection;
-    IRef<TConsole> console(new TConsole);
-    console->AddService(IRef<IInterface>(IRef<TSecurityService>(new TSecurityService(&connection))));
-    TModuleLoader loader;
-    loader.LoadAll(QStringLiteral(FAKE_MODULE_DIR), console);
-    QVERIFY2(loader.Warnings().isEmpty(), qPrintable(loader.Warnings().join(u'\n')));
-    QCOMPARE(int(loader.Modules().size()), 1);
-    QCOMPARE(int(console->Snapins().size()), 1);
-    QCOMPARE(console->Snapins().front()->GetName(), QStringLiteral("Proba"));
-    QVERIFY(loader.Modules().front().Info && loader.Modules().front().Info->UnitCount == 1);
+    void loaderSkipsLibrariesThatAreNotModules()
+    {
+        QTemporaryDir dir;
+        QFile empty(dir.filePath(QStringLiteral("x.so")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        const QString systemLib = QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1");
+        const bool haveSystemLib = QFile::exists(systemLib);
+        if (haveSystemLib)
+            QVERIFY(QFile::copy(systemLib, dir.filePath(QStringLiteral("libzkopija.so"))));
+        QFile note(dir.filePath(QStringLiteral("beleska.txt")));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("nije biblioteka");
+        note.close();
 
-    QLibrary library(loader.Modules().front().Path);
-    const auto events = reinterpret_cast<const char *(*)()>(library.resolve("FakeModuleEvents"));
-    QVERIFY(events);
-    // The snap-in holds the console: the loader's reference plus the snap-in's.
-    QCOMPARE(console->RefCount(), 2);
+        IRef<TConsole> console(new TConsole);
+        TModuleLoader loader;
+        loader.LoadAll(dir.path(), console);
+        QVERIFY(console->Snapins().empty());
+        QCOMPARE(loader.Warnings().size(), haveSystemLib ? 2 : 1);
+        QVERIFY(loader.Warnings().join(u'\n').contains(QLatin1String("x.so")));
+        QCOMPARE(console->RefCount(), 1);
+    }
 
-    loader.ReleaseReferences(console.get());
-    QVERIFY(console->Snapins().empty());
-    QCOMPARE(console->RefCount(), 1);
-    loader.FinalizeAll();
-    loader.FinalizeAll(); // only once
-    QCOMPARE(QString::fromUtf8(events()).split(u'|'),
-             QStringList({"initialize", "snapin made, console has security", "snapin released", "factory released",
-                          "finalize"}));
-}
+    void loaderStartsAndStopsModuleInOrder()
+    {
+        TZConnection connection;
+        IRef<TConsole> console(new TConsole);
+        console->AddService(IRef<IInterface>(IRef<TSecurityService>(new TSecurityService(&connection))));
+        TModuleLoader loader;
+        loader.LoadAll(QStringLiteral(FAKE_MODULE_DIR), console);
+        QVERIFY2(loader.Warnings().isEmpty(), qPrintable(loader.Warnings().join(u'\n')));
+        QCOMPARE(int(loader.Modules().size()), 1);
+        QCOMPARE(int(console->Snapins().size()), 1);
+        QCOMPARE(console->Snapins().front()->GetName(), QStringLiteral("Proba"));
+        QVERIFY(loader.Modules().front().Info && loader.Modules().front().Info->UnitCount == 1);
 
-void TestConsoleHost::windowSwitchesSnapins()
-{
-    ScopedScriptedDialogs dialogs;
-    QStringList log;
-    IRef<FakeSnapin> first(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
-    IRef<FakeSnapin> second(new FakeSnapin(QStringLiteral("Arhiva"), &log));
-    TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
-    window.SetSnapins({IRef<ISnapin>(first), IRef<ISnapin>(second)});
-    auto *toolBar = window.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
-    auto *menu = window.findChild<QMenu *>(QStringLiteral("actionsMenu"));
-    QVERIFY(toolBar && menu);
-    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("userLabel"))->text(), QStringLiteral("Korisnik: Ana Petrović"));
-    QCOMPARE(window.SnapinNames(), QStringList({"Delovodnik", "Arhiva"}));
-    QCOMPARE(window.findChild<QListWidget *>(QStringLiteral("snapinList"))->item(0)->toolTip(),
-             QStringLiteral("Delovodnik opis"));
+        QLibrary library(loader.Modules().front().Path);
+        const auto events = reinterpret_cast<const char *(*)()>(library.resolve("FakeModuleEvents"));
+        QVERIFY(events);
+        // The snap-in holds the console: the loader's reference plus the snap-in's.
+        QCOMPARE(console->RefCount(), 2);
 
-    QVERIFY(window.SelectSnapin(QString()));
-    QCOMPARE(log, QStringList({"Delovodnik:Load", "Delovodnik:ShowNavigator", "Delovodnik:Show"}));
-    QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikFrame")));
-    QVERIFY(window.NavigatorPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikNavigator")));
-    QVERIFY(toolBar->actions().contains(first->Action()));
-    QVERIFY(menu->actions().contains(first->Action()));
-    QVERIFY(menu->isEnabled());
-    QSignalSpy triggered(first->Action(), &QAction::triggered);
-    QVERIFY(window.TriggerAction(QStringLiteral("DelovodnikAction")));
-    QCOMPARE(triggered.count(), 1);
-    QVERIFY(!window.TriggerAction(QStringLiteral("ArhivaAction"))); // not the shown snap-in's
+        loader.ReleaseReferences(console.get());
+        QVERIFY(console->Snapins().empty());
+        QCOMPARE(console->RefCount(), 1);
+        loader.FinalizeAll();
+        loader.FinalizeAll(); // only once
+        QCOMPARE(QString::fromUtf8(events()).split(u'|'),
+                 QStringList({"initialize", "snapin made, console has security", "snapin released", "factory released",
+                              "finalize"}));
+    }
 
-    log.clear();
-    QVERIFY(window.SelectSnapin(QStringLiteral("arhiva")));
-    QCOMPARE(log, QStringList({"Delovodnik:Hide", "Delovodnik:HideNavigator", "Arhiva:Load", "Arhiva:ShowNavigator",
-                               "Arhiva:Show"}));
-    QVERIFY(!toolBar->actions().contains(first->Action()));
-    QVERIFY(!menu->actions().contains(first->Action()));
-    QVERIFY(toolBar->actions().contains(second->Action()));
-    QVERIFY(!window.SelectSnapin(QStringLiteral("Nepostojeći")));
+    void windowSwitchesSnapins()
+    {
+        ScopedScriptedDialogs dialogs;
+        QStringList log;
+        IRef<FakeSnapin> first(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
+        IRef<FakeSnapin> second(new FakeSnapin(QStringLiteral("Arhiva"), &log));
+        TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+        window.SetSnapins({IRef<ISnapin>(first), IRef<ISnapin>(second)});
+        auto *toolBar = window.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+        auto *menu = window.findChild<QMenu *>(QStringLiteral("actionsMenu"));
+        QVERIFY(toolBar && menu);
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("userLabel"))->text(), QStringLiteral("Korisnik: Ana Petrović"));
+        QCOMPARE(window.SnapinNames(), QStringList({"Delovodnik", "Arhiva"}));
+        QCOMPARE(window.findChild<QListWidget *>(QStringLiteral("snapinList"))->item(0)->toolTip(),
+                 QStringLiteral("Delovodnik opis"));
 
-    log.clear();
-    window.ReleaseSnapins();
-    QCOMPARE(log, QStringList({"Arhiva:Hide", "Arhiva:HideNavigator"}));
-    QVERIFY(!toolBar->actions().contains(second->Action()));
-    QCOMPARE(first->RefCount(), 1);
-    QCOMPARE(second->RefCount(), 1);
-    QVERIFY(dialogs->Messages.isEmpty());
-}
+        QVERIFY(window.SelectSnapin(QString()));
+        QCOMPARE(log, QStringList({"Delovodnik:Load", "Delovodnik:ShowNavigator", "Delovodnik:Show"}));
+        QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikFrame")));
+        QVERIFY(window.NavigatorPanel()->findChild<QLabel *>(QStringLiteral("DelovodnikNavigator")));
+        QVERIFY(toolBar->actions().contains(first->Action()));
+        QVERIFY(menu->actions().contains(first->Action()));
+        QVERIFY(menu->isEnabled());
+        QSignalSpy triggered(first->Action(), &QAction::triggered);
+        QVERIFY(window.TriggerAction(QStringLiteral("DelovodnikAction")));
+        QCOMPARE(triggered.count(), 1);
+        QVERIFY(!window.TriggerAction(QStringLiteral("ArhivaAction"))); // not the shown snap-in's
 
-void TestConsoleHost::windowSurvivesFailingSnapin()
-{
-    ScopedScriptedDialogs dialogs;
-    QStringList log;
-    IRef<FakeSnapin> broken(new FakeSnapin(QStringLiteral("Pokvaren"), &log, true));
-    IRef<FakeSnapin> good(new FakeSnapin(QStringLiteral("Ispravan"), &log));
-    TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
-    window.SetSnapins({IRef<ISnapin>(broken), IRef<ISnapin>(good)});
+        log.clear();
+        QVERIFY(window.SelectSnapin(QStringLiteral("arhiva")));
+        QCOMPARE(log, QStringList({"Delovodnik:Hide", "Delovodnik:HideNavigator", "Arhiva:Load", "Arhiva:ShowNavigator",
+                                   "Arhiva:Show"}));
+        QVERIFY(!toolBar->actions().contains(first->Action()));
+        QVERIFY(!menu->actions().contains(first->Action()));
+        QVERIFY(toolBar->actions().contains(second->Action()));
+        QVERIFY(!window.SelectSnapin(QStringLiteral("Nepostojeći")));
 
-    window.SelectSnapin(0);
-    QCOMPARE(dialogs->Messages.size(), 1);
-    QCOMPARE(dialogs->Messages.front().Text, QStringLiteral("prikaz nije uspeo"));
-    QCOMPARE(dialogs->Messages.front().Type, TMsgDlgType::Error);
+        log.clear();
+        window.ReleaseSnapins();
+        QCOMPARE(log, QStringList({"Arhiva:Hide", "Arhiva:HideNavigator"}));
+        QVERIFY(!toolBar->actions().contains(second->Action()));
+        QCOMPARE(first->RefCount(), 1);
+        QCOMPARE(second->RefCount(), 1);
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
 
-    // The half-shown snap-in is still taken down when switching away.
-    log.clear();
-    QVERIFY(window.SelectSnapin(QStringLiteral("Ispravan")));
-    QCOMPARE(log.mid(0, 2), QStringList({"Pokvaren:Hide", "Pokvaren:HideNavigator"}));
-    QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("IspravanFrame")));
-    window.ReleaseSnapins();
-    QCOMPARE(broken->RefCount(), 1);
-}
+    void windowSurvivesFailingSnapin()
+    {
+        ScopedScriptedDialogs dialogs;
+        QStringList log;
+        IRef<FakeSnapin> broken(new FakeSnapin(QStringLiteral("Pokvaren"), &log, true));
+        IRef<FakeSnapin> good(new FakeSnapin(QStringLiteral("Ispravan"), &log));
+        TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+        window.SetSnapins({IRef<ISnapin>(broken), IRef<ISnapin>(good)});
+
+        window.SelectSnapin(0);
+        QCOMPARE(dialogs->Messages.size(), 1);
+        QCOMPARE(dialogs->Messages.front().Text, QStringLiteral("prikaz nije uspeo"));
+        QCOMPARE(dialogs->Messages.front().Type, TMsgDlgType::Error);
+
+        // The half-shown snap-in is still taken down when switching away.
+        log.clear();
+        QVERIFY(window.SelectSnapin(QStringLiteral("Ispravan")));
+        QCOMPARE(log.mid(0, 2), QStringList({"Pokvaren:Hide", "Pokvaren:HideNavigator"}));
+        QVERIFY(window.ViewerPanel()->findChild<QLabel *>(QStringLiteral("IspravanFrame")));
+        window.ReleaseSnapins();
+        QCOMPARE(broken->RefCount(), 1);
+    }
+};
 
 QTEST_MAIN(TestConsoleHost)
 #include "tst_console_host.moc"

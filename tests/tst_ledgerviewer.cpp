@@ -28,26 +28,384 @@ class TestLedgerViewer : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        fx.StartModule();
+        m_ana = fx.Insert("user", {{"firstname", "Ana"}, {"lastname", "Petrović"}, {"login", "ana"}, {"passwordhash", "x"}});
+        m_console = IRef<TestConsole>(new TestConsole);
+        m_console->Security = IRef<TestSecurity>(new TestSecurity);
+        m_console->Security->User = {qint32(m_ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
+        GlobalConsole = IRef<IConsole>(m_console);
 
-    void actions_data();
-    void actions();
-    void toolbarAndMenu();
-    void gridColumns();
-    void dateFilters_data();
-    void dateFilters();
-    void filterReplacesSearch();
-    void addOpensClosedQuery();
-    void editNeedsOpenQuery_data();
-    void editNeedsOpenQuery();
-    void emptyListIgnoresDeleteAndDoubleClick();
-    void doubleClick_data();
-    void doubleClick();
-    void deleteRow_data();
-    void deleteRow();
+        // Days around week, month and year boundaries.
+        const char *items[][2] = {
+            {"2023-12-31 23:59:59", "1/24"},  {"2024-01-01 00:00:00", "2/24"},  {"2024-01-31 12:00:00", "3/24"},
+            {"2024-02-01 00:00:00", "4/24"},  {"2024-02-29 23:59:59", "5/24"},  {"2024-03-01 00:00:00", "6/24"},
+            {"2024-03-03 23:59:59", "7/24"},  {"2024-03-04 00:00:00", "8/24"},  {"2024-03-05 00:00:00", "9/24"},
+            {"2024-03-05 23:59:59", "10/24"}, {"2024-03-06 08:15:00", "11/24"}, {"2024-03-10 23:59:59", "12/24"},
+            {"2024-03-11 00:00:00", "13/24"}, {"2024-12-30 09:00:00", "14/24"}, {"2025-01-05 10:00:00", "1/25"},
+            {"2025-01-06 10:00:00", "2/25"},
+        };
+        for (const auto &item : items)
+            addItem(1, QLatin1String(item[0]), QLatin1String(item[1]));
+        addItem(-1, QStringLiteral("2024-03-05 12:00:00"), QStringLiteral("1/24-I"));
+    }
+
+    void cleanupTestCase()
+    {
+        fx.Stop();
+        m_console.reset();
+    }
+
+    void init()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
+        m_clock.emplace(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+        m_frame = std::make_unique<TLedgerViewerForm>(nullptr);
+        QVERIFY(LedgerFixture::Show(*m_frame, {1000, 400}));
+    }
+
+    void cleanup()
+    {
+        m_frame.reset();
+        m_clock.reset();
+        LedgerDM->LedgerItemZQ->Cancel();
+        LedgerDM->LedgerItemZQ->Close();
+    }
+
+    // ---- Layout --------------------------------------------------------------------------
+
+    void actions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<int>("image");
+
+        QTest::newRow("add") << "CustomAdd" << "Dodaj" << QKeySequence(Qt::CTRL | Qt::Key_Insert) << 0;
+        QTest::newRow("edit") << "CustomEdit" << "Uredi" << QKeySequence(Qt::CTRL | Qt::Key_Return) << 1;
+        QTest::newRow("delete") << "CustomDelete" << "Izbriši" << QKeySequence(Qt::CTRL | Qt::Key_Delete) << 2;
+        QTest::newRow("today") << "TodayAction" << "Danas" << QKeySequence(Qt::CTRL | Qt::Key_D) << 5;
+        QTest::newRow("week") << "ThisWeekAction" << "Ove nedelje" << QKeySequence(Qt::CTRL | Qt::Key_N) << 6;
+        QTest::newRow("month") << "ThisMonthAction" << "Ovog meseca" << QKeySequence(Qt::CTRL | Qt::Key_M) << 9;
+        QTest::newRow("record") << "ProceedingAction" << "Zapisnik" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 8;
+    }
+
+    void actions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(int, image);
+
+        QCOMPARE(m_frame->ImageList.size(), 10);
+        QAction *action = m_frame->ActionByName(name);
+        QVERIFY(action && m_frame->ActionList().contains(action));
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut(), shortcut);
+        QCOMPARE(action->icon().cacheKey(), m_frame->ImageList.at(image).cacheKey());
+        QVERIFY(!action->icon().pixmap(16).isNull()); // the picture is found
+        QVERIFY(action->isEnabled());
+    }
+
+    void toolbarAndMenu()
+    {
+        QStringList tools, menu;
+        for (QAction *action : m_frame->ActionTB->actions())
+            tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
+        QCOMPARE(tools.join(u' '),
+                 QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"));
+        for (QAction *action : m_frame->PopupMenu->actions())
+            menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+        QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
+                                                 "ThisMonthAction ProceedingAction - ColumnsVisibility"));
+        // No caption is cut.
+        for (QAction *action : m_frame->ActionList()) {
+            if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
+                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+                QVERIFY(button->width() >= button->sizeHint().width());
+            }
+        }
+        QVERIFY(m_frame->ActionTB->widgetForAction(m_frame->ProceedingAction)->width() >= 61);
+    }
+
+    void gridColumns()
+    {
+        const std::tuple<const char *, const char *, int> columns[] = {
+            {"direction", "Tip", 68},
+            {"ledgernumber", "Delovodni broj", 72},
+            {"ledgerdatetime", "Datum i vreme", 0},
+            {"partnername", "Partner", 72},
+            {"itemtype", "Vrsta dokumenta", 72},
+            {"itemdate", "Datum dokumenta", 72},
+            {"itemnumber", "Broj dokumenta", 72},
+            {"inusername", "Upućeno od", 100},
+            {"username", "Korisnik", 100},
+            {"outusername", "Namenjeno", 72},
+        };
+        TDBGrid *grid = m_frame->DBG;
+        QCOMPARE(grid->DataSource(), LedgerDM->LedgerItemDS);
+        QCOMPARE(grid->Columns().size(), 10);
+        const double unit = grid->columnWidth(1) / 72.0;
+        for (int i = 0; i < 10; ++i) {
+            const auto &[field, title, width] = columns[i];
+            QCOMPARE(grid->Columns()[i].FieldName, QLatin1String(field));
+            QCOMPARE(grid->model()->headerData(i, Qt::Horizontal).toString(), QString::fromUtf8(title));
+            QVERIFY2(grid->columnWidth(i) > grid->fontMetrics().horizontalAdvance(QString::fromUtf8(title)), title);
+            // Widths keep the proportions they had at 8 pt.
+            if (width)
+                QVERIFY2(qAbs(grid->columnWidth(i) - width * unit) <= 1.0, field);
+        }
+        QVERIFY(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance(QStringLiteral("05.03.2024 23:59:59")));
+
+        // The direction shows its caption, aligned as text.
+        m_frame->TodayAction->trigger();
+        QStringList directions;
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            const QModelIndex cell = grid->model()->index(row, 0);
+            directions << cell.data().toString();
+            QCOMPARE(cell.data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+        }
+        directions.sort();
+        QCOMPARE(directions, QStringList({QStringLiteral("Izlazni"), QStringLiteral("Ulazni"), QStringLiteral("Ulazni")}));
+    }
+
+    // ---- Date filters ----------------------------------------------------------------------
+
+    void dateFilters_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QStringList>("numbers");
+
+        const QStringList week{"1/24-I", "10/24", "11/24", "12/24", "8/24", "9/24"};
+        QTest::newRow("today") << "TodayAction" << QDate(2024, 3, 5) << "2024-03-05" << "2024-03-05"
+                               << QStringList{"1/24-I", "10/24", "9/24"};
+        QTest::newRow("today, nothing") << "TodayAction" << QDate(2024, 3, 7) << "2024-03-07" << "2024-03-07" << QStringList{};
+        QTest::newRow("week, Monday") << "ThisWeekAction" << QDate(2024, 3, 4) << "2024-03-04" << "2024-03-10" << week;
+        QTest::newRow("week, Sunday") << "ThisWeekAction" << QDate(2024, 3, 10) << "2024-03-04" << "2024-03-10" << week;
+        QTest::newRow("week over new year") << "ThisWeekAction" << QDate(2024, 12, 31) << "2024-12-30" << "2025-01-05"
+                                            << QStringList{"1/25", "14/24"};
+        QTest::newRow("month, leap February") << "ThisMonthAction" << QDate(2024, 2, 15) << "2024-02-01" << "2024-02-29"
+                                              << QStringList{"4/24", "5/24"};
+        QTest::newRow("month, January 31") << "ThisMonthAction" << QDate(2024, 1, 31) << "2024-01-01" << "2024-01-31"
+                                           << QStringList{"2/24", "3/24"};
+        QTest::newRow("month, December") << "ThisMonthAction" << QDate(2023, 12, 1) << "2023-12-01" << "2023-12-31"
+                                         << QStringList{"1/24"};
+    }
+
+    void dateFilters()
+    {
+        QFETCH(QString, action);
+        QFETCH(QDate, today);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QStringList, numbers);
+
+        ScopedScriptedDialogs dialogs;
+        TClock::TFixed clock(QDateTime(today, QTime(23, 30)));
+        m_frame->ActionByName(action)->trigger();
+        const QString sql = LedgerDM->LedgerItemZQ->SQL();
+        QVERIFY2(sql.endsWith(QStringLiteral("WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")), qPrintable(sql));
+        QCOMPARE(sql.count(QStringLiteral("WHERE")), 1);
+        QCOMPARE(LedgerDM->LedgerItemZQ->Params(),
+                 (QVariantList{QStringLiteral("%1 00:00:00").arg(from), QStringLiteral("%1 23:59:59").arg(to)}));
+        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        QCOMPARE(numbersShown(), numbers);
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void filterReplacesSearch()
+    {
+        TLedgerNavigatorForm navigator(nullptr);
+        navigator.SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("1"));
+        navigator.FindButton->click();
+        QCOMPARE(numbersShown().size(), 8);
+
+        // By its shortcut, as the user would.
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QTest::keyClick(m_frame->DBG, Qt::Key_N, Qt::ControlModifier);
+        const QString sql = LedgerDM->LedgerItemZQ->SQL();
+        QVERIFY(!sql.contains(QStringLiteral("ledgernumber LIKE")));
+        QCOMPARE(LedgerDM->LedgerItemZQ->Params().value(1).toString(), QStringLiteral("2024-03-10 23:59:59"));
+        QCOMPARE(numbersShown().size(), 6);
+    }
+
+    // ---- Handlers ----------------------------------------------------------------------------
+
+    void addOpensClosedQuery()
+    {
+        ScopedScriptedDialogs dialogs;
+        TZQuery *query = LedgerDM->LedgerItemZQ;
+        const qint64 before = fx.ItemCount();
+        bool detailForm = false;
+        TDataSetState state = TDataSetState::Inactive;
+        qint64 inUser = 0;
+        dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            detailForm = qobject_cast<TLedgerDetailForm *>(&dialog);
+            state = query->State();
+            inUser = LedgerDM->LedgerItemZQinuserid->AsLargeInt();
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(!query->Active());
+        m_frame->CustomAdd->trigger();
+
+        QCOMPARE(dialogs->ModalCount, 1);
+        QVERIFY(detailForm);
+        QCOMPARE(state, TDataSetState::Insert); // the form gets the new row
+        QCOMPARE(inUser, m_ana);               // with the data module's defaults
+        QVERIFY(query->Active());
+        QVERIFY(dialogs->Messages.isEmpty());
+        query->Cancel();
+        QCOMPARE(fx.ItemCount(), before);
+    }
+
+    void editNeedsOpenQuery_data()
+    {
+        QTest::addColumn<QString>("condition"); // empty: closed
+        QTest::addColumn<int>("forms");
+        QTest::newRow("closed") << QString() << 0;
+        QTest::newRow("open and empty") << "l.ledgeritemid = -1" << 1;
+        QTest::newRow("open with rows") << "l.ledgernumber = '9/24'" << 1;
+    }
+
+    void editNeedsOpenQuery()
+    {
+        QFETCH(QString, condition);
+        QFETCH(int, forms);
+
+        ScopedScriptedDialogs dialogs;
+        if (!condition.isEmpty()) {
+            LedgerDM->LedgerItemZQ->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(condition));
+            LedgerDM->LedgerItemZQ->Open();
+        }
+        QObject *parent = nullptr;
+        dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            parent = qobject_cast<TLedgerDetailForm *>(&dialog) ? dialog.parent() : nullptr;
+            return int(QDialog::Rejected);
+        });
+        m_frame->CustomEdit->trigger();
+        QCOMPARE(dialogs->ModalCount, forms);
+        QCOMPARE(parent, forms ? m_frame.get() : nullptr);
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void emptyListIgnoresDeleteAndDoubleClick()
+    {
+        ScopedScriptedDialogs dialogs;
+        LedgerDM->LedgerItemZQ->Open(); // l.ledgeritemid = -1: open, no rows
+        m_frame->CustomDelete->trigger();
+        QWidget *viewport = m_frame->DBG->viewport();
+        const QPoint inside = viewport->rect().center();
+        QCursor::setPos(viewport->mapToGlobal(inside));
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, inside);
+
+        QCOMPARE(dialogs->ModalCount, 0);
+        QVERIFY(dialogs->Messages.isEmpty());
+        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+    }
+
+    void doubleClick_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("forms");
+        QTest::newRow("title row") << "title" << 0;
+        QTest::newRow("a data row") << "row" << 1;
+        QTest::newRow("below the last row") << "below" << 1;
+    }
+
+    void doubleClick()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, forms);
+
+        ScopedScriptedDialogs dialogs;
+        m_frame->TodayAction->trigger();
+        TDBGrid *grid = m_frame->DBG;
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QWidget *target = grid->viewport();
+        QPoint pos = grid->visualRect(grid->model()->index(1, 1)).center();
+        if (where == QLatin1String("title")) {
+            target = grid->horizontalHeader()->viewport();
+            pos = QPoint(grid->horizontalHeader()->sectionViewportPosition(1) + 5, target->height() / 2);
+        } else if (where == QLatin1String("below")) {
+            pos = QPoint(20, grid->rowViewportPosition(2) + grid->rowHeight(2) * 3);
+        }
+        QVERIFY(target->rect().contains(pos));
+        QCursor::setPos(target->mapToGlobal(pos));
+        QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, pos);
+        QCOMPARE(dialogs->ModalCount, forms);
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void deleteRow_data()
+    {
+        QTest::addColumn<QString>("accepted");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("elsewhere"); // what another desk does after the list was read
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("shown"); // afterwards
+        const QString changed = QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+                                               "Lista je osvežena.");
+        const QStringList item{QStringLiteral("99/30")};
+        QTest::newRow("confirmed") << "n" << int(mbYes) << "" << true << QString() << QStringList();
+        QTest::newRow("declined") << "n" << int(mbNo) << "" << false << QString() << item;
+        QTest::newRow("accepted item") << "y" << int(mbYes) << "" << false << _LEDGER_DEL_ERR << item;
+        QTest::newRow("accepted meanwhile") << "n" << int(mbYes) << "accept" << false << changed << item;
+        QTest::newRow("taken over meanwhile") << "n" << int(mbYes) << "author" << false << changed << item;
+        QTest::newRow("enclosure added meanwhile") << "n" << int(mbYes) << "enclose" << false << _LEDGER_PASSON_ERR << item;
+        QTest::newRow("deleted meanwhile") << "n" << int(mbYes) << "delete" << false
+                                           << "Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."
+                                           << QStringList();
+    }
+
+    void deleteRow()
+    {
+        QFETCH(QString, accepted);
+        QFETCH(int, answer);
+        QFETCH(QString, elsewhere);
+        QFETCH(bool, deleted);
+        QFETCH(QString, error);
+        QFETCH(QStringList, shown);
+
+        ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers.push_back(answer);
+        const qint64 id = addItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"), accepted);
+        const auto tidy = qScopeGuard([&] {
+            fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ? OR parentid = ?"), {id, id});
+        });
+        TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
+        m_frame->TodayAction->trigger();
+        {
+            auto desk = fx.Db.OpenSecondConnection();
+            const QHash<QString, QString> changes{
+                {QStringLiteral("accept"), QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ?")},
+                {QStringLiteral("author"), QStringLiteral("UPDATE ledgeritem SET userid = userid + 1000 WHERE ledgeritemid = ?")},
+                {QStringLiteral("delete"), QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?")},
+                {QStringLiteral("enclose"), QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, "
+                                                           "itemtype, userid, parentid) VALUES (0, '2030-05-01 09:00:00', "
+                                                           "'99/30-1', 'Dopis', 1, ?)")}};
+            if (!elsewhere.isEmpty())
+                desk->ExecSQL(changes.value(elsewhere), {id});
+        }
+        const qint64 before = fx.ItemCount();
+        m_frame->CustomDelete->trigger();
+
+        QCOMPARE(fx.ItemCount(), before - deleted);
+        QCOMPARE(numbersShown(), shown);
+        // The common question, and the data module's refusal shown as an error.
+        // A stale row is found after the question, the other refusals before it.
+        QCOMPARE(dialogs->Messages.size(), error.startsWith(QLatin1String("Stavka nije izbrisana")) ? 2 : 1);
+        QCOMPARE(dialogs->Messages.last().Type, error.isEmpty() ? TMsgDlgType::Confirmation : TMsgDlgType::Error);
+        if (!error.isEmpty())
+            QCOMPARE(dialogs->Messages.last().Text, error);
+    }
 
 private:
     qint64 addItem(int direction, const QString &when, const QString &number, const QString &accepted = "n")
@@ -55,7 +413,16 @@ private:
         return fx.AddItem({{"direction", direction}, {"ledgerdatetime", when}, {"ledgernumber", number},
                            {"inuserid", m_ana}, {"accepted", accepted}});
     }
-    QStringList numbersShown() const;
+
+    QStringList numbersShown() const
+    {
+        QStringList numbers;
+        const QAbstractItemModel *model = m_frame->DBG->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            numbers << model->index(row, 1).data().toString();
+        numbers.sort();
+        return numbers;
+    }
 
     LedgerFixture fx;
     IRef<TestConsole> m_console;
@@ -63,395 +430,6 @@ private:
     std::unique_ptr<TLedgerViewerForm> m_frame;
     qint64 m_ana = 0;
 };
-
-QStringList TestLedgerViewer::numbersShown() const
-{
-    QStringList numbers;
-    const QAbstractItemModel *model = m_frame->DBG->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        numbers << model->index(row, 1).data().toString();
-    numbers.sort();
-    return numbers;
-}
-
-void TestLedgerViewer::initTestCase()
-{
-    REQUIRE_TESTDB(fx.Db);
-    fx.StartModule();
-    m_ana = fx.Insert("user", {{"firstname", "Ana"}, {"lastname", "Petrović"}, {"login", "ana"}, {"passwordhash", "x"}});
-    m_console = IRef<TestConsole>(new TestConsole);
-    m_console->Security = IRef<TestSecurity>(new TestSecurity);
-    m_console->Security->User = {qint32(m_ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
-    GlobalConsole = IRef<IConsole>(m_console);
-
-    // Days around week, month and year boundaries.
-    const char *items[][2] = {
-        {"2023-12-31 23:59:59", "1/24"},  {"2024-01-01 00:00:00", "2/24"},  {"2024-01-31 12:00:00", "3/24"},
-        {"2024-02-01 00:00:00", "4/24"},  {"2024-02-29 23:59:59", "5/24"},  {"2024-03-01 00:00:00", "6/24"},
-        {"2024-03-03 23:59:59", "7/24"},  {"2024-03-04 00:00:00", "8/24"},  {"2024-03-05 00:00:00", "9/24"},
-        {"2024-03-05 23:59:59", "10/24"}, {"2024-03-06 08:15:00", "11/24"}, {"2024-03-10 23:59:59", "12/24"},
-        {"2024-03-11 00:00:00", "13/24"}, {"2024-12-30 09:00:00", "14/24"}, {"2025-01-05 10:00:00", "1/25"},
-        {"2025-01-06 10:00:00", "2/25"},
-    };
-    for (const auto &item : items)
-        addItem(1, QLatin1String(item[0]), QLatin1String(item[1]));
-    addItem(-1, QStringLiteral("2024-03-05 12:00:00"), QStringLiteral("1/24-I"));
-}
-
-void TestLedgerViewer::cleanupTestCase()
-{
-    fx.Stop();
-    m_console.reset();
-}
-
-void TestLedgerViewer::init()
-{
-    REQUIRE_TESTDB(fx.Db);
-    LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
-    m_clock.emplace(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
-    m_frame = std::make_unique<TLedgerViewerForm>(nullptr);
-    QVERIFY(LedgerFixture::Show(*m_frame, {1000, 400}));
-}
-
-void TestLedgerViewer::cleanup()
-{
-    m_frame.reset();
-    m_clock.reset();
-    LedgerDM->LedgerItemZQ->Cancel();
-    LedgerDM->LedgerItemZQ->Close();
-}
-
-// ---- Layout --------------------------------------------------------------------------
-
-void TestLedgerViewer::actions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QKeySequence>("shortcut");
-    QTest::addColumn<int>("image");
-
-    QTest::newRow("add") << "CustomAdd" << "Dodaj" << QKeySequence(Qt::CTRL | Qt::Key_Insert) << 0;
-    QTest::newRow("edit") << "CustomEdit" << "Uredi" << QKeySequence(Qt::CTRL | Qt::Key_Return) << 1;
-    QTest::newRow("delete") << "CustomDelete" << "Izbriši" << QKeySequence(Qt::CTRL | Qt::Key_Delete) << 2;
-    QTest::newRow("today") << "TodayAction" << "Danas" << QKeySequence(Qt::CTRL | Qt::Key_D) << 5;
-    QTest::newRow("week") << "ThisWeekAction" << "Ove nedelje" << QKeySequence(Qt::CTRL | Qt::Key_N) << 6;
-    QTest::newRow("month") << "ThisMonthAction" << "Ovog meseca" << QKeySequence(Qt::CTRL | Qt::Key_M) << 9;
-    QTest::newRow("record") << "ProceedingAction" << "Zapisnik" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 8;
-}
-
-void TestLedgerViewer::actions()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QKeySequence, shortcut);
-    QFETCH(int, image);
-
-    QCOMPARE(m_frame->ImageList.size(), 10);
-    QAction *action = m_frame->ActionByName(name);
-    QVERIFY(action && m_frame->ActionList().contains(action));
-    QCOMPARE(action->text(), caption);
-    QCOMPARE(action->shortcut(), shortcut);
-    QCOMPARE(action->icon().cacheKey(), m_frame->ImageList.at(image).cacheKey());
-    QVERIFY(!action->icon().pixmap(16).isNull()); // the picture is found
-    QVERIFY(action->isEnabled());
-}
-
-void TestLedgerViewer::toolbarAndMenu()
-{
-    QStringList tools, menu;
-    for (QAction *action : m_frame->ActionTB->actions())
-        tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
-    QCOMPARE(tools.join(u' '),
-             QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"));
-    for (QAction *action : m_frame->PopupMenu->actions())
-        menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-    QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
-                                             "ThisMonthAction ProceedingAction - ColumnsVisibility"));
-    // No caption is cut.
-    for (QAction *action : m_frame->ActionList()) {
-        if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
-            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-            QVERIFY(button->width() >= button->sizeHint().width());
-        }
-    }
-    QVERIFY(m_frame->ActionTB->widgetForAction(m_frame->ProceedingAction)->width() >= 61);
-}
-
-void TestLedgerViewer::gridColumns()
-{
-    const std::tuple<const char *, const char *, int> columns[] = {
-        {"direction", "Tip", 68},
-        {"ledgernumber", "Delovodni broj", 72},
-        {"ledgerdatetime", "Datum i vreme", 0},
-        {"partnername", "Partner", 72},
-        {"itemtype", "Vrsta dokumenta", 72},
-        {"itemdate", "Datum dokumenta", 72},
-        {"itemnumber", "Broj dokumenta", 72},
-        {"inusername", "Upućeno od", 100},
-        {"username", "Korisnik", 100},
-        {"outusername", "Namenjeno", 72},
-    };
-    TDBGrid *grid = m_frame->DBG;
-    QCOMPARE(grid->DataSource(), LedgerDM->LedgerItemDS);
-    QCOMPARE(grid->Columns().size(), 10);
-    const double unit = grid->columnWidth(1) / 72.0;
-    for (int i = 0; i < 10; ++i) {
-        const auto &[field, title, width] = columns[i];
-        QCOMPARE(grid->Columns()[i].FieldName, QLatin1String(field));
-        QCOMPARE(grid->model()->headerData(i, Qt::Horizontal).toString(), QString::fromUtf8(title));
-        QVERIFY2(grid->columnWidth(i) > grid->fontMetrics().horizontalAdvance(QString::fromUtf8(title)), title);
-        // Widths keep the proportions they had at 8 pt.
-        if (width)
-            QVERIFY2(qAbs(grid->columnWidth(i) - width * unit) <= 1.0, field);
-    }
-    QVERIFY(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance(QStringLiteral("05.03.2024 23:59:59")));
-
-    // The direction shows its caption, aligned as text.
-    m_frame->TodayAction->trigger();
-    QStringList directions;
-    for (int row = 0; row < grid->model()->rowCount(); ++row) {
-        const QModelIndex cell = grid->model()->index(row, 0);
-        directions << cell.data().toString();
-        QCOMPARE(cell.data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
-    }
-    directions.sort();
-    QCOMPARE(directions, QStringList({QStringLiteral("Izlazni"), QStringLiteral("Ulazni"), QStringLiteral("Ulazni")}));
-}
-
-// ---- Date filters ----------------------------------------------------------------------
-
-void TestLedgerViewer::dateFilters_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<QStringList>("numbers");
-
-    const QStringList week{"1/24-I", "10/24", "11/24", "12/24", "8/24", "9/24"};
-    QTest::newRow("today") << "TodayAction" << QDate(2024, 3, 5) << "2024-03-05" << "2024-03-05"
-                           << QStringList{"1/24-I", "10/24", "9/24"};
-    QTest::newRow("today, nothing") << "TodayAction" << QDate(2024, 3, 7) << "2024-03-07" << "2024-03-07" << QStringList{};
-    QTest::newRow("week, Monday") << "ThisWeekAction" << QDate(2024, 3, 4) << "2024-03-04" << "2024-03-10" << week;
-    QTest::newRow("week, Sunday") << "ThisWeekAction" << QDate(2024, 3, 10) << "2024-03-04" << "2024-03-10" << week;
-    QTest::newRow("week over new year") << "ThisWeekAction" << QDate(2024, 12, 31) << "2024-12-30" << "2025-01-05"
-                                        << QStringList{"1/25", "14/24"};
-    QTest::newRow("month, leap February") << "ThisMonthAction" << QDate(2024, 2, 15) << "2024-02-01" << "2024-02-29"
-                                          << QStringList{"4/24", "5/24"};
-    QTest::newRow("month, January 31") << "ThisMonthAction" << QDate(2024, 1, 31) << "2024-01-01" << "2024-01-31"
-                                       << QStringList{"2/24", "3/24"};
-    QTest::newRow("month, December") << "ThisMonthAction" << QDate(2023, 12, 1) << "2023-12-01" << "2023-12-31"
-                                     << QStringList{"1/24"};
-}
-
-void TestLedgerViewer::dateFilters()
-{
-    QFETCH(QString, action);
-    QFETCH(QDate, today);
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    QFETCH(QStringList, numbers);
-
-    ScopedScriptedDialogs dialogs;
-    TClock::TFixed clock(QDateTime(today, QTime(23, 30)));
-    m_frame->ActionByName(action)->trigger();
-    const QString sql = LedgerDM->LedgerItemZQ->SQL();
-    QVERIFY2(sql.endsWith(QStringLiteral("WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")), qPrintable(sql));
-    QCOMPARE(sql.count(QStringLiteral("WHERE")), 1);
-    QCOMPARE(LedgerDM->LedgerItemZQ->Params(),
-             (QVariantList{QStringLiteral("%1 00:00:00").arg(from), QStringLiteral("%1 23:59:59").arg(to)}));
-    QVERIFY(LedgerDM->LedgerItemZQ->Active());
-    QCOMPARE(numbersShown(), numbers);
-    QVERIFY(dialogs->Messages.isEmpty());
-}
-
-void TestLedgerViewer::filterReplacesSearch()
-{
-    TLedgerNavigatorForm navigator(nullptr);
-    navigator.SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("1"));
-    navigator.FindButton->click();
-    QCOMPARE(numbersShown().size(), 8);
-
-    // By its shortcut, as the user would.
-    m_frame->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
-    QTest::keyClick(m_frame->DBG, Qt::Key_N, Qt::ControlModifier);
-    const QString sql = LedgerDM->LedgerItemZQ->SQL();
-    QVERIFY(!sql.contains(QStringLiteral("ledgernumber LIKE")));
-    QCOMPARE(LedgerDM->LedgerItemZQ->Params().value(1).toString(), QStringLiteral("2024-03-10 23:59:59"));
-    QCOMPARE(numbersShown().size(), 6);
-}
-
-// ---- Handlers ----------------------------------------------------------------------------
-
-void TestLedgerViewer::addOpensClosedQuery()
-{
-    ScopedScriptedDialogs dialogs;
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    const qint64 before = fx.ItemCount();
-    bool detailForm = false;
-    TDataSetState state = TDataSetState::Inactive;
-    qint64 inUser = 0;
-    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
-        detailForm = qobject_cast<TLedgerDetailForm *>(&dialog);
-        state = query->State();
-        inUser = LedgerDM->LedgerItemZQinuserid->AsLargeInt();
-        return int(QDialog::Rejected);
-    });
-    QVERIFY(!query->Active());
-    m_frame->CustomAdd->trigger();
-
-    QCOMPARE(dialogs->ModalCount, 1);
-    QVERIFY(detailForm);
-    QCOMPARE(state, TDataSetState::Insert); // the form gets the new row
-    QCOMPARE(inUser, m_ana);               // with the data module's defaults
-    QVERIFY(query->Active());
-    QVERIFY(dialogs->Messages.isEmpty());
-    query->Cancel();
-    QCOMPARE(fx.ItemCount(), before);
-}
-
-void TestLedgerViewer::editNeedsOpenQuery_data()
-{
-    QTest::addColumn<QString>("condition"); // empty: closed
-    QTest::addColumn<int>("forms");
-    QTest::newRow("closed") << QString() << 0;
-    QTest::newRow("open and empty") << "l.ledgeritemid = -1" << 1;
-    QTest::newRow("open with rows") << "l.ledgernumber = '9/24'" << 1;
-}
-
-void TestLedgerViewer::editNeedsOpenQuery()
-{
-    QFETCH(QString, condition);
-    QFETCH(int, forms);
-
-    ScopedScriptedDialogs dialogs;
-    if (!condition.isEmpty()) {
-        LedgerDM->LedgerItemZQ->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(condition));
-        LedgerDM->LedgerItemZQ->Open();
-    }
-    QObject *parent = nullptr;
-    dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
-        parent = qobject_cast<TLedgerDetailForm *>(&dialog) ? dialog.parent() : nullptr;
-        return int(QDialog::Rejected);
-    });
-    m_frame->CustomEdit->trigger();
-    QCOMPARE(dialogs->ModalCount, forms);
-    QCOMPARE(parent, forms ? m_frame.get() : nullptr);
-    QVERIFY(dialogs->Messages.isEmpty());
-}
-
-void TestLedgerViewer::emptyListIgnoresDeleteAndDoubleClick()
-{
-    ScopedScriptedDialogs dialogs;
-    LedgerDM->LedgerItemZQ->Open(); // l.ledgeritemid = -1: open, no rows
-    m_frame->CustomDelete->trigger();
-    QWidget *viewport = m_frame->DBG->viewport();
-    const QPoint inside = viewport->rect().center();
-    QCursor::setPos(viewport->mapToGlobal(inside));
-    QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, inside);
-
-    QCOMPARE(dialogs->ModalCount, 0);
-    QVERIFY(dialogs->Messages.isEmpty());
-    QVERIFY(LedgerDM->LedgerItemZQ->Active());
-}
-
-void TestLedgerViewer::doubleClick_data()
-{
-    QTest::addColumn<QString>("where");
-    QTest::addColumn<int>("forms");
-    QTest::newRow("title row") << "title" << 0;
-    QTest::newRow("a data row") << "row" << 1;
-    QTest::newRow("below the last row") << "below" << 1;
-}
-
-void TestLedgerViewer::doubleClick()
-{
-    QFETCH(QString, where);
-    QFETCH(int, forms);
-
-    ScopedScriptedDialogs dialogs;
-    m_frame->TodayAction->trigger();
-    TDBGrid *grid = m_frame->DBG;
-    QCOMPARE(grid->model()->rowCount(), 3);
-    QWidget *target = grid->viewport();
-    QPoint pos = grid->visualRect(grid->model()->index(1, 1)).center();
-    if (where == QLatin1String("title")) {
-        target = grid->horizontalHeader()->viewport();
-        pos = QPoint(grid->horizontalHeader()->sectionViewportPosition(1) + 5, target->height() / 2);
-    } else if (where == QLatin1String("below")) {
-        pos = QPoint(20, grid->rowViewportPosition(2) + grid->rowHeight(2) * 3);
-    }
-    QVERIFY(target->rect().contains(pos));
-    QCursor::setPos(target->mapToGlobal(pos));
-    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, pos);
-    QCOMPARE(dialogs->ModalCount, forms);
-    QVERIFY(dialogs->Messages.isEmpty());
-}
-
-void TestLedgerViewer::deleteRow_data()
-{
-    QTest::addColumn<QString>("accepted");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("elsewhere"); // what another desk does after the list was read
-    QTest::addColumn<bool>("deleted");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QStringList>("shown"); // afterwards
-    const QString changed = QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
-                                           "Lista je osvežena.");
-    const QStringList item{QStringLiteral("99/30")};
-    QTest::newRow("confirmed") << "n" << int(mbYes) << "" << true << QString() << QStringList();
-    QTest::newRow("declined") << "n" << int(mbNo) << "" << false << QString() << item;
-    QTest::newRow("accepted item") << "y" << int(mbYes) << "" << false << _LEDGER_DEL_ERR << item;
-    QTest::newRow("accepted meanwhile") << "n" << int(mbYes) << "accept" << false << changed << item;
-    QTest::newRow("taken over meanwhile") << "n" << int(mbYes) << "author" << false << changed << item;
-    QTest::newRow("enclosure added meanwhile") << "n" << int(mbYes) << "enclose" << false << _LEDGER_PASSON_ERR << item;
-    QTest::newRow("deleted meanwhile") << "n" << int(mbYes) << "delete" << false
-                                       << "Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."
-                                       << QStringList();
-}
-
-void TestLedgerViewer::deleteRow()
-{
-    QFETCH(QString, accepted);
-    QFETCH(int, answer);
-    QFETCH(QString, elsewhere);
-    QFETCH(bool, deleted);
-    QFETCH(QString, error);
-    QFETCH(QStringList, shown);
-
-    ScopedScriptedDialogs dialogs;
-    dialogs->MessageAnswers.push_back(answer);
-    const qint64 id = addItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"), accepted);
-    const auto tidy = qScopeGuard([&] {
-        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ? OR parentid = ?"), {id, id});
-    });
-    TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
-    m_frame->TodayAction->trigger();
-    {
-        auto desk = fx.Db.OpenSecondConnection();
-        const QHash<QString, QString> changes{
-            {QStringLiteral("accept"), QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ?")},
-            {QStringLiteral("author"), QStringLiteral("UPDATE ledgeritem SET userid = userid + 1000 WHERE ledgeritemid = ?")},
-            {QStringLiteral("delete"), QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?")},
-            {QStringLiteral("enclose"), QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, "
-                                                       "itemtype, userid, parentid) VALUES (0, '2030-05-01 09:00:00', "
-                                                       "'99/30-1', 'Dopis', 1, ?)")}};
-        if (!elsewhere.isEmpty())
-            desk->ExecSQL(changes.value(elsewhere), {id});
-    }
-    const qint64 before = fx.ItemCount();
-    m_frame->CustomDelete->trigger();
-
-    QCOMPARE(fx.ItemCount(), before - deleted);
-    QCOMPARE(numbersShown(), shown);
-    // The common question, and the data module's refusal shown as an error.
-    // A stale row is found after the question, the other refusals before it.
-    QCOMPARE(dialogs->Messages.size(), error.startsWith(QLatin1String("Stavka nije izbrisana")) ? 2 : 1);
-    QCOMPARE(dialogs->Messages.last().Type, error.isEmpty() ? TMsgDlgType::Confirmation : TMsgDlgType::Error);
-    if (!error.isEmpty())
-        QCOMPARE(dialogs->Messages.last().Text, error);
-}
 
 QTEST_MAIN(TestLedgerViewer)
 #include "tst_ledgerviewer.moc"

@@ -62,11 +62,128 @@ private slots:
         fx.Stop();
     }
 
-    void scan_data();
-    void scan();
-    void unstoredItem_data();
-    void unstoredItem();
-    void noDirectory();
+    void scan_data()
+    {
+        QTest::addColumn<bool>("ownScan");
+        QTest::addColumn<bool>("documentScan");  // d<document>.pdf in the folder
+        QTest::addColumn<bool>("storedDocument"); // else chosen in the form, not applied
+        QTest::addColumn<QString>("pick");        // file dialog's answer: good, missing, or empty (cancel)
+        QTest::addColumn<QString>("opened");      // l, d or empty
+        QTest::addColumn<bool>("fileDialog");
+        QTest::addColumn<QString>("error");       // start of the error shown
+
+        QTest::newRow("own scan wins") << true << true << true << "" << "l" << false << "";
+        QTest::newRow("document scan opened, not copied") << false << true << true << "" << "d" << false << "";
+        QTest::newRow("document not applied yet") << false << true << false << "" << "" << true << "";
+        QTest::newRow("picked and copied") << false << false << true << "good" << "l" << true << "";
+        QTest::newRow("picker cancelled") << false << false << true << "" << "" << true << "";
+        QTest::newRow("picked file unreadable") << false << false << true << "missing" << "" << true
+                                                << "Datoteka nije kopirana: ";
+    }
+
+    void scan()
+    {
+        QFETCH(bool, ownScan);
+        QFETCH(bool, documentScan);
+        QFETCH(bool, storedDocument);
+        QFETCH(QString, pick);
+        QFETCH(QString, opened);
+        QFETCH(bool, fileDialog);
+        QFETCH(QString, error);
+
+        const qint64 id = fx.AddItem({{QStringLiteral("documentid"),
+                                       storedDocument ? QVariant(m_document) : QVariant(QMetaType::fromType<qint64>())}});
+        const QString own = inDir(QStringLiteral("l%1.pdf").arg(id));
+        const QString document = inDir(QStringLiteral("d%1.pdf").arg(m_document));
+        if (ownScan)
+            writeFile(own, "%PDF-1.4 own");
+        if (documentScan)
+            writeFile(document, "%PDF-1.4 document");
+        const QString source = m_picked->filePath(QStringLiteral("sken 1.pdf"));
+        writeFile(source, QByteArray("%PDF-1.4 picked\n").repeated(5000));
+        {
+            QFile f(source);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(7, 8)), QFileDevice::FileModificationTime));
+        }
+        const QVariantList before = fx.Row(id);
+        DetailFormOn on(id);
+        ScriptedDialogs &dialogs = *on.dialogs;
+        if (pick == QLatin1String("good"))
+            dialogs.FileAnswers.push_back(source);
+        else if (pick == QLatin1String("missing"))
+            dialogs.FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
+        if (!storedDocument) {
+            LedgerDM->LedgerItemZQ->Edit();
+            LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(m_document);
+        }
+        const QDateTime pressed = QDateTime::currentDateTime().addSecs(-2);
+        on.form.ScannedDocumentButton->click();
+
+        const QString expectedOpen = opened.isEmpty() ? QString() : opened == QLatin1String("l") ? own : document;
+        QCOMPARE(dialogs.OpenedFiles, expectedOpen.isEmpty() ? QStringList() : QStringList{expectedOpen});
+        QCOMPARE(dialogs.FileDialogs, fileDialog ? QStringList{QStringLiteral("Učitaj PDF|PDF (*.pdf)")} : QStringList());
+        QCOMPARE(dialogs.Messages.size(), error.isEmpty() ? 0 : 1);
+        if (!error.isEmpty()) {
+            QCOMPARE(dialogs.Messages.first().Type, TMsgDlgType::Error);
+            QVERIFY2(dialogs.Messages.first().Text.startsWith(error), qPrintable(dialogs.Messages.first().Text));
+        }
+        if (pick == QLatin1String("good")) {
+            QCOMPARE(readFile(own), readFile(source));
+            QVERIFY(QFileInfo(own).lastModified() >= pressed);
+        } else if (!ownScan) {
+            QVERIFY(!QFile::exists(own));
+        }
+        // Only the folder changes; a temporary file never stays behind.
+        QCOMPARE(QDir(m_scanDir).entryList(QDir::Files).size(),
+                 int(ownScan || pick == QLatin1String("good")) + int(documentScan));
+        QCOMPARE(fx.Row(id), before);
+    }
+
+    void unstoredItem_data()
+    {
+        QTest::addColumn<QString>("itemType"); // empty: the store is refused
+        QTest::newRow("stored first") << "Rešenje";
+        QTest::newRow("store refused") << "";
+    }
+
+    // A scan is named after the item's id, so a new item is stored first.
+    void unstoredItem()
+    {
+        QFETCH(QString, itemType);
+        const int items = fx.ItemCount();
+        LedgerFixture::OpenItem(-1);
+        LedgerDM->LedgerItemZQ->Append();
+        LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
+        ScopedScriptedDialogs dialogs;
+        TLedgerDetailForm form(nullptr);
+        form.show();
+        form.ScannedDocumentButton->click();
+
+        QCOMPARE(fx.ItemCount(), items + (itemType.isEmpty() ? 0 : 1));
+        QCOMPARE(dialogs->FileDialogs.size(), itemType.isEmpty() ? 0 : 1);
+        QCOMPARE(dialogs->Messages.size(), itemType.isEmpty() ? 1 : 0);
+        QVERIFY(dialogs->OpenedFiles.isEmpty());
+        QVERIFY(QDir(m_scanDir).entryList(QDir::Files).isEmpty());
+    }
+
+    // The user neither creates the configured folder nor picks another.
+    void noDirectory()
+    {
+        setScanDir(m_dir->filePath(QStringLiteral("nema")));
+        DetailFormOn on(fx.AddItem());
+        ScopedScriptedDialogs &dialogs = on.dialogs;
+        dialogs->MessageAnswers = {mbNo};
+        on.form.ScannedDocumentButton->click();
+
+        QCOMPARE(dialogs->BrowseTitles.size(), 1);
+        QCOMPARE(dialogs->Messages.size(), 2);
+        QCOMPARE(dialogs->Messages.last().Text,
+                 QStringLiteral("Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren."));
+        QVERIFY(dialogs->FileDialogs.isEmpty());
+        QVERIFY(dialogs->OpenedFiles.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("nema"))));
+    }
 
 private:
     static void setScanDir(const QString &dir)
@@ -83,129 +200,6 @@ private:
     std::optional<QTemporaryDir> m_picked;
     QString m_scanDir;
 };
-
-void TestScannedDocument::scan_data()
-{
-    QTest::addColumn<bool>("ownScan");
-    QTest::addColumn<bool>("documentScan");  // d<document>.pdf in the folder
-    QTest::addColumn<bool>("storedDocument"); // else chosen in the form, not applied
-    QTest::addColumn<QString>("pick");        // file dialog's answer: good, missing, or empty (cancel)
-    QTest::addColumn<QString>("opened");      // l, d or empty
-    QTest::addColumn<bool>("fileDialog");
-    QTest::addColumn<QString>("error");       // start of the error shown
-
-    QTest::newRow("own scan wins") << true << true << true << "" << "l" << false << "";
-    QTest::newRow("document scan opened, not copied") << false << true << true << "" << "d" << false << "";
-    QTest::newRow("document not applied yet") << false << true << false << "" << "" << true << "";
-    QTest::newRow("picked and copied") << false << false << true << "good" << "l" << true << "";
-    QTest::newRow("picker cancelled") << false << false << true << "" << "" << true << "";
-    QTest::newRow("picked file unreadable") << false << false << true << "missing" << "" << true
-                                            << "Datoteka nije kopirana: ";
-}
-
-void TestScannedDocument::scan()
-{
-    QFETCH(bool, ownScan);
-    QFETCH(bool, documentScan);
-    QFETCH(bool, storedDocument);
-    QFETCH(QString, pick);
-    QFETCH(QString, opened);
-    QFETCH(bool, fileDialog);
-    QFETCH(QString, error);
-
-    const qint64 id = fx.AddItem({{QStringLiteral("documentid"),
-                                   storedDocument ? QVariant(m_document) : QVariant(QMetaType::fromType<qint64>())}});
-    const QString own = inDir(QStringLiteral("l%1.pdf").arg(id));
-    const QString document = inDir(QStringLiteral("d%1.pdf").arg(m_document));
-    if (ownScan)
-        writeFile(own, "%PDF-1.4 own");
-    if (documentScan)
-        writeFile(document, "%PDF-1.4 document");
-    const QString source = m_picked->filePath(QStringLiteral("sken 1.pdf"));
-    writeFile(source, QByteArray("%PDF-1.4 picked\n").repeated(5000));
-    {
-        QFile f(source);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(7, 8)), QFileDevice::FileModificationTime));
-    }
-    const QVariantList before = fx.Row(id);
-    DetailFormOn on(id);
-    ScriptedDialogs &dialogs = *on.dialogs;
-    if (pick == QLatin1String("good"))
-        dialogs.FileAnswers.push_back(source);
-    else if (pick == QLatin1String("missing"))
-        dialogs.FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
-    if (!storedDocument) {
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(m_document);
-    }
-    const QDateTime pressed = QDateTime::currentDateTime().addSecs(-2);
-    on.form.ScannedDocumentButton->click();
-
-    const QString expectedOpen = opened.isEmpty() ? QString() : opened == QLatin1String("l") ? own : document;
-    QCOMPARE(dialogs.OpenedFiles, expectedOpen.isEmpty() ? QStringList() : QStringList{expectedOpen});
-    QCOMPARE(dialogs.FileDialogs, fileDialog ? QStringList{QStringLiteral("Učitaj PDF|PDF (*.pdf)")} : QStringList());
-    QCOMPARE(dialogs.Messages.size(), error.isEmpty() ? 0 : 1);
-    if (!error.isEmpty()) {
-        QCOMPARE(dialogs.Messages.first().Type, TMsgDlgType::Error);
-        QVERIFY2(dialogs.Messages.first().Text.startsWith(error), qPrintable(dialogs.Messages.first().Text));
-    }
-    if (pick == QLatin1String("good")) {
-        QCOMPARE(readFile(own), readFile(source));
-        QVERIFY(QFileInfo(own).lastModified() >= pressed);
-    } else if (!ownScan) {
-        QVERIFY(!QFile::exists(own));
-    }
-    // Only the folder changes; a temporary file never stays behind.
-    QCOMPARE(QDir(m_scanDir).entryList(QDir::Files).size(),
-             int(ownScan || pick == QLatin1String("good")) + int(documentScan));
-    QCOMPARE(fx.Row(id), before);
-}
-
-void TestScannedDocument::unstoredItem_data()
-{
-    QTest::addColumn<QString>("itemType"); // empty: the store is refused
-    QTest::newRow("stored first") << "Rešenje";
-    QTest::newRow("store refused") << "";
-}
-
-// A scan is named after the item's id, so a new item is stored first.
-void TestScannedDocument::unstoredItem()
-{
-    QFETCH(QString, itemType);
-    const int items = fx.ItemCount();
-    LedgerFixture::OpenItem(-1);
-    LedgerDM->LedgerItemZQ->Append();
-    LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
-    ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form(nullptr);
-    form.show();
-    form.ScannedDocumentButton->click();
-
-    QCOMPARE(fx.ItemCount(), items + (itemType.isEmpty() ? 0 : 1));
-    QCOMPARE(dialogs->FileDialogs.size(), itemType.isEmpty() ? 0 : 1);
-    QCOMPARE(dialogs->Messages.size(), itemType.isEmpty() ? 1 : 0);
-    QVERIFY(dialogs->OpenedFiles.isEmpty());
-    QVERIFY(QDir(m_scanDir).entryList(QDir::Files).isEmpty());
-}
-
-// The user neither creates the configured folder nor picks another.
-void TestScannedDocument::noDirectory()
-{
-    setScanDir(m_dir->filePath(QStringLiteral("nema")));
-    DetailFormOn on(fx.AddItem());
-    ScopedScriptedDialogs &dialogs = on.dialogs;
-    dialogs->MessageAnswers = {mbNo};
-    on.form.ScannedDocumentButton->click();
-
-    QCOMPARE(dialogs->BrowseTitles.size(), 1);
-    QCOMPARE(dialogs->Messages.size(), 2);
-    QCOMPARE(dialogs->Messages.last().Text,
-             QStringLiteral("Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren."));
-    QVERIFY(dialogs->FileDialogs.isEmpty());
-    QVERIFY(dialogs->OpenedFiles.isEmpty());
-    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("nema"))));
-}
 
 QTEST_MAIN(TestScannedDocument)
 #include "tst_scanneddocument.moc"
