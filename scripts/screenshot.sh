@@ -1,38 +1,59 @@
 #!/usr/bin/env bash
-# Builds, then photographs the console with the ledger selected, on a fresh
-# copy of the sample SQLite book: scripts/screenshot.sh [OUT_DIR]
-# Writes OUT_DIR/console.png (the list filtered to this month),
-# OUT_DIR/ledgerdetail.png, and the handover record: OUT_DIR/proceeding.png,
-# OUT_DIR/zapisnik.pdf and its first page OUT_DIR/zapisnik.png (default
-# build/screenshots). The console is run
-# from a copy in a temporary folder, because it keeps its ini file and its
-# SQLite database beside the executable; build/console is left untouched.
+# Builds, then photographs headless, on sample data:
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding ...]
+# (default build/screenshots, every part). Writes into OUT_DIR:
+#  console:    console.png, the console with the ledger selected and the list
+#              filtered to this month, on a fresh copy of the sample SQLite book;
+#  detail:     ledgerdetail.png through the detail form's layout test, and
+#              ledgerdetail-passon.png (an accepted item of the recipient's,
+#              with "Prilog" and "Predaj" enabled) through the pass-on test;
+#  proceeding: through the record's test from the list (Marko hands three
+#              items to Jelena, who narrows the record to him, accepts them
+#              and prints) proceeding.png (the dialog), the printed record
+#              zapisnik.pdf and its first page zapisnik.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
+shift || true
+parts=${*:-console detail proceeding}
 size=${SCREENSHOT_SIZE:-1280x800}
 
+[[ " $parts " != *" proceeding "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
-
-exe=$root/build/console/kconsole
-[ -x "$exe" ] || { echo "The build did not produce $exe" >&2; exit 1; }
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$exe" "$work/kconsole"
 
 export QT_QPA_PLATFORM=offscreen
 export KLEDGER_MODULE_DIR=$root/build/console/modules
 # DejaVu draws every Serbian Latin letter.
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 
-# The list is empty until a filter runs: show this month's items.
-echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik --action ThisMonthAction \
-  --size "$size" --screenshot "$out_dir/console.png"
-echo "Wrote $out_dir/console.png"
+# One test case of a test executable, on SQLite, leaving its pictures in out_dir.
+shoot() { KLEDGER_TEST_BACKEND=sqlite KLEDGER_SCREENSHOT_DIR=$out_dir "$root/build/console/$1" "$2" </dev/null; }
 
-bash scripts/screenshot-detail.sh "$out_dir"
-bash scripts/screenshot-proceeding.sh "$out_dir"
+for part in $parts; do
+  case $part in
+    console)
+      exe=$root/build/console/kconsole
+      [ -x "$exe" ] || { echo "The build did not produce $exe" >&2; exit 1; }
+      # The console keeps its ini file and SQLite database beside the
+      # executable: run a copy in a temporary folder, build/console untouched.
+      work=$(mktemp -d)
+      trap 'rm -rf "$work"' EXIT
+      cp "$exe" "$work/kconsole"
+      # The list is empty until a filter runs: show this month's items.
+      echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik --action ThisMonthAction \
+        --size "$size" --screenshot "$out_dir/console.png"
+      echo "Wrote $out_dir/console.png" ;;
+    detail)
+      shoot tst_ledgerdetail layout
+      shoot tst_ledgeritemcopies "enabling:mine, accepted"
+      echo "Wrote $out_dir/ledgerdetail.png and $out_dir/ledgerdetail-passon.png" ;;
+    proceeding)
+      shoot tst_proceeding fromList
+      pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zapisnik.pdf" "$out_dir/zapisnik"
+      echo "Wrote $out_dir/proceeding.png, $out_dir/zapisnik.pdf and $out_dir/zapisnik.png" ;;
+    *) echo "Unknown part: $part (console, detail or proceeding)" >&2; exit 2 ;;
+  esac
+done

@@ -604,7 +604,7 @@ private slots:
 
     // The page fills the client area above the bottom panel, and no caption is
     // cut off. With KLEDGER_SCREENSHOT_DIR set the form is also saved as
-    // ledgerdetail.png there (scripts/screenshot-detail.sh).
+    // ledgerdetail.png there (scripts/screenshot.sh DIR detail).
     void layout()
     {
         const qint64 id = fx.Scalar(QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem WHERE parentid IS NOT NULL "

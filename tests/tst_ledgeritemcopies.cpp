@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(form.PassOnButton->isEnabled(), passOn);
         // The scan has no rule of its own: also on items the form locks.
         QVERIFY(form.ScannedDocumentButton->isEnabled());
-        // scripts/screenshot-detail.sh: the form with both actions available.
+        // scripts/screenshot.sh DIR detail: the form with both actions available.
         const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
         if (!dir.isEmpty() && enclosure && passOn)
             QVERIFY(form.grab().save(dir + QStringLiteral("/ledgerdetail-passon.png")));
