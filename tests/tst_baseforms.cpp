@@ -8,8 +8,7 @@
 #include "DBGrid.h"
 #include "KException.h"
 #include "PrintPreview.h"
-#include "ScriptedDialogs.h"
-#include "TestDb.h"
+#include "PartnerTable.h"
 #include "ValueListEditor.h"
 #include "ZQuery.h"
 
@@ -106,32 +105,19 @@ class TestBaseForms : public QObject
 private slots:
     void initTestCase()
     {
-        REQUIRE_TESTDB(m_db);
+        REQUIRE_TESTDB(fx.Db);
     }
 
     void init()
     {
-        REQUIRE_TESTDB(m_db);
-        m_dialogs = std::make_unique<ScopedScriptedDialogs>();
-        TZConnection &c = m_db.Connection();
-        c.ExecSQL(QStringLiteral("DELETE FROM partner"));
+        REQUIRE_TESTDB(fx.Db);
+        TZConnection &c = fx.Start();
         for (const char *name : {"Alfa", "Beta", "Gama"})
             c.ExecSQL(QStringLiteral("INSERT INTO partner (name, city) VALUES (?, 'Beograd')"), {QString::fromLatin1(name)});
-        m_query = std::make_unique<TZQuery>();
-        m_query->SetConnection(&c);
-        m_query->SetSQL(QStringLiteral("SELECT partnerid, name, city FROM partner ORDER BY partnerid"));
-        m_query->RequestLive = true;
-        m_query->Open();
-        m_source = std::make_unique<TDataSource>();
-        m_source->SetDataSet(m_query.get());
+        fx.Open(QStringLiteral("partnerid, name, city"));
     }
 
-    void cleanup()
-    {
-        m_source.reset();
-        m_query.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { fx.Stop(); }
 
     // ---- Detail form ----------------------------------------------------------------------
 
@@ -203,44 +189,44 @@ private slots:
     void detailApplyFollowsDataSet()
     {
         DetailForm form;
-        form.Data = m_query.get();
-        form.WatchDataSource(m_source.get());
+        form.Data = fx.Query.get();
+        form.WatchDataSource(fx.Source.get());
         QVERIFY(!form.CustomApply->isEnabled());
         QVERIFY(!form.ApplyButton->isEnabled());
-        m_query->Edit();
+        fx.Query->Edit();
         QVERIFY(form.ApplyButton->isEnabled());
-        m_query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("Alfa 2"));
+        fx.Query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("Alfa 2"));
 
         form.ApplyThrows = true;
         form.ApplyButton->click();
-        QCOMPARE(dialogs().Messages.size(), 1);
-        QCOMPARE(dialogs().Messages.at(0).Text, QStringLiteral("nije sačuvano"));
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
+        QCOMPARE(fx.dialogs().Messages.at(0).Text, QStringLiteral("nije sačuvano"));
         QVERIFY(form.ApplyButton->isEnabled());
 
         form.ApplyThrows = false;
         form.ApplyButton->click();
         QCOMPARE(form.Applied, 1);
-        QCOMPARE(m_query->State(), TDataSetState::Browse);
+        QCOMPARE(fx.Query->State(), TDataSetState::Browse);
         QVERIFY(!form.ApplyButton->isEnabled());
         // A disabled action does not run.
         form.CustomApply->trigger();
         QCOMPARE(form.Applied, 1);
 
         // The source dying first leaves the form working.
-        m_source.reset();
+        fx.Source.reset();
         form.UpdateActions();
     }
 
     void detailShownThroughSeam()
     {
         DetailForm form;
-        dialogs().ModalHandlers.push_back([](QDialog &d) {
+        fx.dialogs().ModalHandlers.push_back([](QDialog &d) {
             static_cast<TCustomDetailForm &>(d).OKButton->click();
             return d.result();
         });
         QCOMPARE(Dialogs().ShowModal(form), int(QDialog::Accepted));
         QCOMPARE(form.Queries, 1);
-        QCOMPARE(dialogs().ModalCount, 1);
+        QCOMPARE(fx.dialogs().ModalCount, 1);
     }
 
     // ---- Navigator ----------------------------------------------------------------------------
@@ -284,11 +270,11 @@ private slots:
 
         if (throws) {
             QVERIFY(nav.Found.isEmpty());
-            QCOMPARE(dialogs().Messages.size(), 1);
-            QCOMPARE(dialogs().Messages.at(0).Text, QStringLiteral("pretraga nije uspela"));
+            QCOMPARE(fx.dialogs().Messages.size(), 1);
+            QCOMPARE(fx.dialogs().Messages.at(0).Text, QStringLiteral("pretraga nije uspela"));
         } else {
             QCOMPARE(nav.Found, QStringList{QStringLiteral("name LIKE ? Al%")});
-            QVERIFY(dialogs().Messages.isEmpty());
+            QVERIFY(fx.dialogs().Messages.isEmpty());
         }
         // The base class's own hooks do nothing.
         TCustomNavigatorForm base;
@@ -304,18 +290,18 @@ private slots:
     {
         Viewer viewer;
         viewer.resize(400, 300);
-        viewer.DBG->SetDataSource(m_source.get());
+        viewer.DBG->SetDataSource(fx.Source.get());
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         TDBGrid *grid = viewer.DBG;
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 0)).center());
         QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(viewer.Clicked, (QList<int>{3, 0}));
-        QCOMPARE(m_query->RecNo(), 3);
+        QCOMPARE(fx.Query->RecNo(), 3);
 
         viewer.Throws = true;
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
-        QCOMPARE(dialogs().Messages.size(), 1);
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
     }
 
     void viewerColumnsVisibility_data()
@@ -329,12 +315,12 @@ private slots:
     {
         QFETCH(bool, accept);
         Viewer viewer;
-        viewer.DBG->SetDataSource(m_source.get());
+        viewer.DBG->SetDataSource(fx.Source.get());
         viewer.DBG->AddColumn(QStringLiteral("name"), 100, QStringLiteral("Naziv"));
         viewer.DBG->AddColumn(QStringLiteral("city"), 100, QStringLiteral("Mesto"));
         viewer.DBG->SetColumnVisible(0, false);
         QStringList titles;
-        dialogs().ModalHandlers.push_back([&](QDialog &d) {
+        fx.dialogs().ModalHandlers.push_back([&](QDialog &d) {
             const auto boxes = d.findChildren<QCheckBox *>();
             for (QCheckBox *b : boxes)
                 titles << b->text() + (b->isChecked() ? QStringLiteral("+") : QStringLiteral("-"));
@@ -407,12 +393,7 @@ private slots:
     }
 
 private:
-    ScriptedDialogs &dialogs() { return **m_dialogs; }
-
-    TestDb m_db;
-    std::unique_ptr<ScopedScriptedDialogs> m_dialogs;
-    std::unique_ptr<TZQuery> m_query;
-    std::unique_ptr<TDataSource> m_source;
+    PartnerTable fx;
 };
 
 QTEST_MAIN(TestBaseForms)

@@ -138,8 +138,7 @@ private slots:
     void refusedNewRecordAbandonsRow()
     {
         QFETCH(bool, append);
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         DB_TRY(q->Open());
         q->Next();
         q->OnNewRecord = [](TDataSet &) { throw Refused(); };
@@ -161,8 +160,7 @@ private slots:
 
     void deleting()
     {
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         QStringList scrolledTo;
         bool refuse = true;
         q->BeforeDelete = [&](TDataSet &) { if (refuse) throw Refused(); };
@@ -204,8 +202,7 @@ private slots:
     {
         QFETCH(QString, move);
         QFETCH(bool, inserting);
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         DB_TRY(q->Open());
         startChange(*q, inserting, QStringLiteral("Rešenje"), false);
         const QHash<QString, std::function<void()>> moves = {
@@ -221,8 +218,7 @@ private slots:
 
     void controlsDisabledNest()
     {
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         TDataSource source;
         source.SetDataSet(q.get());
         TracingLink link;
@@ -362,8 +358,7 @@ private slots:
     {
         QFETCH(bool, append);
         QFETCH(int, from);
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         DB_TRY(q->Open());
         q->SetRecNo(from);
         const QString before = numberOf(*q);
@@ -434,8 +429,7 @@ private slots:
         QFETCH(QString, operation);
         QFETCH(QStringList, expected);
         QFETCH(int, rows);
-        addItems(conn(), 3);
-        auto q = liveQuery(conn(), kAll);
+        auto q = threeItems();
         TDataSource source;
         source.SetDataSet(q.get());
         TracingLink link;
@@ -471,6 +465,12 @@ private slots:
 
 private:
     TZConnection &conn() { return m_db->Connection(); }
+    // Items 1/2024 .. 3/2024 behind a live query of them all, not yet open.
+    std::unique_ptr<TZQuery> threeItems()
+    {
+        addItems(conn(), 3);
+        return liveQuery(conn(), kAll);
+    }
     std::unique_ptr<TestDb> m_db;
 };
 

@@ -4,8 +4,7 @@
 #include "DBControls.h"
 #include "DBGrid.h"
 #include "KException.h"
-#include "ScriptedDialogs.h"
-#include "TestDb.h"
+#include "PartnerTable.h"
 #include "ValueListEditor.h"
 #include "ZQuery.h"
 
@@ -62,39 +61,32 @@ class TestDbWidgets : public QObject
 private slots:
     void initTestCase()
     {
-        REQUIRE_TESTDB(m_db);
+        REQUIRE_TESTDB(fx.Db);
     }
 
     void init()
     {
-        REQUIRE_TESTDB(m_db);
-        m_dialogs = std::make_unique<ScopedScriptedDialogs>();
-        TZConnection &c = m_db.Connection();
-        c.ExecSQL(QStringLiteral("DELETE FROM partner"));
+        REQUIRE_TESTDB(fx.Db);
+        TZConnection &c = fx.Start();
         for (int i = 0; i < Names.size(); ++i)
             c.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
                       {Names[i], QStringLiteral("Ulica %1").arg(i + 1), Cities[i]});
         openPartners();
     }
 
-    void cleanup()
-    {
-        m_source.reset();
-        m_query.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { fx.Stop(); }
 
     // ---- Grid ---------------------------------------------------------------------------
 
     void gridShowsColumns()
     {
         TDBGrid grid;
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         // Without columns of its own, one per field.
         QCOMPARE(grid.model()->columnCount(), 4);
         QCOMPARE(grid.model()->rowCount(), 5);
 
-        m_query->FieldByName(QStringLiteral("name")).SetDisplayLabel(QStringLiteral("Naziv"));
+        fx.Query->FieldByName(QStringLiteral("name")).SetDisplayLabel(QStringLiteral("Naziv"));
         grid.AddColumn(QStringLiteral("name"), 120);
         grid.AddColumn(QStringLiteral("city"), 0, QStringLiteral("Mesto"));
         grid.AddColumn(QStringLiteral("nosuchfield"));
@@ -109,9 +101,9 @@ private slots:
 
         // Widths and visibility survive the data set being reopened.
         grid.SetColumnVisible(1, false);
-        m_query->Close();
+        fx.Query->Close();
         QCOMPARE(grid.model()->rowCount(), 0);
-        m_query->Open();
+        fx.Query->Open();
         QCOMPARE(grid.model()->rowCount(), 5);
         QVERIFY(grid.isColumnHidden(1));
         QCOMPARE(grid.columnWidth(0), 120);
@@ -137,14 +129,14 @@ private slots:
         QFETCH(Move, move);
         QFETCH(int, row);
         TDBGrid grid;
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         QCOMPARE(grid.currentIndex().row(), 0);
         switch (move) {
-        case Move::First: m_query->Last(); m_query->First(); break;
-        case Move::Last: m_query->Last(); break;
-        case Move::Next: m_query->Next(); break;
-        case Move::RecNo4: m_query->SetRecNo(4); break;
-        case Move::Prior: m_query->Prior(); break;
+        case Move::First: fx.Query->Last(); fx.Query->First(); break;
+        case Move::Last: fx.Query->Last(); break;
+        case Move::Next: fx.Query->Next(); break;
+        case Move::RecNo4: fx.Query->SetRecNo(4); break;
+        case Move::Prior: fx.Query->Prior(); break;
         }
         QCOMPARE(grid.currentIndex().row(), row);
         QVERIFY(grid.selectionModel()->isRowSelected(row, {}));
@@ -166,7 +158,7 @@ private slots:
         QFETCH(int, recNo);
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         if (how == QLatin1String("click"))
@@ -175,36 +167,36 @@ private slots:
             QTest::keyClick(&grid, Qt::Key_Down);
         else
             QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(m_query->RecNo(), recNo);
+        QCOMPARE(fx.Query->RecNo(), recNo);
         QCOMPARE(grid.currentIndex().row(), recNo - 1);
-        QVERIFY(dialogs().Messages.isEmpty());
+        QVERIFY(fx.dialogs().Messages.isEmpty());
     }
 
     void gridTracksInsertAndDelete()
     {
         TDBGrid grid;
-        grid.SetDataSource(m_source.get());
-        m_query->SetRecNo(2);
-        m_query->Insert();
+        grid.SetDataSource(fx.Source.get());
+        fx.Query->SetRecNo(2);
+        fx.Query->Insert();
         QCOMPARE(grid.model()->rowCount(), 6);
         QCOMPARE(grid.currentIndex().row(), 1);
-        m_query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("Novi"));
+        fx.Query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("Novi"));
         QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("Novi"));
         QCOMPARE(grid.model()->index(2, 1).data().toString(), QStringLiteral("Beta"));
-        m_query->Cancel();
+        fx.Query->Cancel();
         QCOMPARE(grid.model()->rowCount(), 5);
         QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("Beta"));
 
-        m_query->Last();
-        m_query->Delete();
+        fx.Query->Last();
+        fx.Query->Delete();
         QCOMPARE(grid.model()->rowCount(), 4);
         QCOMPARE(grid.currentIndex().row(), 3);
         QCOMPARE(grid.model()->index(3, 1).data().toString(), QStringLiteral("Delta"));
 
         // A value change of the current row reaches the view.
         QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
-        m_query->Edit();
-        m_query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Zrenjanin"));
+        fx.Query->Edit();
+        fx.Query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Zrenjanin"));
         QVERIFY(!changed.isEmpty());
         QCOMPARE(changed.last().at(0).toModelIndex().row(), 3);
         QCOMPARE(grid.model()->index(3, 3).data().toString(), QStringLiteral("Zrenjanin"));
@@ -217,8 +209,8 @@ private slots:
         auto *layout = new QVBoxLayout(&frame);
         auto *grid = new TDBGrid;
         layout->addWidget(grid);
-        m_query->SetRecNo(3);
-        grid->SetDataSource(m_source.get());
+        fx.Query->SetRecNo(3);
+        grid->SetDataSource(fx.Source.get());
         grid->AddColumn(QStringLiteral("name"));
         grid->AddColumn(QStringLiteral("city"));
         QCOMPARE(grid->currentIndex().row(), 2);
@@ -228,36 +220,36 @@ private slots:
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         grid->setFocus();
-        QCOMPARE(m_query->RecNo(), 3);
+        QCOMPARE(fx.Query->RecNo(), 3);
     }
 
     void gridRefusedMoveStaysOnRecord()
     {
         TDBGrid grid;
-        grid.SetDataSource(m_source.get());
-        m_query->BeforePost = [](TDataSet &) { throw EDatabaseError(QStringLiteral("odbijeno")); };
-        m_query->Edit();
-        m_query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("izmenjeno")); // an untouched row is just cancelled
+        grid.SetDataSource(fx.Source.get());
+        fx.Query->BeforePost = [](TDataSet &) { throw EDatabaseError(QStringLiteral("odbijeno")); };
+        fx.Query->Edit();
+        fx.Query->FieldByName(QStringLiteral("name")).SetAsString(QStringLiteral("izmenjeno")); // an untouched row is just cancelled
         grid.setCurrentIndex(grid.model()->index(3, 0));
-        QCOMPARE(m_query->RecNo(), 1);
-        QCOMPARE(m_query->State(), TDataSetState::Edit);
+        QCOMPARE(fx.Query->RecNo(), 1);
+        QCOMPARE(fx.Query->State(), TDataSetState::Edit);
         QCOMPARE(grid.currentIndex().row(), 0);
-        QCOMPARE(dialogs().Messages.size(), 1);
-        QCOMPARE(dialogs().Messages.at(0).Text, QStringLiteral("odbijeno"));
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
+        QCOMPARE(fx.dialogs().Messages.at(0).Text, QStringLiteral("odbijeno"));
     }
 
     void gridDisabledControls()
     {
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
-        m_query->DisableControls();
-        m_query->Last();
-        m_query->Delete(); // the grid still believes in five rows
+        grid.SetDataSource(fx.Source.get());
+        fx.Query->DisableControls();
+        fx.Query->Last();
+        fx.Query->Delete(); // the grid still believes in five rows
         QCOMPARE(grid.currentIndex().row(), 0);
         QCOMPARE(grid.model()->rowCount(), 5);
         grid.grab(); // painting a row that is gone must not fail
-        m_query->EnableControls();
+        fx.Query->EnableControls();
         QCOMPARE(grid.model()->rowCount(), 4);
         QCOMPARE(grid.currentIndex().row(), 3);
     }
@@ -265,7 +257,7 @@ private slots:
     void gridEditsCells()
     {
         TDBGrid grid;
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         grid.AddColumn(QStringLiteral("name"));
         const int city = grid.AddColumn(QStringLiteral("city"));
         TColumn locked = grid.Columns().at(0);
@@ -280,15 +272,15 @@ private slots:
 
         QVERIFY(!grid.model()->setData(grid.model()->index(2, city), QStringLiteral("Kragujevac"))); // not current
         QVERIFY(grid.model()->setData(cityCell, QStringLiteral("Kragujevac")));
-        QCOMPARE(m_query->State(), TDataSetState::Edit);
-        m_query->Post();
+        QCOMPARE(fx.Query->State(), TDataSetState::Edit);
+        fx.Query->Post();
         QCOMPARE(dbText(QStringLiteral("city"), idAt(1)), QStringLiteral("Kragujevac"));
 
         // A refused write is shown and leaves the cell.
-        TField &name = m_query->FieldByName(QStringLiteral("city"));
+        TField &name = fx.Query->FieldByName(QStringLiteral("city"));
         name.OnSetText = [](TField &, const QString &) { throw EDatabaseError(QStringLiteral("ne može")); };
         QVERIFY(!grid.model()->setData(cityCell, QStringLiteral("X")));
-        QCOMPARE(dialogs().Messages.size(), 1);
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
         name.OnSetText = nullptr;
     }
 
@@ -296,7 +288,7 @@ private slots:
     {
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         grid.AddColumn(QStringLiteral("name"));
         const int city = grid.AddColumn(QStringLiteral("city"));
         TColumn c = grid.Columns().at(city);
@@ -306,7 +298,7 @@ private slots:
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
 
-        m_query->SetRecNo(2);
+        fx.Query->SetRecNo(2);
         const QModelIndex cell = grid.model()->index(1, city);
         grid.setCurrentIndex(cell);
         grid.edit(cell);
@@ -317,8 +309,8 @@ private slots:
         combo->setCurrentIndex(1);
 
         // The open editor's text reaches the field when the data set posts.
-        m_query->Edit();
-        m_query->Post();
+        fx.Query->Edit();
+        fx.Query->Post();
         QCOMPARE(dbText(QStringLiteral("city"), idAt(2)), QStringLiteral("Kraljevo"));
     }
 
@@ -341,7 +333,7 @@ private slots:
         QFETCH(int, col);
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         grid.AddColumn(QStringLiteral("name"), 80);
         grid.AddColumn(QStringLiteral("city"), 80);
         grid.show();
@@ -369,7 +361,7 @@ private slots:
     {
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QList<int> rows;
@@ -381,10 +373,10 @@ private slots:
         QTest::mouseDClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 0)).center());
         QCOMPARE(rows, (QList<int>{0, 2}));
-        QCOMPARE(m_query->RecNo(), 2);
+        QCOMPARE(fx.Query->RecNo(), 2);
         // An exception from the handler is shown, not passed to Qt.
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 0)).center());
-        QCOMPARE(dialogs().Messages.size(), 1);
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
     }
 
     void gridMillionRows_data()
@@ -444,27 +436,27 @@ private slots:
     void editFollowsAndPosts()
     {
         TDBEdit edit;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("name"));
         QCOMPARE(edit.text(), QStringLiteral("Alfa"));
-        m_query->Next();
+        fx.Query->Next();
         QCOMPARE(edit.text(), QStringLiteral("Beta"));
 
         edit.end(false);
         QTest::keyClicks(&edit, QStringLiteral("X"));
-        QCOMPARE(m_query->State(), TDataSetState::Edit);
+        QCOMPARE(fx.Query->State(), TDataSetState::Edit);
         QCOMPARE(edit.text(), QStringLiteral("BetaX"));
-        m_query->Post();
+        fx.Query->Post();
         QCOMPARE(dbText(QStringLiteral("name"), idAt(2)), QStringLiteral("BetaX"));
-        QCOMPARE(m_query->FieldByName(QStringLiteral("name")).AsString(), QStringLiteral("BetaX"));
+        QCOMPARE(fx.Query->FieldByName(QStringLiteral("name")).AsString(), QStringLiteral("BetaX"));
 
         // Return hands the text over without a post.
         QTest::keyClicks(&edit, QStringLiteral("Y"));
         QTest::keyClick(&edit, Qt::Key_Return);
-        QCOMPARE(m_query->FieldByName(QStringLiteral("name")).AsString(), QStringLiteral("BetaXY"));
+        QCOMPARE(fx.Query->FieldByName(QStringLiteral("name")).AsString(), QStringLiteral("BetaXY"));
         QCOMPARE(dbText(QStringLiteral("name"), idAt(2)), QStringLiteral("BetaX"));
         // Moving to another row posts it.
-        m_query->Next();
+        fx.Query->Next();
         QCOMPARE(dbText(QStringLiteral("name"), idAt(2)), QStringLiteral("BetaXY"));
         QCOMPARE(edit.text(), QStringLiteral("Gama"));
     }
@@ -472,80 +464,80 @@ private slots:
     void editConversionErrorRefusesPost()
     {
         TDBEdit edit;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("partnerid"));
         const qint64 id = idAt(1);
         QCOMPARE(edit.text(), QString::number(id));
         edit.end(false);
         QTest::keyClicks(&edit, QStringLiteral("x"));
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_query->Post());
-        QCOMPARE(m_query->State(), TDataSetState::Edit);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, fx.Query->Post());
+        QCOMPARE(fx.Query->State(), TDataSetState::Edit);
         QCOMPARE(edit.text(), QString::number(id) + QStringLiteral("x"));
-        QCOMPARE(m_query->FieldByName(QStringLiteral("partnerid")).AsLargeInt(), id);
+        QCOMPARE(fx.Query->FieldByName(QStringLiteral("partnerid")).AsLargeInt(), id);
         // Another control's change of the row keeps the pending text too.
-        m_query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Sombor"));
+        fx.Query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Sombor"));
         QCOMPARE(edit.text(), QString::number(id) + QStringLiteral("x"));
         // Finishing the edit shows the error instead of throwing.
         QTest::keyClick(&edit, Qt::Key_Return);
-        QCOMPARE(dialogs().Messages.size(), 1);
-        m_query->Cancel();
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
+        fx.Query->Cancel();
     }
 
     void editCancelReverts()
     {
         TDBEdit edit;
         TDBEdit city;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("name"));
-        city.SetDataSource(m_source.get());
+        city.SetDataSource(fx.Source.get());
         city.SetDataField(QStringLiteral("city"));
         QTest::keyClicks(&edit, QStringLiteral("zzz"));
         QTest::keyClicks(&city, QStringLiteral("qq"));
-        m_query->Cancel();
-        QCOMPARE(m_query->State(), TDataSetState::Browse);
+        fx.Query->Cancel();
+        QCOMPARE(fx.Query->State(), TDataSetState::Browse);
         QCOMPARE(edit.text(), QStringLiteral("Alfa"));
         QCOMPARE(city.text(), QStringLiteral("Beograd"));
         QCOMPARE(dbText(QStringLiteral("name"), idAt(1)), QStringLiteral("Alfa"));
 
         // A refused Edit() reverts what was typed.
-        m_query->BeforeEdit = [](TDataSet &) { throw EDatabaseError(QStringLiteral("zaključano")); };
+        fx.Query->BeforeEdit = [](TDataSet &) { throw EDatabaseError(QStringLiteral("zaključano")); };
         QTest::keyClicks(&edit, QStringLiteral("w"));
         QCOMPARE(edit.text(), QStringLiteral("Alfa"));
-        QCOMPARE(m_query->State(), TDataSetState::Browse);
-        QCOMPARE(dialogs().Messages.size(), 1);
+        QCOMPARE(fx.Query->State(), TDataSetState::Browse);
+        QCOMPARE(fx.dialogs().Messages.size(), 1);
     }
 
     void editKeepsPendingTextOnSameRow()
     {
         TDBEdit edit;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("name"));
         edit.SetReadOnly(true);
         QTest::keyClicks(&edit, QStringLiteral("r"));
-        QCOMPARE(m_query->State(), TDataSetState::Browse);
+        QCOMPARE(fx.Query->State(), TDataSetState::Browse);
         edit.SetReadOnly(false);
 
         edit.end(false);
         QTest::keyClicks(&edit, QStringLiteral("1"));
-        m_query->DisableControls();
-        m_query->EnableControls(); // nothing happened: no reset
-        m_query->DisableControls();
-        m_query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Vršac"));
-        m_query->EnableControls(); // a whole reset, same row
+        fx.Query->DisableControls();
+        fx.Query->EnableControls(); // nothing happened: no reset
+        fx.Query->DisableControls();
+        fx.Query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Vršac"));
+        fx.Query->EnableControls(); // a whole reset, same row
         QCOMPARE(edit.text(), QStringLiteral("Alfa1"));
-        m_query->Post();
+        fx.Query->Post();
         QCOMPARE(dbText(QStringLiteral("name"), idAt(1)), QStringLiteral("Alfa1"));
 
         // An empty data set: typing inserts the first row.
-        m_db.Connection().ExecSQL(QStringLiteral("DELETE FROM partner"));
-        m_query->Close();
-        m_query->Open();
+        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM partner"));
+        fx.Query->Close();
+        fx.Query->Open();
         QCOMPARE(edit.text(), QString());
         QTest::keyClicks(&edit, QStringLiteral("Prvi"));
-        QCOMPARE(m_query->State(), TDataSetState::Insert);
+        QCOMPARE(fx.Query->State(), TDataSetState::Insert);
         QCOMPARE(edit.text(), QStringLiteral("Prvi"));
-        m_query->Post();
-        QCOMPARE(dbText(QStringLiteral("name"), m_query->FieldByName(QStringLiteral("partnerid")).AsLargeInt()), QStringLiteral("Prvi"));
+        fx.Query->Post();
+        QCOMPARE(dbText(QStringLiteral("name"), fx.Query->FieldByName(QStringLiteral("partnerid")).AsLargeInt()), QStringLiteral("Prvi"));
     }
 
     void comboShowsField_data()
@@ -570,9 +562,9 @@ private slots:
         TDBComboBox combo;
         combo.SetItems({QStringLiteral("Beograd"), QStringLiteral("Novi Sad"), QStringLiteral("Niš")});
         combo.SetStyle(editable ? TDBComboBox::TStyle::DropDown : TDBComboBox::TStyle::DropDownList);
-        combo.SetDataSource(m_source.get());
+        combo.SetDataSource(fx.Source.get());
         combo.SetDataField(QStringLiteral("city"));
-        m_query->SetRecNo(recNo);
+        fx.Query->SetRecNo(recNo);
         QCOMPARE(combo.currentIndex(), index);
         QCOMPARE(combo.currentText(), text);
     }
@@ -581,37 +573,37 @@ private slots:
     {
         TDBComboBox combo;
         combo.SetItems({QStringLiteral("Beograd"), QStringLiteral("Novi Sad"), QStringLiteral("Niš")});
-        combo.SetDataSource(m_source.get());
+        combo.SetDataSource(fx.Source.get());
         combo.SetDataField(QStringLiteral("city"));
         QString seen;
         connect(&combo, &TDBComboBox::userChanged, this, [&](int index) {
-            seen = m_query->FieldByName(QStringLiteral("city")).AsString() + QString::number(index);
+            seen = fx.Query->FieldByName(QStringLiteral("city")).AsString() + QString::number(index);
         });
         QTest::keyClick(&combo, Qt::Key_Down);
-        QCOMPARE(m_query->State(), TDataSetState::Edit);
+        QCOMPARE(fx.Query->State(), TDataSetState::Edit);
         QCOMPARE(seen, QStringLiteral("Novi Sad1")); // written before the signal
-        m_query->Post();
+        fx.Query->Post();
         QCOMPARE(dbText(QStringLiteral("city"), idAt(1)), QStringLiteral("Novi Sad"));
 
         // Read-only: the key changes nothing.
         combo.SetReadOnly(true);
         QTest::keyClick(&combo, Qt::Key_Down);
         QCOMPARE(combo.currentIndex(), 1);
-        QCOMPARE(m_query->State(), TDataSetState::Browse);
+        QCOMPARE(fx.Query->State(), TDataSetState::Browse);
 
         // Programmatic changes of the field are no user choice.
         combo.SetReadOnly(false);
         seen.clear();
-        m_query->Edit();
-        m_query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Niš"));
+        fx.Query->Edit();
+        fx.Query->FieldByName(QStringLiteral("city")).SetAsString(QStringLiteral("Niš"));
         QCOMPARE(combo.currentIndex(), 2);
         QVERIFY(seen.isEmpty());
-        m_query->Cancel();
+        fx.Query->Cancel();
     }
 
     void checkBoxValues()
     {
-        TZConnection &c = m_db.Connection();
+        TZConnection &c = fx.Db.Connection();
         c.ExecSQL(QStringLiteral("DELETE FROM ledgeritem"));
         for (const char *flag : {"y", "n"})
             c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid, accepted) "
@@ -667,22 +659,22 @@ private slots:
         TDBComboBox combo;
         TDBCheckBox check;
         TDBGrid grid;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("name"));
         combo.SetItems({QStringLiteral("Beograd")});
-        combo.SetDataSource(m_source.get());
+        combo.SetDataSource(fx.Source.get());
         combo.SetDataField(QStringLiteral("city"));
-        check.SetDataSource(m_source.get());
+        check.SetDataSource(fx.Source.get());
         check.SetDataField(QStringLiteral("partnerid"));
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         QCOMPARE(combo.currentIndex(), 0);
         QVERIFY(check.isChecked());
 
         if (sourceFirst) {
-            m_source.reset();
+            fx.Source.reset();
         } else {
-            m_query.reset();
-            QCOMPARE(edit.DataSource(), m_source.get());
+            fx.Query.reset();
+            QCOMPARE(edit.DataSource(), fx.Source.get());
         }
         QCOMPARE(edit.text(), QString());
         QVERIFY(edit.isReadOnly());
@@ -693,30 +685,30 @@ private slots:
         grid.grab();
         check.click();
         QVERIFY(!check.isChecked());
-        QVERIFY(dialogs().Messages.isEmpty());
+        QVERIFY(fx.dialogs().Messages.isEmpty());
     }
 
     // Reopening with other SQL makes new fields while the controls are not told.
     void fieldsRebuiltWhileDisabled()
     {
         TDBEdit edit;
-        edit.SetDataSource(m_source.get());
+        edit.SetDataSource(fx.Source.get());
         edit.SetDataField(QStringLiteral("city"));
         TDBGrid grid;
         grid.resize(400, 300);
-        grid.SetDataSource(m_source.get());
+        grid.SetDataSource(fx.Source.get());
         const int city = grid.AddColumn(QStringLiteral("city"));
         QCOMPARE(edit.text(), QStringLiteral("Beograd"));
 
-        m_query->DisableControls();
-        m_query->SetSQL(QStringLiteral("SELECT city, name, address, partnerid FROM partner ORDER BY partnerid"));
-        m_query->Open();
+        fx.Query->DisableControls();
+        fx.Query->SetSQL(QStringLiteral("SELECT city, name, address, partnerid FROM partner ORDER BY partnerid"));
+        fx.Query->Open();
         QVERIFY(edit.Field());
         QCOMPARE(edit.Field()->FieldName(), QStringLiteral("city"));
         QCOMPARE(grid.model()->index(1, city).data().toString(), QStringLiteral("Novi Sad"));
         grid.grab();
-        m_query->Next();
-        m_query->EnableControls();
+        fx.Query->Next();
+        fx.Query->EnableControls();
         QCOMPARE(edit.text(), QStringLiteral("Novi Sad"));
         QCOMPARE(grid.currentIndex().row(), 1);
     }
@@ -871,34 +863,20 @@ private slots:
     }
 
 private:
-    void openPartners()
-    {
-        m_query = std::make_unique<TZQuery>();
-        m_query->SetConnection(&m_db.Connection());
-        m_query->SetSQL(QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY partnerid"));
-        m_query->RequestLive = true;
-        m_query->Open();
-        m_source = std::make_unique<TDataSource>();
-        m_source->SetDataSet(m_query.get());
-    }
+    void openPartners() { fx.Open(QStringLiteral("partnerid, name, address, city")); }
 
     QString dbText(const QString &column, qint64 id)
     {
-        auto q = m_db.Connection().OpenQuery(QStringLiteral("SELECT %1 FROM partner WHERE partnerid = ?").arg(column), {id});
+        auto q = fx.Db.Connection().OpenQuery(QStringLiteral("SELECT %1 FROM partner WHERE partnerid = ?").arg(column), {id});
         return q->next() ? q->value(0).toString() : QStringLiteral("<no row>");
     }
 
     qint64 idAt(int recNo)
     {
-        return m_query->ValueAt(recNo - 1, m_query->FieldByName(QStringLiteral("partnerid"))).toLongLong();
+        return fx.Query->ValueAt(recNo - 1, fx.Query->FieldByName(QStringLiteral("partnerid"))).toLongLong();
     }
 
-    ScriptedDialogs &dialogs() { return **m_dialogs; }
-
-    TestDb m_db;
-    std::unique_ptr<ScopedScriptedDialogs> m_dialogs;
-    std::unique_ptr<TZQuery> m_query;
-    std::unique_ptr<TDataSource> m_source;
+    PartnerTable fx;
 };
 
 QTEST_MAIN(TestDbWidgets)
