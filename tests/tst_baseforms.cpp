@@ -59,10 +59,7 @@ public:
     QStringList Found;
     bool FindThrows = false;
 
-    Navigator()
-    {
-        SetSearchProps();
-    }
+    Navigator() { SetSearchProps(); }
     void SetSearchProps() override
     {
         SearchVLE->AddRow(QStringLiteral("naziv"), QStringLiteral("Naziv"));
@@ -103,10 +100,7 @@ class TestBaseForms : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        REQUIRE_TESTDB(fx.Db);
-    }
+    void initTestCase() { REQUIRE_TESTDB(fx.Db); }
 
     void init()
     {

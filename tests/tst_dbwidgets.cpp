@@ -59,10 +59,7 @@ class TestDbWidgets : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        REQUIRE_TESTDB(fx.Db);
-    }
+    void initTestCase() { REQUIRE_TESTDB(fx.Db); }
 
     void init()
     {

@@ -75,10 +75,7 @@ private slots:
             query().Cancel();
     }
 
-    void cleanupTestCase()
-    {
-        fx.Stop();
-    }
+    void cleanupTestCase() { fx.Stop(); }
 
     // ---- Who may change an item -------------------------------------------------------------
 

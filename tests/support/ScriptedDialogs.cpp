@@ -1,59 +1,50 @@
 #include "ScriptedDialogs.h"
 
 #include <QPrinter>
+#include <type_traits>
+
+namespace {
+// The next scripted answer, or the fallback once the script has run out.
+template <class T>
+T takeNext(std::deque<T> &answers, std::type_identity_t<T> fallback = {})
+{
+    if (answers.empty())
+        return fallback;
+    T a = std::move(answers.front());
+    answers.pop_front();
+    return a;
+}
+
+template <class T>
+bool nextChoice(std::deque<std::optional<T>> &answers, T &value)
+{
+    const std::optional<T> a = takeNext(answers);
+    if (a)
+        value = *a;
+    return a.has_value();
+}
+} // namespace
 
 TModalResult ScriptedDialogs::MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int)
 {
     Messages.append({text, type, buttons});
-    if (MessageAnswers.empty())
-        return mbOK;
-    const TModalResult r = MessageAnswers.front();
-    MessageAnswers.pop_front();
-    return r;
+    return takeNext(MessageAnswers, mbOK);
 }
 
-bool ScriptedDialogs::GetDate(QDate &date)
-{
-    if (DateAnswers.empty())
-        return false;
-    const auto a = DateAnswers.front();
-    DateAnswers.pop_front();
-    if (!a)
-        return false;
-    date = *a;
-    return true;
-}
+bool ScriptedDialogs::GetDate(QDate &date) { return nextChoice(DateAnswers, date); }
 
-bool ScriptedDialogs::GetDateTime(QDateTime &dateTime)
-{
-    if (DateTimeAnswers.empty())
-        return false;
-    const auto a = DateTimeAnswers.front();
-    DateTimeAnswers.pop_front();
-    if (!a)
-        return false;
-    dateTime = *a;
-    return true;
-}
+bool ScriptedDialogs::GetDateTime(QDateTime &dateTime) { return nextChoice(DateTimeAnswers, dateTime); }
 
 QString ScriptedDialogs::BrowseDialog(const QString &title, int)
 {
     BrowseTitles << title;
-    if (BrowseAnswers.empty())
-        return {};
-    const QString a = BrowseAnswers.front();
-    BrowseAnswers.pop_front();
-    return a;
+    return takeNext(BrowseAnswers);
 }
 
 QString ScriptedDialogs::OpenFileDialog(const QString &title, const QString &filter)
 {
     FileDialogs << title + u'|' + filter;
-    if (FileAnswers.empty())
-        return {};
-    const QString a = FileAnswers.front();
-    FileAnswers.pop_front();
-    return a;
+    return takeNext(FileAnswers);
 }
 
 bool ScriptedDialogs::OpenWithDefaultApplication(const QString &path)
