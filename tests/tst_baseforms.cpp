@@ -3,6 +3,7 @@
 // the print preview.
 
 #include "CustomDetailForm.h"
+#include "TestRows.h"
 #include "CustomNavigatorForm.h"
 #include "CustomViewerForm.h"
 #include "DBGrid.h"
@@ -298,12 +299,7 @@ private slots:
         QCOMPARE(fx.dialogs().Messages.size(), 1);
     }
 
-    void viewerColumnsVisibility_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("accepted") << true;
-        QTest::newRow("cancelled") << false;
-    }
+    void viewerColumnsVisibility_data() { flagRows("accept", {{"accepted", true}, {"cancelled", false}}); }
 
     void viewerColumnsVisibility()
     {

@@ -2,6 +2,7 @@
 // thrown by events, bound controls and sorting.
 
 #include "DatasetTestUtil.h"
+#include "TestRows.h"
 
 #include <QHash>
 
@@ -128,12 +129,7 @@ private slots:
                  inserting ? QStringLiteral("9/2024") : QStringLiteral("2/2024"));
     }
 
-    void refusedNewRecordAbandonsRow_data()
-    {
-        QTest::addColumn<bool>("append");
-        QTest::newRow("append") << true;
-        QTest::newRow("insert") << false;
-    }
+    void refusedNewRecordAbandonsRow_data() { flagRows("append", {{"append", true}, {"insert", false}}); }
 
     void refusedNewRecordAbandonsRow()
     {

@@ -3,6 +3,7 @@
 // read back, defaults, rows gone meanwhile, and joined columns never written.
 
 #include "DatasetTestUtil.h"
+#include "TestRows.h"
 #include "LedgerQueryText.h"
 #include "SqlText.h"
 
@@ -188,9 +189,7 @@ private slots:
 
     void unchangedValuesCountAsFound_data()
     {
-        QTest::addColumn<bool>("updateAll");
-        QTest::newRow("value the other desk already wrote") << false;
-        QTest::newRow("update all, nothing changed") << true;
+        flagRows("updateAll", {{"value the other desk already wrote", false}, {"update all, nothing changed", true}});
     }
 
     void unchangedValuesCountAsFound()

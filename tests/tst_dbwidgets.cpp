@@ -2,6 +2,7 @@
 // bound edit, combo box and check box, and the value list editor.
 
 #include "DBControls.h"
+#include "TestRows.h"
 #include "DBGrid.h"
 #include "KException.h"
 #include "PartnerTable.h"
@@ -644,9 +645,7 @@ private slots:
 
     void controlsSurviveDestruction_data()
     {
-        QTest::addColumn<bool>("sourceFirst");
-        QTest::newRow("data source first") << true;
-        QTest::newRow("data set first") << false;
+        flagRows("sourceFirst", {{"data source first", true}, {"data set first", false}});
     }
 
     void controlsSurviveDestruction()

@@ -3,6 +3,7 @@
 // database with the console's services and scripted dialogs.
 
 #include "DBControls.h"
+#include "TestRows.h"
 #include "DBGrid.h"
 #include "DBIniFile.h"
 #include "LedgerFixture.h"
@@ -162,12 +163,7 @@ private slots:
         QCOMPARE(desc.LedgerDateTime, expected.LedgerDateTime);
     }
 
-    void emptyList_data()
-    {
-        QTest::addColumn<bool>("doubleClick");
-        QTest::newRow("OK button") << false;
-        QTest::newRow("double click") << true;
-    }
+    void emptyList_data() { flagRows("doubleClick", {{"OK button", false}, {"double click", true}}); }
 
     void emptyList()
     {
@@ -265,12 +261,7 @@ private slots:
 
     // ---- OpenLedger --------------------------------------------------------------------------
 
-    void openLedger_data()
-    {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("existing item") << true;
-        QTest::newRow("missing item") << false;
-    }
+    void openLedger_data() { flagRows("exists", {{"existing item", true}, {"missing item", false}}); }
 
     void openLedger()
     {

@@ -2,6 +2,7 @@
 // services behind GlobalConsole and every dialog scripted.
 
 #include "Clock.h"
+#include "TestRows.h"
 #include "CommonStrings.h"
 #include "DBControls.h"
 #include "KException.h"
@@ -172,9 +173,7 @@ private slots:
 
     void dateChangeKeepsNumber_data()
     {
-        QTest::addColumn<bool>("picker");
-        QTest::newRow("date from the picker, another year") << true;
-        QTest::newRow("date typed") << false;
+        flagRows("picker", {{"date from the picker, another year", true}, {"date typed", false}});
     }
 
     void dateChangeKeepsNumber()
@@ -345,12 +344,7 @@ private slots:
 
     // ---- Linking --------------------------------------------------------------------------------------
 
-    void linkedToOnOpen_data()
-    {
-        QTest::addColumn<bool>("withParent");
-        QTest::newRow("linked") << true;
-        QTest::newRow("not linked") << false;
-    }
+    void linkedToOnOpen_data() { flagRows("withParent", {{"linked", true}, {"not linked", false}}); }
 
     void linkedToOnOpen()
     {
