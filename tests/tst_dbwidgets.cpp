@@ -65,10 +65,9 @@ private slots:
     void init()
     {
         REQUIRE_TESTDB(fx.Db);
-        TZConnection &c = fx.Start();
+        fx.Start();
         for (int i = 0; i < Names.size(); ++i)
-            c.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
-                      {Names[i], QStringLiteral("Ulica %1").arg(i + 1), Cities[i]});
+            fx.AddPartner(Names[i], QStringLiteral("Ulica %1").arg(i + 1), Cities[i]);
         openPartners();
     }
 

@@ -85,8 +85,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(fx.Db);
-        fx.Start();
-        fx.LoginAs(QStringLiteral("ana"));
+        fx.Start(QStringLiteral("ana"));
         IRef<ISnapin> snapin = LedgerFactoryObject()->GetSnapin(fx.Console);
         m_ledger = snapin.query<ILedger>();
         QVERIFY(m_ledger);

@@ -2,6 +2,7 @@
 // real database, including two desks acting on one item at once.
 
 #include "LedgerFixture.h"
+#include "TestConsole.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
@@ -17,16 +18,10 @@
 namespace {
 
 // Another module's view of the ledger: records which items it was asked to open.
-class RecordingLedger : public TInterfacedObject, public ILedger
+class RecordingLedger : public TestService<ILedger>
 {
 public:
     QList<qint32> Opened;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        if (iid == ILedger::IID())
-            return answer<ILedger>(this, out);
-        return TInterfacedObject::QueryInterface(iid, out);
-    }
     bool GetLedger(TLedgerDesc &) override { return false; }
     void OpenLedger(qint32 id) override { Opened << id; }
 };

@@ -22,16 +22,10 @@
 namespace {
 
 // A partner module that answers with queued choices; empty = cancelled.
-class TestPartners : public TInterfacedObject, public IPartner
+class TestPartners : public TestService<IPartner>
 {
 public:
     QList<TPartnerDesc> Choices;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        if (iid == IPartner::IID())
-            return answer<IPartner>(this, out);
-        return TInterfacedObject::QueryInterface(iid, out);
-    }
     bool SelectPartner(TPartnerDesc &desc) override
     {
         if (Choices.isEmpty())

@@ -37,8 +37,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(fx.Db);
-        fx.Start();
-        fx.LoginAs(QStringLiteral("ana"));
+        fx.Start(QStringLiteral("ana"));
         m_document = fx.Scalar(QStringLiteral("SELECT MIN(documentid) FROM document")).toLongLong();
     }
     void init()

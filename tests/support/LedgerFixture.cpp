@@ -10,7 +10,7 @@
 #include <QSqlRecord>
 #include <QtTest>
 
-void LedgerFixture::Start()
+void LedgerFixture::Start(const QString &login)
 {
     SampleData::Fill(Db.Connection());
     StartModule();
@@ -20,6 +20,8 @@ void LedgerFixture::Start()
     Console->AddService(IRef<IInterface>(new TPartnerService(&Db.Connection())));
     Console->AddService(IRef<IInterface>(new TDocumentService(&Db.Connection())));
     GlobalConsole = Console;
+    if (!login.isEmpty())
+        LoginAs(login);
 }
 
 void LedgerFixture::StartModule()

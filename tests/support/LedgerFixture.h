@@ -21,7 +21,7 @@ public:
     IRef<TConsole> Console;
     IRef<TSecurityService> Security;
 
-    void Start();
+    void Start(const QString &login = {}); // and logs that sample user in
     // The module on an empty database; the test sets GlobalConsole itself.
     void StartModule();
     void Stop();

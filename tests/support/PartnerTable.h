@@ -25,6 +25,12 @@ struct PartnerTable
         return Db.Connection();
     }
 
+    void AddPartner(const QString &name, const QVariant &address = {}, const QVariant &city = QStringLiteral("Beograd"))
+    {
+        Db.Connection().ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city) VALUES (?, ?, ?)"),
+                                {name, address, city});
+    }
+
     void Open(const QString &columns)
     {
         Query = std::make_unique<TZQuery>();

@@ -6,7 +6,20 @@
 
 #include <QList>
 
-class TestSecurity : public TInterfacedObject, public ISecurity
+// A test's stand-in for one service: answers QueryInterface for I.
+template <class I>
+class TestService : public TInterfacedObject, public I
+{
+public:
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == I::IID())
+            return answer<I>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+};
+
+class TestSecurity : public TestService<ISecurity>
 {
 public:
     TZConnection *Connection = nullptr;
@@ -16,12 +29,6 @@ public:
     int ConnectCalls = 0;
     int GetConnectionCalls = 0;
 
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        if (iid == ISecurity::IID())
-            return answer<ISecurity>(this, out);
-        return TInterfacedObject::QueryInterface(iid, out);
-    }
     TZConnection *GetConnection() override
     {
         ++GetConnectionCalls;
