@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -97,6 +98,25 @@ public:
         box.exec();
     }
 
+    bool DatabaseWait(int seconds, bool serverAnswers) override
+    {
+        if (!m_wait) {
+            m_wait = std::make_unique<QProgressDialog>();
+            m_wait->setWindowTitle(QStringLiteral("Baza podataka"));
+            m_wait->setCancelButtonText(QStringLiteral("Otkaži"));
+            m_wait->setRange(0, 0);
+            m_wait->setWindowModality(Qt::ApplicationModal);
+            m_wait->setMinimumDuration(0);
+            m_wait->show();
+        }
+        m_wait->setLabelText(serverAnswers
+                                 ? QStringLiteral("Baza podataka radi na upitu (%1 s)…").arg(seconds)
+                                 : QStringLiteral("Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds));
+        return !m_wait->wasCanceled();
+    }
+
+    void DatabaseWaitEnded() override { m_wait.reset(); }
+
     bool GetDate(QDate &date) override
     {
         TGetDateDialog dlg(QDateTime(date, QTime(0, 0)), false);
@@ -150,6 +170,9 @@ public:
         TPrintPreviewDialog preview(printer, paint);
         preview.exec();
     }
+
+private:
+    std::unique_ptr<QProgressDialog> m_wait;
 };
 
 std::unique_ptr<IDialogs> &current()

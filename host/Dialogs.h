@@ -43,6 +43,16 @@ public:
         Q_UNUSED(details);
         MessageDlg(text, TMsgDlgType::Error, mbOK);
     }
+    // A statement the database has been working on for a while: shows the
+    // wait (seconds so far; whether the server still answers a second
+    // connection). False when the user cancels. Base: waits on.
+    virtual bool DatabaseWait(int seconds, bool serverAnswers)
+    {
+        Q_UNUSED(seconds);
+        Q_UNUSED(serverAnswers);
+        return true;
+    }
+    virtual void DatabaseWaitEnded() {}
     // Modal pickers on a value passed by reference; true when confirmed.
     virtual bool GetDate(QDate &date) = 0;
     virtual bool GetDateTime(QDateTime &dateTime) = 0;

@@ -1,6 +1,7 @@
 #include "RowStream.h"
 
 #include "KException.h"
+#include "ServerWait.h"
 #include "ZConnection.h"
 
 #include <QSqlDriver>
@@ -55,7 +56,9 @@ void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &rec
     auto fail = [&] {
         throw EDatabaseError::FromServer(QString::fromUtf8(mysql_error(mysql)), QString::number(mysql_errno(mysql)), sql);
     };
-    if (mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+    if (WaitForServer(connection, mysql, [&] {
+            return mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size()));
+        }) != 0)
         fail();
     MYSQL_RES *result = mysql_use_result(mysql);
     if (!result) {
@@ -101,7 +104,10 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
                                          sql);
     };
     const QByteArray text = sql.toUtf8();
-    if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+    // Preparing waits for the server as much as running does.
+    if (WaitForServer(connection, mysql, [&] {
+            return mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size()));
+        }) != 0)
         fail();
     if (mysql_stmt_param_count(stmt) != static_cast<unsigned long>(params.size()))
         throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.")
@@ -147,7 +153,7 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
     }
     if (n > 0 && mysql_stmt_bind_param(stmt, in.data()) != 0)
         fail();
-    if (mysql_stmt_execute(stmt) != 0)
+    if (WaitForServer(connection, mysql, [&] { return mysql_stmt_execute(stmt); }) != 0)
         fail();
 
     MYSQL_RES *meta = mysql_stmt_result_metadata(stmt);

@@ -134,6 +134,8 @@ void TZConnection::ensureOpen()
 {
     if (!Connected())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    if (m_busy)
+        throw EDatabaseError(QStringLiteral("Baza podataka još radi na prethodnom upitu."));
     if (!m_broken)
         return;
     Database().close();
@@ -352,21 +354,36 @@ const std::vector<TColumnInfo> &TZConnection::TableColumns(const QString &table)
         return *it;
     std::vector<TColumnInfo> cols;
     if (m_backend == TBackend::MySQL) {
-        auto q = OpenQuery(QStringLiteral(
-            "SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, COLUMN_KEY, EXTRA, "
-            "COLUMN_DEFAULT FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
-            "AND TABLE_NAME = ? ORDER BY ORDINAL_POSITION"), {table});
-        while (q->next()) {
+        // Read as a list is read: the first list of the day does not freeze
+        // the window on a server that stopped answering.
+        struct Collector : TRowReceiver
+        {
+            std::vector<std::vector<QVariant>> Rows;
+            void Columns(const QStringList &, const std::vector<TFieldType> &) override {}
+            void Row(const char *const *values, const size_t *lengths) override
+            {
+                std::vector<QVariant> row;
+                for (int i = 0; i < 7; ++i)
+                    row.push_back(values[i] ? QVariant(QString::fromUtf8(values[i], qsizetype(lengths[i]))) : QVariant());
+                Rows.push_back(std::move(row));
+            }
+        } columns;
+        StreamQuery(*this,
+                    QStringLiteral("SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, COLUMN_KEY, EXTRA, "
+                                   "COLUMN_DEFAULT FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
+                                   "AND TABLE_NAME = ? ORDER BY ORDINAL_POSITION"),
+                    {table}, columns);
+        for (const std::vector<QVariant> &v : columns.Rows) {
             TColumnInfo c;
-            c.Name = q->value(0).toString();
-            c.TypeName = q->value(1).toString().toLower();
-            c.Length = q->value(2).toInt();
-            c.NotNull = q->value(3).toString() == QLatin1String("NO");
-            c.PrimaryKey = q->value(4).toString() == QLatin1String("PRI");
-            const QString extra = q->value(5).toString().toLower();
+            c.Name = v[0].toString();
+            c.TypeName = v[1].toString().toLower();
+            c.Length = v[2].toInt();
+            c.NotNull = v[3].toString() == QLatin1String("NO");
+            c.PrimaryKey = v[4].toString() == QLatin1String("PRI");
+            const QString extra = v[5].toString().toLower();
             c.AutoIncrement = extra.contains(QLatin1String("auto_increment"));
             c.Generated = extra.contains(QLatin1String("generated"));
-            const QVariant def = q->value(6);
+            const QVariant def = v[6];
             c.HasDefault = !def.isNull() && def.toString().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0;
             if (c.HasDefault)
                 c.DefaultText = unquoteDefault(def.toString());

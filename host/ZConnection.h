@@ -126,6 +126,23 @@ public:
     static QString DayStart(const QString &day) { return day + QStringLiteral(" 00:00:00"); }
     static QString DayEnd(const QString &day) { return day + QStringLiteral(" 23:59:59"); }
 
+    // The server connection is gone (cut while waiting); made again on next use.
+    void MarkLost() { m_broken = true; }
+
+    // While a statement runs on another thread, nothing else may use the
+    // connection (the windows keep painting meanwhile).
+    class TBusy
+    {
+    public:
+        explicit TBusy(TZConnection &c) : m_c(c) { m_c.m_busy = true; }
+        ~TBusy() { m_c.m_busy = false; }
+        TBusy(const TBusy &) = delete;
+        TBusy &operator=(const TBusy &) = delete;
+
+    private:
+        TZConnection &m_c;
+    };
+
     // Counted by TZTransaction: a lost connection loses the transaction too.
     void TransactionStarted() { ++m_transactions; }
     void TransactionEnded() { --m_transactions; }
@@ -148,6 +165,7 @@ private:
     QHash<QString, std::vector<TColumnInfo>> m_columns;
     int m_transactions = 0;
     bool m_broken = false; // the server connection was lost; made again on next use
+    bool m_busy = false;
 };
 
 // True when the error says the server connection is gone.

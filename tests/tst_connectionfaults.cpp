@@ -3,6 +3,7 @@
 // there at all. Runs on the private server alone (it stops and freezes it).
 
 #include "DatasetTestUtil.h"
+#include "ScriptedDialogs.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -116,6 +117,62 @@ private slots:
         QVERIFY2(waited.elapsed() < 8000, qPrintable(QString::number(waited.elapsed())));
         wake.dismiss();
         QCOMPARE(::kill(pid, SIGCONT), 0);
+        DB_TRY(QCOMPARE(countItems(desk), 3));
+    }
+
+    // A server that works long on a statement is waited for (the window keeps
+    // painting and shows the wait); the user may cancel; a server that stops
+    // answering while the list loads is given up on.
+    void longWait_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("outcome"); // rows, cancelled, frozen
+        QTest::newRow("busy server") << "busy" << "rows";
+        QTest::newRow("cancelled by the user") << "cancel" << "cancelled";
+        QTest::newRow("frozen while loading") << "frozen" << "frozen";
+    }
+    void longWait()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, outcome);
+        TConnectionParams params = m_db->Params();
+        params.ConnectTimeout = 1;
+        TZConnection desk;
+        desk.SetParams(params);
+        DB_TRY(desk.Connect());
+        ScopedScriptedDialogs dialogs;
+        if (situation == QLatin1String("cancel"))
+            dialogs->CancelDatabaseWaitAt = 0;
+        const pid_t pid = serverPid();
+        auto wake = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        if (situation == QLatin1String("frozen"))
+            QCOMPARE(::kill(pid, SIGSTOP), 0);
+        const int pause = situation == QLatin1String("busy") ? 3 : 60;
+        TZReadOnlyQuery list(&desk, QStringLiteral("SELECT SLEEP(?) AS pause, COUNT(*) AS n FROM ledgeritem"), {pause});
+        QElapsedTimer waited;
+        waited.start();
+        QString got = QStringLiteral("rows");
+        try {
+            list.Open();
+        } catch (const EAbort &) {
+            got = QStringLiteral("cancelled");
+        } catch (const EDatabaseError &e) {
+            got = e.message().startsWith(QStringLiteral("Server baze podataka ne odgovara")) ? QStringLiteral("frozen")
+                                                                                            : e.message();
+        }
+        QCOMPARE(got, outcome);
+        QVERIFY(!dialogs->DatabaseWaits.isEmpty());
+        if (outcome == QLatin1String("rows")) {
+            QCOMPARE(list.FieldByName(QStringLiteral("n")).AsInteger(), 3);
+            QVERIFY(dialogs->DatabaseWaits.contains(true));
+        }
+        if (outcome == QLatin1String("cancelled"))
+            QVERIFY2(waited.elapsed() < 4000, qPrintable(QString::number(waited.elapsed())));
+        if (outcome == QLatin1String("frozen"))
+            QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
+        wake.dismiss();
+        ::kill(pid, SIGCONT);
+        // And on with the day.
         DB_TRY(QCOMPARE(countItems(desk), 3));
     }
 

@@ -87,3 +87,9 @@ ScopedScriptedDialogs::~ScopedScriptedDialogs()
 {
     SetDialogs(std::move(m_previous));
 }
+
+bool ScriptedDialogs::DatabaseWait(int, bool serverAnswers)
+{
+    DatabaseWaits << serverAnswers;
+    return DatabaseWaits.size() - 1 != CancelDatabaseWaitAt;
+}

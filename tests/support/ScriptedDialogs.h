@@ -41,6 +41,8 @@ public:
     QStringList FileDialogs; // "title|filter" of each file dialog
     QStringList OpenedFiles;
     QList<QDialog *> ShownDialogs; // valid only while the dialog lives
+    QList<bool> DatabaseWaits;     // whether the server answered, at each showing of a long wait
+    int CancelDatabaseWaitAt = -1; // the showing at which the user cancels; -1: never
     int ModalCount = 0;
     QStringList Previews; // document names of the previews asked for
 
@@ -52,6 +54,7 @@ public:
     QString OpenFileDialog(const QString &title, const QString &filter) override;
     bool OpenWithDefaultApplication(const QString &path) override;
     int ShowModal(QDialog &dialog) override;
+    bool DatabaseWait(int seconds, bool serverAnswers) override;
     void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) override;
 };
 
