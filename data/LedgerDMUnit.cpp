@@ -324,6 +324,18 @@ void TLedgerDM::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant
 
 // ---- Copying and the scanned-documents directory ----------------------------------------
 
+bool TLedgerDM::LinksBackTo(qint64 item, qint64 target)
+{
+    // Bounded: links stored by another tool may already form a loop.
+    for (int depth = 0; item > 0 && depth < 1000; ++depth) {
+        if (item == target)
+            return true;
+        auto q = Connection().OpenQuery(QStringLiteral("SELECT parentid FROM ledgeritem WHERE ledgeritemid = ?"), {item});
+        item = q->next() ? q->value(0).toLongLong() : 0;
+    }
+    return false;
+}
+
 int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
 {
     // Without a copy the connection's last insert id would name some earlier row.

@@ -62,6 +62,9 @@ public:
     // The ledger number a new item of that direction gets when registered at
     // dateTime: its sequence number and the year's last two digits ("12/25").
     QString NextLedgerNumber(const QDateTime &dateTime, int direction);
+    // True when item, or an item it is linked to (following the links up), is
+    // target: linking target to item would make a loop.
+    bool LinksBackTo(qint64 item, qint64 target);
     // Copies an item with the listed columns replaced; the new item's id, or
     // 0 when there is no such item.
     int CopyLedgerItem(int itemID, const TStringArr &assignments);

@@ -14,6 +14,7 @@
 #include "ui_LedgerDetailUnit.h"
 
 #include <QAction>
+#include <climits>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -190,6 +191,7 @@ void TLedgerDetailForm::FormCreate()
     TLedgerDM &dm = *LedgerDM;
     FLedgerItemID = dm.LedgerItemZQledgeritemid->AsInteger();
     FUserID = dm.GetUserID();
+    FDirection = dm.LedgerItemZQdirection->IsNull() ? INT_MIN : dm.LedgerItemZQdirection->AsInteger();
     showLinkedTo();
     InitControls();
     SetActivity();
@@ -254,8 +256,12 @@ void TLedgerDetailForm::SetActivity()
 void TLedgerDetailForm::TypeDBCBChange()
 {
     TLedgerDM &dm = *LedgerDM;
-    editIfBrowsing();
     const int direction = dm.GetDirection(TypeDBCB->currentText());
+    // Choosing again the direction the number was given for changes nothing.
+    if (direction == FDirection)
+        return;
+    FDirection = direction;
+    editIfBrowsing();
     dm.LedgerItemZQdirection->SetAsInteger(direction);
     const QDateTime when = dm.LedgerItemZQledgerdatetime->AsDateTime();
     dm.LedgerItemZQledgernumber->SetAsString(dm.NextLedgerNumber(when, direction));
@@ -397,6 +403,14 @@ void TLedgerDetailForm::LinkToActionExecute()
         return;
     }
     TLedgerDM &dm = *LedgerDM;
+    // A link that comes back to the item itself would leave it stuck: it could
+    // be neither deleted nor unlinked.
+    if (dm.LinksBackTo(desc.LedgerItemID, FLedgerItemID)) {
+        MessageDlg(QStringLiteral("Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
+                       .arg(dm.LedgerItemZQledgernumber->AsString(), desc.LedgerNumber),
+                   TMsgDlgType::Error, mbOK);
+        return;
+    }
     dm.LedgerItemZQ->Edit();
     dm.LedgerItemZQparentid->SetAsLargeInt(desc.LedgerItemID);
     dm.LedgerItemZQlinkedto->SetAsString(desc.LedgerNumber);

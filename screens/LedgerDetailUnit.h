@@ -113,4 +113,5 @@ private:
     std::unique_ptr<Ui::LedgerDetailForm> ui;
     qint32 FLedgerItemID = 0;
     qint32 FUserID = 0;
+    int FDirection = 0; // the direction the item's number was given for
 };

@@ -175,8 +175,8 @@ void TLedgerViewerForm::CustomAddExecute()
 
 void TLedgerViewerForm::CustomEditExecute()
 {
-    // An open but empty list still gets the form: it shows the new row after Dodaj.
-    if (!LedgerDM->LedgerItemZQ->Active())
+    // Without a current row there is nothing to edit; after Dodaj the new row is current.
+    if (!LedgerDM->LedgerItemZQ->Active() || LedgerDM->LedgerItemZQ->IsEmpty())
         return;
     auto form = std::make_unique<TLedgerDetailForm>(this);
     Dialogs().ShowModal(*form);

@@ -433,6 +433,52 @@ private slots:
         QCOMPARE(fx.Cell(id, QStringLiteral("parentid")).toLongLong(), target);
     }
 
+    // A link may not come back to the item: to itself, or to an item linked
+    // below it.
+    void linkLoopRefused_data()
+    {
+        QTest::addColumn<int>("depth"); // 0: the item itself, 1: its child, 2: a grandchild
+        for (int depth : {0, 1, 2})
+            QTest::addRow("%d below", depth) << depth;
+    }
+
+    void linkLoopRefused()
+    {
+        QFETCH(int, depth);
+        const qint64 id = fx.AddItem();
+        qint64 target = id;
+        for (int i = 0; i < depth; ++i)
+            target = fx.AddItem({{QStringLiteral("parentid"), target}});
+        const QString targetNumber = fx.Cell(target, QStringLiteral("ledgernumber"));
+        DetailFormOn on(id);
+        on.dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
+            picker->FNavigator->SearchVLE->SetValue(QStringLiteral("ledgernumber"), targetNumber);
+            picker->FNavigator->FindButton->click();
+            picker->OKButton->click();
+            return dialog.result();
+        });
+        on.form.LinkedToButton->click();
+
+        QCOMPARE(on.dialogs->Messages.size(), 1);
+        QVERIFY2(on.dialogs->Messages[0].Text.endsWith(QStringLiteral("veza bi se vratila na nju samu.")),
+                 qPrintable(on.dialogs->Messages[0].Text));
+        QCOMPARE(query().State(), TDataSetState::Browse);
+        QCOMPARE(fx.Cell(id, QStringLiteral("parentid")), QString());
+    }
+
+    // Choosing the direction the item already has gives it no new number.
+    void sameDirectionKeepsNumber()
+    {
+        const qint64 id = fx.AddItem();
+        const QString number = fx.Cell(id, QStringLiteral("ledgernumber"));
+        DetailFormOn on(id);
+        emit on.form.TypeDBCB->activated(on.form.TypeDBCB->currentIndex());
+        QCOMPARE(on.form.NumberDBE->text(), number);
+        on.form.OKButton->click();
+        QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), number);
+    }
+
     // The picker browses the shared query, so a change the database refuses
     // keeps it closed and the user's values in place.
     void linkAfterRefusedStore()

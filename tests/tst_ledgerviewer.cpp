@@ -270,7 +270,7 @@ private slots:
         QTest::addColumn<QString>("condition"); // empty: closed
         QTest::addColumn<int>("forms");
         QTest::newRow("closed") << QString() << 0;
-        QTest::newRow("open and empty") << "l.ledgeritemid = -1" << 1;
+        QTest::newRow("open and empty") << "l.ledgeritemid = -1" << 0;
         QTest::newRow("open with rows") << "l.ledgernumber = '9/24'" << 1;
     }
 
