@@ -41,6 +41,9 @@ void SetDateFilter(const QDate &fromDate, const QDate &toDate)
                   {TZConnection::DayStart(TZConnection::DateText(fromDate)),
                    TZConnection::DayEnd(TZConnection::DateText(toDate))});
     query->Open();
+    // Newest first, like a search: the order never depends on what ran before.
+    query->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    query->First();
 }
 
 } // namespace

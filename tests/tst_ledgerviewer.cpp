@@ -217,6 +217,11 @@ private slots:
         QVERIFY(LedgerDM->LedgerItemZQ->Active());
         QCOMPARE(numbersShown(), numbers);
         QVERIFY(dialogs->Messages.isEmpty());
+        // Newest first, whatever ran before.
+        const QAbstractItemModel *model = m_frame->DBG->model();
+        for (int row = 1; row < model->rowCount(); ++row)
+            QVERIFY(QDateTime::fromString(model->index(row - 1, 2).data().toString(), QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                    >= QDateTime::fromString(model->index(row, 2).data().toString(), QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     }
 
     void filterReplacesSearch()
