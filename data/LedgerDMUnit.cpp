@@ -236,7 +236,20 @@ int TLedgerDM::GetLedgerIndex(const QDateTime &dateTime, int direction)
 
 QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
 {
-    return QString::number(GetLedgerIndex(dateTime, direction)) + u'/' + dateTime.toString(QStringLiteral("yy"));
+    // The count + 1, unless a gap (a renumbered or deleted item) left that
+    // number in use: then the next one that is free, never one the numbering
+    // rule would refuse.
+    const QString year = dateTime.toString(QStringLiteral("yy"));
+    int index = GetLedgerIndex(dateTime, direction);
+    for (int tries = 0; tries < 100000; ++tries, ++index) {
+        const QString number = QString::number(index) + u'/' + year;
+        auto used = Connection().OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE ledgernumber = ? "
+                                                          "AND direction = ? AND passonparentid IS NULL"),
+                                           {number, direction});
+        if (!used->next())
+            return number;
+    }
+    throw KException(QStringLiteral("Slobodan delovodni broj nije pronađen."));
 }
 
 void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)

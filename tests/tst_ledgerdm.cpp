@@ -258,6 +258,30 @@ private slots:
         QCOMPARE(LedgerDM->GetLedgerIndex(QDateTime(QDate(2009, 5, 5), QTime(8, 0)), 0), 1);
     }
 
+    // The proposed number is the count + 1 when free, else the next free one.
+    void nextNumberSkipsUsed_data()
+    {
+        QTest::addColumn<QStringList>("items"); // direction|date|number
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no gap") << QStringList{"1|2024-02-01|1/24", "1|2024-02-02|2/24"} << 1 << "3/24";
+        QTest::newRow("gap from renumbering") << QStringList{"1|2024-02-01|2/24"} << 1 << "3/24";
+        QTest::newRow("gap from deletion") << QStringList{"1|2024-02-01|1/24", "1|2024-02-02|3/24"} << 1 << "4/24";
+        QTest::newRow("other direction's number") << QStringList{"-1|2024-02-01|1/24"} << 1 << "1/24";
+        QTest::newRow("a new year") << QStringList{"1|2023-05-01|1/23"} << 1 << "1/24";
+    }
+    void nextNumberSkipsUsed()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(int, direction);
+        QFETCH(QString, expected);
+        for (const QString &item : items) {
+            const QStringList f = item.split(u'|');
+            insertItem(f[0].toInt(), f[1] + QStringLiteral(" 09:00:00"), f[2]);
+        }
+        QCOMPARE(LedgerDM->NextLedgerNumber(QDateTime(QDate(2024, 6, 1), QTime(12, 0)), direction), expected);
+    }
+
     void newItemDefaults()
     {
         insertItem(1, thisYear("-01-02 09:00:00"), QStringLiteral("1/xx"));
