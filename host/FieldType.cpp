@@ -37,6 +37,13 @@ QDate parseDate(const QString &text)
         if (d.isValid())
             return d;
     }
+    // A two-digit year is this century's, as a clerk means it.
+    static const char *shortYears[] = {"dd.MM.yy", "dd.MM.yy.", "d.M.yy", "d.M.yy."};
+    for (const char *f : shortYears) {
+        const QDate d = QDate::fromString(t, QString::fromLatin1(f));
+        if (d.isValid())
+            return d.addYears(100);
+    }
     const QDateTime dt = parseDateTime(t);
     return dt.isValid() ? dt.date() : QDate();
 }
@@ -423,6 +430,11 @@ static_assert(inEnumOrder(), "one entry per field type, in the order of TFieldTy
 static_assert(kTypes.size() == size_t(TFieldType::Float) + 1, "one entry per field type");
 
 } // namespace
+
+QDate ParseTypedDate(const QString &text)
+{
+    return parseDate(text);
+}
 
 const TTypeOps &TypeOps(TFieldType type)
 {

@@ -53,3 +53,7 @@ struct TTypeOps
 };
 
 KCOMMON_EXPORT const TTypeOps &TypeOps(TFieldType type);
+
+// A date as people type it: d.M.yyyy, dd.MM.yyyy, dd.MM.yy (this century),
+// yyyy-MM-dd, with or without a closing dot; invalid for anything else.
+KCOMMON_EXPORT QDate ParseTypedDate(const QString &text);

@@ -2,6 +2,7 @@
 
 #include "CommonStrings.h"
 #include "Dialogs.h"
+#include "FieldType.h"
 #include "KException.h"
 #include "ValueListEditor.h"
 #include "ZConnection.h"
@@ -102,10 +103,18 @@ QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
             bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == kLedgerNumber)
             likePrefix(QStringLiteral("l.ledgernumber"), value);
-        else if (key == kDateFrom)
-            bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(value));
-        else if (key == kDateTo)
-            bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(value));
+        else if (key == kDateFrom || key == kDateTo) {
+            // Never a condition from text that is no date.
+            const QDate day = ParseTypedDate(value);
+            if (!day.isValid())
+                throw KException(QStringLiteral("Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+                                     .arg(SearchVLE->ItemProps(key).Caption, value));
+            const QString text = TZConnection::DateText(day);
+            if (key == kDateFrom)
+                bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(text));
+            else
+                bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(text));
+        }
         else if (key == kPartner)
             likePrefix(QStringLiteral("p.name"), value);
         else if (key == kItemNumber)

@@ -138,7 +138,9 @@ private slots:
                                                                  : "l.ledgernumber LIKE ? | a\\b%");
         QTest::newRow("date range") << Cells{{"datefrom", "2024-03-01"}, {"dateto", "2024-03-31"}}
                                     << "l.ledgerdatetime >= ? AND l.ledgerdatetime <= ? | 2024-03-01 00:00:00 | 2024-03-31 23:59:59";
-        QTest::newRow("date as typed") << Cells{{"dateto", "1.3.2024"}} << "l.ledgerdatetime <= ? | 1.3.2024 23:59:59";
+        QTest::newRow("date as typed") << Cells{{"dateto", "1.3.2024"}} << "l.ledgerdatetime <= ? | 2024-03-01 23:59:59";
+        QTest::newRow("date with two-digit year and a dot") << Cells{{"datefrom", "01.11.26."}}
+                                                            << "l.ledgerdatetime >= ? | 2026-11-01 00:00:00";
         QTest::newRow("accepted, not passed on") << Cells{{"accepted", "Da"}, {"passedon", "Ne"}}
                                                  << "l.accepted = 'y' AND l1.passonparentid IS NULL";
         QTest::newRow("accepted in other case") << Cells{{"accepted", "da"}} << "l.accepted = 'n'";
@@ -340,8 +342,15 @@ private slots:
         const qint64 before = fx.ItemCount();
         m_frame->SearchVLE->SetValue(key, text);
         m_frame->FindButton->click();
-        QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
-        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        if (key.startsWith(QLatin1String("date"))) {
+            // No date at all: refused, naming the cell, before any query.
+            QCOMPARE(dialogs->Messages.size(), 1);
+            QVERIFY2(dialogs->Messages[0].Text.endsWith(QStringLiteral("nije datum (piše se npr. 01.11.2026).")),
+                     qPrintable(dialogs->Messages[0].Text));
+        } else {
+            QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+            QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        }
         QCOMPARE(fx.ItemCount(), before);
         QCOMPARE(fx.Count("partner"), 3);
     }
@@ -356,6 +365,8 @@ private slots:
                                             << "Polje 'Partner' sadrži nedozvoljen znak (NUL).";
         QTest::newRow("NUL in a date") << "datefrom" << QStringLiteral("2024") + QChar(u'\0')
                                        << "Polje 'Od datuma' sadrži nedozvoljen znak (NUL).";
+        QTest::newRow("no date") << "dateto" << QStringLiteral("32.13.2024")
+                                 << "Polje 'Do datuma': '32.13.2024' nije datum (piše se npr. 01.11.2026).";
         QTest::newRow("over SQLite's pattern limit") << "ledgernumber" << QString(50000, u'7')
                                                      << (sqlite ? "Polje 'Broj' je predugačak za pretragu (najviše 49999 znakova)."
                                                                 : "");
