@@ -49,6 +49,21 @@ Handle *driverHandle(TZConnection &connection, const char *typeName, const char 
     return *static_cast<Handle *const *>(h.data());
 }
 
+// Tells the receiver the result's column names and types; their number.
+unsigned int announceColumns(MYSQL_RES *result, TRowReceiver &receiver)
+{
+    const unsigned int n = mysql_num_fields(result);
+    QStringList names;
+    std::vector<TFieldType> types;
+    MYSQL_FIELD *fields = mysql_fetch_fields(result);
+    for (unsigned int i = 0; i < n; ++i) {
+        names << QString::fromUtf8(fields[i].name, int(fields[i].name_length));
+        types.push_back(mysqlType(fields[i]));
+    }
+    receiver.Columns(names, types);
+    return n;
+}
+
 void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &receiver)
 {
     MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
@@ -69,15 +84,7 @@ void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &rec
     }
     // Frees (and drains) the result on every way out.
     struct Guard { MYSQL_RES *r; ~Guard() { mysql_free_result(r); } } guard{result};
-    const unsigned int n = mysql_num_fields(result);
-    QStringList names;
-    std::vector<TFieldType> types;
-    MYSQL_FIELD *fields = mysql_fetch_fields(result);
-    for (unsigned int i = 0; i < n; ++i) {
-        names << QString::fromUtf8(fields[i].name, int(fields[i].name_length));
-        types.push_back(mysqlType(fields[i]));
-    }
-    receiver.Columns(names, types);
+    const unsigned int n = announceColumns(result, receiver);
     std::vector<size_t> lengths(n);
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         const unsigned long *len = mysql_fetch_lengths(result);
@@ -162,15 +169,7 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
         return;
     }
     struct MetaGuard { MYSQL_RES *r; ~MetaGuard() { mysql_free_result(r); } } metaGuard{meta};
-    const unsigned int cols = mysql_num_fields(meta);
-    QStringList names;
-    std::vector<TFieldType> types;
-    MYSQL_FIELD *fields = mysql_fetch_fields(meta);
-    for (unsigned int i = 0; i < cols; ++i) {
-        names << QString::fromUtf8(fields[i].name, int(fields[i].name_length));
-        types.push_back(mysqlType(fields[i]));
-    }
-    receiver.Columns(names, types);
+    const unsigned int cols = announceColumns(meta, receiver);
 
     std::vector<MYSQL_BIND> out(cols);
     std::vector<QByteArray> buffers(cols, QByteArray(64, Qt::Uninitialized));

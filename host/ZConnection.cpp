@@ -265,9 +265,9 @@ int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
     }
 }
 
-int TZConnection::exec(const QString &sql, const QVariantList &params)
+// Runs sql on q, prepared and bound when there are values; throws on error.
+void TZConnection::run(QSqlQuery &q, const QString &sql, const QVariantList &params) const
 {
-    QSqlQuery q(Database());
     bool ok;
     if (params.isEmpty()) {
         ok = q.exec(sql);
@@ -281,6 +281,12 @@ int TZConnection::exec(const QString &sql, const QVariantList &params)
     }
     if (!ok)
         raise(q, sql);
+}
+
+int TZConnection::exec(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q(Database());
+    run(q, sql, params);
     return q.numRowsAffected();
 }
 
@@ -296,19 +302,7 @@ std::unique_ptr<QSqlQuery> TZConnection::openQuery(const QString &sql, const QVa
 {
     auto q = std::make_unique<QSqlQuery>(Database());
     q->setForwardOnly(true);
-    bool ok;
-    if (params.isEmpty()) {
-        ok = q->exec(sql);
-    } else {
-        ok = q->prepare(sql);
-        if (ok) {
-            for (const QVariant &p : params)
-                q->addBindValue(ToBindValue(p));
-            ok = q->exec();
-        }
-    }
-    if (!ok)
-        raise(*q, sql);
+    run(*q, sql, params);
     return q;
 }
 

@@ -151,6 +151,7 @@ private:
     QSqlDatabase Database() const;
     void openDatabase();
     void ensureOpen();
+    void run(QSqlQuery &q, const QString &sql, const QVariantList &params) const;
     int exec(const QString &sql, const QVariantList &params);
     std::unique_ptr<QSqlQuery> openQuery(const QString &sql, const QVariantList &params);
     // A lost connection found while running a statement: made again when it
