@@ -262,7 +262,7 @@ void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)
     LedgerItemZQaccepted->SetAsBoolean(false);
     LedgerItemZQarchived->SetAsBoolean(false);
 
-    IRef<ISecurity> security = GlobalConsole ? GlobalConsole->service<ISecurity>() : IRef<ISecurity>();
+    IRef<ISecurity> security = ConsoleService<ISecurity>();
     if (!security)
         throw KException(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
     TUserDesc user;

@@ -85,7 +85,7 @@ void TLedgerDetailForm::PassOnActionExecute()
 // form stays open on the old item.
 void TLedgerDetailForm::openCreatedItem(int id)
 {
-    IRef<ILedger> ledger = GlobalConsole ? GlobalConsole->service<ILedger>() : IRef<ILedger>();
+    IRef<ILedger> ledger = ConsoleService<ILedger>();
     if (!ledger)
         return;
     reject();

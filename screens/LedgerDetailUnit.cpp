@@ -36,12 +36,6 @@ void bindButton(QPushButton *button, QAction *action)
     QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
 }
 
-// Looks a service up each time: the module that offers it may come and go.
-template <class I>
-IRef<I> service()
-{
-    return GlobalConsole ? GlobalConsole->service<I>() : IRef<I>();
-}
 
 } // namespace
 
@@ -346,7 +340,7 @@ void TLedgerDetailForm::DocumentDateActionExecute()
 
 void TLedgerDetailForm::PartnerActionExecute()
 {
-    IRef<IPartner> partners = service<IPartner>();
+    IRef<IPartner> partners = ConsoleService<IPartner>();
     TPartnerDesc desc;
     if (!partners || !partners->SelectPartner(desc))
         return;
@@ -357,7 +351,7 @@ void TLedgerDetailForm::PartnerActionExecute()
 
 void TLedgerDetailForm::DocumentActionExecute()
 {
-    IRef<IDocument> documents = service<IDocument>();
+    IRef<IDocument> documents = ConsoleService<IDocument>();
     TDocumentDesc desc;
     if (!documents || !documents->SelectDocument(desc))
         return;
@@ -368,7 +362,7 @@ void TLedgerDetailForm::DocumentActionExecute()
 
 void TLedgerDetailForm::InUserActionExecute()
 {
-    IRef<ISecurity> security = service<ISecurity>();
+    IRef<ISecurity> security = ConsoleService<ISecurity>();
     TUserDesc desc;
     if (!security || !security->SelectUser(desc))
         return;
@@ -379,7 +373,7 @@ void TLedgerDetailForm::InUserActionExecute()
 
 void TLedgerDetailForm::OutUserActionExecute()
 {
-    IRef<ISecurity> security = service<ISecurity>();
+    IRef<ISecurity> security = ConsoleService<ISecurity>();
     TUserDesc desc;
     if (!security || !security->SelectUser(desc))
         return;

@@ -162,12 +162,12 @@ void TLedgerNavigatorForm::SearchVLEEditButtonClick()
         if (Dialogs().GetDate(date))
             SearchVLE->SetValue(key, date.toString(QStringLiteral("yyyy-MM-dd")));
     } else if (key == kPartner) {
-        const IRef<IPartner> partners = GlobalConsole ? GlobalConsole->service<IPartner>() : IRef<IPartner>();
+        const IRef<IPartner> partners = ConsoleService<IPartner>();
         TPartnerDesc partner;
         if (partners && partners->SelectPartner(partner))
             SearchVLE->SetValue(key, partner.Name);
     } else if (isUserRow(key)) {
-        const IRef<ISecurity> security = GlobalConsole ? GlobalConsole->service<ISecurity>() : IRef<ISecurity>();
+        const IRef<ISecurity> security = ConsoleService<ISecurity>();
         TUserDesc user;
         if (security && security->SelectUser(user)) {
             SearchVLE->SetValue(key, user.FirstName + u' ' + user.LastName);

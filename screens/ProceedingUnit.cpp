@@ -8,7 +8,7 @@
 #include "SqlText.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/LedgerRegistration.h"
+#include "integration/GlobalConsole.h"
 
 #include "ui_ProceedingUnit.h"
 
@@ -160,7 +160,7 @@ void TProceedingForm::FormCreate()
 
 void TProceedingForm::InUserButtonClick()
 {
-    IRef<ISecurity> security = GlobalConsole ? GlobalConsole->service<ISecurity>() : IRef<ISecurity>();
+    IRef<ISecurity> security = ConsoleService<ISecurity>();
     if (!security)
         return;
     TUserDesc user;
