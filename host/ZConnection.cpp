@@ -42,6 +42,13 @@ QString unquoteDefault(QString text)
 
 } // namespace
 
+// The SQLite library's own handle of a connection, or null.
+static sqlite3 *sqliteHandle(const TZConnection &connection)
+{
+    const QVariant handle = connection.DriverHandle();
+    return handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
+}
+
 QString QuotedStr(const QString &text)
 {
     QString out = text;
@@ -199,8 +206,7 @@ void TZConnection::prepareSession()
     }
     // Before anything of ours touches the driver's handle.
     CheckStreamingClient(*this);
-    const QVariant handle = db.driver()->handle();
-    auto *sqlite = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
+    sqlite3 *sqlite = sqliteHandle(*this);
     if (!sqlite)
         throw EDatabaseError(QStringLiteral("SQLite veza nema svoj rukohvat."));
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
@@ -438,8 +444,7 @@ QString TZConnection::SearchTextProblem(const QString &typed) const
         return QStringLiteral("sadrži nedozvoljen znak (NUL).");
     if (m_backend != TBackend::SQLite || !Connected())
         return {};
-    const QVariant handle = DriverHandle();
-    auto *sqlite = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
+    sqlite3 *sqlite = sqliteHandle(*this);
     const int limit = sqlite ? sqlite3_limit(sqlite, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1) : 0;
     // The pattern is the text, a doubled character here and there, and the closing %.
     if (limit > 0 && LikePrefix(typed).toUtf8().size() > limit)
