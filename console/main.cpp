@@ -14,6 +14,7 @@
 #include "ModuleLoader.h"
 #include "SampleData.h"
 #include "SchemaInstaller.h"
+#include "SerbianQtTexts.h"
 #include "Services.h"
 #include "ZConnection.h"
 
@@ -188,6 +189,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kconsole"));
     QApplication::setOrganizationName(QStringLiteral("Kolibar"));
+    InstallSerbianTexts(app);
 
     const TCommandLine line = ParseCommandLine(app);
     g_scripted = line.Scripted();

@@ -3,7 +3,9 @@
 #include "Guard.h"
 #include "ValueListEditor.h"
 
+#include <QAction>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,7 +13,9 @@ TCustomNavigatorForm::TCustomNavigatorForm(QWidget *parent)
     : QWidget(parent),
       SearchVLE(new TValueListEditor(this)),
       SearchPanel(new QWidget(this)),
-      FindButton(new QPushButton(QStringLiteral("Traži"), SearchPanel))
+      FindButton(new QPushButton(QStringLiteral("Traži"), SearchPanel)),
+      ClearAllAction(new QAction(QStringLiteral("Obriši kriterijume"), this)),
+      ClearAllButton(new QPushButton(ClearAllAction->text(), SearchPanel))
 {
     SearchVLE->setObjectName(QStringLiteral("SearchVLE"));
     SearchPanel->setObjectName(QStringLiteral("SearchPanel"));
@@ -19,8 +23,13 @@ TCustomNavigatorForm::TCustomNavigatorForm(QWidget *parent)
 
     SearchPanel->setFixedHeight(33);
     FindButton->setFixedSize(75, 25);
+    ClearAllAction->setObjectName(QStringLiteral("ClearAllAction"));
+    ClearAllButton->setObjectName(QStringLiteral("ClearAllButton"));
+    ClearAllButton->setFixedHeight(25);
+    ClearAllButton->setAutoDefault(false);
     auto *bottom = new QHBoxLayout(SearchPanel);
     bottom->setContentsMargins(4, 4, 4, 4);
+    bottom->addWidget(ClearAllButton);
     bottom->addStretch(1);
     bottom->addWidget(FindButton);
     auto *layout = new QVBoxLayout(this);
@@ -30,6 +39,16 @@ TCustomNavigatorForm::TCustomNavigatorForm(QWidget *parent)
     layout->addWidget(SearchPanel);
 
     ConnectGuarded(FindButton, [this] { FindButtonClick(); });
+    ConnectGuarded(ClearAllAction, [this] { ClearAllExecute(); });
+    connect(ClearAllButton, &QPushButton::clicked, ClearAllAction, &QAction::trigger);
+    SearchVLE->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SearchVLE, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        auto *menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("SearchPopupMenu"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addAction(ClearAllAction);
+        menu->popup(SearchVLE->viewport()->mapToGlobal(pos));
+    });
     SearchVLE->OnKeyDown = [this](int &key, Qt::KeyboardModifiers modifiers) { SearchVLEKeyDown(key, modifiers); };
 }
 
@@ -44,6 +63,12 @@ QString TCustomNavigatorForm::ParseSQL(QVariantList &params)
 }
 
 void TCustomNavigatorForm::FindButtonClick() {}
+
+void TCustomNavigatorForm::ClearAllExecute()
+{
+    for (const QString &key : SearchVLE->Keys())
+        SearchVLE->ClearValue(key);
+}
 
 void TCustomNavigatorForm::SearchVLEKeyDown(int &key, Qt::KeyboardModifiers)
 {

@@ -1,6 +1,8 @@
 #pragma once
 // The base of a search frame: a value list of search fields filling the
-// frame and a "Traži" button below it. Enter in the list runs the search.
+// frame and, below it, "Obriši kriterijume" (also in the list's context
+// menu), which empties every row through ClearValue, and "Traži". Enter in
+// the list runs the search.
 //
 // A virtual call from a base constructor does not reach the derived class in
 // C++, so this constructor calls no virtual: a derived constructor calls
@@ -11,6 +13,7 @@
 #include <QVariantList>
 #include <QWidget>
 
+class QAction;
 class QPushButton;
 class TValueListEditor;
 
@@ -24,6 +27,8 @@ public:
     TValueListEditor *const SearchVLE;
     QWidget *const SearchPanel; // at the bottom, holds FindButton
     QPushButton *const FindButton;
+    QAction *const ClearAllAction;
+    QPushButton *const ClearAllButton;
 
     // Fills SearchVLE with the search rows. Base: nothing.
     virtual void SetSearchProps();
@@ -36,4 +41,5 @@ public:
     // swallows the key (key = 0).
     virtual void FindButtonClick();
     virtual void SearchVLEKeyDown(int &key, Qt::KeyboardModifiers modifiers);
+    void ClearAllExecute();
 };

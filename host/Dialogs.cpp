@@ -90,10 +90,11 @@ public:
         box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
         if (!details.isEmpty()) {
             box.setDetailedText(details);
-            // The button that unfolds the details is Qt's own, in English.
+            // Qt's own button, named as the Serbian Qt texts name it when
+            // it folds back, also where they are not installed.
             for (QAbstractButton *b : box.buttons())
                 if (box.buttonRole(b) == QMessageBox::ActionRole)
-                    b->setText(QStringLiteral("Detalji..."));
+                    b->setText(QStringLiteral("Prikaži detalje..."));
         }
         box.exec();
     }

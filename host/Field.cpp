@@ -37,6 +37,13 @@ QVariant TField::Convert(const QVariant &value) const
     case TConvertResult::Ok:
         break;
     case TConvertResult::NotOfType:
+        // Dates say how they are written: a clerk types them many ways.
+        if (m_type == TFieldType::Date)
+            throw EDatabaseError(QStringLiteral("Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+                                     .arg(DisplayLabel(), value.toString()));
+        if (m_type == TFieldType::DateTime)
+            throw EDatabaseError(QStringLiteral("Polje '%1': '%2' nije datum i vreme (piše se npr. 01.11.2026 14:30).")
+                                     .arg(DisplayLabel(), value.toString()));
         throw EDatabaseError(QStringLiteral("'%1' nije ispravna vrednost za polje '%2'.")
                                  .arg(value.toString(), DisplayLabel()));
     case TConvertResult::TooLong:

@@ -13,24 +13,9 @@ namespace {
 
 // ---- reading texts people type ----
 
-QDateTime parseDateTime(const QString &text)
+// A date alone as people type it; invalid for anything else.
+QDate parseDay(const QString &t)
 {
-    const QString t = text.trimmed();
-    static const char *formats[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm",
-                                    "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy. HH:mm:ss", "dd.MM.yyyy HH:mm",
-                                    "d.M.yyyy HH:mm:ss", "d.M.yyyy H:mm", "yyyy-MM-dd", "dd.MM.yyyy", "d.M.yyyy"};
-    for (const char *f : formats) {
-        const QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(f));
-        if (dt.isValid())
-            return dt;
-    }
-    const QDateTime iso = QDateTime::fromString(t, Qt::ISODate);
-    return iso;
-}
-
-QDate parseDate(const QString &text)
-{
-    const QString t = text.trimmed();
     static const char *formats[] = {"yyyy-MM-dd", "dd.MM.yyyy", "dd.MM.yyyy.", "d.M.yyyy", "d.M.yyyy."};
     for (const char *f : formats) {
         const QDate d = QDate::fromString(t, QString::fromLatin1(f));
@@ -44,6 +29,35 @@ QDate parseDate(const QString &text)
         if (d.isValid())
             return d.addYears(100);
     }
+    return {};
+}
+
+// A typed date, then optionally a time (H:mm or H:mm:ss); also the
+// databases' and Qt's ISO texts.
+QDateTime parseDateTime(const QString &text)
+{
+    const QString t = text.trimmed();
+    const QStringList parts = t.split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() == 1 || parts.size() == 2) {
+        if (const QDate day = parseDay(parts.first()); day.isValid()) {
+            if (parts.size() == 1)
+                return QDateTime(day, QTime(0, 0));
+            for (const char *f : {"H:mm:ss", "H:mm"}) {
+                const QTime time = QTime::fromString(parts.at(1), QString::fromLatin1(f));
+                if (time.isValid())
+                    return QDateTime(day, time);
+            }
+            return {};
+        }
+    }
+    return QDateTime::fromString(t, Qt::ISODate);
+}
+
+QDate parseDate(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (const QDate d = parseDay(t); d.isValid())
+        return d;
     const QDateTime dt = parseDateTime(t);
     return dt.isValid() ? dt.date() : QDate();
 }

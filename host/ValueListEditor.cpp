@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
@@ -199,6 +200,19 @@ public:
             connect(button, &QToolButton::clicked, owner, [owner] { owner->ellipsisClicked(); });
             layout->addWidget(button);
         }
+        if (props.Clearable) {
+            auto *button = new QToolButton(box);
+            button->setObjectName(QStringLiteral("ClearButton"));
+            button->setIcon(box->style()->standardIcon(QStyle::SP_LineEditClearButton));
+            button->setToolTip(QStringLiteral("Obriši"));
+            button->setAutoRaise(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setFixedWidth(20);
+            TValueListEditor *owner = &m_owner;
+            const QString key = m_model.Rows[size_t(index.row())]->Key;
+            connect(button, &QToolButton::clicked, owner, [owner, key] { owner->clearClicked(key); });
+            layout->addWidget(button);
+        }
         return box;
     }
 
@@ -302,6 +316,12 @@ void TValueListEditor::SetValue(const QString &key, const QString &text)
     m_model->setData(m_model->index(m_model->indexOf(key), 1), text, Qt::EditRole);
 }
 
+void TValueListEditor::ClearValue(const QString &key)
+{
+    SetValue(key, {});
+    emit valueCleared(key);
+}
+
 QString TValueListEditor::CurrentKey() const
 {
     const QModelIndex at = currentIndex();
@@ -395,6 +415,11 @@ void TValueListEditor::watchEditor(QWidget *input)
 void TValueListEditor::ellipsisClicked()
 {
     Guarded([this] { emit editButtonClicked(); });
+}
+
+void TValueListEditor::clearClicked(const QString &key)
+{
+    Guarded([&] { ClearValue(key); });
 }
 
 bool TValueListEditor::filterKey(QKeyEvent *event, std::unique_ptr<QKeyEvent> &replacement)

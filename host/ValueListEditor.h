@@ -21,6 +21,7 @@ struct TItemProp
     QStringList PickList;   // not empty: a drop-down list; other text is still allowed
     TEditStyle EditStyle = TEditStyle::Simple; // Ellipsis: a "..." button emits editButtonClicked()
     bool ReadOnly = false;  // the text cannot be typed; an ellipsis button still works
+    bool Clearable = false; // a clear button ("Obriši") runs ClearValue on the row
 };
 
 class KCOMMON_EXPORT TValueListEditor : public QTableView
@@ -43,6 +44,8 @@ public:
 
     QString Value(const QString &key) const; // empty for an unknown key
     void SetValue(const QString &key, const QString &text); // throws for an unknown key
+    // Empties the row's value and emits valueCleared; throws for an unknown key.
+    void ClearValue(const QString &key);
 
     QString CurrentKey() const; // empty without a current row
     void SetCurrentRow(const QString &key);
@@ -69,6 +72,8 @@ signals:
     // The ellipsis button of the current row was pressed; see CurrentKey().
     // Emitted inside a guarded handler.
     void editButtonClicked();
+    // The row's value was emptied by ClearValue (its clear button among others).
+    void valueCleared(const QString &key);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -86,6 +91,7 @@ private:
     bool filterKey(QKeyEvent *event, std::unique_ptr<QKeyEvent> &replacement);
     void watchEditor(QWidget *input);
     void ellipsisClicked();
+    void clearClicked(const QString &key);
 
     Model *m_model;
     bool m_readOnly = false;

@@ -36,6 +36,7 @@ void TLedgerDetailForm::FormActionsUpdate()
 {
     AdditionalItemActionUpdate();
     PassOnActionUpdate();
+    clearActionsUpdate();
 }
 
 // Only an item without parent gets additional items.

@@ -36,6 +36,14 @@ void bindButton(QPushButton *button, QAction *action)
     QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
 }
 
+// A field that cannot be typed into looks so: the button face, not white.
+void lookReadOnly(TDBEdit *edit)
+{
+    edit->SetReadOnly(true);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    edit->setPalette(p);
+}
 
 } // namespace
 
@@ -86,6 +94,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
 
     layoutBottomPanel();
     bindControls();
+    makeClearActions();
 
     ConnectGuarded(DateTimeAction, [this] { DateTimeActionExecute(); });
     ConnectGuarded(DocumentDateAction, [this] { DocumentDateActionExecute(); });
@@ -130,6 +139,17 @@ void TLedgerDetailForm::layoutBottomPanel()
         bottom->insertWidget(0, AdditionalItemButton);
         bottom->insertWidget(1, PassOnButton);
     }
+    ReadOnlyLabel = new QLabel(this);
+    ReadOnlyLabel->setObjectName(QStringLiteral("ReadOnlyLabel"));
+    ReadOnlyLabel->setWordWrap(true);
+    ReadOnlyLabel->setContentsMargins(8, 4, 8, 4);
+    ReadOnlyLabel->setAutoFillBackground(true);
+    QPalette p = ReadOnlyLabel->palette();
+    p.setColor(QPalette::Window, QColor(255, 244, 206));
+    ReadOnlyLabel->setPalette(p);
+    ReadOnlyLabel->hide();
+    if (auto *form = qobject_cast<QBoxLayout *>(layout()))
+        form->insertWidget(0, ReadOnlyLabel);
     resize(496, 510);
 }
 
@@ -152,12 +172,8 @@ void TLedgerDetailForm::bindControls()
     ItemTypeDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
 
     // Names and numbers looked up elsewhere are shown, never typed.
-    for (TDBEdit *e : {DBEdit12, DBEdit3, DBEdit2, DBEdit11, DBEdit4, DBEdit10}) {
-        e->SetReadOnly(true);
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, p.color(QPalette::Button));
-        e->setPalette(p);
-    }
+    for (TDBEdit *e : {DBEdit12, DBEdit3, DBEdit2, DBEdit11, DBEdit4, DBEdit10})
+        lookReadOnly(e);
     DBEdit3->setFocusPolicy(Qt::ClickFocus);
     DBEdit4->setFocusPolicy(Qt::ClickFocus);
     DBCheckBox1->setEnabled(false);
@@ -228,22 +244,48 @@ void TLedgerDetailForm::InitControls()
                                 : GetMailTypeCaption(dm.LedgerItemZQoutmailtype->AsInteger()));
 }
 
+QString TLedgerDetailForm::LockReason() const
+{
+    const TLedgerDM &dm = *LedgerDM;
+    if (dm.LedgerItemZQaccepted->AsBoolean()) {
+        const QString recipient = dm.LedgerItemZQoutusername->AsString().trimmed();
+        return recipient.isEmpty() ? QStringLiteral("stavka je prihvaćena.")
+                                   : QStringLiteral("stavka je prihvaćena (primalac: %1).").arg(recipient);
+    }
+    if (dm.LedgerItemZQinuserid->AsInteger() == FUserID || dm.LedgerItemZQuserid->AsInteger() == FUserID)
+        return {};
+    if (FUserID <= 0)
+        return QStringLiteral("niste prijavljeni kao korisnik.");
+    const QString author = dm.LedgerItemZQusername->AsString().trimmed();
+    return author.isEmpty() ? QStringLiteral("stavka pripada drugom korisniku.")
+                            : QStringLiteral("stavka pripada drugom korisniku (%1).").arg(author);
+}
+
+// The line grows the form: the page keeps its size.
+void TLedgerDetailForm::showLocked(const QString &reason)
+{
+    ReadOnlyLabel->setText(QStringLiteral("Samo za čitanje: ") + reason);
+    ReadOnlyLabel->show();
+    resize(width(), 510 + ReadOnlyLabel->heightForWidth(width()));
+}
+
 // Decided once, when the form opens.
 void TLedgerDetailForm::SetActivity()
 {
-    TLedgerDM &dm = *LedgerDM;
-    const bool own = dm.LedgerItemZQinuserid->AsInteger() == FUserID || dm.LedgerItemZQuserid->AsInteger() == FUserID;
-    if (own && !dm.LedgerItemZQaccepted->AsBoolean())
+    const QString reason = LockReason();
+    if (reason.isEmpty())
         return;
+    showLocked(reason);
     for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
                        static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
         w->setEnabled(false);
     for (TDBEdit *e : {DatetimeDBE, NumberDBE, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
-        e->SetReadOnly(true);
+        lookReadOnly(e);
     for (QAction *a : {DateTimeAction, LinkToAction, PartnerAction, DocumentDateAction, InUserAction, OutUserAction})
         a->setEnabled(false);
     for (QPushButton *b : {DateTimeButton, LinkedToButton, PartnerButton, ItemDateButton, InUserButton, OutUserButton})
         b->setEnabled(false);
+    clearActionsUpdate();
 }
 
 // Only a change of direction gives the item a new number.

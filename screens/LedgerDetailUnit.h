@@ -5,6 +5,9 @@
 // over may change it, and only until it is accepted. An item without parent
 // gets enclosures ("Prilog"); its recipient, once accepted, passes it on
 // ("Predaj"); "Sken. dok." opens or attaches its scanned PDF.
+// A locked item says why in a line above its page. Every picked field
+// (partner, document, the two users, the linked item) has a clear button
+// inside its edit, usable exactly when its picker is and the field is set.
 
 #include "CustomDetailForm.h"
 
@@ -68,6 +71,14 @@ public:
     QAction *AdditionalItemAction = nullptr;
     QAction *PassOnAction = nullptr;
     QAction *ScannedDocument = nullptr;
+    // Clear buttons of the picked fields, each shown inside its edit.
+    QAction *PartnerClearAction = nullptr;
+    QAction *DocumentClearAction = nullptr;
+    QAction *InUserClearAction = nullptr;
+    QAction *OutUserClearAction = nullptr;
+    QAction *LinkToClearAction = nullptr;
+    // "Samo za čitanje: ..." above the page; hidden on an editable item.
+    QLabel *ReadOnlyLabel = nullptr;
 
     qint32 LedgerItemID() const { return FLedgerItemID; }
     qint32 UserID() const { return FUserID; }
@@ -99,11 +110,17 @@ public:
     void PassOnActionExecute();
     void ScannedDocumentExecute();
 
+    // Why the item is locked; empty when the current user may change it.
+    QString LockReason() const;
+
 protected:
     void FormActionsUpdate() override;
 
 private:
     void layoutBottomPanel();
+    void makeClearActions();
+    void clearActionsUpdate();
+    void showLocked(const QString &reason);
     void bindControls();
     void editIfBrowsing();
     void showLinkedTo();

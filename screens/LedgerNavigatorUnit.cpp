@@ -40,6 +40,13 @@ TLedgerNavigatorForm::TLedgerNavigatorForm(QWidget *owner) : TCustomNavigatorFor
     SearchVLE->OnKeyPress = [this](QChar &key) { SearchVLEKeyPress(key); };
     // The editor emits it inside its own guard.
     connect(SearchVLE, &TValueListEditor::editButtonClicked, this, [this] { SearchVLEEditButtonClick(); });
+    // A cleared user row leaves no picked id behind.
+    connect(SearchVLE, &TValueListEditor::valueCleared, this, [this](const QString &key) {
+        if (key == kInUser)
+            FInUserID = 0;
+        else if (key == kOutUser)
+            FOutUserID = 0;
+    });
     // Once only: every run appends the pick lists again.
     SetSearchProps();
 }
@@ -73,6 +80,7 @@ void TLedgerNavigatorForm::SetSearchProps()
         TItemProp &props = SearchVLE->ItemProps(row.Key);
         props.EditStyle = row.Style;
         props.PickList << row.PickList;
+        props.Clearable = row.Key == kPartner || isUserRow(row.Key);
     }
     TCustomNavigatorForm::SetSearchProps();
 }
@@ -149,8 +157,15 @@ void TLedgerNavigatorForm::FindButtonClick()
     query->First();
 }
 
+// A user row holds a picked user: Delete and Backspace drop the pick whole.
 void TLedgerNavigatorForm::SearchVLEKeyDown(int &key, Qt::KeyboardModifiers modifiers)
 {
+    const QString row = SearchVLE->CurrentKey();
+    if (isUserRow(row) && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {
+        key = 0;
+        SearchVLE->ClearValue(row);
+        return;
+    }
     TCustomNavigatorForm::SearchVLEKeyDown(key, modifiers);
 }
 

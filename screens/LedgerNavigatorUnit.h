@@ -1,6 +1,7 @@
 #pragma once
 // The ledger's search frame: search fields in a value list; the search
 // replaces the condition of the shared item query and opens it newest first.
+// The partner and user rows have clear buttons.
 
 #include "CustomNavigatorForm.h"
 
@@ -18,6 +19,7 @@ public:
     // typed go to params.
     QString ParseSQL(QVariantList &params) override;
     void FindButtonClick() override;
+    // Delete and Backspace empty a user row and forget the user picked.
     void SearchVLEKeyDown(int &key, Qt::KeyboardModifiers modifiers) override;
     // The value list's ellipsis button: date, partner and user pickers.
     void SearchVLEEditButtonClick();

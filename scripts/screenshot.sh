@@ -4,9 +4,12 @@
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month, on a fresh copy of the sample SQLite book;
-#  detail:     ledgerdetail.png through the detail form's layout test, and
+#  detail:     ledgerdetail.png through the detail form's layout test,
 #              ledgerdetail-passon.png (an accepted item of the recipient's,
-#              with "Prilog" and "Predaj" enabled) through the pass-on test;
+#              with "Prilog" and "Predaj" enabled) through the pass-on test,
+#              ledgerdetail-locked.png (someone else's item with its
+#              "Samo za čitanje" line) and calendar.png (the date picker in
+#              Serbian, open on the document date);
 #  proceeding: through the record's test from the list (Marko hands three
 #              items to Jelena, who narrows the record to him, accepts them
 #              and prints) proceeding.png (the dialog), the printed record
@@ -49,7 +52,9 @@ for part in $parts; do
     detail)
       shoot tst_ledgerdetail layout
       shoot tst_ledgeritemcopies "enabling:mine, accepted"
-      echo "Wrote $out_dir/ledgerdetail.png and $out_dir/ledgerdetail-passon.png" ;;
+      shoot tst_ledgerdetail "lock:someone else's"
+      shoot tst_ledgerdetail serbianCalendar
+      echo "Wrote $out_dir/ledgerdetail.png, ledgerdetail-passon.png, ledgerdetail-locked.png and calendar.png" ;;
     proceeding)
       shoot tst_proceeding fromList
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zapisnik.pdf" "$out_dir/zapisnik"

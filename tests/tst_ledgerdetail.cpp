@@ -7,6 +7,7 @@
 #include "DBControls.h"
 #include "KException.h"
 #include "LedgerFixture.h"
+#include "SerbianQtTexts.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -19,6 +20,10 @@
 #include "ValueListEditor.h"
 
 #include <QAction>
+#include <QCalendarWidget>
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabWidget>
@@ -60,6 +65,7 @@ private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(fx.Db);
+        InstallSerbianTexts(*qApp);
         fx.Start();
     }
 
@@ -87,12 +93,16 @@ private slots:
         QTest::addColumn<QString>("author");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<bool>("locked");
-        QTest::newRow("my own item") << "ana" << "" << "ana" << false << false;
-        QTest::newRow("handed over by me") << "ana" << "ana" << "marko" << false << false;
-        QTest::newRow("my own item, accepted") << "ana" << "" << "ana" << true << true;
-        QTest::newRow("handed over by me, accepted") << "ana" << "ana" << "marko" << true << true;
-        QTest::newRow("someone else's") << "ana" << "jelena" << "marko" << false << true;
-        QTest::newRow("nobody logged in") << "" << "" << "ana" << false << true;
+        QTest::addColumn<QString>("reason"); // the line above the page; empty: hidden
+        const QString accepted = QStringLiteral("Samo za čitanje: stavka je prihvaćena (primalac: Jelena Đorđević).");
+        QTest::newRow("my own item") << "ana" << "" << "ana" << false << false << "";
+        QTest::newRow("handed over by me") << "ana" << "ana" << "marko" << false << false << "";
+        QTest::newRow("my own item, accepted") << "ana" << "" << "ana" << true << true << accepted;
+        QTest::newRow("handed over by me, accepted") << "ana" << "ana" << "marko" << true << true << accepted;
+        QTest::newRow("someone else's") << "ana" << "jelena" << "marko" << false << true
+                                        << "Samo za čitanje: stavka pripada drugom korisniku (Marko Jovanović).";
+        QTest::newRow("nobody logged in") << "" << "" << "ana" << false << true
+                                          << "Samo za čitanje: niste prijavljeni kao korisnik.";
     }
 
     void lock()
@@ -102,12 +112,28 @@ private slots:
         QFETCH(QString, author);
         QFETCH(bool, accepted);
         QFETCH(bool, locked);
+        QFETCH(QString, reason);
 
         fx.LoginAs(login);
         const QVariant in = inUser.isEmpty() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(fx.UserId(inUser));
-        const qint64 id = fx.AddItem({{"inuserid", in}, {"userid", fx.UserId(author)}, {"accepted", accepted ? "y" : "n"}});
+        const qint64 id = fx.AddItem({{"inuserid", in}, {"userid", fx.UserId(author)}, {"accepted", accepted ? "y" : "n"},
+                                      {"outuserid", fx.UserId(QStringLiteral("jelena"))},
+                                      {"partnerid", fx.Scalar(QStringLiteral("SELECT MIN(partnerid) FROM partner"))}});
         DetailFormOn on(id);
         const TLedgerDetailForm &form = on.form;
+        QCOMPARE(form.ReadOnlyLabel->isVisible(), !reason.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(form.ReadOnlyLabel->text(), reason);
+        // The page keeps its size; the line fits above it on a small screen.
+        QCOMPARE(form.PageControl->height(), 476);
+        QVERIFY(form.height() <= 700 - 40);
+        QVERIFY(form.ReadOnlyLabel->heightForWidth(form.ReadOnlyLabel->width()) <= form.ReadOnlyLabel->height());
+        // Locked edits look it, and their picked fields cannot be cleared.
+        QCOMPARE(form.ItemNumberDBE->palette().color(QPalette::Base) == form.palette().color(QPalette::Button), locked);
+        QCOMPARE(form.PartnerClearAction->isEnabled(), !locked);
+        const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
+        if (locked && !dir.isEmpty())
+            QVERIFY(on.form.grab().save(dir + QStringLiteral("/ledgerdetail-locked.png")));
         for (QWidget *w : QList<QWidget *>{form.TypeDBCB, form.ItemTypeDBCB, form.InMailTypeDBCB, form.OutMailTypeDBCB,
                                            form.DateTimeButton, form.LinkedToButton, form.PartnerButton,
                                            form.ItemDateButton, form.InUserButton, form.OutUserButton})
@@ -302,7 +328,7 @@ private slots:
             << "NumberDBE" << "" << "ApplyButton" << FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Delovodni broj")});
         QTest::newRow("date and time that is no date, OK")
             << "DatetimeDBE" << "31.02.2026 10:00:00" << "OKButton"
-            << QStringLiteral("'31.02.2026 10:00:00' nije ispravna vrednost za polje 'Datum i vreme'.");
+            << QStringLiteral("Polje 'Datum i vreme': '31.02.2026 10:00:00' nije datum i vreme (piše se npr. 01.11.2026 14:30).");
     }
 
     void refusedStore()
@@ -340,6 +366,98 @@ private slots:
         QCOMPARE(form.ItemNumberDBE->text(), QStringLiteral("ZADRŽI-1"));
         QCOMPARE(fx.Row(id), before);
         QVERIFY(form.CustomApply->isEnabled());
+    }
+
+    // ---- Typed dates ---------------------------------------------------------------------------------
+
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // as the database has it, to the minute; empty: refused
+        QTest::newRow("d.M.yyyy") << "ItemDateDBE" << "5.3.2026" << "2026-03-05";
+        QTest::newRow("dd.MM.yyyy") << "ItemDateDBE" << "05.03.2026" << "2026-03-05";
+        QTest::newRow("dd.MM.yy") << "ItemDateDBE" << "05.03.26" << "2026-03-05";
+        QTest::newRow("yyyy-MM-dd") << "ItemDateDBE" << "2026-03-05" << "2026-03-05";
+        QTest::newRow("closing dot") << "ItemDateDBE" << "5.3.26." << "2026-03-05";
+        QTest::newRow("no such day") << "ItemDateDBE" << "31.02.2026" << "";
+        QTest::newRow("words") << "ItemDateDBE" << "5. mart" << "";
+        QTest::newRow("date and time, d.M.yyyy H:mm") << "DatetimeDBE" << "5.3.2026 9:05" << "2026-03-05 09:05";
+        QTest::newRow("date and time, dd.MM.yy.") << "DatetimeDBE" << "05.03.26." << "2026-03-05 00:00";
+        QTest::newRow("date and time, ISO") << "DatetimeDBE" << "2026-03-05 14:30" << "2026-03-05 14:30";
+        QTest::newRow("date and time, no such hour") << "DatetimeDBE" << "05.03.2026 25:00" << "";
+        QTest::newRow("date and time, time first") << "DatetimeDBE" << "14:30 05.03.2026" << "";
+    }
+
+    void typedDates()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        const QString column = control == QLatin1String("ItemDateDBE") ? QStringLiteral("itemdate") : QStringLiteral("ledgerdatetime");
+        const qint64 id = fx.AddItem();
+        const QString before = fx.Cell(id, column);
+        DetailFormOn on(id);
+        auto *edit = on.form.findChild<TDBEdit *>(control);
+        typeInto(edit, typed);
+        on.form.OKButton->click();
+
+        if (stored.isEmpty()) {
+            QCOMPARE(on.dialogs->Messages.size(), 1);
+            const QString label = column == QLatin1String("itemdate") ? QStringLiteral("Datum dokumenta") : QStringLiteral("Datum i vreme");
+            QVERIFY2(on.dialogs->Messages.first().Text.startsWith(QStringLiteral("Polje '%1': '%2' nije datum").arg(label, typed)),
+                     qPrintable(on.dialogs->Messages.first().Text));
+            QVERIFY(on.form.isVisible());
+            QCOMPARE(edit->text(), typed);
+            QCOMPARE(fx.Cell(id, column), before);
+            return;
+        }
+        QVERIFY2(on.dialogs->Messages.isEmpty(), qPrintable(on.dialogs->Messages.value(0).Text));
+        QVERIFY(!on.form.isVisible());
+        QCOMPARE(fx.Cell(id, column).replace(u'T', u' ').left(stored.size()), stored);
+    }
+
+    // ---- Clearing picked fields ----------------------------------------------------------------------
+
+    void clearPicked_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("partner") << "PartnerClearAction" << "DBEdit3" << "partnerid";
+        QTest::newRow("document") << "DocumentClearAction" << "DBEdit2" << "documentid";
+        QTest::newRow("handed over by") << "InUserClearAction" << "DBEdit11" << "inuserid";
+        QTest::newRow("meant for") << "OutUserClearAction" << "DBEdit10" << "outuserid";
+        QTest::newRow("linked to") << "LinkToClearAction" << "DBEdit12" << "parentid";
+    }
+
+    void clearPicked()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, edit);
+        QFETCH(QString, column);
+        const qint64 parent = fx.AddItem();
+        const qint64 id = fx.AddItem({{"partnerid", fx.Scalar(QStringLiteral("SELECT MIN(partnerid) FROM partner"))},
+                                      {"documentid", fx.Scalar(QStringLiteral("SELECT MIN(documentid) FROM document"))},
+                                      {"inuserid", fx.UserId(QStringLiteral("marko"))},
+                                      {"outuserid", fx.UserId(QStringLiteral("jelena"))},
+                                      {"parentid", parent}});
+        DetailFormOn on(id);
+        auto *shown = on.form.findChild<TDBEdit *>(edit);
+        auto *clear = on.form.findChild<QAction *>(action);
+        QVERIFY(!shown->text().isEmpty());
+        QVERIFY(shown->actions().contains(clear));
+        QVERIFY(clear->isVisible() && clear->isEnabled());
+        QCOMPARE(clear->toolTip(), QStringLiteral("Obriši"));
+
+        clear->trigger();
+        QCOMPARE(shown->text(), QString());
+        QVERIFY(!clear->isVisible());
+        on.form.OKButton->click();
+
+        QVERIFY2(on.dialogs->Messages.isEmpty(), qPrintable(on.dialogs->Messages.value(0).Text));
+        QCOMPARE(fx.Cell(id, column), QString());
+        QVERIFY(!fx.Cell(id, QStringLiteral("itemnumber")).isEmpty());
     }
 
     // ---- Linking --------------------------------------------------------------------------------------
@@ -685,7 +803,65 @@ private slots:
 
     }
 
+    // The real date picker, opened from the document date: Serbian month and
+    // buttons, weeks from Monday. With KLEDGER_SCREENSHOT_DIR set, the form
+    // with the picker over it is saved as calendar.png there.
+    void serbianCalendar()
+    {
+        const qint64 id = fx.AddItem({{"itemdate", QDate(2026, 3, 5)}});
+        LedgerFixture::OpenItem(id);
+        TLedgerDetailForm form(nullptr); // no scripted dialogs: the picker is closed from its own loop
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Qt::DayOfWeek firstDay = Qt::Sunday;
+        QString month;
+        QStringList buttons;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, &form, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *dialog = qobject_cast<QDialog *>(modal);
+            if (!dialog || dialog == &form)
+                return;
+            closer.stop();
+            if (auto *calendar = dialog->findChild<QCalendarWidget *>()) {
+                firstDay = calendar->firstDayOfWeek();
+                if (auto *monthButton = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton")))
+                    month = monthButton->text();
+            }
+            for (QPushButton *b : dialog->findChildren<QPushButton *>())
+                buttons << b->text();
+            const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
+            if (!dir.isEmpty())
+                saveOver(form, *form.ItemDateDBE, *dialog, dir + QStringLiteral("/calendar.png"));
+            dialog->reject();
+        });
+        closer.start(20);
+        form.ItemDateButton->click();
+
+        QCOMPARE(firstDay, Qt::Monday);
+        QCOMPARE(month, QStringLiteral("mart"));
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({QStringLiteral("Otkaži"), QStringLiteral("U redu")}));
+        QCOMPARE(query().State(), TDataSetState::Browse);
+    }
+
 private:
+    // The form with a dialog drawn below one of its controls, as it pops up.
+    static void saveOver(QWidget &form, QWidget &below, QWidget &dialog, const QString &file)
+    {
+        const QPixmap back = form.grab();
+        const QPixmap front = dialog.grab();
+        const QPoint at = below.mapTo(&form, QPoint(0, below.height() + 2));
+        QPixmap shot(qMax(back.width(), at.x() + front.width() + 1), qMax(back.height(), at.y() + front.height() + 1));
+        shot.fill(Qt::white);
+        QPainter painter(&shot);
+        painter.drawPixmap(0, 0, back);
+        painter.drawPixmap(at, front);
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(QRect(at, front.size()).adjusted(-1, -1, 0, 0));
+        painter.end();
+        QVERIFY(shot.save(file));
+    }
 
     LedgerFixture fx;
 };

@@ -253,18 +253,77 @@ private slots:
         clickEllipsis(QStringLiteral("outuser"));
         QCOMPARE(searched(), QStringLiteral("l.outuserid = ? | %1").arg(m_jelena));
 
-        // Backspace is typing too, and is discarded.
+        // Backspace drops the pick whole, wherever the cursor stands.
         auto *input = qobject_cast<QLineEdit *>(editorOf(QStringLiteral("outuser")));
         QVERIFY(input);
         input->setFocus();
-        input->end(false);
+        input->setCursorPosition(3);
         QTest::keyClick(input, Qt::Key_Backspace);
-        QCOMPARE(m_frame->SearchVLE->Value(QStringLiteral("outuser")), QStringLiteral("Jelena Đorđević"));
+        QCOMPARE(m_frame->SearchVLE->Value(QStringLiteral("outuser")), QString());
+        QCOMPARE(input->text(), QString());
+        QCOMPARE(searched(), QString());
 
-        // Delete empties the cell; the stored user no longer counts.
-        input->selectAll();
+        // So does Delete; the stored user no longer counts.
+        m_console->Security->UsersToSelect << TUserDesc{qint32(m_jelena), "jelena", "Jelena", "Đorđević"};
+        clickEllipsis(QStringLiteral("outuser"));
+        input->setCursorPosition(0);
         QTest::keyClick(input, Qt::Key_Delete);
         QCOMPARE(m_frame->SearchVLE->Value(QStringLiteral("outuser")), QString());
+        QCOMPARE(searched(), QString());
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    // The clear button of a row empties it and the list it found becomes the
+    // unfiltered one at the next search.
+    void clearButton_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("found"); // before clearing
+        QTest::newRow("partner") << "partner" << QStringList{"3/24", "2/24", "1/24"};
+        QTest::newRow("in user") << "inuser" << QStringList{};
+        QTest::newRow("out user") << "outuser" << QStringList{};
+    }
+
+    void clearButton()
+    {
+        QFETCH(QString, key);
+        QFETCH(QStringList, found);
+        ScopedScriptedDialogs dialogs;
+        m_console->Security->UsersToSelect << TUserDesc{qint32(m_marko), "marko", "Marko", "Šušnjar"};
+        m_partners->Choices << TPartnerDesc{"O'Neil d.o.o.", "Bulevar 1", qint32(m_oneil)};
+        clickEllipsis(key);
+        m_frame->FindButton->click();
+        QCOMPARE(numbersShown(), found);
+
+        auto *clear = editorOf(key)->parentWidget()->findChild<QToolButton *>(QStringLiteral("ClearButton"));
+        QVERIFY(clear);
+        QCOMPARE(clear->toolTip(), QStringLiteral("Obriši"));
+        clear->click();
+        QCOMPARE(m_frame->SearchVLE->Value(key), QString());
+        m_frame->FindButton->click();
+        QCOMPARE(numbersShown(), QStringList({"3/24", "2/24", "1/24", "4/24"}));
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void clearAll()
+    {
+        ScopedScriptedDialogs dialogs;
+        m_console->Security->UsersToSelect << TUserDesc{qint32(m_marko), "marko", "Marko", "Šušnjar"};
+        clickEllipsis(QStringLiteral("inuser"));
+        TValueListEditor *vle = m_frame->SearchVLE;
+        const Cells cells{{"direction", "Ulazni"}, {"ledgernumber", "1/"}, {"datefrom", "1.3.2024"},
+                          {"partner", "O'Neil"}, {"accepted", "Da"}};
+        for (const auto &[key, value] : cells)
+            vle->SetValue(key, value);
+        QVERIFY(!searched().isEmpty());
+
+        QCOMPARE(m_frame->ClearAllButton->text(), QStringLiteral("Obriši kriterijume"));
+        m_frame->ClearAllButton->click();
+        for (const QString &key : vle->Keys())
+            QVERIFY2(vle->Value(key).isEmpty(), qPrintable(key));
+        QCOMPARE(searched(), QString());
+        // No user picked before stays behind a name in the cell.
+        vle->SetValue(QStringLiteral("inuser"), QStringLiteral("Marko Šušnjar"));
         QCOMPARE(searched(), QString());
         QVERIFY(dialogs->Messages.isEmpty());
     }

@@ -1,0 +1,28 @@
+#pragma once
+// Qt's own texts in Serbian Latin: standard buttons, the edit context menus,
+// key names in shortcuts, the file, progress and print dialogs. Debian ships
+// no Serbian Latin translation of Qt, so the texts live in a table here,
+// keyed by Qt's context and source text.
+
+#include "KExport.h"
+
+#include <QTranslator>
+
+class QApplication;
+
+class KCOMMON_EXPORT TSerbianQtTexts final : public QTranslator
+{
+    Q_OBJECT
+public:
+    using QTranslator::QTranslator;
+
+    // Empty for a text the table does not know: Qt then shows its own.
+    QString translate(const char *context, const char *sourceText, const char *disambiguation = nullptr,
+                      int n = -1) const override;
+    bool isEmpty() const override { return false; }
+};
+
+// Serbian Latin (Serbia) as the default locale, so calendars name months and
+// days in Serbian and start the week on Monday, and the table above installed
+// on app for as long as app lives. Call before the first window is made.
+KCOMMON_EXPORT void InstallSerbianTexts(QApplication &app);
