@@ -62,6 +62,7 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
     line.FirstName = parser.value(firstNameOption);
     line.LastName = parser.value(lastNameOption);
     line.Size = parser.value(sizeOption);
+    line.SizeGiven = parser.isSet(sizeOption);
     return line;
 }
 

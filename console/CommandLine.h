@@ -19,6 +19,7 @@ struct TCommandLine
     QString FirstName;                 // --first-name, with --add-user
     QString LastName;                  // --last-name, with --add-user
     QString Size;                      // --size, "WxH"
+    bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
 
     // Run from a script: no message boxes that wait for a click.
     bool Scripted() const { return User || Screenshot || AddUser; }

@@ -1,7 +1,12 @@
 #include "ConsoleWindow.h"
 
+#include "ConsoleLayout.h"
+#include "DBGrid.h"
+#include "DataSource.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "IniFile.h"
+#include "StatusBar.h"
 
 #include <QAction>
 #include <QImage>
@@ -28,8 +33,24 @@ QWidget *makePanel(const QString &name, QWidget *parent)
 
 } // namespace
 
+// Tells the window whenever the number of rows may have changed.
+class TConsoleWindow::CountLink final : public TDataLink
+{
+public:
+    explicit CountLink(TConsoleWindow &window) : m_window(window) {}
+    void DataSetChanged() override { m_window.showCount(); }
+    void EditingChanged() override { m_window.showCount(); }
+    void RowInserted(int) override { m_window.showCount(); }
+    void RowRemoved(int) override { m_window.showCount(); }
+
+private:
+    TConsoleWindow &m_window;
+};
+
 TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseCaption, QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent),
+      m_countSource(std::make_unique<TDataSource>()),
+      m_countLink(std::make_unique<CountLink>(*this))
 {
     setObjectName(QStringLiteral("consoleWindow"));
     setWindowTitle(QStringLiteral("Kolibar konzola — Delovodnik"));
@@ -83,10 +104,16 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
     m_databaseLabel = new QLabel(databaseCaption);
     m_databaseLabel->setObjectName(QStringLiteral("databaseLabel"));
-    for (QLabel *label : {m_userLabel, m_databaseLabel})
+    m_countLabel = new QLabel;
+    m_countLabel->setObjectName(QStringLiteral("countLabel"));
+    for (QLabel *label : {m_countLabel, m_userLabel, m_databaseLabel})
         label->setContentsMargins(8, 0, 8, 0);
+    statusBar()->addPermanentWidget(m_countLabel);
     statusBar()->addPermanentWidget(m_userLabel);
     statusBar()->addPermanentWidget(m_databaseLabel);
+
+    m_countLink->SetDataSource(m_countSource.get());
+    m_statusService = IRef<IStatusBar>(new TStatusBarService(statusBar()));
 
     connect(m_snapinList, &QListWidget::currentRowChanged, this, [this](int row) { Guarded([this, row] { activate(row); }); });
 }
@@ -94,6 +121,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
 TConsoleWindow::~TConsoleWindow()
 {
     ReleaseSnapins();
+    m_countLink->SetDataSource(nullptr);
 }
 
 void TConsoleWindow::SetSnapins(const std::vector<IRef<ISnapin>> &snapins)
@@ -165,8 +193,13 @@ void TConsoleWindow::activate(int index)
         m_viewer->Show(m_viewerPanel);
         QList<QAction *> actions = m_viewer->GetActionList();
         actions.removeAll(nullptr);
-        for (QAction *action : std::as_const(actions))
+        // Shown in the window's menu, they answer wherever the focus is in
+        // it; a modal form of the module is another window and keeps its keys.
+        for (QAction *action : std::as_const(actions)) {
             m_moduleActions << action;
+            m_moduleContexts << action->shortcutContext();
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         // A frame that brings its own toolbar keeps it; the window's toolbar
         // carries the actions of frames that have none.
         QWidget *frame = m_viewer->GetFrame();
@@ -175,7 +208,11 @@ void TConsoleWindow::activate(int index)
         m_actionsMenu->addActions(actions);
         m_actionsMenu->setEnabled(!actions.isEmpty());
         m_toolBar->setVisible(!m_toolBar->actions().isEmpty());
+        if (m_layout && frame)
+            if (auto *grid = frame->findChild<TDBGrid *>())
+                ConsoleLayout::RestoreGrid(*m_layout, m_login, snapin->GetName(), *grid);
     }
+    m_countSource->SetDataSet(snapin->GetDataSet());
 }
 
 bool TConsoleWindow::TriggerAction(const QString &name)
@@ -193,13 +230,18 @@ bool TConsoleWindow::TriggerAction(const QString &name)
 
 void TConsoleWindow::deactivate()
 {
-    for (const QPointer<QAction> &action : std::as_const(m_moduleActions)) {
+    m_countSource->SetDataSet(nullptr);
+    saveGridLayout();
+    for (qsizetype i = 0; i < m_moduleActions.size(); ++i) {
+        QAction *action = m_moduleActions[i];
         if (!action)
             continue;
         m_toolBar->removeAction(action);
         m_actionsMenu->removeAction(action);
+        action->setShortcutContext(m_moduleContexts[i]);
     }
     m_moduleActions.clear();
+    m_moduleContexts.clear();
     m_actionsMenu->setEnabled(false);
     m_toolBar->setVisible(!m_toolBar->actions().isEmpty());
     if (m_viewer)
@@ -227,4 +269,43 @@ void TConsoleWindow::DeleteLeftoverFrames()
         for (QWidget *child : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             if (child != m_placeholder)
                 delete child;
+}
+
+void TConsoleWindow::showCount()
+{
+    const TDataSet *ds = m_countSource->DataSet();
+    if (!ds || !ds->Active()) {
+        m_countLabel->clear();
+        return;
+    }
+    // A row being added is not an item until it is saved.
+    const int pending = ds->State() == TDataSetState::Insert ? 1 : 0;
+    m_countLabel->setText(ItemCountText(ds->RecordCount() - pending));
+}
+
+void TConsoleWindow::UseLayoutFile(const QString &path, const QString &login)
+{
+    m_layout = std::make_unique<TIniFile>(path);
+    m_login = login;
+    ConsoleLayout::RestoreWindow(*m_layout, m_login, *this);
+}
+
+void TConsoleWindow::saveGridLayout()
+{
+    if (!m_layout || m_current < 0 || !m_viewer)
+        return;
+    Guarded([&] {
+        QWidget *frame = m_viewer->GetFrame();
+        if (auto *grid = frame ? frame->findChild<TDBGrid *>() : nullptr)
+            ConsoleLayout::SaveGrid(*m_layout, m_login, m_snapins[size_t(m_current)]->GetName(), *grid);
+    });
+}
+
+void TConsoleWindow::SaveLayout()
+{
+    if (!m_layout)
+        return;
+    saveGridLayout();
+    ConsoleLayout::SaveWindow(*m_layout, m_login, *this);
+    m_layout->Save();
 }

@@ -1,13 +1,17 @@
 #pragma once
 // The console's main window: the loaded snap-ins on the left, the selected
 // one's navigator below them and its viewer on the right; the viewer's
-// actions go to the toolbar and the "Akcije" menu while it is selected.
+// actions go to the toolbar and the "Akcije" menu while it is selected, and
+// answer their shortcuts wherever the focus is in the window. The status bar
+// counts the items of the selected snap-in's data set.
 
 #include "KInterfaces.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -16,6 +20,8 @@ class QListWidget;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class TDataSource;
+class TIniFile;
 
 class TConsoleWindow : public QMainWindow
 {
@@ -42,12 +48,23 @@ public:
     // Frames a module left in the panels after its objects were released.
     void DeleteLeftoverFrames();
 
+    // Takes the layout of that login from the layout file (see ConsoleLayout)
+    // now, before the window is shown, and each snap-in's list columns as
+    // it is shown; SaveLayout writes the layout back. Throws when it cannot.
+    void UseLayoutFile(const QString &path, const QString &login);
+    void SaveLayout();
+
+    // The console's IStatusBar service, showing in this window.
+    IRef<IStatusBar> StatusService() const { return m_statusService; }
+
     QWidget *NavigatorPanel() const { return m_navigatorPanel; }
     QWidget *ViewerPanel() const { return m_viewerPanel; }
 
 private:
     void activate(int index);
     void deactivate();
+    void showCount();
+    void saveGridLayout();
 
     QListWidget *m_snapinList;
     QWidget *m_navigatorPanel;
@@ -57,6 +74,7 @@ private:
     QMenu *m_actionsMenu;
     QLabel *m_userLabel;
     QLabel *m_databaseLabel;
+    QLabel *m_countLabel;
 
     std::vector<IRef<ISnapin>> m_snapins;
     int m_current = -1;
@@ -64,4 +82,12 @@ private:
     IRef<INavigable> m_navigator;
     // The module owns its actions and may delete them while they are shown.
     QList<QPointer<QAction>> m_moduleActions;
+    QList<Qt::ShortcutContext> m_moduleContexts; // theirs, given back on deactivation
+
+    class CountLink;
+    std::unique_ptr<TDataSource> m_countSource;
+    std::unique_ptr<CountLink> m_countLink;
+    IRef<IStatusBar> m_statusService;
+    std::unique_ptr<TIniFile> m_layout;
+    QString m_login;
 };

@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "Console.h"
+#include "ConsoleLayout.h"
 #include "ConsoleSettings.h"
 #include "ErrorLog.h"
 #include "ConsoleWindow.h"
@@ -126,13 +127,26 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
     return std::nullopt;
 }
 
-std::unique_ptr<TConsoleWindow> showWindow(const TSecurityService &security, const TConnectionParams &params,
-                                           const TConsole &console, const TModuleLoader &loader, const QSize &size)
+// The window in the layout its user left it in; a size given on the command line wins.
+std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TConnectionParams &params,
+                                           TConsole &console, const TModuleLoader &loader, const TCommandLine &line,
+                                           const QSize &size, const QString &iniPath)
 {
     auto window = std::make_unique<TConsoleWindow>(security.CurrentUserName(), ConsoleSettings::DatabaseCaption(params));
+    console.AddService(IRef<IInterface>(window->StatusService()));
+    window->resize(size);
+    TUserDesc user;
+    try {
+        if (security.GetCurrentUser(user, 0) && !user.Login.isEmpty())
+            window->UseLayoutFile(ConsoleLayout::FilePath(iniPath), user.Login);
+    } catch (const KException &e) {
+        // An unreadable layout is no reason not to start: the defaults serve.
+        LogError(e.message());
+    }
+    if (line.SizeGiven)
+        window->resize(size);
     window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
-    window->resize(size);
     window->show();
     return window;
 }
@@ -171,6 +185,13 @@ void saveScreenshotLater(TConsoleWindow *window, const QString &file)
 void shutDown(std::unique_ptr<TConsoleWindow> &window, TModuleLoader &loader, IRef<TConsole> &console,
               IRef<TSecurityService> &security, std::unique_ptr<TZConnection> &connection)
 {
+    try {
+        window->SaveLayout();
+    } catch (const KException &e) {
+        // The next start uses the defaults; nothing else is lost.
+        LogError(e.message());
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+    }
     window->ReleaseSnapins();
     loader.ReleaseReferences(console.get());
     window->DeleteLeftoverFrames();
@@ -222,7 +243,7 @@ int main(int argc, char *argv[])
 
     TModuleLoader loader;
     loader.LoadAll(TModuleLoader::ModuleDir(), console);
-    auto window = showWindow(*security.get(), params, *console.get(), loader, *size);
+    auto window = showWindow(*security.get(), params, *console.get(), loader, line, *size, iniPath);
 
     int exitCode = followScript(*window, line);
     if (line.Screenshot && exitCode == 0)

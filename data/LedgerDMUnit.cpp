@@ -165,6 +165,8 @@ void TLedgerDM::createLayout()
     using namespace std::placeholders;
     LedgerItemZQ->BeforePost = [this](TDataSet &ds) { CommonBeforePost(ds); };
     LedgerItemZQ->BeforeDelete = [this](TDataSet &ds) { LedgerItemZQBeforeDelete(ds); };
+    LedgerItemZQ->AfterPost = [this](TDataSet &ds) { LedgerItemZQAfterPost(ds); };
+    LedgerItemZQ->AfterDelete = [this](TDataSet &ds) { LedgerItemZQAfterDelete(ds); };
     LedgerItemZQ->OnDeleteCheck = [this](TZConnection &c, const QVariant &key) { LedgerItemZQDeleteCheck(c, key); };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
@@ -314,6 +316,25 @@ void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
     if (LedgerItemZQaccepted->AsBoolean())
         throw KException(_LEDGER_DEL_ERR);
     CommonBeforeDelete(dataSet);
+    FDeletingNumber = LedgerItemZQledgernumber->AsString();
+}
+
+namespace {
+void showStatus(const QString &text)
+{
+    if (const IRef<IStatusBar> bar = ConsoleService<IStatusBar>())
+        bar->ShowStatusMessage(text, 5000);
+}
+} // namespace
+
+void TLedgerDM::LedgerItemZQAfterPost(TDataSet &)
+{
+    showStatus(QStringLiteral("Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
+}
+
+void TLedgerDM::LedgerItemZQAfterDelete(TDataSet &)
+{
+    showStatus(QStringLiteral("Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
 }
 
 // The rules again, on the row as stored now and held until the delete: the
@@ -361,6 +382,11 @@ QString TLedgerDM::ApplicationIniFileName()
 {
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     return exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+}
+
+bool TLedgerDM::OpenOnToday(const QString &iniPath)
+{
+    return TIniFile(iniPath).Value(QStringLiteral("Ledger"), QStringLiteral("OpenOnToday")).trimmed() != QLatin1String("0");
 }
 
 QString TLedgerDM::GetScannedDocumentFilePath()

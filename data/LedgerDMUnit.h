@@ -82,6 +82,9 @@ public:
     QString GetScannedDocumentFilePath();
     // The ini file beside the host executable, named after it.
     static QString ApplicationIniFileName();
+    // [Ledger] OpenOnToday of that ini: whether the list opens on today's
+    // items; on unless set to 0.
+    static bool OpenOnToday(const QString &iniPath);
 
     QList<QImage> ImageList;
     TZQuery *LedgerItemZQ = nullptr;
@@ -125,6 +128,9 @@ protected:
 private:
     void LedgerItemZQNewRecord(TDataSet &dataSet);
     void LedgerItemZQBeforeDelete(TDataSet &dataSet);
+    // "Sačuvano: 9/26" and "Obrisano: 9/26" in the console's status bar.
+    void LedgerItemZQAfterPost(TDataSet &dataSet);
+    void LedgerItemZQAfterDelete(TDataSet &dataSet);
     void LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key);
     void LedgerItemZQPostError(TDataSet &dataSet, const EDatabaseError &error);
     void LedgerItemZQdirectionGetText(TField &sender, QString &text, bool displayText);
@@ -136,6 +142,8 @@ private:
     void LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool displayText);
     void LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text);
     void createLayout();
+
+    QString FDeletingNumber; // the number of the item being deleted, for the message after
 };
 
 extern Q_DECL_EXPORT TLedgerDM *LedgerDM;

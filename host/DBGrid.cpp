@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 // ---- TDBGridModel ---------------------------------------------------------------
 
@@ -420,11 +421,22 @@ TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new TDBGridModel
         m_model->SetColumn(column, c);
     });
     connect(titles, &QHeaderView::sectionClicked, this, [this](int column) {
+        if (m_sortOnTitleClick)
+            Guarded([&] { SortByColumn(column); });
         if (OnTitleClick)
             Guarded([&] { OnTitleClick(column); });
     });
+    titles->setSectionsMovable(true);
+    titles->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(titles, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        Guarded([&] {
+            std::unique_ptr<QMenu> menu = MakeColumnsMenu();
+            menu->exec(horizontalHeader()->mapToGlobal(pos));
+        });
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         applyColumns();
+        showSortIndicator();
         followDataSet(m_model->CurrentRow());
     });
     // Columns added to an empty model: the current record had no cell yet.
@@ -472,6 +484,92 @@ void TDBGrid::SetColumnVisible(int index, bool visible)
     TColumn c = Columns().at(index);
     c.Visible = visible;
     m_model->SetColumn(index, c);
+}
+
+namespace {
+
+// The first key of a data set's sort: field name and whether it descends.
+std::pair<QString, bool> firstSortKey(const TDataSet &dataSet)
+{
+    const QString first = dataSet.SortedFields().section(u',', 0, 0).simplified();
+    const QString field = first.section(u' ', 0, 0);
+    return {field, first.section(u' ', 1, 1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0};
+}
+
+} // namespace
+
+void TDBGrid::SetSortOnTitleClick(bool sort)
+{
+    m_sortOnTitleClick = sort;
+    showSortIndicator();
+}
+
+void TDBGrid::SortByColumn(int column)
+{
+    TDataSet *ds = DataSet();
+    const TField *field = column >= 0 && column < Columns().size() ? m_model->ColumnField(column) : nullptr;
+    if (!ds || !ds->Active() || !field)
+        return;
+    const auto [sortedBy, descending] = firstSortKey(*ds);
+    const bool again = sortedBy.compare(field->FieldName(), Qt::CaseInsensitive) == 0 && !descending;
+    // The data set keeps its current record through the sort.
+    ds->SetSortedFields(field->FieldName() + (again ? QStringLiteral(" DESC") : QString()));
+}
+
+void TDBGrid::showSortIndicator()
+{
+    QHeaderView *titles = horizontalHeader();
+    TDataSet *ds = DataSet();
+    int column = -1;
+    bool descending = false;
+    if (m_sortOnTitleClick && ds && ds->Active()) {
+        QString field;
+        std::tie(field, descending) = firstSortKey(*ds);
+        for (int i = 0; i < Columns().size() && column < 0 && !field.isEmpty(); ++i)
+            if (Columns().at(i).FieldName.compare(field, Qt::CaseInsensitive) == 0)
+                column = i;
+    }
+    // Shown only while it is true: the header would flip it on a click by itself.
+    titles->setSortIndicatorShown(column >= 0);
+    titles->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+QList<int> TDBGrid::VisualOrder() const
+{
+    QList<int> order;
+    const QHeaderView *titles = horizontalHeader();
+    for (int visual = 0; visual < titles->count(); ++visual)
+        order << titles->logicalIndex(visual);
+    return order;
+}
+
+void TDBGrid::SetVisualOrder(const QList<int> &order)
+{
+    QHeaderView *titles = horizontalHeader();
+    int visual = 0;
+    for (int logical : order) {
+        if (logical < 0 || logical >= titles->count() || titles->visualIndex(logical) < visual)
+            continue; // unknown, or placed already
+        titles->moveSection(titles->visualIndex(logical), visual++);
+    }
+}
+
+std::unique_ptr<QMenu> TDBGrid::MakeColumnsMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    const QList<TColumn> &columns = Columns();
+    const auto shown = std::count_if(columns.begin(), columns.end(), [](const TColumn &c) { return c.Visible; });
+    for (int i : VisualOrder()) {
+        if (i >= columns.size())
+            continue;
+        QAction *action = menu->addAction(m_model->ColumnTitle(i));
+        action->setObjectName(columns.at(i).FieldName);
+        action->setCheckable(true);
+        action->setChecked(columns.at(i).Visible);
+        action->setEnabled(!columns.at(i).Visible || shown > 1);
+        connect(action, &QAction::toggled, this, [this, i](bool on) { SetColumnVisible(i, on); });
+    }
+    return menu;
 }
 
 void TDBGrid::SetReadOnly(bool readOnly)

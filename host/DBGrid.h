@@ -15,6 +15,7 @@
 #include "KExport.h"
 
 #include <QAbstractTableModel>
+#include <QMenu>
 #include <QStringList>
 #include <QTableView>
 #include <functional>
@@ -151,6 +152,22 @@ public:
     // Ctrl+Delete in an editable grid deletes the current row, after asking
     // when this is set (the default).
     bool ConfirmDelete = true;
+    // A click on a column title sorts the rows already loaded by that column,
+    // ascending, and descending on the next click; no new query. The title
+    // shows the data set's first sort key as an arrow, whoever set it.
+    void SetSortOnTitleClick(bool sort);
+    bool SortOnTitleClick() const { return m_sortOnTitleClick; }
+    // What a click on the column's title does when sorting is on.
+    void SortByColumn(int column);
+
+    // Columns can be dragged to another place; the order on screen, as
+    // indexes into Columns().
+    QList<int> VisualOrder() const;
+    // Indexes missing from order follow in their present order; unknown ones are skipped.
+    void SetVisualOrder(const QList<int> &order);
+    // The titles' context menu: a check box per column; the last shown
+    // column cannot be hidden.
+    std::unique_ptr<QMenu> MakeColumnsMenu();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -161,6 +178,7 @@ protected:
 
 private:
     void applyColumns();
+    void showSortIndicator();
     void followDataSet(int row);
     void handOverEditor();
     void doubleClicked(const QPoint &pos);
@@ -170,5 +188,6 @@ private:
     TDBGridModel *m_model;
     bool m_following = false;
     bool m_applying = false;
+    bool m_sortOnTitleClick = false;
     QPoint m_lastMousePos;
 };

@@ -156,6 +156,15 @@ public:
     }
 };
 
+// The console's status bar, offered as a service.
+class KCOMMON_EXPORT IStatusBar : public virtual IInterface
+{
+public:
+    K_IID("{5D0C8E21-7A43-4B9F-A6E2-3C1F0B9D8E47}")
+    // A short message that goes away after timeoutMs.
+    virtual void ShowStatusMessage(const QString &text, int timeoutMs) = 0;
+};
+
 class KCOMMON_EXPORT ISecurity : public virtual IInterface
 {
 public:

@@ -1,6 +1,7 @@
 #include "RowStore.h"
 
 #include "KException.h"
+#include "TextCompare.h"
 
 #include <cstring>
 #include <type_traits>
@@ -219,8 +220,8 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
                 const std::string_view x = textAt(v[a]), y = textAt(v[b]);
                 if (x == y)
                     return 0;
-                return QString::localeAwareCompare(QString::fromUtf8(x.data(), qsizetype(x.size())),
-                                                   QString::fromUtf8(y.data(), qsizetype(y.size())));
+                return CompareText(QString::fromUtf8(x.data(), qsizetype(x.size())),
+                                   QString::fromUtf8(y.data(), qsizetype(y.size())));
             } else {
                 return v[a] < v[b] ? -1 : (v[b] < v[a] ? 1 : 0);
             }

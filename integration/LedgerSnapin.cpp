@@ -122,8 +122,12 @@ void TLedgerViewer::Load(const IRef<ISnapin> &)
 void TLedgerViewer::Show(QWidget *parent)
 {
     TCustomViewer::Show(parent);
+    auto *frame = static_cast<TLedgerViewerForm *>(FFrame.data());
     if (FConsole)
-        FConsole->SetActiveGrid(static_cast<TLedgerViewerForm *>(FFrame.data())->DBG);
+        FConsole->SetActiveGrid(frame->DBG);
+    // Without a connection there is nothing to show; Load has said why.
+    if (LedgerDM->ZConnection() && LedgerDM->ZConnection()->Connected())
+        frame->ShowStartList(TLedgerDM::OpenOnToday(TLedgerDM::ApplicationIniFileName()));
 }
 
 void TLedgerViewer::Hide()

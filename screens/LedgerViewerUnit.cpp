@@ -117,6 +117,7 @@ void TLedgerViewerForm::setUpGrid()
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
     DBG->SetColumns(gridColumns);
+    DBG->SetSortOnTitleClick(true);
 }
 
 void TLedgerViewerForm::bindActions()
@@ -204,6 +205,12 @@ void TLedgerViewerForm::TodayActionExecute()
 {
     const QDate today = TClock::Now().date();
     SetDateFilter(today, today);
+}
+
+void TLedgerViewerForm::ShowStartList(bool today)
+{
+    if (today && !LedgerDM->LedgerItemZQ->Active())
+        TodayActionExecute();
 }
 
 void TLedgerViewerForm::ThisWeekActionExecute()

@@ -1,7 +1,9 @@
 #pragma once
 // The ledger's list frame: the shared item query in a grid, adding, editing
 // and deleting items, the quick date filters (today, this week, this month)
-// and the handover record. The date filters read the day from TClock.
+// and the handover record. The date filters read the day from TClock. A
+// click on a column title sorts the loaded items; a new search or filter
+// shows them newest first again.
 
 #include "CustomViewerForm.h"
 #include "DBGrid.h" // users of the frame reach its grid
@@ -33,6 +35,10 @@ public:
     void ProceedingActionExecute();
 
     void DBGDblClick() override;
+
+    // The list the frame starts with: today's items, newest first, when
+    // today is set and the list is not open already.
+    void ShowStartList(bool today);
 
 private:
     // The constructor's steps, in order.

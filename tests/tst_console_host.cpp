@@ -1,14 +1,21 @@
 // The console object, its settings, the module loader and the main window.
 
 #include "Console.h"
+#include "ConsoleLayout.h"
 #include "ConsoleSettings.h"
 #include "ConsoleWindow.h"
+#include "DBGrid.h"
 #include "IniFile.h"
 #include "ModuleLoader.h"
 #include "ScriptedDialogs.h"
 #include "Services.h"
+#include "StatusBar.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSplitter>
 #include <QLabel>
 #include <QLayout>
 #include <QLibrary>
@@ -16,6 +23,7 @@
 #include <QMenu>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QToolBar>
 #include <QtTest>
 #include <stdexcept>
@@ -95,6 +103,7 @@ public:
     void OpenLedger(qint32) override {}
 
     QAction *Action() const { return m_action; }
+    QWidget *Frame() const { return m_frame; }
 
 private:
     QString m_name;
@@ -396,6 +405,153 @@ private slots:
         QCOMPARE(first->RefCount(), 1);
         QCOMPARE(second->RefCount(), 1);
         QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void countText_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "0 stavki";
+        QTest::newRow("1") << 1 << "1 stavka";
+        QTest::newRow("2") << 2 << "2 stavke";
+        QTest::newRow("5") << 5 << "5 stavki";
+        QTest::newRow("11") << 11 << "11 stavki";
+        QTest::newRow("12") << 12 << "12 stavki";
+        QTest::newRow("21") << 21 << "21 stavka";
+        QTest::newRow("104") << 104 << "104 stavke";
+        QTest::newRow("1234") << 1234 << "1.234 stavke";
+        QTest::newRow("1235") << 1235 << "1.235 stavki";
+        QTest::newRow("1000001") << 1000001 << "1.000.001 stavka";
+    }
+
+    void countText()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        QCOMPARE(ItemCountText(count), text);
+    }
+
+    void shortcutFromSearchPanel()
+    {
+        ScopedScriptedDialogs dialogs;
+        QStringList log;
+        IRef<FakeSnapin> snapin(new FakeSnapin(QStringLiteral("Delovodnik"), &log));
+        // As a list frame sets its actions.
+        snapin->Action()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+        snapin->Action()->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+        window.SetSnapins({IRef<ISnapin>(snapin)});
+        QVERIFY(window.SelectSnapin(QString()));
+        snapin->Frame()->addAction(snapin->Action());
+        auto *search = new QLineEdit(window.NavigatorPanel());
+        window.NavigatorPanel()->layout()->addWidget(search);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        search->setFocus();
+        QSignalSpy triggered(snapin->Action(), &QAction::triggered);
+
+        QTest::keyClick(&window, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(triggered.count(), 1);
+        // Another window of the program keeps its keys to itself.
+        QDialog form(&window);
+        form.show();
+        form.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &form);
+        QTest::keyClick(&form, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(triggered.count(), 1);
+        form.close();
+        // The frame gets its own context back when it is put away.
+        window.ReleaseSnapins();
+        QCOMPARE(snapin->Action()->shortcutContext(), Qt::WidgetWithChildrenShortcut);
+    }
+
+    void layoutRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = ConsoleLayout::FilePath(dir.filePath(QStringLiteral("kconsole.ini")));
+        QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("kconsole-layout.ini"));
+        {
+            TConsoleWindow window(QStringLiteral("Ana"), QString());
+            window.UseLayoutFile(path, QStringLiteral("ana"));
+            window.setGeometry(40, 50, 700, 500);
+            window.findChild<QSplitter *>(QStringLiteral("mainSplitter"))->setSizes({150, 550});
+            window.show();
+            window.setWindowState(Qt::WindowMaximized);
+            QTRY_VERIFY(window.isMaximized());
+            window.SaveLayout();
+            TIniFile ini(path);
+            TDBGrid grid;
+            for (const char *field : {"direction", "ledgernumber", "partnername"})
+                grid.AddColumn(QLatin1String(field), 60);
+            grid.horizontalHeader()->resizeSection(1, 90);
+            grid.SetColumnVisible(2, false);
+            grid.SetVisualOrder({1, 0, 2});
+            ConsoleLayout::SaveGrid(ini, QStringLiteral("ana"), QStringLiteral("Delovodnik"), grid);
+            ini.Save();
+        }
+        const TIniFile ini(path);
+        TConsoleWindow window(QStringLiteral("Ana"), QString());
+        window.UseLayoutFile(path, QStringLiteral("ana"));
+        QCOMPARE(window.geometry(), QRect(40, 50, 700, 500)); // the size it goes back to
+        QVERIFY(window.windowState() & Qt::WindowMaximized);
+        auto *splitter = window.findChild<QSplitter *>(QStringLiteral("mainSplitter"));
+        window.show();
+        QCOMPARE(splitter->sizes().first(), 150);
+        TDBGrid grid;
+        for (const char *field : {"direction", "ledgernumber", "partnername", "itemtype"})
+            grid.AddColumn(QLatin1String(field), 60);
+        ConsoleLayout::RestoreGrid(ini, QStringLiteral("ana"), QStringLiteral("Delovodnik"), grid);
+        QCOMPARE(grid.VisualOrder(), QList<int>({1, 0, 2, 3})); // a new column goes last
+        QCOMPARE(grid.Columns().at(1).Width, 90);
+        QVERIFY(!grid.Columns().at(2).Visible);
+        QVERIFY(grid.isColumnHidden(2));
+        // The titles' menu shows it again.
+        const std::unique_ptr<QMenu> menu = grid.MakeColumnsMenu();
+        QAction *partner = menu->findChild<QAction *>(QStringLiteral("partnername"));
+        QVERIFY(partner && !partner->isChecked());
+        partner->trigger();
+        QVERIFY(!grid.isColumnHidden(2));
+        // Another login starts with the defaults.
+        TConsoleWindow other(QStringLiteral("Marko"), QString());
+        other.UseLayoutFile(path, QStringLiteral("marko"));
+        QVERIFY(other.geometry() != QRect(40, 50, 700, 500));
+    }
+
+    void layoutIgnoresDamage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("garbage") << "\x01\x02[ana\nGeometry=\xff\n";
+        QTest::newRow("off screen") << "[ana]\nGeometry=-30000,90000,700,500\nMaximized=x\n";
+        QTest::newRow("too small, bad numbers") << "[ana]\nGeometry=10,10,5,5\nSplitter.mainSplitter=a,b\n"
+                                                  "Columns.Delovodnik=direction:abc,ledgernumber:90\n";
+        QTest::newRow("all hidden, all collapsed") << "[ana]\nColumns.Delovodnik=-direction:70,-ledgernumber:90\n"
+                                                     "Splitter.mainSplitter=0,0\n";
+    }
+
+    void layoutIgnoresDamage()
+    {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kconsole-layout.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toLatin1());
+        file.close();
+
+        TConsoleWindow window(QStringLiteral("Ana"), QString());
+        window.resize(640, 480);
+        const QList<int> sizes = window.findChild<QSplitter *>(QStringLiteral("mainSplitter"))->sizes();
+        window.UseLayoutFile(path, QStringLiteral("ana"));
+        QCOMPARE(window.size(), QSize(640, 480));
+        QVERIFY(!window.isMaximized() && !(window.windowState() & Qt::WindowMaximized));
+        QCOMPARE(window.findChild<QSplitter *>(QStringLiteral("mainSplitter"))->sizes(), sizes);
+        TDBGrid grid;
+        grid.AddColumn(QStringLiteral("direction"), 60);
+        grid.AddColumn(QStringLiteral("ledgernumber"), 60);
+        ConsoleLayout::RestoreGrid(TIniFile(path), QStringLiteral("ana"), QStringLiteral("Delovodnik"), grid);
+        QCOMPARE(grid.Columns().at(1).Width, 60);
+        QVERIFY(grid.Columns().at(0).Visible && grid.Columns().at(1).Visible);
     }
 
     void windowSurvivesFailingSnapin()

@@ -2,6 +2,7 @@
 // menu, the quick date filters and the add / edit / delete handlers.
 
 #include "Clock.h"
+#include "ConsoleWindow.h"
 #include "LedgerFixture.h"
 #include "TestConsole.h"
 #include "ValueListEditor.h"
@@ -14,6 +15,9 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolBar>
@@ -23,6 +27,27 @@
 #include <QtTest>
 #include <memory>
 #include <optional>
+
+namespace {
+
+// The list as the console sees it: a snap-in whose data set is the item query.
+class ListSnapin : public TInterfacedObject, public ISnapin
+{
+public:
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == ISnapin::IID())
+            return answer<ISnapin>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+    TDataSet *GetDataSet() override { return LedgerDM->LedgerItemZQ; }
+    QString GetDescription() override { return {}; }
+    QImage GetImage() override { return {}; }
+    QString GetName() override { return QStringLiteral("Delovodnik"); }
+    qint32 GetSnapinType() override { return 0; }
+};
+
+} // namespace
 
 class TestLedgerViewer : public QObject
 {
@@ -239,6 +264,142 @@ private slots:
         QVERIFY(!sql.contains(QStringLiteral("ledgernumber LIKE")));
         QCOMPARE(LedgerDM->LedgerItemZQ->Params().value(1).toString(), QStringLiteral("2024-03-10 23:59:59"));
         QCOMPARE(numbersShown().size(), 6);
+    }
+
+    void startList_data()
+    {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QStringList>("shown"); // empty: the list stays closed
+        const QStringList today{"10/24", "1/24-I", "9/24"}; // newest first
+        QTest::newRow("no setting") << "" << today;
+        QTest::newRow("on") << "[Ledger]\nOpenOnToday=1\n" << today;
+        QTest::newRow("off") << "[ledger]\nopenontoday = 0\n" << QStringList();
+    }
+
+    void startList()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QStringList, shown);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kconsole.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ini.toUtf8());
+        file.close();
+
+        m_frame->ShowStartList(TLedgerDM::OpenOnToday(path));
+        QCOMPARE(LedgerDM->LedgerItemZQ->Active(), !shown.isEmpty());
+        QStringList numbers;
+        for (int row = 0; row < m_frame->DBG->model()->rowCount(); ++row)
+            numbers << m_frame->DBG->model()->index(row, 1).data().toString();
+        QCOMPARE(numbers, shown);
+    }
+
+    // ---- Sorting by a title --------------------------------------------------------------
+
+    void titleSort_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QStringList>("first"); // the first numbers, in order
+        QTest::addColumn<QString>("last");
+        // Numbers as a clerk reads them, not letter by letter; dates by value, not by their text.
+        QTest::newRow("number") << 1 << 1 << QStringList{"1/24", "1/24-I", "1/25", "2/24", "2/25", "3/24"} << "14/24";
+        QTest::newRow("number, again") << 1 << 2 << QStringList{"14/24", "13/24", "12/24", "11/24", "10/24"} << "1/24";
+        QTest::newRow("date") << 2 << 1 << QStringList{"1/24", "2/24", "3/24", "4/24"} << "2/25";
+        QTest::newRow("date, again") << 2 << 2 << QStringList{"2/25", "1/25", "14/24", "13/24"} << "1/24";
+        QTest::newRow("date, third time") << 2 << 3 << QStringList{"1/24", "2/24"} << "2/25";
+    }
+
+    void titleSort()
+    {
+        QFETCH(int, column);
+        QFETCH(int, clicks);
+        QFETCH(QStringList, first);
+        QFETCH(QString, last);
+
+        TZQuery *query = LedgerDM->LedgerItemZQ;
+        query->SetSortedFields(QString());
+        query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.direction >= -1")));
+        query->Open();
+        while (!query->Eof() && query->FieldByName(QStringLiteral("ledgernumber")).AsString() != QLatin1String("10/24"))
+            query->Next();
+        // Stored after the list was read: a sort that queried again would show it.
+        const qint64 later = addItem(1, QStringLiteral("2024-03-05 11:00:00"), QStringLiteral("0/24"));
+        const auto tidy = qScopeGuard(
+            [&] { fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {later}); });
+        QHeaderView *titles = m_frame->DBG->horizontalHeader();
+        for (int i = 0; i < clicks; ++i)
+            QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
+                              QPoint(titles->sectionViewportPosition(column) + titles->sectionSize(column) / 2,
+                                     titles->height() / 2));
+
+        QStringList numbers;
+        const QAbstractItemModel *model = m_frame->DBG->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            numbers << model->index(row, 1).data().toString();
+        QCOMPARE(numbers.mid(0, first.size()), first);
+        QCOMPARE(numbers.last(), last);
+        QCOMPARE(numbers.size(), 17);
+        QVERIFY(titles->isSortIndicatorShown());
+        QCOMPARE(titles->sortIndicatorSection(), column);
+        QCOMPARE(titles->sortIndicatorOrder(), clicks % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        // The item the clerk was on stays current.
+        QCOMPARE(query->FieldByName(QStringLiteral("ledgernumber")).AsString(), QStringLiteral("10/24"));
+        QCOMPARE(m_frame->DBG->currentIndex().row(), query->RecNo() - 1);
+
+        // A new filter lists newest first again, and the arrow says so.
+        m_frame->TodayAction->trigger();
+        QCOMPARE(titles->sortIndicatorSection(), 2);
+        QCOMPARE(titles->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+
+    // ---- In the console ------------------------------------------------------------------
+
+    void consoleStatusBar()
+    {
+        ScopedScriptedDialogs dialogs;
+        TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
+        window.SetSnapins({IRef<ISnapin>(new ListSnapin)});
+        QVERIFY(window.SelectSnapin(QString()));
+        m_console->Services << IRef<IInterface>(window.StatusService());
+        const auto tidy = qScopeGuard([&] { m_console->Services.clear(); });
+        const QLabel *count = window.findChild<QLabel *>(QStringLiteral("countLabel"));
+        QVERIFY(count && count->text().isEmpty());
+
+        const struct
+        {
+            QDate Day;
+            const char *Action;
+            const char *Count;
+        } lists[] = {
+            {{2024, 3, 5}, "TodayAction", "3 stavke"},  {{2024, 3, 6}, "TodayAction", "1 stavka"},
+            {{2024, 3, 7}, "TodayAction", "0 stavki"},  {{2024, 3, 5}, "ThisMonthAction", "9 stavki"},
+        };
+        for (const auto &list : lists) {
+            TClock::TFixed clock(QDateTime(list.Day, QTime(12, 0)));
+            m_frame->ActionByName(QLatin1String(list.Action))->trigger();
+            QCOMPARE(count->text(), QLatin1String(list.Count));
+        }
+
+        const qint64 id = addItem(0, QStringLiteral("2030-06-01 09:00:00"), QStringLiteral("99/30"));
+        const auto tidyItem = qScopeGuard(
+            [&] { fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id}); });
+        TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
+        m_frame->TodayAction->trigger();
+        TZQuery *query = LedgerDM->LedgerItemZQ;
+        query->Append(); // not an item until saved
+        QCOMPARE(count->text(), QStringLiteral("1 stavka"));
+        query->Cancel();
+        query->Edit();
+        query->FieldByName(QStringLiteral("itemtype")).SetAsString(QStringLiteral("Dopis"));
+        query->Post();
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("Sačuvano: 99/30"));
+        dialogs->MessageAnswers.push_back(mbYes);
+        m_frame->CustomDelete->trigger();
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("Obrisano: 99/30"));
+        QCOMPARE(count->text(), QStringLiteral("0 stavki"));
+        window.ReleaseSnapins();
     }
 
     // ---- Handlers ----------------------------------------------------------------------------
