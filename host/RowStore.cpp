@@ -1,6 +1,7 @@
 #include "RowStore.h"
 
 #include "KException.h"
+#include "SerbianCollation.h"
 
 #include <cstring>
 #include <type_traits>
@@ -217,10 +218,7 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
             using T = Element<decltype(v)>;
             if constexpr (std::is_same_v<T, TextRef>) {
                 const std::string_view x = textAt(v[a]), y = textAt(v[b]);
-                if (x == y)
-                    return 0;
-                return QString::localeAwareCompare(QString::fromUtf8(x.data(), qsizetype(x.size())),
-                                                   QString::fromUtf8(y.data(), qsizetype(y.size())));
+                return x == y ? 0 : SerbianCompareUtf8(x, y);
             } else {
                 return v[a] < v[b] ? -1 : (v[b] < v[a] ? 1 : 0);
             }
