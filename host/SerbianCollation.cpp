@@ -12,10 +12,12 @@ constexpr char32_t kAfterAll = 0x10FFFF;
 constexpr quint32 kOther = 0x010000;   // spaces, punctuation, symbols
 constexpr quint32 kDigit = 0x200000;   // by value
 constexpr quint32 kLatin = 0x300000;   // the alphabet's place
+constexpr quint32 kCyrillic = 0x380000; // the azbuka's place, then Russian letters
 constexpr quint32 kLetter = 0x400000;  // other scripts
 constexpr quint32 kLast = 0xFFFFFF;
 
 constexpr std::u16string_view kAlphabet = u"abcčćdđefghijklmnopqrsštuvwxyzž";
+constexpr std::u16string_view kAzbuka = u"абвгдђежзијклљмнњопрстћуфхцчџшщъыьэюя";
 
 struct Element
 {
@@ -25,10 +27,16 @@ struct Element
     char32_t Plain; // the plain form: lowest of the texts with this primary
 };
 
-int alphabetIndex(char32_t lower)
+// The first level of a letter of either alphabet, or 0.
+quint32 alphabetWeight(char32_t lower)
 {
-    const size_t at = lower < 0x10000 ? kAlphabet.find(char16_t(lower)) : std::u16string_view::npos;
-    return at == std::u16string_view::npos ? 0 : int(at) + 1;
+    if (lower >= 0x10000)
+        return 0;
+    if (const size_t at = kAlphabet.find(char16_t(lower)); at != std::u16string_view::npos)
+        return kLatin + quint32(at) + 1;
+    if (const size_t at = kAzbuka.find(char16_t(lower)); at != std::u16string_view::npos)
+        return kCyrillic + quint32(at) + 1;
+    return 0;
 }
 
 Element computeElement(char32_t cp)
@@ -43,15 +51,15 @@ Element computeElement(char32_t cp)
     }
     // é counts as e, ṧ as š; č stays č (it is a letter of its own).
     char32_t base = e.Plain;
-    while (!alphabetIndex(base) && QChar::decompositionTag(base) == QChar::Canonical) {
+    while (!alphabetWeight(base) && QChar::decompositionTag(base) == QChar::Canonical) {
         const QList<uint> parts = QChar::decomposition(base).toUcs4();
         if (parts.isEmpty())
             break;
         base = QChar::toLower(parts.first());
     }
-    if (const int index = alphabetIndex(base)) {
-        e.Primary = kLatin + quint32(index);
-        e.Plain = char32_t(kAlphabet[size_t(index - 1)]);
+    if (const quint32 weight = alphabetWeight(base)) {
+        e.Primary = weight;
+        e.Plain = base;
     } else if (QChar::category(cp) == QChar::Number_DecimalDigit) {
         e.Primary = kDigit + quint32(QChar::digitValue(cp));
         e.Plain = U'0' + char32_t(QChar::digitValue(cp));

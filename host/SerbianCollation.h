@@ -12,7 +12,9 @@
 //  1. the letter, without regard to case: š = Š. Other Latin letters with
 //     accents count as their base letter (é = e). Spaces and punctuation come
 //     first (by code point), then digits (by value), then the Latin letters
-//     above, then the letters of other scripts (by their lower case form).
+//     above, then Cyrillic in the order of the azbuka (А Б В Г Д Ђ Е Ж З И
+//     Ј К Л Љ М Н Њ О П Р С Т Ћ У Ф Х Ц Ч Џ Ш, then Щ Ъ Ы Ь Э Ю Я), then the
+//     letters of other scripts (by their lower case form).
 //     A shorter text that is a prefix of a longer one comes first.
 //  2. case: lower case before upper case, at the first place they differ.
 //  3. the characters themselves: the plain form of a letter (the one the

@@ -36,6 +36,9 @@ private slots:
         QTest::newRow("accent after plain") << "é" << "e" << 1;
         QTest::newRow("accent counts as base") << "é" << "f" << -1;
         QTest::newRow("Latin before Cyrillic") << "ž" << "а" << -1;
+        QTest::newRow("ћ before у") << "ћ" << "У" << -1;
+        QTest::newRow("џ before ш") << "Џ" << "ш" << -1;
+        QTest::newRow("Cyrillic before Greek") << "я" << "α" << -1;
         QTest::newRow("beyond the BMP") << "\U0001D11E" << "\uFFFD" << 1;
         QTest::newRow("equal") << "Đorđe" << "Đorđe" << 0;
     }
