@@ -1,6 +1,7 @@
 #pragma once
-// The Serbian Latin order of texts, the same on every backend and in memory
-// (MariaDB's utf8mb4_croatian_ci agrees on the letters below).
+// The Serbian Latin order of texts, the same on every backend and in memory.
+// MariaDB's utf8mb4_croatian_ci agrees on the letters below, but sorts dž, lj
+// and nj as letters of their own (its LIKE still matches them letter by letter).
 //
 // Letters: A B C Č Ć D Đ E F G H I J K L M N O P Q R S Š T U V W X Y Z Ž.
 // The digraphs dž, lj and nj are NOT contracted: they sort letter by letter
@@ -36,7 +37,8 @@ inline constexpr char SerbianCollationName[] = "SRLATN";
 
 // Negative, zero or positive as a sorts before, with or after b.
 KCOMMON_EXPORT int SerbianCompare(QStringView a, QStringView b);
-// The same order over UTF-8 text, as SQLite and the row store keep it.
+// The same order over UTF-8 text, as SQLite and the row store keep it; a
+// byte that starts no valid sequence counts as the Latin-1 character it names.
 KCOMMON_EXPORT int SerbianCompareUtf8(std::string_view a, std::string_view b);
 
 // A key whose byte order (memcmp, shorter first on a common prefix) is the
