@@ -144,7 +144,10 @@ void TSecurityService::SaveUser(const QString &login, const QString &firstName, 
 bool TSecurityService::SelectUser(TUserDesc &desc)
 {
     return selectRow(
-        m_connection, QStringLiteral("SELECT userid, login, firstname, lastname FROM user ORDER BY lastname, firstname, login"),
+        m_connection, QStringLiteral("SELECT userid, login, firstname, lastname FROM user ORDER BY %1, %2, %3")
+                          .arg(m_connection->TextOrder(QStringLiteral("lastname")),
+                               m_connection->TextOrder(QStringLiteral("firstname")),
+                               m_connection->TextOrder(QStringLiteral("login"))),
         QStringLiteral("Izbor korisnika"),
         {QStringLiteral("Prezime"), QStringLiteral("Ime"), QStringLiteral("Korisničko ime")}, &TUserDesc::UserID,
         [](const QSqlQuery &q, TUserDesc &u) {
@@ -169,7 +172,8 @@ bool TPartnerService::QueryInterface(const QUuid &iid, void **out)
 bool TPartnerService::SelectPartner(TPartnerDesc &desc)
 {
     return selectRow(
-        m_connection, QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY name, partnerid"),
+        m_connection, QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY %1, partnerid")
+                          .arg(m_connection->TextOrder(QStringLiteral("name"))),
         QStringLiteral("Izbor partnera"), {QStringLiteral("Naziv"), QStringLiteral("Adresa"), QStringLiteral("Mesto")},
         &TPartnerDesc::PartnerID,
         [](const QSqlQuery &q, TPartnerDesc &p) {
@@ -193,7 +197,8 @@ bool TDocumentService::QueryInterface(const QUuid &iid, void **out)
 bool TDocumentService::SelectDocument(TDocumentDesc &desc)
 {
     return selectRow(
-        m_connection, QStringLiteral("SELECT documentid, number, description FROM document ORDER BY number, documentid"),
+        m_connection, QStringLiteral("SELECT documentid, number, description FROM document ORDER BY %1, documentid")
+                          .arg(m_connection->TextOrder(QStringLiteral("number"))),
         QStringLiteral("Izbor dokumenta"), {QStringLiteral("Broj"), QStringLiteral("Opis")}, &TDocumentDesc::DocumentID,
         [](const QSqlQuery &q, TDocumentDesc &d) {
             d.DocumentID = q.value(0).toInt();

@@ -54,8 +54,10 @@ bool prepareDatabase(TZConnection &connection)
         return false;
     }
     try {
-        if (SchemaInstalled(connection))
+        if (SchemaInstalled(connection)) {
+            UpgradeSchema(connection);
             return true;
+        }
         InstallSchema(connection);
         if (newFile) {
             // The book is the office's: other users of the machine may not read it.

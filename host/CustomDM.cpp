@@ -150,7 +150,7 @@ void TCustomDM::GetFieldValues(const QString &column, const QString &table, QStr
                       .arg(distinct ? QStringLiteral("DISTINCT ") : QString(), QuoteIdent(column), QuoteIdent(table));
     if (!where.trimmed().isEmpty())
         sql += QStringLiteral(" AND (") + where + u')';
-    sql += QStringLiteral(" ORDER BY ") + (orderBy.trimmed().isEmpty() ? QuoteIdent(column) : orderBy);
+    sql += QStringLiteral(" ORDER BY ") + (orderBy.trimmed().isEmpty() ? Connection().TextOrder(QuoteIdent(column)) : orderBy);
     auto q = Connection().OpenQuery(sql);
     list.clear();
     while (q->next()) {

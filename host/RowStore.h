@@ -36,6 +36,7 @@ public:
     // integer of the type (see TTypeOps::pack).
     void SetInt(uint32_t row, int col, qint64 v);
     void SetText(uint32_t row, int col, const char *utf8, size_t len);
+    // Nulls first; texts in the Serbian order (SerbianCollation.h).
     int Compare(uint32_t a, uint32_t b, int col) const;
 
     size_t MemoryUsed() const;

@@ -3,6 +3,7 @@
 #include "Field.h"
 #include "KException.h"
 #include "RowStream.h"
+#include "SerbianCollation.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -30,6 +31,18 @@ void sqliteConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         out.append(text ? text : "", size_t(sqlite3_value_bytes(argv[i])));
     }
     sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
+}
+
+int serbianCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
+{
+    return SerbianCompareUtf8({static_cast<const char *>(a), size_t(lengthA)},
+                              {static_cast<const char *>(b), size_t(lengthB)});
+}
+
+bool mysqlDriver(const QString &driver)
+{
+    return driver.compare(QLatin1String("QMYSQL"), Qt::CaseInsensitive) == 0
+        || driver.compare(QLatin1String("QMARIADB"), Qt::CaseInsensitive) == 0;
 }
 
 QString unquoteDefault(QString text)
@@ -72,6 +85,8 @@ void TZConnection::SetParams(const TConnectionParams &params)
 {
     Disconnect();
     m_params = params;
+    // Known before the first connect: texts for conditions follow the backend.
+    m_backend = mysqlDriver(params.Driver) ? TBackend::MySQL : TBackend::SQLite;
 }
 
 QSqlDatabase TZConnection::Database() const
@@ -94,8 +109,7 @@ void TZConnection::Connect()
     if (Connected())
         return;
     m_columns.clear();
-    const bool mysql = m_params.Driver.compare(QLatin1String("QMYSQL"), Qt::CaseInsensitive) == 0
-        || m_params.Driver.compare(QLatin1String("QMARIADB"), Qt::CaseInsensitive) == 0;
+    const bool mysql = mysqlDriver(m_params.Driver);
     m_backend = mysql ? TBackend::MySQL : TBackend::SQLite;
     const QString driver = mysql ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE");
     // Params that name the other backend need that backend's driver.
@@ -212,6 +226,10 @@ void TZConnection::prepareSession()
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function(sqlite, "CONCAT", -1, flags, nullptr, sqliteConcat, nullptr, nullptr) != SQLITE_OK)
         throw EDatabaseError(QStringLiteral("SQLite funkcija CONCAT nije registrovana."));
+    // Before the schema is read: its indexes name the collation.
+    if (sqlite3_create_collation_v2(sqlite, SerbianCollationName, SQLITE_UTF8, nullptr, serbianCollation, nullptr)
+        != SQLITE_OK)
+        throw EDatabaseError(QStringLiteral("SQLite poređenje %1 nije registrovano.").arg(QLatin1String(SerbianCollationName)));
     ExecSQL(QStringLiteral("PRAGMA foreign_keys = ON"));
 }
 
@@ -436,6 +454,36 @@ QString TZConnection::LikePrefix(const QString &typed) const
     if (m_backend == TBackend::MySQL)
         pattern.replace(u'\\', QStringLiteral("\\\\"));
     return pattern + u'%';
+}
+
+QString TZConnection::PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
+{
+    if (m_backend == TBackend::MySQL) {
+        params << LikePrefix(typed);
+        return column + QStringLiteral(" LIKE ?");
+    }
+    QStringList conditions;
+    qsizetype wildcard = 0;
+    while (wildcard < typed.size() && typed.at(wildcard) != u'%' && typed.at(wildcard) != u'_')
+        ++wildcard;
+    const QStringView literal = QStringView(typed).left(wildcard);
+    if (!literal.isEmpty()) {
+        const QString collated = column + QStringLiteral(" COLLATE ") + QLatin1String(SerbianCollationName);
+        conditions << collated + QStringLiteral(" >= ?") << collated + QStringLiteral(" < ?");
+        params << SerbianPrefixLow(literal) << SerbianPrefixHigh(literal);
+    }
+    if (wildcard < typed.size()) {
+        // The range has matched the literal part already, one _ a character.
+        conditions << column + QStringLiteral(" LIKE ?");
+        params << QString(literal.toUcs4().size(), u'_') + LikePrefix(typed.mid(wildcard));
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+QString TZConnection::TextOrder(const QString &column) const
+{
+    return m_backend == TBackend::SQLite ? column + QStringLiteral(" COLLATE ") + QLatin1String(SerbianCollationName)
+                                         : column;
 }
 
 QString TZConnection::SearchTextProblem(const QString &typed) const

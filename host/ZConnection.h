@@ -119,6 +119,15 @@ public:
     // user's % and _ stay wildcards, and MySQL's LIKE escape character (the
     // backslash, even with NO_BACKSLASH_ESCAPES) is doubled to match itself.
     QString LikePrefix(const QString &typed) const;
+    // "column starts with typed" as an index-backed condition, its values
+    // appended to params; letters match without regard to case (Š = š) on
+    // both backends. MariaDB gets column LIKE ? over its croatian_ci
+    // collation. SQLite gets a range over the Serbian collation up to the
+    // first % or _; the rest of a pattern with wildcards is checked by LIKE,
+    // which on SQLite folds only ASCII letters.
+    QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const;
+    // column as ORDER BY must name it for text in the Serbian order.
+    QString TextOrder(const QString &column) const;
     // Why a typed search text cannot be searched for on this backend (a NUL
     // character; on SQLite a pattern over its LIKE limit), or empty text.
     QString SearchTextProblem(const QString &typed) const;

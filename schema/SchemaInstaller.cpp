@@ -40,6 +40,12 @@ void InstallSchema(TZConnection &connection)
         connection.ExecSQL(statement);
 }
 
+void UpgradeSchema(TZConnection &connection)
+{
+    if (connection.Backend() == TBackend::SQLite)
+        InstallSchema(connection);
+}
+
 bool SchemaInstalled(TZConnection &connection)
 {
     const QString sql = connection.Backend() == TBackend::MySQL

@@ -5,9 +5,11 @@
 -- the newest row was deleted.
 -- Dates are TEXT 'yyyy-MM-dd HH:mm:ss' and 'yyyy-MM-dd', so they sort and
 -- compare as on MariaDB.
--- Columns searched by prefix are NOCASE: with case_sensitive_like off (the
--- default) that is what lets LIKE 'abc%' use their indexes. NOCASE folds
--- ASCII letters only.
+-- Columns searched by prefix are NOCASE (it folds ASCII letters only), which
+-- stored rows and the unique number index rely on. Searches and sorts use
+-- the Serbian collation SRLATN that every connection of the program
+-- registers; the indexes over it below serve prefix ranges and name orders.
+-- Other programs (the sqlite3 shell) cannot write these tables without it.
 -- There are no foreign keys on purpose: an item keeps naming a partner or a
 -- user after that row is gone, and the screens read them with LEFT JOINs.
 
@@ -55,6 +57,8 @@ CREATE INDEX IF NOT EXISTS ix_ledgeritem_datetime_id ON ledgeritem (ledgerdateti
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_outuserid_accepted ON ledgeritem (outuserid, accepted);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_ledgernumber ON ledgeritem (ledgernumber);
 CREATE INDEX IF NOT EXISTS ix_ledgeritem_itemnumber ON ledgeritem (itemnumber);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_ledgernumber_srlatn ON ledgeritem (ledgernumber COLLATE SRLATN);
+CREATE INDEX IF NOT EXISTS ix_ledgeritem_itemnumber_srlatn ON ledgeritem (itemnumber COLLATE SRLATN);
 
 CREATE TABLE IF NOT EXISTS partner (
   partnerid INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -63,6 +67,7 @@ CREATE TABLE IF NOT EXISTS partner (
   city TEXT NULL
 );
 CREATE INDEX IF NOT EXISTS ix_partner_name ON partner (name);
+CREATE INDEX IF NOT EXISTS ix_partner_name_srlatn ON partner (name COLLATE SRLATN);
 
 CREATE TABLE IF NOT EXISTS document (
   documentid INTEGER PRIMARY KEY AUTOINCREMENT,

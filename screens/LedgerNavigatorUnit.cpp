@@ -95,8 +95,11 @@ QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
         conditions << condition;
         params << value;
     };
-    const auto likePrefix = [&](const QString &column, const QString &value) {
-        bound(column + QStringLiteral(" LIKE ?"), connection ? connection->LikePrefix(value) : value + u'%');
+    const auto startsWith = [&](const QString &column, const QString &value) {
+        if (connection)
+            conditions << connection->PrefixCondition(column, value, params);
+        else
+            bound(column + QStringLiteral(" LIKE ?"), value + u'%');
     };
     const auto flag = [](const QString &column, const QString &value) {
         return column + (value == _YES_CAP ? QStringLiteral(" = 'y'") : QStringLiteral(" = 'n'"));
@@ -110,7 +113,7 @@ QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
         if (key == kDirection)
             bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == kLedgerNumber)
-            likePrefix(QStringLiteral("l.ledgernumber"), value);
+            startsWith(QStringLiteral("l.ledgernumber"), value);
         else if (key == kDateFrom || key == kDateTo) {
             // Never a condition from text that is no date.
             const QDate day = ParseTypedDate(value);
@@ -124,9 +127,9 @@ QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
                 bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(text));
         }
         else if (key == kPartner)
-            likePrefix(QStringLiteral("p.name"), value);
+            startsWith(QStringLiteral("p.name"), value);
         else if (key == kItemNumber)
-            likePrefix(QStringLiteral("l.itemnumber"), value);
+            startsWith(QStringLiteral("l.itemnumber"), value);
         // A user cell holds a picked name; the id picked with it is what counts.
         else if (key == kInUser && FInUserID > 0)
             bound(QStringLiteral("l.inuserid = ?"), FInUserID);

@@ -9,3 +9,5 @@ k_add_test(tst_dataset_types SOURCES tst_dataset_types.cpp DB)
 k_add_test(tst_connectionfaults SOURCES tst_connectionfaults.cpp DB)
 set_tests_properties(tst_connectionfaults.mariadb PROPERTIES RUN_SERIAL TRUE)
 set_property(TEST tst_connectionfaults.mariadb APPEND PROPERTY ENVIRONMENT "KLEDGER_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+# The Serbian order, in memory and in the searches of both backends.
+k_add_test(tst_serbiancollation SOURCES tst_serbiancollation.cpp)

@@ -37,6 +37,13 @@ public:
 
 using Cells = QList<std::pair<QString, QString>>;
 
+// A prefix search is LIKE on MariaDB, a range over the Serbian collation on
+// SQLite; <end> is the character that closes the range.
+QString onBackend(const char *sqlite, const char *mariadb)
+{
+    return QString::fromUtf8(TestDb::BackendName() == QLatin1String("mariadb") ? mariadb : sqlite);
+}
+
 } // namespace
 
 class TestLedgerNavigator : public QObject
@@ -128,14 +135,27 @@ private slots:
         QTest::newRow("incoming") << Cells{{"direction", "Ulazni"}} << "l.direction = ? | 1";
         QTest::newRow("internal") << Cells{{"direction", "Interni"}} << "l.direction = ? | 0";
         QTest::newRow("direction in other case") << Cells{{"direction", "izlazni"}} << "l.direction = ? | 0";
-        QTest::newRow("ledger number prefix") << Cells{{"ledgernumber", "12/2"}} << "l.ledgernumber LIKE ? | 12/2%";
-        QTest::newRow("partner with apostrophe") << Cells{{"partner", "O'Neil"}} << "p.name LIKE ? | O'Neil%";
-        QTest::newRow("wildcards stay wildcards") << Cells{{"itemnumber", "A_1%"}} << "l.itemnumber LIKE ? | A_1%%";
+        QTest::newRow("ledger number prefix")
+            << Cells{{"ledgernumber", "12/2"}}
+            << onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | 12/2 | 12/2<end>",
+                         "l.ledgernumber LIKE ? | 12/2%");
+        QTest::newRow("partner with apostrophe")
+            << Cells{{"partner", "O'Neil"}}
+            << onBackend("p.name COLLATE SRLATN >= ? AND p.name COLLATE SRLATN < ? | o'neil | o'neil<end>",
+                         "p.name LIKE ? | O'Neil%");
+        // On SQLite the range covers the text before the first wildcard.
+        QTest::newRow("wildcards stay wildcards")
+            << Cells{{"itemnumber", "A_1%"}}
+            << onBackend("l.itemnumber COLLATE SRLATN >= ? AND l.itemnumber COLLATE SRLATN < ? AND l.itemnumber LIKE ? "
+                         "| a | a<end> | __1%%",
+                         "l.itemnumber LIKE ? | A_1%%");
+        QTest::newRow("wildcard first") << Cells{{"itemnumber", "%1"}}
+                                        << onBackend("l.itemnumber LIKE ? | %1%", "l.itemnumber LIKE ? | %1%");
         // MariaDB reads a backslash in LIKE as an escape; doubled, it means itself.
         QTest::newRow("backslash in a prefix")
             << Cells{{"ledgernumber", "a\\b"}}
-            << (TestDb::BackendName() == QLatin1String("mariadb") ? "l.ledgernumber LIKE ? | a\\\\b%"
-                                                                 : "l.ledgernumber LIKE ? | a\\b%");
+            << onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | a\\b | a\\b<end>",
+                         "l.ledgernumber LIKE ? | a\\\\b%");
         QTest::newRow("date range") << Cells{{"datefrom", "2024-03-01"}, {"dateto", "2024-03-31"}}
                                     << "l.ledgerdatetime >= ? AND l.ledgerdatetime <= ? | 2024-03-01 00:00:00 | 2024-03-31 23:59:59";
         QTest::newRow("date as typed") << Cells{{"dateto", "1.3.2024"}} << "l.ledgerdatetime <= ? | 2024-03-01 23:59:59";
@@ -151,7 +171,9 @@ private slots:
             << Cells{{"inuser", "Ana Petrović"}, {"outuser", "Marko Šušnjar"}} << "";
         QTest::newRow("filled in any order, built in row order")
             << Cells{{"passedon", "Ne"}, {"partner", "O"}, {"direction", "Ulazni"}}
-            << "l.direction = ? AND p.name LIKE ? AND l1.passonparentid IS NULL | 1 | O%";
+            << onBackend("l.direction = ? AND p.name COLLATE SRLATN >= ? AND p.name COLLATE SRLATN < ? AND "
+                         "l1.passonparentid IS NULL | 1 | o | o<end>",
+                         "l.direction = ? AND p.name LIKE ? AND l1.passonparentid IS NULL | 1 | O%");
     }
 
     void conditions()
@@ -182,7 +204,13 @@ private slots:
         for (const auto &[key, value] : cells)
             m_frame->SearchVLE->SetValue(key, value);
 
-        const QString expected = QStringLiteral(
+        const QString expected = onBackend(
+            "l.direction = ? AND l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? AND "
+            "l.ledgerdatetime >= ? AND l.ledgerdatetime <= ? AND p.name COLLATE SRLATN >= ? AND "
+            "p.name COLLATE SRLATN < ? AND l.itemnumber COLLATE SRLATN >= ? AND l.itemnumber COLLATE SRLATN < ? AND "
+            "l.inuserid = ? AND l.outuserid = ? AND l.accepted = 'n' AND l.archived = 'y' AND "
+            "NOT(l1.passonparentid IS NULL) | 0 | 7 | 7<end> | 2024-01-01 00:00:00 | 2024-12-31 23:59:59 | "
+            "elektro | elektro<end> | ug- | ug-<end> | %1 | %2",
             "l.direction = ? AND l.ledgernumber LIKE ? AND l.ledgerdatetime >= ? AND l.ledgerdatetime <= ? AND "
             "p.name LIKE ? AND l.itemnumber LIKE ? AND l.inuserid = ? AND l.outuserid = ? AND l.accepted = 'n' AND "
             "l.archived = 'y' AND NOT(l1.passonparentid IS NULL) | 0 | 7% | 2024-01-01 00:00:00 | 2024-12-31 23:59:59 | "
@@ -206,7 +234,10 @@ private slots:
         QTest::newRow("date from") << "datefrom" << "pick" << "2024-03-01" << "l.ledgerdatetime >= ? | 2024-03-01 00:00:00";
         QTest::newRow("date to") << "dateto" << "pick" << "2024-02-29" << "l.ledgerdatetime <= ? | 2024-02-29 23:59:59";
         QTest::newRow("date cancelled") << "datefrom" << "cancel" << "" << "";
-        QTest::newRow("partner") << "partner" << "pick" << "O'Neil d.o.o." << "p.name LIKE ? | O'Neil d.o.o.%";
+        QTest::newRow("partner")
+            << "partner" << "pick" << "O'Neil d.o.o."
+            << onBackend("p.name COLLATE SRLATN >= ? AND p.name COLLATE SRLATN < ? | o'neil d.o.o. | o'neil d.o.o.<end>",
+                         "p.name LIKE ? | O'Neil d.o.o.%");
         QTest::newRow("partner cancelled") << "partner" << "cancel" << "" << "";
         QTest::newRow("no partner module") << "partner" << "missing" << "" << "";
         QTest::newRow("in user") << "inuser" << "pick" << "Marko Šušnjar" << "l.inuserid = ? | %1";
@@ -366,7 +397,9 @@ private slots:
 
         TZQuery *query = LedgerDM->LedgerItemZQ;
         QVERIFY(query->Active());
-        QCOMPARE(described(query->SQL(), query->Params()), QStringLiteral("p.name LIKE ? | O'Neil%"));
+        QCOMPARE(described(query->SQL(), query->Params()),
+                 onBackend("p.name COLLATE SRLATN >= ? AND p.name COLLATE SRLATN < ? | o'neil | o'neil<end>",
+                           "p.name LIKE ? | O'Neil%"));
         QCOMPARE(query->SortedFields(), QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
         QCOMPARE(query->RecNo(), 1);
         QCOMPARE(numbersShown(), QStringList({QStringLiteral("3/24"), QStringLiteral("2/24"), QStringLiteral("1/24")}));
@@ -376,7 +409,9 @@ private slots:
         m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QString());
         m_frame->SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("4/"));
         m_frame->FindButton->click();
-        QCOMPARE(described(query->SQL(), query->Params()), QStringLiteral("l.ledgernumber LIKE ? | 4/%"));
+        QCOMPARE(described(query->SQL(), query->Params()),
+                 onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | 4/ | 4/<end>",
+                           "l.ledgernumber LIKE ? | 4/%"));
         QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
     }
 
@@ -482,7 +517,9 @@ private slots:
         QCOMPARE(dialogs->Messages[0].Type, TMsgDlgType::Error);
         TZQuery *query = LedgerDM->LedgerItemZQ;
         QVERIFY(!query->Active());
-        QCOMPARE(described(query->SQL(), query->Params()), QStringLiteral("l.ledgernumber LIKE ? | 1/%"));
+        QCOMPARE(described(query->SQL(), query->Params()),
+                 onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | 1/ | 1/<end>",
+                           "l.ledgernumber LIKE ? | 1/%"));
     }
 
 private:
@@ -500,7 +537,7 @@ private:
             condition = condition.mid(6);
         QStringList parts{condition};
         for (const QVariant &p : params)
-            parts << p.toString();
+            parts << p.toString().replace(QStringLiteral("\U0010FFFF"), QStringLiteral("<end>"));
         return parts.join(QStringLiteral(" | "));
     }
 

@@ -1,0 +1,53 @@
+// The Serbian Latin order: its compare functions and its sort key agree.
+
+#include "SerbianCollation.h"
+
+#include <QtTest>
+
+namespace {
+int sign(int v) { return (v > 0) - (v < 0); }
+} // namespace
+
+class TestSerbianCollation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void order_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("c before č") << "cz" << "ča" << -1;
+        QTest::newRow("č before ć") << "čz" << "ća" << -1;
+        QTest::newRow("ć before d") << "ćz" << "Da" << -1;
+        QTest::newRow("d before đ") << "dz" << "đa" << -1;
+        QTest::newRow("đ before e") << "Đz" << "ea" << -1;
+        QTest::newRow("Š before t") << "Šz" << "ta" << -1;
+        QTest::newRow("z before Ž") << "zz" << "Ža" << -1;
+        QTest::newRow("lower case first") << "štam" << "Štam" << -1;
+        QTest::newRow("letters before case") << "ŠTAMPA" << "štamparija" << -1;
+        QTest::newRow("nj not contracted") << "nj" << "nk" << -1;
+        QTest::newRow("slash before digits") << "1/24" << "12/24" << -1;
+        QTest::newRow("digits before letters") << "9" << "a" << -1;
+        QTest::newRow("accent after plain, before next") << "e" << "é" << -1;
+        QTest::newRow("Latin, azbuka, Greek") << "žћ" << "уα" << -1;
+        QTest::newRow("beyond the BMP") << "\uFFFD" << "\U0001D11E" << -1;
+        QTest::newRow("equal") << "Đorđe" << "Đorđe" << 0;
+    }
+
+    void order()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, expected);
+        QCOMPARE(sign(SerbianCompare(a, b)), expected);
+        QCOMPARE(sign(SerbianCompare(b, a)), -expected);
+        QCOMPARE(sign(SerbianCompareUtf8(a.toStdString(), b.toStdString())), expected);
+        QCOMPARE(sign(SerbianSortKey(a).compare(SerbianSortKey(b))), expected);
+    }
+
+    void prefixLow() { QCOMPARE(SerbianPrefixLow(u"ŠtAm Đ-É1"), QStringLiteral("štam đ-e1")); }
+};
+
+QTEST_APPLESS_MAIN(TestSerbianCollation)
+#include "tst_serbiancollation.moc"
