@@ -130,6 +130,17 @@ protected:
     virtual TField *KeyField() const { return nullptr; }
 
     // For the backend.
+    // Rows read into a store of their own (off the GUI thread) and handed
+    // over in one step: store column i belongs to field i; unreadable values
+    // are keyed by UnreadableKey.
+    struct TLoadedRows
+    {
+        TRowStore Store;
+        std::vector<uint32_t> Order;
+        std::unordered_map<quint64, QString> Unreadable;
+    };
+    static quint64 UnreadableKey(uint32_t storeRow, int column) { return (quint64(storeRow) << 16) | quint64(column); }
+    void AdoptRows(TLoadedRows &&rows);
     TRowStore &Store() { return m_store; }
     void BindFieldColumn(TField &field, int column, bool displayOnly);
     void ResetStore(); // makes one store column per field
