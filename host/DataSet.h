@@ -56,6 +56,9 @@ public:
     int FieldCount() const { return int(m_fields.size()); }
     TField &Fields(int i) const { return *m_fields[size_t(i)]; }
 
+    // An open that fails or that the user cancels (a long load, see
+    // ServerWait.h; EAbort) leaves the data set closed and empty: no row of
+    // it is ever shown and no event after BeforeOpen fires.
     void Open();
     void Close();
     // Reads the rows again and stays on the same row (by key) when it is
