@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "KException.h"
+#include "ReadThread.h"
 #include "ZConnection.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ bool lostConnection(std::future<void> &job)
 void WaitForServer(TZConnection &connection, const TReadWork &work, const std::function<void()> &read)
 {
     TZConnection::TBusy busy(connection);
-    std::future<void> job = std::async(std::launch::async, read);
+    std::future<void> job = RunOnReadThread(read);
     // Most reads are done at once: no event is processed for them.
     if (job.wait_for(std::chrono::milliseconds(kQuietMs)) == std::future_status::ready)
         return job.get();
