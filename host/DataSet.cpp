@@ -130,6 +130,15 @@ void TDataSet::ResetStore()
     m_order.clear();
 }
 
+void TDataSet::AdoptRows(TLoadedRows &&rows)
+{
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        m_fields[i]->m_column = int(i);
+    m_store = std::move(rows.Store);
+    m_order = std::move(rows.Order);
+    m_unreadable = std::move(rows.Unreadable);
+}
+
 void TDataSet::BindFieldColumn(TField &field, int column, bool displayOnly)
 {
     field.m_column = column;
@@ -341,7 +350,7 @@ void TDataSet::Post()
     for (const auto &f : m_fields) {
         m_store.Set(row, f->m_column, m_buffer[size_t(f->m_column)]);
         if (!m_buffer[size_t(f->m_column)].isNull())
-            m_unreadable.erase((quint64(row) << 16) | quint64(f->m_column));
+            m_unreadable.erase(UnreadableKey(row, f->m_column));
     }
     m_buffer.clear();
     m_modified = false;
@@ -459,7 +468,7 @@ QVariant TDataSet::OldValue(const TField &field) const
 
 void TDataSet::MarkUnreadable(uint32_t storeRow, const TField &field, const QString &stored)
 {
-    m_unreadable[(quint64(storeRow) << 16) | quint64(field.m_column)] = stored;
+    m_unreadable[UnreadableKey(storeRow, field.m_column)] = stored;
 }
 
 QString TDataSet::UnreadableText(const TField &field) const
@@ -473,7 +482,7 @@ QString TDataSet::UnreadableText(const TField &field) const
     if (row == m_current && m_peekRow < 0 && (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert)
         && !m_buffer[size_t(field.m_column)].isNull())
         return {};
-    const auto it = m_unreadable.find((quint64(m_order[size_t(row)]) << 16) | quint64(field.m_column));
+    const auto it = m_unreadable.find(UnreadableKey(m_order[size_t(row)], field.m_column));
     return it == m_unreadable.end() ? QString() : it->second;
 }
 

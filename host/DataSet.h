@@ -56,6 +56,9 @@ public:
     int FieldCount() const { return int(m_fields.size()); }
     TField &Fields(int i) const { return *m_fields[size_t(i)]; }
 
+    // An open that fails or that the user cancels (a long load, see
+    // ServerWait.h; EAbort) leaves the data set closed and empty: no row of
+    // it is ever shown and no event after BeforeOpen fires.
     void Open();
     void Close();
     // Reads the rows again and stays on the same row (by key) when it is
@@ -130,6 +133,17 @@ protected:
     virtual TField *KeyField() const { return nullptr; }
 
     // For the backend.
+    // Rows read into a store of their own (off the GUI thread) and handed
+    // over in one step: store column i belongs to field i; unreadable values
+    // are keyed by UnreadableKey.
+    struct TLoadedRows
+    {
+        TRowStore Store;
+        std::vector<uint32_t> Order;
+        std::unordered_map<quint64, QString> Unreadable;
+    };
+    static quint64 UnreadableKey(uint32_t storeRow, int column) { return (quint64(storeRow) << 16) | quint64(column); }
+    void AdoptRows(TLoadedRows &&rows);
     TRowStore &Store() { return m_store; }
     void BindFieldColumn(TField &field, int column, bool displayOnly);
     void ResetStore(); // makes one store column per field

@@ -2,15 +2,18 @@
 
 #include "PrintPreview.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -99,7 +102,7 @@ public:
         box.exec();
     }
 
-    bool DatabaseWait(int seconds, bool serverAnswers) override
+    bool DatabaseWait(int seconds, bool serverAnswers, qint64 rowsLoaded) override
     {
         if (!m_wait) {
             m_wait = std::make_unique<QProgressDialog>();
@@ -110,13 +113,22 @@ public:
             m_wait->setMinimumDuration(0);
             m_wait->show();
         }
-        m_wait->setLabelText(serverAnswers
-                                 ? QStringLiteral("Baza podataka radi na upitu (%1 s)…").arg(seconds)
-                                 : QStringLiteral("Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds));
+        m_wait->setLabelText(!serverAnswers ? QStringLiteral("Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds)
+                             : rowsLoaded > 0 ? LoadedRowsText(rowsLoaded)
+                                              : QStringLiteral("Baza podataka radi na upitu (%1 s)…").arg(seconds));
         return !m_wait->wasCanceled();
     }
 
     void DatabaseWaitEnded() override { m_wait.reset(); }
+
+    void Notice(const QString &text) override
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *main = qobject_cast<QMainWindow *>(w); main && main->isVisible()) {
+                main->statusBar()->showMessage(text, 10000);
+                return;
+            }
+    }
 
     bool GetDate(QDate &date) override
     {
@@ -194,4 +206,19 @@ std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
     std::unique_ptr<IDialogs> previous = std::move(current());
     current() = dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>();
     return previous;
+}
+
+QString LoadedRowsText(qint64 rows)
+{
+    // Thousands grouped with dots, as Serbian writes them.
+    QString digits = QString::number(rows);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, u'.');
+    const qint64 last = rows % 10, lastTwo = rows % 100;
+    QString noun = QStringLiteral("stavki");
+    if (last == 1 && lastTwo != 11)
+        noun = QStringLiteral("stavka");
+    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        noun = QStringLiteral("stavke");
+    return QStringLiteral("Učitano %1 %2…").arg(digits, noun);
 }

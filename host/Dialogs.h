@@ -43,16 +43,22 @@ public:
         Q_UNUSED(details);
         MessageDlg(text, TMsgDlgType::Error, mbOK);
     }
-    // A statement the database has been working on for a while: shows the
-    // wait (seconds so far; whether the server still answers a second
-    // connection). False when the user cancels. Base: waits on.
-    virtual bool DatabaseWait(int seconds, bool serverAnswers)
+    // A read the database has been working on for a while: shows the wait
+    // (seconds so far; whether the server still answers a second connection;
+    // rows loaded so far, 0 while the statement has delivered none). Called
+    // again every few hundredths of a second while the wait lasts. False when
+    // the user cancels. Base: waits on.
+    virtual bool DatabaseWait(int seconds, bool serverAnswers, qint64 rowsLoaded)
     {
         Q_UNUSED(seconds);
         Q_UNUSED(serverAnswers);
+        Q_UNUSED(rowsLoaded);
         return true;
     }
     virtual void DatabaseWaitEnded() {}
+    // A short word to the user that needs no answer (a cancelled load), shown
+    // where the window shows its status. Base: nothing.
+    virtual void Notice(const QString &text) { Q_UNUSED(text); }
     // Modal pickers on a value passed by reference; true when confirmed.
     virtual bool GetDate(QDate &date) = 0;
     virtual bool GetDateTime(QDateTime &dateTime) = 0;
@@ -68,6 +74,9 @@ public:
     // saves them as PDF from there. paint may be called more than once.
     virtual void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) = 0;
 };
+
+// "Učitano 120.000 stavki…": the progress of a long load.
+KCOMMON_EXPORT QString LoadedRowsText(qint64 rows);
 
 // The dialogs in force; tests replace them with SetDialogs.
 KCOMMON_EXPORT IDialogs &Dialogs();

@@ -9,6 +9,7 @@
 #include <mysql.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -64,16 +65,16 @@ unsigned int announceColumns(MYSQL_RES *result, TRowReceiver &receiver)
     return n;
 }
 
-void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &receiver)
+// The read functions below run on the worker thread: they are given the
+// handle and the values already made ready for binding.
+
+void streamMySql(MYSQL *mysql, const QString &sql, TRowReceiver &receiver)
 {
-    MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
     const QByteArray text = sql.toUtf8();
     auto fail = [&] {
         throw EDatabaseError::FromServer(QString::fromUtf8(mysql_error(mysql)), QString::number(mysql_errno(mysql)), sql);
     };
-    if (WaitForServer(connection, mysql, [&] {
-            return mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size()));
-        }) != 0)
+    if (mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
         fail();
     MYSQL_RES *result = mysql_use_result(mysql);
     if (!result) {
@@ -98,10 +99,8 @@ void streamMySql(TZConnection &connection, const QString &sql, TRowReceiver &rec
 
 // With parameters: a prepared statement, fetched row by row without storing
 // the result, every column asked for as text.
-void streamMySqlStatement(TZConnection &connection, const QString &sql, const QVariantList &params,
-                          TRowReceiver &receiver)
+void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
-    MYSQL *mysql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
     MYSQL_STMT *stmt = mysql_stmt_init(mysql);
     if (!stmt)
         throw EDatabaseError::FromServer(QString::fromUtf8(mysql_error(mysql)), QString::number(mysql_errno(mysql)), sql);
@@ -111,10 +110,7 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
                                          sql);
     };
     const QByteArray text = sql.toUtf8();
-    // Preparing waits for the server as much as running does.
-    if (WaitForServer(connection, mysql, [&] {
-            return mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size()));
-        }) != 0)
+    if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0)
         fail();
     if (mysql_stmt_param_count(stmt) != static_cast<unsigned long>(params.size()))
         throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.")
@@ -129,7 +125,7 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
     std::vector<unsigned long> textLengths(static_cast<size_t>(n));
     std::vector<my_bool> nulls(static_cast<size_t>(n));
     for (qsizetype i = 0; i < n; ++i) {
-        const QVariant v = connection.ToBindValue(params.at(i));
+        const QVariant &v = params.at(i);
         MYSQL_BIND &b = in[size_t(i)];
         std::memset(&b, 0, sizeof b);
         nulls[size_t(i)] = v.isNull();
@@ -160,7 +156,7 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
     }
     if (n > 0 && mysql_stmt_bind_param(stmt, in.data()) != 0)
         fail();
-    if (WaitForServer(connection, mysql, [&] { return mysql_stmt_execute(stmt); }) != 0)
+    if (mysql_stmt_execute(stmt) != 0)
         fail();
 
     MYSQL_RES *meta = mysql_stmt_result_metadata(stmt);
@@ -221,9 +217,8 @@ void streamMySqlStatement(TZConnection &connection, const QString &sql, const QV
     }
 }
 
-void streamSqlite(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
+void streamSqlite(sqlite3 *db, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
-    sqlite3 *db = driverHandle<sqlite3>(connection, "sqlite3*", "sqlite3*");
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     auto fail = [&] {
@@ -241,7 +236,7 @@ void streamSqlite(TZConnection &connection, const QString &sql, const QVariantLi
         throw EDatabaseError(QStringLiteral("Upit traži %1 vrednosti, a dato je %2.")
                                  .arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()), {}, sql);
     for (int i = 0; i < int(params.size()); ++i) {
-        const QVariant v = connection.ToBindValue(params.at(i));
+        const QVariant &v = params.at(i);
         int rc;
         switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
         case QMetaType::UnknownType: rc = sqlite3_bind_null(stmt, i + 1); break;
@@ -319,37 +314,67 @@ void CheckStreamingClient(TZConnection &connection)
 
 namespace {
 
-// Notes whether anything reached the receiver: only a read that got nothing
-// yet may run again on a new connection.
+// Notes whether anything reached the receiver (only a read that got nothing
+// yet may run again on a new connection), counts the rows for the wait and
+// stops at its word.
 class TWatchedReceiver : public TRowReceiver
 {
 public:
-    explicit TWatchedReceiver(TRowReceiver &receiver) : m_receiver(receiver) {}
+    TWatchedReceiver(TRowReceiver &receiver, std::atomic<qint64> &rows, const std::atomic<bool> &stop)
+        : m_receiver(receiver), m_rows(rows), m_stop(stop) {}
     void Columns(const QStringList &names, const std::vector<TFieldType> &types) override
     {
         Got = true;
         m_receiver.Columns(names, types);
     }
-    void Row(const char *const *values, const size_t *lengths) override { m_receiver.Row(values, lengths); }
-    bool Got = false;
+    void Row(const char *const *values, const size_t *lengths) override
+    {
+        if (m_stop.load(std::memory_order_relaxed))
+            throw EAbort();
+        m_receiver.Row(values, lengths);
+        m_rows.store(++m_count, std::memory_order_relaxed);
+    }
+    void End() override { m_receiver.End(); }
+    bool Got = false; // read once the worker is done
 
 private:
     TRowReceiver &m_receiver;
+    std::atomic<qint64> &m_rows;
+    const std::atomic<bool> &m_stop;
+    qint64 m_count = 0;
 };
 
 } // namespace
 
 void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params, TRowReceiver &receiver)
 {
-    TWatchedReceiver watched(receiver);
+    QVariantList bound;
+    bound.reserve(params.size());
+    for (const QVariant &p : params)
+        bound << connection.ToBindValue(p);
+    std::atomic<qint64> rows{0};
+    std::atomic<bool> stop{false};
+    TWatchedReceiver watched(receiver, rows, stop);
     connection.Read(
         [&] {
-            if (connection.Backend() == TBackend::SQLite)
-                streamSqlite(connection, sql, params, watched);
-            else if (params.isEmpty())
-                streamMySql(connection, sql, watched); // the text protocol streams the fastest
-            else
-                streamMySqlStatement(connection, sql, params, watched);
+            TReadWork work;
+            work.Rows = &rows;
+            work.Stop = &stop;
+            std::function<void()> read;
+            if (connection.Backend() == TBackend::SQLite) {
+                work.Sqlite = driverHandle<sqlite3>(connection, "sqlite3*", "sqlite3*");
+                read = [&] { streamSqlite(work.Sqlite, sql, bound, watched); };
+            } else {
+                work.MySql = driverHandle<MYSQL>(connection, "MYSQL*", "st_mysql*");
+                if (bound.isEmpty())
+                    read = [&] { streamMySql(work.MySql, sql, watched); }; // the text protocol streams the fastest
+                else
+                    read = [&] { streamMySqlStatement(work.MySql, sql, bound, watched); };
+            }
+            WaitForServer(connection, work, [&] {
+                read();
+                watched.End();
+            });
         },
         [&] { return watched.Got; });
 }

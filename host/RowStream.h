@@ -5,6 +5,8 @@
 // parameters, an unbuffered prepared statement whose columns the client hands
 // over as text), SQLite through sqlite3_step. Parameters are bound, never
 // spliced into the text. The data sets copy each row into their own store.
+// The whole read runs off the GUI thread, showing its progress and open to
+// cancelling (ServerWait.h).
 
 #include "KExport.h"
 #include "RowStore.h"
@@ -16,6 +18,8 @@
 
 class TZConnection;
 
+// Called on the read's worker thread: a receiver touches nothing but its own
+// state (no widget, no data set).
 class KCOMMON_EXPORT TRowReceiver
 {
 public:
@@ -25,10 +29,13 @@ public:
     virtual void Columns(const QStringList &names, const std::vector<TFieldType> &types) = 0;
     // values[i] is null for SQL NULL; texts are not NUL-terminated.
     virtual void Row(const char *const *values, const size_t *lengths) = 0;
+    // After the last row of a read that succeeded.
+    virtual void End() {}
 };
 
 // Runs sql with params bound to its ? marks on the connection and hands every
-// row to receiver; throws EDatabaseError with the database's message.
+// row to receiver; throws EDatabaseError with the database's message, EAbort
+// when the user cancelled the read.
 KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params,
                                 TRowReceiver &receiver);
 

@@ -2,17 +2,22 @@
 
 #include "Dialogs.h"
 #include "KException.h"
+#include "ReadThread.h"
 #include "ZConnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <future>
 #include <mysql.h>
+#include <sqlite3.h>
 #include <sys/socket.h>
+
+const QString LoadCancelledText = QStringLiteral("Učitavanje je prekinuto.");
 
 namespace {
 
-constexpr qint64 kShowAfterMs = 800; // after the first 200 ms
+constexpr int kQuietMs = 100;        // no event is processed for a read done by then
+constexpr qint64 kShowAfterMs = 900; // after the quiet part
 constexpr qint64 kCheckEveryMs = 2000;
 constexpr int kFailedChecksForFrozen = 2;
 
@@ -39,61 +44,91 @@ bool onSecondConnection(const TConnectionParams &p, const QByteArray &sql)
     return ok;
 }
 
+// Whether the finished read failed because its connection is gone.
+bool lostConnection(std::future<void> &job)
+{
+    try {
+        job.get();
+    } catch (const EDatabaseError &e) {
+        return IsConnectionLost(e);
+    } catch (...) {
+    }
+    return false;
+}
+
 } // namespace
 
-int WaitForServer(TZConnection &connection, st_mysql *mysql, const std::function<int()> &call)
+void WaitForServer(TZConnection &connection, const TReadWork &work, const std::function<void()> &read)
 {
-    const TConnectionParams params = connection.Params();
-    const unsigned long threadId = mysql_thread_id(mysql);
-    std::future<int> job = std::async(std::launch::async, call);
-    // Most statements are done at once: no event is processed for them.
-    if (job.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready)
+    TZConnection::TBusy busy(connection);
+    std::future<void> job = RunOnReadThread(read);
+    // Most reads are done at once: no event is processed for them.
+    if (job.wait_for(std::chrono::milliseconds(kQuietMs)) == std::future_status::ready)
         return job.get();
 
-    TZConnection::TBusy busy(connection);
+    const TConnectionParams params = connection.Params();
+    const unsigned long threadId = work.MySql ? mysql_thread_id(work.MySql) : 0;
     QElapsedTimer waited;
     waited.start();
     std::future<bool> check, kill;
-    qint64 nextCheck = kCheckEveryMs - 200, cancelledAt = -1;
+    qint64 nextCheck = kCheckEveryMs - kQuietMs, cancelledAt = -1, rows = 0;
     int failedChecks = 0;
     bool answers = true, shown = false, frozen = false, cut = false;
     while (job.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         // Paint, but let no click reach a window that would use the busy connection.
         QCoreApplication::processEvents(shown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         const qint64 ms = waited.elapsed();
-        if (check.valid() && check.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-            answers = check.get();
-            failedChecks = answers ? 0 : failedChecks + 1;
-            frozen = failedChecks >= kFailedChecksForFrozen;
+        const qint64 nowRows = work.Rows ? work.Rows->load(std::memory_order_relaxed) : 0;
+        if (nowRows != rows) { // rows arriving: the server answers
+            rows = nowRows;
+            answers = true;
+            failedChecks = 0;
             nextCheck = ms + kCheckEveryMs;
         }
-        if (!check.valid() && !frozen && ms >= nextCheck)
-            check = std::async(std::launch::async, onSecondConnection, params, QByteArrayLiteral("SELECT 1"));
+        if (work.MySql) {
+            if (check.valid() && check.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+                answers = check.get();
+                failedChecks = answers ? 0 : failedChecks + 1;
+                frozen = failedChecks >= kFailedChecksForFrozen;
+                nextCheck = ms + kCheckEveryMs;
+            }
+            if (!check.valid() && !frozen && cancelledAt < 0 && ms >= nextCheck)
+                check = std::async(std::launch::async, onSecondConnection, params, QByteArrayLiteral("SELECT 1"));
+        }
         if (ms >= kShowAfterMs && cancelledAt < 0 && !frozen) {
             shown = true;
-            if (!Dialogs().DatabaseWait(int(ms / 1000), answers)) {
+            if (!Dialogs().DatabaseWait(int((ms + kQuietMs) / 1000), answers, rows)) {
                 cancelledAt = ms;
-                kill = std::async(std::launch::async, onSecondConnection, params,
-                                  QByteArray("KILL QUERY ") + QByteArray::number(qulonglong(threadId)));
+                if (work.Stop)
+                    work.Stop->store(true);
+                if (work.Sqlite)
+                    sqlite3_interrupt(work.Sqlite);
+                if (work.MySql)
+                    kill = std::async(std::launch::async, onSecondConnection, params,
+                                      QByteArray("KILL QUERY ") + QByteArray::number(qulonglong(threadId)));
             }
         }
         // Frozen, or cancelled and not stopped within a second: cut the connection.
-        if (!cut && (frozen || (cancelledAt >= 0 && ms - cancelledAt > 1000))) {
-            ::shutdown(mysql_get_socket(mysql), SHUT_RDWR);
+        if (work.MySql && !cut && (frozen || (cancelledAt >= 0 && ms - cancelledAt > 700))) {
+            if (work.Stop)
+                work.Stop->store(true);
+            ::shutdown(mysql_get_socket(work.MySql), SHUT_RDWR);
             cut = true;
         }
     }
-    const int result = job.get();
     if (shown)
         Dialogs().DatabaseWaitEnded();
-    if (cut)
+    if (cancelledAt < 0 && !frozen)
+        return job.get();
+    // The read's own failure is the cancel's or the cut's doing; a connection
+    // it lost is made again on its next use.
+    if (lostConnection(job) || cut)
         connection.MarkLost();
-    if (cancelledAt >= 0)
-        throw EAbort();
     if (frozen)
         throw EDatabaseError(QStringLiteral("Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
                                             "Pokušajte ponovo malo kasnije.")
-                                 .arg(waited.elapsed() / 1000),
+                                 .arg((waited.elapsed() + kQuietMs) / 1000),
                              QStringLiteral("frozen"));
-    return result;
+    Dialogs().Notice(LoadCancelledText);
+    throw EAbort();
 }

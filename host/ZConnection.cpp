@@ -151,12 +151,17 @@ void TZConnection::openDatabase()
     prepareSession();
 }
 
+void TZConnection::checkIdle() const
+{
+    if (m_busy)
+        throw EDatabaseError(QStringLiteral("Baza podataka još radi na prethodnom upitu."));
+}
+
 void TZConnection::ensureOpen()
 {
     if (!Connected())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
-    if (m_busy)
-        throw EDatabaseError(QStringLiteral("Baza podataka još radi na prethodnom upitu."));
+    checkIdle();
     if (!m_broken)
         return;
     Database().close();
@@ -334,6 +339,7 @@ TZConnection::TPrepared TZConnection::Prepare(const QString &sql)
 {
     if (!Connected())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
+    checkIdle();
     auto q = std::make_unique<QSqlQuery>(Database());
     if (!q->prepare(sql))
         raise(*q, sql);
@@ -350,6 +356,7 @@ TZConnection::TPrepared::~TPrepared() = default;
 
 int TZConnection::TPrepared::Exec(const QVariantList &params)
 {
+    m_connection->checkIdle();
     for (int i = 0; i < params.size(); ++i)
         m_query->bindValue(i, m_connection->ToBindValue(params.at(i)));
     if (!m_query->exec())

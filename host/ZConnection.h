@@ -138,8 +138,9 @@ public:
     // The server connection is gone (cut while waiting); made again on next use.
     void MarkLost() { m_broken = true; }
 
-    // While a statement runs on another thread, nothing else may use the
-    // connection (the windows keep painting meanwhile).
+    // While a read runs on another thread, nothing else may use the
+    // connection: every statement is refused meanwhile (the windows keep
+    // painting, and a timer may fire).
     class TBusy
     {
     public:
@@ -160,6 +161,8 @@ private:
     QSqlDatabase Database() const;
     void openDatabase();
     void ensureOpen();
+    // Refuses a statement while a read runs on another thread.
+    void checkIdle() const;
     void run(QSqlQuery &q, const QString &sql, const QVariantList &params) const;
     int exec(const QString &sql, const QVariantList &params);
     std::unique_ptr<QSqlQuery> openQuery(const QString &sql, const QVariantList &params);

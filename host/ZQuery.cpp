@@ -36,49 +36,54 @@ QString TZQuery::WriteTable() const
     return UpdateTable.isEmpty() ? FirstTableOf(m_sql) : UpdateTable;
 }
 
-// Copies the streamed rows into the data set's store.
+// Copies the streamed rows into a store of its own, on the read's worker
+// thread: it knows the fields only as they were when the read began.
 class TZQuery::Loader : public TRowReceiver
 {
 public:
-    Loader(TZQuery &query, const std::vector<TColumnInfo> *tableColumns)
-        : q(query), cols(tableColumns) {}
+    struct Field
+    {
+        QString name;
+        TFieldType type;
+        int size;
+    };
+    explicit Loader(std::vector<Field> persistent) : fields(std::move(persistent)), m_persistent(!fields.empty()) {}
 
     void Columns(const QStringList &names, const std::vector<TFieldType> &types) override
     {
-        if (q.FieldList().empty()) {
+        if (!m_persistent) {
+            fields.clear();
             for (int i = 0; i < names.size(); ++i)
-                if (!q.FindField(names[i]))
-                    q.AddField(names[i], types[size_t(i)]);
+                if (std::none_of(fields.begin(), fields.end(), [&](const Field &f) {
+                        return f.name.compare(names[i], Qt::CaseInsensitive) == 0;
+                    }))
+                    fields.push_back({names[i], types[size_t(i)], 0});
         }
-        q.ResetStore();
-        const int n = q.FieldCount();
-        source.assign(size_t(n), -1);
+        std::vector<TFieldType> storeTypes;
+        source.assign(fields.size(), -1);
         ops.clear();
-        for (int i = 0; i < n; ++i) {
-            TField &f = q.Fields(i);
-            ops.push_back(&TypeOps(f.DataType()));
+        for (size_t i = 0; i < fields.size(); ++i) {
+            storeTypes.push_back(fields[i].type);
+            ops.push_back(&TypeOps(fields[i].type));
             for (int c = 0; c < names.size(); ++c) {
-                if (names[c].compare(f.FieldName(), Qt::CaseInsensitive) == 0) {
-                    source[size_t(i)] = c;
+                if (names[c].compare(fields[i].name, Qt::CaseInsensitive) == 0) {
+                    source[i] = c;
                     break;
                 }
             }
-            if (source[size_t(i)] < 0)
-                throw EDatabaseError(QStringLiteral("Polje '%1' nije pronađeno u rezultatu upita.").arg(f.FieldName()));
-            bool own = false;
-            if (cols)
-                for (const TColumnInfo &c : *cols)
-                    if (!c.Generated && c.Name.compare(f.FieldName(), Qt::CaseInsensitive) == 0)
-                        own = true;
-            q.BindFieldColumn(f, i, cols && !own);
+            if (source[i] < 0)
+                throw EDatabaseError(QStringLiteral("Polje '%1' nije pronađeno u rezultatu upita.").arg(fields[i].name));
         }
+        rows.Store.Reset(storeTypes);
+        rows.Order.clear();
+        rows.Unreadable.clear();
     }
 
     void Row(const char *const *values, const size_t *lengths) override
     {
-        TRowStore &store = q.Store();
+        TRowStore &store = rows.Store;
         const uint32_t row = store.AddRow();
-        q.Order().push_back(row);
+        rows.Order.push_back(row);
         const int n = int(source.size());
         for (int i = 0; i < n; ++i) {
             const int c = source[size_t(i)];
@@ -103,21 +108,29 @@ public:
             // written by another tool that cannot be read costs its cell, not
             // the list.
             const QString text = QString::fromUtf8(p, qsizetype(len));
-            try {
-                store.Set(row, i, q.Fields(i).Convert(text));
-            } catch (const EDatabaseError &e) {
-                q.MarkUnreadable(row, q.Fields(i), text);
-                if (q.UnreadableCount() == 1)
-                    LogError(QStringLiteral("Nečitljiva vrednost u listi (prva od mogućih više): kolona '%1'")
-                                 .arg(q.Fields(i).FieldName()),
-                             e.message());
+            TConverted converted = type.convert(text, fields[size_t(i)].size);
+            if (converted.result == TConvertResult::Ok) {
+                store.Set(row, i, converted.value);
+                continue;
             }
+            rows.Unreadable[TDataSet::UnreadableKey(row, i)] = text;
+            if (firstUnreadable.isEmpty())
+                firstUnreadable = {fields[size_t(i)].name, text};
         }
     }
 
+    void End() override
+    {
+        rows.Store.Squeeze();
+        rows.Order.shrink_to_fit();
+    }
+
+    std::vector<Field> fields;
+    TDataSet::TLoadedRows rows;
+    QStringList firstUnreadable; // column and text of the first value that could not be read
+
 private:
-    TZQuery &q;
-    const std::vector<TColumnInfo> *cols;
+    const bool m_persistent;
     std::vector<int> source;
     std::vector<const TTypeOps *> ops; // per field, looked up once
 };
@@ -126,17 +139,34 @@ void TZQuery::InternalOpen()
 {
     TZConnection &conn = connection();
     // The catalogue is read first: the connection is busy while rows stream.
-    const std::vector<TColumnInfo> *cols = RequestLive ? &conn.TableColumns(WriteTable()) : nullptr;
-    Loader loader(*this, cols);
+    const std::vector<TColumnInfo> cols = RequestLive ? conn.TableColumns(WriteTable()) : std::vector<TColumnInfo>();
+    std::vector<Loader::Field> persistent;
+    for (const auto &f : FieldList())
+        persistent.push_back({f->FieldName(), f->DataType(), f->Size()});
+    Loader loader(std::move(persistent));
     StreamQuery(conn, m_sql, m_params, loader);
-    Store().Squeeze();
-    Order().shrink_to_fit();
+
+    // Back on this thread: the fields and the rows are handed over in one step.
+    if (FieldList().empty())
+        for (const Loader::Field &f : loader.fields)
+            AddField(f.name, f.type);
+    for (int i = 0; i < FieldCount(); ++i) {
+        TField &f = Fields(i);
+        const bool own = std::any_of(cols.begin(), cols.end(), [&](const TColumnInfo &c) {
+            return !c.Generated && c.Name.compare(f.FieldName(), Qt::CaseInsensitive) == 0;
+        });
+        BindFieldColumn(f, i, RequestLive && !own);
+    }
+    AdoptRows(std::move(loader.rows));
+    if (!loader.firstUnreadable.isEmpty())
+        LogError(QStringLiteral("Nečitljiva vrednost u listi (prva od mogućih više): kolona '%1'").arg(loader.firstUnreadable[0]),
+                 QStringLiteral("'%1' nije ispravna vrednost za polje '%2'.").arg(loader.firstUnreadable[1], loader.firstUnreadable[0]));
 
     m_keyField = nullptr;
     m_keyFields.clear();
     if (RequestLive) {
         // Rows are found by every column of the key (settings has two).
-        for (const TColumnInfo &c : *cols) {
+        for (const TColumnInfo &c : cols) {
             if (!c.PrimaryKey)
                 continue;
             TField *f = FindField(c.Name);

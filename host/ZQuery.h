@@ -1,6 +1,7 @@
 #pragma once
 // A data set over an SQL SELECT on a TZConnection. Reads stream the result into
-// the data set's own store and release the driver's result at once. A live
+// a store of their own off the GUI thread, which the data set takes over in
+// one step when the read is done (a cancelled read leaves it closed). A live
 // query (RequestLive) writes its rows back to one table with bound
 // parameters: an update writes only the changed columns (umUpdateChanged) and
 // finds the row by its key (wmWhereKeyOnly); an insert reads the assigned key

@@ -5,6 +5,7 @@ k_add_test(tst_quoting SOURCES tst_quoting.cpp DB)
 k_add_test(tst_dataset SOURCES tst_dataset.cpp DB)
 k_add_test(tst_dataset_writes SOURCES tst_dataset_writes.cpp DB)
 k_add_test(tst_dataset_types SOURCES tst_dataset_types.cpp DB)
+k_add_test(tst_longload SOURCES tst_longload.cpp DB)
 # Stops, restarts and freezes the private server: runs with nothing else.
 k_add_test(tst_connectionfaults SOURCES tst_connectionfaults.cpp DB)
 set_tests_properties(tst_connectionfaults.mariadb PROPERTIES RUN_SERIAL TRUE)

@@ -88,8 +88,9 @@ ScopedScriptedDialogs::~ScopedScriptedDialogs()
     SetDialogs(std::move(m_previous));
 }
 
-bool ScriptedDialogs::DatabaseWait(int, bool serverAnswers)
+bool ScriptedDialogs::DatabaseWait(int, bool serverAnswers, qint64 rowsLoaded)
 {
     DatabaseWaits << serverAnswers;
+    DatabaseWaitRows << rowsLoaded;
     return DatabaseWaits.size() - 1 != CancelDatabaseWaitAt;
 }

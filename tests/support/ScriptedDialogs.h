@@ -42,7 +42,9 @@ public:
     QStringList OpenedFiles;
     QList<QDialog *> ShownDialogs; // valid only while the dialog lives
     QList<bool> DatabaseWaits;     // whether the server answered, at each showing of a long wait
+    QList<qint64> DatabaseWaitRows; // rows loaded, at each showing
     int CancelDatabaseWaitAt = -1; // the showing at which the user cancels; -1: never
+    QStringList Notices;
     int ModalCount = 0;
     QStringList Previews; // document names of the previews asked for
 
@@ -54,7 +56,8 @@ public:
     QString OpenFileDialog(const QString &title, const QString &filter) override;
     bool OpenWithDefaultApplication(const QString &path) override;
     int ShowModal(QDialog &dialog) override;
-    bool DatabaseWait(int seconds, bool serverAnswers) override;
+    bool DatabaseWait(int seconds, bool serverAnswers, qint64 rowsLoaded) override;
+    void Notice(const QString &text) override { Notices << text; }
     void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) override;
 };
 
