@@ -515,7 +515,7 @@ void TDataSet::SetSortedFields(const QString &fields)
 
 void TDataSet::applySort()
 {
-    struct Key { int column; bool desc; };
+    struct Key { int column; bool desc; std::vector<uint32_t> ranks; };
     std::vector<Key> keys;
     for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(u' ');
@@ -523,13 +523,14 @@ void TDataSet::applySort()
             continue;
         TField &f = FieldByName(words.first());
         const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        keys.push_back({f.m_column, desc});
+        keys.push_back({f.m_column, desc, m_store.TextRanks(f.m_column)});
     }
     if (keys.empty())
         return;
     std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
         for (const Key &k : keys) {
-            const int c = m_store.Compare(a, b, k.column);
+            const int c = k.ranks.empty() ? m_store.Compare(a, b, k.column)
+                                          : (k.ranks[a] < k.ranks[b] ? -1 : k.ranks[a] > k.ranks[b]);
             if (c != 0)
                 return k.desc ? c > 0 : c < 0;
         }

@@ -1,9 +1,11 @@
 #include "RowStore.h"
 
 #include "KException.h"
-#include "TextCompare.h"
+#include "SerbianCollation.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <type_traits>
 
 namespace {
@@ -218,15 +220,42 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
             using T = Element<decltype(v)>;
             if constexpr (std::is_same_v<T, TextRef>) {
                 const std::string_view x = textAt(v[a]), y = textAt(v[b]);
-                if (x == y)
-                    return 0;
-                return CompareText(QString::fromUtf8(x.data(), qsizetype(x.size())),
-                                   QString::fromUtf8(y.data(), qsizetype(y.size())));
+                return x == y ? 0 : SerbianCompareUtf8(x, y, TSerbianDigits::Numbers);
             } else {
                 return v[a] < v[b] ? -1 : (v[b] < v[a] ? 1 : 0);
             }
         },
         c.values);
+}
+
+std::vector<uint32_t> TRowStore::TextRanks(int col) const
+{
+    const Column &c = m_columns[size_t(col)];
+    const auto *refs = std::get_if<std::vector<TextRef>>(&c.values);
+    if (!refs)
+        return {};
+    std::vector<uint32_t> ranks(m_rows, 0);
+    std::unordered_map<std::string_view, uint32_t> index;
+    std::vector<std::string_view> distinct;
+    for (uint32_t row = 0; row < m_rows; ++row) {
+        if (c.null[row])
+            continue;
+        const auto [at, added] = index.try_emplace(textAt((*refs)[row]), uint32_t(distinct.size()));
+        if (added)
+            distinct.push_back(at->first);
+        ranks[row] = at->second;
+    }
+    std::vector<uint32_t> order(distinct.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return SerbianCompareUtf8(distinct[a], distinct[b], TSerbianDigits::Numbers) < 0;
+    });
+    std::vector<uint32_t> rankOf(distinct.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        rankOf[order[i]] = uint32_t(i + 1);
+    for (uint32_t row = 0; row < m_rows; ++row)
+        ranks[row] = c.null[row] ? 0 : rankOf[ranks[row]];
+    return ranks;
 }
 
 size_t TRowStore::MemoryUsed() const

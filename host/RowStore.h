@@ -36,8 +36,13 @@ public:
     // integer of the type (see TTypeOps::pack).
     void SetInt(uint32_t row, int col, qint64 v);
     void SetText(uint32_t row, int col, const char *utf8, size_t len);
-    // Nulls first; texts in the Serbian order (SerbianCollation.h).
+    // Nulls first; texts in the Serbian order with numbers as numbers
+    // (SerbianCollation.h).
     int Compare(uint32_t a, uint32_t b, int col) const;
+    // For a text column, a rank per row in Compare's order (nulls 0, equal
+    // texts equal ranks): each distinct text is collated once, so sorting
+    // many rows compares integers. Empty for other columns.
+    std::vector<uint32_t> TextRanks(int col) const;
 
     size_t MemoryUsed() const;
     // Ends a bulk load: gives back the vectors' spare capacity and the

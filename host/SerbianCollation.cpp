@@ -3,6 +3,7 @@
 #include <QList>
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -120,8 +121,50 @@ struct Utf8Reader
     }
 };
 
+bool isDigit(const Element &e)
+{
+    return e.Primary >= kDigit && e.Primary < kDigit + 10;
+}
+
+// A run of digits starting with first; the reader is left after it.
 template <class Reader>
-int compareTexts(Reader a, Reader b)
+std::u32string digitRun(Reader &r, char32_t first)
+{
+    std::u32string run(1, first);
+    for (Reader next = r;;) {
+        char32_t cp;
+        if (!next.Next(cp) || !isDigit(elementOf(cp)))
+            return run;
+        run += cp;
+        r = next;
+    }
+}
+
+// Two runs of digits by the numbers they write; leading zeros and the
+// digits' script only break a tie, at the third level.
+int compareNumbers(const std::u32string &a, const std::u32string &b, int &third)
+{
+    const auto significant = [](const std::u32string &run) {
+        size_t at = 0;
+        while (at + 1 < run.size() && elementOf(run[at]).Primary == kDigit)
+            ++at;
+        return std::u32string_view(run).substr(at);
+    };
+    const std::u32string_view x = significant(a), y = significant(b);
+    if (x.size() != y.size())
+        return x.size() < y.size() ? -1 : 1;
+    for (size_t i = 0; i < x.size(); ++i) {
+        const quint32 dx = elementOf(x[i]).Primary, dy = elementOf(y[i]).Primary;
+        if (dx != dy)
+            return dx < dy ? -1 : 1;
+    }
+    if (!third && a != b)
+        third = a.size() != b.size() ? (a.size() < b.size() ? -1 : 1) : (a < b ? -1 : 1);
+    return 0;
+}
+
+template <class Reader>
+int compareTexts(Reader a, Reader b, TSerbianDigits digits)
 {
     int second = 0, third = 0;
     char32_t x, y;
@@ -130,6 +173,11 @@ int compareTexts(Reader a, Reader b)
         if (!moreA || !moreB)
             return moreA == moreB ? (second ? second : third) : (moreA ? 1 : -1);
         const Element ex = elementOf(x), ey = elementOf(y);
+        if (digits == TSerbianDigits::Numbers && isDigit(ex) && isDigit(ey)) {
+            if (const int c = compareNumbers(digitRun(a, x), digitRun(b, y), third))
+                return c;
+            continue;
+        }
         if (ex.Primary != ey.Primary)
             return ex.Primary < ey.Primary ? -1 : 1;
         if (!second && ex.Upper != ey.Upper)
@@ -162,16 +210,16 @@ Utf16Reader reader(QStringView text)
 
 } // namespace
 
-int SerbianCompare(QStringView a, QStringView b)
+int SerbianCompare(QStringView a, QStringView b, TSerbianDigits digits)
 {
-    return compareTexts(reader(a), reader(b));
+    return compareTexts(reader(a), reader(b), digits);
 }
 
-int SerbianCompareUtf8(std::string_view a, std::string_view b)
+int SerbianCompareUtf8(std::string_view a, std::string_view b, TSerbianDigits digits)
 {
     const auto *pa = reinterpret_cast<const unsigned char *>(a.data());
     const auto *pb = reinterpret_cast<const unsigned char *>(b.data());
-    return compareTexts(Utf8Reader{pa, pa + a.size()}, Utf8Reader{pb, pb + b.size()});
+    return compareTexts(Utf8Reader{pa, pa + a.size()}, Utf8Reader{pb, pb + b.size()}, digits);
 }
 
 QByteArray SerbianSortKey(QStringView text)

@@ -35,14 +35,21 @@
 // The name the SQLite connections register the order under.
 inline constexpr char SerbianCollationName[] = "SRLATN";
 
+// How a run of digits sorts. Digit by digit is the order of the database:
+// every text starting with "1" lies in one range, so a typed prefix is an
+// index range. As numbers is the order a person reads in a list: "9/26"
+// before "10/26", "007" just after "7" (leading zeros break a tie only).
+enum class TSerbianDigits { Digits, Numbers };
+
 // Negative, zero or positive as a sorts before, with or after b.
-KCOMMON_EXPORT int SerbianCompare(QStringView a, QStringView b);
+KCOMMON_EXPORT int SerbianCompare(QStringView a, QStringView b, TSerbianDigits digits = TSerbianDigits::Digits);
 // The same order over UTF-8 text, as SQLite and the row store keep it; a
 // byte that starts no valid sequence counts as the Latin-1 character it names.
-KCOMMON_EXPORT int SerbianCompareUtf8(std::string_view a, std::string_view b);
+KCOMMON_EXPORT int SerbianCompareUtf8(std::string_view a, std::string_view b,
+                                      TSerbianDigits digits = TSerbianDigits::Digits);
 
 // A key whose byte order (memcmp, shorter first on a common prefix) is the
-// order above: computed once per distinct text, it sorts many rows cheaply.
+// order above, digit by digit: computed once per distinct text, it sorts many rows cheaply.
 KCOMMON_EXPORT QByteArray SerbianSortKey(QStringView text);
 
 // The bounds of the texts that start with the letters of typed (at the first

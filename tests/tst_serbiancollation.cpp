@@ -46,6 +46,33 @@ private slots:
         QCOMPARE(sign(SerbianSortKey(a).compare(SerbianSortKey(b))), expected);
     }
 
+    // The order a list shows: runs of digits as the numbers they write.
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("9 before 10") << "9/26" << "10/26" << -1;
+        QTest::newRow("year after number") << "10/25" << "10/26" << -1;
+        QTest::newRow("item before its enclosure") << "12/26" << "12/26-1" << -1;
+        QTest::newRow("enclosure 2 before 10") << "12/26-2" << "12/26-10" << -1;
+        QTest::newRow("number before case") << "vodovod 9" << "Vodovod 10" << -1;
+        QTest::newRow("leading zeros only break a tie") << "7" << "007" << -1;
+        QTest::newRow("zeros do not lift a number") << "007" << "8" << -1;
+        QTest::newRow("digits before letters") << "99" << "a" << -1;
+        QTest::newRow("equal") << "12/26" << "12/26" << 0;
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, expected);
+        QCOMPARE(sign(SerbianCompare(a, b, TSerbianDigits::Numbers)), expected);
+        QCOMPARE(sign(SerbianCompare(b, a, TSerbianDigits::Numbers)), -expected);
+        QCOMPARE(sign(SerbianCompareUtf8(a.toStdString(), b.toStdString(), TSerbianDigits::Numbers)), expected);
+    }
+
     void prefixLow() { QCOMPARE(SerbianPrefixLow(u"ŠtAm Đ-É1"), QStringLiteral("štam đ-e1")); }
 };
 
