@@ -19,6 +19,8 @@ THelpWindow::THelpWindow() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Left open, it must not keep the program running once its window closes.
+    setAttribute(Qt::WA_QuitOnClose, false);
     auto *layout = new QVBoxLayout(this);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
