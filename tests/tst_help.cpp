@@ -45,6 +45,8 @@ private slots:
         QTest::newRow("detail form, modal") << "detail" << guide + "c19002";
         QTest::newRow("handover record, modal") << "handover" << guide + "c19008";
         QTest::newRow("picker's list") << "picker" << guide + "c19003";
+        QTest::newRow("search, key from the window system") << "search window" << guide + "c19001";
+        QTest::newRow("list in the console window, which has F1 too") << "console" << guide + "c19000";
     }
 
     void f1OpensSection()
@@ -65,6 +67,21 @@ private slots:
             pressF1(list.DBG);
         else if (where == QLatin1String("search"))
             pressF1(search.SearchVLE);
+        else if (where == QLatin1String("search window")) {
+            // As a real key comes: to the window first, then to the focus.
+            search.show();
+            QVERIFY(QTest::qWaitForWindowActive(&search));
+            search.SearchVLE->setFocus();
+            QTest::keyClick(search.windowHandle(), Qt::Key_F1);
+        } else if (where == QLatin1String("console")) {
+            TConsoleWindow window(QStringLiteral("Ana"), QString());
+            list.setParent(window.ViewerPanel());
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            list.DBG->setFocus();
+            QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+            list.setParent(nullptr);
+        }
         else if (where == QLatin1String("detail"))
             list.CustomEdit->trigger();
         else if (where == QLatin1String("handover"))
