@@ -295,6 +295,7 @@ public:
     bool OpenWithDefaultApplication(const QString &p) override { return m_real.OpenWithDefaultApplication(p); }
     int ShowModal(QDialog &d) override { return m_real.ShowModal(d); }
     void PrintPreview(QPrinter &p, const std::function<void(QPrinter &)> &paint) override { m_real.PrintPreview(p, paint); }
+    void ShowHelp(const QString &r, const QString &t, const QString &a) override { m_real.ShowHelp(r, t, a); }
 
 private:
     IDialogs &m_real;

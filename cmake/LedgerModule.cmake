@@ -9,5 +9,17 @@ target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ledger PUBLIC kcommon Qt6::Widgets Qt6::Sql Qt6::PrintSupport)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}
+  # libledger.so stays the name the console loads; it links to the versioned file.
+  VERSION 1.1.1.12 SOVERSION 1
   AUTOUIC_SEARCH_PATHS ${CMAKE_SOURCE_DIR}/screens)
 target_compile_definitions(ledger PRIVATE LEDGER_BUILD)
+
+# What the module tells about itself: exported as ModuleVersionInfo for the
+# console's "O programu", and the file version as the library's own.
+set(LEDGER_DESCRIPTION "Kolibar Ledger Module")
+set(LEDGER_FILE_VERSION 1.1.1.12)
+set(LEDGER_PRODUCT_VERSION 1.0)
+target_compile_definitions(ledger PRIVATE
+  LEDGER_DESCRIPTION="${LEDGER_DESCRIPTION}"
+  LEDGER_FILE_VERSION="${LEDGER_FILE_VERSION}"
+  LEDGER_PRODUCT_VERSION="${LEDGER_PRODUCT_VERSION}")

@@ -1,14 +1,17 @@
 #include "ConsoleWindow.h"
 
+#include "AboutText.h"
 #include "ConsoleLayout.h"
 #include "DBGrid.h"
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "Help.h"
 #include "IniFile.h"
 #include "StatusBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -53,7 +56,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
       m_countLink(std::make_unique<CountLink>(*this))
 {
     setObjectName(QStringLiteral("consoleWindow"));
-    setWindowTitle(QStringLiteral("Kolibar konzola — Delovodnik"));
+    setWindowTitle(ConsoleName());
 
     m_snapinList = new QListWidget;
     m_snapinList->setObjectName(QStringLiteral("snapinList"));
@@ -87,12 +90,21 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_actionsMenu = menuBar()->addMenu(QStringLiteral("&Akcije"));
     m_actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
     m_actionsMenu->setEnabled(false);
-    QMenu *helpMenu = menuBar()->addMenu(QStringLiteral("&Pomoć"));
-    QAction *aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
-    ConnectGuarded(aboutAction, [] {
-        MessageDlg(QStringLiteral("Kolibar konzola — Delovodnik\nKnjiga evidencije službene prepiske."),
-                   TMsgDlgType::Information, mbOK);
+    QMenu *helpMenu = menuBar()->addMenu(QStringLiteral("Pomo&ć"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction *guideAction = helpMenu->addAction(QStringLiteral("&Uputstvo"));
+    guideAction->setObjectName(QStringLiteral("guideAction"));
+    // Where the application's F1 key is installed it gets F1 first, for
+    // every window; the shortcut serves this window without it.
+    guideAction->setShortcut(QKeySequence(Qt::Key_F1));
+    ConnectGuarded(guideAction, [this] {
+        QWidget *focus = QApplication::focusWidget();
+        ShowHelp(focus && focus->window() == this ? focus : this);
     });
+    QAction *aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    m_aboutText = AboutText(ConsoleName(), ConsoleVersion(), {});
+    ConnectGuarded(aboutAction, [this] { MessageDlg(m_aboutText, TMsgDlgType::Information, mbOK); });
 
     m_toolBar = addToolBar(QStringLiteral("Akcije"));
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));

@@ -41,6 +41,8 @@ public:
     // there is none or it is disabled.
     bool TriggerAction(const QString &name);
     void ShowWarnings(const QStringList &warnings);
+    // What "O programu" shows (see AboutText); at first the console alone.
+    void SetAboutText(const QString &text) { m_aboutText = text; }
 
     // Shutdown, before the modules are finalized: hides the selected
     // snap-in's frames and lets go of every module object.
@@ -90,4 +92,5 @@ private:
     IRef<IStatusBar> m_statusService;
     std::unique_ptr<TIniFile> m_layout;
     QString m_login;
+    QString m_aboutText;
 };

@@ -26,6 +26,17 @@ bool callModule(Fn &&fn, QString &error)
     return false;
 }
 
+// Copied at once: the texts are the module's, and a module without the
+// symbol (or with a null entry) is one that says nothing of itself.
+std::optional<TModuleLoader::Version> readVersion(QLibrary &library)
+{
+    const auto *info = reinterpret_cast<const TModuleVersionInfo *>(library.resolve("ModuleVersionInfo"));
+    if (!info)
+        return std::nullopt;
+    return TModuleLoader::Version{QString::fromUtf8(info->Description), QString::fromUtf8(info->FileVersion),
+                                  QString::fromUtf8(info->ProductVersion)};
+}
+
 } // namespace
 
 TModuleLoader::~TModuleLoader()
@@ -74,6 +85,7 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
         Module module;
         module.Path = path;
         module.Library = library;
+        module.VersionInfo = readVersion(*library);
         QString error;
         if (!callModule([&] { initialize(); }, error)) {
             warn(QStringLiteral("Modul %1 nije pokrenut: %2").arg(name, error));

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLibrary;
@@ -17,9 +18,18 @@ class TConsole;
 class TModuleLoader
 {
 public:
+    // What a module says of itself in its ModuleVersionInfo.
+    struct Version
+    {
+        QString Description;
+        QString FileVersion;
+        QString ProductVersion;
+    };
+
     struct Module
     {
         QString Path;
+        std::optional<Version> VersionInfo; // none when the module exports none
         // Deleting a QLibrary does not unload it; the mapping stays.
         std::shared_ptr<QLibrary> Library;
         TFinalizeProc Finalize = nullptr;

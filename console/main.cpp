@@ -3,11 +3,13 @@
 // the console let go of module objects, then the modules are finalized, and
 // the connection closes last.
 
+#include "AboutText.h"
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleLayout.h"
 #include "ConsoleSettings.h"
 #include "ErrorLog.h"
+#include "Help.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "KException.h"
@@ -149,6 +151,7 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
         window->resize(size);
     window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
+    window->SetAboutText(AboutText(ConsoleName(), ConsoleVersion(), loader.Modules()));
     window->show();
     return window;
 }
@@ -213,6 +216,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kconsole"));
     QApplication::setOrganizationName(QStringLiteral("Kolibar"));
     InstallSerbianTexts(app);
+    InstallHelpKey(app);
 
     const TCommandLine line = ParseCommandLine(app);
     g_scripted = line.Scripted();

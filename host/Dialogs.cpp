@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "HelpWindow.h"
 #include "PrintPreview.h"
 
 #include <QApplication>
@@ -182,6 +183,11 @@ public:
     {
         TPrintPreviewDialog preview(printer, paint);
         preview.exec();
+    }
+
+    void ShowHelp(const QString &resource, const QString &title, const QString &anchor) override
+    {
+        THelpWindow::Show(resource, title, anchor);
     }
 
 private:

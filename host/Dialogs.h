@@ -73,6 +73,9 @@ public:
     // Shows the pages paint draws on the printer; the user prints them or
     // saves them as PDF from there. paint may be called more than once.
     virtual void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) = 0;
+    // Shows a user guide (a resource path) at a section (empty: the top) in
+    // the help window, which stays open beside the program's windows.
+    virtual void ShowHelp(const QString &resource, const QString &title, const QString &anchor) = 0;
 };
 
 // "Učitano 120.000 stavki…": the progress of a long load.

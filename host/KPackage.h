@@ -23,4 +23,13 @@ using TFinalizeProc = void (*)();
 using TGetPackageInfoTableProc = const TPackageInfoTable *(*)();
 // Returns an added reference; the caller adopts it.
 using TGetSnapinFactoryProc = ISnapinFactory *(*)();
+
+// A module's version data, exported as the data symbol "ModuleVersionInfo";
+// a module without it simply has none. UTF-8 texts.
+struct TModuleVersionInfo
+{
+    const char *Description;
+    const char *FileVersion;
+    const char *ProductVersion;
+};
 }

@@ -1,6 +1,10 @@
 #include "LedgerRegistration.h"
 
 #include "LedgerSnapin.h"
+#include "screens/LedgerHelpContexts.h"
+
+// From the build: the module's description and versions in one place.
+const TModuleVersionInfo ModuleVersionInfo = {LEDGER_DESCRIPTION, LEDGER_FILE_VERSION, LEDGER_PRODUCT_VERSION};
 
 namespace {
 IRef<ISnapinFactory> g_factory;
@@ -21,10 +25,12 @@ void LedgerRegistration_Initialize()
 {
     g_factoryObject = new TLedgerSnapinFactory;
     g_factory = IRef<ISnapinFactory>(g_factoryObject);
+    RegisterLedgerHelp();
 }
 
 void LedgerRegistration_Finalize()
 {
+    UnregisterLedgerHelp();
     g_factory.reset();
     g_factoryObject = nullptr;
     GlobalConsole.reset();

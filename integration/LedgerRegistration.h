@@ -1,6 +1,7 @@
 #pragma once
-// Module entry: the unit table, the one snap-in factory and the console of
-// the latest request for the snap-in.
+// Module entry: the unit table, the one snap-in factory, the console of
+// the latest request for the snap-in, the module's version data and the
+// registration of its user guide.
 
 #include "BaseSnapin.h"
 #include "GlobalConsole.h" // kept here for the units that reached it through this header
@@ -28,4 +29,5 @@ Q_DECL_EXPORT const TPackageInfoTable *GetPackageInfoTable();
 // A new counted reference to the one factory; the caller adopts it.
 Q_DECL_EXPORT ISnapinFactory *GetSnapinFactory();
 Q_DECL_EXPORT ISnapinFactory *LedgerRegistration_GetSnapinFactory();
+Q_DECL_EXPORT extern const TModuleVersionInfo ModuleVersionInfo;
 }

@@ -4,8 +4,10 @@
 #include "DBIniFile.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "Help.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
+#include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"
 
@@ -26,6 +28,9 @@ TGetLedgerForm::TGetLedgerForm(QWidget *owner)
     Bevel1 = ui->Bevel1;
     OKButton = ui->OKButton;
     CancelButton = ui->CancelButton;
+    // The embedded frames bring their own contexts; here they are the picker.
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(FNavigator), static_cast<QWidget *>(FViewer)})
+        SetHelpContext(w, LedgerPickerHelp);
 
     // The key column is 94 wide, or as wide as its longest caption needs in
     // this font; the search panel grows by the same amount.

@@ -4,12 +4,14 @@
 #include "DBControls.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "Help.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
+#include "screens/LedgerHelpContexts.h"
 
 #include "ui_LedgerDetailUnit.h"
 
@@ -52,6 +54,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
 {
     setObjectName(QStringLiteral("LedgerDetailForm"));
     setWindowTitle(QStringLiteral("Delovodnik"));
+    SetHelpContext(this, LedgerDetailHelp);
     ui->setupUi(GeneralTS);
 
     TypeDBCB = ui->TypeDBCB;

@@ -3,6 +3,7 @@
 #include "CommonStrings.h"
 #include "Dialogs.h"
 #include "FieldType.h"
+#include "Help.h"
 #include "KException.h"
 #include "ValueListEditor.h"
 #include "ZConnection.h"
@@ -10,6 +11,7 @@
 #include "data/LedgerDMUnit.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
+#include "screens/LedgerHelpContexts.h"
 
 #include <QDate>
 
@@ -37,6 +39,7 @@ bool isUserRow(const QString &key)
 TLedgerNavigatorForm::TLedgerNavigatorForm(QWidget *owner) : TCustomNavigatorForm(owner)
 {
     setObjectName(QStringLiteral("LedgerNavigatorForm"));
+    SetHelpContext(this, LedgerSearchHelp);
     SearchVLE->OnKeyPress = [this](QChar &key) { SearchVLEKeyPress(key); };
     // The editor emits it inside its own guard.
     connect(SearchVLE, &TValueListEditor::editButtonClicked, this, [this] { SearchVLEEditButtonClick(); });

@@ -4,11 +4,13 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "Help.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
+#include "screens/LedgerHelpContexts.h"
 #include "screens/ProceedingUnit.h"
 
 #include <QAction>
@@ -59,6 +61,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
       ProceedingAction(makeAction(this, "ProceedingAction", QStringLiteral("Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z)))
 {
     setObjectName(QStringLiteral("LedgerViewerForm"));
+    SetHelpContext(this, LedgerListHelp);
     // Enter on the keypad as well as Return.
     CustomEdit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     loadImages();

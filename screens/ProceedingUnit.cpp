@@ -4,11 +4,13 @@
 #include "CommonStrings.h"
 #include "DBGrid.h"
 #include "Guard.h"
+#include "Help.h"
 #include "ReportEngine.h"
 #include "SqlText.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/GlobalConsole.h"
+#include "screens/LedgerHelpContexts.h"
 
 #include "ui_ProceedingUnit.h"
 
@@ -58,6 +60,7 @@ TProceedingForm::TProceedingForm(QWidget *owner)
       ui(std::make_unique<Ui::ProceedingForm>())
 {
     ui->setupUi(this);
+    SetHelpContext(this, LedgerHandoverHelp);
     Label15 = ui->Label15;
     InUsernameEdit = ui->InUsernameEdit;
     InUserButton = ui->InUserButton;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|help ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -15,13 +15,16 @@
 #  proceeding: through the record's test from the list (Marko hands three
 #              items to Jelena, who narrows the record to him, accepts them
 #              and prints) proceeding.png (the dialog), the printed record
-#              zapisnik.pdf and its first page zapisnik.png.
+#              zapisnik.pdf and its first page zapisnik.png;
+#  help:       through the help test, help.png (the guide opened at the
+#              handover record's section) and about.png ("O programu" over
+#              the console window, with the ledger module loaded).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding}
+parts=${*:-console detail proceeding help}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -64,6 +67,10 @@ for part in $parts; do
       shoot tst_proceeding fromList
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zapisnik.pdf" "$out_dir/zapisnik"
       echo "Wrote $out_dir/proceeding.png, $out_dir/zapisnik.pdf and $out_dir/zapisnik.png" ;;
-    *) echo "Unknown part: $part (console, detail or proceeding)" >&2; exit 2 ;;
+    help)
+      shoot tst_help helpWindow
+      shoot tst_help moduleVersion
+      echo "Wrote $out_dir/help.png and $out_dir/about.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding or help)" >&2; exit 2 ;;
   esac
 done

@@ -10,10 +10,18 @@ target_link_libraries(tst_console_fakemodule PRIVATE kcommon)
 set_target_properties(tst_console_fakemodule PROPERTIES
   PREFIX "lib" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/console_fakemodule)
 
+# The same without version data, in a folder of its own.
+add_library(tst_console_plainmodule MODULE tst_console_fakemodule.cpp)
+target_link_libraries(tst_console_plainmodule PRIVATE kcommon)
+target_compile_definitions(tst_console_plainmodule PRIVATE FAKE_MODULE_WITHOUT_VERSION)
+set_target_properties(tst_console_plainmodule PROPERTIES
+  PREFIX "lib" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/console_plainmodule)
+
 k_add_test(tst_console_host SOURCES tst_console_host.cpp LIBS kconsolecore)
-add_dependencies(tst_console_host tst_console_fakemodule)
+add_dependencies(tst_console_host tst_console_fakemodule tst_console_plainmodule)
 target_compile_definitions(tst_console_host PRIVATE
-  FAKE_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_fakemodule")
+  FAKE_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_fakemodule"
+  PLAIN_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_plainmodule")
 
 add_test(NAME kconsole_smoke COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/console_smoke.sh $<TARGET_FILE:kconsole>)
 set_tests_properties(kconsole_smoke PROPERTIES

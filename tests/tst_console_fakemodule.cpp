@@ -1,5 +1,6 @@
 // A stand-in module for the console's loader tests: it exports the module
-// entry points and records, in order, what was done to it.
+// entry points and records, in order, what was done to it. Built twice: with
+// version data, and without (FAKE_MODULE_WITHOUT_VERSION).
 
 #include "KPackage.h"
 
@@ -70,6 +71,10 @@ Q_DECL_EXPORT ISnapinFactory *GetSnapinFactory()
     factory->AddRef();
     return factory;
 }
+#ifndef FAKE_MODULE_WITHOUT_VERSION
+Q_DECL_EXPORT extern const TModuleVersionInfo ModuleVersionInfo;
+const TModuleVersionInfo ModuleVersionInfo = {"Probni modul", "2.0.0.7", "2.0"};
+#endif
 // For the test: the events so far, joined by '|'.
 Q_DECL_EXPORT const char *FakeModuleEvents()
 {

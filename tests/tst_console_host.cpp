@@ -1,5 +1,6 @@
 // The console object, its settings, the module loader and the main window.
 
+#include "AboutText.h"
 #include "Console.h"
 #include "ConsoleLayout.h"
 #include "ConsoleSettings.h"
@@ -359,6 +360,32 @@ private slots:
         QCOMPARE(QString::fromUtf8(events()).split(u'|'),
                  QStringList({"initialize", "snapin made, console has security", "snapin released", "factory released",
                               "finalize"}));
+    }
+
+    // Fresh copies, so that the loader tests' module keeps its own record.
+    void aboutText()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(FAKE_MODULE_DIR "/libtst_console_fakemodule.so"), dir.filePath("libaproba.so")));
+        QVERIFY(QFile::copy(QStringLiteral(PLAIN_MODULE_DIR "/libtst_console_plainmodule.so"), dir.filePath("libbez.so")));
+        IRef<TConsole> console(new TConsole);
+        TModuleLoader loader;
+        loader.LoadAll(dir.path(), console);
+        const QString text = AboutText(QStringLiteral("Konzola"), QStringLiteral("3.1"), loader.Modules());
+        QCOMPARE(text, QStringLiteral("Konzola, verzija 3.1\n\nUčitani moduli:\n"
+                                      "• Probni modul (libaproba.so)\n   verzija datoteke 2.0.0.7, verzija proizvoda 2.0\n"
+                                      "• libbez.so: bez podataka o verziji"));
+        ScopedScriptedDialogs dialogs;
+        TConsoleWindow window(QStringLiteral("Ana"), QString());
+        window.SetAboutText(text);
+        window.findChild<QAction *>(QStringLiteral("aboutAction"))->trigger();
+        // No module here brings a guide.
+        window.findChild<QAction *>(QStringLiteral("guideAction"))->trigger();
+        QCOMPARE(dialogs->Messages.size(), 2);
+        QCOMPARE(dialogs->Messages.at(0).Text, text);
+        QCOMPARE(dialogs->Messages.at(1).Text, QStringLiteral("Uputstvo nije dostupno: nijedan učitani modul ga ne donosi."));
+        loader.ReleaseReferences(console.get());
+        loader.FinalizeAll();
     }
 
     void windowSwitchesSnapins()

@@ -47,6 +47,7 @@ public:
     QStringList Notices;
     int ModalCount = 0;
     QStringList Previews; // document names of the previews asked for
+    QStringList HelpShown; // "title|resource#anchor" of each guide opened
 
     TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                             int helpContext) override;
@@ -59,6 +60,10 @@ public:
     bool DatabaseWait(int seconds, bool serverAnswers, qint64 rowsLoaded) override;
     void Notice(const QString &text) override { Notices << text; }
     void PrintPreview(QPrinter &printer, const std::function<void(QPrinter &)> &paint) override;
+    void ShowHelp(const QString &resource, const QString &title, const QString &anchor) override
+    {
+        HelpShown << title + u'|' + resource + u'#' + anchor;
+    }
 };
 
 // Installs a ScriptedDialogs for the lifetime of the object.

@@ -1,0 +1,45 @@
+#include "AboutText.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString orUnknown(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("nepoznata") : text;
+}
+
+} // namespace
+
+QString ConsoleName()
+{
+    return QStringLiteral("Kolibar konzola — Delovodnik");
+}
+
+QString ConsoleVersion()
+{
+    return QStringLiteral(KCONSOLE_VERSION);
+}
+
+QString AboutText(const QString &consoleName, const QString &consoleVersion,
+                  const std::vector<TModuleLoader::Module> &modules)
+{
+    QStringList lines;
+    lines << QStringLiteral("%1, verzija %2").arg(consoleName, consoleVersion) << QString();
+    if (modules.empty())
+        lines << QStringLiteral("Nijedan modul nije učitan.");
+    else
+        lines << QStringLiteral("Učitani moduli:");
+    for (const TModuleLoader::Module &module : modules) {
+        const QString file = QFileInfo(module.Path).fileName();
+        if (!module.VersionInfo) {
+            lines << QStringLiteral("• %1: bez podataka o verziji").arg(file);
+            continue;
+        }
+        const TModuleLoader::Version &v = *module.VersionInfo;
+        lines << QStringLiteral("• %1 (%2)").arg(v.Description.isEmpty() ? file : v.Description, file)
+              << QStringLiteral("   verzija datoteke %1, verzija proizvoda %2")
+                     .arg(orUnknown(v.FileVersion), orUnknown(v.ProductVersion));
+    }
+    return lines.join(u'\n');
+}
