@@ -9,6 +9,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
+#include "screens/LedgerRegisterActions.h"
 #include "screens/ProceedingUnit.h"
 
 #include <QAction>
@@ -66,6 +67,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     bindActions();
     fillToolbar();
     fillPopupMenu();
+    AddRegisterActions(*this);
     EnableCommands();
 }
 

@@ -15,16 +15,19 @@
 #  proceeding: through the record's test from the list (Marko hands three
 #              items to Jelena, who narrows the record to him, accepts them
 #              and prints) proceeding.png (the dialog), the printed record
-#              zapisnik.pdf and its first page zapisnik.png.
+#              zapisnik.pdf and its first page zapisnik.png;
+#  register:   through the register's test, the book of a year delovodnik.pdf
+#              and the numbering check kontinuitet.pdf, with their first
+#              pages delovodnik.png and kontinuitet.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding}
+parts=${*:-console detail proceeding register}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -64,6 +67,13 @@ for part in $parts; do
       shoot tst_proceeding fromList
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zapisnik.pdf" "$out_dir/zapisnik"
       echo "Wrote $out_dir/proceeding.png, $out_dir/zapisnik.pdf and $out_dir/zapisnik.png" ;;
-    *) echo "Unknown part: $part (console, detail or proceeding)" >&2; exit 2 ;;
+    register)
+      shoot tst_registerbook bookOrder
+      shoot tst_registerbook continuityFindsRenumberedCopy
+      for doc in delovodnik kontinuitet; do
+        pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/$doc.pdf" "$out_dir/$doc"
+      done
+      echo "Wrote $out_dir/delovodnik.pdf, delovodnik.png, kontinuitet.pdf and kontinuitet.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding or register)" >&2; exit 2 ;;
   esac
 done

@@ -1,0 +1,67 @@
+#include "LedgerRegisterActions.h"
+
+#include "Clock.h"
+#include "CustomViewerForm.h"
+#include "Dialogs.h"
+#include "Guard.h"
+#include "KException.h"
+#include "data/LedgerDMUnit.h"
+#include "data/LedgerRegisterBook.h"
+#include "screens/ContinuityDialog.h"
+#include "screens/RegisterBookDialog.h"
+
+#include <QAction>
+#include <QMenu>
+#include <memory>
+
+void AddRegisterActions(TCustomViewerForm &frame)
+{
+    const struct
+    {
+        const char *Name;
+        QString Caption;
+        void (*Execute)(QWidget *);
+    } actions[] = {
+        {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
+        {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
+    };
+    // Above the columns' command, which stays last.
+    frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
+    for (const auto &a : actions) {
+        auto *action = frame.AddAction(new QAction(a.Caption, &frame));
+        action->setObjectName(QLatin1String(a.Name));
+        ConnectGuarded(action, [owner = &frame, execute = a.Execute] { execute(owner); });
+        frame.PopupMenu->insertAction(frame.ColumnsVisibility, action);
+    }
+    frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
+    frame.EnableCommands();
+}
+
+namespace {
+
+TZConnection &connection()
+{
+    if (TZConnection *c = LedgerDM->ZConnection())
+        return *c;
+    throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+}
+
+} // namespace
+
+void RegisterBookActionExecute(QWidget *owner)
+{
+    auto dialog = std::make_unique<TRegisterBookDialog>(TClock::Now().date().year(), owner);
+    if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
+        return;
+    if (dialog->Directions().isEmpty()) {
+        MessageDlg(QStringLiteral("Izaberite bar jedan smer."), TMsgDlgType::Warning, mbOK);
+        return;
+    }
+    PreviewRegisterBook(connection(), dialog->Year(), dialog->Directions());
+}
+
+void ContinuityActionExecute(QWidget *owner)
+{
+    auto dialog = std::make_unique<TContinuityDialog>(connection(), TClock::Now().date().year(), owner);
+    Dialogs().ShowModal(*dialog);
+}
