@@ -19,6 +19,7 @@ namespace {
 
 const qint32 kDirections[] = {1, -1, 0};
 
+
 // "1 broj", "3 broja", "5 brojeva".
 QString countOf(qint64 n, const QString &one, const QString &few, const QString &many)
 {
@@ -126,6 +127,11 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
 
 } // namespace
 
+QString ContinuityNothingFoundText()
+{
+    return QStringLiteral("Nema nedostajućih ni dvostrukih brojeva, ni brojeva druge godine.");
+}
+
 QString ContinuityKindCaption(TContinuityKind kind)
 {
     switch (kind) {
@@ -191,9 +197,7 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
                 any = true;
             }
         if (!any)
-            rows->push_back({{QStringLiteral("U redu"), QString(),
-                              QStringLiteral("Brojevi teku bez prekida, nijedan nije dvostruk ni iz druge godine.")},
-                             false, false});
+            rows->push_back({{QStringLiteral("U redu"), QString(), ContinuityNothingFoundText()}, false, false});
     }
     TPagedReport report;
     report.Organization = ReportOrganization(connection);

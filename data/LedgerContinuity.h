@@ -50,6 +50,8 @@ QList<TContinuityFinding> CheckContinuity(int year, const QList<TContinuityRow> 
 QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year);
 
 QString ContinuityKindCaption(TContinuityKind kind);
+// What a direction without findings says.
+QString ContinuityNothingFoundText();
 
 // The printed report of the findings.
 TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TContinuityFinding> &findings);

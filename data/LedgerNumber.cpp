@@ -1,7 +1,6 @@
 #include "LedgerNumber.h"
 
 #include <QRegularExpression>
-#include <tuple>
 
 TLedgerNumber ParseLedgerNumber(const QString &text)
 {
@@ -19,12 +18,3 @@ TLedgerNumber ParseLedgerNumber(const QString &text)
     return n;
 }
 
-bool LedgerNumberLess(const QString &a, const QString &b)
-{
-    const TLedgerNumber x = ParseLedgerNumber(a), y = ParseLedgerNumber(b);
-    if (x.Valid != y.Valid)
-        return x.Valid;
-    if (!x.Valid)
-        return a < b;
-    return std::tie(x.Year, x.Sequence, x.Suffix) < std::tie(y.Year, y.Sequence, y.Suffix);
-}

@@ -1,7 +1,7 @@
 #pragma once
 // A ledger number read as its parts: "12/26" is sequence 12 of year 26,
-// "12/26-3" the third enclosure under it. Numbers are compared by their
-// parts, so 2/26 comes before 10/26 and 12/26-1 right after 12/26.
+// "12/26-3" the third enclosure under it. Ordered by their parts, 2/26 comes
+// before 10/26 and 12/26-1 right after 12/26.
 
 #include <QString>
 
@@ -18,6 +18,3 @@ struct TLedgerNumber
 // makes the number invalid.
 TLedgerNumber ParseLedgerNumber(const QString &text);
 
-// Orders numbers as the register lists them: valid before invalid, then by
-// sequence, year and suffix; invalid ones by their text.
-bool LedgerNumberLess(const QString &a, const QString &b);

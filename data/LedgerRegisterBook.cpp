@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -22,9 +23,12 @@ struct Entry
     qint64 PassOnParent = 0; // 0: registered directly
     qint32 Direction = 0;
     QString Number;
+    TLedgerNumber Parsed;
     QStringList Cells;       // as printed, the number's cell last filled in
     std::vector<int> Copies; // entries passed on from this one, oldest first
 };
+
+constexpr int kHeading = -1, kNone = -2;
 
 // What the book prints, in print order: headings and entries.
 struct Book
@@ -32,7 +36,7 @@ struct Book
     std::vector<Entry> Entries;
     struct Line
     {
-        int Entry = -1; // -1: the heading of Direction
+        int Entry = -1; // kHeading or kNone of Direction, else an entry
         qint32 Direction = 0;
         int Depth = 0;  // pass-on copies: how far from the registered item
     };
@@ -91,6 +95,7 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
             e.Id = q->value(0).toLongLong();
             e.Direction = q->value(1).toInt();
             e.Number = q->value(2).toString().trimmed();
+            e.Parsed = ParseLedgerNumber(e.Number);
             e.PassOnParent = q->value(16).isNull() ? 0 : q->value(16).toLongLong();
             e.Cells = cells(*q);
             byId.insert(e.Id, int(book.Entries.size()));
@@ -109,9 +114,12 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
     }
     const auto byNumber = [&](int a, int b) {
         const Entry &x = book.Entries[size_t(a)], &y = book.Entries[size_t(b)];
-        if (x.Number != y.Number)
-            return LedgerNumberLess(x.Number, y.Number);
-        return x.Id < y.Id;
+        if (x.Parsed.Valid != y.Parsed.Valid)
+            return x.Parsed.Valid;
+        if (!x.Parsed.Valid)
+            return std::tie(x.Number, x.Id) < std::tie(y.Number, y.Id);
+        return std::tie(x.Parsed.Year, x.Parsed.Sequence, x.Parsed.Suffix, x.Id)
+               < std::tie(y.Parsed.Year, y.Parsed.Sequence, y.Parsed.Suffix, y.Id);
     };
     std::stable_sort(registered.begin(), registered.end(), byNumber);
     for (Entry &e : book.Entries)
@@ -120,7 +128,8 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
     const bool headings = directions.size() > 1;
     for (qint32 direction : directions) {
         if (headings)
-            book.Lines.push_back({-1, direction, 0});
+            book.Lines.push_back({kHeading, direction, 0});
+        const size_t before = book.Lines.size();
         for (int root : registered) {
             if (book.Entries[size_t(root)].Direction != direction)
                 continue;
@@ -139,6 +148,8 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
                     stack.push_back({*it, depth + 1});
             }
         }
+        if (headings && book.Lines.size() == before)
+            book.Lines.push_back({kNone, direction, 0});
     }
     return book;
 }
@@ -165,12 +176,12 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
     auto book = std::make_shared<Book>(readBook(connection, year, directions));
     qint64 items = 0, enclosures = 0, copies = 0;
     for (const Book::Line &line : book->Lines) {
-        if (line.Entry < 0)
+        if (line.Entry == kHeading || line.Entry == kNone)
             continue;
         const Entry &e = book->Entries[size_t(line.Entry)];
         if (e.PassOnParent != 0)
             ++copies;
-        else if (ParseLedgerNumber(e.Number).Enclosure())
+        else if (e.Parsed.Enclosure())
             ++enclosures;
         else
             ++items;
@@ -188,19 +199,26 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
                        QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),
                        QStringLiteral("Primljeno / poslato"), QStringLiteral("Upućeno od"),
                        QStringLiteral("Namenjeno"), QStringLiteral("Arhivirano")};
-    report.Widths = {11, 8, 17, 12, 13, 13, 10, 10, 9};
+    report.Widths = {10, 8, 16, 11, 13, 15, 10, 10, 7};
     report.EmptyText = QStringLiteral("U ovoj godini nema upisanih stavki.");
     report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(items + enclosures),
                       QStringLiteral("Od toga priloga: %1; prosleđenih primeraka (bez novog broja): %2")
                           .arg(enclosures)
                           .arg(copies)};
+    if (copies > 0)
+        report.Closing << QStringLiteral("↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
     report.RowCount = qint64(book->Lines.size());
     report.Row = [book](qint64 i) {
         const Book::Line &line = book->Lines[size_t(i)];
         TPagedReportRow row;
-        if (line.Entry < 0) {
+        if (line.Entry == kHeading) {
             row.Section = true;
             row.Cells = {directionTitle(line.Direction)};
+            return row;
+        }
+        if (line.Entry == kNone) {
+            row.Secondary = true;
+            row.Cells = {QString(), QString(), QStringLiteral("Nema upisanih stavki.")};
             return row;
         }
         const Entry &e = book->Entries[size_t(line.Entry)];

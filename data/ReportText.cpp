@@ -25,6 +25,12 @@ QDateTime StoredDateTime(const QVariant &value)
 
 QString DisplayDate(const QVariant &value)
 {
+    // SQLite's "yyyy-MM-dd..." is rearranged without parsing: a long book has many.
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-')
+            return text.mid(8, 2) + u'.' + text.mid(5, 2) + u'.' + text.left(4);
+    }
     const QDateTime when = StoredDateTime(value);
     return when.isValid() ? when.date().toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }

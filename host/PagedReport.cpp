@@ -1,6 +1,7 @@
 #include "PagedReport.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -65,11 +66,17 @@ public:
         if (row.Section)
             return mm(7);
         const QFontMetricsF &fm = row.Secondary ? secondaryMetrics : bodyMetrics;
+        QHash<QString, double> &known = row.Secondary ? secondaryAdvance : bodyAdvance;
+        if (known.size() > 200000)
+            known.clear();
         double h = fm.height();
         for (int c = 0; c < columns(); ++c) {
             const QString &text = row.Cells.value(c);
             const double width = columnWidth(c) - 2 * pad;
-            if (text.contains(u'\n') || fm.horizontalAdvance(text) > width)
+            auto it = known.constFind(text);
+            if (it == known.constEnd())
+                it = known.insert(text, text.contains(u'\n') ? 1e9 : fm.horizontalAdvance(text));
+            if (*it > width)
                 h = std::max(h, fm.boundingRect(QRectF(0, 0, width, 1e9), kTextFlags, text).height());
         }
         return h + 2 * pad;
@@ -121,16 +128,27 @@ public:
         return y + titleHeight();
     }
 
-    double cells(double y, double height, const QStringList &texts, const QFont &font, const QColor &fill)
+    // A row of one line per cell, as nearly all are, is drawn without laying
+    // its texts out again: it takes most of the time of a long book.
+    double cells(double y, double height, const QStringList &texts, const QFont &font, const QColor &fill,
+                 const QFontMetricsF *singleLine = nullptr)
     {
         if (fill.isValid())
             p.fillRect(QRectF(0, y, size.width(), height), fill);
         p.setPen(QPen(kRule, mm(0.15)));
-        for (size_t c = 0; c < left.size(); ++c)
-            p.drawLine(QPointF(left[c], y), QPointF(left[c], y + height));
+        // Body rows leave the column rules to closeRun, one line per column and run.
+        if (!singleLine)
+            verticals(y, y + height);
         p.drawLine(QPointF(0, y + height), QPointF(size.width(), y + height));
         p.setPen(Qt::black);
         p.setFont(font);
+        if (singleLine && height <= singleLine->height() + 2 * pad + 0.5) {
+            const double baseline = y + pad + singleLine->ascent();
+            for (int c = 0; c < columns(); ++c)
+                if (!texts.value(c).isEmpty())
+                    p.drawText(QPointF(left[size_t(c)] + pad, baseline), texts.value(c));
+            return y + height;
+        }
         for (int c = 0; c < columns(); ++c)
             if (!texts.value(c).isEmpty())
                 p.drawText(QRectF(left[size_t(c)] + pad, y + pad, columnWidth(c) - 2 * pad, height - 2 * pad),
@@ -143,6 +161,22 @@ public:
         p.setPen(QPen(kRule, mm(0.15)));
         p.drawLine(QPointF(0, y), QPointF(size.width(), y));
         return cells(y, height, r.Captions, headerFont, kHeaderFill);
+    }
+
+    void verticals(double top, double bottom)
+    {
+        for (double x : left)
+            p.drawLine(QPointF(x, top), QPointF(x, bottom));
+    }
+
+    // The column rules of the body rows painted since the last heading.
+    void closeRun(double y)
+    {
+        if (runTop >= 0 && y > runTop) {
+            p.setPen(QPen(kRule, mm(0.15)));
+            verticals(runTop, y);
+        }
+        runTop = -1;
     }
 
     double section(double y, double height, const QString &text)
@@ -159,9 +193,14 @@ public:
 
     double row(double y, double height, const TPagedReportRow &row)
     {
-        if (row.Section)
+        if (row.Section) {
+            closeRun(y);
             return section(y, height, row.Cells.value(0));
-        return cells(y, height, row.Cells, row.Secondary ? secondaryFont : bodyFont, QColor());
+        }
+        if (runTop < 0)
+            runTop = y;
+        return cells(y, height, row.Cells, row.Secondary ? secondaryFont : bodyFont, QColor(),
+                     row.Secondary ? &secondaryMetrics : &bodyMetrics);
     }
 
     double emptyRow(double y)
@@ -193,7 +232,10 @@ public:
     const QFont headerFont, bodyFont, secondaryFont, sectionFont;
     const QFontMetricsF bodyMetrics, secondaryMetrics;
     double pad = 0;
+    double runTop = -1;       // where the body rows without their column rules began
     std::vector<double> left; // column edges
+    // Widths of texts measured already: dates, names and kinds repeat a lot.
+    QHash<QString, double> bodyAdvance, secondaryAdvance;
 };
 
 // Where each page's rows begin; the pages after the last start hold the closing lines only.
@@ -267,6 +309,7 @@ TPaintOutcome PaintPagedReport(const TPagedReport &report, QPagedPaintDevice &de
             const qint64 end = n + 1 < int(pages.First.size()) ? pages.First[size_t(n) + 1] : report.RowCount;
             for (qint64 i = pages.First[size_t(n)]; i < end; ++i)
                 at = l.row(at, heights[size_t(i)], report.Row(i));
+            l.closeRun(at);
             if (!goOn(report.RowCount + end)) {
                 painter.end();
                 return TPaintOutcome::Cancelled;

@@ -83,8 +83,7 @@ void TContinuityDialog::fill()
                 item->setToolTip(2, f.Text);
             }
         if (branch->childCount() == 0)
-            new QTreeWidgetItem(branch, {QStringLiteral("U redu"), QString(),
-                                         QStringLiteral("Brojevi teku bez prekida, nijedan nije dvostruk ni iz druge godine.")});
+            new QTreeWidgetItem(branch, {QStringLiteral("U redu"), QString(), ContinuityNothingFoundText()});
         branch->setExpanded(true);
     }
 }

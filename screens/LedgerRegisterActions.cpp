@@ -25,8 +25,11 @@ void AddRegisterActions(TCustomViewerForm &frame)
         {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
         {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
     };
-    // Above the columns' command, which stays last.
-    frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
+    // A group of their own above the columns' command, which stays last.
+    const QList<QAction *> items = frame.PopupMenu->actions();
+    const qsizetype columns = items.indexOf(frame.ColumnsVisibility);
+    if (columns > 0 && !items[columns - 1]->isSeparator())
+        frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
     for (const auto &a : actions) {
         auto *action = frame.AddAction(new QAction(a.Caption, &frame));
         action->setObjectName(QLatin1String(a.Name));
