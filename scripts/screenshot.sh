@@ -18,7 +18,8 @@
 #              zapisnik.pdf and its first page zapisnik.png;
 #  register:   through the register's test, the book of a year delovodnik.pdf
 #              and the numbering check kontinuitet.pdf, with their first
-#              pages delovodnik.png and kontinuitet.png.
+#              pages delovodnik.png and kontinuitet.png, and the list's two
+#              dialogs delovodnik-dialog.png and kontinuitet-dialog.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -70,10 +71,12 @@ for part in $parts; do
     register)
       shoot tst_registerbook bookOrder
       shoot tst_registerbook continuityFindsRenumberedCopy
+      shoot tst_registerbook fromTheList
       for doc in delovodnik kontinuitet; do
         pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/$doc.pdf" "$out_dir/$doc"
       done
-      echo "Wrote $out_dir/delovodnik.pdf, delovodnik.png, kontinuitet.pdf and kontinuitet.png" ;;
+      echo "Wrote $out_dir/delovodnik.pdf, delovodnik.png, kontinuitet.pdf, kontinuitet.png and the dialogs" \
+        "delovodnik-dialog.png and kontinuitet-dialog.png" ;;
     *) echo "Unknown part: $part (console, detail, proceeding or register)" >&2; exit 2 ;;
   esac
 done

@@ -36,6 +36,14 @@ QString pdfText(const QString &file, const QString &keepAs = {})
     return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
+void keepPicture(QWidget &dialog, const QString &name)
+{
+    if (const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        dialog.show();
+        dialog.grab().save(dir + u'/' + name);
+    }
+}
+
 // The ledger numbers that begin the table's lines, top to bottom.
 QStringList numbersIn(const QString &text)
 {
@@ -124,6 +132,7 @@ private slots:
             auto &dialog = dynamic_cast<TRegisterBookDialog &>(d);
             dialog.YearEdit->setValue(2025);
             dialog.InternalCheck->setChecked(false);
+            keepPicture(dialog, QStringLiteral("delovodnik-dialog.png"));
             return int(QDialog::Accepted);
         });
         frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
@@ -136,6 +145,7 @@ private slots:
                 || incoming->child(2)->text(1) != QLatin1String("11/25")
                 || dialog.FindingsTree->topLevelItem(2)->child(0)->text(0) != QLatin1String("U redu"))
                 return int(QDialog::Rejected);
+            keepPicture(dialog, QStringLiteral("kontinuitet-dialog.png"));
             dialog.PrintButton->click();
             return int(QDialog::Accepted);
         });
