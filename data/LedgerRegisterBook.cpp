@@ -21,6 +21,7 @@ struct Entry
 {
     qint64 Id = 0;
     qint64 PassOnParent = 0; // 0: registered directly
+    bool Orphan = false;     // a copy of the year whose item was deleted: listed on its own
     qint32 Direction = 0;
     QString Number;
     TLedgerNumber Parsed;
@@ -47,8 +48,9 @@ const QString kSql = QStringLiteral(
     "SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, p.name, l.itemtype, l.itemnumber,"
     " l.itemdate, l.inmailtype, l.inmailnumber, l.outmailtype, l.outmailnumber,"
     " CONCAT(u1.firstname,' ',u1.lastname), CONCAT(u3.firstname,' ',u3.lastname), l.archived, l.archivednumber,"
-    " l.passonparentid"
+    " l.passonparentid, o.ledgeritemid"
     " FROM ledgeritem AS l"
+    " LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
     " LEFT JOIN partner AS p ON p.partnerid = l.partnerid"
     " LEFT JOIN user AS u1 ON u1.userid = l.inuserid"
     " LEFT JOIN user AS u3 ON u3.userid = l.outuserid"
@@ -97,6 +99,8 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
             e.Number = q->value(2).toString().trimmed();
             e.Parsed = ParseLedgerNumber(e.Number);
             e.PassOnParent = q->value(16).isNull() ? 0 : q->value(16).toLongLong();
+            e.Orphan = e.PassOnParent != 0 && q->value(17).isNull()
+                       && StoredDateTime(q->value(3)).date().year() == year;
             e.Cells = cells(*q);
             byId.insert(e.Id, int(book.Entries.size()));
             book.Entries.push_back(std::move(e));
@@ -107,7 +111,7 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
     std::vector<int> registered;
     for (int i = 0; i < int(book.Entries.size()); ++i) {
         const Entry &e = book.Entries[size_t(i)];
-        if (e.PassOnParent == 0)
+        if (e.PassOnParent == 0 || e.Orphan)
             registered.push_back(i);
         else if (const auto it = byId.constFind(e.PassOnParent); it != byId.constEnd())
             book.Entries[size_t(*it)].Copies.push_back(i);
@@ -226,7 +230,9 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
         // A copy is marked, and indented by how often it was passed on.
         row.Cells[0] = line.Depth == 0 ? e.Number
                                         : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.Number;
-        row.Secondary = line.Depth > 0;
+        if (e.Orphan)
+            row.Cells[0] += QStringLiteral("\n(prosleđena, izvorna stavka obrisana)");
+        row.Secondary = line.Depth > 0 || e.Orphan;
         return row;
     };
     return report;

@@ -3,7 +3,8 @@
 // chosen directions in the order of its ledger number (numbers compared as
 // numbers, enclosures under their item), each pass-on copy right under the
 // item it came from, without a number of its own; the organisation heads
-// every page, a closing line counts the items.
+// every page, a closing line counts the items. A copy whose item was
+// deleted is listed on its own, by its number and marked so.
 
 #include <QList>
 #include <QString>

@@ -3,8 +3,8 @@
 // print time head every page, the title opens the first, the table's header
 // repeats on every page, section rows span the table, closing lines follow
 // it, and "Strana N od M" stands at every page's foot. Rows are asked for by
-// index while a page is painted, so nothing beyond one height per row is kept
-// for the whole document.
+// index while a page is painted, so nothing beyond one height per row (and a
+// bounded cache of text widths) is kept for the whole document.
 
 #include "KExport.h"
 

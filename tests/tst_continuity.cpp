@@ -49,6 +49,8 @@ private slots:
         QTest::newRow("copy renumbered onto a number in use")
             << QStringList{"1/26", "2/26", "2/26<1/26"} << QStringList{"1 Dvostruki broj 2/26"};
         QTest::newRow("copy keeps its number") << QStringList{"1/26", "2/26", "2/26<2/26"} << QStringList{};
+        QTest::newRow("copy of last year's item keeps its number")
+            << QStringList{"1/26", "40/25@2026-01-05<40/25"} << QStringList{};
         QTest::newRow("copy of a deleted item, number given again")
             << QStringList{"1/26", "1/26<"} << QStringList{"1 Dvostruki broj 1/26"};
         QTest::newRow("written with a leading zero") << QStringList{"1/26", "01/26"} << QStringList{"1 Dvostruki broj 1/26"};
