@@ -11,6 +11,9 @@
 #include "screens/RegisterBookDialog.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProgressDialog>
 #include <QMenu>
 #include <memory>
 
@@ -60,7 +63,25 @@ void RegisterBookActionExecute(QWidget *owner)
         MessageDlg(QStringLiteral("Izaberite bar jedan smer."), TMsgDlgType::Warning, mbOK);
         return;
     }
-    PreviewRegisterBook(connection(), dialog->Year(), dialog->Directions());
+    const QString file = dialog->PdfFile();
+    if (file.isEmpty()) {
+        PreviewRegisterBook(connection(), dialog->Year(), dialog->Directions());
+        return;
+    }
+    // The pages are written one by one; the user may stop in between.
+    QProgressDialog progress(QStringLiteral("Delovodnik se upisuje u datoteku…"), QStringLiteral("Otkaži"), 0, 1000, owner);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Directions(), file,
+                                          [&progress](qint64 done, qint64 total) {
+                                              progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
+                                              QCoreApplication::processEvents();
+                                              return !progress.wasCanceled();
+                                          });
+    progress.reset();
+    MessageDlg(written ? QStringLiteral("Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
+                       : QStringLiteral("Upisivanje je otkazano; datoteka nije napravljena."),
+               TMsgDlgType::Information, mbOK);
 }
 
 void ContinuityActionExecute(QWidget *owner)

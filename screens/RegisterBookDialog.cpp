@@ -4,7 +4,11 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -12,7 +16,8 @@
 TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
     : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(GetDirectionCaption(1), this)),
       OutgoingCheck(new QCheckBox(GetDirectionCaption(-1), this)),
-      InternalCheck(new QCheckBox(GetDirectionCaption(0), this))
+      InternalCheck(new QCheckBox(GetDirectionCaption(0), this)), PdfEdit(new QLineEdit(this)),
+      PdfButton(new QPushButton(QStringLiteral("..."), this))
 {
     setObjectName(QStringLiteral("RegisterBookDialog"));
     setWindowTitle(QStringLiteral("Delovodnik za godinu"));
@@ -26,9 +31,21 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
         check->setChecked(true);
         directions->addWidget(check);
     }
+    PdfEdit->setObjectName(QStringLiteral("PdfEdit"));
+    PdfEdit->setPlaceholderText(QStringLiteral("prazno: pregled pre štampe"));
+    PdfEdit->setMinimumWidth(260);
+    PdfButton->setObjectName(QStringLiteral("PdfButton"));
+    PdfButton->setFixedWidth(PdfButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    connect(PdfButton, &QPushButton::clicked, this, &TRegisterBookDialog::PdfButtonClick);
+    auto *pdf = new QHBoxLayout;
+    pdf->addWidget(PdfEdit, 1);
+    pdf->addWidget(PdfButton);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Godina:"), YearEdit);
     form->addRow(QStringLiteral("Smerovi:"), directions);
+    auto *pdfLabel = new QLabel(QStringLiteral("PDF &datoteka:"), this);
+    pdfLabel->setBuddy(PdfEdit);
+    form->addRow(pdfLabel, pdf);
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -52,4 +69,21 @@ QList<qint32> TRegisterBookDialog::Directions() const
         if (check->isChecked())
             chosen << direction;
     return chosen;
+}
+
+QString TRegisterBookDialog::PdfFile() const
+{
+    const QString name = PdfEdit->text().trimmed();
+    if (name.isEmpty() || name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return name;
+    return name + QStringLiteral(".pdf");
+}
+
+void TRegisterBookDialog::PdfButtonClick()
+{
+    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Sačuvaj delovodnik kao PDF"),
+                                                      QStringLiteral("Delovodnik %1.pdf").arg(Year()),
+                                                      QStringLiteral("PDF dokumenti (*.pdf)"));
+    if (!name.isEmpty())
+        PdfEdit->setText(name);
 }

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -139,6 +140,17 @@ private slots:
             return int(QDialog::Accepted);
         });
         frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
+        const QString file = m_dir.filePath(QStringLiteral("iz liste"));
+        dialogs->ModalHandlers.push_back([&file](QDialog &d) {
+            auto &dialog = dynamic_cast<TRegisterBookDialog &>(d);
+            dialog.YearEdit->setValue(2025);
+            dialog.PdfEdit->setText(file);
+            return int(QDialog::Accepted);
+        });
+        frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
+        QVERIFY(pdfText(file + QStringLiteral(".pdf")).contains(QStringLiteral("Delovodnik za 2025. godinu")));
+        QCOMPARE(dialogs->Messages.size(), 1);
+        QVERIFY(dialogs->Messages[0].Text.startsWith(QStringLiteral("Delovodnik je sačuvan u datoteci")));
         dialogs->ModalHandlers.push_back([](QDialog &d) {
             auto &dialog = dynamic_cast<TContinuityDialog &>(d);
             dialog.YearEdit->setValue(2025);
@@ -154,7 +166,7 @@ private slots:
         });
         frame.ActionByName(QStringLiteral("ContinuityAction"))->trigger();
         QVERIFY(dialogs->ModalHandlers.empty());
-        QCOMPARE(dialogs->Messages.size(), 0);
+        QCOMPARE(dialogs->Messages.size(), 1);
         QCOMPARE(dialogs->Previews, QStringList({"Delovodnik za 2025. godinu",
                                                  "Kontinuitet delovodnih brojeva za 2025. godinu"}));
     }
