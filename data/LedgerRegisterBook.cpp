@@ -130,6 +130,7 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
         std::sort(e.Copies.begin(), e.Copies.end());
 
     const bool headings = directions.size() > 1;
+    std::vector<bool> seen(book.Entries.size()); // a loop in the copies' links cannot recur
     for (qint32 direction : directions) {
         if (headings)
             book.Lines.push_back({kHeading, direction, 0});
@@ -137,9 +138,8 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
         for (int root : registered) {
             if (book.Entries[size_t(root)].Direction != direction)
                 continue;
-            // Depth first over the copies; a loop in the data cannot recur.
+            // Depth first over the copies, oldest first.
             std::vector<std::pair<int, int>> stack{{root, 0}};
-            std::vector<bool> seen(book.Entries.size());
             while (!stack.empty()) {
                 const auto [entry, depth] = stack.back();
                 stack.pop_back();
