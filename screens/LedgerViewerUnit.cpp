@@ -11,6 +11,7 @@
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
+#include "screens/LedgerRegisterActions.h"
 #include "screens/ProceedingUnit.h"
 
 #include <QAction>
@@ -69,6 +70,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     bindActions();
     fillToolbar();
     fillPopupMenu();
+    AddRegisterActions(*this);
     EnableCommands();
 }
 

@@ -19,15 +19,19 @@
 #  help:       through the help test, help.png (the guide opened at the
 #              handover record's section) and about.png ("O programu" over
 #              the console window, with the ledger module loaded).
+#  register:   through the register's test, the book of a year delovodnik.pdf
+#              and the numbering check kontinuitet.pdf, with their first
+#              pages delovodnik.png and kontinuitet.png, and the list's two
+#              dialogs delovodnik-dialog.png and kontinuitet-dialog.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding help}
+parts=${*:-console detail proceeding help register}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -71,6 +75,15 @@ for part in $parts; do
       shoot tst_help helpWindow
       shoot tst_help moduleVersion
       echo "Wrote $out_dir/help.png and $out_dir/about.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding or help)" >&2; exit 2 ;;
+    register)
+      shoot tst_registerbook bookOrder
+      shoot tst_registerbook continuityFindsRenumberedCopy
+      shoot tst_registerbook fromTheList
+      for doc in delovodnik kontinuitet; do
+        pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/$doc.pdf" "$out_dir/$doc"
+      done
+      echo "Wrote $out_dir/delovodnik.pdf, delovodnik.png, kontinuitet.pdf, kontinuitet.png and the dialogs" \
+        "delovodnik-dialog.png and kontinuitet-dialog.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, help or register)" >&2; exit 2 ;;
   esac
 done

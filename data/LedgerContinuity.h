@@ -1,0 +1,62 @@
+#pragma once
+// Whether a year's ledger numbers run without a break, per direction: the
+// sequence numbers missing up to the highest in use, the numbers given to
+// more than one item, and the numbers that do not belong to the year (such
+// as "5/25" on an item registered in 2026, or one without a two-digit year).
+// Enclosures ("12/26-1") never make a gap, and each year starts at 1.
+//
+// The unique key binds only items that were not passed on, and compares the
+// text as written. So a number can still be given twice: to a pass-on copy
+// whose number was changed (renumbering it when its direction changes), to a
+// copy whose item was deleted and its number given out again, or written
+// differently ("012/26" beside "12/26"). All of these count as uses here; a
+// copy that keeps its item's number does not.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class TZConnection;
+struct TPagedReport;
+
+struct TContinuityRow
+{
+    qint64 Id = 0;
+    qint32 Direction = 0;
+    QString Number;
+    QDateTime When;
+    bool PassOn = false;      // a pass-on copy
+    bool OriginFound = false; // the item it was passed on from still exists
+    qint32 OriginDirection = 0;
+    QString OriginNumber;
+};
+
+enum class TContinuityKind { Missing, Duplicate, OutOfYear, Malformed };
+
+struct TContinuityFinding
+{
+    qint32 Direction = 0;
+    TContinuityKind Kind = TContinuityKind::Missing;
+    QString Numbers; // "4/26", "4/26 – 7/26", or the number as written
+    QString Text;    // what is wrong, in words
+};
+
+// Findings over the rows registered in year, per direction (incoming,
+// outgoing, internal) in number order; rows of other years are left out.
+QList<TContinuityFinding> CheckContinuity(int year, const QList<TContinuityRow> &rows);
+
+// The rows of the items registered in year.
+QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year);
+
+QString ContinuityKindCaption(TContinuityKind kind);
+// What a direction without findings says.
+QString ContinuityNothingFoundText();
+
+// The printed report of the findings.
+TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TContinuityFinding> &findings);
+
+// Throws KException with a Serbian message on a bad year or an unwritable
+// file; false when progress answered false, and then no file is left behind.
+bool SaveContinuityReport(TZConnection &connection, int year, const QString &fileName,
+                          const std::function<bool(qint64, qint64)> &progress = {});

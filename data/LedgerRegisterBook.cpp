@@ -1,0 +1,250 @@
+#include "LedgerRegisterBook.h"
+
+#include "KException.h"
+#include "PagedReport.h"
+#include "ZConnection.h"
+#include "data/LedgerDMUnit.h"
+#include "data/LedgerNumber.h"
+#include "data/ReportFile.h"
+#include "data/ReportText.h"
+
+#include <QHash>
+#include <QSqlQuery>
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+struct Entry
+{
+    qint64 Id = 0;
+    qint64 PassOnParent = 0; // 0: registered directly
+    bool Orphan = false;     // a copy of the year whose item was deleted: listed on its own
+    qint32 Direction = 0;
+    QString Number;
+    TLedgerNumber Parsed;
+    QStringList Cells;       // as printed, the number's cell last filled in
+    std::vector<int> Copies; // entries passed on from this one, oldest first
+};
+
+constexpr int kHeading = -1, kNone = -2;
+
+// What the book prints, in print order: headings and entries.
+struct Book
+{
+    std::vector<Entry> Entries;
+    struct Line
+    {
+        int Entry = -1; // kHeading or kNone of Direction, else an entry
+        qint32 Direction = 0;
+        int Depth = 0;  // pass-on copies: how far from the registered item
+    };
+    std::vector<Line> Lines;
+};
+
+const QString kSql = QStringLiteral(
+    "SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, p.name, l.itemtype, l.itemnumber,"
+    " l.itemdate, l.inmailtype, l.inmailnumber, l.outmailtype, l.outmailnumber,"
+    " CONCAT(u1.firstname,' ',u1.lastname), CONCAT(u3.firstname,' ',u3.lastname), l.archived, l.archivednumber,"
+    " l.passonparentid, o.ledgeritemid"
+    " FROM ledgeritem AS l"
+    " LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
+    " LEFT JOIN partner AS p ON p.partnerid = l.partnerid"
+    " LEFT JOIN user AS u1 ON u1.userid = l.inuserid"
+    " LEFT JOIN user AS u3 ON u3.userid = l.outuserid"
+    // Copies are dated when passed on, which may be a later year than their item's.
+    " WHERE ((l.passonparentid IS NULL AND l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?)"
+    "   OR (l.passonparentid IS NOT NULL AND l.ledgerdatetime >= ?))"
+    " AND l.direction IN (%1)");
+
+QString mailText(const QString &label, const QVariant &type, const QString &number)
+{
+    const QString text = JoinFilled({type.isNull() ? QString() : GetMailTypeCaption(type.toInt()), number}, QStringLiteral(" "));
+    return text.isEmpty() ? QString() : label + text;
+}
+
+QStringList cells(const QSqlQuery &q)
+{
+    const QString document = JoinFilled({q.value(6).toString(), DisplayDate(q.value(7))}, QStringLiteral(", "));
+    const QString mail = JoinFilled({mailText(QStringLiteral("Primljeno: "), q.value(8), q.value(9).toString()),
+                                     mailText(QStringLiteral("Poslato: "), q.value(10), q.value(11).toString())},
+                                    QStringLiteral("\n"));
+    const QString archive = q.value(14).toString() == QLatin1String("y")
+                                ? JoinFilled({QStringLiteral("da"), q.value(15).toString()}, QStringLiteral(", "))
+                                : QStringLiteral("ne");
+    return {QString(), DisplayDate(q.value(3)), q.value(4).toString(), q.value(5).toString(), document, mail,
+            q.value(12).toString().trimmed(), q.value(13).toString().trimmed(), archive};
+}
+
+Book readBook(TZConnection &connection, int year, const QList<qint32> &directions)
+{
+    QVariantList params{TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
+                        TZConnection::DayEnd(TZConnection::DateText(QDate(year, 12, 31))),
+                        TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1)))};
+    QStringList marks;
+    for (qint32 direction : directions) {
+        params << direction;
+        marks << QStringLiteral("?");
+    }
+    Book book;
+    QHash<qint64, int> byId;
+    {
+        auto q = connection.OpenQuery(kSql.arg(marks.join(u',')), params);
+        while (q->next()) {
+            Entry e;
+            e.Id = q->value(0).toLongLong();
+            e.Direction = q->value(1).toInt();
+            e.Number = q->value(2).toString().trimmed();
+            e.Parsed = ParseLedgerNumber(e.Number);
+            e.PassOnParent = q->value(16).isNull() ? 0 : q->value(16).toLongLong();
+            e.Orphan = e.PassOnParent != 0 && q->value(17).isNull()
+                       && StoredDateTime(q->value(3)).date().year() == year;
+            e.Cells = cells(*q);
+            byId.insert(e.Id, int(book.Entries.size()));
+            book.Entries.push_back(std::move(e));
+        }
+    }
+
+    // Registered items in number order; copies hang under what they came from.
+    std::vector<int> registered;
+    for (int i = 0; i < int(book.Entries.size()); ++i) {
+        const Entry &e = book.Entries[size_t(i)];
+        if (e.PassOnParent == 0 || e.Orphan)
+            registered.push_back(i);
+        else if (const auto it = byId.constFind(e.PassOnParent); it != byId.constEnd())
+            book.Entries[size_t(*it)].Copies.push_back(i);
+    }
+    const auto byNumber = [&](int a, int b) {
+        const Entry &x = book.Entries[size_t(a)], &y = book.Entries[size_t(b)];
+        if (x.Parsed.Valid != y.Parsed.Valid)
+            return x.Parsed.Valid;
+        if (!x.Parsed.Valid)
+            return std::tie(x.Number, x.Id) < std::tie(y.Number, y.Id);
+        return std::tie(x.Parsed.Year, x.Parsed.Sequence, x.Parsed.Suffix, x.Id)
+               < std::tie(y.Parsed.Year, y.Parsed.Sequence, y.Parsed.Suffix, y.Id);
+    };
+    std::stable_sort(registered.begin(), registered.end(), byNumber);
+    for (Entry &e : book.Entries)
+        std::sort(e.Copies.begin(), e.Copies.end());
+
+    const bool headings = directions.size() > 1;
+    std::vector<bool> seen(book.Entries.size()); // a loop in the copies' links cannot recur
+    for (qint32 direction : directions) {
+        if (headings)
+            book.Lines.push_back({kHeading, direction, 0});
+        const size_t before = book.Lines.size();
+        for (int root : registered) {
+            if (book.Entries[size_t(root)].Direction != direction)
+                continue;
+            // Depth first over the copies, oldest first.
+            std::vector<std::pair<int, int>> stack{{root, 0}};
+            while (!stack.empty()) {
+                const auto [entry, depth] = stack.back();
+                stack.pop_back();
+                if (seen[size_t(entry)])
+                    continue;
+                seen[size_t(entry)] = true;
+                book.Lines.push_back({entry, direction, depth});
+                const std::vector<int> &copies = book.Entries[size_t(entry)].Copies;
+                for (auto it = copies.rbegin(); it != copies.rend(); ++it)
+                    stack.push_back({*it, depth + 1});
+            }
+        }
+        if (headings && book.Lines.size() == before)
+            book.Lines.push_back({kNone, direction, 0});
+    }
+    return book;
+}
+
+QString directionTitle(qint32 direction)
+{
+    const QString caption = GetDirectionCaption(direction);
+    return caption.isEmpty() ? QString::number(direction) : caption;
+}
+
+} // namespace
+
+TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &chosen)
+{
+    CheckLedgerYear(year);
+    QList<qint32> directions;
+    for (qint32 direction : {1, -1, 0})
+        if (chosen.isEmpty() || chosen.contains(direction))
+            directions << direction;
+    for (qint32 direction : chosen)
+        if (!directions.contains(direction))
+            throw KException(QStringLiteral("Smer %1 ne postoji; smerovi su ulazni, izlazni i interni.").arg(direction));
+
+    auto book = std::make_shared<Book>(readBook(connection, year, directions));
+    qint64 items = 0, enclosures = 0, copies = 0;
+    for (const Book::Line &line : book->Lines) {
+        if (line.Entry == kHeading || line.Entry == kNone)
+            continue;
+        const Entry &e = book->Entries[size_t(line.Entry)];
+        if (e.PassOnParent != 0)
+            ++copies;
+        else if (e.Parsed.Enclosure())
+            ++enclosures;
+        else
+            ++items;
+    }
+
+    TPagedReport report;
+    report.Organization = ReportOrganization(connection);
+    report.Title = QStringLiteral("Delovodnik za %1. godinu").arg(year);
+    QStringList names;
+    for (qint32 direction : directions)
+        names << directionTitle(direction);
+    report.Subtitle = (directions.size() > 1 ? QStringLiteral("Smerovi: ") : QStringLiteral("Smer: ")) + names.join(QStringLiteral(", "));
+    report.PrintedAt = QDateTime::currentDateTime();
+    report.Captions = {QStringLiteral("Delovodni broj"), QStringLiteral("Datum"), QStringLiteral("Partner"),
+                       QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),
+                       QStringLiteral("Primljeno / poslato"), QStringLiteral("Upućeno od"),
+                       QStringLiteral("Namenjeno"), QStringLiteral("Arhivirano")};
+    report.Widths = {10, 8, 16, 11, 13, 15, 10, 10, 7};
+    report.EmptyText = QStringLiteral("U ovoj godini nema upisanih stavki.");
+    report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(items + enclosures),
+                      QStringLiteral("Od toga priloga: %1; prosleđenih primeraka (bez novog broja): %2")
+                          .arg(enclosures)
+                          .arg(copies)};
+    if (copies > 0)
+        report.Closing << QStringLiteral("↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
+    report.RowCount = qint64(book->Lines.size());
+    report.Row = [book](qint64 i) {
+        const Book::Line &line = book->Lines[size_t(i)];
+        TPagedReportRow row;
+        if (line.Entry == kHeading) {
+            row.Section = true;
+            row.Cells = {directionTitle(line.Direction)};
+            return row;
+        }
+        if (line.Entry == kNone) {
+            row.Secondary = true;
+            row.Cells = {QString(), QString(), QStringLiteral("Nema upisanih stavki.")};
+            return row;
+        }
+        const Entry &e = book->Entries[size_t(line.Entry)];
+        row.Cells = e.Cells;
+        // A copy is marked, and indented by how often it was passed on.
+        row.Cells[0] = line.Depth == 0 ? e.Number
+                                        : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.Number;
+        if (e.Orphan)
+            row.Cells[0] += QStringLiteral("\n(prosleđena, izvorna stavka obrisana)");
+        row.Secondary = line.Depth > 0 || e.Orphan;
+        return row;
+    };
+    return report;
+}
+
+bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions, const QString &fileName,
+                      const std::function<bool(qint64, qint64)> &progress)
+{
+    return SavePagedReportPdf(RegisterBookReport(connection, year, directions), fileName, progress);
+}
+
+void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions)
+{
+    PreviewPagedReport(RegisterBookReport(connection, year, directions));
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The register book of a year as an office files it: every item of the
+// chosen directions in the order of its ledger number (numbers compared as
+// numbers, enclosures under their item), each pass-on copy right under the
+// item it came from, without a number of its own; the organisation heads
+// every page, a closing line counts the items. A copy whose item was
+// deleted is listed on its own, by its number and marked so.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class TZConnection;
+struct TPagedReport;
+
+// The book's document, read from the database; empty directions: all three.
+// Throws KException with a Serbian message on a bad year or direction.
+TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &directions);
+
+// Throws KException with a Serbian message on a bad year or an unwritable file;
+// returns false when progress() answered false (cancelled): then no file is left behind.
+bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions,
+                      const QString &fileName,
+                      const std::function<bool(qint64 done, qint64 total)> &progress = {});
+
+// The book in the print preview of the dialog seam.
+void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions);

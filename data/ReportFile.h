@@ -1,0 +1,19 @@
+#pragma once
+// Writing a paged report as a PDF file all at once or not at all, and
+// showing it in the print preview. Shared by the ledger's printed books.
+
+#include <QString>
+#include <functional>
+
+struct TPagedReport;
+class TZConnection;
+
+// The organisation's name as the report engine prints it.
+QString ReportOrganization(TZConnection &connection);
+
+// Throws KException when the file cannot be written; false when progress
+// answered false, and then the file is not there (an older one stays as it was).
+bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,
+                        const std::function<bool(qint64, qint64)> &progress);
+
+void PreviewPagedReport(const TPagedReport &report);

@@ -1,0 +1,91 @@
+#include "LedgerRegisterActions.h"
+
+#include "Clock.h"
+#include "CustomViewerForm.h"
+#include "Dialogs.h"
+#include "Guard.h"
+#include "KException.h"
+#include "data/LedgerDMUnit.h"
+#include "data/LedgerRegisterBook.h"
+#include "screens/ContinuityDialog.h"
+#include "screens/RegisterBookDialog.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProgressDialog>
+#include <QMenu>
+#include <memory>
+
+void AddRegisterActions(TCustomViewerForm &frame)
+{
+    const struct
+    {
+        const char *Name;
+        QString Caption;
+        void (*Execute)(QWidget *);
+    } actions[] = {
+        {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
+        {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
+    };
+    // A group of their own above the columns' command, which stays last.
+    const QList<QAction *> items = frame.PopupMenu->actions();
+    const qsizetype columns = items.indexOf(frame.ColumnsVisibility);
+    if (columns > 0 && !items[columns - 1]->isSeparator())
+        frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
+    for (const auto &a : actions) {
+        auto *action = frame.AddAction(new QAction(a.Caption, &frame));
+        action->setObjectName(QLatin1String(a.Name));
+        ConnectGuarded(action, [owner = &frame, execute = a.Execute] { execute(owner); });
+        frame.PopupMenu->insertAction(frame.ColumnsVisibility, action);
+    }
+    frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
+    frame.EnableCommands();
+}
+
+namespace {
+
+TZConnection &connection()
+{
+    if (TZConnection *c = LedgerDM->ZConnection())
+        return *c;
+    throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+}
+
+} // namespace
+
+void RegisterBookActionExecute(QWidget *owner)
+{
+    auto dialog = std::make_unique<TRegisterBookDialog>(TClock::Now().date().year(), owner);
+    if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
+        return;
+    if (dialog->Directions().isEmpty()) {
+        MessageDlg(QStringLiteral("Izaberite bar jedan smer."), TMsgDlgType::Warning, mbOK);
+        return;
+    }
+    const QString file = dialog->PdfFile();
+    if (file.isEmpty()) {
+        PreviewRegisterBook(connection(), dialog->Year(), dialog->Directions());
+        return;
+    }
+    // The pages are written one by one; the user may stop in between.
+    QProgressDialog progress(QStringLiteral("Delovodnik se upisuje u datoteku…"), QStringLiteral("Otkaži"), 0, 1000, owner);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Directions(), file,
+                                          [&progress](qint64 done, qint64 total) {
+                                              progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
+                                              QCoreApplication::processEvents();
+                                              return !progress.wasCanceled();
+                                          });
+    progress.reset();
+    MessageDlg(written ? QStringLiteral("Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
+                       : QStringLiteral("Upisivanje je otkazano; datoteka nije napravljena."),
+               TMsgDlgType::Information, mbOK);
+}
+
+void ContinuityActionExecute(QWidget *owner)
+{
+    auto dialog = std::make_unique<TContinuityDialog>(connection(), TClock::Now().date().year(), owner);
+    Dialogs().ShowModal(*dialog);
+}

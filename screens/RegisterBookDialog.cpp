@@ -1,0 +1,89 @@
+#include "RegisterBookDialog.h"
+
+#include "data/LedgerDMUnit.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
+    : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(GetDirectionCaption(1), this)),
+      OutgoingCheck(new QCheckBox(GetDirectionCaption(-1), this)),
+      InternalCheck(new QCheckBox(GetDirectionCaption(0), this)), PdfEdit(new QLineEdit(this)),
+      PdfButton(new QPushButton(QStringLiteral("..."), this))
+{
+    setObjectName(QStringLiteral("RegisterBookDialog"));
+    setWindowTitle(QStringLiteral("Delovodnik za godinu"));
+    YearEdit->setObjectName(QStringLiteral("YearEdit"));
+    YearEdit->setRange(1900, 9999);
+    YearEdit->setValue(year);
+    // A year reads without a thousands separator.
+    YearEdit->setGroupSeparatorShown(false);
+    auto *directions = new QVBoxLayout;
+    for (QCheckBox *check : {IncomingCheck, OutgoingCheck, InternalCheck}) {
+        check->setChecked(true);
+        directions->addWidget(check);
+    }
+    PdfEdit->setObjectName(QStringLiteral("PdfEdit"));
+    PdfEdit->setPlaceholderText(QStringLiteral("prazno: pregled pre štampe"));
+    PdfEdit->setMinimumWidth(260);
+    PdfButton->setObjectName(QStringLiteral("PdfButton"));
+    PdfButton->setFixedWidth(PdfButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    connect(PdfButton, &QPushButton::clicked, this, &TRegisterBookDialog::PdfButtonClick);
+    auto *pdf = new QHBoxLayout;
+    pdf->addWidget(PdfEdit, 1);
+    pdf->addWidget(PdfButton);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Godina:"), YearEdit);
+    form->addRow(QStringLiteral("Smerovi:"), directions);
+    auto *pdfLabel = new QLabel(QStringLiteral("PDF &datoteka:"), this);
+    pdfLabel->setBuddy(PdfEdit);
+    form->addRow(pdfLabel, pdf);
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("&Otkaži"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    YearEdit->setFocus();
+}
+
+int TRegisterBookDialog::Year() const { return YearEdit->value(); }
+
+QList<qint32> TRegisterBookDialog::Directions() const
+{
+    QList<qint32> chosen;
+    const std::pair<QCheckBox *, qint32> checks[] = {{IncomingCheck, 1}, {OutgoingCheck, -1}, {InternalCheck, 0}};
+    for (const auto &[check, direction] : checks)
+        if (check->isChecked())
+            chosen << direction;
+    return chosen;
+}
+
+QString TRegisterBookDialog::PdfFile() const
+{
+    const QString name = PdfEdit->text().trimmed();
+    if (name.isEmpty() || name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return name;
+    return name + QStringLiteral(".pdf");
+}
+
+void TRegisterBookDialog::PdfButtonClick()
+{
+    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Sačuvaj delovodnik kao PDF"),
+                                                      QStringLiteral("Delovodnik %1.pdf").arg(Year()),
+                                                      QStringLiteral("PDF dokumenti (*.pdf)"));
+    if (!name.isEmpty())
+        PdfEdit->setText(name);
+}

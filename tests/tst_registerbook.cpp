@@ -1,0 +1,190 @@
+// The register book and the continuity report over a real database: the
+// book's order as its PDF reads, a cancelled or refused save, and the two
+// actions of the list frame through the dialog seam.
+
+#include "DBIniFile.h"
+#include "DatasetTestUtil.h"
+#include "KException.h"
+#include "LedgerFixture.h"
+#include "ReportEngine.h"
+#include "data/LedgerContinuity.h"
+#include "data/LedgerRegisterBook.h"
+#include "screens/ContinuityDialog.h"
+#include "screens/LedgerViewerUnit.h"
+#include "screens/RegisterBookDialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+// The document is kept for scripts/screenshot.sh when it asks for it.
+QString pdfText(const QString &file, const QString &keepAs = {})
+{
+    if (const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR"); !dir.isEmpty() && !keepAs.isEmpty()) {
+        QFile::remove(dir + u'/' + keepAs);
+        QFile::copy(file, dir + u'/' + keepAs);
+    }
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+void keepPicture(QWidget &dialog, const QString &name)
+{
+    if (const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        dialog.show();
+        dialog.grab().save(dir + u'/' + name);
+    }
+}
+
+// The ledger numbers that begin the table's lines, top to bottom.
+QStringList numbersIn(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*(↳\\s*)?(\\d+/\\d\\d(?:-\\d+)?)\\s"),
+                                           QRegularExpression::MultilineOption);
+    QStringList found;
+    for (auto it = number.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        found << (m.capturedLength(1) ? QStringLiteral("↳ ") : QString()) + m.captured(2);
+    }
+    return found;
+}
+
+} // namespace
+
+class TestRegisterBook : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        fx.StartModule();
+        TZConnection &c = fx.Db.Connection();
+        dst::addUser(c, QStringLiteral("Ana"), QStringLiteral("Petrović"));
+        TDBIniFile(&c).WriteString(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey,
+                                   QStringLiteral("Opština Šabac"));
+        // Entered out of order, as renumbering and late enclosures leave them.
+        for (const char *number : {"10/25", "2/25", "12/25-2", "13/25", "12/25", "12/25-1"})
+            m_ids[number] = item(1, number, "2025-03-01 10:00:00");
+        // Passed on the next January: still under its item, without a number of its own.
+        item(1, "12/25", "2026-01-05 09:00:00", m_ids["12/25"]);
+        item(-1, "1/25", "2025-02-01 10:00:00");
+        // A copy whose item is gone still stands in the book, by its number.
+        item(-1, "3/25", "2025-02-03 10:00:00", 999999);
+        item(1, "40/24", "2024-12-30 10:00:00");
+    }
+    void cleanupTestCase() { fx.Stop(); }
+
+    void bookOrder()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        const QString file = m_dir.filePath(QStringLiteral("book.pdf"));
+        QVERIFY(SaveRegisterBook(fx.Db.Connection(), 2025, {}, file));
+        const QString text = pdfText(file, QStringLiteral("delovodnik.pdf"));
+        QCOMPARE(numbersIn(text), QStringList({"2/25", "10/25", "12/25", "↳ 12/25", "12/25-1", "12/25-2", "13/25",
+                                               "1/25", "3/25"}));
+        for (const char *expected : {"Opština Šabac", "Delovodnik za 2025. godinu", "Izlazni", "Strana 1 od 1",
+                                     "Ukupno stavki: 7", "Od toga priloga: 2; prosleđenih primeraka (bez novog broja): 2",
+                                     "(prosleđena,"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY(!text.contains(QStringLiteral("40/24")));
+    }
+
+    void refusedAndCancelled()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        TZConnection &c = fx.Db.Connection();
+        const QString file = m_dir.filePath(QStringLiteral("cancelled.pdf"));
+        QVERIFY(!SaveRegisterBook(c, 2025, {1}, file, [](qint64 done, qint64) { return done == 0; }));
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!SaveContinuityReport(c, 2025, file, [](qint64, qint64) { return false; }));
+        QVERIFY(!QFile::exists(file));
+        QVERIFY_THROWS_EXCEPTION(KException, SaveRegisterBook(c, 0, {}, file));
+        QVERIFY_THROWS_EXCEPTION(KException, SaveRegisterBook(c, 2025, {}, m_dir.filePath(QStringLiteral("no/such.pdf"))));
+        QVERIFY(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("cancelled")).isEmpty());
+    }
+
+    // A pass-on copy renumbered to a number in use: the unique key lets it through.
+    void continuityFindsRenumberedCopy()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        const qint64 copy = item(1, "10/25", "2025-04-01 10:00:00", m_ids["13/25"]);
+        const QString file = m_dir.filePath(QStringLiteral("continuity.pdf"));
+        QVERIFY(SaveContinuityReport(fx.Db.Connection(), 2025, file));
+        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {copy});
+        const QString text = pdfText(file, QStringLiteral("kontinuitet.pdf")).simplified();
+        for (const char *expected : {"Kontinuitet delovodnih brojeva za 2025. godinu", "Nedostaje 1/25",
+                                     "3/25 – 9/25", "Nedostaje 11/25", "Dvostruki broj 10/25", "Nedostaje 2/25", "Ukupno nalaza: 5"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(text));
+    }
+
+    void fromTheList()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        TLedgerViewerForm frame(nullptr);
+        ScopedScriptedDialogs dialogs;
+        dialogs->ModalHandlers.push_back([](QDialog &d) {
+            auto &dialog = dynamic_cast<TRegisterBookDialog &>(d);
+            dialog.YearEdit->setValue(2025);
+            dialog.InternalCheck->setChecked(false);
+            keepPicture(dialog, QStringLiteral("delovodnik-dialog.png"));
+            return int(QDialog::Accepted);
+        });
+        frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
+        const QString file = m_dir.filePath(QStringLiteral("iz liste"));
+        dialogs->ModalHandlers.push_back([&file](QDialog &d) {
+            auto &dialog = dynamic_cast<TRegisterBookDialog &>(d);
+            dialog.YearEdit->setValue(2025);
+            dialog.PdfEdit->setText(file);
+            return int(QDialog::Accepted);
+        });
+        frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
+        QVERIFY(pdfText(file + QStringLiteral(".pdf")).contains(QStringLiteral("Delovodnik za 2025. godinu")));
+        QCOMPARE(dialogs->Messages.size(), 1);
+        QVERIFY(dialogs->Messages[0].Text.startsWith(QStringLiteral("Delovodnik je sačuvan u datoteci")));
+        dialogs->ModalHandlers.push_back([](QDialog &d) {
+            auto &dialog = dynamic_cast<TContinuityDialog &>(d);
+            dialog.YearEdit->setValue(2025);
+            dialog.CheckButton->click();
+            const QTreeWidgetItem *incoming = dialog.FindingsTree->topLevelItem(0);
+            if (dialog.FindingsTree->topLevelItemCount() != 3 || incoming->childCount() != 3
+                || incoming->child(2)->text(1) != QLatin1String("11/25")
+                || dialog.FindingsTree->topLevelItem(2)->child(0)->text(0) != QLatin1String("U redu"))
+                return int(QDialog::Rejected);
+            keepPicture(dialog, QStringLiteral("kontinuitet-dialog.png"));
+            dialog.PrintButton->click();
+            return int(QDialog::Accepted);
+        });
+        frame.ActionByName(QStringLiteral("ContinuityAction"))->trigger();
+        QVERIFY(dialogs->ModalHandlers.empty());
+        QCOMPARE(dialogs->Messages.size(), 1);
+        QCOMPARE(dialogs->Previews, QStringList({"Delovodnik za 2025. godinu",
+                                                 "Kontinuitet delovodnih brojeva za 2025. godinu"}));
+    }
+
+private:
+    qint64 item(int direction, const char *number, const char *when, qint64 passOnParent = 0)
+    {
+        QVariantMap values{{"direction", direction}, {"ledgernumber", number}, {"ledgerdatetime", when},
+                           {"itemtype", "Dopis"},    {"userid", 1},            {"partnerid", QVariant()}};
+        if (passOnParent)
+            values.insert("passonparentid", passOnParent);
+        return fx.Insert(QStringLiteral("ledgeritem"), values);
+    }
+
+    LedgerFixture fx;
+    QTemporaryDir m_dir;
+    QHash<QString, qint64> m_ids;
+};
+
+QTEST_MAIN(TestRegisterBook)
+#include "tst_registerbook.moc"
