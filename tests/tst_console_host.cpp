@@ -11,6 +11,7 @@
 #include "ScriptedDialogs.h"
 #include "Services.h"
 #include "StatusBar.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QDialog>
@@ -163,11 +164,8 @@ private slots:
         QFETCH(QString, database);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
-        if (!initial.isEmpty()) {
-            QFile f(ini);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(initial.toUtf8());
-        }
+        if (!initial.isEmpty())
+            QVERIFY(WriteTestFile(ini, initial.toUtf8()));
         const TConnectionParams p = ConsoleSettings::LoadConnectionParams(ini);
         QCOMPARE(p.Driver, driver);
         if (database.startsWith(u'='))
@@ -207,14 +205,11 @@ private slots:
         QFETCH(QString, value);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8());
-        f.close();
+        const QByteArray written = (QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8();
+        QVERIFY(WriteTestFile(ini, written));
         QCOMPARE(TIniFile(ini).Value(QStringLiteral("Database"), QStringLiteral("Password")), value);
         QCOMPARE(ConsoleSettings::LoadConnectionParams(ini).Password, value);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith((QStringLiteral("[Database]\r\nDriver=QMYSQL\r\n") + line + QStringLiteral("\r\n")).toUtf8()));
+        QVERIFY(ReadTestFile(ini).startsWith(written));
     }
 
     void rewriteKeepsOtherLines()
@@ -223,14 +218,10 @@ private slots:
         const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
         const QByteArray before = "; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n\n"
                                   "[Drugo]\nKljuč=\\\\x, y\n";
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(before);
-        f.close();
+        QVERIFY(WriteTestFile(ini, before));
         ConsoleSettings::LoadConnectionParams(ini); // adds the keys that are missing
         ConsoleSettings::SetLastLogin(ini, QStringLiteral("ana"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(f.readAll()),
+        QCOMPARE(QString::fromUtf8(ReadTestFile(ini)),
                  QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
                                 "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
                                 "[Session]\nLastLogin=ana\n"));
@@ -312,17 +303,12 @@ private slots:
     void loaderSkipsLibrariesThatAreNotModules()
     {
         QTemporaryDir dir;
-        QFile empty(dir.filePath(QStringLiteral("x.so")));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
+        QVERIFY(WriteTestFile(dir.filePath(QStringLiteral("x.so")), {}));
         const QString systemLib = QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1");
         const bool haveSystemLib = QFile::exists(systemLib);
         if (haveSystemLib)
             QVERIFY(QFile::copy(systemLib, dir.filePath(QStringLiteral("libzkopija.so"))));
-        QFile note(dir.filePath(QStringLiteral("beleska.txt")));
-        QVERIFY(note.open(QIODevice::WriteOnly));
-        note.write("nije biblioteka");
-        note.close();
+        QVERIFY(WriteTestFile(dir.filePath(QStringLiteral("beleska.txt")), "nije biblioteka"));
 
         IRef<TConsole> console(new TConsole);
         TModuleLoader loader;
@@ -561,10 +547,7 @@ private slots:
         QFETCH(QString, text);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kconsole-layout.ini"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toLatin1());
-        file.close();
+        QVERIFY(WriteTestFile(path, text.toLatin1()));
 
         TConsoleWindow window(QStringLiteral("Ana"), QString());
         window.resize(640, 480);

@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "ConsoleWindow.h"
 #include "LedgerFixture.h"
+#include "TestFiles.h"
 #include "TestConsole.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
@@ -282,10 +283,7 @@ private slots:
         QFETCH(QStringList, shown);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kconsole.ini"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ini.toUtf8());
-        file.close();
+        QVERIFY(WriteTestFile(path, ini.toUtf8()));
 
         m_frame->ShowStartList(TLedgerDM::OpenOnToday(path));
         QCOMPARE(LedgerDM->LedgerItemZQ->Active(), !shown.isEmpty());

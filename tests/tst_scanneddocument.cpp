@@ -4,6 +4,7 @@
 
 #include "IniFile.h"
 #include "LedgerFixture.h"
+#include "TestFiles.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 
@@ -13,22 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestScannedDocument : public QObject
 {
@@ -95,11 +80,11 @@ private slots:
         const QString own = inDir(QStringLiteral("l%1.pdf").arg(id));
         const QString document = inDir(QStringLiteral("d%1.pdf").arg(m_document));
         if (ownScan)
-            writeFile(own, "%PDF-1.4 own");
+            QVERIFY(WriteTestFile(own, "%PDF-1.4 own"));
         if (documentScan)
-            writeFile(document, "%PDF-1.4 document");
+            QVERIFY(WriteTestFile(document, "%PDF-1.4 document"));
         const QString source = m_picked->filePath(QStringLiteral("sken 1.pdf"));
-        writeFile(source, QByteArray("%PDF-1.4 picked\n").repeated(5000));
+        QVERIFY(WriteTestFile(source, QByteArray("%PDF-1.4 picked\n").repeated(5000)));
         {
             QFile f(source);
             QVERIFY(f.open(QIODevice::ReadWrite));
@@ -128,7 +113,7 @@ private slots:
             QVERIFY2(dialogs.Messages.first().Text.startsWith(error), qPrintable(dialogs.Messages.first().Text));
         }
         if (pick == QLatin1String("good")) {
-            QCOMPARE(readFile(own), readFile(source));
+            QCOMPARE(ReadTestFile(own), ReadTestFile(source));
             QVERIFY(QFileInfo(own).lastModified() >= pressed);
         } else if (!ownScan) {
             QVERIFY(!QFile::exists(own));
