@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,6 +31,9 @@ THelpWindow::THelpWindow() : QWidget(nullptr, Qt::Window)
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Zatvori"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
+    // A window, not a dialog: Escape closes it as it would a dialog.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     // Fits a 1024 x 700 screen with its frame.
     QSize size(760, 600);
     if (const QScreen *screen = QGuiApplication::primaryScreen())

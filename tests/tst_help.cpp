@@ -125,7 +125,7 @@ private slots:
         modal.close();
         QCOMPARE(THelpWindow::Show(LedgerHelpGuide(), LedgerHelpTitle(), QString()), window);
         QCOMPARE(window->Browser()->verticalScrollBar()->value(), 0);
-        window->close();
+        QTest::keyClick(window->Browser(), Qt::Key_Escape);
         QTRY_VERIFY(!THelpWindow::Instance());
     }
 
