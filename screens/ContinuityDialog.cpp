@@ -2,7 +2,9 @@
 
 #include "Guard.h"
 #include "PagedReport.h"
+#include "Help.h"
 #include "data/LedgerDMUnit.h"
+#include "screens/LedgerHelpContexts.h"
 #include "data/ReportFile.h"
 
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@ TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget
       FindingsTree(new QTreeWidget(this)), PrintButton(new QPushButton(QStringLiteral("Š&tampaj"), this)),
       CloseButton(new QPushButton(QStringLiteral("&Zatvori"), this)), m_connection(connection)
 {
+    SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("ContinuityDialog"));
     YearEdit->setObjectName(QStringLiteral("YearEdit"));
     YearEdit->setRange(1900, 9999);

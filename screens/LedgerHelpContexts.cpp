@@ -4,7 +4,7 @@
 
 QList<int> LedgerHelpContexts()
 {
-    return {LedgerListHelp, LedgerSearchHelp, LedgerDetailHelp, LedgerPickerHelp, LedgerHandoverHelp};
+    return {LedgerListHelp, LedgerSearchHelp, LedgerDetailHelp, LedgerPickerHelp, LedgerReportsHelp, LedgerHandoverHelp};
 }
 
 QString LedgerHelpGuide()

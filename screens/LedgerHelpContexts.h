@@ -11,6 +11,7 @@ enum TLedgerHelpContext : int {
     LedgerSearchHelp = 19001,
     LedgerDetailHelp = 19002,
     LedgerPickerHelp = 19003,
+    LedgerReportsHelp = 19004,
     LedgerHandoverHelp = 19008,
 };
 

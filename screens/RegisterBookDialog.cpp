@@ -1,6 +1,8 @@
 #include "RegisterBookDialog.h"
 
+#include "Help.h"
 #include "data/LedgerDMUnit.h"
+#include "screens/LedgerHelpContexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -19,6 +21,7 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
       InternalCheck(new QCheckBox(GetDirectionCaption(0), this)), PdfEdit(new QLineEdit(this)),
       PdfButton(new QPushButton(QStringLiteral("..."), this))
 {
+    SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("RegisterBookDialog"));
     setWindowTitle(QStringLiteral("Delovodnik za godinu"));
     YearEdit->setObjectName(QStringLiteral("YearEdit"));

@@ -45,6 +45,8 @@ private slots:
         QTest::newRow("detail form, modal") << "detail" << guide + "c19002";
         QTest::newRow("handover record, modal") << "handover" << guide + "c19008";
         QTest::newRow("picker's list") << "picker" << guide + "c19003";
+        QTest::newRow("register book, modal") << "RegisterBookAction" << guide + "c19004";
+        QTest::newRow("continuity, modal") << "ContinuityAction" << guide + "c19004";
         QTest::newRow("search, key from the window system") << "search window" << guide + "c19001";
         QTest::newRow("list in the console window, which has F1 too") << "console" << guide + "c19000";
     }
@@ -86,6 +88,8 @@ private slots:
             list.CustomEdit->trigger();
         else if (where == QLatin1String("handover"))
             list.ProceedingAction->trigger();
+        else if (where.endsWith(QLatin1String("Action")))
+            list.findChild<QAction *>(where)->trigger();
         else
             pressF1(picker.FViewer->DBG);
         QCOMPARE(dialogs->HelpShown, QStringList{shown});
