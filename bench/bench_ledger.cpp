@@ -8,6 +8,7 @@
 //   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH]
 //                [--handover N] [--record-pdf PATH]
 
+#include "BenchSupport.h"
 #include "CommonStrings.h"
 #include "Dialogs.h"
 #include "KException.h"
@@ -35,39 +36,6 @@
 
 namespace {
 
-class BenchSecurity : public TInterfacedObject, public ISecurity
-{
-public:
-    TZConnection *Conn = nullptr;
-    int UserID = 1;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    TZConnection *GetConnection() override { return Conn; }
-    bool Connect() override { return true; }
-    bool GetCurrentUser(TUserDesc &d, int) override
-    {
-        d.UserID = UserID;
-        d.FirstName = QStringLiteral("Ana");
-        d.LastName = QStringLiteral("Petrović");
-        return true;
-    }
-    bool SelectUser(TUserDesc &) override { return false; }
-};
-
-class BenchConsole : public TInterfacedObject, public IConsole
-{
-public:
-    IRef<BenchSecurity> Security;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
-    bool SetActiveGrid(QAbstractItemView *) override { return true; }
-};
-
 long peakRssKb()
 {
     QFile f(QStringLiteral("/proc/self/status"));
@@ -86,89 +54,6 @@ long currentRssKb()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     return 0;
-}
-
-void generate(TZConnection &c, int rows)
-{
-    QRandomGenerator rnd(20240305);
-    const QStringList first{"Ana", "Marko", "Jelena", "Nikola", "Dragana", "Đorđe", "Milica", "Stefan", "Ivana", "Željko"};
-    const QStringList last{"Petrović", "Jovanović", "Đorđević", "Nikolić", "Marković", "Šarić", "Ilić", "Čolić"};
-    const QStringList types{"Dopis", "Rešenje", "Faktura", "Ugovor", "Zahtev", "Žalba", "Ponuda", "Izveštaj"};
-    const QStringList firms{"Elektroprivreda", "Vodovod", "Čistoća", "Gradska toplana", "Pošta", "Šumarstvo", "Đerdap", "Žitomlin"};
-    c.ExecSQL(QStringLiteral("BEGIN"));
-    for (int u = 1; u <= 50; ++u)
-        c.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
-                  {first[u % first.size()], last[u % last.size()], QStringLiteral("user%1").arg(u)});
-    for (int p = 1; p <= 5000; ++p)
-        c.ExecSQL(QStringLiteral("INSERT INTO partner (name, city) VALUES (?, 'Beograd')"),
-                  {QStringLiteral("%1 %2 d.o.o.").arg(firms[p % firms.size()]).arg(p)});
-    for (int d = 1; d <= 5000; ++d)
-        c.ExecSQL(QStringLiteral("INSERT INTO document (number) VALUES (?)"), {QStringLiteral("D-%1").arg(d)});
-    c.ExecSQL(QStringLiteral("COMMIT"));
-
-    const int firstYear = QDate::currentDate().year() - 9;
-    int counters[10][3] = {};
-    const QString insert = QStringLiteral(
-        "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, itemnumber, "
-        "itemdate, parentid, inmailtype, inmailnumber, outmailtype, inuserid, userid, outuserid, accepted, archived, "
-        "passonparentid) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    TZConnection::TPrepared q = c.Prepare(insert);
-    const bool sqlite = c.Backend() == TBackend::SQLite;
-    auto dt = [&](const QDateTime &v) { return sqlite ? QVariant(TZConnection::DateTimeText(v)) : QVariant(v); };
-    c.ExecSQL(QStringLiteral("BEGIN"));
-    qint64 id = 0, lastMain = 0;
-    const qint64 yearSecs = 365LL * 86400;
-    for (int i = 0; i < rows; ++i) {
-        // Items arrive in date order: numbering stays consistent.
-        const int year = firstYear + int(qint64(i) * 10 / rows);
-        const qint64 offset = (qint64(i) * 10 % rows) * yearSecs / std::max(rows, 1) * 10 / 10;
-        QDateTime when(QDate(year, 1, 1), QTime(8, 0));
-        when = when.addSecs(std::min<qint64>(offset, yearSecs - 1));
-        const int kind = int(rnd.bounded(100));
-        const int dirIdx = int(rnd.bounded(3));
-        const int direction = dirIdx - 1;
-        QString number;
-        QVariant parent, passOn;
-        if (kind < 5 && lastMain > 0) { // pass-on copy
-            number = QStringLiteral("%1/%2").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
-            passOn = lastMain;
-        } else if (kind < 8 && lastMain > 0) { // additional item
-            number = QStringLiteral("%1/%2-%3").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0')).arg(i);
-            parent = lastMain;
-        } else {
-            number = QStringLiteral("%1/%2").arg(++counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
-        }
-        const QVariantList values{direction, dt(when), number, int(rnd.bounded(5000)) + 1, int(rnd.bounded(5000)) + 1,
-                                  types[i % types.size()], QStringLiteral("B%1").arg(i), sqlite ? QVariant(when.date().toString(Qt::ISODate)) : QVariant(when.date()),
-                                  parent, int(rnd.bounded(5)) + 1, QStringLiteral("R%1").arg(i % 9973), QVariant(),
-                                  int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1,
-                                  kind % 2 ? QStringLiteral("y") : QStringLiteral("n"), QStringLiteral("n"), passOn};
-        q.Exec(values);
-        ++id;
-        if (passOn.isNull() && parent.isNull() && direction == 1)
-            lastMain = id;
-        if (i % 50000 == 49999) {
-            c.ExecSQL(QStringLiteral("COMMIT"));
-            c.ExecSQL(QStringLiteral("BEGIN"));
-            std::fprintf(stderr, "  %d rows\n", i + 1);
-        }
-    }
-    c.ExecSQL(QStringLiteral("COMMIT"));
-    c.ExecSQL(sqlite ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
-}
-
-template <class F>
-double medianMs(int runs, F &&f)
-{
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        f();
-        t.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
 }
 
 QStringList plan(TZConnection &c, const QString &sql)
@@ -365,21 +250,8 @@ int main(int argc, char **argv)
 
     try {
         QTemporaryDir dir;
-        TConnectionParams params;
-        if (maria) {
-            params.Driver = QStringLiteral("QMYSQL");
-            params.Socket = p.value("socket");
-            params.User = p.value("user");
-            params.Password = p.value("password");
-            TZConnection admin;
-            admin.SetParams(params);
-            admin.Connect();
-            admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ledger_bench"));
-            admin.ExecSQL(QStringLiteral("CREATE DATABASE ledger_bench CHARACTER SET utf8mb4"));
-            params.Database = QStringLiteral("ledger_bench");
-        } else {
-            params.Database = dir.filePath(QStringLiteral("bench.db"));
-        }
+        const TConnectionParams params = maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"))
+                                               : FreshSqlite(dir.path());
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
@@ -422,16 +294,8 @@ int main(int argc, char **argv)
             args << "--no-defaults" << "--quick" << "--batch" << ("--socket=" + params.Socket) << ("-u" + params.User)
                  << ("-p" + params.Password) << params.Database << "-e" << allSql;
         } else {
-            // The sqlite3 shell of Debian 12 predates CONCAT: the same text
-            // with MySQL's CONCAT spelled as ||, which has its NULL rule.
-            QString shellSql = allSql;
-            static const QRegularExpression concat(QStringLiteral("CONCAT\\(([^()]*)\\)"));
-            QRegularExpressionMatch m;
-            while ((m = concat.match(shellSql)).hasMatch())
-                shellSql.replace(m.capturedStart(), m.capturedLength(),
-                                 u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
             program = QStringLiteral("sqlite3");
-            args << params.Database << shellSql;
+            args << params.Database << SqliteShellSql(allSql);
         }
         client.setStandardOutputFile(dir.filePath(QStringLiteral("client.out")));
         QElapsedTimer ct;

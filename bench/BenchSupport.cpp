@@ -1,0 +1,109 @@
+#include "BenchSupport.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cstdio>
+
+void generate(TZConnection &c, int rows)
+{
+    QRandomGenerator rnd(20240305);
+    const QStringList first{"Ana", "Marko", "Jelena", "Nikola", "Dragana", "Đorđe", "Milica", "Stefan", "Ivana", "Željko"};
+    const QStringList last{"Petrović", "Jovanović", "Đorđević", "Nikolić", "Marković", "Šarić", "Ilić", "Čolić"};
+    const QStringList types{"Dopis", "Rešenje", "Faktura", "Ugovor", "Zahtev", "Žalba", "Ponuda", "Izveštaj"};
+    const QStringList firms{"Elektroprivreda", "Vodovod", "Čistoća", "Gradska toplana", "Pošta", "Šumarstvo", "Đerdap", "Žitomlin"};
+    c.ExecSQL(QStringLiteral("BEGIN"));
+    for (int u = 1; u <= 50; ++u)
+        c.ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, 'x')"),
+                  {first[u % first.size()], last[u % last.size()], QStringLiteral("user%1").arg(u)});
+    for (int p = 1; p <= 5000; ++p)
+        c.ExecSQL(QStringLiteral("INSERT INTO partner (name, city) VALUES (?, 'Beograd')"),
+                  {QStringLiteral("%1 %2 d.o.o.").arg(firms[p % firms.size()]).arg(p)});
+    for (int d = 1; d <= 5000; ++d)
+        c.ExecSQL(QStringLiteral("INSERT INTO document (number) VALUES (?)"), {QStringLiteral("D-%1").arg(d)});
+    c.ExecSQL(QStringLiteral("COMMIT"));
+
+    const int firstYear = QDate::currentDate().year() - 9;
+    int counters[10][3] = {};
+    const QString insert = QStringLiteral(
+        "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, itemnumber, "
+        "itemdate, parentid, inmailtype, inmailnumber, outmailtype, inuserid, userid, outuserid, accepted, archived, "
+        "passonparentid) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    TZConnection::TPrepared q = c.Prepare(insert);
+    const bool sqlite = c.Backend() == TBackend::SQLite;
+    auto dt = [&](const QDateTime &v) { return sqlite ? QVariant(TZConnection::DateTimeText(v)) : QVariant(v); };
+    c.ExecSQL(QStringLiteral("BEGIN"));
+    qint64 id = 0, lastMain = 0;
+    const qint64 yearSecs = 365LL * 86400;
+    for (int i = 0; i < rows; ++i) {
+        // Items arrive in date order: numbering stays consistent.
+        const int year = firstYear + int(qint64(i) * 10 / rows);
+        const qint64 offset = (qint64(i) * 10 % rows) * yearSecs / std::max(rows, 1) * 10 / 10;
+        QDateTime when(QDate(year, 1, 1), QTime(8, 0));
+        when = when.addSecs(std::min<qint64>(offset, yearSecs - 1));
+        const int kind = int(rnd.bounded(100));
+        const int dirIdx = int(rnd.bounded(3));
+        const int direction = dirIdx - 1;
+        QString number;
+        QVariant parent, passOn;
+        if (kind < 5 && lastMain > 0) { // pass-on copy
+            number = QStringLiteral("%1/%2").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
+            passOn = lastMain;
+        } else if (kind < 8 && lastMain > 0) { // additional item
+            number = QStringLiteral("%1/%2-%3").arg(counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0')).arg(i);
+            parent = lastMain;
+        } else {
+            number = QStringLiteral("%1/%2").arg(++counters[year - firstYear][dirIdx]).arg(year % 100, 2, 10, QLatin1Char('0'));
+        }
+        const QVariantList values{direction, dt(when), number, int(rnd.bounded(5000)) + 1, int(rnd.bounded(5000)) + 1,
+                                  types[i % types.size()], QStringLiteral("B%1").arg(i), sqlite ? QVariant(when.date().toString(Qt::ISODate)) : QVariant(when.date()),
+                                  parent, int(rnd.bounded(5)) + 1, QStringLiteral("R%1").arg(i % 9973), QVariant(),
+                                  int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1,
+                                  kind % 2 ? QStringLiteral("y") : QStringLiteral("n"), QStringLiteral("n"), passOn};
+        q.Exec(values);
+        ++id;
+        if (passOn.isNull() && parent.isNull() && direction == 1)
+            lastMain = id;
+        if (i % 50000 == 49999) {
+            c.ExecSQL(QStringLiteral("COMMIT"));
+            c.ExecSQL(QStringLiteral("BEGIN"));
+            std::fprintf(stderr, "  %d rows\n", i + 1);
+        }
+    }
+    c.ExecSQL(QStringLiteral("COMMIT"));
+    c.ExecSQL(sqlite ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
+}
+
+TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password)
+{
+    TConnectionParams params;
+    params.Driver = QStringLiteral("QMYSQL");
+    params.Socket = socket;
+    params.User = user;
+    params.Password = password;
+    TZConnection admin;
+    admin.SetParams(params);
+    admin.Connect();
+    admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ledger_bench"));
+    admin.ExecSQL(QStringLiteral("CREATE DATABASE ledger_bench CHARACTER SET utf8mb4"));
+    params.Database = QStringLiteral("ledger_bench");
+    return params;
+}
+
+TConnectionParams FreshSqlite(const QString &dir)
+{
+    TConnectionParams params;
+    params.Database = QDir(dir).filePath(QStringLiteral("bench.db"));
+    return params;
+}
+
+QString SqliteShellSql(const QString &sql)
+{
+    QString shellSql = sql;
+    static const QRegularExpression concat(QStringLiteral("CONCAT\\(([^()]*)\\)"));
+    QRegularExpressionMatch m;
+    while ((m = concat.match(shellSql)).hasMatch())
+        shellSql.replace(m.capturedStart(), m.capturedLength(),
+                         u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
+    return shellSql;
+}

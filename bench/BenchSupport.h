@@ -1,0 +1,70 @@
+#pragma once
+// What the benchmarks share: a generated ledger of realistic items, the
+// stand-in console and security service the module runs under, fresh
+// databases on both backends, and the backends' own clients to compare with.
+
+#include "KInterfaces.h"
+#include "ZConnection.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <vector>
+
+class BenchSecurity : public TInterfacedObject, public ISecurity
+{
+public:
+    TZConnection *Conn = nullptr;
+    int UserID = 1;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    TZConnection *GetConnection() override { return Conn; }
+    bool Connect() override { return true; }
+    bool GetCurrentUser(TUserDesc &d, int) override
+    {
+        d.UserID = UserID;
+        d.FirstName = QStringLiteral("Ana");
+        d.LastName = QStringLiteral("Petrović");
+        return true;
+    }
+    bool SelectUser(TUserDesc &) override { return false; }
+};
+
+class BenchConsole : public TInterfacedObject, public IConsole
+{
+public:
+    IRef<BenchSecurity> Security;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
+    bool SetActiveGrid(QAbstractItemView *) override { return true; }
+};
+
+// Items over ten years and three directions, with pass-on copies,
+// additional items, partners, documents and users.
+void generate(TZConnection &c, int rows);
+
+// An empty database named ledger_bench on the server, or a file in dir.
+TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password);
+TConnectionParams FreshSqlite(const QString &dir);
+
+// The sqlite3 shell of Debian 12 predates CONCAT: the same text with
+// MySQL's CONCAT spelled as ||, which has its NULL rule.
+QString SqliteShellSql(const QString &sql);
+
+template <class F>
+double medianMs(int runs, F &&f)
+{
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        t.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
