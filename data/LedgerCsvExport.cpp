@@ -131,8 +131,9 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: %2")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
+                                        "i da li imate pravo upisa u nju.")
+                             .arg(QDir::toNativeSeparators(fileName)));
     TCsvWriter csv(file);
     std::vector<TCell> kinds;
     for (const QString &name : LedgerListFields) {
@@ -152,7 +153,8 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
     }
     csv.Flush();
     if (!file.commit())
-        throw KException(QStringLiteral("Datoteka „%1“ nije upisana: %2")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw KException(QStringLiteral("Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
+                                        "tog imena je ostala kakva je bila.")
+                             .arg(QDir::toNativeSeparators(fileName)));
     return receiver.Rows;
 }

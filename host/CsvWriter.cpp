@@ -72,6 +72,6 @@ void TCsvWriter::Flush()
     if (m_buffer.isEmpty())
         return;
     if (m_device.write(m_buffer) != m_buffer.size())
-        throw KException(QStringLiteral("Upis u datoteku nije uspeo: %1").arg(m_device.errorString()));
+        throw KException(QStringLiteral("Upis u datoteku nije uspeo (disk je možda pun)."));
     m_buffer.clear();
 }

@@ -81,8 +81,9 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: %2")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
+                                        "i da li imate pravo upisa u nju.")
+                             .arg(QDir::toNativeSeparators(fileName)));
     // The progress window goes whichever way the export ends.
     struct Ended
     {
@@ -101,6 +102,7 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
     }
     csv.Flush();
     if (!file.commit())
-        throw KException(QStringLiteral("Datoteka „%1“ nije upisana: %2")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw KException(QStringLiteral("Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
+                                        "tog imena je ostala kakva je bila.")
+                             .arg(QDir::toNativeSeparators(fileName)));
 }
