@@ -116,6 +116,8 @@ private slots:
         QTest::newRow("week") << "ThisWeekAction" << "Ove nedelje" << QKeySequence(Qt::CTRL | Qt::Key_N) << 6;
         QTest::newRow("month") << "ThisMonthAction" << "Ovog meseca" << QKeySequence(Qt::CTRL | Qt::Key_M) << 9;
         QTest::newRow("record") << "ProceedingAction" << "Zapisnik" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 8;
+        QTest::newRow("print") << "PrintListAction" << "Štampa liste" << QKeySequence(Qt::CTRL | Qt::Key_P) << 3;
+        QTest::newRow("csv") << "ExportCsvAction" << "Izvoz u CSV…" << QKeySequence(Qt::CTRL | Qt::Key_E) << 4;
     }
 
     void actions()
@@ -141,11 +143,13 @@ private slots:
         for (QAction *action : m_frame->ActionTB->actions())
             tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
         QCOMPARE(tools.join(u' '),
-                 QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"));
+                 QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"
+                                " | PrintListAction ExportCsvAction"));
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
-                                                 "ThisMonthAction ProceedingAction - ColumnsVisibility"));
+                                                 "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction - "
+                                                 "ColumnsVisibility"));
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
