@@ -158,9 +158,14 @@ void TLedgerViewerForm::fillToolbar()
     // The last button keeps the toolbar's button width, unless its caption needs more.
     if (QToolButton *button = AddToolButton(ProceedingAction))
         button->setFixedWidth(qMax(61, button->sizeHint().width()));
+    // Icons only: with their captions the toolbar would not fit 1024 pixels.
+    // The captions are in the menus and the tooltips.
     AddToolSeparator(8);
-    AddToolButton(PrintListAction);
-    AddToolButton(ExportCsvAction);
+    for (QAction *action : {PrintListAction, ExportCsvAction}) {
+        action->setToolTip(action->text() + QStringLiteral(" (") + action->shortcut().toString(QKeySequence::NativeText)
+                           + u')');
+        AddToolButton(action, false);
+    }
 }
 
 void TLedgerViewerForm::fillPopupMenu()

@@ -153,7 +153,11 @@ private slots:
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
-                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+                // Print and export show their icons only, their captions in the tooltips.
+                const bool iconOnly = action == m_frame->PrintListAction || action == m_frame->ExportCsvAction;
+                QCOMPARE(button->toolButtonStyle(), iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+                if (action == m_frame->ExportCsvAction)
+                    QCOMPARE(button->toolTip(), QStringLiteral("Izvoz u CSV… (Ctrl+E)"));
                 QVERIFY(button->width() >= button->sizeHint().width());
             }
         }
