@@ -129,6 +129,8 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
     QVariantList params;
     const QString sql = LedgerExportSql(criteria, connection, params);
 
+    // The read's worker thread writes the file; nothing else touches it
+    // until the read has returned.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
