@@ -31,6 +31,7 @@ int main(int argc, char **argv)
     p.addOption({"user", "MariaDB user", "NAME", "ledger"});
     p.addOption({"password", "MariaDB password", "PW", "ledger"});
     p.addOption({"runs", "runs of each side; the median counts", "N", "3"});
+    p.addOption({"reuse", "MariaDB: export the ledger_bench database a failed run left"});
     p.addHelpOption();
     p.process(app);
     const int rows = p.value("rows").toInt();
@@ -39,14 +40,26 @@ int main(int argc, char **argv)
 
     try {
         QTemporaryDir dir;
-        const TConnectionParams params = maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"))
-                                               : FreshSqlite(dir.path());
+        const bool reuse = maria && p.isSet("reuse");
+        TConnectionParams params;
+        if (reuse) {
+            params = FreshSqlite(dir.path());
+            params.Driver = QStringLiteral("QMYSQL");
+            params.Database = QStringLiteral("ledger_bench");
+            params.Socket = p.value("socket");
+            params.User = p.value("user");
+            params.Password = p.value("password");
+        } else {
+            params = maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password")) : FreshSqlite(dir.path());
+        }
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
-        InstallSchema(conn);
-        std::fprintf(stderr, "generating %d items on %s...\n", rows, maria ? "MariaDB" : "SQLite");
-        generate(conn, rows);
+        if (!reuse) {
+            InstallSchema(conn);
+            std::fprintf(stderr, "generating %d items on %s...\n", rows, maria ? "MariaDB" : "SQLite");
+            generate(conn, rows);
+        }
 
         Initialize();
         IRef<BenchConsole> console(new BenchConsole);
@@ -55,6 +68,7 @@ int main(int argc, char **argv)
         GlobalConsole = IRef<IConsole>(console);
         LedgerDM->SetZConnection(&conn);
 
+        std::fprintf(stderr, "exporting...\n");
         const QString csvPath = dir.filePath(QStringLiteral("export.csv"));
         qint64 written = 0;
         const double exportMs = medianMs(runs, [&] {
@@ -92,6 +106,9 @@ int main(int argc, char **argv)
         Finalize();
         if (maria)
             conn.ExecSQL(QStringLiteral("DROP DATABASE ledger_bench"));
+    } catch (const EDatabaseError &e) {
+        std::fprintf(stderr, "bench failed: %s (%s)\n", e.what(), qPrintable(e.details()));
+        return 1;
     } catch (const KException &e) {
         std::fprintf(stderr, "bench failed: %s\n", e.what());
         return 1;
