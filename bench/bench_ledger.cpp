@@ -8,6 +8,7 @@
 //   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH]
 //                [--handover N] [--record-pdf PATH]
 
+#include "BenchSupport.h"
 #include "CommonStrings.h"
 #include "Dialogs.h"
 #include "KException.h"
@@ -17,7 +18,6 @@
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
 #include "screens/ProceedingUnit.h"
-#include "LedgerGenerator.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,39 +35,6 @@
 #include <cstdio>
 
 namespace {
-
-class BenchSecurity : public TInterfacedObject, public ISecurity
-{
-public:
-    TZConnection *Conn = nullptr;
-    int UserID = 1;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    TZConnection *GetConnection() override { return Conn; }
-    bool Connect() override { return true; }
-    bool GetCurrentUser(TUserDesc &d, int) override
-    {
-        d.UserID = UserID;
-        d.FirstName = QStringLiteral("Ana");
-        d.LastName = QStringLiteral("Petrović");
-        return true;
-    }
-    bool SelectUser(TUserDesc &) override { return false; }
-};
-
-class BenchConsole : public TInterfacedObject, public IConsole
-{
-public:
-    IRef<BenchSecurity> Security;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
-    bool SetActiveGrid(QAbstractItemView *) override { return true; }
-};
 
 long peakRssKb()
 {
@@ -87,20 +54,6 @@ long currentRssKb()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     return 0;
-}
-
-template <class F>
-double medianMs(int runs, F &&f)
-{
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        f();
-        t.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
 }
 
 QStringList plan(TZConnection &c, const QString &sql)
@@ -298,21 +251,8 @@ int main(int argc, char **argv)
 
     try {
         QTemporaryDir dir;
-        TConnectionParams params;
-        if (maria) {
-            params.Driver = QStringLiteral("QMYSQL");
-            params.Socket = p.value("socket");
-            params.User = p.value("user");
-            params.Password = p.value("password");
-            TZConnection admin;
-            admin.SetParams(params);
-            admin.Connect();
-            admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ledger_bench"));
-            admin.ExecSQL(QStringLiteral("CREATE DATABASE ledger_bench CHARACTER SET utf8mb4"));
-            params.Database = QStringLiteral("ledger_bench");
-        } else {
-            params.Database = dir.filePath(QStringLiteral("bench.db"));
-        }
+        const TConnectionParams params = maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"))
+                                               : FreshSqlite(dir.path());
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
@@ -355,16 +295,8 @@ int main(int argc, char **argv)
             args << "--no-defaults" << "--quick" << "--batch" << ("--socket=" + params.Socket) << ("-u" + params.User)
                  << ("-p" + params.Password) << params.Database << "-e" << allSql;
         } else {
-            // The sqlite3 shell of Debian 12 predates CONCAT: the same text
-            // with MySQL's CONCAT spelled as ||, which has its NULL rule.
-            QString shellSql = allSql;
-            static const QRegularExpression concat(QStringLiteral("CONCAT\\(([^()]*)\\)"));
-            QRegularExpressionMatch m;
-            while ((m = concat.match(shellSql)).hasMatch())
-                shellSql.replace(m.capturedStart(), m.capturedLength(),
-                                 u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
             program = QStringLiteral("sqlite3");
-            args << params.Database << shellSql;
+            args << params.Database << SqliteShellSql(allSql);
         }
         client.setStandardOutputFile(dir.filePath(QStringLiteral("client.out")));
         QElapsedTimer ct;

@@ -7,7 +7,7 @@
 //   bench_register [--rows N] [--backend sqlite|mariadb] [--socket PATH] [--pdf PATH]
 
 #include "KException.h"
-#include "LedgerGenerator.h"
+#include "BenchSupport.h"
 #include "SchemaInstaller.h"
 #include "ZConnection.h"
 #include "data/LedgerRegisterBook.h"
@@ -69,21 +69,9 @@ int main(int argc, char **argv)
 
     try {
         QTemporaryDir dir;
-        TConnectionParams params;
-        if (maria) {
-            params.Driver = QStringLiteral("QMYSQL");
-            params.Socket = p.value("socket");
-            params.User = p.value("user");
-            params.Password = p.value("password");
-            TZConnection admin;
-            admin.SetParams(params);
-            admin.Connect();
-            admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS register_bench"));
-            admin.ExecSQL(QStringLiteral("CREATE DATABASE register_bench CHARACTER SET utf8mb4"));
-            params.Database = QStringLiteral("register_bench");
-        } else {
-            params.Database = dir.filePath(QStringLiteral("bench.db"));
-        }
+        const TConnectionParams params =
+            maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), QStringLiteral("register_bench"))
+                  : FreshSqlite(dir.path());
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();

@@ -47,8 +47,23 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
                                             QStringLiteral("PREZIME"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
+    const QCommandLineOption exportCsvOption(QStringLiteral("export-csv"),
+                                             QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, "
+                                                            "i izlazi (uz --user)."),
+                                             QStringLiteral("FILE.csv"));
+    const QCommandLineOption yearOption(QStringLiteral("year"), QStringLiteral("Godina, uz --export-csv."),
+                                        QStringLiteral("GGGG"));
+    const QCommandLineOption directionOption(QStringLiteral("direction"),
+                                             QStringLiteral("Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), "
+                                                            "uz --export-csv."),
+                                             QStringLiteral("TIP"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("Od datuma, uz --export-csv."),
+                                        QStringLiteral("dd.MM.yyyy"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("Do datuma, uz --export-csv."),
+                                      QStringLiteral("dd.MM.yyyy"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption, addUserOption,
-                       firstNameOption, lastNameOption, sizeOption});
+                       firstNameOption, lastNameOption, sizeOption, exportCsvOption, yearOption, directionOption,
+                       fromOption, toOption});
     parser.process(app);
 
     TCommandLine line;
@@ -63,7 +78,22 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
     line.LastName = parser.value(lastNameOption);
     line.Size = parser.value(sizeOption);
     line.SizeGiven = parser.isSet(sizeOption);
+    line.ExportCsv = valueIfSet(parser, exportCsvOption);
+    line.Year = parser.value(yearOption);
+    line.Direction = parser.value(directionOption);
+    line.From = parser.value(fromOption);
+    line.To = parser.value(toOption);
     return line;
+}
+
+bool WantsNoWindow(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--export-csv" || arg.startsWith("--export-csv="))
+            return true;
+    }
+    return false;
 }
 
 std::optional<QSize> ParseWindowSize(const QString &text)

@@ -20,14 +20,23 @@ struct TCommandLine
     QString LastName;                  // --last-name, with --add-user
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
+    std::optional<QString> ExportCsv;  // --export-csv: write the items to a CSV file and quit
+    QString Year;                      // --year, with --export-csv
+    QString Direction;                 // --direction: caption or code, with --export-csv
+    QString From;                      // --from dd.MM.yyyy, with --export-csv
+    QString To;                        // --to dd.MM.yyyy, with --export-csv
 
     // Run from a script: no message boxes that wait for a click.
-    bool Scripted() const { return User || Screenshot || AddUser; }
+    bool Scripted() const { return User || Screenshot || AddUser || ExportCsv; }
 };
 
 // Reads the application's arguments. Quits the process for --help and for
 // an unknown option, with Qt's own message.
 TCommandLine ParseCommandLine(const QCoreApplication &app);
+
+// Whether the arguments ask for a run without a window; read before the
+// application exists, so that it can start without a display.
+bool WantsNoWindow(int argc, char **argv);
 
 // "1280x800" as a size; nullopt for any other text.
 std::optional<QSize> ParseWindowSize(const QString &text);

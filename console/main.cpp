@@ -5,6 +5,7 @@
 
 #include "AboutText.h"
 #include "CommandLine.h"
+#include "CommandRunner.h"
 #include "Console.h"
 #include "ConsoleLayout.h"
 #include "ConsoleSettings.h"
@@ -208,10 +209,30 @@ void shutDown(std::unique_ptr<TConsoleWindow> &window, TModuleLoader &loader, IR
     connection.reset();
 }
 
+// A command's run: the modules answer it without any window, then go in
+// the same order as after the window.
+int runCommand(const TCommandLine &line, TModuleLoader &loader, IRef<TConsole> &console,
+               IRef<TSecurityService> &security, std::unique_ptr<TZConnection> &connection)
+{
+    for (const QString &warning : loader.Warnings())
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
+    const int exitCode = RunCommand(line, *console.get());
+    loader.ReleaseReferences(console.get());
+    loader.FinalizeAll();
+    console->Clear();
+    console.reset();
+    security.reset();
+    connection.reset();
+    return exitCode;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // A scheduled job has no display to show a window on.
+    if (WantsNoWindow(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kconsole"));
     QApplication::setOrganizationName(QStringLiteral("Kolibar"));
@@ -220,6 +241,12 @@ int main(int argc, char *argv[])
 
     const TCommandLine line = ParseCommandLine(app);
     g_scripted = line.Scripted();
+    if (HasCommand(line))
+        SetDialogs(MakeCommandDialogs());
+    if (const QString problem = CommandLineProblem(line); !problem.isEmpty()) {
+        fail(problem);
+        return ceBadLine;
+    }
     const std::optional<QSize> size = ParseWindowSize(line.Size);
     if (!size) {
         fail(QStringLiteral("Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
@@ -249,6 +276,8 @@ int main(int argc, char *argv[])
 
     TModuleLoader loader;
     loader.LoadAll(TModuleLoader::ModuleDir(), console);
+    if (HasCommand(line))
+        return runCommand(line, loader, console, security, connection);
     auto window = showWindow(*security.get(), params, *console.get(), loader, line, *size, iniPath);
 
     int exitCode = followScript(*window, line);

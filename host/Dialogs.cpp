@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -172,6 +173,44 @@ public:
         return dlg.selectedFiles().constFirst();
     }
 
+    QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName) override
+    {
+        QFileDialog dlg(nullptr, title, fileName, filter);
+        dlg.setObjectName(QStringLiteral("SaveFileDialog"));
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Sačuvaj u:"));
+        dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
+        dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
+        dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Sačuvaj"));
+        dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return {};
+        return dlg.selectedFiles().constFirst();
+    }
+
+    bool TaskProgress(const QString &text, qint64 done, qint64 total) override
+    {
+        if (!m_task) {
+            m_task = std::make_unique<QProgressDialog>();
+            m_task->setWindowTitle(QStringLiteral("Rad u toku"));
+            m_task->setCancelButtonText(QStringLiteral("Otkaži"));
+            m_task->setWindowModality(Qt::ApplicationModal);
+            m_task->setMinimumDuration(500);
+            m_task->setAutoClose(false);
+            m_task->setAutoReset(false);
+        }
+        // The bar counts in thousands: QProgressDialog takes int only.
+        const int scale = total > 1000000 ? 1000 : 1;
+        m_task->setRange(0, int(total / scale));
+        m_task->setLabelText(text);
+        m_task->setValue(int(std::min(done, total) / scale));
+        QApplication::processEvents();
+        return !m_task->wasCanceled();
+    }
+
+    void TaskProgressEnded() override { m_task.reset(); }
+
     bool OpenWithDefaultApplication(const QString &path) override
     {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -192,6 +231,7 @@ public:
 
 private:
     std::unique_ptr<QProgressDialog> m_wait;
+    std::unique_ptr<QProgressDialog> m_task;
 };
 
 std::unique_ptr<IDialogs> &current()

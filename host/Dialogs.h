@@ -66,6 +66,26 @@ public:
     virtual QString BrowseDialog(const QString &title, int flags) = 0;
     // File-open dialog; empty text on cancel.
     virtual QString OpenFileDialog(const QString &title, const QString &filter) = 0;
+    // File-save dialog starting at fileName, asking before a file is
+    // replaced; empty text on cancel. Base: cancelled.
+    virtual QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        Q_UNUSED(fileName);
+        return {};
+    }
+    // A long task of the user's own (an export): done of total steps, total
+    // 0 when unknown. Called again as it goes on; false when the user
+    // cancelled. TaskProgressEnded closes what it showed. Base: goes on.
+    virtual bool TaskProgress(const QString &text, qint64 done, qint64 total)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+        return true;
+    }
+    virtual void TaskProgressEnded() {}
     // Opens a file with the desktop's associated program.
     virtual bool OpenWithDefaultApplication(const QString &path) = 0;
     // Shows a dialog modally and returns its QDialog result code.

@@ -1,13 +1,16 @@
 #include "ReportEngine.h"
 
 #include "DBIniFile.h"
+#include "DBGrid.h"
 #include "DataSet.h"
 #include "Dialogs.h"
+#include "GridExport.h"
 #include "HandoverRecord.h"
 #include "KException.h"
 #include "ZQuery.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 
@@ -44,20 +47,86 @@ QStringList distinctTexts(const QList<QStringList> &rows, int column)
     return names;
 }
 
+// The organisation named in the database-held settings of the data set's
+// connection, else the default.
+QString organization(const TDataSet *dataSet)
+{
+    if (auto *query = qobject_cast<const TZQuery *>(dataSet); query && query->Connection()) {
+        const QString name = TDBIniFile(query->Connection())
+                                 .ReadString(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey, QString())
+                                 .trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+    return TReportEngine::DefaultOrganization;
+}
+
+QPageLayout gridPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+}
+
+bool paintGridTable(const TPagedTable &table, QPagedPaintDevice &device)
+{
+    TPagedTableParts parts;
+    parts.HeadMm = 14;
+    parts.Head = [&table](TReportCanvas &c, double top) {
+        c.Painter.setPen(Qt::black);
+        c.Painter.setFont(ReportFont(14, true));
+        c.Painter.drawText(QRectF(0, top + c.Mm(1), c.Size.width(), c.Mm(9)), Qt::AlignCenter, table.Title);
+    };
+    parts.ClosingMm = 10;
+    parts.Closing = [&table](TReportCanvas &c, double top) {
+        c.Painter.setPen(Qt::black);
+        c.Painter.setFont(ReportFont(9, true));
+        c.Painter.drawText(QRectF(0, top + c.Mm(3), c.Size.width(), c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
+                           QStringLiteral("Ukupno stavki: %1").arg(table.Rows.size()));
+    };
+    return PaintPagedTable(table, device, parts);
+}
+
 } // namespace
+
+TPagedTable TReportEngine::gridTable(const TDBGrid &grid, const QString &title) const
+{
+    TPagedTable table = GridPagedTable(grid);
+    table.Title = title;
+    table.PrintedAt = QDateTime::currentDateTime();
+    table.Organization = organization(grid.DataSet());
+    table.EmptyText = QStringLiteral("Lista je prazna.");
+    return table;
+}
+
+void TReportEngine::ExecuteGridReport(const TDBGrid &grid, const QString &title)
+{
+    const TPagedTable table = gridTable(grid, title);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    printer.setPageLayout(gridPageLayout());
+    Dialogs().PrintPreview(printer, [table](QPrinter &target) {
+        if (!paintGridTable(table, target))
+            throw KException(QStringLiteral("Listu nije moguće odštampati."));
+    });
+}
+
+void TReportEngine::SaveGridReport(const TDBGrid &grid, const QString &title, const QString &fileName)
+{
+    const TPagedTable table = gridTable(grid, title);
+    QPdfWriter writer(fileName);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Delovodnik"));
+    writer.setResolution(600);
+    writer.setPageLayout(gridPageLayout());
+    if (!paintGridTable(table, writer))
+        throw KException(QStringLiteral("Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+}
 
 THandoverRecord TReportEngine::ledgerProceedingRecord(TDataSet &dataSet, const QString &title) const
 {
     THandoverRecord record;
     record.Title = title;
     record.PrintedAt = QDateTime::currentDateTime();
-    record.Organization = DefaultOrganization;
-    if (auto *query = qobject_cast<TZQuery *>(&dataSet); query && query->Connection()) {
-        const QString name =
-            TDBIniFile(query->Connection()).ReadString(OrganizationSection, OrganizationKey, QString()).trimmed();
-        if (!name.isEmpty())
-            record.Organization = name;
-    }
+    record.Organization = organization(&dataSet);
 
     std::vector<TField *> fields;
     for (const auto &column : kColumns) {

@@ -56,7 +56,23 @@ bool lostConnection(std::future<void> &job)
     return false;
 }
 
+std::function<bool(qint64)> &readProgress()
+{
+    static std::function<bool(qint64)> progress;
+    return progress;
+}
+
 } // namespace
+
+TReadProgress::TReadProgress(std::function<bool(qint64 rows)> progress)
+{
+    readProgress() = std::move(progress);
+}
+
+TReadProgress::~TReadProgress()
+{
+    readProgress() = nullptr;
+}
 
 void WaitForServer(TZConnection &connection, const TReadWork &work, const std::function<void()> &read)
 {
@@ -96,8 +112,11 @@ void WaitForServer(TZConnection &connection, const TReadWork &work, const std::f
                 check = std::async(std::launch::async, onSecondConnection, params, QByteArrayLiteral("SELECT 1"));
         }
         if (ms >= kShowAfterMs && cancelledAt < 0 && !frozen) {
-            shown = true;
-            if (!Dialogs().DatabaseWait(int((ms + kQuietMs) / 1000), answers, rows)) {
+            const std::function<bool(qint64)> &progress = readProgress();
+            shown = shown || !progress || !answers;
+            const bool goOn = progress && answers ? progress(rows)
+                                                  : Dialogs().DatabaseWait(int((ms + kQuietMs) / 1000), answers, rows);
+            if (!goOn) {
                 cancelledAt = ms;
                 if (work.Stop)
                     work.Stop->store(true);

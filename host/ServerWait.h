@@ -39,5 +39,18 @@ struct TReadWork
 // stopped answering (the connection is then made again on its next use).
 KCOMMON_EXPORT void WaitForServer(TZConnection &connection, const TReadWork &work, const std::function<void()> &read);
 
+// While one lives, a wait on a server that answers reports the rows read so
+// far to progress, on this thread, instead of showing the dialog seam's
+// DatabaseWait: for a task that shows its own progress (an export). False
+// from progress cancels the read as the user's cancel does. One at a time.
+class KCOMMON_EXPORT TReadProgress
+{
+public:
+    explicit TReadProgress(std::function<bool(qint64 rows)> progress);
+    ~TReadProgress();
+    TReadProgress(const TReadProgress &) = delete;
+    TReadProgress &operator=(const TReadProgress &) = delete;
+};
+
 // The word a user gets for a load they cancelled.
 KCOMMON_EXPORT extern const QString LoadCancelledText;

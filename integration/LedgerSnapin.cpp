@@ -4,7 +4,10 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "ZConnection.h"
+#include "KException.h"
+#include "data/LedgerCsvExport.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerSearchCriteria.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerDetailUnit.h"
@@ -42,6 +45,8 @@ bool TLedgerSnapin::QueryInterface(const QUuid &iid, void **out)
 {
     if (iid == ILedger::IID())
         return answer<ILedger>(this, out);
+    if (iid == ILedgerReports::IID())
+        return answer<ILedgerReports>(this, out);
     if (iid == IViewer::IID() && FViewer) {
         FViewer->AddRef();
         *out = FViewer.get();
@@ -74,6 +79,17 @@ void TLedgerSnapin::OpenLedger(qint32 id)
         TLedgerDetailForm form(nullptr);
         Dialogs().ShowModal(form);
     }
+}
+
+qint64 TLedgerSnapin::ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
+                                const TProgress &progress)
+{
+    const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
+    FViewer->Load(IRef<ISnapin>());
+    TZConnection *connection = LedgerDM->ZConnection();
+    if (!connection)
+        throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
+    return ExportLedgerCsv(*connection, search, fileName, progress);
 }
 
 // ---- Viewer ---------------------------------------------------------------------------

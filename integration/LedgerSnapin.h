@@ -1,13 +1,15 @@
 #pragma once
 // The ledger snap-in the console lists and opens, its viewer (the list
 // frame) and its navigator (the search frame). The snap-in also answers
-// ILedger for the other modules.
+// ILedger for the other modules and ILedgerReports for the console's
+// command line.
 
 #include "BaseSnapin.h"
+#include "LedgerReports.h"
 
 constexpr qint32 LedgerSnapinType = 2025;
 
-class TLedgerSnapin : public TCustomSnapin, public ILedger
+class TLedgerSnapin : public TCustomSnapin, public ILedger, public ILedgerReports
 {
 public:
     explicit TLedgerSnapin(const IRef<IConsole> &console);
@@ -16,6 +18,10 @@ public:
     // ILedger
     bool GetLedger(TLedgerDesc &desc) override;
     void OpenLedger(qint32 id) override;
+
+    // ILedgerReports
+    qint64 ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
+                     const TProgress &progress) override;
 
     IRef<IViewer> Viewer() const { return FViewer; }
     IRef<INavigable> Navigator() const { return FNavigator; }

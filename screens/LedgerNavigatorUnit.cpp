@@ -9,6 +9,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerSearchCriteria.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/LedgerHelpContexts.h"
@@ -17,17 +18,17 @@
 
 namespace {
 
-const QString kDirection = QStringLiteral("direction");
-const QString kLedgerNumber = QStringLiteral("ledgernumber");
-const QString kDateFrom = QStringLiteral("datefrom");
-const QString kDateTo = QStringLiteral("dateto");
-const QString kPartner = QStringLiteral("partner");
-const QString kItemNumber = QStringLiteral("itemnumber");
-const QString kInUser = QStringLiteral("inuser");
-const QString kOutUser = QStringLiteral("outuser");
-const QString kAccepted = QStringLiteral("accepted");
-const QString kArchived = QStringLiteral("archived");
-const QString kPassedOn = QStringLiteral("passedon");
+const QString &kDirection = TLedgerSearchCriteria::Direction;
+const QString &kLedgerNumber = TLedgerSearchCriteria::LedgerNumber;
+const QString &kDateFrom = TLedgerSearchCriteria::DateFrom;
+const QString &kDateTo = TLedgerSearchCriteria::DateTo;
+const QString &kPartner = TLedgerSearchCriteria::Partner;
+const QString &kItemNumber = TLedgerSearchCriteria::ItemNumber;
+const QString &kInUser = TLedgerSearchCriteria::InUser;
+const QString &kOutUser = TLedgerSearchCriteria::OutUser;
+const QString &kAccepted = TLedgerSearchCriteria::Accepted;
+const QString &kArchived = TLedgerSearchCriteria::Archived;
+const QString &kPassedOn = TLedgerSearchCriteria::PassedOn;
 
 bool isUserRow(const QString &key)
 {
@@ -90,63 +91,12 @@ void TLedgerNavigatorForm::SetSearchProps()
 
 QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
 {
-    QStringList conditions;
-    params.clear();
-    const TZConnection *connection = LedgerDM->ZConnection();
-    // Typed text is bound, never part of the statement.
-    const auto bound = [&](const QString &condition, const QVariant &value) {
-        conditions << condition;
-        params << value;
-    };
-    const auto startsWith = [&](const QString &column, const QString &value) {
-        if (connection)
-            conditions << connection->PrefixCondition(column, value, params);
-        else
-            bound(column + QStringLiteral(" LIKE ?"), value + u'%');
-    };
-    const auto flag = [](const QString &column, const QString &value) {
-        return column + (value == _YES_CAP ? QStringLiteral(" = 'y'") : QStringLiteral(" = 'n'"));
-    };
-    for (const QString &key : SearchVLE->Keys()) {
-        const QString value = SearchVLE->Value(key);
-        if (value.isEmpty())
-            continue;
-        if (const QString problem = connection ? connection->SearchTextProblem(value) : QString(); !problem.isEmpty())
-            throw KException(QStringLiteral("Polje '%1' %2").arg(SearchVLE->ItemProps(key).Caption, problem));
-        if (key == kDirection)
-            bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
-        else if (key == kLedgerNumber)
-            startsWith(QStringLiteral("l.ledgernumber"), value);
-        else if (key == kDateFrom || key == kDateTo) {
-            // Never a condition from text that is no date.
-            const QDate day = ParseTypedDate(value);
-            if (!day.isValid())
-                throw KException(QStringLiteral("Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
-                                     .arg(SearchVLE->ItemProps(key).Caption, value));
-            const QString text = TZConnection::DateText(day);
-            if (key == kDateFrom)
-                bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(text));
-            else
-                bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(text));
-        }
-        else if (key == kPartner)
-            startsWith(QStringLiteral("p.name"), value);
-        else if (key == kItemNumber)
-            startsWith(QStringLiteral("l.itemnumber"), value);
-        // A user cell holds a picked name; the id picked with it is what counts.
-        else if (key == kInUser && FInUserID > 0)
-            bound(QStringLiteral("l.inuserid = ?"), FInUserID);
-        else if (key == kOutUser && FOutUserID > 0)
-            bound(QStringLiteral("l.outuserid = ?"), FOutUserID);
-        else if (key == kAccepted)
-            conditions << flag(QStringLiteral("l.accepted"), value);
-        else if (key == kArchived)
-            conditions << flag(QStringLiteral("l.archived"), value);
-        else if (key == kPassedOn)
-            conditions << (value == _YES_CAP ? QStringLiteral("NOT(l1.passonparentid IS NULL)")
-                                             : QStringLiteral("l1.passonparentid IS NULL"));
-    }
-    return LedgerDM->LedgerItemChangeSQLCondition(conditions.join(QStringLiteral(" AND ")));
+    TLedgerSearchCriteria criteria;
+    for (const QString &key : SearchVLE->Keys())
+        criteria.Texts.insert(key, SearchVLE->Value(key));
+    criteria.InUserID = FInUserID;
+    criteria.OutUserID = FOutUserID;
+    return LedgerDM->LedgerItemChangeSQLCondition(criteria.Condition(LedgerDM->ZConnection(), params));
 }
 
 void TLedgerNavigatorForm::FindButtonClick()

@@ -28,18 +28,21 @@ void AddRegisterActions(TCustomViewerForm &frame)
         {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
         {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
     };
-    // A group of their own above the columns' command, which stays last.
+    // With the list's other printed output, in the group above the columns'
+    // command, which stays last.
     const QList<QAction *> items = frame.PopupMenu->actions();
     const qsizetype columns = items.indexOf(frame.ColumnsVisibility);
-    if (columns > 0 && !items[columns - 1]->isSeparator())
+    QAction *before = frame.ColumnsVisibility;
+    if (columns > 0 && items[columns - 1]->isSeparator())
+        before = items[columns - 1];
+    else
         frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
     for (const auto &a : actions) {
         auto *action = frame.AddAction(new QAction(a.Caption, &frame));
         action->setObjectName(QLatin1String(a.Name));
         ConnectGuarded(action, [owner = &frame, execute = a.Execute] { execute(owner); });
-        frame.PopupMenu->insertAction(frame.ColumnsVisibility, action);
+        frame.PopupMenu->insertAction(before, action);
     }
-    frame.PopupMenu->insertSeparator(frame.ColumnsVisibility);
     frame.EnableCommands();
 }
 

@@ -3,10 +3,12 @@
 #include "Clock.h"
 #include "DBGrid.h"
 #include "Dialogs.h"
+#include "GridExport.h"
 #include "Guard.h"
 #include "Help.h"
 #include "KException.h"
 #include "ZConnection.h"
+#include "ReportEngine.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerDetailUnit.h"
@@ -16,6 +18,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QStyle>
@@ -59,7 +62,9 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
       TodayAction(makeAction(this, "TodayAction", QStringLiteral("Danas"), QKeySequence(Qt::CTRL | Qt::Key_D))),
       ThisWeekAction(makeAction(this, "ThisWeekAction", QStringLiteral("Ove nedelje"), QKeySequence(Qt::CTRL | Qt::Key_N))),
       ThisMonthAction(makeAction(this, "ThisMonthAction", QStringLiteral("Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
-      ProceedingAction(makeAction(this, "ProceedingAction", QStringLiteral("Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z)))
+      ProceedingAction(makeAction(this, "ProceedingAction", QStringLiteral("Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
+      PrintListAction(makeAction(this, "PrintListAction", QStringLiteral("Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
+      ExportCsvAction(makeAction(this, "ExportCsvAction", QStringLiteral("Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E)))
 {
     setObjectName(QStringLiteral("LedgerViewerForm"));
     SetHelpContext(this, LedgerListHelp);
@@ -136,6 +141,8 @@ void TLedgerViewerForm::bindActions()
         {ThisWeekAction, 6, &TLedgerViewerForm::ThisWeekActionExecute},
         {ThisMonthAction, 9, &TLedgerViewerForm::ThisMonthActionExecute},
         {ProceedingAction, 8, &TLedgerViewerForm::ProceedingActionExecute},
+        {PrintListAction, 3, &TLedgerViewerForm::PrintListActionExecute},
+        {ExportCsvAction, 4, &TLedgerViewerForm::ExportCsvActionExecute},
     };
     for (const auto &[action, image, handler] : actions) {
         action->setIcon(ImageList.at(image));
@@ -156,6 +163,14 @@ void TLedgerViewerForm::fillToolbar()
     // The last button keeps the toolbar's button width, unless its caption needs more.
     if (QToolButton *button = AddToolButton(ProceedingAction))
         button->setFixedWidth(qMax(61, button->sizeHint().width()));
+    // Icons only: with their captions the toolbar would not fit 1024 pixels.
+    // The captions are in the menus and the tooltips.
+    AddToolSeparator(8);
+    for (QAction *action : {PrintListAction, ExportCsvAction}) {
+        action->setToolTip(action->text() + QStringLiteral(" (") + action->shortcut().toString(QKeySequence::NativeText)
+                           + u')');
+        AddToolButton(action, false);
+    }
 }
 
 void TLedgerViewerForm::fillPopupMenu()
@@ -166,6 +181,9 @@ void TLedgerViewerForm::fillPopupMenu()
         AddPopupItem(action);
     AddPopupSeparator();
     for (QAction *action : {TodayAction, ThisWeekAction, ThisMonthAction, ProceedingAction})
+        AddPopupItem(action);
+    AddPopupSeparator();
+    for (QAction *action : {PrintListAction, ExportCsvAction})
         AddPopupItem(action);
     AddPopupSeparator();
     AddPopupItem(ColumnsVisibility);
@@ -237,6 +255,27 @@ void TLedgerViewerForm::ProceedingActionExecute()
 {
     auto form = std::make_unique<TProceedingForm>(this);
     Dialogs().ShowModal(*form);
+}
+
+void TLedgerViewerForm::PrintListActionExecute()
+{
+    TReportEngine engine(this);
+    engine.ExecuteGridReport(*DBG, QStringLiteral("Lista stavki delovodnika"));
+}
+
+void TLedgerViewerForm::ExportCsvActionExecute()
+{
+    QString fileName = Dialogs().SaveFileDialog(QStringLiteral("Izvoz u CSV"), QStringLiteral("CSV datoteke (*.csv)"),
+                                                QStringLiteral("delovodnik.csv"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".csv");
+    ExportGridCsv(*DBG, fileName);
+    const TZQuery *query = LedgerDM->LedgerItemZQ;
+    Dialogs().Notice(QStringLiteral("Izvezeno stavki: %1, u datoteku %2")
+                         .arg(query->Active() ? query->RecordCount() : 0)
+                         .arg(QFileInfo(fileName).fileName()));
 }
 
 void TLedgerViewerForm::DBGDblClick()

@@ -1,7 +1,8 @@
 #pragma once
 // The ledger's list frame: the shared item query in a grid, adding, editing
 // and deleting items, the quick date filters (today, this week, this month)
-// and the handover record. The date filters read the day from TClock. A
+// and the handover record, the printout and the CSV file of what the list
+// shows. The date filters read the day from TClock. A
 // click on a column title sorts the loaded items; a new search or filter
 // shows them newest first again.
 
@@ -24,6 +25,8 @@ public:
     QAction *const ThisWeekAction;
     QAction *const ThisMonthAction;
     QAction *const ProceedingAction;
+    QAction *const PrintListAction;
+    QAction *const ExportCsvAction;
 
     // Action handlers; the actions run them guarded.
     void CustomAddExecute();
@@ -33,6 +36,11 @@ public:
     void ThisWeekActionExecute();
     void ThisMonthActionExecute();
     void ProceedingActionExecute();
+    // The rows the list holds, in its order, with its shown columns in
+    // their order on screen: printed through the preview, or written to a
+    // CSV file the user chooses.
+    void PrintListActionExecute();
+    void ExportCsvActionExecute();
 
     void DBGDblClick() override;
 

@@ -26,3 +26,8 @@ target_compile_definitions(tst_console_host PRIVATE
 add_test(NAME kconsole_smoke COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/console_smoke.sh $<TARGET_FILE:kconsole>)
 set_tests_properties(kconsole_smoke PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KLEDGER_MODULE_DIR=${KLEDGER_MODULE_DIR}" TIMEOUT 120)
+
+# The command-line export through the real binary, on both backends.
+k_add_test(tst_console_export SOURCES tst_console_export.cpp DB)
+add_dependencies(tst_console_export kconsole ledger)
+target_compile_definitions(tst_console_export PRIVATE KCONSOLE_EXE="$<TARGET_FILE:kconsole>")

@@ -4,3 +4,4 @@ k_add_test(tst_ledgersnapin SOURCES tst_ledgersnapin.cpp LIBS ledger kconsolecor
 k_add_test(tst_ledgerviewer SOURCES tst_ledgerviewer.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_ledgernavigator SOURCES tst_ledgernavigator.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_serbiansearch SOURCES tst_serbiansearch.cpp LIBS kledgertestsupport DB)
+k_add_test(tst_listexport SOURCES tst_listexport.cpp LIBS kledgertestsupport DB)

@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("week") << "ThisWeekAction" << "Ove nedelje" << QKeySequence(Qt::CTRL | Qt::Key_N) << 6;
         QTest::newRow("month") << "ThisMonthAction" << "Ovog meseca" << QKeySequence(Qt::CTRL | Qt::Key_M) << 9;
         QTest::newRow("record") << "ProceedingAction" << "Zapisnik" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 8;
+        QTest::newRow("print") << "PrintListAction" << "Štampa liste" << QKeySequence(Qt::CTRL | Qt::Key_P) << 3;
+        QTest::newRow("csv") << "ExportCsvAction" << "Izvoz u CSV…" << QKeySequence(Qt::CTRL | Qt::Key_E) << 4;
     }
 
     void actions()
@@ -142,15 +144,21 @@ private slots:
         for (QAction *action : m_frame->ActionTB->actions())
             tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
         QCOMPARE(tools.join(u' '),
-                 QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"));
+                 QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"
+                                " | PrintListAction ExportCsvAction"));
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
-                                                 "ThisMonthAction ProceedingAction - RegisterBookAction ContinuityAction - ColumnsVisibility"));
+                                                 "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction "
+                                                 "RegisterBookAction ContinuityAction - ColumnsVisibility"));
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
-                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+                // Print and export show their icons only, their captions in the tooltips.
+                const bool iconOnly = action == m_frame->PrintListAction || action == m_frame->ExportCsvAction;
+                QCOMPARE(button->toolButtonStyle(), iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+                if (action == m_frame->ExportCsvAction)
+                    QCOMPARE(button->toolTip(), QStringLiteral("Izvoz u CSV… (Ctrl+E)"));
                 QVERIFY(button->width() >= button->sizeHint().width());
             }
         }

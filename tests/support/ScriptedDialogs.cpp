@@ -47,6 +47,18 @@ QString ScriptedDialogs::OpenFileDialog(const QString &title, const QString &fil
     return takeNext(FileAnswers);
 }
 
+QString ScriptedDialogs::SaveFileDialog(const QString &title, const QString &filter, const QString &fileName)
+{
+    FileDialogs << title + u'|' + filter + u'|' + fileName;
+    return takeNext(SaveFileAnswers);
+}
+
+bool ScriptedDialogs::TaskProgress(const QString &, qint64 done, qint64)
+{
+    TaskSteps << done;
+    return TaskSteps.size() - 1 != CancelTaskAt;
+}
+
 bool ScriptedDialogs::OpenWithDefaultApplication(const QString &path)
 {
     OpenedFiles << path;

@@ -27,6 +27,7 @@ public:
     std::deque<std::optional<QDateTime>> DateTimeAnswers;
     std::deque<QString> BrowseAnswers;            // empty text = cancelled
     std::deque<QString> FileAnswers;
+    std::deque<QString> SaveFileAnswers;          // empty text = cancelled
     // Called with the dialog instead of exec(); returns the result code.
     // Default when empty: QDialog::Rejected without touching the dialog.
     std::deque<std::function<int(QDialog &)>> ModalHandlers;
@@ -48,6 +49,9 @@ public:
     int ModalCount = 0;
     QStringList Previews; // document names of the previews asked for
     QStringList HelpShown; // "title|resource#anchor" of each guide opened
+    QList<qint64> TaskSteps; // done, at each report of a long task
+    int CancelTaskAt = -1;   // the report at which the user cancels; -1: never
+    int TaskEnds = 0;
 
     TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                             int helpContext) override;
@@ -55,6 +59,9 @@ public:
     bool GetDateTime(QDateTime &dateTime) override;
     QString BrowseDialog(const QString &title, int flags) override;
     QString OpenFileDialog(const QString &title, const QString &filter) override;
+    QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName) override;
+    bool TaskProgress(const QString &text, qint64 done, qint64 total) override;
+    void TaskProgressEnded() override { ++TaskEnds; }
     bool OpenWithDefaultApplication(const QString &path) override;
     int ShowModal(QDialog &dialog) override;
     bool DatabaseWait(int seconds, bool serverAnswers, qint64 rowsLoaded) override;

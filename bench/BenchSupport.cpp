@@ -1,14 +1,14 @@
-#include "LedgerGenerator.h"
-
-#include "ZConnection.h"
+#include "BenchSupport.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
+#include <cstdio>
 
 void GenerateLedger(TZConnection &c, int rows, int years)
 {
@@ -77,4 +77,40 @@ void GenerateLedger(TZConnection &c, int rows, int years)
     }
     c.ExecSQL(QStringLiteral("COMMIT"));
     c.ExecSQL(sqlite ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
+}
+
+TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,
+                               const QString &database)
+{
+    TConnectionParams params;
+    params.Driver = QStringLiteral("QMYSQL");
+    params.Socket = socket;
+    params.User = user;
+    params.Password = password;
+    TZConnection admin;
+    admin.SetParams(params);
+    admin.Connect();
+    // The name is the benchmark's own, never typed by a user.
+    admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(database));
+    admin.ExecSQL(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(database));
+    params.Database = database;
+    return params;
+}
+
+TConnectionParams FreshSqlite(const QString &dir)
+{
+    TConnectionParams params;
+    params.Database = QDir(dir).filePath(QStringLiteral("bench.db"));
+    return params;
+}
+
+QString SqliteShellSql(const QString &sql)
+{
+    QString shellSql = sql;
+    static const QRegularExpression concat(QStringLiteral("CONCAT\\(([^()]*)\\)"));
+    QRegularExpressionMatch m;
+    while ((m = concat.match(shellSql)).hasMatch())
+        shellSql.replace(m.capturedStart(), m.capturedLength(),
+                         u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
+    return shellSql;
 }

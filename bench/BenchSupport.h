@@ -1,0 +1,73 @@
+#pragma once
+// What the benchmarks share: a generated ledger of realistic items, the
+// stand-in console and security service the module runs under, fresh
+// databases on both backends, and the backends' own clients to compare with.
+
+#include "KInterfaces.h"
+#include "ZConnection.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <vector>
+
+class BenchSecurity : public TInterfacedObject, public ISecurity
+{
+public:
+    TZConnection *Conn = nullptr;
+    int UserID = 1;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    TZConnection *GetConnection() override { return Conn; }
+    bool Connect() override { return true; }
+    bool GetCurrentUser(TUserDesc &d, int) override
+    {
+        d.UserID = UserID;
+        d.FirstName = QStringLiteral("Ana");
+        d.LastName = QStringLiteral("Petrović");
+        return true;
+    }
+    bool SelectUser(TUserDesc &) override { return false; }
+};
+
+class BenchConsole : public TInterfacedObject, public IConsole
+{
+public:
+    IRef<BenchSecurity> Security;
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
+    }
+    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
+    bool SetActiveGrid(QAbstractItemView *) override { return true; }
+};
+
+// A realistic ledger: 50 users, 5,000 partners and documents, and rows items
+// spread evenly over the last years (this one included) and three
+// directions, numbered in date order, with pass-on copies and additional
+// items among them.
+void GenerateLedger(TZConnection &c, int rows, int years = 10);
+
+// An empty database of that name on the server, or a file in dir.
+TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,
+                               const QString &database = QStringLiteral("ledger_bench"));
+TConnectionParams FreshSqlite(const QString &dir);
+
+// The sqlite3 shell of Debian 12 predates CONCAT: the same text with
+// MySQL's CONCAT spelled as ||, which has its NULL rule.
+QString SqliteShellSql(const QString &sql);
+
+template <class F>
+double medianMs(int runs, F &&f)
+{
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        t.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}

@@ -1,0 +1,119 @@
+#include "LedgerSearchCriteria.h"
+
+#include "CommonStrings.h"
+#include "FieldType.h"
+#include "KException.h"
+#include "ZConnection.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/LedgerResourceString.h"
+
+#include <QDate>
+
+const QString TLedgerSearchCriteria::Direction = QStringLiteral("direction");
+const QString TLedgerSearchCriteria::LedgerNumber = QStringLiteral("ledgernumber");
+const QString TLedgerSearchCriteria::DateFrom = QStringLiteral("datefrom");
+const QString TLedgerSearchCriteria::DateTo = QStringLiteral("dateto");
+const QString TLedgerSearchCriteria::Partner = QStringLiteral("partner");
+const QString TLedgerSearchCriteria::ItemNumber = QStringLiteral("itemnumber");
+const QString TLedgerSearchCriteria::InUser = QStringLiteral("inuser");
+const QString TLedgerSearchCriteria::OutUser = QStringLiteral("outuser");
+const QString TLedgerSearchCriteria::Accepted = QStringLiteral("accepted");
+const QString TLedgerSearchCriteria::Archived = QStringLiteral("archived");
+const QString TLedgerSearchCriteria::PassedOn = QStringLiteral("passedon");
+const QString TLedgerSearchCriteria::Year = QStringLiteral("year");
+const QStringList TLedgerSearchCriteria::Keys{Direction, LedgerNumber, DateFrom, DateTo, Partner,  ItemNumber,
+                                              InUser,    OutUser,      Accepted, Archived, PassedOn, Year};
+
+QString TLedgerSearchCriteria::Caption(const QString &key)
+{
+    const QMap<QString, QString> captions{
+        {Direction, _LEDGER_TYPE},          {LedgerNumber, _LEDGER_NUMBER},  {DateFrom, _LEDGER_DATE_FROM},
+        {DateTo, _LEDGER_DATE_TO},          {Partner, _LEDGER_PARTNER},      {ItemNumber, _LEDGER_ITEM_NUMBER},
+        {InUser, _LEDGER_IN_USER},          {OutUser, _LEDGER_OUT_USER},     {Accepted, _LEDGER_ACCEPTED},
+        {Archived, _LEDGER_ARCHIVED},       {PassedOn, _LEDGER_PASSEDON},    {Year, QStringLiteral("Godina")},
+    };
+    return captions.value(key, key);
+}
+
+std::optional<QString> TLedgerSearchCriteria::DirectionCaption(const QString &text)
+{
+    const QString typed = text.trimmed();
+    for (int code = -1; code <= 1; ++code) {
+        const QString caption = GetDirectionCaption(code);
+        if (typed == QString::number(code) || typed.compare(caption, Qt::CaseInsensitive) == 0)
+            return caption;
+    }
+    return std::nullopt;
+}
+
+QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVariantList &params) const
+{
+    for (auto it = Texts.cbegin(); it != Texts.cend(); ++it)
+        if (!Keys.contains(it.key()))
+            throw KException(QStringLiteral("Nepoznat kriterijum pretrage: %1").arg(it.key()));
+
+    QStringList conditions;
+    params.clear();
+    // Typed text is bound, never part of the statement.
+    const auto bound = [&](const QString &condition, const QVariant &value) {
+        conditions << condition;
+        params << value;
+    };
+    const auto startsWith = [&](const QString &column, const QString &value) {
+        if (connection)
+            conditions << connection->PrefixCondition(column, value, params);
+        else
+            bound(column + QStringLiteral(" LIKE ?"), value + u'%');
+    };
+    const auto flag = [](const QString &column, const QString &value) {
+        return column + (value == _YES_CAP ? QStringLiteral(" = 'y'") : QStringLiteral(" = 'n'"));
+    };
+    for (const QString &key : Keys) {
+        const QString value = Texts.value(key);
+        if (value.isEmpty())
+            continue;
+        if (const QString problem = connection ? connection->SearchTextProblem(value) : QString(); !problem.isEmpty())
+            throw KException(QStringLiteral("Polje '%1' %2").arg(Caption(key), problem));
+        if (key == Direction)
+            bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
+        else if (key == LedgerNumber)
+            startsWith(QStringLiteral("l.ledgernumber"), value);
+        else if (key == DateFrom || key == DateTo) {
+            // Never a condition from text that is no date.
+            const QDate day = ParseTypedDate(value);
+            if (!day.isValid())
+                throw KException(QStringLiteral("Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+                                     .arg(Caption(key), value));
+            const QString text = TZConnection::DateText(day);
+            if (key == DateFrom)
+                bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(text));
+            else
+                bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(text));
+        } else if (key == Partner)
+            startsWith(QStringLiteral("p.name"), value);
+        else if (key == ItemNumber)
+            startsWith(QStringLiteral("l.itemnumber"), value);
+        // A user cell holds a picked name; the id picked with it is what counts.
+        else if (key == InUser && InUserID > 0)
+            bound(QStringLiteral("l.inuserid = ?"), InUserID);
+        else if (key == OutUser && OutUserID > 0)
+            bound(QStringLiteral("l.outuserid = ?"), OutUserID);
+        else if (key == Accepted)
+            conditions << flag(QStringLiteral("l.accepted"), value);
+        else if (key == Archived)
+            conditions << flag(QStringLiteral("l.archived"), value);
+        else if (key == PassedOn)
+            conditions << (value == _YES_CAP ? QStringLiteral("NOT(l1.passonparentid IS NULL)")
+                                             : QStringLiteral("l1.passonparentid IS NULL"));
+        else if (key == Year) {
+            bool number = false;
+            const int year = value.trimmed().toInt(&number);
+            if (!number || year < 1900 || year > 9999)
+                throw KException(QStringLiteral("Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
+            const QString y = QString::number(year);
+            bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(y + QStringLiteral("-01-01")));
+            bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(y + QStringLiteral("-12-31")));
+        }
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}

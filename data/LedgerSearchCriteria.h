@@ -1,0 +1,38 @@
+#pragma once
+// The search of the ledger as texts: what the search frame's cells hold and
+// what a scheduled export gives on its command line. The condition is built
+// here, without any widget, so the same words select the same items in both.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <optional>
+
+class TZConnection;
+
+struct TLedgerSearchCriteria
+{
+    // The keys, in the search frame's order; the conditions follow it.
+    static const QString Direction, LedgerNumber, DateFrom, DateTo, Partner, ItemNumber, InUser, OutUser, Accepted,
+        Archived, PassedOn, Year;
+    static const QStringList Keys;
+
+    // Key to text; empty texts are no condition.
+    QMap<QString, QString> Texts;
+    // The users picked for InUser and OutUser: their texts only name them.
+    qint32 InUserID = 0;
+    qint32 OutUserID = 0;
+
+    // The condition over the item query's aliases, typed values bound to
+    // params. Throws KException with a message for the user on a text that
+    // is no date or year, on a key it does not know and on a text the
+    // connection cannot search for.
+    QString Condition(const TZConnection *connection, QVariantList &params) const;
+
+    // The caption of a key, as the search frame shows it.
+    static QString Caption(const QString &key);
+    // The caption of a direction given as its caption (any case) or its code
+    // (-1, 0, 1); nullopt for anything else.
+    static std::optional<QString> DirectionCaption(const QString &text);
+};

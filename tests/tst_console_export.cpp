@@ -1,0 +1,114 @@
+// The real kconsole binary exporting the ledger to CSV from the command
+// line, on the test's database: the file it writes and its exit codes.
+
+#include "CsvReader.h"
+#include "TestDb.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestConsoleExport : public QObject
+{
+    Q_OBJECT
+    TestDb db;
+    QTemporaryDir dir;
+
+    // The console beside its ini file; returns the exit code.
+    int run(const QStringList &args, const QByteArray &password = "tajna-1")
+    {
+        QProcess console;
+        console.start(dir.filePath(QStringLiteral("kconsole")), args);
+        console.write(password + '\n');
+        console.closeWriteChannel();
+        if (!console.waitForFinished(60000)) {
+            console.kill();
+            console.waitForFinished();
+            return -1;
+        }
+        m_stderr = QString::fromUtf8(console.readAllStandardError());
+        return console.exitStatus() == QProcess::NormalExit ? console.exitCode() : -2;
+    }
+    QString m_stderr;
+
+    QStringList exportArgs(const QString &file, const QStringList &more)
+    {
+        return QStringList{"--user", "milan", "--password-stdin", "--export-csv", dir.filePath(file)} + more;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(db);
+        QVERIFY(QFile::copy(QStringLiteral(KCONSOLE_EXE), dir.filePath(QStringLiteral("kconsole"))));
+        QFile ini(dir.filePath(QStringLiteral("kconsole.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        const TConnectionParams p = db.Params();
+        ini.write(QStringLiteral("[Database]\nDriver=%1\nDatabase=%2\nSocket=%3\nUser=%4\nPassword=%5\n")
+                      .arg(p.Driver, p.Database, p.Socket, p.User, p.Password)
+                      .toUtf8());
+        ini.close();
+        QCOMPARE(run({"--add-user", "milan", "--first-name", "Milan", "--last-name", "Čubrilo"}), 0);
+        TZConnection &c = db.Connection();
+        auto id = c.OpenQuery(QStringLiteral("SELECT userid FROM user WHERE login = 'milan'"));
+        QVERIFY(id->next());
+        const struct
+        {
+            int Direction;
+            const char *When, *Number, *Type;
+        } items[] = {{1, "2024-03-05T08:30:00", "7/24", "Dopis; \"hitno\""},
+                     {-1, "2024-06-01T10:00:00", "3/24", "Rešenje"},
+                     {1, "2023-12-31T23:59:00", "90/23", "Žalba"}};
+        for (const auto &item : items)
+            c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, itemnumber, "
+                                     "userid, accepted, archived) VALUES (?, ?, ?, ?, '007', ?, 'n', 'n')"),
+                      QVariantList{item.Direction, c.ToBindValue(QDateTime::fromString(QLatin1String(item.When), Qt::ISODate)),
+                       QLatin1String(item.Number), QString::fromUtf8(item.Type), id->value(0)});
+    }
+
+    void exitCodes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("year and direction") << "a.csv" << QStringList{"--year", "2024", "--direction", "ulazni"} << 0;
+        QTest::newRow("direction by code, dates") << "b.csv" << QStringList{"--direction", "-1", "--from", "01.06.2024", "--to", "30.06.2024"} << 0;
+        QTest::newRow("bad path") << "nema/c.csv" << QStringList{} << 1;
+        QTest::newRow("bad year") << "d.csv" << QStringList{"--year", "20x4"} << 1;
+        QTest::newRow("bad date") << "e.csv" << QStringList{"--from", "31.02.2024"} << 1;
+        QTest::newRow("unknown direction") << "f.csv" << QStringList{"--direction", "Bočni"} << 1;
+    }
+
+    void exitCodes()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QCOMPARE(run(exportArgs(file, args)), exitCode);
+        QCOMPARE(QFile::exists(dir.filePath(file)), exitCode == 0);
+        if (exitCode != 0)
+            QVERIFY2(m_stderr.contains(QStringLiteral("Izvoz nije uspeo")), qPrintable(m_stderr));
+    }
+
+    void refusesWithoutExporting()
+    {
+        QCOMPARE(run(exportArgs(QStringLiteral("g.csv"), {}), "pogrešna"), 2);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("g.csv"))));
+        QCOMPARE(run({"--user", "milan", "--password-stdin", "--year", "2024"}), 7);
+    }
+
+    void writesTheSelectedItems()
+    {
+        QCOMPARE(run(exportArgs(QStringLiteral("h.csv"), {"--year", "2024", "--direction", "1"})), 0);
+        const CsvContent csv = ReadCsvFile(dir.filePath(QStringLiteral("h.csv")));
+        QVERIFY(csv.Bom);
+        QCOMPARE(csv.Rows.size(), 2);
+        QCOMPARE(csv.Rows.at(0).mid(0, 3), (QStringList{"Tip", "Delovodni broj", "Datum i vreme"}));
+        QCOMPARE(csv.Rows.at(1), (QStringList{"Ulazni", "7/24", "05.03.2024 08:30", "", "Dopis; \"hitno\"", "", "007", "",
+                                              "Milan Čubrilo", ""}));
+    }
+};
+
+QTEST_MAIN(TestConsoleExport)
+#include "tst_console_export.moc"

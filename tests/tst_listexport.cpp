@@ -1,0 +1,147 @@
+// The list's CSV file and printout over a real database: what the grid
+// shows, in its order, and nothing left behind by a cancelled export.
+
+#include "CsvReader.h"
+#include "DBGrid.h"
+#include "LedgerFixture.h"
+#include "ZQuery.h"
+#include "data/LedgerDMUnit.h"
+#include "screens/LedgerViewerUnit.h"
+
+#include <QAction>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestListExport : public QObject
+{
+    Q_OBJECT
+    LedgerFixture fx;
+    QTemporaryDir dir;
+    std::unique_ptr<TLedgerViewerForm> list;
+
+    // The three items of the test, newest first, as a search leaves them.
+    void showItems()
+    {
+        TZQuery &q = *LedgerDM->LedgerItemZQ;
+        q.Close();
+        q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgernumber LIKE 'CSV%'")));
+        q.Open();
+        q.SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    }
+
+    CsvContent exportList(ScopedScriptedDialogs &dialogs, const QString &name)
+    {
+        dialogs->SaveFileAnswers.push_back(dir.filePath(name));
+        list->ExportCsvAction->trigger();
+        return ReadCsvFile(dir.filePath(name + QStringLiteral(".csv")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        fx.Start(QStringLiteral("ana"));
+        const auto at = [](const char *text) { return QDateTime::fromString(QLatin1String(text), Qt::ISODate); };
+        fx.AddItem({{"ledgernumber", "CSV1/24"}, {"ledgerdatetime", at("2024-03-05T08:30:00")},
+                    {"itemtype", "Dopis \"hitno\"; lično"}, {"itemnumber", "007"}});
+        fx.AddItem({{"ledgernumber", "CSV2/24"}, {"ledgerdatetime", at("2024-03-06T09:45:00")},
+                    {"itemtype", "Rešenje\r\ndrugi red"}, {"itemnumber", "Čačak; Đurđevdan"}});
+        fx.AddItem({{"ledgernumber", "CSV3/24"}, {"ledgerdatetime", at("2024-03-04T10:00:00")}, {"direction", -1},
+                    {"itemtype", "Žalba"}, {"itemnumber", "0012"}, {"itemdate", QDate(2024, 2, 29)}});
+        list = std::make_unique<TLedgerViewerForm>(nullptr);
+    }
+
+    void cleanupTestCase()
+    {
+        list.reset();
+        fx.Stop();
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("cells"); // Tip, Delovodni broj, Datum i vreme, Vrsta, Datum dok., Broj dok.
+        QTest::newRow("quotes, separator, leading zeros")
+            << 2 << QStringList{"Ulazni", "CSV1/24", "05.03.2024 08:30", "Dopis \"hitno\"; lično", "", "007"};
+        QTest::newRow("line break, Serbian letters")
+            << 1 << QStringList{"Ulazni", "CSV2/24", "06.03.2024 09:45", "Rešenje\r\ndrugi red", "", "Čačak; Đurđevdan"};
+        QTest::newRow("outgoing, date of the document")
+            << 3 << QStringList{"Izlazni", "CSV3/24", "04.03.2024 10:00", "Žalba", "29.02.2024", "0012"};
+    }
+
+    void roundTrip()
+    {
+        QFETCH(int, row);
+        QFETCH(QStringList, cells);
+        ScopedScriptedDialogs dialogs;
+        showItems();
+        const CsvContent csv = exportList(dialogs, QStringLiteral("lista"));
+        QVERIFY(csv.Bom);
+        QCOMPARE(csv.Rows.size(), 4);
+        const QStringList &got = csv.Rows.at(row);
+        QCOMPARE((QStringList{got.value(0), got.value(1), got.value(2), got.value(4), got.value(5), got.value(6)}), cells);
+    }
+
+    // Hidden columns stay out, moved ones go where they are on screen, and
+    // the rows follow the list's own order.
+    void shownColumnsInOrder()
+    {
+        ScopedScriptedDialogs dialogs;
+        showItems();
+        TDBGrid &grid = *list->DBG;
+        grid.SetColumnVisible(0, false);
+        grid.SetColumnVisible(7, false);
+        grid.SetVisualOrder({6, 1});
+        LedgerDM->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber DESC"));
+        const CsvContent csv = exportList(dialogs, QStringLiteral("kolone"));
+        grid.SetVisualOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        grid.SetColumnVisible(0, true);
+        grid.SetColumnVisible(7, true);
+        QCOMPARE(csv.Rows.value(0), (QStringList{"Broj dokumenta", "Delovodni broj", "Datum i vreme", "Partner",
+                                                 "Vrsta dokumenta", "Datum dokumenta", "Korisnik", "Namenjeno"}));
+        QCOMPARE(csv.Rows.value(1).mid(0, 2), (QStringList{"0012", "CSV3/24"}));
+        QCOMPARE(csv.Rows.value(2).mid(0, 2), (QStringList{"Čačak; Đurđevdan", "CSV2/24"}));
+        QCOMPARE(csv.Rows.value(3).mid(0, 2), (QStringList{"007", "CSV1/24"}));
+    }
+
+    // A cancel keeps the earlier file whole and writes no new one.
+    void cancelLeavesNoFile()
+    {
+        ScopedScriptedDialogs dialogs;
+        showItems();
+        const QString earlier = dir.filePath(QStringLiteral("staro.csv"));
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dobar fajl");
+        file.close();
+        dialogs->CancelTaskAt = 0;
+        dialogs->SaveFileAnswers = {earlier, dir.filePath(QStringLiteral("novo.csv"))};
+        list->ExportCsvAction->trigger();
+        dialogs->TaskSteps.clear();
+        list->ExportCsvAction->trigger();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("dobar fajl"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("novo.csv"))));
+        QCOMPARE(dialogs->TaskEnds, 2);
+        QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    void printsThroughPreview()
+    {
+        ScopedScriptedDialogs dialogs;
+        showItems();
+        const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
+        dialogs->PreviewHandlers.push_back([&](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            paint(printer);
+        });
+        list->PrintListAction->trigger();
+        QCOMPARE(dialogs->Previews, QStringList{"Lista stavki delovodnika"});
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+    }
+};
+
+QTEST_MAIN(TestListExport)
+#include "tst_listexport.moc"
