@@ -5,10 +5,13 @@
 #include "DatasetTestUtil.h"
 #include "ScriptedDialogs.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QThread>
 #include <csignal>
 
 using namespace dst;
@@ -23,6 +26,28 @@ pid_t serverPid()
 {
     QFile f(QFileInfo(qEnvironmentVariable("KLEDGER_MARIADB_SOCKET")).dir().filePath(QStringLiteral("mysqld.pid")));
     return f.open(QIODevice::ReadOnly) ? pid_t(f.readAll().trimmed().toLongLong()) : 0;
+}
+
+// kill() returns before every thread of the server has stopped; a thread
+// woken meanwhile could still answer a statement.
+bool waitStopped(pid_t pid)
+{
+    QDeadlineTimer deadline(3000);
+    while (!deadline.hasExpired()) {
+        bool all = true;
+        const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+        for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task + QStringLiteral("/stat")));
+            const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+            const qsizetype close = text.lastIndexOf(')');
+            if (close >= 0 && close + 2 < text.size() && text.at(close + 2) != 'T' && text.at(close + 2) != 't')
+                all = false;
+        }
+        if (all)
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
 }
 
 } // namespace
@@ -106,6 +131,7 @@ private slots:
         QVERIFY(pid > 0);
         QCOMPARE(::kill(pid, SIGSTOP), 0);
         auto wake = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        QVERIFY(waitStopped(pid));
         QElapsedTimer waited;
         waited.start();
         try {
@@ -143,8 +169,10 @@ private slots:
             dialogs->CancelDatabaseWaitAt = 0;
         const pid_t pid = serverPid();
         auto wake = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
-        if (situation == QLatin1String("frozen"))
+        if (situation == QLatin1String("frozen")) {
             QCOMPARE(::kill(pid, SIGSTOP), 0);
+            QVERIFY(waitStopped(pid));
+        }
         const int pause = situation == QLatin1String("busy") ? 3 : 60;
         TZReadOnlyQuery list(&desk, QStringLiteral("SELECT SLEEP(?) AS pause, COUNT(*) AS n FROM ledgeritem"), {pause});
         QElapsedTimer waited;
