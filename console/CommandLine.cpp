@@ -51,7 +51,16 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
                                              QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, "
                                                             "i izlazi (uz --user)."),
                                              QStringLiteral("FILE.csv"));
-    const QCommandLineOption yearOption(QStringLiteral("year"), QStringLiteral("Godina, uz --export-csv."),
+    const QCommandLineOption registerPdfOption(QStringLiteral("register-pdf"),
+                                               QStringLiteral("Upisuje delovodnik godine --year u PDF datoteku, bez "
+                                                              "prozora, i izlazi (uz --user)."),
+                                               QStringLiteral("FILE.pdf"));
+    const QCommandLineOption continuityOption(QStringLiteral("continuity-report"),
+                                              QStringLiteral("Upisuje proveru kontinuiteta brojeva godine --year u PDF "
+                                                             "datoteku, bez prozora, i izlazi (uz --user)."),
+                                              QStringLiteral("FILE.pdf"));
+    const QCommandLineOption yearOption(QStringLiteral("year"),
+                                        QStringLiteral("Godina, uz --export-csv, --register-pdf ili --continuity-report."),
                                         QStringLiteral("GGGG"));
     const QCommandLineOption directionOption(QStringLiteral("direction"),
                                              QStringLiteral("Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), "
@@ -63,7 +72,7 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
                                       QStringLiteral("dd.MM.yyyy"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption, addUserOption,
                        firstNameOption, lastNameOption, sizeOption, exportCsvOption, yearOption, directionOption,
-                       fromOption, toOption});
+                       fromOption, toOption, registerPdfOption, continuityOption});
     parser.process(app);
 
     TCommandLine line;
@@ -79,6 +88,8 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
     line.Size = parser.value(sizeOption);
     line.SizeGiven = parser.isSet(sizeOption);
     line.ExportCsv = valueIfSet(parser, exportCsvOption);
+    line.RegisterPdf = valueIfSet(parser, registerPdfOption);
+    line.ContinuityReport = valueIfSet(parser, continuityOption);
     line.Year = parser.value(yearOption);
     line.Direction = parser.value(directionOption);
     line.From = parser.value(fromOption);
@@ -90,8 +101,9 @@ bool WantsNoWindow(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg == "--export-csv" || arg.startsWith("--export-csv="))
-            return true;
+        for (const char *command : {"--export-csv", "--register-pdf", "--continuity-report"})
+            if (arg == command || arg.startsWith(QByteArray(command) + '='))
+                return true;
     }
     return false;
 }

@@ -21,13 +21,15 @@ struct TCommandLine
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
     std::optional<QString> ExportCsv;  // --export-csv: write the items to a CSV file and quit
-    QString Year;                      // --year, with --export-csv
+    std::optional<QString> RegisterPdf;       // --register-pdf: the register book of --year as PDF
+    std::optional<QString> ContinuityReport;  // --continuity-report: the numbering check of --year as PDF
+    QString Year;                      // --year, with any of the three
     QString Direction;                 // --direction: caption or code, with --export-csv
     QString From;                      // --from dd.MM.yyyy, with --export-csv
     QString To;                        // --to dd.MM.yyyy, with --export-csv
 
     // Run from a script: no message boxes that wait for a click.
-    bool Scripted() const { return User || Screenshot || AddUser || ExportCsv; }
+    bool Scripted() const { return User || Screenshot || AddUser || ExportCsv || RegisterPdf || ContinuityReport; }
 };
 
 // Reads the application's arguments. Quits the process for --help and for

@@ -8,6 +8,7 @@
 #include "LedgerReports.h"
 
 #include <QDir>
+#include <functional>
 #include <cstdio>
 
 namespace {
@@ -41,13 +42,8 @@ public:
     void ShowHelp(const QString &, const QString &, const QString &) override {}
 };
 
-int exportCsv(const TCommandLine &line, TConsole &console)
+int exportCsv(const TCommandLine &line, ILedgerReports &reports)
 {
-    IRef<ILedgerReports> reports = console.service<ILedgerReports>();
-    if (!reports) {
-        report(QStringLiteral("Modul Delovodnik nije učitan; izvoz nije moguć."));
-        return ceNoModule;
-    }
     QMap<QString, QString> criteria;
     const std::pair<const char *, const QString &> given[] = {
         {"year", line.Year}, {"direction", line.Direction}, {"datefrom", line.From}, {"dateto", line.To}};
@@ -64,7 +60,7 @@ int exportCsv(const TCommandLine &line, TConsole &console)
         return true;
     };
     try {
-        const qint64 rows = reports->ExportCsv(criteria, *line.ExportCsv, progress);
+        const qint64 rows = reports.ExportCsv(criteria, *line.ExportCsv, progress);
         std::printf("Izvezeno stavki: %lld, u datoteku %s\n", rows, qPrintable(QDir::toNativeSeparators(*line.ExportCsv)));
         return ceDone;
     } catch (const KException &e) {
@@ -74,24 +70,53 @@ int exportCsv(const TCommandLine &line, TConsole &console)
     }
 }
 
+// A book of a year as a PDF file, through one of the report calls.
+int saveBook(const QString &fileName, const std::function<void()> &save)
+{
+    try {
+        save();
+        std::printf("Upisano u datoteku %s\n", qPrintable(QDir::toNativeSeparators(fileName)));
+        return ceDone;
+    } catch (const KException &e) {
+        LogError(e.message());
+        report(QStringLiteral("Izveštaj nije upisan: %1").arg(e.message()));
+        return ceFailed;
+    }
+}
+
+int commandCount(const TCommandLine &line)
+{
+    return int(line.ExportCsv.has_value()) + int(line.RegisterPdf.has_value()) + int(line.ContinuityReport.has_value());
+}
+
 } // namespace
 
 bool HasCommand(const TCommandLine &line)
 {
-    return line.ExportCsv.has_value();
+    return commandCount(line) > 0;
 }
 
 QString CommandLineProblem(const TCommandLine &line)
 {
     if (!HasCommand(line)) {
         if (!line.Year.isEmpty() || !line.Direction.isEmpty() || !line.From.isEmpty() || !line.To.isEmpty())
-            return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv.");
+            return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv, "
+                                  "--register-pdf ili --continuity-report.");
         return {};
     }
+    if (commandCount(line) > 1)
+        return QStringLiteral("Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
     if (!line.User)
-        return QStringLiteral("Uz --export-csv prijava ide sa --user (i --password-stdin).");
-    if (line.ExportCsv->isEmpty())
-        return QStringLiteral("Uz --export-csv treba navesti datoteku.");
+        return QStringLiteral("Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
+    const QString &file = line.ExportCsv ? *line.ExportCsv : line.RegisterPdf ? *line.RegisterPdf : *line.ContinuityReport;
+    if (file.isEmpty())
+        return QStringLiteral("Treba navesti datoteku u koju se upisuje.");
+    if (!line.ExportCsv) {
+        if (line.Year.isEmpty())
+            return QStringLiteral("Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
+        if (!line.Direction.isEmpty() || !line.From.isEmpty() || !line.To.isEmpty())
+            return QStringLiteral("Opcije --direction, --from i --to važe samo uz --export-csv.");
+    }
     return {};
 }
 
@@ -102,7 +127,16 @@ std::unique_ptr<IDialogs> MakeCommandDialogs()
 
 int RunCommand(const TCommandLine &line, TConsole &console)
 {
+    if (!HasCommand(line))
+        return ceDone;
+    IRef<ILedgerReports> reports = console.service<ILedgerReports>();
+    if (!reports) {
+        report(QStringLiteral("Modul Delovodnik nije učitan; izvoz nije moguć."));
+        return ceNoModule;
+    }
     if (line.ExportCsv)
-        return exportCsv(line, console);
-    return ceDone;
+        return exportCsv(line, *reports.get());
+    if (line.RegisterPdf)
+        return saveBook(*line.RegisterPdf, [&] { reports->SaveRegisterBook(line.Year, *line.RegisterPdf); });
+    return saveBook(*line.ContinuityReport, [&] { reports->SaveContinuityReport(line.Year, *line.ContinuityReport); });
 }

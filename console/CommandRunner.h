@@ -2,8 +2,9 @@
 // The console's commands for scheduled jobs: after the login they run
 // without a window, each through an interface a loaded module offers, and
 // say what went wrong on standard error, in Serbian, with a non-zero exit.
-// Now: --export-csv FILE with the search's criteria (--year, --direction,
-// --from, --to), through ILedgerReports.
+// --export-csv FILE with the search's criteria (--year, --direction,
+// --from, --to), --register-pdf FILE --year Y and --continuity-report FILE
+// --year Y, through ILedgerReports.
 
 #include <QString>
 #include <memory>

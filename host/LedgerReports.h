@@ -27,4 +27,10 @@ public:
     // stopped it; the file appears only when complete.
     virtual qint64 ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
                              const TProgress &progress) = 0;
+
+    // The register book of a year (as typed, "2026"), every direction, and
+    // the numbering-continuity report of a year, as PDF files. Throw as
+    // ExportCsv does; the file appears only when complete.
+    virtual void SaveRegisterBook(const QString &year, const QString &fileName) = 0;
+    virtual void SaveContinuityReport(const QString &year, const QString &fileName) = 0;
 };

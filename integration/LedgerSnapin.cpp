@@ -5,14 +5,39 @@
 #include "Dialogs.h"
 #include "ZConnection.h"
 #include "KException.h"
+#include "data/LedgerContinuity.h"
 #include "data/LedgerCsvExport.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerRegisterBook.h"
+#include "data/ReportText.h"
 #include "data/LedgerSearchCriteria.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"
+
+namespace {
+
+// The year as typed on a command line; throws when it is none.
+int typedYear(const QString &text)
+{
+    bool number = false;
+    const int year = text.trimmed().toInt(&number);
+    if (!number)
+        throw KException(QStringLiteral("Godina '%1' nije broj (piše se npr. 2026).").arg(text));
+    CheckLedgerYear(year);
+    return year;
+}
+
+TZConnection &reportConnection()
+{
+    if (TZConnection *connection = LedgerDM->ZConnection())
+        return *connection;
+    throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
+}
+
+} // namespace
 
 // ---- Snap-in ------------------------------------------------------------------------
 
@@ -86,10 +111,22 @@ qint64 TLedgerSnapin::ExportCsv(const QMap<QString, QString> &criteria, const QS
 {
     const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
     FViewer->Load(IRef<ISnapin>());
-    TZConnection *connection = LedgerDM->ZConnection();
-    if (!connection)
-        throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
-    return ExportLedgerCsv(*connection, search, fileName, progress);
+    return ExportLedgerCsv(reportConnection(), search, fileName, progress);
+}
+
+
+void TLedgerSnapin::SaveRegisterBook(const QString &year, const QString &fileName)
+{
+    const int y = typedYear(year);
+    FViewer->Load(IRef<ISnapin>());
+    ::SaveRegisterBook(reportConnection(), y, {}, fileName);
+}
+
+void TLedgerSnapin::SaveContinuityReport(const QString &year, const QString &fileName)
+{
+    const int y = typedYear(year);
+    FViewer->Load(IRef<ISnapin>());
+    ::SaveContinuityReport(reportConnection(), y, fileName);
 }
 
 // ---- Viewer ---------------------------------------------------------------------------

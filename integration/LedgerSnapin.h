@@ -22,6 +22,8 @@ public:
     // ILedgerReports
     qint64 ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
                      const TProgress &progress) override;
+    void SaveRegisterBook(const QString &year, const QString &fileName) override;
+    void SaveContinuityReport(const QString &year, const QString &fileName) override;
 
     IRef<IViewer> Viewer() const { return FViewer; }
     IRef<INavigable> Navigator() const { return FNavigator; }

@@ -1,5 +1,6 @@
-// The real kconsole binary exporting the ledger to CSV from the command
-// line, on the test's database: the file it writes and its exit codes.
+// The real kconsole binary exporting the ledger to CSV and writing the
+// register book and the numbering check from the command line, on the
+// test's database: the files it writes and its exit codes.
 
 #include "CsvReader.h"
 #include "TestDb.h"
@@ -32,9 +33,9 @@ class TestConsoleExport : public QObject
     }
     QString m_stderr;
 
-    QStringList exportArgs(const QString &file, const QStringList &more)
+    QStringList exportArgs(const QString &file, const QStringList &more, const QString &command = QStringLiteral("--export-csv"))
     {
-        return QStringList{"--user", "milan", "--password-stdin", "--export-csv", dir.filePath(file)} + more;
+        return QStringList{"--user", "milan", "--password-stdin", command, dir.filePath(file)} + more;
     }
 
 private slots:
@@ -72,12 +73,22 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("year and direction") << "a.csv" << QStringList{"--year", "2024", "--direction", "ulazni"} << 0;
-        QTest::newRow("direction by code, dates") << "b.csv" << QStringList{"--direction", "-1", "--from", "01.06.2024", "--to", "30.06.2024"} << 0;
-        QTest::newRow("bad path") << "nema/c.csv" << QStringList{} << 1;
-        QTest::newRow("bad year") << "d.csv" << QStringList{"--year", "20x4"} << 1;
-        QTest::newRow("bad date") << "e.csv" << QStringList{"--from", "31.02.2024"} << 1;
-        QTest::newRow("unknown direction") << "f.csv" << QStringList{"--direction", "Bočni"} << 1;
+        QTest::addColumn<QString>("command");
+        QTest::newRow("year and direction") << "a.csv" << QStringList{"--year", "2024", "--direction", "ulazni"} << 0 << QString();
+        QTest::newRow("direction by code, dates") << "b.csv" << QStringList{"--direction", "-1", "--from", "01.06.2024", "--to", "30.06.2024"} << 0 << QString();
+        QTest::newRow("bad path") << "nema/c.csv" << QStringList{} << 1 << QString();
+        QTest::newRow("bad year") << "d.csv" << QStringList{"--year", "20x4"} << 1 << QString();
+        QTest::newRow("bad date") << "e.csv" << QStringList{"--from", "31.02.2024"} << 1 << QString();
+        QTest::newRow("unknown direction") << "f.csv" << QStringList{"--direction", "Bočni"} << 1 << QString();
+        const QString book = QStringLiteral("--register-pdf"), check = QStringLiteral("--continuity-report");
+        QTest::newRow("register book") << "k.pdf" << QStringList{"--year", "2024"} << 0 << book;
+        QTest::newRow("register book, bad year") << "l.pdf" << QStringList{"--year", "20x4"} << 1 << book;
+        QTest::newRow("register book, year out of range") << "m.pdf" << QStringList{"--year", "1066"} << 1 << book;
+        QTest::newRow("register book, bad path") << "nema/n.pdf" << QStringList{"--year", "2024"} << 1 << book;
+        QTest::newRow("continuity") << "o.pdf" << QStringList{"--year", "2024"} << 0 << check;
+        QTest::newRow("continuity, bad year") << "p.pdf" << QStringList{"--year", "dve hiljade"} << 1 << check;
+        QTest::newRow("continuity without a year") << "q.pdf" << QStringList{} << 7 << check;
+        QTest::newRow("continuity with a direction") << "r.pdf" << QStringList{"--year", "2024", "--direction", "1"} << 7 << check;
     }
 
     void exitCodes()
@@ -85,10 +96,20 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
-        QCOMPARE(run(exportArgs(file, args)), exitCode);
+        QFETCH(QString, command);
+        if (command.isEmpty())
+            command = QStringLiteral("--export-csv");
+        QCOMPARE(run(exportArgs(file, args, command)), exitCode);
         QCOMPARE(QFile::exists(dir.filePath(file)), exitCode == 0);
-        if (exitCode != 0)
-            QVERIFY2(m_stderr.contains(QStringLiteral("Izvoz nije uspeo")), qPrintable(m_stderr));
+        const bool csv = command == QLatin1String("--export-csv");
+        if (exitCode == 1)
+            QVERIFY2(m_stderr.contains(csv ? QStringLiteral("Izvoz nije uspeo") : QStringLiteral("Izveštaj nije upisan")),
+                     qPrintable(m_stderr));
+        if (exitCode == 0 && !csv) {
+            QFile pdf(dir.filePath(file));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QVERIFY(pdf.read(5) == "%PDF-");
+        }
     }
 
     void refusesWithoutExporting()
