@@ -11,10 +11,9 @@
 #include "screens/RegisterBookDialog.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
-#include <QProgressDialog>
 #include <QMenu>
+#include <QScopeGuard>
 #include <memory>
 
 void AddRegisterActions(TCustomViewerForm &frame)
@@ -72,16 +71,12 @@ void RegisterBookActionExecute(QWidget *owner)
         return;
     }
     // The pages are written one by one; the user may stop in between.
-    QProgressDialog progress(QStringLiteral("Delovodnik se upisuje u datoteku…"), QStringLiteral("Otkaži"), 0, 1000, owner);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    const auto ended = qScopeGuard([] { Dialogs().TaskProgressEnded(); });
     const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Directions(), file,
-                                          [&progress](qint64 done, qint64 total) {
-                                              progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
-                                              QCoreApplication::processEvents();
-                                              return !progress.wasCanceled();
+                                          [](qint64 done, qint64 total) {
+                                              return Dialogs().TaskProgress(
+                                                  QStringLiteral("Delovodnik se upisuje u datoteku…"), done, total);
                                           });
-    progress.reset();
     MessageDlg(written ? QStringLiteral("Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
                        : QStringLiteral("Upisivanje je otkazano; datoteka nije napravljena."),
                TMsgDlgType::Information, mbOK);

@@ -1,12 +1,12 @@
 #include "RegisterBookDialog.h"
 
+#include "Dialogs.h"
 #include "Help.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -84,9 +84,9 @@ QString TRegisterBookDialog::PdfFile() const
 
 void TRegisterBookDialog::PdfButtonClick()
 {
-    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Sačuvaj delovodnik kao PDF"),
-                                                      QStringLiteral("Delovodnik %1.pdf").arg(Year()),
-                                                      QStringLiteral("PDF dokumenti (*.pdf)"));
+    const QString name = Dialogs().SaveFileDialog(QStringLiteral("Sačuvaj delovodnik kao PDF"),
+                                                  QStringLiteral("PDF dokumenti (*.pdf)"),
+                                                  QStringLiteral("Delovodnik %1.pdf").arg(Year()));
     if (!name.isEmpty())
         PdfEdit->setText(name);
 }

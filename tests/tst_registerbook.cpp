@@ -151,6 +151,9 @@ private slots:
         QVERIFY(pdfText(file + QStringLiteral(".pdf")).contains(QStringLiteral("Delovodnik za 2025. godinu")));
         QCOMPARE(dialogs->Messages.size(), 1);
         QVERIFY(dialogs->Messages[0].Text.startsWith(QStringLiteral("Delovodnik je sačuvan u datoteci")));
+        // Its progress went through the dialogs, and was closed.
+        QVERIFY(!dialogs->TaskSteps.isEmpty());
+        QCOMPARE(dialogs->TaskEnds, 1);
         dialogs->ModalHandlers.push_back([](QDialog &d) {
             auto &dialog = dynamic_cast<TContinuityDialog &>(d);
             dialog.YearEdit->setValue(2025);
