@@ -97,6 +97,26 @@ TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const
     return params;
 }
 
+void AddBenchOptions(QCommandLineParser &p, const char *defaultRows)
+{
+    p.addOption({"rows", "ledger items", "N", QString::fromLatin1(defaultRows)});
+    p.addOption({"backend", "sqlite or mariadb", "NAME", "sqlite"});
+    p.addOption({"socket", "MariaDB socket", "PATH"});
+    p.addOption({"user", "MariaDB user", "NAME", "ledger"});
+    p.addOption({"password", "MariaDB password", "PW", "ledger"});
+}
+
+bool IsMariaDb(const QCommandLineParser &p)
+{
+    return p.value("backend") == QLatin1String("mariadb");
+}
+
+TConnectionParams FreshDatabase(const QCommandLineParser &p, const QString &sqliteDir, const QString &mariaDbName)
+{
+    return IsMariaDb(p) ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), mariaDbName)
+                        : FreshSqlite(sqliteDir);
+}
+
 TConnectionParams FreshSqlite(const QString &dir)
 {
     TConnectionParams params;

@@ -6,6 +6,7 @@
 #include "KInterfaces.h"
 #include "ZConnection.h"
 
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <vector>
@@ -48,6 +49,15 @@ public:
 // directions, numbered in date order, with pass-on copies and additional
 // items among them.
 void GenerateLedger(TZConnection &c, int rows, int years = 10);
+
+// The options every benchmark takes: --rows (with its default), --backend
+// (sqlite or mariadb), and --socket, --user, --password for MariaDB.
+void AddBenchOptions(QCommandLineParser &p, const char *defaultRows);
+bool IsMariaDb(const QCommandLineParser &p);
+// An empty database on the backend the options name: on the server under
+// mariaDbName, or a file in sqliteDir.
+TConnectionParams FreshDatabase(const QCommandLineParser &p, const QString &sqliteDir,
+                                const QString &mariaDbName = QStringLiteral("ledger_bench"));
 
 // An empty database of that name on the server, or a file in dir.
 TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,

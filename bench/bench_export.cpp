@@ -25,18 +25,14 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser p;
-    p.addOption({"rows", "ledger items", "N", "1000000"});
-    p.addOption({"backend", "sqlite or mariadb", "NAME", "sqlite"});
-    p.addOption({"socket", "MariaDB socket", "PATH"});
-    p.addOption({"user", "MariaDB user", "NAME", "ledger"});
-    p.addOption({"password", "MariaDB password", "PW", "ledger"});
+    AddBenchOptions(p, "1000000");
     p.addOption({"runs", "runs of each side; the median counts", "N", "3"});
     p.addOption({"reuse", "MariaDB: export the ledger_bench database a failed run left"});
     p.addHelpOption();
     p.process(app);
     const int rows = p.value("rows").toInt();
     const int runs = std::max(1, p.value("runs").toInt());
-    const bool maria = p.value("backend") == QLatin1String("mariadb");
+    const bool maria = IsMariaDb(p);
 
     try {
         QTemporaryDir dir;
@@ -50,7 +46,7 @@ int main(int argc, char **argv)
             params.User = p.value("user");
             params.Password = p.value("password");
         } else {
-            params = maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password")) : FreshSqlite(dir.path());
+            params = FreshDatabase(p, dir.path());
         }
         TZConnection conn;
         conn.SetParams(params);

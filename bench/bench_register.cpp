@@ -56,22 +56,16 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser p;
-    p.addOption({"rows", "ledger items of the year", "N", "100000"});
-    p.addOption({"backend", "sqlite or mariadb", "NAME", "sqlite"});
-    p.addOption({"socket", "MariaDB socket", "PATH"});
-    p.addOption({"user", "MariaDB user", "NAME", "ledger"});
-    p.addOption({"password", "MariaDB password", "PW", "ledger"});
+    AddBenchOptions(p, "100000");
     p.addOption({"pdf", "where the book goes", "PATH"});
     p.addHelpOption();
     p.process(app);
     const int rows = p.value("rows").toInt();
-    const bool maria = p.value("backend") == QLatin1String("mariadb");
+    const bool maria = IsMariaDb(p);
 
     try {
         QTemporaryDir dir;
-        const TConnectionParams params =
-            maria ? FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), QStringLiteral("register_bench"))
-                  : FreshSqlite(dir.path());
+        const TConnectionParams params = FreshDatabase(p, dir.path(), QStringLiteral("register_bench"));
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
