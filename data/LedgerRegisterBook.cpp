@@ -206,7 +206,7 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
     report.Widths = {10, 8, 16, 11, 13, 15, 10, 10, 7};
     report.EmptyText = QStringLiteral("U ovoj godini nema upisanih stavki.");
     report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(items + enclosures),
-                      QStringLiteral("Od toga priloga: %1; prosleđenih primeraka (bez novog broja): %2")
+                      QStringLiteral("Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
                           .arg(enclosures)
                           .arg(copies)};
     if (copies > 0)

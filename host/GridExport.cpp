@@ -51,9 +51,9 @@ QString CsvCellText(const TDataSet &dataSet, int row, const TField &field)
     }
 }
 
-TPagedTable GridPagedTable(const TDBGrid &grid)
+TPagedReport GridPagedReport(const TDBGrid &grid)
 {
-    TPagedTable table;
+    TPagedReport table;
     const QList<TShownColumn> columns = ShownColumns(grid);
     for (const TShownColumn &column : columns) {
         table.Captions << column.Title;
@@ -62,14 +62,16 @@ TPagedTable GridPagedTable(const TDBGrid &grid)
     const TDataSet *dataSet = grid.DataSet();
     if (!dataSet || !dataSet->Active())
         return table;
-    table.Rows.reserve(dataSet->RecordCount());
+    QList<QStringList> rows;
+    rows.reserve(dataSet->RecordCount());
     for (int row = 0; row < dataSet->RecordCount(); ++row) {
         QStringList cells;
         cells.reserve(columns.size());
         for (const TShownColumn &column : columns)
             cells << dataSet->DisplayTextAt(row, *column.Field);
-        table.Rows << cells;
+        rows << cells;
     }
+    SetReportRows(table, std::move(rows));
     return table;
 }
 

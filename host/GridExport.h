@@ -4,7 +4,7 @@
 // the data set's order, with the texts the cells show.
 
 #include "KExport.h"
-#include "PagedTable.h"
+#include "PagedReport.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +28,7 @@ KCOMMON_EXPORT QList<TShownColumn> ShownColumns(const TDBGrid &grid);
 KCOMMON_EXPORT QString CsvCellText(const TDataSet &dataSet, int row, const TField &field);
 
 // The grid's titles and rows as a printed table, columns as wide as on screen.
-KCOMMON_EXPORT TPagedTable GridPagedTable(const TDBGrid &grid);
+KCOMMON_EXPORT TPagedReport GridPagedReport(const TDBGrid &grid);
 
 // Writes the grid's rows to fileName as CSV (TCsvWriter), reporting progress
 // through Dialogs().TaskProgress. The file appears only when complete: a

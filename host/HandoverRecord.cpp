@@ -1,6 +1,6 @@
 #include "HandoverRecord.h"
 
-#include "PagedTable.h"
+#include "PagedReport.h"
 
 #include <QPainter>
 
@@ -64,12 +64,18 @@ void paintClosing(const THandoverRecord &r, TReportCanvas &c, double y)
 
 bool PaintHandoverRecord(const THandoverRecord &record, QPagedPaintDevice &device)
 {
-    const TPagedTable table{record.Organization, record.Title,   record.PrintedAt, record.Captions,
-                            record.Widths,       record.Rows,    QStringLiteral("Nema stavki za primopredaju.")};
-    TPagedTableParts parts;
-    parts.HeadMm = 34;
-    parts.Head = [&record](TReportCanvas &c, double top) { paintTitle(record, c, top); };
-    parts.ClosingMm = 46;
-    parts.Closing = [&record](TReportCanvas &c, double top) { paintClosing(record, c, top); };
-    return PaintPagedTable(table, device, parts);
+    TPagedReport report;
+    report.Organization = record.Organization;
+    report.Title = record.Title;
+    report.PrintedAt = record.PrintedAt;
+    report.Captions = record.Captions;
+    report.Widths = record.Widths;
+    report.EmptyText = QStringLiteral("Nema stavki za primopredaju.");
+    SetReportRows(report, record.Rows);
+    report.FontPoints = 8.5;
+    report.Parts.HeadMm = 34;
+    report.Parts.Head = [&record](TReportCanvas &c, double top) { paintTitle(record, c, top); };
+    report.Parts.ClosingMm = 46;
+    report.Parts.Closing = [&record](TReportCanvas &c, double top) { paintClosing(record, c, top); };
+    return PaintPagedReport(report, device) == TPaintOutcome::Done;
 }

@@ -14,10 +14,7 @@ QPageLayout PagedReportPageLayout()
                        QPageLayout::Millimeter);
 }
 
-namespace {
-
-// DejaVu has every letter of Serbian Latin; the PDF embeds what it uses.
-QFont reportFont(double points, bool bold = false, bool italic = false)
+QFont ReportFont(double points, bool bold, bool italic)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
@@ -26,6 +23,14 @@ QFont reportFont(double points, bool bold = false, bool italic = false)
     font.setItalic(italic);
     return font;
 }
+
+void SetReportRows(TPagedReport &report, QList<QStringList> rows)
+{
+    report.RowCount = rows.size();
+    report.Row = [rows = std::move(rows)](qint64 row) { return TPagedReportRow{rows.at(row)}; };
+}
+
+namespace {
 
 const QColor kRule(0x40, 0x40, 0x40);
 const QColor kHeaderFill(0xe4, 0xe4, 0xe4);
@@ -37,9 +42,10 @@ class Painter
 public:
     Painter(const TPagedReport &report, QPagedPaintDevice &device, QPainter &painter)
         : r(report), p(painter), res(device.logicalDpiX()),
-          size(device.pageLayout().paintRectPixels(device.logicalDpiX()).size()),
-          headerFont(reportFont(7.5, true)), bodyFont(reportFont(7.5)), secondaryFont(reportFont(7.5, false, true)),
-          sectionFont(reportFont(9, true)), bodyMetrics(bodyFont, &device), secondaryMetrics(secondaryFont, &device)
+          size(device.pageLayout().paintRectPixels(device.logicalDpiX()).size()), canvas{painter, res, size},
+          headerFont(ReportFont(report.FontPoints, true)), bodyFont(ReportFont(report.FontPoints)),
+          secondaryFont(ReportFont(report.FontPoints, false, true)), sectionFont(ReportFont(report.FontPoints + 1.5, true)),
+          bodyMetrics(bodyFont, &device), secondaryMetrics(secondaryFont, &device)
     {
         pad = mm(1);
         const int total = std::max(1, std::accumulate(r.Widths.begin(), r.Widths.end(), 0));
@@ -56,8 +62,14 @@ public:
     double columnWidth(int c) const { return left[size_t(c) + 1] - left[size_t(c)]; }
     double bandHeight() const { return mm(10); }
     double footerHeight() const { return mm(8); }
-    double titleHeight() const { return r.Subtitle.isEmpty() ? mm(14) : mm(20); }
-    double closingHeight() const { return mm(4) + mm(5.5) * r.Closing.size(); }
+    double titleHeight() const
+    {
+        return r.Parts.Head ? mm(r.Parts.HeadMm) : r.Subtitle.isEmpty() ? mm(14) : mm(20);
+    }
+    double closingHeight() const
+    {
+        return r.Parts.Closing ? mm(r.Parts.ClosingMm) : mm(4) + mm(5.5) * r.Closing.size();
+    }
     double bottom() const { return size.height() - footerHeight(); }
 
     // Most cells hold one short line; only the others are wrapped to measure them.
@@ -94,10 +106,10 @@ public:
     void band()
     {
         p.setPen(Qt::black);
-        p.setFont(reportFont(10, true));
+        p.setFont(ReportFont(10, true));
         const QRectF line(0, 0, size.width(), mm(6));
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Organization);
-        p.setFont(reportFont(8));
+        p.setFont(ReportFont(8));
         p.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
                    QStringLiteral("Odštampano: %1").arg(r.PrintedAt.toString(QStringLiteral("dd.MM.yyyy. 'u' HH:mm"))));
         p.setPen(QPen(kRule, mm(0.3)));
@@ -110,7 +122,7 @@ public:
         p.setPen(QPen(kRule, mm(0.2)));
         p.drawLine(QPointF(0, top + mm(2)), QPointF(size.width(), top + mm(2)));
         p.setPen(Qt::black);
-        p.setFont(reportFont(8));
+        p.setFont(ReportFont(8));
         const QRectF line(0, top + mm(3), size.width(), mm(5));
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Title);
         p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Strana %1 od %2").arg(page).arg(pages));
@@ -118,11 +130,15 @@ public:
 
     double title(double y)
     {
+        if (r.Parts.Head) {
+            r.Parts.Head(canvas, y);
+            return y + titleHeight();
+        }
         p.setPen(Qt::black);
-        p.setFont(reportFont(15, true));
+        p.setFont(ReportFont(15, true));
         p.drawText(QRectF(0, y + mm(1), size.width(), mm(9)), Qt::AlignCenter, r.Title);
         if (!r.Subtitle.isEmpty()) {
-            p.setFont(reportFont(10));
+            p.setFont(ReportFont(10));
             p.drawText(QRectF(0, y + mm(10), size.width(), mm(6)), Qt::AlignCenter, r.Subtitle);
         }
         return y + titleHeight();
@@ -216,8 +232,12 @@ public:
 
     void closing(double y)
     {
+        if (r.Parts.Closing) {
+            r.Parts.Closing(canvas, y);
+            return;
+        }
         p.setPen(Qt::black);
-        p.setFont(reportFont(9, true));
+        p.setFont(ReportFont(9, true));
         y += mm(4);
         for (const QString &line : r.Closing) {
             p.drawText(QRectF(0, y, size.width(), mm(5)), Qt::AlignLeft | Qt::AlignVCenter, line);
@@ -229,6 +249,7 @@ public:
     QPainter &p;
     const double res;
     const QSizeF size;
+    TReportCanvas canvas;
     const QFont headerFont, bodyFont, secondaryFont, sectionFont;
     const QFontMetricsF bodyMetrics, secondaryMetrics;
     double pad = 0;

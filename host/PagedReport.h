@@ -1,5 +1,5 @@
 #pragma once
-// A document made of one long table over many pages: the organisation and the
+// The one paged table every printed document of the host is made of: one long table over many pages: the organisation and the
 // print time head every page, the title opens the first, the table's header
 // repeats on every page, section rows span the table, closing lines follow
 // it, and "Strana N od M" stands at every page's foot. Rows are asked for by
@@ -9,12 +9,38 @@
 #include "KExport.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QList>
 #include <QPageLayout>
+#include <QSizeF>
 #include <QStringList>
 #include <functional>
 
 class QPagedPaintDevice;
+class QPainter;
+
+// DejaVu has every letter of Serbian Latin; the PDF embeds what it uses.
+KCOMMON_EXPORT QFont ReportFont(double points, bool bold = false, bool italic = false);
+
+// Where a part of a report is drawn: the printable area of the page, in
+// device pixels, with millimetres converted at the device's resolution.
+struct TReportCanvas
+{
+    QPainter &Painter;
+    double Resolution;
+    QSizeF Size;
+    double Mm(double millimetres) const { return millimetres * Resolution / 25.4; }
+};
+
+// A report's own head (in place of the title and subtitle) and closing (in
+// place of the closing lines), each with the height it takes.
+struct TReportParts
+{
+    double HeadMm = 0;
+    std::function<void(TReportCanvas &, double top)> Head;
+    double ClosingMm = 0;
+    std::function<void(TReportCanvas &, double top)> Closing;
+};
 
 struct TPagedReportRow
 {
@@ -35,7 +61,12 @@ struct TPagedReport
     QStringList Closing;  // lines after the table
     qint64 RowCount = 0;
     std::function<TPagedReportRow(qint64 row)> Row;
+    double FontPoints = 7.5; // of the table's text
+    TReportParts Parts;
 };
+
+// Rows already at hand as the report's rows.
+KCOMMON_EXPORT void SetReportRows(TPagedReport &report, QList<QStringList> rows);
 
 // A4 landscape, the register's paper.
 KCOMMON_EXPORT QPageLayout PagedReportPageLayout();

@@ -61,63 +61,41 @@ QString organization(const TDataSet *dataSet)
     return TReportEngine::DefaultOrganization;
 }
 
-QPageLayout gridPageLayout()
-{
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-}
-
-bool paintGridTable(const TPagedTable &table, QPagedPaintDevice &device)
-{
-    TPagedTableParts parts;
-    parts.HeadMm = 14;
-    parts.Head = [&table](TReportCanvas &c, double top) {
-        c.Painter.setPen(Qt::black);
-        c.Painter.setFont(ReportFont(14, true));
-        c.Painter.drawText(QRectF(0, top + c.Mm(1), c.Size.width(), c.Mm(9)), Qt::AlignCenter, table.Title);
-    };
-    parts.ClosingMm = 10;
-    parts.Closing = [&table](TReportCanvas &c, double top) {
-        c.Painter.setPen(Qt::black);
-        c.Painter.setFont(ReportFont(9, true));
-        c.Painter.drawText(QRectF(0, top + c.Mm(3), c.Size.width(), c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("Ukupno stavki: %1").arg(table.Rows.size()));
-    };
-    return PaintPagedTable(table, device, parts);
-}
-
 } // namespace
 
-TPagedTable TReportEngine::gridTable(const TDBGrid &grid, const QString &title) const
+TPagedReport TReportEngine::gridReport(const TDBGrid &grid, const QString &title) const
 {
-    TPagedTable table = GridPagedTable(grid);
-    table.Title = title;
-    table.PrintedAt = QDateTime::currentDateTime();
-    table.Organization = organization(grid.DataSet());
-    table.EmptyText = QStringLiteral("Lista je prazna.");
-    return table;
+    TPagedReport report = GridPagedReport(grid);
+    report.Title = title;
+    report.PrintedAt = QDateTime::currentDateTime();
+    report.Organization = organization(grid.DataSet());
+    report.EmptyText = QStringLiteral("Lista je prazna.");
+    report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(report.RowCount)};
+    report.FontPoints = 8;
+    return report;
 }
 
 void TReportEngine::ExecuteGridReport(const TDBGrid &grid, const QString &title)
 {
-    const TPagedTable table = gridTable(grid, title);
+    const TPagedReport report = gridReport(grid, title);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
-    printer.setPageLayout(gridPageLayout());
-    Dialogs().PrintPreview(printer, [table](QPrinter &target) {
-        if (!paintGridTable(table, target))
+    printer.setPageLayout(PagedReportPageLayout());
+    Dialogs().PrintPreview(printer, [report](QPrinter &target) {
+        if (PaintPagedReport(report, target) != TPaintOutcome::Done)
             throw KException(QStringLiteral("Listu nije moguće odštampati."));
     });
 }
 
 void TReportEngine::SaveGridReport(const TDBGrid &grid, const QString &title, const QString &fileName)
 {
-    const TPagedTable table = gridTable(grid, title);
+    const TPagedReport report = gridReport(grid, title);
     QPdfWriter writer(fileName);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Delovodnik"));
     writer.setResolution(600);
-    writer.setPageLayout(gridPageLayout());
-    if (!paintGridTable(table, writer))
+    writer.setPageLayout(PagedReportPageLayout());
+    if (PaintPagedReport(report, writer) != TPaintOutcome::Done)
         throw KException(QStringLiteral("Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
 }
 

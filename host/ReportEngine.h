@@ -3,7 +3,7 @@
 // rows a data set holds, in their order, with the texts its fields display;
 // a list prints what its grid shows (GridExport.h). Both go through the
 // print preview, from where the user prints or saves a PDF, or straight into
-// a PDF file without any window, and share one paged table (PagedTable.h).
+// a PDF file without any window, and share one paged table (PagedReport.h).
 
 #include "KExport.h"
 
@@ -13,7 +13,7 @@
 class TDBGrid;
 class TDataSet;
 struct THandoverRecord;
-struct TPagedTable;
+struct TPagedReport;
 
 class KCOMMON_EXPORT TReportEngine : public QObject
 {
@@ -41,5 +41,5 @@ public:
 
 private:
     THandoverRecord ledgerProceedingRecord(TDataSet &dataSet, const QString &title) const;
-    TPagedTable gridTable(const TDBGrid &grid, const QString &title) const;
+    TPagedReport gridReport(const TDBGrid &grid, const QString &title) const;
 };
