@@ -58,6 +58,21 @@ private:
     QTimeEdit *m_time = nullptr;
 };
 
+
+// Qt's own dialog speaks English without a translator; a desktop's native
+// one follows the desktop's language. Empty when nothing was chosen.
+QString chosenFile(QFileDialog &dlg, const QString &lookIn, const QString &accept)
+{
+    dlg.setLabelText(QFileDialog::LookIn, lookIn);
+    dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
+    dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
+    dlg.setLabelText(QFileDialog::Accept, accept);
+    dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
+}
+
 class TQtDialogs : public IDialogs
 {
 public:
@@ -161,16 +176,7 @@ public:
         dlg.setObjectName(QStringLiteral("OpenPDFDialog"));
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        // Qt's own dialog speaks English without a translator; a desktop's
-        // native one follows the desktop's language.
-        dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Traži u:"));
-        dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
-        dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
-        dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Otvori"));
-        dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-            return {};
-        return dlg.selectedFiles().constFirst();
+        return chosenFile(dlg, QStringLiteral("Traži u:"), QStringLiteral("Otvori"));
     }
 
     QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName) override
@@ -179,14 +185,7 @@ public:
         dlg.setObjectName(QStringLiteral("SaveFileDialog"));
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Sačuvaj u:"));
-        dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
-        dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
-        dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Sačuvaj"));
-        dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-            return {};
-        return dlg.selectedFiles().constFirst();
+        return chosenFile(dlg, QStringLiteral("Sačuvaj u:"), QStringLiteral("Sačuvaj"));
     }
 
     bool TaskProgress(const QString &text, qint64 done, qint64 total) override
