@@ -202,7 +202,7 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
     TPagedReport report;
     report.Organization = ReportOrganization(connection);
     report.Title = QStringLiteral("Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
-    report.Subtitle = QStringLiteral("Nedostajući, dvostruki i brojevi druge godine, po smerovima");
+    report.Subtitle = QStringLiteral("Nedostajući, dvostruki i brojevi druge godine, po tipovima");
     report.PrintedAt = QDateTime::currentDateTime();
     report.Captions = {QStringLiteral("Nalaz"), QStringLiteral("Delovodni broj"), QStringLiteral("Opis")};
     report.Widths = {14, 16, 70};

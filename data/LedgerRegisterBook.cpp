@@ -175,7 +175,7 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
             directions << direction;
     for (qint32 direction : chosen)
         if (!directions.contains(direction))
-            throw KException(QStringLiteral("Smer %1 ne postoji; smerovi su ulazni, izlazni i interni.").arg(direction));
+            throw KException(QStringLiteral("Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
 
     auto book = std::make_shared<Book>(readBook(connection, year, directions));
     qint64 items = 0, enclosures = 0, copies = 0;
@@ -197,7 +197,7 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
     QStringList names;
     for (qint32 direction : directions)
         names << directionTitle(direction);
-    report.Subtitle = (directions.size() > 1 ? QStringLiteral("Smerovi: ") : QStringLiteral("Smer: ")) + names.join(QStringLiteral(", "));
+    report.Subtitle = (directions.size() > 1 ? QStringLiteral("Tipovi: ") : QStringLiteral("Tip: ")) + names.join(QStringLiteral(", "));
     report.PrintedAt = QDateTime::currentDateTime();
     report.Captions = {QStringLiteral("Delovodni broj"), QStringLiteral("Datum"), QStringLiteral("Partner"),
                        QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),

@@ -67,6 +67,8 @@ constexpr TText kTexts[] = {
     // Shift, Alt, Esc, Tab, Enter, Backspace, Ins, Del, Home, End, PgUp,
     // PgDown) keep it: that is what a clerk reads on the keyboard.
     {"QShortcut", "Space", "Razmak"},
+    // The big key's cap says Enter; Qt calls it Return.
+    {"QShortcut", "Return", "Enter"},
     {"QShortcut", "Left", "Levo"},
     {"QShortcut", "Right", "Desno"},
     {"QShortcut", "Up", "Gore"},

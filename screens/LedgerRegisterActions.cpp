@@ -62,7 +62,7 @@ void RegisterBookActionExecute(QWidget *owner)
     if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
         return;
     if (dialog->Directions().isEmpty()) {
-        MessageDlg(QStringLiteral("Izaberite bar jedan smer."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(QStringLiteral("Izaberite bar jedan tip."), TMsgDlgType::Warning, mbOK);
         return;
     }
     const QString file = dialog->PdfFile();

@@ -45,7 +45,7 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
     pdf->addWidget(PdfButton);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Godina:"), YearEdit);
-    form->addRow(QStringLiteral("Smerovi:"), directions);
+    form->addRow(QStringLiteral("Tipovi:"), directions);
     auto *pdfLabel = new QLabel(QStringLiteral("PDF &datoteka:"), this);
     pdfLabel->setBuddy(PdfEdit);
     form->addRow(pdfLabel, pdf);

@@ -28,6 +28,7 @@ private slots:
         QTest::newRow("text edit menu") << "QWidgetTextControl" << "&Paste" << "&Nalepi";
         QTest::newRow("key name") << "QShortcut" << "Space" << "Razmak";
         QTest::newRow("key name kept") << "QShortcut" << "Ctrl" << "Ctrl";
+        QTest::newRow("key named as on its cap") << "QShortcut" << "Return" << "Enter";
         QTest::newRow("file dialog") << "QFileDialog" << "Look in:" << "Traži u:";
         QTest::newRow("unknown context") << "QSomethingElse" << "Cancel" << "Cancel";
     }
