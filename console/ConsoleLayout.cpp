@@ -59,6 +59,16 @@ QString gridKey(const QString &name)
 
 } // namespace
 
+QSize FirstSize(const QSize &wanted)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    // Room for the title bar and the frame a window manager adds.
+    const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+    return wanted.boundedTo(room.expandedTo(QSize(640, 400)));
+}
+
 QString FilePath(const QString &iniPath)
 {
     const QFileInfo ini(iniPath);

@@ -5,6 +5,7 @@
 // does not read back (a damaged file, a screen that is no longer there) is
 // ignored and the default stays.
 
+#include <QSize>
 #include <QString>
 
 class QMainWindow;
@@ -12,6 +13,11 @@ class TDBGrid;
 class TIniFile;
 
 namespace ConsoleLayout {
+
+// The first start's window size: wanted, but never beyond the primary
+// screen's free area less the window frame (a 1024 x 700 desk sees the
+// whole window, its status bar included).
+QSize FirstSize(const QSize &wanted);
 
 // <ini's folder>/<ini's base name>-layout.ini
 QString FilePath(const QString &iniPath);

@@ -139,7 +139,7 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
 {
     auto window = std::make_unique<TConsoleWindow>(security.CurrentUserName(), ConsoleSettings::DatabaseCaption(params));
     console.AddService(IRef<IInterface>(window->StatusService()));
-    window->resize(size);
+    window->resize(ConsoleLayout::FirstSize(size));
     TUserDesc user;
     try {
         if (security.GetCurrentUser(user, 0) && !user.Login.isEmpty())

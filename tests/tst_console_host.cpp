@@ -542,6 +542,13 @@ private slots:
                                                      "Splitter.mainSplitter=0,0\n";
     }
 
+    // The first start fits the screen (offscreen: 800 x 800) with its frame.
+    void firstSizeFitsTheScreen()
+    {
+        QCOMPARE(ConsoleLayout::FirstSize(QSize(1280, 800)), QSize(784, 752));
+        QCOMPARE(ConsoleLayout::FirstSize(QSize(700, 500)), QSize(700, 500));
+    }
+
     void layoutIgnoresDamage()
     {
         QFETCH(QString, text);
