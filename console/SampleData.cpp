@@ -367,7 +367,7 @@ void custodyChain(TZConnection &connection, const Item &main, Item copy, int enc
     Item enclosure = main;
     enclosure.Number = QStringLiteral("%1-%2").arg(main.Number).arg(enclosures + 1);
     enclosure.When = later(main.When, 5);
-    enclosure.ItemType = QStringLiteral("Prilog");
+    enclosure.ItemType = QStringLiteral("Dopis");
     enclosure.ParentId = main.Id;
     enclosure.OutUserId = nullInt();
     insertItem(connection, enclosure);
@@ -380,7 +380,8 @@ void custodyChain(TZConnection &connection, const Item &main, Item copy, int enc
     const QVariant next = third->next() ? QVariant(third->value(0).toLongLong()) : QVariant(main.UserId);
     connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET outuserid = ?, accepted = 'y' WHERE ledgeritemid = ?"),
                        {next, copy.Id});
-    historyEntry(connection, copy, copy.When, QStringLiteral("i"), copy.UserId);
+    historyEntry(connection, copy, copy.When, QStringLiteral("i"), copy.UserId, QStringLiteral("passonparentid"), QVariant(),
+                 main.Id, main.Number);
     copy.OutUserId = next;
     historyEntry(connection, copy, later(copy.When, 10), QStringLiteral("u"), copy.UserId, QStringLiteral("outuserid"),
                  QVariant(), next, userName(connection, next.toLongLong()));
@@ -395,7 +396,8 @@ void custodyChain(TZConnection &connection, const Item &main, Item copy, int enc
     last.Accepted = true;
     last.PassOnParentId = copy.Id;
     insertItem(connection, last);
-    historyEntry(connection, last, last.When, QStringLiteral("i"), last.UserId);
+    historyEntry(connection, last, last.When, QStringLiteral("i"), last.UserId, QStringLiteral("passonparentid"), QVariant(),
+                 copy.Id, copy.Number);
     acceptedEntry(connection, last, later(last.When, 15));
 }
 

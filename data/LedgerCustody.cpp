@@ -147,7 +147,8 @@ QStringList CustodyStepCells(const TCustodyStep &step)
 
 QStringList CustodyEnclosureCells(const TCustodyEnclosure &enclosure)
 {
-    return {QStringLiteral("Prilog ") + enclosure.Number, enclosure.ItemType, QString(), QString(), QString()};
+    return {QStringLiteral("Prilog %1 (%2)").arg(enclosure.Number, enclosure.ItemType), QString(), QString(), QString(),
+            QString()};
 }
 
 TPagedReport CustodyReport(const TCustodyChain &chain, const QString &organization)

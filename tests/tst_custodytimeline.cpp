@@ -8,6 +8,7 @@
 #include "screens/LedgerHistoryPage.h"
 
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -113,6 +114,28 @@ private slots:
         QVERIFY(!chain.Steps[0].Enclosures.isEmpty());
         for (const TCustodyStep &step : chain.Steps)
             QVERIFY(step.AcceptedAt.isValid());
+        // With KLEDGER_SCREENSHOT_DIR set: istorija.png, tok-predaje.png and tok-predaje.pdf.
+        const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        fx.LoginAs(QStringLiteral("ana"));
+        DetailFormOn on(chain.Steps[1].ItemID);
+        on.form.PageControl->setCurrentWidget(on.form.HistoryTS);
+        QVERIFY(QTest::qWaitForWindowExposed(&on.form));
+        QVERIFY(on.form.grab().save(dir + QStringLiteral("/istorija.png")));
+        on.dialogs->ModalHandlers.push_back([&dir](QDialog &d) {
+            d.show();
+            (void)QTest::qWaitForWindowExposed(&d);
+            d.grab().save(dir + QStringLiteral("/tok-predaje.png"));
+            dynamic_cast<TCustodyTimelineDialog &>(d).PrintButton->click();
+            return int(QDialog::Accepted);
+        });
+        on.dialogs->PreviewHandlers.push_back([&dir](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir + QStringLiteral("/tok-predaje.pdf"));
+            paint(printer);
+        });
+        on.form.HistoryTS->CustodyButton->click();
     }
 };
 

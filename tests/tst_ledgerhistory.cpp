@@ -7,8 +7,10 @@
 #include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerHistory.h"
+#include "screens/DeletedItemsDialog.h"
 
 #include <QSqlQuery>
+#include <QTreeWidget>
 #include <QtTest>
 
 class TestLedgerHistory : public QObject
@@ -118,6 +120,37 @@ private slots:
         QVERIFY(newestChanges(id).contains(QStringLiteral("itemtype:Rešenje>")));
         QCOMPARE(DeletedLedgerItems(conn(), fx.UserId(QStringLiteral("ana"))).first().ItemID, id);
         QVERIFY(DeletedLedgerItems(conn(), fx.UserId(QStringLiteral("marko"))).isEmpty());
+    }
+
+    // Runs after the delete above: Ana deleted her own item.
+    void deletedItemsDialog_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("who deleted it") << "ana" << 1 << 0;
+        QTest::newRow("a stranger to it") << "marko" << 0 << 0;
+        QTest::newRow("nobody logged in") << "" << -1 << 1;
+    }
+    void deletedItemsDialog()
+    {
+        QFETCH(QString, login);
+        QFETCH(int, rows);
+        QFETCH(int, messages);
+        fx.LoginAs(login);
+        ScopedScriptedDialogs dialogs;
+        int shown = -1, values = 0;
+        dialogs->ModalHandlers.push_back([&shown, &values](QDialog &d) {
+            auto &deleted = dynamic_cast<TDeletedItemsDialog &>(d);
+            shown = deleted.ItemsTree->topLevelItemCount();
+            values = shown > 0 ? deleted.ItemsTree->topLevelItem(0)->childCount() : 0;
+            return int(QDialog::Accepted);
+        });
+        DeletedItemsActionExecute(nullptr);
+        QCOMPARE(shown, rows);
+        QVERIFY(rows <= 0 || values > 5); // the last values under it
+        QCOMPARE(dialogs->Messages.size(), messages);
+        fx.LoginAs(QStringLiteral("ana"));
     }
 
     void refusedWritesLeaveNoEntry()

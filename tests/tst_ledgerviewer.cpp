@@ -146,7 +146,7 @@ private slots:
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
-                                                 "ThisMonthAction ProceedingAction - RegisterBookAction ContinuityAction - ColumnsVisibility"));
+                                                 "ThisMonthAction ProceedingAction - RegisterBookAction ContinuityAction DeletedItemsAction - ColumnsVisibility"));
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
