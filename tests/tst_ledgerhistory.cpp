@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QTreeWidget>
 #include <QtTest>
+#include <barrier>
+#include <thread>
 
 class TestLedgerHistory : public QObject
 {
@@ -96,6 +98,42 @@ private slots:
         LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(fx.UserId(QStringLiteral("marko")));
         LedgerDM->LedgerItemZQ->Post();
         QCOMPARE(newestChanges(id), QStringList{"outuserid:Jelena Đorđević>Marko Jovanović"});
+    }
+
+    // Two desks name a recipient at the same moment: each entry's old value is
+    // what the other desk stored, so the entries chain without a gap.
+    void twoDesksChainTheirEntries()
+    {
+        const qint64 id = fx.AddItem();
+        const qint64 users[2] = {fx.UserId(QStringLiteral("marko")), fx.UserId(QStringLiteral("jelena"))};
+        std::barrier meet(2);
+        QString errors[2];
+        auto desk = [&](int k) {
+            try {
+                auto connection = fx.Db.OpenSecondConnection();
+                TLedgerDM dm;
+                dm.SetZConnection(connection.get());
+                TZQuery &q = *dm.LedgerItemZQ;
+                q.SetSQL(dm.LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {id});
+                q.Open();
+                q.Edit();
+                dm.LedgerItemZQoutuserid->SetAsLargeInt(users[k]);
+                meet.arrive_and_wait();
+                q.Post();
+            } catch (const std::exception &e) {
+                errors[k] = QString::fromUtf8(e.what());
+            }
+        };
+        std::thread a(desk, 0), b(desk, 1);
+        a.join();
+        b.join();
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(), qPrintable(errors[0] + errors[1]));
+        const auto history = LedgerItemHistory(conn(), id);
+        QCOMPARE(history.size(), 2);
+        const THistoryValue newer = history[0].Values.value(0), older = history[1].Values.value(0);
+        QVERIFY(older.OldValue.isNull());
+        QCOMPARE(newer.OldValue, older.NewValue);
+        QCOMPARE(fx.Cell(id, QStringLiteral("outuserid")), newer.NewValue.toString());
     }
 
     void insertAndDeleteRecordTheWholeRow()
