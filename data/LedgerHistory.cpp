@@ -11,6 +11,7 @@
 
 #include <QSysInfo>
 #include <QSqlQuery>
+#include <QHash>
 #include <QSqlRecord>
 
 namespace {
@@ -90,12 +91,20 @@ QVariant columnValue(const QList<std::pair<QString, QVariant>> &row, const QStri
 QList<THistoryValue> rowValues(TZConnection &connection, const QList<std::pair<QString, QVariant>> &row, bool asNew)
 {
     QList<THistoryValue> values;
+    QHash<QString, QString> userNames; // the same user is often in two columns
     for (const auto &[name, value] : row) {
         if (value.isNull())
             continue;
         THistoryValue v{name, {}, {}, {}, {}};
         (asNew ? v.NewValue : v.OldValue) = value;
-        (asNew ? v.NewText : v.OldText) = displayText(connection, name, value);
+        const bool user = name.endsWith(QLatin1String("userid"));
+        QString text = user ? userNames.value(value.toString()) : QString();
+        if (text.isEmpty()) {
+            text = displayText(connection, name, value);
+            if (user)
+                userNames.insert(value.toString(), text);
+        }
+        (asNew ? v.NewText : v.OldText) = text;
         values << v;
     }
     return values;
@@ -109,13 +118,21 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
                        {itemID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
                         QString::fromLatin1(KindCodes[int(kind)]), actor.UserID, actor.UserName, actor.HostName,
                         number});
+    if (values.isEmpty())
+        return;
     const qint64 entry = connection.LastInsertID();
-    for (const THistoryValue &v : values)
-        connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, "
-                                          "newvalue, oldtext, newtext) VALUES (?, ?, ?, ?, ?, ?)"),
-                           {entry, v.Column, v.OldValue, v.NewValue,
-                            v.OldText.isEmpty() ? QVariant() : QVariant(v.OldText),
-                            v.NewText.isEmpty() ? QVariant() : QVariant(v.NewText)});
+    // All columns in one statement: one round trip to the server.
+    QStringList rows;
+    QVariantList params;
+    for (const THistoryValue &v : values) {
+        rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+        params << entry << v.Column << v.OldValue << v.NewValue
+               << (v.OldText.isEmpty() ? QVariant() : QVariant(v.OldText))
+               << (v.NewText.isEmpty() ? QVariant() : QVariant(v.NewText));
+    }
+    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
+                                      "oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
+                       params);
 }
 
 [[noreturn]] void itemGone()
