@@ -275,7 +275,6 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
     return {};
 }
 
-
 QString TZQuery::keyCondition(QVariantList &params) const
 {
     QStringList parts;
