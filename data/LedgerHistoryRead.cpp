@@ -5,6 +5,8 @@
 #include "ZConnection.h"
 
 #include <QHash>
+#include <QStringList>
+#include <algorithm>
 #include <QSqlQuery>
 
 namespace {
@@ -23,6 +25,21 @@ QDateTime dateTimeOf(const QVariant &value)
     if (value.typeId() == QMetaType::QDateTime)
         return value.toDateTime();
     return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The columns in the order the table and the detail form have them.
+int columnRank(const QString &column)
+{
+    static const QStringList order{
+        QStringLiteral("direction"),     QStringLiteral("ledgerdatetime"), QStringLiteral("ledgernumber"),
+        QStringLiteral("partnerid"),     QStringLiteral("documentid"),     QStringLiteral("itemtype"),
+        QStringLiteral("itemnumber"),    QStringLiteral("itemdate"),       QStringLiteral("parentid"),
+        QStringLiteral("inmailtype"),    QStringLiteral("inmailnumber"),   QStringLiteral("outmailtype"),
+        QStringLiteral("outmailnumber"), QStringLiteral("inuserid"),       QStringLiteral("userid"),
+        QStringLiteral("outuserid"),     QStringLiteral("accepted"),       QStringLiteral("archived"),
+        QStringLiteral("archivednumber"), QStringLiteral("passonparentid")};
+    const qsizetype rank = order.indexOf(column);
+    return rank < 0 ? int(order.size()) : int(rank);
 }
 
 const QString EntryColumns = QStringLiteral(
@@ -66,6 +83,10 @@ QList<THistoryEntry> readEntries(TZConnection &connection, const QString &where,
         entries[*it].Values << THistoryValue{q->value(1).toString(), q->value(2), q->value(3), q->value(4).toString(),
                                              q->value(5).toString()};
     }
+    for (THistoryEntry &e : entries)
+        std::stable_sort(e.Values.begin(), e.Values.end(), [](const THistoryValue &a, const THistoryValue &b) {
+            return columnRank(a.Column) < columnRank(b.Column);
+        });
     return entries;
 }
 

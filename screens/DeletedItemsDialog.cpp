@@ -30,8 +30,11 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
             value->setFirstColumnSpanned(true);
         }
     }
-    for (int c = 0; c < ItemsTree->columnCount(); ++c)
+    // The last values are what the list is for: shown, not behind an arrow.
+    ItemsTree->expandAll();
+    for (int c = 1; c < ItemsTree->columnCount(); ++c)
         ItemsTree->resizeColumnToContents(c);
+    ItemsTree->setColumnWidth(0, 140);
     EmptyLabel = new QLabel(QStringLiteral("Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."), this);
     EmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
     EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);

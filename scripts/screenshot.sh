@@ -23,7 +23,8 @@
 #              pass-on copies: istorija.png (the detail form's page
 #              "Istorija"), tok-predaje.png (the custody timeline) and the
 #              printed timeline tok-predaje.pdf with its page tok-predaje.png
-#              as tok-predaje-print.png.
+#              as tok-predaje-print.png; through the history test,
+#              obrisane.png (the deleted items a user may see).
 #  register:   through the register's test, the book of a year delovodnik.pdf
 #              and the numbering check kontinuitet.pdf, with their first
 #              pages delovodnik.png and kontinuitet.png, and the list's two
@@ -47,7 +48,7 @@ export KLEDGER_MODULE_DIR=$root/build/console/modules
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 
 # One test case of a test executable, on SQLite, leaving its pictures in out_dir.
-shoot() { KLEDGER_TEST_BACKEND=sqlite KLEDGER_SCREENSHOT_DIR=$out_dir "$root/build/console/$1" "$2" </dev/null; }
+shoot() { KLEDGER_TEST_BACKEND=sqlite KLEDGER_SCREENSHOT_DIR=$out_dir "$root/build/console/$1" "${@:2}" </dev/null; }
 
 for part in $parts; do
   case $part in
@@ -91,8 +92,9 @@ for part in $parts; do
         "delovodnik-dialog.png and kontinuitet-dialog.png" ;;
     history)
       shoot tst_custodytimeline sampleBookHasAChainOfCustody
+      shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
-      echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf and tok-predaje-print.png" ;;
+      echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
     *) echo "Unknown part: $part (console, detail, proceeding, help, register or history)" >&2; exit 2 ;;
   esac
 done

@@ -182,6 +182,12 @@ private slots:
             auto &deleted = dynamic_cast<TDeletedItemsDialog &>(d);
             shown = deleted.ItemsTree->topLevelItemCount();
             values = shown > 0 ? deleted.ItemsTree->topLevelItem(0)->childCount() : 0;
+            // With KLEDGER_SCREENSHOT_DIR set: obrisane.png.
+            if (const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR"); !dir.isEmpty() && shown > 0) {
+                d.show();
+                (void)QTest::qWaitForWindowExposed(&d);
+                d.grab().save(dir + QStringLiteral("/obrisane.png"));
+            }
             return int(QDialog::Accepted);
         });
         DeletedItemsActionExecute(nullptr);
