@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <algorithm>
 #include <vector>
 
@@ -323,6 +324,83 @@ std::vector<Item> passedOnCopies(const std::vector<Item> &items, const QDateTime
     return copies;
 }
 
+QString userName(TZConnection &connection, qint64 userId)
+{
+    auto q = connection.OpenQuery(QStringLiteral("SELECT CONCAT(firstname,' ',lastname) FROM user WHERE userid = ?"),
+                                  {userId});
+    return q->next() ? q->value(0).toString() : QString();
+}
+
+// A history entry as the ledger module writes it: one changed column, or
+// none for the registration.
+void historyEntry(TZConnection &connection, const Item &it, const QDateTime &when, const QString &kind, qint64 userId,
+                  const QString &column = {}, const QVariant &oldValue = {}, const QVariant &newValue = {},
+                  const QVariant &newText = {})
+{
+    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
+                                      "hostname, ledgernumber) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                       {it.Id, when, kind, userId, userName(connection, userId), QStringLiteral("PISARNICA-1"),
+                        it.Number});
+    if (column.isEmpty())
+        return;
+    const qint64 entry = connection.LastInsertID();
+    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
+                                      "newtext) VALUES (?, ?, ?, ?, ?)"),
+                       {entry, column, oldValue, newValue, newText});
+}
+
+void acceptedEntry(TZConnection &connection, const Item &it, const QDateTime &when)
+{
+    historyEntry(connection, it, when, QStringLiteral("u"), it.OutUserId.toLongLong(), QStringLiteral("accepted"),
+                 QStringLiteral("n"), QStringLiteral("y"));
+}
+
+// One item travels further: its passed-on copy is handed to a colleague and
+// passed on once more, each copy accepted, and the item gets an enclosure;
+// the history tells who accepted each copy and when.
+void custodyChain(TZConnection &connection, const Item &main, Item copy, int enclosures, const QDateTime &now)
+{
+    const auto later = [&now](const QDateTime &t, int minutes) { return std::min(t.addSecs(60 * minutes), now); };
+    historyEntry(connection, main, main.When, QStringLiteral("i"), main.UserId);
+    acceptedEntry(connection, main, later(main.When, 20));
+
+    Item enclosure = main;
+    enclosure.Number = QStringLiteral("%1-%2").arg(main.Number).arg(enclosures + 1);
+    enclosure.When = later(main.When, 5);
+    enclosure.ItemType = QStringLiteral("Dopis");
+    enclosure.ParentId = main.Id;
+    enclosure.OutUserId = nullInt();
+    insertItem(connection, enclosure);
+    historyEntry(connection, enclosure, enclosure.When, QStringLiteral("i"), enclosure.UserId);
+
+    // The copy was made without a recipient; its holder named the third
+    // colleague, who took it.
+    auto third = connection.OpenQuery(QStringLiteral("SELECT userid FROM user WHERE userid NOT IN (?, ?) ORDER BY userid"),
+                                      {main.UserId, copy.UserId});
+    const QVariant next = third->next() ? QVariant(third->value(0).toLongLong()) : QVariant(main.UserId);
+    connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET outuserid = ?, accepted = 'y' WHERE ledgeritemid = ?"),
+                       {next, copy.Id});
+    historyEntry(connection, copy, copy.When, QStringLiteral("i"), copy.UserId, QStringLiteral("passonparentid"), QVariant(),
+                 main.Id, main.Number);
+    copy.OutUserId = next;
+    historyEntry(connection, copy, later(copy.When, 10), QStringLiteral("u"), copy.UserId, QStringLiteral("outuserid"),
+                 QVariant(), next, userName(connection, next.toLongLong()));
+    acceptedEntry(connection, copy, later(copy.When, 25));
+
+    Item last = copy;
+    last.Id = 0;
+    last.When = later(copy.When, 30);
+    last.UserId = next.toLongLong();
+    last.InUserId = next;
+    last.OutUserId = main.UserId;
+    last.Accepted = true;
+    last.PassOnParentId = copy.Id;
+    insertItem(connection, last);
+    historyEntry(connection, last, last.When, QStringLiteral("i"), last.UserId, QStringLiteral("passonparentid"), QVariant(),
+                 copy.Id, copy.Number);
+    acceptedEntry(connection, last, later(last.When, 15));
+}
+
 } // namespace
 
 QList<SampleData::User> SampleData::Users()
@@ -355,5 +433,15 @@ void SampleData::Fill(TZConnection &connection, const QDate &today)
     std::sort(extra.begin(), extra.end(), [](const Item &a, const Item &b) { return a.When < b.When; });
     for (Item &it : extra)
         insertItem(connection, it);
+
+    // The first passed-on copy grows into a chain of custody.
+    const auto copy = std::find_if(extra.begin(), extra.end(), [](const Item &it) { return !it.PassOnParentId.isNull(); });
+    if (copy != extra.end()) {
+        const auto main = std::find_if(items.begin(), items.end(),
+                                       [&copy](const Item &it) { return it.Id == copy->PassOnParentId.toLongLong(); });
+        const auto enclosures = std::count_if(extra.begin(), extra.end(),
+                                              [&main](const Item &it) { return it.ParentId.toLongLong() == main->Id; });
+        custodyChain(connection, *main, *copy, int(enclosures), now);
+    }
     transaction.Commit();
 }

@@ -5,8 +5,10 @@
 #include "Dialogs.h"
 #include "IniFile.h"
 #include "KException.h"
+#include "LedgerHistory.h"
 #include "SqlText.h"
 #include "ZConnection.h"
+#include "ZTransaction.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
@@ -168,6 +170,11 @@ void TLedgerDM::createLayout()
     LedgerItemZQ->AfterPost = [this](TDataSet &ds) { LedgerItemZQAfterPost(ds); };
     LedgerItemZQ->AfterDelete = [this](TDataSet &ds) { LedgerItemZQAfterDelete(ds); };
     LedgerItemZQ->OnDeleteCheck = [this](TZConnection &c, const QVariant &key) { LedgerItemZQDeleteCheck(c, key); };
+    // Every write of an item leaves its history entry in the write's own transaction.
+    LedgerItemZQ->OnJournal = [](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
+                                 const std::vector<TField *> &changed) {
+        JournalLedgerItemWrite(c, kind, key, changed, CurrentHistoryActor());
+    };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
     LedgerItemZQdirection->OnGetText = std::bind(&TLedgerDM::LedgerItemZQdirectionGetText, this, _1, _2, _3);
@@ -372,10 +379,18 @@ bool TLedgerDM::LinksBackTo(qint64 item, qint64 target)
 
 int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
 {
+    // The copy and its history entry stand or fall together.
+    std::optional<TZTransaction> transaction;
+    if (!Connection().InTransaction())
+        transaction.emplace(Connection());
     // Without a copy the connection's last insert id would name some earlier row.
     if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid = ?"), assignments, QString(), {itemID}) == 0)
         return 0;
-    return int(GetLastInsertID());
+    const qint64 newID = GetLastInsertID();
+    JournalLedgerItemCopy(Connection(), newID, CurrentHistoryActor());
+    if (transaction)
+        transaction->Commit();
+    return int(newID);
 }
 
 QString TLedgerDM::ApplicationIniFileName()

@@ -1,7 +1,8 @@
 #pragma once
 // The ledger's one data module: the shared ledger item query and every rule
 // on ledger items (captions of the coded columns, numbering, validations,
-// deletion rules, copying, the scanned-documents directory).
+// deletion rules, copying, the scanned-documents directory). Every write of an
+// item, copies included, leaves its entry in the history (LedgerHistory.h).
 
 #include "CustomDM.h"
 #include "ZQuery.h"

@@ -156,6 +156,8 @@ public:
     // Counted by TZTransaction: a lost connection loses the transaction too.
     void TransactionStarted() { ++m_transactions; }
     void TransactionEnded() { --m_transactions; }
+    // True while a TZTransaction is open on this connection.
+    bool InTransaction() const { return m_transactions > 0; }
 
 private:
     QSqlDatabase Database() const;

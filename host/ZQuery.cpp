@@ -183,6 +183,16 @@ void TZQuery::InternalOpen()
     }
 }
 
+namespace {
+// A transaction for a write that needs one, unless the caller holds one
+// already: MariaDB would commit it on a second START TRANSACTION.
+void beginWrite(std::optional<TZTransaction> &transaction, TZConnection &connection, bool needed)
+{
+    if (needed && !connection.InTransaction())
+        transaction.emplace(connection);
+}
+} // namespace
+
 void TZQuery::checkLive() const
 {
     if (!RequestLive)
@@ -206,12 +216,29 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
             ? (conn.Backend() == TBackend::MySQL ? QStringLiteral("INSERT INTO %1 () VALUES ()").arg(table)
                                                  : QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        std::optional<TZTransaction> transaction;
+        beginWrite(transaction, conn, bool(OnJournal));
         m_rowsAffected = conn.ExecSQL(sql, params);
-        return QVariant::fromValue(conn.LastInsertID());
+        const QVariant key = QVariant::fromValue(conn.LastInsertID());
+        if (OnJournal)
+            OnJournal(conn, TWriteKind::Insert, key, changed);
+        if (transaction)
+            transaction->Commit();
+        return key;
     }
     if (changed.empty() && UpdateMode == TUpdateMode::umUpdateChanged) {
         m_rowsAffected = 0;
         return {};
+    }
+    const QString gone = QStringLiteral("Stavka nije sačuvana: u međuvremenu je izbrisana ili izmenjena na drugom mestu.");
+    const bool journal = OnJournal && m_keyField;
+    std::optional<TZTransaction> transaction;
+    beginWrite(transaction, conn, journal);
+    if (journal) {
+        const QVariant key = OldValue(*m_keyField);
+        if (transaction && !transaction->LockRow(WriteTable(), m_keyField->FieldName(), key))
+            throw EDatabaseError(gone);
+        OnJournal(conn, TWriteKind::Update, key, changed);
     }
     QStringList sets;
     QVariantList params;
@@ -242,7 +269,9 @@ QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &chan
     }
     m_rowsAffected = conn.ExecSQL(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where), params);
     if (m_rowsAffected == 0)
-        throw EDatabaseError(QStringLiteral("Stavka nije sačuvana: u međuvremenu je izbrisana ili izmenjena na drugom mestu."));
+        throw EDatabaseError(gone);
+    if (transaction)
+        transaction->Commit();
     return {};
 }
 
@@ -263,13 +292,17 @@ void TZQuery::InternalDelete()
     QVariantList params;
     const QString where = keyCondition(params);
     const QString gone = QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu.");
+    const bool held = (OnDeleteCheck || OnJournal) && m_keyField;
     std::optional<TZTransaction> transaction;
-    if (OnDeleteCheck && m_keyField) {
-        transaction.emplace(conn);
+    beginWrite(transaction, conn, held);
+    if (held) {
         const QVariant key = OldValue(*m_keyField);
-        if (!transaction->LockRow(WriteTable(), m_keyField->FieldName(), key))
+        if (transaction && !transaction->LockRow(WriteTable(), m_keyField->FieldName(), key))
             throw EStaleRow(gone);
-        OnDeleteCheck(conn, key);
+        if (OnDeleteCheck)
+            OnDeleteCheck(conn, key);
+        if (OnJournal)
+            OnJournal(conn, TWriteKind::Delete, key, {});
     }
     m_rowsAffected = conn.ExecSQL(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QuoteIdent(WriteTable()), where), params);
     if (m_rowsAffected == 0)

@@ -11,6 +11,7 @@
 #include "KExport.h"
 
 #include <functional>
+#include <vector>
 
 class TZConnection;
 
@@ -45,6 +46,17 @@ public:
     // row as it was read may no longer hold. Throws to refuse (EStaleRow for
     // a row that changed).
     std::function<void(TZConnection &connection, const QVariant &key)> OnDeleteCheck;
+
+    // A live query's write, told to OnJournal.
+    enum class TWriteKind { Insert, Update, Delete };
+    // Called inside the transaction of every write, so that what it writes
+    // stands or falls with the write: for an insert after the row is written
+    // (key is the new one), for an update or a delete before the statement,
+    // with the row held (key is the stored one). changed: the columns an
+    // insert or an update writes; empty for a delete. Throws to refuse.
+    std::function<void(TZConnection &connection, TWriteKind kind, const QVariant &key,
+                       const std::vector<TField *> &changed)>
+        OnJournal;
 
     // The table a live query writes to: UpdateTable, or the first after FROM.
     QString WriteTable() const;

@@ -3,16 +3,32 @@
 #include "KException.h"
 #include "ZConnection.h"
 
+#include <QDateTime>
+#include <algorithm>
 #include <QFile>
 #include <QSqlQuery>
 
 static void initSchemaResource() { Q_INIT_RESOURCE(schema); }
 
-QStringList SchemaStatements(const TZConnection &connection)
+namespace {
+
+QString stepFile(const TZConnection &connection, int version)
+{
+    const bool mysql = connection.Backend() == TBackend::MySQL;
+    switch (version) {
+    case 1:
+        return mysql ? QStringLiteral(":/schema/mysql.sql") : QStringLiteral(":/schema/sqlite.sql");
+    case 2:
+        return mysql ? QStringLiteral(":/schema/mysql-history.sql") : QStringLiteral(":/schema/sqlite-history.sql");
+    default:
+        throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
+    }
+}
+
+QStringList fileStatements(const QString &fileName)
 {
     initSchemaResource();
-    QFile file(connection.Backend() == TBackend::MySQL ? QStringLiteral(":/schema/mysql.sql")
-                                                       : QStringLiteral(":/schema/sqlite.sql"));
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDatabaseError(QStringLiteral("Datoteka šeme nije pronađena: %1").arg(file.fileName()));
     QStringList statements;
@@ -34,16 +50,70 @@ QStringList SchemaStatements(const TZConnection &connection)
     return statements;
 }
 
+void runStep(TZConnection &connection, int version)
+{
+    for (const QString &statement : SchemaStepStatements(connection, version))
+        connection.ExecSQL(statement);
+}
+
+void recordStep(TZConnection &connection, int version)
+{
+    try {
+        connection.ExecSQL(QStringLiteral("INSERT INTO schemaversion (version, appliedat) VALUES (?, ?)"),
+                           {version, TZConnection::DateTimeText(QDateTime::currentDateTime())});
+    } catch (const EDatabaseError &e) {
+        // Another desk upgrading the same book at once recorded it first.
+        if (!IsUniqueViolation(e))
+            throw;
+    }
+}
+
+} // namespace
+
+QStringList SchemaStatements(const TZConnection &connection)
+{
+    return fileStatements(stepFile(connection, 1));
+}
+
+QStringList SchemaStepStatements(const TZConnection &connection, int version)
+{
+    return fileStatements(stepFile(connection, version));
+}
+
 void InstallSchema(TZConnection &connection)
 {
-    for (const QString &statement : SchemaStatements(connection))
-        connection.ExecSQL(statement);
+    for (int version = 1; version <= CurrentSchemaVersion; ++version) {
+        runStep(connection, version);
+        recordStep(connection, version);
+    }
 }
 
 void UpgradeSchema(TZConnection &connection)
 {
-    if (connection.Backend() == TBackend::SQLite)
-        InstallSchema(connection);
+    // Step 1 again: it creates the version table in a book made before it.
+    const int recorded = std::max(SchemaVersion(connection), 1);
+    runStep(connection, 1);
+    if (recorded == 1)
+        recordStep(connection, 1);
+    for (int version = recorded + 1; version <= CurrentSchemaVersion; ++version) {
+        runStep(connection, version);
+        recordStep(connection, version);
+    }
+}
+
+int SchemaVersion(TZConnection &connection)
+{
+    const QString sql = connection.Backend() == TBackend::MySQL
+        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
+                         "AND TABLE_NAME = 'schemaversion'")
+        : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'schemaversion'");
+    {
+        auto q = connection.OpenQuery(sql);
+        if (!q->next() || q->value(0).toInt() == 0)
+            return 0;
+    }
+    auto q = connection.OpenQuery(QStringLiteral("SELECT MAX(version) FROM schemaversion"));
+    return q->next() ? q->value(0).toInt() : 0;
 }
 
 bool SchemaInstalled(TZConnection &connection)

@@ -85,3 +85,11 @@ CREATE TABLE IF NOT EXISTS settings (
   value TEXT NULL,
   PRIMARY KEY (section, keyname)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+
+-- The schema steps applied to this database (see SchemaInstaller); this file
+-- is step 1.
+CREATE TABLE IF NOT EXISTS schemaversion (
+  version INT NOT NULL,
+  appliedat DATETIME NOT NULL,
+  PRIMARY KEY (version)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;

@@ -93,3 +93,10 @@ CREATE TABLE IF NOT EXISTS settings (
   value TEXT NULL,
   PRIMARY KEY (section, keyname)
 );
+
+-- The schema steps applied to this database (see SchemaInstaller); this file
+-- is step 1.
+CREATE TABLE IF NOT EXISTS schemaversion (
+  version INTEGER NOT NULL PRIMARY KEY,
+  appliedat TEXT NOT NULL
+);

@@ -11,6 +11,7 @@
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
+#include "screens/LedgerHistoryPage.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include "ui_LedgerDetailUnit.h"
@@ -96,6 +97,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
     ScannedDocument = ui->ScannedDocument;
 
     layoutBottomPanel();
+    addHistoryPage();
     bindControls();
     makeClearActions();
 
@@ -360,6 +362,8 @@ void TLedgerDetailForm::ReloadForm()
         query->Close();
     query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {FLedgerItemID});
     query->Open();
+    if (PageControl->currentWidget() == HistoryTS)
+        ShowHistory();
 }
 
 // ---- Pickers --------------------------------------------------------------------------

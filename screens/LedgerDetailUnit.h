@@ -4,7 +4,8 @@
 // ILedger::OpenLedger; only the item's author or the colleague who handed it
 // over may change it, and only until it is accepted. An item without parent
 // gets enclosures ("Prilog"); its recipient, once accepted, passes it on
-// ("Predaj"); "Sken. dok." opens or attaches its scanned PDF.
+// ("Predaj"); "Sken. dok." opens or attaches its scanned PDF. The page
+// "Istorija" lists its changes and opens its custody timeline.
 // A locked item says why in a line above its page. Every picked field
 // (partner, document, the two users, the linked item) has a clear button
 // inside its edit, usable exactly when its picker is and the field is set.
@@ -19,6 +20,7 @@ class QPushButton;
 class TDBCheckBox;
 class TDBComboBox;
 class TDBEdit;
+class TLedgerHistoryPage;
 
 namespace Ui {
 class LedgerDetailForm;
@@ -77,6 +79,8 @@ public:
     QAction *InUserClearAction = nullptr;
     QAction *OutUserClearAction = nullptr;
     QAction *LinkToClearAction = nullptr;
+    // The page "Istorija": read when it is shown.
+    TLedgerHistoryPage *HistoryTS = nullptr;
     // "Samo za čitanje: ..." above the page; hidden on an editable item.
     QLabel *ReadOnlyLabel = nullptr;
 
@@ -110,6 +114,10 @@ public:
     void PassOnActionExecute();
     void ScannedDocumentExecute();
 
+    // The history page and the custody timeline (through Dialogs().ShowModal).
+    void ShowHistory();
+    void CustodyExecute();
+
     // Why the item is locked; empty when the current user may change it.
     QString LockReason() const;
 
@@ -118,6 +126,7 @@ protected:
 
 private:
     void layoutBottomPanel();
+    void addHistoryPage();
     void makeClearActions();
     void clearActionsUpdate();
     void showLocked(const QString &reason);

@@ -8,6 +8,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerRegisterBook.h"
 #include "screens/ContinuityDialog.h"
+#include "screens/DeletedItemsDialog.h"
 #include "screens/RegisterBookDialog.h"
 
 #include <QAction>
@@ -26,6 +27,7 @@ void AddRegisterActions(TCustomViewerForm &frame)
     } actions[] = {
         {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
         {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
+        {"DeletedItemsAction", QStringLiteral("Obrisane stavke…"), &DeletedItemsActionExecute},
     };
     // With the list's other printed output, in the group above the columns'
     // command, which stays last.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|help ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|help|register|history ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -19,6 +19,12 @@
 #  help:       through the help test, help.png (the guide opened at the
 #              handover record's section) and about.png ("O programu" over
 #              the console window, with the ledger module loaded).
+#  history:    through the custody test, on the sample book's chain of
+#              pass-on copies: istorija.png (the detail form's page
+#              "Istorija"), tok-predaje.png (the custody timeline) and the
+#              printed timeline tok-predaje.pdf with its page tok-predaje.png
+#              as tok-predaje-print.png; through the history test,
+#              obrisane.png (the deleted items a user may see).
 #  register:   through the register's test, the book of a year delovodnik.pdf
 #              and the numbering check kontinuitet.pdf, with their first
 #              pages delovodnik.png and kontinuitet.png, and the list's two
@@ -28,10 +34,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding help register}
+parts=${*:-console detail proceeding help register history}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* && " $parts " != *" register "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -42,7 +48,7 @@ export KLEDGER_MODULE_DIR=$root/build/console/modules
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
 
 # One test case of a test executable, on SQLite, leaving its pictures in out_dir.
-shoot() { KLEDGER_TEST_BACKEND=sqlite KLEDGER_SCREENSHOT_DIR=$out_dir "$root/build/console/$1" "$2" </dev/null; }
+shoot() { KLEDGER_TEST_BACKEND=sqlite KLEDGER_SCREENSHOT_DIR=$out_dir "$root/build/console/$1" "${@:2}" </dev/null; }
 
 for part in $parts; do
   case $part in
@@ -84,6 +90,11 @@ for part in $parts; do
       done
       echo "Wrote $out_dir/delovodnik.pdf, delovodnik.png, kontinuitet.pdf, kontinuitet.png and the dialogs" \
         "delovodnik-dialog.png and kontinuitet-dialog.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, help or register)" >&2; exit 2 ;;
+    history)
+      shoot tst_custodytimeline sampleBookHasAChainOfCustody
+      shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
+      pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
+      echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, help, register or history)" >&2; exit 2 ;;
   esac
 done

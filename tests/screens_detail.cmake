@@ -6,3 +6,4 @@ k_add_test(tst_ledgeritemcopies SOURCES tst_ledgeritemcopies.cpp LIBS kledgertes
 k_add_test(tst_scanneddocument SOURCES tst_scanneddocument.cpp LIBS kledgertestsupport DB)
 # Both runs keep the folder's name in the ini beside the one executable.
 set_tests_properties(tst_scanneddocument.sqlite tst_scanneddocument.mariadb PROPERTIES RESOURCE_LOCK scanneddocument_ini)
+k_add_test(tst_custodytimeline SOURCES tst_custodytimeline.cpp LIBS kledgertestsupport DB)

@@ -150,7 +150,7 @@ private slots:
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
                                                  "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction "
-                                                 "RegisterBookAction ContinuityAction - ColumnsVisibility"));
+                                                 "RegisterBookAction ContinuityAction DeletedItemsAction - ColumnsVisibility"));
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {

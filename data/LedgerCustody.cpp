@@ -1,0 +1,176 @@
+#include "LedgerCustody.h"
+
+#include "LedgerHistoryText.h"
+#include "PagedReport.h"
+#include "ZConnection.h"
+
+#include <QSet>
+#include <optional>
+#include <QSqlQuery>
+
+namespace {
+
+const QString StepSql = QStringLiteral(
+    "SELECT l.ledgeritemid, l.ledgernumber, l.ledgerdatetime, l.accepted, l.archived, l.parentid, l.passonparentid, "
+    "CONCAT(u2.firstname,' ',u2.lastname), CONCAT(u3.firstname,' ',u3.lastname) FROM ledgeritem AS l "
+    "LEFT JOIN user AS u2 ON u2.userid = l.userid LEFT JOIN user AS u3 ON u3.userid = l.outuserid "
+    "WHERE l.ledgeritemid = ?");
+
+struct TRow
+{
+    TCustodyStep Step;
+    qint64 ParentID = 0;
+    qint64 PassOnParentID = 0;
+};
+
+QDateTime dateTimeOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime();
+    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<TRow> readRow(TZConnection &connection, qint64 id)
+{
+    auto q = connection.OpenQuery(StepSql, {id});
+    if (!q->next())
+        return std::nullopt;
+    TRow row;
+    row.Step.ItemID = q->value(0).toLongLong();
+    row.Step.Number = q->value(1).toString();
+    row.Step.Registered = dateTimeOf(q->value(2));
+    row.Step.Accepted = q->value(3).toString() == QLatin1String("y");
+    row.Step.Archived = q->value(4).toString() == QLatin1String("y");
+    row.ParentID = q->value(5).toLongLong();
+    row.PassOnParentID = q->value(6).toLongLong();
+    row.Step.RegisteredBy = q->value(7).toString();
+    row.Step.MeantFor = q->value(8).toString();
+    return row;
+}
+
+// The copy passed on from id: the oldest item naming it (its enclosures'
+// copies name it too, and are younger).
+qint64 passedOnCopy(TZConnection &connection, qint64 id)
+{
+    auto q = connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE passonparentid = ? "
+                                                 "ORDER BY ledgeritemid"),
+                                  {id});
+    return q->next() ? q->value(0).toLongLong() : 0;
+}
+
+// The newest time the item was marked accepted, and by whom.
+void readAcceptance(TZConnection &connection, TCustodyStep &step)
+{
+    auto q = connection.OpenQuery(
+        QStringLiteral("SELECT h.changedat, h.username FROM ledgerhistory AS h JOIN ledgerhistoryvalue AS v "
+                       "ON v.ledgerhistoryid = h.ledgerhistoryid WHERE h.ledgeritemid = ? AND h.changekind = 'u' "
+                       "AND v.columnname = 'accepted' AND v.newvalue = 'y' ORDER BY h.ledgerhistoryid DESC"),
+        {step.ItemID});
+    if (q->next()) {
+        step.AcceptedAt = dateTimeOf(q->value(0));
+        step.AcceptedBy = q->value(1).toString();
+    }
+}
+
+void readEnclosures(TZConnection &connection, TCustodyStep &step)
+{
+    auto q = connection.OpenQuery(QStringLiteral("SELECT ledgeritemid, ledgernumber, itemtype FROM ledgeritem "
+                                                 "WHERE parentid = ? ORDER BY ledgeritemid"),
+                                  {step.ItemID});
+    while (q->next())
+        step.Enclosures << TCustodyEnclosure{q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString()};
+}
+
+} // namespace
+
+QString CustodyHolder(const TCustodyStep &newest)
+{
+    if (newest.Archived)
+        return QStringLiteral("Arhivirano (") + newest.Number + u')';
+    if (newest.Accepted && !newest.MeantFor.isEmpty())
+        return QStringLiteral("Kod: ") + newest.MeantFor;
+    if (!newest.MeantFor.isEmpty())
+        return QStringLiteral("Kod: %1, čeka da preuzme %2").arg(newest.RegisteredBy, newest.MeantFor);
+    return QStringLiteral("Kod: ") + newest.RegisteredBy;
+}
+
+TCustodyChain LedgerCustody(TZConnection &connection, qint64 itemID)
+{
+    TCustodyChain chain;
+    QSet<qint64> seen;
+    auto row = readRow(connection, itemID);
+    // An enclosure travels with its item.
+    if (row && row->ParentID > 0 && !seen.contains(row->ParentID)) {
+        seen.insert(itemID);
+        row = readRow(connection, row->ParentID);
+    }
+    // Up to the origin.
+    while (row && row->PassOnParentID > 0 && !seen.contains(row->PassOnParentID)) {
+        seen.insert(row->Step.ItemID);
+        auto up = readRow(connection, row->PassOnParentID);
+        if (!up)
+            break;
+        row = up;
+    }
+    seen.clear();
+    // Down through the copies.
+    while (row && !seen.contains(row->Step.ItemID)) {
+        seen.insert(row->Step.ItemID);
+        readAcceptance(connection, row->Step);
+        readEnclosures(connection, row->Step);
+        chain.Steps << row->Step;
+        const qint64 next = passedOnCopy(connection, row->Step.ItemID);
+        row = next > 0 ? readRow(connection, next) : std::nullopt;
+    }
+    if (!chain.Steps.isEmpty())
+        chain.Holder = CustodyHolder(chain.Steps.last());
+    return chain;
+}
+
+QStringList CustodyCaptions()
+{
+    return {QStringLiteral("Delovodni broj"), QStringLiteral("Zavedeno"), QStringLiteral("Zaveo"),
+            QStringLiteral("Namenjeno"), QStringLiteral("Prihvaćeno")};
+}
+
+QStringList CustodyStepCells(const TCustodyStep &step)
+{
+    const QString dash = QStringLiteral("—");
+    QString accepted = dash;
+    if (step.AcceptedAt.isValid())
+        accepted = HistoryTime(step.AcceptedAt) + QStringLiteral(", ") + step.AcceptedBy;
+    else if (step.Accepted)
+        accepted = QStringLiteral("Da");
+    return {step.Number, HistoryTime(step.Registered), step.RegisteredBy.isEmpty() ? dash : step.RegisteredBy,
+            step.MeantFor.isEmpty() ? dash : step.MeantFor, accepted};
+}
+
+QStringList CustodyEnclosureCells(const TCustodyEnclosure &enclosure)
+{
+    return {QStringLiteral("Prilog %1 (%2)").arg(enclosure.Number, enclosure.ItemType), QString(), QString(), QString(),
+            QString()};
+}
+
+TPagedReport CustodyReport(const TCustodyChain &chain, const QString &organization)
+{
+    // One row per step, its enclosures right under it.
+    QList<TPagedReportRow> rows;
+    for (const TCustodyStep &step : chain.Steps) {
+        rows << TPagedReportRow{CustodyStepCells(step), false, false};
+        for (const TCustodyEnclosure &e : step.Enclosures)
+            rows << TPagedReportRow{CustodyEnclosureCells(e), false, true};
+    }
+    TPagedReport report;
+    report.Organization = organization;
+    report.Title = QStringLiteral("Tok predaje");
+    if (!chain.Steps.isEmpty())
+        report.Subtitle = QStringLiteral("Stavka %1").arg(chain.Steps.first().Number);
+    report.PrintedAt = QDateTime::currentDateTime();
+    report.Captions = CustodyCaptions();
+    report.Widths = {16, 16, 20, 20, 28};
+    report.EmptyText = QStringLiteral("Stavka ne postoji.");
+    report.Closing = {chain.Holder};
+    report.RowCount = rows.size();
+    report.Row = [rows](qint64 row) { return rows.at(row); };
+    return report;
+}

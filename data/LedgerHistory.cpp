@@ -1,0 +1,195 @@
+// Writing the items' history.
+
+#include "LedgerHistory.h"
+
+#include "Field.h"
+#include "KException.h"
+#include "ZConnection.h"
+#include "ZTransaction.h"
+#include "data/LedgerDMUnit.h"
+#include "integration/GlobalConsole.h"
+
+#include <QSysInfo>
+#include <QSqlQuery>
+#include <QHash>
+#include <QSqlRecord>
+
+namespace {
+
+const char *const KindCodes[] = {"i", "u", "d"};
+
+// A value in the form the database keeps it, the same whichever backend or
+// field it came from.
+QVariant storedForm(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return TZConnection::DateTimeText(value.toDateTime());
+    case QMetaType::QDate:
+        return TZConnection::DateText(value.toDate());
+    case QMetaType::Bool:
+        return TField::EncodeFlag(value.toBool());
+    default:
+        return value.toString();
+    }
+}
+
+QString lookUp(TZConnection &connection, const QString &sql, const QVariant &id)
+{
+    auto q = connection.OpenQuery(sql, {id});
+    return q->next() ? q->value(0).toString() : QString();
+}
+
+// The words for a stored value of a coded or linking column.
+QString displayText(TZConnection &connection, const QString &column, const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    if (column == QLatin1String("direction"))
+        return GetDirectionCaption(value.toInt());
+    if (column == QLatin1String("inmailtype") || column == QLatin1String("outmailtype"))
+        return GetMailTypeCaption(value.toInt());
+    if (column == QLatin1String("userid") || column == QLatin1String("inuserid") || column == QLatin1String("outuserid"))
+        return lookUp(connection, QStringLiteral("SELECT CONCAT(firstname,' ',lastname) FROM user WHERE userid = ?"), value);
+    if (column == QLatin1String("partnerid"))
+        return lookUp(connection, QStringLiteral("SELECT name FROM partner WHERE partnerid = ?"), value);
+    if (column == QLatin1String("documentid"))
+        return lookUp(connection, QStringLiteral("SELECT number FROM document WHERE documentid = ?"), value);
+    if (column == QLatin1String("parentid") || column == QLatin1String("passonparentid"))
+        return lookUp(connection, QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = ?"), value);
+    return {};
+}
+
+// The item's stored columns other than the key; nullopt without such item.
+std::optional<QList<std::pair<QString, QVariant>>> storedRow(TZConnection &connection, const QVariant &id)
+{
+    auto q = connection.OpenQuery(QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+    if (!q->next())
+        return std::nullopt;
+    QList<std::pair<QString, QVariant>> row;
+    const QSqlRecord rec = q->record();
+    for (int i = 0; i < rec.count(); ++i) {
+        const QString name = rec.fieldName(i).toLower();
+        // numberkey is MariaDB's generated copy of the number.
+        if (name != QLatin1String("ledgeritemid") && name != QLatin1String("numberkey"))
+            row.append({name, storedForm(q->value(i))});
+    }
+    return row;
+}
+
+QVariant columnValue(const QList<std::pair<QString, QVariant>> &row, const QString &column)
+{
+    for (const auto &[name, value] : row)
+        if (name == column)
+            return value;
+    return {};
+}
+
+// The whole row as values of one side: new for an insert, old for a delete.
+QList<THistoryValue> rowValues(TZConnection &connection, const QList<std::pair<QString, QVariant>> &row, bool asNew)
+{
+    QList<THistoryValue> values;
+    QHash<QString, QString> userNames; // the same user is often in two columns
+    for (const auto &[name, value] : row) {
+        if (value.isNull())
+            continue;
+        THistoryValue v{name, {}, {}, {}, {}};
+        (asNew ? v.NewValue : v.OldValue) = value;
+        const bool user = name.endsWith(QLatin1String("userid"));
+        QString text = user ? userNames.value(value.toString()) : QString();
+        if (text.isEmpty()) {
+            text = displayText(connection, name, value);
+            if (user)
+                userNames.insert(value.toString(), text);
+        }
+        (asNew ? v.NewText : v.OldText) = text;
+        values << v;
+    }
+    return values;
+}
+
+void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &itemID, const QVariant &number,
+                const QList<THistoryValue> &values, const THistoryActor &actor)
+{
+    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
+                                      "hostname, ledgernumber) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                       {itemID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
+                        QString::fromLatin1(KindCodes[int(kind)]), actor.UserID, actor.UserName, actor.HostName,
+                        number});
+    if (values.isEmpty())
+        return;
+    const qint64 entry = connection.LastInsertID();
+    // All columns in one statement: one round trip to the server.
+    QStringList rows;
+    QVariantList params;
+    for (const THistoryValue &v : values) {
+        rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+        params << entry << v.Column << v.OldValue << v.NewValue
+               << (v.OldText.isEmpty() ? QVariant() : QVariant(v.OldText))
+               << (v.NewText.isEmpty() ? QVariant() : QVariant(v.NewText));
+    }
+    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
+                                      "oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
+                       params);
+}
+
+[[noreturn]] void itemGone()
+{
+    throw EStaleRow(QStringLiteral("Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu)."));
+}
+
+} // namespace
+
+THistoryActor CurrentHistoryActor()
+{
+    THistoryActor actor;
+    actor.HostName = QSysInfo::machineHostName();
+    TUserDesc user;
+    if (const IRef<ISecurity> security = ConsoleService<ISecurity>(); security && security->GetCurrentUser(user, 0)) {
+        actor.UserID = QVariant::fromValue(qint64(user.UserID));
+        actor.UserName = user.FirstName + u' ' + user.LastName;
+    }
+    return actor;
+}
+
+void JournalLedgerItemWrite(TZConnection &connection, TZQuery::TWriteKind kind, const QVariant &key,
+                            const std::vector<TField *> &changed, const THistoryActor &actor)
+{
+    const auto row = storedRow(connection, key);
+    if (!row)
+        itemGone();
+    switch (kind) {
+    case TZQuery::TWriteKind::Insert:
+        writeEntry(connection, THistoryKind::Insert, key, columnValue(*row, QStringLiteral("ledgernumber")),
+                   rowValues(connection, *row, true), actor);
+        return;
+    case TZQuery::TWriteKind::Delete:
+        writeEntry(connection, THistoryKind::Delete, key, columnValue(*row, QStringLiteral("ledgernumber")),
+                   rowValues(connection, *row, false), actor);
+        return;
+    case TZQuery::TWriteKind::Update:
+        break;
+    }
+    QList<THistoryValue> values;
+    QVariant number = columnValue(*row, QStringLiteral("ledgernumber"));
+    for (const TField *field : changed) {
+        const QString column = field->FieldName().toLower();
+        const QVariant before = columnValue(*row, column);
+        const QVariant after = storedForm(field->Value());
+        if (column == QLatin1String("ledgernumber"))
+            number = after;
+        if (before == after)
+            continue;
+        values << THistoryValue{column, before, after, displayText(connection, column, before),
+                                displayText(connection, column, after)};
+    }
+    if (!values.isEmpty())
+        writeEntry(connection, THistoryKind::Update, key, number, values, actor);
+}
+
+void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THistoryActor &actor)
+{
+    JournalLedgerItemWrite(connection, TZQuery::TWriteKind::Insert, QVariant::fromValue(itemID), {}, actor);
+}

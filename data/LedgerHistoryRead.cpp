@@ -1,0 +1,108 @@
+// Reading the items' history back.
+
+#include "LedgerHistory.h"
+
+#include "ZConnection.h"
+
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+#include <QSqlQuery>
+
+namespace {
+
+THistoryKind kindOf(const QString &code)
+{
+    if (code == QLatin1String("i"))
+        return THistoryKind::Insert;
+    if (code == QLatin1String("d"))
+        return THistoryKind::Delete;
+    return THistoryKind::Update;
+}
+
+QDateTime dateTimeOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime();
+    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The columns in the order the table and the detail form have them.
+int columnRank(const QString &column)
+{
+    static const QStringList order{
+        QStringLiteral("direction"),     QStringLiteral("ledgerdatetime"), QStringLiteral("ledgernumber"),
+        QStringLiteral("partnerid"),     QStringLiteral("documentid"),     QStringLiteral("itemtype"),
+        QStringLiteral("itemnumber"),    QStringLiteral("itemdate"),       QStringLiteral("parentid"),
+        QStringLiteral("inmailtype"),    QStringLiteral("inmailnumber"),   QStringLiteral("outmailtype"),
+        QStringLiteral("outmailnumber"), QStringLiteral("inuserid"),       QStringLiteral("userid"),
+        QStringLiteral("outuserid"),     QStringLiteral("accepted"),       QStringLiteral("archived"),
+        QStringLiteral("archivednumber"), QStringLiteral("passonparentid")};
+    const qsizetype rank = order.indexOf(column);
+    return rank < 0 ? int(order.size()) : int(rank);
+}
+
+const QString EntryColumns = QStringLiteral(
+    "SELECT h.ledgerhistoryid, h.ledgeritemid, h.changedat, h.changekind, h.userid, h.username, h.hostname, "
+    "h.ledgernumber FROM ledgerhistory AS h ");
+
+// The entries where selects (over h, the entry), newest first, each with its values.
+QList<THistoryEntry> readEntries(TZConnection &connection, const QString &where, const QVariantList &params)
+{
+    const QString sql = EntryColumns + QStringLiteral("WHERE ") + where + QStringLiteral(" ORDER BY h.ledgerhistoryid DESC");
+    QList<THistoryEntry> entries;
+    QHash<qint64, qsizetype> index;
+    {
+        auto q = connection.OpenQuery(sql, params);
+        while (q->next()) {
+            THistoryEntry e;
+            e.ID = q->value(0).toLongLong();
+            e.ItemID = q->value(1).toLongLong();
+            e.When = dateTimeOf(q->value(2));
+            e.Kind = kindOf(q->value(3).toString());
+            e.UserID = q->value(4);
+            e.UserName = q->value(5).toString();
+            e.HostName = q->value(6).toString();
+            e.LedgerNumber = q->value(7).toString();
+            index.insert(e.ID, entries.size());
+            entries << e;
+        }
+    }
+    if (entries.isEmpty())
+        return entries;
+    // The values of all entries in one read.
+    auto q = connection.OpenQuery(
+        QStringLiteral("SELECT v.ledgerhistoryid, v.columnname, v.oldvalue, v.newvalue, v.oldtext, v.newtext "
+                       "FROM ledgerhistoryvalue AS v JOIN ledgerhistory AS h ON h.ledgerhistoryid = v.ledgerhistoryid "
+                       "WHERE ") + where + QStringLiteral(" ORDER BY v.ledgerhistoryid, v.columnname"),
+        params);
+    while (q->next()) {
+        const auto it = index.constFind(q->value(0).toLongLong());
+        if (it == index.constEnd())
+            continue;
+        entries[*it].Values << THistoryValue{q->value(1).toString(), q->value(2), q->value(3), q->value(4).toString(),
+                                             q->value(5).toString()};
+    }
+    for (THistoryEntry &e : entries)
+        std::stable_sort(e.Values.begin(), e.Values.end(), [](const THistoryValue &a, const THistoryValue &b) {
+            return columnRank(a.Column) < columnRank(b.Column);
+        });
+    return entries;
+}
+
+} // namespace
+
+QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID)
+{
+    return readEntries(connection, QStringLiteral("h.ledgeritemid = ?"), {itemID});
+}
+
+QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID)
+{
+    const QString id = QString::number(userID);
+    return readEntries(connection,
+                       QStringLiteral("h.changekind = 'd' AND (h.userid = ? OR EXISTS (SELECT 1 FROM "
+                                      "ledgerhistoryvalue AS w WHERE w.ledgerhistoryid = h.ledgerhistoryid AND "
+                                      "w.columnname IN ('userid', 'inuserid', 'outuserid') AND w.oldvalue = ?))"),
+                       {userID, id});
+}

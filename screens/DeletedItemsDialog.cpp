@@ -1,0 +1,62 @@
+#include "DeletedItemsDialog.h"
+
+#include "Dialogs.h"
+#include "KException.h"
+#include "data/LedgerDMUnit.h"
+#include "data/LedgerHistory.h"
+#include "data/LedgerHistoryText.h"
+
+#include <QBoxLayout>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DeletedItemsDialog"));
+    setWindowTitle(QStringLiteral("Obrisane stavke"));
+    auto *layout = new QVBoxLayout(this);
+    ItemsTree = new QTreeWidget(this);
+    ItemsTree->setObjectName(QStringLiteral("ItemsTree"));
+    ItemsTree->setHeaderLabels({QStringLiteral("Delovodni broj"), QStringLiteral("Obrisano"), QStringLiteral("Obrisao"),
+                                QStringLiteral("Računar")});
+    for (const THistoryEntry &entry : DeletedLedgerItems(connection, userID)) {
+        auto *item = new QTreeWidgetItem(ItemsTree, {entry.LedgerNumber, HistoryTime(entry.When),
+                                                     entry.UserName, entry.HostName});
+        for (const THistoryValue &v : entry.Values) {
+            auto *value = new QTreeWidgetItem(item, {HistoryColumnCaption(v.Column) + QStringLiteral(": ")
+                                                     + HistoryValueText(v.Column, v.OldValue, v.OldText)});
+            value->setFirstColumnSpanned(true);
+        }
+    }
+    // The last values are what the list is for: shown, not behind an arrow.
+    ItemsTree->expandAll();
+    for (int c = 1; c < ItemsTree->columnCount(); ++c)
+        ItemsTree->resizeColumnToContents(c);
+    ItemsTree->setColumnWidth(0, 140);
+    EmptyLabel = new QLabel(QStringLiteral("Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."), this);
+    EmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
+    EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::AcceptRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(EmptyLabel);
+    layout->addWidget(ItemsTree, 1);
+    layout->addWidget(buttons);
+    resize(640, 420);
+}
+
+void DeletedItemsActionExecute(QWidget *owner)
+{
+    TZConnection *connection = LedgerDM->ZConnection();
+    if (!connection)
+        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    const int user = LedgerDM->GetUserID();
+    if (user <= 0) {
+        MessageDlg(QStringLiteral("Obrisane stavke vidi samo prijavljeni korisnik."), TMsgDlgType::Warning, mbOK);
+        return;
+    }
+    TDeletedItemsDialog dialog(*connection, user, owner);
+    Dialogs().ShowModal(dialog);
+}

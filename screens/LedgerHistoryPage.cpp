@@ -1,0 +1,55 @@
+#include "LedgerHistoryPage.h"
+
+#include "data/LedgerHistory.h"
+#include "data/LedgerHistoryText.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+TLedgerHistoryPage::TLedgerHistoryPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("HistoryTS"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    EmptyLabel = new QLabel(this);
+    EmptyLabel->setObjectName(QStringLiteral("HistoryEmptyLabel"));
+    EmptyLabel->setWordWrap(true);
+    HistoryList = new QListWidget(this);
+    HistoryList->setObjectName(QStringLiteral("HistoryList"));
+    HistoryList->setWordWrap(true);
+    HistoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    HistoryList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CustodyButton = new QPushButton(QStringLiteral("Tok predaje..."), this);
+    CustodyButton->setObjectName(QStringLiteral("CustodyButton"));
+    CustodyButton->setAutoDefault(false);
+    connect(CustodyButton, &QPushButton::clicked, this, &TLedgerHistoryPage::custodyRequested);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CustodyButton);
+    layout->addWidget(EmptyLabel);
+    layout->addWidget(HistoryList, 1);
+    layout->addLayout(buttons);
+}
+
+void TLedgerHistoryPage::Load(TZConnection &connection, qint64 itemID)
+{
+    HistoryList->clear();
+    CustodyButton->setEnabled(itemID > 0);
+    if (itemID <= 0) {
+        EmptyLabel->setText(QStringLiteral("Stavka još nije sačuvana, pa nema istoriju."));
+        EmptyLabel->show();
+        return;
+    }
+    const QList<THistoryEntry> history = LedgerItemHistory(connection, itemID);
+    EmptyLabel->setVisible(history.isEmpty());
+    EmptyLabel->setText(QStringLiteral("Za ovu stavku nema zabeleženih promena."));
+    for (const THistoryEntry &entry : history) {
+        const QString desk = QStringLiteral("Računar: ") + entry.HostName;
+        for (const QString &line : HistoryLines(entry)) {
+            auto *item = new QListWidgetItem(line, HistoryList);
+            item->setToolTip(desk);
+        }
+    }
+}
