@@ -32,38 +32,6 @@
 
 namespace {
 
-class BenchSecurity : public TInterfacedObject, public ISecurity
-{
-public:
-    TZConnection *Conn = nullptr;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == ISecurity::IID() ? answer<ISecurity>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    TZConnection *GetConnection() override { return Conn; }
-    bool Connect() override { return true; }
-    bool GetCurrentUser(TUserDesc &d, int) override
-    {
-        d.UserID = 1;
-        d.FirstName = QStringLiteral("Ana");
-        d.LastName = QStringLiteral("Petrović");
-        return true;
-    }
-    bool SelectUser(TUserDesc &) override { return false; }
-};
-
-class BenchConsole : public TInterfacedObject, public IConsole
-{
-public:
-    IRef<BenchSecurity> Security;
-    bool QueryInterface(const QUuid &iid, void **out) override
-    {
-        return iid == IConsole::IID() ? answer<IConsole>(this, out) : TInterfacedObject::QueryInterface(iid, out);
-    }
-    bool QuerySnapin(const QUuid &iid, void **out) override { return Security->QueryInterface(iid, out); }
-    bool SetActiveGrid(QAbstractItemView *) override { return true; }
-};
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
