@@ -88,10 +88,10 @@ QString CustodyHolder(const TCustodyStep &newest)
     if (newest.Archived)
         return QStringLiteral("Arhivirano (") + newest.Number + u')';
     if (newest.Accepted && !newest.MeantFor.isEmpty())
-        return QStringLiteral("Kod: ") + newest.MeantFor;
+        return QStringLiteral("Stavka je sada kod: ") + newest.MeantFor;
     if (!newest.MeantFor.isEmpty())
-        return QStringLiteral("Kod: %1, čeka da preuzme %2").arg(newest.RegisteredBy, newest.MeantFor);
-    return QStringLiteral("Kod: ") + newest.RegisteredBy;
+        return QStringLiteral("Stavka je sada kod: %1, čeka da je preuzme %2").arg(newest.RegisteredBy, newest.MeantFor);
+    return QStringLiteral("Stavka je sada kod: ") + newest.RegisteredBy;
 }
 
 TCustodyChain LedgerCustody(TZConnection &connection, qint64 itemID)

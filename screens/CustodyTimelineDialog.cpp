@@ -52,7 +52,8 @@ TCustodyTimelineDialog::TCustodyTimelineDialog(TZConnection &connection, qint64 
     buttons->addWidget(CloseButton);
     layout->addWidget(StepsTree, 1);
     layout->addLayout(buttons);
-    resize(720, 420);
+    // Wide enough for every column of a long chain; still within 1024 pixels.
+    resize(880, 420);
 }
 
 void TCustodyTimelineDialog::PrintExecute()

@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(chain.Steps[1].AcceptedBy, QStringLiteral("Marko Jovanović"));
         QVERIFY(chain.Steps[0].AcceptedAt.isValid() && chain.Steps[1].AcceptedAt >= chain.Steps[0].AcceptedAt);
         QVERIFY(!chain.Steps[2].Accepted && !chain.Steps[2].AcceptedAt.isValid());
-        QCOMPARE(chain.Holder, QStringLiteral("Kod: Marko Jovanović"));
+        QCOMPARE(chain.Holder, QStringLiteral("Stavka je sada kod: Marko Jovanović"));
     }
 
     void historyPageOpensThePrintableTimeline()
