@@ -245,11 +245,20 @@ std::vector<uint32_t> TRowStore::TextRanks(int col) const
             distinct.push_back(at->first);
         ranks[row] = at->second;
     }
+    // A sort key per distinct text, in one buffer: the sort then compares bytes.
+    QByteArray keys;
+    std::vector<std::pair<uint32_t, uint32_t>> spans(distinct.size()); // offset, length
+    for (size_t i = 0; i < distinct.size(); ++i) {
+        const qsizetype from = keys.size();
+        AppendSerbianSortKeyUtf8(distinct[i], TSerbianDigits::Numbers, keys);
+        spans[i] = {uint32_t(from), uint32_t(keys.size() - from)};
+    }
+    const auto key = [&](uint32_t i) {
+        return std::string_view(keys.constData() + spans[i].first, spans[i].second);
+    };
     std::vector<uint32_t> order(distinct.size());
     std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return SerbianCompareUtf8(distinct[a], distinct[b], TSerbianDigits::Numbers) < 0;
-    });
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
     std::vector<uint32_t> rankOf(distinct.size());
     for (size_t i = 0; i < order.size(); ++i)
         rankOf[order[i]] = uint32_t(i + 1);

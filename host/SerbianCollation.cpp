@@ -1,9 +1,10 @@
 #include "SerbianCollation.h"
 
 #include <QList>
+#include <QVarLengthArray>
 
 #include <array>
-#include <string>
+#include <algorithm>
 
 namespace {
 
@@ -126,40 +127,49 @@ bool isDigit(const Element &e)
     return e.Primary >= kDigit && e.Primary < kDigit + 10;
 }
 
-// A run of digits starting with first; the reader is left after it.
+// A run of digits starting with first; the reader is left after it. Runs
+// are short (numbers of a register), so they stay off the heap.
+using DigitRun = QVarLengthArray<char32_t, 24>;
+
 template <class Reader>
-std::u32string digitRun(Reader &r, char32_t first)
+void digitRun(Reader &r, char32_t first, DigitRun &run)
 {
-    std::u32string run(1, first);
+    run.clear();
+    run.append(first);
     for (Reader next = r;;) {
         char32_t cp;
         if (!next.Next(cp) || !isDigit(elementOf(cp)))
-            return run;
-        run += cp;
+            return;
+        run.append(cp);
         r = next;
     }
 }
 
 // Two runs of digits by the numbers they write; leading zeros and the
 // digits' script only break a tie, at the third level.
-int compareNumbers(const std::u32string &a, const std::u32string &b, int &third)
+int compareNumbers(const DigitRun &a, const DigitRun &b, int &third)
 {
-    const auto significant = [](const std::u32string &run) {
-        size_t at = 0;
+    const auto significant = [](const DigitRun &run) {
+        qsizetype at = 0;
         while (at + 1 < run.size() && elementOf(run[at]).Primary == kDigit)
             ++at;
-        return std::u32string_view(run).substr(at);
+        return at;
     };
-    const std::u32string_view x = significant(a), y = significant(b);
-    if (x.size() != y.size())
-        return x.size() < y.size() ? -1 : 1;
-    for (size_t i = 0; i < x.size(); ++i) {
-        const quint32 dx = elementOf(x[i]).Primary, dy = elementOf(y[i]).Primary;
+    const qsizetype fromA = significant(a), fromB = significant(b);
+    const qsizetype lengthA = a.size() - fromA, lengthB = b.size() - fromB;
+    if (lengthA != lengthB)
+        return lengthA < lengthB ? -1 : 1;
+    for (qsizetype i = 0; i < lengthA; ++i) {
+        const quint32 dx = elementOf(a[fromA + i]).Primary, dy = elementOf(b[fromB + i]).Primary;
         if (dx != dy)
             return dx < dy ? -1 : 1;
     }
-    if (!third && a != b)
-        third = a.size() != b.size() ? (a.size() < b.size() ? -1 : 1) : (a < b ? -1 : 1);
+    if (!third && !std::equal(a.begin(), a.end(), b.begin(), b.end())) {
+        if (a.size() != b.size())
+            third = a.size() < b.size() ? -1 : 1;
+        else
+            third = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()) ? -1 : 1;
+    }
     return 0;
 }
 
@@ -174,7 +184,10 @@ int compareTexts(Reader a, Reader b, TSerbianDigits digits)
             return moreA == moreB ? (second ? second : third) : (moreA ? 1 : -1);
         const Element ex = elementOf(x), ey = elementOf(y);
         if (digits == TSerbianDigits::Numbers && isDigit(ex) && isDigit(ey)) {
-            if (const int c = compareNumbers(digitRun(a, x), digitRun(b, y), third))
+            DigitRun runA, runB;
+            digitRun(a, x, runA);
+            digitRun(b, y, runB);
+            if (const int c = compareNumbers(runA, runB, third))
                 return c;
             continue;
         }
@@ -222,23 +235,59 @@ int SerbianCompareUtf8(std::string_view a, std::string_view b, TSerbianDigits di
     return compareTexts(Utf8Reader{pa, pa + a.size()}, Utf8Reader{pb, pb + b.size()}, digits);
 }
 
-QByteArray SerbianSortKey(QStringView text)
+namespace {
+
+// First level, three bytes an element and three zero bytes after; then the
+// second and the third level, of equal length in texts equal so far. As
+// numbers, a run of digits is one element: its group's byte, the count of
+// its significant digits in two bytes and those digits; its leading zeros
+// and script go to the third level as the run's length and characters.
+template <class Reader>
+void appendSortKey(Reader r, TSerbianDigits digits, QByteArray &out)
 {
-    // First level, three bytes a character and three zero bytes after; then
-    // the second and the third level, of equal length in texts equal so far.
-    QByteArray first, second, third;
-    first.reserve(text.size() * 3 + 3);
-    second.reserve(text.size());
-    third.reserve(text.size());
-    Utf16Reader r = reader(text);
+    QByteArray second, third;
+    const auto primary = [&out](quint32 weight) {
+        out.append(char(weight >> 16)).append(char(weight >> 8 & 0xFF)).append(char(weight & 0xFF));
+    };
     for (char32_t cp; r.Next(cp);) {
         const Element e = elementOf(cp);
-        first.append(char(e.Primary >> 16)).append(char(e.Primary >> 8 & 0xFF)).append(char(e.Primary & 0xFF));
+        if (digits == TSerbianDigits::Numbers && isDigit(e)) {
+            DigitRun run;
+            digitRun(r, cp, run);
+            qsizetype from = 0;
+            while (from + 1 < run.size() && elementOf(run[from]).Primary == kDigit)
+                ++from;
+            const qsizetype length = std::min<qsizetype>(run.size() - from, 0xFFFF);
+            out.append(char(kDigit >> 16)).append(char(length >> 8)).append(char(length & 0xFF));
+            for (qsizetype i = 0; i < length; ++i)
+                out.append(char(0x30 + (elementOf(run[from + i]).Primary - kDigit)));
+            appendOrdered(third, quint32(std::min<qsizetype>(run.size(), 0xFFFF)));
+            for (char32_t c : run)
+                appendOrdered(third, quint32(c));
+            continue;
+        }
+        primary(e.Primary);
         second.append(char(e.Upper));
         appendOrdered(third, e.Third);
     }
-    first.append(3, '\0');
-    return first + second + third;
+    out.append(3, '\0');
+    out.append(second).append(third);
+}
+
+} // namespace
+
+QByteArray SerbianSortKey(QStringView text, TSerbianDigits digits)
+{
+    QByteArray key;
+    key.reserve(text.size() * 5 + 3);
+    appendSortKey(reader(text), digits, key);
+    return key;
+}
+
+void AppendSerbianSortKeyUtf8(std::string_view text, TSerbianDigits digits, QByteArray &out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    appendSortKey(Utf8Reader{p, p + text.size()}, digits, out);
 }
 
 QString SerbianPrefixLow(QStringView typed)

@@ -49,8 +49,11 @@ KCOMMON_EXPORT int SerbianCompareUtf8(std::string_view a, std::string_view b,
                                       TSerbianDigits digits = TSerbianDigits::Digits);
 
 // A key whose byte order (memcmp, shorter first on a common prefix) is the
-// order above, digit by digit: computed once per distinct text, it sorts many rows cheaply.
-KCOMMON_EXPORT QByteArray SerbianSortKey(QStringView text);
+// order above with the same digits rule: computed once per distinct text,
+// it sorts many rows cheaply.
+KCOMMON_EXPORT QByteArray SerbianSortKey(QStringView text, TSerbianDigits digits = TSerbianDigits::Digits);
+// The same key of UTF-8 text, appended to out.
+KCOMMON_EXPORT void AppendSerbianSortKeyUtf8(std::string_view text, TSerbianDigits digits, QByteArray &out);
 
 // The bounds of the texts that start with the letters of typed (at the first
 // level): low <= text < high. low is typed written in the plain lower case

@@ -60,6 +60,8 @@ private slots:
         QTest::newRow("leading zeros only break a tie") << "7" << "007" << -1;
         QTest::newRow("zeros do not lift a number") << "007" << "8" << -1;
         QTest::newRow("digits before letters") << "99" << "a" << -1;
+        QTest::newRow("case after the number") << "a7" << "A7" << -1;
+        QTest::newRow("case before zeros") << "a07" << "A7" << -1;
         QTest::newRow("equal") << "12/26" << "12/26" << 0;
     }
 
@@ -71,6 +73,8 @@ private slots:
         QCOMPARE(sign(SerbianCompare(a, b, TSerbianDigits::Numbers)), expected);
         QCOMPARE(sign(SerbianCompare(b, a, TSerbianDigits::Numbers)), -expected);
         QCOMPARE(sign(SerbianCompareUtf8(a.toStdString(), b.toStdString(), TSerbianDigits::Numbers)), expected);
+        QCOMPARE(sign(SerbianSortKey(a, TSerbianDigits::Numbers).compare(SerbianSortKey(b, TSerbianDigits::Numbers))),
+                 expected);
     }
 
     void prefixLow() { QCOMPARE(SerbianPrefixLow(u"ŠtAm Đ-É1"), QStringLiteral("štam đ-e1")); }
