@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "SchemaInstaller.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QRandomGenerator>
@@ -95,6 +97,24 @@ TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const
     admin.ExecSQL(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(database));
     params.Database = database;
     return params;
+}
+
+void FillBook(TZConnection &c, int rows, int years)
+{
+    InstallSchema(c);
+    QElapsedTimer gen;
+    gen.start();
+    std::fprintf(stderr, "generating %d items on %s...\n", rows, c.Params().Driver == QLatin1String("QMYSQL") ? "MariaDB" : "SQLite");
+    GenerateLedger(c, rows, years);
+    std::printf("generated %d items in %.1f s\n", rows, gen.elapsed() / 1000.0);
+}
+
+IRef<BenchConsole> StandInConsole(TZConnection &c)
+{
+    IRef<BenchConsole> console(new BenchConsole);
+    console->Security = IRef<BenchSecurity>(new BenchSecurity);
+    console->Security->Conn = &c;
+    return console;
 }
 
 void AddBenchOptions(QCommandLineParser &p, const char *defaultRows)

@@ -59,6 +59,12 @@ bool IsMariaDb(const QCommandLineParser &p);
 TConnectionParams FreshDatabase(const QCommandLineParser &p, const QString &sqliteDir,
                                 const QString &mariaDbName = QStringLiteral("ledger_bench"));
 
+// The schema and a generated book of rows items on an empty database,
+// saying on the way how long the generation took.
+void FillBook(TZConnection &c, int rows, int years = 10);
+// The stand-in console, its security service working on c.
+IRef<BenchConsole> StandInConsole(TZConnection &c);
+
 // An empty database of that name on the server, or a file in dir.
 TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,
                                const QString &database = QStringLiteral("ledger_bench"));

@@ -51,16 +51,11 @@ int main(int argc, char **argv)
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
-        if (!reuse) {
-            InstallSchema(conn);
-            std::fprintf(stderr, "generating %d items on %s...\n", rows, maria ? "MariaDB" : "SQLite");
-            GenerateLedger(conn, rows);
-        }
+        if (!reuse)
+            FillBook(conn, rows);
 
         Initialize();
-        IRef<BenchConsole> console(new BenchConsole);
-        console->Security = IRef<BenchSecurity>(new BenchSecurity);
-        console->Security->Conn = &conn;
+        const IRef<BenchConsole> console = StandInConsole(conn);
         GlobalConsole = IRef<IConsole>(console);
         LedgerDM->SetZConnection(&conn);
 

@@ -251,19 +251,11 @@ int main(int argc, char **argv)
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
-        InstallSchema(conn);
-        QElapsedTimer gen;
-        gen.start();
-        std::fprintf(stderr, "generating %d items on %s...\n", rows, maria ? "MariaDB" : "SQLite");
-        GenerateLedger(conn, rows);
-        std::printf("generated %d items in %.1f s\n", rows, gen.elapsed() / 1000.0);
+        FillBook(conn, rows);
 
         Initialize();
-        auto *console = new BenchConsole;
-        IRef<IConsole> consoleRef(console);
-        console->Security = IRef<BenchSecurity>(new BenchSecurity);
-        console->Security->Conn = &conn;
-        GlobalConsole = consoleRef;
+        const IRef<BenchConsole> console = StandInConsole(conn);
+        GlobalConsole = IRef<IConsole>(console);
         LedgerDM->SetZConnection(&conn);
         TZQuery *q = LedgerDM->LedgerItemZQ;
 

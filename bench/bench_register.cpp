@@ -69,9 +69,7 @@ int main(int argc, char **argv)
         TZConnection conn;
         conn.SetParams(params);
         conn.Connect();
-        InstallSchema(conn);
-        std::fprintf(stderr, "generating %d items of this year on %s...\n", rows, maria ? "MariaDB" : "SQLite");
-        GenerateLedger(conn, rows, 1);
+        FillBook(conn, rows, 1);
         Initialize(); // the captions of directions and mail types
 
         const QString pdf = p.isSet("pdf") ? p.value("pdf") : dir.filePath(QStringLiteral("delovodnik.pdf"));
