@@ -14,7 +14,8 @@
 # and its data directory is copied to the others, so they join at the same
 # position (state transfer method 'skip').
 # NOT WORKING YET: with galera-4 26.4.23 the joiners stay in the JOINER state
-# after the 'skip' transfer, so 'start' gives up after MARIADB_WAIT_SECS and
+# after the 'skip' transfer (Galera 4 makes it a trivial transfer, yet the
+# joiner still waits for an incremental one), so 'start' gives up after MARIADB_WAIT_SECS and
 # stops what it started. Only the bootstrap node comes up.
 # GALERA_BASE_PORT (default derived from DIR) picks the ports:
 # node N uses BASE+10N (group), +1 (incremental transfer), +2 (state transfer).
