@@ -11,12 +11,10 @@
 # The account ledger/ledger has all privileges on every node.
 #
 # No state transfer tool is needed: node 1 is initialised and shut down once,
-# and its data directory is copied to the others, so they join at the same
-# position (state transfer method 'skip').
-# NOT WORKING YET: with galera-4 26.4.23 the joiners stay in the JOINER state
-# after the 'skip' transfer (Galera 4 makes it a trivial transfer, yet the
-# joiner still waits for an incremental one), so 'start' gives up after MARIADB_WAIT_SECS and
-# stops what it started. Only the bootstrap node comes up.
+# and its data directory is copied to the others, so they join with the same
+# data; scripts/wsrep_sst_kseed hands them only the position, and only once.
+# ('skip' does not do: Galera 4 still makes the joiner wait for an
+# incremental transfer that never comes.)
 # GALERA_BASE_PORT (default derived from DIR) picks the ports:
 # node N uses BASE+10N (group), +1 (incremental transfer), +2 (state transfer).
 set -euo pipefail
@@ -27,6 +25,7 @@ cmd=$1
 mkdir -p "$2"
 dir=$(cd "$2" && pwd)
 nodes=(1 2 3)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wait_secs=${MARIADB_WAIT_SECS:-90}
 cluster=kledger
 
@@ -78,6 +77,7 @@ launch() {
   for m in "${nodes[@]}"; do addr+="${addr:+,}127.0.0.1:$(gport "$m")"; done
   local g; g=$(gport "$n")
   rm -f "$(sock "$n")" "$(sock "$n").lock" "$d/mysqld.pid"
+  PATH="$here:$PATH" KLEDGER_GALERA_DIR="$dir" \
   "$mariadbd_bin" --no-defaults --user=root \
     --datadir="$d/data" --socket="$(sock "$n")" --pid-file="$d/mysqld.pid" \
     --log-error="$d/mysqld.log" --skip-networking --skip-name-resolve \
@@ -89,7 +89,7 @@ launch() {
     --wsrep-cluster-name="$cluster" --wsrep-node-name="node$n" \
     --wsrep-cluster-address="gcomm://$addr" \
     --wsrep-node-address="127.0.0.1:$g" \
-    --wsrep-sst-method=skip --wsrep-sst-receive-address="127.0.0.1:$((g + 2))" \
+    --wsrep-sst-method=kseed --wsrep-sst-receive-address="127.0.0.1:$((g + 2))" \
     --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$g;ist.recv_addr=127.0.0.1:$((g + 1));gcache.size=32M;evs.suspect_timeout=PT3S;evs.inactive_timeout=PT6S;pc.weight=1" \
     "$@" </dev/null >>"$d/mysqld.log" 2>&1 &
   local launched=$! deadline=$((SECONDS + wait_secs))
@@ -168,7 +168,7 @@ start() {
   # an incremental transfer the donor would never send.
   for n in "${nodes[@]:1}"; do
     cp -a "$d1/data" "$(ndir "$n")/data"
-    sed -i 's/^seqno:.*/seqno:   -1/' "$(ndir "$n")/data/grastate.dat"
+    touch "$(ndir "$n")/data/.kledger-seed"
   done
 
   # Only the first node forms a new cluster; the others join it in order.
@@ -197,7 +197,7 @@ stop() {
     if server_pid "$n" >/dev/null; then echo "Stopping node $n"; fi
     shutdown_node "$n"
   done
-  rm -rf "$dir"/node*
+  rm -rf "$dir"/node* "$dir/sst"
   [ "$sockdir" = "$dir" ] || rm -rf "$sockdir"
   echo "Galera cluster stopped"
 }
