@@ -6,6 +6,7 @@ pkgs=(build-essential cmake ninja-build pkg-config
       libqt6opengl6-dev libgl-dev
       qt6-qpa-plugins
       libsqlite3-dev libmariadb-dev mariadb-server-core mariadb-client-core sqlite3
+      galera-4
       fonts-dejavu-core poppler-utils xauth xvfb x11vnc)
 missing=()
 for p in "${pkgs[@]}"; do
