@@ -371,6 +371,16 @@ qint64 TZConnection::LastInsertID()
     return q->next() ? q->value(0).toLongLong() : 0;
 }
 
+bool TZConnection::TableExists(const QString &table)
+{
+    const QString sql = m_backend == TBackend::MySQL
+        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
+                         "AND TABLE_NAME = ?")
+        : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
+    auto q = OpenQuery(sql, {table});
+    return q->next() && q->value(0).toInt() > 0;
+}
+
 const std::vector<TColumnInfo> &TZConnection::TableColumns(const QString &table)
 {
     const QString key = table.toLower();

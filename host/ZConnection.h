@@ -85,6 +85,9 @@ public:
     // The key the database assigned to the last row inserted on this connection.
     qint64 LastInsertID();
 
+    // Whether the database has a table of that name (its catalogue, not a cache).
+    bool TableExists(const QString &table);
+
     // Columns of a table, read from the database's catalogue and cached.
     const std::vector<TColumnInfo> &TableColumns(const QString &table);
     QString PrimaryKey(const QString &table);

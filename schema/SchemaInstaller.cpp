@@ -103,25 +103,13 @@ void UpgradeSchema(TZConnection &connection)
 
 int SchemaVersion(TZConnection &connection)
 {
-    const QString sql = connection.Backend() == TBackend::MySQL
-        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
-                         "AND TABLE_NAME = 'schemaversion'")
-        : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'schemaversion'");
-    {
-        auto q = connection.OpenQuery(sql);
-        if (!q->next() || q->value(0).toInt() == 0)
-            return 0;
-    }
+    if (!connection.TableExists(QStringLiteral("schemaversion")))
+        return 0;
     auto q = connection.OpenQuery(QStringLiteral("SELECT MAX(version) FROM schemaversion"));
     return q->next() ? q->value(0).toInt() : 0;
 }
 
 bool SchemaInstalled(TZConnection &connection)
 {
-    const QString sql = connection.Backend() == TBackend::MySQL
-        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
-                         "AND TABLE_NAME = 'ledgeritem'")
-        : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'ledgeritem'");
-    auto q = connection.OpenQuery(sql);
-    return q->next() && q->value(0).toInt() > 0;
+    return connection.TableExists(QStringLiteral("ledgeritem"));
 }
