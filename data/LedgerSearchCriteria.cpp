@@ -5,6 +5,7 @@
 #include "KException.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
+#include "data/ReportText.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QDate>
@@ -106,9 +107,8 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             conditions << (value == _YES_CAP ? QStringLiteral("NOT(l1.passonparentid IS NULL)")
                                              : QStringLiteral("l1.passonparentid IS NULL"));
         else if (key == Year) {
-            bool number = false;
-            const int year = value.trimmed().toInt(&number);
-            if (!number || year < 1900 || year > 9999)
+            int year = 0;
+            if (!ParseLedgerYear(value, year))
                 throw KException(QStringLiteral("Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
             const QString y = QString::number(year);
             bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(y + QStringLiteral("-01-01")));

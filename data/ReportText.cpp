@@ -10,6 +10,13 @@ void CheckLedgerYear(int year)
         throw KException(QStringLiteral("Godina %1 nije ispravna: upišite godinu od 1900 do 9999.").arg(year));
 }
 
+bool ParseLedgerYear(const QString &text, int &year)
+{
+    bool number = false;
+    year = text.trimmed().toInt(&number);
+    return number && year >= 1900 && year <= 9999;
+}
+
 QDateTime StoredDateTime(const QVariant &value)
 {
     if (value.isNull())

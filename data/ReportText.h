@@ -9,6 +9,9 @@
 // Throws KException with a Serbian message when year is no calendar year
 // a register can be kept for.
 void CheckLedgerYear(int year);
+// A year as typed ("2026", spaces aside) when it is one a register can be
+// kept for; false for anything else.
+bool ParseLedgerYear(const QString &text, int &year);
 
 // "dd.MM.yyyy" of a date or date-time as either backend hands it over
 // (SQLite: text); empty for NULL or anything unreadable.

@@ -22,11 +22,9 @@ namespace {
 // The year as typed on a command line; throws when it is none.
 int typedYear(const QString &text)
 {
-    bool number = false;
-    const int year = text.trimmed().toInt(&number);
-    if (!number)
-        throw KException(QStringLiteral("Godina '%1' nije broj (piše se npr. 2026).").arg(text));
-    CheckLedgerYear(year);
+    int year = 0;
+    if (!ParseLedgerYear(text, year))
+        throw KException(QStringLiteral("Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
     return year;
 }
 
