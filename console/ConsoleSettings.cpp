@@ -24,6 +24,9 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
         {"Host", QStringLiteral("localhost")},
         {"Port", QStringLiteral("3306")},
         {"Socket", QString()},
+        // Several servers, in order of preference: when set, Host, Port and
+        // Socket are not used (see the README).
+        {"Servers", QString()},
         {"User", QString()},
         {"Password", QString()},
         {"ConnectTimeout", QStringLiteral("10")},
@@ -47,6 +50,7 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
     p.Host = value("Host").trimmed();
     p.Port = value("Port").trimmed().toInt();
     p.Socket = value("Socket").trimmed();
+    p.Servers = value("Servers");
     p.User = value("User");
     p.Password = value("Password");
     // Seconds; a text that is no positive number keeps the default.

@@ -82,7 +82,7 @@ void WaitForServer(TZConnection &connection, const TReadWork &work, const std::f
     if (job.wait_for(std::chrono::milliseconds(kQuietMs)) == std::future_status::ready)
         return job.get();
 
-    const TConnectionParams params = connection.Params();
+    const TConnectionParams params = connection.SessionParams();
     const unsigned long threadId = work.MySql ? mysql_thread_id(work.MySql) : 0;
     QElapsedTimer waited;
     waited.start();

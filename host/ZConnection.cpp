@@ -4,6 +4,7 @@
 #include "KException.h"
 #include "RowStream.h"
 #include "SerbianCollation.h"
+#include "ServerList.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -119,36 +121,104 @@ void TZConnection::Connect()
         ? QSqlDatabase::database(m_name, false)
         : QSqlDatabase::addDatabase(driver, m_name);
     db.setDatabaseName(m_params.Database);
-    if (mysql) {
-        db.setHostName(m_params.Host);
-        if (m_params.Port > 0)
-            db.setPort(m_params.Port);
-        db.setUserName(m_params.User);
-        db.setPassword(m_params.Password);
-        // Found rows: an UPDATE that writes unchanged values still counts its row.
-        // The time-outs keep a server that stopped answering from freezing the desk.
-        QString options = QStringLiteral("CLIENT_FOUND_ROWS=1;MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
-                                         "MYSQL_OPT_WRITE_TIMEOUT=%3")
-                              .arg(qMax(1, m_params.ConnectTimeout))
-                              .arg(qMax(1, m_params.ReadTimeout))
-                              .arg(qMax(1, m_params.WriteTimeout));
-        if (!m_params.Socket.isEmpty())
-            options += QStringLiteral(";UNIX_SOCKET=") + m_params.Socket;
-        db.setConnectOptions(options);
-    } else {
+    m_cluster = false;
+    m_server = 0;
+    if (!mysql) {
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        m_session = m_params;
+        if (!db.open())
+            throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije uspostavljena."),
+                                 db.lastError().nativeErrorCode(), db.lastError().text());
+        m_broken = false;
+        prepareSession();
+        return;
     }
-    openDatabase();
+    db.setUserName(m_params.User);
+    db.setPassword(m_params.Password);
+    openDatabase(0);
 }
 
-void TZConnection::openDatabase()
+std::vector<TServerAddress> TZConnection::servers() const
+{
+    if (!m_params.Servers.trimmed().isEmpty()) {
+        auto list = ParseServerList(m_params.Servers, m_params.Port > 0 ? m_params.Port : 3306);
+        if (!list.empty())
+            return list;
+    }
+    return {TServerAddress{m_params.Host, m_params.Port, m_params.Socket}};
+}
+
+void TZConnection::openOn(const TServerAddress &server)
 {
     QSqlDatabase db = Database();
+    db.setHostName(server.Host);
+    db.setPort(server.Port > 0 ? server.Port : -1);
+    // Found rows: an UPDATE that writes unchanged values still counts its row.
+    // The time-outs keep a server that stopped answering from freezing the desk.
+    QString options = QStringLiteral("CLIENT_FOUND_ROWS=1;MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
+                                     "MYSQL_OPT_WRITE_TIMEOUT=%3")
+                          .arg(qMax(1, m_params.ConnectTimeout))
+                          .arg(qMax(1, m_params.ReadTimeout))
+                          .arg(qMax(1, m_params.WriteTimeout));
+    if (!server.Socket.isEmpty())
+        options += QStringLiteral(";UNIX_SOCKET=") + server.Socket;
+    db.setConnectOptions(options);
     if (!db.open())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije uspostavljena."), db.lastError().nativeErrorCode(),
                              db.lastError().text());
     m_broken = false;
-    prepareSession();
+    ++m_sessions;
+    // A statement of the session's set-up that fails goes to openDatabase,
+    // which tries the next server: it must not reconnect on its own.
+    m_opening = true;
+    try {
+        prepareSession();
+    } catch (...) {
+        m_opening = false;
+        db.close();
+        throw;
+    }
+    m_opening = false;
+}
+
+void TZConnection::openDatabase(size_t first)
+{
+    const std::vector<TServerAddress> list = servers();
+    QStringList failures;
+    std::optional<EDatabaseError> last;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const size_t at = (first + i) % list.size();
+        const TServerAddress &server = list[at];
+        m_session = m_params;
+        m_session.Servers.clear();
+        m_session.Host = server.Host;
+        m_session.Port = server.Port;
+        m_session.Socket = server.Socket;
+        try {
+            openOn(server);
+            m_server = at;
+            return;
+        } catch (const EDatabaseError &e) {
+            failures << server.Text() + QStringLiteral(": ") + (e.details().isEmpty() ? e.message() : e.details());
+            last = e;
+        }
+    }
+    if (list.size() == 1)
+        throw *last;
+    throw EDatabaseError(QStringLiteral("Nijedan server baze podataka iz liste nije dostupan."), last->nativeCode(),
+                         failures.join(u'\n'));
+}
+
+TConnectionParams TZConnection::SessionParams() const
+{
+    return m_session;
+}
+
+QString TZConnection::ServerText() const
+{
+    if (m_backend != TBackend::MySQL)
+        return {};
+    return TServerAddress{m_session.Host, m_session.Port, m_session.Socket}.Text();
 }
 
 void TZConnection::checkIdle() const
@@ -159,14 +229,17 @@ void TZConnection::checkIdle() const
 
 void TZConnection::ensureOpen()
 {
-    if (!Connected())
+    // A connection lost and not made again is tried again on every use.
+    if (!m_broken && !Connected())
         throw EDatabaseError(QStringLiteral("Veza sa bazom podataka nije otvorena."));
     checkIdle();
     if (!m_broken)
         return;
     Database().close();
     try {
-        openDatabase();
+        // The server that was lost is the last one tried: a node that died
+        // does not cost the desk a connect time-out first.
+        openDatabase(m_server + 1);
     } catch (const EDatabaseError &e) {
         throw EDatabaseError(QStringLiteral("Veza sa serverom baze podataka je prekinuta i nije ponovo uspostavljena."),
                              e.nativeCode(), e.details());
@@ -202,7 +275,7 @@ void TZConnection::Read(const std::function<void()> &read, const std::function<b
             read();
             return;
         } catch (const EDatabaseError &e) {
-            if (!IsConnectionLost(e))
+            if (!IsConnectionLost(e) || m_opening)
                 throw;
             const bool repeat = attempt == 0 && m_transactions == 0 && !(got && got())
                 && timer.elapsed() < qint64(qMax(1, m_params.ReadTimeout)) * 1000 - 500;
@@ -221,6 +294,7 @@ void TZConnection::prepareSession()
         ExecSQL(QStringLiteral("SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@SESSION.sql_mode, ''), "
                                "'NO_BACKSLASH_ESCAPES')"));
         CheckStreamingClient(*this);
+        prepareClusterSession();
         return;
     }
     // Before anything of ours touches the driver's handle.
@@ -238,6 +312,36 @@ void TZConnection::prepareSession()
     ExecSQL(QStringLiteral("PRAGMA foreign_keys = ON"));
 }
 
+namespace {
+// One row of SHOW VARIABLES / SHOW STATUS: its value, or empty when the
+// server has no such variable (MySQL has no wsrep_*).
+QString shownValue(TZConnection &connection, const QString &sql)
+{
+    auto q = connection.OpenQuery(sql);
+    return q->next() ? q->value(1).toString() : QString();
+}
+} // namespace
+
+void TZConnection::prepareClusterSession()
+{
+    m_cluster = shownValue(*this, QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'")).compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    if (!m_cluster)
+        return;
+    // A node that is still joining, or cut off from the majority, refuses
+    // statements; the desk takes the next server instead.
+    if (shownValue(*this, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")).compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0)
+        throw EDatabaseError(QStringLiteral("Server nije spreman: nije usklađen sa ostalim serverima klastera."),
+                             QStringLiteral("1047"));
+    // Every statement first waits until this node has applied what the
+    // others committed: the next number counts the item another office
+    // saved a moment ago, and a retried write meets its duplicate here.
+    ExecSQL(QStringLiteral("SET SESSION wsrep_sync_wait = 15"));
+    // A held row's claim orders two nodes' transactions, but under repeatable
+    // read a transaction may still read from a snapshot older than the other
+    // node's commit it waited for. Each statement reads the latest commits.
+    ExecSQL(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ COMMITTED"));
+}
+
 void TZConnection::Disconnect()
 {
     if (QSqlDatabase::contains(m_name)) {
@@ -245,6 +349,7 @@ void TZConnection::Disconnect()
         if (db.isOpen())
             db.close();
     }
+    m_broken = false;
     m_columns.clear();
 }
 
@@ -288,7 +393,7 @@ int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
     try {
         return exec(sql, params);
     } catch (const EDatabaseError &e) {
-        if (IsConnectionLost(e))
+        if (IsConnectionLost(e) && !m_opening)
             throw lost(e, timer.elapsed());
         throw;
     }
@@ -527,8 +632,15 @@ bool IsConnectionLost(const EDatabaseError &error)
     // Gone away, lost during the statement, killed, shut down, idle too long.
     static const QStringList codes{QStringLiteral("2006"), QStringLiteral("2013"), QStringLiteral("2055"),
                                    QStringLiteral("1927"), QStringLiteral("1053"), QStringLiteral("4031"),
-                                   QStringLiteral("2002"), QStringLiteral("2003")};
+                                   QStringLiteral("2002"), QStringLiteral("2003"),
+                                   // A cluster node cut off from the others, or not yet joined.
+                                   QStringLiteral("1047")};
     return codes.contains(error.nativeCode());
+}
+
+bool IsWriteConflict(const EDatabaseError &error)
+{
+    return error.nativeCode() == QLatin1String("1213");
 }
 
 bool IsUniqueViolation(const EDatabaseError &error)

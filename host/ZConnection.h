@@ -15,6 +15,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QSqlQuery;
@@ -28,6 +29,9 @@ struct TConnectionParams
     QString Host;
     int Port = 0;
     QString Socket;
+    // Several servers in order of preference (ServerList.h); when given,
+    // Host, Port and Socket are not used and Port is only the default port.
+    QString Servers;
     QString User;
     QString Password;
     // Seconds. A read waits up to about three read time-outs (the client
@@ -66,6 +70,15 @@ public:
     bool Connected() const;
 
     TBackend Backend() const { return m_backend; }
+    // The params of the server this connection uses now: one of Servers, or
+    // the one server of Params().
+    TConnectionParams SessionParams() const;
+    // The server in use, as a person names it (empty on SQLite).
+    QString ServerText() const;
+    // The server is a node of a Galera cluster. Its sessions wait for the
+    // writes other nodes have committed before each statement, so a desk
+    // reads what it would have read on one server.
+    bool IsCluster() const { return m_cluster; }
     // The client library's own handle (sqlite3* or MYSQL*), for the
     // streaming reader.
     QVariant DriverHandle() const;
@@ -161,10 +174,21 @@ public:
     void TransactionEnded() { --m_transactions; }
     // True while a TZTransaction is open on this connection.
     bool InTransaction() const { return m_transactions > 0; }
+    // A cluster node gave up the last transaction for another node's write
+    // (TZTransaction found it out); reading the mark clears it.
+    void NoteGivenUpTransaction() { m_givenUp = true; }
+    // Counts the server sessions this connection has opened: a transaction
+    // begun in an earlier one was lost with it.
+    quint64 SessionSerial() const { return m_sessions; }
+    bool TakeGivenUpTransaction() { return std::exchange(m_givenUp, false); }
 
 private:
     QSqlDatabase Database() const;
-    void openDatabase();
+    // Opens the first server that answers and is ready, trying them in
+    // order from the one at first (wrapping round).
+    void openDatabase(size_t first);
+    void openOn(const struct TServerAddress &server);
+    std::vector<struct TServerAddress> servers() const;
     void ensureOpen();
     // Refuses a statement while a read runs on another thread.
     void checkIdle() const;
@@ -175,6 +199,7 @@ private:
     // can be, and the error to throw.
     EDatabaseError lost(const EDatabaseError &error, qint64 elapsedMs);
     void prepareSession();
+    void prepareClusterSession();
     [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;
 
     TConnectionParams m_params;
@@ -183,6 +208,12 @@ private:
     QHash<QString, std::vector<TColumnInfo>> m_columns;
     int m_transactions = 0;
     bool m_broken = false; // the server connection was lost; made again on next use
+    bool m_cluster = false;
+    bool m_opening = false; // the session is being set up
+    bool m_givenUp = false;
+    quint64 m_sessions = 0;
+    size_t m_server = 0;   // index into the server list of the one in use
+    TConnectionParams m_session;
     bool m_busy = false;
 };
 
@@ -193,6 +224,11 @@ KCOMMON_EXPORT bool IsConnectionLost(const EDatabaseError &error);
 // doubled. Sound on both backends because MySQL sessions run with
 // NO_BACKSLASH_ESCAPES.
 KCOMMON_EXPORT QString QuotedStr(const QString &text);
+
+// True when the database gave up a transaction because another one wrote the
+// same rows at the same time: an InnoDB deadlock, or on a cluster another
+// node's write certified first (MariaDB 1213). Nothing of it was stored.
+KCOMMON_EXPORT bool IsWriteConflict(const EDatabaseError &error);
 
 // True when the error is the database refusing a duplicate in a unique key
 // (MariaDB 1062, SQLite 2067 / 1555).

@@ -212,6 +212,16 @@ private slots:
         QVERIFY(ReadTestFile(ini).startsWith(written));
     }
 
+    // The desks' list of cluster nodes reaches the connection as written.
+    void serverListLine()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kconsole.ini"));
+        QVERIFY(WriteTestFile(ini, "[Database]\nDriver=QMYSQL\nServers=/run/a b.sock; db2.kancelarija:3307;[fd00::3]\n"));
+        QCOMPARE(ConsoleSettings::LoadConnectionParams(ini).Servers,
+                 QStringLiteral("/run/a b.sock; db2.kancelarija:3307;[fd00::3]"));
+    }
+
     void rewriteKeepsOtherLines()
     {
         QTemporaryDir dir;
@@ -223,7 +233,7 @@ private slots:
         ConsoleSettings::SetLastLogin(ini, QStringLiteral("ana"));
         QCOMPARE(QString::fromUtf8(ReadTestFile(ini)),
                  QStringLiteral("; podešavanja kancelarije\n[Database]\nDriver = QSQLITE\n  # stara baza\nDatabase=a;b.db\n"
-                                "Host=localhost\nPort=3306\nSocket=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
+                                "Host=localhost\nPort=3306\nSocket=\nServers=\nUser=\nPassword=\nConnectTimeout=10\nReadTimeout=30\nWriteTimeout=30\n\n[Drugo]\nKljuč=\\\\x, y\n\n"
                                 "[Session]\nLastLogin=ana\n"));
         // A new file holds a password: only its owner may read it.
         const QString fresh = dir.filePath(QStringLiteral("novi.ini"));

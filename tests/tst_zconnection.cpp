@@ -6,6 +6,7 @@
 #include "ErrorLog.h"
 #include "Guard.h"
 #include "ScriptedDialogs.h"
+#include "ServerList.h"
 
 #include <QTemporaryDir>
 
@@ -17,6 +18,57 @@ class TestZConnection : public QObject
 private slots:
     void init() { DB_SETUP(m_db); }
     void cleanup() { m_db.reset(); }
+
+    // Entries as a person types them in the ini, in order; "!" + the word the
+    // refusal names.
+    void serverList_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("servers"); // Text() of each
+        QTest::newRow("socket and hosts") << " /run/a b.sock ;db2:3307; db3 ;" << QStringList{"/run/a b.sock", "db2:3307", "db3:3306"};
+        QTest::newRow("ipv6") << "[fd00::3]:3310;[::1]" << QStringList{"[fd00::3]:3310", "[::1]:3306"};
+        QTest::newRow("empty") << " ; " << QStringList{};
+        QTest::newRow("bad port") << "db2:33o6" << QStringList{"!port"};
+        QTest::newRow("port out of range") << "db2:70000" << QStringList{"!port"};
+        QTest::newRow("bare ipv6") << "fd00::3" << QStringList{"!IPv6"};
+        QTest::newRow("no host") << ":3306" << QStringList{"!nedostaje"};
+        QTest::newRow("space in host") << "db 2:3306" << QStringList{"!razmak"};
+    }
+    void serverList()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, servers);
+        try {
+            QStringList got;
+            for (const TServerAddress &s : ParseServerList(text, 3306))
+                got << s.Text();
+            QCOMPARE(got, servers);
+        } catch (const EDatabaseError &e) {
+            QVERIFY2(servers.size() == 1 && servers.first().startsWith(u'!'), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(servers.first().mid(1)), qPrintable(e.message()));
+        }
+    }
+
+    // A server that does not answer is passed over for the next one.
+    void firstAnsweringServerIsUsed()
+    {
+        if (m_db->Params().Driver == QLatin1String("QSQLITE"))
+            QSKIP("a server list is MariaDB's");
+        TConnectionParams p = m_db->Params();
+        const QString real = p.Servers.isEmpty() ? p.Socket : p.Servers.section(u';', 0, 0);
+        p.Servers = QStringLiteral("/nonexistent/kledger.sock;") + real;
+        auto c = TestDb::OpenConnection(p);
+        QCOMPARE(c->ServerText(), real);
+        QCOMPARE(c->OpenQuery(QStringLiteral("SELECT 1"))->next(), true);
+        p.Servers = QStringLiteral("/nonexistent/a.sock;/nonexistent/b.sock");
+        try {
+            TestDb::OpenConnection(p);
+            QFAIL("no server answers");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Nijedan server baze podataka iz liste nije dostupan."));
+            QVERIFY(e.details().contains(QStringLiteral("/nonexistent/b.sock")));
+        }
+    }
 
     void expressionsAgree_data()
     {
