@@ -143,6 +143,9 @@ private:
     void LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool displayText);
     void LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text);
     void createLayout();
+    // One attempt each; the public calls repeat them after a write conflict.
+    int addAdditionalItem(TZConnection &connection, int itemID);
+    std::optional<int> passOnLedgerItem(TZConnection &connection, int itemID, int userID);
 
     QString FDeletingNumber; // the number of the item being deleted, for the message after
 };

@@ -68,6 +68,11 @@ QString idText(const QVariant &id)
 int TLedgerDM::AddAdditionalItem(int itemID)
 {
     TZConnection &connection = Connection();
+    return RetryOnWriteConflict(connection, [&] { return addAdditionalItem(connection, itemID); });
+}
+
+int TLedgerDM::addAdditionalItem(TZConnection &connection, int itemID)
+{
     TZTransaction transaction(connection);
     const TSourceItem source = lockSource(transaction, connection, itemID);
 
@@ -96,6 +101,11 @@ int TLedgerDM::AddAdditionalItem(int itemID)
 std::optional<int> TLedgerDM::PassOnLedgerItem(int itemID, int userID)
 {
     TZConnection &connection = Connection();
+    return RetryOnWriteConflict(connection, [&] { return passOnLedgerItem(connection, itemID, userID); });
+}
+
+std::optional<int> TLedgerDM::passOnLedgerItem(TZConnection &connection, int itemID, int userID)
+{
     TZTransaction transaction(connection);
     const TSourceItem source = lockSource(transaction, connection, itemID);
     if (passedOnCopy(connection, itemID) > 0)

@@ -202,6 +202,11 @@ void TZQuery::checkLive() const
 QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &changed)
 {
     checkLive();
+    return RetryOnWriteConflict(connection(), [&] { return post(inserting, changed); });
+}
+
+QVariant TZQuery::post(bool inserting, const std::vector<TField *> &changed)
+{
     TZConnection &conn = connection();
     const QString table = QuoteIdent(WriteTable());
     if (inserting) {
@@ -288,6 +293,11 @@ QString TZQuery::keyCondition(QVariantList &params) const
 void TZQuery::InternalDelete()
 {
     checkLive();
+    RetryOnWriteConflict(connection(), [&] { remove(); });
+}
+
+void TZQuery::remove()
+{
     TZConnection &conn = connection();
     QVariantList params;
     const QString where = keyCondition(params);

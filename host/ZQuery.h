@@ -77,6 +77,10 @@ private:
     void checkLive() const;
     // "k1 = ? AND k2 = ?" over the whole key, with the stored key values.
     QString keyCondition(QVariantList &params) const;
+    // One attempt at the write; InternalPost / InternalDelete repeat it after
+    // a write conflict.
+    QVariant post(bool inserting, const std::vector<TField *> &changed);
+    void remove();
 
     TZConnection *m_connection = nullptr;
     QString m_sql;

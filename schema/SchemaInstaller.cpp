@@ -20,6 +20,8 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql.sql") : QStringLiteral(":/schema/sqlite.sql");
     case 2:
         return mysql ? QStringLiteral(":/schema/mysql-history.sql") : QStringLiteral(":/schema/sqlite-history.sql");
+    case 3:
+        return mysql ? QStringLiteral(":/schema/mysql-cluster.sql") : QStringLiteral(":/schema/sqlite-cluster.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }

@@ -240,12 +240,12 @@ private slots:
         QCOMPARE(SchemaVersion(c), 0);
         UpgradeSchema(c);
         UpgradeSchema(c);
-        QCOMPARE(SchemaVersion(c), 2);
+        QCOMPARE(SchemaVersion(c), 3);
         auto q = c.OpenQuery(QStringLiteral("SELECT version FROM schemaversion ORDER BY version"));
         QList<int> versions;
         while (q->next())
             versions << q->value(0).toInt();
-        QCOMPARE(versions, (QList<int>{1, 2}));
+        QCOMPARE(versions, (QList<int>{1, 2, 3}));
         QCOMPARE(c.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgerhistory"))->next(), true);
     }
 };
