@@ -4,10 +4,14 @@
 # ports of its own. It never reads /etc/mysql and never touches a system service.
 #
 #   scripts/galera-private.sh start|stop|status|sockets DIR
+#   scripts/galera-private.sh kill|rejoin DIR N
 #
 # DIR/nodeN/data      node N's data directory (made fresh by every start)
 # DIR/nodeN/mysqld.*  its socket, pid file and error log
 # 'stop' shuts the nodes down in reverse order and removes DIR/node*.
+# 'kill' ends node N at once (SIGKILL, as a power cut would); 'rejoin' starts
+# it again and returns once it has caught up with the others (an incremental
+# transfer from another node's cache) and the cluster has all its nodes.
 # The account ledger/ledger has all privileges on every node.
 #
 # No state transfer tool is needed: node 1 is initialised and shut down once,
@@ -19,9 +23,10 @@
 # node N uses BASE+10N (group), +1 (incremental transfer), +2 (state transfer).
 set -euo pipefail
 
-usage() { echo "usage: $0 start|stop|status|sockets DIR" >&2; exit 2; }
-[ $# -eq 2 ] || usage
+usage() { echo "usage: $0 start|stop|status|sockets DIR | kill|rejoin DIR N" >&2; exit 2; }
+[ $# -ge 2 ] || usage
 cmd=$1
+node_arg=${3:-}
 mkdir -p "$2"
 dir=$(cd "$2" && pwd)
 nodes=(1 2 3)
@@ -162,6 +167,7 @@ start() {
     coll=utf8mb4_croatian_ci
   fi
   shutdown_node 1
+  echo "$coll" >"$dir/collation"
   rm -f "$d1/data/gvwstate.dat"
   # The joiners forget their position: the data is the same, and the 'skip'
   # transfer then hands them the cluster's position instead of waiting for
@@ -181,13 +187,57 @@ start() {
   done
 
   local deadline=$((SECONDS + wait_secs))
-  until [ "$(wsrep_status 1 WSREP_CLUSTER_SIZE)" = "${#nodes[@]}" ]; do
+  wait_full 1 || { stop; exit 1; }
+  echo "Galera cluster ready: ${#nodes[@]} nodes, collation $coll, started in $((SECONDS - t0))s"
+}
+
+# Waits until node N sees every node in the cluster.
+wait_full() {
+  local deadline=$((SECONDS + wait_secs))
+  until [ "$(wsrep_status "$1" WSREP_CLUSTER_SIZE)" = "${#nodes[@]}" ]; do
     if [ $SECONDS -ge $deadline ]; then
-      echo "cluster did not reach ${#nodes[@]} nodes" >&2; stop; exit 1
+      echo "cluster did not reach ${#nodes[@]} nodes" >&2; return 1
     fi
     sleep 0.2
   done
-  echo "Galera cluster ready: ${#nodes[@]} nodes, collation $coll, started in $((SECONDS - t0))s"
+}
+
+node_number() {
+  case $node_arg in
+    1|2|3) echo "$node_arg" ;;
+    *) usage ;;
+  esac
+}
+
+kill_node() {
+  local n pid
+  n=$(node_number)
+  pid=$(server_pid "$n") || { echo "node $n does not run" >&2; exit 1; }
+  kill -KILL "$pid"
+  while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+  echo "node $n killed"
+}
+
+rejoin_node() {
+  local n t0=$SECONDS
+  n=$(node_number)
+  if server_pid "$n" >/dev/null; then echo "node $n already runs" >&2; exit 1; fi
+  coll=$(cat "$dir/collation")
+  # A killed node does not know its position: InnoDB tells it (as the
+  # system's galera_recovery does), and the cluster then sends only what
+  # the node missed.
+  local d pos
+  d=$(ndir "$n")
+  "$mariadbd_bin" --no-defaults --user=root --datadir="$d/data" --log-error="$d/recover.log" \
+    --skip-networking --socket="$d/recover.sock" --innodb-buffer-pool-size=64M \
+    --binlog-format=ROW --wsrep-on=ON --wsrep-provider="$provider" --wsrep-sst-method=kseed \
+    --wsrep-cluster-address="gcomm://127.0.0.1:$(gport "$n")" --wsrep-recover </dev/null >"$d/recover.out" 2>&1 || true
+  pos=$(cat "$d/recover.log" "$d/recover.out" 2>/dev/null | sed -n 's/.*WSREP: Recovered position: *//p' | tail -n 1)
+  [ -n "$pos" ] || { echo "node $n: position not recovered; see $d/recover.log" >&2; exit 1; }
+  launch "$n" --wsrep-start-position="$pos" || exit 1
+  [ "$(wsrep_status "$n" WSREP_LOCAL_STATE_COMMENT)" = Synced ] || { echo "node $n not synced" >&2; exit 1; }
+  wait_full "$n" || exit 1
+  echo "node $n rejoined in $((SECONDS - t0))s"
 }
 
 stop() {
@@ -197,7 +247,7 @@ stop() {
     if server_pid "$n" >/dev/null; then echo "Stopping node $n"; fi
     shutdown_node "$n"
   done
-  rm -rf "$dir"/node* "$dir/sst"
+  rm -rf "$dir"/node* "$dir/sst" "$dir/collation"
   [ "$sockdir" = "$dir" ] || rm -rf "$sockdir"
   echo "Galera cluster stopped"
 }
@@ -225,5 +275,7 @@ case $cmd in
   stop) stop ;;
   status) status ;;
   sockets) sockets ;;
+  kill) kill_node ;;
+  rejoin) rejoin_node ;;
   *) usage ;;
 esac

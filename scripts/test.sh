@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds, starts a private MariaDB server and runs every test (SQLite and
-# MariaDB). Extra arguments go to ctest, e.g.: bash scripts/test.sh -R dataset
+# Builds, starts a private MariaDB server and a private three-node Galera
+# cluster, and runs every test (SQLite, MariaDB, and the cluster's). Extra
+# arguments go to ctest, e.g.: bash scripts/test.sh -R dataset
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -8,21 +9,27 @@ root=$(pwd)
 bash scripts/build.sh
 
 mdb_dir=$root/build/mariadb
+galera_dir=$root/build/galera
 ctest_pid=
 stop_server() {
   [ -n "$ctest_pid" ] && kill -TERM -- "-$ctest_pid" 2>/dev/null || true
+  bash "$root/scripts/galera-private.sh" stop "$galera_dir" >/dev/null || true
   bash "$root/scripts/mariadb-private.sh" stop "$mdb_dir" || true
 }
 trap stop_server EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 bash scripts/mariadb-private.sh start "$mdb_dir"
+bash scripts/galera-private.sh start "$galera_dir"
 
 export QT_QPA_PLATFORM=offscreen
 export KLEDGER_MARIADB_SOCKET
 KLEDGER_MARIADB_SOCKET=$(bash scripts/mariadb-private.sh socket "$mdb_dir")
 export KLEDGER_MARIADB_USER=ledger
 export KLEDGER_MARIADB_PASSWORD=ledger
+export KLEDGER_GALERA_DIR=$galera_dir
+export KLEDGER_GALERA_SOCKETS
+KLEDGER_GALERA_SOCKETS=$(bash scripts/galera-private.sh sockets "$galera_dir")
 
 # ctest runs in the background, in a process group of its own, so that a
 # signal reaches the traps at once and they can end ctest and its tests too.

@@ -2,7 +2,7 @@
 # the console's own services logged in.
 k_add_test(tst_ledgerdetail SOURCES tst_ledgerdetail.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_getledger SOURCES tst_getledger.cpp LIBS kledgertestsupport DB)
-k_add_test(tst_ledgeritemcopies SOURCES tst_ledgeritemcopies.cpp LIBS kledgertestsupport DB)
+k_add_test(tst_ledgeritemcopies SOURCES tst_ledgeritemcopies.cpp LIBS kledgertestsupport DB CLUSTER)
 k_add_test(tst_scanneddocument SOURCES tst_scanneddocument.cpp LIBS kledgertestsupport DB)
 # Both runs keep the folder's name in the ini beside the one executable.
 set_tests_properties(tst_scanneddocument.sqlite tst_scanneddocument.mariadb PROPERTIES RESOURCE_LOCK scanneddocument_ini)

@@ -10,12 +10,17 @@
 namespace {
 QAtomicInt g_serial;
 
+QAtomicInt g_desks;
+
 TConnectionParams mariaServerParams()
 {
     const auto env = QProcessEnvironment::systemEnvironment();
     TConnectionParams p;
     p.Driver = QStringLiteral("QMYSQL");
-    p.Socket = env.value(QStringLiteral("KLEDGER_MARIADB_SOCKET"));
+    if (TestDb::OnCluster())
+        p.Servers = env.value(QStringLiteral("KLEDGER_GALERA_SOCKETS"));
+    else
+        p.Socket = env.value(QStringLiteral("KLEDGER_MARIADB_SOCKET"));
     p.User = env.value(QStringLiteral("KLEDGER_MARIADB_USER"), QStringLiteral("ledger"));
     p.Password = env.value(QStringLiteral("KLEDGER_MARIADB_PASSWORD"), QStringLiteral("ledger"));
     return p;
@@ -25,12 +30,22 @@ TConnectionParams mariaServerParams()
 QString TestDb::BackendName()
 {
     const QString b = qEnvironmentVariable("KLEDGER_TEST_BACKEND", QStringLiteral("sqlite")).toLower();
-    return b == QLatin1String("mariadb") ? b : QStringLiteral("sqlite");
+    return b == QLatin1String("mariadb") || b == QLatin1String("galera") ? QStringLiteral("mariadb") : QStringLiteral("sqlite");
+}
+
+bool TestDb::OnCluster()
+{
+    return qEnvironmentVariable("KLEDGER_TEST_BACKEND").toLower() == QLatin1String("galera");
+}
+
+QStringList TestDb::ClusterSockets()
+{
+    return qEnvironmentVariable("KLEDGER_GALERA_SOCKETS").split(u';', Qt::SkipEmptyParts);
 }
 
 bool TestDb::MariaDbConfigured()
 {
-    return !qEnvironmentVariable("KLEDGER_MARIADB_SOCKET").isEmpty();
+    return !qEnvironmentVariable(OnCluster() ? "KLEDGER_GALERA_SOCKETS" : "KLEDGER_MARIADB_SOCKET").isEmpty();
 }
 
 TestDb::TestDb()
@@ -39,7 +54,8 @@ TestDb::TestDb()
     try {
         if (BackendName() == QLatin1String("mariadb")) {
             if (!MariaDbConfigured()) {
-                m_skipReason = QStringLiteral("KLEDGER_MARIADB_SOCKET is not set; run scripts/test.sh");
+                m_skipReason = OnCluster() ? QStringLiteral("KLEDGER_GALERA_SOCKETS is not set; run scripts/test.sh")
+                                           : QStringLiteral("KLEDGER_MARIADB_SOCKET is not set; run scripts/test.sh");
                 return;
             }
             m_mariaDbName = QStringLiteral("ledger_test_%1_%2")
@@ -81,8 +97,23 @@ TestDb::~TestDb()
 
 std::unique_ptr<TZConnection> TestDb::OpenSecondConnection() const
 {
+    TConnectionParams params = m_params;
+    if (OnCluster()) {
+        // Each further desk prefers the next node: two desks at once are two
+        // offices on two servers.
+        QStringList nodes = ClusterSockets();
+        const int shift = 1 + g_desks.fetchAndAddRelaxed(1) % int(qMax(1, int(nodes.size()) - 1));
+        for (int i = 0; i < shift && !nodes.isEmpty(); ++i)
+            nodes.append(nodes.takeFirst());
+        params.Servers = nodes.join(u';');
+    }
+    return OpenConnection(params);
+}
+
+std::unique_ptr<TZConnection> TestDb::OpenConnection(const TConnectionParams &params)
+{
     auto c = std::make_unique<TZConnection>();
-    c->SetParams(m_params);
+    c->SetParams(params);
     c->Connect();
     return c;
 }

@@ -14,7 +14,12 @@ public:
     TestDb();   // QSKIPs are not possible in a constructor: check Available()
     ~TestDb();
 
-    static QString BackendName();             // "sqlite" or "mariadb"
+    static QString BackendName();             // "sqlite" or "mariadb" (a cluster too)
+    // KLEDGER_TEST_BACKEND=galera: MariaDB on the private three-node cluster
+    // whose sockets KLEDGER_GALERA_SOCKETS lists; the first desk prefers
+    // node 1, each second connection the next node.
+    static bool OnCluster();
+    static QStringList ClusterSockets();
     static bool MariaDbConfigured();          // socket given in the environment
     bool Available() const { return m_available; }
     QString SkipReason() const { return m_skipReason; }
@@ -22,6 +27,7 @@ public:
     TZConnection &Connection() { return *m_connection; }
     // A second connection to the same database (two desks at once).
     std::unique_ptr<TZConnection> OpenSecondConnection() const;
+    static std::unique_ptr<TZConnection> OpenConnection(const TConnectionParams &params);
     TConnectionParams Params() const { return m_params; }
 
 private:
