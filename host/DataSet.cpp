@@ -515,7 +515,9 @@ void TDataSet::SetSortedFields(const QString &fields)
 
 void TDataSet::applySort()
 {
-    struct Key { int column; bool desc; std::vector<uint32_t> ranks; };
+    // A key is a number per store row in the column's order where the store
+    // can give one (text ranks, whole numbers), else the store compares.
+    struct Key { int column; bool desc; std::vector<qint64> ordinals; };
     std::vector<Key> keys;
     for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(u' ');
@@ -523,19 +525,49 @@ void TDataSet::applySort()
             continue;
         TField &f = FieldByName(words.first());
         const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        keys.push_back({f.m_column, desc, m_store.TextRanks(f.m_column)});
+        const std::vector<uint32_t> ranks = m_store.TextRanks(f.m_column);
+        keys.push_back({f.m_column, desc,
+                        ranks.empty() ? m_store.Ordinals(f.m_column) : std::vector<qint64>(ranks.begin(), ranks.end())});
     }
     if (keys.empty())
         return;
-    std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
-        for (const Key &k : keys) {
-            const int c = k.ranks.empty() ? m_store.Compare(a, b, k.column)
-                                          : (k.ranks[a] < k.ranks[b] ? -1 : k.ranks[a] > k.ranks[b]);
-            if (c != 0)
-                return k.desc ? c > 0 : c < 0;
-        }
-        return false;
+    const auto compare = [&](const Key &k, uint32_t a, uint32_t b) {
+        const int c = k.ordinals.empty() ? m_store.Compare(a, b, k.column)
+                                         : (k.ordinals[a] < k.ordinals[b] ? -1 : k.ordinals[a] > k.ordinals[b]);
+        return k.desc ? -c : c;
+    };
+    const auto thenBy = [&](uint32_t a, uint32_t b) {
+        for (size_t i = 1; i < keys.size(); ++i)
+            if (const int c = compare(keys[i], a, b); c != 0)
+                return c;
+        return 0;
+    };
+    const Key &first = keys.front();
+    if (first.ordinals.empty()) {
+        std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
+            const int c = compare(first, a, b);
+            return c != 0 ? c < 0 : thenBy(a, b) < 0;
+        });
+        return;
+    }
+    // The first key's number beside each row's position: most comparisons
+    // read one array in order, and the position keeps equal rows as they were.
+    std::vector<std::pair<qint64, uint32_t>> items(m_order.size());
+    for (size_t i = 0; i < m_order.size(); ++i) {
+        const qint64 v = first.ordinals[m_order[i]];
+        items[i] = {first.desc ? ~v : v, uint32_t(i)};
+    }
+    std::sort(items.begin(), items.end(), [&](const auto &x, const auto &y) {
+        if (x.first != y.first)
+            return x.first < y.first;
+        if (const int c = thenBy(m_order[x.second], m_order[y.second]); c != 0)
+            return c < 0;
+        return x.second < y.second;
     });
+    std::vector<uint32_t> sorted(m_order.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        sorted[i] = m_order[items[i].second];
+    m_order = std::move(sorted);
 }
 
 // ---- Controls ----------------------------------------------------------------------
