@@ -1,5 +1,6 @@
 #include "PackedInts.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -28,13 +29,28 @@ void TPackedInts::Clear()
     m_width = 0;
 }
 
+namespace {
+// Strictly above the width's lowest, which means no value.
+bool fits(qint64 v, int width)
+{
+    const qint64 low = -(qint64(1) << (width * 8 - 1));
+    return v > low && (width == 8 || v < -low);
+}
+} // namespace
+
 int TPackedInts::widthFor(qint64 v)
 {
-    // Strictly above the width's lowest, which means no value.
     for (int width : {1, 2, 4})
-        if (v > lowest(width) && v < -lowest(width))
+        if (fits(v, width))
             return width;
     return 8;
+}
+
+void TPackedInts::Set(size_t i, qint64 v)
+{
+    if (m_width == 0 || !fits(v, m_width))
+        widen(widthFor(v));
+    store(i, v);
 }
 
 std::unique_ptr<std::byte[]> TPackedInts::newChunk(int width) const
@@ -60,14 +76,6 @@ void TPackedInts::store(size_t i, qint64 v)
     putWidth(m_chunks[i / ChunkRows].get() + (i % ChunkRows) * size_t(m_width), m_width, v);
 }
 
-void TPackedInts::Set(size_t i, qint64 v)
-{
-    const int needed = widthFor(v);
-    if (needed > m_width)
-        widen(needed);
-    store(i, v);
-}
-
 void TPackedInts::SetNone(size_t i)
 {
     if (m_width != 0)
@@ -76,6 +84,7 @@ void TPackedInts::SetNone(size_t i)
 
 void TPackedInts::widen(int width)
 {
+    width = std::max(width, m_width);
     if (m_width == 0) { // the first value: chunks for every row so far
         m_width = width;
         Grow(0);

@@ -111,7 +111,7 @@ void streamMySql(MYSQL *mysql, const QString &sql, TRowReceiver &receiver)
     // The text protocol has nothing but texts: they are read once, where they go.
     std::vector<size_t> lengths(n);
     const std::vector<qint64> integers(n);
-    const std::unique_ptr<bool[]> isInteger(new bool[n]());
+    const auto isInteger = std::make_unique<bool[]>(n);
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         const unsigned long *len = mysql_fetch_lengths(result);
         for (unsigned int i = 0; i < n; ++i)
@@ -197,7 +197,7 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
     std::vector<unsigned long> lengths(cols);
     std::vector<my_bool> isNull(cols), truncated(cols);
     std::vector<qint64> integers(cols);
-    const std::unique_ptr<bool[]> isInteger(new bool[cols]());
+    const auto isInteger = std::make_unique<bool[]>(cols);
     const MYSQL_FIELD *fields = mysql_fetch_fields(meta);
     for (unsigned int i = 0; i < cols; ++i) {
         // Integers come over the binary protocol as such; an unsigned 64-bit
@@ -231,7 +231,7 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
         fail();
     std::vector<const char *> values(cols);
     std::vector<size_t> sizes(cols);
-    const std::unique_ptr<bool[]> rowIsInteger(new bool[cols]());
+    const auto rowIsInteger = std::make_unique<bool[]>(cols);
     for (;;) {
         const int rc = mysql_stmt_fetch(stmt);
         if (rc == MYSQL_NO_DATA)
@@ -312,7 +312,7 @@ void streamSqlite(sqlite3 *db, const QString &sql, const QVariantList &params, T
     std::vector<const char *> values(static_cast<size_t>(n));
     std::vector<size_t> lengths(static_cast<size_t>(n));
     std::vector<qint64> integers(static_cast<size_t>(n));
-    const std::unique_ptr<bool[]> isInteger(new bool[size_t(n)]());
+    const auto isInteger = std::make_unique<bool[]>(size_t(n));
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE)
