@@ -4,6 +4,8 @@
 #include "KException.h"
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
 
 namespace {
 struct PeekGuard
@@ -550,23 +552,48 @@ void TDataSet::applySort()
         });
         return;
     }
-    // The first key's number beside each row's position: most comparisons
-    // read one array in order, and the position keeps equal rows as they were.
-    std::vector<std::pair<qint64, uint32_t>> items(m_order.size());
-    for (size_t i = 0; i < m_order.size(); ++i) {
-        const qint64 v = first.ordinals[m_order[i]];
-        items[i] = {first.desc ? ~v : v, uint32_t(i)};
+    const auto firstKey = [&](uint32_t row) {
+        const qint64 v = first.ordinals[row];
+        return first.desc ? ~v : v;
+    };
+    const size_t n = m_order.size();
+    std::vector<uint32_t> sorted(n);
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
+    for (uint32_t row : m_order) {
+        low = std::min(low, firstKey(row));
+        high = std::max(high, firstKey(row));
     }
-    std::sort(items.begin(), items.end(), [&](const auto &x, const auto &y) {
-        if (x.first != y.first)
-            return x.first < y.first;
-        if (const int c = thenBy(m_order[x.second], m_order[y.second]); c != 0)
-            return c < 0;
-        return x.second < y.second;
-    });
-    std::vector<uint32_t> sorted(m_order.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        sorted[i] = m_order[items[i].second];
+    if (n > 0 && uint64_t(high) - uint64_t(low) < 2 * n + 1024) {
+        // Few distinct numbers (text ranks, ids, days): counted into place, in
+        // one pass and stable.
+        std::vector<uint32_t> start(size_t(uint64_t(high) - uint64_t(low)) + 2, 0);
+        for (uint32_t row : m_order)
+            ++start[size_t(uint64_t(firstKey(row)) - uint64_t(low)) + 1];
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (uint32_t row : m_order)
+            sorted[start[size_t(uint64_t(firstKey(row)) - uint64_t(low))]++] = row;
+    } else {
+        // The number beside each row's position: one array read in order,
+        // the position keeping equal rows as they were.
+        std::vector<std::pair<qint64, uint32_t>> items(n);
+        for (size_t i = 0; i < n; ++i)
+            items[i] = {firstKey(m_order[i]), uint32_t(i)};
+        std::sort(items.begin(), items.end());
+        for (size_t i = 0; i < n; ++i)
+            sorted[i] = m_order[items[i].second];
+    }
+    // Rows equal by the first key lie together: each run sorted by the rest.
+    if (keys.size() > 1) {
+        for (size_t from = 0; from < n;) {
+            size_t to = from + 1;
+            while (to < n && firstKey(sorted[to]) == firstKey(sorted[from]))
+                ++to;
+            if (to - from > 1)
+                std::stable_sort(sorted.begin() + qsizetype(from), sorted.begin() + qsizetype(to),
+                                 [&](uint32_t a, uint32_t b) { return thenBy(a, b) < 0; });
+            from = to;
+        }
+    }
     m_order = std::move(sorted);
 }
 

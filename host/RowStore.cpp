@@ -271,10 +271,19 @@ std::vector<qint64> TRowStore::Ordinals(int col) const
     const Column &c = m_columns[size_t(col)];
     if (!isWhole(c.ops->storage) || (c.lowest && !c.lowest->empty()))
         return {};
-    // Every row counts from the same base: the packed numbers keep the order.
+    // Every row counts from the same base: the packed numbers keep the
+    // order. Nulls go just below the least, which keeps the span narrow.
+    bool any = false;
+    qint64 least = 0;
+    for (uint32_t row = 0; row < m_rows; ++row) {
+        if (!c.values.IsNone(row)) {
+            least = any ? std::min(least, c.values.At(row)) : c.values.At(row);
+            any = true;
+        }
+    }
     std::vector<qint64> out(m_rows);
     for (uint32_t row = 0; row < m_rows; ++row)
-        out[row] = c.values.IsNone(row) ? kLowest : c.values.At(row);
+        out[row] = c.values.IsNone(row) ? least - 1 : c.values.At(row);
     return out;
 }
 
