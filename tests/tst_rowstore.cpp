@@ -2,6 +2,7 @@
 // whatever width or sharing it chose; the data set sorts by it in the
 // Serbian order.
 
+#include "KException.h"
 #include "MemDataSet.h"
 #include "RowStore.h"
 
@@ -97,6 +98,20 @@ private slots:
         QCOMPARE(ranks[13], 2u);
         QCOMPARE(ranks[7], 3u);
         QCOMPARE(store.TextRanks(1)[10], 11u); // numbers as numbers: 0 1 2 ... 10
+    }
+
+    // The longest text fits a block with its length; a longer one is refused, not cut.
+    void longestText()
+    {
+        TRowStore store;
+        store.Reset({TFieldType::String});
+        const QByteArray longest(qsizetype(TTextPool::MaxLength), 'z');
+        store.SetText(store.AddRow(), 0, "Đ", 2);
+        store.SetText(store.AddRow(), 0, longest.constData(), size_t(longest.size()));
+        QCOMPARE(store.Get(1, 0).toString().size(), longest.size());
+        QCOMPARE(store.Get(0, 0).toString(), QStringLiteral("Đ"));
+        const QByteArray longer = longest + 'z';
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, store.SetText(store.AddRow(), 0, longer.constData(), size_t(longer.size())));
     }
 
     void serbianSort_data()
