@@ -3,6 +3,7 @@
 #include "SerbianCollation.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -31,7 +32,8 @@ void TRowStore::Reset(const std::vector<TFieldType> &types)
         c.ops = &TypeOps(t);
         if (isText(c.ops->storage)) {
             c.shared = true;
-            c.codes = std::make_unique<std::unordered_map<std::string_view, uint32_t>>();
+            c.indexed = true;
+            c.buckets.assign(1024, 0);
             c.nextCheck = kFirstCheck;
         }
     }
@@ -147,21 +149,12 @@ void TRowStore::SetText(uint32_t row, int col, const char *utf8, size_t len)
         c.values.Set(row, qint64(m_pool.Add(text)));
         return;
     }
-    if (!c.codes) { // loaded: a changed row's text gets a code of its own
+    if (!c.indexed) { // loaded: a changed row's text gets a code of its own
         c.dictionary.push_back(m_pool.Add(text));
         c.values.Set(row, qint64(c.dictionary.size() - 1));
         return;
     }
-    const auto found = c.codes->find(text);
-    if (found != c.codes->end()) {
-        c.values.Set(row, found->second);
-    } else {
-        const uint64_t place = m_pool.Add(text);
-        const auto code = uint32_t(c.dictionary.size());
-        c.dictionary.push_back(place);
-        c.codes->emplace(m_pool.At(place), code);
-        c.values.Set(row, code);
-    }
+    c.values.Set(row, codeOf(c, text));
     if (++c.seen < c.nextCheck)
         return;
     if (c.dictionary.size() * 4 > c.seen * 3)
@@ -170,9 +163,43 @@ void TRowStore::SetText(uint32_t row, int col, const char *utf8, size_t len)
         c.nextCheck *= 2;
 }
 
+uint32_t TRowStore::codeOf(Column &c, std::string_view text)
+{
+    const auto hash = uint32_t(qHashBits(text.data(), text.size()));
+    size_t mask = c.buckets.size() - 1;
+    size_t at = hash & mask;
+    for (; c.buckets[at] != 0; at = (at + 1) & mask) {
+        const uint32_t code = c.buckets[at] - 1;
+        if (c.hashes[code] == hash && m_pool.At(c.dictionary[code]) == text)
+            return code;
+    }
+    const auto code = uint32_t(c.dictionary.size());
+    c.dictionary.push_back(m_pool.Add(text));
+    c.hashes.push_back(hash);
+    c.buckets[at] = code + 1;
+    if (c.dictionary.size() * 2 > c.buckets.size()) { // at most half full: short probes
+        c.buckets.assign(c.buckets.size() * 2, 0);
+        mask = c.buckets.size() - 1;
+        for (uint32_t k = 0; k < c.dictionary.size(); ++k) {
+            size_t i = c.hashes[k] & mask;
+            while (c.buckets[i] != 0)
+                i = (i + 1) & mask;
+            c.buckets[i] = k + 1;
+        }
+    }
+    return code;
+}
+
+void TRowStore::dropIndex(Column &c)
+{
+    c.indexed = false;
+    std::vector<uint32_t>().swap(c.buckets);
+    std::vector<uint32_t>().swap(c.hashes);
+}
+
 void TRowStore::stopSharing(Column &c)
 {
-    c.codes.reset();
+    dropIndex(c);
     for (uint32_t r = 0; r < m_rows; ++r)
         if (!c.values.IsNone(r))
             c.values.Set(r, qint64(c.dictionary[size_t(c.values.At(r))]));
@@ -292,8 +319,7 @@ size_t TRowStore::MemoryUsed() const
     size_t total = m_pool.MemoryUsed() + m_columns.capacity() * sizeof(Column);
     for (const Column &c : m_columns) {
         total += c.values.MemoryUsed() + c.dictionary.capacity() * sizeof(uint64_t);
-        if (c.codes) // buckets plus nodes of a string_view map
-            total += c.codes->bucket_count() * 8 + c.codes->size() * 40;
+        total += (c.buckets.capacity() + c.hashes.capacity()) * sizeof(uint32_t);
         if (c.lowest)
             total += c.lowest->bucket_count() * 8 + c.lowest->size() * 16;
     }
@@ -303,7 +329,7 @@ size_t TRowStore::MemoryUsed() const
 void TRowStore::Squeeze()
 {
     for (Column &c : m_columns) {
-        c.codes.reset();
+        dropIndex(c);
         c.dictionary.shrink_to_fit(); // one entry per distinct text, not per row
     }
     m_pool.Trim();

@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -69,10 +68,13 @@ private:
         // the packed vector.
         std::unique_ptr<std::unordered_set<uint32_t>> lowest;
         // Texts while they repeat: the pool place of each code, and while
-        // loading the code of each text.
+        // loading an open-addressing index of the codes by their text's hash
+        // (bucket: code + 1, 0 empty).
         bool shared = false;
+        bool indexed = false;
         std::vector<uint64_t> dictionary;
-        std::unique_ptr<std::unordered_map<std::string_view, uint32_t>> codes;
+        std::vector<uint32_t> buckets;
+        std::vector<uint32_t> hashes; // per code
         size_t seen = 0;
         size_t nextCheck = 0;
     };
@@ -83,6 +85,8 @@ private:
     static bool isNull(const Column &c, uint32_t row);
     std::string_view textOf(const Column &c, uint32_t row) const; // not null
     void stopSharing(Column &c);
+    uint32_t codeOf(Column &c, std::string_view text); // adds a new text
+    static void dropIndex(Column &c);
 
     std::vector<Column> m_columns;
     TTextPool m_pool;
