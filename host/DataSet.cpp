@@ -4,6 +4,8 @@
 #include "KException.h"
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
 
 namespace {
 struct PeekGuard
@@ -515,7 +517,9 @@ void TDataSet::SetSortedFields(const QString &fields)
 
 void TDataSet::applySort()
 {
-    struct Key { int column; bool desc; std::vector<uint32_t> ranks; };
+    // A key is a number per store row in the column's order where the store
+    // can give one (text ranks, whole numbers), else the store compares.
+    struct Key { int column; bool desc; std::vector<qint64> ordinals; };
     std::vector<Key> keys;
     for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(u' ');
@@ -523,19 +527,74 @@ void TDataSet::applySort()
             continue;
         TField &f = FieldByName(words.first());
         const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        keys.push_back({f.m_column, desc, m_store.TextRanks(f.m_column)});
+        const std::vector<uint32_t> ranks = m_store.TextRanks(f.m_column);
+        keys.push_back({f.m_column, desc,
+                        ranks.empty() ? m_store.Ordinals(f.m_column) : std::vector<qint64>(ranks.begin(), ranks.end())});
     }
     if (keys.empty())
         return;
-    std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
-        for (const Key &k : keys) {
-            const int c = k.ranks.empty() ? m_store.Compare(a, b, k.column)
-                                          : (k.ranks[a] < k.ranks[b] ? -1 : k.ranks[a] > k.ranks[b]);
-            if (c != 0)
-                return k.desc ? c > 0 : c < 0;
+    const auto compare = [&](const Key &k, uint32_t a, uint32_t b) {
+        const int c = k.ordinals.empty() ? m_store.Compare(a, b, k.column)
+                                         : (k.ordinals[a] < k.ordinals[b] ? -1 : k.ordinals[a] > k.ordinals[b]);
+        return k.desc ? -c : c;
+    };
+    const auto thenBy = [&](uint32_t a, uint32_t b) {
+        for (size_t i = 1; i < keys.size(); ++i)
+            if (const int c = compare(keys[i], a, b); c != 0)
+                return c;
+        return 0;
+    };
+    const Key &first = keys.front();
+    if (first.ordinals.empty()) {
+        std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
+            const int c = compare(first, a, b);
+            return c != 0 ? c < 0 : thenBy(a, b) < 0;
+        });
+        return;
+    }
+    const auto firstKey = [&](uint32_t row) {
+        const qint64 v = first.ordinals[row];
+        return first.desc ? ~v : v;
+    };
+    const size_t n = m_order.size();
+    std::vector<uint32_t> sorted(n);
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
+    for (uint32_t row : m_order) {
+        low = std::min(low, firstKey(row));
+        high = std::max(high, firstKey(row));
+    }
+    if (n > 0 && uint64_t(high) - uint64_t(low) < 2 * n + 1024) {
+        // Few distinct numbers (text ranks, ids, days): counted into place, in
+        // one pass and stable.
+        std::vector<uint32_t> start(size_t(uint64_t(high) - uint64_t(low)) + 2, 0);
+        for (uint32_t row : m_order)
+            ++start[size_t(uint64_t(firstKey(row)) - uint64_t(low)) + 1];
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (uint32_t row : m_order)
+            sorted[start[size_t(uint64_t(firstKey(row)) - uint64_t(low))]++] = row;
+    } else {
+        // The number beside each row's position: one array read in order,
+        // the position keeping equal rows as they were.
+        std::vector<std::pair<qint64, uint32_t>> items(n);
+        for (size_t i = 0; i < n; ++i)
+            items[i] = {firstKey(m_order[i]), uint32_t(i)};
+        std::sort(items.begin(), items.end());
+        for (size_t i = 0; i < n; ++i)
+            sorted[i] = m_order[items[i].second];
+    }
+    // Rows equal by the first key lie together: each run sorted by the rest.
+    if (keys.size() > 1) {
+        for (size_t from = 0; from < n;) {
+            size_t to = from + 1;
+            while (to < n && firstKey(sorted[to]) == firstKey(sorted[from]))
+                ++to;
+            if (to - from > 1)
+                std::stable_sort(sorted.begin() + qsizetype(from), sorted.begin() + qsizetype(to),
+                                 [&](uint32_t a, uint32_t b) { return thenBy(a, b) < 0; });
+            from = to;
         }
-        return false;
-    });
+    }
+    m_order = std::move(sorted);
 }
 
 // ---- Controls ----------------------------------------------------------------------

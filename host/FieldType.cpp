@@ -203,10 +203,22 @@ QVariant unpackInt(qint64 stored)
     return QVariant::fromValue<int>(int(stored));
 }
 
+// Out of the type's range the value is refused by convert(), never cut down.
+template <class Int>
+TRawRead readInteger(qint64 value, qint64 &stored)
+{
+    if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
+        return TRawRead::Convert;
+    stored = value;
+    return TRawRead::Stored;
+}
+
+template <class Int>
 TRawRead readRawInt(const char *p, size_t len, qint64 &stored)
 {
-    const auto r = std::from_chars(p, p + len, stored);
-    return r.ec == std::errc() && r.ptr == p + len ? TRawRead::Stored : TRawRead::Convert;
+    qint64 value;
+    const auto r = std::from_chars(p, p + len, value);
+    return r.ec == std::errc() && r.ptr == p + len ? readInteger<Int>(value, stored) : TRawRead::Convert;
 }
 
 // ---- date-times: seconds since the Julian epoch, free of time zones, and
@@ -404,7 +416,7 @@ constexpr TTypeOps wholeNumber(TStorage storage, QVariant (*unpack)(qint64))
 {
     return {.storage = storage, .numeric = true, .convert = convertInt<Int>, .text = plainText,
             .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
-            .pack = packInt, .unpack = unpack, .readRaw = readRawInt};
+            .pack = packInt, .unpack = unpack, .readRaw = readRawInt<Int>, .readInteger = readInteger<Int>};
 }
 
 constexpr std::array<TEntry, 8> kTypes{{
@@ -414,23 +426,23 @@ constexpr std::array<TEntry, 8> kTypes{{
     {TFieldType::DateTime,
      {.storage = TStorage::Int64, .numeric = false, .convert = convertDateTime, .text = dateTimeText,
       .asLargeInt = toLargeInt, .asBoolean = never, .asDateTime = dateTimeAsDateTime,
-      .pack = packDateTime, .unpack = unpackDateTime, .readRaw = readRawDateTime}},
+      .pack = packDateTime, .unpack = unpackDateTime, .readRaw = readRawDateTime, .readInteger = nullptr}},
     {TFieldType::Date,
      {.storage = TStorage::Int32, .numeric = false, .convert = convertDate, .text = dateText,
       .asLargeInt = toLargeInt, .asBoolean = never, .asDateTime = dateAsDateTime,
-      .pack = packDate, .unpack = unpackDate, .readRaw = readRawDate}},
+      .pack = packDate, .unpack = unpackDate, .readRaw = readRawDate, .readInteger = nullptr}},
     {TFieldType::String,
      {.storage = TStorage::Text, .numeric = false, .convert = convertString, .text = plainText,
       .asLargeInt = stringAsLargeInt, .asBoolean = stringAsBoolean, .asDateTime = textAsDateTime,
-      .pack = nullptr, .unpack = nullptr, .readRaw = nullptr}},
+      .pack = nullptr, .unpack = nullptr, .readRaw = nullptr, .readInteger = nullptr}},
     {TFieldType::Boolean,
      {.storage = TStorage::Flag, .numeric = false, .convert = convertBoolean, .text = booleanText,
       .asLargeInt = toLargeInt, .asBoolean = booleanAsBoolean, .asDateTime = textAsDateTime,
-      .pack = packBoolean, .unpack = unpackBoolean, .readRaw = readRawBoolean}},
+      .pack = packBoolean, .unpack = unpackBoolean, .readRaw = readRawBoolean, .readInteger = nullptr}},
     {TFieldType::Float,
      {.storage = TStorage::Double, .numeric = true, .convert = convertFloat, .text = plainText,
       .asLargeInt = toLargeInt, .asBoolean = nonZero, .asDateTime = textAsDateTime,
-      .pack = nullptr, .unpack = nullptr, .readRaw = nullptr}},
+      .pack = nullptr, .unpack = nullptr, .readRaw = nullptr, .readInteger = nullptr}},
 }};
 
 constexpr bool inEnumOrder()

@@ -48,8 +48,11 @@ struct TTypeOps
     qint64 (*pack)(const QVariant &value);
     QVariant (*unpack)(qint64 stored);
     // The database's text of a value straight into the stored integer;
-    // a null pointer for types without such a short cut.
+    // a null pointer for types without such a short cut. A number the
+    // type cannot hold needs convert() (which refuses it).
     TRawRead (*readRaw)(const char *text, size_t len, qint64 &stored);
+    // The same for an integer the client library hands over as one.
+    TRawRead (*readInteger)(qint64 value, qint64 &stored);
 };
 
 KCOMMON_EXPORT const TTypeOps &TypeOps(TFieldType type);

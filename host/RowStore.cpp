@@ -1,66 +1,41 @@
 #include "RowStore.h"
 
-#include "KException.h"
 #include "SerbianCollation.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <algorithm>
-#include <cstring>
+#include <bit>
+#include <limits>
 #include <numeric>
-#include <type_traits>
+#include <utility>
 
 namespace {
-constexpr uint64_t kLenBits = 20;
-constexpr uint64_t kLenMask = (uint64_t(1) << kLenBits) - 1; // texts up to 1 MiB - 1
-constexpr uint64_t kOffsetBits = 20;
-constexpr size_t kBlockSize = size_t(1) << kOffsetBits;
-constexpr size_t kSharedProbe = 4096; // values seen before judging a column
+// Values seen before a text column is first judged, then at every doubling:
+// it keeps sharing while at most three texts in four are new.
+constexpr size_t kFirstCheck = 16384;
+constexpr qint64 kLowest = std::numeric_limits<qint64>::min();
 
-// The empty vector of the alternative at index.
-template <class Variant, size_t I = 0>
-Variant emptyAlternative(size_t index)
-{
-    if constexpr (I + 1 < std::variant_size_v<Variant>) {
-        if (index != I)
-            return emptyAlternative<Variant, I + 1>(index);
-    }
-    return Variant(std::in_place_index<I>);
-}
-
-template <class Variant, TStorage S, class T>
-constexpr bool keeps = std::is_same_v<std::variant_alternative_t<size_t(S), Variant>, std::vector<T>>;
-
-template <class Vector>
-using Element = typename std::decay_t<Vector>::value_type;
-
-// A flag keeps only whether it is set.
-template <class T>
-T narrow(qint64 v)
-{
-    if constexpr (std::is_same_v<T, quint8>)
-        return v != 0;
-    else
-        return T(v);
-}
+bool isText(TStorage s) { return s == TStorage::Text; }
+bool isWhole(TStorage s) { return s != TStorage::Text && s != TStorage::Double; }
 } // namespace
 
 void TRowStore::Reset(const std::vector<TFieldType> &types)
 {
     m_columns.clear();
-    m_blocks.clear();
-    m_blockSizes.clear();
-    m_blockUsed = 0;
+    m_pool.Clear();
     m_rows = 0;
-    static_assert(std::variant_size_v<Values> == size_t(TStorage::Text) + 1 && keeps<Values, TStorage::Int64, qint64>
-                      && keeps<Values, TStorage::Int32, qint32> && keeps<Values, TStorage::Int16, qint16>
-                      && keeps<Values, TStorage::Flag, quint8> && keeps<Values, TStorage::Double, double>
-                      && keeps<Values, TStorage::Text, TextRef>,
-                  "one alternative per TStorage, in its order");
+    m_columns.reserve(types.size());
     for (TFieldType t : types) {
-        const TTypeOps &ops = TypeOps(t);
-        Column c{t, &ops, emptyAlternative<Values>(size_t(ops.storage)), {}, nullptr, 0, 0};
-        if (ops.storage == TStorage::Text)
-            c.shared = std::make_unique<std::unordered_map<std::string_view, TextRef>>();
-        m_columns.push_back(std::move(c));
+        Column &c = m_columns.emplace_back();
+        c.type = t;
+        c.ops = &TypeOps(t);
+        if (isText(c.ops->storage)) {
+            c.shared = true;
+            c.indexed = true;
+            c.buckets.assign(1024, 0);
+            c.nextCheck = kFirstCheck;
+        }
     }
 }
 
@@ -72,211 +47,281 @@ void TRowStore::Clear()
     Reset(types);
 }
 
-void TRowStore::Reserve(size_t rows)
-{
-    for (Column &c : m_columns) {
-        c.null.reserve(rows);
-        std::visit([rows](auto &v) { v.reserve(rows); }, c.values);
-    }
-}
-
 uint32_t TRowStore::AddRow()
 {
-    for (Column &c : m_columns) {
-        c.null.push_back(true);
-        std::visit([](auto &v) { v.emplace_back(); }, c.values);
-    }
+    for (Column &c : m_columns)
+        c.values.Grow(1);
     return uint32_t(m_rows++);
+}
+
+bool TRowStore::isNull(const Column &c, uint32_t row)
+{
+    return c.values.IsNone(row) && !(c.lowest && c.lowest->count(row));
 }
 
 bool TRowStore::IsNull(uint32_t row, int col) const
 {
-    return m_columns[size_t(col)].null[row];
+    return isNull(m_columns[size_t(col)], row);
+}
+
+qint64 TRowStore::stored(const Column &c, uint32_t row) const
+{
+    return c.values.IsNone(row) ? kLowest : c.values.At(row) + c.base;
+}
+
+void TRowStore::setNull(Column &c, uint32_t row)
+{
+    c.values.SetNone(row);
+    if (c.lowest)
+        c.lowest->erase(row);
+}
+
+void TRowStore::setStored(Column &c, uint32_t row, qint64 v)
+{
+    if (!c.based) {
+        // Whole numbers far from zero (dates, date-times, big ids) count
+        // from the first, so that the column's spread decides the width.
+        c.based = true;
+        if (isWhole(c.ops->storage) && (v < -32767 || v > 32767))
+            c.base = v;
+    }
+    qint64 delta;
+    if (c.base != 0 && (__builtin_sub_overflow(v, c.base, &delta) || delta == kLowest)) {
+        // Too far from the base for 64 bits: every row counts from zero again.
+        const qint64 base = std::exchange(c.base, 0);
+        for (uint32_t r = 0; r < m_rows; ++r)
+            if (!c.values.IsNone(r))
+                putValue(c, r, c.values.At(r) + base);
+    }
+    if (c.lowest)
+        c.lowest->erase(row);
+    putValue(c, row, v - c.base);
+}
+
+void TRowStore::putValue(Column &c, uint32_t row, qint64 delta)
+{
+    if (delta != kLowest) {
+        c.values.Set(row, delta);
+        return;
+    }
+    // Packed, it would read as none: the row is noted (the base is zero then).
+    c.values.SetNone(row);
+    if (!c.lowest)
+        c.lowest = std::make_unique<std::unordered_set<uint32_t>>();
+    c.lowest->insert(row);
 }
 
 QVariant TRowStore::Get(uint32_t row, int col) const
 {
     const Column &c = m_columns[size_t(col)];
-    if (c.null[row])
+    if (isNull(c, row))
         return {};
-    return std::visit(
-        [&](const auto &v) -> QVariant {
-            using T = Element<decltype(v)>;
-            if constexpr (std::is_same_v<T, TextRef>) {
-                const std::string_view t = textAt(v[row]);
-                return QString::fromUtf8(t.data(), qsizetype(t.size()));
-            } else if constexpr (std::is_same_v<T, double>) {
-                return v[row];
-            } else {
-                return c.ops->unpack(qint64(v[row]));
-            }
-        },
-        c.values);
+    switch (c.ops->storage) {
+    case TStorage::Text: {
+        const std::string_view t = textOf(c, row);
+        return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    }
+    case TStorage::Double: return std::bit_cast<double>(stored(c, row));
+    default: return c.ops->unpack(stored(c, row));
+    }
 }
 
-void TRowStore::SetInt(uint32_t row, int col, qint64 stored)
+void TRowStore::SetInt(uint32_t row, int col, qint64 v)
 {
     Column &c = m_columns[size_t(col)];
-    std::visit(
-        [&](auto &v) {
-            using T = Element<decltype(v)>;
-            if constexpr (std::is_same_v<T, TextRef>) {
-                const QByteArray t = QByteArray::number(stored);
-                SetText(row, col, t.constData(), size_t(t.size()));
-            } else {
-                v[row] = narrow<T>(stored);
-                c.null[row] = false;
-            }
-        },
-        c.values);
+    switch (c.ops->storage) {
+    case TStorage::Text: {
+        const QByteArray t = QByteArray::number(v);
+        SetText(row, col, t.constData(), size_t(t.size()));
+        break;
+    }
+    case TStorage::Double: setStored(c, row, std::bit_cast<qint64>(double(v))); break;
+    case TStorage::Flag: setStored(c, row, v != 0); break; // a flag keeps only whether it is set
+    default: setStored(c, row, v); break;
+    }
 }
 
 void TRowStore::SetText(uint32_t row, int col, const char *utf8, size_t len)
 {
     Column &c = m_columns[size_t(col)];
-    // A longer text would come back cut short without a word.
-    if (len > kLenMask)
-        throw EDatabaseError(QStringLiteral("Tekst od %1 bajtova je predugačak za prikaz (najviše %2 bajtova).")
-                                 .arg(len)
-                                 .arg(kLenMask));
-    auto &refs = std::get<std::vector<TextRef>>(c.values);
-    c.null[row] = false;
+    const std::string_view text(utf8, len);
     if (!c.shared) {
-        refs[row] = appendText(utf8, len);
+        c.values.Set(row, qint64(m_pool.Add(text)));
         return;
     }
-    const auto found = c.shared->find(std::string_view(utf8, len));
-    if (found != c.shared->end()) {
-        refs[row] = found->second;
-    } else {
-        const TextRef ref = appendText(utf8, len);
-        refs[row] = ref;
-        c.shared->emplace(textAt(ref), ref);
-        ++c.sharedNew;
-    }
-    if (++c.sharedSeen < kSharedProbe)
+    if (!c.indexed) { // loaded: a changed row's text gets a code of its own
+        c.dictionary.push_back(m_pool.Add(text));
+        c.values.Set(row, qint64(c.dictionary.size() - 1));
         return;
-    if (c.sharedNew * 4 > c.sharedSeen)
-        c.shared.reset(); // mostly distinct values: sharing costs more than it saves
-    c.sharedSeen = c.sharedNew = 0;
-}
-
-TRowStore::TextRef TRowStore::appendText(const char *utf8, size_t len)
-{
-    if (m_blocks.empty() || m_blockUsed + len > m_blockSizes.back()) {
-        const size_t size = std::max(kBlockSize, len);
-        m_blocks.push_back(std::make_unique<char[]>(size));
-        m_blockSizes.push_back(size);
-        m_blockUsed = 0;
     }
-    const uint64_t block = m_blocks.size() - 1;
-    const uint64_t offset = m_blockUsed;
-    if (len)
-        std::memcpy(m_blocks.back().get() + offset, utf8, len);
-    m_blockUsed += len;
-    return TextRef((block << (kOffsetBits + kLenBits)) | (offset << kLenBits) | len);
+    c.values.Set(row, codeOf(c, text));
+    if (++c.seen < c.nextCheck)
+        return;
+    if (c.dictionary.size() * 4 > c.seen * 3)
+        stopSharing(c); // mostly distinct: a code and a dictionary entry cost more than they save
+    else
+        c.nextCheck *= 2;
 }
 
-std::string_view TRowStore::textAt(TextRef ref) const
+uint32_t TRowStore::codeOf(Column &c, std::string_view text)
 {
-    const uint64_t bits = uint64_t(ref);
-    const size_t block = size_t(bits >> (kOffsetBits + kLenBits));
-    const size_t offset = size_t((bits >> kLenBits) & ((uint64_t(1) << kOffsetBits) - 1));
-    return std::string_view(m_blocks[block].get() + offset, size_t(bits & kLenMask));
+    const auto hash = uint32_t(qHashBits(text.data(), text.size()));
+    size_t mask = c.buckets.size() - 1;
+    size_t at = hash & mask;
+    for (; c.buckets[at] != 0; at = (at + 1) & mask) {
+        const uint32_t code = c.buckets[at] - 1;
+        if (c.hashes[code] == hash && m_pool.At(c.dictionary[code]) == text)
+            return code;
+    }
+    const auto code = uint32_t(c.dictionary.size());
+    c.dictionary.push_back(m_pool.Add(text));
+    c.hashes.push_back(hash);
+    c.buckets[at] = code + 1;
+    if (c.dictionary.size() * 2 > c.buckets.size()) { // at most half full: short probes
+        c.buckets.assign(c.buckets.size() * 2, 0);
+        mask = c.buckets.size() - 1;
+        for (uint32_t k = 0; k < c.dictionary.size(); ++k) {
+            size_t i = c.hashes[k] & mask;
+            while (c.buckets[i] != 0)
+                i = (i + 1) & mask;
+            c.buckets[i] = k + 1;
+        }
+    }
+    return code;
+}
+
+void TRowStore::dropIndex(Column &c)
+{
+    c.indexed = false;
+    std::vector<uint32_t>().swap(c.buckets);
+    std::vector<uint32_t>().swap(c.hashes);
+}
+
+void TRowStore::stopSharing(Column &c)
+{
+    dropIndex(c);
+    for (uint32_t r = 0; r < m_rows; ++r)
+        if (!c.values.IsNone(r))
+            c.values.Set(r, qint64(c.dictionary[size_t(c.values.At(r))]));
+    c.shared = false;
+    std::vector<uint64_t>().swap(c.dictionary);
+}
+
+std::string_view TRowStore::textOf(const Column &c, uint32_t row) const
+{
+    const auto v = uint64_t(c.values.At(row));
+    return m_pool.At(c.shared ? c.dictionary[size_t(v)] : v);
 }
 
 void TRowStore::Set(uint32_t row, int col, const QVariant &value)
 {
     Column &c = m_columns[size_t(col)];
     if (value.isNull()) {
-        c.null[row] = true;
+        setNull(c, row);
         return;
     }
-    std::visit(
-        [&](auto &v) {
-            using T = Element<decltype(v)>;
-            if constexpr (std::is_same_v<T, TextRef>) {
-                const QByteArray t = value.toString().toUtf8();
-                SetText(row, col, t.constData(), size_t(t.size()));
-            } else if constexpr (std::is_same_v<T, double>) {
-                v[row] = value.toDouble();
-                c.null[row] = false;
-            } else {
-                v[row] = narrow<T>(c.ops->pack(value));
-                c.null[row] = false;
-            }
-        },
-        c.values);
+    switch (c.ops->storage) {
+    case TStorage::Text: {
+        const QByteArray t = value.toString().toUtf8();
+        SetText(row, col, t.constData(), size_t(t.size()));
+        break;
+    }
+    case TStorage::Double: setStored(c, row, std::bit_cast<qint64>(value.toDouble())); break;
+    case TStorage::Flag: setStored(c, row, c.ops->pack(value) != 0); break;
+    default: setStored(c, row, c.ops->pack(value)); break;
+    }
 }
 
 int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
 {
     const Column &c = m_columns[size_t(col)];
-    const bool na = c.null[a], nb = c.null[b];
+    const bool na = isNull(c, a), nb = isNull(c, b);
     if (na || nb)
         return na == nb ? 0 : (na ? -1 : 1);
-    return std::visit(
-        [&](const auto &v) {
-            using T = Element<decltype(v)>;
-            if constexpr (std::is_same_v<T, TextRef>) {
-                const std::string_view x = textAt(v[a]), y = textAt(v[b]);
-                return x == y ? 0 : SerbianCompareUtf8(x, y, TSerbianDigits::Numbers);
-            } else {
-                return v[a] < v[b] ? -1 : (v[b] < v[a] ? 1 : 0);
-            }
-        },
-        c.values);
+    switch (c.ops->storage) {
+    case TStorage::Text: {
+        if (c.shared && c.values.At(a) == c.values.At(b))
+            return 0;
+        const std::string_view x = textOf(c, a), y = textOf(c, b);
+        return x == y ? 0 : SerbianCompareUtf8(x, y, TSerbianDigits::Numbers);
+    }
+    case TStorage::Double: {
+        const double x = std::bit_cast<double>(stored(c, a)), y = std::bit_cast<double>(stored(c, b));
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    default: {
+        const qint64 x = stored(c, a), y = stored(c, b);
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    }
 }
 
 std::vector<uint32_t> TRowStore::TextRanks(int col) const
 {
     const Column &c = m_columns[size_t(col)];
-    const auto *refs = std::get_if<std::vector<TextRef>>(&c.values);
-    if (!refs)
+    if (!isText(c.ops->storage))
         return {};
-    std::vector<uint32_t> ranks(m_rows, 0);
-    std::unordered_map<std::string_view, uint32_t> index;
-    std::vector<std::string_view> distinct;
-    for (uint32_t row = 0; row < m_rows; ++row) {
-        if (c.null[row])
-            continue;
-        const auto [at, added] = index.try_emplace(textAt((*refs)[row]), uint32_t(distinct.size()));
-        if (added)
-            distinct.push_back(at->first);
-        ranks[row] = at->second;
-    }
-    // A sort key per distinct text, in one buffer: the sort then compares bytes.
+    // The texts to collate: a shared column's dictionary, else every row's own.
+    const size_t count = c.shared ? c.dictionary.size() : m_rows;
+    std::vector<uint32_t> entries;
+    entries.reserve(count);
+    // A sort key per text, in one buffer: the sort then compares bytes.
     QByteArray keys;
-    std::vector<std::pair<uint32_t, uint32_t>> spans(distinct.size()); // offset, length
-    for (size_t i = 0; i < distinct.size(); ++i) {
+    std::vector<std::pair<uint32_t, uint32_t>> spans(count); // offset, length
+    for (size_t e = 0; e < count; ++e) {
+        if (!c.shared && c.values.IsNone(e))
+            continue;
         const qsizetype from = keys.size();
-        AppendSerbianSortKeyUtf8(distinct[i], TSerbianDigits::Numbers, keys);
-        spans[i] = {uint32_t(from), uint32_t(keys.size() - from)};
+        AppendSerbianSortKeyUtf8(m_pool.At(c.shared ? c.dictionary[e] : uint64_t(c.values.At(e))),
+                                 TSerbianDigits::Numbers, keys);
+        spans[e] = {uint32_t(from), uint32_t(keys.size() - from)};
+        entries.push_back(uint32_t(e));
     }
-    const auto key = [&](uint32_t i) {
-        return std::string_view(keys.constData() + spans[i].first, spans[i].second);
-    };
-    std::vector<uint32_t> order(distinct.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
-    std::vector<uint32_t> rankOf(distinct.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        rankOf[order[i]] = uint32_t(i + 1);
+    const auto key = [&](uint32_t e) { return std::string_view(keys.constData() + spans[e].first, spans[e].second); };
+    std::sort(entries.begin(), entries.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+    std::vector<uint32_t> rankOf(count, 0);
+    uint32_t rank = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i == 0 || key(entries[i - 1]) != key(entries[i]))
+            ++rank;
+        rankOf[entries[i]] = rank;
+    }
+    std::vector<uint32_t> ranks(m_rows, 0);
     for (uint32_t row = 0; row < m_rows; ++row)
-        ranks[row] = c.null[row] ? 0 : rankOf[ranks[row]];
+        if (!c.values.IsNone(row))
+            ranks[row] = rankOf[c.shared ? size_t(c.values.At(row)) : row];
     return ranks;
+}
+
+std::vector<qint64> TRowStore::Ordinals(int col) const
+{
+    const Column &c = m_columns[size_t(col)];
+    if (!isWhole(c.ops->storage) || (c.lowest && !c.lowest->empty()))
+        return {};
+    // Every row counts from the same base: the packed numbers keep the
+    // order. Nulls go just below the least, which keeps the span narrow.
+    bool any = false;
+    qint64 least = 0;
+    for (uint32_t row = 0; row < m_rows; ++row) {
+        if (!c.values.IsNone(row)) {
+            least = any ? std::min(least, c.values.At(row)) : c.values.At(row);
+            any = true;
+        }
+    }
+    std::vector<qint64> out(m_rows);
+    for (uint32_t row = 0; row < m_rows; ++row)
+        out[row] = c.values.IsNone(row) ? least - 1 : c.values.At(row);
+    return out;
 }
 
 size_t TRowStore::MemoryUsed() const
 {
-    size_t total = 0;
-    for (size_t size : m_blockSizes)
-        total += size;
+    size_t total = m_pool.MemoryUsed() + m_columns.capacity() * sizeof(Column);
     for (const Column &c : m_columns) {
-        total += std::visit([](const auto &v) { return v.capacity() * sizeof(Element<decltype(v)>); }, c.values)
-            + c.null.capacity() / 8;
-        if (c.shared) // buckets plus nodes of a string_view map
-            total += c.shared->bucket_count() * 8 + c.shared->size() * 40;
+        total += c.values.MemoryUsed() + c.dictionary.capacity() * sizeof(uint64_t);
+        total += (c.buckets.capacity() + c.hashes.capacity()) * sizeof(uint32_t);
+        if (c.lowest)
+            total += c.lowest->bucket_count() * 8 + c.lowest->size() * 16;
     }
     return total;
 }
@@ -284,8 +329,8 @@ size_t TRowStore::MemoryUsed() const
 void TRowStore::Squeeze()
 {
     for (Column &c : m_columns) {
-        std::visit([](auto &v) { v.shrink_to_fit(); }, c.values);
-        c.null.shrink_to_fit();
-        c.shared.reset();
+        dropIndex(c);
+        c.dictionary.shrink_to_fit(); // one entry per distinct text, not per row
     }
+    m_pool.Trim();
 }

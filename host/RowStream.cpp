@@ -10,7 +10,29 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <charconv>
 #include <cstring>
+#include <memory>
+
+void TRowReceiver::RawRow(const TRawRow &row)
+{
+    constexpr size_t kDigits = 20; // INT64_MIN
+    const auto n = size_t(row.Count);
+    m_texts.resize(n);
+    m_lengths.resize(n);
+    m_digits.resize(n * kDigits);
+    for (size_t i = 0; i < n; ++i) {
+        if (row.IsInteger[i]) {
+            char *at = m_digits.data() + i * kDigits;
+            m_texts[i] = at;
+            m_lengths[i] = size_t(std::to_chars(at, at + kDigits, row.Integers[i]).ptr - at);
+        } else {
+            m_texts[i] = row.Texts[i];
+            m_lengths[i] = row.Lengths[i];
+        }
+    }
+    Row(m_texts.data(), m_lengths.data());
+}
 
 namespace {
 
@@ -86,12 +108,15 @@ void streamMySql(MYSQL *mysql, const QString &sql, TRowReceiver &receiver)
     // Frees (and drains) the result on every way out.
     struct Guard { MYSQL_RES *r; ~Guard() { mysql_free_result(r); } } guard{result};
     const unsigned int n = announceColumns(result, receiver);
+    // The text protocol has nothing but texts: they are read once, where they go.
     std::vector<size_t> lengths(n);
+    const std::vector<qint64> integers(n);
+    const auto isInteger = std::make_unique<bool[]>(n);
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         const unsigned long *len = mysql_fetch_lengths(result);
         for (unsigned int i = 0; i < n; ++i)
             lengths[i] = len[i];
-        receiver.Row(row, lengths.data());
+        receiver.RawRow({int(n), row, lengths.data(), integers.data(), isInteger.get()});
     }
     if (mysql_errno(mysql) != 0)
         fail();
@@ -171,12 +196,31 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
     std::vector<QByteArray> buffers(cols, QByteArray(64, Qt::Uninitialized));
     std::vector<unsigned long> lengths(cols);
     std::vector<my_bool> isNull(cols), truncated(cols);
+    std::vector<qint64> integers(cols);
+    const auto isInteger = std::make_unique<bool[]>(cols);
+    const MYSQL_FIELD *fields = mysql_fetch_fields(meta);
+    for (unsigned int i = 0; i < cols; ++i) {
+        // Integers come over the binary protocol as such; an unsigned 64-bit
+        // one may not fit a signed integer and comes as text.
+        switch (fields[i].type) {
+        case MYSQL_TYPE_TINY: case MYSQL_TYPE_SHORT: case MYSQL_TYPE_INT24: case MYSQL_TYPE_LONG: case MYSQL_TYPE_YEAR:
+            isInteger[i] = true;
+            break;
+        case MYSQL_TYPE_LONGLONG: isInteger[i] = !(fields[i].flags & UNSIGNED_FLAG); break;
+        default: break;
+        }
+    }
     auto bindColumn = [&](unsigned int i) {
         MYSQL_BIND &b = out[i];
         std::memset(&b, 0, sizeof b);
-        b.buffer_type = MYSQL_TYPE_STRING;
-        b.buffer = buffers[i].data();
-        b.buffer_length = static_cast<unsigned long>(buffers[i].size());
+        if (isInteger[i]) {
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.buffer = &integers[i];
+        } else {
+            b.buffer_type = MYSQL_TYPE_STRING;
+            b.buffer = buffers[i].data();
+            b.buffer_length = static_cast<unsigned long>(buffers[i].size());
+        }
         b.length = &lengths[i];
         b.is_null = &isNull[i];
         b.error = &truncated[i];
@@ -187,6 +231,7 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
         fail();
     std::vector<const char *> values(cols);
     std::vector<size_t> sizes(cols);
+    const auto rowIsInteger = std::make_unique<bool[]>(cols);
     for (;;) {
         const int rc = mysql_stmt_fetch(stmt);
         if (rc == MYSQL_NO_DATA)
@@ -195,7 +240,7 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
             fail();
         bool rebind = false;
         for (unsigned int i = 0; i < cols; ++i) {
-            if (isNull[i]) {
+            if (isNull[i] || isInteger[i]) {
                 values[i] = nullptr;
                 sizes[i] = 0;
                 continue;
@@ -213,7 +258,9 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
         }
         if (rebind && mysql_stmt_bind_result(stmt, out.data()) != 0)
             fail();
-        receiver.Row(values.data(), sizes.data());
+        for (unsigned int i = 0; i < cols; ++i)
+            rowIsInteger[i] = isInteger[i] && !isNull[i];
+        receiver.RawRow({int(cols), values.data(), sizes.data(), integers.data(), rowIsInteger.get()});
     }
 }
 
@@ -264,6 +311,8 @@ void streamSqlite(sqlite3 *db, const QString &sql, const QVariantList &params, T
     receiver.Columns(names, types);
     std::vector<const char *> values(static_cast<size_t>(n));
     std::vector<size_t> lengths(static_cast<size_t>(n));
+    std::vector<qint64> integers(static_cast<size_t>(n));
+    const auto isInteger = std::make_unique<bool[]>(size_t(n));
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE)
@@ -271,15 +320,23 @@ void streamSqlite(sqlite3 *db, const QString &sql, const QVariantList &params, T
         if (rc != SQLITE_ROW)
             fail();
         for (int i = 0; i < n; ++i) {
-            if (sqlite3_column_type(stmt, i) == SQLITE_NULL) {
-                values[size_t(i)] = nullptr;
-                lengths[size_t(i)] = 0;
+            const auto at = size_t(i);
+            const int type = sqlite3_column_type(stmt, i);
+            // An integer as it is kept: spelling it and reading it back costs twice.
+            isInteger[at] = type == SQLITE_INTEGER;
+            if (type == SQLITE_INTEGER) {
+                integers[at] = sqlite3_column_int64(stmt, i);
+                values[at] = nullptr;
+                lengths[at] = 0;
+            } else if (type == SQLITE_NULL) {
+                values[at] = nullptr;
+                lengths[at] = 0;
             } else {
-                values[size_t(i)] = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-                lengths[size_t(i)] = size_t(sqlite3_column_bytes(stmt, i));
+                values[at] = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+                lengths[at] = size_t(sqlite3_column_bytes(stmt, i));
             }
         }
-        receiver.Row(values.data(), lengths.data());
+        receiver.RawRow({n, values.data(), lengths.data(), integers.data(), isInteger.get()});
     }
 }
 
@@ -327,11 +384,12 @@ public:
         Got = true;
         m_receiver.Columns(names, types);
     }
-    void Row(const char *const *values, const size_t *lengths) override
+    void Row(const char *const *values, const size_t *lengths) override { m_receiver.Row(values, lengths); }
+    void RawRow(const TRawRow &row) override
     {
         if (m_stop.load(std::memory_order_relaxed))
             throw EAbort();
-        m_receiver.Row(values, lengths);
+        m_receiver.RawRow(row);
         m_rows.store(++m_count, std::memory_order_relaxed);
     }
     void End() override { m_receiver.End(); }

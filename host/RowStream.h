@@ -1,9 +1,10 @@
 #pragma once
 // Streams a SELECT's rows straight from the database client library, one row
-// of UTF-8 texts at a time, without building a QVariant per value or keeping
-// the whole result in the driver: MySQL through mysql_use_result (or, with
-// parameters, an unbuffered prepared statement whose columns the client hands
-// over as text), SQLite through sqlite3_step. Parameters are bound, never
+// at a time, without building a QVariant per value or keeping the whole
+// result in the driver: MySQL through mysql_use_result (or, with parameters,
+// an unbuffered prepared statement whose integer columns the client hands
+// over as integers, the rest as text), SQLite through sqlite3_step, its
+// integers as integers. Parameters are bound, never
 // spliced into the text. The data sets copy each row into their own store.
 // The whole read runs off the GUI thread, showing its progress and open to
 // cancelling (ServerWait.h).
@@ -18,6 +19,18 @@
 
 class TZConnection;
 
+// A row as the client library hands it over. Column i is an integer when
+// IsInteger[i] (in Integers[i]), else SQL NULL when Texts[i] is null, else
+// a UTF-8 text of Lengths[i] bytes, not NUL-terminated.
+struct TRawRow
+{
+    int Count;
+    const char *const *Texts;
+    const size_t *Lengths;
+    const qint64 *Integers;
+    const bool *IsInteger;
+};
+
 // Called on the read's worker thread: a receiver touches nothing but its own
 // state (no widget, no data set).
 class KCOMMON_EXPORT TRowReceiver
@@ -29,8 +42,16 @@ public:
     virtual void Columns(const QStringList &names, const std::vector<TFieldType> &types) = 0;
     // values[i] is null for SQL NULL; texts are not NUL-terminated.
     virtual void Row(const char *const *values, const size_t *lengths) = 0;
+    // Every row comes here first; by default its integers are spelled in
+    // digits and the row goes on to Row.
+    virtual void RawRow(const TRawRow &row);
     // After the last row of a read that succeeded.
     virtual void End() {}
+
+private:
+    std::vector<const char *> m_texts;
+    std::vector<size_t> m_lengths;
+    std::vector<char> m_digits;
 };
 
 // Runs sql with params bound to its ? marks on the connection and hands every

@@ -16,23 +16,46 @@
 #include <optional>
 #include <sqlite3.h>
 
+#include <cstring>
+#include <string>
+
 namespace {
 
 QAtomicInt g_connectionSerial;
 
 // MySQL's CONCAT: NULL when any argument is NULL, else the texts joined.
+// A list calls it several times a row: a result that fits the stack buffer
+// costs no allocation (SQLite copies it).
 void sqliteConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    std::string out;
+    char buffer[512];
+    size_t used = 0;
+    std::string spill; // once the buffer is too small
     for (int i = 0; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
             sqlite3_result_null(ctx);
             return;
         }
         const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-        out.append(text ? text : "", size_t(sqlite3_value_bytes(argv[i])));
+        const auto len = size_t(sqlite3_value_bytes(argv[i]));
+        if (!text && len) {
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
+        if (spill.empty() && used + len <= sizeof buffer) {
+            if (len)
+                std::memcpy(buffer + used, text, len);
+            used += len;
+            continue;
+        }
+        if (spill.empty())
+            spill.assign(buffer, used);
+        spill.append(text, len);
     }
-    sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
+    if (spill.empty())
+        sqlite3_result_text(ctx, buffer, int(used), SQLITE_TRANSIENT);
+    else
+        sqlite3_result_text64(ctx, spill.data(), spill.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 int serbianCollation(void *, int lengthA, const void *a, int lengthB, const void *b)

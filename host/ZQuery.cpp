@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 
@@ -81,41 +82,35 @@ public:
 
     void Row(const char *const *values, const size_t *lengths) override
     {
-        TRowStore &store = rows.Store;
-        const uint32_t row = store.AddRow();
-        rows.Order.push_back(row);
-        const int n = int(source.size());
-        for (int i = 0; i < n; ++i) {
+        const uint32_t row = addRow();
+        for (int i = 0; i < int(source.size()); ++i) {
             const int c = source[size_t(i)];
-            const char *p = values[c];
-            if (!p)
+            if (values[c])
+                text(row, i, values[c], lengths[c]);
+        }
+    }
+
+    void RawRow(const TRawRow &raw) override
+    {
+        const uint32_t row = addRow();
+        for (int i = 0; i < int(source.size()); ++i) {
+            const int c = source[size_t(i)];
+            if (!raw.IsInteger[c]) {
+                if (raw.Texts[c])
+                    text(row, i, raw.Texts[c], raw.Lengths[c]);
                 continue;
-            const size_t len = lengths[c];
+            }
             const TTypeOps &type = *ops[size_t(i)];
-            if (type.storage == TStorage::Text) {
-                store.SetText(row, i, p, len);
+            qint64 stored = raw.Integers[c];
+            // A text column spells it; a whole number out of its type's range
+            // goes the text's way, where it is refused.
+            if (type.storage == TStorage::Text
+                || (type.readInteger && type.readInteger(raw.Integers[c], stored) == TRawRead::Stored)) {
+                rows.Store.SetInt(row, i, stored);
                 continue;
             }
-            if (type.readRaw) {
-                qint64 stored;
-                const TRawRead read = type.readRaw(p, len, stored);
-                if (read == TRawRead::Stored)
-                    store.SetInt(row, i, stored);
-                if (read != TRawRead::Convert)
-                    continue;
-            }
-            // Anything else the way a typed-in text would be read. A value
-            // written by another tool that cannot be read costs its cell, not
-            // the list.
-            const QString text = QString::fromUtf8(p, qsizetype(len));
-            TConverted converted = type.convert(text, fields[size_t(i)].size);
-            if (converted.result == TConvertResult::Ok) {
-                store.Set(row, i, converted.value);
-                continue;
-            }
-            rows.Unreadable[TDataSet::UnreadableKey(row, i)] = text;
-            if (firstUnreadable.isEmpty())
-                firstUnreadable = {fields[size_t(i)].name, text};
+            char digits[20];
+            text(row, i, digits, size_t(std::to_chars(digits, digits + sizeof digits, raw.Integers[c]).ptr - digits));
         }
     }
 
@@ -130,6 +125,44 @@ public:
     QStringList firstUnreadable; // column and text of the first value that could not be read
 
 private:
+    uint32_t addRow()
+    {
+        const uint32_t row = rows.Store.AddRow();
+        rows.Order.push_back(row);
+        return row;
+    }
+
+    // A value the database handed over as text.
+    void text(uint32_t row, int i, const char *p, size_t len)
+    {
+        TRowStore &store = rows.Store;
+        const TTypeOps &type = *ops[size_t(i)];
+        if (type.storage == TStorage::Text) {
+            store.SetText(row, i, p, len);
+            return;
+        }
+        if (type.readRaw) {
+            qint64 stored;
+            const TRawRead read = type.readRaw(p, len, stored);
+            if (read == TRawRead::Stored)
+                store.SetInt(row, i, stored);
+            if (read != TRawRead::Convert)
+                return;
+        }
+        // Anything else the way a typed-in text would be read. A value
+        // written by another tool that cannot be read costs its cell, not
+        // the list.
+        const QString text = QString::fromUtf8(p, qsizetype(len));
+        TConverted converted = type.convert(text, fields[size_t(i)].size);
+        if (converted.result == TConvertResult::Ok) {
+            store.Set(row, i, converted.value);
+            return;
+        }
+        rows.Unreadable[TDataSet::UnreadableKey(row, i)] = text;
+        if (firstUnreadable.isEmpty())
+            firstUnreadable = {fields[size_t(i)].name, text};
+    }
+
     const bool m_persistent;
     std::vector<int> source;
     std::vector<const TTypeOps *> ops; // per field, looked up once

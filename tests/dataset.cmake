@@ -12,3 +12,5 @@ set_tests_properties(tst_connectionfaults.mariadb PROPERTIES RUN_SERIAL TRUE)
 set_property(TEST tst_connectionfaults.mariadb APPEND PROPERTY ENVIRONMENT "KLEDGER_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 # The Serbian order, in memory and in the searches of both backends.
 k_add_test(tst_serbiancollation SOURCES tst_serbiancollation.cpp)
+# The row store's values at the edges of each kind, and its sort order.
+k_add_test(tst_rowstore SOURCES tst_rowstore.cpp)

@@ -226,6 +226,33 @@ private slots:
                  QStringLiteral("2024-03-02 11:30:00"));
     }
 
+    void outOfRangeStoredValue_data()
+    {
+        QTest::addColumn<bool>("bound"); // a bound value: MariaDB's binary protocol, integers as integers
+        QTest::newRow("plain query") << false;
+        QTest::newRow("with a bound value") << true;
+    }
+
+    // A number too big for the field's type costs its cell; it is never cut down.
+    void outOfRangeStoredValue()
+    {
+        QFETCH(bool, bound);
+        addItems(conn(), 3);
+        auto q = liveQuery(conn(), QStringLiteral("SELECT ledgeritemid, CASE WHEN ledgernumber = '2/2024' THEN 70000 "
+                                                  "ELSE -32768 END AS inmailtype FROM ledgeritem WHERE ledgeritemid > %1 "
+                                                  "ORDER BY ledgeritemid").arg(bound ? QLatin1String("?") : QLatin1String("0")));
+        if (bound)
+            q->SetSQL(q->SQL(), {0});
+        q->RequestLive = false;
+        q->AddField(QStringLiteral("ledgeritemid"), TFieldType::Largeint);
+        TField &type = q->AddField(QStringLiteral("inmailtype"), TFieldType::Smallint);
+        DB_TRY(q->Open());
+        QStringList shown;
+        for (int row = 0; row < 3; ++row)
+            shown << q->DisplayTextAt(row, type);
+        QCOMPARE(shown, (QStringList{QStringLiteral("-32768"), QStringLiteral("‹nečitljivo: 70000›"), QStringLiteral("-32768")}));
+    }
+
 private:
     TZConnection &conn() { return m_db->Connection(); }
     std::unique_ptr<TZQuery> query(bool typed, const QString &column, TFieldType type)
