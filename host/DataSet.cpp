@@ -545,6 +545,13 @@ void TDataSet::applySort()
         return 0;
     };
     const Key &first = keys.front();
+    // Rows the SELECT sorted already, or a sort set again, cost one pass:
+    // sorting them would leave them as they are.
+    if (std::is_sorted(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
+            const int c = compare(first, a, b);
+            return c != 0 ? c < 0 : thenBy(a, b) < 0;
+        }))
+        return;
     if (first.ordinals.empty()) {
         std::stable_sort(m_order.begin(), m_order.end(), [&](uint32_t a, uint32_t b) {
             const int c = compare(first, a, b);

@@ -146,3 +146,12 @@ QString QuoteIdent(const QString &name)
     n.replace(u'`', QStringLiteral("``"));
     return u'`' + n + u'`';
 }
+
+QString SortedSelect(const QString &sql, const QString &orderBy)
+{
+    QString inner = sql.trimmed();
+    while (inner.endsWith(u';'))
+        inner.chop(1);
+    // On a line of its own: a comment at the end of the text closes nothing.
+    return QStringLiteral("SELECT * FROM (\n") + inner + QStringLiteral("\n) AS sorted ORDER BY ") + orderBy;
+}

@@ -15,5 +15,11 @@ KCOMMON_EXPORT QString ChangeSQLCondition(const QString &sql, const QString &con
 // The first table named after the top-level FROM, without alias.
 KCOMMON_EXPORT QString FirstTableOf(const QString &sql);
 
+// The rows of a SELECT in the order of orderBy ("col DESC, col2"), naming
+// its result columns: the text wrapped as a derived table, so that a name
+// two joined tables share is never ambiguous and the text's own ORDER BY
+// and LIMIT keep their meaning.
+KCOMMON_EXPORT QString SortedSelect(const QString &sql, const QString &orderBy);
+
 // Identifier quoting that both backends understand.
 KCOMMON_EXPORT QString QuoteIdent(const QString &name);

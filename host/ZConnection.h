@@ -142,6 +142,11 @@ public:
     // first % or _; the rest of a pattern with wildcards is checked by LIKE,
     // which on SQLite folds only ASCII letters.
     QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const;
+    // Whether a list's sort over numbers and dates is cheapest in its SELECT.
+    // SQLite sorts in this process as it reads, sparing the sort of the loaded
+    // rows; a MariaDB server sorts before it sends anything, which costs more
+    // than the sort in memory, so there the rows come as the server has them.
+    bool SortsInSelect() const { return m_backend == TBackend::SQLite; }
     // column as ORDER BY must name it for text in the Serbian order.
     QString TextOrder(const QString &column) const;
     // Why a typed search text cannot be searched for on this backend (a NUL

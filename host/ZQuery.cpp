@@ -177,7 +177,9 @@ void TZQuery::InternalOpen()
     for (const auto &f : FieldList())
         persistent.push_back({f->FieldName(), f->DataType(), f->Size()});
     Loader loader(std::move(persistent));
-    StreamQuery(conn, m_sql, m_params, loader);
+    const QString order = selectOrder(cols);
+    m_openedSql = order.isEmpty() ? m_sql : SortedSelect(m_sql, order);
+    StreamQuery(conn, m_openedSql, m_params, loader);
 
     // Back on this thread: the fields and the rows are handed over in one step.
     if (FieldList().empty())
@@ -214,6 +216,47 @@ void TZQuery::InternalOpen()
         if (m_keyFields.size() == 1)
             m_keyField = m_keyFields.front();
     }
+}
+
+QString TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
+{
+    if (!connection().SortsInSelect())
+        return {};
+    const auto column = [&](const QString &name) {
+        return std::find_if(cols.begin(), cols.end(), [&](const TColumnInfo &c) {
+            return !c.Generated && c.Name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    };
+    QStringList terms;
+    std::vector<const TColumnInfo *> named;
+    for (const QString &part : SortedFields().split(u',', Qt::SkipEmptyParts)) {
+        const QStringList words = part.simplified().split(u' ');
+        const TField *field = FindField(words.first());
+        if (!field)
+            return {}; // the memory sort says which name is wrong
+        switch (field->DataType()) {
+        case TFieldType::Largeint: case TFieldType::Integer: case TFieldType::Smallint:
+        case TFieldType::Date: case TFieldType::DateTime:
+            break;
+        default:
+            return {};
+        }
+        const auto c = column(field->FieldName());
+        if (c == cols.end())
+            return {};
+        named.push_back(&*c);
+        const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        terms << QuoteIdent(field->FieldName()) + (desc ? QStringLiteral(" DESC") : QString());
+    }
+    bool hasKey = false;
+    for (const TColumnInfo &c : cols) {
+        if (!c.PrimaryKey)
+            continue;
+        hasKey = true;
+        if (std::find(named.begin(), named.end(), &c) == named.end())
+            return {};
+    }
+    return hasKey ? terms.join(QStringLiteral(", ")) : QString();
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include <vector>
 
 class TZConnection;
+struct TColumnInfo;
 
 enum class TUpdateMode { umUpdateAll, umUpdateChanged };
 enum class TWhereMode { wmWhereKeyOnly, wmWhereAll };
@@ -61,6 +62,10 @@ public:
     // The table a live query writes to: UpdateTable, or the first after FROM.
     QString WriteTable() const;
 
+    // The text the last open ran: SQL(), or it wrapped in the sort when the
+    // connection sorts in the SELECT (see selectOrder).
+    QString OpenedSQL() const { return m_openedSql; }
+
     // Rows affected by the last write.
     int RowsAffected() const { return m_rowsAffected; }
 
@@ -75,6 +80,12 @@ private:
     class Loader;
     TZConnection &connection() const;
     void checkLive() const;
+    // The sort as the SELECT's ORDER BY when the connection sorts there and
+    // the sort gives the order the memory sort would: only numbers and dates
+    // of the written table's own columns (no text collation, no NULLs in
+    // the key), naming the table's whole key, so no two rows tie. Empty
+    // otherwise. The data set still checks the order it gets.
+    QString selectOrder(const std::vector<TColumnInfo> &cols) const;
     // "k1 = ? AND k2 = ?" over the whole key, with the stored key values.
     QString keyCondition(QVariantList &params) const;
     // One attempt at the write; InternalPost / InternalDelete repeat it after
@@ -84,6 +95,7 @@ private:
 
     TZConnection *m_connection = nullptr;
     QString m_sql;
+    QString m_openedSql;
     QVariantList m_params;
     TField *m_keyField = nullptr;        // a single-column key, read back after an insert
     std::vector<TField *> m_keyFields;   // every column of the key

@@ -314,6 +314,59 @@ private slots:
         QCOMPARE(currentId(), expected().first());
     }
 
+    // A sort set before the open: SQLite sorts numbers and dates in the
+    // SELECT when the key ends ties, MariaDB in memory; the order is the same.
+    void sortInSelect_data()
+    {
+        QTest::addColumn<QString>("sorted");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("inSelect"); // on SQLite
+        QTest::addColumn<bool>("unreadable"); // a stored date that is none (SQLite only)
+        QTest::newRow("newest first") << "ledgerdatetime DESC, ledgeritemid DESC" << QStringList{"4", "5", "3", "1", "2"} << true << false;
+        QTest::newRow("oldest first") << "ledgerdatetime, ledgeritemid" << QStringList{"2", "1", "3", "5", "4"} << true << false;
+        QTest::newRow("nulls first") << "itemdate, ledgeritemid DESC" << QStringList{"4", "1", "3", "5", "2"} << true << false;
+        QTest::newRow("nulls last descending") << "partnerid DESC, ledgerdatetime DESC, ledgeritemid"
+                                               << QStringList{"1", "4", "3", "5", "2"} << true << false;
+        QTest::newRow("ties without the key") << "ledgerdatetime DESC" << QStringList{"4", "1", "3", "5", "2"} << false << false;
+        QTest::newRow("text") << "ledgernumber DESC, ledgeritemid" << QStringList{"5", "4", "3", "2", "1"} << false << false;
+        QTest::newRow("unreadable date last") << "ledgerdatetime DESC, ledgeritemid DESC"
+                                              << QStringList{"4", "5", "3", "1", "2", "6"} << true << true;
+    }
+
+    void sortInSelect()
+    {
+        QFETCH(QString, sorted);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, inSelect);
+        QFETCH(bool, unreadable);
+        const bool sqlite = conn().Backend() == TBackend::SQLite;
+        if (unreadable && !sqlite)
+            QSKIP("MariaDB keeps no text in a date-time column");
+        const char *rows[][4] = {{"1", "2024-03-05 10:00:00", nullptr, "2"}, {"2", "2024-03-04 09:00:00", "2024-03-01", nullptr},
+                                 {"3", "2024-03-05 10:00:00", "2024-02-01", "1"}, {"4", "2024-03-06 08:00:00", nullptr, "1"},
+                                 {"5", "2024-03-05 10:00:00", "2024-03-01", nullptr}, {"6", "nije datum", nullptr, nullptr}};
+        for (int i = 0; i < (unreadable ? 6 : 5); ++i) {
+            const qint64 id = addItem(conn(), QString::fromLatin1(rows[i][0]), QString::fromLatin1(rows[i][1]));
+            conn().ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemdate = ?, partnerid = ? WHERE ledgeritemid = ?"),
+                           {rows[i][2] ? QVariant(QString::fromLatin1(rows[i][2])) : QVariant(), rows[i][3] ? QVariant(rows[i][3]) : QVariant(), id});
+        }
+        auto q = liveQuery(conn(), QStringLiteral("SELECT ledgeritemid, ledgerdatetime, ledgernumber, itemdate, partnerid "
+                                                  "FROM ledgeritem ORDER BY ledgeritemid"));
+        q->AddField(QStringLiteral("ledgeritemid"), TFieldType::Largeint);
+        q->AddField(QStringLiteral("ledgerdatetime"), TFieldType::DateTime);
+        q->AddField(QStringLiteral("ledgernumber"), TFieldType::String);
+        q->AddField(QStringLiteral("itemdate"), TFieldType::Date);
+        q->AddField(QStringLiteral("partnerid"), TFieldType::Largeint);
+        q->SetSortedFields(sorted);
+        DB_TRY(q->Open());
+        q->SetSortedFields(sorted); // as the list sets it again after the open
+        QStringList numbers;
+        for (int r = 0; r < q->RecordCount(); ++r)
+            numbers << q->ValueAt(r, q->FieldByName(QStringLiteral("ledgernumber"))).toString();
+        QCOMPARE(numbers, expected);
+        QCOMPARE(q->OpenedSQL().contains(QLatin1String("ORDER BY `")), inSelect && sqlite);
+    }
+
     void failedOpenLeavesNoTrace()
     {
         addItems(conn(), 1);
