@@ -22,6 +22,8 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql-history.sql") : QStringLiteral(":/schema/sqlite-history.sql");
     case 3:
         return mysql ? QStringLiteral(":/schema/mysql-cluster.sql") : QStringLiteral(":/schema/sqlite-cluster.sql");
+    case 4:
+        return mysql ? QStringLiteral(":/schema/mysql-search.sql") : QStringLiteral(":/schema/sqlite-search.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }

@@ -240,13 +240,37 @@ private slots:
         QCOMPARE(SchemaVersion(c), 0);
         UpgradeSchema(c);
         UpgradeSchema(c);
-        QCOMPARE(SchemaVersion(c), 3);
+        QCOMPARE(SchemaVersion(c), CurrentSchemaVersion);
         auto q = c.OpenQuery(QStringLiteral("SELECT version FROM schemaversion ORDER BY version"));
         QList<int> versions;
         while (q->next())
             versions << q->value(0).toInt();
-        QCOMPARE(versions, (QList<int>{1, 2, 3}));
+        QCOMPARE(versions, (QList<int>{1, 2, 3, 4}));
         QCOMPARE(c.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgerhistory"))->next(), true);
+    }
+
+    // A book of step 2 gains the indexes behind the search.
+    void upgradeAddsSearchIndexes()
+    {
+        TestDb old;
+        TZConnection &c = old.Connection();
+        const bool sqlite = c.Backend() == TBackend::SQLite;
+        const QString names = QStringLiteral("('ix_ledgeritem_partnerid', 'ix_ledgeritem_documentid', 'ix_ledgeritem_inuserid', "
+                                             "'ix_ledgeritem_userid')");
+        const auto count = [&] {
+            auto q = c.OpenQuery(sqlite ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN ") + names
+                                        : QStringLiteral("SELECT COUNT(DISTINCT index_name) FROM information_schema.statistics "
+                                                         "WHERE table_schema = DATABASE() AND index_name IN ") + names);
+            return q->next() ? q->value(0).toInt() : -1;
+        };
+        QCOMPARE(count(), 4);
+        for (const char *index : {"ix_ledgeritem_partnerid", "ix_ledgeritem_documentid", "ix_ledgeritem_inuserid", "ix_ledgeritem_userid"})
+            c.ExecSQL(QStringLiteral("DROP INDEX ") + QLatin1String(index) + (sqlite ? QString() : QStringLiteral(" ON ledgeritem")));
+        c.ExecSQL(QStringLiteral("DELETE FROM schemaversion WHERE version = 3"));
+        QCOMPARE(count(), 0);
+        UpgradeSchema(c);
+        QCOMPARE(count(), 4);
+        QCOMPARE(SchemaVersion(c), 3);
     }
 };
 
