@@ -1,8 +1,10 @@
 #include "BenchSupport.h"
 
+#include "KException.h"
 #include "SchemaInstaller.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -153,4 +155,102 @@ QString SqliteShellSql(const QString &sql)
         shellSql.replace(m.capturedStart(), m.capturedLength(),
                          u'(' + m.captured(1).split(u',').join(QStringLiteral("||")) + u')');
     return shellSql;
+}
+
+void AddBookOptions(QCommandLineParser &p)
+{
+    p.addOption({"keep", "keep the generated book in DIR and use it again on the next run", "DIR"});
+    p.addOption({"upto-step", "install the schema steps up to N only (a book of an older program)", "N"});
+}
+
+bool KeepsBook(const QCommandLineParser &p)
+{
+    return p.isSet("keep");
+}
+
+void TrimBook(TZConnection &c, int rows)
+{
+    // The generation writes no history and 50 users; the ids of items run from 1.
+    c.ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid > ?"), {rows});
+    c.ExecSQL(QStringLiteral("DELETE FROM user WHERE userid > 50"));
+    if (c.TableExists(QStringLiteral("ledgerhistory"))) {
+        c.ExecSQL(QStringLiteral("DELETE FROM ledgerhistoryvalue"));
+        c.ExecSQL(QStringLiteral("DELETE FROM ledgerhistory"));
+    }
+}
+
+namespace {
+
+void installUpTo(TZConnection &c, int step)
+{
+    for (int version = 1; version <= step; ++version) {
+        for (const QString &statement : SchemaStepStatements(c, version))
+            c.ExecSQL(statement);
+        c.ExecSQL(QStringLiteral("INSERT INTO schemaversion (version, appliedat) VALUES (?, ?)"),
+                  {version, TZConnection::DateTimeText(QDateTime::currentDateTime())});
+    }
+}
+
+} // namespace
+
+TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, TZConnection &c, int rows)
+{
+    const bool maria = IsMariaDb(p);
+    const int step = p.isSet("upto-step") ? std::clamp(p.value("upto-step").toInt(), 1, CurrentSchemaVersion)
+                                          : CurrentSchemaVersion;
+    if (!KeepsBook(p)) {
+        const TConnectionParams params = FreshDatabase(p, tempDir);
+        c.SetParams(params);
+        c.Connect();
+        installUpTo(c, step);
+        QElapsedTimer gen;
+        gen.start();
+        GenerateLedger(c, rows);
+        std::printf("generated %d items in %.1f s (schema step %d)\n", rows, gen.elapsed() / 1000.0, step);
+        return params;
+    }
+    const QDir dir(p.value("keep"));
+    if (!QDir().mkpath(dir.path()))
+        throw KException(QStringLiteral("Folder '%1' ne može da se napravi.").arg(dir.path()));
+    const QString done = dir.filePath(QStringLiteral("ledger-%1-%2.done").arg(rows).arg(maria ? "mariadb" : "sqlite"));
+    TConnectionParams params;
+    if (QFile::exists(done)) {
+        if (maria) {
+            params.Driver = QStringLiteral("QMYSQL");
+            params.Socket = p.value("socket");
+            params.User = p.value("user");
+            params.Password = p.value("password");
+            params.Database = QStringLiteral("ledger_keep_%1").arg(rows);
+        } else {
+            params.Database = dir.filePath(QStringLiteral("ledger-%1.db").arg(rows));
+        }
+        c.SetParams(params);
+        c.Connect();
+        const int before = SchemaVersion(c);
+        if (!p.isSet("upto-step") && before < CurrentSchemaVersion) {
+            UpgradeSchema(c);
+            c.ExecSQL(maria ? QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user") : QStringLiteral("ANALYZE"));
+        }
+        TrimBook(c, rows);
+        std::printf("kept book of %d items used again (schema step %d, now %d)\n", rows, before, SchemaVersion(c));
+        return params;
+    }
+    if (maria) {
+        params = FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), QStringLiteral("ledger_keep_%1").arg(rows));
+    } else {
+        params = FreshSqlite(tempDir);
+        params.Database = dir.filePath(QStringLiteral("ledger-%1.db").arg(rows));
+        QFile::remove(params.Database);
+    }
+    c.SetParams(params);
+    c.Connect();
+    installUpTo(c, step);
+    QElapsedTimer gen;
+    gen.start();
+    GenerateLedger(c, rows);
+    std::printf("generated %d items in %.1f s (schema step %d), kept for the next run\n", rows, gen.elapsed() / 1000.0, step);
+    QFile marker(done);
+    if (!marker.open(QIODevice::WriteOnly))
+        throw KException(QStringLiteral("Oznaka '%1' ne može da se upiše.").arg(done));
+    return params;
 }
