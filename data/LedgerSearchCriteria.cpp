@@ -104,7 +104,8 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         else if (key == Archived)
             conditions << flag(QStringLiteral("l.archived"), value);
         else if (key == PassedOn)
-            conditions << (value == _YES_CAP ? QStringLiteral("NOT(l1.passonparentid IS NULL)")
+            // IS NOT NULL: SQLite then reads the join as an inner one and starts from the pass-on index.
+            conditions << (value == _YES_CAP ? QStringLiteral("l1.passonparentid IS NOT NULL")
                                              : QStringLiteral("l1.passonparentid IS NULL"));
         else if (key == Year) {
             int year = 0;
