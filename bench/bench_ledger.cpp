@@ -348,7 +348,7 @@ int main(int argc, char **argv)
         // alternate, three rounds.
         const QString newestFirst = QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC");
         const QString allSql = LedgerDM->LedgerItemChangeSQLCondition(QString());
-        const QString sortedSql = SortedSelect(allSql, QStringLiteral("`ledgerdatetime` DESC, `ledgeritemid` DESC"));
+        const QString sortedSql = OrderedSelect(allSql, {{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), true}});
         q->SetSortedFields(newestFirst);
         const long rssBefore = currentRssKb();
         std::vector<double> openT, sortedT, chosenT;

@@ -1,5 +1,7 @@
 #include "SqlText.h"
 
+#include <QRegularExpression>
+#include <QStringList>
 #include <vector>
 
 namespace {
@@ -147,11 +149,47 @@ QString QuoteIdent(const QString &name)
     return u'`' + n + u'`';
 }
 
-QString SortedSelect(const QString &sql, const QString &orderBy)
+QString FirstTableAlias(const QString &sql)
 {
-    QString inner = sql.trimmed();
-    while (inner.endsWith(u';'))
-        inner.chop(1);
+    const std::vector<Word> words = topLevelWords(sql);
+    for (size_t k = 0; k < words.size(); ++k) {
+        if (words[k].upper != QLatin1String("FROM"))
+            continue;
+        static const QRegularExpression table(QStringLiteral(
+            "\\G\\s*(?:`[^`]+`|\"[^\"]+\"|[\\w$.]+)(?:\\s+(?:AS\\s+)?(`[^`]+`|\"[^\"]+\"|[\\w$]+))?"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = table.match(sql, words[k].end);
+        if (!m.hasMatch())
+            return {};
+        static const QStringList notAlias{"LEFT", "RIGHT", "INNER", "OUTER", "CROSS", "NATURAL", "JOIN", "STRAIGHT_JOIN",
+                                          "WHERE", "GROUP", "ORDER", "HAVING", "LIMIT", "UNION", "WINDOW", "FOR",
+                                          "INTERSECT", "EXCEPT", "USE", "FORCE", "IGNORE", "INDEXED", "NOT", "ON"};
+        QString alias = m.captured(1);
+        if (alias.isEmpty() || notAlias.contains(alias.toUpper()))
+            return FirstTableOf(sql);
+        if (alias.front() == u'`' || alias.front() == u'"')
+            alias = alias.mid(1, alias.size() - 2);
+        return alias;
+    }
+    return {};
+}
+
+QString OrderedSelect(const QString &sql, const std::vector<TSortTerm> &terms)
+{
+    const std::vector<Word> words = topLevelWords(sql);
+    for (size_t k = 0; k < words.size(); ++k)
+        if (endsCondition(words, k) || words[k].upper == QLatin1String("INTERSECT")
+            || words[k].upper == QLatin1String("EXCEPT"))
+            return {};
+    const QString alias = FirstTableAlias(sql);
+    if (alias.isEmpty() || terms.empty())
+        return {};
+    QStringList order;
+    for (const TSortTerm &t : terms)
+        order << QuoteIdent(alias) + u'.' + QuoteIdent(t.Column) + (t.Desc ? QStringLiteral(" DESC") : QString());
+    QString head = sql;
+    while (!head.isEmpty() && (head.back().isSpace() || head.back() == u';'))
+        head.chop(1);
     // On a line of its own: a comment at the end of the text closes nothing.
-    return QStringLiteral("SELECT * FROM (\n") + inner + QStringLiteral("\n) AS sorted ORDER BY ") + orderBy;
+    return head + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
 }

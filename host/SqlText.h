@@ -6,6 +6,7 @@
 #include "KExport.h"
 
 #include <QString>
+#include <vector>
 
 // The SQL text with its top-level WHERE condition replaced by condition.
 // Without a WHERE clause one is added before GROUP BY / HAVING / ORDER BY /
@@ -15,11 +16,22 @@ KCOMMON_EXPORT QString ChangeSQLCondition(const QString &sql, const QString &con
 // The first table named after the top-level FROM, without alias.
 KCOMMON_EXPORT QString FirstTableOf(const QString &sql);
 
-// The rows of a SELECT in the order of orderBy ("col DESC, col2"), naming
-// its result columns: the text wrapped as a derived table, so that a name
-// two joined tables share is never ambiguous and the text's own ORDER BY
-// and LIMIT keep their meaning.
-KCOMMON_EXPORT QString SortedSelect(const QString &sql, const QString &orderBy);
+// A column of the first table after FROM, ascending or descending.
+struct TSortTerm
+{
+    QString Column;
+    bool Desc = false;
+};
+// The SELECT with an ORDER BY over terms, each column named through the name
+// the first table goes by (its alias), so that a column two joined tables
+// share is never ambiguous and an index of that table can give the order.
+// Empty when the text has an ORDER BY, GROUP BY, LIMIT or compound of its
+// own, or its first table cannot be told.
+KCOMMON_EXPORT QString OrderedSelect(const QString &sql, const std::vector<TSortTerm> &terms);
+
+// The name the first table after the top-level FROM goes by: its alias, or
+// its name without a schema; empty when there is none.
+KCOMMON_EXPORT QString FirstTableAlias(const QString &sql);
 
 // Identifier quoting that both backends understand.
 KCOMMON_EXPORT QString QuoteIdent(const QString &name);

@@ -177,8 +177,8 @@ void TZQuery::InternalOpen()
     for (const auto &f : FieldList())
         persistent.push_back({f->FieldName(), f->DataType(), f->Size()});
     Loader loader(std::move(persistent));
-    const QString order = selectOrder(cols);
-    m_openedSql = order.isEmpty() ? m_sql : SortedSelect(m_sql, order);
+    const QString ordered = OrderedSelect(m_sql, selectOrder(cols));
+    m_openedSql = ordered.isEmpty() ? m_sql : ordered;
     StreamQuery(conn, m_openedSql, m_params, loader);
 
     // Back on this thread: the fields and the rows are handed over in one step.
@@ -218,7 +218,7 @@ void TZQuery::InternalOpen()
     }
 }
 
-QString TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
+std::vector<TSortTerm> TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
 {
     if (!connection().SortsInSelect())
         return {};
@@ -227,7 +227,7 @@ QString TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
             return !c.Generated && c.Name.compare(name, Qt::CaseInsensitive) == 0;
         });
     };
-    QStringList terms;
+    std::vector<TSortTerm> terms;
     std::vector<const TColumnInfo *> named;
     for (const QString &part : SortedFields().split(u',', Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(u' ');
@@ -246,7 +246,7 @@ QString TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
             return {};
         named.push_back(&*c);
         const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        terms << QuoteIdent(field->FieldName()) + (desc ? QStringLiteral(" DESC") : QString());
+        terms.push_back({c->Name, desc});
     }
     bool hasKey = false;
     for (const TColumnInfo &c : cols) {
@@ -256,7 +256,7 @@ QString TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
         if (std::find(named.begin(), named.end(), &c) == named.end())
             return {};
     }
-    return hasKey ? terms.join(QStringLiteral(", ")) : QString();
+    return hasKey ? terms : std::vector<TSortTerm>();
 }
 
 namespace {

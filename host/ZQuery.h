@@ -9,6 +9,7 @@
 
 #include "DataSet.h"
 #include "KExport.h"
+#include "SqlText.h"
 
 #include <functional>
 #include <vector>
@@ -62,8 +63,8 @@ public:
     // The table a live query writes to: UpdateTable, or the first after FROM.
     QString WriteTable() const;
 
-    // The text the last open ran: SQL(), or it wrapped in the sort when the
-    // connection sorts in the SELECT (see selectOrder).
+    // The text the last open ran: SQL(), or it with the ORDER BY of the sort
+    // when the connection sorts in the SELECT (see selectOrder).
     QString OpenedSQL() const { return m_openedSql; }
 
     // Rows affected by the last write.
@@ -80,12 +81,12 @@ private:
     class Loader;
     TZConnection &connection() const;
     void checkLive() const;
-    // The sort as the SELECT's ORDER BY when the connection sorts there and
-    // the sort gives the order the memory sort would: only numbers and dates
-    // of the written table's own columns (no text collation, no NULLs in
-    // the key), naming the table's whole key, so no two rows tie. Empty
-    // otherwise. The data set still checks the order it gets.
-    QString selectOrder(const std::vector<TColumnInfo> &cols) const;
+    // The sort for the SELECT's ORDER BY when the connection sorts there and
+    // the database gives the order the memory sort would: only numbers and
+    // dates (no text collation) of the written table's own columns, naming
+    // its whole key, so no two rows tie. Empty otherwise. The data set still
+    // checks the order it gets and sorts what is out of it.
+    std::vector<TSortTerm> selectOrder(const std::vector<TColumnInfo> &cols) const;
     // "k1 = ? AND k2 = ?" over the whole key, with the stored key values.
     QString keyCondition(QVariantList &params) const;
     // One attempt at the write; InternalPost / InternalDelete repeat it after

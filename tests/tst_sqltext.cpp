@@ -145,6 +145,32 @@ private slots:
         QFETCH(QString, table);
         QCOMPARE(FirstTableOf(sql), table);
     }
+
+    // The sort through the first table's name; refused where an ORDER BY cannot follow.
+    void orderedSelect_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        const QString order = QStringLiteral("ORDER BY `%1`.`ledgerdatetime` DESC, `%1`.`ledgeritemid`");
+        QTest::newRow("ledger query") << kLedgerQueryLines.join(u'\n') << kLedgerQueryLines.join(u'\n') + u'\n' + order.arg("l");
+        QTest::newRow("alias without AS") << "SELECT * FROM ledgeritem x WHERE a = 1;" << "SELECT * FROM ledgeritem x WHERE a = 1\n" + order.arg("x");
+        QTest::newRow("no alias, a join") << "SELECT * FROM ledgeritem LEFT JOIN partner AS p ON 1 = 1"
+                                          << "SELECT * FROM ledgeritem LEFT JOIN partner AS p ON 1 = 1\n" + order.arg("ledgeritem");
+        QTest::newRow("quoted alias") << "SELECT * FROM `ledgeritem` AS `L` -- last" << "SELECT * FROM `ledgeritem` AS `L` -- last\n" + order.arg("L");
+        QTest::newRow("own ORDER BY") << "SELECT * FROM ledgeritem AS l ORDER BY l.ledgernumber" << "";
+        QTest::newRow("LIMIT") << "SELECT * FROM ledgeritem AS l LIMIT 5" << "";
+        QTest::newRow("compound") << "SELECT * FROM ledgeritem AS l UNION SELECT * FROM ledgeritem AS k" << "";
+        QTest::newRow("ORDER BY only inside") << "SELECT * FROM t AS s WHERE a IN (SELECT a FROM u ORDER BY a LIMIT 2)"
+                                              << "SELECT * FROM t AS s WHERE a IN (SELECT a FROM u ORDER BY a LIMIT 2)\n" + order.arg("s");
+        QTest::newRow("derived table first") << "SELECT * FROM (SELECT * FROM t) AS s" << "";
+    }
+
+    void orderedSelect()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        QCOMPARE(OrderedSelect(sql, {{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), false}}), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSqlText)
