@@ -3,6 +3,7 @@
 #include "KException.h"
 #include "SchemaInstaller.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QDir>
@@ -191,6 +192,13 @@ void installUpTo(TZConnection &c, int step)
     }
 }
 
+// One database per folder and size: two kept books never share one.
+QString keptDatabase(const QDir &dir, int rows)
+{
+    const QByteArray hash = QCryptographicHash::hash(dir.absolutePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return QStringLiteral("ledger_keep_%1_%2").arg(rows).arg(QString::fromLatin1(hash));
+}
+
 } // namespace
 
 TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, TZConnection &c, int rows)
@@ -220,7 +228,7 @@ TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, 
             params.Socket = p.value("socket");
             params.User = p.value("user");
             params.Password = p.value("password");
-            params.Database = QStringLiteral("ledger_keep_%1").arg(rows);
+            params.Database = keptDatabase(dir, rows);
         } else {
             params.Database = dir.filePath(QStringLiteral("ledger-%1.db").arg(rows));
         }
@@ -236,7 +244,7 @@ TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, 
         return params;
     }
     if (maria) {
-        params = FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), QStringLiteral("ledger_keep_%1").arg(rows));
+        params = FreshMariaDb(p.value("socket"), p.value("user"), p.value("password"), keptDatabase(dir, rows));
     } else {
         params = FreshSqlite(tempDir);
         params.Database = dir.filePath(QStringLiteral("ledger-%1.db").arg(rows));

@@ -65,8 +65,8 @@ void FillBook(TZConnection &c, int rows, int years = 10);
 // The book bench_ledger works on, with the options --keep DIR and
 // --upto-step N (AddBookOptions). Without --keep, a fresh database (a file in
 // tempDir) gets the schema and rows generated items. With it, the book stays
-// for the next run: SQLite keeps DIR/ledger-<rows>.db, MariaDB the database
-// ledger_keep_<rows>, and DIR marks the generation as complete. A complete kept
+// for the next run: SQLite keeps DIR/ledger-<rows>.db, MariaDB a database
+// ledger_keep_<rows>_<DIR's hash>, and DIR marks the generation as complete. A complete kept
 // book is used again: upgraded to the current schema, and cut back to what was
 // generated (TrimBook). --upto-step installs only the schema steps up to N, as
 // a book of an older program has them. c is connected to the book on return.
