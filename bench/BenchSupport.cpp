@@ -92,6 +92,12 @@ TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const
     params.Socket = socket;
     params.User = user;
     params.Password = password;
+    return FreshMariaDbOn(params, database);
+}
+
+TConnectionParams FreshMariaDbOn(TConnectionParams params, const QString &database)
+{
+    params.Database.clear();
     TZConnection admin;
     admin.SetParams(params);
     admin.Connect();

@@ -83,6 +83,8 @@ IRef<BenchConsole> StandInConsole(TZConnection &c);
 TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,
                                const QString &database = QStringLiteral("ledger_bench"));
 TConnectionParams FreshSqlite(const QString &dir);
+// The same on the server (or the cluster's nodes) that params name.
+TConnectionParams FreshMariaDbOn(TConnectionParams params, const QString &database);
 
 // The sqlite3 shell of Debian 12 predates CONCAT: the same text with
 // MySQL's CONCAT spelled as ||, which has its NULL rule.

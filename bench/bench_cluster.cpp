@@ -33,20 +33,10 @@ struct TSide
     std::vector<double> Inserts, Updates;
 };
 
-std::unique_ptr<TZConnection> freshBook(TConnectionParams params, int rows)
+std::unique_ptr<TZConnection> freshBook(const TConnectionParams &server, int rows)
 {
-    const QString database = QStringLiteral("ledger_bench_cluster");
-    params.Database.clear();
-    {
-        TZConnection admin;
-        admin.SetParams(params);
-        admin.Connect();
-        admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(database));
-        admin.ExecSQL(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(database));
-    }
-    params.Database = database;
     auto c = std::make_unique<TZConnection>();
-    c->SetParams(params);
+    c->SetParams(FreshMariaDbOn(server, QStringLiteral("ledger_bench_cluster")));
     c->Connect();
     FillBook(*c, rows, 1);
     return c;
