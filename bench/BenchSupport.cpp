@@ -268,3 +268,14 @@ TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, 
         throw KException(QStringLiteral("Oznaka '%1' ne može da se upiše.").arg(done));
     return params;
 }
+
+long ProcessStatusKb(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return 0;
+}

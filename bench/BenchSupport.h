@@ -90,6 +90,9 @@ TConnectionParams FreshMariaDbOn(TConnectionParams params, const QString &databa
 // MySQL's CONCAT spelled as ||, which has its NULL rule.
 QString SqliteShellSql(const QString &sql);
 
+// A figure of /proc/self/status in KiB ("VmRSS:" now, "VmHWM:" the peak), or 0.
+long ProcessStatusKb(const char *key);
+
 template <class F>
 double medianMs(int runs, F &&f)
 {

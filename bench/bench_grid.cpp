@@ -11,6 +11,8 @@
 #include "DataSet.h"
 #include "DataSource.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -46,16 +48,6 @@ protected:
     QVariant InternalPost(bool, const std::vector<TField *> &) override { return {}; }
     void InternalDelete() override {}
 };
-
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 double ms(const std::function<void()> &f)
 {
@@ -103,7 +95,7 @@ int main(int argc, char **argv)
     };
     round("no grid");
     {
-        const long before = rssKb();
+        const long before = ProcessStatusKb("VmRSS:");
         TDBGrid grid;
         grid.resize(1000, 600);
         grid.SetDataSource(&source);
@@ -112,7 +104,7 @@ int main(int argc, char **argv)
         grid.show();
         QApplication::processEvents();
         std::printf("grid: shown over the open rows, process RSS grew %.1f bytes/row\n",
-                    (rssKb() - before) * 1024.0 / rows);
+                    (ProcessStatusKb("VmRSS:") - before) * 1024.0 / rows);
         round("grid");
         // What the grid alone does when told the rows changed.
         data.DisableControls();

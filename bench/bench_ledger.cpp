@@ -39,26 +39,6 @@
 
 namespace {
 
-long peakRssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-long currentRssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
 QStringList plan(TZConnection &c, const QString &sql, const QVariantList &params = {})
 {
     QStringList out;
@@ -350,7 +330,7 @@ int main(int argc, char **argv)
         const QString allSql = LedgerDM->LedgerItemChangeSQLCondition(QString());
         const QString sortedSql = OrderedSelect(allSql, {{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), true}});
         q->SetSortedFields(newestFirst);
-        const long rssBefore = currentRssKb();
+        const long rssBefore = ProcessStatusKb("VmRSS:");
         std::vector<double> openT, sortedT, chosenT;
         double clientBytes = 0, storeBytes = 0, chosenBytes = 0;
         int count = 0;
@@ -371,7 +351,7 @@ int main(int argc, char **argv)
             sortedT.push_back(clientReadMs(params, maria, sortedSql, clientOut, clientBytes));
             chosenT.push_back(clientReadMs(params, maria, chosenSql, clientOut, chosenBytes));
         }
-        const long rssPeak = peakRssKb();
+        const long rssPeak = ProcessStatusKb("VmHWM:");
         const char *program = maria ? "mariadb" : "sqlite3";
         const double openMs = median(openT), clientMs = median(sortedT), chosenMs = median(chosenT);
         std::printf("open all: %d rows in %.0f ms; %s client %.0f ms; ratio %.2f (target <= 1)\n", count, openMs,

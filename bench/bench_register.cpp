@@ -25,18 +25,6 @@
 
 namespace {
 
-// VmRSS or VmHWM of this process, in KiB.
-long rssKb(const char *key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
 int pdfPages(const QString &file)
 {
     QProcess p;
@@ -73,14 +61,14 @@ int main(int argc, char **argv)
         Initialize(); // the captions of directions and mail types
 
         const QString pdf = p.isSet("pdf") ? p.value("pdf") : dir.filePath(QStringLiteral("delovodnik.pdf"));
-        const long before = rssKb("VmRSS:");
+        const long before = ProcessStatusKb("VmRSS:");
         long atPainting = 0, peakPainting = 0, minPainting = 0;
         qint64 reports = 0;
         QElapsedTimer t;
         t.start();
         double readMs = 0, measuredMs = 0;
         const bool done = SaveRegisterBook(conn, QDate::currentDate().year(), {}, pdf, [&](qint64 done, qint64 total) {
-            const long now = rssKb("VmRSS:");
+            const long now = ProcessStatusKb("VmRSS:");
             if (reports++ == 0)
                 readMs = t.nsecsElapsed() / 1e6;
             // From the second half on, pages are being painted.
@@ -104,7 +92,7 @@ int main(int argc, char **argv)
         std::printf("memory: RSS %ld MiB before; %ld MiB when painting began (rows and their heights held); "
                     "during painting %ld..%ld MiB, grew %ld KiB over %d pages (%.1f KiB/page); process peak %ld MiB\n",
                     before / 1024, atPainting / 1024, minPainting / 1024, peakPainting / 1024, peakPainting - atPainting,
-                    pages, pages > 0 ? double(peakPainting - atPainting) / pages : 0.0, rssKb("VmHWM:") / 1024);
+                    pages, pages > 0 ? double(peakPainting - atPainting) / pages : 0.0, ProcessStatusKb("VmHWM:") / 1024);
         Finalize();
         if (maria)
             conn.ExecSQL(QStringLiteral("DROP DATABASE register_bench"));
