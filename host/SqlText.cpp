@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -118,6 +119,12 @@ QString ChangeSQLCondition(const QString &sql, const QString &condition)
     while (!head.isEmpty() && (head.back().isSpace() || head.back() == u';'))
         head.chop(1);
     return head + QStringLiteral(" WHERE ") + cond;
+}
+
+bool HasCondition(const QString &sql)
+{
+    const std::vector<Word> words = topLevelWords(sql);
+    return std::any_of(words.begin(), words.end(), [](const Word &w) { return w.upper == QLatin1String("WHERE"); });
 }
 
 QString FirstTableOf(const QString &sql)

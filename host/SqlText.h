@@ -13,6 +13,9 @@
 // LIMIT (or at the end). An empty condition removes the WHERE clause.
 KCOMMON_EXPORT QString ChangeSQLCondition(const QString &sql, const QString &condition);
 
+// Whether the text has a top-level WHERE: without one it reads whole tables.
+KCOMMON_EXPORT bool HasCondition(const QString &sql);
+
 // The first table named after the top-level FROM, without alias.
 KCOMMON_EXPORT QString FirstTableOf(const QString &sql);
 

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <optional>
 #include <sqlite3.h>
 
@@ -623,6 +624,16 @@ QString TZConnection::PrefixCondition(const QString &column, const QString &type
         params << QString(literal.toUcs4().size(), u'_') + LikePrefix(typed.mid(wildcard));
     }
     return conditions.join(QStringLiteral(" AND "));
+}
+
+bool TZConnection::KeyIsStorageOrder(const std::vector<TColumnInfo> &columns) const
+{
+    if (m_backend != TBackend::SQLite)
+        return false;
+    const auto keys = std::count_if(columns.begin(), columns.end(), [](const TColumnInfo &c) { return c.PrimaryKey; });
+    return keys == 1 && std::any_of(columns.begin(), columns.end(), [](const TColumnInfo &c) {
+               return c.PrimaryKey && c.TypeName == QLatin1String("integer");
+           });
 }
 
 QString TZConnection::TextOrder(const QString &column) const

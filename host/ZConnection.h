@@ -147,6 +147,10 @@ public:
     // rows; a MariaDB server sorts before it sends anything, which costs more
     // than the sort in memory, so there the rows come as the server has them.
     bool SortsInSelect() const { return m_backend == TBackend::SQLite; }
+    // Whether a table with these columns is stored in the order of its key,
+    // so that reading it whole in that order is reading it front to back: an
+    // SQLite table whose key is one INTEGER column (its rowid).
+    bool KeyIsStorageOrder(const std::vector<TColumnInfo> &columns) const;
     // column as ORDER BY must name it for text in the Serbian order.
     QString TextOrder(const QString &column) const;
     // Why a typed search text cannot be searched for on this backend (a NUL

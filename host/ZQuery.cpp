@@ -220,8 +220,16 @@ void TZQuery::InternalOpen()
 
 std::vector<TSortTerm> TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
 {
-    if (!connection().SortsInSelect())
+    TZConnection &conn = connection();
+    if (!conn.SortsInSelect())
         return {};
+    // A whole table reads fastest front to back; the list's sort then costs a
+    // sort in memory, far less than fetching every row through the index of
+    // that sort, or through whichever index the planner picks for no order.
+    if (!HasCondition(m_sql) && conn.KeyIsStorageOrder(cols))
+        for (const TColumnInfo &c : cols)
+            if (c.PrimaryKey)
+                return {{c.Name, false}};
     const auto column = [&](const QString &name) {
         return std::find_if(cols.begin(), cols.end(), [&](const TColumnInfo &c) {
             return !c.Generated && c.Name.compare(name, Qt::CaseInsensitive) == 0;

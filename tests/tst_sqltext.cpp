@@ -69,6 +69,8 @@ private slots:
         QFETCH(QString, condition);
         QFETCH(QString, expected);
         QCOMPARE(ChangeSQLCondition(sql, condition), expected);
+        // A WHERE in a literal, a comment or a subquery is not the text's own.
+        QCOMPARE(HasCondition(expected), !condition.trimmed().isEmpty());
     }
 
     void conditionsInARowKeepOnlyTheLast_data()
