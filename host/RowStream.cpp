@@ -1,6 +1,7 @@
 #include "RowStream.h"
 
 #include "KException.h"
+#include "RowPipe.h"
 #include "ServerWait.h"
 #include "ZConnection.h"
 
@@ -412,7 +413,8 @@ void StreamQuery(TZConnection &connection, const QString &sql, const QVariantLis
         bound << connection.ToBindValue(p);
     std::atomic<qint64> rows{0};
     std::atomic<bool> stop{false};
-    TWatchedReceiver watched(receiver, rows, stop);
+    TRowPipe piped(receiver);
+    TWatchedReceiver watched(piped, rows, stop);
     connection.Read(
         [&] {
             TReadWork work;

@@ -14,3 +14,4 @@ set_property(TEST tst_connectionfaults.mariadb APPEND PROPERTY ENVIRONMENT "KLED
 k_add_test(tst_serbiancollation SOURCES tst_serbiancollation.cpp)
 # The row store's values at the edges of each kind, and its sort order.
 k_add_test(tst_rowstore SOURCES tst_rowstore.cpp)
+k_add_test(tst_rowpipe SOURCES tst_rowpipe.cpp)
