@@ -99,8 +99,43 @@ double clientReadMs(const TConnectionParams &params, bool maria, const QString &
 // Each criterion of the search frame alone, on a value that picks few items
 // where the book has such (the flags and the direction have only a few values),
 // loaded as the search loads it, and its plan as it runs.
-void benchCriteria(TZConnection &conn, TZQuery &q)
+double median(std::vector<double> v)
 {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The text with each ? mark given its value as a literal, for the client
+// (only the benchmark's own values: numbers and plain texts).
+QString inlined(const QString &sql, const QVariantList &params)
+{
+    QString out;
+    qsizetype next = 0;
+    bool quoted = false;
+    for (const QChar c : sql) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (c != u'?' || quoted) {
+            out += c;
+            continue;
+        }
+        const QVariant &v = params.at(next++);
+        const bool number = v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong;
+        out += number ? v.toString() : u'\'' + v.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
+    }
+    return out;
+}
+
+void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &params, bool maria, const QString &clientOut)
+{
+    // The client's own start: a query of one row.
+    double bytes = 0;
+    std::vector<double> startT;
+    for (int i = 0; i < 3; ++i)
+        startT.push_back(clientReadMs(params, maria, QStringLiteral("SELECT 1"), clientOut, bytes));
+    const double clientStart = median(startT);
+    std::printf("client start-up (a query of one row): %.1f ms, counted in each client figure below\n", clientStart);
+    const std::vector<TSortTerm> newestFirst{{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), true}};
     const int lastYear = QDate::currentDate().year() - 1;
     const QString day = QDate(lastYear, 6, 15).toString(QStringLiteral("dd.MM.yyyy"));
     using C = TLedgerSearchCriteria;
@@ -122,20 +157,30 @@ void benchCriteria(TZConnection &conn, TZQuery &q)
         C criteria;
         criteria.Texts = c.texts;
         criteria.InUserID = criteria.OutUserID = 7;
-        QVariantList params;
-        const QString sql = LedgerDM->LedgerItemChangeSQLCondition(criteria.Condition(&conn, params));
+        QVariantList values;
+        const QString sql = LedgerDM->LedgerItemChangeSQLCondition(criteria.Condition(&conn, values));
         const double ms = medianMs(5, [&] {
             q.Close();
-            q.SetSQL(sql, params);
+            q.SetSQL(sql, values);
             q.Open();
             q.SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
             q.First();
         });
+        // The client with the search's order; SQLite's client lacks the
+        // program's Serbian collation that a prefix search names.
+        QString client = QStringLiteral("client: none (the Serbian collation is the program's)");
+        if (maria || !sql.contains(QLatin1String("SRLATN"), Qt::CaseInsensitive)) {
+            const QString text = OrderedSelect(inlined(sql, values), newestFirst);
+            std::vector<double> clientT;
+            for (int i = 0; i < 3; ++i)
+                clientT.push_back(clientReadMs(params, maria, text, clientOut, bytes));
+            client = QStringLiteral("client %1 ms").arg(median(clientT), 0, 'f', 1);
+        }
         const QString key = c.texts.firstKey();
         const char *target = !c.selective ? "not selective" : key == C::Partner ? "target < 20 ms" : "target < 50 ms";
-        std::printf("search by %s '%s': %d rows in %.1f ms (%s)\n  %s\n", qPrintable(C::Caption(key)),
-                    qPrintable(c.texts.first()), q.RecordCount(), ms, target,
-                    qPrintable(plan(conn, q.OpenedSQL(), params).join("\n  ")));
+        std::printf("search by %s '%s': %d rows in %.1f ms (%s); %s\n  %s\n", qPrintable(C::Caption(key)),
+                    qPrintable(c.texts.first()), q.RecordCount(), ms, target, qPrintable(client),
+                    qPrintable(plan(conn, q.OpenedSQL(), values).join("\n  ")));
         q.Close();
     }
 }
@@ -148,11 +193,6 @@ QString roundsText(const std::vector<double> &v)
     return out.join(u'/');
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Items handed to a user of their own, accepted all at once in the handover
 // record, then printed; the client runs the statements one post makes
@@ -417,7 +457,7 @@ int main(int argc, char **argv)
             "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = ? AND `ledgeritemid` <> 7 "
             "AND (passonparentid IS NULL AND direction = '1')"), {QStringLiteral("5/%1").arg(day.year() % 100, 2, 10, QLatin1Char('0'))}).join("\n  ")));
         q->Close();
-        benchCriteria(conn, *q);
+        benchCriteria(conn, *q, params, maria, clientOut);
         const QString pdfPath = p.isSet("record-pdf") ? p.value("record-pdf") : dir.filePath(QStringLiteral("zapisnik.pdf"));
         benchHandover(conn, *console->Security.get(), params, maria, p.value("handover").toInt(), pdfPath);
         q->Close();
