@@ -205,6 +205,18 @@ QString keptDatabase(const QDir &dir, int rows)
     return QStringLiteral("ledger_keep_%1_%2").arg(rows).arg(QString::fromLatin1(hash));
 }
 
+// A new book on params: the schema up to step, then rows generated.
+void generateBook(TZConnection &c, const TConnectionParams &params, int rows, int step, const char *note)
+{
+    c.SetParams(params);
+    c.Connect();
+    installUpTo(c, step);
+    QElapsedTimer gen;
+    gen.start();
+    GenerateLedger(c, rows);
+    std::printf("generated %d items in %.1f s (schema step %d)%s\n", rows, gen.elapsed() / 1000.0, step, note);
+}
+
 } // namespace
 
 TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, TZConnection &c, int rows)
@@ -214,13 +226,7 @@ TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, 
                                           : CurrentSchemaVersion;
     if (!KeepsBook(p)) {
         const TConnectionParams params = FreshDatabase(p, tempDir);
-        c.SetParams(params);
-        c.Connect();
-        installUpTo(c, step);
-        QElapsedTimer gen;
-        gen.start();
-        GenerateLedger(c, rows);
-        std::printf("generated %d items in %.1f s (schema step %d)\n", rows, gen.elapsed() / 1000.0, step);
+        generateBook(c, params, rows, step, "");
         return params;
     }
     const QDir dir(p.value("keep"));
@@ -256,13 +262,7 @@ TConnectionParams OpenBook(const QCommandLineParser &p, const QString &tempDir, 
         params.Database = dir.filePath(QStringLiteral("ledger-%1.db").arg(rows));
         QFile::remove(params.Database);
     }
-    c.SetParams(params);
-    c.Connect();
-    installUpTo(c, step);
-    QElapsedTimer gen;
-    gen.start();
-    GenerateLedger(c, rows);
-    std::printf("generated %d items in %.1f s (schema step %d), kept for the next run\n", rows, gen.elapsed() / 1000.0, step);
+    generateBook(c, params, rows, step, ", kept for the next run");
     QFile marker(done);
     if (!marker.open(QIODevice::WriteOnly))
         throw KException(QStringLiteral("Oznaka '%1' ne može da se upiše.").arg(done));

@@ -93,6 +93,13 @@ QString SqliteShellSql(const QString &sql);
 // A figure of /proc/self/status in KiB ("VmRSS:" now, "VmHWM:" the peak), or 0.
 long ProcessStatusKb(const char *key);
 
+// The middle figure (of an even count the upper one); 0 of none.
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 template <class F>
 double medianMs(int runs, F &&f)
 {
@@ -103,6 +110,5 @@ double medianMs(int runs, F &&f)
         f();
         t.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return Median(std::move(t));
 }

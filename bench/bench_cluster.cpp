@@ -66,12 +66,6 @@ void postOn(TSide &side, int posts)
     q.Close();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -115,10 +109,10 @@ int main(int argc, char **argv)
                 postOn(sides[(r + k) % 2], posts);
         for (const TSide &side : sides)
             std::printf("%s (%s): post of a new item %.2f ms, of an update %.2f ms (medians of %zu)\n", side.Name,
-                        qPrintable(side.Conn->ServerText()), median(side.Inserts), median(side.Updates),
+                        qPrintable(side.Conn->ServerText()), Median(side.Inserts), Median(side.Updates),
                         side.Inserts.size());
-        std::printf("cluster / one server: new item %.2fx, update %.2fx\n", median(sides[1].Inserts) / median(sides[0].Inserts),
-                    median(sides[1].Updates) / median(sides[0].Updates));
+        std::printf("cluster / one server: new item %.2fx, update %.2fx\n", Median(sides[1].Inserts) / Median(sides[0].Inserts),
+                    Median(sides[1].Updates) / Median(sides[0].Updates));
         GlobalConsole = IRef<IConsole>();
         Finalize();
     } catch (const KException &e) {

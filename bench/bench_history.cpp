@@ -32,12 +32,6 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 qint64 scalar(TZConnection &c, const QString &sql, const QVariantList &params = {})
 {
     auto q = c.OpenQuery(sql, params);
@@ -93,7 +87,7 @@ TPostTimes timePosts(TZQuery &q, int posts, qint64 first, qint64 span, qint64 st
         inserts.push_back(t.nsecsElapsed() / 1e6);
     }
     q.OnJournal = onJournal;
-    return {median(updates), median(inserts)};
+    return {Median(updates), Median(inserts)};
 }
 
 // A chain of copies passed on one after the other, each handed on and
@@ -194,7 +188,7 @@ int main(int argc, char **argv)
             opens.push_back(t.nsecsElapsed() / 1e6);
         }
         std::printf("custody timeline of 20 copies, median of 21: read %.2f ms, dialog open %.2f ms\n",
-                    median(reads), median(opens));
+                    Median(reads), Median(opens));
 
         LedgerDM->LedgerItemZQ->Close();
         GlobalConsole = IRef<IConsole>();

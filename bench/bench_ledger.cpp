@@ -7,7 +7,7 @@
 // the search is timed on a selective value, with its plan.
 //
 //   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH]
-//                [--handover N] [--record-pdf PATH] [--keep DIR] [--upto-step N]
+//                [--handover N] [--record-pdf PATH] [--keep DIR] [--upto-step N] [--rounds N]
 
 #include "BenchSupport.h"
 #include "CommonStrings.h"
@@ -96,15 +96,6 @@ double clientReadMs(const TConnectionParams &params, bool maria, const QString &
     return ms;
 }
 
-// Each criterion of the search frame alone, on a value that picks few items
-// where the book has such (the flags and the direction have only a few values),
-// loaded as the search loads it, and its plan as it runs.
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // The text with each ? mark given its value as a literal, for the client
 // (only the benchmark's own values: numbers and plain texts).
 QString inlined(const QString &sql, const QVariantList &params)
@@ -126,6 +117,9 @@ QString inlined(const QString &sql, const QVariantList &params)
     return out;
 }
 
+// Each criterion of the search frame alone, on a value that picks few items
+// where the book has such (the flags and the direction have only a few values),
+// loaded as the search loads it, and its plan as it runs, against the client.
 void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &params, bool maria, const QString &clientOut)
 {
     // The client's own start: a query of one row.
@@ -133,7 +127,7 @@ void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &para
     std::vector<double> startT;
     for (int i = 0; i < 3; ++i)
         startT.push_back(clientReadMs(params, maria, QStringLiteral("SELECT 1"), clientOut, bytes));
-    const double clientStart = median(startT);
+    const double clientStart = Median(startT);
     std::printf("client start-up (a query of one row): %.1f ms, counted in each client figure below\n", clientStart);
     const std::vector<TSortTerm> newestFirst{{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), true}};
     const int lastYear = QDate::currentDate().year() - 1;
@@ -174,7 +168,7 @@ void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &para
             std::vector<double> clientT;
             for (int i = 0; i < 3; ++i)
                 clientT.push_back(clientReadMs(params, maria, text, clientOut, bytes));
-            client = QStringLiteral("client %1 ms").arg(median(clientT), 0, 'f', 1);
+            client = QStringLiteral("client %1 ms").arg(Median(clientT), 0, 'f', 1);
         }
         const QString key = c.texts.firstKey();
         const char *target = !c.selective ? "not selective" : key == C::Partner ? "target < 20 ms" : "target < 50 ms";
@@ -343,6 +337,7 @@ int main(int argc, char **argv)
     QCommandLineParser p;
     AddBenchOptions(p, "1000000");
     p.addOption({"handover", "items in the handover record", "N", "1000"});
+    p.addOption({"rounds", "alternating rounds of opening all items", "N", "3"});
     p.addOption({"record-pdf", "where the handover record's PDF goes", "PATH"});
     AddBookOptions(p);
     p.addHelpOption();
@@ -365,7 +360,7 @@ int main(int argc, char **argv)
         // (the first filter of the day sets it). The project against the
         // client reading the same text with the ORDER BY that sort means, and
         // against the client reading the text the project ran; the sides
-        // alternate, three rounds.
+        // alternate, three rounds (--rounds N more on a noisy machine).
         const QString newestFirst = QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC");
         const QString allSql = LedgerDM->LedgerItemChangeSQLCondition(QString());
         const QString sortedSql = OrderedSelect(allSql, {{QStringLiteral("ledgerdatetime"), true}, {QStringLiteral("ledgeritemid"), true}});
@@ -376,7 +371,8 @@ int main(int argc, char **argv)
         int count = 0;
         QString chosenSql;
         const QString clientOut = dir.filePath(QStringLiteral("client.out"));
-        for (int round = 0; round < 3; ++round) {
+        const int rounds = std::max(1, p.value("rounds").toInt());
+        for (int round = 0; round < rounds; ++round) {
             q->Close();
             QElapsedTimer t;
             t.start();
@@ -393,7 +389,7 @@ int main(int argc, char **argv)
         }
         const long rssPeak = ProcessStatusKb("VmHWM:");
         const char *program = maria ? "mariadb" : "sqlite3";
-        const double openMs = median(openT), clientMs = median(sortedT), chosenMs = median(chosenT);
+        const double openMs = Median(openT), clientMs = Median(sortedT), chosenMs = Median(chosenT);
         std::printf("open all: %d rows in %.0f ms; %s client %.0f ms; ratio %.2f (target <= 1)\n", count, openMs,
                     program, clientMs, openMs / clientMs);
         std::printf("  rounds (alternating): project %s ms; client with ORDER BY %s ms; client, project's text %s ms\n",

@@ -4,10 +4,10 @@
 // result in the driver: MySQL through mysql_use_result (or, with parameters,
 // an unbuffered prepared statement whose integer columns the client hands
 // over as integers, the rest as text), SQLite through sqlite3_step, its
-// integers as integers. Parameters are bound, never
-// spliced into the text. The data sets copy each row into their own store.
-// The whole read runs off the GUI thread, showing its progress and open to
-// cancelling (ServerWait.h).
+// integers as integers. Parameters are bound, never spliced into the text.
+// The data sets copy each row into their own store, on a second thread while
+// the next rows are read (RowPipe.h). The whole read runs off the GUI thread,
+// showing its progress and open to cancelling (ServerWait.h).
 
 #include "KExport.h"
 #include "RowStore.h"
@@ -31,8 +31,8 @@ struct TRawRow
     const bool *IsInteger;
 };
 
-// Called on the read's worker thread: a receiver touches nothing but its own
-// state (no widget, no data set).
+// Called off the GUI thread (rows on the thread that stores them, RowPipe.h):
+// a receiver touches nothing but its own state (no widget, no data set).
 class KCOMMON_EXPORT TRowReceiver
 {
 public:
