@@ -164,6 +164,12 @@ QString SqliteShellSql(const QString &sql)
     return shellSql;
 }
 
+QStringList MariaDbClientArgs(const TConnectionParams &params)
+{
+    return {"--no-defaults", "--default-character-set=utf8mb4", "--socket=" + params.Socket, "-u" + params.User,
+            "-p" + params.Password, params.Database};
+}
+
 void AddBookOptions(QCommandLineParser &p)
 {
     p.addOption({"keep", "keep the generated book in DIR and use it again on the next run", "DIR"});

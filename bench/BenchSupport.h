@@ -90,6 +90,10 @@ TConnectionParams FreshMariaDbOn(TConnectionParams params, const QString &databa
 // MySQL's CONCAT spelled as ||, which has its NULL rule.
 QString SqliteShellSql(const QString &sql);
 
+// The mariadb client's options for the database params name, in the
+// character set the program's sessions use.
+QStringList MariaDbClientArgs(const TConnectionParams &params);
+
 // A figure of /proc/self/status in KiB ("VmRSS:" now, "VmHWM:" the peak), or 0.
 long ProcessStatusKb(const char *key);
 

@@ -74,8 +74,7 @@ int main(int argc, char **argv)
         QStringList args;
         if (maria) {
             program = QStringLiteral("mariadb");
-            args << "--no-defaults" << "--quick" << "--batch" << ("--socket=" + params.Socket) << ("-u" + params.User)
-                 << ("-p" + params.Password) << params.Database << "-e" << sql;
+            args << MariaDbClientArgs(params) << "--quick" << "--batch" << "-e" << sql;
         } else {
             program = QStringLiteral("sqlite3");
             args << "-separator" << ";" << params.Database << SqliteShellSql(sql);

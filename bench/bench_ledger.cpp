@@ -59,8 +59,7 @@ double clientScriptMs(const TConnectionParams &params, bool maria, const QString
 {
     QProcess client;
     if (maria)
-        client.start(QStringLiteral("mariadb"), {"--no-defaults", "--batch", "--socket=" + params.Socket, "-u" + params.User,
-                                                 "-p" + params.Password, params.Database});
+        client.start(QStringLiteral("mariadb"), MariaDbClientArgs(params) << "--batch");
     else
         client.start(QStringLiteral("sqlite3"), {params.Database});
     QElapsedTimer t;
@@ -80,8 +79,7 @@ double clientReadMs(const TConnectionParams &params, bool maria, const QString &
     QProcess client;
     QStringList args;
     if (maria)
-        args << "--no-defaults" << "--quick" << "--batch" << ("--socket=" + params.Socket) << ("-u" + params.User)
-             << ("-p" + params.Password) << params.Database << "-e" << sql;
+        args << MariaDbClientArgs(params) << "--quick" << "--batch" << "-e" << sql;
     else
         args << params.Database << SqliteShellSql(sql);
     client.setStandardOutputFile(out);
