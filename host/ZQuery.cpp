@@ -221,7 +221,8 @@ void TZQuery::InternalOpen()
 std::vector<TSortTerm> TZQuery::selectOrder(const std::vector<TColumnInfo> &cols) const
 {
     TZConnection &conn = connection();
-    if (!conn.SortsInSelect())
+    // The ORDER BY names the first table; cols are the written table's.
+    if (!conn.SortsInSelect() || WriteTable().compare(FirstTableOf(m_sql), Qt::CaseInsensitive) != 0)
         return {};
     // A whole table reads fastest front to back; the list's sort then costs a
     // sort in memory, far less than fetching every row through the index of
