@@ -375,11 +375,15 @@ private slots:
         q->AddField(QStringLiteral("partnerid"), TFieldType::Largeint);
         q->SetSortedFields(sorted);
         DB_TRY(q->Open());
+        const auto numbers = [&] {
+            QStringList out;
+            for (int r = 0; r < q->RecordCount(); ++r)
+                out << q->ValueAt(r, q->FieldByName(QStringLiteral("ledgernumber"))).toString();
+            return out;
+        };
+        QCOMPARE(numbers(), expected);
         q->SetSortedFields(sorted); // as the list sets it again after the open
-        QStringList numbers;
-        for (int r = 0; r < q->RecordCount(); ++r)
-            numbers << q->ValueAt(r, q->FieldByName(QStringLiteral("ledgernumber"))).toString();
-        QCOMPARE(numbers, expected);
+        QCOMPARE(numbers(), expected);
         const qsizetype at = q->OpenedSQL().indexOf(QLatin1String("\nORDER BY "));
         QCOMPARE(at < 0 ? QString() : q->OpenedSQL().mid(at + 10), sqlite ? order : QString());
     }
