@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs; does nothing for what is already there.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build pkg-config
+pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-mysql
       libqt6opengl6-dev libgl-dev
       qt6-qpa-plugins
