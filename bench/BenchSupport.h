@@ -98,6 +98,13 @@ QStringList MariaDbClientArgs(const TConnectionParams &params);
 long ProcessStatusKb(const char *key);
 
 // The middle figure (of an even count the upper one); 0 of none.
+class TLedgerItems;
+// The item set the benchmarks read and post through, as a window owns one:
+// made on first use after the module started, freed by FreeBenchItems
+// before it stops.
+TLedgerItems &BenchItems();
+void FreeBenchItems();
+
 inline double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());

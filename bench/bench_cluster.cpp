@@ -14,6 +14,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerRegistration.h"
 
@@ -46,19 +47,19 @@ std::unique_ptr<TZConnection> freshBook(const TConnectionParams &server, int row
 void postOn(TSide &side, int posts)
 {
     LedgerDM->SetZConnection(side.Conn.get());
-    TZQuery &q = *LedgerDM->LedgerItemZQ;
+    TZQuery &q = *BenchItems().LedgerItemZQ;
     q.Close();
     q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = -1")));
     q.Open();
     QElapsedTimer t;
     for (int i = 0; i < posts; ++i) {
         q.Append();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+        BenchItems().LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
         t.start();
         q.Post();
         side.Inserts.push_back(t.nsecsElapsed() / 1e6);
         q.Edit();
-        LedgerDM->LedgerItemZQarchived->SetAsBoolean(true);
+        BenchItems().LedgerItemZQarchived->SetAsBoolean(true);
         t.start();
         q.Post();
         side.Updates.push_back(t.nsecsElapsed() / 1e6);
@@ -114,6 +115,7 @@ int main(int argc, char **argv)
         std::printf("cluster / one server: new item %.2fx, update %.2fx\n", Median(sides[1].Inserts) / Median(sides[0].Inserts),
                     Median(sides[1].Updates) / Median(sides[0].Updates));
         GlobalConsole = IRef<IConsole>();
+        FreeBenchItems();
         Finalize();
     } catch (const KException &e) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(e.message()));

@@ -9,6 +9,7 @@
 #include "SchemaInstaller.h"
 #include "data/LedgerCsvExport.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "data/LedgerSearchCriteria.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerRegistration.h"
@@ -93,6 +94,7 @@ int main(int argc, char **argv)
                     exportMs / clientMs);
 
         GlobalConsole.reset();
+        FreeBenchItems();
         Finalize();
         if (maria)
             conn.ExecSQL(QStringLiteral("DROP DATABASE ledger_bench"));

@@ -15,6 +15,7 @@
 #include "ZQuery.h"
 #include "data/LedgerCustody.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/GlobalConsole.h"
 #include "integration/LedgerRegistration.h"
 #include "screens/CustodyTimelineDialog.h"
@@ -74,14 +75,14 @@ TPostTimes timePosts(TZQuery &q, int posts, qint64 first, qint64 span, qint64 st
         if (q.IsEmpty())
             continue;
         q.Edit();
-        LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(1 + (id + i) % userCount);
-        LedgerDM->LedgerItemZQarchived->SetAsBoolean(!LedgerDM->LedgerItemZQarchived->AsBoolean());
+        BenchItems().LedgerItemZQoutuserid->SetAsLargeInt(1 + (id + i) % userCount);
+        BenchItems().LedgerItemZQarchived->SetAsBoolean(!BenchItems().LedgerItemZQarchived->AsBoolean());
         t.start();
         q.Post();
         updates.push_back(t.nsecsElapsed() / 1e6);
 
         q.Append();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+        BenchItems().LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
         t.start();
         q.Post();
         inserts.push_back(t.nsecsElapsed() / 1e6);
@@ -98,19 +99,19 @@ qint64 makeChain(TZQuery &q, int copies)
     q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = -1")));
     q.Open();
     q.Append();
-    LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Zahtev"));
+    BenchItems().LedgerItemZQitemtype->SetAsString(QStringLiteral("Zahtev"));
     q.Post();
-    qint64 id = LedgerDM->LedgerItemZQledgeritemid->AsLargeInt();
+    qint64 id = BenchItems().LedgerItemZQledgeritemid->AsLargeInt();
     LedgerDM->AddAdditionalItem(int(id));
     for (int k = 0; k < copies; ++k) {
         q.Close();
         q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {id});
         q.Open();
         q.Edit();
-        LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(1);
+        BenchItems().LedgerItemZQoutuserid->SetAsLargeInt(1);
         q.Post();
         q.Edit();
-        LedgerDM->LedgerItemZQaccepted->SetAsBoolean(true);
+        BenchItems().LedgerItemZQaccepted->SetAsBoolean(true);
         q.Post();
         if (k + 1 < copies)
             id = *LedgerDM->PassOnLedgerItem(int(id), 1);
@@ -145,7 +146,7 @@ int main(int argc, char **argv)
         const IRef<BenchConsole> console = StandInConsole(conn);
         GlobalConsole = IRef<IConsole>(console);
         LedgerDM->SetZConnection(&conn);
-        TZQuery &q = *LedgerDM->LedgerItemZQ;
+        TZQuery &q = *BenchItems().LedgerItemZQ;
         const auto onJournal = q.OnJournal;
         const qint64 users = scalar(conn, QStringLiteral("SELECT COUNT(*) FROM user"));
         const qint64 first = scalar(conn, QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem"));
@@ -190,8 +191,9 @@ int main(int argc, char **argv)
         std::printf("custody timeline of 20 copies, median of 21: read %.2f ms, dialog open %.2f ms\n",
                     Median(reads), Median(opens));
 
-        LedgerDM->LedgerItemZQ->Close();
+        BenchItems().LedgerItemZQ->Close();
         GlobalConsole = IRef<IConsole>();
+        FreeBenchItems();
         Finalize();
     } catch (const KException &e) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(e.message()));

@@ -17,6 +17,7 @@
 #include "ZConnection.h"
 #include "ReportEngine.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "data/LedgerSearchCriteria.h"
 #include "SqlText.h"
 #include "integration/LedgerRegistration.h"
@@ -209,7 +210,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
     TProceedingForm form(nullptr);
     form.show();
     QApplication::processEvents();
-    const int listed = LedgerDM->LedgerItemZQ->RecordCount();
+    const int listed = BenchItems().LedgerItemZQ->RecordCount();
     QElapsedTimer t;
     t.start();
     form.AcceptAllButtonClick();
@@ -221,7 +222,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
         stored = count->value(0).toInt();
 
     t.restart();
-    TReportEngine().SaveLedgerProceedingReport(LedgerDM->LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
+    TReportEngine().SaveLedgerProceedingReport(BenchItems().LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
     const double pdfMs = t.nsecsElapsed() / 1e6;
 
     conn.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE outuserid = ?"), {recipient});
@@ -352,7 +353,7 @@ int main(int argc, char **argv)
         const IRef<BenchConsole> console = StandInConsole(conn);
         GlobalConsole = IRef<IConsole>(console);
         LedgerDM->SetZConnection(&conn);
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = BenchItems().LedgerItemZQ;
 
         // Open all, newest first, as the list opens once its sort is set
         // (the first filter of the day sets it). The project against the
@@ -435,7 +436,7 @@ int main(int argc, char **argv)
         });
         const double postMs = medianMs(11, [&] {
             q->Append();
-            LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+            BenchItems().LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
             q->Post();
         });
         std::printf("today's filter (%d rows): %.2f ms; GetLedgerIndex: %.2f ms; uniqueness test: %.2f ms "
@@ -456,6 +457,7 @@ int main(int argc, char **argv)
         benchHandover(conn, *console->Security.get(), params, maria, p.value("handover").toInt(), pdfPath);
         q->Close();
         GlobalConsole.reset();
+        FreeBenchItems();
         Finalize();
         if (KeepsBook(p))
             TrimBook(conn, rows);

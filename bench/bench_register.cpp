@@ -93,6 +93,7 @@ int main(int argc, char **argv)
                     "during painting %ld..%ld MiB, grew %ld KiB over %d pages (%.1f KiB/page); process peak %ld MiB\n",
                     before / 1024, atPainting / 1024, minPainting / 1024, peakPainting / 1024, peakPainting - atPainting,
                     pages, pages > 0 ? double(peakPainting - atPainting) / pages : 0.0, ProcessStatusKb("VmHWM:") / 1024);
+        FreeBenchItems();
         Finalize();
         if (maria)
             conn.ExecSQL(QStringLiteral("DROP DATABASE register_bench"));

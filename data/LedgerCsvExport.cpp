@@ -139,7 +139,7 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
     TCsvWriter csv(file);
     std::vector<TCell> kinds;
     for (const QString &name : LedgerListFields) {
-        const TField &field = LedgerDM->LedgerItemZQ->FieldByName(name);
+        const TField &field = LedgerDM->Layout().LedgerItemZQ->FieldByName(name);
         csv.AddField(field.DisplayLabel());
         kinds.push_back(name == QLatin1String("direction")           ? TCell::Direction
                         : field.DataType() == TFieldType::DateTime ? TCell::DateTime

@@ -9,7 +9,6 @@
 #include "SqlText.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
-#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QCoreApplication>
@@ -64,132 +63,19 @@ int TLedgerDM::GetDirection(const QString &caption) const
     return 0;
 }
 
-void TLedgerDM::LedgerItemZQdirectionGetText(TField &sender, QString &text, bool)
-{
-    text = GetDirectionCaption(sender.AsInteger());
-}
-
-void TLedgerDM::LedgerItemZQdirectionSetText(TField &sender, const QString &text)
-{
-    sender.SetAsInteger(GetDirection(text));
-}
-
-void TLedgerDM::LedgerItemZQinmailtypeGetText(TField &sender, QString &text, bool)
-{
-    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
-}
-
-void TLedgerDM::LedgerItemZQinmailtypeSetText(TField &sender, const QString &text)
-{
-    sender.SetAsInteger(GetMailType(text));
-}
-
-void TLedgerDM::LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool)
-{
-    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
-}
-
-void TLedgerDM::LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text)
-{
-    sender.SetAsInteger(GetMailType(text));
-}
-
-void TLedgerDM::LedgerItemZQacceptedGetText(TField &sender, QString &text, bool)
-{
-    text = sender.AsBoolean() ? _YES_CAP : _NO_CAP;
-}
-
-void TLedgerDM::LedgerItemZQacceptedSetText(TField &sender, const QString &text)
-{
-    sender.SetAsBoolean(text == _YES_CAP);
-}
-
 // ---- Creation -------------------------------------------------------------------
 
 TLedgerDM::TLedgerDM(QObject *owner) : TCustomDM(owner)
 {
     setObjectName(QStringLiteral("LedgerDM"));
-    createLayout();
+    // The module's icon: a closed docket book.
+    ImageList << QImage(QStringLiteral(":/ledger/icons/ledger.png"));
+    m_layout = new TLedgerItems(*this, this);
+    m_layout->setObjectName(QStringLiteral("LedgerItemLayout"));
     DataModuleCreate();
 }
 
 TLedgerDM::~TLedgerDM() = default;
-
-void TLedgerDM::createLayout()
-{
-    // The module's icon: a closed docket book.
-    ImageList << QImage(QStringLiteral(":/ledger/icons/ledger.png"));
-
-    LedgerItemZQ = new TZQuery(this);
-    LedgerItemZQ->setObjectName(QStringLiteral("LedgerItemZQ"));
-    LedgerItemZQ->SetSQL(LedgerItemSQL);
-    LedgerItemZQ->RequestLive = true;
-    LedgerItemZQ->UpdateMode = TUpdateMode::umUpdateChanged;
-    LedgerItemZQ->WhereMode = TWhereMode::wmWhereKeyOnly;
-    LedgerItemZQ->CalcDefaults = true;
-    LedgerItemZQ->UpdateTable = QStringLiteral("ledgeritem");
-
-    auto add = [&](const char *name, TFieldType type, int size, const QString &label, bool required = false) {
-        TField &f = LedgerItemZQ->AddField(QString::fromLatin1(name), type, size);
-        f.SetDisplayLabel(label);
-        f.Required = required;
-        return &f;
-    };
-    using T = TFieldType;
-    LedgerItemZQledgeritemid = add("ledgeritemid", T::Largeint, 0, QString());
-    LedgerItemZQdirection = add("direction", T::Smallint, 0, QStringLiteral("Tip"), true);
-    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, QStringLiteral("Datum i vreme"), true);
-    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, QStringLiteral("Delovodni broj"), true);
-    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, QStringLiteral("Partner"));
-    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, QStringLiteral("Dokument"));
-    LedgerItemZQitemtype = add("itemtype", T::String, 100, QStringLiteral("Vrsta dokumenta"), true);
-    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, QStringLiteral("Broj dokumenta"));
-    LedgerItemZQitemdate = add("itemdate", T::Date, 0, QStringLiteral("Datum dokumenta"));
-    LedgerItemZQparentid = add("parentid", T::Largeint, 0, QString());
-    LedgerItemZQinmailtype = add("inmailtype", T::Smallint, 0, QString());
-    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, QStringLiteral("Primljeno reg. br."));
-    LedgerItemZQoutmailtype = add("outmailtype", T::Smallint, 0, QString());
-    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, QStringLiteral("Predato reg. br."));
-    LedgerItemZQinuserid = add("inuserid", T::Largeint, 0, QString());
-    LedgerItemZQuserid = add("userid", T::Largeint, 0, QStringLiteral("Korisnik"), true);
-    LedgerItemZQoutuserid = add("outuserid", T::Largeint, 0, QString());
-    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, QStringLiteral("Prihvaćen"));
-    LedgerItemZQarchived = add("archived", T::Boolean, 0, QStringLiteral("Arhivirano"));
-    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, QStringLiteral("Arhivirano reg. br."));
-    LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
-    LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
-    LedgerItemZQpartnername = add("partnername", T::String, 100, QStringLiteral("Partner"));
-    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, QStringLiteral("Dokument"));
-    LedgerItemZQinusername = add("inusername", T::String, 101, QStringLiteral("Upućeno od"));
-    LedgerItemZQusername = add("username", T::String, 101, QStringLiteral("Korisnik"));
-    LedgerItemZQoutusername = add("outusername", T::String, 101, QStringLiteral("Namenjeno"));
-
-    using namespace std::placeholders;
-    LedgerItemZQ->BeforePost = [this](TDataSet &ds) { CommonBeforePost(ds); };
-    LedgerItemZQ->BeforeDelete = [this](TDataSet &ds) { LedgerItemZQBeforeDelete(ds); };
-    LedgerItemZQ->AfterPost = [this](TDataSet &ds) { LedgerItemZQAfterPost(ds); };
-    LedgerItemZQ->AfterDelete = [this](TDataSet &ds) { LedgerItemZQAfterDelete(ds); };
-    LedgerItemZQ->OnDeleteCheck = [this](TZConnection &c, const QVariant &key) { LedgerItemZQDeleteCheck(c, key); };
-    // Every write of an item leaves its history entry in the write's own transaction.
-    LedgerItemZQ->OnJournal = [](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
-                                 const std::vector<TField *> &changed) {
-        JournalLedgerItemWrite(c, kind, key, changed, CurrentHistoryActor());
-    };
-    LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
-    LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
-    LedgerItemZQdirection->OnGetText = std::bind(&TLedgerDM::LedgerItemZQdirectionGetText, this, _1, _2, _3);
-    LedgerItemZQdirection->OnSetText = std::bind(&TLedgerDM::LedgerItemZQdirectionSetText, this, _1, _2);
-    LedgerItemZQaccepted->OnGetText = std::bind(&TLedgerDM::LedgerItemZQacceptedGetText, this, _1, _2, _3);
-    LedgerItemZQaccepted->OnSetText = std::bind(&TLedgerDM::LedgerItemZQacceptedSetText, this, _1, _2);
-    LedgerItemZQinmailtype->OnGetText = std::bind(&TLedgerDM::LedgerItemZQinmailtypeGetText, this, _1, _2, _3);
-    LedgerItemZQinmailtype->OnSetText = std::bind(&TLedgerDM::LedgerItemZQinmailtypeSetText, this, _1, _2);
-    LedgerItemZQoutmailtype->OnGetText = std::bind(&TLedgerDM::LedgerItemZQoutmailtypeGetText, this, _1, _2, _3);
-    LedgerItemZQoutmailtype->OnSetText = std::bind(&TLedgerDM::LedgerItemZQoutmailtypeSetText, this, _1, _2);
-
-    LedgerItemDS = new TDataSource(this);
-    LedgerItemDS->setObjectName(QStringLiteral("LedgerItemDS"));
-    LedgerItemDS->SetDataSet(LedgerItemZQ);
-}
 
 void TLedgerDM::DataModuleCreate()
 {
@@ -197,37 +83,41 @@ void TLedgerDM::DataModuleCreate()
     FValidator = std::make_unique<TValidator>(FFieldValidations);
 }
 
-void TLedgerDM::CreateFieldValidations()
+void TLedgerDM::SetZConnection(TZConnection *connection)
 {
-    FFieldValidations.clear();
-    FFieldValidations.reserve(5);
-    const QString req = _CMN_FIELD_REQUIRED_ERR;
-    const QString inv = _CMN_FIELD_INVALIDE_ERR;
-    FFieldValidations.push_back(FieldValidation(LedgerItemZQdirection, true, nullptr, req, inv));
-    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgerdatetime, true, TestDate, req, inv));
-    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
-    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemtype, true, TestZeroLength, req, inv));
-    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemdate, false, TestDate, req, inv));
+    TCustomDM::SetZConnection(connection);
+    emit ConnectionChanged(connection);
 }
 
-// ---- Conditions and user -----------------------------------------------------------
+std::unique_ptr<TLedgerItems> TLedgerDM::NewLedgerItems(QObject *parent)
+{
+    return std::make_unique<TLedgerItems>(*this, parent);
+}
+
+// ---- Conditions, user and status -----------------------------------------------------------
 
 QString TLedgerDM::LedgerItemChangeSQLCondition(const QString &condition) const
 {
-    return ChangeSQLCondition(LedgerItemZQ->SQL(), condition);
+    return ChangeSQLCondition(LedgerItemSQL, condition);
 }
 
 int TLedgerDM::GetUserID() const
 {
-    if (!GlobalConsole)
-        return -1;
-    IRef<ISecurity> security = GlobalConsole->service<ISecurity>();
-    if (!security)
-        return -1;
     TUserDesc user;
-    if (!security->GetCurrentUser(user, 0))
+    if (!m_context || !m_context->CurrentUser(user))
         return -1;
     return user.UserID;
+}
+
+THistoryActor TLedgerDM::HistoryActor() const
+{
+    return CurrentHistoryActor(m_context);
+}
+
+void TLedgerDM::ShowStatus(const QString &text) const
+{
+    if (m_context)
+        m_context->ShowStatus(text, 5000);
 }
 
 // ---- Numbering and new items -----------------------------------------------------------
@@ -261,29 +151,6 @@ QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
     throw KException(QStringLiteral("Slobodan delovodni broj nije pronađen."));
 }
 
-void TLedgerDM::LedgerItemZQNewRecord(TDataSet &)
-{
-    LedgerItemZQdirection->SetAsInteger(1);
-    const QDateTime now = TClock::Now();
-    LedgerItemZQledgerdatetime->SetAsDateTime(now.addMSecs(-now.time().msec()));
-    const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
-    LedgerItemZQledgernumber->SetAsString(NextLedgerNumber(when, LedgerItemZQdirection->AsInteger()));
-    LedgerItemZQaccepted->SetAsBoolean(false);
-    LedgerItemZQarchived->SetAsBoolean(false);
-
-    IRef<ISecurity> security = ConsoleService<ISecurity>();
-    if (!security)
-        throw KException(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
-    TUserDesc user;
-    if (security->GetCurrentUser(user, 0)) {
-        const QString name = user.FirstName + u' ' + user.LastName;
-        LedgerItemZQinuserid->SetAsLargeInt(user.UserID);
-        LedgerItemZQinusername->SetAsString(name);
-        LedgerItemZQuserid->SetAsLargeInt(user.UserID);
-        LedgerItemZQusername->SetAsString(name);
-    }
-}
-
 // ---- Validation and deletion -------------------------------------------------------------
 
 bool TestLedgerNumber(TField &field)
@@ -296,71 +163,6 @@ bool TestLedgerNumber(TField &field)
         return true;
     return TestUnique(field, QStringLiteral("ledgeritem"), QStringLiteral("ledgernumber"), QStringLiteral("ledgeritemid"),
                       QStringLiteral("passonparentid IS NULL AND direction = ?"), 0, {direction.AsInteger()});
-}
-
-void TLedgerDM::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
-{
-    // Two desks counted the same number: the schema's unique key refuses the
-    // later post, which the user sees as the ledger-number rule.
-    // The key is the database's own, so the number is the only unique value
-    // a post can repeat.
-    if (IsUniqueViolation(error))
-        throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
-}
-
-void TLedgerDM::LedgerItemZQBeforeDelete(TDataSet &dataSet)
-{
-    {
-        TZReadOnlyQuery children(&Connection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
-                                 {LedgerItemZQledgeritemid->AsLargeInt()});
-        children.Open();
-        if (!children.IsEmpty())
-            throw KException(_LEDGER_PASSON_ERR);
-    }
-    const int user = GetUserID();
-    if (user != LedgerItemZQinuserid->AsInteger() && user != LedgerItemZQuserid->AsInteger())
-        throw KException(_LEDGER_DEL_ERR);
-    if (LedgerItemZQaccepted->AsBoolean())
-        throw KException(_LEDGER_DEL_ERR);
-    CommonBeforeDelete(dataSet);
-    FDeletingNumber = LedgerItemZQledgernumber->AsString();
-}
-
-namespace {
-void showStatus(const QString &text)
-{
-    if (const IRef<IStatusBar> bar = ConsoleService<IStatusBar>())
-        bar->ShowStatusMessage(text, 5000);
-}
-} // namespace
-
-void TLedgerDM::LedgerItemZQAfterPost(TDataSet &)
-{
-    showStatus(QStringLiteral("Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
-}
-
-void TLedgerDM::LedgerItemZQAfterDelete(TDataSet &)
-{
-    showStatus(QStringLiteral("Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
-}
-
-// The rules again, on the row as stored now and held until the delete: the
-// list may show an item that another desk has accepted, taken over or given
-// an enclosure since.
-void TLedgerDM::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
-{
-    if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
-        throw KException(_LEDGER_PASSON_ERR);
-    auto stored = connection.OpenQuery(
-        QStringLiteral("SELECT inuserid, userid, accepted FROM ledgeritem WHERE ledgeritemid = ?"), {key});
-    if (!stored->next())
-        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
-    const bool same = stored->value(0).toLongLong() == LedgerItemZQinuserid->AsLargeInt()
-        && stored->value(1).toLongLong() == LedgerItemZQuserid->AsLargeInt()
-        && (stored->value(2).toString() == TField::EncodeFlag(true)) == LedgerItemZQaccepted->AsBoolean();
-    if (!same)
-        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
-                                       "Lista je osvežena."));
 }
 
 // ---- Copying and the scanned-documents directory ----------------------------------------
@@ -379,6 +181,16 @@ bool TLedgerDM::LinksBackTo(qint64 item, qint64 target)
 
 int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
 {
+    const bool own = !Connection().InTransaction();
+    const int newID = copyLedgerItem(itemID, assignments);
+    // Inside a caller's transaction the caller tells, once it has committed.
+    if (own && newID > 0)
+        emit ItemStored(newID, nullptr);
+    return newID;
+}
+
+int TLedgerDM::copyLedgerItem(int itemID, const TStringArr &assignments)
+{
     // The copy and its history entry stand or fall together.
     std::optional<TZTransaction> transaction;
     if (!Connection().InTransaction())
@@ -387,7 +199,7 @@ int TLedgerDM::CopyLedgerItem(int itemID, const TStringArr &assignments)
     if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid = ?"), assignments, QString(), {itemID}) == 0)
         return 0;
     const qint64 newID = GetLastInsertID();
-    JournalLedgerItemCopy(Connection(), newID, CurrentHistoryActor());
+    JournalLedgerItemCopy(Connection(), newID, HistoryActor());
     if (transaction)
         transaction->Commit();
     return int(newID);

@@ -1,17 +1,20 @@
 #pragma once
-// The ledger's one data module: the shared ledger item query and every rule
-// on ledger items (captions of the coded columns, numbering, validations,
-// deletion rules, copying, the scanned-documents directory). Every write of an
-// item, copies included, leaves its entry in the history (LedgerHistory.h).
+// The ledger's one data module: every rule on ledger items (captions of the
+// coded columns, numbering, validations, deletion rules, copying, the
+// scanned-documents directory) and the factory of the item sets each window
+// owns (LedgerItems.h). Every write of an item, copies included, leaves its
+// entry in the history (LedgerHistory.h).
 
 #include "CustomDM.h"
-#include "ZQuery.h"
-#include "DataSource.h"
+#include "LedgerContext.h"
+#include "LedgerHistory.h"
+#include "LedgerItems.h"
 
 #include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 using TStringArr = QStringList;
@@ -52,10 +55,27 @@ public:
     explicit TLedgerDM(QObject *owner = nullptr);
     ~TLedgerDM() override;
 
-    // The query text with its condition replaced; the query is not touched.
+    // What the module knows of its host (user, status bar, services); the
+    // module's entry hands it over. Null: no user, no services.
+    void SetContext(ILedgerContext *context) { m_context = context; }
+    ILedgerContext *Context() const { return m_context; }
+
+    // Hands over the connection to the module and every item set.
+    void SetZConnection(TZConnection *connection);
+
+    // The columns' field objects (labels, captions of codes), never opened.
+    const TLedgerItems &Layout() const { return *m_layout; }
+    // A window's own ledger items, on the module's connection.
+    std::unique_ptr<TLedgerItems> NewLedgerItems(QObject *parent = nullptr);
+
+    // The ledger's SELECT with its condition replaced.
     QString LedgerItemChangeSQLCondition(const QString &condition) const;
     // The logged-in user's id, or -1.
     int GetUserID() const;
+    // Who writes now, for the history: the user and this computer.
+    THistoryActor HistoryActor() const;
+    // A short text in the host's status bar.
+    void ShowStatus(const QString &text) const;
     // Code of a direction caption: "Izlazni" -1, "Ulazni" 1, anything else 0.
     int GetDirection(const QString &caption) const;
     // The sequence number the next item of that direction and year gets.
@@ -88,69 +108,42 @@ public:
     static bool OpenOnToday(const QString &iniPath);
 
     QList<QImage> ImageList;
-    TZQuery *LedgerItemZQ = nullptr;
-    TDataSource *LedgerItemDS = nullptr;
-
-    TField *LedgerItemZQledgeritemid = nullptr;
-    TField *LedgerItemZQdirection = nullptr;
-    TField *LedgerItemZQledgerdatetime = nullptr;
-    TField *LedgerItemZQledgernumber = nullptr;
-    TField *LedgerItemZQpartnerid = nullptr;
-    TField *LedgerItemZQdocumentid = nullptr;
-    TField *LedgerItemZQitemtype = nullptr;
-    TField *LedgerItemZQitemnumber = nullptr;
-    TField *LedgerItemZQitemdate = nullptr;
-    TField *LedgerItemZQparentid = nullptr;
-    TField *LedgerItemZQinmailtype = nullptr;
-    TField *LedgerItemZQinmailnumber = nullptr;
-    TField *LedgerItemZQoutmailtype = nullptr;
-    TField *LedgerItemZQoutmailnumber = nullptr;
-    TField *LedgerItemZQinuserid = nullptr;
-    TField *LedgerItemZQuserid = nullptr;
-    TField *LedgerItemZQoutuserid = nullptr;
-    TField *LedgerItemZQaccepted = nullptr;
-    TField *LedgerItemZQarchived = nullptr;
-    TField *LedgerItemZQarchivednumber = nullptr;
-    TField *LedgerItemZQpassonparentid = nullptr;
-    TField *LedgerItemZQlinkedto = nullptr;
-    TField *LedgerItemZQpartnername = nullptr;
-    TField *LedgerItemZQdocumentnumber = nullptr;
-    TField *LedgerItemZQinusername = nullptr;
-    TField *LedgerItemZQusername = nullptr;
-    TField *LedgerItemZQoutusername = nullptr;
 
     static const QString LedgerItemSQL;
 
+signals:
+    // An item was written (origin: the item set that posted it, or null for
+    // a copy) or deleted; every other item set shows it as stored now.
+    void ItemStored(qint64 id, const TLedgerItems *origin);
+    void ItemDeleted(qint64 id, const TLedgerItems *origin);
+    void ConnectionChanged(TZConnection *connection);
+
 protected:
-    void CreateFieldValidations() override;
+    // Each item set keeps its own validations (LedgerItems.h).
+    void CreateFieldValidations() override {}
     void CreateRelations() override {}
     void DataModuleCreate() override;
 
 private:
-    void LedgerItemZQNewRecord(TDataSet &dataSet);
-    void LedgerItemZQBeforeDelete(TDataSet &dataSet);
-    // "Sačuvano: 9/26" and "Obrisano: 9/26" in the console's status bar.
-    void LedgerItemZQAfterPost(TDataSet &dataSet);
-    void LedgerItemZQAfterDelete(TDataSet &dataSet);
-    void LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key);
-    void LedgerItemZQPostError(TDataSet &dataSet, const EDatabaseError &error);
-    void LedgerItemZQdirectionGetText(TField &sender, QString &text, bool displayText);
-    void LedgerItemZQdirectionSetText(TField &sender, const QString &text);
-    void LedgerItemZQacceptedGetText(TField &sender, QString &text, bool displayText);
-    void LedgerItemZQacceptedSetText(TField &sender, const QString &text);
-    void LedgerItemZQinmailtypeGetText(TField &sender, QString &text, bool displayText);
-    void LedgerItemZQinmailtypeSetText(TField &sender, const QString &text);
-    void LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool displayText);
-    void LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text);
-    void createLayout();
     // One attempt each; the public calls repeat them after a write conflict.
     int addAdditionalItem(TZConnection &connection, int itemID);
     std::optional<int> passOnLedgerItem(TZConnection &connection, int itemID, int userID);
+    int copyLedgerItem(int itemID, const TStringArr &assignments);
 
-    QString FDeletingNumber; // the number of the item being deleted, for the message after
+    ILedgerContext *m_context = nullptr;
+    // Never opened: the columns' field objects for CopyDataSet's conversions.
+    TLedgerItems *m_layout = nullptr;
 };
 
 extern Q_DECL_EXPORT TLedgerDM *LedgerDM;
+
+// A service of another module through the data module's context; empty
+// without one.
+template <class I>
+IRef<I> LedgerService()
+{
+    return LedgerDM && LedgerDM->Context() ? LedgerDM->Context()->Service<I>() : IRef<I>();
+}
 
 // Unit start-up and shut-down work.
 void LedgerDMUnit_Initialize();

@@ -7,7 +7,7 @@
 #include "ZConnection.h"
 #include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/GlobalConsole.h"
+#include "LedgerContext.h"
 
 #include <QSysInfo>
 #include <QSqlQuery>
@@ -142,12 +142,12 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
 
 } // namespace
 
-THistoryActor CurrentHistoryActor()
+THistoryActor CurrentHistoryActor(const ILedgerContext *context)
 {
     THistoryActor actor;
     actor.HostName = QSysInfo::machineHostName();
     TUserDesc user;
-    if (const IRef<ISecurity> security = ConsoleService<ISecurity>(); security && security->GetCurrentUser(user, 0)) {
+    if (context && context->CurrentUser(user)) {
         actor.UserID = QVariant::fromValue(qint64(user.UserID));
         actor.UserName = user.FirstName + u' ' + user.LastName;
     }

@@ -48,10 +48,11 @@ struct THistoryEntry
     QList<THistoryValue> Values;
 };
 
-// The user logged in through the console and this computer's name.
-THistoryActor CurrentHistoryActor();
+class ILedgerContext;
+// The user logged in as the context tells it and this computer's name.
+THistoryActor CurrentHistoryActor(const ILedgerContext *context);
 
-// Writes the entry of one write of the shared query (its OnJournal): for an
+// Writes the entry of one write of an item set's query (its OnJournal): for an
 // insert the stored new row, for an update the changed columns with their
 // stored old values (columns that end up unchanged are left out; nothing
 // left, no entry), for a delete the last stored values.

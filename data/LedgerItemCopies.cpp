@@ -68,7 +68,10 @@ QString idText(const QVariant &id)
 int TLedgerDM::AddAdditionalItem(int itemID)
 {
     TZConnection &connection = Connection();
-    return RetryOnWriteConflict(connection, [&] { return addAdditionalItem(connection, itemID); });
+    const int newID = RetryOnWriteConflict(connection, [&] { return addAdditionalItem(connection, itemID); });
+    if (newID > 0)
+        emit ItemStored(newID, nullptr);
+    return newID;
 }
 
 int TLedgerDM::addAdditionalItem(TZConnection &connection, int itemID)
@@ -93,7 +96,7 @@ int TLedgerDM::addAdditionalItem(TZConnection &connection, int itemID)
         QStringLiteral("accepted=False"),
         QStringLiteral("parentid=") + QString::number(itemID),
     };
-    const int newID = CopyLedgerItem(itemID, assignments);
+    const int newID = copyLedgerItem(itemID, assignments);
     transaction.Commit();
     return newID;
 }
@@ -101,7 +104,11 @@ int TLedgerDM::addAdditionalItem(TZConnection &connection, int itemID)
 std::optional<int> TLedgerDM::PassOnLedgerItem(int itemID, int userID)
 {
     TZConnection &connection = Connection();
-    return RetryOnWriteConflict(connection, [&] { return passOnLedgerItem(connection, itemID, userID); });
+    const std::optional<int> newID =
+        RetryOnWriteConflict(connection, [&] { return passOnLedgerItem(connection, itemID, userID); });
+    if (newID && *newID > 0)
+        emit ItemStored(*newID, nullptr);
+    return newID;
 }
 
 std::optional<int> TLedgerDM::passOnLedgerItem(TZConnection &connection, int itemID, int userID)
@@ -130,7 +137,7 @@ std::optional<int> TLedgerDM::passOnLedgerItem(TZConnection &connection, int ite
         QStringLiteral("outuserid=NULL"),
         QStringLiteral("passonparentid=") + QString::number(itemID),
     };
-    const int newID = CopyLedgerItem(itemID, assignments);
+    const int newID = copyLedgerItem(itemID, assignments);
     transaction.Commit();
     return newID;
 }

@@ -120,6 +120,96 @@ void TDataSet::Refresh()
     SetRecNo(row + 1);
 }
 
+int TDataSet::findKey(const QVariant &key) const
+{
+    const TField *k = KeyField();
+    if (!k || !key.isValid() || key.isNull())
+        return -1;
+    const qint64 wanted = key.toLongLong();
+    const bool numeric = k->DataType() == TFieldType::Largeint || k->DataType() == TFieldType::Integer
+                         || k->DataType() == TFieldType::Smallint;
+    for (size_t i = 0; i < m_order.size(); ++i) {
+        const QVariant v = m_store.Get(m_order[i], k->m_column);
+        if (numeric ? (!v.isNull() && v.toLongLong() == wanted) : v == key)
+            return int(i);
+    }
+    return -1;
+}
+
+bool TDataSet::RemoveRow(const QVariant &key)
+{
+    if (m_state != TDataSetState::Browse)
+        return false;
+    const int row = findKey(key);
+    if (row < 0)
+        return false;
+    m_order.erase(m_order.begin() + row);
+    if (m_current > row || m_current >= int(m_order.size()))
+        --m_current;
+    m_bof = m_eof = m_order.empty();
+    Notify(TDataEvent::RowRemoved, row);
+    Notify(TDataEvent::Scrolled);
+    return true;
+}
+
+bool TDataSet::Locate(const QVariant &key)
+{
+    checkActive();
+    const int row = findKey(key);
+    if (row < 0)
+        return false;
+    SetRecNo(row + 1);
+    return true;
+}
+
+int TDataSet::compareRows(uint32_t a, uint32_t b) const
+{
+    for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList words = part.simplified().split(u' ');
+        const TField *f = words.isEmpty() ? nullptr : FindField(words.first());
+        if (!f)
+            continue;
+        const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        if (const int c = m_store.Compare(a, b, f->m_column); c != 0)
+            return desc ? -c : c;
+    }
+    return 0;
+}
+
+bool TDataSet::PlaceRow(const std::vector<QVariant> &values, bool addIfMissing)
+{
+    const TField *k = KeyField();
+    if (m_state != TDataSetState::Browse || !k || values.size() != m_fields.size())
+        return false;
+    const int held = findKey(values[size_t(k->m_column)]);
+    if (held < 0 && !addIfMissing)
+        return false;
+    const uint32_t currentRow = m_current >= 0 ? m_order[size_t(m_current)] : UINT32_MAX;
+    uint32_t row;
+    if (held >= 0) {
+        row = m_order[size_t(held)];
+        m_order.erase(m_order.begin() + held);
+    } else {
+        row = m_store.AddRow();
+    }
+    for (const auto &f : m_fields) {
+        m_store.Set(row, f->m_column, values[size_t(f->m_column)]);
+        m_unreadable.erase(UnreadableKey(row, f->m_column));
+    }
+    // Its place in the sort; unsorted rows keep theirs, a new one goes last.
+    size_t at = held >= 0 ? size_t(held) : m_order.size();
+    if (!m_sortedFields.trimmed().isEmpty())
+        at = size_t(std::upper_bound(m_order.begin(), m_order.end(), row,
+                                     [this](uint32_t a, uint32_t b) { return compareRows(a, b) < 0; })
+                    - m_order.begin());
+    m_order.insert(m_order.begin() + qsizetype(at), row);
+    const uint32_t stay = currentRow == UINT32_MAX ? row : currentRow;
+    m_current = int(std::find(m_order.begin(), m_order.end(), stay) - m_order.begin());
+    m_bof = m_eof = false;
+    Notify(TDataEvent::DataSetChanged);
+    return true;
+}
+
 void TDataSet::ResetStore()
 {
     m_unreadable.clear();

@@ -64,6 +64,11 @@ public:
     // Reads the rows again and stays on the same row (by key) when it is
     // still there, else near where it was.
     void Refresh();
+    // Drops the row with that key from the rows held (another window deleted
+    // it); the current row stays where it was. False when no row has it.
+    bool RemoveRow(const QVariant &key);
+    // Moves to the row with that key; false (and no move) when none has it.
+    bool Locate(const QVariant &key);
     bool Active() const { return m_state != TDataSetState::Inactive; }
     void SetActive(bool active) { active ? Open() : Close(); }
     TDataSetState State() const { return m_state; }
@@ -144,6 +149,11 @@ protected:
     };
     static quint64 UnreadableKey(uint32_t storeRow, int column) { return (quint64(storeRow) << 16) | quint64(column); }
     void AdoptRows(TLoadedRows &&rows);
+    // Puts one row read again (values per field, in field order) in its
+    // sorted place: the row with the same key is replaced, else the row is
+    // added when addIfMissing. The current row stays on its item. Only in
+    // browse state; false when nothing was placed.
+    bool PlaceRow(const std::vector<QVariant> &values, bool addIfMissing);
     TRowStore &Store() { return m_store; }
     void BindFieldColumn(TField &field, int column, bool displayOnly);
     void ResetStore(); // makes one store column per field
@@ -163,6 +173,9 @@ private:
     void checkBrowseMode(); // posts a modified edit or insert, cancels an untouched one
     void checkCanModify() const;
     void applySort();
+    // Compares two store rows by the sort's keys (no sort: equal).
+    int compareRows(uint32_t a, uint32_t b) const;
+    int findKey(const QVariant &key) const; // visible row, or -1
     void fire(const TDataSetNotifyEvent &ev) { if (ev) ev(*this); }
     void beginInsert(int position);
     void moveTo(int row);

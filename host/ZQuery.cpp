@@ -406,6 +406,24 @@ void TZQuery::remove()
         transaction->Commit();
 }
 
+bool TZQuery::RefreshRow(const QString &sql, const QVariantList &params, bool addIfMissing)
+{
+    if (!Active() || State() != TDataSetState::Browse)
+        return false;
+    // The same fields, so the values convert as the query's own do.
+    TZReadOnlyQuery row(m_connection, sql, params);
+    for (int i = 0; i < FieldCount(); ++i)
+        row.AddField(Fields(i).FieldName(), Fields(i).DataType(), Fields(i).Size());
+    row.Open();
+    if (row.IsEmpty())
+        return false;
+    std::vector<QVariant> values;
+    values.reserve(size_t(FieldCount()));
+    for (int i = 0; i < FieldCount(); ++i)
+        values.push_back(row.Fields(i).Value());
+    return PlaceRow(values, addIfMissing);
+}
+
 void TZQuery::InternalInitRecord()
 {
     if (!CalcDefaults || !RequestLive)

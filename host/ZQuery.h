@@ -67,6 +67,14 @@ public:
     // when the connection sorts in the SELECT (see selectOrder).
     QString OpenedSQL() const { return m_openedSql; }
 
+    // Another window wrote a row this query may hold: sql (this query's
+    // text with a condition that selects that one row, bound to params) is
+    // read and the row shown in its sorted place, replacing the row with the
+    // same key or, when addIfMissing, added. False when the database gave no
+    // row or the query holds none and may not add one; nothing changes then.
+    // Only in browse state, on an open query.
+    bool RefreshRow(const QString &sql, const QVariantList &params, bool addIfMissing);
+
     // Rows affected by the last write.
     int RowsAffected() const { return m_rowsAffected; }
 

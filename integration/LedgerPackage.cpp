@@ -2,10 +2,19 @@
 // Each unit keeps a nesting counter so that repeated start-ups do the work
 // once and the matching last shut-down undoes it.
 
+#include "ConsoleLedgerContext.h"
 #include "LedgerRegistration.h"
 #include "data/LedgerDMUnit.h"
 
 namespace {
+
+// The data module learns of the console only through its context.
+void startLedgerDM()
+{
+    static TConsoleLedgerContext context;
+    LedgerDMUnit_Initialize();
+    LedgerDM->SetContext(&context);
+}
 
 struct TUnitCounter
 {
@@ -39,7 +48,7 @@ const TPackageUnitInfo kUnits[] = {
     {"LedgerResourceString", startUnit<0>, stopUnit<0>},
     {"LedgerSnapin", startUnit<1>, stopUnit<1>},
     {"LedgerRegistration", startUnit<2, LedgerRegistration_Initialize>, stopUnit<2, LedgerRegistration_Finalize>},
-    {"LedgerDMUnit", startUnit<3, LedgerDMUnit_Initialize>, stopUnit<3, LedgerDMUnit_Finalize>},
+    {"LedgerDMUnit", startUnit<3, startLedgerDM>, stopUnit<3, LedgerDMUnit_Finalize>},
     {"LedgerNavigatorUnit", startUnit<4>, stopUnit<4>},
     {"GetLedgerUnit", startUnit<5>, stopUnit<5>},
     {"LedgerDetailUnit", startUnit<6>, stopUnit<6>},

@@ -39,27 +39,23 @@ TZConnection &reportConnection()
 
 // ---- Snap-in ------------------------------------------------------------------------
 
-namespace {
-// The data set must be known before the base is built.
-TDataSet *ledgerDataSet()
-{
-    return LedgerDM ? LedgerDM->LedgerItemZQ : nullptr;
-}
-} // namespace
-
 TLedgerSnapin::TLedgerSnapin(const IRef<IConsole> &console) : TCustomSnapin(console)
 {
-    FDataSet = ledgerDataSet();
     FImage = LedgerDM && !LedgerDM->ImageList.isEmpty() ? LedgerDM->ImageList.first().copy() : QImage();
     FName = _LEDGER_MOD_NAME;
     FDescription = _LEDGER_MOD_DESC;
     FSnapinType = LedgerSnapinType;
-    FViewer = IRef<IViewer>(new TLedgerViewer(FConsole));
-    FNavigator = IRef<INavigable>(new TLedgerNavigator(FConsole));
+    auto *viewer = new TLedgerViewer(FConsole);
+    FViewer = IRef<IViewer>(viewer);
+    auto *navigator = new TLedgerNavigator(FConsole);
+    navigator->SetViewer(viewer);
+    FNavigator = IRef<INavigable>(navigator);
 }
 
 TLedgerSnapin::~TLedgerSnapin()
 {
+    if (auto *navigator = dynamic_cast<TLedgerNavigator *>(FNavigator.get()))
+        navigator->SetViewer(nullptr);
     FViewer.reset();
     FNavigator.reset();
 }
@@ -83,6 +79,13 @@ bool TLedgerSnapin::QueryInterface(const QUuid &iid, void **out)
     return TCustomSnapin::QueryInterface(iid, out);
 }
 
+TDataSet *TLedgerSnapin::GetDataSet()
+{
+    const auto *viewer = dynamic_cast<const TLedgerViewer *>(FViewer.get());
+    TLedgerItems *items = viewer ? viewer->Items() : nullptr;
+    return items ? items->LedgerItemZQ : nullptr;
+}
+
 bool TLedgerSnapin::GetLedger(TLedgerDesc &desc)
 {
     FViewer->Load(IRef<ISnapin>());
@@ -92,14 +95,10 @@ bool TLedgerSnapin::GetLedger(TLedgerDesc &desc)
 void TLedgerSnapin::OpenLedger(qint32 id)
 {
     FViewer->Load(IRef<ISnapin>());
-    TZQuery *q = LedgerDM->LedgerItemZQ;
-    if (q->Active())
-        q->Close();
-    q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {id});
-    q->Open();
-    q->First();
-    if (!q->Eof()) {
-        TLedgerDetailForm form(nullptr);
+    // A form of its own: the list keeps its rows.
+    auto items = LedgerDM->NewLedgerItems();
+    if (items->OpenItem(id)) {
+        TLedgerDetailForm form(nullptr, std::move(items));
         Dialogs().ShowModal(form);
     }
 }
@@ -181,6 +180,12 @@ void TLedgerViewer::Show(QWidget *parent)
         frame->ShowStartList(TLedgerDM::OpenOnToday(TLedgerDM::ApplicationIniFileName()));
 }
 
+TLedgerItems *TLedgerViewer::Items() const
+{
+    auto *frame = qobject_cast<TLedgerViewerForm *>(FFrame.data());
+    return frame ? &frame->Items() : nullptr;
+}
+
 void TLedgerViewer::Hide()
 {
     TCustomViewer::Hide();
@@ -198,7 +203,10 @@ TLedgerNavigator::~TLedgerNavigator()
 
 void TLedgerNavigator::InternalCreateFrame()
 {
-    FFrame = new TLedgerNavigatorForm(nullptr);
+    auto *frame = new TLedgerNavigatorForm(nullptr);
+    // Asked on each search: the list frame comes and goes with the viewer.
+    frame->SetSearchTarget([this]() -> TLedgerItems * { return FListViewer ? FListViewer->Items() : nullptr; });
+    FFrame = frame;
 }
 
 void TLedgerNavigator::InternalDestroyFrame()

@@ -9,11 +9,16 @@
 
 constexpr qint32 LedgerSnapinType = 2025;
 
+class TLedgerItems;
+
 class TLedgerSnapin : public TCustomSnapin, public ILedger, public ILedgerReports
 {
 public:
     explicit TLedgerSnapin(const IRef<IConsole> &console);
     bool QueryInterface(const QUuid &iid, void **out) override;
+
+    // The rows of the list frame, once it exists (the console counts them).
+    TDataSet *GetDataSet() override;
 
     // ILedger
     bool GetLedger(TLedgerDesc &desc) override;
@@ -46,6 +51,8 @@ public:
     void Load(const IRef<ISnapin> &snapin) override;
     void Hide() override;
     void Show(QWidget *parent) override;
+    // The list frame's items; null while there is no frame.
+    TLedgerItems *Items() const;
 
 protected:
     ~TLedgerViewer() override;
@@ -55,9 +62,14 @@ class TLedgerNavigator : public TCustomNavigator
 {
 public:
     using TCustomNavigator::TCustomNavigator;
+    // The viewer whose list the searches fill.
+    void SetViewer(TLedgerViewer *viewer) { FListViewer = viewer; }
     void InternalCreateFrame() override;
     void InternalDestroyFrame() override;
 
 protected:
     ~TLedgerNavigator() override;
+
+private:
+    TLedgerViewer *FListViewer = nullptr; // the snap-in's; lives as long as this
 };

@@ -13,6 +13,8 @@
 
 #include "ui_GetLedgerUnit.h"
 
+#include <QPointer>
+
 TGetLedgerForm::TGetLedgerForm(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
                          | Qt::WindowCloseButtonHint),
@@ -48,6 +50,10 @@ TGetLedgerForm::TGetLedgerForm(QWidget *owner)
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({panelWidth, width() - 6 - panelWidth - Splitter1->handleWidth()});
 
+    // The search fills the picker's own list.
+    FNavigator->SetSearchTarget([viewer = QPointer<TLedgerViewerForm>(FViewer)]() -> TLedgerItems * {
+        return viewer ? &viewer->Items() : nullptr;
+    });
     // A double click picks the row here; the frame's own handler would open
     // the item's detail form.
     FViewer->DBG->OnDblClick = [this] { OKButtonClick(); };
@@ -69,7 +75,7 @@ void TGetLedgerForm::FormCreate()
 
 void TGetLedgerForm::OKButtonClick()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FViewer->Items().LedgerItemZQ;
     if (query->Bof() && query->Eof())
         return;
     FSelected = true;
@@ -92,9 +98,10 @@ bool LedgerGet(TLedgerDesc &desc)
     Dialogs().ShowModal(*form);
     if (!form->Selected())
         return false;
-    desc.LedgerItemID = LedgerDM->LedgerItemZQledgeritemid->AsInteger();
-    desc.LedgerNumber = LedgerDM->LedgerItemZQledgernumber->AsString();
-    desc.ParentID = LedgerDM->LedgerItemZQparentid->AsInteger();
-    desc.LedgerDateTime = LedgerDM->LedgerItemZQledgerdatetime->AsDateTime();
+    const TLedgerItems &chosen = form->FViewer->Items();
+    desc.LedgerItemID = chosen.LedgerItemZQledgeritemid->AsInteger();
+    desc.LedgerNumber = chosen.LedgerItemZQledgernumber->AsString();
+    desc.ParentID = chosen.LedgerItemZQparentid->AsInteger();
+    desc.LedgerDateTime = chosen.LedgerItemZQledgerdatetime->AsDateTime();
     return true;
 }

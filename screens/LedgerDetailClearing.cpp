@@ -20,21 +20,21 @@ struct TClearing
     QAction *TLedgerDetailForm::*Clear;
     QAction *TLedgerDetailForm::*Picker;
     TDBEdit *TLedgerDetailForm::*Edit;
-    TField *TLedgerDM::*Id;
-    TField *TLedgerDM::*Shown;
+    TField *TLedgerItems::*Id;
+    TField *TLedgerItems::*Shown;
 };
 
 constexpr TClearing kClearings[] = {
     {"PartnerClearAction", &TLedgerDetailForm::PartnerClearAction, &TLedgerDetailForm::PartnerAction,
-     &TLedgerDetailForm::DBEdit3, &TLedgerDM::LedgerItemZQpartnerid, &TLedgerDM::LedgerItemZQpartnername},
+     &TLedgerDetailForm::DBEdit3, &TLedgerItems::LedgerItemZQpartnerid, &TLedgerItems::LedgerItemZQpartnername},
     {"DocumentClearAction", &TLedgerDetailForm::DocumentClearAction, &TLedgerDetailForm::DocumentAction,
-     &TLedgerDetailForm::DBEdit2, &TLedgerDM::LedgerItemZQdocumentid, &TLedgerDM::LedgerItemZQdocumentnumber},
+     &TLedgerDetailForm::DBEdit2, &TLedgerItems::LedgerItemZQdocumentid, &TLedgerItems::LedgerItemZQdocumentnumber},
     {"InUserClearAction", &TLedgerDetailForm::InUserClearAction, &TLedgerDetailForm::InUserAction,
-     &TLedgerDetailForm::DBEdit11, &TLedgerDM::LedgerItemZQinuserid, &TLedgerDM::LedgerItemZQinusername},
+     &TLedgerDetailForm::DBEdit11, &TLedgerItems::LedgerItemZQinuserid, &TLedgerItems::LedgerItemZQinusername},
     {"OutUserClearAction", &TLedgerDetailForm::OutUserClearAction, &TLedgerDetailForm::OutUserAction,
-     &TLedgerDetailForm::DBEdit10, &TLedgerDM::LedgerItemZQoutuserid, &TLedgerDM::LedgerItemZQoutusername},
+     &TLedgerDetailForm::DBEdit10, &TLedgerItems::LedgerItemZQoutuserid, &TLedgerItems::LedgerItemZQoutusername},
     {"LinkToClearAction", &TLedgerDetailForm::LinkToClearAction, &TLedgerDetailForm::LinkToAction,
-     &TLedgerDetailForm::DBEdit12, &TLedgerDM::LedgerItemZQparentid, &TLedgerDM::LedgerItemZQlinkedto},
+     &TLedgerDetailForm::DBEdit12, &TLedgerItems::LedgerItemZQparentid, &TLedgerItems::LedgerItemZQlinkedto},
 };
 
 } // namespace
@@ -53,8 +53,8 @@ void TLedgerDetailForm::makeClearActions()
             if (!(this->*c.Clear)->isEnabled())
                 return;
             editIfBrowsing();
-            (LedgerDM->*c.Id)->Clear();
-            (LedgerDM->*c.Shown)->Clear();
+            (FItems->*c.Id)->Clear();
+            (FItems->*c.Shown)->Clear();
             UpdateActions();
         });
     }
@@ -63,9 +63,8 @@ void TLedgerDetailForm::makeClearActions()
 // Shown only where there is something to clear and the picker could set it.
 void TLedgerDetailForm::clearActionsUpdate()
 {
-    const TLedgerDM &dm = *LedgerDM;
     for (const TClearing &c : kClearings) {
-        const bool can = (this->*c.Picker)->isEnabled() && !(dm.*c.Id)->IsNull();
+        const bool can = (this->*c.Picker)->isEnabled() && !(FItems->*c.Id)->IsNull();
         QAction *action = this->*c.Clear;
         action->setEnabled(can);
         action->setVisible(can);

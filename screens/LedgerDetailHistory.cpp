@@ -25,12 +25,12 @@ void TLedgerDetailForm::addHistoryPage()
 void TLedgerDetailForm::ShowHistory()
 {
     // The stored item: a new one has no id until it is saved.
-    HistoryTS->Load(*LedgerDM->ZConnection(), LedgerDM->LedgerItemZQledgeritemid->AsLargeInt());
+    HistoryTS->Load(*LedgerDM->ZConnection(), FItems->LedgerItemZQledgeritemid->AsLargeInt());
 }
 
 void TLedgerDetailForm::CustodyExecute()
 {
-    const qint64 id = LedgerDM->LedgerItemZQledgeritemid->AsLargeInt();
+    const qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
     if (id <= 0)
         return;
     TCustodyTimelineDialog dialog(*LedgerDM->ZConnection(), id, this);

@@ -8,7 +8,6 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 
 #include <QAction>
@@ -42,14 +41,13 @@ void TLedgerDetailForm::FormActionsUpdate()
 // Only an item without parent gets additional items.
 void TLedgerDetailForm::AdditionalItemActionUpdate()
 {
-    AdditionalItemAction->setEnabled(LedgerDM->LedgerItemZQparentid->AsInteger() <= 0);
+    AdditionalItemAction->setEnabled(FItems->LedgerItemZQparentid->AsInteger() <= 0);
 }
 
 // Only the recipient, after accepting, passes an item on.
 void TLedgerDetailForm::PassOnActionUpdate()
 {
-    const TLedgerDM &dm = *LedgerDM;
-    PassOnAction->setEnabled(dm.LedgerItemZQoutuserid->AsInteger() == FUserID && dm.LedgerItemZQaccepted->AsBoolean());
+    PassOnAction->setEnabled(FItems->LedgerItemZQoutuserid->AsInteger() == FUserID && FItems->LedgerItemZQaccepted->AsBoolean());
 }
 
 void TLedgerDetailForm::AdditionalItemActionExecute()
@@ -86,7 +84,7 @@ void TLedgerDetailForm::PassOnActionExecute()
 // form stays open on the old item.
 void TLedgerDetailForm::openCreatedItem(int id)
 {
-    IRef<ILedger> ledger = ConsoleService<ILedger>();
+    IRef<ILedger> ledger = LedgerService<ILedger>();
     if (!ledger)
         return;
     reject();
@@ -98,12 +96,12 @@ void TLedgerDetailForm::openCreatedItem(int id)
 void TLedgerDetailForm::ScannedDocumentExecute()
 {
     TLedgerDM &dm = *LedgerDM;
-    qint64 id = dm.LedgerItemZQledgeritemid->AsLargeInt();
+    qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
     if (id <= 0) {
         // A scan is named after the item's id: an unstored item has none yet.
         CustomApplyExecute();
         UpdateActions();
-        id = dm.LedgerItemZQledgeritemid->AsLargeInt();
+        id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
         if (id <= 0) {
             MessageDlg(UnstoredItemMsg, TMsgDlgType::Warning, mbOK);
             return;

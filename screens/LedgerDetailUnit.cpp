@@ -8,7 +8,6 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerHistoryPage.h"
@@ -50,9 +49,11 @@ void lookReadOnly(TDBEdit *edit)
 
 } // namespace
 
-TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
-    : TCustomDetailForm(owner), ui(std::make_unique<Ui::LedgerDetailForm>())
+TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItems> items)
+    : TCustomDetailForm(owner), ui(std::make_unique<Ui::LedgerDetailForm>()), FItems(items.release())
 {
+    // A child after the page control: freed after the controls bound to it.
+    FItems->setParent(this);
     setObjectName(QStringLiteral("LedgerDetailForm"));
     setWindowTitle(QStringLiteral("Delovodnik"));
     SetHelpContext(this, LedgerDetailHelp);
@@ -114,7 +115,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner)
     connect(TypeDBCB, &TDBComboBox::userChanged, this, [this](int) { Guarded([this] { TypeDBCBChange(); }); });
 
     FormCreate();
-    WatchDataSource(LedgerDM->LedgerItemDS);
+    WatchDataSource(FItems->LedgerItemDS);
     TypeDBCB->setFocus();
 }
 
@@ -160,7 +161,7 @@ void TLedgerDetailForm::layoutBottomPanel()
 
 void TLedgerDetailForm::bindControls()
 {
-    TDataSource *source = LedgerDM->LedgerItemDS;
+    TDataSource *source = FItems->LedgerItemDS;
     // Each bound control names its column in the layout.
     for (TDBEdit *e : GeneralTS->findChildren<TDBEdit *>()) {
         e->SetDataSource(source);
@@ -194,7 +195,7 @@ void TLedgerDetailForm::bindControls()
 
 void TLedgerDetailForm::editIfBrowsing()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     if (query->State() == TDataSetState::Browse)
         query->Edit();
 }
@@ -204,9 +205,9 @@ void TLedgerDetailForm::editIfBrowsing()
 void TLedgerDetailForm::FormCreate()
 {
     TLedgerDM &dm = *LedgerDM;
-    FLedgerItemID = dm.LedgerItemZQledgeritemid->AsInteger();
+    FLedgerItemID = FItems->LedgerItemZQledgeritemid->AsInteger();
     FUserID = dm.GetUserID();
-    FDirection = dm.LedgerItemZQdirection->IsNull() ? INT_MIN : dm.LedgerItemZQdirection->AsInteger();
+    FDirection = FItems->LedgerItemZQdirection->IsNull() ? INT_MIN : FItems->LedgerItemZQdirection->AsInteger();
     showLinkedTo();
     InitControls();
     SetActivity();
@@ -218,10 +219,10 @@ void TLedgerDetailForm::showLinkedTo()
 {
     TLedgerDM &dm = *LedgerDM;
     TZReadOnlyQuery parent(dm.ZConnection(), QStringLiteral("SELECT * FROM ledgeritem WHERE ledgeritemid = ?"),
-                           {dm.LedgerItemZQparentid->AsLargeInt()});
+                           {FItems->LedgerItemZQparentid->AsLargeInt()});
     parent.Open();
     if (!parent.IsEmpty())
-        dm.LedgerItemZQlinkedto->SetAsString(parent.FieldByName(QStringLiteral("ledgernumber")).AsString());
+        FItems->LedgerItemZQlinkedto->SetAsString(parent.FieldByName(QStringLiteral("ledgernumber")).AsString());
 }
 
 void TLedgerDetailForm::InitControls()
@@ -232,7 +233,7 @@ void TLedgerDetailForm::InitControls()
     };
 
     TypeDBCB->SetItems({_LEDGER_INPUT_TYPE, _LEDGER_OUTPUT_TYPE, _LEDGER_INTERNAL_TYPE});
-    select(TypeDBCB, GetDirectionCaption(dm.LedgerItemZQdirection->AsInteger()));
+    select(TypeDBCB, GetDirectionCaption(FItems->LedgerItemZQdirection->AsInteger()));
 
     QStringList itemTypes;
     dm.GetFieldValues(QStringLiteral("itemtype"), QStringLiteral("ledgeritem"), itemTypes, true, QString(), QString());
@@ -241,27 +242,26 @@ void TLedgerDetailForm::InitControls()
     const QStringList mailTypes{_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE,
                                 _LEDGER_OPERATER_TYPE};
     InMailTypeDBCB->SetItems(mailTypes);
-    select(InMailTypeDBCB, dm.LedgerItemZQinmailtype->IsNull() ? QString()
-                                                                : GetMailTypeCaption(dm.LedgerItemZQinmailtype->AsInteger()));
+    select(InMailTypeDBCB, FItems->LedgerItemZQinmailtype->IsNull() ? QString()
+                                                                : GetMailTypeCaption(FItems->LedgerItemZQinmailtype->AsInteger()));
     OutMailTypeDBCB->SetItems(mailTypes);
-    select(OutMailTypeDBCB, dm.LedgerItemZQoutmailtype->IsNull()
+    select(OutMailTypeDBCB, FItems->LedgerItemZQoutmailtype->IsNull()
                                 ? QString()
-                                : GetMailTypeCaption(dm.LedgerItemZQoutmailtype->AsInteger()));
+                                : GetMailTypeCaption(FItems->LedgerItemZQoutmailtype->AsInteger()));
 }
 
 QString TLedgerDetailForm::LockReason() const
 {
-    const TLedgerDM &dm = *LedgerDM;
-    if (dm.LedgerItemZQaccepted->AsBoolean()) {
-        const QString recipient = dm.LedgerItemZQoutusername->AsString().trimmed();
+    if (FItems->LedgerItemZQaccepted->AsBoolean()) {
+        const QString recipient = FItems->LedgerItemZQoutusername->AsString().trimmed();
         return recipient.isEmpty() ? QStringLiteral("stavka je prihvaćena.")
                                    : QStringLiteral("stavka je prihvaćena (primalac: %1).").arg(recipient);
     }
-    if (dm.LedgerItemZQinuserid->AsInteger() == FUserID || dm.LedgerItemZQuserid->AsInteger() == FUserID)
+    if (FItems->LedgerItemZQinuserid->AsInteger() == FUserID || FItems->LedgerItemZQuserid->AsInteger() == FUserID)
         return {};
     if (FUserID <= 0)
         return QStringLiteral("niste prijavljeni kao korisnik.");
-    const QString author = dm.LedgerItemZQusername->AsString().trimmed();
+    const QString author = FItems->LedgerItemZQusername->AsString().trimmed();
     return author.isEmpty() ? QStringLiteral("stavka pripada drugom korisniku.")
                             : QStringLiteral("stavka pripada drugom korisniku (%1).").arg(author);
 }
@@ -303,24 +303,24 @@ void TLedgerDetailForm::TypeDBCBChange()
         return;
     FDirection = direction;
     editIfBrowsing();
-    dm.LedgerItemZQdirection->SetAsInteger(direction);
-    const QDateTime when = dm.LedgerItemZQledgerdatetime->AsDateTime();
-    dm.LedgerItemZQledgernumber->SetAsString(dm.NextLedgerNumber(when, direction));
+    FItems->LedgerItemZQdirection->SetAsInteger(direction);
+    const QDateTime when = FItems->LedgerItemZQledgerdatetime->AsDateTime();
+    FItems->LedgerItemZQledgernumber->SetAsString(dm.NextLedgerNumber(when, direction));
 }
 
 // ---- OK, Apply, Cancel and closing -----------------------------------------------------
 
 void TLedgerDetailForm::CustomApplyUpdate(QAction &action)
 {
-    action.setEnabled(LedgerDM->LedgerItemZQ->State() != TDataSetState::Browse);
+    action.setEnabled(FItems->LedgerItemZQ->State() != TDataSetState::Browse);
 }
 
 void TLedgerDetailForm::CustomApplyExecute()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     if (editing(*query))
         query->Post();
-    FLedgerItemID = LedgerDM->LedgerItemZQledgeritemid->AsInteger();
+    FLedgerItemID = FItems->LedgerItemZQledgeritemid->AsInteger();
 }
 
 void TLedgerDetailForm::CustomOKExecute()
@@ -334,13 +334,13 @@ void TLedgerDetailForm::CustomOKExecute()
 
 void TLedgerDetailForm::CustomCancelExecute()
 {
-    LedgerDM->LedgerItemZQ->Cancel();
+    FItems->LedgerItemZQ->Cancel();
     reject();
 }
 
 bool TLedgerDetailForm::FormCloseQuery()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     if (!editing(*query))
         return true;
     switch (MessageDlg(_CMN_SAVE_CHANGES_PROMT, TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
@@ -357,11 +357,7 @@ bool TLedgerDetailForm::FormCloseQuery()
 
 void TLedgerDetailForm::ReloadForm()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (query->Active())
-        query->Close();
-    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {FLedgerItemID});
-    query->Open();
+    FItems->OpenItem(FLedgerItemID);
     if (PageControl->currentWidget() == HistoryTS)
         ShowHistory();
 }
@@ -374,12 +370,12 @@ void TLedgerDetailForm::DateTimeActionExecute()
     if (!GetDateTime(when))
         return;
     editIfBrowsing();
-    LedgerDM->LedgerItemZQledgerdatetime->SetAsDateTime(when);
+    FItems->LedgerItemZQledgerdatetime->SetAsDateTime(when);
 }
 
 void TLedgerDetailForm::DocumentDateActionExecute()
 {
-    TField &itemDate = *LedgerDM->LedgerItemZQitemdate;
+    TField &itemDate = *FItems->LedgerItemZQitemdate;
     QDate date = itemDate.IsNull() ? QDate() : itemDate.AsDateTime().date();
     if (!GetDate(date))
         return;
@@ -389,72 +385,63 @@ void TLedgerDetailForm::DocumentDateActionExecute()
 
 void TLedgerDetailForm::PartnerActionExecute()
 {
-    IRef<IPartner> partners = ConsoleService<IPartner>();
+    IRef<IPartner> partners = LedgerService<IPartner>();
     TPartnerDesc desc;
     if (!partners || !partners->SelectPartner(desc))
         return;
     editIfBrowsing();
-    LedgerDM->LedgerItemZQpartnerid->SetAsLargeInt(desc.PartnerID);
-    LedgerDM->LedgerItemZQpartnername->SetAsString(desc.Name);
+    FItems->LedgerItemZQpartnerid->SetAsLargeInt(desc.PartnerID);
+    FItems->LedgerItemZQpartnername->SetAsString(desc.Name);
 }
 
 void TLedgerDetailForm::DocumentActionExecute()
 {
-    IRef<IDocument> documents = ConsoleService<IDocument>();
+    IRef<IDocument> documents = LedgerService<IDocument>();
     TDocumentDesc desc;
     if (!documents || !documents->SelectDocument(desc))
         return;
     editIfBrowsing();
-    LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(desc.DocumentID);
-    LedgerDM->LedgerItemZQdocumentnumber->SetAsString(desc.Number);
+    FItems->LedgerItemZQdocumentid->SetAsLargeInt(desc.DocumentID);
+    FItems->LedgerItemZQdocumentnumber->SetAsString(desc.Number);
 }
 
 void TLedgerDetailForm::InUserActionExecute()
 {
-    IRef<ISecurity> security = ConsoleService<ISecurity>();
+    IRef<ISecurity> security = LedgerService<ISecurity>();
     TUserDesc desc;
     if (!security || !security->SelectUser(desc))
         return;
     editIfBrowsing();
-    LedgerDM->LedgerItemZQinuserid->SetAsLargeInt(desc.UserID);
-    LedgerDM->LedgerItemZQinusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
+    FItems->LedgerItemZQinuserid->SetAsLargeInt(desc.UserID);
+    FItems->LedgerItemZQinusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
 }
 
 void TLedgerDetailForm::OutUserActionExecute()
 {
-    IRef<ISecurity> security = ConsoleService<ISecurity>();
+    IRef<ISecurity> security = LedgerService<ISecurity>();
     TUserDesc desc;
     if (!security || !security->SelectUser(desc))
         return;
     editIfBrowsing();
-    LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(desc.UserID);
-    LedgerDM->LedgerItemZQoutusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
+    FItems->LedgerItemZQoutuserid->SetAsLargeInt(desc.UserID);
+    FItems->LedgerItemZQoutusername->SetAsString(desc.FirstName + u' ' + desc.LastName);
 }
 
 void TLedgerDetailForm::LinkToActionExecute()
 {
-    // The picker browses the shared query: the item is stored first, and a
-    // refused store keeps the picker closed.
-    CustomApplyExecute();
-    UpdateActions();
+    // The picker has rows of its own: what is typed here stays as it is.
     TLedgerDesc desc;
-    const bool chosen = LedgerGet(desc);
-    ReloadForm();
-    if (!chosen) {
-        if (!LedgerDM->LedgerItemZQ->IsEmpty())
-            showLinkedTo();
+    if (!LedgerGet(desc))
         return;
-    }
-    TLedgerDM &dm = *LedgerDM;
     // A link that comes back to the item itself would leave it stuck: it could
     // be neither deleted nor unlinked.
-    if (dm.LinksBackTo(desc.LedgerItemID, FLedgerItemID)) {
+    if (LedgerDM->LinksBackTo(desc.LedgerItemID, FLedgerItemID)) {
         MessageDlg(QStringLiteral("Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
-                       .arg(dm.LedgerItemZQledgernumber->AsString(), desc.LedgerNumber),
+                       .arg(FItems->LedgerItemZQledgernumber->AsString(), desc.LedgerNumber),
                    TMsgDlgType::Error, mbOK);
         return;
     }
-    dm.LedgerItemZQ->Edit();
-    dm.LedgerItemZQparentid->SetAsLargeInt(desc.LedgerItemID);
-    dm.LedgerItemZQlinkedto->SetAsString(desc.LedgerNumber);
+    editIfBrowsing();
+    FItems->LedgerItemZQparentid->SetAsLargeInt(desc.LedgerItemID);
+    FItems->LedgerItemZQlinkedto->SetAsString(desc.LedgerNumber);
 }

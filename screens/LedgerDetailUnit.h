@@ -1,7 +1,7 @@
 #pragma once
-// The detail form of one ledger item, over the current row of the shared
-// item query. Opened from the list (new and existing items) and by
-// ILedger::OpenLedger; only the item's author or the colleague who handed it
+// The detail form of one ledger item: the current row of the item set it is
+// given and then owns (an item opened by id, or a row being appended).
+// Opened from the list (new and existing items) and by ILedger::OpenLedger; only the item's author or the colleague who handed it
 // over may change it, and only until it is accepted. An item without parent
 // gets enclosures ("Prilog"); its recipient, once accepted, passes it on
 // ("Predaj"); "Sken. dok." opens or attaches its scanned PDF. The page
@@ -21,6 +21,7 @@ class TDBCheckBox;
 class TDBComboBox;
 class TDBEdit;
 class TLedgerHistoryPage;
+class TLedgerItems;
 
 namespace Ui {
 class LedgerDetailForm;
@@ -30,8 +31,11 @@ class TLedgerDetailForm : public TCustomDetailForm
 {
     Q_OBJECT
 public:
-    explicit TLedgerDetailForm(QWidget *owner);
+    TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItems> items);
     ~TLedgerDetailForm() override;
+
+    // The form's own item set.
+    TLedgerItems &Items() const { return *FItems; }
 
     TDBComboBox *TypeDBCB = nullptr;
     TDBEdit *DatetimeDBE = nullptr;
@@ -137,6 +141,7 @@ private:
     void openScan(const QString &path);
 
     std::unique_ptr<Ui::LedgerDetailForm> ui;
+    TLedgerItems *FItems; // a child from the end of construction on
     qint32 FLedgerItemID = 0;
     qint32 FUserID = 0;
     int FDirection = 0; // the direction the item's number was given for

@@ -10,7 +10,6 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerSearchCriteria.h"
-#include "integration/GlobalConsole.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/LedgerHelpContexts.h"
 
@@ -89,28 +88,33 @@ void TLedgerNavigatorForm::SetSearchProps()
     TCustomNavigatorForm::SetSearchProps();
 }
 
-QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
+QString TLedgerNavigatorForm::searchCondition(QVariantList &params) const
 {
     TLedgerSearchCriteria criteria;
     for (const QString &key : SearchVLE->Keys())
         criteria.Texts.insert(key, SearchVLE->Value(key));
     criteria.InUserID = FInUserID;
     criteria.OutUserID = FOutUserID;
-    return LedgerDM->LedgerItemChangeSQLCondition(criteria.Condition(LedgerDM->ZConnection(), params));
+    return criteria.Condition(LedgerDM->ZConnection(), params);
+}
+
+QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
+{
+    return LedgerDM->LedgerItemChangeSQLCondition(searchCondition(params));
 }
 
 void TLedgerNavigatorForm::FindButtonClick()
 {
     TCustomNavigatorForm::FindButtonClick();
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TLedgerItems *items = FSearchTarget ? FSearchTarget() : nullptr;
+    if (!items)
+        return;
     // Built first: a refused cell leaves the list as it was.
     QVariantList params;
-    const QString sql = ParseSQL(params);
-    query->Close();
-    query->SetSQL(sql, params);
-    query->Open();
-    query->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
-    query->First();
+    const QString condition = searchCondition(params);
+    items->ShowCondition(condition, params);
+    items->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    items->LedgerItemZQ->First();
 }
 
 // A user row holds a picked user: Delete and Backspace drop the pick whole.
@@ -133,12 +137,12 @@ void TLedgerNavigatorForm::SearchVLEEditButtonClick()
         if (Dialogs().GetDate(date))
             SearchVLE->SetValue(key, date.toString(QStringLiteral("yyyy-MM-dd")));
     } else if (key == kPartner) {
-        const IRef<IPartner> partners = ConsoleService<IPartner>();
+        const IRef<IPartner> partners = LedgerService<IPartner>();
         TPartnerDesc partner;
         if (partners && partners->SelectPartner(partner))
             SearchVLE->SetValue(key, partner.Name);
     } else if (isUserRow(key)) {
-        const IRef<ISecurity> security = ConsoleService<ISecurity>();
+        const IRef<ISecurity> security = LedgerService<ISecurity>();
         TUserDesc user;
         if (security && security->SelectUser(user)) {
             SearchVLE->SetValue(key, user.FirstName + u' ' + user.LastName);

@@ -1,11 +1,15 @@
 #pragma once
 // The ledger's search frame: search fields in a value list; the search
-// replaces the condition of the shared item query and opens it newest first.
-// The partner and user rows have clear buttons.
+// gives its condition to the item set of the list it serves (the console's
+// list, or the picker's) and opens it newest first. The partner and user
+// rows have clear buttons.
 
 #include "CustomNavigatorForm.h"
 
 #include <QChar>
+#include <functional>
+
+class TLedgerItems;
 
 class TLedgerNavigatorForm : public TCustomNavigatorForm
 {
@@ -13,6 +17,12 @@ class TLedgerNavigatorForm : public TCustomNavigatorForm
 public:
     explicit TLedgerNavigatorForm(QWidget *owner);
     ~TLedgerNavigatorForm() override;
+
+    // The items a search shows: asked for on each search, as the list may
+    // come and go. Without a target (or when it answers null) a search
+    // does nothing.
+    using TSearchTarget = std::function<TLedgerItems *()>;
+    void SetSearchTarget(TSearchTarget target) { FSearchTarget = std::move(target); }
 
     void SetSearchProps() override;
     // The item query's text with the search condition in place; the values
@@ -27,6 +37,10 @@ public:
     void SearchVLEKeyPress(QChar &key);
 
 private:
+    // The search's condition over the item query's aliases.
+    QString searchCondition(QVariantList &params) const;
+
+    TSearchTarget FSearchTarget;
     // The users picked for "Upućeno od" and "Namenjeno"; 0 until one is.
     qint32 FInUserID = 0;
     qint32 FOutUserID = 0;

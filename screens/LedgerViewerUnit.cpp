@@ -36,22 +36,6 @@ QAction *makeAction(QWidget *owner, const char *name, const QString &caption, co
     return action;
 }
 
-// Shows the items of [fromDate, toDate], whole days, in place of the
-// query's previous condition.
-void SetDateFilter(const QDate &fromDate, const QDate &toDate)
-{
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (query->Active())
-        query->Close();
-    query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")),
-                  {TZConnection::DayStart(TZConnection::DateText(fromDate)),
-                   TZConnection::DayEnd(TZConnection::DateText(toDate))});
-    query->Open();
-    // Newest first, like a search: the order never depends on what ran before.
-    query->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
-    query->First();
-}
-
 } // namespace
 
 TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
@@ -64,7 +48,8 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
       ThisMonthAction(makeAction(this, "ThisMonthAction", QStringLiteral("Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
       ProceedingAction(makeAction(this, "ProceedingAction", QStringLiteral("Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
       PrintListAction(makeAction(this, "PrintListAction", QStringLiteral("Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
-      ExportCsvAction(makeAction(this, "ExportCsvAction", QStringLiteral("Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E)))
+      ExportCsvAction(makeAction(this, "ExportCsvAction", QStringLiteral("Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E))),
+      FItems(new TLedgerItems(*LedgerDM, this))
 {
     setObjectName(QStringLiteral("LedgerViewerForm"));
     SetHelpContext(this, LedgerListHelp);
@@ -91,7 +76,7 @@ void TLedgerViewerForm::loadImages()
 
 void TLedgerViewerForm::setUpGrid()
 {
-    DBG->SetDataSource(LedgerDM->LedgerItemDS);
+    DBG->SetDataSource(FItems->LedgerItemDS);
     const struct
     {
         const char *Field;
@@ -105,7 +90,7 @@ void TLedgerViewerForm::setUpGrid()
     const QHeaderView *titles = DBG->horizontalHeader();
     const int titleMargin = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles) + 4;
     const auto titleWidth = [&](const char *field) {
-        return titles->fontMetrics().horizontalAdvance(LedgerDM->LedgerItemZQ->FieldByName(QLatin1String(field)).DisplayLabel())
+        return titles->fontMetrics().horizontalAdvance(FItems->LedgerItemZQ->FieldByName(QLatin1String(field)).DisplayLabel())
                + titleMargin;
     };
     double scale = 1.0;
@@ -117,7 +102,7 @@ void TLedgerViewerForm::setUpGrid()
         TColumn column;
         column.FieldName = QLatin1String(c.Field);
         // Given here: the grid reads labels from fields only while the query is open.
-        column.Title = LedgerDM->LedgerItemZQ->FieldByName(column.FieldName).DisplayLabel();
+        column.Title = FItems->LedgerItemZQ->FieldByName(column.FieldName).DisplayLabel();
         // The date-time column is as wide as a full date and time.
         column.Width = c.Width > 0 ? qRound(c.Width * scale)
                                    : qMax(titleWidth(c.Field),
@@ -189,30 +174,56 @@ void TLedgerViewerForm::fillPopupMenu()
     AddPopupItem(ColumnsVisibility);
 }
 
-TLedgerViewerForm::~TLedgerViewerForm() = default;
+TLedgerViewerForm::~TLedgerViewerForm()
+{
+    // The grid lets go of the rows before they go.
+    DBG->SetDataSource(nullptr);
+}
 
+// The new item is made in a form of its own; once stored it shows in the
+// list in its sorted place and becomes the current row.
 void TLedgerViewerForm::CustomAddExecute()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (!query->Active())
-        query->Open();
-    query->Append();
-    CustomEdit->trigger();
+    auto items = LedgerDM->NewLedgerItems();
+    items->ShowCondition(QStringLiteral("l.ledgeritemid = -1"));
+    items->LedgerItemZQ->Append();
+    auto form = std::make_unique<TLedgerDetailForm>(this, std::move(items));
+    Dialogs().ShowModal(*form);
+    showStored(form->LedgerItemID());
 }
 
 void TLedgerViewerForm::CustomEditExecute()
 {
-    // Without a current row there is nothing to edit; after Dodaj the new row is current.
-    if (!LedgerDM->LedgerItemZQ->Active() || LedgerDM->LedgerItemZQ->IsEmpty())
+    TZQuery *query = FItems->LedgerItemZQ;
+    if (!query->Active() || query->IsEmpty())
         return;
-    auto form = std::make_unique<TLedgerDetailForm>(this);
+    const qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
+    auto items = LedgerDM->NewLedgerItems();
+    // Deleted meanwhile by another desk: the list drops it.
+    if (!items->OpenItem(id)) {
+        query->RemoveRow(QVariant::fromValue(id));
+        return;
+    }
+    auto form = std::make_unique<TLedgerDetailForm>(this, std::move(items));
     Dialogs().ShowModal(*form);
+}
+
+void TLedgerViewerForm::showStored(qint64 id)
+{
+    TZQuery *query = FItems->LedgerItemZQ;
+    if (id <= 0)
+        return;
+    if (!query->Active())
+        FItems->ShowCondition(QStringLiteral("l.ledgeritemid = ?"), {id});
+    else
+        FItems->RefreshItem(id, true);
+    query->Locate(QVariant::fromValue(id));
 }
 
 void TLedgerViewerForm::CustomDeleteExecute()
 {
     // The data module's rules and the common confirmation decide; no question here.
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     if (!query->Active() || (query->Bof() && query->Eof()))
         return;
     try {
@@ -227,13 +238,23 @@ void TLedgerViewerForm::CustomDeleteExecute()
 void TLedgerViewerForm::TodayActionExecute()
 {
     const QDate today = TClock::Now().date();
-    SetDateFilter(today, today);
+    setDateFilter(today, today);
 }
 
 void TLedgerViewerForm::ShowStartList(bool today)
 {
-    if (today && !LedgerDM->LedgerItemZQ->Active())
+    if (today && !FItems->LedgerItemZQ->Active())
         TodayActionExecute();
+}
+
+void TLedgerViewerForm::setDateFilter(const QDate &fromDate, const QDate &toDate)
+{
+    FItems->ShowCondition(QStringLiteral("l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?"),
+                          {TZConnection::DayStart(TZConnection::DateText(fromDate)),
+                           TZConnection::DayEnd(TZConnection::DateText(toDate))});
+    // Newest first, like a search: the order never depends on what ran before.
+    FItems->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    FItems->LedgerItemZQ->First();
 }
 
 void TLedgerViewerForm::ThisWeekActionExecute()
@@ -241,14 +262,14 @@ void TLedgerViewerForm::ThisWeekActionExecute()
     // Weeks run Monday to Sunday.
     const QDate today = TClock::Now().date();
     const QDate from = today.addDays(-(today.dayOfWeek() - 1));
-    SetDateFilter(from, from.addDays(6));
+    setDateFilter(from, from.addDays(6));
 }
 
 void TLedgerViewerForm::ThisMonthActionExecute()
 {
     const QDate today = TClock::Now().date();
     const QDate from(today.year(), today.month(), 1);
-    SetDateFilter(from, from.addMonths(1).addDays(-1));
+    setDateFilter(from, from.addMonths(1).addDays(-1));
 }
 
 void TLedgerViewerForm::ProceedingActionExecute()
@@ -272,7 +293,7 @@ void TLedgerViewerForm::ExportCsvActionExecute()
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".csv");
     ExportGridCsv(*DBG, fileName);
-    const TZQuery *query = LedgerDM->LedgerItemZQ;
+    const TZQuery *query = FItems->LedgerItemZQ;
     Dialogs().Notice(QStringLiteral("Izvezeno stavki: %1, u datoteku %2")
                          .arg(query->Active() ? query->RecordCount() : 0)
                          .arg(QFileInfo(fileName).fileName()));
@@ -286,7 +307,7 @@ void TLedgerViewerForm::DBGDblClick()
     // last row is.
     if (cell.Row == 0)
         return;
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     if (query->Active() && !query->IsEmpty())
         CustomEdit->trigger();
 }

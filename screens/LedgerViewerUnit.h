@@ -1,5 +1,5 @@
 #pragma once
-// The ledger's list frame: the shared item query in a grid, adding, editing
+// The ledger's list frame: its own ledger items in a grid, adding, editing
 // and deleting items, the quick date filters (today, this week, this month)
 // and the handover record, the printout and the CSV file of what the list
 // shows. The date filters read the day from TClock. A
@@ -10,6 +10,7 @@
 #include "DBGrid.h" // users of the frame reach its grid
 
 class QAction;
+class TLedgerItems;
 
 class TLedgerViewerForm : public TCustomViewerForm
 {
@@ -17,6 +18,9 @@ class TLedgerViewerForm : public TCustomViewerForm
 public:
     explicit TLedgerViewerForm(QWidget *owner);
     ~TLedgerViewerForm() override;
+
+    // The items the list shows; searches and filters set their condition.
+    TLedgerItems &Items() const { return *FItems; }
 
     QAction *const CustomAdd;
     QAction *const CustomEdit;
@@ -55,4 +59,10 @@ private:
     void bindActions();
     void fillToolbar();
     void fillPopupMenu();
+    // A stored item shown in its sorted place as the current row.
+    void showStored(qint64 id);
+    // Shows the items of [fromDate, toDate], whole days, newest first.
+    void setDateFilter(const QDate &fromDate, const QDate &toDate);
+
+    TLedgerItems *FItems; // owned as a child, freed after the grid
 };

@@ -9,7 +9,6 @@
 #include "SqlText.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/GlobalConsole.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include "ui_ProceedingUnit.h"
@@ -46,18 +45,17 @@ bool editing(const TDataSet &dataSet)
 
 // A choice made in the grid is stored before anything reads the rows or
 // the dialog goes: the printed record must not show what the database lacks.
-void storePending()
+void storePending(TZQuery &query)
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (query->Active() && editing(*query))
-        query->Post();
+    if (query.Active() && editing(query))
+        query.Post();
 }
 
 } // namespace
 
 TProceedingForm::TProceedingForm(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::ProceedingForm>())
+      ui(std::make_unique<Ui::ProceedingForm>()), FItems(new TLedgerItems(*LedgerDM, this))
 {
     ui->setupUi(this);
     SetHelpContext(this, LedgerHandoverHelp);
@@ -76,7 +74,7 @@ TProceedingForm::TProceedingForm(QWidget *owner)
 
     // Titles from the fields' labels; a column of the default width, or one
     // whose title needs more room in the font at hand, grows to fit it.
-    ProceedingDBG->SetDataSource(LedgerDM->LedgerItemDS);
+    ProceedingDBG->SetDataSource(FItems->LedgerItemDS);
     ProceedingDBG->SetReadOnly(false);
     const QHeaderView *titles = ProceedingDBG->horizontalHeader();
     const int titleMargin = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles) + 4;
@@ -93,7 +91,7 @@ TProceedingForm::TProceedingForm(QWidget *owner)
     for (const auto &c : columns) {
         TColumn column;
         column.FieldName = QLatin1String(c.Field);
-        column.Title = LedgerDM->LedgerItemZQ->FieldByName(column.FieldName).DisplayLabel();
+        column.Title = FItems->LedgerItemZQ->FieldByName(column.FieldName).DisplayLabel();
         column.Width = qMax(c.Width > 0 ? c.Width : TDBGrid::DefaultColumnWidth,
                             titles->fontMetrics().horizontalAdvance(column.Title) + titleMargin);
         column.ReadOnly = c.ReadOnly;
@@ -136,7 +134,11 @@ void TProceedingForm::fitGrid()
     setFixedSize(776 + grow, 350);
 }
 
-TProceedingForm::~TProceedingForm() = default;
+TProceedingForm::~TProceedingForm()
+{
+    // The grid lets go of the rows before they go.
+    ProceedingDBG->SetDataSource(nullptr);
+}
 
 QString TProceedingForm::HandoverCondition()
 {
@@ -146,11 +148,7 @@ QString TProceedingForm::HandoverCondition()
 // A failed open leaves the query closed with the new text; the caller shows why.
 void TProceedingForm::setCondition(const QString &condition, const QVariantList &params)
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
-    if (query->Active())
-        query->Close();
-    query->SetSQL(ChangeSQLCondition(query->SQL(), condition), params);
-    query->Open();
+    FItems->ShowCondition(condition, params);
 }
 
 void TProceedingForm::FormCreate()
@@ -158,12 +156,14 @@ void TProceedingForm::FormCreate()
     TColumn accepted = ProceedingDBG->Columns().at(6);
     accepted.PickList << _YES_CAP << _NO_CAP;
     ProceedingDBG->SetColumn(6, accepted);
+    // In the order the items were registered, as the record lists them.
+    FItems->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime, ledgeritemid"));
     setCondition(HandoverCondition(), {LedgerDM->GetUserID()});
 }
 
 void TProceedingForm::InUserButtonClick()
 {
-    IRef<ISecurity> security = ConsoleService<ISecurity>();
+    IRef<ISecurity> security = LedgerService<ISecurity>();
     if (!security)
         return;
     TUserDesc user;
@@ -179,13 +179,13 @@ void TProceedingForm::InUserButtonClick()
 // and the error goes to the caller's display.
 void TProceedingForm::AcceptAllButtonClick()
 {
-    TZQuery *query = LedgerDM->LedgerItemZQ;
+    TZQuery *query = FItems->LedgerItemZQ;
     TControlsSuspended suspended(*query);
     query->First();
     while (!query->Eof()) {
         if (query->State() == TDataSetState::Browse)
             query->Edit();
-        LedgerDM->LedgerItemZQaccepted->SetAsBoolean(true);
+        FItems->LedgerItemZQaccepted->SetAsBoolean(true);
         try {
             query->Post();
         } catch (...) {
@@ -199,9 +199,9 @@ void TProceedingForm::AcceptAllButtonClick()
 
 void TProceedingForm::PrintButtonClick()
 {
-    storePending();
+    storePending(*FItems->LedgerItemZQ);
     TReportEngine engine(this);
-    engine.ExecuteLedgerProceedingReport(LedgerDM->LedgerItemZQ, windowTitle());
+    engine.ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
 }
 
 void TProceedingForm::CloseButtonClick()
@@ -211,7 +211,7 @@ void TProceedingForm::CloseButtonClick()
 
 void TProceedingForm::done(int result)
 {
-    if (!Guarded(storePending))
+    if (!Guarded([this] { storePending(*FItems->LedgerItemZQ); }))
         return;
     QDialog::done(result);
 }

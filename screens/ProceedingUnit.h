@@ -2,9 +2,9 @@
 // The handover record ("Zapisnik"): the items meant for the logged-in user
 // and not accepted yet, narrowed to one colleague if the user wishes; the
 // user accepts them all at once or one by one and prints the record both
-// sides sign. The dialog has no data of its own: it rewrites the condition
-// of the shared item query and leaves it so when it closes. Whoever shows
-// it frees it once it has closed.
+// sides sign. The dialog reads its items into an item set of its own; the
+// list shows what it accepted once stored. Whoever shows it frees it once
+// it has closed.
 
 #include <QDialog>
 #include <memory>
@@ -16,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class TApplicationEvents;
 class TDBGrid;
+class TLedgerItems;
 
 namespace Ui {
 class ProceedingForm;
@@ -38,6 +39,9 @@ public:
     QPushButton *CloseButton = nullptr;
     // Sees the whole application's events for as long as the dialog exists.
     TApplicationEvents *ApplicationEvents = nullptr;
+
+    // The dialog's own items.
+    TLedgerItems &Items() const { return *FItems; }
 
     // "l.accepted = 'n' AND l.outuserid = ?", bound to the user's id.
     static QString HandoverCondition();
@@ -63,4 +67,5 @@ private:
     void setCondition(const QString &condition, const QVariantList &params);
 
     std::unique_ptr<Ui::ProceedingForm> ui;
+    TLedgerItems *FItems; // a child; the grid lets go of it first
 };

@@ -5,3 +5,4 @@ k_add_test(tst_ledgerviewer SOURCES tst_ledgerviewer.cpp LIBS kledgertestsupport
 k_add_test(tst_ledgernavigator SOURCES tst_ledgernavigator.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_serbiansearch SOURCES tst_serbiansearch.cpp LIBS kledgertestsupport DB)
 k_add_test(tst_listexport SOURCES tst_listexport.cpp LIBS kledgertestsupport DB)
+k_add_test(tst_listkeepsrows SOURCES tst_listkeepsrows.cpp LIBS kledgertestsupport DB)

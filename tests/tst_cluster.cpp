@@ -39,6 +39,8 @@ class TestCluster : public QObject
         return int(TestDb::ClusterSockets().indexOf(c.ServerText())) + 1;
     }
 
+    std::unique_ptr<TLedgerItems> m_items;
+
     void openAll()
     {
         q->Close();
@@ -53,9 +55,9 @@ class TestCluster : public QObject
     QString post(const QString &type)
     {
         q->Append();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(type);
+        m_items->LedgerItemZQitemtype->SetAsString(type);
         q->Post();
-        return LedgerDM->LedgerItemZQledgernumber->AsString();
+        return m_items->LedgerItemZQledgernumber->AsString();
     }
 
 private slots:
@@ -71,14 +73,14 @@ private slots:
         console->Security = IRef<TestSecurity>(new TestSecurity);
         console->Security->User = TUserDesc{qint32(ana), QStringLiteral("ana"), QStringLiteral("Ana"), QStringLiteral("Petrović")};
         GlobalConsole = console;
-        q = LedgerDM->LedgerItemZQ;
+        m_items = LedgerDM->NewLedgerItems();
+        q = m_items->LedgerItemZQ;
         openAll();
     }
 
     void cleanup()
     {
-        if (LedgerDM)
-            q->Close();
+        m_items.reset();
         Finalize();
         console.reset();
         db.reset();
@@ -94,8 +96,8 @@ private slots:
         QCOMPARE(nodeOf(conn()), 1);
         QCOMPARE(nodeOf(*other), 2);
         q->Append();
-        const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Ugovor"));
+        const QString number = m_items->LedgerItemZQledgernumber->AsString();
+        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Ugovor"));
         auto journal = q->OnJournal;
         int calls = 0;
         q->OnJournal = [&](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key, const std::vector<TField *> &changed) {
@@ -113,7 +115,7 @@ private slots:
         }
         q->OnJournal = journal;
         QCOMPARE(q->State(), TDataSetState::Insert);
-        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
+        QCOMPARE(m_items->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
         QCOMPARE(stored(number), 1);
         QCOMPARE(dst::countItems(conn(), QStringLiteral("ledgernumber = ? AND itemtype = 'Dopis'"), {number}), 1);
     }
@@ -127,8 +129,8 @@ private slots:
         const QString first = post(QStringLiteral("Dopis"));
         QCOMPARE(nodeOf(conn()), 1);
         q->Append();
-        const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
+        const QString number = m_items->LedgerItemZQledgernumber->AsString();
+        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
         auto journal = q->OnJournal;
         q->OnJournal = [&](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key, const std::vector<TField *> &changed) {
             journal(c, kind, key, changed);
@@ -143,7 +145,7 @@ private slots:
         }
         QCOMPARE(nodeOf(conn()), 2);
         QCOMPARE(q->State(), TDataSetState::Insert);
-        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), QStringLiteral("Rešenje"));
+        QCOMPARE(m_items->LedgerItemZQitemtype->AsString(), QStringLiteral("Rešenje"));
         QCOMPARE(stored(number), 0);
         q->Post();
         QCOMPARE(stored(number), 1);
@@ -153,7 +155,7 @@ private slots:
         openAll();
         QCOMPARE(q->RecordCount(), 2);
         q->Append();
-        const QString third = LedgerDM->LedgerItemZQledgernumber->AsString();
+        const QString third = m_items->LedgerItemZQledgernumber->AsString();
         q->Cancel();
         QCOMPARE(third.section(u'/', 0, 0).toInt(), number.section(u'/', 0, 0).toInt() + 1);
 

@@ -24,17 +24,17 @@ class TestCustodyTimeline : public QObject
     void accept(qint64 id, const QString &login)
     {
         fx.LoginAs(login);
-        LedgerFixture::OpenItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQaccepted->SetAsBoolean(true);
-        LedgerDM->LedgerItemZQ->Post();
+        auto items = LedgerFixture::OpenItem(id);
+        items->LedgerItemZQ->Edit();
+        items->LedgerItemZQaccepted->SetAsBoolean(true);
+        items->LedgerItemZQ->Post();
     }
     void handTo(qint64 id, const QString &login)
     {
-        LedgerFixture::OpenItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(fx.UserId(login));
-        LedgerDM->LedgerItemZQ->Post();
+        auto items = LedgerFixture::OpenItem(id);
+        items->LedgerItemZQ->Edit();
+        items->LedgerItemZQoutuserid->SetAsLargeInt(fx.UserId(login));
+        items->LedgerItemZQ->Post();
     }
 
 private slots:

@@ -11,6 +11,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerDetailUnit.h"
@@ -32,14 +33,13 @@
 
 namespace {
 
-TZQuery &query() { return *LedgerDM->LedgerItemZQ; }
 
 // Searches the picker's list by ledger number, as typed into the search frame.
 int search(TGetLedgerForm &picker, const QString &number)
 {
     picker.FNavigator->SearchVLE->SetValue(QStringLiteral("ledgernumber"), number);
     picker.FNavigator->FindButton->click();
-    return query().RecordCount();
+    return picker.FViewer->Items().LedgerItemZQ->RecordCount();
 }
 
 void doubleClickFirstRow(TGetLedgerForm &picker)
@@ -98,7 +98,6 @@ private slots:
     {
         REQUIRE_TESTDB(fx.Db);
         TDBIniFile(&fx.Db.Connection()).DeleteKey(QStringLiteral("Appearance"), QStringLiteral("GetWindow"));
-        query().Close();
     }
 
     void cleanupTestCase()
@@ -280,10 +279,8 @@ private slots:
         });
         m_ledger->OpenLedger(qint32(id));
         QVERIFY(dialogs->Messages.isEmpty());
-        QVERIFY(query().Active());
         if (!exists) {
             QCOMPARE(dialogs->ModalCount, 0);
-            QVERIFY(query().IsEmpty());
             return;
         }
         QCOMPARE(dialogs->ModalCount, 1);

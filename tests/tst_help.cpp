@@ -55,7 +55,7 @@ private slots:
     {
         QFETCH(QString, where);
         QFETCH(QString, shown);
-        LedgerFixture::OpenItem(fx.AddItem());
+        const qint64 item = fx.AddItem();
         ScopedScriptedDialogs dialogs;
         const auto pressF1 = [](QWidget *w) { QTest::keyClick(w, Qt::Key_F1); };
         dialogs->ModalHandlers.push_back([&](QDialog &d) {
@@ -63,6 +63,7 @@ private slots:
             return int(QDialog::Rejected);
         });
         TLedgerViewerForm list(nullptr);
+        list.Items().OpenItem(item);
         TLedgerNavigatorForm search(nullptr);
         TGetLedgerForm picker;
         if (where == QLatin1String("list"))

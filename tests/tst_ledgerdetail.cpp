@@ -33,7 +33,9 @@
 
 namespace {
 
-TZQuery &query() { return *LedgerDM->LedgerItemZQ; }
+// The item set of the form (or list) a test works on.
+TLedgerItems *g_items = nullptr;
+TZQuery &query() { return *g_items->LedgerItemZQ; }
 
 // Replaces the text of an edit (or an editable combo's edit) as typed.
 void typeInto(QLineEdit *edit, const QString &text)
@@ -76,11 +78,7 @@ private slots:
         fx.LoginAs(QStringLiteral("ana"));
     }
 
-    void cleanup()
-    {
-        if (LedgerDM)
-            query().Cancel();
-    }
+    void cleanup() { g_items = nullptr; }
 
     void cleanupTestCase() { fx.Stop(); }
 
@@ -120,6 +118,7 @@ private slots:
                                       {"outuserid", fx.UserId(QStringLiteral("jelena"))},
                                       {"partnerid", fx.Scalar(QStringLiteral("SELECT MIN(partnerid) FROM partner"))}});
         DetailFormOn on(id);
+        g_items = &on.items();
         const TLedgerDetailForm &form = on.form;
         QCOMPARE(form.ReadOnlyLabel->isVisible(), !reason.isEmpty());
         if (!reason.isEmpty())
@@ -183,11 +182,12 @@ private slots:
             fx.AddItem({{"direction", -1}, {"ledgerdatetime", QDateTime(QDate(year + 1, 1, 10), QTime(8, 0))}});
         const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime(QDate(year, 3, 4), QTime(9, 15))}});
         DetailFormOn on(id);
+        g_items = &on.items();
         QCOMPARE(on.form.TypeDBCB->currentText(), QStringLiteral("Ulazni"));
 
         chooseByKeys(on.form.TypeDBCB, caption);
         QCOMPARE(on.form.NumberDBE->text(), expected);
-        QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), direction);
+        QCOMPARE(g_items->LedgerItemZQdirection->AsInteger(), direction);
         QVERIFY(on.form.CustomApply->isEnabled());
 
         on.form.ApplyButton->click();
@@ -206,11 +206,12 @@ private slots:
     {
         QFETCH(bool, picker);
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
-        const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
+        const QString number = g_items->LedgerItemZQledgernumber->AsString();
         const QDateTime when(QDate(2024, 2, 29), QTime(13, 45, 10));
         ScopedScriptedDialogs dialogs;
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         if (picker) {
             dialogs->DateTimeAnswers.push_back(when);
@@ -222,7 +223,7 @@ private slots:
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
         QCOMPARE(form.NumberDBE->text(), number);
         QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), number);
-        QCOMPARE(LedgerDM->LedgerItemZQledgerdatetime->AsDateTime(), when);
+        QCOMPARE(g_items->LedgerItemZQledgerdatetime->AsDateTime(), when);
     }
 
     // ---- OK, Apply, Cancel and closing --------------------------------------------------------------
@@ -238,10 +239,11 @@ private slots:
     {
         QFETCH(QString, typed);
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
         QVariantList before = fx.Row(id);
         ScopedScriptedDialogs dialogs;
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         if (!typed.isEmpty())
             typeInto(form.ItemNumberDBE, typed);
@@ -280,11 +282,12 @@ private slots:
         QFETCH(bool, stored);
 
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
-        const QString oldNumber = LedgerDM->LedgerItemZQitemnumber->AsString();
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
+        const QString oldNumber = g_items->LedgerItemZQitemnumber->AsString();
         ScopedScriptedDialogs dialogs;
         dialogs->MessageAnswers.push_back(answer);
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         typeInto(form.ItemNumberDBE, QStringLiteral("NOVO-5"));
         if (clearItemType)
@@ -307,7 +310,7 @@ private slots:
             }
         } else {
             QCOMPARE(query().State(), TDataSetState::Browse);
-            QCOMPARE(LedgerDM->LedgerItemZQitemnumber->AsString(), stored ? QStringLiteral("NOVO-5") : oldNumber);
+            QCOMPARE(g_items->LedgerItemZQitemnumber->AsString(), stored ? QStringLiteral("NOVO-5") : oldNumber);
             QCOMPARE(dialogs->Messages.size(), 1);
         }
     }
@@ -342,10 +345,11 @@ private slots:
         const qint64 id = fx.AddItem();
         if (typed == QLatin1String("<other>"))
             typed = fx.Cell(other, QStringLiteral("ledgernumber"));
-        LedgerFixture::OpenItem(id);
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
         const QVariantList before = fx.Row(id);
         ScopedScriptedDialogs dialogs;
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         typeInto(form.ItemNumberDBE, QStringLiteral("ZADRŽI-1"));
         QWidget *target = form.findChild<QWidget *>(control);
@@ -398,6 +402,7 @@ private slots:
         const qint64 id = fx.AddItem();
         const QString before = fx.Cell(id, column);
         DetailFormOn on(id);
+        g_items = &on.items();
         auto *edit = on.form.findChild<TDBEdit *>(control);
         typeInto(edit, typed);
         on.form.OKButton->click();
@@ -471,6 +476,7 @@ private slots:
         const qint64 parent = fx.AddItem({{QStringLiteral("ledgernumber"), parentNumber}});
         const qint64 id = withParent ? fx.AddItem({{QStringLiteral("parentid"), parent}}) : fx.AddItem();
         DetailFormOn on(id);
+        g_items = &on.items();
         QCOMPARE(on.form.DBEdit12->text(), withParent ? parentNumber : QString());
         QCOMPARE(query().State(), TDataSetState::Browse);
         QVERIFY(!on.form.CustomApply->isEnabled());
@@ -499,7 +505,8 @@ private slots:
         const qint64 oldParent = fx.AddItem({{QStringLiteral("ledgernumber"), oldParentNumber}});
         const qint64 target = fx.AddItem({{QStringLiteral("ledgernumber"), targetNumber}});
         const qint64 id = fx.AddItem({{QStringLiteral("parentid"), oldParent}});
-        LedgerFixture::OpenItem(id);
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
 
         ScopedScriptedDialogs dialogs;
         int pickerRows = -1;
@@ -513,12 +520,12 @@ private slots:
             }
             picker->FNavigator->SearchVLE->SetValue(QStringLiteral("ledgernumber"), targetNumber);
             picker->FNavigator->FindButton->click();
-            pickerRows = query().RecordCount();
+            pickerRows = picker->FViewer->Items().LedgerItemZQ->RecordCount();
             picker->OKButton->click();
             return dialog.result();
         });
 
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         if (pendingEdit)
             typeInto(form.ItemNumberDBE, QStringLiteral("PRE-VEZE"));
@@ -527,23 +534,23 @@ private slots:
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
         QCOMPARE(dialogs->ModalCount, 1);
         QVERIFY(form.isVisible());
-        // Back on its own item, whatever the picker showed.
+        // On its own item, whatever the picker showed; what was typed stays
+        // in the form, unstored until OK.
         QCOMPARE(query().RecordCount(), 1);
-        QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), id);
-        if (pendingEdit)
-            QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("PRE-VEZE"));
+        QCOMPARE(g_items->LedgerItemZQledgeritemid->AsLargeInt(), id);
+        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
         QCOMPARE(form.ItemNumberDBE->text(), pendingEdit ? QStringLiteral("PRE-VEZE") : QStringLiteral("BR-%1").arg(fx.Serial()));
 
         if (!choose) {
-            QCOMPARE(query().State(), TDataSetState::Browse);
+            QCOMPARE(query().State(), pendingEdit ? TDataSetState::Edit : TDataSetState::Browse);
             QCOMPARE(form.DBEdit12->text(), oldParentNumber);
-            QCOMPARE(LedgerDM->LedgerItemZQparentid->AsLargeInt(), oldParent);
-            QVERIFY(!form.CustomApply->isEnabled());
+            QCOMPARE(g_items->LedgerItemZQparentid->AsLargeInt(), oldParent);
+            QCOMPARE(form.CustomApply->isEnabled(), pendingEdit);
             return;
         }
         QCOMPARE(pickerRows, 1);
         QCOMPARE(query().State(), TDataSetState::Edit);
-        QCOMPARE(LedgerDM->LedgerItemZQparentid->AsLargeInt(), target);
+        QCOMPARE(g_items->LedgerItemZQparentid->AsLargeInt(), target);
         QCOMPARE(form.DBEdit12->text(), targetNumber);
         QVERIFY(form.CustomApply->isEnabled());
         form.OKButton->click();
@@ -569,6 +576,7 @@ private slots:
             target = fx.AddItem({{QStringLiteral("parentid"), target}});
         const QString targetNumber = fx.Cell(target, QStringLiteral("ledgernumber"));
         DetailFormOn on(id);
+        g_items = &on.items();
         on.dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
             auto *picker = qobject_cast<TGetLedgerForm *>(&dialog);
             picker->FNavigator->SearchVLE->SetValue(QStringLiteral("ledgernumber"), targetNumber);
@@ -591,25 +599,26 @@ private slots:
         const qint64 id = fx.AddItem();
         const QString number = fx.Cell(id, QStringLiteral("ledgernumber"));
         DetailFormOn on(id);
+        g_items = &on.items();
         emit on.form.TypeDBCB->activated(on.form.TypeDBCB->currentIndex());
         QCOMPARE(on.form.NumberDBE->text(), number);
         on.form.OKButton->click();
         QCOMPARE(fx.Cell(id, QStringLiteral("ledgernumber")), number);
     }
 
-    // The picker browses the shared query, so a change the database refuses
-    // keeps it closed and the user's values in place.
-    void linkAfterRefusedStore()
+    // The picker has rows of its own: an edit the database would refuse
+    // neither keeps it closed nor is stored or lost on the way.
+    void linkKeepsUnsavedEdits()
     {
         const qint64 id = fx.AddItem();
         DetailFormOn on(id);
+        g_items = &on.items();
         typeInto(on.form.ItemNumberDBE, QStringLiteral("OSTAJE"));
         typeInto(on.form.ItemTypeDBCB->lineEdit(), QString());
         on.form.LinkedToButton->click();
 
-        QCOMPARE(on.dialogs->ModalCount, 0);
-        QCOMPARE(on.dialogs->Messages.size(), 1);
-        QCOMPARE(on.dialogs->Messages.first().Text, FormatStr(_CMN_FIELD_REQUIRED_ERR, {QStringLiteral("Vrsta dokumenta")}));
+        QCOMPARE(on.dialogs->ModalCount, 1);
+        QVERIFY(on.dialogs->Messages.isEmpty());
         QCOMPARE(query().State(), TDataSetState::Edit);
         QCOMPARE(on.form.ItemNumberDBE->text(), QStringLiteral("OSTAJE"));
         QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
@@ -659,7 +668,8 @@ private slots:
         if (bare)
             GlobalConsole = bareConsole;
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
         const QString before = fx.Cell(id, column);
         ScopedScriptedDialogs dialogs;
         dialogs->DateAnswers.push_back(answer.isEmpty() ? std::nullopt : std::optional(QDate::fromString(answer, Qt::ISODate)));
@@ -674,7 +684,7 @@ private slots:
             (answer.isEmpty() ? cancel : ok)->click();
             return dialog.result();
         });
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(opened));
         form.show();
         form.findChild<QPushButton *>(button)->click();
 
@@ -713,7 +723,6 @@ private slots:
         QFETCH(QString, number);
         const bool adding = action == QLatin1String("CustomAdd");
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
         const int itemsBefore = fx.ItemCount();
         TClock::TFixed clock(QDateTime(today, QTime(11, 20)));
 
@@ -733,12 +742,14 @@ private slots:
             return form->result();
         });
         TLedgerViewerForm viewer(nullptr);
+        viewer.Items().OpenItem(id);
+        g_items = &viewer.Items();
         viewer.ActionByName(action)->trigger();
 
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
         QCOMPARE(dialogs->ModalCount, 1);
         QCOMPARE(query().State(), TDataSetState::Browse);
-        QCOMPARE(shownNumber, adding ? number : LedgerDM->LedgerItemZQledgernumber->AsString());
+        QCOMPARE(shownNumber, adding ? number : g_items->LedgerItemZQledgernumber->AsString());
         QCOMPARE(fx.ItemCount(), itemsBefore + (adding && confirm ? 1 : 0));
         if (!confirm) {
             QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("BR-%1").arg(fx.Serial()));
@@ -746,7 +757,7 @@ private slots:
         }
         const qint64 stored = adding ? fx.Scalar(QStringLiteral("SELECT MAX(ledgeritemid) FROM ledgeritem")).toLongLong() : id;
         QCOMPARE(formItemId, qint32(stored));
-        QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), stored);
+        QCOMPARE(g_items->LedgerItemZQledgeritemid->AsLargeInt(), stored);
         QCOMPARE(fx.Cell(stored, QStringLiteral("itemtype")), QStringLiteral("Žalba"));
         QCOMPARE(fx.Cell(stored, QStringLiteral("itemnumber")), QStringLiteral("IZ-LISTE"));
         if (adding) {
@@ -772,6 +783,7 @@ private slots:
                                                  "archived = 'y', archivednumber = 'A-2026/004' WHERE ledgeritemid = ?"),
                                   {fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("ana")), fx.UserId(QStringLiteral("jelena")), id});
         DetailFormOn on(id);
+        g_items = &on.items();
         QVERIFY(QTest::qWaitForWindowExposed(&on.form));
         const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
         if (!dir.isEmpty())
@@ -809,8 +821,9 @@ private slots:
     void serbianCalendar()
     {
         const qint64 id = fx.AddItem({{"itemdate", QDate(2026, 3, 5)}});
-        LedgerFixture::OpenItem(id);
-        TLedgerDetailForm form(nullptr); // no scripted dialogs: the picker is closed from its own loop
+        auto opened = LedgerFixture::OpenItem(id);
+        g_items = opened.get();
+        TLedgerDetailForm form(nullptr, std::move(opened)); // no scripted dialogs: the picker is closed from its own loop
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         Qt::DayOfWeek firstDay = Qt::Sunday;

@@ -27,6 +27,8 @@ private:
     IRef<TestConsole> console;
     qint64 ana = 0, marko = 0;
 
+    std::unique_ptr<TLedgerItems> m_items; // the item set a window would own
+
     TZConnection &conn() { return db->Connection(); }
 
     // An item of Ana's; the columns given replace the defaults or add to them.
@@ -41,7 +43,7 @@ private:
 
     void openItem(qint64 id)
     {
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Close();
         q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
         q->Open();
@@ -49,7 +51,7 @@ private:
 
     void openAll()
     {
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Close();
         q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QString()));
         q->Open();
@@ -63,6 +65,7 @@ private slots:
         DB_SETUP(db);
         Initialize();
         LedgerDM->SetZConnection(&conn());
+        m_items = LedgerDM->NewLedgerItems();
         ana = dst::addUser(conn(), QStringLiteral("Ana"), QStringLiteral("Petrović"), QStringLiteral("ana"));
         marko = dst::addUser(conn(), QStringLiteral("Marko"), QStringLiteral("Jovanović"), QStringLiteral("marko"));
         console = IRef<TestConsole>(new TestConsole);
@@ -73,8 +76,7 @@ private slots:
 
     void cleanup()
     {
-        if (LedgerDM)
-            LedgerDM->LedgerItemZQ->Close();
+        m_items.reset();
         Finalize();
         console.reset();
         db.reset();
@@ -83,8 +85,8 @@ private slots:
     void emptyUntilConditionIsSet()
     {
         insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
-        LedgerDM->LedgerItemZQ->Open();
-        QVERIFY(LedgerDM->LedgerItemZQ->IsEmpty());
+        m_items->LedgerItemZQ->Open();
+        QVERIFY(m_items->LedgerItemZQ->IsEmpty());
     }
 
     void leftJoinsKeepItemsWithMissingReferences()
@@ -92,12 +94,12 @@ private slots:
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"),
                                      {{QStringLiteral("userid"), 9999}, {QStringLiteral("partnerid"), 777}});
         openItem(id);
-        QCOMPARE(LedgerDM->LedgerItemZQ->RecordCount(), 1);
-        QCOMPARE(LedgerDM->LedgerItemZQpartnername->AsString(), QString());
-        QCOMPARE(LedgerDM->LedgerItemZQdocumentnumber->AsString(), QString());
-        QCOMPARE(LedgerDM->LedgerItemZQusername->AsString(), QString()); // never a lone blank
-        QCOMPARE(LedgerDM->LedgerItemZQinusername->AsString(), QString());
-        QVERIFY(LedgerDM->LedgerItemZQlinkedto->AsString().isEmpty());
+        QCOMPARE(m_items->LedgerItemZQ->RecordCount(), 1);
+        QCOMPARE(m_items->LedgerItemZQpartnername->AsString(), QString());
+        QCOMPARE(m_items->LedgerItemZQdocumentnumber->AsString(), QString());
+        QCOMPARE(m_items->LedgerItemZQusername->AsString(), QString()); // never a lone blank
+        QCOMPARE(m_items->LedgerItemZQinusername->AsString(), QString());
+        QVERIFY(m_items->LedgerItemZQlinkedto->AsString().isEmpty());
     }
 
     void itemsPassedOnAreListedOnce()
@@ -106,12 +108,12 @@ private slots:
         insertItem(1, thisYear("-02-02 10:00:00"), QStringLiteral("1/24"), {{QStringLiteral("passonparentid"), id}});
         insertItem(1, thisYear("-02-03 10:00:00"), QStringLiteral("1/24"), {{QStringLiteral("passonparentid"), id}});
         openItem(id);
-        QCOMPARE(LedgerDM->LedgerItemZQ->RecordCount(), 1);
+        QCOMPARE(m_items->LedgerItemZQ->RecordCount(), 1);
     }
 
     void conditionsReplaceEachOther()
     {
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.direction = 1")));
         q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("p.name LIKE 'WHERE x%'")));
         q->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = 5")));
@@ -129,9 +131,9 @@ private slots:
         // Another desk changes a different column meanwhile.
         auto other = db->OpenSecondConnection();
         other->ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemnumber = 'B-7' WHERE ledgeritemid = ?"), {id});
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Edit();
-        LedgerDM->LedgerItemZQarchived->SetAsBoolean(true);
+        m_items->LedgerItemZQarchived->SetAsBoolean(true);
         q->Post();
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("archived"), id).toString(), QStringLiteral("y"));
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(), QStringLiteral("B-7"));
@@ -154,11 +156,11 @@ private slots:
         QFETCH(int, code);
         const qint64 id = insertItem(0, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
         openItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQdirection->SetText(text);
-        QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), code);
-        QCOMPARE(LedgerDM->LedgerItemZQdirection->DisplayText(), GetDirectionCaption(code));
-        LedgerDM->LedgerItemZQ->Cancel();
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQdirection->SetText(text);
+        QCOMPARE(m_items->LedgerItemZQdirection->AsInteger(), code);
+        QCOMPARE(m_items->LedgerItemZQdirection->DisplayText(), GetDirectionCaption(code));
+        m_items->LedgerItemZQ->Cancel();
     }
 
     void mailTypeTexts_data()
@@ -181,13 +183,13 @@ private slots:
         QFETCH(QString, shown);
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
         openItem(id);
-        QCOMPARE(LedgerDM->LedgerItemZQinmailtype->DisplayText(), QString()); // null shows nothing
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQinmailtype->SetText(text);
-        LedgerDM->LedgerItemZQoutmailtype->SetText(text);
-        QCOMPARE(LedgerDM->LedgerItemZQinmailtype->AsInteger(), code);
-        QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->Text(), shown);
-        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(m_items->LedgerItemZQinmailtype->DisplayText(), QString()); // null shows nothing
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQinmailtype->SetText(text);
+        m_items->LedgerItemZQoutmailtype->SetText(text);
+        QCOMPARE(m_items->LedgerItemZQinmailtype->AsInteger(), code);
+        QCOMPARE(m_items->LedgerItemZQoutmailtype->Text(), shown);
+        m_items->LedgerItemZQ->Post();
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("inmailtype"), id).toInt(), code);
     }
 
@@ -202,7 +204,7 @@ private slots:
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
         conn().ExecSQL(QStringLiteral("UPDATE ledgeritem SET outmailtype = 9 WHERE ledgeritemid = ?"), {id});
         openItem(id);
-        QCOMPARE(LedgerDM->LedgerItemZQoutmailtype->DisplayText(), QString());
+        QCOMPARE(m_items->LedgerItemZQoutmailtype->DisplayText(), QString());
     }
 
     void acceptedTexts_data()
@@ -220,10 +222,10 @@ private slots:
         QFETCH(bool, accepted);
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
         openItem(id);
-        QCOMPARE(LedgerDM->LedgerItemZQaccepted->DisplayText(), _NO_CAP);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQaccepted->SetText(text);
-        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(m_items->LedgerItemZQaccepted->DisplayText(), _NO_CAP);
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQaccepted->SetText(text);
+        m_items->LedgerItemZQ->Post();
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("accepted"), id).toString(),
                  accepted ? QStringLiteral("y") : QStringLiteral("n"));
     }
@@ -232,10 +234,10 @@ private slots:
     {
         const qint64 id = insertItem(1, thisYear("-02-01 10:00:00"), QStringLiteral("1/24"));
         openItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQdirection->Clear();
-        QCOMPARE(LedgerDM->LedgerItemZQdirection->DisplayText(), QStringLiteral("Interni"));
-        LedgerDM->LedgerItemZQ->Cancel();
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQdirection->Clear();
+        QCOMPARE(m_items->LedgerItemZQdirection->DisplayText(), QStringLiteral("Interni"));
+        m_items->LedgerItemZQ->Cancel();
     }
 
     void ledgerIndexCountsPerDirectionAndYear()
@@ -287,25 +289,25 @@ private slots:
         insertItem(1, thisYear("-01-02 09:00:00"), QStringLiteral("1/xx"));
         insertItem(-1, thisYear("-01-02 09:00:00"), QStringLiteral("1/xx"));
         openAll();
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Append();
         QCOMPARE(q->State(), TDataSetState::Insert);
-        QCOMPARE(LedgerDM->LedgerItemZQdirection->AsInteger(), 1);
-        const QDateTime when = LedgerDM->LedgerItemZQledgerdatetime->AsDateTime();
+        QCOMPARE(m_items->LedgerItemZQdirection->AsInteger(), 1);
+        const QDateTime when = m_items->LedgerItemZQledgerdatetime->AsDateTime();
         QVERIFY(qAbs(when.secsTo(QDateTime::currentDateTime())) < 60);
-        QCOMPARE(LedgerDM->LedgerItemZQledgernumber->AsString(), QStringLiteral("2/") + when.toString(QStringLiteral("yy")));
-        QCOMPARE(LedgerDM->LedgerItemZQaccepted->IsNull(), false);
-        QCOMPARE(LedgerDM->LedgerItemZQaccepted->AsBoolean(), false);
-        QCOMPARE(LedgerDM->LedgerItemZQarchived->AsBoolean(), false);
-        QCOMPARE(LedgerDM->LedgerItemZQuserid->AsLargeInt(), ana);
-        QCOMPARE(LedgerDM->LedgerItemZQinuserid->AsLargeInt(), ana);
-        QCOMPARE(LedgerDM->LedgerItemZQusername->AsString(), QStringLiteral("Ana Petrović"));
-        QCOMPARE(LedgerDM->LedgerItemZQinusername->AsString(), QStringLiteral("Ana Petrović"));
-        QVERIFY(LedgerDM->LedgerItemZQoutuserid->IsNull());
-        QVERIFY(LedgerDM->LedgerItemZQinmailtype->IsNull());
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
+        QCOMPARE(m_items->LedgerItemZQledgernumber->AsString(), QStringLiteral("2/") + when.toString(QStringLiteral("yy")));
+        QCOMPARE(m_items->LedgerItemZQaccepted->IsNull(), false);
+        QCOMPARE(m_items->LedgerItemZQaccepted->AsBoolean(), false);
+        QCOMPARE(m_items->LedgerItemZQarchived->AsBoolean(), false);
+        QCOMPARE(m_items->LedgerItemZQuserid->AsLargeInt(), ana);
+        QCOMPARE(m_items->LedgerItemZQinuserid->AsLargeInt(), ana);
+        QCOMPARE(m_items->LedgerItemZQusername->AsString(), QStringLiteral("Ana Petrović"));
+        QCOMPARE(m_items->LedgerItemZQinusername->AsString(), QStringLiteral("Ana Petrović"));
+        QVERIFY(m_items->LedgerItemZQoutuserid->IsNull());
+        QVERIFY(m_items->LedgerItemZQinmailtype->IsNull());
+        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
         q->Post();
-        QVERIFY(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt() > 0);
+        QVERIFY(m_items->LedgerItemZQledgeritemid->AsLargeInt() > 0);
         QCOMPARE(dst::countItems(conn()), 3);
     }
 
@@ -313,11 +315,11 @@ private slots:
     {
         console->Security->HasUser = false;
         openAll();
-        LedgerDM->LedgerItemZQ->Append();
-        QVERIFY(LedgerDM->LedgerItemZQuserid->IsNull());
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
-        QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Post());
-        QCOMPARE(LedgerDM->LedgerItemZQ->State(), TDataSetState::Insert);
+        m_items->LedgerItemZQ->Append();
+        QVERIFY(m_items->LedgerItemZQuserid->IsNull());
+        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+        QVERIFY_THROWS_EXCEPTION(KException, m_items->LedgerItemZQ->Post());
+        QCOMPARE(m_items->LedgerItemZQ->State(), TDataSetState::Insert);
         QCOMPARE(dst::countItems(conn()), 0);
     }
 
@@ -325,7 +327,7 @@ private slots:
     {
         console->Security.reset();
         openAll();
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         try {
             q->Append();
             QFAIL("the new row should have been refused");
@@ -372,15 +374,15 @@ private slots:
         QFETCH(QString, message);
         const qint64 existing = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
         openAll();
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Append();
-        LedgerDM->LedgerItemZQdirection->SetAsInteger(direction);
-        LedgerDM->LedgerItemZQledgernumber->SetAsString(number);
-        LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
+        m_items->LedgerItemZQdirection->SetAsInteger(direction);
+        m_items->LedgerItemZQledgernumber->SetAsString(number);
+        m_items->LedgerItemZQitemtype->SetAsString(itemType);
         if (passOn)
-            LedgerDM->LedgerItemZQpassonparentid->SetAsLargeInt(existing);
+            m_items->LedgerItemZQpassonparentid->SetAsLargeInt(existing);
         if (!itemDate.isEmpty())
-            LedgerDM->LedgerItemZQitemdate->SetAsString(itemDate);
+            m_items->LedgerItemZQitemdate->SetAsString(itemDate);
         if (message.isEmpty()) {
             q->Post();
             QCOMPARE(q->State(), TDataSetState::Browse);
@@ -394,24 +396,24 @@ private slots:
         }
         // The user's values stay for correction.
         QCOMPARE(q->State(), TDataSetState::Insert);
-        QCOMPARE(LedgerDM->LedgerItemZQledgernumber->AsString(), number);
-        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), itemType);
+        QCOMPARE(m_items->LedgerItemZQledgernumber->AsString(), number);
+        QCOMPARE(m_items->LedgerItemZQitemtype->AsString(), itemType);
     }
 
     void overlongTextIsRefusedOnBothBackends()
     {
         const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
         openItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQitemnumber->SetAsString(QString(30, u'Ž'));
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQitemnumber->SetAsString(QString(30, u'Ž'));
         try {
-            LedgerDM->LedgerItemZQitemnumber->SetAsString(QString(31, u'Ž'));
+            m_items->LedgerItemZQitemnumber->SetAsString(QString(31, u'Ž'));
             QFAIL("a text longer than its column should be refused");
         } catch (const EDatabaseError &e) {
             QVERIFY(e.message().contains(QStringLiteral("Broj dokumenta")));
         }
-        QCOMPARE(LedgerDM->LedgerItemZQitemnumber->AsString(), QString(30, u'Ž'));
-        LedgerDM->LedgerItemZQ->Post();
+        QCOMPARE(m_items->LedgerItemZQitemnumber->AsString(), QString(30, u'Ž'));
+        m_items->LedgerItemZQ->Post();
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(),
                  QString(30, u'Ž'));
     }
@@ -420,9 +422,9 @@ private slots:
     {
         const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
         openItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQitemnumber->SetAsString(QStringLiteral("X-1"));
-        LedgerDM->LedgerItemZQ->Post();
+        m_items->LedgerItemZQ->Edit();
+        m_items->LedgerItemZQitemnumber->SetAsString(QStringLiteral("X-1"));
+        m_items->LedgerItemZQ->Post();
         QCOMPARE(dst::itemColumn(conn(), QStringLiteral("itemnumber"), id).toString(), QStringLiteral("X-1"));
     }
 
@@ -431,10 +433,10 @@ private slots:
     void raceForTheSameNumberIsRefused()
     {
         openAll();
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         q->Append();
-        const QString number = LedgerDM->LedgerItemZQledgernumber->AsString();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Ugovor"));
+        const QString number = m_items->LedgerItemZQledgernumber->AsString();
+        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Ugovor"));
         auto other = db->OpenSecondConnection();
         auto checks = q->BeforePost;
         q->BeforePost = [&](TDataSet &ds) {
@@ -450,7 +452,7 @@ private slots:
         }
         q->BeforePost = checks;
         QCOMPARE(q->State(), TDataSetState::Insert);
-        QCOMPARE(LedgerDM->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
+        QCOMPARE(m_items->LedgerItemZQitemtype->AsString(), QStringLiteral("Ugovor"));
         QCOMPARE(dst::countItems(conn(), QStringLiteral("ledgernumber = ?"), {number}), 1);
     }
 
@@ -490,7 +492,7 @@ private slots:
         if (hasChild)
             insertItem(1, QStringLiteral("2024-02-02 10:00:00"), QStringLiteral("5/24-1"), {{QStringLiteral("parentid"), id}});
         openItem(id);
-        TZQuery *q = LedgerDM->LedgerItemZQ;
+        TZQuery *q = m_items->LedgerItemZQ;
         try {
             q->Delete();
             QVERIFY2(message.isEmpty(), "delete should have been refused");
@@ -510,7 +512,7 @@ private slots:
         const qint64 id = insertItem(1, QStringLiteral("2024-02-01 10:00:00"), QStringLiteral("5/24"));
         openItem(id);
         QCOMPARE(LedgerDM->GetUserID(), -1);
-        QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Delete());
+        QVERIFY_THROWS_EXCEPTION(KException, m_items->LedgerItemZQ->Delete());
     }
 
     void copyWithoutAssignmentsDiffersOnlyInKey()

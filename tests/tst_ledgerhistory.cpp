@@ -42,11 +42,6 @@ private slots:
         REQUIRE_TESTDB(fx.Db);
         fx.Start(QStringLiteral("ana"));
     }
-    void cleanup()
-    {
-        if (LedgerDM)
-            LedgerDM->LedgerItemZQ->Cancel();
-    }
     void cleanupTestCase() { fx.Stop(); }
 
     void updateRecordsExactlyTheChangedColumns_data()
@@ -66,8 +61,8 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QStringList, expected);
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
-        TZQuery &q = *LedgerDM->LedgerItemZQ;
+        auto items = LedgerFixture::OpenItem(id);
+        TZQuery &q = *items->LedgerItemZQ;
         q.Edit();
         q.FieldByName(column).SetValue(column == QLatin1String("outuserid") ? QVariant(fx.UserId(value.toString())) : value);
         q.Post();
@@ -90,13 +85,13 @@ private slots:
     void oldValueIsTheStoredOne()
     {
         const qint64 id = fx.AddItem();
-        LedgerFixture::OpenItem(id);
+        auto items = LedgerFixture::OpenItem(id);
         auto other = fx.Db.OpenSecondConnection();
         other->ExecSQL(QStringLiteral("UPDATE ledgeritem SET outuserid = ? WHERE ledgeritemid = ?"),
                        {fx.UserId(QStringLiteral("jelena")), id});
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQoutuserid->SetAsLargeInt(fx.UserId(QStringLiteral("marko")));
-        LedgerDM->LedgerItemZQ->Post();
+        items->LedgerItemZQ->Edit();
+        items->LedgerItemZQoutuserid->SetAsLargeInt(fx.UserId(QStringLiteral("marko")));
+        items->LedgerItemZQ->Post();
         QCOMPARE(newestChanges(id), QStringList{"outuserid:Jelena Đorđević>Marko Jovanović"});
     }
 
@@ -112,12 +107,13 @@ private slots:
             try {
                 auto connection = fx.Db.OpenSecondConnection();
                 TLedgerDM dm;
+                dm.SetContext(LedgerDM->Context());
                 dm.SetZConnection(connection.get());
-                TZQuery &q = *dm.LedgerItemZQ;
-                q.SetSQL(dm.LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), {id});
-                q.Open();
+                const auto items = dm.NewLedgerItems();
+                items->OpenItem(id);
+                TZQuery &q = *items->LedgerItemZQ;
                 q.Edit();
-                dm.LedgerItemZQoutuserid->SetAsLargeInt(users[k]);
+                items->LedgerItemZQoutuserid->SetAsLargeInt(users[k]);
                 meet.arrive_and_wait();
                 q.Post();
             } catch (const std::exception &e) {
@@ -138,12 +134,12 @@ private slots:
 
     void insertAndDeleteRecordTheWholeRow()
     {
-        LedgerFixture::OpenItem(-1);
-        TZQuery &q = *LedgerDM->LedgerItemZQ;
+        auto items = LedgerFixture::OpenItem(-1);
+        TZQuery &q = *items->LedgerItemZQ;
         q.Append();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
+        items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Rešenje"));
         q.Post();
-        const qint64 id = LedgerDM->LedgerItemZQledgeritemid->AsLargeInt();
+        const qint64 id = items->LedgerItemZQledgeritemid->AsLargeInt();
         QVERIFY(newestChanges(id).contains(QStringLiteral("itemtype:>Rešenje")));
         QVERIFY(newestChanges(id).contains(QStringLiteral("userid:>Ana Petrović")));
         {
@@ -203,11 +199,11 @@ private slots:
         const qint64 id = fx.AddItem();
         // A number another item of the direction has: the validation refuses it.
         const qint64 taken = fx.AddItem();
-        LedgerFixture::OpenItem(id);
-        LedgerDM->LedgerItemZQ->Edit();
-        LedgerDM->LedgerItemZQledgernumber->SetAsString(fx.Cell(taken, QStringLiteral("ledgernumber")));
-        QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->LedgerItemZQ->Post());
-        LedgerDM->LedgerItemZQ->Cancel();
+        auto items = LedgerFixture::OpenItem(id);
+        items->LedgerItemZQ->Edit();
+        items->LedgerItemZQledgernumber->SetAsString(fx.Cell(taken, QStringLiteral("ledgernumber")));
+        QVERIFY_THROWS_EXCEPTION(KException, items->LedgerItemZQ->Post());
+        items->LedgerItemZQ->Cancel();
         // Pass-on of an item not accepted: refused after the row is held.
         QVERIFY_THROWS_EXCEPTION(KException, LedgerDM->PassOnLedgerItem(int(id), int(fx.UserId(QStringLiteral("ana")))));
         // A copy whose transaction is rolled back takes its entry with it.

@@ -50,11 +50,6 @@ private slots:
         m_ledger->Opened.clear();
         fx.LoginAs(QStringLiteral("jelena"));
     }
-    void cleanup()
-    {
-        if (LedgerDM)
-            LedgerDM->LedgerItemZQ->Cancel();
-    }
     void cleanupTestCase() { fx.Stop(); }
 
     void enabling_data()
@@ -253,8 +248,8 @@ private slots:
         if (situation == QLatin1String("taken back"))
             fx.Db.OpenSecondConnection()->ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE ledgeritemid = ?"), {id});
         if (situation == QLatin1String("invalid edit")) {
-            LedgerDM->LedgerItemZQ->Edit();
-            LedgerDM->LedgerItemZQitemtype->SetAsString(QString());
+            on.items().LedgerItemZQ->Edit();
+            on.items().LedgerItemZQitemtype->SetAsString(QString());
         }
         on.form.findChild<QPushButton *>(button)->click();
 
@@ -264,7 +259,7 @@ private slots:
             QCOMPARE(on.dialogs->Messages.first().Text, message);
         QCOMPARE(fx.ItemCount(), items + created);
         QVERIFY(on.form.isVisible());
-        QCOMPARE(LedgerDM->LedgerItemZQledgeritemid->AsLargeInt(), id);
+        QCOMPARE(on.items().LedgerItemZQledgeritemid->AsLargeInt(), id);
         QVERIFY(m_ledger->Opened.isEmpty());
     }
 
@@ -294,6 +289,7 @@ private slots:
             try {
                 auto connection = fx.Db.OpenSecondConnection();
                 TLedgerDM dm;
+                dm.SetContext(LedgerDM->Context());
                 dm.SetZConnection(connection.get());
                 for (const qint64 id : items) {
                     meet.arrive_and_wait();

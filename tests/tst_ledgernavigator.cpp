@@ -9,6 +9,7 @@
 #include "TestConsole.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/LedgerNavigatorUnit.h"
@@ -86,18 +87,19 @@ private slots:
     void init()
     {
         REQUIRE_TESTDB(fx.Db);
-        LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
+        m_items = LedgerDM->NewLedgerItems();
         m_console->Security->UsersToSelect.clear();
         m_partners->Choices.clear();
         m_console->Services = {IRef<IInterface>(m_partners)};
         m_frame = std::make_unique<TLedgerNavigatorForm>(nullptr);
+        m_frame->SetSearchTarget([this] { return m_items.get(); });
         QVERIFY(LedgerFixture::Show(*m_frame, {300, 420}));
     }
 
     void cleanup()
     {
         m_frame.reset();
-        LedgerDM->LedgerItemZQ->Close();
+        m_items.reset();
     }
 
     // ---- Search rows --------------------------------------------------------------------------
@@ -188,7 +190,7 @@ private slots:
         QVariantList params;
         QCOMPARE(m_frame->ParseSQL(params).contains(QStringLiteral("WHERE")), !condition.isEmpty());
         // ParseSQL only builds the text.
-        QVERIFY(!LedgerDM->LedgerItemZQ->Active());
+        QVERIFY(!m_items->LedgerItemZQ->Active());
     }
 
     void allCriteriaInOrder()
@@ -219,7 +221,7 @@ private slots:
         // And the database takes it.
         m_frame->FindButton->click();
         QVERIFY(dialogs->Messages.isEmpty());
-        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        QVERIFY(m_items->LedgerItemZQ->Active());
     }
 
     // ---- Pickers ---------------------------------------------------------------------------------
@@ -395,7 +397,7 @@ private slots:
         m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QStringLiteral("O'Neil"));
         m_frame->FindButton->click();
 
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_items->LedgerItemZQ;
         QVERIFY(query->Active());
         QCOMPARE(described(query->SQL(), query->Params()),
                  onBackend("p.name COLLATE SRLATN >= ? AND p.name COLLATE SRLATN < ? | o'neil | o'neil<end>",
@@ -443,7 +445,7 @@ private slots:
                      qPrintable(dialogs->Messages[0].Text));
         } else {
             QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
-            QVERIFY(LedgerDM->LedgerItemZQ->Active());
+            QVERIFY(m_items->LedgerItemZQ->Active());
         }
         QCOMPARE(fx.ItemCount(), before);
         QCOMPARE(fx.Count("partner"), 3);
@@ -499,7 +501,7 @@ private slots:
             m_frame->FindButton->click();
             QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(prefix));
             QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
-            QCOMPARE(LedgerDM->LedgerItemZQpartnername->AsString(), QStringLiteral("C:\\arhiva\\a'b"));
+            QCOMPARE(m_items->LedgerItemZQpartnername->AsString(), QStringLiteral("C:\\arhiva\\a'b"));
         }
     }
 
@@ -515,7 +517,7 @@ private slots:
 
         QCOMPARE(dialogs->Messages.size(), 1);
         QCOMPARE(dialogs->Messages[0].Type, TMsgDlgType::Error);
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_items->LedgerItemZQ;
         QVERIFY(!query->Active());
         QCOMPARE(described(query->SQL(), query->Params()),
                  onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | 1/ | 1/<end>",
@@ -570,13 +572,14 @@ private:
     QStringList numbersShown() const
     {
         QStringList numbers;
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_items->LedgerItemZQ;
         for (query->First(); !query->Eof(); query->Next())
-            numbers << LedgerDM->LedgerItemZQledgernumber->AsString();
+            numbers << m_items->LedgerItemZQledgernumber->AsString();
         return numbers;
     }
 
     LedgerFixture fx;
+    std::unique_ptr<TLedgerItems> m_items; // the list the searches fill
     IRef<TestConsole> m_console;
     IRef<TestPartners> m_partners;
     std::unique_ptr<TLedgerNavigatorForm> m_frame;

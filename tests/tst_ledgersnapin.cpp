@@ -7,6 +7,7 @@
 #include "TestConsole.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "integration/LedgerResourceString.h"
 #include "integration/LedgerSnapin.h"
@@ -67,7 +68,7 @@ private slots:
         QCOMPARE(snapin->GetSnapinType(), 2025);
         QCOMPARE(snapin->GetName(), QStringLiteral("Delovodnik"));
         QCOMPARE(snapin->GetDescription(), QStringLiteral("Upravljanje delovodnikom"));
-        QCOMPARE(snapin->GetDataSet(), static_cast<TDataSet *>(LedgerDM->LedgerItemZQ));
+        QCOMPARE(snapin->GetDataSet(), nullptr); // no list yet
         QVERIFY(snapin.query<ILedger>());
 
         // The viewer and navigator are objects of their own, not the snap-in.
@@ -153,6 +154,8 @@ private slots:
         QCOMPARE(frame->parentWidget(), &panel);
         QCOMPARE(console->ActiveGrid(), static_cast<QAbstractItemView *>(frame->DBG));
         QCOMPARE(viewer->GetActionList(), frame->ActionList());
+        // The console counts the list's own rows.
+        QCOMPARE(snapin->GetDataSet(), static_cast<TDataSet *>(frame->Items().LedgerItemZQ));
 
         viewer->Hide();
         QCOMPARE(console->ActiveGrid(), nullptr);

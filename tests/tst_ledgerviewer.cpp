@@ -8,6 +8,7 @@
 #include "TestConsole.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "integration/LedgerResourceString.h"
 #include "screens/LedgerDetailUnit.h"
@@ -41,11 +42,15 @@ public:
             return answer<ISnapin>(this, out);
         return TInterfacedObject::QueryInterface(iid, out);
     }
-    TDataSet *GetDataSet() override { return LedgerDM->LedgerItemZQ; }
+    explicit ListSnapin(TDataSet *rows) : m_rows(rows) {}
+    TDataSet *GetDataSet() override { return m_rows; }
     QString GetDescription() override { return {}; }
     QImage GetImage() override { return {}; }
     QString GetName() override { return QStringLiteral("Delovodnik"); }
     qint32 GetSnapinType() override { return 0; }
+
+private:
+    TDataSet *m_rows;
 };
 
 } // namespace
@@ -87,7 +92,6 @@ private slots:
     void init()
     {
         REQUIRE_TESTDB(fx.Db);
-        LedgerDM->LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
         m_clock.emplace(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
         m_frame = std::make_unique<TLedgerViewerForm>(nullptr);
         QVERIFY(LedgerFixture::Show(*m_frame, {1000, 400}));
@@ -97,8 +101,6 @@ private slots:
     {
         m_frame.reset();
         m_clock.reset();
-        LedgerDM->LedgerItemZQ->Cancel();
-        LedgerDM->LedgerItemZQ->Close();
     }
 
     // ---- Layout --------------------------------------------------------------------------
@@ -180,7 +182,7 @@ private slots:
             {"outusername", "Namenjeno", 72},
         };
         TDBGrid *grid = m_frame->DBG;
-        QCOMPARE(grid->DataSource(), LedgerDM->LedgerItemDS);
+        QCOMPARE(grid->DataSource(), m_frame->Items().LedgerItemDS);
         QCOMPARE(grid->Columns().size(), 10);
         const double unit = grid->columnWidth(1) / 72.0;
         for (int i = 0; i < 10; ++i) {
@@ -243,12 +245,12 @@ private slots:
         ScopedScriptedDialogs dialogs;
         TClock::TFixed clock(QDateTime(today, QTime(23, 30)));
         m_frame->ActionByName(action)->trigger();
-        const QString sql = LedgerDM->LedgerItemZQ->SQL();
+        const QString sql = m_frame->Items().LedgerItemZQ->SQL();
         QVERIFY2(sql.endsWith(QStringLiteral("WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?")), qPrintable(sql));
         QCOMPARE(sql.count(QStringLiteral("WHERE")), 1);
-        QCOMPARE(LedgerDM->LedgerItemZQ->Params(),
+        QCOMPARE(m_frame->Items().LedgerItemZQ->Params(),
                  (QVariantList{QStringLiteral("%1 00:00:00").arg(from), QStringLiteral("%1 23:59:59").arg(to)}));
-        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        QVERIFY(m_frame->Items().LedgerItemZQ->Active());
         QCOMPARE(numbersShown(), numbers);
         QVERIFY(dialogs->Messages.isEmpty());
         // Newest first, whatever ran before.
@@ -261,6 +263,7 @@ private slots:
     void filterReplacesSearch()
     {
         TLedgerNavigatorForm navigator(nullptr);
+        navigator.SetSearchTarget([this] { return &m_frame->Items(); });
         navigator.SearchVLE->SetValue(QStringLiteral("ledgernumber"), QStringLiteral("1"));
         navigator.FindButton->click();
         QCOMPARE(numbersShown().size(), 8);
@@ -269,9 +272,9 @@ private slots:
         m_frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
         QTest::keyClick(m_frame->DBG, Qt::Key_N, Qt::ControlModifier);
-        const QString sql = LedgerDM->LedgerItemZQ->SQL();
+        const QString sql = m_frame->Items().LedgerItemZQ->SQL();
         QVERIFY(!sql.contains(QStringLiteral("ledgernumber LIKE")));
-        QCOMPARE(LedgerDM->LedgerItemZQ->Params().value(1).toString(), QStringLiteral("2024-03-10 23:59:59"));
+        QCOMPARE(m_frame->Items().LedgerItemZQ->Params().value(1).toString(), QStringLiteral("2024-03-10 23:59:59"));
         QCOMPARE(numbersShown().size(), 6);
     }
 
@@ -294,7 +297,7 @@ private slots:
         QVERIFY(WriteTestFile(path, ini.toUtf8()));
 
         m_frame->ShowStartList(TLedgerDM::OpenOnToday(path));
-        QCOMPARE(LedgerDM->LedgerItemZQ->Active(), !shown.isEmpty());
+        QCOMPARE(m_frame->Items().LedgerItemZQ->Active(), !shown.isEmpty());
         QStringList numbers;
         for (int row = 0; row < m_frame->DBG->model()->rowCount(); ++row)
             numbers << m_frame->DBG->model()->index(row, 1).data().toString();
@@ -324,7 +327,7 @@ private slots:
         QFETCH(QStringList, first);
         QFETCH(QString, last);
 
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_frame->Items().LedgerItemZQ;
         query->SetSortedFields(QString());
         query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.direction >= -1")));
         query->Open();
@@ -366,7 +369,7 @@ private slots:
     {
         ScopedScriptedDialogs dialogs;
         TConsoleWindow window(QStringLiteral("Ana Petrović"), QStringLiteral("SQLite: /tmp/k.db"));
-        window.SetSnapins({IRef<ISnapin>(new ListSnapin)});
+        window.SetSnapins({IRef<ISnapin>(new ListSnapin(m_frame->Items().LedgerItemZQ))});
         QVERIFY(window.SelectSnapin(QString()));
         m_console->Services << IRef<IInterface>(window.StatusService());
         const auto tidy = qScopeGuard([&] { m_console->Services.clear(); });
@@ -393,7 +396,7 @@ private slots:
             [&] { fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id}); });
         TClock::TFixed clock(QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
         m_frame->TodayAction->trigger();
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_frame->Items().LedgerItemZQ;
         query->Append(); // not an item until saved
         QCOMPARE(count->text(), QStringLiteral("1 stavka"));
         query->Cancel();
@@ -410,18 +413,23 @@ private slots:
 
     // ---- Handlers ----------------------------------------------------------------------------
 
-    void addOpensClosedQuery()
+    // The form gets a new row of its own; the list is left as it was until
+    // the item is stored.
+    void addGivesTheFormANewRow()
     {
         ScopedScriptedDialogs dialogs;
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = m_frame->Items().LedgerItemZQ;
         const qint64 before = fx.ItemCount();
         bool detailForm = false;
         TDataSetState state = TDataSetState::Inactive;
         qint64 inUser = 0;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
-            detailForm = qobject_cast<TLedgerDetailForm *>(&dialog);
-            state = query->State();
-            inUser = LedgerDM->LedgerItemZQinuserid->AsLargeInt();
+            auto *form = qobject_cast<TLedgerDetailForm *>(&dialog);
+            detailForm = form;
+            if (form) {
+                state = form->Items().LedgerItemZQ->State();
+                inUser = form->Items().LedgerItemZQinuserid->AsLargeInt();
+            }
             return int(QDialog::Rejected);
         });
         QVERIFY(!query->Active());
@@ -431,9 +439,8 @@ private slots:
         QVERIFY(detailForm);
         QCOMPARE(state, TDataSetState::Insert); // the form gets the new row
         QCOMPARE(inUser, m_ana);               // with the data module's defaults
-        QVERIFY(query->Active());
+        QVERIFY(!query->Active());
         QVERIFY(dialogs->Messages.isEmpty());
-        query->Cancel();
         QCOMPARE(fx.ItemCount(), before);
     }
 
@@ -453,8 +460,7 @@ private slots:
 
         ScopedScriptedDialogs dialogs;
         if (!condition.isEmpty()) {
-            LedgerDM->LedgerItemZQ->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(condition));
-            LedgerDM->LedgerItemZQ->Open();
+            m_frame->Items().ShowCondition(condition);
         }
         QObject *parent = nullptr;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
@@ -470,7 +476,7 @@ private slots:
     void emptyListIgnoresDeleteAndDoubleClick()
     {
         ScopedScriptedDialogs dialogs;
-        LedgerDM->LedgerItemZQ->Open(); // l.ledgeritemid = -1: open, no rows
+        m_frame->Items().LedgerItemZQ->Open(); // l.ledgeritemid = -1: open, no rows
         m_frame->CustomDelete->trigger();
         QWidget *viewport = m_frame->DBG->viewport();
         const QPoint inside = viewport->rect().center();
@@ -479,7 +485,7 @@ private slots:
 
         QCOMPARE(dialogs->ModalCount, 0);
         QVERIFY(dialogs->Messages.isEmpty());
-        QVERIFY(LedgerDM->LedgerItemZQ->Active());
+        QVERIFY(m_frame->Items().LedgerItemZQ->Active());
     }
 
     void doubleClick_data()

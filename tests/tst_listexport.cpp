@@ -6,6 +6,7 @@
 #include "LedgerFixture.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "screens/LedgerViewerUnit.h"
 
 #include <QAction>
@@ -23,11 +24,8 @@ class TestListExport : public QObject
     // The three items of the test, newest first, as a search leaves them.
     void showItems()
     {
-        TZQuery &q = *LedgerDM->LedgerItemZQ;
-        q.Close();
-        q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgernumber LIKE 'CSV%'")));
-        q.Open();
-        q.SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+        list->Items().ShowCondition(QStringLiteral("l.ledgernumber LIKE 'CSV%'"));
+        list->Items().LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
     }
 
     CsvContent exportList(ScopedScriptedDialogs &dialogs, const QString &name)
@@ -93,7 +91,7 @@ private slots:
         grid.SetColumnVisible(0, false);
         grid.SetColumnVisible(7, false);
         grid.SetVisualOrder({6, 1});
-        LedgerDM->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber DESC"));
+        list->Items().LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber DESC"));
         const CsvContent csv = exportList(dialogs, QStringLiteral("kolone"));
         grid.SetVisualOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
         grid.SetColumnVisible(0, true);

@@ -9,6 +9,7 @@
 #include "TestConsole.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "screens/LedgerViewerUnit.h"
 #include "screens/ProceedingUnit.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-TZQuery &query() { return *LedgerDM->LedgerItemZQ; }
+TZQuery &query(const TProceedingForm &form) { return *form.Items().LedgerItemZQ; }
 
 QString pdfText(const QString &file)
 {
@@ -68,9 +69,6 @@ private slots:
     void init()
     {
         REQUIRE_TESTDB(fx.Db);
-        query().Close();
-        query().SetSQL(TLedgerDM::LedgerItemSQL);
-        query().SetSortedFields(QStringLiteral("ledgernumber"));
         fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem"));
         TDBIniFile(&fx.Db.Connection()).DeleteKey(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey);
         m_console->Security->HasUser = true;
@@ -119,8 +117,8 @@ private slots:
             form.InUserButton->click();
         }
         QVERIFY(dialogs->Messages.isEmpty());
-        QStringList bound{query().SQL().section(QStringLiteral("\nWHERE "), -1)};
-        for (const QVariant &value : query().Params())
+        QStringList bound{query(form).SQL().section(QStringLiteral("\nWHERE "), -1)};
+        for (const QVariant &value : query(form).Params())
             bound << value.toString();
         QCOMPARE(bound.join(QStringLiteral(" | ")), condition);
         QCOMPARE(form.InUsernameEdit->text(), edit);
@@ -166,9 +164,9 @@ private slots:
         for (qint64 id : ids)
             now += acceptedIn(id);
         QCOMPARE(now, stored);
-        QVERIFY(!query().ControlsDisabled());
-        QCOMPARE(query().State(), TDataSetState::Browse);
-        QCOMPARE(query().RecNo(), recNo);
+        QVERIFY(!query(form).ControlsDisabled());
+        QCOMPARE(query(form).State(), TDataSetState::Browse);
+        QCOMPARE(query(form).RecNo(), recNo);
         QCOMPARE(form.ProceedingDBG->currentIndex().row(), recNo - 1);
         QCOMPARE(shown(form.ProceedingDBG, 6), captions);
     }
@@ -251,8 +249,8 @@ private slots:
         QVERIFY(!editor || editor->text() == QStringLiteral("Jelena Đorđević"));
         // A character that got through the grid would have opened a cell editor.
         QCOMPARE(grid->indexWidget(grid->currentIndex()) != nullptr, inEditor);
-        QCOMPARE(query().State(), TDataSetState::Browse);
-        QCOMPARE(query().RecordCount(), 1);
+        QCOMPARE(query(form).State(), TDataSetState::Browse);
+        QCOMPARE(query(form).RecordCount(), 1);
         QCOMPARE(acceptedIn(id), QStringLiteral("n"));
     }
 
@@ -278,12 +276,12 @@ private slots:
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(QApplication::focusWidget(), form.ProceedingDBG);
-        query().SetRecNo(2);
+        query(form).SetRecNo(2);
         QWidget *viewport = form.ProceedingDBG->viewport();
         const QPointF at = viewport->rect().center();
         QWheelEvent event(at, viewport->mapToGlobal(at), {}, {0, distance}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &event);
-        QCOMPARE(query().RecNo(), recNo);
+        QCOMPARE(query(form).RecNo(), recNo);
     }
 
     void record_data()
@@ -315,7 +313,7 @@ private slots:
         ScopedScriptedDialogs dialogs;
         TProceedingForm form(nullptr);
         QTemporaryDir dir;
-        TReportEngine(&form).SaveLedgerProceedingReport(&query(), form.windowTitle(), dir.filePath(QStringLiteral("z.pdf")));
+        TReportEngine(&form).SaveLedgerProceedingReport(&query(form), form.windowTitle(), dir.filePath(QStringLiteral("z.pdf")));
         const QString text = pdfText(dir.filePath(QStringLiteral("z.pdf")));
         for (int i = 1; i <= items; ++i)
             expected << QStringLiteral("P-%1/26").arg(i, 3, 10, QLatin1Char('0'));
@@ -359,7 +357,11 @@ private slots:
             printer.setOutputFileName(pdf);
             paint(printer);
         });
+        // The list shows this year's items by number before the record opens.
         TLedgerViewerForm viewer(nullptr);
+        viewer.Items().ShowCondition(QStringLiteral("l.ledgernumber LIKE ?"), {QStringLiteral("%/26")});
+        viewer.Items().LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber"));
+        viewer.Items().LedgerItemZQ->Last();
         viewer.ProceedingAction->trigger();
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
         QCOMPARE(dialogs->ModalCount, 1);
@@ -369,7 +371,15 @@ private slots:
         const QString text = pdfText(pdf);
         QCOMPARE(text.count(QRegularExpression(QStringLiteral("\\bDa\\b"))), 3);
         QCOMPARE(text.count(QRegularExpression(QStringLiteral("\\bNe\\b"))), 0);
-        QCOMPARE(shown(viewer.DBG, 1), QStringLiteral("1/26 2/26 3/26"));
+        // The list keeps its rows, its order and its current row, and shows
+        // what was accepted.
+        QCOMPARE(shown(viewer.DBG, 1), QStringLiteral("1/26 2/26 3/26 4/26"));
+        TZQuery &list = *viewer.Items().LedgerItemZQ;
+        QCOMPARE(list.RecNo(), 4);
+        QStringList accepted;
+        for (list.First(); !list.Eof(); list.Next())
+            accepted << list.FieldByName(QStringLiteral("accepted")).DisplayText();
+        QCOMPARE(accepted, QStringList({"Da", "Da", "Da", "Ne"}));
     }
 
     // As designed, wider only where the font's titles need it; no title or

@@ -35,11 +35,6 @@ private slots:
         QVERIFY(QDir().mkdir(m_scanDir));
         setScanDir(m_scanDir);
     }
-    void cleanup()
-    {
-        if (LedgerDM)
-            LedgerDM->LedgerItemZQ->Cancel();
-    }
     void cleanupTestCase()
     {
         QFile::remove(TLedgerDM::ApplicationIniFileName());
@@ -98,8 +93,8 @@ private slots:
         else if (pick == QLatin1String("missing"))
             dialogs.FileAnswers.push_back(m_picked->filePath(QStringLiteral("nema.pdf")));
         if (!storedDocument) {
-            LedgerDM->LedgerItemZQ->Edit();
-            LedgerDM->LedgerItemZQdocumentid->SetAsLargeInt(m_document);
+            on.items().LedgerItemZQ->Edit();
+            on.items().LedgerItemZQdocumentid->SetAsLargeInt(m_document);
         }
         const QDateTime pressed = QDateTime::currentDateTime().addSecs(-2);
         on.form.ScannedDocumentButton->click();
@@ -136,11 +131,11 @@ private slots:
     {
         QFETCH(QString, itemType);
         const int items = fx.ItemCount();
-        LedgerFixture::OpenItem(-1);
-        LedgerDM->LedgerItemZQ->Append();
-        LedgerDM->LedgerItemZQitemtype->SetAsString(itemType);
+        auto added = LedgerFixture::OpenItem(-1);
+        added->LedgerItemZQ->Append();
+        added->LedgerItemZQitemtype->SetAsString(itemType);
         ScopedScriptedDialogs dialogs;
-        TLedgerDetailForm form(nullptr);
+        TLedgerDetailForm form(nullptr, std::move(added));
         form.show();
         form.ScannedDocumentButton->click();
 

@@ -7,6 +7,7 @@
 #include "ValueListEditor.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
 #include "screens/LedgerNavigatorUnit.h"
 
@@ -65,14 +66,16 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, typed);
         ScopedScriptedDialogs dialogs;
+        const auto items = LedgerDM->NewLedgerItems();
         TLedgerNavigatorForm frame(nullptr);
+        frame.SetSearchTarget([&] { return items.get(); });
         frame.SearchVLE->SetValue(key, typed);
         frame.FindButton->click();
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
         QList<int> found;
-        TZQuery *query = LedgerDM->LedgerItemZQ;
+        TZQuery *query = items->LedgerItemZQ;
         for (query->First(); !query->Eof(); query->Next())
-            found << LedgerDM->LedgerItemZQledgernumber->AsString().section(u'/', 0, 0).toInt();
+            found << items->LedgerItemZQledgernumber->AsString().section(u'/', 0, 0).toInt();
         std::sort(found.begin(), found.end());
         QStringList numbers;
         for (int n : found)
@@ -99,12 +102,12 @@ private slots:
         ConsoleService<IPartner>()->SelectPartner(partner);
         QCOMPARE(picked, expected);
 
-        TZQuery *query = LedgerDM->LedgerItemZQ;
-        query->SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QString()));
-        query->Open();
+        const auto items = LedgerDM->NewLedgerItems();
+        TZQuery *query = items->LedgerItemZQ;
+        items->ShowCondition(QString());
         query->SetSortedFields(QStringLiteral("partnername"));
         for (query->First(); !query->Eof(); query->Next())
-            inMemory << LedgerDM->LedgerItemZQpartnername->AsString();
+            inMemory << items->LedgerItemZQpartnername->AsString();
         query->Close();
         QCOMPARE(inMemory, expected);
     }

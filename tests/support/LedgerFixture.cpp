@@ -34,7 +34,6 @@ void LedgerFixture::Stop()
 {
     if (!Db.Available())
         return;
-    LedgerDM->LedgerItemZQ->Close();
     Finalize();
     if (Console)
         Console->Clear();
@@ -110,10 +109,9 @@ bool LedgerFixture::Show(QWidget &frame, const QSize &size)
     return QTest::qWaitForWindowExposed(&frame);
 }
 
-void LedgerFixture::OpenItem(qint64 id)
+std::unique_ptr<TLedgerItems> LedgerFixture::OpenItem(qint64 id)
 {
-    TZQuery &q = *LedgerDM->LedgerItemZQ;
-    q.Close();
-    q.SetSQL(LedgerDM->LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = %1").arg(id)));
-    q.Open();
+    auto items = LedgerDM->NewLedgerItems();
+    items->OpenItem(id);
+    return items;
 }

@@ -10,7 +10,10 @@
 #include "ScriptedDialogs.h"
 #include "Services.h"
 #include "TestDb.h"
+#include "data/LedgerItems.h"
 #include "screens/LedgerDetailUnit.h"
+
+#include <memory>
 
 #include <QVariantMap>
 
@@ -43,8 +46,8 @@ public:
     int Count(const QString &table) { return Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
     int ItemCount() { return Count(QStringLiteral("ledgeritem")); }
 
-    // Loads one item into the shared query, as the list does before a form opens.
-    static void OpenItem(qint64 id);
+    // An item set opened on one item, as a window gets it before a form opens.
+    static std::unique_ptr<TLedgerItems> OpenItem(qint64 id);
     // Shows a frame at a size; false if it never reached the screen.
     static bool Show(QWidget &frame, const QSize &size);
 
@@ -56,8 +59,9 @@ private:
 // The detail form shown on one item, with every dialog scripted.
 struct DetailFormOn
 {
-    explicit DetailFormOn(qint64 id) : opened((LedgerFixture::OpenItem(id), true)) { form.show(); }
-    bool opened;
+    explicit DetailFormOn(qint64 id) : form(nullptr, LedgerFixture::OpenItem(id)) { form.show(); }
     ScopedScriptedDialogs dialogs;
-    TLedgerDetailForm form{nullptr};
+    TLedgerDetailForm form;
+    // The form's own row.
+    TLedgerItems &items() const { return form.Items(); }
 };

@@ -1,0 +1,298 @@
+#include "LedgerItems.h"
+
+#include "Clock.h"
+#include "CommonStrings.h"
+#include "KException.h"
+#include "LedgerDMUnit.h"
+#include "LedgerHistory.h"
+#include "SqlText.h"
+#include "ZConnection.h"
+#include "integration/LedgerResourceString.h"
+
+#include <QSqlQuery>
+#include <functional>
+
+TLedgerItems::TLedgerItems(TLedgerDM &dm, QObject *parent) : QObject(parent), m_dm(dm)
+{
+    setObjectName(QStringLiteral("LedgerItems"));
+    createFields();
+    bindEvents();
+    CreateFieldValidations();
+    FValidator = std::make_unique<TValidator>(FFieldValidations);
+    connect(&dm, &TLedgerDM::ConnectionChanged, this, [this](TZConnection *c) { LedgerItemZQ->SetConnection(c); });
+    // What another window stored or deleted shows here too.
+    connect(&dm, &TLedgerDM::ItemStored, this, [this](qint64 id, const TLedgerItems *origin) {
+        if (origin != this)
+            RefreshItem(id);
+    });
+    connect(&dm, &TLedgerDM::ItemDeleted, this, [this](qint64 id, const TLedgerItems *origin) {
+        if (origin != this && LedgerItemZQ->Active())
+            LedgerItemZQ->RemoveRow(QVariant::fromValue(id));
+    });
+}
+
+TLedgerItems::~TLedgerItems() = default;
+
+void TLedgerItems::createFields()
+{
+    LedgerItemZQ = new TZQuery(this);
+    LedgerItemZQ->setObjectName(QStringLiteral("LedgerItemZQ"));
+    LedgerItemZQ->SetSQL(TLedgerDM::LedgerItemSQL);
+    LedgerItemZQ->SetConnection(m_dm.ZConnection());
+    LedgerItemZQ->RequestLive = true;
+    LedgerItemZQ->UpdateMode = TUpdateMode::umUpdateChanged;
+    LedgerItemZQ->WhereMode = TWhereMode::wmWhereKeyOnly;
+    LedgerItemZQ->CalcDefaults = true;
+    LedgerItemZQ->UpdateTable = QStringLiteral("ledgeritem");
+
+    auto add = [&](const char *name, TFieldType type, int size, const QString &label, bool required = false) {
+        TField &f = LedgerItemZQ->AddField(QString::fromLatin1(name), type, size);
+        f.SetDisplayLabel(label);
+        f.Required = required;
+        return &f;
+    };
+    using T = TFieldType;
+    LedgerItemZQledgeritemid = add("ledgeritemid", T::Largeint, 0, QString());
+    LedgerItemZQdirection = add("direction", T::Smallint, 0, QStringLiteral("Tip"), true);
+    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, QStringLiteral("Datum i vreme"), true);
+    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, QStringLiteral("Delovodni broj"), true);
+    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, QStringLiteral("Partner"));
+    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, QStringLiteral("Dokument"));
+    LedgerItemZQitemtype = add("itemtype", T::String, 100, QStringLiteral("Vrsta dokumenta"), true);
+    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, QStringLiteral("Broj dokumenta"));
+    LedgerItemZQitemdate = add("itemdate", T::Date, 0, QStringLiteral("Datum dokumenta"));
+    LedgerItemZQparentid = add("parentid", T::Largeint, 0, QString());
+    LedgerItemZQinmailtype = add("inmailtype", T::Smallint, 0, QString());
+    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, QStringLiteral("Primljeno reg. br."));
+    LedgerItemZQoutmailtype = add("outmailtype", T::Smallint, 0, QString());
+    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, QStringLiteral("Predato reg. br."));
+    LedgerItemZQinuserid = add("inuserid", T::Largeint, 0, QString());
+    LedgerItemZQuserid = add("userid", T::Largeint, 0, QStringLiteral("Korisnik"), true);
+    LedgerItemZQoutuserid = add("outuserid", T::Largeint, 0, QString());
+    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, QStringLiteral("Prihvaćen"));
+    LedgerItemZQarchived = add("archived", T::Boolean, 0, QStringLiteral("Arhivirano"));
+    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, QStringLiteral("Arhivirano reg. br."));
+    LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
+    LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
+    LedgerItemZQpartnername = add("partnername", T::String, 100, QStringLiteral("Partner"));
+    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, QStringLiteral("Dokument"));
+    LedgerItemZQinusername = add("inusername", T::String, 101, QStringLiteral("Upućeno od"));
+    LedgerItemZQusername = add("username", T::String, 101, QStringLiteral("Korisnik"));
+    LedgerItemZQoutusername = add("outusername", T::String, 101, QStringLiteral("Namenjeno"));
+
+    LedgerItemDS = new TDataSource(this);
+    LedgerItemDS->setObjectName(QStringLiteral("LedgerItemDS"));
+    LedgerItemDS->SetDataSet(LedgerItemZQ);
+}
+
+void TLedgerItems::bindEvents()
+{
+    using namespace std::placeholders;
+    LedgerItemZQ->BeforePost = [this](TDataSet &ds) { LedgerItemZQBeforePost(ds); };
+    LedgerItemZQ->BeforeDelete = [this](TDataSet &ds) { LedgerItemZQBeforeDelete(ds); };
+    LedgerItemZQ->AfterPost = [this](TDataSet &ds) { LedgerItemZQAfterPost(ds); };
+    LedgerItemZQ->AfterDelete = [this](TDataSet &ds) { LedgerItemZQAfterDelete(ds); };
+    LedgerItemZQ->OnDeleteCheck = [this](TZConnection &c, const QVariant &key) { LedgerItemZQDeleteCheck(c, key); };
+    // Every write of an item leaves its history entry in the write's own transaction.
+    LedgerItemZQ->OnJournal = [this](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
+                                     const std::vector<TField *> &changed) {
+        JournalLedgerItemWrite(c, kind, key, changed, m_dm.HistoryActor());
+    };
+    LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
+    LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
+    LedgerItemZQdirection->OnGetText = std::bind(&TLedgerItems::LedgerItemZQdirectionGetText, this, _1, _2, _3);
+    LedgerItemZQdirection->OnSetText = std::bind(&TLedgerItems::LedgerItemZQdirectionSetText, this, _1, _2);
+    LedgerItemZQaccepted->OnGetText = std::bind(&TLedgerItems::LedgerItemZQacceptedGetText, this, _1, _2, _3);
+    LedgerItemZQaccepted->OnSetText = std::bind(&TLedgerItems::LedgerItemZQacceptedSetText, this, _1, _2);
+    LedgerItemZQinmailtype->OnGetText = std::bind(&TLedgerItems::LedgerItemZQinmailtypeGetText, this, _1, _2, _3);
+    LedgerItemZQinmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQinmailtypeSetText, this, _1, _2);
+    LedgerItemZQoutmailtype->OnGetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeGetText, this, _1, _2, _3);
+    LedgerItemZQoutmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeSetText, this, _1, _2);
+}
+
+void TLedgerItems::CreateFieldValidations()
+{
+    FFieldValidations.clear();
+    FFieldValidations.reserve(5);
+    const QString req = _CMN_FIELD_REQUIRED_ERR;
+    const QString inv = _CMN_FIELD_INVALIDE_ERR;
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQdirection, true, nullptr, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgerdatetime, true, TestDate, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemtype, true, TestZeroLength, req, inv));
+    FFieldValidations.push_back(FieldValidation(LedgerItemZQitemdate, false, TestDate, req, inv));
+}
+
+// ---- Conditions ---------------------------------------------------------------------
+
+QString TLedgerItems::LedgerItemChangeSQLCondition(const QString &condition) const
+{
+    return ChangeSQLCondition(LedgerItemZQ->SQL(), condition);
+}
+
+void TLedgerItems::ShowCondition(const QString &condition, const QVariantList &params)
+{
+    if (LedgerItemZQ->Active())
+        LedgerItemZQ->Close();
+    LedgerItemZQ->SetSQL(LedgerItemChangeSQLCondition(condition), params);
+    m_condition = condition;
+    m_conditionParams = params;
+    LedgerItemZQ->Open();
+    LedgerItemZQ->First();
+}
+
+bool TLedgerItems::OpenItem(qint64 id)
+{
+    ShowCondition(QStringLiteral("l.ledgeritemid = ?"), {id});
+    return !LedgerItemZQ->IsEmpty();
+}
+
+void TLedgerItems::RefreshItem(qint64 id, bool always)
+{
+    TZQuery &q = *LedgerItemZQ;
+    if (!q.Active() || q.State() != TDataSetState::Browse || id <= 0)
+        return;
+    const QVariantList byId{id};
+    // A row held is shown as stored, whatever the condition says now.
+    if (q.RefreshRow(LedgerItemChangeSQLCondition(QStringLiteral("l.ledgeritemid = ?")), byId, always))
+        return;
+    if (m_condition.isEmpty())
+        return;
+    QVariantList params = m_conditionParams;
+    params << id;
+    q.RefreshRow(LedgerItemChangeSQLCondition(u'(' + m_condition + QStringLiteral(") AND l.ledgeritemid = ?")), params,
+                 true);
+}
+
+// ---- Captions of the coded columns -------------------------------------------------------
+
+void TLedgerItems::LedgerItemZQdirectionGetText(TField &sender, QString &text, bool)
+{
+    text = GetDirectionCaption(sender.AsInteger());
+}
+
+void TLedgerItems::LedgerItemZQdirectionSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(m_dm.GetDirection(text));
+}
+
+void TLedgerItems::LedgerItemZQinmailtypeGetText(TField &sender, QString &text, bool)
+{
+    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+}
+
+void TLedgerItems::LedgerItemZQinmailtypeSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(GetMailType(text));
+}
+
+void TLedgerItems::LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool)
+{
+    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+}
+
+void TLedgerItems::LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text)
+{
+    sender.SetAsInteger(GetMailType(text));
+}
+
+void TLedgerItems::LedgerItemZQacceptedGetText(TField &sender, QString &text, bool)
+{
+    text = sender.AsBoolean() ? _YES_CAP : _NO_CAP;
+}
+
+void TLedgerItems::LedgerItemZQacceptedSetText(TField &sender, const QString &text)
+{
+    sender.SetAsBoolean(text == _YES_CAP);
+}
+
+// ---- New items, posts and deletes ---------------------------------------------------------
+
+void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
+{
+    LedgerItemZQdirection->SetAsInteger(1);
+    const QDateTime now = TClock::Now();
+    LedgerItemZQledgerdatetime->SetAsDateTime(now.addMSecs(-now.time().msec()));
+    const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
+    LedgerItemZQledgernumber->SetAsString(m_dm.NextLedgerNumber(when, LedgerItemZQdirection->AsInteger()));
+    LedgerItemZQaccepted->SetAsBoolean(false);
+    LedgerItemZQarchived->SetAsBoolean(false);
+
+    const ILedgerContext *context = m_dm.Context();
+    const IRef<ISecurity> security = context ? context->Service<ISecurity>() : IRef<ISecurity>();
+    if (!security)
+        throw KException(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
+    TUserDesc user;
+    if (security->GetCurrentUser(user, 0)) {
+        const QString name = user.FirstName + u' ' + user.LastName;
+        LedgerItemZQinuserid->SetAsLargeInt(user.UserID);
+        LedgerItemZQinusername->SetAsString(name);
+        LedgerItemZQuserid->SetAsLargeInt(user.UserID);
+        LedgerItemZQusername->SetAsString(name);
+    }
+}
+
+void TLedgerItems::LedgerItemZQBeforePost(TDataSet &)
+{
+    FValidator->Validate();
+}
+
+void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
+{
+    // Two desks counted the same number: the schema's unique key refuses the
+    // later post, which the user sees as the ledger-number rule.
+    // The key is the database's own, so the number is the only unique value
+    // a post can repeat.
+    if (IsUniqueViolation(error))
+        throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
+}
+
+void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &dataSet)
+{
+    {
+        TZReadOnlyQuery children(m_dm.ZConnection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
+                                 {LedgerItemZQledgeritemid->AsLargeInt()});
+        children.Open();
+        if (!children.IsEmpty())
+            throw KException(_LEDGER_PASSON_ERR);
+    }
+    const int user = m_dm.GetUserID();
+    if (user != LedgerItemZQinuserid->AsInteger() && user != LedgerItemZQuserid->AsInteger())
+        throw KException(_LEDGER_DEL_ERR);
+    if (LedgerItemZQaccepted->AsBoolean())
+        throw KException(_LEDGER_DEL_ERR);
+    m_dm.CommonBeforeDelete(dataSet);
+    FDeletingNumber = LedgerItemZQledgernumber->AsString();
+    FDeletingID = LedgerItemZQledgeritemid->AsLargeInt();
+}
+
+void TLedgerItems::LedgerItemZQAfterPost(TDataSet &)
+{
+    m_dm.ShowStatus(QStringLiteral("Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
+    emit m_dm.ItemStored(LedgerItemZQledgeritemid->AsLargeInt(), this);
+}
+
+void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
+{
+    m_dm.ShowStatus(QStringLiteral("Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
+    emit m_dm.ItemDeleted(std::exchange(FDeletingID, 0), this);
+}
+
+// The rules again, on the row as stored now and held until the delete: the
+// list may show an item that another desk has accepted, taken over or given
+// an enclosure since.
+void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
+{
+    if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
+        throw KException(_LEDGER_PASSON_ERR);
+    auto stored = connection.OpenQuery(
+        QStringLiteral("SELECT inuserid, userid, accepted FROM ledgeritem WHERE ledgeritemid = ?"), {key});
+    if (!stored->next())
+        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
+    const bool same = stored->value(0).toLongLong() == LedgerItemZQinuserid->AsLargeInt()
+        && stored->value(1).toLongLong() == LedgerItemZQuserid->AsLargeInt()
+        && (stored->value(2).toString() == TField::EncodeFlag(true)) == LedgerItemZQaccepted->AsBoolean();
+    if (!same)
+        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+                                       "Lista je osvežena."));
+}
