@@ -10,7 +10,7 @@
 #include "ZConnection.h"
 #include "ZTransaction.h"
 #include "integration/GlobalConsole.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "data/LedgerRegisterBook.h"
 #include "data/ReportText.h"
 #include "data/LedgerSearchCriteria.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerNavigatorUnit.h"

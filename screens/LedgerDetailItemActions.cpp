@@ -9,7 +9,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/GlobalConsole.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QAction>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerSearchCriteria.h"
 #include "integration/GlobalConsole.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include <QDate>

@@ -6,7 +6,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QAction>
 #include <QPushButton>

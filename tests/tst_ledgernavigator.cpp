@@ -10,7 +10,7 @@
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/LedgerNavigatorUnit.h"
 
 #include <QLineEdit>

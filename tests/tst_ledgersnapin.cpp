@@ -8,7 +8,7 @@
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "integration/LedgerSnapin.h"
 #include "screens/LedgerViewerUnit.h"
 
