@@ -15,7 +15,7 @@
 #include "KException.h"
 #include "SchemaInstaller.h"
 #include "ZConnection.h"
-#include "ReportEngine.h"
+#include "data/LedgerProceedingReport.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerSearchCriteria.h"
 #include "SqlText.h"
@@ -221,7 +221,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
         stored = count->value(0).toInt();
 
     t.restart();
-    TReportEngine().SaveLedgerProceedingReport(LedgerDM->LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
+    SaveLedgerProceedingReport(LedgerDM->LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
     const double pdfMs = t.nsecsElapsed() / 1e6;
 
     conn.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE outuserid = ?"), {recipient});

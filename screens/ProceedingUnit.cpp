@@ -5,10 +5,10 @@
 #include "DBGrid.h"
 #include "Guard.h"
 #include "Help.h"
-#include "ReportEngine.h"
 #include "SqlText.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerProceedingReport.h"
 #include "integration/GlobalConsole.h"
 #include "screens/LedgerHelpContexts.h"
 
@@ -200,8 +200,7 @@ void TProceedingForm::AcceptAllButtonClick()
 void TProceedingForm::PrintButtonClick()
 {
     storePending();
-    TReportEngine engine(this);
-    engine.ExecuteLedgerProceedingReport(LedgerDM->LedgerItemZQ, windowTitle());
+    ExecuteLedgerProceedingReport(LedgerDM->LedgerItemZQ, windowTitle());
 }
 
 void TProceedingForm::CloseButtonClick()
