@@ -7,6 +7,7 @@
 #include "FileCopy.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
+#include "data/ILedger.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/GlobalConsole.h"
 #include "data/LedgerResourceString.h"

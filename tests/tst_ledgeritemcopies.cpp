@@ -4,6 +4,7 @@
 #include "LedgerFixture.h"
 #include "TestConsole.h"
 #include "ZQuery.h"
+#include "data/ILedger.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
 #include "data/LedgerResourceString.h"
