@@ -1,6 +1,7 @@
 # The console: password hashing, its services over a real database, the
 # console object, the module loader and the main window.
 k_add_test(tst_console_password SOURCES tst_console_password.cpp LIBS kconsolecore)
+k_add_test(tst_console_commands SOURCES tst_console_commands.cpp LIBS kconsolecore)
 k_add_test(tst_console_services SOURCES tst_console_services.cpp LIBS kconsolecore ledger DB)
 
 # A stand-in module that records what the loader does to it, so the start-up
