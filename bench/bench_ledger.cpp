@@ -15,7 +15,7 @@
 #include "KException.h"
 #include "SchemaInstaller.h"
 #include "ZConnection.h"
-#include "ReportEngine.h"
+#include "data/LedgerProceedingReport.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
 #include "data/LedgerSearchCriteria.h"
@@ -222,7 +222,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
         stored = count->value(0).toInt();
 
     t.restart();
-    TReportEngine().SaveLedgerProceedingReport(BenchItems().LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
+    SaveLedgerProceedingReport(BenchItems().LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
     const double pdfMs = t.nsecsElapsed() / 1e6;
 
     conn.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE outuserid = ?"), {recipient});

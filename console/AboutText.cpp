@@ -13,7 +13,7 @@ QString orUnknown(const QString &text)
 
 QString ConsoleName()
 {
-    return QStringLiteral("Kolibar konzola — Delovodnik");
+    return QStringLiteral("Kolibar konzola — ") + QStringLiteral(KCONSOLE_PRODUCT);
 }
 
 QString ConsoleVersion()

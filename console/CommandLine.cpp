@@ -1,10 +1,18 @@
 #include "CommandLine.h"
 
+#include "AboutText.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cstdio>
 
 namespace {
+
+// The console's own options; any other belongs to a module.
+const char *const kOwnOptions[] = {"help", "help-all", "user", "password", "password-stdin", "screenshot", "select",
+                                   "action", "add-user", "first-name", "last-name", "size"};
 
 std::optional<QString> valueIfSet(const QCommandLineParser &parser, const QCommandLineOption &option)
 {
@@ -13,13 +21,28 @@ std::optional<QString> valueIfSet(const QCommandLineParser &parser, const QComma
     return parser.value(option);
 }
 
+// Offers the modules' options; one a module offers under a name already
+// taken is left out with a warning.
+QList<QCommandLineOption> addModuleOptions(QCommandLineParser &parser, const QList<TCommandOption> &moduleOptions)
+{
+    QList<QCommandLineOption> added;
+    for (const TCommandOption &option : moduleOptions) {
+        const QCommandLineOption parserOption(option.Name, option.Description, option.ValueName);
+        if (parser.addOption(parserOption))
+            added << parserOption;
+        else
+            qWarning("Opcija --%s je već zauzeta; modul je ne dobija.", qPrintable(option.Name));
+    }
+    return added;
+}
+
 } // namespace
 
-TCommandLine ParseCommandLine(const QCoreApplication &app)
+TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandOption> &moduleOptions)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Kolibar konzola — Delovodnik"));
-    parser.addHelpOption();
+    parser.setApplicationDescription(ConsoleName());
+    const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
                                         QStringLiteral("LOGIN"));
     const QCommandLineOption passwordOption(QStringLiteral("password"),
@@ -47,35 +70,23 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
                                             QStringLiteral("PREZIME"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    const QCommandLineOption exportCsvOption(QStringLiteral("export-csv"),
-                                             QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, "
-                                                            "i izlazi (uz --user)."),
-                                             QStringLiteral("FILE.csv"));
-    const QCommandLineOption registerPdfOption(QStringLiteral("register-pdf"),
-                                               QStringLiteral("Upisuje delovodnik godine --year u PDF datoteku, bez "
-                                                              "prozora, i izlazi (uz --user)."),
-                                               QStringLiteral("FILE.pdf"));
-    const QCommandLineOption continuityOption(QStringLiteral("continuity-report"),
-                                              QStringLiteral("Upisuje proveru kontinuiteta brojeva godine --year u PDF "
-                                                             "datoteku, bez prozora, i izlazi (uz --user)."),
-                                              QStringLiteral("FILE.pdf"));
-    const QCommandLineOption yearOption(QStringLiteral("year"),
-                                        QStringLiteral("Godina, uz --export-csv, --register-pdf ili --continuity-report."),
-                                        QStringLiteral("GGGG"));
-    const QCommandLineOption directionOption(QStringLiteral("direction"),
-                                             QStringLiteral("Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), "
-                                                            "uz --export-csv."),
-                                             QStringLiteral("TIP"));
-    const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("Od datuma, uz --export-csv."),
-                                        QStringLiteral("dd.MM.yyyy"));
-    const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("Do datuma, uz --export-csv."),
-                                      QStringLiteral("dd.MM.yyyy"));
-    parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption, addUserOption,
-                       firstNameOption, lastNameOption, sizeOption, exportCsvOption, yearOption, directionOption,
-                       fromOption, toOption, registerPdfOption, continuityOption});
-    parser.process(app);
+    parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption,
+                       addUserOption, firstNameOption, lastNameOption, sizeOption});
+    const QList<QCommandLineOption> moduleParserOptions = addModuleOptions(parser, moduleOptions);
 
     TCommandLine line;
+    // As QCommandLineParser::process says it, but the caller ends the process:
+    // the modules are loaded and go down in order.
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(parser.errorText()));
+        line.Exit = 1;
+        return line;
+    }
+    if (parser.isSet(helpOption) || parser.optionNames().contains(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        line.Exit = 0;
+        return line;
+    }
     line.User = valueIfSet(parser, userOption);
     line.Password = parser.value(passwordOption);
     line.PasswordFromStdin = parser.isSet(passwordStdinOption);
@@ -87,13 +98,9 @@ TCommandLine ParseCommandLine(const QCoreApplication &app)
     line.LastName = parser.value(lastNameOption);
     line.Size = parser.value(sizeOption);
     line.SizeGiven = parser.isSet(sizeOption);
-    line.ExportCsv = valueIfSet(parser, exportCsvOption);
-    line.RegisterPdf = valueIfSet(parser, registerPdfOption);
-    line.ContinuityReport = valueIfSet(parser, continuityOption);
-    line.Year = parser.value(yearOption);
-    line.Direction = parser.value(directionOption);
-    line.From = parser.value(fromOption);
-    line.To = parser.value(toOption);
+    for (const QCommandLineOption &option : moduleParserOptions)
+        if (parser.isSet(option))
+            line.ModuleValues.insert(option.names().constFirst(), parser.value(option));
     return line;
 }
 
@@ -101,9 +108,11 @@ bool WantsNoWindow(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        for (const char *command : {"--export-csv", "--register-pdf", "--continuity-report"})
-            if (arg == command || arg.startsWith(QByteArray(command) + '='))
-                return true;
+        if (!arg.startsWith("--") || arg == "--")
+            continue;
+        const QByteArray name = arg.mid(2).split('=').constFirst();
+        if (std::none_of(std::begin(kOwnOptions), std::end(kOwnOptions), [&name](const char *own) { return name == own; }))
+            return true;
     }
     return false;
 }

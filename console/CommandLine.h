@@ -1,6 +1,8 @@
 #pragma once
 // The console's command line: what a script or a user asked for at start.
 
+#include "ModuleCommands.h"
+
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -20,23 +22,21 @@ struct TCommandLine
     QString LastName;                  // --last-name, with --add-user
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
-    std::optional<QString> ExportCsv;  // --export-csv: write the items to a CSV file and quit
-    std::optional<QString> RegisterPdf;       // --register-pdf: the register book of --year as PDF
-    std::optional<QString> ContinuityReport;  // --continuity-report: the numbering check of --year as PDF
-    QString Year;                      // --year, with any of the three
-    QString Direction;                 // --direction: caption or code, with --export-csv
-    QString From;                      // --from dd.MM.yyyy, with --export-csv
-    QString To;                        // --to dd.MM.yyyy, with --export-csv
+    TCommandValues ModuleValues;       // the loaded modules' options given, by name
+    std::optional<int> Exit;           // --help or a line that cannot be read: end with this code
 
-    // Run from a script: no message boxes that wait for a click.
-    bool Scripted() const { return User || Screenshot || AddUser || ExportCsv || RegisterPdf || ContinuityReport; }
+    // Run from a script: no message boxes that wait for a click. The
+    // modules' options are their commands', which run without a window.
+    bool Scripted() const { return User || Screenshot || AddUser || !ModuleValues.isEmpty(); }
 };
 
-// Reads the application's arguments. Quits the process for --help and for
-// an unknown option, with Qt's own message.
-TCommandLine ParseCommandLine(const QCoreApplication &app);
+// Reads the application's arguments: the console's own options and those
+// the loaded modules offer. For --help it prints the help, and for an
+// unknown option Qt's message, and sets Exit.
+TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandOption> &moduleOptions);
 
-// Whether the arguments ask for a run without a window; read before the
+// Whether the arguments ask for a run without a window: any option that is
+// not the console's own is a module's, for a command. Read before the
 // application exists, so that it can start without a display.
 bool WantsNoWindow(int argc, char **argv);
 

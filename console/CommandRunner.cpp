@@ -3,13 +3,10 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "Dialogs.h"
-#include "ErrorLog.h"
-#include "KException.h"
-#include "LedgerReports.h"
 
-#include <QDir>
-#include <functional>
+#include <QTextStream>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -42,81 +39,65 @@ public:
     void ShowHelp(const QString &, const QString &, const QString &) override {}
 };
 
-int exportCsv(const TCommandLine &line, ILedgerReports &reports)
+// A module with commands, and what of the line is its.
+struct TModuleLine
 {
-    QMap<QString, QString> criteria;
-    const std::pair<const char *, const QString &> given[] = {
-        {"year", line.Year}, {"direction", line.Direction}, {"datefrom", line.From}, {"dateto", line.To}};
-    for (const auto &[key, value] : given)
-        if (!value.isEmpty())
-            criteria.insert(QLatin1String(key), value);
-    // A scheduled job's log shows that a long export goes on.
-    qint64 nextReport = 100000;
-    const auto progress = [&nextReport](qint64 rows) {
-        if (rows >= nextReport) {
-            report(QStringLiteral("Izvezeno %1 stavki…").arg(rows));
-            nextReport = rows + 100000;
+    IRef<IModuleCommands> Commands;
+    TCommandValues Values;
+    bool HasCommand = false;
+};
+
+std::vector<TModuleLine> moduleLines(const TCommandLine &line, TConsole &console)
+{
+    std::vector<TModuleLine> modules;
+    for (const IRef<ISnapin> &snapin : console.Snapins()) {
+        TModuleLine module{snapin.query<IModuleCommands>(), {}, false};
+        if (!module.Commands)
+            continue;
+        for (const TCommandOption &option : module.Commands->CommandOptions()) {
+            const auto given = line.ModuleValues.constFind(option.Name);
+            if (given == line.ModuleValues.cend())
+                continue;
+            module.Values.insert(option.Name, *given);
+            module.HasCommand = module.HasCommand || option.IsCommand;
         }
-        return true;
-    };
-    try {
-        const qint64 rows = reports.ExportCsv(criteria, *line.ExportCsv, progress);
-        std::printf("Izvezeno stavki: %lld, u datoteku %s\n", rows, qPrintable(QDir::toNativeSeparators(*line.ExportCsv)));
-        return ceDone;
-    } catch (const KException &e) {
-        LogError(e.message());
-        report(QStringLiteral("Izvoz nije uspeo: %1").arg(e.message()));
-        return ceFailed;
+        modules.push_back(module);
     }
-}
-
-// A book of a year as a PDF file, through one of the report calls.
-int saveBook(const QString &fileName, const std::function<void()> &save)
-{
-    try {
-        save();
-        std::printf("Upisano u datoteku %s\n", qPrintable(QDir::toNativeSeparators(fileName)));
-        return ceDone;
-    } catch (const KException &e) {
-        LogError(e.message());
-        report(QStringLiteral("Izveštaj nije upisan: %1").arg(e.message()));
-        return ceFailed;
-    }
-}
-
-int commandCount(const TCommandLine &line)
-{
-    return int(line.ExportCsv.has_value()) + int(line.RegisterPdf.has_value()) + int(line.ContinuityReport.has_value());
+    return modules;
 }
 
 } // namespace
 
-bool HasCommand(const TCommandLine &line)
+QList<TCommandOption> ModuleCommandOptions(TConsole &console)
 {
-    return commandCount(line) > 0;
+    QList<TCommandOption> options;
+    for (const IRef<ISnapin> &snapin : console.Snapins())
+        if (IRef<IModuleCommands> commands = snapin.query<IModuleCommands>())
+            options += commands->CommandOptions();
+    return options;
 }
 
-QString CommandLineProblem(const TCommandLine &line)
+bool HasCommand(const TCommandLine &line, TConsole &console)
 {
-    if (!HasCommand(line)) {
-        if (!line.Year.isEmpty() || !line.Direction.isEmpty() || !line.From.isEmpty() || !line.To.isEmpty())
-            return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv, "
-                                  "--register-pdf ili --continuity-report.");
-        return {};
+    for (const TModuleLine &module : moduleLines(line, console))
+        if (module.HasCommand)
+            return true;
+    return false;
+}
+
+QString CommandLineProblem(const TCommandLine &line, TConsole &console)
+{
+    int commands = 0;
+    for (const TModuleLine &module : moduleLines(line, console)) {
+        if (module.Values.isEmpty())
+            continue;
+        if (const QString problem = module.Commands->CommandLineProblem(module.Values, line.User.has_value());
+            !problem.isEmpty())
+            return problem;
+        commands += int(module.HasCommand);
     }
-    if (commandCount(line) > 1)
-        return QStringLiteral("Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
-    if (!line.User)
-        return QStringLiteral("Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
-    const QString &file = line.ExportCsv ? *line.ExportCsv : line.RegisterPdf ? *line.RegisterPdf : *line.ContinuityReport;
-    if (file.isEmpty())
-        return QStringLiteral("Treba navesti datoteku u koju se upisuje.");
-    if (!line.ExportCsv) {
-        if (line.Year.isEmpty())
-            return QStringLiteral("Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
-        if (!line.Direction.isEmpty() || !line.From.isEmpty() || !line.To.isEmpty())
-            return QStringLiteral("Opcije --direction, --from i --to važe samo uz --export-csv.");
-    }
+    if (commands > 1)
+        return QStringLiteral("Odjednom se radi samo jedna naredba jednog modula.");
     return {};
 }
 
@@ -125,18 +106,11 @@ std::unique_ptr<IDialogs> MakeCommandDialogs()
     return std::make_unique<TCommandDialogs>();
 }
 
-int RunCommand(const TCommandLine &line, TConsole &console)
+int RunCommand(const TCommandLine &line, TConsole &console, const TUserDesc &user)
 {
-    if (!HasCommand(line))
-        return ceDone;
-    IRef<ILedgerReports> reports = console.service<ILedgerReports>();
-    if (!reports) {
-        report(QStringLiteral("Modul Delovodnik nije učitan; izvoz nije moguć."));
-        return ceNoModule;
-    }
-    if (line.ExportCsv)
-        return exportCsv(line, *reports.get());
-    if (line.RegisterPdf)
-        return saveBook(*line.RegisterPdf, [&] { reports->SaveRegisterBook(line.Year, *line.RegisterPdf); });
-    return saveBook(*line.ContinuityReport, [&] { reports->SaveContinuityReport(line.Year, *line.ContinuityReport); });
+    QTextStream out(stdout), err(stderr);
+    for (const TModuleLine &module : moduleLines(line, console))
+        if (module.HasCommand)
+            return module.Commands->RunCommand(module.Values, TCommandContext{user, out, err});
+    return ceDone;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The console's commands for scheduled jobs: after the login they run
-// without a window, each through an interface a loaded module offers, and
-// say what went wrong on standard error, in Serbian, with a non-zero exit.
-// --export-csv FILE with the search's criteria (--year, --direction,
-// --from, --to), --register-pdf FILE --year Y and --continuity-report FILE
-// --year Y, through ILedgerReports.
+// The modules' commands for scheduled jobs: every loaded snap-in that offers
+// IModuleCommands adds its options to the console's command line; after the
+// login the command runs without a window and says what went wrong on
+// standard error, in Serbian, with a non-zero exit.
 
+#include "ModuleCommands.h"
+
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -13,20 +14,20 @@ class IDialogs;
 class TConsole;
 struct TCommandLine;
 
-enum TCommandExit : int {
-    ceDone = 0,
-    ceFailed = 1,      // the command could not be done (bad criterion, file, database)
-    ceNoModule = 6,    // no loaded module offers the command
-    ceBadLine = 7,     // options that do not go together
+enum TConsoleExit : int {
+    ceBadLine = 7, // options that do not go together
 };
 
-// True when the line asks for a command instead of the window.
-bool HasCommand(const TCommandLine &line);
-// Options that belong to a command but came without one, or a command
-// without --user; empty when the line is sound.
-QString CommandLineProblem(const TCommandLine &line);
+// The options every loaded module offers, in load order.
+QList<TCommandOption> ModuleCommandOptions(TConsole &console);
+// True when the line names a module's command instead of the window.
+bool HasCommand(const TCommandLine &line, TConsole &console);
+// Module options that do not go together (a module's own verdict, or the
+// commands of two modules); empty when the line is sound.
+QString CommandLineProblem(const TCommandLine &line, TConsole &console);
 // Dialogs for a run without a window: messages go to standard error, and
 // nothing waits for an answer.
 std::unique_ptr<IDialogs> MakeCommandDialogs();
-// Runs the command against the console's snap-ins; the process's exit code.
-int RunCommand(const TCommandLine &line, TConsole &console);
+// Runs the command through the module that offers it, as the user who
+// logged in; the process's exit code.
+int RunCommand(const TCommandLine &line, TConsole &console, const TUserDesc &user);

@@ -20,7 +20,7 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
     const QString section = QStringLiteral("Database");
     const std::pair<const char *, QString> defaults[] = {
         {"Driver", QStringLiteral("QSQLITE")},
-        {"Database", QStringLiteral("kledger.db")},
+        {"Database", QStringLiteral(KCONSOLE_DATABASE_FILE)},
         {"Host", QStringLiteral("localhost")},
         {"Port", QStringLiteral("3306")},
         {"Socket", QString()},
@@ -67,7 +67,7 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
 
     if (p.Driver == QLatin1String("QSQLITE")) {
         if (p.Database.isEmpty())
-            p.Database = QStringLiteral("kledger.db");
+            p.Database = QStringLiteral(KCONSOLE_DATABASE_FILE);
         p.Database = QDir::cleanPath(QFileInfo(iniPath).absoluteDir().absoluteFilePath(p.Database));
     }
     return p;

@@ -47,7 +47,7 @@ TModuleLoader::~TModuleLoader()
 
 QString TModuleLoader::ModuleDir()
 {
-    const QString env = qEnvironmentVariable("KLEDGER_MODULE_DIR");
+    const QString env = qEnvironmentVariable(KCONSOLE_MODULE_DIR_VARIABLE);
     if (!env.isEmpty())
         return env;
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("modules"));

@@ -44,7 +44,8 @@ public:
     TModuleLoader &operator=(const TModuleLoader &) = delete;
     ~TModuleLoader();
 
-    // KLEDGER_MODULE_DIR when set, else <applicationDirPath>/modules.
+    // The folder the environment variable the build names
+    // (KCONSOLE_MODULE_DIR_VARIABLE) holds when set, else <applicationDirPath>/modules.
     static QString ModuleDir();
 
     // Loads every *.so of dir in name order; each snap-in is registered with

@@ -1,9 +1,8 @@
 #pragma once
-// A small, realistic docket book for a first start on SQLite and for tests:
-// three users, partners, documents and ledger items over several years,
-// numbered the way the desk numbers them.
+// The console's own sample rows for a first start on SQLite and for tests:
+// three users, partners and documents. The modules add theirs, referring to
+// these (ISampleData).
 
-#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -22,7 +21,7 @@ public:
 
     static QList<User> Users();
 
-    // Inserts everything in one transaction; the tables must be empty.
-    // Dates near `today` let the quick filters (today, this week) show rows.
-    static void Fill(TZConnection &connection, const QDate &today = QDate::currentDate());
+    // Inserts the users, in this order, the partners and the documents in
+    // one transaction; the tables must be empty.
+    static void Fill(TZConnection &connection);
 };

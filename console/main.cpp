@@ -1,7 +1,8 @@
-// kconsole: connects to the docket book database, logs the user in, loads
-// the modules and shows them. Teardown runs in a fixed order: the window and
-// the console let go of module objects, then the modules are finalized, and
-// the connection closes last.
+// kconsole: loads the modules, connects to the database, logs the user in
+// and shows the modules, or runs one module's command without a window.
+// Teardown runs in a fixed order: the window and the console let go of
+// module objects, then the modules are finalized, and the connection closes
+// last.
 
 #include "AboutText.h"
 #include "CommandLine.h"
@@ -16,6 +17,7 @@
 #include "KException.h"
 #include "LoginDialog.h"
 #include "ModuleLoader.h"
+#include "ModuleSampleData.h"
 #include "SampleData.h"
 #include "SchemaInstaller.h"
 #include "SerbianQtTexts.h"
@@ -43,9 +45,18 @@ void fail(const QString &text)
         MessageDlg(text, TMsgDlgType::Error, mbOK);
 }
 
+// A new book's sample rows: the console's own, then each module's.
+void fillSampleData(TZConnection &connection, TConsole &console)
+{
+    SampleData::Fill(connection);
+    for (const IRef<ISnapin> &snapin : console.Snapins())
+        if (IRef<ISampleData> sample = snapin.query<ISampleData>())
+            sample->CreateSampleData(connection);
+}
+
 // Opens the database and creates the tables of an empty one; a new SQLite
 // file also gets the sample book.
-bool prepareDatabase(TZConnection &connection)
+bool prepareDatabase(TZConnection &connection, TConsole &console)
 {
     const TConnectionParams &params = connection.Params();
     const bool sqlite = params.Driver == QLatin1String("QSQLITE");
@@ -66,7 +77,7 @@ bool prepareDatabase(TZConnection &connection)
             // The book is the office's: other users of the machine may not read it.
             if (!QFile::setPermissions(params.Database, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
                 std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(params.Database));
-            SampleData::Fill(connection);
+            fillSampleData(connection, console);
         }
         return true;
     } catch (const KException &e) {
@@ -187,44 +198,42 @@ void saveScreenshotLater(TConsoleWindow *window, const QString &file)
     });
 }
 
-// Module objects first, then the modules themselves; the connection closes last.
-void shutDown(std::unique_ptr<TConsoleWindow> &window, TModuleLoader &loader, IRef<TConsole> &console,
-              IRef<TSecurityService> &security, std::unique_ptr<TZConnection> &connection)
+// What a run holds, taken down in a fixed order whichever way main ends:
+// module objects first, then the modules themselves; the connection closes last.
+struct TSession
 {
-    try {
-        window->SaveLayout();
-    } catch (const KException &e) {
-        // The next start uses the defaults; nothing else is lost.
-        LogError(e.message());
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-    }
-    window->ReleaseSnapins();
-    loader.ReleaseReferences(console.get());
-    window->DeleteLeftoverFrames();
-    loader.FinalizeAll();
-    console->Clear();
-    window.reset();
-    console.reset();
-    security.reset();
-    connection.reset();
-}
+    std::unique_ptr<TZConnection> Connection = std::make_unique<TZConnection>();
+    IRef<TSecurityService> Security{new TSecurityService(Connection.get())};
+    IRef<TConsole> Console = makeConsole(Security, Connection.get());
+    TModuleLoader Loader;
+    std::unique_ptr<TConsoleWindow> Window;
 
-// A command's run: the modules answer it without any window, then go in
-// the same order as after the window.
-int runCommand(const TCommandLine &line, TModuleLoader &loader, IRef<TConsole> &console,
-               IRef<TSecurityService> &security, std::unique_ptr<TZConnection> &connection)
-{
-    for (const QString &warning : loader.Warnings())
-        std::fprintf(stderr, "%s\n", qPrintable(warning));
-    const int exitCode = RunCommand(line, *console.get());
-    loader.ReleaseReferences(console.get());
-    loader.FinalizeAll();
-    console->Clear();
-    console.reset();
-    security.reset();
-    connection.reset();
-    return exitCode;
-}
+    TSession() = default;
+    TSession(const TSession &) = delete;
+    TSession &operator=(const TSession &) = delete;
+    ~TSession()
+    {
+        if (Window) {
+            try {
+                Window->SaveLayout();
+            } catch (const KException &e) {
+                // The next start uses the defaults; nothing else is lost.
+                LogError(e.message());
+                std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+            }
+            Window->ReleaseSnapins();
+        }
+        Loader.ReleaseReferences(Console.get());
+        if (Window)
+            Window->DeleteLeftoverFrames();
+        Loader.FinalizeAll();
+        Console->Clear();
+        Window.reset();
+        Console.reset();
+        Security.reset();
+        Connection.reset();
+    }
+};
 
 } // namespace
 
@@ -239,11 +248,19 @@ int main(int argc, char *argv[])
     InstallSerbianTexts(app);
     InstallHelpKey(app);
 
-    const TCommandLine line = ParseCommandLine(app);
+    const QString iniPath = ConsoleSettings::IniPath();
+    SetErrorLogPath(QFileInfo(iniPath).absoluteDir().filePath(QStringLiteral("kconsole.log")));
+    // The modules come first: the command line carries their options too.
+    TSession session;
+    session.Loader.LoadAll(TModuleLoader::ModuleDir(), session.Console);
+    TConsole &console = *session.Console.get();
+    const TCommandLine line = ParseCommandLine(app, ModuleCommandOptions(console));
+    if (line.Exit)
+        return *line.Exit;
     g_scripted = line.Scripted();
-    if (HasCommand(line))
+    if (!line.ModuleValues.isEmpty())
         SetDialogs(MakeCommandDialogs());
-    if (const QString problem = CommandLineProblem(line); !problem.isEmpty()) {
+    if (const QString problem = CommandLineProblem(line, console); !problem.isEmpty()) {
         fail(problem);
         return ceBadLine;
     }
@@ -253,8 +270,6 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const QString iniPath = ConsoleSettings::IniPath();
-    SetErrorLogPath(QFileInfo(iniPath).absoluteDir().filePath(QStringLiteral("kconsole.log")));
     TConnectionParams params;
     try {
         params = ConsoleSettings::LoadConnectionParams(iniPath);
@@ -262,30 +277,29 @@ int main(int argc, char *argv[])
         fail(e.message());
         return 1;
     }
-    auto connection = std::make_unique<TZConnection>();
-    connection->SetParams(params);
-    if (!prepareDatabase(*connection))
+    session.Connection->SetParams(params);
+    if (!prepareDatabase(*session.Connection, console))
         return 1;
 
-    IRef<TSecurityService> security(new TSecurityService(connection.get()));
+    TSecurityService &security = *session.Security.get();
     if (line.AddUser)
-        return addUser(*security.get(), line);
-    IRef<TConsole> console = makeConsole(security, connection.get());
-    if (const std::optional<int> exitCode = logIn(*security.get(), line, iniPath))
+        return addUser(security, line);
+    if (const std::optional<int> exitCode = logIn(security, line, iniPath))
         return *exitCode;
 
-    TModuleLoader loader;
-    loader.LoadAll(TModuleLoader::ModuleDir(), console);
-    if (HasCommand(line))
-        return runCommand(line, loader, console, security, connection);
-    auto window = showWindow(*security.get(), params, *console.get(), loader, line, *size, iniPath);
+    if (HasCommand(line, console)) {
+        for (const QString &warning : session.Loader.Warnings())
+            std::fprintf(stderr, "%s\n", qPrintable(warning));
+        TUserDesc user;
+        security.GetCurrentUser(user, 0);
+        return RunCommand(line, console, user);
+    }
+    session.Window = showWindow(security, params, console, session.Loader, line, *size, iniPath);
 
-    int exitCode = followScript(*window, line);
+    int exitCode = followScript(*session.Window, line);
     if (line.Screenshot && exitCode == 0)
-        saveScreenshotLater(window.get(), *line.Screenshot);
+        saveScreenshotLater(session.Window.get(), *line.Screenshot);
     if (exitCode == 0 || !g_scripted)
         exitCode = app.exec();
-
-    shutDown(window, loader, console, security, connection);
     return exitCode;
 }

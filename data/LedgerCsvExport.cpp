@@ -123,7 +123,7 @@ QString LedgerExportSql(const TLedgerSearchCriteria &criteria, const TZConnectio
 }
 
 qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &criteria, const QString &fileName,
-                       const ILedgerReports::TProgress &progress)
+                       const TLedgerExportProgress &progress)
 {
     // Every criterion is checked before the file is touched.
     QVariantList params;

@@ -4,7 +4,11 @@
 // from the client library into the file and never held whole, so a book of
 // a million items goes out in about the time the database takes to send it.
 
-#include "LedgerReports.h"
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
 
 class TZConnection;
 struct TLedgerSearchCriteria;
@@ -19,6 +23,13 @@ TLedgerSearchCriteria LedgerExportCriteria(const QMap<QString, QString> &texts);
 // The statement the export reads, newest first; values bound to params.
 QString LedgerExportSql(const TLedgerSearchCriteria &criteria, const TZConnection &connection, QVariantList &params);
 
-// See ILedgerReports::ExportCsv. Needs the data module (titles, captions).
+// Rows written so far; false stops the export.
+using TLedgerExportProgress = std::function<bool(qint64 rows)>;
+
+// Writes the items the criteria select to fileName as CSV, newest first,
+// with the list's columns; the number of items written. Throws KException
+// with a message for the user on a file that cannot be written or a
+// database error, and EAbort when progress stopped it; the file appears
+// only when complete. Needs the data module (titles, captions).
 qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &criteria, const QString &fileName,
-                       const ILedgerReports::TProgress &progress);
+                       const TLedgerExportProgress &progress);

@@ -9,7 +9,7 @@
 #include "SqlText.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "LedgerHistory.h"
 #include "SqlText.h"
 #include "ZConnection.h"
-#include "integration/LedgerResourceString.h"
+#include "LedgerResourceString.h"
 
 #include <QSqlQuery>
 #include <functional>

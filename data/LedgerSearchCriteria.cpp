@@ -6,7 +6,7 @@
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportText.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QDate>
 

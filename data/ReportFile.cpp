@@ -11,12 +11,14 @@
 #include <QPrinter>
 #include <QSaveFile>
 
+const QString LedgerDefaultOrganization = QStringLiteral("Delovodna služba");
+
 QString ReportOrganization(TZConnection &connection)
 {
     const QString name = TDBIniFile(&connection)
                              .ReadString(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey, QString())
                              .trimmed();
-    return name.isEmpty() ? TReportEngine::DefaultOrganization : name;
+    return name.isEmpty() ? LedgerDefaultOrganization : name;
 }
 
 bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,

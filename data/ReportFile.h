@@ -8,6 +8,9 @@
 struct TPagedReport;
 class TZConnection;
 
+// Heads the ledger's reports when the settings name no organisation.
+extern const QString LedgerDefaultOrganization; // "Delovodna služba"
+
 // The organisation's name as the report engine prints it.
 QString ReportOrganization(TZConnection &connection);
 

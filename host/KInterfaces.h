@@ -125,14 +125,6 @@ struct TDocumentDesc
     QString Number;
 };
 
-struct TLedgerDesc
-{
-    qint32 LedgerItemID = 0;
-    QString LedgerNumber;
-    qint32 ParentID = 0;
-    QDateTime LedgerDateTime;
-};
-
 // ---- Console and services ---------------------------------------------------
 
 class ISnapin;
@@ -187,14 +179,6 @@ class KCOMMON_EXPORT IDocument : public virtual IInterface
 public:
     K_IID("{F0D1EC42-35DC-4A4C-A783-CBC6F7FFD556}")
     virtual bool SelectDocument(TDocumentDesc &desc) = 0;
-};
-
-class KCOMMON_EXPORT ILedger : public virtual IInterface
-{
-public:
-    K_IID("{A46475DF-4BC8-4F92-BAB7-FBF58ABA8828}")
-    virtual bool GetLedger(TLedgerDesc &desc) = 0;
-    virtual void OpenLedger(qint32 id) = 0;
 };
 
 // ---- Snap-in plumbing -------------------------------------------------------

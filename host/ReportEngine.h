@@ -1,9 +1,8 @@
 #pragma once
-// The host's report engine. The handover record of ledger items prints the
-// rows a data set holds, in their order, with the texts its fields display;
-// a list prints what its grid shows (GridExport.h). Both go through the
-// print preview, from where the user prints or saves a PDF, or straight into
-// a PDF file without any window, and share one paged table (PagedReport.h).
+// The host's report engine: a list prints what its grid shows
+// (GridExport.h), through the print preview, from where the user prints or
+// saves a PDF, or straight into a PDF file without any window, as a paged
+// table (PagedReport.h).
 
 #include "KExport.h"
 
@@ -11,8 +10,6 @@
 #include <QString>
 
 class TDBGrid;
-class TDataSet;
-struct THandoverRecord;
 struct TPagedReport;
 
 class KCOMMON_EXPORT TReportEngine : public QObject
@@ -21,12 +18,6 @@ class KCOMMON_EXPORT TReportEngine : public QObject
 public:
     explicit TReportEngine(QObject *owner = nullptr);
     ~TReportEngine() override;
-
-    // The data set must have the ledger item's fields inusername, outusername,
-    // ledgernumber, itemtype, itemdate, itemnumber and accepted.
-    void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title);
-    // Throws when the file cannot be written.
-    void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName);
 
     // The list on A4 landscape under the title, with the count of its rows.
     void ExecuteGridReport(const TDBGrid &grid, const QString &title);
@@ -37,9 +28,10 @@ public:
     // database-held settings of the data set's connection.
     static const QString OrganizationSection; // "Organization"
     static const QString OrganizationKey;     // "Name"
-    static const QString DefaultOrganization; // when none is set
+    // The name when the settings hold none; empty until set.
+    void SetDefaultOrganization(const QString &name) { m_defaultOrganization = name; }
 
 private:
-    THandoverRecord ledgerProceedingRecord(TDataSet &dataSet, const QString &title) const;
     TPagedReport gridReport(const TDBGrid &grid, const QString &title) const;
+    QString m_defaultOrganization;
 };

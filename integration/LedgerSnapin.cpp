@@ -5,37 +5,14 @@
 #include "Dialogs.h"
 #include "ZConnection.h"
 #include "KException.h"
-#include "data/LedgerContinuity.h"
-#include "data/LedgerCsvExport.h"
+#include "LedgerCommands.h"
 #include "data/LedgerDMUnit.h"
-#include "data/LedgerRegisterBook.h"
-#include "data/ReportText.h"
-#include "data/LedgerSearchCriteria.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerSampleData.h"
+#include "data/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"
-
-namespace {
-
-// The year as typed on a command line; throws when it is none.
-int typedYear(const QString &text)
-{
-    int year = 0;
-    if (!ParseLedgerYear(text, year))
-        throw KException(QStringLiteral("Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
-    return year;
-}
-
-TZConnection &reportConnection()
-{
-    if (TZConnection *connection = LedgerDM->ZConnection())
-        return *connection;
-    throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
-}
-
-} // namespace
 
 // ---- Snap-in ------------------------------------------------------------------------
 
@@ -64,8 +41,10 @@ bool TLedgerSnapin::QueryInterface(const QUuid &iid, void **out)
 {
     if (iid == ILedger::IID())
         return answer<ILedger>(this, out);
-    if (iid == ILedgerReports::IID())
-        return answer<ILedgerReports>(this, out);
+    if (iid == IModuleCommands::IID())
+        return answer<IModuleCommands>(this, out);
+    if (iid == ISampleData::IID())
+        return answer<ISampleData>(this, out);
     if (iid == IViewer::IID() && FViewer) {
         FViewer->AddRef();
         *out = FViewer.get();
@@ -103,27 +82,24 @@ void TLedgerSnapin::OpenLedger(qint32 id)
     }
 }
 
-qint64 TLedgerSnapin::ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
-                                const TProgress &progress)
+QList<TCommandOption> TLedgerSnapin::CommandOptions()
 {
-    const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
-    FViewer->Load(IRef<ISnapin>());
-    return ExportLedgerCsv(reportConnection(), search, fileName, progress);
+    return LedgerCommandOptions();
 }
 
-
-void TLedgerSnapin::SaveRegisterBook(const QString &year, const QString &fileName)
+QString TLedgerSnapin::CommandLineProblem(const TCommandValues &values, bool withLogin)
 {
-    const int y = typedYear(year);
-    FViewer->Load(IRef<ISnapin>());
-    ::SaveRegisterBook(reportConnection(), y, {}, fileName);
+    return LedgerCommandLineProblem(values, withLogin);
 }
 
-void TLedgerSnapin::SaveContinuityReport(const QString &year, const QString &fileName)
+int TLedgerSnapin::RunCommand(const TCommandValues &values, const TCommandContext &context)
 {
-    const int y = typedYear(year);
-    FViewer->Load(IRef<ISnapin>());
-    ::SaveContinuityReport(reportConnection(), y, fileName);
+    return RunLedgerCommand(values, context, [this] { FViewer->Load(IRef<ISnapin>()); });
+}
+
+void TLedgerSnapin::CreateSampleData(TZConnection &connection)
+{
+    FillLedgerSampleData(connection);
 }
 
 // ---- Viewer ---------------------------------------------------------------------------

@@ -1,17 +1,19 @@
 #pragma once
 // The ledger snap-in the console lists and opens, its viewer (the list
 // frame) and its navigator (the search frame). The snap-in also answers
-// ILedger for the other modules and ILedgerReports for the console's
-// command line.
+// ILedger for the other modules, IModuleCommands for the console's command
+// line and ISampleData for a new database.
 
 #include "BaseSnapin.h"
-#include "LedgerReports.h"
+#include "ModuleCommands.h"
+#include "ModuleSampleData.h"
+#include "data/ILedger.h"
 
 constexpr qint32 LedgerSnapinType = 2025;
 
 class TLedgerItems;
 
-class TLedgerSnapin : public TCustomSnapin, public ILedger, public ILedgerReports
+class TLedgerSnapin : public TCustomSnapin, public ILedger, public IModuleCommands, public ISampleData
 {
 public:
     explicit TLedgerSnapin(const IRef<IConsole> &console);
@@ -24,11 +26,13 @@ public:
     bool GetLedger(TLedgerDesc &desc) override;
     void OpenLedger(qint32 id) override;
 
-    // ILedgerReports
-    qint64 ExportCsv(const QMap<QString, QString> &criteria, const QString &fileName,
-                     const TProgress &progress) override;
-    void SaveRegisterBook(const QString &year, const QString &fileName) override;
-    void SaveContinuityReport(const QString &year, const QString &fileName) override;
+    // IModuleCommands (LedgerCommands.h)
+    QList<TCommandOption> CommandOptions() override;
+    QString CommandLineProblem(const TCommandValues &values, bool withLogin) override;
+    int RunCommand(const TCommandValues &values, const TCommandContext &context) override;
+
+    // ISampleData
+    void CreateSampleData(TZConnection &connection) override;
 
     IRef<IViewer> Viewer() const { return FViewer; }
     IRef<INavigable> Navigator() const { return FNavigator; }

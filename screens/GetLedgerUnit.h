@@ -4,6 +4,7 @@
 // on the list. It never opens an item for editing.
 
 #include "KInterfaces.h"
+#include "data/ILedger.h"
 
 #include <QDialog>
 #include <memory>

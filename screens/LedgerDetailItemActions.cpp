@@ -7,8 +7,9 @@
 #include "FileCopy.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
+#include "data/ILedger.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QAction>
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerHistoryPage.h"
 #include "screens/LedgerHelpContexts.h"

@@ -10,7 +10,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerSearchCriteria.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include <QDate>

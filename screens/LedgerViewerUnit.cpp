@@ -11,6 +11,7 @@
 #include "ReportEngine.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/ReportFile.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
@@ -281,6 +282,7 @@ void TLedgerViewerForm::ProceedingActionExecute()
 void TLedgerViewerForm::PrintListActionExecute()
 {
     TReportEngine engine(this);
+    engine.SetDefaultOrganization(LedgerDefaultOrganization);
     engine.ExecuteGridReport(*DBG, QStringLiteral("Lista stavki delovodnika"));
 }
 

@@ -5,10 +5,10 @@
 #include "DBGrid.h"
 #include "Guard.h"
 #include "Help.h"
-#include "ReportEngine.h"
 #include "SqlText.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerProceedingReport.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include "ui_ProceedingUnit.h"
@@ -200,8 +200,7 @@ void TProceedingForm::AcceptAllButtonClick()
 void TProceedingForm::PrintButtonClick()
 {
     storePending(*FItems->LedgerItemZQ);
-    TReportEngine engine(this);
-    engine.ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
+    ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
 }
 
 void TProceedingForm::CloseButtonClick()

@@ -1,7 +1,8 @@
 # The console: password hashing, its services over a real database, the
 # console object, the module loader and the main window.
 k_add_test(tst_console_password SOURCES tst_console_password.cpp LIBS kconsolecore)
-k_add_test(tst_console_services SOURCES tst_console_services.cpp LIBS kconsolecore DB)
+k_add_test(tst_console_commands SOURCES tst_console_commands.cpp LIBS kconsolecore)
+k_add_test(tst_console_services SOURCES tst_console_services.cpp LIBS kconsolecore ledger DB)
 
 # A stand-in module that records what the loader does to it, so the start-up
 # and shutdown order can be checked without the real ledger module.
@@ -19,6 +20,8 @@ set_target_properties(tst_console_plainmodule PROPERTIES
 
 k_add_test(tst_console_host SOURCES tst_console_host.cpp LIBS kconsolecore)
 add_dependencies(tst_console_host tst_console_fakemodule tst_console_plainmodule)
+# The module's ILedger stands for any interface a snap-in offers.
+target_include_directories(tst_console_host PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(tst_console_host PRIVATE
   FAKE_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_fakemodule"
   PLAIN_MODULE_DIR="${CMAKE_BINARY_DIR}/tests/console_plainmodule")

@@ -12,6 +12,7 @@
 #include "Services.h"
 #include "StatusBar.h"
 #include "TestFiles.h"
+#include "data/ILedger.h" // an interface a snap-in offers the other modules
 
 #include <QAction>
 #include <QDialog>

@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "Services.h"
 #include "TestDb.h"
+#include "data/LedgerSampleData.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@ private slots:
     {
         REQUIRE_TESTDB(m_db);
         SampleData::Fill(m_db.Connection());
+        FillLedgerSampleData(m_db.Connection());
     }
 
     void login_data()

@@ -10,7 +10,7 @@
 #include "TestDb.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QDir>
 #include <QFile>

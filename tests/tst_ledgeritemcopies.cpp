@@ -4,9 +4,10 @@
 #include "LedgerFixture.h"
 #include "TestConsole.h"
 #include "ZQuery.h"
+#include "data/ILedger.h"
 #include "data/LedgerDMUnit.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -11,7 +11,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/LedgerNavigatorUnit.h"
 
 #include <QLineEdit>

@@ -9,7 +9,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "integration/LedgerSnapin.h"
 #include "screens/LedgerViewerUnit.h"
 

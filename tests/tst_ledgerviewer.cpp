@@ -10,7 +10,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
-#include "integration/LedgerResourceString.h"
+#include "data/LedgerResourceString.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"

@@ -6,6 +6,7 @@
 #include "DBIniFile.h"
 #include "LedgerFixture.h"
 #include "ReportEngine.h"
+#include "data/LedgerProceedingReport.h"
 #include "TestConsole.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -313,7 +314,7 @@ private slots:
         ScopedScriptedDialogs dialogs;
         TProceedingForm form(nullptr);
         QTemporaryDir dir;
-        TReportEngine(&form).SaveLedgerProceedingReport(&query(form), form.windowTitle(), dir.filePath(QStringLiteral("z.pdf")));
+        SaveLedgerProceedingReport(&query(form), form.windowTitle(), dir.filePath(QStringLiteral("z.pdf")));
         const QString text = pdfText(dir.filePath(QStringLiteral("z.pdf")));
         for (int i = 1; i <= items; ++i)
             expected << QStringLiteral("P-%1/26").arg(i, 3, 10, QLatin1Char('0'));

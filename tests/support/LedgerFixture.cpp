@@ -4,6 +4,7 @@
 #include "SampleData.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerSampleData.h"
 #include "integration/LedgerRegistration.h"
 
 #include <QSqlQuery>
@@ -13,6 +14,7 @@
 void LedgerFixture::Start(const QString &login)
 {
     SampleData::Fill(Db.Connection());
+    FillLedgerSampleData(Db.Connection());
     StartModule();
     Console = IRef<TConsole>(new TConsole);
     Security = IRef<TSecurityService>(new TSecurityService(&Db.Connection()));

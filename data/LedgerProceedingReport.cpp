@@ -1,0 +1,100 @@
+#include "LedgerProceedingReport.h"
+
+#include "DataSet.h"
+#include "Dialogs.h"
+#include "HandoverRecord.h"
+#include "KException.h"
+#include "ReportFile.h"
+#include "ZQuery.h"
+
+#include <QDir>
+#include <QPdfWriter>
+#include <QPrinter>
+
+namespace {
+
+// The grid's columns of the handover record, with their share of the width.
+const struct
+{
+    const char *Field;
+    int Width;
+} kColumns[] = {
+    {"inusername", 16}, {"outusername", 16}, {"ledgernumber", 12}, {"itemtype", 17},
+    {"itemdate", 13},   {"itemnumber", 15},  {"accepted", 11},
+};
+
+// One name when every row agrees, else all of them in order of appearance.
+QStringList distinctTexts(const QList<QStringList> &rows, int column)
+{
+    QStringList names;
+    for (const QStringList &row : rows)
+        if (!row.value(column).isEmpty() && !names.contains(row.value(column)))
+            names << row.value(column);
+    return names;
+}
+
+// The organisation of the data set's connection; the default without one.
+QString organization(const TDataSet &dataSet)
+{
+    if (auto *query = qobject_cast<const TZQuery *>(&dataSet); query && query->Connection())
+        return ReportOrganization(*query->Connection());
+    return LedgerDefaultOrganization;
+}
+
+THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
+{
+    if (!dataSet)
+        throw KException(QStringLiteral("Zapisnik nema podatke za štampu."));
+    THandoverRecord record;
+    record.Title = title;
+    record.PrintedAt = QDateTime::currentDateTime();
+    record.Organization = organization(*dataSet);
+
+    std::vector<TField *> fields;
+    for (const auto &column : kColumns) {
+        TField &field = dataSet->FieldByName(QLatin1String(column.Field));
+        fields.push_back(&field);
+        record.Captions << field.DisplayLabel();
+        record.Widths << column.Width;
+    }
+    if (dataSet->Active()) {
+        record.Rows.reserve(dataSet->RecordCount());
+        for (int row = 0; row < dataSet->RecordCount(); ++row) {
+            QStringList cells;
+            for (TField *field : fields)
+                cells << dataSet->DisplayTextAt(row, *field);
+            record.Rows << cells;
+        }
+    }
+    record.Recipient = distinctTexts(record.Rows, 1).join(QStringLiteral(", "));
+    const QStringList senders = distinctTexts(record.Rows, 0);
+    if (senders.size() == 1)
+        record.HandedOverBy = senders.first();
+    return record;
+}
+
+} // namespace
+
+void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
+{
+    const THandoverRecord record = proceedingRecord(dataSet, title);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    printer.setPageLayout(HandoverRecordPageLayout());
+    Dialogs().PrintPreview(printer, [record](QPrinter &target) {
+        if (!PaintHandoverRecord(record, target))
+            throw KException(QStringLiteral("Zapisnik nije moguće odštampati."));
+    });
+}
+
+void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName)
+{
+    const THandoverRecord record = proceedingRecord(dataSet, title);
+    QPdfWriter writer(fileName);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Delovodnik"));
+    writer.setResolution(600);
+    writer.setPageLayout(HandoverRecordPageLayout());
+    if (!PaintHandoverRecord(record, writer))
+        throw KException(QStringLiteral("Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+}

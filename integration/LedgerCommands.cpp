@@ -1,0 +1,152 @@
+#include "LedgerCommands.h"
+
+#include "ErrorLog.h"
+#include "KException.h"
+#include "ZConnection.h"
+#include "data/LedgerContinuity.h"
+#include "data/LedgerCsvExport.h"
+#include "data/LedgerDMUnit.h"
+#include "data/LedgerRegisterBook.h"
+#include "data/ReportText.h"
+#include "data/LedgerSearchCriteria.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+const QString kExportCsv = QStringLiteral("export-csv");
+const QString kRegisterPdf = QStringLiteral("register-pdf");
+const QString kContinuity = QStringLiteral("continuity-report");
+const QString kYear = QStringLiteral("year");
+const QString kDirection = QStringLiteral("direction");
+const QString kFrom = QStringLiteral("from");
+const QString kTo = QStringLiteral("to");
+
+// The year as typed on a command line; throws when it is none.
+int typedYear(const QString &text)
+{
+    int year = 0;
+    if (!ParseLedgerYear(text, year))
+        throw KException(QStringLiteral("Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
+    return year;
+}
+
+TZConnection &reportConnection()
+{
+    if (TZConnection *connection = LedgerDM->ZConnection())
+        return *connection;
+    throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
+}
+
+int exportCsv(const TCommandValues &values, const TCommandContext &context, const std::function<void()> &connect)
+{
+    const QString fileName = values.value(kExportCsv);
+    QMap<QString, QString> criteria;
+    const std::pair<const char *, QString> given[] = {
+        {"year", kYear}, {"direction", kDirection}, {"datefrom", kFrom}, {"dateto", kTo}};
+    for (const auto &[key, option] : given)
+        if (!values.value(option).isEmpty())
+            criteria.insert(QLatin1String(key), values.value(option));
+    // A scheduled job's log shows that a long export goes on.
+    qint64 nextReport = 100000;
+    const auto progress = [&](qint64 rows) {
+        if (rows >= nextReport) {
+            context.Err << QStringLiteral("Izvezeno %1 stavki…").arg(rows) << Qt::endl;
+            nextReport = rows + 100000;
+        }
+        return true;
+    };
+    try {
+        const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
+        connect();
+        const qint64 rows = ExportLedgerCsv(reportConnection(), search, fileName, progress);
+        context.Out << QStringLiteral("Izvezeno stavki: %1, u datoteku %2").arg(rows).arg(QDir::toNativeSeparators(fileName))
+                    << Qt::endl;
+        return ceDone;
+    } catch (const KException &e) {
+        LogError(e.message());
+        context.Err << QStringLiteral("Izvoz nije uspeo: %1").arg(e.message()) << Qt::endl;
+        return ceFailed;
+    }
+}
+
+// A book of a year as a PDF file.
+int saveBook(const QString &fileName, const TCommandContext &context, const std::function<void()> &save)
+{
+    try {
+        save();
+        context.Out << QStringLiteral("Upisano u datoteku %1").arg(QDir::toNativeSeparators(fileName)) << Qt::endl;
+        return ceDone;
+    } catch (const KException &e) {
+        LogError(e.message());
+        context.Err << QStringLiteral("Izveštaj nije upisan: %1").arg(e.message()) << Qt::endl;
+        return ceFailed;
+    }
+}
+
+} // namespace
+
+QList<TCommandOption> LedgerCommandOptions()
+{
+    return {
+        {kExportCsv, QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
+         QStringLiteral("FILE.csv"), true},
+        {kYear, QStringLiteral("Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
+        {kDirection, QStringLiteral("Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), uz --export-csv."),
+         QStringLiteral("TIP")},
+        {kFrom, QStringLiteral("Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kTo, QStringLiteral("Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kRegisterPdf,
+         QStringLiteral("Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
+         QStringLiteral("FILE.pdf"), true},
+        {kContinuity,
+         QStringLiteral("Upisuje proveru kontinuiteta brojeva godine --year u PDF datoteku, bez prozora, i izlazi "
+                        "(uz --user)."),
+         QStringLiteral("FILE.pdf"), true},
+    };
+}
+
+QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
+{
+    const auto given = [&values](const QString &option) { return !values.value(option).isEmpty(); };
+    const bool csv = values.contains(kExportCsv);
+    const int commands = int(csv) + int(values.contains(kRegisterPdf)) + int(values.contains(kContinuity));
+    if (commands == 0) {
+        if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo))
+            return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv, "
+                                  "--register-pdf ili --continuity-report.");
+        return {};
+    }
+    if (commands > 1)
+        return QStringLiteral("Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
+    if (!withLogin)
+        return QStringLiteral("Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
+    const QString file = values.value(csv ? kExportCsv : values.contains(kRegisterPdf) ? kRegisterPdf : kContinuity);
+    if (file.isEmpty())
+        return QStringLiteral("Treba navesti datoteku u koju se upisuje.");
+    if (!csv) {
+        if (!given(kYear))
+            return QStringLiteral("Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
+        if (given(kDirection) || given(kFrom) || given(kTo))
+            return QStringLiteral("Opcije --direction, --from i --to važe samo uz --export-csv.");
+    }
+    return {};
+}
+
+int RunLedgerCommand(const TCommandValues &values, const TCommandContext &context,
+                     const std::function<void()> &connect)
+{
+    if (values.contains(kExportCsv))
+        return exportCsv(values, context, connect);
+    const bool book = values.contains(kRegisterPdf);
+    const QString fileName = values.value(book ? kRegisterPdf : kContinuity);
+    return saveBook(fileName, context, [&] {
+        const int year = typedYear(values.value(kYear));
+        connect();
+        if (book)
+            SaveRegisterBook(reportConnection(), year, {}, fileName);
+        else
+            SaveContinuityReport(reportConnection(), year, fileName);
+    });
+}

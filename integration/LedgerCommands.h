@@ -1,0 +1,19 @@
+#pragma once
+// The ledger's commands for scheduled jobs, run from the console's command
+// line without a window: --export-csv FILE with the search's criteria
+// (--year, --direction, --from, --to), --register-pdf FILE --year Y and
+// --continuity-report FILE --year Y. The snap-in offers them through
+// IModuleCommands.
+
+#include "ModuleCommands.h"
+
+#include <functional>
+
+QList<TCommandOption> LedgerCommandOptions();
+// Criteria without a command, two commands, a command without --user or a
+// file, a book without a year or with the export's criteria.
+QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin);
+// connect: makes sure the data module holds a connected connection (throws
+// KException when it cannot). 0 when done, 1 when not (Err says why).
+int RunLedgerCommand(const TCommandValues &values, const TCommandContext &context,
+                     const std::function<void()> &connect);
