@@ -117,14 +117,16 @@ void TLedgerSnapin::SaveRegisterBook(const QString &year, const QString &fileNam
 {
     const int y = typedYear(year);
     FViewer->Load(IRef<ISnapin>());
-    ::SaveRegisterBook(reportConnection(), y, {}, fileName);
+    if (!::SaveRegisterBook(reportConnection(), y, {}, fileName))
+        throw EAbort();
 }
 
 void TLedgerSnapin::SaveContinuityReport(const QString &year, const QString &fileName)
 {
     const int y = typedYear(year);
     FViewer->Load(IRef<ISnapin>());
-    ::SaveContinuityReport(reportConnection(), y, fileName);
+    if (!::SaveContinuityReport(reportConnection(), y, fileName))
+        throw EAbort();
 }
 
 // ---- Viewer ---------------------------------------------------------------------------
