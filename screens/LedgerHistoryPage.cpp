@@ -18,6 +18,7 @@ TLedgerHistoryPage::TLedgerHistoryPage(QWidget *parent) : QWidget(parent)
     EmptyLabel = new QLabel(this);
     EmptyLabel->setObjectName(QStringLiteral("HistoryEmptyLabel"));
     EmptyLabel->setWordWrap(true);
+    EmptyLabel->hide(); // until Load knows what to say
     HistoryList = new QListWidget(this);
     HistoryList->setObjectName(QStringLiteral("HistoryList"));
     HistoryList->setWordWrap(true);
