@@ -43,8 +43,8 @@ set +m
 wait "$ctest_pid" || status=$?
 ctest_pid=
 
-# A whole run also photographs every window headless (on SQLite, a few
-# minutes), so that the pictures cannot rot: a part that fails fails the run.
+# A whole run also photographs every window headless (on SQLite, under a
+# minute), so that the pictures cannot rot: a part that fails fails the run.
 if [ $# -eq 0 ]; then
   bash scripts/screenshot.sh "$root/build/screenshots" </dev/null || { s=$?; [ "$status" -ne 0 ] || status=$s; }
 fi

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -174,6 +175,26 @@ private slots:
         QCOMPARE(dialogs->Messages.size(), 1);
         QCOMPARE(dialogs->Previews, QStringList({"Delovodnik za 2025. godinu",
                                                  "Kontinuitet delovodnih brojeva za 2025. godinu"}));
+    }
+
+    // The preview's painting of the book shows its progress, and closes it.
+    void previewShowsItsPainting()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        ScopedScriptedDialogs dialogs;
+        const QString file = m_dir.filePath(QStringLiteral("pregled.pdf"));
+        dialogs->PreviewHandlers.push_back([&file](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            paint(printer);
+        });
+        PreviewRegisterBook(fx.Db.Connection(), 2025, {});
+        QCOMPARE(dialogs->Previews, QStringList{"Delovodnik za 2025. godinu"});
+        QCOMPARE(dialogs->TaskSteps.first(), 0);
+        // Twice the 13 lines (three headings, nine items and copies, no internal one): measured, then painted.
+        QCOMPARE(dialogs->TaskSteps.last(), 26);
+        QCOMPARE(dialogs->TaskEnds, 1);
+        QVERIFY(numbersIn(pdfText(file)).contains(QStringLiteral("12/25-1")));
     }
 
     // Every read of the register waits off this thread (the wait is shown
