@@ -7,6 +7,7 @@
 
 namespace {
 
+// Hands each row to the handler as it comes, keeping none.
 class THandedRows : public TRowReceiver
 {
 public:
