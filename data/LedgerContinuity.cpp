@@ -1,17 +1,20 @@
 #include "LedgerContinuity.h"
 
+#include "KException.h"
 #include "PagedReport.h"
+#include "ServerWait.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
+#include "data/ReadRows.h"
 #include "data/ReportFile.h"
 #include "data/ReportText.h"
 
-#include <QSqlQuery>
 #include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -158,29 +161,34 @@ QList<TContinuityFinding> CheckContinuity(int year, const QList<TContinuityRow> 
     return findings;
 }
 
-QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year)
+QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year,
+                                         const std::function<bool(qint64 rows)> &readProgress)
 {
     CheckLedgerYear(year);
-    auto q = connection.OpenQuery(
-        QStringLiteral("SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, l.passonparentid,"
-                       " o.ledgeritemid, o.direction, o.ledgernumber"
-                       " FROM ledgeritem AS l LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
-                       " WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?"),
-        {TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
-         TZConnection::DayEnd(TZConnection::DateText(QDate(year, 12, 31)))});
     QList<TContinuityRow> rows;
-    while (q->next()) {
-        TContinuityRow row;
-        row.Id = q->value(0).toLongLong();
-        row.Direction = q->value(1).toInt();
-        row.Number = q->value(2).toString();
-        row.When = StoredDateTime(q->value(3));
-        row.PassOn = !q->value(4).isNull();
-        row.OriginFound = !q->value(5).isNull();
-        row.OriginDirection = q->value(6).toInt();
-        row.OriginNumber = q->value(7).toString();
-        rows << row;
-    }
+    // A long year reads off this thread: the windows paint meanwhile.
+    std::optional<TReadProgress> shown;
+    if (readProgress)
+        shown.emplace(readProgress);
+    ReadRows(connection,
+             QStringLiteral("SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, l.passonparentid,"
+                            " o.ledgeritemid, o.direction, o.ledgernumber"
+                            " FROM ledgeritem AS l LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
+                            " WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?"),
+             {TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
+              TZConnection::DayEnd(TZConnection::DateText(QDate(year, 12, 31)))},
+             [&rows](const TReadRow &r) {
+                 TContinuityRow row;
+                 row.Id = r.Integer(0);
+                 row.Direction = qint32(r.Integer(1));
+                 row.Number = r.Text(2);
+                 row.When = StoredDateTime(r.Value(3));
+                 row.PassOn = !r.IsNull(4);
+                 row.OriginFound = !r.IsNull(5);
+                 row.OriginDirection = qint32(r.Integer(6));
+                 row.OriginNumber = r.Text(7);
+                 rows << row;
+             });
     return rows;
 }
 
@@ -215,6 +223,14 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
 bool SaveContinuityReport(TZConnection &connection, int year, const QString &fileName,
                           const std::function<bool(qint64, qint64)> &progress)
 {
-    const QList<TContinuityFinding> findings = CheckContinuity(year, ReadContinuityRows(connection, year));
-    return SavePagedReportPdf(ContinuityReport(connection, year, findings), fileName, progress);
+    std::function<bool(qint64)> reading;
+    if (progress)
+        reading = [&progress](qint64 rows) { return progress(rows, 0); };
+    QList<TContinuityRow> rows;
+    try {
+        rows = ReadContinuityRows(connection, year, reading);
+    } catch (const EAbort &) {
+        return false; // cancelled while reading: no file was begun
+    }
+    return SavePagedReportPdf(ContinuityReport(connection, year, CheckContinuity(year, rows)), fileName, progress);
 }

@@ -46,8 +46,12 @@ struct TContinuityFinding
 // outgoing, internal) in number order; rows of other years are left out.
 QList<TContinuityFinding> CheckContinuity(int year, const QList<TContinuityRow> &rows);
 
-// The rows of the items registered in year.
-QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year);
+// The rows of the items registered in year, read off this thread
+// (ReadRows.h): after a second the wait shows how many came, or readProgress
+// is told instead and may stop the read with false. Throws EAbort when the
+// read was cancelled.
+QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year,
+                                         const std::function<bool(qint64 rows)> &readProgress = {});
 
 QString ContinuityKindCaption(TContinuityKind kind);
 // What a direction without findings says.
@@ -57,6 +61,8 @@ QString ContinuityNothingFoundText();
 TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TContinuityFinding> &findings);
 
 // Throws KException with a Serbian message on a bad year or an unwritable
-// file; false when progress answered false, and then no file is left behind.
+// file. progress is asked while the rows are read (done: rows read, total 0)
+// and while the pages are painted; false when the read or the painting was
+// cancelled, and then no file is left behind.
 bool SaveContinuityReport(TZConnection &connection, int year, const QString &fileName,
                           const std::function<bool(qint64, qint64)> &progress = {});

@@ -3,10 +3,10 @@
 #include "LedgerHistoryText.h"
 #include "PagedReport.h"
 #include "ZConnection.h"
+#include "data/ReadRows.h"
 
 #include <QSet>
 #include <optional>
-#include <QSqlQuery>
 
 namespace {
 
@@ -30,55 +30,64 @@ QDateTime dateTimeOf(const QVariant &value)
     return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// Every read goes through the streaming path: a long chain on a slow server
+// waits off this thread, and the user may cancel it.
 std::optional<TRow> readRow(TZConnection &connection, qint64 id)
 {
-    auto q = connection.OpenQuery(StepSql, {id});
-    if (!q->next())
-        return std::nullopt;
-    TRow row;
-    row.Step.ItemID = q->value(0).toLongLong();
-    row.Step.Number = q->value(1).toString();
-    row.Step.Registered = dateTimeOf(q->value(2));
-    row.Step.Accepted = q->value(3).toString() == QLatin1String("y");
-    row.Step.Archived = q->value(4).toString() == QLatin1String("y");
-    row.ParentID = q->value(5).toLongLong();
-    row.PassOnParentID = q->value(6).toLongLong();
-    row.Step.RegisteredBy = q->value(7).toString();
-    row.Step.MeantFor = q->value(8).toString();
-    return row;
+    std::optional<TRow> found;
+    ReadRows(connection, StepSql, {id}, [&found](const TReadRow &r) {
+        TRow row;
+        row.Step.ItemID = r.Integer(0);
+        row.Step.Number = r.Text(1);
+        row.Step.Registered = dateTimeOf(r.Value(2));
+        row.Step.Accepted = r.Text(3) == QLatin1String("y");
+        row.Step.Archived = r.Text(4) == QLatin1String("y");
+        row.ParentID = r.Integer(5);
+        row.PassOnParentID = r.Integer(6);
+        row.Step.RegisteredBy = r.Text(7);
+        row.Step.MeantFor = r.Text(8);
+        if (!found)
+            found = std::move(row);
+    });
+    return found;
 }
 
 // The copy passed on from id: the oldest item naming it (its enclosures'
 // copies name it too, and are younger).
 qint64 passedOnCopy(TZConnection &connection, qint64 id)
 {
-    auto q = connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE passonparentid = ? "
-                                                 "ORDER BY ledgeritemid"),
-                                  {id});
-    return q->next() ? q->value(0).toLongLong() : 0;
+    qint64 copy = 0;
+    ReadRows(connection,
+             QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE passonparentid = ? ORDER BY ledgeritemid LIMIT 1"),
+             {id}, [&copy](const TReadRow &r) { copy = r.Integer(0); });
+    return copy;
 }
 
 // The newest time the item was marked accepted, and by whom.
 void readAcceptance(TZConnection &connection, TCustodyStep &step)
 {
-    auto q = connection.OpenQuery(
-        QStringLiteral("SELECT h.changedat, h.username FROM ledgerhistory AS h JOIN ledgerhistoryvalue AS v "
-                       "ON v.ledgerhistoryid = h.ledgerhistoryid WHERE h.ledgeritemid = ? AND h.changekind = 'u' "
-                       "AND v.columnname = 'accepted' AND v.newvalue = 'y' ORDER BY h.ledgerhistoryid DESC"),
-        {step.ItemID});
-    if (q->next()) {
-        step.AcceptedAt = dateTimeOf(q->value(0));
-        step.AcceptedBy = q->value(1).toString();
-    }
+    bool found = false;
+    ReadRows(connection,
+             QStringLiteral("SELECT h.changedat, h.username FROM ledgerhistory AS h JOIN ledgerhistoryvalue AS v "
+                            "ON v.ledgerhistoryid = h.ledgerhistoryid WHERE h.ledgeritemid = ? AND h.changekind = 'u' "
+                            "AND v.columnname = 'accepted' AND v.newvalue = 'y' ORDER BY h.ledgerhistoryid DESC LIMIT 1"),
+             {step.ItemID}, [&](const TReadRow &r) {
+                 if (found)
+                     return;
+                 found = true;
+                 step.AcceptedAt = dateTimeOf(r.Value(0));
+                 step.AcceptedBy = r.Text(1);
+             });
 }
 
 void readEnclosures(TZConnection &connection, TCustodyStep &step)
 {
-    auto q = connection.OpenQuery(QStringLiteral("SELECT ledgeritemid, ledgernumber, itemtype FROM ledgeritem "
-                                                 "WHERE parentid = ? ORDER BY ledgeritemid"),
-                                  {step.ItemID});
-    while (q->next())
-        step.Enclosures << TCustodyEnclosure{q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString()};
+    ReadRows(connection,
+             QStringLiteral("SELECT ledgeritemid, ledgernumber, itemtype FROM ledgeritem WHERE parentid = ? "
+                            "ORDER BY ledgeritemid"),
+             {step.ItemID}, [&step](const TReadRow &r) {
+                 step.Enclosures << TCustodyEnclosure{r.Integer(0), r.Text(1), r.Text(2)};
+             });
 }
 
 } // namespace

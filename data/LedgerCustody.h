@@ -40,7 +40,8 @@ struct TCustodyChain
 };
 
 // The chain itemID belongs to; an enclosure's is its item's. Empty Steps
-// when there is no such item. Links that loop are followed once.
+// when there is no such item. Links that loop are followed once. Every
+// read runs off this thread (ReadRows.h); EAbort when the user cancelled one.
 TCustodyChain LedgerCustody(TZConnection &connection, qint64 itemID);
 // The holder line for the newest step.
 QString CustodyHolder(const TCustodyStep &newest);

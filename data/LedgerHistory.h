@@ -62,7 +62,8 @@ void JournalLedgerItemWrite(TZConnection &connection, TZQuery::TWriteKind kind, 
 // stored values as new ones. The caller's transaction holds it.
 void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THistoryActor &actor);
 
-// An item's history, newest first.
+// An item's history, newest first. Both reads run off this thread
+// (ReadRows.h); EAbort when the user cancelled one.
 QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID);
 // The deleted items userID may see, newest deletion first, each with its
 // last values: those the user deleted, registered, sent on or was meant to

@@ -3,11 +3,11 @@
 #include "LedgerHistory.h"
 
 #include "ZConnection.h"
+#include "data/ReadRows.h"
 
 #include <QHash>
 #include <QStringList>
 #include <algorithm>
-#include <QSqlQuery>
 
 namespace {
 
@@ -46,43 +46,40 @@ const QString EntryColumns = QStringLiteral(
     "SELECT h.ledgerhistoryid, h.ledgeritemid, h.changedat, h.changekind, h.userid, h.username, h.hostname, "
     "h.ledgernumber FROM ledgerhistory AS h ");
 
-// The entries where selects (over h, the entry), newest first, each with its values.
+// The entries where selects (over h, the entry), newest first, each with
+// its values. Both reads stream off this thread, open to cancelling.
 QList<THistoryEntry> readEntries(TZConnection &connection, const QString &where, const QVariantList &params)
 {
     const QString sql = EntryColumns + QStringLiteral("WHERE ") + where + QStringLiteral(" ORDER BY h.ledgerhistoryid DESC");
     QList<THistoryEntry> entries;
-    QHash<qint64, qsizetype> index;
-    {
-        auto q = connection.OpenQuery(sql, params);
-        while (q->next()) {
-            THistoryEntry e;
-            e.ID = q->value(0).toLongLong();
-            e.ItemID = q->value(1).toLongLong();
-            e.When = dateTimeOf(q->value(2));
-            e.Kind = kindOf(q->value(3).toString());
-            e.UserID = q->value(4);
-            e.UserName = q->value(5).toString();
-            e.HostName = q->value(6).toString();
-            e.LedgerNumber = q->value(7).toString();
-            index.insert(e.ID, entries.size());
-            entries << e;
-        }
-    }
+    ReadRows(connection, sql, params, [&entries](const TReadRow &r) {
+        THistoryEntry e;
+        e.ID = r.Integer(0);
+        e.ItemID = r.Integer(1);
+        e.When = dateTimeOf(r.Value(2));
+        e.Kind = kindOf(r.Text(3));
+        e.UserID = r.Value(4);
+        e.UserName = r.Text(5);
+        e.HostName = r.Text(6);
+        e.LedgerNumber = r.Text(7);
+        entries << e;
+    });
     if (entries.isEmpty())
         return entries;
+    QHash<qint64, qsizetype> index;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        index.insert(entries[i].ID, i);
     // The values of all entries in one read.
-    auto q = connection.OpenQuery(
-        QStringLiteral("SELECT v.ledgerhistoryid, v.columnname, v.oldvalue, v.newvalue, v.oldtext, v.newtext "
-                       "FROM ledgerhistoryvalue AS v JOIN ledgerhistory AS h ON h.ledgerhistoryid = v.ledgerhistoryid "
-                       "WHERE ") + where + QStringLiteral(" ORDER BY v.ledgerhistoryid, v.columnname"),
-        params);
-    while (q->next()) {
-        const auto it = index.constFind(q->value(0).toLongLong());
-        if (it == index.constEnd())
-            continue;
-        entries[*it].Values << THistoryValue{q->value(1).toString(), q->value(2), q->value(3), q->value(4).toString(),
-                                             q->value(5).toString()};
-    }
+    ReadRows(connection,
+             QStringLiteral("SELECT v.ledgerhistoryid, v.columnname, v.oldvalue, v.newvalue, v.oldtext, v.newtext "
+                            "FROM ledgerhistoryvalue AS v JOIN ledgerhistory AS h ON h.ledgerhistoryid = v.ledgerhistoryid "
+                            "WHERE ") + where + QStringLiteral(" ORDER BY v.ledgerhistoryid, v.columnname"),
+             params, [&](const TReadRow &r) {
+                 const auto it = index.constFind(r.Integer(0));
+                 if (it == index.constEnd())
+                     return;
+                 entries[*it].Values << THistoryValue{r.Text(1), r.Value(2), r.Value(3), r.Text(4), r.Text(5)};
+             });
     for (THistoryEntry &e : entries)
         std::stable_sort(e.Values.begin(), e.Values.end(), [](const THistoryValue &a, const THistoryValue &b) {
             return columnRank(a.Column) < columnRank(b.Column);

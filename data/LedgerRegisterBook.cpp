@@ -1,17 +1,21 @@
 #include "LedgerRegisterBook.h"
 
+#include "Dialogs.h"
 #include "KException.h"
 #include "PagedReport.h"
+#include "ServerWait.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
+#include "data/ReadRows.h"
 #include "data/ReportFile.h"
 #include "data/ReportText.h"
 
 #include <QHash>
-#include <QSqlQuery>
+#include <QScopeGuard>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -59,26 +63,37 @@ const QString kSql = QStringLiteral(
     "   OR (l.passonparentid IS NOT NULL AND l.ledgerdatetime >= ?))"
     " AND l.direction IN (%1)");
 
-QString mailText(const QString &label, const QVariant &type, const QString &number)
+// The captions of the mail types, looked up on this thread: the rows are
+// made into cells on the thread that stores them.
+QHash<int, QString> mailTypeCaptions()
 {
-    const QString text = JoinFilled({type.isNull() ? QString() : GetMailTypeCaption(type.toInt()), number}, QStringLiteral(" "));
+    QHash<int, QString> captions;
+    for (int code = 0; code <= 9; ++code)
+        captions.insert(code, GetMailTypeCaption(code));
+    return captions;
+}
+
+QString mailText(const QString &label, const QVariant &type, const QString &number, const QHash<int, QString> &captions)
+{
+    const QString text = JoinFilled({type.isNull() ? QString() : captions.value(type.toInt()), number}, QStringLiteral(" "));
     return text.isEmpty() ? QString() : label + text;
 }
 
-QStringList cells(const QSqlQuery &q)
+QStringList cells(const TReadRow &r, const QHash<int, QString> &captions)
 {
-    const QString document = JoinFilled({q.value(6).toString(), DisplayDate(q.value(7))}, QStringLiteral(", "));
-    const QString mail = JoinFilled({mailText(QStringLiteral("Primljeno: "), q.value(8), q.value(9).toString()),
-                                     mailText(QStringLiteral("Poslato: "), q.value(10), q.value(11).toString())},
+    const QString document = JoinFilled({r.Text(6), DisplayDate(r.Value(7))}, QStringLiteral(", "));
+    const QString mail = JoinFilled({mailText(QStringLiteral("Primljeno: "), r.Value(8), r.Text(9), captions),
+                                     mailText(QStringLiteral("Poslato: "), r.Value(10), r.Text(11), captions)},
                                     QStringLiteral("\n"));
-    const QString archive = q.value(14).toString() == QLatin1String("y")
-                                ? JoinFilled({QStringLiteral("da"), q.value(15).toString()}, QStringLiteral(", "))
+    const QString archive = r.Text(14) == QLatin1String("y")
+                                ? JoinFilled({QStringLiteral("da"), r.Text(15)}, QStringLiteral(", "))
                                 : QStringLiteral("ne");
-    return {QString(), DisplayDate(q.value(3)), q.value(4).toString(), q.value(5).toString(), document, mail,
-            q.value(12).toString().trimmed(), q.value(13).toString().trimmed(), archive};
+    return {QString(), DisplayDate(r.Value(3)), r.Text(4), r.Text(5), document, mail,
+            r.Text(12).trimmed(), r.Text(13).trimmed(), archive};
 }
 
-Book readBook(TZConnection &connection, int year, const QList<qint32> &directions)
+Book readBook(TZConnection &connection, int year, const QList<qint32> &directions,
+              const std::function<bool(qint64)> &readProgress)
 {
     QVariantList params{TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
                         TZConnection::DayEnd(TZConnection::DateText(QDate(year, 12, 31))),
@@ -89,23 +104,28 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
         marks << QStringLiteral("?");
     }
     Book book;
-    QHash<qint64, int> byId;
     {
-        auto q = connection.OpenQuery(kSql.arg(marks.join(u',')), params);
-        while (q->next()) {
+        // A long year reads off this thread: the windows paint meanwhile.
+        std::optional<TReadProgress> shown;
+        if (readProgress)
+            shown.emplace(readProgress);
+        const QHash<int, QString> captions = mailTypeCaptions();
+        ReadRows(connection, kSql.arg(marks.join(u',')), params, [&](const TReadRow &r) {
             Entry e;
-            e.Id = q->value(0).toLongLong();
-            e.Direction = q->value(1).toInt();
-            e.Number = q->value(2).toString().trimmed();
+            e.Id = r.Integer(0);
+            e.Direction = qint32(r.Integer(1));
+            e.Number = r.Text(2).trimmed();
             e.Parsed = ParseLedgerNumber(e.Number);
-            e.PassOnParent = q->value(16).isNull() ? 0 : q->value(16).toLongLong();
-            e.Orphan = e.PassOnParent != 0 && q->value(17).isNull()
-                       && StoredDateTime(q->value(3)).date().year() == year;
-            e.Cells = cells(*q);
-            byId.insert(e.Id, int(book.Entries.size()));
+            e.PassOnParent = r.IsNull(16) ? 0 : r.Integer(16);
+            e.Orphan = e.PassOnParent != 0 && r.IsNull(17) && StoredDateTime(r.Value(3)).date().year() == year;
+            e.Cells = cells(r, captions);
             book.Entries.push_back(std::move(e));
-        }
+        });
     }
+    QHash<qint64, int> byId;
+    byId.reserve(qsizetype(book.Entries.size()));
+    for (int i = 0; i < int(book.Entries.size()); ++i)
+        byId.insert(book.Entries[size_t(i)].Id, i);
 
     // Registered items in number order; copies hang under what they came from.
     std::vector<int> registered;
@@ -166,7 +186,8 @@ QString directionTitle(qint32 direction)
 
 } // namespace
 
-TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &chosen)
+TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &chosen,
+                                const std::function<bool(qint64 rows)> &readProgress)
 {
     CheckLedgerYear(year);
     QList<qint32> directions;
@@ -177,7 +198,7 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
         if (!directions.contains(direction))
             throw KException(QStringLiteral("Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
 
-    auto book = std::make_shared<Book>(readBook(connection, year, directions));
+    auto book = std::make_shared<Book>(readBook(connection, year, directions, readProgress));
     qint64 items = 0, enclosures = 0, copies = 0;
     for (const Book::Line &line : book->Lines) {
         if (line.Entry == kHeading || line.Entry == kNone)
@@ -241,10 +262,31 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
 bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions, const QString &fileName,
                       const std::function<bool(qint64, qint64)> &progress)
 {
-    return SavePagedReportPdf(RegisterBookReport(connection, year, directions), fileName, progress);
+    std::function<bool(qint64)> reading;
+    if (progress)
+        reading = [&progress](qint64 rows) { return progress(rows, 0); };
+    TPagedReport report;
+    try {
+        report = RegisterBookReport(connection, year, directions, reading);
+    } catch (const EAbort &) {
+        return false; // cancelled while reading: no file was begun
+    }
+    return SavePagedReportPdf(report, fileName, progress);
 }
 
 void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions)
 {
-    PreviewPagedReport(RegisterBookReport(connection, year, directions));
+    TPagedReport report;
+    {
+        bool shown = false;
+        const auto ended = qScopeGuard([&shown] {
+            if (shown)
+                Dialogs().TaskProgressEnded();
+        });
+        report = RegisterBookReport(connection, year, directions, [&shown](qint64 rows) {
+            shown = true;
+            return Dialogs().TaskProgress(LoadedRowsText(rows), rows, 0);
+        });
+    }
+    PreviewPagedReport(report, QStringLiteral("Stranice delovodnika se pripremaju…"));
 }

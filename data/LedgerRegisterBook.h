@@ -14,14 +14,22 @@ class TZConnection;
 struct TPagedReport;
 
 // The book's document, read from the database; empty directions: all three.
-// Throws KException with a Serbian message on a bad year or direction.
-TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &directions);
+// The items are read off this thread (ReadRows.h): after a second the wait
+// shows how many came, or readProgress is told instead and may stop the read
+// with false (TReadProgress). Throws KException with a Serbian message on a
+// bad year or direction, EAbort when the read was cancelled.
+TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &directions,
+                                const std::function<bool(qint64 rows)> &readProgress = {});
 
-// Throws KException with a Serbian message on a bad year or an unwritable file;
-// returns false when progress() answered false (cancelled): then no file is left behind.
+// Throws KException with a Serbian message on a bad year or an unwritable file.
+// progress is asked while the items are read (done: items read, total 0)
+// and while the pages are painted (done of total). Returns false when the
+// read or the painting was cancelled: then no file is left behind.
 bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions,
                       const QString &fileName,
                       const std::function<bool(qint64 done, qint64 total)> &progress = {});
 
-// The book in the print preview of the dialog seam.
+// The book in the print preview of the dialog seam; the read and the
+// painting show their progress through the seam's TaskProgress. Throws
+// EAbort when the user cancelled either.
 void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions);

@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 const QString LedgerDefaultOrganization = QStringLiteral("Delovodna služba");
 
@@ -50,13 +51,29 @@ bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,
     return true;
 }
 
-void PreviewPagedReport(const TPagedReport &report)
+void PreviewPagedReport(const TPagedReport &report, const QString &progressText)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(report.Title);
     printer.setPageLayout(PagedReportPageLayout());
-    Dialogs().PrintPreview(printer, [&report](QPrinter &target) {
-        if (PaintPagedReport(report, target) != TPaintOutcome::Done)
-            throw KException(QStringLiteral("Dokument „%1“ nije moguće odštampati.").arg(report.Title));
+    Dialogs().PrintPreview(printer, [&report, &progressText](QPrinter &target) {
+        // A long document shows how far the painting got, and the desk paints meanwhile.
+        bool shown = false;
+        const auto ended = qScopeGuard([&shown] {
+            if (shown)
+                Dialogs().TaskProgressEnded();
+        });
+        std::function<bool(qint64, qint64)> progress;
+        if (!progressText.isEmpty())
+            progress = [&](qint64 done, qint64 total) {
+                shown = true;
+                return Dialogs().TaskProgress(progressText, done, total);
+            };
+        switch (PaintPagedReport(report, target, progress)) {
+        case TPaintOutcome::Done: return;
+        case TPaintOutcome::Cancelled: throw EAbort();
+        case TPaintOutcome::Failed: break;
+        }
+        throw KException(QStringLiteral("Dokument „%1“ nije moguće odštampati.").arg(report.Title));
     });
 }

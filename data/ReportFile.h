@@ -19,4 +19,6 @@ QString ReportOrganization(TZConnection &connection);
 bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,
                         const std::function<bool(qint64, qint64)> &progress);
 
-void PreviewPagedReport(const TPagedReport &report);
+// With a progressText, the painting of a long document shows its progress
+// under it (the dialog seam's TaskProgress); a cancel throws EAbort.
+void PreviewPagedReport(const TPagedReport &report, const QString &progressText = {});

@@ -144,9 +144,10 @@ int RunLedgerCommand(const TCommandValues &values, const TCommandContext &contex
     return saveBook(fileName, context, [&] {
         const int year = typedYear(values.value(kYear));
         connect();
-        if (book)
-            SaveRegisterBook(reportConnection(), year, {}, fileName);
-        else
-            SaveContinuityReport(reportConnection(), year, fileName);
+        // A save the user cancelled wrote nothing: it is no success.
+        const bool saved = book ? SaveRegisterBook(reportConnection(), year, {}, fileName)
+                                : SaveContinuityReport(reportConnection(), year, fileName);
+        if (!saved)
+            throw EAbort();
     });
 }

@@ -1,5 +1,7 @@
 #include "LedgerHistoryPage.h"
 
+#include "KException.h"
+#include "ServerWait.h"
 #include "data/LedgerHistory.h"
 #include "data/LedgerHistoryText.h"
 
@@ -16,6 +18,7 @@ TLedgerHistoryPage::TLedgerHistoryPage(QWidget *parent) : QWidget(parent)
     EmptyLabel = new QLabel(this);
     EmptyLabel->setObjectName(QStringLiteral("HistoryEmptyLabel"));
     EmptyLabel->setWordWrap(true);
+    EmptyLabel->hide(); // until Load knows what to say
     HistoryList = new QListWidget(this);
     HistoryList->setObjectName(QStringLiteral("HistoryList"));
     HistoryList->setWordWrap(true);
@@ -42,7 +45,15 @@ void TLedgerHistoryPage::Load(TZConnection &connection, qint64 itemID)
         EmptyLabel->show();
         return;
     }
-    const QList<THistoryEntry> history = LedgerItemHistory(connection, itemID);
+    QList<THistoryEntry> history;
+    try {
+        history = LedgerItemHistory(connection, itemID);
+    } catch (const EAbort &) {
+        // The user stopped a long read: the page says so instead of "no changes".
+        EmptyLabel->setText(LoadCancelledText);
+        EmptyLabel->show();
+        throw;
+    }
     EmptyLabel->setVisible(history.isEmpty());
     EmptyLabel->setText(QStringLiteral("Za ovu stavku nema zabeleženih promena."));
     for (const THistoryEntry &entry : history) {

@@ -18,6 +18,7 @@ public:
     explicit TLedgerHistoryPage(QWidget *parent = nullptr);
 
     // Reads the item's history again; an item not stored yet (0) has none.
+    // A read the user cancelled leaves the page saying so, and throws EAbort.
     void Load(TZConnection &connection, qint64 itemID);
 
     QListWidget *HistoryList = nullptr;

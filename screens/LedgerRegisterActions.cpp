@@ -76,8 +76,11 @@ void RegisterBookActionExecute(QWidget *owner)
     const auto ended = qScopeGuard([] { Dialogs().TaskProgressEnded(); });
     const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Directions(), file,
                                           [](qint64 done, qint64 total) {
+                                              // A total of 0: the items are still being read.
                                               return Dialogs().TaskProgress(
-                                                  QStringLiteral("Delovodnik se upisuje u datoteku…"), done, total);
+                                                  total == 0 ? LoadedRowsText(done)
+                                                             : QStringLiteral("Delovodnik se upisuje u datoteku…"),
+                                                  done, total);
                                           });
     MessageDlg(written ? QStringLiteral("Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
                        : QStringLiteral("Upisivanje je otkazano; datoteka nije napravljena."),

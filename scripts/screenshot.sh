@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|help|register|history ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -16,6 +16,8 @@
 #              items to Jelena, who narrows the record to him, accepts them
 #              and prints) proceeding.png (the dialog), the printed record
 #              zapisnik.pdf and its first page zapisnik.png;
+#  picker:     through the picker's window test, picker.png (the ledger
+#              item picker at its designed size, its search beside the list);
 #  help:       through the help test, help.png (the guide opened at the
 #              handover record's section) and about.png ("O programu" over
 #              the console window, with the ledger module loaded).
@@ -34,7 +36,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding help register history}
+parts=${*:-console detail proceeding picker help register history}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -77,6 +79,9 @@ for part in $parts; do
       shoot tst_proceeding fromList
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zapisnik.pdf" "$out_dir/zapisnik"
       echo "Wrote $out_dir/proceeding.png, $out_dir/zapisnik.pdf and $out_dir/zapisnik.png" ;;
+    picker)
+      shoot tst_getledger "window:no setting"
+      echo "Wrote $out_dir/picker.png" ;;
     help)
       shoot tst_help helpWindow
       shoot tst_help moduleVersion
@@ -95,6 +100,6 @@ for part in $parts; do
       shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
       echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, help, register or history)" >&2; exit 2 ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register or history)" >&2; exit 2 ;;
   esac
 done

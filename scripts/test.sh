@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds, starts a private MariaDB server and a private three-node Galera
-# cluster, and runs every test (SQLite, MariaDB, and the cluster's). Extra
-# arguments go to ctest, e.g.: bash scripts/test.sh -R dataset
+# cluster, and runs every test (SQLite, MariaDB, and the cluster's), then,
+# without arguments, scripts/screenshot.sh. Extra arguments go to ctest (and
+# leave the pictures out), e.g.: bash scripts/test.sh -R dataset
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -41,4 +42,10 @@ ctest_pid=$!
 set +m
 wait "$ctest_pid" || status=$?
 ctest_pid=
+
+# A whole run also photographs every window headless (on SQLite, under a
+# minute), so that the pictures cannot rot: a part that fails fails the run.
+if [ $# -eq 0 ]; then
+  bash scripts/screenshot.sh "$root/build/screenshots" </dev/null || { s=$?; [ "$status" -ne 0 ] || status=$s; }
+fi
 exit "$status"

@@ -1,12 +1,15 @@
 // The page "Istorija" of the detail form and the custody timeline it opens.
 
 #include "LedgerFixture.h"
+#include "LockedTables.h"
+#include "ServerWait.h"
 #include "ZQuery.h"
 #include "data/LedgerCustody.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/CustodyTimelineDialog.h"
 #include "screens/LedgerHistoryPage.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
@@ -100,6 +103,39 @@ private slots:
         on.form.HistoryTS->CustodyButton->click();
         QCOMPARE(steps, 3);
         QCOMPARE(on.dialogs->Previews, QStringList{QStringLiteral("Tok predaje")});
+    }
+
+    // The history and the timeline read off this thread; a cancel while they
+    // wait for the database shows no timeline and leaves the page saying so.
+    void readsCancelledWhileWaiting()
+    {
+        fx.LoginAs(QStringLiteral("ana"));
+        DetailFormOn on(m_first);
+        {
+            LockedTables locked(fx.Db, {QStringLiteral("ledgeritem"), QStringLiteral("ledgerhistory"),
+                                        QStringLiteral("ledgerhistoryvalue")});
+            ScopedCancellingDialogs dialogs(locked);
+            on.form.PageControl->setCurrentWidget(on.form.HistoryTS);
+            QCOMPARE(dialogs->Waits(), 1);
+            QCOMPARE(on.form.HistoryTS->HistoryList->count(), 0);
+            QCOMPARE(on.form.HistoryTS->EmptyLabel->text(), LoadCancelledText);
+            QVERIFY(!on.form.HistoryTS->EmptyLabel->isHidden());
+        }
+        {
+            LockedTables locked(fx.Db, {QStringLiteral("ledgeritem"), QStringLiteral("ledgerhistory"),
+                                        QStringLiteral("ledgerhistoryvalue")});
+            ScopedCancellingDialogs dialogs(locked);
+            on.form.HistoryTS->CustodyButton->click();
+            QCOMPARE(dialogs->Waits(), 1);
+            QCOMPARE(dialogs->ModalCount, 0);
+            QCOMPARE(dialogs->Notices, QStringList{LoadCancelledText});
+            QVERIFY(dialogs->Messages.isEmpty());
+        }
+        // Read again, all of it is there.
+        on.form.HistoryTS->Load(fx.Db.Connection(), m_first);
+        QCOMPARE(on.form.HistoryTS->HistoryList->count(), 3);
+        QVERIFY(on.form.HistoryTS->EmptyLabel->isHidden());
+        QCOMPARE(LedgerCustody(fx.Db.Connection(), m_first).Steps.size(), 3);
     }
 
     void sampleBookHasAChainOfCustody()

@@ -210,7 +210,9 @@ private slots:
         int panelWidth = 0, navigatorWidth = 0, designedNavigatorWidth = 0;
         bool captionsFit = false;
         QRect ok, cancel;
+        QFont font;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            font = dialog.font();
             state = dialog.windowState();
             size = dialog.size();
             dialog.show();
@@ -227,6 +229,9 @@ private slots:
                 for (const QString &key : vle->Keys())
                     captionsFit = captionsFit
                         && vle->fontMetrics().horizontalAdvance(vle->ItemProps(key).Caption) < vle->KeyColumnWidth();
+                // With KLEDGER_SCREENSHOT_DIR set, the picker as designed is saved as picker.png there.
+                if (const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR"); !dir.isEmpty() && !maximised)
+                    dialog.grab().save(dir + QStringLiteral("/picker.png"));
                 // Grown by hand: the offscreen screen does not maximise.
                 dialog.resize(790, 560);
                 dialog.layout()->activate();
@@ -251,6 +256,8 @@ private slots:
         QVERIFY(designedNavigatorWidth >= 233);
         QCOMPARE(navigatorWidth, designedNavigatorWidth);
         QVERIFY2(captionsFit, "every search caption fits its column");
+        // The design's font, which the platform replaces where it has no Tahoma.
+        QCOMPARE(font, QFont(QStringLiteral("Tahoma"), 8));
         if (!maximised) {
             QCOMPARE(size, QSize(720, 480));
             QVERIFY2((centre - screenCentre).manhattanLength() <= 2, "the picker is centred on the screen");

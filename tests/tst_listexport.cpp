@@ -4,9 +4,13 @@
 #include "CsvReader.h"
 #include "DBGrid.h"
 #include "LedgerFixture.h"
+#include "LockedTables.h"
+#include "ServerWait.h"
 #include "ZQuery.h"
+#include "data/LedgerCsvExport.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
+#include "data/LedgerSearchCriteria.h"
 #include "screens/LedgerViewerUnit.h"
 
 #include <QAction>
@@ -123,6 +127,37 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("novo.csv"))));
         QCOMPARE(dialogs->TaskEnds, 2);
         QVERIFY(dialogs->Messages.isEmpty());
+    }
+
+    // The export of the items for the command line reads off this thread; a
+    // stop while it waits for the database keeps the earlier file whole.
+    void exportStoppedWhileReading()
+    {
+        const QString earlier = dir.filePath(QStringLiteral("izvoz.csv"));
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dobar fajl");
+        file.close();
+        QList<qint64> asked;
+        {
+            LockedTables locked(fx.Db, {QStringLiteral("ledgeritem")});
+            ScopedCancellingDialogs dialogs(locked);
+            QVERIFY_THROWS_EXCEPTION(EAbort, ExportLedgerCsv(fx.Db.Connection(), TLedgerSearchCriteria(), earlier,
+                                                             [&](qint64 rows) {
+                                                                 asked << rows;
+                                                                 locked.Release();
+                                                                 return false;
+                                                             }));
+            QCOMPARE(dialogs->Notices, QStringList{LoadCancelledText});
+        }
+        QCOMPARE(asked, QList<qint64>{0});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("dobar fajl"));
+        file.close();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("izvoz")),
+                 QStringList{"izvoz.csv"});
+        // The next export reads the three items.
+        QCOMPARE(ExportLedgerCsv(fx.Db.Connection(), LedgerExportCriteria({{"ledgernumber", "CSV"}}), earlier, {}), 3);
     }
 
     void printsThroughPreview()

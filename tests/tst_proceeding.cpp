@@ -407,6 +407,9 @@ private slots:
                 tabs << w->objectName();
         QCOMPARE(tabs.join(u' '), QStringLiteral("ProceedingDBG CloseButton PrintButton InUsernameEdit InUserButton AcceptAllButton"));
         QVERIFY(form.CloseButton->isDefault() && form.InUsernameEdit->isReadOnly());
+        // The design's font, which the platform replaces where it has no Tahoma.
+        QCOMPARE(form.font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(form.font().pointSize(), 8);
 
         QStringList columns;
         for (const TColumn &c : form.ProceedingDBG->Columns()) {

@@ -6,7 +6,9 @@
 #include "DatasetTestUtil.h"
 #include "KException.h"
 #include "LedgerFixture.h"
+#include "LockedTables.h"
 #include "ReportEngine.h"
+#include "ServerWait.h"
 #include "data/LedgerContinuity.h"
 #include "data/LedgerRegisterBook.h"
 #include "screens/ContinuityDialog.h"
@@ -16,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -172,6 +175,93 @@ private slots:
         QCOMPARE(dialogs->Messages.size(), 1);
         QCOMPARE(dialogs->Previews, QStringList({"Delovodnik za 2025. godinu",
                                                  "Kontinuitet delovodnih brojeva za 2025. godinu"}));
+    }
+
+    // The preview's painting of the book shows its progress, and closes it.
+    void previewShowsItsPainting()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        ScopedScriptedDialogs dialogs;
+        const QString file = m_dir.filePath(QStringLiteral("pregled.pdf"));
+        dialogs->PreviewHandlers.push_back([&file](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            paint(printer);
+        });
+        PreviewRegisterBook(fx.Db.Connection(), 2025, {});
+        QCOMPARE(dialogs->Previews, QStringList{"Delovodnik za 2025. godinu"});
+        QCOMPARE(dialogs->TaskSteps.first(), 0);
+        // Twice the 13 lines (three headings, nine items and copies, no internal one): measured, then painted.
+        QCOMPARE(dialogs->TaskSteps.last(), 26);
+        QCOMPARE(dialogs->TaskEnds, 1);
+        QVERIFY(numbersIn(pdfText(file)).contains(QStringLiteral("12/25-1")));
+    }
+
+    // Every read of the register waits off this thread (the wait is shown
+    // while the event loop runs), and a cancel while it waits leaves no file,
+    // no preview and no dialog; the next read works.
+    void cancelWhileReading_data()
+    {
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<bool>("aborted"); // EAbort, rather than false from the save
+        QTest::addColumn<QString>("message");
+        QTest::newRow("book to a file") << "book file" << false << QString();
+        QTest::newRow("numbering check to a file") << "check file" << false << QString();
+        QTest::newRow("book saved from the list") << "book action file" << false
+                                                  << "Upisivanje je otkazano; datoteka nije napravljena.";
+        QTest::newRow("book previewed from the list") << "book action" << false << QString();
+        QTest::newRow("numbering check from the list") << "check action" << false << QString();
+        QTest::newRow("numbering check dialog") << "check dialog" << true << QString();
+    }
+    void cancelWhileReading()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        QFETCH(QString, read);
+        QFETCH(bool, aborted);
+        QFETCH(QString, message);
+        TZConnection &c = fx.Db.Connection();
+        const QString file = m_dir.filePath(QStringLiteral("waited.pdf"));
+        TLedgerViewerForm frame(nullptr);
+        bool saved = true, threw = false;
+        {
+            LockedTables locked(fx.Db, {QStringLiteral("ledgeritem")});
+            ScopedCancellingDialogs dialogs(locked);
+            dialogs->ModalHandlers.push_back([&](QDialog &d) {
+                auto &dialog = dynamic_cast<TRegisterBookDialog &>(d);
+                dialog.YearEdit->setValue(2025);
+                dialog.PdfEdit->setText(read.endsWith(QLatin1String("file")) ? file : QString());
+                return int(QDialog::Accepted);
+            });
+            try {
+                if (read == QLatin1String("book file"))
+                    saved = SaveRegisterBook(c, 2025, {}, file);
+                else if (read == QLatin1String("check file"))
+                    saved = SaveContinuityReport(c, 2025, file);
+                else if (read.startsWith(QLatin1String("book action")))
+                    frame.ActionByName(QStringLiteral("RegisterBookAction"))->trigger();
+                else if (read == QLatin1String("check action"))
+                    frame.ActionByName(QStringLiteral("ContinuityAction"))->trigger();
+                else
+                    TContinuityDialog(c, 2025);
+            } catch (const EAbort &) {
+                threw = true;
+            }
+            QVERIFY(dialogs->Waits() > 0);
+            QCOMPARE(dialogs->Notices, QStringList{LoadCancelledText});
+            QCOMPARE(dialogs->Messages.size(), message.isEmpty() ? 0 : 1);
+            if (!message.isEmpty())
+                QCOMPARE(dialogs->Messages[0].Text, message);
+            QVERIFY(dialogs->Previews.isEmpty());
+            // Only the register's own dialog was shown, never the numbering check's.
+            QCOMPARE(dialogs->ModalCount, read.startsWith(QLatin1String("book action")) ? 1 : 0);
+        }
+        QCOMPARE(threw, aborted);
+        if (!read.contains(QLatin1String("action")) && !aborted)
+            QVERIFY(!saved);
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("waited")).isEmpty());
+        QVERIFY(SaveRegisterBook(c, 2025, {1}, file));
+        QVERIFY(QFile::remove(file));
     }
 
 private:
