@@ -1,6 +1,6 @@
 #include "ZConnection.h"
 
-#include "Field.h"
+#include "StoredForm.h"
 #include "KException.h"
 #include "RowStream.h"
 #include "SerbianCollation.h"
@@ -405,7 +405,7 @@ QVariant TZConnection::ToBindValue(const QVariant &value) const
         return dt;
     }
     if (value.typeId() == QMetaType::Bool)
-        return TField::EncodeFlag(value.toBool());
+        return StoredFlag(value.toBool());
     return value;
 }
 
