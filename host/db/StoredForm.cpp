@@ -25,6 +25,16 @@ QString StoredDateTime(const QDateTime &dateTime)
     return dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+QDate ReadStoredDate(const QString &text)
+{
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+QDateTime ReadStoredDateTime(const QString &text)
+{
+    return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 QVariant StoredBindValue(const QVariant &value, bool temporalAsText)
 {
     if (value.isNull())

@@ -17,6 +17,9 @@ KCOMMON_EXPORT QString StoredFlag(bool value);
 KCOMMON_EXPORT std::optional<bool> ReadStoredFlag(QStringView text);
 KCOMMON_EXPORT QString StoredDate(const QDate &date);
 KCOMMON_EXPORT QString StoredDateTime(const QDateTime &dateTime);
+// The stored texts read back; invalid for any other text.
+KCOMMON_EXPORT QDate ReadStoredDate(const QString &text);
+KCOMMON_EXPORT QDateTime ReadStoredDateTime(const QString &text);
 
 // A value as a statement binds it: flags as their letter; date-times cut to
 // the whole second (MySQL would round 23:59:59.6 into the next day), and
