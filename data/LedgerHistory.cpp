@@ -4,6 +4,7 @@
 
 #include "Field.h"
 #include "KException.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
@@ -17,24 +18,6 @@
 namespace {
 
 const char *const KindCodes[] = {"i", "u", "d"};
-
-// A value in the form the database keeps it, the same whichever backend or
-// field it came from.
-QVariant storedForm(const QVariant &value)
-{
-    if (value.isNull() || !value.isValid())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return TZConnection::DateTimeText(value.toDateTime());
-    case QMetaType::QDate:
-        return TZConnection::DateText(value.toDate());
-    case QMetaType::Bool:
-        return TField::EncodeFlag(value.toBool());
-    default:
-        return value.toString();
-    }
-}
 
 QString lookUp(TZConnection &connection, const QString &sql, const QVariant &id)
 {
@@ -74,7 +57,7 @@ std::optional<QList<std::pair<QString, QVariant>>> storedRow(TZConnection &conne
         const QString name = rec.fieldName(i).toLower();
         // numberkey is MariaDB's generated copy of the number.
         if (name != QLatin1String("ledgeritemid") && name != QLatin1String("numberkey"))
-            row.append({name, storedForm(q->value(i))});
+            row.append({name, StoredText(q->value(i))});
     }
     return row;
 }
@@ -177,7 +160,7 @@ void JournalLedgerItemWrite(TZConnection &connection, TZQuery::TWriteKind kind, 
     for (const TField *field : changed) {
         const QString column = field->FieldName().toLower();
         const QVariant before = columnValue(*row, column);
-        const QVariant after = storedForm(field->Value());
+        const QVariant after = StoredText(field->Value());
         if (column == QLatin1String("ledgernumber"))
             number = after;
         if (before == after)

@@ -2,6 +2,7 @@
 
 #include "LedgerHistory.h"
 
+#include "StoredForm.h"
 #include "ZConnection.h"
 #include "data/ReadRows.h"
 
@@ -24,7 +25,7 @@ QDateTime dateTimeOf(const QVariant &value)
 {
     if (value.typeId() == QMetaType::QDateTime)
         return value.toDateTime();
-    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return ReadStoredDateTime(value.toString());
 }
 
 // The columns in the order the table and the detail form have them.

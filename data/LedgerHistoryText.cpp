@@ -2,6 +2,7 @@
 
 #include "CommonStrings.h"
 #include "Field.h"
+#include "StoredForm.h"
 
 #include <QHash>
 
@@ -69,9 +70,9 @@ QString HistoryValueText(const QString &column, const QVariant &value, const QSt
         return flag ? (*flag ? _YES_CAP : _NO_CAP) : stored;
     }
     if (column == QLatin1String("ledgerdatetime"))
-        return HistoryTime(QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        return HistoryTime(ReadStoredDateTime(stored));
     if (column == QLatin1String("itemdate"))
-        return QDate::fromString(stored, QStringLiteral("yyyy-MM-dd")).toString(QStringLiteral("dd.MM.yyyy"));
+        return ReadStoredDate(stored).toString(QStringLiteral("dd.MM.yyyy"));
     return stored;
 }
 

@@ -3,6 +3,7 @@
 #include "CommonStrings.h"
 #include "FieldType.h"
 #include "KException.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportText.h"
@@ -67,7 +68,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             bound(column + QStringLiteral(" LIKE ?"), value + u'%');
     };
     const auto flag = [](const QString &column, const QString &value) {
-        return column + (value == _YES_CAP ? QStringLiteral(" = 'y'") : QStringLiteral(" = 'n'"));
+        return column + QStringLiteral(" = ") + QuotedStr(StoredFlag(value == _YES_CAP));
     };
     for (const QString &key : Keys) {
         const QString value = Texts.value(key);

@@ -303,8 +303,7 @@ QVariant TZQuery::post(bool inserting, const std::vector<TField *> &changed)
             params << f->Value();
         }
         const QString sql = cols.isEmpty()
-            ? (conn.Backend() == TBackend::MySQL ? QStringLiteral("INSERT INTO %1 () VALUES ()").arg(table)
-                                                 : QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table))
+            ? conn.Dialect().InsertDefaultsSql(table)
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         std::optional<TZTransaction> transaction;
         beginWrite(transaction, conn, bool(OnJournal));

@@ -1,23 +1,14 @@
 #pragma once
-// Streams a SELECT's rows straight from the database client library, one row
-// at a time, without building a QVariant per value or keeping the whole
-// result in the driver: MySQL through mysql_use_result (or, with parameters,
-// an unbuffered prepared statement whose integer columns the client hands
-// over as integers, the rest as text), SQLite through sqlite3_step, its
-// integers as integers. Parameters are bound, never spliced into the text.
-// The data sets copy each row into their own store, on a second thread while
-// the next rows are read (RowPipe.h). The whole read runs off the GUI thread,
-// showing its progress and open to cancelling (ServerWait.h).
+// What a read hands its rows to, one row at a time, as the client library
+// has them: the streaming reader (RowStream.h) calls a receiver, the row pipe
+// (RowPipe.h) is one and hands the rows on to another.
 
+#include "FieldType.h"
 #include "KExport.h"
-#include "RowStore.h"
 
 #include <QStringList>
-#include <QVariantList>
 #include <cstddef>
 #include <vector>
-
-class TZConnection;
 
 // A row as the client library hands it over. Column i is an integer when
 // IsInteger[i] (in Integers[i]), else SQL NULL when Texts[i] is null, else
@@ -53,13 +44,3 @@ private:
     std::vector<size_t> m_lengths;
     std::vector<char> m_digits;
 };
-
-// Runs sql with params bound to its ? marks on the connection and hands every
-// row to receiver; throws EDatabaseError with the database's message, EAbort
-// when the user cancelled the read.
-KCOMMON_EXPORT void StreamQuery(TZConnection &connection, const QString &sql, const QVariantList &params,
-                                TRowReceiver &receiver);
-
-// Fails with a clear message when the client library this reader uses is not
-// the one Qt's database driver uses for the connection.
-KCOMMON_EXPORT void CheckStreamingClient(TZConnection &connection);

@@ -1,12 +1,14 @@
 #pragma once
 // The database connection shared by the console and its modules. Wraps one
-// QSqlDatabase and irons out what differs between MariaDB/MySQL and SQLite:
-// MySQL sessions run with NO_BACKSLASH_ESCAPES (so a doubled quote is the only
-// escape in a literal, as on SQLite) and found-rows semantics; SQLite gets a
-// CONCAT with MySQL's meaning and stores date-times as 'yyyy-MM-dd hh:mm:ss'.
+// QSqlDatabase: opens it (a file, or the first answering server of a list),
+// makes it again when the server connection is lost, and runs statements.
+// What differs between MariaDB/MySQL and SQLite is its dialect's
+// (SqlDialect.h); the connection asks it.
 
 #include "KException.h"
 #include "KExport.h"
+#include "SqlDialect.h"
+#include "StoredForm.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,8 +21,6 @@
 #include <vector>
 
 class QSqlQuery;
-
-enum class TBackend { SQLite, MySQL };
 
 struct TConnectionParams
 {
@@ -41,19 +41,6 @@ struct TConnectionParams
     int WriteTimeout = 30;
 };
 
-struct TColumnInfo
-{
-    QString Name;
-    QString TypeName;   // as the database reports it, lower case
-    int Length = 0;     // characters for text columns, 0 when unknown
-    bool NotNull = false;
-    bool PrimaryKey = false;
-    bool AutoIncrement = false;
-    bool Generated = false; // computed by the database, never written
-    bool HasDefault = false;
-    QString DefaultText;    // the default as SQL text, unquoted for strings
-};
-
 class KCOMMON_EXPORT TZConnection : public QObject
 {
     Q_OBJECT
@@ -69,7 +56,9 @@ public:
     void Disconnect();
     bool Connected() const;
 
-    TBackend Backend() const { return m_backend; }
+    TBackend Backend() const { return m_dialect->Backend(); }
+    // What differs between the backends, for the driver of Params().
+    const TSqlDialect &Dialect() const { return *m_dialect; }
     // The params of the server this connection uses now: one of Servers, or
     // the one server of Params().
     TConnectionParams SessionParams() const;
@@ -105,7 +94,8 @@ public:
     const std::vector<TColumnInfo> &TableColumns(const QString &table);
     QString PrimaryKey(const QString &table);
 
-    // Value as it must be bound for this backend (date-times as text on SQLite).
+    // Value as it must be bound for this backend (StoredForm.h; date-times as
+    // text on SQLite).
     QVariant ToBindValue(const QVariant &value) const;
 
     // Runs a forward-only SELECT; throws on error.
@@ -128,8 +118,8 @@ public:
     };
     TPrepared Prepare(const QString &sql); // throws on error
 
-    static QString DateTimeText(const QDateTime &dt);   // yyyy-MM-dd hh:mm:ss
-    static QString DateText(const QDate &d);            // yyyy-MM-dd
+    static QString DateTimeText(const QDateTime &dt) { return StoredDateTime(dt); } // yyyy-MM-dd hh:mm:ss
+    static QString DateText(const QDate &d) { return StoredDate(d); }                // yyyy-MM-dd
 
     // Values bound in searches. A typed prefix for "column LIKE ?": the
     // user's % and _ stay wildcards, and MySQL's LIKE escape character (the
@@ -146,7 +136,7 @@ public:
     // SQLite sorts in this process as it reads, sparing the sort of the loaded
     // rows; a MariaDB server sorts before it sends anything, which costs more
     // than the sort in memory, so there the rows come as the server has them.
-    bool SortsInSelect() const { return m_backend == TBackend::SQLite; }
+    bool SortsInSelect() const { return m_dialect->SortsInSelect(); }
     // Whether a table with these columns is stored in the order of its key,
     // so that reading it whole in that order is reading it front to back: an
     // SQLite table whose key is one INTEGER column (its rowid).
@@ -208,12 +198,11 @@ private:
     // can be, and the error to throw.
     EDatabaseError lost(const EDatabaseError &error, qint64 elapsedMs);
     void prepareSession();
-    void prepareClusterSession();
     [[noreturn]] void raise(const QSqlQuery &q, const QString &context) const;
 
     TConnectionParams m_params;
     QString m_name;
-    TBackend m_backend = TBackend::SQLite;
+    std::unique_ptr<TSqlDialect> m_dialect;
     QHash<QString, std::vector<TColumnInfo>> m_columns;
     int m_transactions = 0;
     bool m_broken = false; // the server connection was lost; made again on next use

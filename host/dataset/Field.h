@@ -5,6 +5,7 @@
 
 #include "KExport.h"
 #include "FieldType.h"
+#include "StoredForm.h"
 
 #include <QDateTime>
 #include <QString>
@@ -70,10 +71,10 @@ public:
     // Text of a value without handlers.
     QString DefaultText(const QVariant &value) const;
 
-    // The one codec of flags: the database keeps them as 'y' and 'n'; reading
-    // also takes 1/0, t/f, true/false and da/ne. nullopt for anything else.
-    static QString EncodeFlag(bool value) { return value ? QStringLiteral("y") : QStringLiteral("n"); }
-    static std::optional<bool> DecodeFlag(QStringView text);
+    // Flags as the database keeps them, 'y' and 'n'; reading also takes 1/0,
+    // t/f, true/false and da/ne. nullopt for anything else (StoredForm.h).
+    static QString EncodeFlag(bool value) { return StoredFlag(value); }
+    static std::optional<bool> DecodeFlag(QStringView text) { return ReadStoredFlag(text); }
 
 private:
     friend class TDataSet;

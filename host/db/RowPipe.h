@@ -9,7 +9,7 @@
 // thread, before the first row and after the last one is stored.
 
 #include "KExport.h"
-#include "RowStream.h"
+#include "RowReceiver.h"
 
 #include <condition_variable>
 #include <cstdint>

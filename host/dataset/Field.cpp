@@ -3,16 +3,6 @@
 #include "DataSet.h"
 #include "KException.h"
 
-std::optional<bool> TField::DecodeFlag(QStringView text)
-{
-    const QString t = text.trimmed().toString().toLower();
-    if (t == QLatin1String("y") || t == QLatin1String("1") || t == QLatin1String("t") || t == QLatin1String("true") || t == QLatin1String("da"))
-        return true;
-    if (t == QLatin1String("n") || t == QLatin1String("0") || t == QLatin1String("f") || t == QLatin1String("false") || t == QLatin1String("ne"))
-        return false;
-    return std::nullopt;
-}
-
 TField::TField(TDataSet &dataSet, QString fieldName, TFieldType type, int size)
     : m_dataSet(dataSet), m_fieldName(std::move(fieldName)), m_type(type), m_size(size)
 {

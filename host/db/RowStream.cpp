@@ -3,6 +3,7 @@
 #include "KException.h"
 #include "RowPipe.h"
 #include "ServerWait.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 
 #include <QSqlDriver>
@@ -11,29 +12,8 @@
 #include <sqlite3.h>
 
 #include <atomic>
-#include <charconv>
 #include <cstring>
 #include <memory>
-
-void TRowReceiver::RawRow(const TRawRow &row)
-{
-    constexpr size_t kDigits = 20; // INT64_MIN
-    const auto n = size_t(row.Count);
-    m_texts.resize(n);
-    m_lengths.resize(n);
-    m_digits.resize(n * kDigits);
-    for (size_t i = 0; i < n; ++i) {
-        if (row.IsInteger[i]) {
-            char *at = m_digits.data() + i * kDigits;
-            m_texts[i] = at;
-            m_lengths[i] = size_t(std::to_chars(at, at + kDigits, row.Integers[i]).ptr - at);
-        } else {
-            m_texts[i] = row.Texts[i];
-            m_lengths[i] = row.Lengths[i];
-        }
-    }
-    Row(m_texts.data(), m_lengths.data());
-}
 
 namespace {
 
@@ -170,8 +150,8 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
             break;
         default:
             texts[size_t(i)] = v.typeId() == QMetaType::QDateTime
-                ? TZConnection::DateTimeText(v.toDateTime()).toUtf8()
-                : v.typeId() == QMetaType::QDate ? TZConnection::DateText(v.toDate()).toUtf8() : v.toString().toUtf8();
+                ? StoredDateTime(v.toDateTime()).toUtf8()
+                : v.typeId() == QMetaType::QDate ? StoredDate(v.toDate()).toUtf8() : v.toString().toUtf8();
             textLengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
             b.buffer_type = MYSQL_TYPE_STRING;
             b.buffer = texts[size_t(i)].data();

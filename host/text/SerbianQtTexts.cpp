@@ -1,6 +1,6 @@
 #include "SerbianQtTexts.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QHash>
 #include <QLocale>
 
@@ -202,9 +202,9 @@ QString TSerbianQtTexts::translate(const char *context, const char *sourceText, 
     return table().value(keyOf(context, sourceText));
 }
 
-void InstallSerbianTexts(QApplication &app)
+void InstallSerbianTexts(QCoreApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia));
     auto *texts = new TSerbianQtTexts(&app); // owned by app
-    QApplication::installTranslator(texts);
+    QCoreApplication::installTranslator(texts);
 }

@@ -8,7 +8,7 @@
 
 #include <QTranslator>
 
-class QApplication;
+class QCoreApplication;
 
 class KCOMMON_EXPORT TSerbianQtTexts final : public QTranslator
 {
@@ -25,4 +25,4 @@ public:
 // Serbian Latin (Serbia) as the default locale, so calendars name months and
 // days in Serbian and start the week on Monday, and the table above installed
 // on app for as long as app lives. Call before the first window is made.
-KCOMMON_EXPORT void InstallSerbianTexts(QApplication &app);
+KCOMMON_EXPORT void InstallSerbianTexts(QCoreApplication &app);

@@ -1,9 +1,6 @@
 #include "ZConnection.h"
 
-#include "Field.h"
 #include "KException.h"
-#include "RowStream.h"
-#include "SerbianCollation.h"
 #include "ServerList.h"
 
 #include <QAtomicInt>
@@ -13,80 +10,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <algorithm>
 #include <optional>
-#include <sqlite3.h>
-
-#include <cstring>
-#include <string>
 
 namespace {
 
 QAtomicInt g_connectionSerial;
 
-// MySQL's CONCAT: NULL when any argument is NULL, else the texts joined.
-// A list calls it several times a row: a result that fits the stack buffer
-// costs no allocation (SQLite copies it).
-void sqliteConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
-{
-    char buffer[512];
-    size_t used = 0;
-    std::string spill; // once the buffer is too small
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-        const auto len = size_t(sqlite3_value_bytes(argv[i]));
-        if (!text && len) {
-            sqlite3_result_error_nomem(ctx);
-            return;
-        }
-        if (spill.empty() && used + len <= sizeof buffer) {
-            if (len)
-                std::memcpy(buffer + used, text, len);
-            used += len;
-            continue;
-        }
-        if (spill.empty())
-            spill.assign(buffer, used);
-        spill.append(text, len);
-    }
-    if (spill.empty())
-        sqlite3_result_text(ctx, buffer, int(used), SQLITE_TRANSIENT);
-    else
-        sqlite3_result_text64(ctx, spill.data(), spill.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-}
-
-int serbianCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
-{
-    return SerbianCompareUtf8({static_cast<const char *>(a), size_t(lengthA)},
-                              {static_cast<const char *>(b), size_t(lengthB)});
-}
-
-bool mysqlDriver(const QString &driver)
-{
-    return driver.compare(QLatin1String("QMYSQL"), Qt::CaseInsensitive) == 0
-        || driver.compare(QLatin1String("QMARIADB"), Qt::CaseInsensitive) == 0;
-}
-
-QString unquoteDefault(QString text)
-{
-    text = text.trimmed();
-    if (text.size() >= 2 && text.startsWith(u'\'') && text.endsWith(u'\''))
-        return text.mid(1, text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
-    return text;
-}
-
 } // namespace
-
-// The SQLite library's own handle of a connection, or null.
-static sqlite3 *sqliteHandle(const TZConnection &connection)
-{
-    const QVariant handle = connection.DriverHandle();
-    return handle.isValid() ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
-}
 
 QString QuotedStr(const QString &text)
 {
@@ -98,6 +28,7 @@ QString QuotedStr(const QString &text)
 TZConnection::TZConnection(QObject *parent)
     : QObject(parent)
     , m_name(QStringLiteral("kconn_%1").arg(g_connectionSerial.fetchAndAddRelaxed(1)))
+    , m_dialect(MakeSqlDialect(m_params.Driver))
 {
 }
 
@@ -112,7 +43,7 @@ void TZConnection::SetParams(const TConnectionParams &params)
     Disconnect();
     m_params = params;
     // Known before the first connect: texts for conditions follow the backend.
-    m_backend = mysqlDriver(params.Driver) ? TBackend::MySQL : TBackend::SQLite;
+    m_dialect = MakeSqlDialect(params.Driver);
 }
 
 QSqlDatabase TZConnection::Database() const
@@ -135,8 +66,7 @@ void TZConnection::Connect()
     if (Connected())
         return;
     m_columns.clear();
-    const bool mysql = mysqlDriver(m_params.Driver);
-    m_backend = mysql ? TBackend::MySQL : TBackend::SQLite;
+    const bool mysql = Backend() == TBackend::MySQL;
     const QString driver = mysql ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE");
     // Params that name the other backend need that backend's driver.
     if (QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).driverName() != driver)
@@ -240,7 +170,7 @@ TConnectionParams TZConnection::SessionParams() const
 
 QString TZConnection::ServerText() const
 {
-    if (m_backend != TBackend::MySQL)
+    if (Backend() != TBackend::MySQL)
         return {};
     return TServerAddress{m_session.Host, m_session.Port, m_session.Socket}.Text();
 }
@@ -312,58 +242,7 @@ void TZConnection::Read(const std::function<void()> &read, const std::function<b
 
 void TZConnection::prepareSession()
 {
-    QSqlDatabase db = Database();
-    if (m_backend == TBackend::MySQL) {
-        ExecSQL(QStringLiteral("SET NAMES utf8mb4"));
-        ExecSQL(QStringLiteral("SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@SESSION.sql_mode, ''), "
-                               "'NO_BACKSLASH_ESCAPES')"));
-        CheckStreamingClient(*this);
-        prepareClusterSession();
-        return;
-    }
-    // Before anything of ours touches the driver's handle.
-    CheckStreamingClient(*this);
-    sqlite3 *sqlite = sqliteHandle(*this);
-    if (!sqlite)
-        throw EDatabaseError(QStringLiteral("SQLite veza nema svoj rukohvat."));
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    if (sqlite3_create_function(sqlite, "CONCAT", -1, flags, nullptr, sqliteConcat, nullptr, nullptr) != SQLITE_OK)
-        throw EDatabaseError(QStringLiteral("SQLite funkcija CONCAT nije registrovana."));
-    // Before the schema is read: its indexes name the collation.
-    if (sqlite3_create_collation_v2(sqlite, SerbianCollationName, SQLITE_UTF8, nullptr, serbianCollation, nullptr)
-        != SQLITE_OK)
-        throw EDatabaseError(QStringLiteral("SQLite poređenje %1 nije registrovano.").arg(QLatin1String(SerbianCollationName)));
-    ExecSQL(QStringLiteral("PRAGMA foreign_keys = ON"));
-}
-
-namespace {
-// One row of SHOW VARIABLES / SHOW STATUS: its value, or empty when the
-// server has no such variable (MySQL has no wsrep_*).
-QString shownValue(TZConnection &connection, const QString &sql)
-{
-    auto q = connection.OpenQuery(sql);
-    return q->next() ? q->value(1).toString() : QString();
-}
-} // namespace
-
-void TZConnection::prepareClusterSession()
-{
-    m_cluster = shownValue(*this, QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'")).compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
-    if (!m_cluster)
-        return;
-    // A node that is still joining, or cut off from the majority, refuses
-    // statements; the desk takes the next server instead.
-    if (shownValue(*this, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")).compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0)
-        throw EDatabaseError(QStringLiteral("Server nije spreman: nije usklađen sa ostalim serverima klastera."),
-                             QStringLiteral("1047"));
-    // Every statement first waits until this node has applied what the
-    // others committed: the next number counts the item another office
-    // saved a moment ago, and a retried write meets its duplicate here.
-    ExecSQL(QStringLiteral("SET SESSION wsrep_sync_wait = 15"));
-    // A held row's claim orders two nodes' transactions, but under repeatable
-    // read a transaction may still read from a snapshot older than the other
-    // node's commit it waited for. Each statement reads the latest commits.
-    ExecSQL(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ COMMITTED"));
+    m_cluster = m_dialect->PrepareSession(*this);
 }
 
 void TZConnection::Disconnect()
@@ -386,27 +265,7 @@ void TZConnection::raise(const QSqlQuery &q, const QString &context) const
 
 QVariant TZConnection::ToBindValue(const QVariant &value) const
 {
-    if (value.isNull())
-        return value;
-    if (m_backend == TBackend::SQLite) {
-        if (value.typeId() == QMetaType::QDateTime)
-            return DateTimeText(value.toDateTime());
-        if (value.typeId() == QMetaType::QDate)
-            return DateText(value.toDate());
-    }
-    if (value.typeId() == QMetaType::QDateTime) {
-        // MySQL rounds a fraction of a second (23:59:59.6 would become the
-        // next day); MariaDB and the SQLite text drop it. Drop it everywhere.
-        QDateTime dt = value.toDateTime();
-        if (!dt.isValid())
-            return value;
-        const QTime t = dt.time();
-        dt.setTime(QTime(t.hour(), t.minute(), t.second()));
-        return dt;
-    }
-    if (value.typeId() == QMetaType::Bool)
-        return TField::EncodeFlag(value.toBool());
-    return value;
+    return m_dialect->BindValue(value);
 }
 
 int TZConnection::ExecSQL(const QString &sql, const QVariantList &params)
@@ -495,18 +354,13 @@ int TZConnection::TPrepared::Exec(const QVariantList &params)
 
 qint64 TZConnection::LastInsertID()
 {
-    auto q = OpenQuery(m_backend == TBackend::MySQL ? QStringLiteral("SELECT LAST_INSERT_ID()")
-                                                     : QStringLiteral("SELECT last_insert_rowid()"));
+    auto q = OpenQuery(m_dialect->LastInsertIdSql());
     return q->next() ? q->value(0).toLongLong() : 0;
 }
 
 bool TZConnection::TableExists(const QString &table)
 {
-    const QString sql = m_backend == TBackend::MySQL
-        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
-                         "AND TABLE_NAME = ?")
-        : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
-    auto q = OpenQuery(sql, {table});
+    auto q = OpenQuery(m_dialect->TableExistsSql(), {table});
     return q->next() && q->value(0).toInt() > 0;
 }
 
@@ -516,66 +370,7 @@ const std::vector<TColumnInfo> &TZConnection::TableColumns(const QString &table)
     auto it = m_columns.find(key);
     if (it != m_columns.end())
         return *it;
-    std::vector<TColumnInfo> cols;
-    if (m_backend == TBackend::MySQL) {
-        // Read as a list is read: the first list of the day does not freeze
-        // the window on a server that stopped answering.
-        struct Collector : TRowReceiver
-        {
-            std::vector<std::vector<QVariant>> Rows;
-            void Columns(const QStringList &, const std::vector<TFieldType> &) override {}
-            void Row(const char *const *values, const size_t *lengths) override
-            {
-                std::vector<QVariant> row;
-                for (int i = 0; i < 7; ++i)
-                    row.push_back(values[i] ? QVariant(QString::fromUtf8(values[i], qsizetype(lengths[i]))) : QVariant());
-                Rows.push_back(std::move(row));
-            }
-        } columns;
-        StreamQuery(*this,
-                    QStringLiteral("SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, COLUMN_KEY, EXTRA, "
-                                   "COLUMN_DEFAULT FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
-                                   "AND TABLE_NAME = ? ORDER BY ORDINAL_POSITION"),
-                    {table}, columns);
-        for (const std::vector<QVariant> &v : columns.Rows) {
-            TColumnInfo c;
-            c.Name = v[0].toString();
-            c.TypeName = v[1].toString().toLower();
-            c.Length = v[2].toInt();
-            c.NotNull = v[3].toString() == QLatin1String("NO");
-            c.PrimaryKey = v[4].toString() == QLatin1String("PRI");
-            const QString extra = v[5].toString().toLower();
-            c.AutoIncrement = extra.contains(QLatin1String("auto_increment"));
-            c.Generated = extra.contains(QLatin1String("generated"));
-            const QVariant def = v[6];
-            c.HasDefault = !def.isNull() && def.toString().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0;
-            if (c.HasDefault)
-                c.DefaultText = unquoteDefault(def.toString());
-            cols.push_back(c);
-        }
-    } else {
-        auto q = OpenQuery(QStringLiteral("PRAGMA table_xinfo(%1)").arg(QuotedStr(table)));
-        while (q->next()) {
-            TColumnInfo c;
-            c.Name = q->value(1).toString();
-            QString type = q->value(2).toString().toLower();
-            const int paren = type.indexOf(u'(');
-            if (paren > 0) {
-                c.Length = type.mid(paren + 1).section(u')', 0, 0).toInt();
-                type = type.left(paren).trimmed();
-            }
-            c.TypeName = type;
-            c.NotNull = q->value(3).toInt() != 0;
-            const QVariant def = q->value(4);
-            c.HasDefault = !def.isNull() && def.toString().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0;
-            if (c.HasDefault)
-                c.DefaultText = unquoteDefault(def.toString());
-            c.PrimaryKey = q->value(5).toInt() > 0;
-            c.AutoIncrement = c.PrimaryKey && c.TypeName == QLatin1String("integer");
-            c.Generated = q->value(6).toInt() >= 2;
-            cols.push_back(c);
-        }
-    }
+    std::vector<TColumnInfo> cols = m_dialect->ReadColumns(*this, table);
     if (cols.empty())
         throw EDatabaseError(QStringLiteral("Tabela '%1' ne postoji.").arg(table));
     return *m_columns.insert(key, std::move(cols));
@@ -589,76 +384,35 @@ QString TZConnection::PrimaryKey(const QString &table)
     return {};
 }
 
-QString TZConnection::DateTimeText(const QDateTime &dt)
-{
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 QString TZConnection::LikePrefix(const QString &typed) const
 {
-    QString pattern = typed;
-    if (m_backend == TBackend::MySQL)
-        pattern.replace(u'\\', QStringLiteral("\\\\"));
-    return pattern + u'%';
+    return m_dialect->LikePrefix(typed);
 }
 
 QString TZConnection::PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
 {
-    if (m_backend == TBackend::MySQL) {
-        params << LikePrefix(typed);
-        return column + QStringLiteral(" LIKE ?");
-    }
-    QStringList conditions;
-    qsizetype wildcard = 0;
-    while (wildcard < typed.size() && typed.at(wildcard) != u'%' && typed.at(wildcard) != u'_')
-        ++wildcard;
-    const QStringView literal = QStringView(typed).left(wildcard);
-    if (!literal.isEmpty()) {
-        const QString collated = column + QStringLiteral(" COLLATE ") + QLatin1String(SerbianCollationName);
-        conditions << collated + QStringLiteral(" >= ?") << collated + QStringLiteral(" < ?");
-        params << SerbianPrefixLow(literal) << SerbianPrefixHigh(literal);
-    }
-    if (wildcard < typed.size()) {
-        // The range has matched the literal part already, one _ a character.
-        conditions << column + QStringLiteral(" LIKE ?");
-        params << QString(literal.toUcs4().size(), u'_') + LikePrefix(typed.mid(wildcard));
-    }
-    return conditions.join(QStringLiteral(" AND "));
+    return m_dialect->PrefixCondition(column, typed, params);
 }
 
 bool TZConnection::KeyIsStorageOrder(const std::vector<TColumnInfo> &columns) const
 {
-    if (m_backend != TBackend::SQLite)
-        return false;
-    const auto keys = std::count_if(columns.begin(), columns.end(), [](const TColumnInfo &c) { return c.PrimaryKey; });
-    return keys == 1 && std::any_of(columns.begin(), columns.end(), [](const TColumnInfo &c) {
-               return c.PrimaryKey && c.TypeName == QLatin1String("integer");
-           });
+    return m_dialect->KeyIsStorageOrder(columns);
 }
 
 QString TZConnection::TextOrder(const QString &column) const
 {
-    return m_backend == TBackend::SQLite ? column + QStringLiteral(" COLLATE ") + QLatin1String(SerbianCollationName)
-                                         : column;
+    return m_dialect->TextOrder(column);
 }
 
 QString TZConnection::SearchTextProblem(const QString &typed) const
 {
     if (typed.contains(QChar(u'\0')))
         return QStringLiteral("sadrži nedozvoljen znak (NUL).");
-    if (m_backend != TBackend::SQLite || !Connected())
-        return {};
-    sqlite3 *sqlite = sqliteHandle(*this);
-    const int limit = sqlite ? sqlite3_limit(sqlite, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1) : 0;
+    const int limit = m_dialect->LikePatternLimit(*this);
     // The pattern is the text, a doubled character here and there, and the closing %.
     if (limit > 0 && LikePrefix(typed).toUtf8().size() > limit)
         return QStringLiteral("je predugačak za pretragu (najviše %1 znakova).").arg(limit - 1);
     return {};
-}
-
-QString TZConnection::DateText(const QDate &d)
-{
-    return d.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 bool IsConnectionLost(const EDatabaseError &error)

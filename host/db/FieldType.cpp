@@ -1,6 +1,6 @@
 #include "FieldType.h"
 
-#include "Field.h"
+#include "StoredForm.h"
 
 #include <QLocale>
 #include <array>
@@ -310,7 +310,7 @@ TConverted convertString(const QVariant &value, int size)
     // Flags and dates as the database keeps them in text columns.
     switch (value.typeId()) {
     case QMetaType::Bool:
-        return {TConvertResult::Ok, TField::EncodeFlag(value.toBool())};
+        return {TConvertResult::Ok, StoredFlag(value.toBool())};
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
         return {TConvertResult::Ok, dt.isValid() ? QVariant(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant()};
@@ -343,7 +343,7 @@ std::optional<qint64> stringAsLargeInt(const QVariant &value)
 bool stringAsBoolean(const QVariant &value)
 {
     // 'n' is a non-empty text, yet no flag set.
-    return TField::DecodeFlag(value.toString()).value_or(false);
+    return ReadStoredFlag(value.toString()).value_or(false);
 }
 
 // ---- flags ----
@@ -355,7 +355,7 @@ TConverted convertBoolean(const QVariant &value, int)
     if (isText(value)) {
         if (value.toString().trimmed().isEmpty())
             return {};
-        const std::optional<bool> b = TField::DecodeFlag(value.toString());
+        const std::optional<bool> b = ReadStoredFlag(value.toString());
         return b ? TConverted{TConvertResult::Ok, *b} : kNotOfType;
     }
     return {TConvertResult::Ok, value.toLongLong() != 0};
@@ -384,8 +384,8 @@ QVariant unpackBoolean(qint64 stored)
 // The stored spelling only; anything else goes through the codec.
 TRawRead readRawBoolean(const char *p, size_t len, qint64 &stored)
 {
-    static const char yes = TField::EncodeFlag(true).front().toLatin1();
-    static const char no = TField::EncodeFlag(false).front().toLatin1();
+    static const char yes = StoredFlag(true).front().toLatin1();
+    static const char no = StoredFlag(false).front().toLatin1();
     if (len != 1 || (*p != yes && *p != no))
         return TRawRead::Convert;
     stored = *p == yes;

@@ -1,7 +1,6 @@
 #include "ZTransaction.h"
 
 #include "KException.h"
-#include "SqlText.h"
 #include "ZConnection.h"
 
 #include <QSqlQuery>
@@ -28,8 +27,7 @@ TZTransaction::TZTransaction(TZConnection &connection) : m_connection(connection
         beginOnCluster();
         return;
     }
-    m_connection.ExecSQL(m_connection.Backend() == TBackend::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
-                                                                     : QStringLiteral("START TRANSACTION"));
+    m_connection.ExecSQL(m_connection.Dialect().BeginTransactionSql());
     m_open = true;
     m_connection.TransactionStarted();
 }
@@ -67,10 +65,7 @@ TZTransaction::~TZTransaction()
 
 bool TZTransaction::LockRow(const QString &table, const QString &keyColumn, const QVariant &key)
 {
-    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ?").arg(QuoteIdent(keyColumn), QuoteIdent(table));
-    if (m_connection.Backend() == TBackend::MySQL)
-        sql += QStringLiteral(" FOR UPDATE");
-    if (!m_connection.OpenQuery(sql, {key})->next())
+    if (!m_connection.OpenQuery(m_connection.Dialect().LockRowSql(table, keyColumn), {key})->next())
         return false;
     if (m_connection.IsCluster())
         m_connection.ExecSQL(QStringLiteral("INSERT INTO rowclaim (tablename, rowkey, claims) VALUES (?, ?, 1) "

@@ -1,8 +1,7 @@
 #include "DBIniFile.h"
 
-#include "Field.h"
-
 #include "KException.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 
 #include <QSqlQuery>
@@ -24,7 +23,7 @@ QString TDBIniFile::ReadString(const QString &section, const QString &key, const
 
 bool TDBIniFile::ReadBool(const QString &section, const QString &key, bool def) const
 {
-    return TField::DecodeFlag(ReadString(section, key, QString())).value_or(def);
+    return ReadStoredFlag(ReadString(section, key, QString())).value_or(def);
 }
 
 int TDBIniFile::ReadInteger(const QString &section, const QString &key, int def) const

@@ -1,7 +1,8 @@
 #pragma once
 // The one seam for everything modal or external: message boxes, date and
 // folder pickers, file choice, opening a file with the desktop's program,
-// showing a form modally and the print preview. Production uses real Qt dialogs; tests install a
+// showing a form modally and the print preview. Production uses the desktop's
+// Qt dialogs (DesktopDialogs.h, in the widgets library); tests install a
 // scripted implementation that answers from a queue and hands them the form
 // instead of entering a nested event loop.
 
@@ -103,8 +104,14 @@ KCOMMON_EXPORT QString LoadedRowsText(qint64 rows);
 
 // The dialogs in force; tests replace them with SetDialogs.
 KCOMMON_EXPORT IDialogs &Dialogs();
-// Installs an implementation and returns the previous one.
+// Installs an implementation and returns the previous one; none puts the
+// default back.
 KCOMMON_EXPORT std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs);
+// The default the seam makes when nothing was installed: the desktop dialogs
+// (DesktopDialogs.h) register theirs when their library loads. Without one
+// every question is answered as if it were closed.
+using TDialogsFactory = std::unique_ptr<IDialogs> (*)();
+KCOMMON_EXPORT void SetDefaultDialogs(TDialogsFactory factory);
 
 // Convenience for the common case.
 inline TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0)

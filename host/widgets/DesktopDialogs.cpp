@@ -1,5 +1,6 @@
-#include "Dialogs.h"
+#include "DesktopDialogs.h"
 
+#include "Dialogs.h"
 #include "HelpWindow.h"
 #include "PrintPreview.h"
 
@@ -233,37 +234,14 @@ private:
     std::unique_ptr<QProgressDialog> m_task;
 };
 
-std::unique_ptr<IDialogs> &current()
-{
-    static std::unique_ptr<IDialogs> dialogs = std::make_unique<TQtDialogs>();
-    return dialogs;
-}
-
 } // namespace
 
-IDialogs &Dialogs()
+std::unique_ptr<IDialogs> MakeDesktopDialogs()
 {
-    return *current();
+    return std::make_unique<TQtDialogs>();
 }
 
-std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
-{
-    std::unique_ptr<IDialogs> previous = std::move(current());
-    current() = dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>();
-    return previous;
-}
-
-QString LoadedRowsText(qint64 rows)
-{
-    // Thousands grouped with dots, as Serbian writes them.
-    QString digits = QString::number(rows);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, u'.');
-    const qint64 last = rows % 10, lastTwo = rows % 100;
-    QString noun = QStringLiteral("stavki");
-    if (last == 1 && lastTwo != 11)
-        noun = QStringLiteral("stavka");
-    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
-        noun = QStringLiteral("stavke");
-    return QStringLiteral("Učitano %1 %2…").arg(digits, noun);
-}
+namespace {
+// Loading this library makes the desktop dialogs the default of the seam.
+const bool g_installed = (SetDefaultDialogs(&MakeDesktopDialogs), true);
+} // namespace

@@ -1,0 +1,72 @@
+#include "Dialogs.h"
+
+#include <QtDebug>
+
+namespace {
+
+// The seam before the desktop dialogs are loaded (a program without the
+// widgets library): every question is answered as if it were closed.
+class TNoDialogs : public IDialogs
+{
+public:
+    TModalResult MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons, int) override
+    {
+        qWarning("No dialogs to show: %s", qPrintable(text));
+        return mbNone;
+    }
+    bool GetDate(QDate &) override { return false; }
+    bool GetDateTime(QDateTime &) override { return false; }
+    QString BrowseDialog(const QString &, int) override { return {}; }
+    QString OpenFileDialog(const QString &, const QString &) override { return {}; }
+    bool OpenWithDefaultApplication(const QString &) override { return false; }
+    int ShowModal(QDialog &) override { return 0; }
+    void PrintPreview(QPrinter &, const std::function<void(QPrinter &)> &) override {}
+    void ShowHelp(const QString &, const QString &, const QString &) override {}
+};
+
+TDialogsFactory g_default = nullptr;
+
+std::unique_ptr<IDialogs> makeDefault()
+{
+    return g_default ? g_default() : std::make_unique<TNoDialogs>();
+}
+
+std::unique_ptr<IDialogs> &current()
+{
+    static std::unique_ptr<IDialogs> dialogs = makeDefault();
+    return dialogs;
+}
+
+} // namespace
+
+void SetDefaultDialogs(TDialogsFactory factory)
+{
+    g_default = factory;
+}
+
+IDialogs &Dialogs()
+{
+    return *current();
+}
+
+std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
+{
+    std::unique_ptr<IDialogs> previous = std::move(current());
+    current() = dialogs ? std::move(dialogs) : makeDefault();
+    return previous;
+}
+
+QString LoadedRowsText(qint64 rows)
+{
+    // Thousands grouped with dots, as Serbian writes them.
+    QString digits = QString::number(rows);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, u'.');
+    const qint64 last = rows % 10, lastTwo = rows % 100;
+    QString noun = QStringLiteral("stavki");
+    if (last == 1 && lastTwo != 11)
+        noun = QStringLiteral("stavka");
+    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        noun = QStringLiteral("stavke");
+    return QStringLiteral("Učitano %1 %2…").arg(digits, noun);
+}

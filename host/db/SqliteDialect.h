@@ -1,0 +1,34 @@
+#pragma once
+// SQLite's dialect. A session gets MySQL's CONCAT and the Serbian collation
+// registered on its handle and foreign keys on. Dates and date-times are kept
+// as text; letters compare in the Serbian order only where a column names
+// the collation, so prefixes become ranges over it. A transaction takes the
+// database's write lock when it begins (BEGIN IMMEDIATE), so a locked row
+// needs no more than reading it.
+
+#include "SqlDialect.h"
+
+class KCOMMON_EXPORT TSqliteDialect final : public TSqlDialect
+{
+public:
+    TBackend Backend() const override { return TBackend::SQLite; }
+    bool PrepareSession(TZConnection &connection) const override;
+    QVariant BindValue(const QVariant &value) const override;
+    QString LastInsertIdSql() const override;
+    QString TableExistsSql() const override;
+    std::vector<TColumnInfo> ReadColumns(TZConnection &connection, const QString &table) const override;
+    // A table whose key is one INTEGER column (its rowid).
+    bool KeyIsStorageOrder(const std::vector<TColumnInfo> &columns) const override;
+    QString InsertDefaultsSql(const QString &table) const override;
+    // The user's % and _ stay wildcards; there is no escape character.
+    QString LikePrefix(const QString &typed) const override;
+    // A range over the Serbian collation up to the first % or _; the rest of
+    // a pattern with wildcards is checked by LIKE (which folds only ASCII).
+    QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const override;
+    QString TextOrder(const QString &column) const override;
+    // This process sorts as it reads, sparing the sort of the loaded rows.
+    bool SortsInSelect() const override { return true; }
+    int LikePatternLimit(const TZConnection &connection) const override;
+    QString BeginTransactionSql() const override;
+    QString LockRowSql(const QString &table, const QString &keyColumn) const override;
+};
