@@ -210,7 +210,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
     TProceedingForm form(nullptr);
     form.show();
     QApplication::processEvents();
-    const int listed = BenchItems().LedgerItemZQ->RecordCount();
+    const int listed = form.Items().LedgerItemZQ->RecordCount();
     QElapsedTimer t;
     t.start();
     form.AcceptAllButtonClick();
@@ -222,7 +222,7 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
         stored = count->value(0).toInt();
 
     t.restart();
-    SaveLedgerProceedingReport(BenchItems().LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
+    SaveLedgerProceedingReport(form.Items().LedgerItemZQ, QStringLiteral("Zapisnik"), pdfPath);
     const double pdfMs = t.nsecsElapsed() / 1e6;
 
     conn.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE outuserid = ?"), {recipient});

@@ -12,6 +12,7 @@ set_tests_properties(tst_connectionfaults.mariadb PROPERTIES RUN_SERIAL TRUE)
 set_property(TEST tst_connectionfaults.mariadb APPEND PROPERTY ENVIRONMENT "KLEDGER_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 # The Serbian order, in memory and in the searches of both backends.
 k_add_test(tst_serbiancollation SOURCES tst_serbiancollation.cpp)
+k_add_test(tst_serbianfold SOURCES tst_serbianfold.cpp)
 # The row store's values at the edges of each kind, and its sort order.
 k_add_test(tst_rowstore SOURCES tst_rowstore.cpp)
 k_add_test(tst_rowpipe SOURCES tst_rowpipe.cpp)

@@ -1,0 +1,56 @@
+// Serbian texts in either script, any case, with or without diacritics.
+
+#include "SerbianFold.h"
+
+#include <QtTest>
+
+class TestSerbianFold : public QObject
+{
+    Q_OBJECT
+private slots:
+    void toLatin_data()
+    {
+        QTest::addColumn<QString>("cyrillic");
+        QTest::addColumn<QString>("latin");
+        QTest::newRow("azbuka") << "абвгдђежзијклљмнњопрстћуфхцчџш" << "abvgdđežzijklljmnnjoprstćufhcčdžš";
+        QTest::newRow("capitals") << "АБВГДЂЕЖЗИЈКЛЉМНЊОПРСТЋУФХЦЧЏШ" << "ABVGDĐEŽZIJKLLJMNNJOPRSTĆUFHCČDŽŠ";
+        QTest::newRow("capitalised digraph") << "Љубав" << "Ljubav";
+        QTest::newRow("digraph in capitals") << "ЉУБАВ" << "LJUBAV";
+        QTest::newRow("digraph last in capitals") << "КОЊ" << "KONJ";
+        QTest::newRow("digraph alone") << "Џ" << "Dž";
+        QTest::newRow("a name") << "Ђорђе Јовановић" << "Đorđe Jovanović";
+        QTest::newRow("Latin and digits stay") << "Čačak 12/26, Q-x" << "Čačak 12/26, Q-x";
+        QTest::newRow("Russian letters stay") << "щ ы я" << "щ ы я";
+    }
+    void toLatin()
+    {
+        QFETCH(QString, cyrillic);
+        QTEST(SerbianToLatin(cyrillic), "latin");
+    }
+
+    void fold_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("folded");
+        for (const char *s : {"Čačak", "ČAČAK", "cacak", "CACAK", "Чачак", "чачак", "Ćaćak"})
+            QTest::addRow("%s", s) << QString::fromUtf8(s) << "cacak";
+        for (const char *s : {"Đorđe", "đorđe", "Djordje", "DJORDJE", "Ђорђе", "ђорђе"})
+            QTest::addRow("%s", s) << QString::fromUtf8(s) << "djordje";
+        QTest::newRow("š ž") << "Šumadija Žitopromet" << "sumadija zitopromet";
+        QTest::newRow("dž in both scripts") << "Џеп džep" << "dzep dzep";
+        QTest::newRow("one-character digraphs") << "ǅep ǈubav ǋegoš" << "dzep ljubav njegos";
+        QTest::newRow("other accents") << "Café Müller" << "cafe muller";
+        QTest::newRow("digits and signs") << "JKP 12/26-1 (d.o.o.)" << "jkp 12/26-1 (d.o.o.)";
+        QTest::newRow("empty") << "" << "";
+    }
+    void fold()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, folded);
+        QCOMPARE(SerbianFold(typed), folded);
+        QCOMPARE(SerbianFold(folded), folded);
+    }
+};
+
+QTEST_MAIN(TestSerbianFold)
+#include "tst_serbianfold.moc"
