@@ -15,7 +15,7 @@ void report(const QString &text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-class TCommandDialogs : public IDialogs
+class TCommandDialogs : public TNoDialogs
 {
 public:
     TModalResult MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons buttons, int) override
@@ -29,14 +29,6 @@ public:
         report(details.isEmpty() ? text : text + QStringLiteral("\n") + details);
     }
     void Notice(const QString &text) override { report(text); }
-    bool GetDate(QDate &) override { return false; }
-    bool GetDateTime(QDateTime &) override { return false; }
-    QString BrowseDialog(const QString &, int) override { return {}; }
-    QString OpenFileDialog(const QString &, const QString &) override { return {}; }
-    bool OpenWithDefaultApplication(const QString &) override { return false; }
-    int ShowModal(QDialog &) override { return 0; }
-    void PrintPreview(QPrinter &, const std::function<void(QPrinter &)> &) override {}
-    void ShowHelp(const QString &, const QString &, const QString &) override {}
 };
 
 // A module with commands, and what of the line is its.

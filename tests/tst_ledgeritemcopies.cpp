@@ -18,15 +18,6 @@
 
 namespace {
 
-// Another module's view of the ledger: records which items it was asked to open.
-class RecordingLedger : public TestService<ILedger>
-{
-public:
-    QList<qint32> Opened;
-    bool GetLedger(TLedgerDesc &) override { return false; }
-    void OpenLedger(qint32 id) override { Opened << id; }
-};
-
 QVariant null64() { return QVariant(QMetaType::fromType<qint64>()); }
 
 } // namespace

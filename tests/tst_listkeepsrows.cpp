@@ -20,18 +20,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-namespace {
-
-class RecordingLedger : public TestService<ILedger>
-{
-public:
-    QList<qint32> Opened;
-    bool GetLedger(TLedgerDesc &) override { return false; }
-    void OpenLedger(qint32 id) override { Opened << id; }
-};
-
-} // namespace
-
 class TestListKeepsRows : public QObject
 {
     Q_OBJECT

@@ -2,27 +2,13 @@
 
 #include <QtDebug>
 
-namespace {
-
-// The seam before the desktop dialogs are loaded (a program without the
-// widgets library): every question is answered as if it were closed.
-class TNoDialogs : public IDialogs
+TModalResult TNoDialogs::MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons, int)
 {
-public:
-    TModalResult MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons, int) override
-    {
-        qWarning("No dialogs to show: %s", qPrintable(text));
-        return mbNone;
-    }
-    bool GetDate(QDate &) override { return false; }
-    bool GetDateTime(QDateTime &) override { return false; }
-    QString BrowseDialog(const QString &, int) override { return {}; }
-    QString OpenFileDialog(const QString &, const QString &) override { return {}; }
-    bool OpenWithDefaultApplication(const QString &) override { return false; }
-    int ShowModal(QDialog &) override { return 0; }
-    void PrintPreview(QPrinter &, const std::function<void(QPrinter &)> &) override {}
-    void ShowHelp(const QString &, const QString &, const QString &) override {}
-};
+    qWarning("No dialogs to show: %s", qPrintable(text));
+    return mbNone;
+}
+
+namespace {
 
 TDialogsFactory g_default = nullptr;
 

@@ -99,6 +99,22 @@ public:
     virtual void ShowHelp(const QString &resource, const QString &title, const QString &anchor) = 0;
 };
 
+// No one to ask (no window system, or none loaded yet): every question is
+// answered as if its dialog were closed; messages go to the log.
+class KCOMMON_EXPORT TNoDialogs : public IDialogs
+{
+public:
+    TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0) override;
+    bool GetDate(QDate &) override { return false; }
+    bool GetDateTime(QDateTime &) override { return false; }
+    QString BrowseDialog(const QString &, int) override { return {}; }
+    QString OpenFileDialog(const QString &, const QString &) override { return {}; }
+    bool OpenWithDefaultApplication(const QString &) override { return false; }
+    int ShowModal(QDialog &) override { return 0; }
+    void PrintPreview(QPrinter &, const std::function<void(QPrinter &)> &) override {}
+    void ShowHelp(const QString &, const QString &, const QString &) override {}
+};
+
 // "Učitano 120.000 stavki…": the progress of a long load.
 KCOMMON_EXPORT QString LoadedRowsText(qint64 rows);
 

@@ -9,7 +9,9 @@
 #include "KInterfaces.h"
 #include "ScriptedDialogs.h"
 #include "Services.h"
+#include "TestConsole.h"
 #include "TestDb.h"
+#include "data/ILedger.h"
 #include "data/LedgerItems.h"
 #include "screens/LedgerDetailUnit.h"
 
@@ -54,6 +56,15 @@ public:
 private:
     QString m_login;
     int m_serial = 0;
+};
+
+// Another module's view of the ledger: records which items it was asked to open.
+class RecordingLedger : public TestService<ILedger>
+{
+public:
+    QList<qint32> Opened;
+    bool GetLedger(TLedgerDesc &) override { return false; }
+    void OpenLedger(qint32 id) override { Opened << id; }
 };
 
 // The detail form shown on one item, with every dialog scripted.
