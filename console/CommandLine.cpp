@@ -43,6 +43,9 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     QCommandLineParser parser;
     parser.setApplicationDescription(ConsoleName());
     const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Prikazuje verziju programa i izlazi."));
+    parser.addOption(versionOption);
     const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
                                         QStringLiteral("LOGIN"));
     const QCommandLineOption passwordOption(QStringLiteral("password"),
@@ -84,6 +87,11 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     }
     if (parser.isSet(helpOption) || parser.optionNames().contains(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        line.Exit = 0;
+        return line;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("%s, verzija %s\n", qPrintable(ConsoleName()), qPrintable(ConsoleVersion()));
         line.Exit = 0;
         return line;
     }

@@ -2,19 +2,17 @@
 
 #include "IniFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace ConsoleSettings {
 
-QString IniPath()
+TConsolePaths Paths()
 {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    return QDir(QCoreApplication::applicationDirPath()).filePath(exe.completeBaseName() + QStringLiteral(".ini"));
+    return ConsolePaths::ForThisProgram(QStringLiteral(KCONSOLE_PRODUCT));
 }
 
-TConnectionParams LoadConnectionParams(const QString &iniPath)
+TConnectionParams LoadConnectionParams(const QString &iniPath, const QString &bookFolder)
 {
     TIniFile ini(iniPath);
     const QString section = QStringLiteral("Database");
@@ -68,7 +66,8 @@ TConnectionParams LoadConnectionParams(const QString &iniPath)
     if (p.Driver == QLatin1String("QSQLITE")) {
         if (p.Database.isEmpty())
             p.Database = QStringLiteral(KCONSOLE_DATABASE_FILE);
-        p.Database = QDir::cleanPath(QFileInfo(iniPath).absoluteDir().absoluteFilePath(p.Database));
+        const QDir folder = bookFolder.isEmpty() ? QFileInfo(iniPath).absoluteDir() : QDir(bookFolder);
+        p.Database = QDir::cleanPath(folder.absoluteFilePath(p.Database));
     }
     return p;
 }

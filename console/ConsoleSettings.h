@@ -1,20 +1,21 @@
 #pragma once
-// The console's ini file lives beside the executable and bears its name
-// (kconsole.ini), so a copied installation carries its own settings.
+// The console's ini file bears the executable's name (kconsole.ini); where it
+// lives is ConsolePaths' choice.
 
+#include "ConsolePaths.h"
 #include "ZConnection.h"
 
 #include <QString>
 
 namespace ConsoleSettings {
 
-// <applicationDirPath>/<executable base name>.ini
-QString IniPath();
+// ConsolePaths::ForThisProgram for this product. Throws KException.
+TConsolePaths Paths();
 
 // Reads [Database]; keys that are missing are written with their defaults so
 // the file shows what can be set. A relative SQLite file name is taken as
-// beside the ini file.
-TConnectionParams LoadConnectionParams(const QString &iniPath);
+// inside bookFolder (empty: beside the ini file).
+TConnectionParams LoadConnectionParams(const QString &iniPath, const QString &bookFolder = QString());
 
 // How the status bar names the database: "SQLite: /path" or "MariaDB: db".
 QString DatabaseCaption(const TConnectionParams &params);

@@ -248,7 +248,14 @@ int main(int argc, char *argv[])
     InstallSerbianTexts(app);
     InstallHelpKey(app);
 
-    const QString iniPath = ConsoleSettings::IniPath();
+    TConsolePaths paths;
+    try {
+        paths = ConsoleSettings::Paths();
+    } catch (const KException &e) {
+        fail(e.message());
+        return 1;
+    }
+    const QString iniPath = paths.Ini;
     SetErrorLogPath(QFileInfo(iniPath).absoluteDir().filePath(QStringLiteral("kconsole.log")));
     // The modules come first: the command line carries their options too.
     TSession session;
@@ -272,7 +279,7 @@ int main(int argc, char *argv[])
 
     TConnectionParams params;
     try {
-        params = ConsoleSettings::LoadConnectionParams(iniPath);
+        params = ConsoleSettings::LoadConnectionParams(iniPath, paths.BookFolder);
     } catch (const KException &e) {
         fail(e.message());
         return 1;

@@ -34,3 +34,12 @@ set_tests_properties(kconsole_smoke PROPERTIES
 k_add_test(tst_console_export SOURCES tst_console_export.cpp DB)
 add_dependencies(tst_console_export kconsole ledger)
 target_compile_definitions(tst_console_export PRIVATE KCONSOLE_EXE="$<TARGET_FILE:kconsole>")
+
+# Where the ini file and a new SQLite book go: beside the executable or in
+# the user's XDG folders.
+k_add_test(tst_console_paths SOURCES tst_console_paths.cpp LIBS kconsolecore)
+
+# The Debian package; as root it is installed and removed again, so nothing
+# else runs beside it.
+add_test(NAME package_deb COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/package_deb.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
+set_tests_properties(package_deb PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)

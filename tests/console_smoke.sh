@@ -10,6 +10,7 @@ echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik
   --size 1024x700 --screenshot "$work/console.png"
 [ -s "$work/console.png" ] || { echo "no picture written" >&2; exit 1; }
 [ -s "$work/kledger.db" ] || { echo "no database created" >&2; exit 1; }
+"$work/kconsole" --version | grep -q "verzija [0-9]" || { echo "--version names no version" >&2; exit 1; }
 # The ini and the book are their owner's only.
 for f in "$work/kledger.db" "$work/kconsole.ini"; do
   [ "$(stat -c %a "$f")" = 600 ] || { echo "$f is readable by others" >&2; exit 1; }
