@@ -10,7 +10,8 @@
 
 namespace {
 
-// The console's own options; any other belongs to a module.
+// The console's own options that may show a window; any other belongs to a
+// module's command or to setting up a book, which run without one.
 const char *const kOwnOptions[] = {"help", "help-all", "user", "password", "password-stdin", "screenshot", "select",
                                    "action", "add-user", "first-name", "last-name", "size"};
 
@@ -67,14 +68,23 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
                                            QStringLiteral("Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
                                                           "standardnog ulaza) i izlazi."),
                                            QStringLiteral("LOGIN"));
-    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user."),
+    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user ili --admin."),
                                              QStringLiteral("IME"));
-    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user."),
+    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user ili --admin."),
                                             QStringLiteral("PREZIME"));
+    const QCommandLineOption newBookOption(QStringLiteral("new-book"),
+                                           QStringLiteral("Pravi nov, prazan delovodnik ustanove tamo gde ga ini datoteka "
+                                                          "navodi (uz --organization, --admin i --password-stdin) i izlazi."));
+    const QCommandLineOption organizationOption(QStringLiteral("organization"),
+                                                QStringLiteral("Naziv organizacije uz --new-book."), QStringLiteral("NAZIV"));
+    const QCommandLineOption adminOption(QStringLiteral("admin"),
+                                         QStringLiteral("Korisničko ime prvog administratora uz --new-book."),
+                                         QStringLiteral("LOGIN"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption,
-                       addUserOption, firstNameOption, lastNameOption, sizeOption});
+                       addUserOption, firstNameOption, lastNameOption, newBookOption, organizationOption, adminOption,
+                       sizeOption});
     const QList<QCommandLineOption> moduleParserOptions = addModuleOptions(parser, moduleOptions);
 
     TCommandLine line;
@@ -104,6 +114,9 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     line.AddUser = valueIfSet(parser, addUserOption);
     line.FirstName = parser.value(firstNameOption);
     line.LastName = parser.value(lastNameOption);
+    line.NewBook = parser.isSet(newBookOption);
+    line.Organization = parser.value(organizationOption);
+    line.Admin = parser.value(adminOption);
     line.Size = parser.value(sizeOption);
     line.SizeGiven = parser.isSet(sizeOption);
     for (const QCommandLineOption &option : moduleParserOptions)

@@ -18,8 +18,11 @@ struct TCommandLine
     QString Select;                    // --select: the snap-in to select
     std::optional<QString> Action;     // --action: the selected snap-in's action to trigger
     std::optional<QString> AddUser;    // --add-user: save a user and quit
-    QString FirstName;                 // --first-name, with --add-user
-    QString LastName;                  // --last-name, with --add-user
+    QString FirstName;                 // --first-name, with --add-user or --admin
+    QString LastName;                  // --last-name, with --add-user or --admin
+    bool NewBook = false;              // --new-book: make an office's own empty book and quit
+    QString Organization;              // --organization, with --new-book
+    QString Admin;                     // --admin: the new book's first administrator
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
     TCommandValues ModuleValues;       // the loaded modules' options given, by name
@@ -27,7 +30,7 @@ struct TCommandLine
 
     // Run from a script: no message boxes that wait for a click. The
     // modules' options are their commands', which run without a window.
-    bool Scripted() const { return User || Screenshot || AddUser || !ModuleValues.isEmpty(); }
+    bool Scripted() const { return User || Screenshot || AddUser || NewBook || !ModuleValues.isEmpty(); }
 };
 
 // Reads the application's arguments: the console's own options and those

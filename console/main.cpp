@@ -18,6 +18,7 @@
 #include "LoginDialog.h"
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
+#include "NewBook.h"
 #include "SampleData.h"
 #include "SchemaInstaller.h"
 #include "SerbianQtTexts.h"
@@ -285,6 +286,14 @@ int main(int argc, char *argv[])
         return 1;
     }
     session.Connection->SetParams(params);
+    if (line.NewBook) {
+        const TNewBook book{line.Organization, line.Admin, line.FirstName, line.LastName};
+        if (const QString problem = NewBookProblem(book, line.PasswordFromStdin); !problem.isEmpty()) {
+            fail(problem);
+            return ceBadLine;
+        }
+        return CreateNewBook(*session.Connection, *session.Security.get(), book, QTextStream(stdin).readLine());
+    }
     if (!prepareDatabase(*session.Connection, console))
         return 1;
 

@@ -43,3 +43,8 @@ k_add_test(tst_console_paths SOURCES tst_console_paths.cpp LIBS kconsolecore)
 # else runs beside it.
 add_test(NAME package_deb COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/package_deb.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(package_deb PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+
+# An office's own empty book from the command line (--new-book).
+add_test(NAME kconsole_newbook COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/console_newbook.sh $<TARGET_FILE:kconsole>)
+set_tests_properties(kconsole_newbook PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KLEDGER_MODULE_DIR=${KLEDGER_MODULE_DIR}" TIMEOUT 120)

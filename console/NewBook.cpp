@@ -1,0 +1,73 @@
+#include "NewBook.h"
+
+#include "CommandRunner.h"
+#include "DBIniFile.h"
+#include "ErrorLog.h"
+#include "KException.h"
+#include "SchemaInstaller.h"
+#include "Services.h"
+#include "ZConnection.h"
+
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+int refuse(const QString &text, int code)
+{
+    LogError(text);
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return code;
+}
+
+QString bookName(const TZConnection &connection)
+{
+    return connection.Params().Database;
+}
+
+} // namespace
+
+QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
+{
+    if (book.Organization.trimmed().isEmpty())
+        return QStringLiteral("Uz --new-book navedite naziv organizacije (--organization).");
+    if (book.Admin.trimmed().isEmpty())
+        return QStringLiteral("Uz --new-book navedite korisničko ime administratora (--admin).");
+    if (!passwordFromStdin)
+        return QStringLiteral("Uz --new-book lozinka administratora se čita iz prvog reda standardnog ulaza "
+                              "(--password-stdin).");
+    return {};
+}
+
+int CreateNewBook(TZConnection &connection, TSecurityService &security, const TNewBook &book, const QString &password)
+{
+    const bool sqlite = connection.Params().Driver == QLatin1String("QSQLITE");
+    const QString exists = QStringLiteral("Delovodnik %1 već postoji; novi se ne pravi preko njega.").arg(bookName(connection));
+    if (sqlite && QFile::exists(connection.Params().Database))
+        return refuse(exists, ceBadLine);
+    if (password.isEmpty())
+        return refuse(QStringLiteral("Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
+    bool made = false;
+    try {
+        connection.Connect();
+        if (SchemaInstalled(connection))
+            return refuse(exists, ceBadLine);
+        made = true;
+        InstallSchema(connection);
+        // The book is the office's: other users of the machine may not read it.
+        if (sqlite)
+            QFile::setPermissions(connection.Params().Database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        TDBIniFile(&connection).WriteString(QStringLiteral("Organization"), QStringLiteral("Name"),
+                                            book.Organization.trimmed());
+        security.SaveUser(book.Admin, book.FirstName, book.LastName, password);
+    } catch (const KException &e) {
+        connection.Disconnect();
+        // A half-made file would pass for a book on the next start.
+        if (sqlite && made)
+            QFile::remove(connection.Params().Database);
+        return refuse(QStringLiteral("Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
+    }
+    std::printf("Napravljen je novi delovodnik %s za „%s“; administrator: %s.\n", qPrintable(bookName(connection)),
+                qPrintable(book.Organization.trimmed()), qPrintable(book.Admin.trimmed()));
+    return 0;
+}

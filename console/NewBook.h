@@ -1,0 +1,29 @@
+#pragma once
+// An office's own empty book, made from the command line:
+//   kconsole --new-book --organization NAME --admin LOGIN --password-stdin
+//            [--first-name F --last-name L]
+// The book is made where the ini points (a new SQLite file, or an empty
+// MariaDB database): the tables, the organisation's name in the settings
+// and one user, the first administrator. No items, partners or documents.
+
+#include <QString>
+
+class TSecurityService;
+class TZConnection;
+
+struct TNewBook
+{
+    QString Organization;
+    QString Admin;
+    QString FirstName;
+    QString LastName;
+};
+
+// What is missing for a new book; empty when the options make one.
+QString NewBookProblem(const TNewBook &book, bool passwordFromStdin);
+
+// Makes the book on connection (its parameters set, not yet connected) and
+// says so on standard output. The exit code: 0 made, 7 a book is there
+// already (nothing touched), 1 an error (said on standard error; a half-made
+// SQLite file is removed).
+int CreateNewBook(TZConnection &connection, TSecurityService &security, const TNewBook &book, const QString &password);
