@@ -53,21 +53,11 @@ expect 0 "$work/lite" --user milan --password-stdin --export-csv "$work/lite/sve
 
 # The same on an empty MariaDB database.
 if [ -n "${KLEDGER_MARIADB_SOCKET:-}" ]; then
+  . "$(dirname "${BASH_SOURCE[0]}")/support/mariadb_console.sh"
   db=ledger_newbook_$$
-  sql() { mariadb --no-defaults --socket="$KLEDGER_MARIADB_SOCKET" -u"${KLEDGER_MARIADB_USER:-ledger}" \
-            -p"${KLEDGER_MARIADB_PASSWORD:-ledger}" -N -e "$1"; }
-  sql "CREATE DATABASE $db CHARACTER SET utf8mb4"
-  cleanup() { sql "DROP DATABASE IF EXISTS $db" || true; rm -rf "$work"; }
-  mkdir "$work/maria"
-  cp "$exe" "$work/maria/kconsole"
-  cat > "$work/maria/kconsole.ini" <<INI
-[Database]
-Driver=QMYSQL
-Database=$db
-Socket=$KLEDGER_MARIADB_SOCKET
-User=${KLEDGER_MARIADB_USER:-ledger}
-Password=${KLEDGER_MARIADB_PASSWORD:-ledger}
-INI
+  cleanup() { mariadb_sql "DROP DATABASE IF EXISTS $db" || true; rm -rf "$work"; }
+  mariadb_console "$exe" "$work/maria" "$db"
+  sql() { mariadb_sql "$1"; }
   expect 0 "$work/maria" "${new_book[@]}"
   [ "$(sql "SELECT COUNT(*) FROM $db.ledgeritem")" = 0 ] || fail "the new MariaDB book has items"
   [ "$(sql "SELECT login FROM $db.user")" = milan ] || fail "the new MariaDB book's users are wrong"

@@ -23,21 +23,10 @@ fi
 # The same on an empty MariaDB database: the console makes the tables, a user
 # is added from the command line, and that user logs in.
 if [ -n "${KLEDGER_MARIADB_SOCKET:-}" ]; then
+  . "$(dirname "${BASH_SOURCE[0]}")/support/mariadb_console.sh"
   db=ledger_smoke_$$
-  sql() { mariadb --no-defaults --socket="$KLEDGER_MARIADB_SOCKET" -u"${KLEDGER_MARIADB_USER:-ledger}" \
-            -p"${KLEDGER_MARIADB_PASSWORD:-ledger}" -e "$1"; }
-  sql "CREATE DATABASE $db CHARACTER SET utf8mb4"
-  trap 'sql "DROP DATABASE IF EXISTS $db" || true; rm -rf "$work"' EXIT
-  mkdir "$work/maria"
-  cp "$exe" "$work/maria/kconsole"
-  cat > "$work/maria/kconsole.ini" <<INI
-[Database]
-Driver=QMYSQL
-Database=$db
-Socket=$KLEDGER_MARIADB_SOCKET
-User=${KLEDGER_MARIADB_USER:-ledger}
-Password=${KLEDGER_MARIADB_PASSWORD:-ledger}
-INI
+  trap 'mariadb_sql "DROP DATABASE IF EXISTS $db" || true; rm -rf "$work"' EXIT
+  mariadb_console "$exe" "$work/maria" "$db"
   echo 'tajna-1' | "$work/maria/kconsole" --add-user milan --first-name Milan --last-name Čubrilo
   echo 'tajna-1' | "$work/maria/kconsole" --user milan --password-stdin --select Delovodnik --action TodayAction \
     --screenshot "$work/maria/console.png"
