@@ -27,6 +27,23 @@ QString bookName(const TZConnection &connection)
 
 } // namespace
 
+void InstallBook(TZConnection &connection, bool newFile, const std::function<void()> &fill)
+{
+    const QString file = connection.Params().Database;
+    try {
+        InstallSchema(connection);
+        // The book is the office's: other users of the machine may not read it.
+        if (newFile && !QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(file));
+        fill();
+    } catch (const KException &) {
+        connection.Disconnect();
+        if (newFile)
+            QFile::remove(file);
+        throw;
+    }
+}
+
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
 {
     if (book.Organization.trimmed().isEmpty())
@@ -47,24 +64,16 @@ int CreateNewBook(TZConnection &connection, TSecurityService &security, const TN
         return refuse(exists, ceBadLine);
     if (password.isEmpty())
         return refuse(QStringLiteral("Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
-    bool made = false;
     try {
         connection.Connect();
         if (SchemaInstalled(connection))
             return refuse(exists, ceBadLine);
-        made = true;
-        InstallSchema(connection);
-        // The book is the office's: other users of the machine may not read it.
-        if (sqlite)
-            QFile::setPermissions(connection.Params().Database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        TDBIniFile(&connection).WriteString(QStringLiteral("Organization"), QStringLiteral("Name"),
-                                            book.Organization.trimmed());
-        security.SaveUser(book.Admin, book.FirstName, book.LastName, password);
+        InstallBook(connection, sqlite, [&] {
+            TDBIniFile(&connection).WriteString(QStringLiteral("Organization"), QStringLiteral("Name"),
+                                                book.Organization.trimmed());
+            security.SaveUser(book.Admin, book.FirstName, book.LastName, password);
+        });
     } catch (const KException &e) {
-        connection.Disconnect();
-        // A half-made file would pass for a book on the next start.
-        if (sqlite && made)
-            QFile::remove(connection.Params().Database);
         return refuse(QStringLiteral("Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
     }
     std::printf("Napravljen je novi delovodnik %s za „%s“; administrator: %s.\n", qPrintable(bookName(connection)),

@@ -7,6 +7,7 @@
 // and one user, the first administrator. No items, partners or documents.
 
 #include <QString>
+#include <functional>
 
 class TSecurityService;
 class TZConnection;
@@ -18,6 +19,12 @@ struct TNewBook
     QString FirstName;
     QString LastName;
 };
+
+// The tables on a connected database that has none, then fill's rows. A new
+// SQLite file (newFile) is made readable by its owner only, and removed again
+// when anything fails, so that a half-made file never passes for a book; the
+// error goes on to the caller.
+void InstallBook(TZConnection &connection, bool newFile, const std::function<void()> &fill);
 
 // What is missing for a new book; empty when the options make one.
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin);

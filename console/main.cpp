@@ -73,19 +73,13 @@ bool prepareDatabase(TZConnection &connection, TConsole &console)
             UpgradeSchema(connection);
             return true;
         }
-        InstallSchema(connection);
-        if (newFile) {
-            // The book is the office's: other users of the machine may not read it.
-            if (!QFile::setPermissions(params.Database, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-                std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(params.Database));
-            fillSampleData(connection, console);
-        }
+        InstallBook(connection, newFile, [&] {
+            if (newFile)
+                fillSampleData(connection, console);
+        });
         return true;
     } catch (const KException &e) {
         connection.Disconnect();
-        // A half-made file would pass as installed on the next start.
-        if (newFile)
-            QFile::remove(params.Database);
         fail(QStringLiteral("Baza podataka nije pripremljena: %1").arg(e.message()));
         return false;
     }

@@ -3,7 +3,7 @@
 #include "LedgerHistoryText.h"
 #include "PagedReport.h"
 #include "ZConnection.h"
-#include "data/ReadRows.h"
+#include "ReadRows.h"
 
 #include <QSet>
 #include <optional>

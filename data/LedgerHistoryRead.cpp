@@ -4,7 +4,7 @@
 
 #include "StoredForm.h"
 #include "ZConnection.h"
-#include "data/ReadRows.h"
+#include "ReadRows.h"
 
 #include <QHash>
 #include <QStringList>

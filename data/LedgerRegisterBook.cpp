@@ -7,7 +7,7 @@
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
-#include "data/ReadRows.h"
+#include "ReadRows.h"
 #include "data/ReportFile.h"
 #include "data/ReportText.h"
 

@@ -1,6 +1,7 @@
 #include "LedgerSampleData.h"
 
 #include "KException.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 
@@ -35,7 +36,6 @@ struct Item
 
 QVariant nullInt() { return QVariant(QMetaType::fromType<qint64>()); }
 QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
-QString yesNo(bool value) { return value ? QStringLiteral("y") : QStringLiteral("n"); }
 
 // Dates of the older items, spread over the year: (month, day).
 const std::pair<int, int> kYearDates[] = {
@@ -235,7 +235,7 @@ void insertItem(TZConnection &connection, Item &it)
     connection.ExecSQL(insert, {it.Direction, it.When, it.Number, it.PartnerId, it.DocumentId, it.ItemType,
                                 it.ItemNumber, it.ItemDate, it.ParentId, it.InMailType, it.InMailNumber,
                                 it.OutMailType, it.OutMailNumber, it.InUserId, it.UserId, it.OutUserId,
-                                yesNo(it.Accepted), yesNo(it.Archived), it.ArchivedNumber, it.PassOnParentId});
+                                StoredFlag(it.Accepted), StoredFlag(it.Archived), it.ArchivedNumber, it.PassOnParentId});
     it.Id = connection.LastInsertID();
 }
 

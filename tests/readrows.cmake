@@ -1,2 +1,2 @@
-# The reports' reads through the streaming path, on both backends.
-k_add_test(tst_readrows SOURCES tst_readrows.cpp LIBS ledger DB)
+# Rows handed one by one through the streaming path, on both backends.
+k_add_test(tst_readrows SOURCES tst_readrows.cpp LIBS kcommon DB)

@@ -3,7 +3,7 @@
 
 #include "KException.h"
 #include "TestDb.h"
-#include "data/ReadRows.h"
+#include "ReadRows.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -162,17 +162,24 @@ bool TDataSet::Locate(const QVariant &key)
     return true;
 }
 
-int TDataSet::compareRows(uint32_t a, uint32_t b) const
+std::vector<std::pair<int, bool>> TDataSet::sortColumns() const
 {
+    std::vector<std::pair<int, bool>> columns;
     for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(u' ');
-        const TField *f = words.isEmpty() ? nullptr : FindField(words.first());
-        if (!f)
+        if (words.isEmpty() || words.first().isEmpty())
             continue;
         const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        if (const int c = m_store.Compare(a, b, f->m_column); c != 0)
-            return desc ? -c : c;
+        columns.emplace_back(FieldByName(words.first()).m_column, desc);
     }
+    return columns;
+}
+
+int TDataSet::compareRows(const std::vector<std::pair<int, bool>> &columns, uint32_t a, uint32_t b) const
+{
+    for (const auto &[column, desc] : columns)
+        if (const int c = m_store.Compare(a, b, column); c != 0)
+            return desc ? -c : c;
     return 0;
 }
 
@@ -198,9 +205,9 @@ bool TDataSet::PlaceRow(const std::vector<QVariant> &values, bool addIfMissing)
     }
     // Its place in the sort; unsorted rows keep theirs, a new one goes last.
     size_t at = held >= 0 ? size_t(held) : m_order.size();
-    if (!m_sortedFields.trimmed().isEmpty())
+    if (const auto columns = sortColumns(); !columns.empty())
         at = size_t(std::upper_bound(m_order.begin(), m_order.end(), row,
-                                     [this](uint32_t a, uint32_t b) { return compareRows(a, b) < 0; })
+                                     [&](uint32_t a, uint32_t b) { return compareRows(columns, a, b) < 0; })
                     - m_order.begin());
     m_order.insert(m_order.begin() + qsizetype(at), row);
     const uint32_t stay = currentRow == UINT32_MAX ? row : currentRow;
@@ -611,15 +618,10 @@ void TDataSet::applySort()
     // can give one (text ranks, whole numbers), else the store compares.
     struct Key { int column; bool desc; std::vector<qint64> ordinals; };
     std::vector<Key> keys;
-    for (const QString &part : m_sortedFields.split(u',', Qt::SkipEmptyParts)) {
-        const QStringList words = part.simplified().split(u' ');
-        if (words.isEmpty() || words.first().isEmpty())
-            continue;
-        TField &f = FieldByName(words.first());
-        const bool desc = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        const std::vector<uint32_t> ranks = m_store.TextRanks(f.m_column);
-        keys.push_back({f.m_column, desc,
-                        ranks.empty() ? m_store.Ordinals(f.m_column) : std::vector<qint64>(ranks.begin(), ranks.end())});
+    for (const auto &[column, desc] : sortColumns()) {
+        const std::vector<uint32_t> ranks = m_store.TextRanks(column);
+        keys.push_back({column, desc,
+                        ranks.empty() ? m_store.Ordinals(column) : std::vector<qint64>(ranks.begin(), ranks.end())});
     }
     if (keys.empty())
         return;

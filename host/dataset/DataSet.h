@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class TDataSource;
@@ -173,8 +174,11 @@ private:
     void checkBrowseMode(); // posts a modified edit or insert, cancels an untouched one
     void checkCanModify() const;
     void applySort();
-    // Compares two store rows by the sort's keys (no sort: equal).
-    int compareRows(uint32_t a, uint32_t b) const;
+    // The sort's store columns, each with whether it is descending; throws
+    // for a field the data set does not have.
+    std::vector<std::pair<int, bool>> sortColumns() const;
+    // Compares two store rows by those columns (none: equal).
+    int compareRows(const std::vector<std::pair<int, bool>> &columns, uint32_t a, uint32_t b) const;
     int findKey(const QVariant &key) const; // visible row, or -1
     void fire(const TDataSetNotifyEvent &ev) { if (ev) ev(*this); }
     void beginInsert(int position);

@@ -6,6 +6,8 @@
 // the thread that stores the rows, so a handler fills only its own state:
 // no widget, no data set, no caption looked up in a shared list.
 
+#include "KExport.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -15,7 +17,7 @@ class TZConnection;
 struct TRawRow;
 
 // One row as the database handed it over; valid only during the handler.
-class TReadRow
+class KCOMMON_EXPORT TReadRow
 {
 public:
     explicit TReadRow(const TRawRow &raw) : m_raw(raw) {}
@@ -35,5 +37,5 @@ private:
 // Runs sql with params bound on the connection and hands every row to row.
 // Throws EDatabaseError with the database's message, EAbort when the user
 // cancelled the wait (or a TReadProgress answered false), and what row threw.
-void ReadRows(TZConnection &connection, const QString &sql, const QVariantList &params,
-                             const std::function<void(const TReadRow &row)> &row);
+KCOMMON_EXPORT void ReadRows(TZConnection &connection, const QString &sql, const QVariantList &params,
+              const std::function<void(const TReadRow &row)> &row);

@@ -1,4 +1,4 @@
-#include "data/ReadRows.h"
+#include "ReadRows.h"
 
 #include "RowStream.h"
 
