@@ -20,6 +20,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -82,11 +83,15 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     main->setSizes({260, 1000});
     setCentralWidget(main);
 
-    QMenu *fileMenu = menuBar()->addMenu(QStringLiteral("&Datoteka"));
-    QAction *exitAction = fileMenu->addAction(QStringLiteral("&Izlaz"));
-    exitAction->setObjectName(QStringLiteral("exitAction"));
-    exitAction->setShortcut(QKeySequence::Quit);
-    ConnectGuarded(exitAction, [this] { close(); });
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&Datoteka"));
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    m_exitAction = m_fileMenu->addAction(QStringLiteral("&Izlaz"));
+    m_exitAction->setObjectName(QStringLiteral("exitAction"));
+    m_exitAction->setShortcut(QKeySequence::Quit);
+    ConnectGuarded(m_exitAction, [this] { close(); });
+    m_registersMenu = menuBar()->addMenu(QStringLiteral("Š&ifarnici"));
+    m_registersMenu->setObjectName(QStringLiteral("registersMenu"));
+    m_registersMenu->menuAction()->setVisible(false); // until a register is added
     m_actionsMenu = menuBar()->addMenu(QStringLiteral("&Akcije"));
     m_actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
     m_actionsMenu->setEnabled(false);
@@ -111,6 +116,17 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolBar->setVisible(false); // shown while it carries a snap-in's actions
+    m_registersBar = addToolBar(QStringLiteral("Šifarnici"));
+    m_registersBar->setObjectName(QStringLiteral("registersToolBar"));
+    m_registersBar->setMovable(false);
+    m_registersBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto *registersButton = new QToolButton(m_registersBar);
+    registersButton->setObjectName(QStringLiteral("registersButton"));
+    registersButton->setText(QStringLiteral("Šifarnici"));
+    registersButton->setMenu(m_registersMenu);
+    registersButton->setPopupMode(QToolButton::InstantPopup);
+    m_registersBar->addWidget(registersButton);
+    m_registersBar->setVisible(false);
 
     m_userLabel = new QLabel(QStringLiteral("Korisnik: %1").arg(userName));
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
@@ -128,6 +144,25 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_statusService = IRef<IStatusBar>(new TStatusBarService(statusBar()));
 
     connect(m_snapinList, &QListWidget::currentRowChanged, this, [this](int row) { Guarded([this, row] { activate(row); }); });
+}
+
+QAction *TConsoleWindow::AddRegister(const QString &caption, const QString &objectName, std::function<void()> open)
+{
+    QAction *action = m_registersMenu->addAction(caption);
+    action->setObjectName(objectName);
+    ConnectGuarded(action, std::move(open));
+    m_registersMenu->menuAction()->setVisible(true);
+    m_registersBar->setVisible(true);
+    return action;
+}
+
+QAction *TConsoleWindow::AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run)
+{
+    auto *action = new QAction(caption, m_fileMenu);
+    action->setObjectName(objectName);
+    m_fileMenu->insertAction(m_exitAction, action);
+    ConnectGuarded(action, std::move(run));
+    return action;
 }
 
 TConsoleWindow::~TConsoleWindow()

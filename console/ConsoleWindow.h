@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,6 +57,13 @@ public:
     void UseLayoutFile(const QString &path, const QString &login);
     void SaveLayout();
 
+    // Adds a register to the "Šifarnici" menu and to the toolbar's
+    // "Šifarnici" button; open runs when it is chosen. The action is the
+    // window's; its object name is objectName.
+    QAction *AddRegister(const QString &caption, const QString &objectName, std::function<void()> open);
+    // Adds an action to the "Datoteka" menu above "Izlaz".
+    QAction *AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run);
+
     // The console's IStatusBar service, showing in this window.
     IRef<IStatusBar> StatusService() const { return m_statusService; }
 
@@ -73,6 +81,10 @@ private:
     QWidget *m_viewerPanel;
     QLabel *m_placeholder;
     QToolBar *m_toolBar;
+    QMenu *m_fileMenu;
+    QAction *m_exitAction;
+    QMenu *m_registersMenu;
+    QToolBar *m_registersBar;
     QMenu *m_actionsMenu;
     QLabel *m_userLabel;
     QLabel *m_databaseLabel;

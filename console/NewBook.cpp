@@ -36,6 +36,7 @@ void InstallBook(TZConnection &connection, bool newFile, const std::function<voi
         if (newFile && !QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(file));
         fill();
+        EnsureAdministrator(connection);
     } catch (const KException &) {
         connection.Disconnect();
         if (newFile)

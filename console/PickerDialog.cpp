@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -85,6 +86,25 @@ TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, c
 
     ensureCurrent();
     m_filter->setFocus();
+}
+
+void TPickerDialog::EnableNew(const QString &toolTip)
+{
+    if (m_new)
+        return;
+    auto *buttons = findChild<QDialogButtonBox *>();
+    m_new = buttons->addButton(QStringLiteral("&Novi…"), QDialogButtonBox::ActionRole);
+    m_new->setObjectName(QStringLiteral("newButton"));
+    m_new->setToolTip(toolTip);
+    m_new->setAutoDefault(false);
+    connect(m_new, &QPushButton::clicked, this, [this] { done(NewRequested); });
+    auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), this);
+    connect(insert, &QShortcut::activated, this, [this] { done(NewRequested); });
+}
+
+QString TPickerDialog::FilterText() const
+{
+    return m_filter->text().trimmed();
 }
 
 int TPickerDialog::SelectedRow() const

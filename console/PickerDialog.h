@@ -19,6 +19,13 @@ public:
     TPickerDialog(const QString &title, const QStringList &headers, const QList<QStringList> &rows,
                   QWidget *parent = nullptr);
 
+    // The dialog's result when the user asked for a new row ("Novi…" or
+    // Insert) instead of choosing one; FilterText then holds what was typed.
+    static constexpr int NewRequested = 2;
+    // Shows "Novi…" (and answers Insert) with that tooltip.
+    void EnableNew(const QString &toolTip);
+    QString FilterText() const;
+
     // Index into the rows given to the constructor; -1 when none is current.
     int SelectedRow() const;
     void SetFilter(const QString &text);
@@ -36,6 +43,7 @@ private:
     QTableView *m_list;
     QPushButton *m_ok;
     QPushButton *m_cancel;
+    QPushButton *m_new = nullptr;
     QStandardItemModel *m_model;
     QSortFilterProxyModel *m_proxy;
 };

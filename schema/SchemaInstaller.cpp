@@ -2,10 +2,12 @@
 
 #include "KException.h"
 #include "ZConnection.h"
+#include "ZTransaction.h"
 
 #include <QDateTime>
 #include <algorithm>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 static void initSchemaResource() { Q_INIT_RESOURCE(schema); }
@@ -24,6 +26,8 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql-cluster.sql") : QStringLiteral(":/schema/sqlite-cluster.sql");
     case 4:
         return mysql ? QStringLiteral(":/schema/mysql-search.sql") : QStringLiteral(":/schema/sqlite-search.sql");
+    case 5:
+        return mysql ? QStringLiteral(":/schema/mysql-registers.sql") : QStringLiteral(":/schema/sqlite-registers.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }
@@ -54,10 +58,25 @@ QStringList fileStatements(const QString &fileName)
     return statements;
 }
 
+// SQLite's ADD COLUMN has no IF NOT EXISTS; this stands in for it, so that
+// a step runs again on a book that lost its version table.
+bool columnExists(TZConnection &connection, const QString &statement)
+{
+    static const QRegularExpression addColumn(QStringLiteral(R"(^ALTER TABLE (\w+) ADD COLUMN (\w+))"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = addColumn.match(statement);
+    if (!match.hasMatch() || connection.Backend() != TBackend::SQLite)
+        return false;
+    auto q = connection.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE name = ?"),
+                                  {match.captured(1), match.captured(2)});
+    return q->next() && q->value(0).toInt() > 0;
+}
+
 void runStep(TZConnection &connection, int version)
 {
     for (const QString &statement : SchemaStepStatements(connection, version))
-        connection.ExecSQL(statement);
+        if (!columnExists(connection, statement))
+            connection.ExecSQL(statement);
 }
 
 void recordStep(TZConnection &connection, int version)
@@ -70,6 +89,22 @@ void recordStep(TZConnection &connection, int version)
         if (!IsUniqueViolation(e))
             throw;
     }
+}
+
+// SQLite's DDL is transactional but has no ADD COLUMN IF NOT EXISTS: a step
+// runs whole or not at all, so running it again never meets a half of it.
+// MariaDB commits each DDL statement; its steps are written to run again.
+void applyStep(TZConnection &connection, int version)
+{
+    if (connection.Backend() == TBackend::MySQL || connection.InTransaction()) {
+        runStep(connection, version);
+        recordStep(connection, version);
+        return;
+    }
+    TZTransaction transaction(connection);
+    runStep(connection, version);
+    recordStep(connection, version);
+    transaction.Commit();
 }
 
 } // namespace
@@ -86,10 +121,8 @@ QStringList SchemaStepStatements(const TZConnection &connection, int version)
 
 void InstallSchema(TZConnection &connection)
 {
-    for (int version = 1; version <= CurrentSchemaVersion; ++version) {
-        runStep(connection, version);
-        recordStep(connection, version);
-    }
+    for (int version = 1; version <= CurrentSchemaVersion; ++version)
+        applyStep(connection, version);
 }
 
 void UpgradeSchema(TZConnection &connection)
@@ -99,10 +132,8 @@ void UpgradeSchema(TZConnection &connection)
     runStep(connection, 1);
     if (recorded == 1)
         recordStep(connection, 1);
-    for (int version = recorded + 1; version <= CurrentSchemaVersion; ++version) {
-        runStep(connection, version);
-        recordStep(connection, version);
-    }
+    for (int version = recorded + 1; version <= CurrentSchemaVersion; ++version)
+        applyStep(connection, version);
 }
 
 int SchemaVersion(TZConnection &connection)
@@ -111,6 +142,12 @@ int SchemaVersion(TZConnection &connection)
         return 0;
     auto q = connection.OpenQuery(QStringLiteral("SELECT MAX(version) FROM schemaversion"));
     return q->next() ? q->value(0).toInt() : 0;
+}
+
+void EnsureAdministrator(TZConnection &connection)
+{
+    connection.ExecSQL(QStringLiteral("UPDATE user SET role = 'a' WHERE userid = (SELECT MIN(userid) FROM user) "
+                                      "AND NOT EXISTS (SELECT 1 FROM user WHERE role = 'a')"));
 }
 
 bool SchemaInstalled(TZConnection &connection)

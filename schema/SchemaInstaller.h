@@ -12,7 +12,7 @@
 class TZConnection;
 
 // The highest step this program knows; a new or upgraded database has it.
-constexpr int CurrentSchemaVersion = 4;
+constexpr int CurrentSchemaVersion = 5;
 
 // The statements of the backend's base schema file, in order.
 QStringList SchemaStatements(const TZConnection &connection);
@@ -27,5 +27,8 @@ void InstallSchema(TZConnection &connection);
 void UpgradeSchema(TZConnection &connection);
 // The highest step recorded; 0 for a database without the version table.
 int SchemaVersion(TZConnection &connection);
+// The user with the lowest id becomes administrator where there is none,
+// as on a book upgraded from before roles.
+void EnsureAdministrator(TZConnection &connection);
 // True when the database already holds the ledger tables.
 bool SchemaInstalled(TZConnection &connection);

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 #include <atomic>
 #include <utility>
@@ -109,6 +110,7 @@ struct TUserDesc
     QString Login;
     QString FirstName;
     QString LastName;
+    bool Administrator = false; // may manage users and the registers' lists
 };
 
 struct TPartnerDesc
@@ -172,6 +174,10 @@ class KCOMMON_EXPORT IPartner : public virtual IInterface
 public:
     K_IID("{4C48317F-19A9-439E-BC43-E5F13DB4962C}")
     virtual bool SelectPartner(TPartnerDesc &desc) = 0;
+    // The partner form for a new partner, its name already name; fills desc
+    // and answers true when the partner was stored. Where the console keeps
+    // no such form, false.
+    virtual bool NewPartner(TPartnerDesc &desc, const QString &name) { Q_UNUSED(desc) Q_UNUSED(name) return false; }
 };
 
 class KCOMMON_EXPORT IDocument : public virtual IInterface
@@ -179,6 +185,22 @@ class KCOMMON_EXPORT IDocument : public virtual IInterface
 public:
     K_IID("{F0D1EC42-35DC-4A4C-A783-CBC6F7FFD556}")
     virtual bool SelectDocument(TDocumentDesc &desc) = 0;
+    // The document form for a new document, its number already number;
+    // fills desc and answers true when it was stored.
+    virtual bool NewDocument(TDocumentDesc &desc, const QString &number) { Q_UNUSED(desc) Q_UNUSED(number) return false; }
+};
+
+// The managed list of document types ("Vrsta dokumenta"). An item keeps its
+// own text; the list only offers.
+class KCOMMON_EXPORT IItemTypes : public virtual IInterface
+{
+public:
+    K_IID("{B7E3C1A4-2F5D-4C8B-9E61-0D4A7F2B3C95}")
+    // The active types in the book's order.
+    virtual QStringList ItemTypes() = 0;
+    // Adds a type after asking the user; true when it is on the list then.
+    // A clerk is refused with a message (administrators keep the list).
+    virtual bool AddItemType(const QString &name) = 0;
 };
 
 // ---- Snap-in plumbing -------------------------------------------------------
