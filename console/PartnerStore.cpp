@@ -7,6 +7,7 @@
 #include "ZTransaction.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <QSqlQuery>
 
 const QString PartnerAdministratorOnlyText =
@@ -115,7 +116,9 @@ QString PartnerProblem(const TPartnerRecord &record)
         return QStringLiteral("Naziv partnera je obavezan.");
     for (const TTextLimit &limit : Limits)
         if ((record.*limit.Field).trimmed().size() > limit.Length)
-            return QStringLiteral("%1 može imati najviše %2 znakova.").arg(QString::fromUtf8(limit.Caption)).arg(limit.Length);
+            return QStringLiteral("%1 može imati najviše %2 znakova.")
+                .arg(QString::fromUtf8(limit.Caption))
+                .arg(limit.Length);
     if (QString problem = PibProblem(record.Pib); !problem.isEmpty())
         return problem;
     if (QString problem = MbProblem(record.Mb); !problem.isEmpty())
@@ -137,7 +140,9 @@ std::optional<TPartnerRecord> ReadPartner(TZConnection &connection, qint64 id)
 TRegisterActor PartnerActor(const TUserDesc &user)
 {
     const QString name = QStringList{user.FirstName, user.LastName}.join(QLatin1Char(' ')).trimmed();
-    return RegisterActor(user.UserID, name.isEmpty() ? user.Login : name);
+    const QString shown = name.isEmpty() ? user.Login : name;
+    // Nobody logged in (a set-up from the command line): an empty name, not NULL.
+    return RegisterActor(user.UserID, shown.isNull() ? QStringLiteral("") : shown);
 }
 
 qint64 InsertPartner(TZConnection &connection, const TPartnerRecord &record, const TRegisterActor &actor)
@@ -209,7 +214,8 @@ void SetPartnerActive(TZConnection &connection, qint64 id, bool active, const TU
         const TPartnerRecord before = lockedPartner(transaction, connection, id);
         if (before.Active == active)
             return; // already so: nothing to record
-        connection.ExecSQL(QStringLiteral("UPDATE partner SET active = ? WHERE partnerid = ?"), {activeText(active), id});
+        connection.ExecSQL(QStringLiteral("UPDATE partner SET active = ? WHERE partnerid = ?"),
+                           {activeText(active), id});
         RecordRegisterChange(connection, PartnerTable, id, TRegisterChangeKind::Update, PartnerActor(user),
                              {{QStringLiteral("active"), activeText(before.Active), activeText(active)}});
         transaction.Commit();
