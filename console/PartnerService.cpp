@@ -1,5 +1,7 @@
 #include "PartnerService.h"
 
+#include "PartnerEditDialog.h"
+#include "PartnerStore.h"
 #include "PickRows.h"
 
 // ---- TPartnerService --------------------------------------------------------
@@ -13,9 +15,10 @@ bool TPartnerService::QueryInterface(const QUuid &iid, void **out)
 
 bool TPartnerService::SelectPartner(TPartnerDesc &desc)
 {
-    return SelectRow(
-        m_connection, QStringLiteral("SELECT partnerid, name, address, city FROM partner ORDER BY %1, partnerid")
-                          .arg(m_connection->TextOrder(QStringLiteral("name"))),
+    return SelectRow<TPartnerDesc>(
+        m_connection,
+        QStringLiteral("SELECT partnerid, name, address, city FROM partner WHERE active = 'y' ORDER BY %1, partnerid")
+            .arg(m_connection->TextOrder(QStringLiteral("name"))),
         QStringLiteral("Izbor partnera"), {QStringLiteral("Naziv"), QStringLiteral("Adresa"), QStringLiteral("Mesto")},
         &TPartnerDesc::PartnerID,
         [](const QSqlQuery &q, TPartnerDesc &p) {
@@ -24,5 +27,22 @@ bool TPartnerService::SelectPartner(TPartnerDesc &desc)
             p.Address = RowText(q, 2);
             return QStringList{p.Name, p.Address, RowText(q, 3)};
         },
-        desc);
+        desc, [this](TPartnerDesc &d, const QString &typed) { return NewPartner(d, typed); });
+}
+
+bool TPartnerService::NewPartner(TPartnerDesc &desc, const QString &name)
+{
+    TUserDesc user;
+    if (!m_security || !m_security->GetCurrentUser(user, 0))
+        user = {};
+    TPartnerRecord record;
+    record.Name = name.trimmed();
+    TPartnerEditDialog dialog(*m_connection, PartnerActor(user), record, QApplication::activeWindow());
+    if (Dialogs().ShowModal(dialog) != QDialog::Accepted)
+        return false;
+    const TPartnerRecord stored = dialog.Record();
+    desc.PartnerID = qint32(stored.ID);
+    desc.Name = stored.Name;
+    desc.Address = stored.Address;
+    return true;
 }

@@ -22,6 +22,7 @@
 #include "SampleData.h"
 #include "SchemaInstaller.h"
 #include "SerbianQtTexts.h"
+#include "PartnersWindow.h"
 #include "Services.h"
 #include "ZConnection.h"
 
@@ -106,7 +107,8 @@ IRef<TConsole> makeConsole(const IRef<TSecurityService> &security, TZConnection 
 {
     IRef<TConsole> console(new TConsole);
     console->AddService(IRef<IInterface>(security));
-    console->AddService(IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection))));
+    console->AddService(
+        IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection, IRef<ISecurity>(security)))));
     console->AddService(IRef<IInterface>(IRef<TDocumentService>(new TDocumentService(connection))));
     return console;
 }
@@ -159,6 +161,12 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
     window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
     window->SetAboutText(AboutText(ConsoleName(), ConsoleVersion(), loader.Modules()));
+    window->AddRegister(QStringLiteral("Partneri"), QStringLiteral("partnersAction"), [&security, w = window.get()] {
+        TUserDesc current;
+        security.GetCurrentUser(current, 0);
+        TPartnersWindow partners(*security.GetConnection(), current, w);
+        Dialogs().ShowModal(partners);
+    });
     window->show();
     return window;
 }

@@ -27,6 +27,7 @@ enum TMsgDlgBtn : int {
     mbCancel = 2,
     mbYes = 4,
     mbNo = 8,
+    mbDefaultNo = 16, // with mbYes | mbNo: "Ne" is the default button (a question that risks something)
 };
 using TMsgDlgButtons = int;
 using TModalResult = int; // mbOK, mbCancel, mbYes, mbNo, or mbNone when closed otherwise

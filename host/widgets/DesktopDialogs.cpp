@@ -95,6 +95,8 @@ public:
                 box.addButton(b.sb)->setText(QString::fromUtf8(b.caption));
         if (buttons == mbNone)
             box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
+        if ((buttons & mbDefaultNo) && (buttons & mbNo))
+            box.setDefaultButton(QMessageBox::No);
         box.exec();
         switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Yes: return mbYes;
