@@ -78,10 +78,7 @@ void TPartnerCompletion::typed()
     // A refused edit has put the partner's name back already.
     if (!isEditing(m_items) || m_edit.isReadOnly())
         return;
-    if (!m_typing) {
-        m_typing = true;
-        m_before = m_items.LedgerItemZQpartnername->AsString();
-    }
+    m_typing = true;
     showMatches(m_edit.text());
 }
 
@@ -161,9 +158,15 @@ void TPartnerCompletion::setPartner(qint64 id, const QString &name)
     finishTyping(name);
 }
 
+// The name column keeps the item's partner while the clerk types.
+QString TPartnerCompletion::partnerName() const
+{
+    return m_items.LedgerItemZQpartnername->AsString();
+}
+
 void TPartnerCompletion::keepPartner(const QString &notice)
 {
-    finishTyping(m_before);
+    finishTyping(partnerName());
     LedgerDM->ShowStatus(notice);
     QToolTip::showText(m_edit.mapToGlobal(QPoint(0, m_edit.height())), notice, &m_edit);
 }
@@ -189,8 +192,8 @@ void TPartnerCompletion::Settle()
         finishTyping(QString());
         return;
     }
-    if (SerbianFold(text) == SerbianFold(m_before.simplified())) {
-        finishTyping(m_before);
+    if (SerbianFold(text) == SerbianFold(partnerName().simplified())) {
+        finishTyping(partnerName());
         return;
     }
     const QList<TPartnerChoice> named = lookup().Named(text);
@@ -247,7 +250,7 @@ bool TPartnerCompletion::popupKey(QEvent *event)
         Guarded([this] { choose(m_popup->currentIndex().row()); });
         return true;
     case Qt::Key_Escape:
-        Guarded([this] { finishTyping(m_before); });
+        Guarded([this] { finishTyping(partnerName()); });
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -272,7 +275,7 @@ bool TPartnerCompletion::editKey(QEvent *event)
         return false;
     switch (static_cast<QKeyEvent *>(event)->key()) {
     case Qt::Key_Escape:
-        Guarded([this] { finishTyping(m_before); });
+        Guarded([this] { finishTyping(partnerName()); });
         return true;
     case Qt::Key_Down:
         Guarded([this] { showMatches(m_edit.text()); });

@@ -46,6 +46,7 @@ private:
     void choose(int row);
     void newPartner();
     void setPartner(qint64 id, const QString &name);
+    QString partnerName() const;
     void keepPartner(const QString &notice);
     void finishTyping(const QString &shown);
     void hidePopup();
@@ -57,5 +58,4 @@ private:
     QStandardItemModel *m_model; // the popup's rows
     TPartnerLookup m_lookup;
     bool m_typing = false; // the edit holds text not yet settled
-    QString m_before;      // the name shown when typing began
 };
