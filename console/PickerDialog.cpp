@@ -1,5 +1,7 @@
 #include "PickerDialog.h"
 
+#include "PickerModel.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -7,14 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int kRowRole = Qt::UserRole + 1;
-}
 
 TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, const QList<QStringList> &rows,
                              QWidget *parent)
@@ -24,22 +20,7 @@ TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, c
     setWindowTitle(title);
     resize(640, 420);
 
-    m_model = new QStandardItemModel(0, int(headers.size()), this);
-    m_model->setHorizontalHeaderLabels(headers);
-    for (int r = 0; r < rows.size(); ++r) {
-        QList<QStandardItem *> items;
-        for (int c = 0; c < headers.size(); ++c) {
-            auto *item = new QStandardItem(c < rows[r].size() ? rows[r][c] : QString());
-            item->setEditable(false);
-            item->setData(r, kRowRole);
-            items << item;
-        }
-        m_model->appendRow(items);
-    }
-    m_proxy = new QSortFilterProxyModel(this);
-    m_proxy->setSourceModel(m_model);
-    m_proxy->setFilterKeyColumn(-1);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_rows = new TPickerModel(headers, rows, this);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filterEdit"));
@@ -49,13 +30,15 @@ TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, c
 
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setModel(m_proxy);
+    m_list->setModel(m_rows);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setAlternatingRowColors(true);
+    // The first rows tell the columns' widths: measuring thousands would hold up the opening.
+    m_list->horizontalHeader()->setResizeContentsPrecision(100);
     m_list->resizeColumnsToContents();
 
     auto *buttons = new QDialogButtonBox(this);
@@ -110,23 +93,29 @@ QString TPickerDialog::FilterText() const
 int TPickerDialog::SelectedRow() const
 {
     const QModelIndex current = m_list->currentIndex();
-    return current.isValid() ? current.data(kRowRole).toInt() : -1;
+    return current.isValid() ? m_rows->SourceRow(current.row()) : -1;
 }
 
 void TPickerDialog::SetFilter(const QString &text)
 {
-    if (m_filter->text() != text)
+    if (m_filter->text() != text) {
         m_filter->setText(text); // comes back here through textChanged
-    m_proxy->setFilterFixedString(text);
+        return;
+    }
+    // The row chosen stays current while it is still shown.
+    const int chosen = SelectedRow();
+    m_rows->SetFilter(text);
+    const int shown = m_rows->ShownRow(chosen);
+    if (shown >= 0)
+        m_list->setCurrentIndex(m_rows->index(shown, 0));
     ensureCurrent();
 }
 
 void TPickerDialog::SetCurrentRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    const QModelIndex index = m_proxy->mapFromSource(m_model->index(row, 0));
-    if (index.isValid()) {
+    const int shown = m_rows->ShownRow(row);
+    if (shown >= 0) {
+        const QModelIndex index = m_rows->index(shown, 0);
         m_list->setCurrentIndex(index);
         m_list->scrollTo(index);
     }
@@ -136,8 +125,8 @@ void TPickerDialog::SetCurrentRow(int row)
 // Typing and pressing Enter should pick the first match without touching the mouse.
 void TPickerDialog::ensureCurrent()
 {
-    if (!m_list->currentIndex().isValid() && m_proxy->rowCount() > 0)
-        m_list->setCurrentIndex(m_proxy->index(0, 0));
+    if (!m_list->currentIndex().isValid() && m_rows->rowCount() > 0)
+        m_list->setCurrentIndex(m_rows->index(0, 0));
     if (m_list->currentIndex().isValid())
         m_list->selectionModel()->select(m_list->currentIndex(),
                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -1,15 +1,15 @@
 #pragma once
 // One list picker for users, partners and documents: a filter line that
-// narrows the rows as you type and a table to choose from.
+// narrows the rows as you type (folded: "cacak" finds "Čačak"; PickerModel.h)
+// and a table to choose from.
 
 #include <QDialog>
 #include <QStringList>
 
 class QLineEdit;
 class QPushButton;
-class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
+class TPickerModel;
 
 class TPickerDialog : public QDialog
 {
@@ -44,6 +44,5 @@ private:
     QPushButton *m_ok;
     QPushButton *m_cancel;
     QPushButton *m_new = nullptr;
-    QStandardItemModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    TPickerModel *m_rows;
 };

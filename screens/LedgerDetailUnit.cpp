@@ -12,6 +12,7 @@
 #include "screens/GetLedgerUnit.h"
 #include "screens/LedgerHistoryPage.h"
 #include "screens/LedgerHelpContexts.h"
+#include "screens/PartnerCompletion.h"
 
 #include "ui_LedgerDetailUnit.h"
 
@@ -177,10 +178,11 @@ void TLedgerDetailForm::bindControls()
     }
     ItemTypeDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
 
-    // Names and numbers looked up elsewhere are shown, never typed.
-    for (TDBEdit *e : {DBEdit12, DBEdit3, DBEdit2, DBEdit11, DBEdit4, DBEdit10})
+    // Names and numbers looked up elsewhere are shown, never typed; the
+    // partner is typed and chosen from its matches.
+    for (TDBEdit *e : {DBEdit12, DBEdit2, DBEdit11, DBEdit4, DBEdit10})
         lookReadOnly(e);
-    DBEdit3->setFocusPolicy(Qt::ClickFocus);
+    PartnerCompletion = new TPartnerCompletion(*DBEdit3, *FItems);
     DBEdit4->setFocusPolicy(Qt::ClickFocus);
     DBCheckBox1->setEnabled(false);
 
@@ -284,7 +286,7 @@ void TLedgerDetailForm::SetActivity()
     for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
                        static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
         w->setEnabled(false);
-    for (TDBEdit *e : {DatetimeDBE, NumberDBE, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
+    for (TDBEdit *e : {DatetimeDBE, NumberDBE, DBEdit3, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
         lookReadOnly(e);
     for (QAction *a : {DateTimeAction, LinkToAction, PartnerAction, DocumentDateAction, InUserAction, OutUserAction})
         a->setEnabled(false);
@@ -318,6 +320,7 @@ void TLedgerDetailForm::CustomApplyUpdate(QAction &action)
 void TLedgerDetailForm::CustomApplyExecute()
 {
     TZQuery *query = FItems->LedgerItemZQ;
+    PartnerCompletion->Settle();
     if (editing(*query))
         query->Post();
     FLedgerItemID = FItems->LedgerItemZQledgeritemid->AsInteger();
@@ -345,6 +348,7 @@ bool TLedgerDetailForm::FormCloseQuery()
         return true;
     switch (MessageDlg(_CMN_SAVE_CHANGES_PROMT, TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
     case mbYes:
+        PartnerCompletion->Settle();
         query->Post();
         return true;
     case mbNo:

@@ -22,6 +22,7 @@ class TDBComboBox;
 class TDBEdit;
 class TLedgerHistoryPage;
 class TLedgerItems;
+class TPartnerCompletion;
 
 namespace Ui {
 class LedgerDetailForm;
@@ -43,7 +44,8 @@ public:
     TDBEdit *NumberDBE = nullptr;
     TDBEdit *DBEdit12 = nullptr; // linked to
     QPushButton *LinkedToButton = nullptr;
-    TDBEdit *DBEdit3 = nullptr; // partner
+    TDBEdit *DBEdit3 = nullptr; // partner, typed with its list of matches
+    TPartnerCompletion *PartnerCompletion = nullptr;
     QPushButton *PartnerButton = nullptr;
     TDBComboBox *ItemTypeDBCB = nullptr;
     TDBEdit *ItemDateDBE = nullptr;

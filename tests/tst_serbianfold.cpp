@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("one-character digraphs") << "ǅep ǈubav ǋegoš" << "dzep ljubav njegos";
         QTest::newRow("other accents") << "Café Müller" << "cafe muller";
         QTest::newRow("digits and signs") << "JKP 12/26-1 (d.o.o.)" << "jkp 12/26-1 (d.o.o.)";
+        QTest::newRow("İ and a letter beyond 16 bits") << "İ 𐐀" << "i̇ 𐐨";
         QTest::newRow("empty") << "" << "";
     }
     void fold()

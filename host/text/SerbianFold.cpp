@@ -60,28 +60,59 @@ QString SerbianToLatin(QStringView text)
     return out;
 }
 
+namespace {
+
+// One lower-case letter (or other character) of the Latin text, folded.
+void foldLower(QChar c, QString &out)
+{
+    switch (c.unicode()) {
+    case u'č': case u'ć': out += u'c'; return;
+    case u'š': out += u's'; return;
+    case u'ž': out += u'z'; return;
+    case u'đ': out += QStringLiteral("dj"); return;
+    case u'ǆ': out += QStringLiteral("dz"); return; // the one-character digraphs
+    case u'ǉ': out += QStringLiteral("lj"); return;
+    case u'ǌ': out += QStringLiteral("nj"); return;
+    default: break;
+    }
+    // é, ü, ő and the like: their base letter.
+    if (c.decompositionTag() == QChar::Canonical && c.isLetter()) {
+        out += c.decomposition().at(0);
+        return;
+    }
+    out += c;
+}
+
+} // namespace
+
+// Character by character: case only matters to SerbianToLatin's digraphs,
+// and they are lowered here anyway. ASCII, most of any name, takes the short
+// way: lists of thousands of names are folded when they open.
 QString SerbianFold(QStringView text)
 {
-    const QString latin = SerbianToLatin(text).toLower();
     QString out;
-    out.reserve(latin.size() + 4);
-    for (const QChar c : latin) {
-        switch (c.unicode()) {
-        case u'č': case u'ć': out += u'c'; continue;
-        case u'š': out += u's'; continue;
-        case u'ž': out += u'z'; continue;
-        case u'đ': out += QStringLiteral("dj"); continue;
-        case u'ǆ': out += QStringLiteral("dz"); continue; // the one-character digraphs
-        case u'ǉ': out += QStringLiteral("lj"); continue;
-        case u'ǌ': out += QStringLiteral("nj"); continue;
-        default: break;
-        }
-        // é, ü, ő and the like: their base letter.
-        if (c.decompositionTag() == QChar::Canonical && c.isLetter()) {
-            out += c.decomposition().at(0);
+    out.reserve(text.size() + 4);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            out += QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
             continue;
         }
-        out += c;
+        if (const char16_t *latin = latinOf(QChar(u).toLower().unicode())) {
+            for (const char16_t *l = latin; *l; ++l)
+                foldLower(QChar(*l), out);
+            continue;
+        }
+        // A pair of surrogates, and İ, whose lower case is two characters,
+        // are lowered as text.
+        const bool pair = QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (pair || u == 0x0130) {
+            for (const QChar c : text.mid(i, pair ? 2 : 1).toString().toLower())
+                foldLower(c, out);
+            i += pair ? 1 : 0;
+            continue;
+        }
+        foldLower(QChar(u).toLower(), out);
     }
     return out;
 }
