@@ -6,9 +6,10 @@ file(GLOB LEDGER_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/screens/*.ui ${CMAKE_SOURCE_DIR}/screens/*.qrc)
 add_library(ledger SHARED ${LEDGER_SOURCES})
 target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
-# The host's parts it uses: forms for its screens, report for its printouts
-# (the rest come with them: widgets, dataset, db, core).
-target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report Qt6::Widgets Qt6::Sql Qt6::PrintSupport)
+# The host's parts it uses: forms for its screens, report for its printouts,
+# text for the Serbian folding of completions (the rest come with them:
+# widgets, dataset, db, core).
+target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text Qt6::Widgets Qt6::Sql Qt6::PrintSupport)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}
   # libledger.so stays the name the console loads; it links to the versioned file.

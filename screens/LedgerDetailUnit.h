@@ -21,6 +21,7 @@ class TDBCheckBox;
 class TDBComboBox;
 class TDBEdit;
 class TLedgerHistoryPage;
+class TLedgerItemTypeField;
 class TLedgerItems;
 
 namespace Ui {
@@ -46,6 +47,7 @@ public:
     TDBEdit *DBEdit3 = nullptr; // partner
     QPushButton *PartnerButton = nullptr;
     TDBComboBox *ItemTypeDBCB = nullptr;
+    TLedgerItemTypeField *ItemTypeField = nullptr; // its list, completion and new types
     TDBEdit *ItemDateDBE = nullptr;
     QPushButton *ItemDateButton = nullptr;
     TDBEdit *ItemNumberDBE = nullptr;
