@@ -7,8 +7,8 @@ file(GLOB LEDGER_SOURCES CONFIGURE_DEPENDS
 add_library(ledger SHARED ${LEDGER_SOURCES})
 target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # The host's parts it uses: forms for its screens, report for its printouts,
-# text for the folded partner names (the rest come with them: widgets,
-# dataset, db, core).
+# text for the Serbian folding of partner names and completions (the rest
+# come with them: widgets, dataset, db, core).
 target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text Qt6::Widgets Qt6::Sql Qt6::PrintSupport)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}

@@ -1,6 +1,9 @@
 #include "DocumentService.h"
 
+#include "DocumentStore.h"
+#include "DocumentsWindow.h"
 #include "PickRows.h"
+#include "SecurityActor.h"
 
 // ---- TDocumentService -------------------------------------------------------
 
@@ -23,5 +26,19 @@ bool TDocumentService::SelectDocument(TDocumentDesc &desc)
             d.Description = RowText(q, 2);
             return QStringList{d.Number, d.Description};
         },
-        desc);
+        desc, std::function<bool(TDocumentDesc &, const QString &)>(
+                  [this](TDocumentDesc &d, const QString &typed) { return NewDocument(d, typed); }));
+}
+
+bool TDocumentService::NewDocument(TDocumentDesc &desc, const QString &number)
+{
+    TDocumentStore store(*m_connection, CurrentRegisterActor(m_security.get()));
+    TDocumentRecord record;
+    record.Number = number.trimmed();
+    if (!ShowDocumentForm(store, record))
+        return false;
+    desc.DocumentID = qint32(record.DocumentID);
+    desc.Number = record.Number;
+    desc.Description = record.Description;
+    return true;
 }

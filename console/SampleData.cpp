@@ -43,6 +43,10 @@ const Document kDocuments[] = {
     {"DP-41/26", "Dopis o usklađivanju stanja"},
 };
 
+// The document types the sample items use.
+const char *const kItemTypes[] = {"Dopis",  "Rešenje",  "Zahtev", "Faktura",     "Ugovor",
+                                  "Žalba", "Zapisnik", "Obaveštenje", "Odgovor na zahtev"};
+
 } // namespace
 
 QList<SampleData::User> SampleData::Users()
@@ -67,5 +71,7 @@ void SampleData::Fill(TZConnection &connection)
     for (const Document &d : kDocuments)
         connection.ExecSQL(QStringLiteral("INSERT INTO document (number, description) VALUES (?, ?)"),
                            {QString::fromUtf8(d.Number), QString::fromUtf8(d.Description)});
+    for (const char *name : kItemTypes)
+        connection.ExecSQL(QStringLiteral("INSERT INTO itemtype (name) VALUES (?)"), {QString::fromUtf8(name)});
     transaction.Commit();
 }

@@ -14,6 +14,8 @@
 #include "Help.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
+#include "DocumentsWindow.h"
+#include "ItemTypesWindow.h"
 #include "KException.h"
 #include "LoginDialog.h"
 #include "ModuleLoader.h"
@@ -109,7 +111,8 @@ IRef<TConsole> makeConsole(const IRef<TSecurityService> &security, TZConnection 
     console->AddService(IRef<IInterface>(security));
     console->AddService(
         IRef<IInterface>(IRef<TPartnerService>(new TPartnerService(connection, IRef<ISecurity>(security)))));
-    console->AddService(IRef<IInterface>(IRef<TDocumentService>(new TDocumentService(connection))));
+    console->AddService(IRef<IInterface>(IRef<TDocumentService>(new TDocumentService(connection, security))));
+    console->AddService(IRef<IInterface>(IRef<TItemTypeService>(new TItemTypeService(connection, security))));
     return console;
 }
 
@@ -167,6 +170,11 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
         TPartnersWindow partners(*security.GetConnection(), current, w);
         Dialogs().ShowModal(partners);
     });
+    TSecurityService *desk = &security; // outlives the window (TSession)
+    window->AddRegister(QStringLiteral("Dokumenti"), QStringLiteral("documentsAction"),
+                        [desk] { ShowDocumentsWindow(*desk->GetConnection(), desk); });
+    window->AddRegister(QStringLiteral("Vrste dokumenta"), QStringLiteral("itemTypesAction"),
+                        [desk] { ShowItemTypesWindow(*desk->GetConnection(), desk); });
     window->show();
     return window;
 }

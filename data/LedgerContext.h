@@ -2,7 +2,7 @@
 // What the ledger's data module and screens need from the host, handed to
 // them by the module's entry (integration/) instead of looked up there: the
 // logged-in user, the status bar, and the services of other modules
-// (pickers, the ledger itself). Without a context there is no user and no
+// (pickers, the book's lists, the ledger itself). Without a context there is no user and no
 // service, and status texts go nowhere.
 
 #include "KInterfaces.h"
@@ -33,5 +33,18 @@ public:
     {
         const IRef<ISecurity> security = Service<ISecurity>();
         return security && security->GetCurrentUser(user, 0);
+    }
+    // The book's list of document types (IItemTypes); empty without it.
+    QStringList ItemTypes() const
+    {
+        const IRef<IItemTypes> types = Service<IItemTypes>();
+        return types ? types->ItemTypes() : QStringList();
+    }
+    // Offers name for that list (the service asks and checks the user);
+    // true when it is on the list then, false without the service.
+    bool AddItemType(const QString &name) const
+    {
+        const IRef<IItemTypes> types = Service<IItemTypes>();
+        return types && types->AddItemType(name);
     }
 };

@@ -362,6 +362,15 @@ void custodyChain(TZConnection &connection, const Item &main, Item copy, int enc
     acceptedEntry(connection, last, later(last.When, 15));
 }
 
+// The book's list of document types offers every type the items use.
+void listItemTypes(TZConnection &connection)
+{
+    if (!connection.TableExists(QStringLiteral("itemtype")))
+        return;
+    connection.ExecSQL(QStringLiteral("INSERT INTO itemtype (name) SELECT DISTINCT l.itemtype FROM ledgeritem l "
+                                      "WHERE NOT EXISTS (SELECT 1 FROM itemtype t WHERE t.name = l.itemtype)"));
+}
+
 } // namespace
 
 void FillLedgerSampleData(TZConnection &connection, const QDate &today)
@@ -395,5 +404,6 @@ void FillLedgerSampleData(TZConnection &connection, const QDate &today)
                                               [&main](const Item &it) { return it.ParentId.toLongLong() == main->Id; });
         custodyChain(connection, *main, *copy, int(enclosures), now);
     }
+    listItemTypes(connection);
     transaction.Commit();
 }

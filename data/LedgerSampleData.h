@@ -8,7 +8,8 @@
 
 class TZConnection;
 
-// Inserts the items in one transaction; the ledger's tables must be empty.
+// Inserts the items in one transaction, and puts the document types they use
+// on the book's list where it lacks them; the ledger's tables must be empty.
 // Dates near `today` let the quick filters (today, this week) show rows.
 // The same rows on every start. Throws KException.
 void FillLedgerSampleData(TZConnection &connection, const QDate &today = QDate::currentDate());

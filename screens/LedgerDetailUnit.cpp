@@ -10,6 +10,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
+#include "screens/LedgerItemTypeField.h"
 #include "screens/LedgerHistoryPage.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/PartnerCompletion.h"
@@ -101,6 +102,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     layoutBottomPanel();
     addHistoryPage();
     bindControls();
+    ItemTypeField = new TLedgerItemTypeField(ItemTypeDBCB, LedgerDM ? LedgerDM->Context() : nullptr);
     makeClearActions();
 
     ConnectGuarded(DateTimeAction, [this] { DateTimeActionExecute(); });
@@ -237,9 +239,11 @@ void TLedgerDetailForm::InitControls()
     TypeDBCB->SetItems({_LEDGER_INPUT_TYPE, _LEDGER_OUTPUT_TYPE, _LEDGER_INTERNAL_TYPE});
     select(TypeDBCB, GetDirectionCaption(FItems->LedgerItemZQdirection->AsInteger()));
 
-    QStringList itemTypes;
-    dm.GetFieldValues(QStringLiteral("itemtype"), QStringLiteral("ledgeritem"), itemTypes, true, QString(), QString());
-    ItemTypeDBCB->SetItems(itemTypes);
+    ItemTypeField->Fill([&dm] {
+        QStringList inUse;
+        dm.GetFieldValues(QStringLiteral("itemtype"), QStringLiteral("ledgeritem"), inUse, true, QString(), QString());
+        return inUse;
+    });
 
     const QStringList mailTypes{_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE,
                                 _LEDGER_OPERATER_TYPE};
@@ -321,8 +325,10 @@ void TLedgerDetailForm::CustomApplyExecute()
 {
     TZQuery *query = FItems->LedgerItemZQ;
     PartnerCompletion->Settle();
-    if (editing(*query))
+    if (editing(*query)) {
+        ItemTypeField->OfferTyped();
         query->Post();
+    }
     FLedgerItemID = FItems->LedgerItemZQledgeritemid->AsInteger();
 }
 

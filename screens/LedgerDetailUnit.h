@@ -21,6 +21,7 @@ class TDBCheckBox;
 class TDBComboBox;
 class TDBEdit;
 class TLedgerHistoryPage;
+class TLedgerItemTypeField;
 class TLedgerItems;
 class TPartnerCompletion;
 
@@ -48,6 +49,7 @@ public:
     TPartnerCompletion *PartnerCompletion = nullptr;
     QPushButton *PartnerButton = nullptr;
     TDBComboBox *ItemTypeDBCB = nullptr;
+    TLedgerItemTypeField *ItemTypeField = nullptr; // its list, completion and new types
     TDBEdit *ItemDateDBE = nullptr;
     QPushButton *ItemDateButton = nullptr;
     TDBEdit *ItemNumberDBE = nullptr;
