@@ -24,23 +24,41 @@ TRegisterActor RegisterActor(qint64 userID, const QString &userName)
     return {userID, userName, QSysInfo::machineHostName()};
 }
 
-void RecordRegisterChange(TZConnection &connection, const QString &table, qint64 recordID, TRegisterChangeKind kind,
-                          const TRegisterActor &actor, const QList<TRegisterValue> &values)
+struct TRegisterRecorder::Statements
 {
-    connection.ExecSQL(
-        QStringLiteral("INSERT INTO registerhistory (tablename, recordid, changedat, changekind, userid, username, "
-                       "hostname) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {table, recordID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
-         QString(QChar::fromLatin1(char(kind))), actor.UserID > 0 ? QVariant(actor.UserID) : QVariant(),
-         actor.UserName, actor.HostName});
-    const qint64 id = connection.LastInsertID();
+    TZConnection::TPrepared Change;
+    TZConnection::TPrepared Value;
+};
+
+TRegisterRecorder::TRegisterRecorder(TZConnection &connection)
+    : m_statements(std::make_unique<Statements>(Statements{
+          connection.Prepare(QStringLiteral("INSERT INTO registerhistory (tablename, recordid, changedat, changekind, "
+                                            "userid, username, hostname) VALUES (?, ?, ?, ?, ?, ?, ?)")),
+          connection.Prepare(QStringLiteral("INSERT INTO registerhistoryvalue (registerhistoryid, columnname, "
+                                            "oldvalue, newvalue) VALUES (?, ?, ?, ?)"))}))
+{
+}
+
+TRegisterRecorder::~TRegisterRecorder() = default;
+
+void TRegisterRecorder::Record(const QString &table, qint64 recordID, TRegisterChangeKind kind,
+                               const TRegisterActor &actor, const QList<TRegisterValue> &values)
+{
+    m_statements->Change.Exec({table, recordID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
+                               QString(QChar::fromLatin1(char(kind))),
+                               actor.UserID > 0 ? QVariant(actor.UserID) : QVariant(), actor.UserName, actor.HostName});
+    const qint64 id = m_statements->Change.InsertedID();
     for (const TRegisterValue &value : values) {
         if (kind == TRegisterChangeKind::Update && same(value.Old, value.New))
             continue;
-        connection.ExecSQL(QStringLiteral("INSERT INTO registerhistoryvalue (registerhistoryid, columnname, oldvalue, "
-                                          "newvalue) VALUES (?, ?, ?, ?)"),
-                           {id, value.Column, stored(value.Old), stored(value.New)});
+        m_statements->Value.Exec({id, value.Column, stored(value.Old), stored(value.New)});
     }
+}
+
+void RecordRegisterChange(TZConnection &connection, const QString &table, qint64 recordID, TRegisterChangeKind kind,
+                          const TRegisterActor &actor, const QList<TRegisterValue> &values)
+{
+    TRegisterRecorder(connection).Record(table, recordID, kind, actor, values);
 }
 
 QList<TRegisterValue> ChangedValues(const QVariantMap &before, const QVariantMap &after)
