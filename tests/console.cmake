@@ -51,3 +51,5 @@ set_tests_properties(kconsole_newbook PROPERTIES
 
 # A partner list saved from a spreadsheet: encodings, separators, quotes.
 k_add_test(tst_partnercsv SOURCES tst_partnercsv.cpp LIBS kconsolecore)
+# Importing partners, by the dialog and the command line, on both backends.
+k_add_test(tst_partnerimport SOURCES tst_partnerimport.cpp LIBS kconsolecore DB)
