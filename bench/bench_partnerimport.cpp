@@ -73,7 +73,7 @@ int main(int argc, char **argv)
     const TPartnerCsv csv = ReadPartnerCsv(file);
     const qint64 readMs = timer.elapsed();
     const TPartnerImportResult result =
-        ImportPartners(c, csv, csv.Columns, TDuplicateAction::Skip, TRegisterActor{1, QStringLiteral("Bench"), {}});
+        ImportPartners(c, csv, csv.Columns, TDuplicateAction::Skip, RegisterActor(1, QStringLiteral("Bench")));
     const qint64 totalMs = timer.elapsed();
     std::printf("%s, %d rows (%.1f MB): read %lld ms, import %lld ms, total %lld ms (target < 5000 ms)\n%s\n",
                 IsMariaDb(p) ? "MariaDB" : "SQLite", rows, file.size() / 1e6, readMs, totalMs - readMs, totalMs,

@@ -159,9 +159,6 @@ TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
         name = name.trimmed();
     for (const QString &name : csv.Header)
         csv.Columns << GuessPartnerColumn(name);
-    if (!csv.Columns.contains(TPartnerColumn::Name))
-        throw KException(QStringLiteral("Prvi red datoteke nema kolonu sa nazivom partnera (npr. „Naziv“). Kolone su: %1")
-                             .arg(csv.Header.join(QStringLiteral(", "))));
     for (const TCsvRow &row : rows)
         if (row.Cells.size() > csv.Header.size())
             throw KException(QStringLiteral("Red %1 ima %2 kolona, a zaglavlje %3.")

@@ -36,6 +36,6 @@ TPartnerColumn GuessPartnerColumn(const QString &header);
 QString PartnerColumnCaption(TPartnerColumn column);
 
 // Reads the whole file's bytes. Throws KException with the line's number for
-// a quote left open, and for a file without a header row or without a column
-// for the name.
+// a quote left open or a row longer than the header, and for a file without
+// a header row.
 TPartnerCsv ReadPartnerCsv(const QByteArray &bytes);

@@ -1,5 +1,6 @@
 #include "PartnerImport.h"
 
+#include "KException.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -78,6 +79,9 @@ struct TKnownPartners
 
 TPartnerImportPlan plan(TKnownPartners &known, const TPartnerCsv &csv, const QList<TPartnerColumn> &columns)
 {
+    if (!columns.contains(TPartnerColumn::Name))
+        throw KException(QStringLiteral("Nijedna kolona datoteke nije naziv partnera (npr. „Naziv“). Kolone su: %1")
+                             .arg(csv.Header.join(QStringLiteral(", "))));
     TPartnerImportPlan result;
     for (const TCsvRow &row : csv.Rows) {
         TPartnerImportRow planned;
@@ -119,6 +123,85 @@ bool fillEmpty(TPartnerRecord &partner, const TPartnerRecord &row)
     return changed;
 }
 
+// New partners written some hundreds at a time: one statement for their
+// rows and two for their history, where one row each would make a large
+// list slow on a server over a network.
+class TPartnerBatch
+{
+public:
+    // ids[row] gets each new partner's id.
+    TPartnerBatch(TZConnection &connection, TRegisterRecorder &history, const TRegisterActor &actor,
+                  QList<qint64> &ids)
+        : m_connection(connection), m_history(history), m_actor(actor), m_ids(ids)
+    {
+    }
+
+    void Add(int row, const TPartnerRecord &record)
+    {
+        m_rows.push_back({row, record});
+        if (m_rows.size() == 500)
+            Flush();
+    }
+
+    // Writes what was added.
+    void Flush()
+    {
+        if (m_rows.isEmpty())
+            return;
+        QStringList tuples;
+        QVariantList params;
+        for (const auto &[row, record] : m_rows) {
+            tuples << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, 'y')");
+            params << PartnerStoredParams(record);
+        }
+        const qint64 before = maxID(QStringLiteral("SELECT MAX(partnerid) FROM partner"));
+        m_connection.ExecSQL(QStringLiteral("INSERT INTO partner (name, address, city, pib, mb, email, phone, "
+                                            "active) VALUES %1")
+                                 .arg(tuples.join(QStringLiteral(", "))),
+                             params);
+        // The new rows are those above the highest id before, known by their
+        // names, which are unique within a batch. Another desk may have
+        // added rows meanwhile: a name of ours among them is not guessed at.
+        QHash<QString, qint64> idOf;
+        for (const auto &[row, record] : m_rows)
+            idOf.insert(record.Name.trimmed(), 0);
+        auto q = m_connection.OpenQuery(QStringLiteral("SELECT partnerid, name FROM partner WHERE partnerid > ?"),
+                                        {before});
+        while (q->next()) {
+            const QString name = q->value(1).toString();
+            if (!idOf.contains(name))
+                continue;
+            if (idOf.value(name) != 0)
+                throw EDatabaseError(QStringLiteral("Partnera „%1“ je istovremeno upisao i drugi korisnik; "
+                                                    "uvoz nije sačuvan, pokušajte ponovo.").arg(name));
+            idOf[name] = q->value(0).toLongLong();
+        }
+        QList<QPair<qint64, QList<TRegisterValue>>> entries;
+        for (const auto &[row, record] : m_rows) {
+            const qint64 id = idOf.value(record.Name.trimmed());
+            if (id == 0)
+                throw EDatabaseError(QStringLiteral("Baza nije vratila šifru novog partnera „%1“.").arg(record.Name));
+            m_ids[row] = id;
+            entries.push_back({id, ChangedValues({}, PartnerStoredTexts(record))});
+        }
+        m_history.RecordInserts(PartnerTable, entries, m_actor);
+        m_rows.clear();
+    }
+
+private:
+    qint64 maxID(const QString &sql)
+    {
+        auto q = m_connection.OpenQuery(sql);
+        return q->next() ? q->value(0).toLongLong() : 0;
+    }
+
+    TZConnection &m_connection;
+    TRegisterRecorder &m_history;
+    const TRegisterActor &m_actor;
+    QList<qint64> &m_ids;
+    QList<std::pair<int, TPartnerRecord>> m_rows;
+};
+
 } // namespace
 
 int TPartnerImportPlan::Refused() const
@@ -150,45 +233,44 @@ TPartnerImportResult ImportPartners(TZConnection &connection, const TPartnerCsv 
     // adds a duplicate, which is only ever warned about.
     TKnownPartners known(connection);
     const TPartnerImportPlan planned = plan(known, csv, columns);
-    auto insert = connection.Prepare(QStringLiteral(
-        "INSERT INTO partner (name, address, city, pib, mb, email, phone, active) VALUES (?, ?, ?, ?, ?, ?, ?, 'y')"));
     auto update = connection.Prepare(QStringLiteral(
         "UPDATE partner SET address = ?, city = ?, pib = ?, mb = ?, email = ?, phone = ? WHERE partnerid = ?"));
     TRegisterRecorder history(connection);
     QList<qint64> addedIDs(planned.Rows.size(), 0);
+    TPartnerBatch batch(connection, history, actor, addedIDs);
     for (qsizetype i = 0; i < planned.Rows.size(); ++i) {
         const TPartnerImportRow &row = planned.Rows.at(i);
         if (!row.Problem.isEmpty()) {
             ++result.Refused;
             continue;
         }
-        if (!row.DuplicateReason.isEmpty()) {
-            const qint64 target = row.DuplicateOf ? row.DuplicateOf : addedIDs.value(row.DuplicateOfRow);
-            if (duplicates == TDuplicateAction::Skip || target == 0) {
-                ++result.Skipped;
-                continue;
-            }
-            TPartnerRecord &partner = known.Stored[target];
-            const QVariantMap before = PartnerStoredTexts(partner);
-            if (fillEmpty(partner, row.Record)) {
-                const QVariantMap after = PartnerStoredTexts(partner);
-                const QVariantList texts = PartnerStoredParams(partner);
-                update.Exec(texts.mid(1) << target);
-                history.Record(PartnerTable, target, TRegisterChangeKind::Update, actor, ChangedValues(before, after));
-            }
-            ++result.Merged;
+        if (row.DuplicateReason.isEmpty()) {
+            batch.Add(int(i), row.Record);
+            ++result.Added;
             continue;
         }
-        insert.Exec(PartnerStoredParams(row.Record));
-        const qint64 id = insert.InsertedID();
-        addedIDs[i] = id;
-        TPartnerRecord stored = row.Record;
-        stored.ID = id;
-        known.Stored.insert(id, stored);
-        history.Record(PartnerTable, id, TRegisterChangeKind::Insert, actor,
-                       ChangedValues({}, PartnerStoredTexts(row.Record)));
-        ++result.Added;
+        if (duplicates == TDuplicateAction::Skip) {
+            ++result.Skipped;
+            continue;
+        }
+        // A merge into a row of the file needs that row's id.
+        batch.Flush();
+        const qint64 target = row.DuplicateOf ? row.DuplicateOf : addedIDs.value(row.DuplicateOfRow);
+        if (!known.Stored.contains(target)) {
+            TPartnerRecord added = planned.Rows.at(row.DuplicateOfRow).Record;
+            added.ID = target;
+            known.Stored.insert(target, added);
+        }
+        TPartnerRecord &partner = known.Stored[target];
+        const QVariantMap before = PartnerStoredTexts(partner);
+        if (fillEmpty(partner, row.Record)) {
+            update.Exec(PartnerStoredParams(partner).mid(1) << target);
+            history.Record(PartnerTable, target, TRegisterChangeKind::Update, actor,
+                           ChangedValues(before, PartnerStoredTexts(partner)));
+        }
+        ++result.Merged;
     }
+    batch.Flush();
     transaction.Commit();
     return result;
 }

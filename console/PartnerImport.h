@@ -44,7 +44,7 @@ struct TPartnerImportResult
 };
 
 // The rows as partners under columns (one per header cell), checked against
-// the stored partners.
+// the stored partners. Throws KException when no column is the name.
 TPartnerImportPlan PlanPartnerImport(TZConnection &connection, const TPartnerCsv &csv,
                                      const QList<TPartnerColumn> &columns);
 

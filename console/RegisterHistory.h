@@ -44,9 +44,14 @@ public:
     ~TRegisterRecorder();
     void Record(const QString &table, qint64 recordID, TRegisterChangeKind kind, const TRegisterActor &actor,
                 const QList<TRegisterValue> &values);
+    // The insert of many rows of table at once, each with its values: a
+    // few statements for all of them instead of a few for each.
+    void RecordInserts(const QString &table, const QList<QPair<qint64, QList<TRegisterValue>>> &rows,
+                       const TRegisterActor &actor);
 
 private:
     struct Statements;
+    TZConnection &m_connection;
     std::unique_ptr<Statements> m_statements;
 };
 

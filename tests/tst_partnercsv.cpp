@@ -73,9 +73,6 @@ private slots:
         QTest::newRow("quote left open")
             << QByteArray("Naziv;Mesto\nA;B\n\"C;D\nE;F\n")
             << "Navodnik otvoren u redu 3 nije zatvoren do kraja datoteke.";
-        QTest::newRow("no name column")
-            << QByteArray("Mesto;PIB\nNiš;1\n")
-            << "Prvi red datoteke nema kolonu sa nazivom partnera (npr. „Naziv“). Kolone su: Mesto, PIB";
         QTest::newRow("too many cells") << QByteArray("Naziv;Mesto\nA;B\nC;D;E\n") << "Red 3 ima 3 kolona, a zaglavlje 2.";
         QTest::newRow("empty") << QByteArray("\n\n")
                                << "Datoteka je prazna: prvi red treba da navede kolone (npr. Naziv;Adresa;Mesto;PIB).";
