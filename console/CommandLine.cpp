@@ -80,11 +80,18 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     const QCommandLineOption adminOption(QStringLiteral("admin"),
                                          QStringLiteral("Korisničko ime prvog administratora uz --new-book."),
                                          QStringLiteral("LOGIN"));
+    const QCommandLineOption importPartnersOption(QStringLiteral("import-partners"),
+                                                  QStringLiteral("Uvozi partnere iz CSV datoteke (UTF-8 ili Windows-1250, "
+                                                                 "; ili , između kolona, prvi red su nazivi kolona) i izlazi."),
+                                                  QStringLiteral("FILE.csv"));
+    const QCommandLineOption mergeDuplicatesOption(QStringLiteral("merge-duplicates"),
+                                                   QStringLiteral("Uz --import-partners: duplikat (isti PIB ili naziv) "
+                                                                  "dopunjuje postojećeg partnera umesto da se preskoči."));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption,
                        addUserOption, firstNameOption, lastNameOption, newBookOption, organizationOption, adminOption,
-                       sizeOption});
+                       importPartnersOption, mergeDuplicatesOption, sizeOption});
     const QList<QCommandLineOption> moduleParserOptions = addModuleOptions(parser, moduleOptions);
 
     TCommandLine line;
@@ -117,6 +124,8 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     line.NewBook = parser.isSet(newBookOption);
     line.Organization = parser.value(organizationOption);
     line.Admin = parser.value(adminOption);
+    line.ImportPartners = valueIfSet(parser, importPartnersOption);
+    line.MergeDuplicates = parser.isSet(mergeDuplicatesOption);
     line.Size = parser.value(sizeOption);
     line.SizeGiven = parser.isSet(sizeOption);
     for (const QCommandLineOption &option : moduleParserOptions)

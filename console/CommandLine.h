@@ -23,6 +23,8 @@ struct TCommandLine
     bool NewBook = false;              // --new-book: make an office's own empty book and quit
     QString Organization;              // --organization, with --new-book
     QString Admin;                     // --admin: the new book's first administrator
+    std::optional<QString> ImportPartners; // --import-partners: import a partner list (CSV) and quit
+    bool MergeDuplicates = false;      // --merge-duplicates, with --import-partners
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
     TCommandValues ModuleValues;       // the loaded modules' options given, by name
@@ -30,7 +32,7 @@ struct TCommandLine
 
     // Run from a script: no message boxes that wait for a click. The
     // modules' options are their commands', which run without a window.
-    bool Scripted() const { return User || Screenshot || AddUser || NewBook || !ModuleValues.isEmpty(); }
+    bool Scripted() const { return User || Screenshot || AddUser || NewBook || ImportPartners || !ModuleValues.isEmpty(); }
 };
 
 // Reads the application's arguments: the console's own options and those

@@ -254,3 +254,13 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
         return items;
     });
 }
+
+QVariantMap PartnerStoredTexts(const TPartnerRecord &record)
+{
+    return storedTexts(record);
+}
+
+QVariantList PartnerStoredParams(const TPartnerRecord &record)
+{
+    return textParams(storedTexts(record));
+}

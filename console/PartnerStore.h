@@ -69,3 +69,9 @@ void SetPartnerActive(TZConnection &connection, qint64 id, bool active, const TU
 // Administrators only; refused (KException) for the same partner twice,
 // EStaleRow when either is gone.
 int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, const TUserDesc &user);
+
+// The columns a clerk edits as they are stored (trimmed, NULL for empty),
+// by column name; and in the order name, address, city, pib, mb, email,
+// phone, for the statements that write them.
+QVariantMap PartnerStoredTexts(const TPartnerRecord &record);
+QVariantList PartnerStoredParams(const TPartnerRecord &record);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <memory>
 
 class TZConnection;
 
@@ -33,6 +34,26 @@ TRegisterActor RegisterActor(qint64 userID, const QString &userName);
 // change are left out. Throws EDatabaseError.
 void RecordRegisterChange(TZConnection &connection, const QString &table, qint64 recordID, TRegisterChangeKind kind,
                           const TRegisterActor &actor, const QList<TRegisterValue> &values);
+
+// RecordRegisterChange for many rows in a row (an import): its statements
+// prepared once. Lives within the caller's transaction.
+class TRegisterRecorder
+{
+public:
+    explicit TRegisterRecorder(TZConnection &connection); // throws EDatabaseError
+    ~TRegisterRecorder();
+    void Record(const QString &table, qint64 recordID, TRegisterChangeKind kind, const TRegisterActor &actor,
+                const QList<TRegisterValue> &values);
+    // The insert of many rows of table at once, each with its values: a
+    // few statements for all of them instead of a few for each.
+    void RecordInserts(const QString &table, const QList<QPair<qint64, QList<TRegisterValue>>> &rows,
+                       const TRegisterActor &actor);
+
+private:
+    struct Statements;
+    TZConnection &m_connection;
+    std::unique_ptr<Statements> m_statements;
+};
 
 // The values of an update: the columns whose value differs between before
 // and after, both maps keyed by column name.

@@ -21,6 +21,9 @@
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
 #include "NewBook.h"
+#include "PartnerImportCommand.h"
+#include "PartnerStore.h"
+#include "RegisterHistory.h"
 #include "SampleData.h"
 #include "SchemaInstaller.h"
 #include "SerbianQtTexts.h"
@@ -102,6 +105,19 @@ int addUser(TSecurityService &security, const TCommandLine &line)
     }
     std::printf("Korisnik %s je sačuvan.\n", qPrintable(*line.AddUser));
     return 0;
+}
+
+// --import-partners: the history names the user of --user, or the
+// computer's account when the import ran without a login.
+int importPartners(TSecurityService &security, const TCommandLine &line, TZConnection &connection)
+{
+    TUserDesc user;
+    if (line.User && !security.GetCurrentUser(user, 0))
+        return 2;
+    const TRegisterActor actor =
+        user.UserID > 0 ? PartnerActor(user)
+                        : RegisterActor(0, QStringLiteral("komandna linija (%1)").arg(qEnvironmentVariable("USER")));
+    return ImportPartnersCommand(connection, *line.ImportPartners, line.MergeDuplicates, actor);
 }
 
 // The console with its own services; the modules add theirs as they load.
@@ -310,9 +326,14 @@ int main(int argc, char *argv[])
     TSecurityService &security = *session.Security.get();
     if (line.AddUser)
         return addUser(security, line);
+    // Without --user an import asks nobody to log in, as --add-user does not.
+    if (line.ImportPartners && !line.User)
+        return importPartners(security, line, *session.Connection);
     if (const std::optional<int> exitCode = logIn(security, line, iniPath))
         return *exitCode;
 
+    if (line.ImportPartners)
+        return importPartners(security, line, *session.Connection);
     if (HasCommand(line, console)) {
         for (const QString &warning : session.Loader.Warnings())
             std::fprintf(stderr, "%s\n", qPrintable(warning));

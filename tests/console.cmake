@@ -48,3 +48,8 @@ set_tests_properties(package_deb PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 add_test(NAME kconsole_newbook COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/console_newbook.sh $<TARGET_FILE:kconsole>)
 set_tests_properties(kconsole_newbook PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KLEDGER_MODULE_DIR=${KLEDGER_MODULE_DIR}" TIMEOUT 120)
+
+# A partner list saved from a spreadsheet: encodings, separators, quotes.
+k_add_test(tst_partnercsv SOURCES tst_partnercsv.cpp LIBS kconsolecore)
+# Importing partners, by the dialog and the command line, on both backends.
+k_add_test(tst_partnerimport SOURCES tst_partnerimport.cpp LIBS kconsolecore DB)

@@ -352,6 +352,11 @@ int TZConnection::TPrepared::Exec(const QVariantList &params)
     return m_query->numRowsAffected();
 }
 
+qint64 TZConnection::TPrepared::InsertedID() const
+{
+    return m_query->lastInsertId().toLongLong();
+}
+
 qint64 TZConnection::LastInsertID()
 {
     auto q = OpenQuery(m_dialect->LastInsertIdSql());

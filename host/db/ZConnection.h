@@ -106,6 +106,9 @@ public:
     {
     public:
         int Exec(const QVariantList &params); // rows affected; throws on error
+        // The key of the row the last Exec inserted, as the driver reported it
+        // (no round trip to the server).
+        qint64 InsertedID() const;
         ~TPrepared();
         TPrepared(TPrepared &&) noexcept;
 
