@@ -4,6 +4,7 @@
 #include "Guard.h"
 #include "KException.h"
 #include "PartnerEditDialog.h"
+#include "PartnerImportDialog.h"
 #include "PartnerStore.h"
 #include "PickRows.h"
 #include "SerbianFold.h"
@@ -65,6 +66,9 @@ TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user
     QPushButton *merge = addButton(QStringLiteral("&Spoji sa…"), QStringLiteral("mergeButton"));
     merge->setToolTip(QStringLiteral("Stavke izabranog partnera prelaze na drugog partnera, a izabrani postaje neaktivan"));
     ConnectGuarded(merge, [this] { MergeCurrent(); });
+    QPushButton *import = addButton(QStringLiteral("&Uvoz…"), QStringLiteral("importButton"));
+    import->setToolTip(QStringLiteral("Partneri iz CSV datoteke (npr. tabela sačuvana kao CSV)"));
+    ConnectGuarded(import, [this] { ImportPartners(); });
     m_buttons->addStretch(1);
     connect(addButton(QStringLiteral("Zatvori"), QStringLiteral("closeButton")), &QPushButton::clicked, this,
             &QDialog::accept);
@@ -75,6 +79,13 @@ TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user
     connect(m_list, &QTableWidget::currentCellChanged, this, &TPartnersWindow::updateButtons);
     resize(960, 560);
     Reload();
+}
+
+void TPartnersWindow::ImportPartners()
+{
+    TPartnerImportDialog dialog(m_connection, PartnerActor(m_user), this);
+    if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
+        Reload();
 }
 
 QPushButton *TPartnersWindow::addButton(const QString &caption, const QString &objectName)

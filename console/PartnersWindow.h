@@ -34,6 +34,7 @@ public:
     void EditCurrent();
     void ToggleActive();   // administrators only
     void MergeCurrent();   // the current partner into one chosen; administrators only
+    void ImportPartners(); // from a CSV file (PartnerImportDialog)
 
 private:
     void applyFilter();
