@@ -123,9 +123,9 @@ bool fillEmpty(TPartnerRecord &partner, const TPartnerRecord &row)
     return changed;
 }
 
-// New partners written some hundreds at a time: one statement for their
-// rows and two for their history, where one row each would make a large
-// list slow on a server over a network.
+// New partners written many at a time: one statement for their rows and
+// two for their history, where one row each would make a large list slow on
+// a server over a network.
 class TPartnerBatch
 {
 public:
@@ -139,7 +139,7 @@ public:
     void Add(int row, const TPartnerRecord &record)
     {
         m_rows.push_back({row, record});
-        if (m_rows.size() == 500)
+        if (m_rows.size() >= m_connection.Dialect().InsertBatchRows())
             Flush();
     }
 

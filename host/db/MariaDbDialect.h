@@ -30,6 +30,8 @@ public:
     // sort in memory: the rows come as the server has them.
     bool SortsInSelect() const override { return false; }
     int LikePatternLimit(const TZConnection &) const override { return 0; }
+    // Each statement is a round trip to the server: many rows in one.
+    int InsertBatchRows() const override { return 500; }
     QString BeginTransactionSql() const override;
     QString LockRowSql(const QString &table, const QString &keyColumn) const override;
 };

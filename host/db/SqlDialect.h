@@ -62,6 +62,9 @@ public:
     // The longest LIKE pattern the open session takes in UTF-8 bytes, 0
     // when it sets no limit of its own.
     virtual int LikePatternLimit(const TZConnection &connection) const = 0;
+    // How many rows one INSERT ... VALUES (...), (...) should carry when
+    // many are written at once.
+    virtual int InsertBatchRows() const = 0;
 
     // A transaction's first statement, and the read that holds a row of
     // table (one ? for its key) until the transaction ends.
