@@ -37,6 +37,11 @@ void TConsole::AddService(const IRef<IInterface> &service)
         m_services.push_back(service);
 }
 
+void TConsole::RemoveService(const IRef<IInterface> &service)
+{
+    m_services.erase(std::remove(m_services.begin(), m_services.end(), service), m_services.end());
+}
+
 void TConsole::AddSnapin(const IRef<ISnapin> &snapin)
 {
     if (snapin)

@@ -21,6 +21,8 @@ public:
 
     // Built-in services are asked before any snap-in, in the order added.
     void AddService(const IRef<IInterface> &service);
+    // A service that goes away before the console (a closed window's).
+    void RemoveService(const IRef<IInterface> &service);
     void AddSnapin(const IRef<ISnapin> &snapin);
     void RemoveSnapin(const IRef<ISnapin> &snapin);
     // Drops every reference the console holds, so that snap-ins holding the

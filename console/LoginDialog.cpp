@@ -67,7 +67,7 @@ void TLoginDialog::TryLogin()
         accept();
         return;
     }
-    m_error->setText(QStringLiteral("Pogrešno korisničko ime ili lozinka."));
+    m_error->setText(m_security->LoginError());
     m_error->show();
     m_password->clear();
     m_password->setFocus();

@@ -3,10 +3,17 @@
 #include "KException.h"
 #include "PasswordHash.h"
 #include "PickRows.h"
+#include "RegisterHistory.h"
+#include "UserStore.h"
 #include "ZConnection.h"
 
 #include <QSqlQuery>
 #include <QVariant>
+
+namespace {
+const QString WrongLoginText = QStringLiteral("Pogrešno korisničko ime ili lozinka.");
+const QString InactiveText = QStringLiteral("Korisnički nalog je isključen. Obratite se administratoru.");
+} // namespace
 
 // ---- TSecurityService -------------------------------------------------------
 
@@ -56,24 +63,41 @@ QString TSecurityService::CurrentUserName() const
 bool TSecurityService::Login(const QString &login, const QString &password)
 {
     m_user.reset();
+    m_loginError = WrongLoginText;
     const QString name = login.trimmed();
     auto q = m_connection->OpenQuery(
-        QStringLiteral("SELECT userid, login, firstname, lastname, passwordhash FROM user WHERE login = ?"), {name});
+        QStringLiteral("SELECT userid, login, firstname, lastname, passwordhash, role, active FROM user WHERE login = ?"),
+        {name});
     if (!name.isEmpty() && q->next()) {
         if (!VerifyPassword(password, RowText(*q, 4)))
             return false;
+        // Said only to whoever knows the password.
+        if (RowText(*q, 6) != QLatin1String("y")) {
+            m_loginError = InactiveText;
+            return false;
+        }
         TUserDesc user;
         user.UserID = q->value(0).toInt();
         user.Login = RowText(*q, 1);
         user.FirstName = RowText(*q, 2);
         user.LastName = RowText(*q, 3);
+        user.Administrator = RowText(*q, 5) == QLatin1String("a");
         m_user = user;
+        m_loginError.clear();
         return true;
     }
     // Spend the same time as for a known login.
     static const QString decoy = HashPassword(QStringLiteral("decoy"));
     VerifyPassword(password, decoy);
     return false;
+}
+
+TRegisterActor TSecurityService::actor() const
+{
+    if (!m_user)
+        return RegisterActor(0, QStringLiteral("komandna linija"));
+    const QString name = CurrentUserName();
+    return RegisterActor(m_user->UserID, name.isEmpty() ? m_user->Login : name);
 }
 
 void TSecurityService::SaveUser(const QString &login, const QString &firstName, const QString &lastName,
@@ -83,16 +107,50 @@ void TSecurityService::SaveUser(const QString &login, const QString &firstName, 
     if (name.isEmpty() || password.isEmpty())
         throw KException(QStringLiteral("Korisničko ime i lozinka moraju biti zadati."));
     const QString hash = HashPassword(password);
-    if (m_connection->ExecSQL(QStringLiteral("UPDATE user SET firstname = ?, lastname = ?, passwordhash = ? WHERE login = ?"),
-                              {firstName.trimmed(), lastName.trimmed(), hash, name}) == 0)
+    const QVariantMap names{{QStringLiteral("firstname"), firstName.trimmed()},
+                            {QStringLiteral("lastname"), lastName.trimmed()}};
+    ChangeUsers(*m_connection, [&] {
+        auto q = m_connection->OpenQuery(QStringLiteral("SELECT userid, firstname, lastname FROM user WHERE login = ?"),
+                                         {name});
+        if (q->next()) {
+            const qint64 id = q->value(0).toLongLong();
+            const QVariantMap before{{QStringLiteral("firstname"), q->value(1)}, {QStringLiteral("lastname"), q->value(2)}};
+            m_connection->ExecSQL(QStringLiteral("UPDATE user SET firstname = ?, lastname = ?, passwordhash = ? WHERE userid = ?"),
+                                  {firstName.trimmed(), lastName.trimmed(), hash, id});
+            RecordRegisterChange(*m_connection, QStringLiteral("user"), id, TRegisterChangeKind::Update, actor(),
+                                 ChangedValues(before, names) << PasswordChangedValue());
+            return;
+        }
         m_connection->ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES (?, ?, ?, ?)"),
                               {firstName.trimmed(), lastName.trimmed(), name, hash});
+        QList<TRegisterValue> values{{QStringLiteral("login"), QVariant(), name}};
+        values << ChangedValues({}, names) << PasswordChangedValue();
+        RecordRegisterChange(*m_connection, QStringLiteral("user"), m_connection->LastInsertID(),
+                             TRegisterChangeKind::Insert, actor(), values);
+    });
+}
+
+void TSecurityService::ChangePassword(const QString &oldPassword, const QString &newPassword)
+{
+    if (!m_user)
+        throw KException(QStringLiteral("Lozinku menja samo prijavljeni korisnik."));
+    if (newPassword.isEmpty())
+        throw KException(QStringLiteral("Upišite novu lozinku."));
+    const QString hash = HashPassword(newPassword);
+    ChangeUsers(*m_connection, [&] {
+        auto q = m_connection->OpenQuery(QStringLiteral("SELECT passwordhash FROM user WHERE userid = ?"), {m_user->UserID});
+        if (!q->next() || !VerifyPassword(oldPassword, RowText(*q, 0)))
+            throw KException(QStringLiteral("Stara lozinka nije tačna."));
+        m_connection->ExecSQL(QStringLiteral("UPDATE user SET passwordhash = ? WHERE userid = ?"), {hash, m_user->UserID});
+        RecordRegisterChange(*m_connection, QStringLiteral("user"), m_user->UserID, TRegisterChangeKind::Update, actor(),
+                             {PasswordChangedValue()});
+    });
 }
 
 bool TSecurityService::SelectUser(TUserDesc &desc)
 {
     return SelectRow(
-        m_connection, QStringLiteral("SELECT userid, login, firstname, lastname FROM user ORDER BY %1, %2, %3")
+        m_connection, QStringLiteral("SELECT userid, login, firstname, lastname FROM user WHERE active = 'y' ORDER BY %1, %2, %3")
                           .arg(m_connection->TextOrder(QStringLiteral("lastname")),
                                m_connection->TextOrder(QStringLiteral("firstname")),
                                m_connection->TextOrder(QStringLiteral("login"))),

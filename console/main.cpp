@@ -5,6 +5,7 @@
 // last.
 
 #include "AboutText.h"
+#include "AccountActions.h"
 #include "CommandLine.h"
 #include "CommandRunner.h"
 #include "Console.h"
@@ -17,7 +18,6 @@
 #include "DocumentsWindow.h"
 #include "ItemTypesWindow.h"
 #include "KException.h"
-#include "LoginDialog.h"
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
 #include "NewBook.h"
@@ -29,6 +29,7 @@
 #include "SerbianQtTexts.h"
 #include "PartnersWindow.h"
 #include "Services.h"
+#include "UsersWindow.h"
 #include "ZConnection.h"
 
 #include <QApplication>
@@ -38,7 +39,9 @@
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -142,15 +145,11 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
             // On standard input the password stays out of the process list.
             const QString password = line.PasswordFromStdin ? QTextStream(stdin).readLine() : line.Password;
             if (!security.Login(*line.User, password)) {
-                fail(QStringLiteral("Prijava nije uspela: Pogrešno korisničko ime ili lozinka."));
+                fail(QStringLiteral("Prijava nije uspela: %1").arg(security.LoginError()));
                 return 2;
             }
-        } else {
-            TLoginDialog login(&security);
-            login.SetLogin(ConsoleSettings::LastLogin(iniPath));
-            if (Dialogs().ShowModal(login) != QDialog::Accepted)
-                return 0;
-            ConsoleSettings::SetLastLogin(iniPath, login.Login());
+        } else if (!LogInWithDialog(security, iniPath)) {
+            return 0;
         }
     } catch (const KException &e) {
         fail(e.message());
@@ -160,11 +159,19 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
 }
 
 // The window in the layout its user left it in; a size given on the command line wins.
+// logout runs on "Odjava".
 std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TConnectionParams &params,
                                            TConsole &console, const TModuleLoader &loader, const TCommandLine &line,
-                                           const QSize &size, const QString &iniPath)
+                                           const QSize &size, const QString &iniPath,
+                                           const std::function<void()> &logout)
 {
     auto window = std::make_unique<TConsoleWindow>(security.CurrentUserName(), ConsoleSettings::DatabaseCaption(params));
+    TConsoleWindow *w = window.get();
+    window->AddRegister(QStringLiteral("Korisnici"), QStringLiteral("usersAction"),
+                        [&security, w] { OpenUsersWindow(security, w); });
+    window->AddFileAction(QStringLiteral("Promena lozinke…"), QStringLiteral("changePasswordAction"),
+                          [&security, w] { ChangeOwnPassword(security, w); });
+    window->AddFileAction(QStringLiteral("Odjava"), QStringLiteral("logoutAction"), logout);
     console.AddService(IRef<IInterface>(window->StatusService()));
     window->resize(ConsoleLayout::FirstSize(size));
     TUserDesc user;
@@ -341,12 +348,29 @@ int main(int argc, char *argv[])
         security.GetCurrentUser(user, 0);
         return RunCommand(line, console, user);
     }
-    session.Window = showWindow(security, params, console, session.Loader, line, *size, iniPath);
-
-    int exitCode = followScript(*session.Window, line);
-    if (line.Screenshot && exitCode == 0)
-        saveScreenshotLater(session.Window.get(), *line.Screenshot);
-    if (exitCode == 0 || !g_scripted)
-        exitCode = app.exec();
-    return exitCode;
+    // "Odjava" ends the event loop; the next user logs in and gets a window
+    // of their own, until a login is cancelled or the window closes.
+    bool loggingOut = false;
+    const auto logout = [&loggingOut] {
+        loggingOut = true;
+        QApplication::exit(0);
+    };
+    for (bool first = true;; first = false) {
+        session.Window = showWindow(security, params, console, session.Loader, line, *size, iniPath, logout);
+        int exitCode = first ? followScript(*session.Window, line) : 0;
+        if (first && line.Screenshot && exitCode == 0)
+            saveScreenshotLater(session.Window.get(), *line.Screenshot);
+        if (exitCode == 0 || !g_scripted)
+            exitCode = app.exec();
+        if (!std::exchange(loggingOut, false))
+            return exitCode;
+        CloseForLogout(session.Window, console, security);
+        try {
+            if (!LogInWithDialog(security, iniPath))
+                return 0;
+        } catch (const KException &e) {
+            fail(e.message());
+            return 1;
+        }
+    }
 }

@@ -66,7 +66,7 @@ void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THisto
 // (ReadRows.h); EAbort when the user cancelled one.
 QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID);
 // The deleted items userID may see, newest deletion first, each with its
-// last values: those the user deleted, registered, sent on or was meant to
-// receive. The book has no roles, and an item's people are the ones who
-// answer for it; everyone else sees nothing.
-QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID);
+// last values: for a clerk those the user deleted, registered, sent on or
+// was meant to receive (an item's people are the ones who answer for it);
+// an administrator sees every deleted item.
+QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID, bool administrator = false);

@@ -95,8 +95,10 @@ QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID)
     return readEntries(connection, QStringLiteral("h.ledgeritemid = ?"), {itemID});
 }
 
-QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID)
+QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID, bool administrator)
 {
+    if (administrator)
+        return readEntries(connection, QStringLiteral("h.changekind = 'd'"), {});
     const QString id = QString::number(userID);
     return readEntries(connection,
                        QStringLiteral("h.changekind = 'd' AND (h.userid = ? OR EXISTS (SELECT 1 FROM "

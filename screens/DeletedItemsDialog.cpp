@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "KException.h"
+#include "data/LedgerContext.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerHistory.h"
 #include "data/LedgerHistoryText.h"
@@ -12,7 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID, QWidget *parent) : QDialog(parent)
+TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID, bool administrator, QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("DeletedItemsDialog"));
     setWindowTitle(QStringLiteral("Obrisane stavke"));
@@ -21,7 +23,7 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     ItemsTree->setObjectName(QStringLiteral("ItemsTree"));
     ItemsTree->setHeaderLabels({QStringLiteral("Delovodni broj"), QStringLiteral("Obrisano"), QStringLiteral("Obrisao"),
                                 QStringLiteral("Računar")});
-    for (const THistoryEntry &entry : DeletedLedgerItems(connection, userID)) {
+    for (const THistoryEntry &entry : DeletedLedgerItems(connection, userID, administrator)) {
         auto *item = new QTreeWidgetItem(ItemsTree, {entry.LedgerNumber, HistoryTime(entry.When),
                                                      entry.UserName, entry.HostName});
         for (const THistoryValue &v : entry.Values) {
@@ -35,7 +37,9 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     for (int c = 1; c < ItemsTree->columnCount(); ++c)
         ItemsTree->resizeColumnToContents(c);
     ItemsTree->setColumnWidth(0, 140);
-    EmptyLabel = new QLabel(QStringLiteral("Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."), this);
+    EmptyLabel = new QLabel(administrator ? QStringLiteral("Nema obrisanih stavki.")
+                                          : QStringLiteral("Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."),
+                            this);
     EmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
     EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);
     auto *buttons = new QDialogButtonBox(this);
@@ -52,11 +56,11 @@ void DeletedItemsActionExecute(QWidget *owner)
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
         throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
-    const int user = LedgerDM->GetUserID();
-    if (user <= 0) {
+    TUserDesc user;
+    if (!LedgerDM->Context() || !LedgerDM->Context()->CurrentUser(user) || user.UserID <= 0) {
         MessageDlg(QStringLiteral("Obrisane stavke vidi samo prijavljeni korisnik."), TMsgDlgType::Warning, mbOK);
         return;
     }
-    TDeletedItemsDialog dialog(*connection, user, owner);
+    TDeletedItemsDialog dialog(*connection, user.UserID, user.Administrator, owner);
     Dialogs().ShowModal(dialog);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// "Obrisane stavke": the deleted items the logged-in user may see (those
-// they deleted, registered, sent on or were meant to receive), newest
-// deletion first: when, by whom, from which desk, and under each its last
+// "Obrisane stavke": the deleted items the logged-in user may see (a clerk
+// those they deleted, registered, sent on or were meant to receive, an
+// administrator all), newest deletion first: when, by whom, from which desk, and under each its last
 // values. Read only.
 
 #include <QDialog>
@@ -14,7 +14,7 @@ class TDeletedItemsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    TDeletedItemsDialog(TZConnection &connection, qint64 userID, QWidget *parent = nullptr);
+    TDeletedItemsDialog(TZConnection &connection, qint64 userID, bool administrator, QWidget *parent = nullptr);
 
     QTreeWidget *ItemsTree = nullptr;
     QLabel *EmptyLabel = nullptr;

@@ -160,17 +160,22 @@ private slots:
     void deletedItemsDialog_data()
     {
         QTest::addColumn<QString>("login");
+        QTest::addColumn<bool>("administrator");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("messages");
-        QTest::newRow("who deleted it") << "ana" << 1 << 0;
-        QTest::newRow("a stranger to it") << "marko" << 0 << 0;
-        QTest::newRow("nobody logged in") << "" << -1 << 1;
+        QTest::newRow("who deleted it") << "ana" << false << 1 << 0;
+        QTest::newRow("a stranger to it") << "marko" << false << 0 << 0;
+        QTest::newRow("nobody logged in") << "" << false << -1 << 1;
+        QTest::newRow("an administrator, a stranger to it") << "marko" << true << 1 << 0;
     }
     void deletedItemsDialog()
     {
         QFETCH(QString, login);
+        QFETCH(bool, administrator);
         QFETCH(int, rows);
         QFETCH(int, messages);
+        conn().ExecSQL(QStringLiteral("UPDATE user SET role = ? WHERE login = ?"),
+                       {administrator ? QStringLiteral("a") : QStringLiteral("c"), login});
         fx.LoginAs(login);
         ScopedScriptedDialogs dialogs;
         int shown = -1, values = 0;
@@ -190,6 +195,7 @@ private slots:
         QCOMPARE(shown, rows);
         QVERIFY(rows <= 0 || values > 5); // the last values under it
         QCOMPARE(dialogs->Messages.size(), messages);
+        conn().ExecSQL(QStringLiteral("UPDATE user SET role = 'c' WHERE login = ?"), {login});
         fx.LoginAs(QStringLiteral("ana"));
     }
 

@@ -1,0 +1,104 @@
+#include "UserEditDialog.h"
+
+#include "Dialogs.h"
+#include "Guard.h"
+#include "KException.h"
+#include "PasswordDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// The widths of the user table's columns.
+constexpr int LoginLength = 50;
+constexpr int NameLength = 50;
+
+QLineEdit *lineEdit(const QString &name, const QString &text, int maxLength, QWidget *parent)
+{
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+} // namespace
+
+TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *parent)
+    : QDialog(parent), m_userID(user.UserID), m_save(std::move(save))
+{
+    const bool isNew = user.UserID == 0;
+    setObjectName(QStringLiteral("userEditDialog"));
+    setWindowTitle(isNew ? QStringLiteral("Novi korisnik") : QStringLiteral("Korisnik %1").arg(user.Login));
+    LoginEdit = lineEdit(QStringLiteral("loginEdit"), user.Login, LoginLength, this);
+    LoginEdit->setReadOnly(!isNew);
+    FirstNameEdit = lineEdit(QStringLiteral("firstNameEdit"), user.FirstName, NameLength, this);
+    LastNameEdit = lineEdit(QStringLiteral("lastNameEdit"), user.LastName, NameLength, this);
+    RoleCombo = new QComboBox(this);
+    RoleCombo->setObjectName(QStringLiteral("roleCombo"));
+    RoleCombo->addItems({UserRoleText(false), UserRoleText(true)});
+    RoleCombo->setCurrentIndex(user.Administrator ? 1 : 0);
+    ActiveCheck = new QCheckBox(QStringLiteral("Nalog je &aktivan (korisnik može da se prijavi)"), this);
+    ActiveCheck->setObjectName(QStringLiteral("activeCheck"));
+    ActiveCheck->setChecked(user.Active);
+
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("&Korisničko ime:"), LoginEdit);
+    form->addRow(QStringLiteral("&Ime:"), FirstNameEdit);
+    form->addRow(QStringLiteral("&Prezime:"), LastNameEdit);
+    form->addRow(QStringLiteral("&Uloga:"), RoleCombo);
+    form->addRow(QString(), ActiveCheck);
+    if (isNew) {
+        PasswordEdit = new QLineEdit(this);
+        PasswordEdit->setObjectName(QStringLiteral("passwordEdit"));
+        PasswordEdit->setEchoMode(QLineEdit::Password);
+        RepeatEdit = new QLineEdit(this);
+        RepeatEdit->setObjectName(QStringLiteral("repeatPasswordEdit"));
+        RepeatEdit->setEchoMode(QLineEdit::Password);
+        form->addRow(QStringLiteral("&Lozinka:"), PasswordEdit);
+        form->addRow(QStringLiteral("P&onovite lozinku:"), RepeatEdit);
+    }
+    auto *buttons = new QDialogButtonBox(this);
+    // Not AcceptRole: the dialog closes only once the user is stored.
+    QPushButton *ok = buttons->addButton(QStringLiteral("Sačuvaj"), QDialogButtonBox::ActionRole);
+    ok->setObjectName(QStringLiteral("saveButton"));
+    ok->setDefault(true);
+    buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectGuarded(ok, [this] { TrySave(); });
+    form->addRow(buttons);
+    setMinimumWidth(420);
+    (isNew ? LoginEdit : FirstNameEdit)->setFocus();
+}
+
+TUserRecord TUserEditDialog::User() const
+{
+    TUserRecord user;
+    user.UserID = m_userID;
+    user.Login = LoginEdit->text().trimmed();
+    user.FirstName = FirstNameEdit->text().trimmed();
+    user.LastName = LastNameEdit->text().trimmed();
+    user.Administrator = RoleCombo->currentIndex() == 1;
+    user.Active = ActiveCheck->isChecked();
+    return user;
+}
+
+void TUserEditDialog::TrySave()
+{
+    if (PasswordEdit && PasswordEdit->text() != RepeatEdit->text()) {
+        MessageDlg(PasswordsDifferText, TMsgDlgType::Warning, mbOK);
+        RepeatEdit->setFocus();
+        return;
+    }
+    try {
+        m_save(User(), PasswordEdit ? PasswordEdit->text() : QString());
+    } catch (const EDatabaseError &) {
+        throw; // the guarded handler shows the database's details
+    } catch (const KException &e) {
+        MessageDlg(e.message(), TMsgDlgType::Warning, mbOK);
+        return;
+    }
+    accept();
+}
