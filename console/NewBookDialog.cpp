@@ -116,6 +116,7 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     m_browse = new QPushButton(QStringLiteral("…"), placeBox);
     m_browse->setObjectName(QStringLiteral("browseButton"));
     m_browse->setToolTip(QStringLiteral("Izbor datoteke"));
+    m_browse->setMaximumWidth(m_browse->fontMetrics().horizontalAdvance(QStringLiteral("…")) + 24);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(m_browse);
@@ -131,7 +132,7 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     m_port->setValidator(new QIntValidator(1, 65535, m_port));
     m_port->setMaximumWidth(70);
     m_socket = lineEdit(m_serverPart, "socketEdit");
-    m_socket->setPlaceholderText(QStringLiteral("umesto adrese i porta, npr. /run/mysqld/mysqld.sock"));
+    m_socket->setPlaceholderText(QStringLiteral("umesto servera i porta"));
     m_database = lineEdit(m_serverPart, "databaseEdit");
     m_user = lineEdit(m_serverPart, "serverUserEdit");
     m_serverPassword = lineEdit(m_serverPart, "serverPasswordEdit", true);

@@ -11,6 +11,10 @@ constexpr int CheckTimeout = 3;
 QString reason(const EDatabaseError &e)
 {
     QString text = (e.details().isEmpty() ? e.message() : e.details()).trimmed();
+    // The driver's own tail says nothing the server's words did not.
+    const QString driverTail = QStringLiteral("QMYSQL: Unable to connect");
+    if (text.endsWith(driverTail))
+        text = text.chopped(driverTail.size()).trimmed();
     while (text.endsWith(u'.'))
         text.chop(1);
     return text;
