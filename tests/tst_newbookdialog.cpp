@@ -141,16 +141,19 @@ private slots:
         QVERIFY2(m_dialog->Create(), qPrintable(m_dialog->Problem()));
         QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
 
-        TZConnection &book = *m_connection;
-        QCOMPARE(value(book, QStringLiteral("SELECT COUNT(*) FROM user")).toInt(), 1);
-        QCOMPARE(value(book, QStringLiteral("SELECT login FROM user")).toString(), QStringLiteral("milan"));
-        QCOMPARE(value(book, QStringLiteral("SELECT role FROM user")).toString(), QStringLiteral("a"));
-        QCOMPARE(value(book, QStringLiteral("SELECT value FROM settings WHERE section = 'Organization' AND keyname = 'Name'")).toString(),
-                 QStringLiteral("Opština Žabalj"));
-        QCOMPARE(value(book, QStringLiteral("SELECT value FROM settings WHERE section = 'Organization' AND keyname = 'Unit'")).toString(),
-                 QStringLiteral("Odeljenje za opštu upravu"));
-        QCOMPARE(value(book, QStringLiteral("SELECT COUNT(*) FROM ledgeritem")).toInt(), 0);
-        QCOMPARE(value(book, QStringLiteral("SELECT COUNT(*) FROM partner")).toInt(), 0);
+        const auto count = [&](const char *table) {
+            return value(*m_connection, QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table)).toInt();
+        };
+        const auto setting = [&](const char *key) {
+            return value(*m_connection, QStringLiteral("SELECT value FROM settings WHERE section = 'Organization' "
+                                                       "AND keyname = '%1'").arg(QLatin1String(key))).toString();
+        };
+        QCOMPARE(count("user"), 1);
+        QCOMPARE(value(*m_connection, QStringLiteral("SELECT role FROM user WHERE login = 'milan'")).toString(),
+                 QStringLiteral("a"));
+        QCOMPARE(setting("Name"), QStringLiteral("Opština Žabalj"));
+        QCOMPARE(setting("Unit"), QStringLiteral("Odeljenje za opštu upravu"));
+        QCOMPARE(count("ledgeritem") + count("partner"), 0);
         QVERIFY(m_security->Login(QStringLiteral("milan"), QStringLiteral("tajna 1")));
 
         const TConnectionParams read = ConsoleSettings::LoadConnectionParams(m_ini);
@@ -211,11 +214,8 @@ private slots:
         server.Password = QStringLiteral(R"(se,cr;et "x" \y %z= #1 )");
         ConsoleSettings::SaveConnectionParams(m_ini, server);
         const TConnectionParams read = ConsoleSettings::LoadConnectionParams(m_ini);
-        QCOMPARE(read.Driver, QStringLiteral("QMYSQL"));
-        QCOMPARE(read.Host, QStringLiteral("db.opstina.rs"));
-        QCOMPARE(read.Port, 3307);
-        QCOMPARE(read.User, QStringLiteral("pisarnica korisnik"));
-        QCOMPARE(read.Password, QStringLiteral(R"(se,cr;et "x" \y %z= #1 )"));
+        QCOMPARE(QStringList({read.Driver, read.Host, QString::number(read.Port), read.User, read.Password}),
+                 QStringList({"QMYSQL", "db.opstina.rs", "3307", "pisarnica korisnik", R"(se,cr;et "x" \y %z= #1 )"}));
 
         TConnectionParams file;
         file.Database = m_dir->filePath(QStringLiteral("moj delovodnik.db"));
