@@ -7,6 +7,13 @@
 
 namespace ConsoleSettings {
 
+namespace {
+QDir bookDir(const QString &iniPath, const QString &bookFolder)
+{
+    return bookFolder.isEmpty() ? QFileInfo(iniPath).absoluteDir() : QDir(bookFolder);
+}
+} // namespace
+
 TConsolePaths Paths()
 {
     return ConsolePaths::ForThisProgram(QStringLiteral(KCONSOLE_PRODUCT));
@@ -66,10 +73,36 @@ TConnectionParams LoadConnectionParams(const QString &iniPath, const QString &bo
     if (p.Driver == QLatin1String("QSQLITE")) {
         if (p.Database.isEmpty())
             p.Database = QStringLiteral(KCONSOLE_DATABASE_FILE);
-        const QDir folder = bookFolder.isEmpty() ? QFileInfo(iniPath).absoluteDir() : QDir(bookFolder);
-        p.Database = QDir::cleanPath(folder.absoluteFilePath(p.Database));
+        p.Database = QDir::cleanPath(bookDir(iniPath, bookFolder).absoluteFilePath(p.Database));
     }
     return p;
+}
+
+void SaveConnectionParams(const QString &iniPath, const TConnectionParams &params, const QString &bookFolder)
+{
+    TIniFile ini(iniPath);
+    const QString section = QStringLiteral("Database");
+    const auto set = [&](const char *key, const QString &value) { ini.SetValue(section, QLatin1String(key), value); };
+    set("Driver", params.Driver);
+    if (params.Driver == QLatin1String("QSQLITE")) {
+        const QFileInfo file(params.Database);
+        const bool inFolder = file.absoluteDir() == bookDir(iniPath, bookFolder);
+        set("Database", inFolder ? file.fileName() : params.Database);
+    } else {
+        set("Database", params.Database);
+        set("Host", params.Host);
+        set("Port", QString::number(params.Port));
+        set("Socket", params.Socket);
+        set("Servers", params.Servers);
+        set("User", params.User);
+        set("Password", params.Password);
+    }
+    ini.Save();
+}
+
+QString DefaultBookFile(const QString &iniPath, const QString &bookFolder)
+{
+    return QDir::cleanPath(bookDir(iniPath, bookFolder).absoluteFilePath(QStringLiteral(KCONSOLE_DATABASE_FILE)));
 }
 
 QString DatabaseCaption(const TConnectionParams &params)

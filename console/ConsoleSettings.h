@@ -17,6 +17,16 @@ TConsolePaths Paths();
 // inside bookFolder (empty: beside the ini file).
 TConnectionParams LoadConnectionParams(const QString &iniPath, const QString &bookFolder = QString());
 
+// Writes params into [Database] the way LoadConnectionParams reads them, so
+// what a person typed reads back unchanged. An SQLite file inside bookFolder
+// is written by its name alone (a copied installation keeps working); a
+// MariaDB server replaces any list of Servers. Throws KException.
+void SaveConnectionParams(const QString &iniPath, const TConnectionParams &params,
+                          const QString &bookFolder = QString());
+
+// The SQLite file a first start makes when the ini names none.
+QString DefaultBookFile(const QString &iniPath, const QString &bookFolder = QString());
+
 // How the status bar names the database: "SQLite: /path" or "MariaDB: db".
 QString DatabaseCaption(const TConnectionParams &params);
 

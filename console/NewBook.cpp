@@ -45,6 +45,19 @@ void InstallBook(TZConnection &connection, bool newFile, const std::function<voi
     }
 }
 
+void MakeEmptyBook(TZConnection &connection, TSecurityService &security, const TNewBook &book,
+                   const QString &password, bool newFile)
+{
+    InstallBook(connection, newFile, [&] {
+        TDBIniFile settings(&connection);
+        const QString section = QStringLiteral("Organization");
+        settings.WriteString(section, QStringLiteral("Name"), book.Organization.trimmed());
+        if (!book.Unit.trimmed().isEmpty())
+            settings.WriteString(section, QStringLiteral("Unit"), book.Unit.trimmed());
+        security.SaveUser(book.Admin, book.FirstName, book.LastName, password);
+    });
+}
+
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
 {
     if (book.Organization.trimmed().isEmpty())
@@ -69,11 +82,7 @@ int CreateNewBook(TZConnection &connection, TSecurityService &security, const TN
         connection.Connect();
         if (SchemaInstalled(connection))
             return refuse(exists, ceBadLine);
-        InstallBook(connection, sqlite, [&] {
-            TDBIniFile(&connection).WriteString(QStringLiteral("Organization"), QStringLiteral("Name"),
-                                                book.Organization.trimmed());
-            security.SaveUser(book.Admin, book.FirstName, book.LastName, password);
-        });
+        MakeEmptyBook(connection, security, book, password, sqlite);
     } catch (const KException &e) {
         return refuse(QStringLiteral("Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
     }

@@ -3,8 +3,9 @@
 //   kconsole --new-book --organization NAME --admin LOGIN --password-stdin
 //            [--first-name F --last-name L]
 // The book is made where the ini points (a new SQLite file, or an empty
-// MariaDB database): the tables, the organisation's name in the settings
-// and one user, the first administrator. No items, partners or documents.
+// MariaDB database): the tables, the organisation's name (and unit) in the
+// settings and one user, the first administrator. No items, partners or
+// documents. The first-start dialog makes the same book (MakeEmptyBook).
 
 #include <QString>
 #include <functional>
@@ -18,6 +19,7 @@ struct TNewBook
     QString Admin;
     QString FirstName;
     QString LastName;
+    QString Unit; // the organisational unit; may be empty
 };
 
 // The tables on a connected database that has none, then fill's rows. A new
@@ -25,6 +27,13 @@ struct TNewBook
 // when anything fails, so that a half-made file never passes for a book; the
 // error goes on to the caller.
 void InstallBook(TZConnection &connection, bool newFile, const std::function<void()> &fill);
+
+// The empty book on a connected database without tables: the tables, the
+// organisation's name and unit (settings "Organization"/"Name", "Unit") and
+// the administrator saved through security. A new SQLite file (newFile) is
+// removed again when anything fails. Throws KException.
+void MakeEmptyBook(TZConnection &connection, TSecurityService &security, const TNewBook &book,
+                   const QString &password, bool newFile);
 
 // What is missing for a new book; empty when the options make one.
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin);

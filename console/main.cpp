@@ -21,6 +21,7 @@
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
 #include "NewBook.h"
+#include "NewBookDialog.h"
 #include "PartnerImportCommand.h"
 #include "PartnerStore.h"
 #include "RegisterHistory.h"
@@ -320,12 +321,20 @@ int main(int argc, char *argv[])
     }
     session.Connection->SetParams(params);
     if (line.NewBook) {
-        const TNewBook book{line.Organization, line.Admin, line.FirstName, line.LastName};
+        const TNewBook book{line.Organization, line.Admin, line.FirstName, line.LastName, {}};
         if (const QString problem = NewBookProblem(book, line.PasswordFromStdin); !problem.isEmpty()) {
             fail(problem);
             return ceBadLine;
         }
         return CreateNewBook(*session.Connection, *session.Security.get(), book, QTextStream(stdin).readLine());
+    }
+    // A first start with a window asks what book to make; scripts get the sample as before.
+    if (!g_scripted && !HasCommand(line, console) && BookMissing(*session.Connection)) {
+        TNewBookDialog newBook(*session.Connection, *session.Security.get(), iniPath, paths.BookFolder,
+                               [&](TZConnection &connection) { fillSampleData(connection, console); });
+        if (Dialogs().ShowModal(newBook) != QDialog::Accepted)
+            return 0;
+        params = session.Connection->Params();
     }
     if (!prepareDatabase(*session.Connection, console))
         return 1;
