@@ -159,6 +159,25 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
     return std::nullopt;
 }
 
+// The "Šifarnici": what a clerk uses daily first, the administrator's lists last.
+void addRegisters(TConsoleWindow &window, TSecurityService &security)
+{
+    TSecurityService *desk = &security; // outlives the window (TSession)
+    TConsoleWindow *w = &window;
+    window.AddRegister(QStringLiteral("Partneri"), QStringLiteral("partnersAction"), [desk, w] {
+        TUserDesc current;
+        desk->GetCurrentUser(current, 0);
+        TPartnersWindow partners(*desk->GetConnection(), current, w);
+        Dialogs().ShowModal(partners);
+    });
+    window.AddRegister(QStringLiteral("Dokumenti"), QStringLiteral("documentsAction"),
+                       [desk] { ShowDocumentsWindow(*desk->GetConnection(), desk); });
+    window.AddRegister(QStringLiteral("Vrste dokumenta"), QStringLiteral("itemTypesAction"),
+                       [desk] { ShowItemTypesWindow(*desk->GetConnection(), desk); });
+    window.AddRegister(QStringLiteral("Korisnici"), QStringLiteral("usersAction"),
+                       [desk, w] { OpenUsersWindow(*desk, w); });
+}
+
 // The window in the layout its user left it in; a size given on the command line wins.
 // logout runs on "Odjava".
 std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TConnectionParams &params,
@@ -168,8 +187,7 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
 {
     auto window = std::make_unique<TConsoleWindow>(security.CurrentUserName(), ConsoleSettings::DatabaseCaption(params));
     TConsoleWindow *w = window.get();
-    window->AddRegister(QStringLiteral("Korisnici"), QStringLiteral("usersAction"),
-                        [&security, w] { OpenUsersWindow(security, w); });
+    addRegisters(*window, security);
     window->AddFileAction(QStringLiteral("Promena lozinke…"), QStringLiteral("changePasswordAction"),
                           [&security, w] { ChangeOwnPassword(security, w); });
     window->AddFileAction(QStringLiteral("Odjava"), QStringLiteral("logoutAction"), logout);
@@ -188,17 +206,6 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
     window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
     window->SetAboutText(AboutText(ConsoleName(), ConsoleVersion(), loader.Modules()));
-    window->AddRegister(QStringLiteral("Partneri"), QStringLiteral("partnersAction"), [&security, w = window.get()] {
-        TUserDesc current;
-        security.GetCurrentUser(current, 0);
-        TPartnersWindow partners(*security.GetConnection(), current, w);
-        Dialogs().ShowModal(partners);
-    });
-    TSecurityService *desk = &security; // outlives the window (TSession)
-    window->AddRegister(QStringLiteral("Dokumenti"), QStringLiteral("documentsAction"),
-                        [desk] { ShowDocumentsWindow(*desk->GetConnection(), desk); });
-    window->AddRegister(QStringLiteral("Vrste dokumenta"), QStringLiteral("itemTypesAction"),
-                        [desk] { ShowItemTypesWindow(*desk->GetConnection(), desk); });
     window->show();
     return window;
 }

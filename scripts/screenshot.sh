@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -31,12 +31,15 @@
 #              and the numbering check kontinuitet.pdf, with their first
 #              pages delovodnik.png and kontinuitet.png, and the list's two
 #              dialogs delovodnik-dialog.png and kontinuitet-dialog.png.
+#  registers:  through the registers' tests, partneri.png (the partners'
+#              list filtered by "CACAK"), uvoz-partnera.png (the import's
+#              preview of a CSV file) and korisnici.png (the users' list).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history}
+parts=${*:-console detail proceeding picker help register history registers}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -69,6 +72,11 @@ for part in $parts; do
       echo 'ana123' | "$work/kconsole" --user ana --password-stdin --select Delovodnik --action ThisMonthAction \
         --size 1024x700 --screenshot "$out_dir/console-1024x700.png"
       echo "Wrote $out_dir/console.png and $out_dir/console-1024x700.png" ;;
+    registers)
+      shoot tst_partners windowFiltersAndRefusesClerks
+      shoot tst_partnerimport dialogMapsColumnsAndImports
+      shoot tst_console_users usersWindow
+      echo "Wrote $out_dir/partneri.png, uvoz-partnera.png and korisnici.png" ;;
     detail)
       shoot tst_ledgerdetail layout
       shoot tst_ledgeritemcopies "enabling:mine, accepted"

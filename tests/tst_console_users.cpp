@@ -3,6 +3,7 @@
 // history, the "Korisnici" window and logging out to another user.
 
 #include "AccountActions.h"
+#include "Screenshot.h"
 #include "Console.h"
 #include "ConsoleWindow.h"
 #include "KException.h"
@@ -343,6 +344,7 @@ private slots:
         QCOMPARE(window.VisibleRows(), 1);
         QVERIFY(window.SelectLogin(QStringLiteral("jelena")));
         window.SetFilter({});
+        SaveScreenshot(window, QStringLiteral("korisnici.png"));
 
         // A new user: the passwords differ at first, and the typed values stay.
         QString keptLogin;

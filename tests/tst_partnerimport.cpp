@@ -1,6 +1,7 @@
 // Importing a partner list: what is added, merged, skipped and refused, all
 // or nothing, with its history; the command line and the dialog.
 #include "PartnerImport.h"
+#include "Screenshot.h"
 #include "PartnerImportCommand.h"
 #include "PartnerImportDialog.h"
 #include "ScriptedDialogs.h"
@@ -146,6 +147,7 @@ private slots:
         QVERIFY(dialog.LoadFile(path));
         QCOMPARE(dialog.Info()->text(), QStringLiteral("Izaberite kolonu sa nazivom partnera (polje „Naziv“)."));
         dialog.SetColumn(0, TPartnerColumn::Name);
+        SaveScreenshot(dialog, QStringLiteral("uvoz-partnera.png"));
         QCOMPARE(dialog.Preview()->item(1, 0)->text(), QStringLiteral("novi"));
         QCOMPARE(dialog.Preview()->item(2, 0)->text(), QStringLiteral("duplikat (isti naziv): postojeći partner"));
         QVERIFY(dialog.Import());

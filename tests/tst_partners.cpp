@@ -2,6 +2,7 @@
 // writes with their history, duplicates, merging, and the window and picker.
 
 #include "KException.h"
+#include "Screenshot.h"
 #include "KInterfaces.h"
 #include "PartnerEditDialog.h"
 #include "PartnerNumbers.h"
@@ -424,6 +425,7 @@ private slots:
         window.findChild<QLineEdit *>(QStringLiteral("filterEdit"))->setText(QStringLiteral("CACAK"));
         QCOMPARE(window.ShownNames(), QStringList{"Čačak promet"});
         QCOMPARE(window.CurrentPartnerID(), cacak);
+        SaveScreenshot(window, QStringLiteral("partneri.png"));
         window.findChild<QPushButton *>(QStringLiteral("activeButton"))->click();
         window.findChild<QPushButton *>(QStringLiteral("mergeButton"))->click();
         QCOMPARE(dialogs->Messages.size(), 2);
