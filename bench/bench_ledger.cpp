@@ -447,7 +447,8 @@ int main(int argc, char **argv)
         std::printf("plan, day filter:\n  %s\n", qPrintable(plan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayLiteral)).join("\n  ")));
         std::printf("plan, GetLedgerIndex:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
             "SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL AND NOT (ledgernumber LIKE '%-%') "
-            "AND ledgerdatetime >= ? AND direction = 1"), {QString::number(day.year()) + QStringLiteral("-01-01")}).join("\n  ")));
+            "AND ledgerdatetime >= ? AND ledgerdatetime < ? AND direction = 1"),
+            {QString::number(day.year()) + QStringLiteral("-01-01"), QString::number(day.year() + 1) + QStringLiteral("-01-01")}).join("\n  ")));
         std::printf("plan, uniqueness test:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
             "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = ? AND `ledgeritemid` <> 7 "
             "AND (passonparentid IS NULL AND direction = '1')"), {QStringLiteral("5/%1").arg(day.year() % 100, 2, 10, QLatin1Char('0'))}).join("\n  ")));

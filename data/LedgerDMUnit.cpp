@@ -124,10 +124,15 @@ void TLedgerDM::ShowStatus(const QString &text) const
 
 int TLedgerDM::GetLedgerIndex(const QDateTime &dateTime, int direction)
 {
+    // Bounded above too: one item stored with a mistyped later year would
+    // otherwise shift every number still to come in this one.
+    const int year = dateTime.date().year();
     TZReadOnlyQuery query(&Connection(),
                           QStringLiteral("SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL "
-                                         "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ? AND direction = ?"),
-                          {dateTime.toString(QStringLiteral("yyyy")) + QStringLiteral("-01-01"), direction});
+                                         "AND NOT (ledgernumber LIKE '%-%') AND ledgerdatetime >= ? "
+                                         "AND ledgerdatetime < ? AND direction = ?"),
+                          {QStringLiteral("%1-01-01").arg(year, 4, 10, QChar(u'0')),
+                           QStringLiteral("%1-01-01").arg(year + 1, 4, 10, QChar(u'0')), direction});
     query.Open();
     query.First();
     return query.FieldByName(QStringLiteral("ledgercount")).AsInteger() + 1;

@@ -254,9 +254,13 @@ private slots:
         QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 3);
         QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, -1), 2);
         QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 0), 1);
-        // Later years count too: a count of rows, not a per-year maximum.
-        insertItem(1, QStringLiteral("2025-01-05 09:00:00"), QStringLiteral("1/25"));
-        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 4);
+        // Later years do not count: neither the next year's first item nor
+        // one stored with a mistyped year shifts 2024's numbers.
+        insertItem(1, QStringLiteral("2025-01-01 00:00:00"), QStringLiteral("1/25"));
+        insertItem(1, QStringLiteral("2062-03-01 09:00:00"), QStringLiteral("1/62"));
+        QCOMPARE(LedgerDM->GetLedgerIndex(mid2024, 1), 3);
+        QCOMPARE(LedgerDM->GetLedgerIndex(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59)), 1), 3);
+        QCOMPARE(LedgerDM->GetLedgerIndex(QDateTime(QDate(2025, 1, 1), QTime(0, 0)), 1), 2);
         QCOMPARE(LedgerDM->GetLedgerIndex(QDateTime(QDate(2009, 5, 5), QTime(8, 0)), 0), 1);
     }
 
