@@ -247,7 +247,7 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
 }
 
-void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &dataSet)
+void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 {
     {
         TZReadOnlyQuery children(m_dm.ZConnection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
@@ -261,7 +261,10 @@ void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &dataSet)
         throw KException(_LEDGER_DEL_ERR);
     if (LedgerItemZQaccepted->AsBoolean())
         throw KException(_LEDGER_DEL_ERR);
-    m_dm.CommonBeforeDelete(dataSet);
+    // A registered number that goes leaves a gap in the book: say which one.
+    const QString number = LedgerItemZQledgernumber->AsString();
+    m_dm.ConfirmDelete(QStringLiteral("Obrisati stavku %1 (%2, %3)?\nBroj %1 će nedostajati u delovodniku.")
+                           .arg(number, LedgerItemZQdirection->DisplayText(), LedgerItemZQitemtype->AsString()));
     FDeletingNumber = LedgerItemZQledgernumber->AsString();
     FDeletingID = LedgerItemZQledgeritemid->AsLargeInt();
 }

@@ -508,6 +508,13 @@ private slots:
         }
         QCOMPARE(dst::countItems(conn(), QStringLiteral("ledgeritemid = ?"), {id}), deleted ? 0 : 1);
         QCOMPARE(q->RecordCount(), deleted ? 0 : 1);
+        if (message.isEmpty()) {
+            // The question names the number that will be missing, and "Ne" is its default.
+            QCOMPARE(dialogs->Messages.size(), 1);
+            QCOMPARE(dialogs->Messages[0].Text,
+                     QStringLiteral("Obrisati stavku 5/24 (Ulazni, Dopis)?\nBroj 5/24 će nedostajati u delovodniku."));
+            QVERIFY(dialogs->Messages[0].Buttons & mbDefaultNo);
+        }
     }
 
     void noUserCannotDelete()

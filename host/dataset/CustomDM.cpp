@@ -48,6 +48,12 @@ void TCustomDM::CommonBeforeDelete(TDataSet &)
         throw EAbort();
 }
 
+void TCustomDM::ConfirmDelete(const QString &question)
+{
+    if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
+        throw EAbort();
+}
+
 namespace {
 
 bool isNumericColumn(const TColumnInfo &c)

@@ -28,6 +28,8 @@ public:
     void CommonBeforePost(TDataSet &dataSet);
     // Before-delete handler: asks the user to confirm; a No aborts silently.
     void CommonBeforeDelete(TDataSet &dataSet);
+    // The same with a question that names what goes, "Ne" the default.
+    void ConfirmDelete(const QString &question);
 
     // Inserts one copy of every row of table that satisfies condition (its ?
     // marks take conditionParams); the copies keep every column but the key
