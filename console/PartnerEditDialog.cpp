@@ -1,6 +1,7 @@
 #include "PartnerEditDialog.h"
 
 #include "Dialogs.h"
+#include "EditButtons.h"
 #include "KException.h"
 
 #include <QDialogButtonBox>
@@ -28,15 +29,7 @@ TPartnerEditDialog::TPartnerEditDialog(TZConnection &connection, const TRegister
     m_pib->setToolTip(QStringLiteral("Poreski identifikacioni broj: 9 cifara"));
     m_mb->setToolTip(QStringLiteral("Matični broj pravnog lica: 8 cifara"));
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *save = buttons->addButton(QStringLiteral("&Sačuvaj"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("saveButton"));
-    save->setDefault(true);
-    QPushButton *cancel = buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(EditButtons(*this, [this] { accept(); }));
     setMinimumWidth(460);
 }
 

@@ -1,6 +1,7 @@
 #include "PasswordDialog.h"
 
 #include "Dialogs.h"
+#include "EditButtons.h"
 #include "Guard.h"
 #include "KException.h"
 
@@ -11,16 +12,6 @@
 
 const QString PasswordsDifferText = QStringLiteral("Lozinka i njena potvrda se ne poklapaju; upišite je ponovo.");
 
-namespace {
-QLineEdit *passwordEdit(const QString &name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setEchoMode(QLineEdit::Password);
-    return edit;
-}
-} // namespace
-
 TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, QWidget *parent)
     : QDialog(parent), m_save(std::move(save))
 {
@@ -28,22 +19,14 @@ TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, 
     setWindowTitle(title);
     auto *form = new QFormLayout(this);
     if (askOld) {
-        OldEdit = passwordEdit(QStringLiteral("oldPasswordEdit"), this);
+        OldEdit = PasswordLine(QStringLiteral("oldPasswordEdit"), this);
         form->addRow(QStringLiteral("&Stara lozinka:"), OldEdit);
     }
-    NewEdit = passwordEdit(QStringLiteral("newPasswordEdit"), this);
-    RepeatEdit = passwordEdit(QStringLiteral("repeatPasswordEdit"), this);
+    NewEdit = PasswordLine(QStringLiteral("newPasswordEdit"), this);
+    RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
     form->addRow(QStringLiteral("&Nova lozinka:"), NewEdit);
     form->addRow(QStringLiteral("&Ponovite novu:"), RepeatEdit);
-    auto *buttons = new QDialogButtonBox(this);
-    // Not AcceptRole: the dialog closes only once the password is stored.
-    QPushButton *ok = buttons->addButton(QStringLiteral("Sačuvaj"), QDialogButtonBox::ActionRole);
-    ok->setObjectName(QStringLiteral("saveButton"));
-    ok->setDefault(true);
-    buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    ConnectGuarded(ok, [this] { TrySave(); });
-    form->addRow(buttons);
+    form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(360);
 }
 

@@ -1,6 +1,7 @@
 #include "RegisterEditDialog.h"
 
 #include "Dialogs.h"
+#include "EditButtons.h"
 #include "KException.h"
 
 #include <QDialogButtonBox>
@@ -26,14 +27,7 @@ TRegisterEditDialog::TRegisterEditDialog(const QString &title, const QList<TRegi
         m_edits << edit;
     }
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(QStringLiteral("Sačuvaj"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TRegisterEditDialog::trySave);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = EditButtons(*this, [this] { trySave(); }, QStringLiteral("okButton"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

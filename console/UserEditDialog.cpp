@@ -1,6 +1,7 @@
 #include "UserEditDialog.h"
 
 #include "Dialogs.h"
+#include "EditButtons.h"
 #include "Guard.h"
 #include "KException.h"
 #include "PasswordDialog.h"
@@ -51,24 +52,12 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
     form->addRow(QStringLiteral("&Uloga:"), RoleCombo);
     form->addRow(QString(), ActiveCheck);
     if (isNew) {
-        PasswordEdit = new QLineEdit(this);
-        PasswordEdit->setObjectName(QStringLiteral("passwordEdit"));
-        PasswordEdit->setEchoMode(QLineEdit::Password);
-        RepeatEdit = new QLineEdit(this);
-        RepeatEdit->setObjectName(QStringLiteral("repeatPasswordEdit"));
-        RepeatEdit->setEchoMode(QLineEdit::Password);
+        PasswordEdit = PasswordLine(QStringLiteral("passwordEdit"), this);
+        RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
         form->addRow(QStringLiteral("&Lozinka:"), PasswordEdit);
         form->addRow(QStringLiteral("P&onovite lozinku:"), RepeatEdit);
     }
-    auto *buttons = new QDialogButtonBox(this);
-    // Not AcceptRole: the dialog closes only once the user is stored.
-    QPushButton *ok = buttons->addButton(QStringLiteral("Sačuvaj"), QDialogButtonBox::ActionRole);
-    ok->setObjectName(QStringLiteral("saveButton"));
-    ok->setDefault(true);
-    buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    ConnectGuarded(ok, [this] { TrySave(); });
-    form->addRow(buttons);
+    form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(420);
     (isNew ? LoginEdit : FirstNameEdit)->setFocus();
 }
