@@ -9,6 +9,7 @@
 #include "SchemaInstaller.h"
 #include "ServerCheck.h"
 
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -193,15 +196,27 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     left->addWidget(m_organizationBox);
     left->addWidget(m_adminBox);
     left->addStretch(1);
-    auto *columns = new QHBoxLayout;
+    // The two columns scroll on a screen too small for them (1024x700 at
+    // 150 %), so that the buttons below always stay in sight.
+    auto *page = new QWidget;
+    auto *columns = new QHBoxLayout(page);
+    columns->setContentsMargins(0, 0, 0, 0);
     columns->addLayout(left, 1);
     columns->addWidget(placeBox, 1);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pageScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
-    layout->addLayout(columns);
+    layout->addWidget(scroll, 1);
     layout->addWidget(m_error);
     layout->addWidget(buttons);
-    setMinimumWidth(820);
+    const QSize whole = page->sizeHint() + QSize(2 * layout->contentsMargins().left() + 4,
+                                                 intro->sizeHint().height() + buttons->sizeHint().height() + 60);
+    const QRect screenArea = screen()->availableGeometry();
+    resize(std::min(whole.width(), screenArea.width() - 20), std::min(whole.height(), screenArea.height() - 40));
     updateEnabled();
     m_organization->setFocus();
 }
