@@ -73,6 +73,13 @@ void TLedgerItems::createFields()
     LedgerItemZQarchived = add("archived", T::Boolean, 0, QStringLiteral("Arhivirano"));
     LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, QStringLiteral("Arhivirano reg. br."));
     LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
+    LedgerItemZQsubject = add("subject", T::String, 500, QStringLiteral("Predmet"));
+    LedgerItemZQclassification = add("classification", T::String, 30, QStringLiteral("Klasifikaciona oznaka"));
+    LedgerItemZQorgunit = add("orgunit", T::String, 100, QStringLiteral("Organizaciona jedinica"));
+    LedgerItemZQcancelled = add("cancelled", T::Boolean, 0, QStringLiteral("Stornirano"));
+    LedgerItemZQcancelreason = add("cancelreason", T::String, 500, QStringLiteral("Razlog storniranja"));
+    LedgerItemZQcancelledby = add("cancelledby", T::Largeint, 0, QString());
+    LedgerItemZQcancelledat = add("cancelledat", T::DateTime, 0, QStringLiteral("Stornirano dana"));
     LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
     LedgerItemZQpartnername = add("partnername", T::String, 100, QStringLiteral("Partner"));
     LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, QStringLiteral("Dokument"));
@@ -217,6 +224,7 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
     LedgerItemZQledgernumber->SetAsString(m_dm.NextLedgerNumber(when, LedgerItemZQdirection->AsInteger()));
     LedgerItemZQaccepted->SetAsBoolean(false);
     LedgerItemZQarchived->SetAsBoolean(false);
+    LedgerItemZQcancelled->SetAsBoolean(false);
 
     const ILedgerContext *context = m_dm.Context();
     const IRef<ISecurity> security = context ? context->Service<ISecurity>() : IRef<ISecurity>();

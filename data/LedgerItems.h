@@ -67,6 +67,13 @@ public:
     TField *LedgerItemZQarchived = nullptr;
     TField *LedgerItemZQarchivednumber = nullptr;
     TField *LedgerItemZQpassonparentid = nullptr;
+    TField *LedgerItemZQsubject = nullptr;
+    TField *LedgerItemZQclassification = nullptr;
+    TField *LedgerItemZQorgunit = nullptr;
+    TField *LedgerItemZQcancelled = nullptr;
+    TField *LedgerItemZQcancelreason = nullptr;
+    TField *LedgerItemZQcancelledby = nullptr;
+    TField *LedgerItemZQcancelledat = nullptr;
     TField *LedgerItemZQlinkedto = nullptr;
     TField *LedgerItemZQpartnername = nullptr;
     TField *LedgerItemZQdocumentnumber = nullptr;

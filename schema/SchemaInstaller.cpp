@@ -28,6 +28,9 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql-search.sql") : QStringLiteral(":/schema/sqlite-search.sql");
     case 5:
         return mysql ? QStringLiteral(":/schema/mysql-registers.sql") : QStringLiteral(":/schema/sqlite-registers.sql");
+    case 6:
+        return mysql ? QStringLiteral(":/schema/mysql-register-columns.sql")
+                     : QStringLiteral(":/schema/sqlite-register-columns.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }
@@ -41,12 +44,16 @@ QStringList fileStatements(const QString &fileName)
         throw EDatabaseError(QStringLiteral("Datoteka šeme nije pronađena: %1").arg(file.fileName()));
     QStringList statements;
     QString current;
+    // A trigger's body holds statements of its own: it ends at "END;".
+    bool inTrigger = false;
     for (const QString &raw : QString::fromUtf8(file.readAll()).split(u'\n')) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1String("--")))
             continue;
+        if (current.isEmpty())
+            inTrigger = line.startsWith(QLatin1String("CREATE TRIGGER"), Qt::CaseInsensitive);
         current += raw + u'\n';
-        if (line.endsWith(u';')) {
+        if (inTrigger ? line.compare(QLatin1String("END;"), Qt::CaseInsensitive) == 0 : line.endsWith(u';')) {
             current = current.trimmed();
             current.chop(1);
             statements << current;

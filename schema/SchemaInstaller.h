@@ -6,13 +6,15 @@
 // (mysql.sql / sqlite.sql), later steps add what came since. The table
 // schemaversion records each step a database has received. Every statement
 // of every step is IF NOT EXISTS, so a step cut short is simply run again.
+// A file holds one statement per semicolon at a line's end; a CREATE TRIGGER
+// runs to its line "END;".
 
 #include <QStringList>
 
 class TZConnection;
 
 // The highest step this program knows; a new or upgraded database has it.
-constexpr int CurrentSchemaVersion = 5;
+constexpr int CurrentSchemaVersion = 6;
 
 // The statements of the backend's base schema file, in order.
 QStringList SchemaStatements(const TZConnection &connection);

@@ -1,0 +1,33 @@
+-- Schema step 6 for SQLite: the columns an office register must carry.
+-- Loaded like the base file: one statement per semicolon at a line's end.
+-- subject: what the item is about (predmet), up to 500 characters.
+-- classification: the mark from the office's classification plan, as given
+-- (the item keeps its text, as with the document type).
+-- orgunit: the organisational unit the item belongs to, as given.
+ALTER TABLE ledgeritem ADD COLUMN subject TEXT NULL;
+ALTER TABLE ledgeritem ADD COLUMN classification TEXT NULL;
+ALTER TABLE ledgeritem ADD COLUMN orgunit TEXT NULL;
+-- A cancelled (storno) item keeps its number and stays in the book.
+ALTER TABLE ledgeritem ADD COLUMN cancelled CHAR(1) NOT NULL DEFAULT 'n' CHECK (cancelled IN ('y', 'n'));
+ALTER TABLE ledgeritem ADD COLUMN cancelreason TEXT NULL;
+ALTER TABLE ledgeritem ADD COLUMN cancelledby INTEGER NULL;
+ALTER TABLE ledgeritem ADD COLUMN cancelledat TEXT NULL;
+-- The office's classification plan: groups 0-9 and their decimal subgroups
+-- ("0", "01", "011"), each with its name and how long its documents are
+-- kept: retentionyears, or NULL for "trajno" (for ever).
+CREATE TABLE IF NOT EXISTS classification (
+  classificationid INTEGER PRIMARY KEY AUTOINCREMENT,
+  mark TEXT NOT NULL,
+  name TEXT NOT NULL,
+  retentionyears INTEGER NULL CHECK (retentionyears IS NULL OR retentionyears > 0),
+  active CHAR(1) NOT NULL DEFAULT 'y' CHECK (active IN ('y', 'n'))
+);
+CREATE UNIQUE INDEX IF NOT EXISTS ux_classification_mark ON classification (mark);
+-- The office's organisational units; an item keeps the unit's name as given.
+CREATE TABLE IF NOT EXISTS orgunit (
+  orgunitid INTEGER PRIMARY KEY AUTOINCREMENT,
+  code TEXT NULL,
+  name TEXT NOT NULL COLLATE NOCASE,
+  active CHAR(1) NOT NULL DEFAULT 'y' CHECK (active IN ('y', 'n'))
+);
+CREATE UNIQUE INDEX IF NOT EXISTS ux_orgunit_name ON orgunit (name);
