@@ -258,6 +258,31 @@ private slots:
         QVERIFY(index->next());
         QCOMPARE(index->value(0).toInt(), 1);
     }
+
+    // A book from before the register columns: its items gain them, not cancelled, once.
+    void upgradeAddsRegisterColumnsOnce()
+    {
+        TestDb old;
+        TZConnection &c = old.Connection();
+        const bool sqlite = c.Backend() == TBackend::SQLite;
+        if (!sqlite)
+            c.ExecSQL(QStringLiteral("ALTER TABLE ledgeritem DROP CONSTRAINT ck_ledgeritem_cancelled"));
+        for (const char *column : {"subject", "classification", "orgunit", "cancelled", "cancelreason", "cancelledby",
+                                   "cancelledat"})
+            c.ExecSQL(QStringLiteral("ALTER TABLE ledgeritem DROP COLUMN ") + QLatin1String(column));
+        c.ExecSQL(QStringLiteral("DELETE FROM schemaversion WHERE version = 6"));
+        c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
+                                 "VALUES (1, '2025-03-04 10:00:00', '1/25', 'Dopis', 1)"));
+        UpgradeSchema(c);
+        UpgradeSchema(c);
+        auto q = c.OpenQuery(QStringLiteral("SELECT cancelled, subject FROM ledgeritem WHERE ledgernumber = '1/25'"));
+        QVERIFY(q->next());
+        QCOMPARE(q->value(0).toString(), QStringLiteral("n"));
+        QVERIFY(q->value(1).isNull());
+        auto steps = c.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM schemaversion WHERE version = 6"));
+        QVERIFY(steps->next());
+        QCOMPARE(steps->value(0).toInt(), 1);
+    }
 };
 
 QTEST_MAIN(TestLedgerHistory)
