@@ -96,10 +96,12 @@ QString ItemClassificationRefusal(TZConnection &connection, const QString &mark,
     if (q->value(0).toString() == QLatin1String("y"))
         return {};
     // A mark deactivated since stays on the items that have it.
-    auto stored = connection.OpenQuery(QStringLiteral("SELECT classification FROM ledgeritem WHERE ledgeritemid = ?"),
-                                       {itemID});
-    if (itemID != 0 && stored->next() && stored->value(0).toString() == mark)
-        return {};
+    if (itemID != 0) {
+        auto stored = connection.OpenQuery(
+            QStringLiteral("SELECT classification FROM ledgeritem WHERE ledgeritemid = ?"), {itemID});
+        if (stored->next() && stored->value(0).toString() == mark)
+            return {};
+    }
     return QStringLiteral("Polje \"%1\": oznaka „%2“ više nije aktivna u klasifikacionom planu.").arg(label, mark);
 }
 
