@@ -47,6 +47,41 @@ const Document kDocuments[] = {
 const char *const kItemTypes[] = {"Dopis",  "Rešenje",  "Zahtev", "Faktura",     "Ugovor",
                                   "Žalba", "Zapisnik", "Obaveštenje", "Odgovor na zahtev"};
 
+// A small classification plan: groups, subgroups and how long they are kept
+// (0: "trajno").
+struct PlanMark
+{
+    const char *Mark, *Name;
+    int RetentionYears;
+};
+
+const PlanMark kPlan[] = {
+    {"0", "Uprava i opšti poslovi", 0},
+    {"01", "Organizacija i rad organa", 0},
+    {"011", "Akta o organizaciji i sistematizaciji", 0},
+    {"012", "Sednice, sastanci i zapisnici", 10},
+    {"02", "Kadrovski poslovi", 0},
+    {"021", "Zasnivanje i prestanak radnog odnosa", 0},
+    {"022", "Godišnji odmori i odsustva", 5},
+    {"03", "Pravni poslovi", 10},
+    {"031", "Ugovori", 10},
+    {"032", "Prigovori i žalbe", 5},
+    {"4", "Finansijsko-materijalni poslovi", 10},
+    {"41", "Fakture i plaćanja", 10},
+    {"42", "Porezi, takse i doprinosi", 10},
+};
+
+struct OrgUnit
+{
+    const char *Code, *Name;
+};
+
+const OrgUnit kOrgUnits[] = {
+    {"01", "Pisarnica"},
+    {"02", "Pravna služba"},
+    {"03", "Finansijska služba"},
+};
+
 } // namespace
 
 QList<SampleData::User> SampleData::Users()
@@ -73,5 +108,12 @@ void SampleData::Fill(TZConnection &connection)
                            {QString::fromUtf8(d.Number), QString::fromUtf8(d.Description)});
     for (const char *name : kItemTypes)
         connection.ExecSQL(QStringLiteral("INSERT INTO itemtype (name) VALUES (?)"), {QString::fromUtf8(name)});
+    for (const PlanMark &m : kPlan)
+        connection.ExecSQL(QStringLiteral("INSERT INTO classification (mark, name, retentionyears) VALUES (?, ?, ?)"),
+                           {QString::fromUtf8(m.Mark), QString::fromUtf8(m.Name),
+                            m.RetentionYears ? QVariant(m.RetentionYears) : QVariant(QMetaType::fromType<int>())});
+    for (const OrgUnit &u : kOrgUnits)
+        connection.ExecSQL(QStringLiteral("INSERT INTO orgunit (code, name) VALUES (?, ?)"),
+                           {QString::fromUtf8(u.Code), QString::fromUtf8(u.Name)});
     transaction.Commit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The console's own sample rows for a first start on SQLite and for tests:
-// three users, partners, documents and document types. The modules add theirs, referring to
+// three users, partners, documents and document types, a small classification
+// plan and three organisational units. The modules add theirs, referring to
 // these (ISampleData).
 
 #include <QList>
@@ -21,7 +22,8 @@ public:
 
     static QList<User> Users();
 
-    // Inserts the users, in this order, the partners, the documents and the
-    // document types in one transaction; the tables must be empty.
+    // Inserts the users, in this order, the partners, the documents, the
+    // document types, the plan and the units in one transaction; the tables
+    // must be empty.
     static void Fill(TZConnection &connection);
 };

@@ -17,6 +17,8 @@
 #include "Dialogs.h"
 #include "DocumentsWindow.h"
 #include "ItemTypesWindow.h"
+#include "ClassificationWindow.h"
+#include "OrgUnitsWindow.h"
 #include "KException.h"
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
@@ -176,6 +178,10 @@ void addRegisters(TConsoleWindow &window, TSecurityService &security)
                        [desk] { ShowItemTypesWindow(*desk->GetConnection(), desk); });
     window.AddRegister(QStringLiteral("Korisnici"), QStringLiteral("usersAction"),
                        [desk, w] { OpenUsersWindow(*desk, w); });
+    window.AddRegister(QStringLiteral("Klasifikacioni plan"), QStringLiteral("classificationAction"),
+                       [desk] { ShowClassificationWindow(*desk->GetConnection(), desk); });
+    window.AddRegister(QStringLiteral("Organizacione jedinice"), QStringLiteral("orgUnitsAction"),
+                       [desk] { ShowOrgUnitsWindow(*desk->GetConnection(), desk); });
 }
 
 // The window in the layout its user left it in; a size given on the command line wins.

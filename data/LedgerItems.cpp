@@ -1,5 +1,6 @@
 #include "LedgerItems.h"
 
+#include "ClassificationPlan.h"
 #include "Clock.h"
 #include "CommonStrings.h"
 #include "KException.h"
@@ -128,6 +129,9 @@ void TLedgerItems::CreateFieldValidations()
     FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQitemtype, true, TestZeroLength, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQitemdate, false, TestDate, req, inv));
+    FFieldValidations.push_back(ClassificationValidation(
+        LedgerItemZQclassification, [this] { return m_dm.ZConnection(); },
+        [this] { return LedgerItemZQledgeritemid->AsLargeInt(); }));
 }
 
 // ---- Conditions ---------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "PagedReport.h"
 #include "ServerWait.h"
 #include "ZConnection.h"
+#include "data/ClassificationPlan.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
 #include "ReadRows.h"
@@ -30,6 +31,7 @@ struct Entry
     QString Number;
     TLedgerNumber Parsed;
     QStringList Cells;       // as printed, the number's cell last filled in
+    bool Cancelled = false;  // storno: keeps its number, marked so
     std::vector<int> Copies; // entries passed on from this one, oldest first
 };
 
@@ -52,8 +54,12 @@ const QString kSql = QStringLiteral(
     "SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, p.name, l.itemtype, l.itemnumber,"
     " l.itemdate, l.inmailtype, l.inmailnumber, l.outmailtype, l.outmailnumber,"
     " CONCAT(u1.firstname,' ',u1.lastname), CONCAT(u3.firstname,' ',u3.lastname), l.archived, l.archivednumber,"
-    " l.passonparentid, o.ledgeritemid"
+    " l.passonparentid, o.ledgeritemid,"
+    " l.subject, l.classification, c.classificationid, c.retentionyears, l.orgunit,"
+    " l.cancelled, l.cancelreason, CONCAT(u4.firstname,' ',u4.lastname), l.cancelledat"
     " FROM ledgeritem AS l"
+    " LEFT JOIN classification AS c ON c.mark = l.classification"
+    " LEFT JOIN user AS u4 ON u4.userid = l.cancelledby"
     " LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
     " LEFT JOIN partner AS p ON p.partnerid = l.partnerid"
     " LEFT JOIN user AS u1 ON u1.userid = l.inuserid"
@@ -79,17 +85,46 @@ QString mailText(const QString &label, const QVariant &type, const QString &numb
     return text.isEmpty() ? QString() : label + text;
 }
 
+// The mark with its retention as the plan has it: "011 / 10 god.".
+QString classificationText(const TReadRow &r)
+{
+    const QString mark = r.Text(19).trimmed();
+    if (mark.isEmpty() || r.IsNull(20))
+        return mark;
+    return mark + QStringLiteral(" / ")
+           + RetentionShort(r.IsNull(21) ? std::nullopt : std::optional<int>(int(r.Integer(21))));
+}
+
+// Where the item was filed: its archive number, or "a/a" (ad acta) without one.
+QString filingText(const TReadRow &r)
+{
+    if (r.Text(14) != QLatin1String("y"))
+        return {};
+    const QString number = r.Text(15).trimmed();
+    return number.isEmpty() ? QStringLiteral("a/a") : number;
+}
+
+// The subject, and for a cancelled item why, by whom and when.
+QString subjectText(const TReadRow &r)
+{
+    if (r.Text(23) != QLatin1String("y"))
+        return r.Text(18).trimmed();
+    const QString who = JoinFilled({r.Text(25), DisplayDate(r.Value(26))}, QStringLiteral(", "));
+    const QString cancelled = QStringLiteral("STORNIRANO: ") + r.Text(24).trimmed()
+                              + (who.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(who));
+    return JoinFilled({r.Text(18), cancelled}, QStringLiteral("\n"));
+}
+
 QStringList cells(const TReadRow &r, const QHash<int, QString> &captions)
 {
     const QString document = JoinFilled({r.Text(6), DisplayDate(r.Value(7))}, QStringLiteral(", "));
     const QString mail = JoinFilled({mailText(QStringLiteral("Primljeno: "), r.Value(8), r.Text(9), captions),
                                      mailText(QStringLiteral("Poslato: "), r.Value(10), r.Text(11), captions)},
                                     QStringLiteral("\n"));
-    const QString archive = r.Text(14) == QLatin1String("y")
-                                ? JoinFilled({QStringLiteral("da"), r.Text(15)}, QStringLiteral(", "))
-                                : QStringLiteral("ne");
-    return {QString(), DisplayDate(r.Value(3)), r.Text(4), r.Text(5), document, mail,
-            r.Text(12).trimmed(), r.Text(13).trimmed(), archive};
+    QStringList row{QString(), DisplayDate(r.Value(3)), subjectText(r), r.Text(4), r.Text(5), document,
+                    classificationText(r), r.Text(22).trimmed(), mail, r.Text(12).trimmed(), r.Text(13).trimmed(),
+                    filingText(r)};
+    return row;
 }
 
 Book readBook(TZConnection &connection, int year, const QList<qint32> &directions,
@@ -119,6 +154,7 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
             e.PassOnParent = r.IsNull(16) ? 0 : r.Integer(16);
             e.Orphan = e.PassOnParent != 0 && r.IsNull(17) && StoredDateTime(r.Value(3)).date().year() == year;
             e.Cells = cells(r, captions);
+            e.Cancelled = r.Text(23) == QLatin1String("y");
             book.Entries.push_back(std::move(e));
         });
     }
@@ -220,11 +256,12 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
         names << directionTitle(direction);
     report.Subtitle = (directions.size() > 1 ? QStringLiteral("Tipovi: ") : QStringLiteral("Tip: ")) + names.join(QStringLiteral(", "));
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {QStringLiteral("Delovodni broj"), QStringLiteral("Datum"), QStringLiteral("Partner"),
-                       QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),
+    report.Captions = {QStringLiteral("Delovodni broj"), QStringLiteral("Datum"), QStringLiteral("Predmet"),
+                       QStringLiteral("Partner"), QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),
+                       QStringLiteral("Klas. oznaka"), QStringLiteral("Org. jedinica"),
                        QStringLiteral("Primljeno / poslato"), QStringLiteral("Upućeno od"),
                        QStringLiteral("Namenjeno"), QStringLiteral("Arhivirano")};
-    report.Widths = {10, 8, 16, 11, 13, 15, 10, 10, 7};
+    report.Widths = {10, 9, 17, 13, 9, 10, 10, 9, 12, 9, 9, 9};
     report.EmptyText = QStringLiteral("U ovoj godini nema upisanih stavki.");
     report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(items + enclosures),
                       QStringLiteral("Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
@@ -253,6 +290,8 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
                                         : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.Number;
         if (e.Orphan)
             row.Cells[0] += QStringLiteral("\n(prosleđena, izvorna stavka obrisana)");
+        if (e.Cancelled)
+            row.Cells[0] += QStringLiteral("\nSTORNO");
         row.Secondary = line.Depth > 0 || e.Orphan;
         return row;
     };

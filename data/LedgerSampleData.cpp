@@ -1,6 +1,7 @@
 #include "LedgerSampleData.h"
 
 #include "KException.h"
+#include "LedgerSampleClassification.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -405,5 +406,6 @@ void FillLedgerSampleData(TZConnection &connection, const QDate &today)
         custodyChain(connection, *main, *copy, int(enclosures), now);
     }
     listItemTypes(connection);
+    ClassifySampleItems(connection);
     transaction.Commit();
 }

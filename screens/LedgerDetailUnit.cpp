@@ -10,7 +10,9 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerResourceString.h"
 #include "screens/GetLedgerUnit.h"
+#include "screens/ClassificationField.h"
 #include "screens/LedgerItemTypeField.h"
+#include "screens/OrgUnitField.h"
 #include "screens/LedgerHistoryPage.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/PartnerCompletion.h"
@@ -103,6 +105,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     addHistoryPage();
     bindControls();
     ItemTypeField = new TLedgerItemTypeField(ItemTypeDBCB, LedgerDM ? LedgerDM->Context() : nullptr);
+    // The plan's completion, once the layout has the mark's line.
+    if (auto *mark = GeneralTS->findChild<TDBEdit *>(QStringLiteral("ClassificationDBE")); mark && LedgerDM && LedgerDM->ZConnection())
+        AttachClassificationField(mark, FItems->LedgerItemZQclassification, *LedgerDM->ZConnection());
     makeClearActions();
 
     ConnectGuarded(DateTimeAction, [this] { DateTimeActionExecute(); });
@@ -250,6 +255,9 @@ void TLedgerDetailForm::InitControls()
     InMailTypeDBCB->SetItems(mailTypes);
     select(InMailTypeDBCB, FItems->LedgerItemZQinmailtype->IsNull() ? QString()
                                                                 : GetMailTypeCaption(FItems->LedgerItemZQinmailtype->AsInteger()));
+    // The active units and the item's own, once the layout has the list.
+    if (auto *unit = GeneralTS->findChild<TDBComboBox *>(QStringLiteral("OrgUnitDBCB")); unit && dm.ZConnection())
+        AttachOrgUnitField(unit, FItems->LedgerItemZQorgunit, *dm.ZConnection());
     OutMailTypeDBCB->SetItems(mailTypes);
     select(OutMailTypeDBCB, FItems->LedgerItemZQoutmailtype->IsNull()
                                 ? QString()

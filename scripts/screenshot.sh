@@ -34,15 +34,19 @@
 #  registers:  through the registers' tests, partneri.png (the partners'
 #              list filtered by "CACAK"), uvoz-partnera.png (the import's
 #              preview of a CSV file) and korisnici.png (the users' list).
+#  classification: through the plan's test, klasifikacioni-plan.png (the
+#              plan as a tree, for an administrator), and through the
+#              register's test the book with the office's columns
+#              delovodnik-kolone.pdf and its first page delovodnik-kolone.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers}
+parts=${*:-console detail proceeding picker help register history registers classification}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -108,6 +112,11 @@ for part in $parts; do
       shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
       echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register or history)" >&2; exit 2 ;;
+    classification)
+      shoot tst_classification "planWindow:administrator"
+      shoot tst_registerbook officeColumns
+      pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/delovodnik-kolone.pdf" "$out_dir/delovodnik-kolone"
+      echo "Wrote $out_dir/klasifikacioni-plan.png, delovodnik-kolone.pdf and delovodnik-kolone.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers or classification)" >&2; exit 2 ;;
   esac
 done

@@ -264,6 +264,36 @@ private slots:
         QVERIFY(QFile::remove(file));
     }
 
+    // The office's columns: subject, the mark with its retention, the unit,
+    // where the item was filed, and a cancelled item marked with why, by whom
+    // and when. A year of its own keeps the other cases' books as they are.
+    void officeColumns()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        fx.Insert(QStringLiteral("classification"), {{"mark", "011"}, {"name", "Akta"}, {"retentionyears", 10}});
+        fx.Insert(QStringLiteral("classification"), {{"mark", "031"}, {"name", "Ugovori"}, {"retentionyears", QVariant()}});
+        const auto filed = [this](const char *number, const QVariantMap &values) {
+            fx.Db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET %1 = ? WHERE ledgeritemid = ?")
+                                           .arg(values.keys().join(QStringLiteral(" = ?, "))),
+                                       QVariantList(values.values()) << item(1, number, "2023-03-01 10:00:00"));
+        };
+        filed("1/23", {{"subject", "Zahtev za uverenje"}, {"classification", "011"}, {"orgunit", "Pisarnica"},
+                       {"archived", "y"}, {"archivednumber", "A-7"}});
+        filed("2/23", {{"subject", "Zakup"}, {"classification", "031"}, {"archived", "y"}});
+        filed("3/23", {{"subject", "Dopis"}, {"cancelled", "y"}, {"cancelreason", "Pogrešan unos"}, {"cancelledby", 1},
+                       {"cancelledat", "2023-03-02 09:15:00"}});
+        filed("4/23", {{"classification", "077"}});
+        const QString file = m_dir.filePath(QStringLiteral("kolone.pdf"));
+        QVERIFY(SaveRegisterBook(fx.Db.Connection(), 2023, {1}, file));
+        const QString text = pdfText(file, QStringLiteral("delovodnik-kolone.pdf"));
+        QCOMPARE(numbersIn(text), QStringList({"1/23", "2/23", "3/23", "4/23"}));
+        const QString words = text.simplified();
+        for (const char *expected : {"Predmet", "Klas. oznaka", "Org.", "Zahtev za uverenje", "011 / 10 god.",
+                                     "Pisarnica", "A-7", "031 / trajno", "a/a", "STORNO", "STORNIRANO: Pogrešan unos",
+                                     "(Ana Petrović, 02.03.2023)", "077"})
+            QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
+    }
+
 private:
     qint64 item(int direction, const char *number, const char *when, qint64 passOnParent = 0)
     {
