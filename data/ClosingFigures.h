@@ -52,8 +52,11 @@ struct TClosingRow
 
 // The figures over rows (of any years: the others are left out).
 TClosingFigures ClosingFiguresOf(int year, const QList<TClosingRow> &rows);
-// Reads the year's items (ReadRows.h, off this thread; readProgress as there)
-// and counts them. Throws KException on a bad year, EAbort when cancelled.
+// The year's items, read off this thread (ReadRows.h; readProgress as
+// there). Throws KException on a bad year, EAbort when cancelled.
+QList<TClosingRow> ReadClosingRows(TZConnection &connection, int year,
+                                   const std::function<bool(qint64 rows)> &readProgress = {});
+// The same, counted.
 TClosingFigures ReadClosingFigures(TZConnection &connection, int year,
                                    const std::function<bool(qint64 rows)> &readProgress = {});
 
