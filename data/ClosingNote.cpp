@@ -9,6 +9,7 @@
 #include "data/YearClosing.h"
 
 #include <QPainter>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -32,6 +33,14 @@ QString range(const TDirectionFigures &d)
     if (d.FirstNumber.isEmpty())
         return QStringLiteral("–");
     return d.FirstNumber == d.LastNumber ? d.FirstNumber : d.FirstNumber + QStringLiteral(" – ") + d.LastNumber;
+}
+
+// "1 stavka", "3 stavke", "5 stavki".
+QString itemsText(qint64 n)
+{
+    const qint64 tens = n % 100, units = n % 10;
+    const char *word = (tens >= 11 && tens <= 14) ? "stavki" : units == 1 ? "stavka" : (units >= 2 && units <= 4) ? "stavke" : "stavki";
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(word));
 }
 
 QString when(const QDateTime &at)
@@ -92,20 +101,33 @@ TClosingNote ClosedYearNote(TZConnection &connection, int year)
     return note;
 }
 
+QStringList ClosingNoteCaptions(const TClosingFigures &figures)
+{
+    QStringList captions{QStringLiteral("Pokazatelj")};
+    for (const TDirectionFigures &d : figures.Directions)
+        captions << GetDirectionCaption(d.Direction);
+    return captions;
+}
+
 QList<QStringList> ClosingNoteRows(const TClosingFigures &figures)
 {
-    QList<QStringList> rows;
-    for (const TDirectionFigures &d : figures.Directions) {
-        rows << QStringList{GetDirectionCaption(d.Direction)};
-        rows << QStringList{QStringLiteral("Stavki pod delovodnim brojem"), QString::number(d.Items)};
-        rows << QStringList{QStringLiteral("Prvi i poslednji broj"), range(d)};
-        rows << QStringList{QStringLiteral("Stornirani brojevi"), listOrNone(d.Cancelled)};
-        rows << QStringList{QStringLiteral("Nedostajući brojevi"), listOrNone(d.Missing)};
-        rows << QStringList{QStringLiteral("Prilozi"), QString::number(d.Enclosures)};
-        rows << QStringList{QStringLiteral("Prosleđeni primerci"), QString::number(d.PassOnCopies)};
-        rows << QStringList{QStringLiteral("Nije arhivirano"), QString::number(d.NotArchived)};
+    const std::pair<QString, std::function<QString(const TDirectionFigures &)>> rows[] = {
+        {QStringLiteral("Stavki pod delovodnim brojem"), [](const TDirectionFigures &d) { return QString::number(d.Items); }},
+        {QStringLiteral("Prvi i poslednji broj"), range},
+        {QStringLiteral("Stornirani brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Cancelled); }},
+        {QStringLiteral("Nedostajući brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Missing); }},
+        {QStringLiteral("Prilozi"), [](const TDirectionFigures &d) { return QString::number(d.Enclosures); }},
+        {QStringLiteral("Prosleđeni primerci"), [](const TDirectionFigures &d) { return QString::number(d.PassOnCopies); }},
+        {QStringLiteral("Nije arhivirano"), [](const TDirectionFigures &d) { return QString::number(d.NotArchived); }},
+    };
+    QList<QStringList> table;
+    for (const auto &[label, value] : rows) {
+        QStringList cells{label};
+        for (const TDirectionFigures &d : figures.Directions)
+            cells << value(d);
+        table << cells;
     }
-    return rows;
+    return table;
 }
 
 QString ClosingStatement(const TClosingNote &note)
@@ -113,16 +135,14 @@ QString ClosingStatement(const TClosingNote &note)
     const int year = note.Figures.Year;
     const qint64 items = note.Figures.TotalItems();
     if (!note.Closed)
-        return QStringLiteral("Nacrt: delovodnik za %1. godinu još nije zaključen. Do sada je upisano %2 stavki pod "
-                              "delovodnim brojem.")
+        return QStringLiteral("Nacrt: delovodnik za %1. godinu još nije zaključen. Pod delovodnim brojem je do sada "
+                              "upisano: %2.")
             .arg(year)
-            .arg(items);
-    return QStringLiteral("Delovodnik za %1. godinu zaključen je %2 sa ukupno %3 stavki pod delovodnim brojem. "
+            .arg(itemsText(items));
+    return QStringLiteral("Delovodnik za %1. godinu zaključen je %2. Pod delovodnim brojem upisano: %3. "
                           "Zaključio: %4.")
         .arg(year)
-        .arg(when(note.ClosedAt))
-        .arg(items)
-        .arg(note.ClosedBy);
+        .arg(when(note.ClosedAt), itemsText(items), note.ClosedBy);
 }
 
 TPagedReport ClosingNoteReport(const TClosingNote &note)
@@ -132,16 +152,10 @@ TPagedReport ClosingNoteReport(const TClosingNote &note)
     report.Title = QStringLiteral("Zaključak delovodnika za %1. godinu").arg(note.Figures.Year);
     report.Subtitle = note.Unit;
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {QStringLiteral("Pokazatelj"), QStringLiteral("Vrednost")};
-    report.Widths = {30, 70};
+    report.Captions = ClosingNoteCaptions(note.Figures);
+    report.Widths = {22, 26, 26, 26};
     report.FontPoints = 9;
-    QList<QStringList> rows = ClosingNoteRows(note.Figures);
-    auto shared = std::make_shared<QList<QStringList>>(rows);
-    report.RowCount = rows.size();
-    report.Row = [shared](qint64 i) {
-        const QStringList &cells = (*shared)[qsizetype(i)];
-        return TPagedReportRow{cells, cells.size() == 1, false};
-    };
+    SetReportRows(report, ClosingNoteRows(note.Figures));
     auto kept = std::make_shared<TClosingNote>(note);
     report.Parts.ClosingMm = 46;
     report.Parts.Closing = [kept](TReportCanvas &c, double top) { paintClosing(*kept, c, top); };
@@ -175,11 +189,10 @@ QStringList ClosingBookLines(TZConnection &connection, int year)
         return lines;
     }
     for (const TDirectionFigures &d : closed->Figures.Directions)
-        lines << QStringLiteral("%1: %2 stavki (%3); stornirani: %4; nedostaju: %5; priloga %6, prosleđenih "
+        lines << QStringLiteral("%1: %2 (%3); stornirani: %4; nedostaju: %5; priloga %6, prosleđenih "
                                 "primeraka %7, nije arhivirano %8.")
-                     .arg(GetDirectionCaption(d.Direction))
-                     .arg(d.Items)
-                     .arg(range(d), shortList(d.Cancelled), shortList(d.Missing))
+                     .arg(GetDirectionCaption(d.Direction), itemsText(d.Items), range(d), shortList(d.Cancelled),
+                          shortList(d.Missing))
                      .arg(d.Enclosures)
                      .arg(d.PassOnCopies)
                      .arg(d.NotArchived);

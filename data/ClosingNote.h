@@ -1,6 +1,7 @@
 #pragma once
 // The closing note of a year (zaključak delovodnika) as it is printed: the
-// organisation and its unit, the figures per direction in a table, then the
+// organisation and its unit, the figures in a table with a column per
+// direction, then the
 // statement of the closing with lines for the signature and the seal
 // ("M.P."). Before the year is closed the same note is its draft. The end
 // of a year's register book repeats the closing and every reopening.
@@ -31,8 +32,8 @@ TClosingNote ClosingNoteOf(TZConnection &connection, const TClosingFigures &figu
 // Throws KException when the year is not closed.
 TClosingNote ClosedYearNote(TZConnection &connection, int year);
 
-// The note's table, per direction: a heading row (one cell), then rows of
-// what is counted and its value.
+// The note's table: what is counted, then its value per direction.
+QStringList ClosingNoteCaptions(const TClosingFigures &figures);
 QList<QStringList> ClosingNoteRows(const TClosingFigures &figures);
 // The sentence that states the closing (or, in a draft, what it will state).
 QString ClosingStatement(const TClosingNote &note);

@@ -35,11 +35,10 @@ TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidg
     StateLabel->setObjectName(QStringLiteral("StateLabel"));
     StateLabel->setWordWrap(true);
     FiguresTree->setObjectName(QStringLiteral("FiguresTree"));
-    FiguresTree->setHeaderLabels({QStringLiteral("Pokazatelj"), QStringLiteral("Vrednost")});
     FiguresTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FiguresTree->setWordWrap(true);
     FiguresTree->header()->setStretchLastSection(true);
-    FiguresTree->setColumnWidth(0, 260);
+    FiguresTree->setRootIsDecorated(false);
     StatementLabel->setObjectName(QStringLiteral("StatementLabel"));
     StatementLabel->setWordWrap(true);
     CloseYearButton->setObjectName(QStringLiteral("CloseYearButton"));
@@ -64,7 +63,7 @@ TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidg
     layout->addWidget(FiguresTree, 1);
     layout->addWidget(StatementLabel);
     layout->addLayout(bottom);
-    resize(760, 560);
+    resize(760, 440);
 
     ConnectGuarded(ShowButton, [this] { ShowButtonClick(); });
     ConnectGuarded(CloseYearButton, [this] { CloseYearButtonClick(); });
@@ -134,18 +133,14 @@ void TYearClosingDialog::fill()
                                       : QStringLiteral("Godina je otvorena. Pregled zaključka prema stanju upisanom sada:"));
     CloseYearButton->setEnabled(!m_note.Closed);
     FiguresTree->clear();
-    QTreeWidgetItem *branch = nullptr;
+    FiguresTree->setHeaderLabels(ClosingNoteCaptions(m_note.Figures));
+    FiguresTree->setColumnWidth(0, 230);
+    for (int column = 1; column < FiguresTree->columnCount(); ++column)
+        FiguresTree->setColumnWidth(column, 160);
     for (const QStringList &row : ClosingNoteRows(m_note.Figures)) {
-        if (row.size() == 1) {
-            branch = new QTreeWidgetItem(FiguresTree, row);
-            QFont bold = branch->font(0);
-            bold.setBold(true);
-            branch->setFont(0, bold);
-            branch->setExpanded(true);
-        } else if (branch) {
-            auto *item = new QTreeWidgetItem(branch, row);
-            item->setToolTip(1, row.value(1));
-        }
+        auto *item = new QTreeWidgetItem(FiguresTree, row);
+        for (int column = 1; column < row.size(); ++column)
+            item->setToolTip(column, row[column]);
     }
     StatementLabel->setText(ClosingStatement(m_note));
 }

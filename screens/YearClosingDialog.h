@@ -26,7 +26,7 @@ public:
     QSpinBox *const YearEdit;
     QPushButton *const ShowButton;
     QLabel *const StateLabel;      // open, or closed when and by whom
-    QTreeWidget *const FiguresTree; // a branch per direction
+    QTreeWidget *const FiguresTree; // a row per figure, a column per direction
     QLabel *const StatementLabel;
     QPushButton *const CloseYearButton;
     QPushButton *const PrintButton;

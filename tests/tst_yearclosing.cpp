@@ -110,12 +110,12 @@ private slots:
         QVERIFY(CloseYear(fx.Db.Connection(), 2019, admin()) == TCloseOutcome::AlreadyClosed);
         const TClosingNote note = ClosedYearNote(fx.Db.Connection(), 2019);
         QVERIFY(ClosingStatement(note).startsWith(QStringLiteral("Delovodnik za 2019. godinu zaključen je ")));
-        QVERIFY(ClosingStatement(note).endsWith(QStringLiteral("sa ukupno 7 stavki pod delovodnim brojem. Zaključio: Ana Petrović.")));
+        QVERIFY(ClosingStatement(note).endsWith(QStringLiteral("Pod delovodnim brojem upisano: 7 stavki. Zaključio: Ana Petrović.")));
         const QList<TYearClosingEvent> log = YearClosingLog(fx.Db.Connection(), 2019);
         QCOMPARE(log.size(), 1);
         QCOMPARE(log[0].HostName, QStringLiteral("pisarnica-1"));
         const QStringList book = ClosingBookLines(fx.Db.Connection(), 2019);
-        QVERIFY(book.contains(QStringLiteral("Ulazni: 3 stavki (1/19 – 4/19); stornirani: 2/19; nedostaju: 3/19; "
+        QVERIFY(book.contains(QStringLiteral("Ulazni: 3 stavke (1/19 – 4/19); stornirani: 2/19; nedostaju: 3/19; "
                                              "priloga 1, prosleđenih primeraka 1, nije arhivirano 2.")));
         QVERIFY(ClosingBookLines(fx.Db.Connection(), 2020).isEmpty());
     }
