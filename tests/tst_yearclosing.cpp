@@ -7,7 +7,9 @@
 #include "LedgerFixture.h"
 #include "ZTransaction.h"
 #include "data/ClosedYears.h"
+#include "PagedReport.h"
 #include "data/ClosingNote.h"
+#include "data/LedgerRegisterBook.h"
 #include "data/YearClosing.h"
 
 #include <QtTest>
@@ -118,6 +120,8 @@ private slots:
         QVERIFY(book.contains(QStringLiteral("Ulazni: 3 stavke (1/19 – 4/19); stornirani: 2/19; nedostaju: 3/19; "
                                              "priloga 1, prosleđenih primeraka 1, nije arhivirano 2.")));
         QVERIFY(ClosingBookLines(fx.Db.Connection(), 2020).isEmpty());
+        // The year's register book ends with them.
+        QCOMPARE(RegisterBookReport(fx.Db.Connection(), 2019, {}).Closing.mid(3), book);
     }
 
     // Straight SQL, past the program's checks: the triggers refuse it.
