@@ -258,8 +258,12 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
     // later post, which the user sees as the ledger-number rule.
     // The key is the database's own, so the number is the only unique value
     // a post can repeat.
-    if (TZConnection *connection = m_dm.ZConnection())
+    // A year closed meanwhile on another desk: named by the stored date or the new one.
+    if (TZConnection *connection = m_dm.ZConnection(); connection && ClosedYearRefusal(error)) {
+        if (LedgerItemZQ->State() == TDataSetState::Edit)
+            CheckItemYearOpen(*connection, LedgerItemZQledgeritemid->AsLargeInt());
         ThrowIfClosedYearRefusal(*connection, error, {LedgerItemZQledgerdatetime->AsDateTime()});
+    }
     if (IsUniqueViolation(error))
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
 }
