@@ -9,7 +9,9 @@
 #include "SqlText.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "data/ClosedYears.h"
 #include "data/LedgerResourceString.h"
+#include "data/ReportText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -200,8 +202,24 @@ int TLedgerDM::copyLedgerItem(int itemID, const TStringArr &assignments)
     std::optional<TZTransaction> transaction;
     if (!Connection().InTransaction())
         transaction.emplace(Connection());
+    // Never into a closed year: said before the write, and so when the database refuses it.
+    QDateTime copyDate;
+    for (const QString &a : assignments)
+        if (a.startsWith(QLatin1String("ledgerdatetime=")))
+            copyDate = StoredDateTime(a.section(u'=', 1));
+    if (copyDate.isValid())
+        CheckYearsOpen(Connection(), {copyDate});
+    else
+        CheckItemYearOpen(Connection(), itemID);
+    int copied = 0;
+    try {
+        copied = CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid = ?"), assignments, QString(), {itemID});
+    } catch (const EDatabaseError &e) {
+        ThrowIfClosedYearRefusal(Connection(), e, {copyDate});
+        throw;
+    }
     // Without a copy the connection's last insert id would name some earlier row.
-    if (CopyDataSet(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid = ?"), assignments, QString(), {itemID}) == 0)
+    if (copied == 0)
         return 0;
     const qint64 newID = GetLastInsertID();
     JournalLedgerItemCopy(Connection(), newID, HistoryActor());

@@ -1,7 +1,12 @@
 // Additional items and pass-on copies: new items made from a stored one.
+// Neither writes into a closed year: a pass-on copy is dated now, and an
+// enclosure of a closed year's item is registered now, in the open year,
+// under a number of that year (its parentid still links it to the item).
 
 #include "LedgerDMUnit.h"
 
+#include "Clock.h"
+#include "ClosedYears.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -90,12 +95,18 @@ int TLedgerDM::addAdditionalItem(TZConnection &connection, int itemID)
     while (suffixTaken(connection, itemID, source, source.Number + u'-' + QString::number(n)))
         ++n;
 
-    const TStringArr assignments{
+    TStringArr assignments{
         QStringLiteral("ledgernumber=") + source.Number + u'-' + QString::number(n),
         QStringLiteral("itemnumber=NULL"),
         QStringLiteral("accepted=False"),
         QStringLiteral("parentid=") + QString::number(itemID),
     };
+    if (ClosedYearOfItem(connection, itemID)) {
+        const QDateTime now = TClock::Now();
+        const QDateTime registered = now.addMSecs(-now.time().msec());
+        assignments[0] = QStringLiteral("ledgernumber=") + NextLedgerNumber(registered, source.Direction);
+        assignments << QStringLiteral("ledgerdatetime=") + TZConnection::DateTimeText(registered);
+    }
     const int newID = copyLedgerItem(itemID, assignments);
     transaction.Commit();
     return newID;

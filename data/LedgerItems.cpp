@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "CommonStrings.h"
 #include "KException.h"
+#include "ClosedYears.h"
 #include "LedgerDMUnit.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
@@ -246,6 +247,12 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
 
 void TLedgerItems::LedgerItemZQBeforePost(TDataSet &)
 {
+    // A closed year's item is said so before any write; the edit stays.
+    if (TZConnection *connection = m_dm.ZConnection()) {
+        if (LedgerItemZQ->State() == TDataSetState::Edit)
+            CheckItemYearOpen(*connection, LedgerItemZQledgeritemid->AsLargeInt());
+        CheckYearsOpen(*connection, {LedgerItemZQledgerdatetime->AsDateTime()});
+    }
     FValidator->Validate();
 }
 
@@ -255,12 +262,20 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
     // later post, which the user sees as the ledger-number rule.
     // The key is the database's own, so the number is the only unique value
     // a post can repeat.
+    // A year closed meanwhile on another desk: named by the stored date or the new one.
+    if (TZConnection *connection = m_dm.ZConnection(); connection && ClosedYearRefusal(error)) {
+        if (LedgerItemZQ->State() == TDataSetState::Edit)
+            CheckItemYearOpen(*connection, LedgerItemZQledgeritemid->AsLargeInt());
+        ThrowIfClosedYearRefusal(*connection, error, {LedgerItemZQledgerdatetime->AsDateTime()});
+    }
     if (IsUniqueViolation(error))
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
 }
 
 void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 {
+    if (TZConnection *connection = m_dm.ZConnection())
+        CheckYearsOpen(*connection, {LedgerItemZQledgerdatetime->AsDateTime()});
     {
         TZReadOnlyQuery children(m_dm.ZConnection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
                                  {LedgerItemZQledgeritemid->AsLargeInt()});
@@ -298,6 +313,7 @@ void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
 // an enclosure since.
 void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
 {
+    CheckItemYearOpen(connection, key.toLongLong());
     if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
         throw KException(_LEDGER_PASSON_ERR);
     auto stored = connection.OpenQuery(

@@ -6,6 +6,7 @@
 #include "ServerWait.h"
 #include "ZConnection.h"
 #include "data/ClassificationPlan.h"
+#include "data/ClosingNote.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
 #include "ReadRows.h"
@@ -269,6 +270,8 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
                           .arg(copies)};
     if (copies > 0)
         report.Closing << QStringLiteral("↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
+    // A closed year's book ends with its closing note.
+    report.Closing << ClosingBookLines(connection, year);
     report.RowCount = qint64(book->Lines.size());
     report.Row = [book](qint64 i) {
         const Book::Line &line = book->Lines[size_t(i)];

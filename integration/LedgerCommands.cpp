@@ -1,5 +1,7 @@
 #include "LedgerCommands.h"
 
+#include "YearClosingCommand.h"
+
 #include "ErrorLog.h"
 #include "KException.h"
 #include "ZConnection.h"
@@ -89,7 +91,7 @@ int saveBook(const QString &fileName, const TCommandContext &context, const std:
 
 QList<TCommandOption> LedgerCommandOptions()
 {
-    return {
+    const QList<TCommandOption> options{
         {kExportCsv, QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.csv"), true},
         {kYear, QStringLiteral("Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
@@ -105,6 +107,7 @@ QList<TCommandOption> LedgerCommandOptions()
                         "(uz --user)."),
          QStringLiteral("FILE.pdf"), true},
     };
+    return options + YearClosingCommandOptions();
 }
 
 QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
@@ -112,6 +115,10 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     const auto given = [&values](const QString &option) { return !values.value(option).isEmpty(); };
     const bool csv = values.contains(kExportCsv);
     const int commands = int(csv) + int(values.contains(kRegisterPdf)) + int(values.contains(kContinuity));
+    if (const QString closing = YearClosingCommandLineProblem(values, withLogin, commands); !closing.isEmpty())
+        return closing;
+    if (IsYearClosingCommand(values))
+        return {};
     if (commands == 0) {
         if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo))
             return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv, "
@@ -137,6 +144,8 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
 int RunLedgerCommand(const TCommandValues &values, const TCommandContext &context,
                      const std::function<void()> &connect)
 {
+    if (IsYearClosingCommand(values))
+        return RunYearClosingCommand(values, context, connect);
     if (values.contains(kExportCsv))
         return exportCsv(values, context, connect);
     const bool book = values.contains(kRegisterPdf);

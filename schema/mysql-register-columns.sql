@@ -31,3 +31,71 @@ CREATE TABLE IF NOT EXISTS orgunit (
   UNIQUE KEY ux_orgunit_name (name),
   CONSTRAINT ck_orgunit_active CHECK (active COLLATE utf8mb4_bin IN ('y', 'n'))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+-- Closing the year: a row here means the year's items are closed (its
+-- register book is final); the key refuses a second desk closing the same
+-- year. figures: the closing note's figures as the closing read them (JSON).
+CREATE TABLE IF NOT EXISTS closedyear (
+  year INT NOT NULL,
+  closedat DATETIME NOT NULL,
+  userid BIGINT NULL,
+  username VARCHAR(101) NOT NULL,
+  hostname VARCHAR(255) NOT NULL,
+  figures MEDIUMTEXT NOT NULL,
+  PRIMARY KEY (year)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+-- Every closing ('c') and reopening ('r') of a year, kept for good.
+CREATE TABLE IF NOT EXISTS yearclosing (
+  yearclosingid BIGINT NOT NULL AUTO_INCREMENT,
+  year INT NOT NULL,
+  kind CHAR(1) NOT NULL,
+  eventat DATETIME NOT NULL,
+  userid BIGINT NULL,
+  username VARCHAR(101) NOT NULL,
+  hostname VARCHAR(255) NOT NULL,
+  reason VARCHAR(500) NULL,
+  figures MEDIUMTEXT NULL,
+  PRIMARY KEY (yearclosingid),
+  KEY ix_yearclosing_year (year, yearclosingid),
+  CONSTRAINT ck_yearclosing_kind CHECK (kind COLLATE utf8mb4_bin IN ('c', 'r'))
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+-- A closed year's items are refused any write, whatever writes them. The
+-- read of closedyear is a locking one: a post in flight and a closing take
+-- turns, so no item slips into a year while it is being closed. The message
+-- is a marker and the year, which the program turns into words.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_insert BEFORE INSERT ON ledgeritem
+FOR EACH ROW
+BEGIN
+  DECLARE closed INT DEFAULT NULL;
+  DECLARE marker VARCHAR(64);
+  DECLARE CONTINUE HANDLER FOR NOT FOUND SET closed = NULL;
+  SELECT year INTO closed FROM closedyear WHERE year = YEAR(NEW.ledgerdatetime) LOCK IN SHARE MODE;
+  IF closed IS NOT NULL THEN
+    SET marker = CONCAT('ledger-closed-year ', closed);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = marker;
+  END IF;
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  DECLARE closed INT DEFAULT NULL;
+  DECLARE marker VARCHAR(64);
+  DECLARE CONTINUE HANDLER FOR NOT FOUND SET closed = NULL;
+  SELECT year INTO closed FROM closedyear
+    WHERE year IN (YEAR(OLD.ledgerdatetime), YEAR(NEW.ledgerdatetime)) ORDER BY year LIMIT 1 LOCK IN SHARE MODE;
+  IF closed IS NOT NULL THEN
+    SET marker = CONCAT('ledger-closed-year ', closed);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = marker;
+  END IF;
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  DECLARE closed INT DEFAULT NULL;
+  DECLARE marker VARCHAR(64);
+  DECLARE CONTINUE HANDLER FOR NOT FOUND SET closed = NULL;
+  SELECT year INTO closed FROM closedyear WHERE year = YEAR(OLD.ledgerdatetime) LOCK IN SHARE MODE;
+  IF closed IS NOT NULL THEN
+    SET marker = CONCAT('ledger-closed-year ', closed);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = marker;
+  END IF;
+END;

@@ -31,3 +31,45 @@ CREATE TABLE IF NOT EXISTS orgunit (
   active CHAR(1) NOT NULL DEFAULT 'y' CHECK (active IN ('y', 'n'))
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_orgunit_name ON orgunit (name);
+-- Closing the year: a row here means the year's items are closed (its
+-- register book is final); the key refuses a second desk closing the same
+-- year. figures: the closing note's figures as the closing read them (JSON).
+CREATE TABLE IF NOT EXISTS closedyear (
+  year INTEGER PRIMARY KEY,
+  closedat TEXT NOT NULL,
+  userid INTEGER NULL,
+  username TEXT NOT NULL,
+  hostname TEXT NOT NULL,
+  figures TEXT NOT NULL
+);
+-- Every closing ('c') and reopening ('r') of a year, kept for good.
+CREATE TABLE IF NOT EXISTS yearclosing (
+  yearclosingid INTEGER PRIMARY KEY AUTOINCREMENT,
+  year INTEGER NOT NULL,
+  kind CHAR(1) NOT NULL CHECK (kind IN ('c', 'r')),
+  eventat TEXT NOT NULL,
+  userid INTEGER NULL,
+  username TEXT NOT NULL,
+  hostname TEXT NOT NULL,
+  reason TEXT NULL,
+  figures TEXT NULL
+);
+CREATE INDEX IF NOT EXISTS ix_yearclosing_year ON yearclosing (year, yearclosingid);
+-- A closed year's items are refused any write, whatever writes them. The
+-- message is a marker the program turns into words naming the year.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_insert BEFORE INSERT ON ledgeritem
+FOR EACH ROW WHEN EXISTS (SELECT 1 FROM closedyear WHERE year = CAST(substr(NEW.ledgerdatetime, 1, 4) AS INTEGER))
+BEGIN
+  SELECT RAISE(ABORT, 'ledger-closed-year');
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW WHEN EXISTS (SELECT 1 FROM closedyear WHERE year IN (CAST(substr(OLD.ledgerdatetime, 1, 4) AS INTEGER),
+                                                                  CAST(substr(NEW.ledgerdatetime, 1, 4) AS INTEGER)))
+BEGIN
+  SELECT RAISE(ABORT, 'ledger-closed-year');
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_closedyear_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW WHEN EXISTS (SELECT 1 FROM closedyear WHERE year = CAST(substr(OLD.ledgerdatetime, 1, 4) AS INTEGER))
+BEGIN
+  SELECT RAISE(ABORT, 'ledger-closed-year');
+END;

@@ -15,6 +15,7 @@
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
+#include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
 
 #include <QAction>
@@ -62,6 +63,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     fillToolbar();
     fillPopupMenu();
     AddRegisterActions(*this);
+    AddYearClosingActions(*this);
     EnableCommands();
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|closing ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -31,6 +31,9 @@
 #              and the numbering check kontinuitet.pdf, with their first
 #              pages delovodnik.png and kontinuitet.png, and the list's two
 #              dialogs delovodnik-dialog.png and kontinuitet-dialog.png.
+#  closing:    through the closed year's test, zakljucenje.png (the closing
+#              dialog with the draft of a year's note), the note printed after
+#              the closing zakljucak.pdf and its page zakljucak.png;
 #  registers:  through the registers' tests, partneri.png (the partners'
 #              list filtered by "CACAK"), uvoz-partnera.png (the import's
 #              preview of a CSV file) and korisnici.png (the users' list).
@@ -43,10 +46,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers classification}
+parts=${*:-console detail proceeding picker help register history registers classification closing}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -117,6 +120,10 @@ for part in $parts; do
       shoot tst_registerbook officeColumns
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/delovodnik-kolone.pdf" "$out_dir/delovodnik-kolone"
       echo "Wrote $out_dir/klasifikacioni-plan.png, delovodnik-kolone.pdf and delovodnik-kolone.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers or classification)" >&2; exit 2 ;;
+    closing)
+      shoot tst_closedyearwrites administratorClosesInTheDialog
+      pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zakljucak.pdf" "$out_dir/zakljucak"
+      echo "Wrote $out_dir/zakljucenje.png, zakljucak.pdf and zakljucak.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification or closing)" >&2; exit 2 ;;
   esac
 done

@@ -152,7 +152,8 @@ private slots:
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
                                                  "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction "
-                                                 "RegisterBookAction ContinuityAction DeletedItemsAction - ColumnsVisibility"));
+                                                 "RegisterBookAction ContinuityAction DeletedItemsAction - YearClosingAction "
+                                                 "ReopenYearAction - ColumnsVisibility"));
         // No caption is cut.
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
