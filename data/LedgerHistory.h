@@ -62,6 +62,12 @@ void JournalLedgerItemWrite(TZConnection &connection, TZQuery::TWriteKind kind, 
 // stored values as new ones. The caller's transaction holds it.
 void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THistoryActor &actor);
 
+// The entry of an update made by a statement of the data layer's own (a
+// storno): the columns given, with their old and new stored values. The
+// caller's transaction holds it.
+void JournalLedgerItemValues(TZConnection &connection, qint64 itemID, const QString &number,
+                             const QList<THistoryValue> &values, const THistoryActor &actor);
+
 // An item's history, newest first. Both reads run off this thread
 // (ReadRows.h); EAbort when the user cancelled one.
 QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID);

@@ -38,7 +38,9 @@ int columnRank(const QString &column)
         QStringLiteral("inmailtype"),    QStringLiteral("inmailnumber"),   QStringLiteral("outmailtype"),
         QStringLiteral("outmailnumber"), QStringLiteral("inuserid"),       QStringLiteral("userid"),
         QStringLiteral("outuserid"),     QStringLiteral("accepted"),       QStringLiteral("archived"),
-        QStringLiteral("archivednumber"), QStringLiteral("passonparentid")};
+        QStringLiteral("archivednumber"), QStringLiteral("passonparentid"),
+        QStringLiteral("cancelled"),     QStringLiteral("cancelreason"),   QStringLiteral("cancelledby"),
+        QStringLiteral("cancelledat")};
     const qsizetype rank = order.indexOf(column);
     return rank < 0 ? int(order.size()) : int(rank);
 }

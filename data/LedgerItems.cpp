@@ -2,12 +2,15 @@
 
 #include "Clock.h"
 #include "CommonStrings.h"
+#include "Dialogs.h"
 #include "KException.h"
 #include "LedgerDMUnit.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
 #include "ZConnection.h"
 #include "LedgerResourceString.h"
+#include "LedgerStorno.h"
+#include "LedgerYearRule.h"
 
 #include <QSqlQuery>
 #include <functional>
@@ -103,9 +106,21 @@ void TLedgerItems::bindEvents()
     // Every write of an item leaves its history entry in the write's own transaction.
     LedgerItemZQ->OnJournal = [this](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
                                      const std::vector<TField *> &changed) {
+        // The row is held: a storno another desk made since it was read shows here.
+        if (kind == TZQuery::TWriteKind::Update)
+            RefuseCancelledItem(c, key);
         JournalLedgerItemWrite(c, kind, key, changed, m_dm.HistoryActor());
     };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
+    // What the year rule compares against: the row as it was stored.
+    LedgerItemZQ->AfterEdit = [this](TDataSet &) {
+        FStoredNumber = LedgerItemZQledgernumber->Value();
+        FStoredDirection = LedgerItemZQdirection->Value();
+        FStoredDateTime = LedgerItemZQledgerdatetime->Value();
+    };
+    LedgerItemZQ->AfterInsert = [this](TDataSet &) {
+        FStoredNumber = FStoredDirection = FStoredDateTime = QVariant();
+    };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
     LedgerItemZQdirection->OnGetText = std::bind(&TLedgerItems::LedgerItemZQdirectionGetText, this, _1, _2, _3);
     LedgerItemZQdirection->OnSetText = std::bind(&TLedgerItems::LedgerItemZQdirectionSetText, this, _1, _2);
@@ -115,6 +130,7 @@ void TLedgerItems::bindEvents()
     LedgerItemZQinmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQinmailtypeSetText, this, _1, _2);
     LedgerItemZQoutmailtype->OnGetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeGetText, this, _1, _2, _3);
     LedgerItemZQoutmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeSetText, this, _1, _2);
+    LedgerItemZQcancelled->OnGetText = std::bind(&TLedgerItems::LedgerItemZQacceptedGetText, this, _1, _2, _3);
 }
 
 void TLedgerItems::CreateFieldValidations()
@@ -240,9 +256,23 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
     }
 }
 
-void TLedgerItems::LedgerItemZQBeforePost(TDataSet &)
+void TLedgerItems::LedgerItemZQBeforePost(TDataSet &dataSet)
 {
+    if (LedgerItemZQcancelled->AsBoolean())
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
     FValidator->Validate();
+    // Checked when the number or the date is written: an older item that
+    // breaks the rule can still be changed otherwise.
+    const bool inserting = dataSet.State() == TDataSetState::Insert;
+    const auto written = [&](const TField *field, const QVariant &stored) { return inserting || stored != field->Value(); };
+    const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
+    if (LedgerItemZQpassonparentid->IsNull() && (written(LedgerItemZQledgernumber, FStoredNumber)
+                                                   || written(LedgerItemZQledgerdatetime, FStoredDateTime)))
+        if (const QString refusal = NumberYearRefusal(LedgerItemZQledgernumber->AsString(), when); !refusal.isEmpty())
+            throw KException(refusal);
+    if (written(LedgerItemZQledgerdatetime, FStoredDateTime) && IsFarFuture(when, TClock::Now())
+        && MessageDlg(FutureDateQuestion(when), TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
+        throw EAbort();
 }
 
 void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
@@ -253,10 +283,14 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
     // a post can repeat.
     if (IsUniqueViolation(error))
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
+    if (IsCancelledRowRefusal(error))
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
 }
 
 void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 {
+    if (LedgerItemZQcancelled->AsBoolean())
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
     {
         TZReadOnlyQuery children(m_dm.ZConnection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
                                  {LedgerItemZQledgeritemid->AsLargeInt()});
@@ -294,6 +328,7 @@ void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
 // an enclosure since.
 void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
 {
+    RefuseCancelledItem(connection, key);
     if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
         throw KException(_LEDGER_PASSON_ERR);
     auto stored = connection.OpenQuery(

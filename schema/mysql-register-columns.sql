@@ -31,3 +31,19 @@ CREATE TABLE IF NOT EXISTS orgunit (
   UNIQUE KEY ux_orgunit_name (name),
   CONSTRAINT ck_orgunit_active CHECK (active COLLATE utf8mb4_bin IN ('y', 'n'))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+-- Storno is final: a cancelled item is neither changed nor deleted, whatever
+-- program sends the statement. The data layer knows these words.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  IF OLD.cancelled = 'y' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stavka je stornirana: ne menja se i ne briše.';
+  END IF;
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  IF OLD.cancelled = 'y' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stavka je stornirana: ne menja se i ne briše.';
+  END IF;
+END;

@@ -31,3 +31,15 @@ CREATE TABLE IF NOT EXISTS orgunit (
   active CHAR(1) NOT NULL DEFAULT 'y' CHECK (active IN ('y', 'n'))
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_orgunit_name ON orgunit (name);
+-- Storno is final: a cancelled item is neither changed nor deleted, whatever
+-- program sends the statement. The data layer knows these words.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW WHEN OLD.cancelled = 'y'
+BEGIN
+  SELECT RAISE(ABORT, 'Stavka je stornirana: ne menja se i ne briše.');
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW WHEN OLD.cancelled = 'y'
+BEGIN
+  SELECT RAISE(ABORT, 'Stavka je stornirana: ne menja se i ne briše.');
+END;
