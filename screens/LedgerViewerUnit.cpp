@@ -12,6 +12,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportFile.h"
+#include "screens/CancelItemDialog.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
@@ -61,6 +62,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     bindActions();
     fillToolbar();
     fillPopupMenu();
+    addCancelling();
     AddRegisterActions(*this);
     EnableCommands();
 }
@@ -85,6 +87,7 @@ void TLedgerViewerForm::setUpGrid()
     } columns[] = {
         {"direction", 68},  {"ledgernumber", 72}, {"ledgerdatetime", 0}, {"partnername", 72}, {"itemtype", 72},
         {"itemdate", 72},   {"itemnumber", 72},   {"inusername", 100},   {"username", 100},   {"outusername", 72},
+        {"cancelled", 80},  {"cancelreason", 160},
     };
     // The widths were chosen for an 8 pt font. Where a title would not fit
     // they all grow by the same factor, keeping their proportions.
@@ -112,6 +115,10 @@ void TLedgerViewerForm::setUpGrid()
     }
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // Storno columns wait in the column chooser; the row itself shows it.
+    for (TColumn &column : gridColumns)
+        if (column.FieldName == QLatin1String("cancelled") || column.FieldName == QLatin1String("cancelreason"))
+            column.Visible = false;
     DBG->SetColumns(gridColumns);
     DBG->SetSortOnTitleClick(true);
 }
@@ -312,4 +319,47 @@ void TLedgerViewerForm::DBGDblClick()
     TZQuery *query = FItems->LedgerItemZQ;
     if (query->Active() && !query->IsEmpty())
         CustomEdit->trigger();
+}
+
+void TLedgerViewerForm::addCancelling()
+{
+    CancelItemAction = makeAction(this, "CancelItemAction", QStringLiteral("Storniraj"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    CancelItemAction->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    CancelItemAction->setToolTip(QStringLiteral("Storniraj (%1)").arg(
+        CancelItemAction->shortcut().toString(QKeySequence::NativeText)));
+    AddAction(CancelItemAction);
+    ConnectGuarded(CancelItemAction, [this] { CancelItemActionExecute(); });
+    AddToolButton(CancelItemAction, false);
+    // In the menu right below "Izbriši".
+    const QList<QAction *> menu = PopupMenu->actions();
+    const qsizetype after = menu.indexOf(CustomDelete);
+    PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, CancelItemAction);
+
+    const TLedgerItems &items = *FItems;
+    DBG->GridModel()->OnRowData = [this, &items](int row, int role) -> QVariant {
+        const TDataSet &ds = *items.LedgerItemZQ;
+        const QVariant flag = ds.ValueAt(row, *items.LedgerItemZQcancelled);
+        const bool cancelled = flag.typeId() == QMetaType::Bool ? flag.toBool() : flag.toString() == QLatin1String("y");
+        if (!cancelled)
+            return {};
+        switch (role) {
+        case Qt::FontRole: {
+            QFont font = DBG->font();
+            font.setStrikeOut(true);
+            return QVariant::fromValue(font);
+        }
+        case Qt::ForegroundRole:
+            return QVariant::fromValue(DBG->palette().color(QPalette::Disabled, QPalette::Text));
+        case Qt::ToolTipRole:
+            return QStringLiteral("Stornirano: ") + ds.ValueAt(row, *items.LedgerItemZQcancelreason).toString();
+        default:
+            return {};
+        }
+    };
+}
+
+void TLedgerViewerForm::CancelItemActionExecute()
+{
+    CancelCurrentItem(this, *FItems);
 }
