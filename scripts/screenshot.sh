@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|storno ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -34,12 +34,15 @@
 #  registers:  through the registers' tests, partneri.png (the partners'
 #              list filtered by "CACAK"), uvoz-partnera.png (the import's
 #              preview of a CSV file) and korisnici.png (the users' list).
+#  storno:     through the storno test, storno-lista.png (today's list with a
+#              cancelled item struck through) and storno-pitanje.png (the
+#              question "Stornirati stavku …?" with its reason typed).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers}
+parts=${*:-console detail proceeding picker help register history registers storno}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -108,6 +111,9 @@ for part in $parts; do
       shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
       echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
+    storno)
+      shoot tst_storno listStrikesCancelledRows
+      echo "Wrote $out_dir/storno-lista.png and storno-pitanje.png" ;;
     *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register or history)" >&2; exit 2 ;;
   esac
 done
