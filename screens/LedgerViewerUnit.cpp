@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
 #include <QStyle>
 #include <QToolButton>
 #include <memory>
@@ -36,6 +37,16 @@ QAction *makeAction(QWidget *owner, const char *name, const QString &caption, co
     action->setObjectName(QLatin1String(name));
     action->setShortcut(shortcut);
     return action;
+}
+
+// The page of the list's pictures struck through, as a cancelled row is.
+QIcon struckPageIcon()
+{
+    QPixmap page(QStringLiteral(":/ledger/icons/page-text.png"));
+    QPainter painter(&page);
+    painter.setPen(QPen(QColor(190, 30, 30), 2));
+    painter.drawLine(1, 8, 15, 8);
+    return QIcon(page);
 }
 
 } // namespace
@@ -325,7 +336,7 @@ void TLedgerViewerForm::addCancelling()
 {
     CancelItemAction = makeAction(this, "CancelItemAction", QStringLiteral("Storniraj"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
-    CancelItemAction->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    CancelItemAction->setIcon(struckPageIcon());
     CancelItemAction->setToolTip(QStringLiteral("Storniraj (%1)").arg(
         CancelItemAction->shortcut().toString(QKeySequence::NativeText)));
     AddAction(CancelItemAction);
