@@ -1,36 +1,27 @@
-// An item's number carries its date's year: the rule itself, the post that
-// breaks it refused with the edit kept, a pass-on copy exempt, the detail
-// form renumbering on a date moved to another year, and a date more than a
-// day ahead asked about.
+// A number carries its date's year: the rule, a post that breaks it refused
+// with the edit kept (a pass-on copy and an older item's other columns
+// exempt), the form renumbering on a date moved to another year, and a date
+// more than a day ahead asked about.
 
 #include "Clock.h"
 #include "DatasetTestUtil.h"
 #include "KException.h"
-#include "integration/GlobalConsole.h"
-#include "LedgerFixture.h"
 #include "StornoFixture.h"
-#include "ZQuery.h"
+#include "integration/GlobalConsole.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerYearRule.h"
-#include "screens/LedgerDetailUnit.h"
 
 #include <QAction>
 #include <QtTest>
+
+using storno::refusal;
 
 class TestNumberYear : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        REQUIRE_TESTDB(fx.Db);
-        fx.Start(QStringLiteral("ana"));
-    }
-    void init()
-    {
-        REQUIRE_TESTDB(fx.Db);
-        GlobalConsole = fx.Console;
-    }
+    void initTestCase() { REQUIRE_TESTDB(fx.Db); fx.Start(QStringLiteral("ana")); }
+    void init() { REQUIRE_TESTDB(fx.Db); GlobalConsole = fx.Console; }
     void cleanupTestCase() { fx.Stop(); }
 
     void rule_data()
@@ -41,142 +32,96 @@ private slots:
         QTest::newRow("its year") << "12/26" << QDate(2026, 5, 1) << true;
         QTest::newRow("enclosure") << "12/26-3" << QDate(2026, 5, 1) << true;
         QTest::newRow("blanks and zeros") << " 012 / 26 " << QDate(2026, 12, 31) << true;
-        QTest::newRow("new year's day") << "1/27" << QDate(2027, 1, 1) << true;
-        QTest::newRow("last year's number") << "12/25" << QDate(2026, 1, 2) << false;
-        QTest::newRow("next year's number") << "1/27" << QDate(2026, 12, 31) << false;
+        QTest::newRow("last year's") << "12/25" << QDate(2026, 1, 2) << false;
+        QTest::newRow("next year's") << "1/27" << QDate(2026, 12, 31) << false;
         QTest::newRow("no year") << "12" << QDate(2026, 5, 1) << false;
         QTest::newRow("four digits") << "12/2026" << QDate(2026, 5, 1) << false;
     }
     void rule()
     {
-        QFETCH(QString, number);
-        QFETCH(QDate, date);
-        QFETCH(bool, fits);
+        QFETCH(QString, number); QFETCH(QDate, date); QFETCH(bool, fits);
         QCOMPARE(NumberYearRefusal(number, QDateTime(date, QTime(10, 0))).isEmpty(), fits);
     }
 
-    void postChecksYear_data()
+    void post_data()
     {
         QTest::addColumn<QString>("number");
-        QTest::addColumn<bool>("passOn");
-        QTest::addColumn<QString>("refused");
-        QTest::newRow("its year") << "901/26" << false << "";
-        QTest::newRow("another year") << "902/25" << false
+        QTest::addColumn<QString>("passOn"); // a new pass-on copy, or an older item's other column
+        QTest::addColumn<QDateTime>("date");
+        QTest::addColumn<int>("answer");     // to the question about a date ahead
+        QTest::addColumn<QString>("refused"); // "?": the question was answered Ne
+        const QDateTime june10(QDate(2026, 6, 10), QTime(9, 0));
+        QTest::newRow("its year") << "901/26" << "" << june10 << 0 << "";
+        QTest::newRow("another year") << "902/25" << "" << june10 << 0
                                       << "Delovodni broj 902/25 ne nosi godinu datuma 10.06.2026: broj stavke iz 2026. "
                                          "godine završava se na /26.";
-        QTest::newRow("pass-on copy keeps its origin's") << "903/25" << true << "";
+        QTest::newRow("pass-on copy") << "903/25" << "copy" << june10 << 0 << "";
+        QTest::newRow("older item, other column") << "904/19" << "older" << june10 << 0 << "";
+        QTest::newRow("in 20 hours") << "905/26" << "" << june10.addSecs(20 * 3600) << 0 << "";
+        QTest::newRow("two days ahead, Da") << "906/26" << "" << june10.addDays(2) << int(mbYes) << "";
+        QTest::newRow("two days ahead, Ne") << "907/26" << "" << june10.addDays(2) << int(mbNo) << "?";
     }
-    void postChecksYear()
+    void post()
     {
-        QFETCH(QString, number);
-        QFETCH(bool, passOn);
-        QFETCH(QString, refused);
+        QFETCH(QString, number); QFETCH(QString, passOn); QFETCH(QDateTime, date); QFETCH(int, answer); QFETCH(QString, refused);
         TClock::TFixed clock(QDateTime(QDate(2026, 6, 10), QTime(12, 0)));
+        ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers = {answer};
         auto items = LedgerDM->NewLedgerItems();
-        items->ShowCondition(QStringLiteral("l.ledgeritemid = -1"));
         TZQuery &q = *items->LedgerItemZQ;
-        q.Append();
-        items->LedgerItemZQledgernumber->SetAsString(number);
-        items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
-        if (passOn)
-            items->LedgerItemZQpassonparentid->SetAsLargeInt(storno::addOwnItem(fx));
-        QString message;
-        try {
-            q.Post();
-        } catch (const KException &e) {
-            message = e.message();
+        if (passOn == QLatin1String("older")) {
+            items->OpenItem(fx.AddItem({{QStringLiteral("ledgernumber"), number}}));
+            q.Edit();
+            items->LedgerItemZQitemnumber->SetAsString(QStringLiteral("N-1"));
+        } else {
+            items->ShowCondition(QStringLiteral("l.ledgeritemid = -1"));
+            q.Append();
+            items->LedgerItemZQledgerdatetime->SetAsDateTime(date);
+            items->LedgerItemZQledgernumber->SetAsString(number);
+            items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
+            if (passOn == QLatin1String("copy"))
+                items->LedgerItemZQpassonparentid->SetAsLargeInt(storno::addOwnItem(fx));
         }
-        QCOMPARE(message, refused);
-        QCOMPARE(q.State(), refused.isEmpty() ? TDataSetState::Browse : TDataSetState::Insert);
+        bool aborted = false;
+        const QString message = refusal([&] {
+            try {
+                q.Post();
+            } catch (const EAbort &) {
+                aborted = true;
+            }
+        });
+        QCOMPARE(aborted ? QStringLiteral("?") : message, refused);
+        QCOMPARE(dialogs->Messages.size(), answer ? 1 : 0);
+        if (answer)
+            QCOMPARE(dialogs->Messages.first().Text, QStringLiteral("Datum 12.06.2026 09:00 je više od jednog dana posle "
+                                                                    "današnjeg.\nSačuvati stavku sa tim datumom?"));
+        QCOMPARE(dialogs->Messages.value(0).Buttons, answer ? TMsgDlgButtons(mbYes | mbNo | mbDefaultNo) : 0);
         QCOMPARE(items->LedgerItemZQledgernumber->AsString(), number); // the edit is kept
+        QCOMPARE(q.State() == TDataSetState::Browse, refused.isEmpty());
         QCOMPARE(dst::countItems(fx.Db.Connection(), QStringLiteral("ledgernumber = ?"), {number}), refused.isEmpty() ? 1 : 0);
-    }
-
-    // An older item that breaks the rule is still changed in other columns.
-    void olderItemStillEdits()
-    {
-        const qint64 id = fx.AddItem({{QStringLiteral("ledgernumber"), QStringLiteral("904/19")}});
-        auto items = LedgerFixture::OpenItem(id);
-        items->LedgerItemZQ->Edit();
-        items->LedgerItemZQitemnumber->SetAsString(QStringLiteral("N-1"));
-        items->LedgerItemZQ->Post();
-        QCOMPARE(fx.Cell(id, QStringLiteral("itemnumber")), QStringLiteral("N-1"));
     }
 
     void formRenumbersOnDate_data()
     {
         QTest::addColumn<QList<QDateTime>>("dates"); // chosen one after another
         QTest::addColumn<QString>("number");         // %1: the stored number
-        const int year = QDate::currentDate().year();
-        QTest::newRow("same year") << QList<QDateTime>{QDateTime(QDate(year, 2, 3), QTime(8, 0))} << "%1";
-        QTest::newRow("another year") << QList<QDateTime>{QDateTime(QDate(2031, 2, 3), QTime(8, 0))} << "1/31";
-        QTest::newRow("and back") << QList<QDateTime>{QDateTime(QDate(2031, 2, 3), QTime(8, 0)),
-                                                       QDateTime(QDate(year, 2, 3), QTime(8, 0))}
-                                  << "%1";
+        const QDateTime thisYear(QDate(QDate::currentDate().year(), 2, 3), QTime(8, 0));
+        const QDateTime in2031(QDate(2031, 2, 3), QTime(8, 0));
+        QTest::newRow("same year") << QList<QDateTime>{thisYear} << "%1";
+        QTest::newRow("another year") << QList<QDateTime>{in2031} << "1/31";
+        QTest::newRow("and back") << QList<QDateTime>{in2031, thisYear} << "%1";
     }
     void formRenumbersOnDate()
     {
-        QFETCH(QList<QDateTime>, dates);
-        QFETCH(QString, number);
-        fx.LoginAs(QStringLiteral("ana"));
+        QFETCH(QList<QDateTime>, dates); QFETCH(QString, number);
         const qint64 id = storno::addOwnItem(fx);
-        const QString stored = fx.Cell(id, QStringLiteral("ledgernumber"));
         DetailFormOn on(id);
         for (const QDateTime &d : dates) {
             on.dialogs->DateTimeAnswers.push_back(d);
             on.form.DateTimeAction->trigger();
         }
-        QCOMPARE(on.items().LedgerItemZQledgernumber->AsString(), number.arg(stored));
+        QCOMPARE(on.items().LedgerItemZQledgernumber->AsString(), number.arg(fx.Cell(id, QStringLiteral("ledgernumber"))));
         on.items().LedgerItemZQ->Cancel();
-    }
-
-    void futureDateAsks_data()
-    {
-        QTest::addColumn<QDateTime>("date");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("two days ahead, Da") << QDateTime(QDate(2026, 6, 12), QTime(12, 0)) << int(mbYes) << true << true;
-        QTest::newRow("two days ahead, Ne") << QDateTime(QDate(2026, 6, 12), QTime(12, 0)) << int(mbNo) << true << false;
-        QTest::newRow("within a day") << QDateTime(QDate(2026, 6, 11), QTime(8, 0)) << int(mbNo) << false << true;
-        QTest::newRow("yesterday") << QDateTime(QDate(2026, 6, 9), QTime(8, 0)) << int(mbNo) << false << true;
-    }
-    void futureDateAsks()
-    {
-        QFETCH(QDateTime, date);
-        QFETCH(int, answer);
-        QFETCH(bool, asked);
-        QFETCH(bool, stored);
-        TClock::TFixed clock(QDateTime(QDate(2026, 6, 10), QTime(12, 0)));
-        ScopedScriptedDialogs dialogs;
-        dialogs->MessageAnswers = {TModalResult(answer)};
-        auto items = LedgerDM->NewLedgerItems();
-        items->ShowCondition(QStringLiteral("l.ledgeritemid = -1"));
-        TZQuery &q = *items->LedgerItemZQ;
-        q.Append();
-        items->LedgerItemZQledgerdatetime->SetAsDateTime(date);
-        items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
-        const QString number = items->LedgerItemZQledgernumber->AsString();
-        bool aborted = false;
-        try {
-            q.Post();
-        } catch (const EAbort &) {
-            aborted = true;
-        }
-        QCOMPARE(dialogs->Messages.size(), asked ? 1 : 0);
-        if (asked) {
-            QCOMPARE(dialogs->Messages.first().Text,
-                     QStringLiteral("Datum 12.06.2026 12:00 je više od jednog dana posle današnjeg.\n"
-                                    "Sačuvati stavku sa tim datumom?"));
-            QCOMPARE(dialogs->Messages.first().Buttons, TMsgDlgButtons(mbYes | mbNo | mbDefaultNo));
-        }
-        QCOMPARE(aborted, !stored);
-        QCOMPARE(q.State(), stored ? TDataSetState::Browse : TDataSetState::Insert);
-        QCOMPARE(dst::countItems(fx.Db.Connection(), QStringLiteral("ledgernumber = ? AND direction = 1"), {number}),
-                 stored ? 1 : 0);
-        if (stored) // the numbers of 2026 stay free for the rows after
-            fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgernumber = ? AND direction = 1"),
-                                       {number});
     }
 
 private:

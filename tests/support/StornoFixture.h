@@ -4,13 +4,26 @@
 // the data layer does it, and items numbered for this year.
 
 #include "LedgerFixture.h"
+#include "KException.h"
 #include "ZTransaction.h"
 #include "data/LedgerHistory.h"
 #include "data/LedgerStorno.h"
 
 #include <QDate>
+#include <functional>
 
 namespace storno {
+
+// The message write was refused with; empty when it went through.
+inline QString refusal(const std::function<void()> &write)
+{
+    try {
+        write();
+    } catch (const KException &e) {
+        return e.message();
+    }
+    return {};
+}
 
 inline TUserDesc deskUser(LedgerFixture &fx, const QString &login, bool administrator = false)
 {
