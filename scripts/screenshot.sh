@@ -112,7 +112,7 @@ for part in $parts; do
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
       echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
     storno)
-      shoot tst_storno listStrikesCancelledRows
+      shoot tst_storno listStrikesCancelled
       echo "Wrote $out_dir/storno-lista.png and storno-pitanje.png" ;;
     *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register or history)" >&2; exit 2 ;;
   esac
