@@ -74,5 +74,5 @@ QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID);
 // The deleted items userID may see, newest deletion first, each with its
 // last values: for a clerk those the user deleted, registered, sent on or
 // was meant to receive (an item's people are the ones who answer for it);
-// an administrator sees every deleted item.
+// an administrator sees every deleted item. An item restored since is left out.
 QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID, bool administrator = false);

@@ -79,6 +79,8 @@ private slots:
         QCOMPARE(fx.Cell(id, QStringLiteral("subject")) + u' ' + fx.Cell(id, QStringLiteral("ledgernumber")),
                  QStringLiteral("Uverenje ") + number);
         QCOMPARE(LedgerItemHistory(c, id).first().Kind, THistoryKind::Insert);
+        for (const THistoryEntry &deleted : DeletedLedgerItems(c, 0, true)) // no longer among the deleted
+            QVERIFY(deleted.ItemID != id);
     }
 
     void dialogOffersRestore_data()
