@@ -239,8 +239,10 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
         const TPartnerRecord &merged = keptID == first ? higher : lower;
         if (!kept.Active)
             throw KException(QStringLiteral("Partner „%1” nije aktivan: u njega se ne spaja.").arg(kept.Name));
-        const int items = connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET partnerid = ? WHERE partnerid = ?"),
-                                             {keptID, mergedID});
+        // A cancelled item is final and keeps the partner it was registered with.
+        const int items = connection.ExecSQL(
+            QStringLiteral("UPDATE ledgeritem SET partnerid = ? WHERE partnerid = ? AND cancelled = 'n'"),
+            {keptID, mergedID});
         connection.ExecSQL(QStringLiteral("UPDATE partner SET active = 'n' WHERE partnerid = ?"), {mergedID});
         const TRegisterActor actor = PartnerActor(user);
         const QString itemsColumn = QStringLiteral("items");

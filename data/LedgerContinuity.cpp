@@ -52,6 +52,7 @@ struct Ordered
 {
     int Sequence = 0, Suffix = 0; // where the finding sorts in its direction
     TContinuityFinding Finding;
+    int Group = 0; // 1: cancelled numbers, listed after the rest
 };
 
 // When the item was registered, how its number is written if not as usual, and why it holds one.
@@ -89,6 +90,11 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
         } else {
             uses[{n.Sequence, n.Suffix}] << &row;
         }
+        if (row.Cancelled)
+            out.push_back({n.Valid ? n.Sequence : INT_MAX, n.Valid ? n.Suffix : 0,
+                           {direction, TContinuityKind::Cancelled, row.Number.trimmed(),
+                            QStringLiteral("Stavka upisana %1 je stornirana: %2").arg(registered, row.CancelReason)},
+                           1});
     }
 
     std::set<int> present;
@@ -142,6 +148,7 @@ QString ContinuityKindCaption(TContinuityKind kind)
     case TContinuityKind::Duplicate: return QStringLiteral("Dvostruki broj");
     case TContinuityKind::OutOfYear: return QStringLiteral("Broj druge godine");
     case TContinuityKind::Malformed: return QStringLiteral("Neispravan broj");
+    case TContinuityKind::Cancelled: return QStringLiteral("Stornirano");
     }
     return QString();
 }
@@ -153,7 +160,7 @@ QList<TContinuityFinding> CheckContinuity(int year, const QList<TContinuityRow> 
         QList<Ordered> found;
         checkDirection(year, direction, rows, found);
         std::stable_sort(found.begin(), found.end(), [](const Ordered &a, const Ordered &b) {
-            return std::tie(a.Sequence, a.Suffix) < std::tie(b.Sequence, b.Suffix);
+            return std::tie(a.Group, a.Sequence, a.Suffix) < std::tie(b.Group, b.Sequence, b.Suffix);
         });
         for (const Ordered &o : found)
             findings << o.Finding;
@@ -172,7 +179,7 @@ QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year,
         shown.emplace(readProgress);
     ReadRows(connection,
              QStringLiteral("SELECT l.ledgeritemid, l.direction, l.ledgernumber, l.ledgerdatetime, l.passonparentid,"
-                            " o.ledgeritemid, o.direction, o.ledgernumber"
+                            " o.ledgeritemid, o.direction, o.ledgernumber, l.cancelled, l.cancelreason"
                             " FROM ledgeritem AS l LEFT JOIN ledgeritem AS o ON o.ledgeritemid = l.passonparentid"
                             " WHERE l.ledgerdatetime >= ? AND l.ledgerdatetime <= ?"),
              {TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
@@ -187,6 +194,8 @@ QList<TContinuityRow> ReadContinuityRows(TZConnection &connection, int year,
                  row.OriginFound = !r.IsNull(5);
                  row.OriginDirection = qint32(r.Integer(6));
                  row.OriginNumber = r.Text(7);
+                 row.Cancelled = r.Text(8) == QLatin1String("y");
+                 row.CancelReason = r.Text(9);
                  rows << row;
              });
     return rows;

@@ -11,6 +11,10 @@
 // copy whose item was deleted and its number given out again, or written
 // differently ("012/26" beside "12/26"). All of these count as uses here; a
 // copy that keeps its item's number does not.
+//
+// A cancelled (storno) item keeps its number: the number is in use, never
+// missing, and each cancelled number is listed after the other findings of
+// its direction.
 
 #include <QDateTime>
 #include <QList>
@@ -30,9 +34,11 @@ struct TContinuityRow
     bool OriginFound = false; // the item it was passed on from still exists
     qint32 OriginDirection = 0;
     QString OriginNumber;
+    bool Cancelled = false;
+    QString CancelReason;
 };
 
-enum class TContinuityKind { Missing, Duplicate, OutOfYear, Malformed };
+enum class TContinuityKind { Missing, Duplicate, OutOfYear, Malformed, Cancelled };
 
 struct TContinuityFinding
 {

@@ -18,11 +18,12 @@ const QStringList LedgerListFields{
     QStringLiteral("partnername"), QStringLiteral("itemtype"),     QStringLiteral("itemdate"),
     QStringLiteral("itemnumber"), QStringLiteral("inusername"),   QStringLiteral("username"),
     QStringLiteral("outusername"),
+    QStringLiteral("cancelled"),   QStringLiteral("cancelreason"),
 };
 
 namespace {
 
-enum class TCell { Text, Direction, Date, DateTime };
+enum class TCell { Text, Direction, Date, DateTime, Flag };
 
 // Runs on the read's worker thread: everything it needs is its own.
 class TCsvReceiver : public TRowReceiver
@@ -67,6 +68,11 @@ public:
             case TCell::DateTime:
                 addDate(v, n, m_kinds[i] == TCell::DateTime);
                 break;
+            case TCell::Flag: {
+                const QByteArray &word = n == 1 && v[0] == 'y' ? m_yes : m_no;
+                m_csv.AddField(word.constData(), size_t(word.size()));
+                break;
+            }
             case TCell::Text:
                 m_csv.AddField(v, n);
                 break;
@@ -98,6 +104,7 @@ private:
     std::vector<TCell> m_kinds;
     std::array<QByteArray, 3> m_directions; // captions of -1, 0, 1
     std::vector<int> m_columns;             // result column of each list field
+    const QByteArray m_yes = QStringLiteral("Da").toUtf8(), m_no = QStringLiteral("Ne").toUtf8();
 };
 
 } // namespace
@@ -142,6 +149,7 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
         const TField &field = LedgerDM->Layout().LedgerItemZQ->FieldByName(name);
         csv.AddField(field.DisplayLabel());
         kinds.push_back(name == QLatin1String("direction")           ? TCell::Direction
+                        : field.DataType() == TFieldType::Boolean  ? TCell::Flag
                         : field.DataType() == TFieldType::DateTime ? TCell::DateTime
                         : field.DataType() == TFieldType::Date     ? TCell::Date
                                                                    : TCell::Text);

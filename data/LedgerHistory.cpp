@@ -176,3 +176,9 @@ void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THisto
 {
     JournalLedgerItemWrite(connection, TZQuery::TWriteKind::Insert, QVariant::fromValue(itemID), {}, actor);
 }
+
+void JournalLedgerItemValues(TZConnection &connection, qint64 itemID, const QString &number,
+                             const QList<THistoryValue> &values, const THistoryActor &actor)
+{
+    writeEntry(connection, THistoryKind::Update, QVariant::fromValue(itemID), number, values, actor);
+}

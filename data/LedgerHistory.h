@@ -62,11 +62,17 @@ void JournalLedgerItemWrite(TZConnection &connection, TZQuery::TWriteKind kind, 
 // stored values as new ones. The caller's transaction holds it.
 void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THistoryActor &actor);
 
+// The entry of an update made by a statement of the data layer's own (a
+// storno): the columns given, with their old and new stored values. The
+// caller's transaction holds it.
+void JournalLedgerItemValues(TZConnection &connection, qint64 itemID, const QString &number,
+                             const QList<THistoryValue> &values, const THistoryActor &actor);
+
 // An item's history, newest first. Both reads run off this thread
 // (ReadRows.h); EAbort when the user cancelled one.
 QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID);
 // The deleted items userID may see, newest deletion first, each with its
 // last values: for a clerk those the user deleted, registered, sent on or
 // was meant to receive (an item's people are the ones who answer for it);
-// an administrator sees every deleted item.
+// an administrator sees every deleted item. An item restored since is left out.
 QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID, bool administrator = false);

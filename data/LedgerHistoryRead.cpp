@@ -38,7 +38,9 @@ int columnRank(const QString &column)
         QStringLiteral("inmailtype"),    QStringLiteral("inmailnumber"),   QStringLiteral("outmailtype"),
         QStringLiteral("outmailnumber"), QStringLiteral("inuserid"),       QStringLiteral("userid"),
         QStringLiteral("outuserid"),     QStringLiteral("accepted"),       QStringLiteral("archived"),
-        QStringLiteral("archivednumber"), QStringLiteral("passonparentid")};
+        QStringLiteral("archivednumber"), QStringLiteral("passonparentid"),
+        QStringLiteral("cancelled"),     QStringLiteral("cancelreason"),   QStringLiteral("cancelledby"),
+        QStringLiteral("cancelledat")};
     const qsizetype rank = order.indexOf(column);
     return rank < 0 ? int(order.size()) : int(rank);
 }
@@ -97,12 +99,15 @@ QList<THistoryEntry> LedgerItemHistory(TZConnection &connection, qint64 itemID)
 
 QList<THistoryEntry> DeletedLedgerItems(TZConnection &connection, qint64 userID, bool administrator)
 {
+    // An item brought back is in the book again, not among the deleted.
+    const QString gone = QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM ledgeritem AS b WHERE b.ledgeritemid = h.ledgeritemid)");
     if (administrator)
-        return readEntries(connection, QStringLiteral("h.changekind = 'd'"), {});
+        return readEntries(connection, QStringLiteral("h.changekind = 'd'") + gone, {});
     const QString id = QString::number(userID);
     return readEntries(connection,
                        QStringLiteral("h.changekind = 'd' AND (h.userid = ? OR EXISTS (SELECT 1 FROM "
                                       "ledgerhistoryvalue AS w WHERE w.ledgerhistoryid = h.ledgerhistoryid AND "
-                                      "w.columnname IN ('userid', 'inuserid', 'outuserid') AND w.oldvalue = ?))"),
+                                      "w.columnname IN ('userid', 'inuserid', 'outuserid') AND w.oldvalue = ?))")
+                           + gone,
                        {userID, id});
 }

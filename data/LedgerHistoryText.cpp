@@ -34,6 +34,10 @@ const QHash<QString, QString> &captions()
         {QStringLiteral("archived"), QStringLiteral("Arhivirano")},
         {QStringLiteral("archivednumber"), QStringLiteral("Arhivirano reg. br.")},
         {QStringLiteral("passonparentid"), QStringLiteral("Predato iz")},
+        {QStringLiteral("cancelled"), QStringLiteral("Stornirano")},
+        {QStringLiteral("cancelreason"), QStringLiteral("Razlog storniranja")},
+        {QStringLiteral("cancelledby"), QStringLiteral("Stornirao")},
+        {QStringLiteral("cancelledat"), QStringLiteral("Stornirano dana")},
     };
     return map;
 }
@@ -65,11 +69,12 @@ QString HistoryValueText(const QString &column, const QVariant &value, const QSt
     const QString stored = value.toString();
     if (value.isNull() || stored.isEmpty())
         return Dash;
-    if (column == QLatin1String("accepted") || column == QLatin1String("archived")) {
+    if (column == QLatin1String("accepted") || column == QLatin1String("archived")
+        || column == QLatin1String("cancelled")) {
         const auto flag = TField::DecodeFlag(stored);
         return flag ? (*flag ? _YES_CAP : _NO_CAP) : stored;
     }
-    if (column == QLatin1String("ledgerdatetime"))
+    if (column == QLatin1String("ledgerdatetime") || column == QLatin1String("cancelledat"))
         return HistoryTime(ReadStoredDateTime(stored));
     if (column == QLatin1String("itemdate"))
         return ReadStoredDate(stored).toString(QStringLiteral("dd.MM.yyyy"));

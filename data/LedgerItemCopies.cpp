@@ -10,6 +10,7 @@
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "data/LedgerStorno.h"
 
 #include <QSqlQuery>
 
@@ -37,6 +38,8 @@ TSourceItem lockSource(TZTransaction &transaction, TZConnection &connection, int
                                   {itemID});
     if (!q->next())
         throw KException(ItemGoneMsg);
+    // A cancelled item gets neither an enclosure nor a pass-on copy.
+    RefuseCancelledItem(connection, itemID);
     return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4),
             TField::DecodeFlag(q->value(5).toString()).value_or(false)};
 }

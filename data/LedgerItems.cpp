@@ -3,6 +3,7 @@
 #include "ClassificationPlan.h"
 #include "Clock.h"
 #include "CommonStrings.h"
+#include "Dialogs.h"
 #include "KException.h"
 #include "ClosedYears.h"
 #include "LedgerDMUnit.h"
@@ -10,6 +11,8 @@
 #include "SqlText.h"
 #include "ZConnection.h"
 #include "LedgerResourceString.h"
+#include "LedgerStorno.h"
+#include "LedgerYearRule.h"
 
 #include <QSqlQuery>
 #include <functional>
@@ -105,9 +108,21 @@ void TLedgerItems::bindEvents()
     // Every write of an item leaves its history entry in the write's own transaction.
     LedgerItemZQ->OnJournal = [this](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
                                      const std::vector<TField *> &changed) {
+        // The row is held: a storno another desk made since it was read shows here.
+        if (kind == TZQuery::TWriteKind::Update)
+            RefuseCancelledItem(c, key);
         JournalLedgerItemWrite(c, kind, key, changed, m_dm.HistoryActor());
     };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
+    // What the year rule compares against: the row as it was stored.
+    LedgerItemZQ->AfterEdit = [this](TDataSet &) {
+        FStoredNumber = LedgerItemZQledgernumber->Value();
+        FStoredDirection = LedgerItemZQdirection->Value();
+        FStoredDateTime = LedgerItemZQledgerdatetime->Value();
+    };
+    LedgerItemZQ->AfterInsert = [this](TDataSet &) {
+        FStoredNumber = FStoredDirection = FStoredDateTime = QVariant();
+    };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
     LedgerItemZQdirection->OnGetText = std::bind(&TLedgerItems::LedgerItemZQdirectionGetText, this, _1, _2, _3);
     LedgerItemZQdirection->OnSetText = std::bind(&TLedgerItems::LedgerItemZQdirectionSetText, this, _1, _2);
@@ -117,6 +132,7 @@ void TLedgerItems::bindEvents()
     LedgerItemZQinmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQinmailtypeSetText, this, _1, _2);
     LedgerItemZQoutmailtype->OnGetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeGetText, this, _1, _2, _3);
     LedgerItemZQoutmailtype->OnSetText = std::bind(&TLedgerItems::LedgerItemZQoutmailtypeSetText, this, _1, _2);
+    LedgerItemZQcancelled->OnGetText = std::bind(&TLedgerItems::LedgerItemZQacceptedGetText, this, _1, _2, _3);
 }
 
 void TLedgerItems::CreateFieldValidations()
@@ -245,7 +261,7 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
     }
 }
 
-void TLedgerItems::LedgerItemZQBeforePost(TDataSet &)
+void TLedgerItems::LedgerItemZQBeforePost(TDataSet &dataSet)
 {
     // A closed year's item is said so before any write; the edit stays.
     if (TZConnection *connection = m_dm.ZConnection()) {
@@ -253,7 +269,21 @@ void TLedgerItems::LedgerItemZQBeforePost(TDataSet &)
             CheckItemYearOpen(*connection, LedgerItemZQledgeritemid->AsLargeInt());
         CheckYearsOpen(*connection, {LedgerItemZQledgerdatetime->AsDateTime()});
     }
+    if (LedgerItemZQcancelled->AsBoolean())
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
     FValidator->Validate();
+    // Checked when the number or the date is written: an older item that
+    // breaks the rule can still be changed otherwise.
+    const bool inserting = dataSet.State() == TDataSetState::Insert;
+    const auto written = [&](const TField *field, const QVariant &stored) { return inserting || stored != field->Value(); };
+    const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
+    if (LedgerItemZQpassonparentid->IsNull() && (written(LedgerItemZQledgernumber, FStoredNumber)
+                                                   || written(LedgerItemZQledgerdatetime, FStoredDateTime)))
+        if (const QString refusal = NumberYearRefusal(LedgerItemZQledgernumber->AsString(), when); !refusal.isEmpty())
+            throw KException(refusal);
+    if (written(LedgerItemZQledgerdatetime, FStoredDateTime) && IsFarFuture(when, TClock::Now())
+        && MessageDlg(FutureDateQuestion(when), TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
+        throw EAbort();
 }
 
 void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error)
@@ -270,12 +300,16 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
     }
     if (IsUniqueViolation(error))
         throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
+    if (IsCancelledRowRefusal(error))
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
 }
 
 void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 {
     if (TZConnection *connection = m_dm.ZConnection())
         CheckYearsOpen(*connection, {LedgerItemZQledgerdatetime->AsDateTime()});
+    if (LedgerItemZQcancelled->AsBoolean())
+        throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
     {
         TZReadOnlyQuery children(m_dm.ZConnection(), QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"),
                                  {LedgerItemZQledgeritemid->AsLargeInt()});
@@ -314,6 +348,7 @@ void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
 void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVariant &key)
 {
     CheckItemYearOpen(connection, key.toLongLong());
+    RefuseCancelledItem(connection, key);
     if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
         throw KException(_LEDGER_PASSON_ERR);
     auto stored = connection.OpenQuery(

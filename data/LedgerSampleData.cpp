@@ -363,6 +363,28 @@ void custodyChain(TZConnection &connection, const Item &main, Item copy, int enc
     acceptedEntry(connection, last, later(last.When, 15));
 }
 
+// One older item was registered twice by mistake and cancelled an hour
+// later: it keeps its number, struck through in the list.
+void cancelledItem(TZConnection &connection, const std::vector<Item> &items, const std::vector<Item> &extra,
+                   const QDateTime &now)
+{
+    for (const Item &it : items) {
+        const bool used = std::any_of(extra.begin(), extra.end(), [&it](const Item &e) {
+            return e.ParentId.toLongLong() == it.Id || e.PassOnParentId.toLongLong() == it.Id;
+        });
+        if (used || it.Accepted || !it.PassOnParentId.isNull())
+            continue;
+        const QDateTime at = std::min(it.When.addSecs(3600), now);
+        connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET cancelled = 'y', cancelreason = ?, cancelledby = ?, "
+                                          "cancelledat = ? WHERE ledgeritemid = ?"),
+                           {QStringLiteral("Greškom zavedeno dva puta: isti dopis je zaveden pod prethodnim brojem."),
+                            it.UserId, TZConnection::DateTimeText(at), it.Id});
+        historyEntry(connection, it, at, QStringLiteral("u"), it.UserId, QStringLiteral("cancelled"), QStringLiteral("n"),
+                     QStringLiteral("y"));
+        return;
+    }
+}
+
 // The book's list of document types offers every type the items use.
 void listItemTypes(TZConnection &connection)
 {
@@ -405,6 +427,7 @@ void FillLedgerSampleData(TZConnection &connection, const QDate &today)
                                               [&main](const Item &it) { return it.ParentId.toLongLong() == main->Id; });
         custodyChain(connection, *main, *copy, int(enclosures), now);
     }
+    cancelledItem(connection, items, extra, now);
     listItemTypes(connection);
     ClassifySampleItems(connection);
     transaction.Commit();

@@ -99,3 +99,19 @@ BEGIN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = marker;
   END IF;
 END;
+-- Storno is final: a cancelled item is neither changed nor deleted, whatever
+-- program sends the statement. The data layer knows these words.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  IF OLD.cancelled = 'y' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stavka je stornirana: ne menja se i ne briše.';
+  END IF;
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW
+BEGIN
+  IF OLD.cancelled = 'y' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stavka je stornirana: ne menja se i ne briše.';
+  END IF;
+END;

@@ -73,3 +73,15 @@ FOR EACH ROW WHEN EXISTS (SELECT 1 FROM closedyear WHERE year = CAST(substr(OLD.
 BEGIN
   SELECT RAISE(ABORT, 'ledger-closed-year');
 END;
+-- Storno is final: a cancelled item is neither changed nor deleted, whatever
+-- program sends the statement. The data layer knows these words.
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_update BEFORE UPDATE ON ledgeritem
+FOR EACH ROW WHEN OLD.cancelled = 'y'
+BEGIN
+  SELECT RAISE(ABORT, 'Stavka je stornirana: ne menja se i ne briše.');
+END;
+CREATE TRIGGER IF NOT EXISTS tr_ledgeritem_cancelled_delete BEFORE DELETE ON ledgeritem
+FOR EACH ROW WHEN OLD.cancelled = 'y'
+BEGIN
+  SELECT RAISE(ABORT, 'Stavka je stornirana: ne menja se i ne briše.');
+END;

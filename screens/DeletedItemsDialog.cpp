@@ -1,11 +1,13 @@
 #include "DeletedItemsDialog.h"
 
 #include "Dialogs.h"
+#include "Guard.h"
 #include "KException.h"
 #include "data/LedgerContext.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerHistory.h"
 #include "data/LedgerHistoryText.h"
+#include "data/LedgerRestore.h"
 
 #include <QBoxLayout>
 #include <QDialogButtonBox>
@@ -26,6 +28,7 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     for (const THistoryEntry &entry : DeletedLedgerItems(connection, userID, administrator)) {
         auto *item = new QTreeWidgetItem(ItemsTree, {entry.LedgerNumber, HistoryTime(entry.When),
                                                      entry.UserName, entry.HostName});
+        item->setData(0, Qt::UserRole, entry.ID);
         for (const THistoryValue &v : entry.Values) {
             auto *value = new QTreeWidgetItem(item, {HistoryColumnCaption(v.Column) + QStringLiteral(": ")
                                                      + HistoryValueText(v.Column, v.OldValue, v.OldText)});
@@ -43,12 +46,35 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     EmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
     EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);
     auto *buttons = new QDialogButtonBox(this);
+    if (administrator) {
+        RestoreButton = buttons->addButton(QStringLiteral("Vrati stavku"), QDialogButtonBox::ActionRole);
+        RestoreButton->setObjectName(QStringLiteral("RestoreButton"));
+        RestoreButton->setAutoDefault(false);
+        RestoreButton->setEnabled(ItemsTree->topLevelItemCount() > 0);
+        ConnectGuarded(RestoreButton, [this] { RestoreButtonClick(); });
+    }
     buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(EmptyLabel);
     layout->addWidget(ItemsTree, 1);
     layout->addWidget(buttons);
     resize(640, 420);
+}
+
+void TDeletedItemsDialog::RestoreButtonClick()
+{
+    QTreeWidgetItem *chosen = ItemsTree->currentItem();
+    while (chosen && chosen->parent())
+        chosen = chosen->parent();
+    if (!chosen) {
+        MessageDlg(QStringLiteral("Izaberite obrisanu stavku koju treba vratiti."), TMsgDlgType::Warning, mbOK);
+        return;
+    }
+    const TRestoredItem restored = RestoreDeletedItem(*LedgerDM, chosen->data(0, Qt::UserRole).toLongLong());
+    delete chosen;
+    RestoreButton->setEnabled(ItemsTree->topLevelItemCount() > 0);
+    EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);
+    MessageDlg(RestoredItemText(restored), TMsgDlgType::Information, mbOK);
 }
 
 void DeletedItemsActionExecute(QWidget *owner)

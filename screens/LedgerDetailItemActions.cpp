@@ -36,19 +36,22 @@ void TLedgerDetailForm::FormActionsUpdate()
 {
     AdditionalItemActionUpdate();
     PassOnActionUpdate();
+    CancelItemActionUpdate();
     clearActionsUpdate();
 }
 
 // Only an item without parent gets additional items.
 void TLedgerDetailForm::AdditionalItemActionUpdate()
 {
-    AdditionalItemAction->setEnabled(FItems->LedgerItemZQparentid->AsInteger() <= 0);
+    AdditionalItemAction->setEnabled(FItems->LedgerItemZQparentid->AsInteger() <= 0
+                                     && !FItems->LedgerItemZQcancelled->AsBoolean());
 }
 
 // Only the recipient, after accepting, passes an item on.
 void TLedgerDetailForm::PassOnActionUpdate()
 {
-    PassOnAction->setEnabled(FItems->LedgerItemZQoutuserid->AsInteger() == FUserID && FItems->LedgerItemZQaccepted->AsBoolean());
+    PassOnAction->setEnabled(FItems->LedgerItemZQoutuserid->AsInteger() == FUserID && FItems->LedgerItemZQaccepted->AsBoolean()
+                             && !FItems->LedgerItemZQcancelled->AsBoolean());
 }
 
 void TLedgerDetailForm::AdditionalItemActionExecute()

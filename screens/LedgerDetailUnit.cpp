@@ -120,6 +120,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     ConnectGuarded(AdditionalItemAction, [this] { AdditionalItemActionExecute(); });
     ConnectGuarded(PassOnAction, [this] { PassOnActionExecute(); });
     ConnectGuarded(ScannedDocument, [this] { ScannedDocumentExecute(); });
+    addCancelling();
     connect(TypeDBCB, &TDBComboBox::userChanged, this, [this](int) { Guarded([this] { TypeDBCBChange(); }); });
 
     FormCreate();
@@ -147,11 +148,16 @@ void TLedgerDetailForm::layoutBottomPanel()
     PassOnButton = makeButton("PassOnButton", QStringLiteral("Predaj"));
     bindButton(AdditionalItemButton, AdditionalItemAction);
     bindButton(PassOnButton, PassOnAction);
+    CancelItemAction = new QAction(QStringLiteral("Storniraj"), this);
+    CancelItemAction->setObjectName(QStringLiteral("CancelItemAction"));
+    CancelItemButton = makeButton("CancelItemButton", CancelItemAction->text());
+    bindButton(CancelItemButton, CancelItemAction);
     if (auto *bottom = qobject_cast<QBoxLayout *>(BottomPanel->layout())) {
         bottom->setContentsMargins(0, 8, 9, 1);
         bottom->setSpacing(5);
         bottom->insertWidget(0, AdditionalItemButton);
         bottom->insertWidget(1, PassOnButton);
+        bottom->insertWidget(2, CancelItemButton);
     }
     ReadOnlyLabel = new QLabel(this);
     ReadOnlyLabel->setObjectName(QStringLiteral("ReadOnlyLabel"));
@@ -266,6 +272,8 @@ void TLedgerDetailForm::InitControls()
 
 QString TLedgerDetailForm::LockReason() const
 {
+    if (FItems->LedgerItemZQcancelled->AsBoolean())
+        return QStringLiteral("stavka je stornirana.");
     if (FItems->LedgerItemZQaccepted->AsBoolean()) {
         const QString recipient = FItems->LedgerItemZQoutusername->AsString().trimmed();
         return recipient.isEmpty() ? QStringLiteral("stavka je prihvaćena.")
@@ -295,6 +303,8 @@ void TLedgerDetailForm::SetActivity()
     if (reason.isEmpty())
         return;
     showLocked(reason);
+    if (FItems->LedgerItemZQcancelled->AsBoolean())
+        lockCancelled();
     for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
                        static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
         w->setEnabled(false);

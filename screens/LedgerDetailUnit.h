@@ -20,6 +20,7 @@ class QPushButton;
 class TDBCheckBox;
 class TDBComboBox;
 class TDBEdit;
+class TDataLink;
 class TLedgerHistoryPage;
 class TLedgerItemTypeField;
 class TLedgerItems;
@@ -70,6 +71,10 @@ public:
     TDBEdit *DBEdit13 = nullptr;        // archive number
     QPushButton *AdditionalItemButton = nullptr;
     QPushButton *PassOnButton = nullptr;
+    // "Storniraj": cancels the stored item after asking for the reason; a
+    // cancelled item opens read-only with its reason, who and when.
+    QAction *CancelItemAction = nullptr;
+    QPushButton *CancelItemButton = nullptr;
 
     QAction *DateTimeAction = nullptr;
     QAction *LinkToAction = nullptr;
@@ -122,6 +127,12 @@ public:
     void PassOnActionExecute();
     void ScannedDocumentExecute();
 
+    // Storno; and a date moved to another year renumbers the item as a
+    // change of direction does.
+    void CancelItemActionUpdate();
+    void CancelItemActionExecute();
+    void DatetimeChange();
+
     // The history page and the custody timeline (through Dialogs().ShowModal).
     void ShowHistory();
     void CustodyExecute();
@@ -143,10 +154,13 @@ private:
     void showLinkedTo();
     void openCreatedItem(int id);
     void openScan(const QString &path);
+    void addCancelling();
+    void lockCancelled();
 
     std::unique_ptr<Ui::LedgerDetailForm> ui;
     TLedgerItems *FItems; // a child from the end of construction on
     qint32 FLedgerItemID = 0;
     qint32 FUserID = 0;
     int FDirection = 0; // the direction the item's number was given for
+    std::unique_ptr<TDataLink> FDateLink; // tells DatetimeChange
 };

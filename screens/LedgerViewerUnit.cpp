@@ -12,6 +12,7 @@
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportFile.h"
+#include "screens/CancelItemDialog.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
 #include <QStyle>
 #include <QToolButton>
 #include <memory>
@@ -36,6 +38,16 @@ QAction *makeAction(QWidget *owner, const char *name, const QString &caption, co
     action->setObjectName(QLatin1String(name));
     action->setShortcut(shortcut);
     return action;
+}
+
+// The page of the list's pictures struck through, as a cancelled row is.
+QIcon struckPageIcon()
+{
+    QPixmap page(QStringLiteral(":/ledger/icons/page-text.png"));
+    QPainter painter(&page);
+    painter.setPen(QPen(QColor(190, 30, 30), 2));
+    painter.drawLine(1, 8, 15, 8);
+    return QIcon(page);
 }
 
 } // namespace
@@ -62,6 +74,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     bindActions();
     fillToolbar();
     fillPopupMenu();
+    addCancelling();
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
     EnableCommands();
@@ -87,6 +100,7 @@ void TLedgerViewerForm::setUpGrid()
     } columns[] = {
         {"direction", 68},  {"ledgernumber", 72}, {"ledgerdatetime", 0}, {"partnername", 72}, {"itemtype", 72},
         {"itemdate", 72},   {"itemnumber", 72},   {"inusername", 100},   {"username", 100},   {"outusername", 72},
+        {"cancelled", 80},  {"cancelreason", 160},
     };
     // The widths were chosen for an 8 pt font. Where a title would not fit
     // they all grow by the same factor, keeping their proportions.
@@ -114,6 +128,10 @@ void TLedgerViewerForm::setUpGrid()
     }
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // Storno columns wait in the column chooser; the row itself shows it.
+    for (TColumn &column : gridColumns)
+        if (column.FieldName == QLatin1String("cancelled") || column.FieldName == QLatin1String("cancelreason"))
+            column.Visible = false;
     DBG->SetColumns(gridColumns);
     DBG->SetSortOnTitleClick(true);
 }
@@ -314,4 +332,47 @@ void TLedgerViewerForm::DBGDblClick()
     TZQuery *query = FItems->LedgerItemZQ;
     if (query->Active() && !query->IsEmpty())
         CustomEdit->trigger();
+}
+
+void TLedgerViewerForm::addCancelling()
+{
+    CancelItemAction = makeAction(this, "CancelItemAction", QStringLiteral("Storniraj"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    CancelItemAction->setIcon(struckPageIcon());
+    CancelItemAction->setToolTip(QStringLiteral("Storniraj (%1)").arg(
+        CancelItemAction->shortcut().toString(QKeySequence::NativeText)));
+    AddAction(CancelItemAction);
+    ConnectGuarded(CancelItemAction, [this] { CancelItemActionExecute(); });
+    AddToolButton(CancelItemAction, false);
+    // In the menu right below "Izbriši".
+    const QList<QAction *> menu = PopupMenu->actions();
+    const qsizetype after = menu.indexOf(CustomDelete);
+    PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, CancelItemAction);
+
+    const TLedgerItems &items = *FItems;
+    DBG->GridModel()->OnRowData = [this, &items](int row, int role) -> QVariant {
+        const TDataSet &ds = *items.LedgerItemZQ;
+        const QVariant flag = ds.ValueAt(row, *items.LedgerItemZQcancelled);
+        const bool cancelled = flag.typeId() == QMetaType::Bool ? flag.toBool() : flag.toString() == QLatin1String("y");
+        if (!cancelled)
+            return {};
+        switch (role) {
+        case Qt::FontRole: {
+            QFont font = DBG->font();
+            font.setStrikeOut(true);
+            return QVariant::fromValue(font);
+        }
+        case Qt::ForegroundRole:
+            return QVariant::fromValue(DBG->palette().color(QPalette::Disabled, QPalette::Text));
+        case Qt::ToolTipRole:
+            return QStringLiteral("Stornirano: ") + ds.ValueAt(row, *items.LedgerItemZQcancelreason).toString();
+        default:
+            return {};
+        }
+    };
+}
+
+void TLedgerViewerForm::CancelItemActionExecute()
+{
+    CancelCurrentItem(this, *FItems);
 }

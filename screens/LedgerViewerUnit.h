@@ -31,6 +31,8 @@ public:
     QAction *const ProceedingAction;
     QAction *const PrintListAction;
     QAction *const ExportCsvAction;
+    // "Storniraj": cancels the current item after asking for the reason.
+    QAction *CancelItemAction = nullptr;
 
     // Action handlers; the actions run them guarded.
     void CustomAddExecute();
@@ -45,6 +47,7 @@ public:
     // CSV file the user chooses.
     void PrintListActionExecute();
     void ExportCsvActionExecute();
+    void CancelItemActionExecute();
 
     void DBGDblClick() override;
 
@@ -59,6 +62,9 @@ private:
     void bindActions();
     void fillToolbar();
     void fillPopupMenu();
+    // "Storniraj" in the toolbar and the menu; a cancelled row struck through,
+    // its reason in the tooltip.
+    void addCancelling();
     // A stored item shown in its sorted place as the current row.
     void showStored(qint64 id);
     // Shows the items of [fromDate, toDate], whole days, newest first.

@@ -142,7 +142,8 @@ TProceedingForm::~TProceedingForm()
 
 QString TProceedingForm::HandoverCondition()
 {
-    return QStringLiteral("l.accepted = 'n' AND l.outuserid = ?");
+    // A cancelled item is not taken over: it stays out of the record.
+    return QStringLiteral("l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ?");
 }
 
 // A failed open leaves the query closed with the new text; the caller shows why.

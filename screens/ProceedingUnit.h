@@ -43,7 +43,7 @@ public:
     // The dialog's own items.
     TLedgerItems &Items() const { return *FItems; }
 
-    // "l.accepted = 'n' AND l.outuserid = ?", bound to the user's id.
+    // "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ?", bound to the user's id.
     static QString HandoverCondition();
 
     // Handlers; the buttons run them guarded.

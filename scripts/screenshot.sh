@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|closing ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -41,12 +41,15 @@
 #              plan as a tree, for an administrator), and through the
 #              register's test the book with the office's columns
 #              delovodnik-kolone.pdf and its first page delovodnik-kolone.png.
+#  storno:     through the storno test, storno-lista.png (today's list with a
+#              cancelled item struck through) and storno-pitanje.png (the
+#              question "Stornirati stavku …?" with its reason typed).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers classification closing}
+parts=${*:-console detail proceeding picker help register history registers classification closing storno}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -124,6 +127,9 @@ for part in $parts; do
       shoot tst_closedyearwrites administratorClosesInTheDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/zakljucak.pdf" "$out_dir/zakljucak"
       echo "Wrote $out_dir/zakljucenje.png, zakljucak.pdf and zakljucak.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification or closing)" >&2; exit 2 ;;
+    storno)
+      shoot tst_storno listStrikesCancelled
+      echo "Wrote $out_dir/storno-lista.png and storno-pitanje.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing or storno)" >&2; exit 2 ;;
   esac
 done

@@ -207,7 +207,8 @@ private slots:
     void dateChangeKeepsNumber()
     {
         QFETCH(bool, picker);
-        const qint64 id = fx.AddItem();
+        // A number of the year the date moves to: only another year renumbers.
+        const qint64 id = fx.AddItem({{QStringLiteral("ledgernumber"), QStringLiteral("T%1/24").arg(fx.Serial() + 1)}});
         auto opened = LedgerFixture::OpenItem(id);
         g_items = opened.get();
         const QString number = g_items->LedgerItemZQledgernumber->AsString();

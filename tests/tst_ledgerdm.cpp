@@ -380,6 +380,8 @@ private slots:
         openAll();
         TZQuery *q = m_items->LedgerItemZQ;
         q->Append();
+        // The numbers carry 2024: so does the date.
+        m_items->LedgerItemZQledgerdatetime->SetAsDateTime(QDateTime(QDate(2024, 3, 1), QTime(9, 0)));
         m_items->LedgerItemZQdirection->SetAsInteger(direction);
         m_items->LedgerItemZQledgernumber->SetAsString(number);
         m_items->LedgerItemZQitemtype->SetAsString(itemType);

@@ -147,10 +147,10 @@ private slots:
             tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
         QCOMPARE(tools.join(u' '),
                  QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"
-                                " | PrintListAction ExportCsvAction"));
+                                " | PrintListAction ExportCsvAction CancelItemAction"));
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete - TodayAction ThisWeekAction "
+        QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete CancelItemAction - TodayAction ThisWeekAction "
                                                  "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction "
                                                  "RegisterBookAction ContinuityAction DeletedItemsAction - YearClosingAction "
                                                  "ReopenYearAction - ColumnsVisibility"));
@@ -158,7 +158,8 @@ private slots:
         for (QAction *action : m_frame->ActionList()) {
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
                 // Print and export show their icons only, their captions in the tooltips.
-                const bool iconOnly = action == m_frame->PrintListAction || action == m_frame->ExportCsvAction;
+                const bool iconOnly = action == m_frame->PrintListAction || action == m_frame->ExportCsvAction
+                                      || action == m_frame->CancelItemAction;
                 QCOMPARE(button->toolButtonStyle(), iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
                 if (action == m_frame->ExportCsvAction)
                     QCOMPARE(button->toolTip(), QStringLiteral("Izvoz u CSV… (Ctrl+E)"));
@@ -184,7 +185,10 @@ private slots:
         };
         TDBGrid *grid = m_frame->DBG;
         QCOMPARE(grid->DataSource(), m_frame->Items().LedgerItemDS);
-        QCOMPARE(grid->Columns().size(), 10);
+        QCOMPARE(grid->Columns().size(), 12);
+        // The storno's columns wait hidden in the column chooser.
+        QCOMPARE(grid->Columns()[10].FieldName + u' ' + grid->Columns()[11].FieldName, QStringLiteral("cancelled cancelreason"));
+        QVERIFY(!grid->Columns()[10].Visible && !grid->Columns()[11].Visible);
         const double unit = grid->columnWidth(1) / 72.0;
         for (int i = 0; i < 10; ++i) {
             const auto &[field, title, width] = columns[i];

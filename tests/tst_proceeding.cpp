@@ -90,12 +90,12 @@ private slots:
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("numbers");
-        QTest::newRow("user 7") << true << QList<int>{} << "l.accepted = 'n' AND l.outuserid = ? | 7" << "" << "1/26 2/26 3/26";
-        QTest::newRow("in-user 3 replaces 5") << true << QList<int>{5, 3} << "l.accepted = 'n' AND l.outuserid = ? AND l.inuserid = ? | 7 | 3"
+        QTest::newRow("user 7") << true << QList<int>{} << "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ? | 7" << "" << "1/26 2/26 3/26";
+        QTest::newRow("in-user 3 replaces 5") << true << QList<int>{5, 3} << "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ? AND l.inuserid = ? | 7 | 3"
                                               << "Jelena Đorđević" << "1/26 3/26";
-        QTest::newRow("picker cancelled") << true << QList<int>{5, 0} << "l.accepted = 'n' AND l.outuserid = ? AND l.inuserid = ? | 7 | 5"
+        QTest::newRow("picker cancelled") << true << QList<int>{5, 0} << "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ? AND l.inuserid = ? | 7 | 5"
                                           << "Ana Petrović" << "2/26";
-        QTest::newRow("no user") << false << QList<int>{} << "l.accepted = 'n' AND l.outuserid = ? | -1" << "" << "";
+        QTest::newRow("no user") << false << QList<int>{} << "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ? | -1" << "" << "";
     }
 
     void conditions()

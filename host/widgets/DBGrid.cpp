@@ -287,7 +287,13 @@ QVariant TDBGridModel::data(const QModelIndex &index, int role) const
         return QVariant::fromValue(Qt::AlignVCenter | (TypeOps(field->DataType()).numeric ? Qt::AlignRight : Qt::AlignLeft));
     }
     default:
-        return {};
+        // A row handler must not throw into a paint either.
+        try {
+            return OnRowData ? OnRowData(row, role) : QVariant();
+        } catch (const std::exception &e) {
+            LogDisplayError(field, e);
+            return {};
+        }
     }
 }
 

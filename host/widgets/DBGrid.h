@@ -64,6 +64,10 @@ public:
     // browsing. Throws when refused.
     void WriteCell(int column, const QString &text);
 
+    // A whole row's look beyond its text (font, colours, tooltip): asked with
+    // the model row and the role; an empty value leaves the default.
+    std::function<QVariant(int row, int role)> OnRowData;
+
     // Asked when the data set gathers pending input before a post; the view
     // hands over an open cell editor here. May throw, refusing the post.
     std::function<void()> OnUpdateData;
