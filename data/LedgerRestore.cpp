@@ -1,6 +1,8 @@
 #include "LedgerRestore.h"
 
 #include "KException.h"
+#include "ClosedYears.h"
+#include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
@@ -78,6 +80,8 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
             row.insert(name, values.value(name));
     }
 
+    // A closed year's book stays as it was closed.
+    CheckYearsOpen(connection, {ReadStoredDateTime(row.value(QStringLiteral("ledgerdatetime")).toString())});
     TRestoredItem result{itemID, number, {}};
     if (!exists(connection, QStringLiteral("user"), QStringLiteral("userid"), row.value(QStringLiteral("userid"))))
         throw KException(QStringLiteral("Stavka %1 se ne može vratiti: korisnik koji ju je zaveo više ne postoji.")
@@ -118,6 +122,7 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
         // Another desk took the number between the check and the insert.
         if (IsUniqueViolation(e))
             throw KException(numberTakenText(number));
+        ThrowIfClosedYearRefusal(connection, e);
         throw;
     }
     JournalLedgerItemCopy(connection, itemID, actor);

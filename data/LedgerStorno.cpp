@@ -6,6 +6,7 @@
 #include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "ClosedYears.h"
 #include "data/LedgerDMUnit.h"
 
 #include <QSqlQuery>
@@ -116,13 +117,21 @@ void CancelLedgerItem(TZConnection &connection, qint64 itemID, const QString &re
         const TCancelTarget item = lockTarget(transaction, connection, itemID);
         if (const QString refusal = CancelRefusal(item, user); !refusal.isEmpty())
             throw KException(refusal);
+        CheckItemYearOpen(connection, itemID);
         const QString at = TZConnection::DateTimeText(TClock::Now());
         const QVariant by = QVariant::fromValue(qint64(user.UserID));
         // Conditional: a row another desk cancelled meanwhile is left alone.
-        const int rows = connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET cancelled = 'y', cancelreason = ?, "
-                                                           "cancelledby = ?, cancelledat = ? "
-                                                           "WHERE ledgeritemid = ? AND cancelled = 'n'"),
-                                            {text, by, at, itemID});
+        int rows = 0;
+        try {
+            rows = connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET cancelled = 'y', cancelreason = ?, "
+                                                     "cancelledby = ?, cancelledat = ? "
+                                                     "WHERE ledgeritemid = ? AND cancelled = 'n'"),
+                                      {text, by, at, itemID});
+        } catch (const EDatabaseError &e) {
+            // The year was closed on another desk after the check above.
+            ThrowIfClosedYearRefusal(connection, e);
+            throw;
+        }
         if (rows != 1)
             throw KException(QStringLiteral("Stavka %1 je već stornirana.").arg(item.Number));
         JournalLedgerItemValues(connection, itemID, item.Number,
