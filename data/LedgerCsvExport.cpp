@@ -20,6 +20,9 @@ const QStringList LedgerListFields{
     QStringLiteral("outusername"),
 };
 
+const QStringList LedgerExportFields = LedgerListFields
+    + QStringList{QStringLiteral("subject"), QStringLiteral("classification"), QStringLiteral("orgunit")};
+
 namespace {
 
 enum class TCell { Text, Direction, Date, DateTime };
@@ -38,7 +41,7 @@ public:
     void Columns(const QStringList &names, const std::vector<TFieldType> &) override
     {
         m_columns.clear();
-        for (const QString &field : LedgerListFields) {
+        for (const QString &field : LedgerExportFields) {
             const qsizetype at = names.indexOf(field);
             if (at < 0)
                 throw KException(QStringLiteral("Upit stavki nema kolonu %1.").arg(field));
@@ -138,7 +141,7 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
                              .arg(QDir::toNativeSeparators(fileName)));
     TCsvWriter csv(file);
     std::vector<TCell> kinds;
-    for (const QString &name : LedgerListFields) {
+    for (const QString &name : LedgerExportFields) {
         const TField &field = LedgerDM->Layout().LedgerItemZQ->FieldByName(name);
         csv.AddField(field.DisplayLabel());
         kinds.push_back(name == QLatin1String("direction")           ? TCell::Direction

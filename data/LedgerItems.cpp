@@ -6,10 +6,12 @@
 #include "LedgerDMUnit.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
+#include "SubjectWords.h"
 #include "ZConnection.h"
 #include "LedgerResourceString.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 #include <functional>
 
 TLedgerItems::TLedgerItems(TLedgerDM &dm, QObject *parent) : QObject(parent), m_dm(dm)
@@ -104,6 +106,7 @@ void TLedgerItems::bindEvents()
     LedgerItemZQ->OnJournal = [this](TZConnection &c, TZQuery::TWriteKind kind, const QVariant &key,
                                      const std::vector<TField *> &changed) {
         JournalLedgerItemWrite(c, kind, key, changed, m_dm.HistoryActor());
+        keepSubjectWords(c, kind, key, changed);
     };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
@@ -169,6 +172,16 @@ void TLedgerItems::RefreshItem(qint64 id, bool always)
     params << id;
     q.RefreshRow(LedgerItemChangeSQLCondition(u'(' + m_condition + QStringLiteral(") AND l.ledgeritemid = ?")), params,
                  true);
+}
+
+// The search's words follow the subject in the write's own transaction; a
+// deleted item's words go with it (the table's foreign key).
+void TLedgerItems::keepSubjectWords(TZConnection &connection, TZQuery::TWriteKind kind, const QVariant &key,
+                                    const std::vector<TField *> &changed)
+{
+    const bool subjectChanged = std::find(changed.begin(), changed.end(), LedgerItemZQsubject) != changed.end();
+    if (kind == TZQuery::TWriteKind::Insert || (kind == TZQuery::TWriteKind::Update && subjectChanged))
+        StoreSubjectWords(connection, key.toLongLong(), LedgerItemZQsubject->AsString());
 }
 
 // ---- Captions of the coded columns -------------------------------------------------------

@@ -31,3 +31,15 @@ CREATE TABLE IF NOT EXISTS orgunit (
   UNIQUE KEY ux_orgunit_name (name),
   CONSTRAINT ck_orgunit_active CHECK (active COLLATE utf8mb4_bin IN ('y', 'n'))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
+-- The words of each item's subject, folded (no case, diacritics or script),
+-- for the subject search: a typed word is a range on word, compared byte by
+-- byte (a collation's contractions such as "nj" would break the range).
+-- Written by the program in the transaction of each write of the item; an
+-- item's words go with it.
+CREATE TABLE IF NOT EXISTS subjectword (
+  word VARCHAR(100) CHARACTER SET utf8mb4 COLLATE utf8mb4_bin NOT NULL,
+  ledgeritemid BIGINT NOT NULL,
+  PRIMARY KEY (word, ledgeritemid),
+  KEY ix_subjectword_ledgeritemid (ledgeritemid),
+  CONSTRAINT fk_subjectword_ledgeritem FOREIGN KEY (ledgeritemid) REFERENCES ledgeritem (ledgeritemid) ON DELETE CASCADE
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;

@@ -31,3 +31,13 @@ CREATE TABLE IF NOT EXISTS orgunit (
   active CHAR(1) NOT NULL DEFAULT 'y' CHECK (active IN ('y', 'n'))
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_orgunit_name ON orgunit (name);
+-- The words of each item's subject, folded (no case, diacritics or script),
+-- for the subject search: a typed word is a range on word. Written by the
+-- program in the transaction of each write of the item; an item's words go
+-- with it.
+CREATE TABLE IF NOT EXISTS subjectword (
+  word TEXT NOT NULL,
+  ledgeritemid INTEGER NOT NULL REFERENCES ledgeritem (ledgeritemid) ON DELETE CASCADE,
+  PRIMARY KEY (word, ledgeritemid)
+) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS ix_subjectword_ledgeritemid ON subjectword (ledgeritemid);

@@ -18,10 +18,13 @@
 #include "ui_LedgerDetailUnit.h"
 
 #include <QAction>
+#include <algorithm>
 #include <climits>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 
 namespace {
@@ -59,7 +62,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     setObjectName(QStringLiteral("LedgerDetailForm"));
     setWindowTitle(QStringLiteral("Delovodnik"));
     SetHelpContext(this, LedgerDetailHelp);
-    ui->setupUi(GeneralTS);
+    setUpGeneralPage();
 
     TypeDBCB = ui->TypeDBCB;
     DatetimeDBE = ui->DatetimeDBE;
@@ -76,6 +79,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     DBEdit2 = ui->DBEdit2;
     Button5 = ui->Button5;
     ScannedDocumentButton = ui->ScannedDocumentButton;
+    SubjectDBE = ui->SubjectDBE;
+    ClassificationDBE = ui->ClassificationDBE;
+    OrgUnitDBCB = ui->OrgUnitDBCB;
     InMailTypeDBCB = ui->InMailTypeDBCB;
     InMailNumberDBE = ui->InMailNumberDBE;
     DBEdit11 = ui->DBEdit11;
@@ -124,7 +130,23 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
 
 TLedgerDetailForm::~TLedgerDetailForm() = default;
 
-// The page fills the client area (496 x 476) above a 34 high panel with the
+// The controls keep the places they were drawn at, in a scroll area that
+// shows its bars only on a screen too small for the form (1024x700 at 150 %).
+void TLedgerDetailForm::setUpGeneralPage()
+{
+    auto *fields = new QWidget;
+    fields->setObjectName(QStringLiteral("GeneralFields"));
+    ui->setupUi(fields);
+    auto *scroll = new QScrollArea(GeneralTS);
+    scroll->setObjectName(QStringLiteral("GeneralScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(fields);
+    auto *page = new QVBoxLayout(GeneralTS);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroll);
+}
+
+// The page fills the client area (496 x 564) above a 34 high panel with the
 // item's own buttons on the left and OK / Apply / Cancel on the right.
 void TLedgerDetailForm::layoutBottomPanel()
 {
@@ -159,7 +181,17 @@ void TLedgerDetailForm::layoutBottomPanel()
     ReadOnlyLabel->hide();
     if (auto *form = qobject_cast<QBoxLayout *>(layout()))
         form->insertWidget(0, ReadOnlyLabel);
-    resize(496, 510);
+    resize(496, 598);
+    fitScreen(598);
+}
+
+// Only a screen lower than the page with its buttons makes the form lower
+// (the title bar kept in sight): the page scrolls, the buttons stay.
+void TLedgerDetailForm::fitScreen(int height)
+{
+    const QScreen *shown = screen();
+    const int room = shown ? shown->availableGeometry().height() : height;
+    resize(width(), room < 598 ? std::min(height, room - 40) : height);
 }
 
 void TLedgerDetailForm::bindControls()
@@ -179,6 +211,10 @@ void TLedgerDetailForm::bindControls()
         c->SetDataField(c->property("DataField").toString());
     }
     ItemTypeDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
+    // A unit not in the list yet can still be typed.
+    OrgUnitDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
+    // A subject pasted longer than the column is refused whole, never cut.
+    SubjectDBE->SetStopAtSize(false);
 
     // Names and numbers looked up elsewhere are shown, never typed; the
     // partner is typed and chosen from its matches.
@@ -277,7 +313,7 @@ void TLedgerDetailForm::showLocked(const QString &reason)
 {
     ReadOnlyLabel->setText(QStringLiteral("Samo za čitanje: ") + reason);
     ReadOnlyLabel->show();
-    resize(width(), 510 + ReadOnlyLabel->heightForWidth(width()));
+    fitScreen(598 + ReadOnlyLabel->heightForWidth(width()));
 }
 
 // Decided once, when the form opens.

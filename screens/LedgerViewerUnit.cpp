@@ -110,6 +110,23 @@ void TLedgerViewerForm::setUpGrid()
                                           DBG->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")) + 12);
         gridColumns << column;
     }
+    // The register's columns are offered in the titles' menu ("Kolone..."),
+    // hidden at first: with them the list no longer fits 1024 pixels
+    // without cutting the partner's name.
+    const struct
+    {
+        const char *Field;
+        const char *Title;
+        int Width;
+    } registerColumns[] = {{"subject", "Predmet", 240}, {"classification", "Klas. oznaka", 80}, {"orgunit", "Org. jedinica", 120}};
+    for (const auto &c : registerColumns) {
+        TColumn column;
+        column.FieldName = QLatin1String(c.Field);
+        column.Title = QString::fromUtf8(c.Title);
+        column.Width = qRound(c.Width * scale);
+        column.Visible = false;
+        gridColumns << column;
+    }
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
     DBG->SetColumns(gridColumns);

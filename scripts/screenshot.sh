@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|subject ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -34,12 +34,14 @@
 #  registers:  through the registers' tests, partneri.png (the partners'
 #              list filtered by "CACAK"), uvoz-partnera.png (the import's
 #              preview of a CSV file) and korisnici.png (the users' list).
+#  subject:    through the subject form's test, ledgerdetail-predmet.png
+#              (the detail form with a subject, mark and unit fields).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers}
+parts=${*:-console detail proceeding picker help register history registers subject}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -108,6 +110,9 @@ for part in $parts; do
       shoot tst_ledgerhistory insertAndDeleteRecordTheWholeRow deletedItemsDialog
       pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$out_dir/tok-predaje.pdf" "$out_dir/tok-predaje-print"
       echo "Wrote $out_dir/istorija.png, tok-predaje.png, tok-predaje.pdf, tok-predaje-print.png and obrisane.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register or history)" >&2; exit 2 ;;
+    subject)
+      shoot tst_subjectform fitsTheForm
+      echo "Wrote $out_dir/ledgerdetail-predmet.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers or subject)" >&2; exit 2 ;;
   esac
 done

@@ -180,12 +180,20 @@ private slots:
             {"inusername", "Upućeno od", 100},
             {"username", "Korisnik", 100},
             {"outusername", "Namenjeno", 72},
+            {"subject", "Predmet", 240},
+            {"classification", "Klas. oznaka", 80},
+            {"orgunit", "Org. jedinica", 120},
         };
         TDBGrid *grid = m_frame->DBG;
         QCOMPARE(grid->DataSource(), m_frame->Items().LedgerItemDS);
-        QCOMPARE(grid->Columns().size(), 10);
+        QCOMPARE(grid->Columns().size(), 13);
         const double unit = grid->columnWidth(1) / 72.0;
-        for (int i = 0; i < 10; ++i) {
+        // The register's columns are offered in the titles' menu, hidden at first.
+        for (int i = 0; i < 13; ++i)
+            QCOMPARE(grid->Columns()[i].Visible, i < 10);
+        for (int i = 10; i < 13; ++i)
+            grid->SetColumnVisible(i, true);
+        for (int i = 0; i < 13; ++i) {
             const auto &[field, title, width] = columns[i];
             QCOMPARE(grid->Columns()[i].FieldName, QLatin1String(field));
             QCOMPARE(grid->model()->headerData(i, Qt::Horizontal).toString(), QString::fromUtf8(title));
@@ -195,6 +203,8 @@ private slots:
                 QVERIFY2(qAbs(grid->columnWidth(i) - width * unit) <= 1.0, field);
         }
         QVERIFY(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance(QStringLiteral("05.03.2024 23:59:59")));
+        for (int i = 10; i < 13; ++i)
+            grid->SetColumnVisible(i, false);
 
         // The direction shows its caption, aligned as text.
         m_frame->TodayAction->trigger();
