@@ -140,6 +140,7 @@ void TLedgerDetailForm::setUpGeneralPage()
     auto *scroll = new QScrollArea(GeneralTS);
     scroll->setObjectName(QStringLiteral("GeneralScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field
     scroll->setWidget(fields);
     auto *page = new QVBoxLayout(GeneralTS);
     page->setContentsMargins(0, 0, 0, 0);
