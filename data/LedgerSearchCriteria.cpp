@@ -113,7 +113,9 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             conditions << (value == _YES_CAP ? QStringLiteral("l1.passonparentid IS NOT NULL")
                                              : QStringLiteral("l1.passonparentid IS NULL"));
         else if (key == Subject) {
-            const QString words = SubjectCondition(value, params);
+            // The words are counted on the search's own connection, which
+            // this only reads, to let the rarest one lead.
+            const QString words = SubjectCondition(value, params, const_cast<TZConnection *>(connection));
             if (words.isEmpty())
                 throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));

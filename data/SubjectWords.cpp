@@ -60,19 +60,52 @@ void StoreStoredSubjectWords(TZConnection &connection, qint64 itemID)
     StoreSubjectWords(connection, itemID, stored->next() ? stored->value(0).toString() : QString());
 }
 
-QString SubjectCondition(const QString &typed, QVariantList &params)
+namespace {
+
+// Every word that begins with word sorts from it up to it with its last
+// character raised by one; the column compares code points (binary
+// collation), so this is the whole prefix range.
+QString rangeEnd(const QString &word)
 {
-    QStringList conditions;
-    for (const QString &word : SubjectWords(typed)) {
-        // Every word that begins with it sorts from it up to it with its
-        // last character raised by one; the column compares code points
-        // (binary collation), so this is the whole prefix range.
-        QString upper = word;
-        const qsizetype last = upper.size() - 1;
-        upper[last] = QChar(char16_t(upper.at(last).unicode() + 1));
-        conditions << QStringLiteral("l.ledgeritemid IN (SELECT w.ledgeritemid FROM subjectword AS w "
-                                     "WHERE w.word >= ? AND w.word < ?)");
-        params << word << upper;
+    QString end = word;
+    const qsizetype last = end.size() - 1;
+    end[last] = QChar(char16_t(end.at(last).unicode() + 1));
+    return end;
+}
+
+// How many items have a word beginning with word, counted up to a cap: a
+// few index entries tell a rare word from a common one.
+int cappedCount(TZConnection &connection, const QString &word)
+{
+    auto count = connection.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM subjectword "
+                                                     "WHERE word >= ? AND word < ? LIMIT 1000) AS c"),
+                                      {word, rangeEnd(word)});
+    return count->next() ? count->value(0).toInt() : 0;
+}
+
+} // namespace
+
+QString SubjectCondition(const QString &typed, QVariantList &params, TZConnection *connection)
+{
+    QStringList words = SubjectWords(typed);
+    if (words.isEmpty())
+        return {};
+    QList<int> counts;
+    for (const QString &word : words)
+        counts << (connection ? cappedCount(*connection, word) : 0);
+    qsizetype lead = 0;
+    for (qsizetype i = 1; i < words.size(); ++i)
+        if (counts[i] < counts[lead] || (counts[i] == counts[lead] && words[i].size() > words[lead].size()))
+            lead = i;
+    QStringList conditions{QStringLiteral("l.ledgeritemid IN (SELECT w.ledgeritemid FROM subjectword AS w "
+                                          "WHERE w.word >= ? AND w.word < ?)")};
+    params << words[lead] << rangeEnd(words[lead]);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (i == lead)
+            continue;
+        conditions << QStringLiteral("EXISTS (SELECT 1 FROM subjectword AS w WHERE w.ledgeritemid = l.ledgeritemid "
+                                     "AND w.word >= ? AND w.word < ?)");
+        params << words[i] << rangeEnd(words[i]);
     }
     return conditions.join(QStringLiteral(" AND "));
 }

@@ -29,5 +29,8 @@ void StoreStoredSubjectWords(TZConnection &connection, qint64 itemID);
 
 // The condition over the item query's alias l that selects the items whose
 // subject has, for every word typed, a word beginning with it; the bounds
-// are appended to params. Empty when typed holds no word.
-QString SubjectCondition(const QString &typed, QVariantList &params);
+// are appended to params. Empty when typed holds no word. One word leads
+// (the items are found through it) and the others are checked per item:
+// the word with the fewest items as counted on connection, up to a cap, or
+// without a connection the longest.
+QString SubjectCondition(const QString &typed, QVariantList &params, TZConnection *connection = nullptr);

@@ -104,6 +104,7 @@ private slots:
         QTest::newRow("numbers and punctuation") << "Ugovor br. 12/2026 (hitno)!" << QStringList{"ugovor", "br", "12", "2026", "hitno"};
         QTest::newRow("wildcards") << "50% za_sve" << QStringList{"50", "za", "sve"};
         QTest::newRow("only signs") << "% _ ; '" << QStringList{};
+        QTest::newRow("long word kept by its beginning") << QString(130, u'a') << QStringList{QString(100, u'a')};
         QTest::newRow("empty") << "" << QStringList{};
     }
 
@@ -112,12 +113,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, words);
         QCOMPARE(SubjectWords(text), words);
-    }
-
-    void longWordKeptByItsBeginning()
-    {
-        const QString word(130, u'a');
-        QCOMPARE(SubjectWords(word), QStringList{QString(100, u'a')});
     }
 
     // ---- Kept in step --------------------------------------------------------------------------
@@ -151,19 +146,6 @@ private slots:
         dialogs->MessageAnswers.push_back(mbYes);
         m_items->LedgerItemZQ->Delete();
         QCOMPARE(dst::scalar(conn(), QStringLiteral("SELECT COUNT(*) FROM subjectword")).toInt(), 0);
-    }
-
-    void refusedPostLeavesNoWords()
-    {
-        const qint64 first = postItem(QStringLiteral("Prvi predmet"));
-        m_items->ShowCondition(QStringLiteral("l.ledgeritemid = -1"));
-        m_items->LedgerItemZQ->Append();
-        m_items->LedgerItemZQledgernumber->SetAsString(QStringLiteral("P1/26")); // taken
-        m_items->LedgerItemZQitemtype->SetAsString(QStringLiteral("Dopis"));
-        m_items->LedgerItemZQsubject->SetAsString(QStringLiteral("Drugi predmet"));
-        QVERIFY_THROWS_EXCEPTION(KException, m_items->LedgerItemZQ->Post());
-        m_items->LedgerItemZQ->Cancel();
-        QCOMPARE(dst::scalar(conn(), QStringLiteral("SELECT COUNT(*) FROM subjectword WHERE ledgeritemid <> ?"), {first}).toInt(), 0);
     }
 
     void copiesCarryTheirWords()
