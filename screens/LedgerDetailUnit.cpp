@@ -325,9 +325,11 @@ void TLedgerDetailForm::SetActivity()
         return;
     showLocked(reason);
     for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
-                       static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
+                       static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB),
+                       static_cast<QWidget *>(OrgUnitDBCB)})
         w->setEnabled(false);
-    for (TDBEdit *e : {DatetimeDBE, NumberDBE, DBEdit3, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
+    for (TDBEdit *e : {DatetimeDBE, NumberDBE, DBEdit3, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE,
+                       SubjectDBE, ClassificationDBE})
         lookReadOnly(e);
     for (QAction *a : {DateTimeAction, LinkToAction, PartnerAction, DocumentDateAction, InUserAction, OutUserAction})
         a->setEnabled(false);

@@ -131,8 +131,11 @@ private slots:
         QCOMPARE(form.ItemNumberDBE->palette().color(QPalette::Base) == form.palette().color(QPalette::Button), locked);
         QCOMPARE(form.PartnerClearAction->isEnabled(), !locked);
         const QString dir = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
-        if (locked && !dir.isEmpty())
+        if (locked && !dir.isEmpty()) {
+            // Laid out as the user sees it: the page's scroll area settles its bars then.
+            QVERIFY(QTest::qWaitForWindowExposed(&on.form));
             QVERIFY(on.form.grab().save(dir + QStringLiteral("/ledgerdetail-locked.png")));
+        }
         for (QWidget *w : QList<QWidget *>{form.TypeDBCB, form.ItemTypeDBCB, form.InMailTypeDBCB, form.OutMailTypeDBCB,
                                            form.DateTimeButton, form.LinkedToButton, form.PartnerButton,
                                            form.ItemDateButton, form.InUserButton, form.OutUserButton})

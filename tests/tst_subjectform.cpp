@@ -12,6 +12,9 @@
 #include "screens/LedgerNavigatorUnit.h"
 
 #include <QComboBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -85,6 +88,19 @@ private slots:
         QCOMPARE(fx.Cell(id, QStringLiteral("classification")), QStringLiteral("011"));
         QCOMPARE(fx.Cell(id, QStringLiteral("orgunit")), QStringLiteral("Pisarnica"));
         QVERIFY(fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM subjectword WHERE ledgeritemid = ?"), {id}).toInt() > 0);
+    }
+
+    // Someone else's item: what it is about is read, not changed.
+    void lockedWithTheItem()
+    {
+        DetailFormOn on(fx.AddItem({{"userid", fx.UserId(QStringLiteral("marko"))}}));
+        QVERIFY(on.form.ReadOnlyLabel->isVisibleTo(&on.form));
+        QVERIFY(on.form.SubjectDBE->isReadOnly());
+        QVERIFY(on.form.ClassificationDBE->isReadOnly());
+        QVERIFY(!on.form.OrgUnitDBCB->isEnabled());
+        // The lock line takes no room from the page: it does not scroll.
+        QVERIFY(QTest::qWaitForWindowExposed(&on.form));
+        QVERIFY(!on.form.findChild<QScrollArea *>(QStringLiteral("GeneralScroll"))->verticalScrollBar()->isVisible());
     }
 
     // Partner, document type, the document's date and number, then the subject,
