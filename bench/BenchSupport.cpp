@@ -2,6 +2,7 @@
 
 #include "KException.h"
 #include "SchemaInstaller.h"
+#include "data/SubjectWords.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -12,8 +13,74 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 #include <cstdio>
+
+namespace {
+
+// What a generated item is about, from its position alone (the generator's
+// sequence stays as it was): a few thousand distinct subjects, a case
+// number, and "Kopaonik" in one item of 100,000, the rare word searched for.
+QString benchSubject(int i)
+{
+    static const QStringList heads{"Zahtev za", "Dopis o", "Rešenje o", "Ugovor o", "Žalba na", "Izveštaj o",
+                                   "Ponuda za", "Obaveštenje o"};
+    static const QStringList topics{"izdavanje uverenja", "nabavku opreme", "zakup prostora", "popis imovine",
+                                    "održavanje objekta", "isplatu naknade", "prijem u radni odnos", "godišnji odmor",
+                                    "pristup informacijama", "upis u registar", "javnu nabavku", "prevoz zaposlenih",
+                                    "grejanje zgrade", "čišćenje prostorija", "osiguranje vozila", "obuku zaposlenih"};
+    static const QStringList places{"Beograd", "Čačak", "Niš", "Novi Sad", "Kragujevac", "Subotica", "Užice",
+                                    "Šabac", "Zrenjanin", "Leskovac", "Đakovica", "Vranje"};
+    QString subject = QStringLiteral("%1 %2, %3, predmet %4")
+                          .arg(heads[i % heads.size()], topics[(i / 8) % topics.size()], places[(i / 128) % places.size()])
+                          .arg(i % 9973);
+    if (i % 100000 == 4321)
+        subject += QStringLiteral(" Kopaonik");
+    return subject;
+}
+
+// The items' words: on SQLite a prepared row at a time (no round trips),
+// on MariaDB many rows per statement.
+class WordWriter
+{
+public:
+    explicit WordWriter(TZConnection &c) : m_c(c), m_sqlite(c.Backend() == TBackend::SQLite)
+    {
+        if (m_sqlite)
+            m_one.emplace(c.Prepare(QStringLiteral("INSERT INTO subjectword (word, ledgeritemid) VALUES (?, ?)")));
+    }
+    void Add(qint64 id, const QString &subject)
+    {
+        for (const QString &word : SubjectWords(subject)) {
+            if (m_one) {
+                m_one->Exec({word, id});
+                continue;
+            }
+            m_sql += m_params.isEmpty() ? QStringLiteral("INSERT INTO subjectword (word, ledgeritemid) VALUES (?, ?)")
+                                        : QStringLiteral(", (?, ?)");
+            m_params << word << id;
+        }
+        if (m_params.size() >= 2000)
+            Flush();
+    }
+    void Flush()
+    {
+        if (!m_params.isEmpty())
+            m_c.ExecSQL(m_sql, m_params);
+        m_sql.clear();
+        m_params.clear();
+    }
+
+private:
+    TZConnection &m_c;
+    bool m_sqlite;
+    std::optional<TZConnection::TPrepared> m_one;
+    QString m_sql;
+    QVariantList m_params;
+};
+
+} // namespace
 
 void GenerateLedger(TZConnection &c, int rows, int years)
 {
@@ -38,8 +105,14 @@ void GenerateLedger(TZConnection &c, int rows, int years)
     const QString insert = QStringLiteral(
         "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, itemnumber, "
         "itemdate, parentid, inmailtype, inmailnumber, outmailtype, inuserid, userid, outuserid, accepted, archived, "
-        "passonparentid) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    TZConnection::TPrepared q = c.Prepare(insert);
+        "passonparentid%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?%2)");
+    // A book of an older schema step (--upto-step) has no subjects.
+    const bool subjects = c.TableExists(QStringLiteral("subjectword"));
+    TZConnection::TPrepared q = c.Prepare(subjects ? insert.arg(QStringLiteral(", subject"), QStringLiteral(",?"))
+                                                   : insert.arg(QString(), QString()));
+    std::optional<WordWriter> words;
+    if (subjects)
+        words.emplace(c);
     const bool sqlite = c.Backend() == TBackend::SQLite;
     auto dt = [&](const QDateTime &v) { return sqlite ? QVariant(TZConnection::DateTimeText(v)) : QVariant(v); };
     c.ExecSQL(QStringLiteral("BEGIN"));
@@ -70,18 +143,30 @@ void GenerateLedger(TZConnection &c, int rows, int years)
                                   parent, int(rnd.bounded(5)) + 1, QStringLiteral("R%1").arg(i % 9973), QVariant(),
                                   int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1, int(rnd.bounded(50)) + 1,
                                   kind % 2 ? QStringLiteral("y") : QStringLiteral("n"), QStringLiteral("n"), passOn};
-        q.Exec(values);
+        if (words) {
+            const QString subject = benchSubject(i);
+            q.Exec(values + QVariantList{subject});
+            words->Add(id + 1, subject);
+        } else {
+            q.Exec(values);
+        }
         ++id;
         if (passOn.isNull() && parent.isNull() && direction == 1)
             lastMain = id;
         if (i % 50000 == 49999) {
+            if (words)
+                words->Flush();
             c.ExecSQL(QStringLiteral("COMMIT"));
             c.ExecSQL(QStringLiteral("BEGIN"));
             std::fprintf(stderr, "  %d rows\n", i + 1);
         }
     }
+    if (words)
+        words->Flush();
     c.ExecSQL(QStringLiteral("COMMIT"));
-    c.ExecSQL(sqlite ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
+    c.ExecSQL(sqlite   ? QStringLiteral("ANALYZE")
+              : words ? QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user, subjectword")
+                      : QStringLiteral("ANALYZE TABLE ledgeritem, partner, document, user"));
 }
 
 TConnectionParams FreshMariaDb(const QString &socket, const QString &user, const QString &password,

@@ -18,8 +18,12 @@ const QStringList LedgerListFields{
     QStringLiteral("partnername"), QStringLiteral("itemtype"),     QStringLiteral("itemdate"),
     QStringLiteral("itemnumber"), QStringLiteral("inusername"),   QStringLiteral("username"),
     QStringLiteral("outusername"),
-    QStringLiteral("cancelled"),   QStringLiteral("cancelreason"),
 };
+
+// Appended in the order they came, so a reader of older files finds its columns where they were.
+const QStringList LedgerExportFields = LedgerListFields
+    + QStringList{QStringLiteral("subject"), QStringLiteral("classification"), QStringLiteral("orgunit"),
+                  QStringLiteral("cancelled"), QStringLiteral("cancelreason")};
 
 namespace {
 
@@ -39,7 +43,7 @@ public:
     void Columns(const QStringList &names, const std::vector<TFieldType> &) override
     {
         m_columns.clear();
-        for (const QString &field : LedgerListFields) {
+        for (const QString &field : LedgerExportFields) {
             const qsizetype at = names.indexOf(field);
             if (at < 0)
                 throw KException(QStringLiteral("Upit stavki nema kolonu %1.").arg(field));
@@ -145,7 +149,7 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
                              .arg(QDir::toNativeSeparators(fileName)));
     TCsvWriter csv(file);
     std::vector<TCell> kinds;
-    for (const QString &name : LedgerListFields) {
+    for (const QString &name : LedgerExportFields) {
         const TField &field = LedgerDM->Layout().LedgerItemZQ->FieldByName(name);
         csv.AddField(field.DisplayLabel());
         kinds.push_back(name == QLatin1String("direction")           ? TCell::Direction

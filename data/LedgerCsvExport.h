@@ -15,6 +15,10 @@ struct TLedgerSearchCriteria;
 
 // The fields the list shows, in its order.
 extern const QStringList LedgerListFields;
+// The file's columns: the list's fields, then subject, classification mark,
+// organisational unit, cancelled and its reason, appended so that readers of the older files
+// find every column where it was.
+extern const QStringList LedgerExportFields;
 
 // The criteria as the command line gives them: the direction checked
 // against its captions and codes. Throws KException on an unknown one.
@@ -27,7 +31,7 @@ QString LedgerExportSql(const TLedgerSearchCriteria &criteria, const TZConnectio
 using TLedgerExportProgress = std::function<bool(qint64 rows)>;
 
 // Writes the items the criteria select to fileName as CSV, newest first,
-// with the list's columns; the number of items written. Throws KException
+// with LedgerExportFields' columns; the number of items written. Throws KException
 // with a message for the user on a file that cannot be written or a
 // database error, and EAbort when progress stopped it; the file appears
 // only when complete. Needs the data module (titles, captions).

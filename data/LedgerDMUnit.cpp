@@ -7,6 +7,7 @@
 #include "KException.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
+#include "SubjectWords.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 #include "data/ClosedYears.h"
@@ -223,6 +224,7 @@ int TLedgerDM::copyLedgerItem(int itemID, const TStringArr &assignments)
         return 0;
     const qint64 newID = GetLastInsertID();
     JournalLedgerItemCopy(Connection(), newID, HistoryActor());
+    StoreStoredSubjectWords(Connection(), newID);
     if (transaction)
         transaction->Commit();
     return int(newID);

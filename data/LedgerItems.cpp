@@ -9,12 +9,14 @@
 #include "LedgerDMUnit.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
+#include "SubjectWords.h"
 #include "ZConnection.h"
 #include "LedgerResourceString.h"
 #include "LedgerStorno.h"
 #include "LedgerYearRule.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 #include <functional>
 
 TLedgerItems::TLedgerItems(TLedgerDM &dm, QObject *parent) : QObject(parent), m_dm(dm)
@@ -112,6 +114,7 @@ void TLedgerItems::bindEvents()
         if (kind == TZQuery::TWriteKind::Update)
             RefuseCancelledItem(c, key);
         JournalLedgerItemWrite(c, kind, key, changed, m_dm.HistoryActor());
+        keepSubjectWords(c, kind, key, changed);
     };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
     // What the year rule compares against: the row as it was stored.
@@ -190,6 +193,16 @@ void TLedgerItems::RefreshItem(qint64 id, bool always)
     params << id;
     q.RefreshRow(LedgerItemChangeSQLCondition(u'(' + m_condition + QStringLiteral(") AND l.ledgeritemid = ?")), params,
                  true);
+}
+
+// The search's words follow the subject in the write's own transaction; a
+// deleted item's words go with it (the table's foreign key).
+void TLedgerItems::keepSubjectWords(TZConnection &connection, TZQuery::TWriteKind kind, const QVariant &key,
+                                    const std::vector<TField *> &changed)
+{
+    const bool subjectChanged = std::find(changed.begin(), changed.end(), LedgerItemZQsubject) != changed.end();
+    if (kind == TZQuery::TWriteKind::Insert || (kind == TZQuery::TWriteKind::Update && subjectChanged))
+        StoreSubjectWords(connection, key.toLongLong(), LedgerItemZQsubject->AsString());
 }
 
 // ---- Captions of the coded columns -------------------------------------------------------

@@ -92,6 +92,8 @@ private:
     void bindEvents();
     void CreateFieldValidations();
 
+    void keepSubjectWords(TZConnection &connection, TZQuery::TWriteKind kind, const QVariant &key,
+                          const std::vector<TField *> &changed);
     void LedgerItemZQNewRecord(TDataSet &dataSet);
     void LedgerItemZQBeforePost(TDataSet &dataSet);
     void LedgerItemZQBeforeDelete(TDataSet &dataSet);

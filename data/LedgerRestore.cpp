@@ -7,6 +7,7 @@
 #include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerHistoryText.h"
+#include "data/SubjectWords.h"
 
 #include <QSqlQuery>
 #include <QVariantMap>
@@ -126,6 +127,8 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
         throw;
     }
     JournalLedgerItemCopy(connection, itemID, actor);
+    // Its words went with it when it was deleted.
+    StoreStoredSubjectWords(connection, itemID);
     transaction.Commit();
     return result;
 }

@@ -3,6 +3,7 @@
 #include "KException.h"
 #include "LedgerSampleClassification.h"
 #include "StoredForm.h"
+#include "SubjectWords.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 
@@ -33,6 +34,7 @@ struct Item
     bool Archived = false;
     QVariant ArchivedNumber;
     QVariant PassOnParentId;
+    QString Subject;
 };
 
 QVariant nullInt() { return QVariant(QMetaType::fromType<qint64>()); }
@@ -106,6 +108,42 @@ std::vector<QDateTime> registrationTimes(const QDate &today, const QDateTime &no
     return dates;
 }
 
+// What an item of that type is about; taken by position, never from the
+// generator, so that the rest of the book stays as it was.
+QString subjectOf(const QString &itemType, size_t position)
+{
+    static const QMap<QString, QStringList> subjects{
+        {QStringLiteral("Dopis"),
+         {QStringLiteral("Dostava tražene dokumentacije za javnu nabavku kancelarijskog materijala"),
+          QStringLiteral("Obaveštenje o promeni adrese sedišta preduzeća"),
+          QStringLiteral("Poziv na sastanak komisije za popis imovine")}},
+        {QStringLiteral("Rešenje"),
+         {QStringLiteral("Rešenje o korišćenju godišnjeg odmora"),
+          QStringLiteral("Rešenje o upisu promene podataka u registar")}},
+        {QStringLiteral("Faktura"),
+         {QStringLiteral("Faktura za isporuku tonera i papira"),
+          QStringLiteral("Faktura za usluge održavanja računarske opreme")}},
+        {QStringLiteral("Zahtev"),
+         {QStringLiteral("Zahtev za izdavanje uverenja o prebivalištu, Čačak"),
+          QStringLiteral("Zahtev za pristup informacijama od javnog značaja"),
+          QStringLiteral("Zahtev za nabavku službenog vozila")}},
+        {QStringLiteral("Žalba"),
+         {QStringLiteral("Žalba na rešenje o visini naknade za korišćenje prostora")}},
+        {QStringLiteral("Ugovor"),
+         {QStringLiteral("Ugovor o zakupu poslovnog prostora u Novom Sadu"),
+          QStringLiteral("Ugovor o nabavci računarske opreme")}},
+        {QStringLiteral("Odgovor na zahtev"),
+         {QStringLiteral("Odgovor na zahtev za pristup informacijama od javnog značaja")}},
+        {QStringLiteral("Obaveštenje"),
+         {QStringLiteral("Obaveštenje o radnom vremenu pisarnice tokom praznika")}},
+        {QStringLiteral("Zapisnik"),
+         {QStringLiteral("Zapisnik sa sednice kolegijuma"),
+          QStringLiteral("Zapisnik o primopredaji arhivske građe")}},
+    };
+    const QStringList choices = subjects.value(itemType, {QStringLiteral("Opšta prepiska")});
+    return choices.at(qsizetype(position % size_t(choices.size())));
+}
+
 // Makes the main items one after the other. Every choice comes from one
 // seeded generator in a fixed order, so the book is the same on every start.
 class MainItemMaker
@@ -130,6 +168,7 @@ public:
         it.ItemDate = QVariant(QMetaType::fromType<QDate>());
         it.ParentId = it.InUserId = it.OutUserId = it.PassOnParentId = nullInt();
         describe(it);
+        it.Subject = subjectOf(it.ItemType, position);
         handOver(it);
         archive(it);
         return it;
@@ -231,13 +270,15 @@ void insertItem(TZConnection &connection, Item &it)
     static const QString insert = QStringLiteral(
         "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, documentid, itemtype, "
         "itemnumber, itemdate, parentid, inmailtype, inmailnumber, outmailtype, outmailnumber, inuserid, "
-        "userid, outuserid, accepted, archived, archivednumber, passonparentid) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        "userid, outuserid, accepted, archived, archivednumber, passonparentid, subject) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     connection.ExecSQL(insert, {it.Direction, it.When, it.Number, it.PartnerId, it.DocumentId, it.ItemType,
                                 it.ItemNumber, it.ItemDate, it.ParentId, it.InMailType, it.InMailNumber,
                                 it.OutMailType, it.OutMailNumber, it.InUserId, it.UserId, it.OutUserId,
-                                StoredFlag(it.Accepted), StoredFlag(it.Archived), it.ArchivedNumber, it.PassOnParentId});
+                                StoredFlag(it.Accepted), StoredFlag(it.Archived), it.ArchivedNumber, it.PassOnParentId,
+                                it.Subject});
     it.Id = connection.LastInsertID();
+    StoreSubjectWords(connection, it.Id, it.Subject);
 }
 
 // Additional items filed under a main one, numbered <main>-1, <main>-2.

@@ -7,6 +7,7 @@
 #include "ZConnection.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportText.h"
+#include "data/SubjectWords.h"
 #include "data/LedgerResourceString.h"
 
 #include <QDate>
@@ -23,8 +24,10 @@ const QString TLedgerSearchCriteria::Accepted = QStringLiteral("accepted");
 const QString TLedgerSearchCriteria::Archived = QStringLiteral("archived");
 const QString TLedgerSearchCriteria::PassedOn = QStringLiteral("passedon");
 const QString TLedgerSearchCriteria::Year = QStringLiteral("year");
+const QString TLedgerSearchCriteria::Subject = QStringLiteral("subject");
 const QStringList TLedgerSearchCriteria::Keys{Direction, LedgerNumber, DateFrom, DateTo, Partner,  ItemNumber,
-                                              InUser,    OutUser,      Accepted, Archived, PassedOn, Year};
+                                              InUser,    OutUser,      Accepted, Archived, PassedOn, Year,
+                                              Subject};
 
 QString TLedgerSearchCriteria::Caption(const QString &key)
 {
@@ -33,6 +36,7 @@ QString TLedgerSearchCriteria::Caption(const QString &key)
         {DateTo, _LEDGER_DATE_TO},          {Partner, _LEDGER_PARTNER},      {ItemNumber, _LEDGER_ITEM_NUMBER},
         {InUser, _LEDGER_IN_USER},          {OutUser, _LEDGER_OUT_USER},     {Accepted, _LEDGER_ACCEPTED},
         {Archived, _LEDGER_ARCHIVED},       {PassedOn, _LEDGER_PASSEDON},    {Year, QStringLiteral("Godina")},
+        {Subject, QStringLiteral("Predmet")},
     };
     return captions.value(key, key);
 }
@@ -108,7 +112,15 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             // IS NOT NULL: SQLite then reads the join as an inner one and starts from the pass-on index.
             conditions << (value == _YES_CAP ? QStringLiteral("l1.passonparentid IS NOT NULL")
                                              : QStringLiteral("l1.passonparentid IS NULL"));
-        else if (key == Year) {
+        else if (key == Subject) {
+            // The words are counted on the search's own connection, which
+            // this only reads, to let the rarest one lead.
+            const QString words = SubjectCondition(value, params, const_cast<TZConnection *>(connection));
+            if (words.isEmpty())
+                throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                                     .arg(Caption(key), value));
+            conditions << words;
+        } else if (key == Year) {
             int year = 0;
             if (!ParseLedgerYear(value, year))
                 throw KException(QStringLiteral("Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));

@@ -15,10 +15,11 @@ struct TLedgerSearchCriteria
 {
     // The keys, in the search frame's order; the conditions follow it.
     static const QString Direction, LedgerNumber, DateFrom, DateTo, Partner, ItemNumber, InUser, OutUser, Accepted,
-        Archived, PassedOn, Year;
+        Archived, PassedOn, Year, Subject;
     static const QStringList Keys;
 
-    // Key to text; empty texts are no condition.
+    // Key to text; empty texts are no condition. Subject: items whose
+    // subject has a word beginning with each word typed (SubjectWords.h).
     QMap<QString, QString> Texts;
     // The users picked for InUser and OutUser: their texts only name them.
     qint32 InUserID = 0;

@@ -115,3 +115,15 @@ BEGIN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stavka je stornirana: ne menja se i ne briše.';
   END IF;
 END;
+-- The words of each item's subject, folded (no case, diacritics or script),
+-- for the subject search: a typed word is a range on word, compared byte by
+-- byte (a collation's contractions such as "nj" would break the range).
+-- Written by the program in the transaction of each write of the item; an
+-- item's words go with it.
+CREATE TABLE IF NOT EXISTS subjectword (
+  word VARCHAR(100) CHARACTER SET utf8mb4 COLLATE utf8mb4_bin NOT NULL,
+  ledgeritemid BIGINT NOT NULL,
+  PRIMARY KEY (word, ledgeritemid),
+  KEY ix_subjectword_ledgeritemid (ledgeritemid),
+  CONSTRAINT fk_subjectword_ledgeritem FOREIGN KEY (ledgeritemid) REFERENCES ledgeritem (ledgeritemid) ON DELETE CASCADE
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;

@@ -85,3 +85,13 @@ FOR EACH ROW WHEN OLD.cancelled = 'y'
 BEGIN
   SELECT RAISE(ABORT, 'Stavka je stornirana: ne menja se i ne briše.');
 END;
+-- The words of each item's subject, folded (no case, diacritics or script),
+-- for the subject search: a typed word is a range on word. Written by the
+-- program in the transaction of each write of the item; an item's words go
+-- with it.
+CREATE TABLE IF NOT EXISTS subjectword (
+  word TEXT NOT NULL,
+  ledgeritemid INTEGER NOT NULL REFERENCES ledgeritem (ledgeritemid) ON DELETE CASCADE,
+  PRIMARY KEY (word, ledgeritemid)
+) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS ix_subjectword_ledgeritemid ON subjectword (ledgeritemid);

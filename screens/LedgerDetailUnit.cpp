@@ -20,10 +20,13 @@
 #include "ui_LedgerDetailUnit.h"
 
 #include <QAction>
+#include <algorithm>
 #include <climits>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 
 namespace {
@@ -61,7 +64,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     setObjectName(QStringLiteral("LedgerDetailForm"));
     setWindowTitle(QStringLiteral("Delovodnik"));
     SetHelpContext(this, LedgerDetailHelp);
-    ui->setupUi(GeneralTS);
+    setUpGeneralPage();
 
     TypeDBCB = ui->TypeDBCB;
     DatetimeDBE = ui->DatetimeDBE;
@@ -78,6 +81,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     DBEdit2 = ui->DBEdit2;
     Button5 = ui->Button5;
     ScannedDocumentButton = ui->ScannedDocumentButton;
+    SubjectDBE = ui->SubjectDBE;
+    ClassificationDBE = ui->ClassificationDBE;
+    OrgUnitDBCB = ui->OrgUnitDBCB;
     InMailTypeDBCB = ui->InMailTypeDBCB;
     InMailNumberDBE = ui->InMailNumberDBE;
     DBEdit11 = ui->DBEdit11;
@@ -105,9 +111,9 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     addHistoryPage();
     bindControls();
     ItemTypeField = new TLedgerItemTypeField(ItemTypeDBCB, LedgerDM ? LedgerDM->Context() : nullptr);
-    // The plan's completion, once the layout has the mark's line.
-    if (auto *mark = GeneralTS->findChild<TDBEdit *>(QStringLiteral("ClassificationDBE")); mark && LedgerDM && LedgerDM->ZConnection())
-        AttachClassificationField(mark, FItems->LedgerItemZQclassification, *LedgerDM->ZConnection());
+    // The mark completes from the office's classification plan.
+    if (LedgerDM && LedgerDM->ZConnection())
+        AttachClassificationField(ClassificationDBE, FItems->LedgerItemZQclassification, *LedgerDM->ZConnection());
     makeClearActions();
 
     ConnectGuarded(DateTimeAction, [this] { DateTimeActionExecute(); });
@@ -130,7 +136,24 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
 
 TLedgerDetailForm::~TLedgerDetailForm() = default;
 
-// The page fills the client area (496 x 476) above a 34 high panel with the
+// The controls keep the places they were drawn at, in a scroll area that
+// shows its bars only on a screen too small for the form (1024x700 at 150 %).
+void TLedgerDetailForm::setUpGeneralPage()
+{
+    auto *fields = new QWidget;
+    fields->setObjectName(QStringLiteral("GeneralFields"));
+    ui->setupUi(fields);
+    auto *scroll = new QScrollArea(GeneralTS);
+    scroll->setObjectName(QStringLiteral("GeneralScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field
+    scroll->setWidget(fields);
+    auto *page = new QVBoxLayout(GeneralTS);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroll);
+}
+
+// The page fills the client area (496 x 564) above a 34 high panel with the
 // item's own buttons on the left and OK / Apply / Cancel on the right.
 void TLedgerDetailForm::layoutBottomPanel()
 {
@@ -170,7 +193,17 @@ void TLedgerDetailForm::layoutBottomPanel()
     ReadOnlyLabel->hide();
     if (auto *form = qobject_cast<QBoxLayout *>(layout()))
         form->insertWidget(0, ReadOnlyLabel);
-    resize(496, 510);
+    resize(496, 598);
+    fitScreen(598);
+}
+
+// Only a screen lower than the page with its buttons makes the form lower
+// (the title bar kept in sight): the page scrolls, the buttons stay.
+void TLedgerDetailForm::fitScreen(int height)
+{
+    const QScreen *shown = screen();
+    const int room = shown ? shown->availableGeometry().height() : height;
+    resize(width(), room < 598 ? std::min(height, room - 40) : height);
 }
 
 void TLedgerDetailForm::bindControls()
@@ -190,6 +223,8 @@ void TLedgerDetailForm::bindControls()
         c->SetDataField(c->property("DataField").toString());
     }
     ItemTypeDBCB->SetStyle(TDBComboBox::TStyle::DropDown);
+    // A subject pasted longer than the column is refused whole, never cut.
+    SubjectDBE->SetStopAtSize(false);
 
     // Names and numbers looked up elsewhere are shown, never typed; the
     // partner is typed and chosen from its matches.
@@ -261,9 +296,9 @@ void TLedgerDetailForm::InitControls()
     InMailTypeDBCB->SetItems(mailTypes);
     select(InMailTypeDBCB, FItems->LedgerItemZQinmailtype->IsNull() ? QString()
                                                                 : GetMailTypeCaption(FItems->LedgerItemZQinmailtype->AsInteger()));
-    // The active units and the item's own, once the layout has the list.
-    if (auto *unit = GeneralTS->findChild<TDBComboBox *>(QStringLiteral("OrgUnitDBCB")); unit && dm.ZConnection())
-        AttachOrgUnitField(unit, FItems->LedgerItemZQorgunit, *dm.ZConnection());
+    // Units come from the office's list only (an item keeps its own, now inactive, one).
+    if (dm.ZConnection())
+        AttachOrgUnitField(OrgUnitDBCB, FItems->LedgerItemZQorgunit, *dm.ZConnection());
     OutMailTypeDBCB->SetItems(mailTypes);
     select(OutMailTypeDBCB, FItems->LedgerItemZQoutmailtype->IsNull()
                                 ? QString()
@@ -293,7 +328,7 @@ void TLedgerDetailForm::showLocked(const QString &reason)
 {
     ReadOnlyLabel->setText(QStringLiteral("Samo za čitanje: ") + reason);
     ReadOnlyLabel->show();
-    resize(width(), 510 + ReadOnlyLabel->heightForWidth(width()));
+    fitScreen(598 + ReadOnlyLabel->heightForWidth(width()));
 }
 
 // Decided once, when the form opens.
@@ -306,9 +341,11 @@ void TLedgerDetailForm::SetActivity()
     if (FItems->LedgerItemZQcancelled->AsBoolean())
         lockCancelled();
     for (QWidget *w : {static_cast<QWidget *>(TypeDBCB), static_cast<QWidget *>(ItemTypeDBCB),
-                       static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB)})
+                       static_cast<QWidget *>(InMailTypeDBCB), static_cast<QWidget *>(OutMailTypeDBCB),
+                       static_cast<QWidget *>(OrgUnitDBCB)})
         w->setEnabled(false);
-    for (TDBEdit *e : {DatetimeDBE, NumberDBE, DBEdit3, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE})
+    for (TDBEdit *e : {DatetimeDBE, NumberDBE, DBEdit3, ItemDateDBE, ItemNumberDBE, InMailNumberDBE, OutMailNumberDBE,
+                       SubjectDBE, ClassificationDBE})
         lookReadOnly(e);
     for (QAction *a : {DateTimeAction, LinkToAction, PartnerAction, DocumentDateAction, InUserAction, OutUserAction})
         a->setEnabled(false);

@@ -57,6 +57,12 @@ public:
     TDBEdit *DBEdit2 = nullptr; // document
     QPushButton *Button5 = nullptr;
     QPushButton *ScannedDocumentButton = nullptr;
+    // What the item is about, the classification plan's mark and the
+    // organisational unit, as plain bound controls; their lists and
+    // completion are attached by their own fields.
+    TDBEdit *SubjectDBE = nullptr;
+    TDBEdit *ClassificationDBE = nullptr;
+    TDBComboBox *OrgUnitDBCB = nullptr;
     TDBComboBox *InMailTypeDBCB = nullptr;
     TDBEdit *InMailNumberDBE = nullptr;
     TDBEdit *DBEdit11 = nullptr; // handed over by
@@ -144,7 +150,9 @@ protected:
     void FormActionsUpdate() override;
 
 private:
+    void setUpGeneralPage();
     void layoutBottomPanel();
+    void fitScreen(int height);
     void addHistoryPage();
     void makeClearActions();
     void clearActionsUpdate();

@@ -28,6 +28,7 @@ const QString &kOutUser = TLedgerSearchCriteria::OutUser;
 const QString &kAccepted = TLedgerSearchCriteria::Accepted;
 const QString &kArchived = TLedgerSearchCriteria::Archived;
 const QString &kPassedOn = TLedgerSearchCriteria::PassedOn;
+const QString &kSubject = TLedgerSearchCriteria::Subject;
 
 bool isUserRow(const QString &key)
 {
@@ -72,6 +73,7 @@ void TLedgerNavigatorForm::SetSearchProps()
         {kDateTo, _LEDGER_DATE_TO, TEditStyle::Ellipsis, {}},
         {kPartner, _LEDGER_PARTNER, TEditStyle::Ellipsis, {}},
         {kItemNumber, _LEDGER_ITEM_NUMBER, TEditStyle::Simple, {}},
+        {kSubject, TLedgerSearchCriteria::Caption(kSubject), TEditStyle::Simple, {}},
         {kInUser, _LEDGER_IN_USER, TEditStyle::Ellipsis, {}},
         {kOutUser, _LEDGER_OUT_USER, TEditStyle::Ellipsis, {}},
         {kAccepted, _LEDGER_ACCEPTED, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},

@@ -100,7 +100,6 @@ void TLedgerViewerForm::setUpGrid()
     } columns[] = {
         {"direction", 68},  {"ledgernumber", 72}, {"ledgerdatetime", 0}, {"partnername", 72}, {"itemtype", 72},
         {"itemdate", 72},   {"itemnumber", 72},   {"inusername", 100},   {"username", 100},   {"outusername", 72},
-        {"cancelled", 80},  {"cancelreason", 160},
     };
     // The widths were chosen for an 8 pt font. Where a title would not fit
     // they all grow by the same factor, keeping their proportions.
@@ -126,12 +125,28 @@ void TLedgerViewerForm::setUpGrid()
                                           DBG->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")) + 12);
         gridColumns << column;
     }
+    // The register's columns are offered in the titles' menu ("Kolone..."),
+    // hidden at first: with them the list no longer fits 1024 pixels
+    // without cutting the partner's name. A cancelled row shows itself
+    // struck through, its reason in the tooltip.
+    const struct
+    {
+        const char *Field;
+        const char *Title;
+        int Width;
+    } registerColumns[] = {{"subject", "Predmet", 240},       {"classification", "Klas. oznaka", 80},
+                           {"orgunit", "Org. jedinica", 120}, {"cancelled", "Stornirano", 80},
+                           {"cancelreason", "Razlog storniranja", 160}};
+    for (const auto &c : registerColumns) {
+        TColumn column;
+        column.FieldName = QLatin1String(c.Field);
+        column.Title = QString::fromUtf8(c.Title);
+        column.Width = qRound(c.Width * scale);
+        column.Visible = false;
+        gridColumns << column;
+    }
     // A code shown as its caption reads as text.
     gridColumns[0].Alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    // Storno columns wait in the column chooser; the row itself shows it.
-    for (TColumn &column : gridColumns)
-        if (column.FieldName == QLatin1String("cancelled") || column.FieldName == QLatin1String("cancelreason"))
-            column.Visible = false;
     DBG->SetColumns(gridColumns);
     DBG->SetSortOnTitleClick(true);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno|subject ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -44,12 +44,14 @@
 #  storno:     through the storno test, storno-lista.png (today's list with a
 #              cancelled item struck through) and storno-pitanje.png (the
 #              question "Stornirati stavku …?" with its reason typed).
+#  subject:    through the subject form's test, ledgerdetail-predmet.png
+#              (the detail form with a subject, mark and unit fields).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers classification closing storno}
+parts=${*:-console detail proceeding picker help register history registers classification closing storno subject}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -130,6 +132,9 @@ for part in $parts; do
     storno)
       shoot tst_storno listStrikesCancelled
       echo "Wrote $out_dir/storno-lista.png and storno-pitanje.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing or storno)" >&2; exit 2 ;;
+    subject)
+      shoot tst_subjectform fitsTheForm
+      echo "Wrote $out_dir/ledgerdetail-predmet.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing, storno or subject)" >&2; exit 2 ;;
   esac
 done

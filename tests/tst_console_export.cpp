@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(csv.Rows.size(), 2);
         QCOMPARE(csv.Rows.at(0).mid(0, 3), (QStringList{"Tip", "Delovodni broj", "Datum i vreme"}));
         QCOMPARE(csv.Rows.at(1), (QStringList{"Ulazni", "7/24", "05.03.2024 08:30", "", "Dopis; \"hitno\"", "", "007", "",
-                                              "Milan Čubrilo", "", "Ne", ""}));
+                                              "Milan Čubrilo", "", "", "", "", "Ne", ""}));
     }
 };
 

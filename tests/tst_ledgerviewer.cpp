@@ -182,15 +182,22 @@ private slots:
             {"inusername", "Upućeno od", 100},
             {"username", "Korisnik", 100},
             {"outusername", "Namenjeno", 72},
+            {"subject", "Predmet", 240},
+            {"classification", "Klas. oznaka", 80},
+            {"orgunit", "Org. jedinica", 120},
+            {"cancelled", "Stornirano", 80},
+            {"cancelreason", "Razlog storniranja", 160},
         };
         TDBGrid *grid = m_frame->DBG;
         QCOMPARE(grid->DataSource(), m_frame->Items().LedgerItemDS);
-        QCOMPARE(grid->Columns().size(), 12);
-        // The storno's columns wait hidden in the column chooser.
-        QCOMPARE(grid->Columns()[10].FieldName + u' ' + grid->Columns()[11].FieldName, QStringLiteral("cancelled cancelreason"));
-        QVERIFY(!grid->Columns()[10].Visible && !grid->Columns()[11].Visible);
+        QCOMPARE(grid->Columns().size(), 15);
         const double unit = grid->columnWidth(1) / 72.0;
-        for (int i = 0; i < 10; ++i) {
+        // The register's columns are offered in the titles' menu, hidden at first.
+        for (int i = 0; i < 15; ++i)
+            QCOMPARE(grid->Columns()[i].Visible, i < 10);
+        for (int i = 10; i < 15; ++i)
+            grid->SetColumnVisible(i, true);
+        for (int i = 0; i < 15; ++i) {
             const auto &[field, title, width] = columns[i];
             QCOMPARE(grid->Columns()[i].FieldName, QLatin1String(field));
             QCOMPARE(grid->model()->headerData(i, Qt::Horizontal).toString(), QString::fromUtf8(title));
@@ -200,6 +207,8 @@ private slots:
                 QVERIFY2(qAbs(grid->columnWidth(i) - width * unit) <= 1.0, field);
         }
         QVERIFY(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance(QStringLiteral("05.03.2024 23:59:59")));
+        for (int i = 10; i < 15; ++i)
+            grid->SetColumnVisible(i, false);
 
         // The direction shows its caption, aligned as text.
         m_frame->TodayAction->trigger();

@@ -305,6 +305,16 @@ TRawRead readRawDate(const char *p, size_t len, qint64 &stored)
 
 // ---- texts ----
 
+// A column's size counts characters: a letter outside the basic plane is
+// one, though QString holds it as two units.
+qsizetype characterCount(const QString &text)
+{
+    qsizetype count = text.size();
+    for (const QChar c : text)
+        count -= c.isLowSurrogate() ? 1 : 0;
+    return count;
+}
+
 TConverted convertString(const QVariant &value, int size)
 {
     // Flags and dates as the database keeps them in text columns.
@@ -323,7 +333,7 @@ TConverted convertString(const QVariant &value, int size)
         // Both backends refuse (MariaDB) or keep (SQLite) an overlong text
         // differently; the field refuses it the same way on both.
         const QString text = value.toString();
-        if (size > 0 && text.size() > size)
+        if (size > 0 && text.size() > size && characterCount(text) > size)
             return {TConvertResult::TooLong, {}};
         return {TConvertResult::Ok, text};
     }

@@ -201,9 +201,17 @@ void TDBEdit::showField()
     }
     QLineEdit::setReadOnly(m_readOnly || fieldReadOnly(field));
     // Typing stops at the column's size instead of failing at the post.
-    const int limit = field && field->DataType() == TFieldType::String && field->Size() > 0 ? field->Size() : 32767;
+    const int limit = m_stopAtSize && field && field->DataType() == TFieldType::String && field->Size() > 0 ? field->Size()
+                                                                                                          : 32767;
     if (maxLength() != limit)
         setMaxLength(limit);
+}
+
+void TDBEdit::SetStopAtSize(bool stop)
+{
+    m_stopAtSize = stop;
+    const TField *field = Field();
+    setMaxLength(stop && field && field->DataType() == TFieldType::String && field->Size() > 0 ? field->Size() : 32767);
 }
 
 void TDBEdit::userEdited()

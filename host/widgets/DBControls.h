@@ -85,6 +85,10 @@ public:
     // The control is also read-only while unbound or bound to a read-only field.
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly);
+    // Typing stops at the column's size unless this is turned off; then a
+    // longer text (a long one pasted whole) stays in the control and the
+    // post refuses it with the field's message, nothing silently cut.
+    void SetStopAtSize(bool stop);
 
 private:
     void showField();
@@ -92,6 +96,7 @@ private:
 
     TFieldDataLink m_link;
     bool m_readOnly = false;
+    bool m_stopAtSize = true;
     bool m_finishing = false;
 };
 
