@@ -73,7 +73,11 @@ private slots:
         DetailFormOn on(id);
         typeInto(on.form.SubjectDBE, subject);
         typeInto(on.form.ClassificationDBE, QStringLiteral("011"));
-        typeInto(on.form.OrgUnitDBCB->lineEdit(), QStringLiteral("Pisarnica"));
+        // The units are a fixed list: chosen, not typed.
+        const int unit = on.form.OrgUnitDBCB->findText(QStringLiteral("Pisarnica"));
+        QVERIFY(unit >= 0);
+        on.form.OrgUnitDBCB->setCurrentIndex(unit);
+        emit on.form.OrgUnitDBCB->activated(unit);
         on.form.OKButton->click();
         if (!message.isEmpty()) {
             QCOMPARE(on.dialogs->Messages.size(), 1);

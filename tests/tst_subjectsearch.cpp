@@ -303,8 +303,8 @@ private slots:
         QCOMPARE(ExportLedgerCsv(conn(), LedgerExportCriteria({}), file, {}), qint64(1));
         const CsvContent csv = ReadCsvFile(file);
         QCOMPARE(csv.Rows.value(0).mid(0, 3), (QStringList{"Tip", "Delovodni broj", "Datum i vreme"}));
-        QCOMPARE(csv.Rows.value(0).mid(10), (QStringList{"Predmet", "Klasifikaciona oznaka", "Organizaciona jedinica"}));
-        QCOMPARE(csv.Rows.value(1).mid(10), (QStringList{"Zahtev; \"hitno\"", "011", "Pisarnica"}));
+        QCOMPARE(csv.Rows.value(0).mid(10, 3), (QStringList{"Predmet", "Klasifikaciona oznaka", "Organizaciona jedinica"}));
+        QCOMPARE(csv.Rows.value(1).mid(10, 3), (QStringList{"Zahtev; \"hitno\"", "011", "Pisarnica"}));
     }
 };
 
