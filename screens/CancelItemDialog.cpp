@@ -1,5 +1,7 @@
 #include "CancelItemDialog.h"
 
+#include "data/ClosedYears.h"
+
 #include "Dialogs.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -83,6 +85,11 @@ bool CancelCurrentItem(QWidget *owner, TLedgerItems &items)
         user = TUserDesc();
     if (const QString refusal = CancelRefusal(target, user); !refusal.isEmpty()) {
         MessageDlg(refusal, TMsgDlgType::Warning, mbOK);
+        return false;
+    }
+    // Said before the reason is typed, not after.
+    if (const std::optional<int> closed = ClosedYearOfItem(*LedgerDM->ZConnection(), target.ItemID)) {
+        MessageDlg(ClosedYearMessage(*closed), TMsgDlgType::Warning, mbOK);
         return false;
     }
     TCancelItemDialog dialog(QStringLiteral("Stornirati stavku %1 (%2, %3)?\nStavka ostaje u delovodniku pod svojim "

@@ -11,6 +11,7 @@
 #include "data/ClosedYears.h"
 #include "data/LedgerDMUnit.h"
 #include "data/YearClosing.h"
+#include "screens/LedgerDetailUnit.h"
 #include "screens/ProceedingUnit.h"
 #include "screens/ReopenYearDialog.h"
 #include "screens/YearClosingActions.h"
@@ -35,6 +36,7 @@ class TestClosedYearWrites : public QObject
     Q_OBJECT
     LedgerFixture fx;
     QList<qint64> m_notAccepted, m_accepted; // items of 2018 for the cases
+    qint64 m_forStorno = 0;
 
     // An item of 2018 meant for Jelena, accepted or not.
     qint64 itemOf2018(bool accepted = false)
@@ -58,6 +60,7 @@ private slots:
             m_notAccepted << itemOf2018();
         for (int i = 0; i < 2; ++i)
             m_accepted << itemOf2018(true);
+        m_forStorno = itemOf2018();
         QVERIFY(CloseYear(fx.Db.Connection(), 2018, LedgerDM->HistoryActor()) == TCloseOutcome::Closed);
     }
     void init()
@@ -156,6 +159,18 @@ private slots:
         }
     }
 
+    // Storno of a closed year's item is refused before a reason is asked for.
+    void stornoRefusedBeforeTheReason()
+    {
+        DetailFormOn on(m_forStorno);
+        on.form.UpdateActions();
+        on.form.CancelItemAction->trigger();
+        QCOMPARE(on.dialogs->ModalCount, 0);
+        QCOMPARE(on.dialogs->Messages.value(0).Text,
+                 QStringLiteral("Godina 2018 je zaključena: stavke te godine se ne mogu menjati, stornirati ni brisati."));
+        QCOMPARE(fx.Cell(m_forStorno, QStringLiteral("cancelled")), QStringLiteral("n"));
+    }
+
     void clerkIsRefused()
     {
         fx.LoginAs(QStringLiteral("marko"));
@@ -217,6 +232,7 @@ private slots:
         set->LedgerItemZQitemnumber->SetAsString(QStringLiteral("posle otvaranja"));
         set->LedgerItemZQ->Post();
     }
+
 };
 
 QTEST_MAIN(TestClosedYearWrites)
