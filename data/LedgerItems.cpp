@@ -117,15 +117,6 @@ void TLedgerItems::bindEvents()
         keepSubjectWords(c, kind, key, changed);
     };
     LedgerItemZQ->OnNewRecord = [this](TDataSet &ds) { LedgerItemZQNewRecord(ds); };
-    // What the year rule compares against: the row as it was stored.
-    LedgerItemZQ->AfterEdit = [this](TDataSet &) {
-        FStoredNumber = LedgerItemZQledgernumber->Value();
-        FStoredDirection = LedgerItemZQdirection->Value();
-        FStoredDateTime = LedgerItemZQledgerdatetime->Value();
-    };
-    LedgerItemZQ->AfterInsert = [this](TDataSet &) {
-        FStoredNumber = FStoredDirection = FStoredDateTime = QVariant();
-    };
     LedgerItemZQ->OnPostError = [this](TDataSet &ds, const EDatabaseError &e) { LedgerItemZQPostError(ds, e); };
     LedgerItemZQdirection->OnGetText = std::bind(&TLedgerItems::LedgerItemZQdirectionGetText, this, _1, _2, _3);
     LedgerItemZQdirection->OnSetText = std::bind(&TLedgerItems::LedgerItemZQdirectionSetText, this, _1, _2);
@@ -288,13 +279,13 @@ void TLedgerItems::LedgerItemZQBeforePost(TDataSet &dataSet)
     // Checked when the number or the date is written: an older item that
     // breaks the rule can still be changed otherwise.
     const bool inserting = dataSet.State() == TDataSetState::Insert;
-    const auto written = [&](const TField *field, const QVariant &stored) { return inserting || stored != field->Value(); };
+    const auto written = [&](const TField *field) { return inserting || LedgerItemZQ->OldValue(*field) != field->Value(); };
     const QDateTime when = LedgerItemZQledgerdatetime->AsDateTime();
-    if (LedgerItemZQpassonparentid->IsNull() && (written(LedgerItemZQledgernumber, FStoredNumber)
-                                                   || written(LedgerItemZQledgerdatetime, FStoredDateTime)))
+    if (LedgerItemZQpassonparentid->IsNull() && (written(LedgerItemZQledgernumber)
+                                                   || written(LedgerItemZQledgerdatetime)))
         if (const QString refusal = NumberYearRefusal(LedgerItemZQledgernumber->AsString(), when); !refusal.isEmpty())
             throw KException(refusal);
-    if (written(LedgerItemZQledgerdatetime, FStoredDateTime) && IsFarFuture(when, TClock::Now())
+    if (written(LedgerItemZQledgerdatetime) && IsFarFuture(when, TClock::Now())
         && MessageDlg(FutureDateQuestion(when), TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
         throw EAbort();
 }

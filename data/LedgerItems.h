@@ -33,11 +33,6 @@ public:
     // The one item with that id, as the current row; false when it does not
     // exist (the query is then open and empty).
     bool OpenItem(qint64 id);
-    // The number, direction and date of the row being edited as they were
-    // stored when its edit began; null while inserting.
-    const QVariant &StoredNumber() const { return FStoredNumber; }
-    const QVariant &StoredDirection() const { return FStoredDirection; }
-    const QVariant &StoredDateTime() const { return FStoredDateTime; }
 
     // The condition and its values the query was last shown with.
     const QString &Condition() const { return m_condition; }
@@ -119,5 +114,4 @@ private:
     QVariantList m_conditionParams;
     QString FDeletingNumber; // the number of the item being deleted, for the message after
     qint64 FDeletingID = 0;
-    QVariant FStoredNumber, FStoredDirection, FStoredDateTime;
 };

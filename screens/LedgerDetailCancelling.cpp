@@ -98,8 +98,9 @@ void TLedgerDetailForm::DatetimeChange()
     const int direction = FItems->LedgerItemZQdirection->AsInteger();
     // Back in the year and direction it was stored with: its own number again.
     if (query.State() == TDataSetState::Edit) {
-        const QString stored = FItems->StoredNumber().toString();
-        if (FItems->StoredDirection().toInt() == direction && LedgerNumberYear(stored) == at.date().year() % 100) {
+        const QString stored = query.OldValue(number).toString();
+        if (query.OldValue(*FItems->LedgerItemZQdirection).toInt() == direction
+            && LedgerNumberYear(stored) == at.date().year() % 100) {
             number.SetAsString(stored);
             return;
         }

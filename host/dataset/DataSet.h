@@ -117,6 +117,9 @@ public:
 
     // For the fields.
     QVariant FieldValue(const TField &field) const;
+    // The current row's value as stored, whatever its edit holds; null while
+    // inserting.
+    QVariant OldValue(const TField &field) const;
     // The stored text of a value the field could not read, on the row being
     // read or shown; null text when the value was read (or has been replaced).
     QString UnreadableText(const TField &field) const;
@@ -160,7 +163,6 @@ protected:
     void ResetStore(); // makes one store column per field
     std::vector<uint32_t> &Order() { return m_order; }
     void SetBufferValue(TField &field, const QVariant &value); // no notification
-    QVariant OldValue(const TField &field) const; // value in the store row
     // A stored value that could not be read: kept as null, shown as unreadable.
     void MarkUnreadable(uint32_t storeRow, const TField &field, const QString &stored);
     int UnreadableCount() const { return int(m_unreadable.size()); }
