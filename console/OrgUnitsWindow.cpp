@@ -4,6 +4,7 @@
 #include "Guard.h"
 #include "RegisterEditDialog.h"
 #include "RegisterTable.h"
+#include "RegisterWindowParts.h"
 #include "SecurityActor.h"
 
 #include <QApplication>
@@ -23,36 +24,21 @@ TOrgUnitsWindow::TOrgUnitsWindow(TZConnection &connection, ISecurity *security, 
     m_table = new TRegisterTable({QStringLiteral("Šifra"), QStringLiteral("Naziv"), QStringLiteral("Aktivna")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    auto button = [buttons](const QString &text, const char *name) {
-        QPushButton *b = buttons->addButton(text, QDialogButtonBox::ActionRole);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    m_add = button(QStringLiteral("&Dodaj…"), "addButton");
-    m_edit = button(QStringLiteral("&Izmeni…"), "editButton");
-    m_active = button(QStringLiteral("Deaktiviraj"), "activeButton");
-    QPushButton *close = buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::RejectRole);
-    close->setObjectName(QStringLiteral("closeButton"));
-    close->setAutoDefault(false);
+    m_add = AddRegisterButton(*buttons, QStringLiteral("&Dodaj…"), "addButton");
+    m_edit = AddRegisterButton(*buttons, QStringLiteral("&Izmeni…"), "editButton");
+    m_active = AddRegisterButton(*buttons, QStringLiteral("Deaktiviraj"), "activeButton");
+    AddRegisterCloseButton(*this, *buttons);
     ConnectGuarded(m_add, [this] { add(); });
     ConnectGuarded(m_edit, [this] { edit(); });
     ConnectGuarded(m_active, [this] { toggleActive(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_table, &TRegisterTable::rowActivated, this, [this] {
         if (m_administrator)
             Guarded([this] { edit(); });
     });
     connect(m_table, &TRegisterTable::currentChanged, this, &TOrgUnitsWindow::updateButtons);
 
-    auto *layout = new QVBoxLayout(this);
-    if (!m_administrator) {
-        auto *note = new QLabel(QStringLiteral("Organizacione jedinice menja samo administrator; ovde ih možete pregledati."), this);
-        note->setObjectName(QStringLiteral("readOnlyNote"));
-        layout->addWidget(note);
-    }
-    layout->addWidget(m_table, 1);
-    layout->addWidget(buttons);
+    LayOutRegisterWindow(*this, *m_table, *buttons,
+                         m_administrator ? QString() : QStringLiteral("Organizacione jedinice menja samo administrator; ovde ih možete pregledati."));
     Reload();
     m_table->FilterEdit()->setFocus();
 }
