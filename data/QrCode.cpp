@@ -25,9 +25,8 @@ TQrCode EncodeQr(const QString &text)
     return result;
 }
 
-void PaintQr(QPainter &painter, const QRectF &square, const TQrCode &code)
+void PaintQr(QPainter &painter, const QRectF &square, const TQrCode &code, int quiet)
 {
-    const int quiet = 4;
     const double module = std::min(square.width(), square.height()) / (code.Size + 2 * quiet);
     const QPointF origin = square.topLeft() + QPointF(quiet * module, quiet * module);
     painter.save();

@@ -17,5 +17,6 @@ struct TQrCode
 
 // Throws KException when the text does not fit into a QR code.
 TQrCode EncodeQr(const QString &text);
-// Draws the code filling square, its quiet zone (4 modules) inside it.
-void PaintQr(QPainter &painter, const QRectF &square, const TQrCode &code);
+// Draws the code filling square, its quiet zone (in modules) inside it; a
+// smaller one than the standard 4 only where white paper goes on around it.
+void PaintQr(QPainter &painter, const QRectF &square, const TQrCode &code, int quiet = 4);

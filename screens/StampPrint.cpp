@@ -30,18 +30,18 @@ double readMm(TIniFile &ini, const QString &key, double def, bool &wrote)
     return ok && mm >= 10 && mm <= 300 ? mm : def;
 }
 
-// The line in the largest size up to full that fits width; below two
-// thirds of it the text is cut with an ellipsis instead.
-void drawFitted(QPainter &painter, QFont font, double full, const QRectF &line, const QString &text)
+// The lines' common size: the largest up to full at which each fits width,
+// but not below half of it (a longer line is then cut with an ellipsis).
+int fittedPixelSize(QFont font, double full, double width, const QStringList &lines, const QList<bool> &bold)
 {
     font.setPixelSize(std::max(1, int(full)));
-    double width = QFontMetricsF(font).horizontalAdvance(text);
-    if (width > line.width()) {
-        font.setPixelSize(std::max(1, int(std::max(full * 2 / 3, full * line.width() / width))));
+    double scale = 1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        font.setBold(bold.at(i));
+        scale = std::min(scale, width / QFontMetricsF(font).horizontalAdvance(lines.at(i)));
     }
-    painter.setFont(font);
-    const QString shown = QFontMetricsF(font).elidedText(text, Qt::ElideRight, line.width());
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    // A little to spare: the printed glyphs are not always as narrow as measured.
+    return std::max(1, int(full * std::max(scale * 0.95, 0.5)));
 }
 
 } // namespace
@@ -89,20 +89,28 @@ void PaintStamp(QPainter &painter, const QRectF &rect, const TStamp &stamp, bool
         painter.setPen(QPen(Qt::black, rect.height() / 150));
         painter.drawRect(rect);
     }
-    // The code as high as the stamp: its quiet zone is the margin on the left.
-    const QRectF code(rect.topLeft() + QPointF(0, pad), QSizeF(rect.height() - 2 * pad, rect.height() - 2 * pad));
-    PaintQr(painter, code, EncodeQr(StampPayload(stamp)));
+    // The code as high as the stamp; with the margin around it, a quiet
+    // zone of two modules leaves the text more room.
+    const QRectF code(rect.topLeft() + QPointF(pad, pad), QSizeF(rect.height() - 2 * pad, rect.height() - 2 * pad));
+    PaintQr(painter, code, EncodeQr(StampPayload(stamp)), 2);
 
     const QStringList lines = StampLines(stamp);
-    const QRectF text(code.right(), rect.top() + pad, rect.right() - pad - code.right(), rect.height() - 2 * pad);
+    // The organisation and the number stand out.
+    QList<bool> bold;
+    for (const QString &line : lines)
+        bold << (bold.isEmpty() || line.startsWith(QLatin1String("Delovodni broj")));
+    const QRectF text(code.right() + pad, rect.top() + pad, rect.right() - 2 * pad - code.right(),
+                      rect.height() - 2 * pad);
     const double lineHeight = text.height() / lines.size();
-    painter.setPen(Qt::black);
     QFont font(QStringLiteral("DejaVu Sans"));
-    for (int i = 0; i < lines.size(); ++i) {
-        // The organisation and the number stand out.
-        font.setBold(i == 0 || lines.at(i).startsWith(QLatin1String("Delovodni broj")));
+    font.setPixelSize(fittedPixelSize(font, lineHeight * 0.7, text.width(), lines, bold));
+    painter.setPen(Qt::black);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        font.setBold(bold.at(i));
+        painter.setFont(font);
         const QRectF line(text.left(), text.top() + i * lineHeight, text.width(), lineHeight);
-        drawFitted(painter, font, lineHeight * 0.7, line, lines.at(i));
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(font).elidedText(lines.at(i), Qt::ElideRight, line.width()));
     }
     painter.restore();
 }

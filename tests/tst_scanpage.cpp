@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
+#include <barrier>
+#include <thread>
 
 class TestScanPage : public QObject
 {
@@ -154,29 +156,57 @@ private slots:
         QCOMPARE(folder.Files(), (QStringList{QStringLiteral("l%1.pdf").arg(id), QStringLiteral("slika.pdf")}));
     }
 
-    // Two desks replacing one scan in the same second: each waits for the
-    // other's row, and every earlier file stays.
+    // Two desks, each on a thread and connection of its own, replace the
+    // same scans at once in the same second: they take turns on each item,
+    // and no file is lost or written over.
     void twoDesks()
     {
         ScanFolder folder;
-        const qint64 id = fx.AddItem();
-        QVERIFY(WriteTestPdf(folder.File(QStringLiteral("l%1.pdf").arg(id)), 1));
         QTemporaryDir picked;
-        QVERIFY(WriteTestPdf(picked.filePath(QStringLiteral("a.pdf")), 2));
-        QVERIFY(WriteTestPdf(picked.filePath(QStringLiteral("b.pdf")), 3));
+        const QString chosen[2] = {picked.filePath(QStringLiteral("a.pdf")), picked.filePath(QStringLiteral("b.pdf"))};
+        QVERIFY(WriteTestPdf(chosen[0], 2));
+        QVERIFY(WriteTestPdf(chosen[1], 3));
+        QList<qint64> items;
+        QHash<qint64, QByteArray> originals;
+        for (int i = 0; i < 6; ++i) {
+            items << fx.AddItem();
+            QVERIFY(WriteTestPdf(folder.File(QStringLiteral("l%1.pdf").arg(items.last())), 1));
+            originals[items.last()] = ReadTestFile(folder.File(QStringLiteral("l%1.pdf").arg(items.last())));
+        }
+        const THistoryActor actor = LedgerDM->HistoryActor();
         const QDateTime at(QDate(2026, 12, 9), QTime(14, 15, 3));
-        const auto second = fx.Db.OpenSecondConnection();
-        QCOMPARE(ReplaceItemScan(fx.Db.Connection(), folder.Path(), id, picked.filePath(QStringLiteral("a.pdf")),
-                                 LedgerDM->HistoryActor(), at),
-                 QStringLiteral("l%1_20261209-141503.pdf").arg(id));
-        QCOMPARE(ReplaceItemScan(*second, folder.Path(), id, picked.filePath(QStringLiteral("b.pdf")), LedgerDM->HistoryActor(), at),
-                 QStringLiteral("l%1_20261209-141503-2.pdf").arg(id));
-        QCOMPARE(folder.Files().size(), 3);
-        QCOMPARE(ReadTestFile(folder.File(QStringLiteral("l%1.pdf").arg(id))),
-                 ReadTestFile(picked.filePath(QStringLiteral("b.pdf"))));
-        QCOMPARE(ReadTestFile(folder.File(QStringLiteral("l%1_20261209-141503-2.pdf").arg(id))),
-                 ReadTestFile(picked.filePath(QStringLiteral("a.pdf"))));
-        QCOMPARE(LedgerItemHistory(fx.Db.Connection(), id).size(), 2);
+        std::barrier meet(2);
+        QString errors[2];
+        auto desk = [&](int k) {
+            try {
+                auto connection = fx.Db.OpenSecondConnection();
+                for (const qint64 id : items) {
+                    meet.arrive_and_wait();
+                    ReplaceItemScan(*connection, folder.Path(), id, chosen[k], actor, at);
+                }
+            } catch (const std::exception &e) {
+                errors[k] = QString::fromUtf8(e.what());
+                meet.arrive_and_drop();
+            }
+        };
+        std::thread a(desk, 0), b(desk, 1);
+        a.join();
+        b.join();
+
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(), qPrintable(errors[0] + errors[1]));
+        for (const qint64 id : items) {
+            QStringList files;
+            for (const QString &f : folder.Files())
+                if (f.startsWith(QStringLiteral("l%1.").arg(id)) || f.startsWith(QStringLiteral("l%1_").arg(id)))
+                    files << f;
+            std::sort(files.begin(), files.end());
+            QCOMPARE(files, (QStringList{QStringLiteral("l%1.pdf").arg(id), QStringLiteral("l%1_20261209-141503-2.pdf").arg(id),
+                                         QStringLiteral("l%1_20261209-141503.pdf").arg(id)}));
+            // The first desk kept the original, the second the first desk's file.
+            QCOMPARE(ReadTestFile(folder.File(files.at(2))), originals[id]);
+            QVERIFY(ReadTestFile(folder.File(files.at(0))) != ReadTestFile(folder.File(files.at(1))));
+            QCOMPARE(LedgerItemHistory(fx.Db.Connection(), id).size(), 2);
+        }
     }
 
 private:

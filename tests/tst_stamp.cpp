@@ -8,9 +8,11 @@
 #include "ScanTestFiles.h"
 #include "data/QrCode.h"
 #include "data/Stamp.h"
+#include "screens/LedgerViewerUnit.h"
 #include "screens/StampDialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -172,6 +174,23 @@ private slots:
         QCOMPARE(on.dialogs->ModalCount, 1);
         QVERIFY(on.dialogs->Previews.isEmpty());
         QVERIFY(on.dialogs->Messages.isEmpty());
+    }
+
+    // The list's action prints the current item's stamp.
+    void fromList()
+    {
+        const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime::currentDateTime()}});
+        ScopedScriptedDialogs dialogs;
+        TLedgerViewerForm viewer(nullptr);
+        viewer.TodayActionExecute();
+        QVERIFY(viewer.Items().LedgerItemZQ->Locate(QVariant::fromValue(id)));
+        QString asked;
+        dialogs->ModalHandlers.push_back([&asked](QDialog &d) {
+            asked = d.findChild<QLabel *>()->text();
+            return int(QDialog::Rejected);
+        });
+        viewer.PrintStampAction->trigger();
+        QCOMPARE(asked, QStringLiteral("Prijemni štambilj za stavku T%1/00:").arg(fx.Serial()));
     }
 
 private:
