@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QScopeGuard>
 #include <QSqlQuery>
 
@@ -48,12 +49,12 @@ bool LooksLikePdf(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
-QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 itemID, const QString &chosen,
-                        const THistoryActor &actor, const QDateTime &when)
+namespace {
+
+// One attempt: the files are put back as they were unless it commits.
+QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID, const QString &chosen,
+                    const THistoryActor &actor, const QDateTime &when)
 {
-    if (!QFileInfo(chosen).isFile() || !LooksLikePdf(chosen))
-        throw KException(QStringLiteral("Sken nije zamenjen: %1 nije PDF dokument ili ne može da se pročita.")
-                             .arg(native(chosen)));
     TZTransaction transaction(connection);
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
         throw KException(QStringLiteral("Sken nije zamenjen: stavka više ne postoji u delovodniku."));
@@ -66,6 +67,11 @@ QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 ite
     }
 
     const QDir folder(dir);
+    // A cluster node holds the row on itself only: the files the desks share
+    // are held too, until the change is committed or put back.
+    QLockFile held(folder.filePath(u'l' + QString::number(itemID) + QStringLiteral(".lock")));
+    if (!held.tryLock(30000))
+        throw KException(QStringLiteral("Sken nije zamenjen: sken stavke upravo menja drugi korisnik. Pokušajte ponovo."));
     const QString target = folder.filePath(ItemScanName(itemID));
     QString kept;
     if (QFileInfo::exists(target)) {
@@ -95,4 +101,16 @@ QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 ite
     transaction.Commit();
     undo.dismiss();
     return kept;
+}
+
+} // namespace
+
+QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 itemID, const QString &chosen,
+                        const THistoryActor &actor, const QDateTime &when)
+{
+    if (!QFileInfo(chosen).isFile() || !LooksLikePdf(chosen))
+        throw KException(QStringLiteral("Sken nije zamenjen: %1 nije PDF dokument ili ne može da se pročita.")
+                             .arg(native(chosen)));
+    // On a cluster the other node's desk may win the row: then again, after it.
+    return RetryOnWriteConflict(connection, [&] { return replaceOnce(connection, dir, itemID, chosen, actor, when); });
 }

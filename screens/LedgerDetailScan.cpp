@@ -13,6 +13,8 @@
 #include "screens/ScanPage.h"
 #include "screens/StampPrint.h"
 
+#include "ui_LedgerDetailUnit.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -54,6 +56,9 @@ void TLedgerDetailForm::addScanPage()
     ShowScanButton->setGeometry(240, 72, 77, 21);
     ShowScanButton->setAutoDefault(false);
     connect(ShowScanButton, &QPushButton::clicked, this, [this] { PageControl->setCurrentWidget(ScanTS); });
+    // Tab reaches them in their row, after the date's button.
+    QWidget::setTabOrder(ui->DateTimeButton, PrintStampButton);
+    QWidget::setTabOrder(PrintStampButton, ShowScanButton);
     showScanState();
 }
 

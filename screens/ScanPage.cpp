@@ -40,8 +40,11 @@ TScanPage::TScanPage(QWidget *parent) : QWidget(parent), m_document(new QPdfDocu
     m_pageLabel->setContentsMargins(6, 0, 6, 0);
     m_toolbar->addWidget(m_pageLabel);
     m_toolbar->addSeparator();
-    ZoomOutAction = add("ScanZoomOutAction", QStringLiteral("Umanji"));
-    ZoomInAction = add("ScanZoomInAction", QStringLiteral("Uvećaj"));
+    // Signs for the zoom, so that "Zameni…" stays in sight on the form's width.
+    ZoomOutAction = add("ScanZoomOutAction", QStringLiteral("−"));
+    ZoomOutAction->setToolTip(QStringLiteral("Umanji"));
+    ZoomInAction = add("ScanZoomInAction", QStringLiteral("+"));
+    ZoomInAction->setToolTip(QStringLiteral("Uvećaj"));
     FitWidthAction = add("ScanFitWidthAction", QStringLiteral("Cela širina"));
     m_toolbar->addSeparator();
     ReplaceAction = add("ScanReplaceAction", QStringLiteral("Zameni…"));

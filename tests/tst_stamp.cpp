@@ -138,12 +138,16 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("stambilj.pdf"));
         DetailFormOn on(id);
-        on.dialogs->ModalHandlers.push_back([&corner](QDialog &d) {
+        // With KLEDGER_SCREENSHOT_DIR set: stambilj-dialog.png and the printed stambilj.pdf.
+        const QString shots = qEnvironmentVariable("KLEDGER_SCREENSHOT_DIR");
+        on.dialogs->ModalHandlers.push_back([&corner, &shots](QDialog &d) {
             auto &dialog = dynamic_cast<TStampDialog &>(d);
             if (!corner.isEmpty()) {
                 dialog.PageRadio->setChecked(true);
                 dialog.CornerCombo->setCurrentText(corner);
             }
+            if (!shots.isEmpty() && LedgerFixture::Show(dialog, dialog.sizeHint()))
+                dialog.grab().save(shots + QStringLiteral("/stambilj-dialog.png"));
             return int(QDialog::Accepted);
         });
         on.dialogs->PreviewHandlers.push_back([&pdf](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
@@ -162,6 +166,8 @@ private slots:
         const QString info = ToolOutput(QStringLiteral("pdfinfo"), {pdf});
         QVERIFY2(info.contains(QStringLiteral("Page size:       ") + pageSize), qPrintable(info));
         QVERIFY2(info.contains(QStringLiteral("Pages:           1")), qPrintable(info));
+        if (!shots.isEmpty())
+            QFile::copy(pdf, shots + QStringLiteral("/stambilj.pdf"));
         QCOMPARE(PdfQrCodes(pdf),
                  QStringLiteral("DELOVODNIK:%1:%2:41/26").arg(LedgerBookID(fx.Db.Connection())).arg(id));
     }

@@ -30,15 +30,18 @@ private:
     QTemporaryDir m_dir;
 };
 
-// An A4 PDF of the given pages, each saying "Strana n".
+// An A4 PDF of the given pages, each saying "Strana n" in large letters.
 inline bool WriteTestPdf(const QString &path, int pages)
 {
     QPdfWriter writer(path);
     QPainter painter(&writer);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(writer.resolution() / 2);
+    painter.setFont(font);
     for (int page = 1; page <= pages; ++page) {
         if (page > 1)
             writer.newPage();
-        painter.drawText(QPointF(500, 500), QStringLiteral("Strana %1").arg(page));
+        painter.drawText(QPointF(writer.resolution(), writer.resolution() * 2), QStringLiteral("Strana %1").arg(page));
     }
     return painter.end();
 }
