@@ -37,26 +37,15 @@ private slots:
         fx.Stop();
     }
 
-    void payload_data()
-    {
-        QTest::addColumn<QString>("book");
-        QTest::addColumn<qint64>("item");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("payload");
-        QTest::newRow("item") << "7F3A90C2" << qint64(123) << "15/26" << "DELOVODNIK:7F3A90C2:123:15/26";
-        QTest::newRow("enclosure") << "00000A01" << qint64(9) << "15-2/26" << "DELOVODNIK:00000A01:9:15-2/26";
-    }
     void payload()
     {
-        QFETCH(QString, book);
-        QFETCH(qint64, item);
-        QFETCH(QString, number);
-        QFETCH(QString, payload);
         TStamp stamp;
-        stamp.BookID = book;
-        stamp.ItemID = item;
-        stamp.LedgerNumber = number;
-        QCOMPARE(StampPayload(stamp), payload);
+        stamp.BookID = QStringLiteral("7F3A90C2");
+        stamp.ItemID = 123;
+        stamp.LedgerNumber = QStringLiteral("15/26");
+        QCOMPARE(StampPayload(stamp), QStringLiteral("DELOVODNIK:7F3A90C2:123:15/26"));
+        stamp.LedgerNumber = QStringLiteral("15-2/26"); // an enclosure
+        QCOMPARE(StampPayload(stamp), QStringLiteral("DELOVODNIK:7F3A90C2:123:15-2/26"));
     }
 
     // Byte mode, level M: up to 26 bytes fit version 2, 42 version 3, 62 version 4.
@@ -74,7 +63,6 @@ private slots:
         QFETCH(int, size);
         const TQrCode code = EncodeQr(text);
         QCOMPARE(code.Size, size);
-        QCOMPARE(code.Dark.size(), size * size);
         // The finder pattern's corner and its light ring.
         QVERIFY(code.IsDark(0, 0));
         QVERIFY(!code.IsDark(1, 1));
@@ -172,17 +160,7 @@ private slots:
                  QStringLiteral("DELOVODNIK:%1:%2:41/26").arg(LedgerBookID(fx.Db.Connection())).arg(id));
     }
 
-    // "Otkaži" in the stamp's dialog prints nothing.
-    void cancelled()
-    {
-        DetailFormOn on(fx.AddItem());
-        on.form.PrintStampButton->click();
-        QCOMPARE(on.dialogs->ModalCount, 1);
-        QVERIFY(on.dialogs->Previews.isEmpty());
-        QVERIFY(on.dialogs->Messages.isEmpty());
-    }
-
-    // The list's action prints the current item's stamp.
+    // The list's action asks for the current item's stamp; "Otkaži" prints nothing.
     void fromList()
     {
         const qint64 id = fx.AddItem({{QStringLiteral("ledgerdatetime"), QDateTime::currentDateTime()}});
@@ -197,6 +175,7 @@ private slots:
         });
         viewer.PrintStampAction->trigger();
         QCOMPARE(asked, QStringLiteral("Prijemni štambilj za stavku T%1/00:").arg(fx.Serial()));
+        QVERIFY(dialogs->Previews.isEmpty() && dialogs->Messages.isEmpty());
     }
 
 private:

@@ -24,7 +24,15 @@ public:
     }
     QString Path() const { return m_dir.path(); }
     QString File(const QString &name) const { return m_dir.filePath(name); }
-    QStringList Files() const { return QDir(m_dir.path()).entryList(QDir::Files, QDir::Name); }
+    QString Scan(qint64 itemID) const { return File(QStringLiteral("l%1.pdf").arg(itemID)); }
+    // The files there, or those of one item, in code point order.
+    QStringList Files(qint64 itemID = 0) const
+    {
+        const QStringList filter{QStringLiteral("l%1.pdf").arg(itemID), QStringLiteral("l%1_*").arg(itemID)};
+        QStringList files = QDir(m_dir.path()).entryList(itemID ? filter : QStringList(), QDir::Files);
+        std::sort(files.begin(), files.end());
+        return files;
+    }
 
 private:
     QTemporaryDir m_dir;
