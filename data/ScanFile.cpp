@@ -30,27 +30,6 @@ QString freeKeptName(const QDir &dir, qint64 itemID, const QDateTime &when)
     return candidate;
 }
 
-} // namespace
-
-QString ItemScanName(qint64 itemID)
-{
-    return u'l' + QString::number(itemID) + QStringLiteral(".pdf");
-}
-
-QString KeptScanName(qint64 itemID, const QDateTime &when)
-{
-    return u'l' + QString::number(itemID) + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"))
-           + QStringLiteral(".pdf");
-}
-
-bool LooksLikePdf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
-}
-
-namespace {
-
 // One attempt: the files are put back as they were unless it commits.
 QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID, const QString &chosen,
                     const THistoryActor &actor, const QDateTime &when)
@@ -104,6 +83,23 @@ QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID,
 }
 
 } // namespace
+
+QString ItemScanName(qint64 itemID)
+{
+    return u'l' + QString::number(itemID) + QStringLiteral(".pdf");
+}
+
+QString KeptScanName(qint64 itemID, const QDateTime &when)
+{
+    return u'l' + QString::number(itemID) + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"))
+           + QStringLiteral(".pdf");
+}
+
+bool LooksLikePdf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+}
 
 QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 itemID, const QString &chosen,
                         const THistoryActor &actor, const QDateTime &when)
