@@ -4,12 +4,17 @@ file(GLOB LEDGER_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/data/*.cpp ${CMAKE_SOURCE_DIR}/data/*.h ${CMAKE_SOURCE_DIR}/data/*.qrc
   ${CMAKE_SOURCE_DIR}/screens/*.cpp ${CMAKE_SOURCE_DIR}/screens/*.h
   ${CMAKE_SOURCE_DIR}/screens/*.ui ${CMAKE_SOURCE_DIR}/screens/*.qrc)
+# Qt PDF shows an item's scan; libqrencode draws the QR code of its stamp.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Pdf PdfWidgets)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 add_library(ledger SHARED ${LEDGER_SOURCES})
 target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # The host's parts it uses: forms for its screens, report for its printouts,
 # text for the Serbian folding of partner names and completions (the rest
 # come with them: widgets, dataset, db, core).
-target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text Qt6::Widgets Qt6::Sql Qt6::PrintSupport)
+target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text Qt6::Widgets Qt6::Sql Qt6::PrintSupport
+  Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}
   # libledger.so stays the name the console loads; it links to the versioned file.

@@ -241,12 +241,17 @@ bool TLedgerDM::OpenOnToday(const QString &iniPath)
     return TIniFile(iniPath).Value(QStringLiteral("Ledger"), QStringLiteral("OpenOnToday")).trimmed() != QLatin1String("0");
 }
 
+QString TLedgerDM::ConfiguredScannedDocumentDir()
+{
+    const QString def = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("scanned"));
+    return TIniFile(ApplicationIniFileName()).Value(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), def);
+}
+
 QString TLedgerDM::GetScannedDocumentFilePath()
 {
     QString result;
     TIniFile ini(ApplicationIniFileName());
-    const QString def = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("scanned"));
-    const QString dir = ini.Value(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), def);
+    const QString dir = ConfiguredScannedDocumentDir();
     if (QFileInfo(dir).isDir()) {
         result = dir;
     } else if (MessageDlg(_SCAN_DOC_DIR_WRN, TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {

@@ -101,6 +101,8 @@ public:
     std::optional<int> PassOnLedgerItem(int itemID, int userID);
     // The scanned-documents directory, or empty text when the user cancels.
     QString GetScannedDocumentFilePath();
+    // The directory the ini names (or the default), asking nothing; it may not exist.
+    static QString ConfiguredScannedDocumentDir();
     // The ini file beside the host executable, named after it.
     static QString ApplicationIniFileName();
     // [Ledger] OpenOnToday of that ini: whether the list opens on today's

@@ -38,6 +38,7 @@ const QHash<QString, QString> &captions()
         {QStringLiteral("cancelreason"), QStringLiteral("Razlog storniranja")},
         {QStringLiteral("cancelledby"), QStringLiteral("Stornirao")},
         {QStringLiteral("cancelledat"), QStringLiteral("Stornirano dana")},
+        {QStringLiteral("scan"), QStringLiteral("Sken")},
     };
     return map;
 }

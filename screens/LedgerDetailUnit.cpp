@@ -108,6 +108,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     ScannedDocument = ui->ScannedDocument;
 
     layoutBottomPanel();
+    addScanPage();
     addHistoryPage();
     bindControls();
     ItemTypeField = new TLedgerItemTypeField(ItemTypeDBCB, LedgerDM ? LedgerDM->Context() : nullptr);

@@ -5,7 +5,9 @@
 // over may change it, and only until it is accepted. An item without parent
 // gets enclosures ("Prilog"); its recipient, once accepted, passes it on
 // ("Predaj"); "Sken. dok." opens or attaches its scanned PDF. The page
-// "Istorija" lists its changes and opens its custody timeline.
+// "Sken" shows that PDF and replaces it ("Zameni…"); the first page tells
+// whether there is one. "Štampaj štambilj" prints the paper's receipt stamp.
+// The page "Istorija" lists its changes and opens its custody timeline.
 // A locked item says why in a line above its page. Every picked field
 // (partner, document, the two users, the linked item) has a clear button
 // inside its edit, usable exactly when its picker is and the field is set.
@@ -25,6 +27,7 @@ class TLedgerHistoryPage;
 class TLedgerItemTypeField;
 class TLedgerItems;
 class TPartnerCompletion;
+class TScanPage;
 
 namespace Ui {
 class LedgerDetailForm;
@@ -100,6 +103,12 @@ public:
     QAction *LinkToClearAction = nullptr;
     // The page "Istorija": read when it is shown.
     TLedgerHistoryPage *HistoryTS = nullptr;
+    // The page "Sken": the file is read when the page is shown.
+    TScanPage *ScanTS = nullptr;
+    QLabel *ScanStateLabel = nullptr;       // "Sken: postoji" / "Sken: nema"
+    QPushButton *ShowScanButton = nullptr;  // opens the page "Sken"
+    QAction *PrintStampAction = nullptr;    // "Štampaj štambilj"
+    QPushButton *PrintStampButton = nullptr;
     // "Samo za čitanje: ..." above the page; hidden on an editable item.
     QLabel *ReadOnlyLabel = nullptr;
 
@@ -139,6 +148,13 @@ public:
     void CancelItemActionExecute();
     void DatetimeChange();
 
+    // The scan page, "Zameni…" (after a question; the old file is kept and the
+    // change written into the history) and the receipt stamp. An item not
+    // stored yet is stored first, as for "Sken. dok.".
+    void ShowScan();
+    void ReplaceScanExecute();
+    void PrintStampExecute();
+
     // The history page and the custody timeline (through Dialogs().ShowModal).
     void ShowHistory();
     void CustodyExecute();
@@ -154,6 +170,10 @@ private:
     void layoutBottomPanel();
     void fitScreen(int height);
     void addHistoryPage();
+    void addScanPage();
+    void showScanState();
+    QString ownScanPath() const; // empty when there is no folder or no stored item
+    qint64 storedItemID();       // stores a new item first; 0 when that is refused
     void makeClearActions();
     void clearActionsUpdate();
     void showLocked(const QString &reason);

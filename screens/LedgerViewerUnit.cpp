@@ -18,6 +18,7 @@
 #include "screens/LedgerRegisterActions.h"
 #include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
+#include "screens/StampPrint.h"
 
 #include <QAction>
 #include <QCursor>
@@ -75,6 +76,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     fillToolbar();
     fillPopupMenu();
     addCancelling();
+    addStamp();
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
     EnableCommands();
@@ -390,4 +392,23 @@ void TLedgerViewerForm::addCancelling()
 void TLedgerViewerForm::CancelItemActionExecute()
 {
     CancelCurrentItem(this, *FItems);
+}
+
+void TLedgerViewerForm::addStamp()
+{
+    PrintStampAction = makeAction(this, "PrintStampAction", QStringLiteral("Štampaj štambilj"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    AddAction(PrintStampAction);
+    ConnectGuarded(PrintStampAction, [this] { PrintStampActionExecute(); });
+    const QList<QAction *> menu = PopupMenu->actions();
+    const qsizetype after = menu.indexOf(ExportCsvAction);
+    PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, PrintStampAction);
+}
+
+void TLedgerViewerForm::PrintStampActionExecute()
+{
+    const TZQuery *query = FItems->LedgerItemZQ;
+    if (!query->Active() || query->IsEmpty())
+        return;
+    PrintItemStamp(*LedgerDM->ZConnection(), FItems->LedgerItemZQledgeritemid->AsLargeInt(), this);
 }

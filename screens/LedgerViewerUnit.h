@@ -33,6 +33,8 @@ public:
     QAction *const ExportCsvAction;
     // "Storniraj": cancels the current item after asking for the reason.
     QAction *CancelItemAction = nullptr;
+    // "Štampaj štambilj": the current item's receipt stamp, through the preview.
+    QAction *PrintStampAction = nullptr;
 
     // Action handlers; the actions run them guarded.
     void CustomAddExecute();
@@ -48,6 +50,7 @@ public:
     void PrintListActionExecute();
     void ExportCsvActionExecute();
     void CancelItemActionExecute();
+    void PrintStampActionExecute();
 
     void DBGDblClick() override;
 
@@ -65,6 +68,8 @@ private:
     // "Storniraj" in the toolbar and the menu; a cancelled row struck through,
     // its reason in the tooltip.
     void addCancelling();
+    // "Štampaj štambilj" in the menu, below the printout and the CSV file.
+    void addStamp();
     // A stored item shown in its sorted place as the current row.
     void showStored(qint64 id);
     // Shows the items of [fromDate, toDate], whole days, newest first.

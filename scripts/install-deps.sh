@@ -7,6 +7,7 @@ pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-qpa-plugins
       libsqlite3-dev libmariadb-dev mariadb-server-core mariadb-client-core sqlite3
       galera-4
+      qt6-pdf-dev libqrencode-dev zbar-tools
       fonts-dejavu-core poppler-utils xauth xvfb x11vnc)
 missing=()
 for p in "${pkgs[@]}"; do

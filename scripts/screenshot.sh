@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno|subject ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno|subject|scan ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -46,15 +46,18 @@
 #              question "Stornirati stavku …?" with its reason typed).
 #  subject:    through the subject form's test, ledgerdetail-predmet.png
 #              (the detail form with a subject, mark and unit fields).
+#  scan:       through the scan page's test, sken.png (the page "Sken" on a
+#              three-page PDF); through the stamp's test stambilj-dialog.png
+#              and the stamp on its label stambilj.pdf with stambilj.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers classification closing storno subject}
+parts=${*:-console detail proceeding picker help register history registers classification closing storno subject scan}
 size=${SCREENSHOT_SIZE:-1280x800}
 
-[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
+[[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* && " $parts " != *" scan "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
@@ -135,6 +138,11 @@ for part in $parts; do
     subject)
       shoot tst_subjectform fitsTheForm
       echo "Wrote $out_dir/ledgerdetail-predmet.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing, storno or subject)" >&2; exit 2 ;;
+    scan)
+      shoot tst_scanpage "page:three pages"
+      shoot tst_stamp "print:label"
+      pdftoppm -png -r 300 -singlefile "$out_dir/stambilj.pdf" "$out_dir/stambilj"
+      echo "Wrote $out_dir/sken.png, stambilj-dialog.png, stambilj.pdf and stambilj.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing, storno, subject or scan)" >&2; exit 2 ;;
   esac
 done
