@@ -103,7 +103,8 @@ std::optional<Item> readItem(TZConnection &connection, qint64 itemID)
     item.Accepted = flag(q->value(3));
     item.Cancelled = flag(q->value(4));
     item.InUserID = q->value(5);
-    item.InUserName = q->value(6).toString().trimmed();
+    // An item nobody handed over (no inuserid) prints an empty name.
+    item.InUserName = q->value(6).isNull() ? QStringLiteral("") : q->value(6).toString().trimmed();
     item.ItemType = q->value(7).toString();
     item.ItemDate = q->value(8);
     item.ItemNumber = q->value(9);

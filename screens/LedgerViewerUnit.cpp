@@ -16,6 +16,7 @@
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
+#include "screens/HandoverBookDialog.h"
 #include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
 
@@ -75,6 +76,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     fillToolbar();
     fillPopupMenu();
     addCancelling();
+    AddHandoverBookAction(*this);
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
     EnableCommands();
