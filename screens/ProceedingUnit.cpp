@@ -106,7 +106,11 @@ TProceedingForm::TProceedingForm(QWidget *owner)
     fitGrid();
     ProceedingDBG->OnKeyDown = [this](int &key, Qt::KeyboardModifiers shift) { ProceedingDBGKeyDown(key, shift); };
     ProceedingDBG->OnKeyPress = [this](QChar &key) { ProceedingDBGKeyPress(key); };
-    ProceedingDBG->OnDblClick = [this] { ToggleCurrentRow(); };
+    // A double click on a row, not on the titles.
+    ProceedingDBG->OnDblClick = [this] {
+        if (ProceedingDBG->CellAt(ProceedingDBG->LastMousePos()).Row > 0)
+            ToggleCurrentRow();
+    };
     // The pick list's choice is stored at once, through the same safe path.
     FItems->LedgerItemZQaccepted->OnSetText = [this](TField &, const QString &text) { chooseCurrent(text == _YES_CAP); };
 
@@ -214,9 +218,16 @@ void TProceedingForm::AcceptAllButtonClick()
     QList<qint64> ids;
     {
         TControlsSuspended suspended(*query);
-        for (const auto &[id, number] : rows)
-            if (handover.Accept(id, number))
-                ids << id;
+        try {
+            for (const auto &[id, number] : rows)
+                if (handover.Accept(id, number))
+                    ids << id;
+        } catch (...) {
+            // A database error ends the walk; what was stored before it shows.
+            showStored(ids);
+            query->First();
+            throw;
+        }
         showStored(ids);
         query->First();
     }

@@ -7,6 +7,7 @@
 #include "data/HandoverBook.h"
 #include "data/LedgerProceedingReport.h"
 
+#include <QPdfWriter>
 #include <QtTest>
 
 using namespace handover;
@@ -204,6 +205,37 @@ private slots:
         QCOMPARE(listed[0].HandedOverBy.join(u','), QStringLiteral("Jelena Đorđević,Ana Petrović"));
         QCOMPARE(listed[0].ItemCount, 3);
         QCOMPARE(HandoverBookEntries(fx.Db.Connection(), QDate::currentDate().year(), 2).size(), 0);
+    }
+
+    // The history's chain head closes the paper, after the signatures.
+    void chainHead_data()
+    {
+        QTest::addColumn<QString>("chainHead");
+        QTest::newRow("none") << "";
+        QTest::newRow("printed last") << "Lanac istorije: 3f2a9c0d1e4b5a67, 1204 unosa";
+    }
+
+    void chainHead()
+    {
+        QFETCH(QString, chainHead);
+        THandoverRecord record;
+        record.Title = QStringLiteral("Zapisnik 1/26");
+        record.Recipient = QStringLiteral("Milan Čubrilo");
+        record.HandedOverBy = {QStringLiteral("Jelena Đorđević")};
+        record.Captions = LedgerProceedingCaptions();
+        record.Widths = LedgerProceedingWidths();
+        record.Rows = {{"Jelena Đorđević", "Milan Čubrilo", "1/26", "Ulazni", "Dopis", "27.02.2026", "BR-1", "Da"}};
+        record.ChainHead = chainHead;
+        QTemporaryDir dir;
+        {
+            QPdfWriter writer(dir.filePath(QStringLiteral("z.pdf")));
+            writer.setPageLayout(HandoverRecordPageLayout());
+            QVERIFY(PaintHandoverRecord(record, writer));
+        }
+        const QString text = pdfText(dir.filePath(QStringLiteral("z.pdf")));
+        QVERIFY(text.contains(QStringLiteral("Predaje: Jelena Đorđević")));
+        QCOMPARE(text.contains(QStringLiteral("Lanac istorije")), !chainHead.isEmpty());
+        QVERIFY(chainHead.isEmpty() || text.indexOf(chainHead) > text.lastIndexOf(QStringLiteral("Primio")));
     }
 
 private:
