@@ -17,6 +17,7 @@
 #include "screens/LedgerViewerUnit.h"
 #include "screens/ProceedingUnit.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPrinter>
@@ -448,12 +449,14 @@ private slots:
     }
 
     // The record printed from the dialog, then again from "Zapisnici o
-    // primopredaji" through the preview and as a PDF file: the same text.
+    // primopredaji" through the preview and as a PDF file after the items
+    // changed: the same text, from what the record kept.
     void reprint()
     {
-        addItem(3, 7, QStringLiteral("1/26"), QStringLiteral("Rešenje"));
-        addItem(5, 7, QStringLiteral("2/26"), QStringLiteral("Žalba"));
-        const qint64 later = addItem(3, 7, QStringLiteral("3/26"));
+        handover::addItem(fx, 3, 7, QStringLiteral("1/26"), QStringLiteral("Rešenje"), 1);
+        handover::addItem(fx, 5, 7, QStringLiteral("2/26"), QStringLiteral("Žalba"), -1);
+        handover::addItem(fx, 3, 7, QStringLiteral("3/26"), QStringLiteral("Zahtev"), 0);
+        const qint64 withdrawn = addItem(3, 7, QStringLiteral("4/26"));
         QTemporaryDir dir;
         ScopedScriptedDialogs dialogs;
         dialogs->MessageAnswers.push_back(mbYes);
@@ -469,28 +472,42 @@ private slots:
         {
             TProceedingForm form(nullptr);
             form.AcceptAllButton->click();
+            query(form).SetRecNo(4);
+            form.ToggleCurrentRow();
             form.PrintButton->click();
         }
-        fx.Db.Connection().ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n', itemtype = 'Molba'"));
+        auto desk = fx.Db.OpenSecondConnection();
+        desk->ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemtype = 'Molba', outuserid = 2"));
+        desk->ExecSQL(QStringLiteral("UPDATE user SET lastname = 'Nikolić' WHERE userid = 5"));
         QStringList listed;
+        int forMarko = -1;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
             auto *book = qobject_cast<THandoverBookDialog *>(&dialog);
             if (!book)
                 return int(QDialog::Rejected);
-            for (int i = 0; i < book->RecordsTree->topLevelItemCount(); ++i)
-                listed << book->RecordsTree->topLevelItem(i)->text(0) + u'|' + book->RecordsTree->topLevelItem(i)->text(3)
-                        + u'|' + book->RecordsTree->topLevelItem(i)->text(4);
+            for (QTreeWidgetItem *row = book->RecordsTree->topLevelItem(0); row; row = book->RecordsTree->itemBelow(row))
+                listed << row->text(0) + u'|' + row->text(2) + u'|' + row->text(3) + u'|' + row->text(4);
+            book->ColleagueCombo->setCurrentIndex(book->ColleagueCombo->findText(QStringLiteral("Marko Jovanović")));
+            forMarko = book->RecordsTree->topLevelItemCount();
+            book->ColleagueCombo->setCurrentIndex(book->ColleagueCombo->findText(QStringLiteral("Ana Nikolić")));
             book->PrintButton->click();
             book->SaveButton->click();
             return int(QDialog::Rejected);
         });
         HandoverBookActionExecute(nullptr);
-        QCOMPARE(listed.join(u','), handover::recordTitle(1).mid(9) + QStringLiteral("|Jelena Đorđević, Ana Petrović|3"));
+        desk->ExecSQL(QStringLiteral("UPDATE user SET lastname = 'Petrović' WHERE userid = 5"));
+        QCOMPARE(listed.join(u','), handover::recordTitle(1).mid(9) + QStringLiteral("|Milan Čubrilo|Jelena Đorđević, Ana Petrović|3"));
+        QCOMPARE(forMarko, 0);
         const QString text = pdfText(dir.filePath(QStringLiteral("first.pdf")));
-        QVERIFY(text.contains(handover::recordTitle(1)) && text.contains(QStringLiteral("Rešenje")));
         QCOMPARE(pdfText(dir.filePath(QStringLiteral("again.pdf"))), text);
         QCOMPARE(pdfText(dir.filePath(QStringLiteral("saved.pdf"))), text);
-        QCOMPARE(acceptedIn(later), QStringLiteral("n"));
+        for (const char *piece : {"Tip", "Ulazni", "Izlazni", "Interni", "Rešenje", "Ukupno stavki: 3", "Primalac: Milan Čubrilo"})
+            QVERIFY2(text.contains(QString::fromUtf8(piece)), piece);
+        // A signature line per colleague who handed items over; the head names none of several.
+        QCOMPARE(text.count(QStringLiteral("Predao")), 2);
+        QVERIFY(!text.contains(QStringLiteral("Predaje:")) && !text.contains(QStringLiteral("4/26")));
+        QCOMPARE(handover::recordRows(fx), QStringLiteral("a 1/26 a 2/26 a 3/26 a 4/26 w 4/26"));
+        QCOMPARE(acceptedIn(withdrawn), QStringLiteral("n"));
     }
 
     // As designed, wider only where the font's titles need it; no title or
