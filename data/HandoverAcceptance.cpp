@@ -10,6 +10,8 @@
 
 #include <QSqlQuery>
 #include <QStringList>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -37,7 +39,7 @@ QString userName(TZConnection &connection, const QVariant &userID)
 } // namespace
 
 // The item as stored, read with its row held.
-struct THandoverAcceptance::TStoredItem
+struct THandoverStoredItem
 {
     QString Number;
     int Direction = 0;
@@ -86,8 +88,7 @@ QList<THandoverSkip> THandoverAcceptance::TakeSkipped()
 namespace {
 
 // nullopt when the row is gone.
-template <class Item>
-std::optional<Item> readItem(TZConnection &connection, qint64 itemID)
+std::optional<THandoverStoredItem> readItem(TZConnection &connection, qint64 itemID)
 {
     auto q = connection.OpenQuery(
         QStringLiteral("SELECT l.ledgernumber, l.direction, l.outuserid, l.accepted, l.cancelled, l.inuserid, "
@@ -96,7 +97,7 @@ std::optional<Item> readItem(TZConnection &connection, qint64 itemID)
         {itemID});
     if (!q->next())
         return std::nullopt;
-    Item item;
+    THandoverStoredItem item;
     item.Number = q->value(0).toString();
     item.Direction = q->value(1).toInt();
     item.OutUserID = q->value(2);
@@ -113,7 +114,7 @@ std::optional<Item> readItem(TZConnection &connection, qint64 itemID)
 
 } // namespace
 
-QString THandoverAcceptance::acceptRefusal(const TStoredItem &item) const
+QString THandoverAcceptance::acceptRefusal(const THandoverStoredItem &item) const
 {
     if (item.Cancelled)
         return QStringLiteral("stornirana");
@@ -134,9 +135,9 @@ bool THandoverAcceptance::Accept(qint64 itemID, const QString &listedNumber)
         const qint64 recordID = m_recordID;
         const int year = m_year, number = m_number;
         TZTransaction transaction(m_connection);
-        const std::optional<TStoredItem> item =
+        const std::optional<THandoverStoredItem> item =
             transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID)
-            ? readItem<TStoredItem>(m_connection, itemID)
+            ? readItem(m_connection, itemID)
             : std::nullopt;
         if (!item)
             return skip(Gone);
@@ -188,9 +189,9 @@ bool THandoverAcceptance::Withdraw(qint64 itemID, const QString &listedNumber)
         return skip(QStringLiteral("nije prihvaćena u ovom zapisniku"));
     return RetryOnWriteConflict(m_connection, [&] {
         TZTransaction transaction(m_connection);
-        const std::optional<TStoredItem> item =
+        const std::optional<THandoverStoredItem> item =
             transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID)
-            ? readItem<TStoredItem>(m_connection, itemID)
+            ? readItem(m_connection, itemID)
             : std::nullopt;
         if (!item)
             return skip(Gone);
@@ -259,7 +260,7 @@ void THandoverAcceptance::ensureRecord()
     m_number = number;
 }
 
-void THandoverAcceptance::insertRow(const TStoredItem &item, qint64 itemID, QChar action)
+void THandoverAcceptance::insertRow(const THandoverStoredItem &item, qint64 itemID, QChar action)
 {
     m_connection.ExecSQL(
         QStringLiteral("INSERT INTO handoverrow (handoverrecordid, ledgeritemid, action, actedat, ledgernumber, "

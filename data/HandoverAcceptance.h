@@ -19,6 +19,7 @@
 #include <QString>
 
 class TZConnection;
+struct THandoverStoredItem;
 
 struct THandoverSkip
 {
@@ -53,10 +54,9 @@ public:
     QList<THandoverSkip> TakeSkipped();
 
 private:
-    struct TStoredItem;
-    QString acceptRefusal(const TStoredItem &item) const;
+    QString acceptRefusal(const THandoverStoredItem &item) const;
     void ensureRecord();
-    void insertRow(const TStoredItem &item, qint64 itemID, QChar action);
+    void insertRow(const THandoverStoredItem &item, qint64 itemID, QChar action);
 
     TZConnection &m_connection;
     TUserDesc m_recipient;
