@@ -8,6 +8,8 @@
 #include "data/LedgerProceedingReport.h"
 
 #include <QPdfWriter>
+#include <barrier>
+#include <thread>
 #include <QtTest>
 
 using namespace handover;
@@ -181,6 +183,31 @@ private slots:
         const QString text = pdfText(dir.filePath(QStringLiteral("z.pdf")));
         QVERIFY(text.contains(QStringLiteral("Predaje: Jelena Đorđević")));
         QVERIFY(text.indexOf(record.ChainHead) > text.lastIndexOf(QStringLiteral("Primio")));
+    }
+
+    // Two desks make the year's first records at the same moment: two numbers.
+    void recordNumbersAtOnce()
+    {
+        const qint64 items[] = {addItem(fx, 3, 7, QStringLiteral("1/26")), addItem(fx, 5, 3, QStringLiteral("2/26"))};
+        std::barrier meet(2);
+        QString errors[2];
+        auto desk = [&](int k) {
+            try {
+                auto connection = fx.Db.OpenSecondConnection();
+                THandoverAcceptance acceptance(*connection, user(k ? 3 : 7), actor(k ? 3 : 7));
+                meet.arrive_and_wait();
+                if (!acceptance.Accept(items[k], QStringLiteral("%1/26").arg(k + 1)))
+                    errors[k] = HandoverSkipMessage(acceptance.TakeSkipped());
+            } catch (const std::exception &e) {
+                errors[k] = QString::fromUtf8(e.what());
+            }
+        };
+        std::thread a(desk, 0), b(desk, 1);
+        a.join();
+        b.join();
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(), qPrintable(errors[0] + errors[1]));
+        QCOMPARE(fx.Scalar(QStringLiteral("SELECT COUNT(DISTINCT number) FROM handoverrecord")).toInt(), 2);
+        QCOMPARE(fx.Scalar(QStringLiteral("SELECT MAX(number) FROM handoverrecord")).toInt(), 2);
     }
 
 private:
