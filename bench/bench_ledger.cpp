@@ -187,6 +187,16 @@ QString roundsText(const std::vector<double> &v)
 }
 
 
+// The question of "Prihvati sve" answered "Da"; anything else said goes to the log.
+class BenchYesDialogs : public TNoDialogs
+{
+public:
+    TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext) override
+    {
+        return type == TMsgDlgType::Confirmation ? mbYes : TNoDialogs::MessageDlg(text, type, buttons, helpContext);
+    }
+};
+
 // Items handed to a user of their own, accepted all at once in the handover
 // record, then printed; the client runs the statements one post makes
 // (uniqueness test, update) for the same rows.
@@ -212,9 +222,11 @@ void benchHandover(TZConnection &conn, BenchSecurity &security, const TConnectio
     QApplication::processEvents();
     const int listed = form.Items().LedgerItemZQ->RecordCount();
     QElapsedTimer t;
+    std::unique_ptr<IDialogs> previous = SetDialogs(std::make_unique<BenchYesDialogs>());
     t.start();
     form.AcceptAllButtonClick();
     const double acceptMs = t.nsecsElapsed() / 1e6;
+    SetDialogs(std::move(previous));
     int stored = 0;
     if (auto count = conn.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE outuserid = ? AND accepted = 'y'"),
                                     {recipient});

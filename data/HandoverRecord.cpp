@@ -27,12 +27,39 @@ void paintTitle(const THandoverRecord &r, TReportCanvas &c, double y)
     const QString recipient = r.Recipient.isEmpty() ? blank : r.Recipient;
     p.drawText(QRectF(0, y + c.Mm(21), width, c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Primalac: ") + recipient);
-    if (!r.HandedOverBy.isEmpty())
+    if (r.HandedOverBy.size() == 1)
         p.drawText(QRectF(0, y + c.Mm(26), width, c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Predaje: ") + r.HandedOverBy);
+                   QStringLiteral("Predaje: ") + r.HandedOverBy.first());
 }
 
-// The count, the acknowledgement and both signature lines.
+// Signature blocks: the handing colleagues down the left, the recipient on
+// the right of the first; an empty record still leaves one to fill in.
+constexpr double SignatureMm = 21;
+constexpr double SignaturesTopMm = 18;
+constexpr double ChainHeadMm = 7;
+
+int signatureRows(const THandoverRecord &r)
+{
+    return qMax(1, int(r.HandedOverBy.size()));
+}
+
+double closingMm(const THandoverRecord &r)
+{
+    return SignaturesTopMm + SignatureMm * signatureRows(r) + (r.ChainHead.isEmpty() ? 0 : ChainHeadMm) + 4;
+}
+
+void paintSignature(TReportCanvas &c, double x, double y, double width, const QString &caption, const QString &name)
+{
+    QPainter &p = c.Painter;
+    p.setFont(ReportFont(9, true));
+    p.drawText(QRectF(x, y, width, c.Mm(5)), Qt::AlignCenter, caption);
+    p.setPen(QPen(Qt::black, c.Mm(0.2)));
+    p.drawLine(QPointF(x, y + c.Mm(14)), QPointF(x + width, y + c.Mm(14)));
+    p.setFont(ReportFont(8));
+    p.drawText(QRectF(x, y + c.Mm(15), width, c.Mm(5)), Qt::AlignCenter, name);
+}
+
+// The count, the acknowledgement, the signature lines and the chain head.
 void paintClosing(const THandoverRecord &r, TReportCanvas &c, double y)
 {
     QPainter &p = c.Painter;
@@ -44,19 +71,16 @@ void paintClosing(const THandoverRecord &r, TReportCanvas &c, double y)
     p.drawText(QRectF(0, y + c.Mm(10), c.Size.width(), c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Svojim potpisom primalac potvrđuje da je preuzeo navedene stavke."));
     const double width = c.Mm(65);
-    const struct
-    {
-        QString Caption, Name;
-        double X;
-    } sides[] = {{QStringLiteral("Predao"), r.HandedOverBy, 0},
-                 {QStringLiteral("Primio"), r.Recipient, c.Size.width() - width}};
-    for (const auto &side : sides) {
-        p.setFont(ReportFont(9, true));
-        p.drawText(QRectF(side.X, y + c.Mm(20), width, c.Mm(5)), Qt::AlignCenter, side.Caption);
-        p.setPen(QPen(Qt::black, c.Mm(0.2)));
-        p.drawLine(QPointF(side.X, y + c.Mm(37)), QPointF(side.X + width, y + c.Mm(37)));
-        p.setFont(ReportFont(8));
-        p.drawText(QRectF(side.X, y + c.Mm(38), width, c.Mm(5)), Qt::AlignCenter, side.Name);
+    const double top = y + c.Mm(SignaturesTopMm);
+    paintSignature(c, c.Size.width() - width, top, width, QStringLiteral("Primio"), r.Recipient);
+    const QStringList handing = r.HandedOverBy.isEmpty() ? QStringList{QString()} : r.HandedOverBy;
+    for (int i = 0; i < handing.size(); ++i)
+        paintSignature(c, 0, top + c.Mm(SignatureMm * i), width, QStringLiteral("Predao"), handing[i]);
+    if (!r.ChainHead.isEmpty()) {
+        p.setPen(Qt::black);
+        p.setFont(ReportFont(7.5));
+        p.drawText(QRectF(0, top + c.Mm(SignatureMm * signatureRows(r) + 2), c.Size.width(), c.Mm(5)),
+                   Qt::AlignLeft | Qt::AlignVCenter, r.ChainHead);
     }
 }
 
@@ -75,7 +99,7 @@ bool PaintHandoverRecord(const THandoverRecord &record, QPagedPaintDevice &devic
     report.FontPoints = 8.5;
     report.Parts.HeadMm = 34;
     report.Parts.Head = [&record](TReportCanvas &c, double top) { paintTitle(record, c, top); };
-    report.Parts.ClosingMm = 46;
+    report.Parts.ClosingMm = closingMm(record);
     report.Parts.Closing = [&record](TReportCanvas &c, double top) { paintClosing(record, c, top); };
     return PaintPagedReport(report, device) == TPaintOutcome::Done;
 }

@@ -2,7 +2,8 @@
 // The printed handover record: what it says, already as text, and how it is
 // laid out on paper. A4 portrait; every page carries the organisation, the
 // print time and "Strana N od M"; the table's header repeats on every page;
-// the item count and the lines where both sides sign close the record.
+// the item count, a signature line for every colleague who handed items over
+// and one for the recipient close the record.
 
 #include <QDateTime>
 #include <QList>
@@ -15,12 +16,13 @@ struct THandoverRecord
 {
     QString Organization;
     QString Title;
-    QDateTime PrintedAt;
-    QString Recipient;    // empty: a line to write it in by hand
-    QString HandedOverBy; // empty: nobody, or several colleagues
-    QStringList Captions; // the table's columns
-    QList<int> Widths;    // their relative widths
+    QDateTime PrintedAt;      // a kept record's own time, so a reprint says the same
+    QString Recipient;        // empty: a line to write it in by hand
+    QStringList HandedOverBy; // one signature line each; named in the head when only one
+    QStringList Captions;     // the table's columns
+    QList<int> Widths;        // their relative widths
     QList<QStringList> Rows;
+    QString ChainHead;        // the history's chain head, printed last when there is one
 };
 
 // The page the record is laid out for.

@@ -2,6 +2,7 @@
 
 #include "DataSet.h"
 #include "Dialogs.h"
+#include "HandoverBook.h"
 #include "HandoverRecord.h"
 #include "KException.h"
 #include "ReportFile.h"
@@ -19,8 +20,8 @@ const struct
     const char *Field;
     int Width;
 } kColumns[] = {
-    {"inusername", 16}, {"outusername", 16}, {"ledgernumber", 12}, {"itemtype", 17},
-    {"itemdate", 13},   {"itemnumber", 15},  {"accepted", 11},
+    {"inusername", 15}, {"outusername", 15}, {"ledgernumber", 11}, {"direction", 8},
+    {"itemtype", 15},   {"itemdate", 12},    {"itemnumber", 13},  {"accepted", 10},
 };
 
 // One name when every row agrees, else all of them in order of appearance.
@@ -67,17 +68,13 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
         }
     }
     record.Recipient = distinctTexts(record.Rows, 1).join(QStringLiteral(", "));
-    const QStringList senders = distinctTexts(record.Rows, 0);
-    if (senders.size() == 1)
-        record.HandedOverBy = senders.first();
+    record.HandedOverBy = distinctTexts(record.Rows, 0);
     return record;
 }
 
-} // namespace
-
-void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
+void previewRecord(const THandoverRecord &record)
 {
-    const THandoverRecord record = proceedingRecord(dataSet, title);
+    const QString &title = record.Title;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     printer.setPageLayout(HandoverRecordPageLayout());
@@ -87,9 +84,9 @@ void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
     });
 }
 
-void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName)
+void saveRecord(const THandoverRecord &record, const QString &fileName)
 {
-    const THandoverRecord record = proceedingRecord(dataSet, title);
+    const QString &title = record.Title;
     QPdfWriter writer(fileName);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Delovodnik"));
@@ -97,4 +94,41 @@ void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const Q
     writer.setPageLayout(HandoverRecordPageLayout());
     if (!PaintHandoverRecord(record, writer))
         throw KException(QStringLiteral("Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+}
+
+} // namespace
+
+QStringList LedgerProceedingCaptions()
+{
+    return {QStringLiteral("Upućeno od"), QStringLiteral("Namenjeno"), QStringLiteral("Delovodni broj"),
+            QStringLiteral("Tip"), QStringLiteral("Vrsta dokumenta"), QStringLiteral("Datum dokumenta"),
+            QStringLiteral("Broj dokumenta"), QStringLiteral("Prihvaćen")};
+}
+
+QList<int> LedgerProceedingWidths()
+{
+    QList<int> widths;
+    for (const auto &column : kColumns)
+        widths << column.Width;
+    return widths;
+}
+
+void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
+{
+    previewRecord(proceedingRecord(dataSet, title));
+}
+
+void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName)
+{
+    saveRecord(proceedingRecord(dataSet, title), fileName);
+}
+
+void ExecuteStoredHandoverRecord(TZConnection &connection, qint64 recordID)
+{
+    previewRecord(StoredHandoverRecord(connection, recordID));
+}
+
+void SaveStoredHandoverRecord(TZConnection &connection, qint64 recordID, const QString &fileName)
+{
+    saveRecord(StoredHandoverRecord(connection, recordID), fileName);
 }

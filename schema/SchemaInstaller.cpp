@@ -31,6 +31,9 @@ QString stepFile(const TZConnection &connection, int version)
     case 6:
         return mysql ? QStringLiteral(":/schema/mysql-register-columns.sql")
                      : QStringLiteral(":/schema/sqlite-register-columns.sql");
+    case 7:
+        return mysql ? QStringLiteral(":/schema/mysql-handover-records.sql")
+                     : QStringLiteral(":/schema/sqlite-handover-records.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }

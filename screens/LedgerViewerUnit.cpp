@@ -16,6 +16,7 @@
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
+#include "screens/HandoverBookDialog.h"
 #include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
 #include "screens/StampPrint.h"
@@ -77,6 +78,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     fillPopupMenu();
     addCancelling();
     addStamp();
+    AddHandoverBookAction(*this);
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
     EnableCommands();

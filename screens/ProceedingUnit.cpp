@@ -3,11 +3,15 @@
 #include "ApplicationEvents.h"
 #include "CommonStrings.h"
 #include "DBGrid.h"
+#include "Dialogs.h"
 #include "Guard.h"
 #include "Help.h"
+#include "KException.h"
 #include "SqlText.h"
 #include "ZQuery.h"
+#include "data/HandoverAcceptance.h"
 #include "data/LedgerDMUnit.h"
+#include "data/LedgerItems.h"
 #include "data/LedgerProceedingReport.h"
 #include "screens/LedgerHelpContexts.h"
 
@@ -38,17 +42,18 @@ private:
     TDataSet &m_dataSet;
 };
 
-bool editing(const TDataSet &dataSet)
+// Leaves a cell's pending edit: nothing in the grid is stored by a post.
+void leaveEdit(TZQuery &query)
 {
-    return dataSet.State() == TDataSetState::Edit || dataSet.State() == TDataSetState::Insert;
+    if (query.State() == TDataSetState::Edit || query.State() == TDataSetState::Insert)
+        query.Cancel();
 }
 
-// A choice made in the grid is stored before anything reads the rows or
-// the dialog goes: the printed record must not show what the database lacks.
-void storePending(TZQuery &query)
+TZConnection &bookConnection()
 {
-    if (query.Active() && editing(query))
-        query.Post();
+    if (!LedgerDM->ZConnection())
+        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    return *LedgerDM->ZConnection();
 }
 
 } // namespace
@@ -101,6 +106,13 @@ TProceedingForm::TProceedingForm(QWidget *owner)
     fitGrid();
     ProceedingDBG->OnKeyDown = [this](int &key, Qt::KeyboardModifiers shift) { ProceedingDBGKeyDown(key, shift); };
     ProceedingDBG->OnKeyPress = [this](QChar &key) { ProceedingDBGKeyPress(key); };
+    // A double click on a row, not on the titles.
+    ProceedingDBG->OnDblClick = [this] {
+        if (ProceedingDBG->CellAt(ProceedingDBG->LastMousePos()).Row > 0)
+            ToggleCurrentRow();
+    };
+    // The pick list's choice is stored at once, through the same safe path.
+    FItems->LedgerItemZQaccepted->OnSetText = [this](TField &, const QString &text) { chooseCurrent(text == _YES_CAP); };
 
     ApplicationEvents = new TApplicationEvents(this);
     ApplicationEvents->OnMessage = [this](QObject *receiver, QEvent *event, bool &handled) {
@@ -175,33 +187,106 @@ void TProceedingForm::InUserButtonClick()
     setCondition(HandoverCondition() + QStringLiteral(" AND l.inuserid = ?"), {LedgerDM->GetUserID(), user.UserID});
 }
 
-// One post per row. A post that fails ends the walk on its row: the rows
-// before it stay accepted, the failed one shows what the database holds,
-// and the error goes to the caller's display.
+THandoverAcceptance &TProceedingForm::acceptance()
+{
+    if (!FAcceptance) {
+        TUserDesc user;
+        if (!LedgerDM->Context() || !LedgerDM->Context()->CurrentUser(user))
+            throw KException(QStringLiteral("Stavke prihvata prijavljeni korisnik."));
+        FAcceptance = std::make_unique<THandoverAcceptance>(bookConnection(), user, LedgerDM->HistoryActor());
+    }
+    return *FAcceptance;
+}
+
+// Each row in a transaction of its own: a row changed or gone meanwhile is
+// skipped and named at the end, the rest are accepted.
 void TProceedingForm::AcceptAllButtonClick()
 {
     TZQuery *query = FItems->LedgerItemZQ;
-    TControlsSuspended suspended(*query);
-    query->First();
-    while (!query->Eof()) {
-        if (query->State() == TDataSetState::Browse)
-            query->Edit();
-        FItems->LedgerItemZQaccepted->SetAsBoolean(true);
+    leaveEdit(*query);
+    QList<std::pair<qint64, QString>> rows;
+    for (int row = 0; query->Active() && row < query->RecordCount(); ++row)
+        if (query->DisplayTextAt(row, *FItems->LedgerItemZQaccepted) != _YES_CAP)
+            rows << std::pair(query->ValueAt(row, *FItems->LedgerItemZQledgeritemid).toLongLong(),
+                              query->DisplayTextAt(row, *FItems->LedgerItemZQledgernumber));
+    if (rows.isEmpty())
+        return;
+    if (MessageDlg(QStringLiteral("Prihvatiti %1 stavki?").arg(rows.size()), TMsgDlgType::Confirmation, mbYes | mbNo)
+        != mbYes)
+        return;
+    THandoverAcceptance &handover = acceptance();
+    QList<qint64> ids;
+    {
+        TControlsSuspended suspended(*query);
         try {
-            query->Post();
+            for (const auto &[id, number] : rows)
+                if (handover.Accept(id, number))
+                    ids << id;
         } catch (...) {
-            query->Cancel();
+            // A database error ends the walk; what was stored before it shows.
+            showStored(ids);
+            query->First();
             throw;
         }
-        query->Next();
+        showStored(ids);
+        query->First();
     }
-    query->First();
+    tellSkipped(false);
 }
 
+void TProceedingForm::ToggleCurrentRow()
+{
+    TZQuery *query = FItems->LedgerItemZQ;
+    if (!query->Active() || query->IsEmpty())
+        return;
+    leaveEdit(*query);
+    chooseCurrent(!(FAcceptance && FAcceptance->AcceptedHere(FItems->LedgerItemZQledgeritemid->AsLargeInt())));
+}
+
+void TProceedingForm::chooseCurrent(bool accept)
+{
+    TZQuery *query = FItems->LedgerItemZQ;
+    leaveEdit(*query);
+    if (!query->Active() || query->IsEmpty())
+        return;
+    const qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
+    const QString number = FItems->LedgerItemZQledgernumber->AsString();
+    THandoverAcceptance &handover = acceptance();
+    // "Ne" on a row this dialog did not accept changes nothing.
+    if (!accept && !handover.AcceptedHere(id) && !FItems->LedgerItemZQaccepted->AsBoolean())
+        return;
+    const bool stored = accept ? handover.Accept(id, number) : handover.Withdraw(id, number);
+    // A row skipped shows what the database holds now too.
+    if (stored)
+        showStored({id});
+    else
+        FItems->RefreshItem(id);
+    tellSkipped(!accept);
+}
+
+void TProceedingForm::showStored(const QList<qint64> &ids)
+{
+    for (qint64 id : ids) {
+        FItems->RefreshItem(id);
+        emit LedgerDM->ItemStored(id, FItems);
+    }
+}
+
+void TProceedingForm::tellSkipped(bool withdrawing)
+{
+    if (FAcceptance)
+        if (const QString skipped = HandoverSkipMessage(FAcceptance->TakeSkipped(), withdrawing); !skipped.isEmpty())
+            MessageDlg(skipped, TMsgDlgType::Warning, mbOK);
+}
+
+// The kept record once this dialog has one, so the paper matches the book.
 void TProceedingForm::PrintButtonClick()
 {
-    storePending(*FItems->LedgerItemZQ);
-    ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
+    leaveEdit(*FItems->LedgerItemZQ);
+    if (FAcceptance && FAcceptance->RecordID())
+        ExecuteStoredHandoverRecord(bookConnection(), FAcceptance->RecordID());
+    else
+        ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
 }
 
 void TProceedingForm::CloseButtonClick()
@@ -209,17 +294,14 @@ void TProceedingForm::CloseButtonClick()
     close();
 }
 
-void TProceedingForm::done(int result)
-{
-    if (!Guarded([this] { storePending(*FItems->LedgerItemZQ); }))
-        return;
-    QDialog::done(result);
-}
-
 void TProceedingForm::ProceedingDBGKeyDown(int &key, Qt::KeyboardModifiers shift)
 {
     if (key == Qt::Key_Delete && (shift & ~Qt::KeypadModifier) != Qt::ControlModifier)
         key = 0;
+    if (key == Qt::Key_Space && !(shift & ~Qt::KeypadModifier)) {
+        key = 0;
+        ToggleCurrentRow();
+    }
 }
 
 void TProceedingForm::ProceedingDBGKeyPress(QChar &key)

@@ -2,9 +2,11 @@
 // The handover record ("Zapisnik"): the items meant for the logged-in user
 // and not accepted yet, narrowed to one colleague if the user wishes; the
 // user accepts them all at once or one by one and prints the record both
-// sides sign. The dialog reads its items into an item set of its own; the
-// list shows what it accepted once stored. Whoever shows it frees it once
-// it has closed.
+// sides sign. Every acceptance is stored at once through the safe path
+// (HandoverAcceptance.h), which keeps the record; an acceptance of this
+// dialog can be withdrawn while it is open. The dialog reads its items into
+// an item set of its own; the other windows show what it stored. Whoever
+// shows it frees it once it has closed.
 
 #include <QDialog>
 #include <memory>
@@ -17,6 +19,7 @@ class QPushButton;
 class TApplicationEvents;
 class TDBGrid;
 class TLedgerItems;
+class THandoverAcceptance;
 
 namespace Ui {
 class ProceedingForm;
@@ -46,6 +49,12 @@ public:
     // "l.accepted = 'n' AND l.cancelled = 'n' AND l.outuserid = ?", bound to the user's id.
     static QString HandoverCondition();
 
+    // The record this dialog keeps; null before its first acceptance.
+    const THandoverAcceptance *Acceptance() const { return FAcceptance.get(); }
+    // Accepts the current row, or withdraws it when this dialog accepted it
+    // (Space, a double click).
+    void ToggleCurrentRow();
+
     // Handlers; the buttons run them guarded.
     void FormCreate();
     void InUserButtonClick();
@@ -58,14 +67,18 @@ public:
     // One wheel notch moves the grid's current row by one.
     void ApplicationEventsMessage(QObject *receiver, QEvent *event, bool &handled);
 
-    // Stores a choice made in the grid before the dialog goes; a refused one
-    // keeps it open.
-    void done(int result) override;
-
 private:
     void fitGrid();
     void setCondition(const QString &condition, const QVariantList &params);
+    THandoverAcceptance &acceptance();
+    // Accepts (or withdraws) the current row; the choice of the pick list.
+    void chooseCurrent(bool accept);
+    // The rows as stored now, here and in every other item set.
+    void showStored(const QList<qint64> &ids);
+    // What was skipped, said once.
+    void tellSkipped(bool withdrawing);
 
     std::unique_ptr<Ui::ProceedingForm> ui;
     TLedgerItems *FItems; // a child; the grid lets go of it first
+    std::unique_ptr<THandoverAcceptance> FAcceptance;
 };

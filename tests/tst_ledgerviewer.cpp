@@ -151,7 +151,7 @@ private slots:
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete CancelItemAction - TodayAction ThisWeekAction "
-                                                 "ThisMonthAction ProceedingAction - PrintListAction ExportCsvAction PrintStampAction "
+                                                 "ThisMonthAction ProceedingAction HandoverBookAction - PrintListAction ExportCsvAction PrintStampAction "
                                                  "RegisterBookAction ContinuityAction DeletedItemsAction - YearClosingAction "
                                                  "ReopenYearAction - ColumnsVisibility"));
         // No caption is cut.

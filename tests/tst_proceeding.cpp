@@ -4,6 +4,7 @@
 #include "CommonStrings.h"
 #include "DBGrid.h"
 #include "DBIniFile.h"
+#include "HandoverFixture.h"
 #include "LedgerFixture.h"
 #include "ReportEngine.h"
 #include "data/LedgerProceedingReport.h"
@@ -12,26 +13,25 @@
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
 #include "integration/LedgerRegistration.h"
+#include "screens/HandoverBookDialog.h"
 #include "screens/LedgerViewerUnit.h"
 #include "screens/ProceedingUnit.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
 
 TZQuery &query(const TProceedingForm &form) { return *form.Items().LedgerItemZQ; }
 
-QString pdfText(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
+using handover::pdfText;
+using handover::user;
 
 // A column of the grid, top to bottom: 2 the ledger numbers, 6 their acceptance.
 QString shown(const TDBGrid *grid, int column = 2)
@@ -42,11 +42,13 @@ QString shown(const TDBGrid *grid, int column = 2)
     return texts.join(u' ');
 }
 
-TUserDesc user(int id)
+// The scripted dialogs' messages, one after another.
+QString said(const ScriptedDialogs &dialogs)
 {
-    static const QMap<int, QStringList> names = {
-        {2, {"Marko", "Jovanović"}}, {3, {"Jelena", "Đorđević"}}, {5, {"Ana", "Petrović"}}, {7, {"Milan", "Čubrilo"}}};
-    return {id, QString(), names[id][0], names[id][1]};
+    QStringList texts;
+    for (const auto &m : dialogs.Messages)
+        texts << m.Text;
+    return texts.join(QStringLiteral(" | "));
 }
 
 } // namespace
@@ -59,9 +61,7 @@ private slots:
     {
         REQUIRE_TESTDB(fx.Db);
         fx.StartModule();
-        for (int id : {2, 3, 5, 7})
-            fx.Insert("user", {{"userid", id}, {"firstname", user(id).FirstName}, {"lastname", user(id).LastName},
-                               {"login", QStringLiteral("u%1").arg(id)}, {"passwordhash", "x"}});
+        handover::addUsers(fx);
         m_console = IRef<TestConsole>(new TestConsole);
         m_console->Security = IRef<TestSecurity>(new TestSecurity);
         GlobalConsole = IRef<IConsole>(m_console);
@@ -70,7 +70,7 @@ private slots:
     void init()
     {
         REQUIRE_TESTDB(fx.Db);
-        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem"));
+        handover::clear(fx);
         TDBIniFile(&fx.Db.Connection()).DeleteKey(TReportEngine::OrganizationSection, TReportEngine::OrganizationKey);
         m_console->Security->HasUser = true;
         m_console->Security->User = user(7);
@@ -126,81 +126,145 @@ private slots:
         QCOMPARE(shown(form.ProceedingDBG), numbers);
     }
 
+    // Asked first; each row stored on its own, a row changed meanwhile named
+    // at the end and the others accepted all the same.
     void acceptAll_data()
     {
         QTest::addColumn<int>("items");
-        QTest::addColumn<QString>("broken");   // how the second item fails
+        QTest::addColumn<QString>("broken");   // what happens to the second item meanwhile
+        QTest::addColumn<bool>("yes");         // the answer to the question
         QTest::addColumn<QString>("stored");   // accepted, item by item; -: gone
         QTest::addColumn<QString>("captions"); // still listed, as stored
-        QTest::addColumn<int>("recNo");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("empty") << 0 << "" << "" << "" << 0 << "";
-        QTest::newRow("three rows") << 3 << "" << "yyy" << "Da Da Da" << 1 << "";
-        QTest::newRow("check fails in the middle") << 3 << "check" << "ynn" << "Da Ne Ne" << 2
-                                                   << "Polje \"Vrsta dokumenta\" je obavezno.";
-        QTest::newRow("row gone in the middle") << 3 << "gone" << "y-n" << "Da Ne Ne" << 2
-                                                << "Stavka nije sačuvana: u međuvremenu je izbrisana ili izmenjena na drugom mestu.";
+        QTest::addColumn<QString>("said");
+        QTest::newRow("empty") << 0 << "" << true << "" << "" << "";
+        QTest::newRow("three rows") << 3 << "" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavki?";
+        QTest::newRow("answered No") << 3 << "" << false << "nnn" << "Ne Ne Ne" << "Prihvatiti 3 stavki?";
+        // Accepting writes nothing but the acceptance: the item's own fields are not checked again.
+        QTest::newRow("check fails in the middle") << 3 << "check" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavki?";
+        QTest::newRow("row gone in the middle") << 3 << "delete" << true << "y-y" << "Da Ne Da"
+                                                << "Prihvatiti 3 stavki? | Nisu prihvaćene: 2/26 (obrisana)";
+        QTest::newRow("re-addressed in the middle") << 3 << "readdress" << true << "yny" << "Da Ne Da"
+                                                    << "Prihvatiti 3 stavki? | Nisu prihvaćene: 2/26 (preusmerena na Marko Jovanović)";
     }
 
     void acceptAll()
     {
         QFETCH(int, items);
         QFETCH(QString, broken);
+        QFETCH(bool, yes);
         QFETCH(QString, stored);
         QFETCH(QString, captions);
-        QFETCH(int, recNo);
-        QFETCH(QString, error);
+        QFETCH(QString, said);
         QList<qint64> ids;
         for (int i = 1; i <= items; ++i)
             ids << addItem(3, 7, QStringLiteral("%1/26").arg(i), i == 2 && broken == QLatin1String("check") ? "" : "Dopis");
         ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers.push_back(yes ? mbYes : mbNo);
         TProceedingForm form(nullptr);
-        if (broken == QLatin1String("gone"))
-            fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {ids[1]});
+        if (items > 1)
+            handover::changeElsewhere(*fx.Db.OpenSecondConnection(), broken, ids[1]);
         form.AcceptAllButton->click();
 
-        QCOMPARE(dialogs->Messages.size(), error.isEmpty() ? 0 : 1);
-        QCOMPARE(dialogs->Messages.value(0).Text, error);
+        QCOMPARE(::said(*dialogs), said);
         QString now;
         for (qint64 id : ids)
             now += acceptedIn(id);
         QCOMPARE(now, stored);
         QVERIFY(!query(form).ControlsDisabled());
         QCOMPARE(query(form).State(), TDataSetState::Browse);
-        QCOMPARE(query(form).RecNo(), recNo);
-        QCOMPARE(form.ProceedingDBG->currentIndex().row(), recNo - 1);
+        QCOMPARE(query(form).RecNo(), items ? 1 : 0);
+        QCOMPARE(form.ProceedingDBG->currentIndex().row(), items ? 0 : -1);
         QCOMPARE(shown(form.ProceedingDBG, 6), captions);
     }
 
-    // A choice made in the grid's pick list is stored before the record is
-    // printed or the dialog goes; refused, nothing is printed and it stays open.
+    // Space, a double click and the pick list all take the same path: stored
+    // at once, and on a row this dialog accepted, withdrawn.
+    void oneRow_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // space, double, Da, Ne; "desk:change" another desk's
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("rows"); // of the kept record
+        QTest::addColumn<QString>("said");
+        QTest::newRow("Space") << QStringList{"space"} << "y" << "Da" << "a 1/26" << "";
+        QTest::newRow("Space twice") << QStringList{"space", "space"} << "n" << "Ne" << "a 1/26 w 1/26" << "";
+        QTest::newRow("double click") << QStringList{"double"} << "y" << "Da" << "a 1/26" << "";
+        QTest::newRow("double click twice") << QStringList{"double", "double"} << "n" << "Ne" << "a 1/26 w 1/26" << "";
+        QTest::newRow("pick Da") << QStringList{"Da"} << "y" << "Da" << "a 1/26" << "";
+        QTest::newRow("pick Da, then Ne") << QStringList{"Da", "Ne"} << "n" << "Ne" << "a 1/26 w 1/26" << "";
+        QTest::newRow("pick Ne on a row not accepted") << QStringList{"Ne"} << "n" << "Ne" << "" << "";
+        QTest::newRow("Space on a row re-addressed") << QStringList{"desk:readdress", "space"} << "n" << "Ne" << ""
+                                                     << "Nisu prihvaćene: 1/26 (preusmerena na Marko Jovanović)";
+        QTest::newRow("pick Da on a row accepted elsewhere") << QStringList{"desk:accept", "Da"} << "y" << "Da" << ""
+                                                             << "Nisu prihvaćene: 1/26 (već prihvaćena)";
+        QTest::newRow("Space on a row un-accepted elsewhere") << QStringList{"space", "desk:unaccept", "space"} << "n"
+                                                              << "Ne" << "a 1/26" << "Nisu vraćene: 1/26 (već vraćena)";
+    }
+
+    void oneRow()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, stored);
+        QFETCH(QString, caption);
+        QFETCH(QString, rows);
+        QFETCH(QString, said);
+        const qint64 id = addItem(3, 7, QStringLiteral("1/26"));
+        ScopedScriptedDialogs dialogs;
+        TProceedingForm form(nullptr);
+        form.show();
+        TDBGrid *grid = form.ProceedingDBG;
+        grid->setCurrentIndex(grid->model()->index(0, 2));
+        const QPoint cell = grid->visualRect(grid->model()->index(0, 2)).center();
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("desk:")))
+                handover::changeElsewhere(*fx.Db.OpenSecondConnection(), step.mid(5), id);
+            else if (step == QLatin1String("space"))
+                QTest::keyClick(grid, Qt::Key_Space);
+            else if (step == QLatin1String("double"))
+                QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+            else
+                QVERIFY(grid->model()->setData(grid->model()->index(0, 6), step));
+        }
+        QCOMPARE(acceptedIn(id), stored);
+        QCOMPARE(shown(grid, 6), caption);
+        QCOMPARE(query(form).State(), TDataSetState::Browse);
+        QCOMPARE(handover::recordRows(fx), rows);
+        QCOMPARE(::said(*dialogs), said);
+    }
+
+    // A choice made in the grid's pick list is stored at once; refused (the
+    // row re-addressed meanwhile), nothing is pending and the dialog goes.
+    // Printed after an acceptance, it is the kept record.
     void pendingChoice_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("itemType");
+        QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("closed") << "CloseButton" << "Dopis" << "y";
-        QTest::newRow("refused, stays open") << "CloseButton" << "" << "n";
-        QTest::newRow("printed") << "PrintButton" << "Dopis" << "y";
-        QTest::newRow("refused, not printed") << "PrintButton" << "" << "n";
+        QTest::addColumn<QString>("preview"); // the document printed; empty: none
+        QTest::newRow("closed") << "CloseButton" << "" << "y" << "";
+        QTest::newRow("refused, closes") << "CloseButton" << "readdress" << "n" << "";
+        QTest::newRow("printed") << "PrintButton" << "" << "y" << "kept";
+        QTest::newRow("refused, the list printed") << "PrintButton" << "readdress" << "n" << "Zapisnik";
     }
 
     void pendingChoice()
     {
         QFETCH(QString, button);
-        QFETCH(QString, itemType);
+        QFETCH(QString, change);
         QFETCH(QString, stored);
-        const qint64 id = addItem(3, 7, QStringLiteral("1/26"), itemType);
+        QFETCH(QString, preview);
+        const qint64 id = addItem(3, 7, QStringLiteral("1/26"));
         ScopedScriptedDialogs dialogs;
         TProceedingForm form(nullptr);
         form.show();
+        handover::changeElsewhere(*fx.Db.OpenSecondConnection(), change, id);
         QVERIFY(form.ProceedingDBG->model()->setData(form.ProceedingDBG->model()->index(0, 6), _YES_CAP));
         form.findChild<QPushButton *>(button)->click();
         const bool refused = stored == QLatin1String("n");
         QCOMPARE(acceptedIn(id), stored);
         QCOMPARE(dialogs->Messages.size(), refused ? 1 : 0);
-        QCOMPARE(form.isVisible(), refused || button == QLatin1String("PrintButton"));
-        QCOMPARE(dialogs->Previews.size(), !refused && button == QLatin1String("PrintButton") ? 1 : 0);
+        QCOMPARE(form.isVisible(), button == QLatin1String("PrintButton"));
+        QCOMPARE(dialogs->Previews.join(u','), preview == QLatin1String("kept") ? handover::recordTitle(1) : preview);
     }
 
     void gridKeys_data()
@@ -336,6 +400,7 @@ private slots:
         m_console->Security->User = user(3);
         m_console->Security->UsersToSelect << user(2);
         ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers.push_back(mbYes);
         QString before;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
             auto *form = qobject_cast<TProceedingForm *>(&dialog);
@@ -364,10 +429,10 @@ private slots:
         viewer.Items().LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber"));
         viewer.Items().LedgerItemZQ->Last();
         viewer.ProceedingAction->trigger();
-        QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+        QCOMPARE(::said(*dialogs), QStringLiteral("Prihvatiti 3 stavki?"));
         QCOMPARE(dialogs->ModalCount, 1);
         QCOMPARE(before, QStringLiteral("1/26 2/26 3/26 4/26"));
-        QCOMPARE(dialogs->Previews, QStringList{"Zapisnik"});
+        QCOMPARE(dialogs->Previews, QStringList{handover::recordTitle(1)});
         // Printed after accepting: the record holds the accepted rows.
         const QString text = pdfText(pdf);
         QCOMPARE(text.count(QRegularExpression(QStringLiteral("\\bDa\\b"))), 3);
@@ -381,6 +446,68 @@ private slots:
         for (list.First(); !list.Eof(); list.Next())
             accepted << list.FieldByName(QStringLiteral("accepted")).DisplayText();
         QCOMPARE(accepted, QStringList({"Da", "Da", "Da", "Ne"}));
+    }
+
+    // The record printed from the dialog, then again from "Zapisnici o
+    // primopredaji" through the preview and as a PDF file after the items
+    // changed: the same text, from what the record kept.
+    void reprint()
+    {
+        handover::addItem(fx, 3, 7, QStringLiteral("1/26"), QStringLiteral("Rešenje"), 1);
+        handover::addItem(fx, 5, 7, QStringLiteral("2/26"), QStringLiteral("Žalba"), -1);
+        handover::addItem(fx, 3, 7, QStringLiteral("3/26"), QStringLiteral("Zahtev"), 0);
+        const qint64 withdrawn = addItem(3, 7, QStringLiteral("4/26"));
+        QTemporaryDir dir;
+        ScopedScriptedDialogs dialogs;
+        dialogs->MessageAnswers.push_back(mbYes);
+        const auto toPdf = [&](const QString &name) {
+            return [&, name](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(dir.filePath(name));
+                paint(printer);
+            };
+        };
+        dialogs->PreviewHandlers = {toPdf("first.pdf"), toPdf("again.pdf")};
+        dialogs->SaveFileAnswers.push_back(dir.filePath(QStringLiteral("saved.pdf")));
+        {
+            TProceedingForm form(nullptr);
+            form.AcceptAllButton->click();
+            query(form).SetRecNo(4);
+            form.ToggleCurrentRow();
+            form.PrintButton->click();
+        }
+        auto desk = fx.Db.OpenSecondConnection();
+        desk->ExecSQL(QStringLiteral("UPDATE ledgeritem SET itemtype = 'Molba', outuserid = 2"));
+        desk->ExecSQL(QStringLiteral("UPDATE user SET lastname = 'Nikolić' WHERE userid = 5"));
+        QStringList listed;
+        int forMarko = -1;
+        dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            auto *book = qobject_cast<THandoverBookDialog *>(&dialog);
+            if (!book)
+                return int(QDialog::Rejected);
+            for (QTreeWidgetItem *row = book->RecordsTree->topLevelItem(0); row; row = book->RecordsTree->itemBelow(row))
+                listed << row->text(0) + u'|' + row->text(2) + u'|' + row->text(3) + u'|' + row->text(4);
+            book->ColleagueCombo->setCurrentIndex(book->ColleagueCombo->findText(QStringLiteral("Marko Jovanović")));
+            forMarko = book->RecordsTree->topLevelItemCount();
+            book->ColleagueCombo->setCurrentIndex(book->ColleagueCombo->findText(QStringLiteral("Ana Nikolić")));
+            book->PrintButton->click();
+            book->SaveButton->click();
+            return int(QDialog::Rejected);
+        });
+        HandoverBookActionExecute(nullptr);
+        desk->ExecSQL(QStringLiteral("UPDATE user SET lastname = 'Petrović' WHERE userid = 5"));
+        QCOMPARE(listed.join(u','), handover::recordTitle(1).mid(9) + QStringLiteral("|Milan Čubrilo|Jelena Đorđević, Ana Petrović|3"));
+        QCOMPARE(forMarko, 0);
+        const QString text = pdfText(dir.filePath(QStringLiteral("first.pdf")));
+        QCOMPARE(pdfText(dir.filePath(QStringLiteral("again.pdf"))), text);
+        QCOMPARE(pdfText(dir.filePath(QStringLiteral("saved.pdf"))), text);
+        for (const char *piece : {"Tip", "Ulazni", "Izlazni", "Interni", "Rešenje", "Ukupno stavki: 3", "Primalac: Milan Čubrilo"})
+            QVERIFY2(text.contains(QString::fromUtf8(piece)), piece);
+        // A signature line per colleague who handed items over; the head names none of several.
+        QCOMPARE(text.count(QStringLiteral("Predao")), 2);
+        QVERIFY(!text.contains(QStringLiteral("Predaje:")) && !text.contains(QStringLiteral("4/26")));
+        QCOMPARE(handover::recordRows(fx), QStringLiteral("a 1/26 a 2/26 a 3/26 a 4/26 w 4/26"));
+        QCOMPARE(acceptedIn(withdrawn), QStringLiteral("n"));
     }
 
     // As designed, wider only where the font's titles need it; no title or
@@ -424,20 +551,12 @@ private slots:
     }
 
 private:
-    // Handed over by one user to another, not yet accepted.
     qint64 addItem(int from, int to, const QString &number, const QString &itemType = QStringLiteral("Dopis"))
     {
-        return fx.AddItem({{"ledgerdatetime", "2026-03-02 09:30:00"}, {"ledgernumber", number}, {"itemtype", itemType},
-                           {"itemnumber", "BR-1"}, {"itemdate", "2026-02-27"}, {"inuserid", from}, {"userid", from},
-                           {"outuserid", to}});
+        return handover::addItem(fx, from, to, number, itemType);
     }
 
-    // "-" for an item that is gone.
-    QString acceptedIn(qint64 id)
-    {
-        const QVariant accepted = fx.Scalar(QStringLiteral("SELECT accepted FROM ledgeritem WHERE ledgeritemid = ?"), {id});
-        return accepted.isNull() ? QStringLiteral("-") : accepted.toString();
-    }
+    QString acceptedIn(qint64 id) { return handover::accepted(fx, id); }
 
     LedgerFixture fx;
     IRef<TestConsole> m_console;

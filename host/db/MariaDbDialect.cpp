@@ -131,3 +131,8 @@ QString TMariaDbDialect::LockRowSql(const QString &table, const QString &keyColu
 {
     return QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ? FOR UPDATE").arg(QuoteIdent(keyColumn), QuoteIdent(table));
 }
+
+QString TMariaDbDialect::NowSql() const
+{
+    return QStringLiteral("NOW()");
+}

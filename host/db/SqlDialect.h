@@ -70,6 +70,9 @@ public:
     // table (one ? for its key) until the transaction ends.
     virtual QString BeginTransactionSql() const = 0;
     virtual QString LockRowSql(const QString &table, const QString &keyColumn) const = 0;
+    // An expression for the database's own local time, so that what desks
+    // record does not hang on their clocks.
+    virtual QString NowSql() const = 0;
 
 protected:
     // A column default as the catalogue spells it, without the quotes of a text.

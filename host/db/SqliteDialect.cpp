@@ -185,3 +185,8 @@ QString TSqliteDialect::LockRowSql(const QString &table, const QString &keyColum
 {
     return QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ?").arg(QuoteIdent(keyColumn), QuoteIdent(table));
 }
+
+QString TSqliteDialect::NowSql() const
+{
+    return QStringLiteral("datetime('now', 'localtime')");
+}
