@@ -3,6 +3,7 @@
 #include "LedgerHistory.h"
 
 #include "Field.h"
+#include "HistoryChainHash.h"
 #include "KException.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -93,29 +94,68 @@ QList<THistoryValue> rowValues(TZConnection &connection, const QList<std::pair<Q
     return values;
 }
 
+QVariant bound(const QString &text)
+{
+    return text.isNull() ? QVariant() : QVariant(text);
+}
+
+// A value as stored: its text, or NULL.
+QString storedValue(const QVariant &value)
+{
+    return HistoryChainText(StoredText(value));
+}
+
+// A caption: empty is stored as NULL.
+QString storedCaption(const QString &text)
+{
+    return text.isEmpty() ? QString() : text;
+}
+
+// The entry joins the history's chain in the write's own transaction: the
+// chain's head is held until it ends, so entries join it one at a time (on
+// a cluster the head's claim makes a second node's entry a write conflict,
+// and that write runs again after this one). The time is the database's.
 void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &itemID, const QVariant &number,
                 const QList<THistoryValue> &values, const THistoryActor &actor)
 {
+    const auto head = ReadHeldRow(connection, QStringLiteral("historychain"), QStringLiteral("chainid"), 1,
+                                  QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
+    if (!head)
+        throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+    THistoryChainRecord record;
+    record.Position = head->at(0).toLongLong() + 1;
+    record.ItemID = itemID.toLongLong();
+    record.ChangedAt = head->at(2).toString();
+    record.Kind = QString::fromLatin1(KindCodes[int(kind)]);
+    record.UserID = HistoryChainText(actor.UserID.isNull() ? QVariant() : QVariant(actor.UserID.toLongLong()));
+    record.UserName = HistoryChainText(actor.UserName);
+    record.HostName = HistoryChainText(actor.HostName);
+    record.LedgerNumber = storedValue(number);
+    for (const THistoryValue &v : values)
+        record.Values << THistoryChainRecord::TValue{v.Column, storedValue(v.OldValue), storedValue(v.NewValue),
+                                                     storedCaption(v.OldText), storedCaption(v.NewText)};
+    const QString hash = QString::fromLatin1(HistoryChainHash(record, head->at(1).toString().toLatin1()));
+
     connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
-                                      "hostname, ledgernumber) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                       {itemID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
-                        QString::fromLatin1(KindCodes[int(kind)]), actor.UserID, actor.UserName, actor.HostName,
-                        number});
-    if (values.isEmpty())
-        return;
-    const qint64 entry = connection.LastInsertID();
-    // All columns in one statement: one round trip to the server.
-    QStringList rows;
-    QVariantList params;
-    for (const THistoryValue &v : values) {
-        rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
-        params << entry << v.Column << v.OldValue << v.NewValue
-               << (v.OldText.isEmpty() ? QVariant() : QVariant(v.OldText))
-               << (v.NewText.isEmpty() ? QVariant() : QVariant(v.NewText));
+                                      "hostname, ledgernumber, chainseq, entryhash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {record.ItemID, record.ChangedAt, record.Kind, bound(record.UserID), record.UserName,
+                        record.HostName, bound(record.LedgerNumber), record.Position, hash});
+    if (!values.isEmpty()) {
+        const qint64 entry = connection.LastInsertID();
+        // All columns in one statement: one round trip to the server.
+        QStringList rows;
+        QVariantList params;
+        for (const THistoryChainRecord::TValue &v : record.Values) {
+            rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+            params << entry << v.Column << bound(v.OldValue) << bound(v.NewValue) << bound(v.OldText)
+                   << bound(v.NewText);
+        }
+        connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, "
+                                          "newvalue, oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
+                           params);
     }
-    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
-                                      "oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
-                       params);
+    connection.ExecSQL(QStringLiteral("UPDATE historychain SET entries = ?, headhash = ? WHERE chainid = 1"),
+                       {record.Position, hash});
 }
 
 [[noreturn]] void itemGone()
