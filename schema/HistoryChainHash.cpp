@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QVarLengthArray>
+#include <openssl/evp.h>
 #include <algorithm>
 
 namespace {
@@ -54,7 +55,13 @@ QByteArray HistoryChainHash(const THistoryChainRecord &record, const QByteArray 
         addField(bytes, v->OldText);
         addField(bytes, v->NewText);
     }
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    // OpenSSL's SHA-256 uses the processor's SHA instructions: a few times
+    // faster than QCryptographicHash on a long check.
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(bytes.constData(), size_t(bytes.size()), digest, &length, EVP_sha256(), nullptr) != 1)
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
 }
 
 QString HistoryChainText(const QVariant &value)
