@@ -38,9 +38,9 @@ struct TEntry
 // "(08.12.2026 10:15, stavka 5/26)"
 QString about(const TEntry &e)
 {
-    const QDateTime when = ReadStoredDateTime(e.Record.ChangedAt);
+    const QDateTime when = ReadStoredDateTime(QString::fromUtf8(e.Record.ChangedAt));
     const QString item = e.Record.LedgerNumber.isEmpty() ? QStringLiteral("stavka bez broja")
-                                                         : QStringLiteral("stavka ") + e.Record.LedgerNumber;
+                                                         : QStringLiteral("stavka ") + QString::fromUtf8(e.Record.LedgerNumber);
     return QStringLiteral("(%1, %2)").arg(when.toString(QStringLiteral("dd.MM.yyyy hh:mm")), item);
 }
 
@@ -48,15 +48,6 @@ QString about(const TEntry &e)
 QString entryText(const TEntry &e, bool first = true)
 {
     return QStringLiteral("%1 %2 %3").arg(first ? QStringLiteral("Unos") : QStringLiteral("unos")).arg(e.Record.Position).arg(about(e));
-}
-
-// A column's text as stored: NULL stays null, an empty text stays a text.
-QString storedText(const TReadRow &r, int column)
-{
-    if (r.IsNull(column))
-        return {};
-    const QString text = r.Text(column);
-    return text.isNull() ? QStringLiteral("") : text;
 }
 
 struct TStop
@@ -145,8 +136,8 @@ private:
     {
         m_check.Fault = fault;
         m_check.Position = e.Chained ? e.Record.Position : 0;
-        m_check.When = ReadStoredDateTime(e.Record.ChangedAt);
-        m_check.ItemNumber = e.Record.LedgerNumber;
+        m_check.When = ReadStoredDateTime(QString::fromUtf8(e.Record.ChangedAt));
+        m_check.ItemNumber = QString::fromUtf8(e.Record.LedgerNumber);
         m_check.Checked = m_expected - 1;
         m_check.Text = text;
         return false;
@@ -238,19 +229,19 @@ THistoryChainCheck VerifyHistoryChain(TZConnection &connection, const std::funct
                          current.ID = id;
                          current.Chained = !r.IsNull(1) && !r.IsNull(2);
                          current.Record.Position = r.Integer(1);
-                         current.Hash = r.Text(2).toLatin1();
+                         current.Hash = r.Utf8(2);
                          current.Record.ItemID = r.Integer(3);
-                         current.Record.ChangedAt = storedText(r, 4);
-                         current.Record.Kind = storedText(r, 5);
-                         current.Record.UserID = storedText(r, 6);
-                         current.Record.UserName = storedText(r, 7);
-                         current.Record.HostName = storedText(r, 8);
-                         current.Record.LedgerNumber = storedText(r, 9);
+                         current.Record.ChangedAt = r.Utf8(4);
+                         current.Record.Kind = r.Utf8(5);
+                         current.Record.UserID = r.Utf8(6);
+                         current.Record.UserName = r.Utf8(7);
+                         current.Record.HostName = r.Utf8(8);
+                         current.Record.LedgerNumber = r.Utf8(9);
                      }
                      if (!r.IsNull(10))
-                         current.Record.Values << THistoryChainRecord::TValue{storedText(r, 10), storedText(r, 11),
-                                                                              storedText(r, 12), storedText(r, 13),
-                                                                              storedText(r, 14)};
+                         current.Record.Values << THistoryChainRecord::TValue{r.Utf8(10), r.Utf8(11),
+                                                                              r.Utf8(12), r.Utf8(13),
+                                                                              r.Utf8(14)};
                  });
         if (any && !walk.Take(std::move(current)))
             throw TStop();

@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QHash>
 #include <QSqlRecord>
+#include <array>
 
 namespace {
 
@@ -122,40 +123,46 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
                                   QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
     if (!head)
         throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
-    THistoryChainRecord record;
-    record.Position = head->at(0).toLongLong() + 1;
-    record.ItemID = itemID.toLongLong();
-    record.ChangedAt = head->at(2).toString();
-    record.Kind = QString::fromLatin1(KindCodes[int(kind)]);
-    record.UserID = HistoryChainText(actor.UserID.isNull() ? QVariant() : QVariant(actor.UserID.toLongLong()));
-    record.UserName = HistoryChainText(actor.UserName);
-    record.HostName = HistoryChainText(actor.HostName);
-    record.LedgerNumber = storedValue(number);
+    // The entry as stored: texts, or NULL.
+    const qint64 position = head->at(0).toLongLong() + 1;
+    const QString changedAt = head->at(2).toString();
+    const QString kindCode = QString::fromLatin1(KindCodes[int(kind)]);
+    const QString userID = HistoryChainText(actor.UserID.isNull() ? QVariant() : QVariant(actor.UserID.toLongLong()));
+    const QString userName = HistoryChainText(actor.UserName);
+    const QString hostName = HistoryChainText(actor.HostName);
+    const QString ledgerNumber = storedValue(number);
+    QList<std::array<QString, 5>> rows;
     for (const THistoryValue &v : values)
-        record.Values << THistoryChainRecord::TValue{v.Column, storedValue(v.OldValue), storedValue(v.NewValue),
-                                                     storedCaption(v.OldText), storedCaption(v.NewText)};
+        rows.append({v.Column, storedValue(v.OldValue), storedValue(v.NewValue), storedCaption(v.OldText),
+                     storedCaption(v.NewText)});
+
+    THistoryChainRecord record{position, itemID.toLongLong(), HistoryChainUtf8(changedAt), HistoryChainUtf8(kindCode),
+                               HistoryChainUtf8(userID), HistoryChainUtf8(userName), HistoryChainUtf8(hostName),
+                               HistoryChainUtf8(ledgerNumber), {}};
+    for (const auto &row : rows)
+        record.Values.append({HistoryChainUtf8(row[0]), HistoryChainUtf8(row[1]), HistoryChainUtf8(row[2]),
+                              HistoryChainUtf8(row[3]), HistoryChainUtf8(row[4])});
     const QString hash = QString::fromLatin1(HistoryChainHash(record, head->at(1).toString().toLatin1()));
 
     connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
                                       "hostname, ledgernumber, chainseq, entryhash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                       {record.ItemID, record.ChangedAt, record.Kind, bound(record.UserID), record.UserName,
-                        record.HostName, bound(record.LedgerNumber), record.Position, hash});
+                       {record.ItemID, changedAt, kindCode, bound(userID), userName, hostName, bound(ledgerNumber),
+                        position, hash});
     if (!values.isEmpty()) {
         const qint64 entry = connection.LastInsertID();
         // All columns in one statement: one round trip to the server.
-        QStringList rows;
         QVariantList params;
-        for (const THistoryChainRecord::TValue &v : record.Values) {
-            rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
-            params << entry << v.Column << bound(v.OldValue) << bound(v.NewValue) << bound(v.OldText)
-                   << bound(v.NewText);
+        QStringList marks;
+        for (const auto &row : rows) {
+            marks << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+            params << entry << row[0] << bound(row[1]) << bound(row[2]) << bound(row[3]) << bound(row[4]);
         }
         connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, "
-                                          "newvalue, oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
+                                          "newvalue, oldtext, newtext) VALUES ") + marks.join(QStringLiteral(", ")),
                            params);
     }
     connection.ExecSQL(QStringLiteral("UPDATE historychain SET entries = ?, headhash = ? WHERE chainid = 1"),
-                       {record.Position, hash});
+                       {position, hash});
 }
 
 [[noreturn]] void itemGone()

@@ -8,13 +8,12 @@
 
 namespace {
 
-void addField(QByteArray &bytes, const QString &text)
+void addField(QByteArray &bytes, const QByteArray &utf8)
 {
-    if (text.isNull()) {
+    if (utf8.isNull()) {
         bytes += '-';
         return;
     }
-    const QByteArray utf8 = text.toUtf8();
     bytes += '+';
     bytes += QByteArray::number(utf8.size());
     bytes += ':';
@@ -30,23 +29,23 @@ QByteArray HistoryChainHash(const THistoryChainRecord &record, const QByteArray 
     QByteArray bytes;
     bytes.reserve(512);
     bytes += "ledgerhistory/1\n";
-    addField(bytes, QString::number(record.Position));
+    addField(bytes, QByteArray::number(record.Position));
     // The first entry's previous hash is an empty text.
-    addField(bytes, previousHash.isEmpty() ? QStringLiteral("") : QString::fromLatin1(previousHash));
-    addField(bytes, QString::number(record.ItemID));
+    addField(bytes, previousHash.isEmpty() ? QByteArray("", 0) : previousHash);
+    addField(bytes, QByteArray::number(record.ItemID));
     addField(bytes, record.ChangedAt);
     addField(bytes, record.Kind);
     addField(bytes, record.UserID);
     addField(bytes, record.UserName);
     addField(bytes, record.HostName);
     addField(bytes, record.LedgerNumber);
-    addField(bytes, QString::number(record.Values.size()));
+    addField(bytes, QByteArray::number(record.Values.size()));
     // Column names are plain ASCII: this is their byte order.
     QVarLengthArray<const THistoryChainRecord::TValue *, 16> values;
     for (const auto &v : record.Values)
         values.append(&v);
     std::sort(values.begin(), values.end(), [](const auto *a, const auto *b) {
-        return a->Column.compare(b->Column, Qt::CaseSensitive) < 0;
+        return a->Column < b->Column;
     });
     for (const auto *v : values) {
         addField(bytes, v->Column);
@@ -73,4 +72,12 @@ QString HistoryChainText(const QVariant &value)
     const QString text = value.toString();
     // An empty text stays a text, not a NULL.
     return text.isNull() ? QStringLiteral("") : text;
+}
+
+QByteArray HistoryChainUtf8(const QString &text)
+{
+    if (text.isNull())
+        return {};
+    const QByteArray utf8 = text.toUtf8();
+    return utf8.isNull() ? QByteArray("", 0) : utf8;
 }

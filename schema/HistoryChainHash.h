@@ -17,26 +17,27 @@
 #include <QString>
 #include <QVariant>
 
-// One entry as the chain sees it: every field as its stored text, a null
-// QString where the database holds NULL.
+// One entry as the chain sees it: every field as its stored text in UTF-8,
+// a null QByteArray where the database holds NULL (a check reads the bytes
+// as the database sends them, without converting them).
 struct THistoryChainRecord
 {
     struct TValue
     {
-        QString Column;
-        QString OldValue;
-        QString NewValue;
-        QString OldText;
-        QString NewText;
+        QByteArray Column;
+        QByteArray OldValue;
+        QByteArray NewValue;
+        QByteArray OldText;
+        QByteArray NewText;
     };
     qint64 Position = 0;
     qint64 ItemID = 0;
-    QString ChangedAt;
-    QString Kind;
-    QString UserID;
-    QString UserName;
-    QString HostName;
-    QString LedgerNumber;
+    QByteArray ChangedAt;
+    QByteArray Kind;
+    QByteArray UserID;
+    QByteArray UserName;
+    QByteArray HostName;
+    QByteArray LedgerNumber;
     QList<TValue> Values;
 };
 
@@ -46,3 +47,10 @@ QByteArray HistoryChainHash(const THistoryChainRecord &record, const QByteArray 
 // A read or bound value as the chain's text: NULL as a null QString, a
 // date-time as yyyy-MM-dd hh:mm:ss, anything else as its text.
 QString HistoryChainText(const QVariant &value);
+// A text in UTF-8 as the record holds it: null stays null, empty stays a text.
+QByteArray HistoryChainUtf8(const QString &text);
+// The same of a read or bound value.
+inline QByteArray HistoryChainUtf8(const QVariant &value)
+{
+    return HistoryChainUtf8(HistoryChainText(value));
+}

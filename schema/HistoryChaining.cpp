@@ -29,12 +29,12 @@ std::vector<TUnchained> readUnchained(TZConnection &connection)
         TUnchained e;
         e.ID = q->value(0).toLongLong();
         e.Record.ItemID = q->value(1).toLongLong();
-        e.Record.ChangedAt = HistoryChainText(q->value(2));
-        e.Record.Kind = HistoryChainText(q->value(3));
-        e.Record.UserID = HistoryChainText(q->value(4));
-        e.Record.UserName = HistoryChainText(q->value(5));
-        e.Record.HostName = HistoryChainText(q->value(6));
-        e.Record.LedgerNumber = HistoryChainText(q->value(7));
+        e.Record.ChangedAt = HistoryChainUtf8(q->value(2));
+        e.Record.Kind = HistoryChainUtf8(q->value(3));
+        e.Record.UserID = HistoryChainUtf8(q->value(4));
+        e.Record.UserName = HistoryChainUtf8(q->value(5));
+        e.Record.HostName = HistoryChainUtf8(q->value(6));
+        e.Record.LedgerNumber = HistoryChainUtf8(q->value(7));
         index.insert(e.ID, entries.size());
         entries.push_back(std::move(e));
     }
@@ -47,8 +47,8 @@ std::vector<TUnchained> readUnchained(TZConnection &connection)
         const auto it = index.constFind(v->value(0).toLongLong());
         if (it != index.constEnd())
             entries[*it].Record.Values << THistoryChainRecord::TValue{
-                HistoryChainText(v->value(1)), HistoryChainText(v->value(2)), HistoryChainText(v->value(3)),
-                HistoryChainText(v->value(4)), HistoryChainText(v->value(5))};
+                HistoryChainUtf8(v->value(1)), HistoryChainUtf8(v->value(2)), HistoryChainUtf8(v->value(3)),
+                HistoryChainUtf8(v->value(4)), HistoryChainUtf8(v->value(5))};
     }
     return entries;
 }
