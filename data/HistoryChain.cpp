@@ -72,10 +72,7 @@ public:
             return false;
         }
         if (stored != m_expected) {
-            const QString after = m_last ? QStringLiteral(" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString();
-            m_check.Fault = THistoryFault::Missing;
-            m_check.Position = m_expected;
-            m_check.Text = QStringLiteral("Unos %1 nedostaje (obrisan je).").arg(m_expected) + after;
+            missing();
             return false;
         }
         if (HistoryChainHash(e.Record, m_previous) != e.Hash) {
@@ -111,10 +108,7 @@ public:
         }
         const qint64 last = m_expected - 1;
         if (last < m_headEntries) {
-            m_check.Fault = THistoryFault::Missing;
-            m_check.Position = m_expected;
-            m_check.Text = QStringLiteral("Unos %1 nedostaje (obrisan je).").arg(m_expected)
-                + (m_last ? QStringLiteral(" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
+            missing();
             return;
         }
         // Entries written since the head was read are in the head by now.
@@ -132,6 +126,17 @@ public:
     const std::atomic<qint64> &Checked() const { return m_checked; }
 
 private:
+    // The entry expected next is not there: named by its place, after the
+    // last one found intact.
+    void missing()
+    {
+        m_check.Fault = THistoryFault::Missing;
+        m_check.Position = m_expected;
+        m_check.Checked = m_expected - 1;
+        m_check.Text = QStringLiteral("Unos %1 nedostaje (obrisan je).").arg(m_expected)
+            + (m_last ? QStringLiteral(" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
+    }
+
     bool fail(THistoryFault fault, const TEntry &e, const QString &text)
     {
         m_check.Fault = fault;
