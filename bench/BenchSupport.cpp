@@ -272,8 +272,21 @@ void TrimBook(TZConnection &c, int rows)
     c.ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid > ?"), {rows});
     c.ExecSQL(QStringLiteral("DELETE FROM user WHERE userid > 50"));
     if (c.TableExists(QStringLiteral("ledgerhistory"))) {
+        // SQLite refuses deleting history: the generated book is the bench's own.
+        const bool sqlite = c.Backend() == TBackend::SQLite;
+        const QStringList triggers{QStringLiteral("tr_ledgerhistory_delete"), QStringLiteral("tr_ledgerhistoryvalue_delete")};
+        if (sqlite)
+            for (const QString &trigger : triggers)
+                c.ExecSQL(QStringLiteral("DROP TRIGGER IF EXISTS ") + trigger);
         c.ExecSQL(QStringLiteral("DELETE FROM ledgerhistoryvalue"));
         c.ExecSQL(QStringLiteral("DELETE FROM ledgerhistory"));
+        if (c.TableExists(QStringLiteral("historychain"))) {
+            c.ExecSQL(QStringLiteral("UPDATE historychain SET entries = 0, headhash = ''"));
+            if (sqlite)
+                for (const QString &statement : SchemaStepStatements(c, 7))
+                    if (triggers.contains(statement.section(u' ', 5, 5)))
+                        c.ExecSQL(statement);
+        }
     }
 }
 

@@ -13,8 +13,9 @@ target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # The host's parts it uses: forms for its screens, report for its printouts,
 # text for the Serbian folding of partner names and completions (the rest
 # come with them: widgets, dataset, db, core).
-target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text Qt6::Widgets Qt6::Sql Qt6::PrintSupport
-  Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE)
+# khistorychain: the history's hash chain, shared with the schema's upgrade.
+target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text khistorychain Qt6::Widgets Qt6::Sql
+  Qt6::PrintSupport Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}
   # libledger.so stays the name the console loads; it links to the versioned file.

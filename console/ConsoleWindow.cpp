@@ -8,6 +8,7 @@
 #include "Guard.h"
 #include "Help.h"
 #include "IniFile.h"
+#include "ModuleMenuActions.h"
 #include "StatusBar.h"
 
 #include <QAction>
@@ -95,7 +96,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_actionsMenu = menuBar()->addMenu(QStringLiteral("&Akcije"));
     m_actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
     m_actionsMenu->setEnabled(false);
-    QMenu *helpMenu = menuBar()->addMenu(QStringLiteral("Pomo&ć"));
+    QMenu *helpMenu = m_helpMenu = menuBar()->addMenu(QStringLiteral("Pomo&ć"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     QAction *guideAction = helpMenu->addAction(QStringLiteral("&Uputstvo"));
     guideAction->setObjectName(QStringLiteral("guideAction"));
@@ -106,7 +107,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
         QWidget *focus = QApplication::focusWidget();
         ShowHelp(focus && focus->window() == this ? focus : this);
     });
-    QAction *aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
+    QAction *aboutAction = m_aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     m_aboutText = AboutText(ConsoleName(), ConsoleVersion(), {});
     ConnectGuarded(aboutAction, [this] { MessageDlg(m_aboutText, TMsgDlgType::Information, mbOK); });
@@ -187,6 +188,32 @@ void TConsoleWindow::SetSnapins(const std::vector<IRef<ISnapin>> &snapins)
         });
     }
     m_placeholder->setVisible(m_snapins.empty());
+    addHelpActions();
+}
+
+void TConsoleWindow::addHelpActions()
+{
+    removeHelpActions();
+    for (const auto &snapin : m_snapins)
+        Guarded([&] {
+            const IRef<IModuleMenuActions> module = snapin.query<IModuleMenuActions>();
+            if (!module)
+                return;
+            for (const TModuleMenuAction &a : module->HelpMenuActions()) {
+                auto *action = new QAction(a.Caption, m_helpMenu);
+                action->setObjectName(a.ObjectName);
+                m_helpMenu->insertAction(m_aboutAction, action);
+                ConnectGuarded(action, [this, run = a.Run] { run(this); });
+                m_helpActions << action;
+            }
+        });
+}
+
+void TConsoleWindow::removeHelpActions()
+{
+    // Their work lives in the module: gone before it is.
+    qDeleteAll(m_helpActions);
+    m_helpActions.clear();
 }
 
 QStringList TConsoleWindow::SnapinNames() const
@@ -307,6 +334,7 @@ void TConsoleWindow::ReleaseSnapins()
         m_snapinList->setCurrentRow(-1);
     }
     deactivate();
+    removeHelpActions();
     m_snapins.clear();
 }
 

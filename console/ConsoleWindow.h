@@ -75,6 +75,8 @@ private:
     void deactivate();
     void showCount();
     void saveGridLayout();
+    void addHelpActions();
+    void removeHelpActions();
 
     QListWidget *m_snapinList;
     QWidget *m_navigatorPanel;
@@ -86,6 +88,9 @@ private:
     QMenu *m_registersMenu;
     QToolBar *m_registersBar;
     QMenu *m_actionsMenu;
+    QMenu *m_helpMenu;
+    QAction *m_aboutAction;
+    QList<QAction *> m_helpActions; // the snap-ins' (ModuleMenuActions.h)
     QLabel *m_userLabel;
     QLabel *m_databaseLabel;
     QLabel *m_countLabel;

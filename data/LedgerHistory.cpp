@@ -3,6 +3,7 @@
 #include "LedgerHistory.h"
 
 #include "Field.h"
+#include "HistoryChainHash.h"
 #include "KException.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -14,6 +15,7 @@
 #include <QSqlQuery>
 #include <QHash>
 #include <QSqlRecord>
+#include <array>
 
 namespace {
 
@@ -93,29 +95,74 @@ QList<THistoryValue> rowValues(TZConnection &connection, const QList<std::pair<Q
     return values;
 }
 
+QVariant bound(const QString &text)
+{
+    return text.isNull() ? QVariant() : QVariant(text);
+}
+
+// A value as stored: its text, or NULL.
+QString storedValue(const QVariant &value)
+{
+    return HistoryChainText(StoredText(value));
+}
+
+// A caption: empty is stored as NULL.
+QString storedCaption(const QString &text)
+{
+    return text.isEmpty() ? QString() : text;
+}
+
+// The entry joins the history's chain in the write's own transaction: the
+// chain's head is held until it ends, so entries join it one at a time (on
+// a cluster the head's claim makes a second node's entry a write conflict,
+// and that write runs again after this one). The time is the database's.
 void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &itemID, const QVariant &number,
                 const QList<THistoryValue> &values, const THistoryActor &actor)
 {
+    const auto head = ReadHeldRow(connection, QStringLiteral("historychain"), QStringLiteral("chainid"), 1,
+                                  QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
+    if (!head)
+        throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+    // The entry as stored: texts, or NULL.
+    const qint64 position = head->at(0).toLongLong() + 1;
+    const QString changedAt = head->at(2).toString();
+    const QString kindCode = QString::fromLatin1(KindCodes[int(kind)]);
+    const QString userID = HistoryChainText(actor.UserID.isNull() ? QVariant() : QVariant(actor.UserID.toLongLong()));
+    const QString userName = HistoryChainText(actor.UserName);
+    const QString hostName = HistoryChainText(actor.HostName);
+    const QString ledgerNumber = storedValue(number);
+    QList<std::array<QString, 5>> rows;
+    for (const THistoryValue &v : values)
+        rows.append({v.Column, storedValue(v.OldValue), storedValue(v.NewValue), storedCaption(v.OldText),
+                     storedCaption(v.NewText)});
+
+    THistoryChainRecord record{position, itemID.toLongLong(), HistoryChainUtf8(changedAt), HistoryChainUtf8(kindCode),
+                               HistoryChainUtf8(userID), HistoryChainUtf8(userName), HistoryChainUtf8(hostName),
+                               HistoryChainUtf8(ledgerNumber), {}};
+    for (const auto &row : rows)
+        record.Values.append({HistoryChainUtf8(row[0]), HistoryChainUtf8(row[1]), HistoryChainUtf8(row[2]),
+                              HistoryChainUtf8(row[3]), HistoryChainUtf8(row[4])});
+    const QString hash = QString::fromLatin1(HistoryChainHash(record, head->at(1).toString().toLatin1()));
+
     connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
-                                      "hostname, ledgernumber) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                       {itemID, TZConnection::DateTimeText(QDateTime::currentDateTime()),
-                        QString::fromLatin1(KindCodes[int(kind)]), actor.UserID, actor.UserName, actor.HostName,
-                        number});
-    if (values.isEmpty())
-        return;
-    const qint64 entry = connection.LastInsertID();
-    // All columns in one statement: one round trip to the server.
-    QStringList rows;
-    QVariantList params;
-    for (const THistoryValue &v : values) {
-        rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
-        params << entry << v.Column << v.OldValue << v.NewValue
-               << (v.OldText.isEmpty() ? QVariant() : QVariant(v.OldText))
-               << (v.NewText.isEmpty() ? QVariant() : QVariant(v.NewText));
+                                      "hostname, ledgernumber, chainseq, entryhash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {record.ItemID, changedAt, kindCode, bound(userID), userName, hostName, bound(ledgerNumber),
+                        position, hash});
+    if (!values.isEmpty()) {
+        const qint64 entry = connection.LastInsertID();
+        // All columns in one statement: one round trip to the server.
+        QVariantList params;
+        QStringList marks;
+        for (const auto &row : rows) {
+            marks << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+            params << entry << row[0] << bound(row[1]) << bound(row[2]) << bound(row[3]) << bound(row[4]);
+        }
+        connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, "
+                                          "newvalue, oldtext, newtext) VALUES ") + marks.join(QStringLiteral(", ")),
+                           params);
     }
-    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
-                                      "oldtext, newtext) VALUES ") + rows.join(QStringLiteral(", ")),
-                       params);
+    connection.ExecSQL(QStringLiteral("UPDATE historychain SET entries = ?, headhash = ? WHERE chainid = 1"),
+                       {position, hash});
 }
 
 [[noreturn]] void itemGone()

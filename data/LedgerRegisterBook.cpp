@@ -7,6 +7,7 @@
 #include "ZConnection.h"
 #include "data/ClassificationPlan.h"
 #include "data/ClosingNote.h"
+#include "data/HistoryChain.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerNumber.h"
 #include "ReadRows.h"
@@ -272,6 +273,8 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
         report.Closing << QStringLiteral("↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
     // A closed year's book ends with its closing note.
     report.Closing << ClosingBookLines(connection, year);
+    // The history's head on paper: a book rewritten since no longer matches it.
+    report.Closing << ReadHistoryChainHead(connection).Text();
     report.RowCount = qint64(book->Lines.size());
     report.Row = [book](qint64 i) {
         const Book::Line &line = book->Lines[size_t(i)];

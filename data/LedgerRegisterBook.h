@@ -3,8 +3,9 @@
 // chosen directions in the order of its ledger number (numbers compared as
 // numbers, enclosures under their item), each pass-on copy right under the
 // item it came from, without a number of its own; the organisation heads
-// every page, a closing line counts the items. A copy whose item was
-// deleted is listed on its own, by its number and marked so.
+// every page, a closing line counts the items, the history chain's head
+// (HistoryChain.h) ends the book. A copy whose item was deleted is listed on
+// its own, by its number and marked so.
 
 #include <QList>
 #include <QString>

@@ -6,6 +6,7 @@
 #include "SubjectWords.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "HistoryChaining.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -471,5 +472,7 @@ void FillLedgerSampleData(TZConnection &connection, const QDate &today)
     cancelledItem(connection, items, extra, now);
     listItemTypes(connection);
     ClassifySampleItems(connection);
+    // The entries above are written as they would have been, then chained.
+    ChainUnchainedHistory(connection);
     transaction.Commit();
 }

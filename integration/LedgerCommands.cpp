@@ -1,5 +1,6 @@
 #include "LedgerCommands.h"
 
+#include "HistoryCheckCommand.h"
 #include "YearClosingCommand.h"
 
 #include "ErrorLog.h"
@@ -107,7 +108,7 @@ QList<TCommandOption> LedgerCommandOptions()
                         "(uz --user)."),
          QStringLiteral("FILE.pdf"), true},
     };
-    return options + YearClosingCommandOptions();
+    return options + YearClosingCommandOptions() + HistoryCheckCommandOptions();
 }
 
 QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
@@ -115,9 +116,14 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     const auto given = [&values](const QString &option) { return !values.value(option).isEmpty(); };
     const bool csv = values.contains(kExportCsv);
     const int commands = int(csv) + int(values.contains(kRegisterPdf)) + int(values.contains(kContinuity));
-    if (const QString closing = YearClosingCommandLineProblem(values, withLogin, commands); !closing.isEmpty())
-        return closing;
-    if (IsYearClosingCommand(values))
+    const bool closing = IsYearClosingCommand(values);
+    if (const QString problem = YearClosingCommandLineProblem(values, withLogin, commands + int(IsHistoryCheckCommand(values)));
+        !problem.isEmpty())
+        return problem;
+    if (const QString problem = HistoryCheckCommandLineProblem(values, withLogin, commands + int(closing));
+        !problem.isEmpty())
+        return problem;
+    if (closing || IsHistoryCheckCommand(values))
         return {};
     if (commands == 0) {
         if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo))
@@ -146,6 +152,8 @@ int RunLedgerCommand(const TCommandValues &values, const TCommandContext &contex
 {
     if (IsYearClosingCommand(values))
         return RunYearClosingCommand(values, context, connect);
+    if (IsHistoryCheckCommand(values))
+        return RunHistoryCheckCommand(context, connect);
     if (values.contains(kExportCsv))
         return exportCsv(values, context, connect);
     const bool book = values.contains(kRegisterPdf);

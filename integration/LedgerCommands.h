@@ -2,9 +2,9 @@
 // The ledger's commands for scheduled jobs, run from the console's command
 // line without a window: --export-csv FILE with the search's criteria
 // (--year, --direction, --from, --to), --register-pdf FILE --year Y and
-// --continuity-report FILE --year Y, and --close-year Y --closing-pdf FILE
-// (YearClosingCommand.h). The snap-in offers them through
-// IModuleCommands.
+// --continuity-report FILE --year Y, --close-year Y --closing-pdf FILE
+// (YearClosingCommand.h) and --verify-history (HistoryCheckCommand.h). The
+// snap-in offers them through IModuleCommands.
 
 #include "ModuleCommands.h"
 

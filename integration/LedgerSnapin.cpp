@@ -6,6 +6,7 @@
 #include "ZConnection.h"
 #include "KException.h"
 #include "LedgerCommands.h"
+#include "screens/HistoryCheckAction.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerSampleData.h"
 #include "data/LedgerResourceString.h"
@@ -43,6 +44,8 @@ bool TLedgerSnapin::QueryInterface(const QUuid &iid, void **out)
         return answer<ILedger>(this, out);
     if (iid == IModuleCommands::IID())
         return answer<IModuleCommands>(this, out);
+    if (iid == IModuleMenuActions::IID())
+        return answer<IModuleMenuActions>(this, out);
     if (iid == ISampleData::IID())
         return answer<ISampleData>(this, out);
     if (iid == IViewer::IID() && FViewer) {
@@ -90,6 +93,11 @@ QList<TCommandOption> TLedgerSnapin::CommandOptions()
 QString TLedgerSnapin::CommandLineProblem(const TCommandValues &values, bool withLogin)
 {
     return LedgerCommandLineProblem(values, withLogin);
+}
+
+QList<TModuleMenuAction> TLedgerSnapin::HelpMenuActions()
+{
+    return {{QStringLiteral("Provera &integriteta…"), QStringLiteral("historyCheckAction"), &HistoryCheckActionExecute}};
 }
 
 int TLedgerSnapin::RunCommand(const TCommandValues &values, const TCommandContext &context)

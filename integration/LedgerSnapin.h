@@ -2,10 +2,12 @@
 // The ledger snap-in the console lists and opens, its viewer (the list
 // frame) and its navigator (the search frame). The snap-in also answers
 // ILedger for the other modules, IModuleCommands for the console's command
-// line and ISampleData for a new database.
+// line, IModuleMenuActions for the console's menus ("Provera integriteta")
+// and ISampleData for a new database.
 
 #include "BaseSnapin.h"
 #include "ModuleCommands.h"
+#include "ModuleMenuActions.h"
 #include "ModuleSampleData.h"
 #include "data/ILedger.h"
 
@@ -13,7 +15,8 @@ constexpr qint32 LedgerSnapinType = 2025;
 
 class TLedgerItems;
 
-class TLedgerSnapin : public TCustomSnapin, public ILedger, public IModuleCommands, public ISampleData
+class TLedgerSnapin : public TCustomSnapin, public ILedger, public IModuleCommands, public IModuleMenuActions,
+                      public ISampleData
 {
 public:
     explicit TLedgerSnapin(const IRef<IConsole> &console);
@@ -30,6 +33,9 @@ public:
     QList<TCommandOption> CommandOptions() override;
     QString CommandLineProblem(const TCommandValues &values, bool withLogin) override;
     int RunCommand(const TCommandValues &values, const TCommandContext &context) override;
+
+    // IModuleMenuActions: "Provera integriteta…" (HistoryCheckAction.h)
+    QList<TModuleMenuAction> HelpMenuActions() override;
 
     // ISampleData
     void CreateSampleData(TZConnection &connection) override;

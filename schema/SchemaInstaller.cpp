@@ -1,5 +1,6 @@
 #include "SchemaInstaller.h"
 
+#include "HistoryChaining.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -32,6 +33,8 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql-register-columns.sql")
                      : QStringLiteral(":/schema/sqlite-register-columns.sql");
     case 7:
+        return mysql ? QStringLiteral(":/schema/mysql-history-chain.sql") : QStringLiteral(":/schema/sqlite-history-chain.sql");
+    case 8:
         return mysql ? QStringLiteral(":/schema/mysql-handover-records.sql")
                      : QStringLiteral(":/schema/sqlite-handover-records.sql");
     default:
@@ -87,6 +90,9 @@ void runStep(TZConnection &connection, int version)
     for (const QString &statement : SchemaStepStatements(connection, version))
         if (!columnExists(connection, statement))
             connection.ExecSQL(statement);
+    // The history written before the chain joins it, once.
+    if (version == 7)
+        ChainUnchainedHistory(connection);
 }
 
 void recordStep(TZConnection &connection, int version)

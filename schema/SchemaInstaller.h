@@ -14,7 +14,7 @@
 class TZConnection;
 
 // The highest step this program knows; a new or upgraded database has it.
-constexpr int CurrentSchemaVersion = 7;
+constexpr int CurrentSchemaVersion = 8;
 
 // The statements of the backend's base schema file, in order.
 QStringList SchemaStatements(const TZConnection &connection);

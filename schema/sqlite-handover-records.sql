@@ -1,4 +1,4 @@
--- Schema step "handover-records" for SQLite: the kept handover records
+-- Schema step 8 for SQLite: the kept handover records
 -- (the delivery book). The desks only insert here and read; a record's rows
 -- tell what was accepted and withdrawn, with everything the paper prints,
 -- so a reprint reads as the first print whatever became of the items.

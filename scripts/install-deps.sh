@@ -5,7 +5,7 @@ pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-mysql
       libqt6opengl6-dev libgl-dev
       qt6-qpa-plugins
-      libsqlite3-dev libmariadb-dev mariadb-server-core mariadb-client-core sqlite3
+      libsqlite3-dev libmariadb-dev libssl-dev mariadb-server-core mariadb-client-core sqlite3
       galera-4
       qt6-pdf-dev libqrencode-dev zbar-tools
       fonts-dejavu-core poppler-utils xauth xvfb x11vnc)

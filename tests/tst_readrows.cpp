@@ -33,9 +33,12 @@ private slots:
         QTest::addColumn<QString>("texts"); // Text of every column, | between
         QTest::addColumn<QString>("nulls"); // IsNull of every column
         QTest::addColumn<qint64>("amount"); // Integer of the third
-        QTest::newRow("filled") << qint64(1) << "1|Žalba na rešenje|-12|2025-03-01 10:00:00" << "----" << qint64(-12);
-        QTest::newRow("NULLs") << qint64(2) << "2|||" << "-NNN" << qint64(0);
-        QTest::newRow("empty and zero") << qint64(3) << "3||0|2026-12-31 23:59:59" << "----" << qint64(0);
+        QTest::addColumn<QString>("utf8");  // Utf8 of every column, a NULL as <null>
+        QTest::newRow("filled") << qint64(1) << "1|Žalba na rešenje|-12|2025-03-01 10:00:00" << "----" << qint64(-12)
+                                << "1|Žalba na rešenje|-12|2025-03-01 10:00:00";
+        QTest::newRow("NULLs") << qint64(2) << "2|||" << "-NNN" << qint64(0) << "2|<null>|<null>|<null>";
+        QTest::newRow("empty and zero") << qint64(3) << "3||0|2026-12-31 23:59:59" << "----" << qint64(0)
+                                        << "3||0|2026-12-31 23:59:59";
     }
     void values()
     {
@@ -43,6 +46,7 @@ private slots:
         QFETCH(qint64, id);
         QStringList texts;
         QString nulls;
+        QByteArray utf8;
         qint64 amount = 99, key = 0;
         QVariant keyValue;
         bool offThread = false;
@@ -54,6 +58,8 @@ private slots:
                      for (int c = 0; c < r.Count(); ++c) {
                          texts << r.Text(c);
                          nulls += r.IsNull(c) ? u'N' : u'-';
+                         const QByteArray bytes = r.Utf8(c);
+                         utf8 += (c ? "|" : "") + (bytes.isNull() ? QByteArray("<null>") : bytes);
                      }
                      amount = r.Integer(2);
                      key = r.Integer(0);
@@ -64,6 +70,7 @@ private slots:
         QTEST(texts.join(u'|'), "texts");
         QTEST(nulls, "nulls");
         QTEST(amount, "amount");
+        QTEST(QString::fromUtf8(utf8), "utf8");
         QCOMPARE(key, id);
         QCOMPARE(keyValue, QVariant(id));
     }

@@ -100,6 +100,8 @@ private slots:
                                      "(prosleđena,"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY(!text.contains(QStringLiteral("40/24")));
+        const QString head = fx.Scalar(QStringLiteral("SELECT SUBSTR(headhash, 1, 16) FROM historychain")).toString();
+        QVERIFY2(text.contains(QStringLiteral("Kontrolni zbir istorije: ") + head), qPrintable(text.right(300)));
     }
 
     void refusedAndCancelled()

@@ -90,9 +90,15 @@ private slots:
         QTest::addColumn<QString>("backend");
         QTest::addColumn<QString>("begin");
         QTest::addColumn<QString>("lock");
+        QTest::addColumn<QString>("heldRead");
+        QTest::addColumn<QString>("now");
         // SQLite's transaction holds the write lock from its start.
-        QTest::newRow("sqlite") << "sqlite" << "BEGIN IMMEDIATE" << "SELECT `id` FROM `item` WHERE `id` = ?";
-        QTest::newRow("mariadb") << "mariadb" << "START TRANSACTION" << "SELECT `id` FROM `item` WHERE `id` = ? FOR UPDATE";
+        QTest::newRow("sqlite") << "sqlite" << "BEGIN IMMEDIATE" << "SELECT `id` FROM `item` WHERE `id` = ?"
+                                << "SELECT n, h FROM `head` WHERE `id` = ?"
+                                << "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
+        QTest::newRow("mariadb") << "mariadb" << "START TRANSACTION" << "SELECT `id` FROM `item` WHERE `id` = ? FOR UPDATE"
+                                 << "SELECT n, h FROM `head` WHERE `id` = ? FOR UPDATE"
+                                 << "DATE_FORMAT(NOW(), '%Y-%m-%d %H:%i:%s')";
     }
     void lockRow()
     {
@@ -100,6 +106,8 @@ private slots:
         const auto d = dialect(backend);
         QTEST(d->BeginTransactionSql(), "begin");
         QTEST(d->LockRowSql("item", "id"), "lock");
+        QTEST(d->HeldReadSql("head", "id", "n, h"), "heldRead");
+        QTEST(d->NowSql(), "now");
     }
 };
 

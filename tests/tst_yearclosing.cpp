@@ -120,8 +120,11 @@ private slots:
         QVERIFY(book.contains(QStringLiteral("Ulazni: 3 stavke (1/19 – 4/19); stornirani: 2/19; nedostaju: 3/19; "
                                              "priloga 1, prosleđenih primeraka 1, nije arhivirano 2.")));
         QVERIFY(ClosingBookLines(fx.Db.Connection(), 2020).isEmpty());
-        // The year's register book ends with them.
-        QCOMPARE(RegisterBookReport(fx.Db.Connection(), 2019, {}).Closing.mid(3), book);
+        // The year's register book ends with them, then the history's head.
+        const QStringList closing = RegisterBookReport(fx.Db.Connection(), 2019, {}).Closing;
+        QCOMPARE(closing.mid(3, book.size()), book);
+        QCOMPARE(closing.size(), 3 + book.size() + 1);
+        QVERIFY2(closing.last().startsWith(QStringLiteral("Kontrolni zbir istorije: ")), qPrintable(closing.last()));
     }
 
     // Straight SQL, past the program's checks: the triggers refuse it.

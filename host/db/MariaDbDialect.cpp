@@ -132,7 +132,12 @@ QString TMariaDbDialect::LockRowSql(const QString &table, const QString &keyColu
     return QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ? FOR UPDATE").arg(QuoteIdent(keyColumn), QuoteIdent(table));
 }
 
+QString TMariaDbDialect::HeldReadSql(const QString &table, const QString &keyColumn, const QString &columns) const
+{
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? FOR UPDATE").arg(columns, QuoteIdent(table), QuoteIdent(keyColumn));
+}
+
 QString TMariaDbDialect::NowSql() const
 {
-    return QStringLiteral("NOW()");
+    return QStringLiteral("DATE_FORMAT(NOW(), '%Y-%m-%d %H:%i:%s')");
 }

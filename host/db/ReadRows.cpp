@@ -62,6 +62,16 @@ QString TReadRow::Text(int column) const
     return QString::fromUtf8(m_raw.Texts[column], qsizetype(m_raw.Lengths[column]));
 }
 
+QByteArray TReadRow::Utf8(int column) const
+{
+    if (m_raw.IsInteger[column])
+        return QByteArray::number(m_raw.Integers[column]);
+    if (!m_raw.Texts[column])
+        return {};
+    const QByteArray bytes(m_raw.Texts[column], qsizetype(m_raw.Lengths[column]));
+    return bytes.isNull() ? QByteArray("", 0) : bytes;
+}
+
 qint64 TReadRow::Integer(int column) const
 {
     if (m_raw.IsInteger[column])

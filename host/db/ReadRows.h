@@ -29,6 +29,9 @@ public:
     QVariant Value(int column) const;
     QString Text(int column) const;   // empty for NULL
     qint64 Integer(int column) const; // 0 for NULL or a text that is no number
+    // A text column's bytes as the database sent them (UTF-8), an integer
+    // in decimal; a null QByteArray for NULL, an empty one for ''.
+    QByteArray Utf8(int column) const;
 
 private:
     const TRawRow &m_raw;

@@ -70,8 +70,10 @@ public:
     // table (one ? for its key) until the transaction ends.
     virtual QString BeginTransactionSql() const = 0;
     virtual QString LockRowSql(const QString &table, const QString &keyColumn) const = 0;
-    // An expression for the database's own local time, so that what desks
-    // record does not hang on their clocks.
+    // The same hold, reading columns (SQL expressions of the program's own).
+    virtual QString HeldReadSql(const QString &table, const QString &keyColumn, const QString &columns) const = 0;
+    // The current time as yyyy-MM-dd hh:mm:ss: the server's clock on MariaDB,
+    // this computer's on SQLite (its own "server").
     virtual QString NowSql() const = 0;
 
 protected:

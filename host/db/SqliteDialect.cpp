@@ -186,7 +186,13 @@ QString TSqliteDialect::LockRowSql(const QString &table, const QString &keyColum
     return QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ?").arg(QuoteIdent(keyColumn), QuoteIdent(table));
 }
 
+QString TSqliteDialect::HeldReadSql(const QString &table, const QString &keyColumn, const QString &columns) const
+{
+    // BEGIN IMMEDIATE already holds the whole file.
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columns, QuoteIdent(table), QuoteIdent(keyColumn));
+}
+
 QString TSqliteDialect::NowSql() const
 {
-    return QStringLiteral("datetime('now', 'localtime')");
+    return QStringLiteral("strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')");
 }

@@ -34,5 +34,6 @@ public:
     int InsertBatchRows() const override { return 16; }
     QString BeginTransactionSql() const override;
     QString LockRowSql(const QString &table, const QString &keyColumn) const override;
+    QString HeldReadSql(const QString &table, const QString &keyColumn, const QString &columns) const override;
     QString NowSql() const override;
 };

@@ -4,6 +4,7 @@
 #include "ZConnection.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <utility>
 
 const QString WriteConflictText = QStringLiteral(
@@ -18,6 +19,15 @@ QString sessionClaims(TZConnection &connection)
     auto q = connection.OpenQuery(QStringLiteral("SELECT claims FROM rowclaim WHERE tablename = 'session' AND rowkey = ")
                                   + SessionClaimKey);
     return q->next() ? q->value(0).toString() : QString();
+}
+
+// Two nodes holding the same row write the same claim: only one commits.
+void claimRow(TZConnection &connection, const QString &table, const QVariant &key)
+{
+    if (connection.IsCluster())
+        connection.ExecSQL(QStringLiteral("INSERT INTO rowclaim (tablename, rowkey, claims) VALUES (?, ?, 1) "
+                                          "ON DUPLICATE KEY UPDATE claims = claims + 1"),
+                           {table, key.toString()});
 }
 } // namespace
 
@@ -67,11 +77,24 @@ bool TZTransaction::LockRow(const QString &table, const QString &keyColumn, cons
 {
     if (!m_connection.OpenQuery(m_connection.Dialect().LockRowSql(table, keyColumn), {key})->next())
         return false;
-    if (m_connection.IsCluster())
-        m_connection.ExecSQL(QStringLiteral("INSERT INTO rowclaim (tablename, rowkey, claims) VALUES (?, ?, 1) "
-                                            "ON DUPLICATE KEY UPDATE claims = claims + 1"),
-                             {table, key.toString()});
+    claimRow(m_connection, table, key);
     return true;
+}
+
+std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString &table, const QString &keyColumn,
+                                        const QVariant &key, const QString &columns)
+{
+    if (!connection.InTransaction())
+        throw EDatabaseError(QStringLiteral("Red se drži samo u transakciji."));
+    auto q = connection.OpenQuery(connection.Dialect().HeldReadSql(table, keyColumn, columns), {key});
+    if (!q->next())
+        return std::nullopt;
+    QVariantList values;
+    for (int i = 0; i < q->record().count(); ++i)
+        values << q->value(i);
+    q.reset();
+    claimRow(connection, table, key);
+    return values;
 }
 
 void TZTransaction::Commit()

@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 class KCOMMON_EXPORT TZTransaction
 {
@@ -43,6 +44,14 @@ private:
     quint64 m_session = 0;
     QString m_clusterTransaction; // the session's claim count it wrote
 };
+
+// Inside a transaction the caller holds open: reads columns (the program's
+// own SQL expressions) of table's row whose keyColumn is key and holds the row
+// as LockRow does, its claim counted on a cluster. Null when there is no such
+// row; else the row's values in the order of columns.
+KCOMMON_EXPORT std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString &table,
+                                                      const QString &keyColumn, const QVariant &key,
+                                                      const QString &columns);
 
 // What a user reads when the same rows were written elsewhere at the same
 // moment, twice in a row.

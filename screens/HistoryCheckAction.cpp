@@ -1,0 +1,34 @@
+#include "HistoryCheckAction.h"
+
+#include "Dialogs.h"
+#include "KException.h"
+#include "data/HistoryChain.h"
+#include "data/LedgerContext.h"
+#include "data/LedgerDMUnit.h"
+
+#include <QScopeGuard>
+
+void HistoryCheckActionExecute(QWidget *owner)
+{
+    Q_UNUSED(owner);
+    TUserDesc user;
+    const ILedgerContext *context = LedgerDM->Context();
+    if (!context || !context->CurrentUser(user) || !user.Administrator)
+        throw KException(QStringLiteral("Proveru integriteta istorije može da radi samo administrator."));
+    TZConnection *connection = LedgerDM->ZConnection();
+    if (!connection)
+        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    bool shown = false;
+    const auto ended = qScopeGuard([&shown] {
+        if (shown)
+            Dialogs().TaskProgressEnded();
+    });
+    const THistoryChainCheck check = VerifyHistoryChain(*connection, [&shown](qint64 done, qint64 total) {
+        shown = true;
+        return Dialogs().TaskProgress(QStringLiteral("Provera istorije izmena: %1 od %2 unosa…").arg(done).arg(total),
+                                      done, total);
+    });
+    const QString head = ReadHistoryChainHead(*connection).Text();
+    Dialogs().MessageDlg(check.Text + u'\n' + head, check.Intact() ? TMsgDlgType::Information : TMsgDlgType::Warning,
+                         mbOK);
+}
