@@ -7,6 +7,8 @@
 #include "StoredForm.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "data/HistoryChain.h"
+#include "data/ReportFile.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -252,21 +254,25 @@ void THandoverAcceptance::ensureRecord()
         throw EDatabaseError(QStringLiteral("Broj zapisnika nije dodeljen."));
     const int number = counter->value(0).toInt();
     m_connection.ExecSQL(QStringLiteral("INSERT INTO handoverrecord (year, number, createdat, recipientid, recipientname, "
-                                        "hostname) VALUES (?, ?, ?, ?, ?, ?)"),
+                                        "hostname, organization) VALUES (?, ?, ?, ?, ?, ?, ?)"),
                          {year, number, TZConnection::DateTimeText(at), m_recipient.UserID,
-                          (m_recipient.FirstName + u' ' + m_recipient.LastName).trimmed(), m_actor.HostName});
+                          (m_recipient.FirstName + u' ' + m_recipient.LastName).trimmed(), m_actor.HostName,
+                          ReportOrganization(m_connection)});
     m_recordID = m_connection.LastInsertID();
     m_year = year;
     m_number = number;
 }
 
+// After the row's history entry: the head read here is the one its paper
+// prints, and this transaction still holds it.
 void THandoverAcceptance::insertRow(const THandoverStoredItem &item, qint64 itemID, QChar action)
 {
+    const THistoryChainHead head = ReadHistoryChainHead(m_connection);
     m_connection.ExecSQL(
         QStringLiteral("INSERT INTO handoverrow (handoverrecordid, ledgeritemid, action, actedat, ledgernumber, "
-                       "direction, inuserid, inusername, itemtype, itemdate, itemnumber) "
-                       "VALUES (?, ?, ?, %1, ?, ?, ?, ?, ?, ?, ?)")
+                       "direction, inuserid, inusername, itemtype, itemdate, itemnumber, chaindigits, chainentries) "
+                       "VALUES (?, ?, ?, %1, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
             .arg(m_connection.Dialect().NowSql()),
         {m_recordID, itemID, QString(action), item.Number, item.Direction, item.InUserID, item.InUserName,
-         item.ItemType, item.ItemDate, item.ItemNumber});
+         item.ItemType, item.ItemDate, item.ItemNumber, head.Digits, head.Entries});
 }

@@ -5,6 +5,7 @@
 #include "StoredForm.h"
 #include "ZConnection.h"
 #include "data/HandoverAcceptance.h"
+#include "data/HistoryChain.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerProceedingReport.h"
 #include "data/ReportFile.h"
@@ -72,13 +73,13 @@ QList<int> HandoverBookYears(TZConnection &connection)
 
 THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
 {
-    auto head = connection.OpenQuery(QStringLiteral("SELECT year, number, createdat, recipientname FROM handoverrecord "
+    auto head = connection.OpenQuery(QStringLiteral("SELECT year, number, createdat, recipientname, organization FROM handoverrecord "
                                                     "WHERE handoverrecordid = ?"),
                                      {recordID});
     if (!head->next())
         throw KException(QStringLiteral("Zapisnik ne postoji."));
     THandoverRecord record;
-    record.Organization = ReportOrganization(connection);
+    record.Organization = head->value(4).toString();
     record.Title = HandoverRecordTitle(head->value(0).toInt(), head->value(1).toInt());
     record.PrintedAt = storedDateTime(head->value(2));
     record.Recipient = head->value(3).toString();
@@ -101,5 +102,11 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
         if (!from.isEmpty() && !record.HandedOverBy.contains(from))
             record.HandedOverBy << from;
     }
+    // The head after the record's last acceptance or withdrawal.
+    auto chain = connection.OpenQuery(QStringLiteral("SELECT chaindigits, chainentries FROM handoverrow "
+                                                     "WHERE handoverrecordid = ? ORDER BY handoverrowid DESC"),
+                                      {recordID});
+    if (chain->next())
+        record.ChainHead = THistoryChainHead{chain->value(0).toString(), chain->value(1).toLongLong()}.Text();
     return record;
 }

@@ -7,6 +7,7 @@
 #include "KException.h"
 #include "ReportFile.h"
 #include "ZQuery.h"
+#include "data/HistoryChain.h"
 
 #include <QDir>
 #include <QPdfWriter>
@@ -42,6 +43,14 @@ QString organization(const TDataSet &dataSet)
     return LedgerDefaultOrganization;
 }
 
+// The history's head as the list is printed; none without a connection.
+QString chainHead(const TDataSet &dataSet)
+{
+    if (auto *query = qobject_cast<const TZQuery *>(&dataSet); query && query->Connection())
+        return ReadHistoryChainHead(*query->Connection()).Text();
+    return {};
+}
+
 THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
 {
     if (!dataSet)
@@ -69,6 +78,7 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
     }
     record.Recipient = distinctTexts(record.Rows, 1).join(QStringLiteral(", "));
     record.HandedOverBy = distinctTexts(record.Rows, 0);
+    record.ChainHead = chainHead(*dataSet);
     return record;
 }
 
@@ -90,7 +100,8 @@ void saveRecord(const THandoverRecord &record, const QString &fileName)
     QPdfWriter writer(fileName);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Delovodnik"));
-    writer.setResolution(600);
+    // A printer's PDF at high resolution: the file reads as the printed one.
+    writer.setResolution(QPrinter(QPrinter::HighResolution).resolution());
     writer.setPageLayout(HandoverRecordPageLayout());
     if (!PaintHandoverRecord(record, writer))
         throw KException(QStringLiteral("Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));

@@ -18,12 +18,15 @@ CREATE TABLE IF NOT EXISTS handoverrecord (
   recipientid BIGINT NULL,
   recipientname VARCHAR(101) NOT NULL,
   hostname VARCHAR(255) NOT NULL,
+  organization VARCHAR(200) NOT NULL,
   PRIMARY KEY (handoverrecordid),
   UNIQUE KEY ux_handoverrecord_number (year, number),
   KEY ix_handoverrecord_recipient (recipientid, year)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_croatian_ci;
 -- action: 'a' accepted, 'w' withdrawn (un-accepted in the same dialog).
--- The rest is the item as printed at that moment.
+-- The rest is the item as printed at that moment, and the history's chain
+-- head right after the row's own entry: the record's last row gives the head
+-- its paper prints.
 CREATE TABLE IF NOT EXISTS handoverrow (
   handoverrowid BIGINT NOT NULL AUTO_INCREMENT,
   handoverrecordid BIGINT NOT NULL,
@@ -37,6 +40,8 @@ CREATE TABLE IF NOT EXISTS handoverrow (
   itemtype VARCHAR(100) NOT NULL,
   itemdate DATE NULL,
   itemnumber VARCHAR(30) NULL,
+  chaindigits CHAR(16) NOT NULL,
+  chainentries BIGINT NOT NULL,
   PRIMARY KEY (handoverrowid),
   KEY ix_handoverrow_record (handoverrecordid, handoverrowid),
   KEY ix_handoverrow_inuser (inuserid, handoverrecordid),

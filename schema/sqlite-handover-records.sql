@@ -16,12 +16,15 @@ CREATE TABLE IF NOT EXISTS handoverrecord (
   createdat TEXT NOT NULL,
   recipientid INTEGER NULL,
   recipientname TEXT NOT NULL,
-  hostname TEXT NOT NULL
+  hostname TEXT NOT NULL,
+  organization TEXT NOT NULL
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_handoverrecord_number ON handoverrecord (year, number);
 CREATE INDEX IF NOT EXISTS ix_handoverrecord_recipient ON handoverrecord (recipientid, year);
 -- action: 'a' accepted, 'w' withdrawn (un-accepted in the same dialog).
--- The rest is the item as printed at that moment.
+-- The rest is the item as printed at that moment, and the history's chain
+-- head right after the row's own entry: the record's last row gives the head
+-- its paper prints.
 CREATE TABLE IF NOT EXISTS handoverrow (
   handoverrowid INTEGER PRIMARY KEY AUTOINCREMENT,
   handoverrecordid INTEGER NOT NULL REFERENCES handoverrecord (handoverrecordid),
@@ -34,7 +37,9 @@ CREATE TABLE IF NOT EXISTS handoverrow (
   inusername TEXT NOT NULL,
   itemtype TEXT NOT NULL,
   itemdate TEXT NULL,
-  itemnumber TEXT NULL
+  itemnumber TEXT NULL,
+  chaindigits TEXT NOT NULL,
+  chainentries INTEGER NOT NULL
 );
 CREATE INDEX IF NOT EXISTS ix_handoverrow_record ON handoverrow (handoverrecordid, handoverrowid);
 CREATE INDEX IF NOT EXISTS ix_handoverrow_inuser ON handoverrow (inuserid, handoverrecordid);

@@ -166,7 +166,7 @@ private slots:
                          : QStringLiteral("DROP INDEX ux_ledgerhistory_chain ON ledgerhistory"));
         c.ExecSQL(QStringLiteral("ALTER TABLE ledgerhistory DROP COLUMN chainseq"));
         c.ExecSQL(QStringLiteral("ALTER TABLE ledgerhistory DROP COLUMN entryhash"));
-        c.ExecSQL(QStringLiteral("DELETE FROM schemaversion WHERE version = 7"));
+        c.ExecSQL(QStringLiteral("DELETE FROM schemaversion WHERE version >= 7"));
         for (int n = 1; n <= 3; ++n)
             c.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
                                      "hostname, ledgernumber) VALUES (?, '2025-03-04 10:00:00', 'i', NULL, 'Ana Petrović', "

@@ -501,7 +501,8 @@ private slots:
         const QString text = pdfText(dir.filePath(QStringLiteral("first.pdf")));
         QCOMPARE(pdfText(dir.filePath(QStringLiteral("again.pdf"))), text);
         QCOMPARE(pdfText(dir.filePath(QStringLiteral("saved.pdf"))), text);
-        for (const char *piece : {"Tip", "Ulazni", "Izlazni", "Interni", "Rešenje", "Ukupno stavki: 3", "Primalac: Milan Čubrilo"})
+        for (const char *piece : {"Tip", "Ulazni", "Izlazni", "Interni", "Rešenje", "Ukupno stavki: 3", "Primalac: Milan Čubrilo",
+                                  "Kontrolni zbir istorije: "})
             QVERIFY2(text.contains(QString::fromUtf8(piece)), piece);
         // A signature line per colleague who handed items over; the head names none of several.
         QCOMPARE(text.count(QStringLiteral("Predao")), 2);
