@@ -83,9 +83,11 @@ launch() {
   for m in "${nodes[@]}"; do addr+="${addr:+,}127.0.0.1:$(gport "$m")"; done
   local g; g=$(gport "$n")
   rm -f "$(sock "$n")" "$(sock "$n").lock" "$d/mysqld.pid"
+  # Temporary tables stay in the node's directory, out of reach of whatever clears /tmp.
+  mkdir -p "$d/tmp"
   PATH="$here:$PATH" KLEDGER_GALERA_DIR="$dir" \
   "$mariadbd_bin" --no-defaults --user=root \
-    --datadir="$d/data" --socket="$(sock "$n")" --pid-file="$d/mysqld.pid" \
+    --datadir="$d/data" --socket="$(sock "$n")" --pid-file="$d/mysqld.pid" --tmpdir="$d/tmp" \
     --log-error="$d/mysqld.log" --skip-networking --skip-name-resolve \
     --character-set-server=utf8mb4 --collation-server="$coll" \
     --innodb-buffer-pool-size=64M --innodb-flush-log-at-trx-commit=2 \

@@ -91,9 +91,12 @@ start() {
   local coll=utf8mb4_unicode_ci
   [ -s "$collfile" ] && coll=$(cat "$collfile")
 
+  # Temporary tables (information_schema reads among them) stay in DIR:
+  # nothing that clears /tmp pulls them away under a running statement.
+  mkdir -p "$dir/tmp"
   echo "Starting MariaDB (socket $socket, log $log)"
   "$mariadbd_bin" --no-defaults --user=root \
-    --datadir="$data" --socket="$socket" --pid-file="$pidfile" \
+    --datadir="$data" --socket="$socket" --pid-file="$pidfile" --tmpdir="$dir/tmp" \
     --log-error="$log" --skip-networking --skip-name-resolve \
     --character-set-server=utf8mb4 --collation-server="$coll" \
     --innodb-buffer-pool-size=256M --innodb-flush-log-at-trx-commit=2 \
