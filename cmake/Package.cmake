@@ -23,6 +23,8 @@ install(FILES ${CMAKE_BINARY_DIR}/package/delovodnik DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/package/delovodnik.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/screens/icons/ledger.png
         DESTINATION share/icons/hicolor/16x16/apps RENAME delovodnik.png)
+# For the administrator of a shared MariaDB book (README).
+install(FILES ${CMAKE_SOURCE_DIR}/scripts/desk-account.sql DESTINATION share/delovodnik)
 
 # cpack only packs what is built; scripts/package.sh builds first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

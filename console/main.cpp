@@ -76,6 +76,11 @@ bool prepareDatabase(TZConnection &connection, TConsole &console)
     const bool newFile = sqlite && !QFile::exists(params.Database);
     try {
         connection.Connect();
+    } catch (const EDatabaseError &e) {
+        // An account with no rights on the database is refused at the door:
+        // the desks' account of a book whose administrator has not yet made it.
+        fail(IsPermissionDenied(e) ? ESchemaRights(connection, e).message() : e.message());
+        return false;
     } catch (const KException &e) {
         fail(e.message());
         return false;
@@ -90,6 +95,10 @@ bool prepareDatabase(TZConnection &connection, TConsole &console)
                 fillSampleData(connection, console);
         });
         return true;
+    } catch (const ESchemaRights &e) {
+        connection.Disconnect();
+        fail(e.message());
+        return false;
     } catch (const KException &e) {
         connection.Disconnect();
         fail(QStringLiteral("Baza podataka nije pripremljena: %1").arg(e.message()));

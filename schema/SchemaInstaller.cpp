@@ -123,7 +123,25 @@ void applyStep(TZConnection &connection, int version)
     transaction.Commit();
 }
 
+const QString RightsText = QStringLiteral(
+    "Šemu baze mora da napravi ili dopuni administrator baze: nalog „%1“ nema pravo da pravi ni menja tabele "
+    "baze „%2“. Administrator jednom pokrene program sa svojim nalogom baze, pa nalogu radnih mesta dodeli prava "
+    "skriptom desk-account.sql (/usr/share/delovodnik/desk-account.sql).");
+
 } // namespace
+
+bool IsPermissionDenied(const EDatabaseError &error)
+{
+    static const QStringList codes = {QStringLiteral("1044"), QStringLiteral("1142"), QStringLiteral("1143"),
+                                      QStringLiteral("1227")};
+    return codes.contains(error.nativeCode());
+}
+
+ESchemaRights::ESchemaRights(const TZConnection &connection, const EDatabaseError &refusal)
+    : EDatabaseError(RightsText.arg(connection.Params().User, connection.Params().Database), refusal.nativeCode(),
+                     refusal.details().isEmpty() ? refusal.message() : refusal.details())
+{
+}
 
 QStringList SchemaStatements(const TZConnection &connection)
 {
@@ -137,19 +155,34 @@ QStringList SchemaStepStatements(const TZConnection &connection, int version)
 
 void InstallSchema(TZConnection &connection)
 {
-    for (int version = 1; version <= CurrentSchemaVersion; ++version)
-        applyStep(connection, version);
+    try {
+        for (int version = 1; version <= CurrentSchemaVersion; ++version)
+            applyStep(connection, version);
+    } catch (const EDatabaseError &e) {
+        if (IsPermissionDenied(e))
+            throw ESchemaRights(connection, e);
+        throw;
+    }
 }
 
 void UpgradeSchema(TZConnection &connection)
 {
     // Step 1 again: it creates the version table in a book made before it.
     const int recorded = std::max(SchemaVersion(connection), 1);
-    runStep(connection, 1);
-    if (recorded == 1)
-        recordStep(connection, 1);
-    for (int version = recorded + 1; version <= CurrentSchemaVersion; ++version)
-        applyStep(connection, version);
+    try {
+        runStep(connection, 1);
+        if (recorded == 1)
+            recordStep(connection, 1);
+        for (int version = recorded + 1; version <= CurrentSchemaVersion; ++version)
+            applyStep(connection, version);
+    } catch (const EDatabaseError &e) {
+        if (!IsPermissionDenied(e))
+            throw;
+        // The desks' account may not touch the tables: a book already at this
+        // version needs nothing from it, an older one needs its administrator.
+        if (recorded < CurrentSchemaVersion)
+            throw ESchemaRights(connection, e);
+    }
 }
 
 int SchemaVersion(TZConnection &connection)

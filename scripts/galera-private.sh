@@ -12,7 +12,8 @@
 # 'kill' ends node N at once (SIGKILL, as a power cut would); 'rejoin' starts
 # it again and returns once it has caught up with the others (an incremental
 # transfer from another node's cache) and the cluster has all its nodes.
-# The account ledger/ledger has all privileges on every node.
+# The account ledger/ledger has all privileges on every node; the desks'
+# account ledger_desk/ledger_desk only what scripts/desk-account.sql grants.
 #
 # No state transfer tool is needed: node 1 is initialised and shut down once,
 # and its data directory is copied to the others, so they join with the same
@@ -82,9 +83,11 @@ launch() {
   for m in "${nodes[@]}"; do addr+="${addr:+,}127.0.0.1:$(gport "$m")"; done
   local g; g=$(gport "$n")
   rm -f "$(sock "$n")" "$(sock "$n").lock" "$d/mysqld.pid"
+  # Temporary tables stay in the node's directory, out of reach of whatever clears /tmp.
+  mkdir -p "$d/tmp"
   PATH="$here:$PATH" KLEDGER_GALERA_DIR="$dir" \
   "$mariadbd_bin" --no-defaults --user=root \
-    --datadir="$d/data" --socket="$(sock "$n")" --pid-file="$d/mysqld.pid" \
+    --datadir="$d/data" --socket="$(sock "$n")" --pid-file="$d/mysqld.pid" --tmpdir="$d/tmp" \
     --log-error="$d/mysqld.log" --skip-networking --skip-name-resolve \
     --character-set-server=utf8mb4 --collation-server="$coll" \
     --innodb-buffer-pool-size=64M --innodb-flush-log-at-trx-commit=2 \
@@ -128,9 +131,13 @@ shutdown_node() {
   rm -f "$(sock "$n")" "$(sock "$n").lock"
 }
 
+# ledger is the administrator: it makes the books and their tables and
+# gives the desks their rights (scripts/desk-account.sql). ledger_desk is the
+# desks' account: it holds nothing until then.
 setup_account() {
   client 1 -e "CREATE USER IF NOT EXISTS 'ledger'@'localhost' IDENTIFIED BY 'ledger';
-               GRANT ALL PRIVILEGES ON *.* TO 'ledger'@'localhost';
+               GRANT ALL PRIVILEGES ON *.* TO 'ledger'@'localhost' WITH GRANT OPTION;
+               CREATE USER IF NOT EXISTS 'ledger_desk'@'localhost' IDENTIFIED BY 'ledger_desk';
                DROP USER IF EXISTS ''@'localhost';
                FLUSH PRIVILEGES;"
 }

@@ -6,8 +6,9 @@
 #
 # DIR/data      data directory (initialised on the first start, reused later)
 # DIR/mysqld.*  socket, pid file and error log
-# The account ledger/ledger has all privileges; tests create their own
-# ledger_test_* databases.
+# The account ledger/ledger has all privileges and makes the tests' own
+# ledger_test_* databases; the desks' account ledger_desk/ledger_desk gets
+# on each only what scripts/desk-account.sql grants.
 set -euo pipefail
 
 usage() { echo "usage: $0 start|stop|status|socket DIR" >&2; exit 2; }
@@ -90,9 +91,12 @@ start() {
   local coll=utf8mb4_unicode_ci
   [ -s "$collfile" ] && coll=$(cat "$collfile")
 
+  # Temporary tables (information_schema reads among them) stay in DIR:
+  # nothing that clears /tmp pulls them away under a running statement.
+  mkdir -p "$dir/tmp"
   echo "Starting MariaDB (socket $socket, log $log)"
   "$mariadbd_bin" --no-defaults --user=root \
-    --datadir="$data" --socket="$socket" --pid-file="$pidfile" \
+    --datadir="$data" --socket="$socket" --pid-file="$pidfile" --tmpdir="$dir/tmp" \
     --log-error="$log" --skip-networking --skip-name-resolve \
     --character-set-server=utf8mb4 --collation-server="$coll" \
     --innodb-buffer-pool-size=256M --innodb-flush-log-at-trx-commit=2 \
@@ -131,9 +135,13 @@ start() {
   echo "MariaDB ready (pid $launched, collation $(cat "$collfile"))"
 }
 
+# ledger is the administrator: it makes the books and their tables and
+# gives the desks their rights (scripts/desk-account.sql). ledger_desk is the
+# desks' account: it holds nothing until then.
 setup_account() {
   client -e "CREATE USER IF NOT EXISTS 'ledger'@'localhost' IDENTIFIED BY 'ledger';
-             GRANT ALL PRIVILEGES ON *.* TO 'ledger'@'localhost';
+             GRANT ALL PRIVILEGES ON *.* TO 'ledger'@'localhost' WITH GRANT OPTION;
+             CREATE USER IF NOT EXISTS 'ledger_desk'@'localhost' IDENTIFIED BY 'ledger_desk';
              DROP USER IF EXISTS ''@'localhost';
              FLUSH PRIVILEGES;"
 }

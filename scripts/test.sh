@@ -26,8 +26,12 @@ bash scripts/galera-private.sh start "$galera_dir"
 export QT_QPA_PLATFORM=offscreen
 export KLEDGER_MARIADB_SOCKET
 KLEDGER_MARIADB_SOCKET=$(bash scripts/mariadb-private.sh socket "$mdb_dir")
-export KLEDGER_MARIADB_USER=ledger
-export KLEDGER_MARIADB_PASSWORD=ledger
+# The tests' desks log in as the desks' account; the administrator makes
+# their databases and tables.
+export KLEDGER_MARIADB_USER=ledger_desk
+export KLEDGER_MARIADB_PASSWORD=ledger_desk
+export KLEDGER_MARIADB_ADMIN_USER=ledger
+export KLEDGER_MARIADB_ADMIN_PASSWORD=ledger
 export KLEDGER_GALERA_DIR=$galera_dir
 export KLEDGER_GALERA_SOCKETS
 KLEDGER_GALERA_SOCKETS=$(bash scripts/galera-private.sh sockets "$galera_dir")

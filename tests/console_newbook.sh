@@ -63,5 +63,9 @@ if [ -n "${KLEDGER_MARIADB_SOCKET:-}" ]; then
   [ "$(sql "SELECT login FROM $db.user")" = milan ] || fail "the new MariaDB book's users are wrong"
   expect 7 "$work/maria" "${new_book[@]}"
   [ "$(sql "SELECT COUNT(*) FROM $db.user")" = 1 ] || fail "a refused book added a user"
+  # The administrator made it; the desks work on it with their own account.
+  mariadb_desk "$work/maria" "$db"
+  expect 0 "$work/maria" --user milan --password-stdin --export-csv "$work/maria/sve.csv" --year 2026
+  [ "$(wc -l < "$work/maria/sve.csv")" = 1 ] || fail "the new MariaDB book exports items"
 fi
 echo "new book test passed"

@@ -31,6 +31,7 @@ done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/delovodnik ./usr/lib/delovodnik/kconsole ./usr/lib/delovodnik/modules/libledger.so \
          ./usr/share/applications/delovodnik.desktop ./usr/share/icons/hicolor/16x16/apps/delovodnik.png \
+         ./usr/share/delovodnik/desk-account.sql \
          ./usr/lib/delovodnik/libkcommon_{core,text,db,dataset,widgets,report,forms}.so; do
   grep -qxF "$f" <<<"$files" || fail "the package lacks $f"
 done

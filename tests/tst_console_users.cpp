@@ -85,8 +85,10 @@ private slots:
     {
         TestDb book;
         REQUIRE_TESTDB(book);
-        IRef<TSecurityService> security(new TSecurityService(&book.Connection()));
-        InstallBook(book.Connection(), false, [&] {
+        // A book is made by the database's administrator.
+        const auto admin = book.OpenAdminConnection();
+        IRef<TSecurityService> security(new TSecurityService(admin.get()));
+        InstallBook(*admin, false, [&] {
             security->SaveUser(QStringLiteral("prvi"), QStringLiteral("Prvi"), QStringLiteral("Korisnik"),
                                QStringLiteral("tajna"));
         });

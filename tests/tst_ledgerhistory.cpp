@@ -236,7 +236,8 @@ private slots:
     void upgradeAddsHistoryOnce()
     {
         TestDb old;
-        TZConnection &c = old.Connection();
+        const auto admin = old.OpenAdminConnection();
+        TZConnection &c = *admin;
         for (const char *table : {"ledgerhistoryvalue", "ledgerhistory", "schemaversion"})
             c.ExecSQL(QStringLiteral("DROP TABLE ") + QLatin1String(table));
         // ... and from before the search's indexes.
@@ -263,7 +264,8 @@ private slots:
     void upgradeAddsRegisterColumnsOnce()
     {
         TestDb old;
-        TZConnection &c = old.Connection();
+        const auto admin = old.OpenAdminConnection();
+        TZConnection &c = *admin;
         const bool sqlite = c.Backend() == TBackend::SQLite;
         // What the step adds that uses the columns goes first.
         for (const char *trigger : {"tr_ledgeritem_cancelled_update", "tr_ledgeritem_cancelled_delete"})

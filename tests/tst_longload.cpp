@@ -35,7 +35,8 @@ private slots:
     void init()
     {
         DB_SETUP(m_db);
-        addNumbers(m_db->Connection());
+        addNumbers(*m_db->OpenAdminConnection());
+        m_db->GrantDeskAccount();
     }
     void cleanup() { m_db.reset(); }
 

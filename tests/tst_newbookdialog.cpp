@@ -53,13 +53,15 @@ void typeAdmin(QDialog &dialog)
     type(dialog, "repeatEdit", QStringLiteral("tajna 1"));
 }
 
-// An empty database beside the test's own, dropped again.
+// An empty database beside the test's own, made and dropped again by the
+// server's administrator, who also makes the book in it.
 struct EmptyMariaDb
 {
     TestDb &Db;
     QString Name = Db.Params().Database + QStringLiteral("_nb");
-    explicit EmptyMariaDb(TestDb &db) : Db(db) { Db.Connection().ExecSQL(QStringLiteral("CREATE DATABASE ") + Name); }
-    ~EmptyMariaDb() { Db.Connection().ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ") + Name); }
+    std::unique_ptr<TZConnection> Admin = TestDb::OpenConnection(TestDb::AdminServerParams());
+    explicit EmptyMariaDb(TestDb &db) : Db(db) { Admin->ExecSQL(QStringLiteral("CREATE DATABASE ") + Name); }
+    ~EmptyMariaDb() { Admin->ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS ") + Name); }
 };
 
 void typeServer(QDialog &dialog, const TConnectionParams &server, const QString &database)
@@ -134,7 +136,7 @@ private slots:
         const QString file = m_dir->filePath(QStringLiteral("naša, knjiga.db"));
         if (TestDb::BackendName() == QLatin1String("mariadb")) {
             server.emplace(db);
-            typeServer(*m_dialog, db.Params(), server->Name);
+            typeServer(*m_dialog, db.AdminParams(), server->Name);
         } else {
             type(*m_dialog, "fileEdit", file);
         }
@@ -232,7 +234,7 @@ private slots:
         if (TestDb::BackendName() != QLatin1String("mariadb"))
             QSKIP("a MariaDB server's check");
         EmptyMariaDb server(db);
-        typeServer(*m_dialog, db.Params(), server.Name);
+        typeServer(*m_dialog, db.AdminParams(), server.Name);
         m_dialog->CheckConnection();
         QTRY_VERIFY(!m_dialog->CheckRunning() && !m_dialog->CheckText().startsWith(QStringLiteral("Proverava")));
         QCOMPARE(m_dialog->CheckText(),

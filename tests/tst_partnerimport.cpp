@@ -107,7 +107,7 @@ private slots:
     void nothingStoredWhenTheDatabaseRefuses()
     {
         // The history cannot be written: the partners written before it go too.
-        db().ExecSQL(QStringLiteral("DROP TABLE registerhistoryvalue"));
+        m_db->OpenAdminConnection()->ExecSQL(QStringLiteral("DROP TABLE registerhistoryvalue"));
         TPartnerImportResult r;
         QVERIFY_THROWS_EXCEPTION(KException, importText("Naziv;Mesto\nAlfa;Niš\nBeta;Bor\n", TDuplicateAction::Skip, r));
         QCOMPARE(count(db(), QStringLiteral("SELECT COUNT(*) FROM partner")), 1);

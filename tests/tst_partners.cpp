@@ -298,13 +298,14 @@ private slots:
         const qint64 merged = add(partner(QStringLiteral("Beta")));
         addItems(merged, 2);
         const bool sqlite = db().Backend() == TBackend::SQLite;
-        db().ExecSQL(sqlite ? QStringLiteral("CREATE TRIGGER failmerge BEFORE INSERT ON registerhistory "
+        const auto admin = m_db.OpenAdminConnection();
+        admin->ExecSQL(sqlite ? QStringLiteral("CREATE TRIGGER failmerge BEFORE INSERT ON registerhistory "
                                              "WHEN NEW.changekind = 'm' BEGIN SELECT RAISE(ABORT, 'injected'); END")
                             : QStringLiteral("CREATE TRIGGER failmerge BEFORE INSERT ON registerhistory FOR EACH ROW "
                                              "BEGIN IF NEW.changekind = 'm' THEN SIGNAL SQLSTATE '45000' "
                                              "SET MESSAGE_TEXT = 'injected'; END IF; END"));
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, MergePartners(db(), kept, merged, Administrator));
-        db().ExecSQL(QStringLiteral("DROP TRIGGER failmerge"));
+        admin->ExecSQL(QStringLiteral("DROP TRIGGER failmerge"));
         QCOMPARE(itemsOf(merged), 2);
         QCOMPARE(itemsOf(kept), 0);
         QVERIFY(ReadPartner(db(), merged)->Active);

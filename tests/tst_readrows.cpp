@@ -19,12 +19,14 @@ private slots:
     {
         m_db = std::make_unique<TestDb>();
         REQUIRE_TESTDB(*m_db);
-        TZConnection &c = m_db->Connection();
+        const auto admin = m_db->OpenAdminConnection();
+        TZConnection &c = *admin;
         c.ExecSQL(QStringLiteral("CREATE TABLE reportrow (id INTEGER NOT NULL PRIMARY KEY, title VARCHAR(40) NULL, "
                                  "amount INTEGER NULL, registered DATETIME NULL)"));
         c.ExecSQL(QStringLiteral("INSERT INTO reportrow (id, title, amount, registered) VALUES "
                                  "(1, 'Žalba na rešenje', -12, '2025-03-01 10:00:00'), (2, NULL, NULL, NULL), "
                                  "(3, '', 0, '2026-12-31 23:59:59')"));
+        m_db->GrantDeskAccount();
     }
 
     void values_data()

@@ -11,6 +11,7 @@ QString shortMessage(const QString &code, const QString &serverText)
         {" 1406 18 ", "Tekst je predugačak za kolonu u bazi podataka."},
         {" 3819 4025 275 ", "Vrednost ne zadovoljava pravilo baze podataka."},
         {" 1048 1299 ", "Obavezna vrednost nije upisana u bazu podataka."},
+        {" 1044 1142 1143 1227 ", "Nalog baze podataka nema pravo na ovu naredbu."},
     };
     const QString padded = u' ' + code + u' ';
     for (const auto &k : known)

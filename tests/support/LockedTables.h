@@ -17,7 +17,8 @@
 class LockedTables
 {
 public:
-    LockedTables(const TestDb &db, const QStringList &tables) : m_desk(db.OpenSecondConnection())
+    // LOCK TABLES is no desk's right: the administrator's connection holds them.
+    LockedTables(const TestDb &db, const QStringList &tables) : m_desk(db.OpenAdminConnection())
     {
         m_sqlite = m_desk->Backend() == TBackend::SQLite;
         m_desk->ExecSQL(m_sqlite ? QStringLiteral("BEGIN EXCLUSIVE")

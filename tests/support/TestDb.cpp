@@ -5,14 +5,17 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
+#include <QProcess>
 #include <QProcessEnvironment>
+#include <QSqlQuery>
 
 namespace {
 QAtomicInt g_serial;
 
 QAtomicInt g_desks;
 
-TConnectionParams mariaServerParams()
+// The desks' account, or with admin the administrator's; no database yet.
+TConnectionParams mariaServerParams(bool admin)
 {
     const auto env = QProcessEnvironment::systemEnvironment();
     TConnectionParams p;
@@ -21,9 +24,46 @@ TConnectionParams mariaServerParams()
         p.Servers = env.value(QStringLiteral("KLEDGER_GALERA_SOCKETS"));
     else
         p.Socket = env.value(QStringLiteral("KLEDGER_MARIADB_SOCKET"));
-    p.User = env.value(QStringLiteral("KLEDGER_MARIADB_USER"), QStringLiteral("ledger"));
-    p.Password = env.value(QStringLiteral("KLEDGER_MARIADB_PASSWORD"), QStringLiteral("ledger"));
+    const QString prefix = admin ? QStringLiteral("KLEDGER_MARIADB_ADMIN_") : QStringLiteral("KLEDGER_MARIADB_");
+    const QString fallback = admin ? QStringLiteral("ledger") : QStringLiteral("ledger_desk");
+    p.User = env.value(prefix + QStringLiteral("USER"), fallback);
+    p.Password = env.value(prefix + QStringLiteral("PASSWORD"), fallback);
     return p;
+}
+
+// The administrator runs the script with the server's own client, as the
+// README tells; the desks' account exists already (made with the server).
+void grantDesk(const TConnectionParams &adminSession, const QString &deskUser)
+{
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MYSQL_PWD"), adminSession.Password);
+    client.setProcessEnvironment(env);
+    client.setStandardInputFile(QStringLiteral(KLEDGER_DESK_ACCOUNT_SQL));
+    const QString deskVariables = QStringLiteral("SET @desk_user = %1, @desk_host = 'localhost'").arg(QuotedStr(deskUser));
+    client.start(QStringLiteral("mariadb"),
+                 {QStringLiteral("--no-defaults"), QStringLiteral("--socket=") + adminSession.Socket,
+                  QStringLiteral("--user=") + adminSession.User, QStringLiteral("--init-command=") + deskVariables,
+                  adminSession.Database});
+    if (!client.waitForFinished(60000) || client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0)
+        throw EDatabaseError(QStringLiteral("desk-account.sql failed (%1): %2")
+                                 .arg(client.errorString(), QString::fromUtf8(client.readAllStandardError())));
+}
+// Another node applies the grants a moment after the one that ran them; a
+// desk logging in there at once must find them. A read on each node waits
+// for what the cluster has committed (the sessions' wsrep_sync_wait).
+void waitForEveryNode()
+{
+    for (const QString &socket : TestDb::ClusterSockets()) {
+        TConnectionParams node = mariaServerParams(true);
+        node.Servers.clear();
+        node.Socket = socket;
+        try {
+            TestDb::OpenConnection(node)->OpenQuery(QStringLiteral("SELECT 1"));
+        } catch (const EDatabaseError &) {
+            // A node a test has stopped takes no desk; it catches up when it rejoins.
+        }
+    }
 }
 } // namespace
 
@@ -61,20 +101,27 @@ TestDb::TestDb()
             m_mariaDbName = QStringLiteral("ledger_test_%1_%2")
                                 .arg(QCoreApplication::applicationPid())
                                 .arg(g_serial.fetchAndAddRelaxed(1));
-            TZConnection admin;
-            admin.SetParams(mariaServerParams());
-            admin.Connect();
-            admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_mariaDbName));
-            admin.ExecSQL(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4").arg(m_mariaDbName));
-            m_params = mariaServerParams();
+            TZConnection server;
+            server.SetParams(AdminServerParams());
+            server.Connect();
+            server.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_mariaDbName));
+            server.ExecSQL(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4").arg(m_mariaDbName));
+            m_params = mariaServerParams(false);
             m_params.Database = m_mariaDbName;
+            // Made as a shared book is: tables by the administrator, then the desks' rights.
+            auto admin = OpenAdminConnection();
+            InstallSchema(*admin);
+            grantDesk(admin->SessionParams(), m_params.User);
+            if (OnCluster())
+                waitForEveryNode();
         } else {
             m_params.Driver = QStringLiteral("QSQLITE");
             m_params.Database = m_dir.filePath(QStringLiteral("test.db"));
         }
         m_connection->SetParams(m_params);
         m_connection->Connect();
-        InstallSchema(*m_connection);
+        if (m_mariaDbName.isEmpty())
+            InstallSchema(*m_connection);
         m_available = true;
     } catch (const KException &e) {
         qFatal("Test database could not be prepared: %s", e.what());
@@ -87,7 +134,7 @@ TestDb::~TestDb()
     if (!m_mariaDbName.isEmpty() && m_available) {
         try {
             TZConnection admin;
-            admin.SetParams(mariaServerParams());
+            admin.SetParams(AdminServerParams());
             admin.Connect();
             admin.ExecSQL(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_mariaDbName));
         } catch (const KException &) {
@@ -108,6 +155,35 @@ std::unique_ptr<TZConnection> TestDb::OpenSecondConnection() const
         params.Servers = nodes.join(u';');
     }
     return OpenConnection(params);
+}
+
+TConnectionParams TestDb::AdminServerParams()
+{
+    return mariaServerParams(true);
+}
+
+TConnectionParams TestDb::AdminParams() const
+{
+    if (m_mariaDbName.isEmpty())
+        return m_params;
+    TConnectionParams params = AdminServerParams();
+    params.Database = m_mariaDbName;
+    return params;
+}
+
+std::unique_ptr<TZConnection> TestDb::OpenAdminConnection() const
+{
+    return OpenConnection(AdminParams());
+}
+
+void TestDb::GrantDeskAccount() const
+{
+    if (m_mariaDbName.isEmpty())
+        return;
+    auto admin = OpenAdminConnection();
+    grantDesk(admin->SessionParams(), m_params.User);
+    if (OnCluster())
+        waitForEveryNode();
 }
 
 std::unique_ptr<TZConnection> TestDb::OpenConnection(const TConnectionParams &params)
