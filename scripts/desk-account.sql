@@ -13,8 +13,8 @@
 -- is taken back first. Nothing outside this database is touched.
 --
 -- The history and the kept handover records only grow: the desks may read
--- and add to them, never change or delete them. The schema's version is read
--- only. Every other table gets SELECT, INSERT, UPDATE and DELETE; no DDL,
+-- and add to them, never change or delete them. The history's chain head is
+-- only read and moved on. The schema's version is read only. Every other table gets SELECT, INSERT, UPDATE and DELETE; no DDL,
 -- no GRANT OPTION, no global privileges.
 
 SET @desk_user = IFNULL(@desk_user, 'pisarnica');
@@ -47,8 +47,9 @@ BEGIN NOT ATOMIC
             WHERE table_schema = book AND table_type = 'BASE TABLE') DO
     EXECUTE IMMEDIATE CONCAT('GRANT ',
       CASE
-        WHEN t.name IN ('ledgerhistory', 'ledgerhistoryvalue', 'handoverrecord', 'handoverrecorditem')
+        WHEN t.name IN ('ledgerhistory', 'ledgerhistoryvalue', 'handoverrecord', 'handoverrow')
           THEN 'SELECT, INSERT'
+        WHEN t.name IN ('historychain') THEN 'SELECT, UPDATE'
         WHEN t.name IN ('schemaversion') THEN 'SELECT'
         ELSE 'SELECT, INSERT, UPDATE, DELETE'
       END,

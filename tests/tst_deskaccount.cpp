@@ -42,6 +42,10 @@ private slots:
         QTest::newRow("history") << "ledgerhistory" << "INSERT,SELECT";
         QTest::newRow("history values") << "ledgerhistoryvalue" << "INSERT,SELECT";
         QTest::newRow("schema version") << "schemaversion" << "SELECT";
+        QTest::newRow("history's chain head") << "historychain" << "SELECT,UPDATE";
+        QTest::newRow("handover records") << "handoverrecord" << "INSERT,SELECT";
+        QTest::newRow("handover record rows") << "handoverrow" << "INSERT,SELECT";
+        QTest::newRow("handover numbers") << "handovercounter" << "DELETE,INSERT,SELECT,UPDATE";
         QTest::newRow("items") << "ledgeritem" << "DELETE,INSERT,SELECT,UPDATE";
         QTest::newRow("cluster's row claims") << "rowclaim" << "DELETE,INSERT,SELECT,UPDATE";
     }
@@ -77,6 +81,9 @@ private slots:
         QTest::newRow("entry deleted") << "DELETE FROM ledgerhistory";
         QTest::newRow("value changed") << "UPDATE ledgerhistoryvalue SET newvalue = 'Falsifikat'";
         QTest::newRow("value deleted") << "DELETE FROM ledgerhistoryvalue";
+        QTest::newRow("chain head deleted") << "DELETE FROM historychain";
+        QTest::newRow("handover row changed") << "UPDATE handoverrow SET inusername = 'Falsifikat'";
+        QTest::newRow("handover record deleted") << "DELETE FROM handoverrecord";
         QTest::newRow("table dropped") << "DROP TABLE ledgerhistoryvalue";
         QTest::newRow("schema version changed") << "UPDATE schemaversion SET version = 99";
     }
