@@ -117,7 +117,7 @@ QString storedCaption(const QString &text)
 // a cluster the head's claim makes a second node's entry a write conflict,
 // and that write runs again after this one). The time is the database's.
 void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &itemID, const QVariant &number,
-                const QList<THistoryValue> &values, const THistoryActor &actor)
+                const QList<THistoryValue> &values, const THistoryActor &actor, const QDateTime &at = {})
 {
     const auto head = ReadHeldRow(connection, QStringLiteral("historychain"), QStringLiteral("chainid"), 1,
                                   QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
@@ -125,7 +125,7 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
         throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
     // The entry as stored: texts, or NULL.
     const qint64 position = head->at(0).toLongLong() + 1;
-    const QString changedAt = head->at(2).toString();
+    const QString changedAt = at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : head->at(2).toString();
     const QString kindCode = QString::fromLatin1(KindCodes[int(kind)]);
     const QString userID = HistoryChainText(actor.UserID.isNull() ? QVariant() : QVariant(actor.UserID.toLongLong()));
     const QString userName = HistoryChainText(actor.UserName);
@@ -228,4 +228,10 @@ void JournalLedgerItemValues(TZConnection &connection, qint64 itemID, const QStr
                              const QList<THistoryValue> &values, const THistoryActor &actor)
 {
     writeEntry(connection, THistoryKind::Update, QVariant::fromValue(itemID), number, values, actor);
+}
+
+void JournalLedgerItemEntryAt(TZConnection &connection, THistoryKind kind, qint64 itemID, const QString &number,
+                              const QList<THistoryValue> &values, const THistoryActor &actor, const QDateTime &at)
+{
+    writeEntry(connection, kind, QVariant::fromValue(itemID), number, values, actor, at);
 }

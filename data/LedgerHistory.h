@@ -67,6 +67,12 @@ void JournalLedgerItemCopy(TZConnection &connection, qint64 itemID, const THisto
 // caller's transaction holds it.
 void JournalLedgerItemValues(TZConnection &connection, qint64 itemID, const QString &number,
                              const QList<THistoryValue> &values, const THistoryActor &actor);
+// An entry of the past written afterwards (a sample book's items), with the
+// time it happened instead of the database's; chained like every other.
+// The caller's transaction holds it.
+void JournalLedgerItemEntryAt(TZConnection &connection, THistoryKind kind, qint64 itemID, const QString &number,
+                              const QList<THistoryValue> &values, const THistoryActor &actor, const QDateTime &at);
+
 
 // An item's history, newest first. Both reads run off this thread
 // (ReadRows.h); EAbort when the user cancelled one.

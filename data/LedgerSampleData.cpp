@@ -6,7 +6,7 @@
 #include "SubjectWords.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
-#include "HistoryChaining.h"
+#include "data/LedgerHistory.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -341,16 +341,12 @@ void historyEntry(TZConnection &connection, const Item &it, const QDateTime &whe
                   const QString &column = {}, const QVariant &oldValue = {}, const QVariant &newValue = {},
                   const QVariant &newText = {})
 {
-    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistory (ledgeritemid, changedat, changekind, userid, username, "
-                                      "hostname, ledgernumber) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                       {it.Id, when, kind, userId, userName(connection, userId), QStringLiteral("PISARNICA-1"),
-                        it.Number});
-    if (column.isEmpty())
-        return;
-    const qint64 entry = connection.LastInsertID();
-    connection.ExecSQL(QStringLiteral("INSERT INTO ledgerhistoryvalue (ledgerhistoryid, columnname, oldvalue, newvalue, "
-                                      "newtext) VALUES (?, ?, ?, ?, ?)"),
-                       {entry, column, oldValue, newValue, newText});
+    const THistoryActor actor{QVariant::fromValue(userId), userName(connection, userId), QStringLiteral("PISARNICA-1")};
+    QList<THistoryValue> values;
+    if (!column.isEmpty())
+        values << THistoryValue{column, oldValue, newValue, {}, newText.toString()};
+    JournalLedgerItemEntryAt(connection, kind == QLatin1String("i") ? THistoryKind::Insert : THistoryKind::Update, it.Id,
+                             it.Number, values, actor, when);
 }
 
 void acceptedEntry(TZConnection &connection, const Item &it, const QDateTime &when)
@@ -472,7 +468,5 @@ void FillLedgerSampleData(TZConnection &connection, const QDate &today)
     cancelledItem(connection, items, extra, now);
     listItemTypes(connection);
     ClassifySampleItems(connection);
-    // The entries above are written as they would have been, then chained.
-    ChainUnchainedHistory(connection);
     transaction.Commit();
 }

@@ -48,7 +48,7 @@ private slots:
         QCOMPARE(run({"--add-user", "zoran", "--first-name", "Zoran", "--last-name", "Ilić"}), 0);
         TZConnection &c = db.Connection();
         c.ExecSQL(QStringLiteral("UPDATE user SET role = CASE WHEN login = 'milan' THEN 'a' ELSE 'c' END"));
-        hcr::WriteChained(c, 3);
+        hcr::WriteChained(*db.OpenAdminConnection(), 3);
     }
 
     // In order: refused, intact, then rewritten by a second SQL client.
@@ -75,10 +75,8 @@ private slots:
         QFETCH(QString, tamper);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        if (!tamper.isEmpty()) {
-            hcr::LiftRefusals(db.Connection());
-            db.Connection().ExecSQL(tamper);
-        }
+        if (!tamper.isEmpty())
+            hcr::Tamper(db, tamper);
         QCOMPARE(run(QStringList{"--user", user, "--password-stdin"} + args), exitCode);
         QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
     }

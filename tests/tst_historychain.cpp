@@ -37,11 +37,20 @@ class TestHistoryChain : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestDb> db;
+    std::unique_ptr<TZConnection> admin; // a second SQL client with every right
     TZConnection &conn() { return db->Connection(); }
 
 private slots:
-    void init() { DB_SETUP(db); }
-    void cleanup() { db.reset(); }
+    void init()
+    {
+        DB_SETUP(db);
+        admin = db->OpenAdminConnection();
+    }
+    void cleanup()
+    {
+        admin.reset();
+        db.reset();
+    }
 
     void writtenEntriesVerify()
     {
@@ -118,10 +127,10 @@ private slots:
     void tamperingIsFound()
     {
         QFETCH(QStringList, statements);
-        hcr::WriteChained(conn(), 5);
+        hcr::WriteChained(*admin, 5);
         QVERIFY(VerifyHistoryChain(conn()).Intact());
-        hcr::LiftRefusals(conn());
-        hcr::Run(conn(), statements);
+        hcr::LiftRefusals(*admin);
+        hcr::Run(*admin, statements);
         const THistoryChainCheck check = VerifyHistoryChain(conn());
         QTEST(check.Text, "text");
         QTEST(int(check.Fault), "fault");
@@ -158,7 +167,7 @@ private slots:
     // A book from before the chain: its history joins it once, in order.
     void upgradeChainsOlderHistoryOnce()
     {
-        TZConnection &c = conn();
+        TZConnection &c = *admin;
         const bool sqlite = c.Backend() == TBackend::SQLite;
         hcr::LiftRefusals(c);
         c.ExecSQL(QStringLiteral("DROP TABLE historychain"));

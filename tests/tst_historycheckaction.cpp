@@ -42,10 +42,8 @@ private slots:
         QFETCH(int, type);
         QFETCH(QStringList, words);
         fx.LoginAs(login);
-        if (!tamper.isEmpty()) {
-            hcr::LiftRefusals(fx.Db.Connection());
-            fx.Db.Connection().ExecSQL(tamper);
-        }
+        if (!tamper.isEmpty())
+            hcr::Tamper(fx.Db, tamper);
         ScopedScriptedDialogs dialogs;
         QString said;
         try {

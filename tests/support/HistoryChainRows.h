@@ -4,6 +4,7 @@
 // statements a second SQL client could send, with SQLite's refusals lifted.
 
 #include "HistoryChaining.h"
+#include "TestDb.h"
 #include "ZConnection.h"
 
 #include <QStringList>
@@ -36,6 +37,14 @@ inline void LiftRefusals(TZConnection &c)
     for (const char *trigger : {"tr_ledgerhistory_update", "tr_ledgerhistory_delete", "tr_ledgerhistoryvalue_update",
                                 "tr_ledgerhistoryvalue_delete", "tr_historychain_delete"})
         c.ExecSQL(QStringLiteral("DROP TRIGGER IF EXISTS ") + QLatin1String(trigger));
+}
+
+// A second SQL client with every right rewrites the history.
+inline void Tamper(const TestDb &db, const QString &sql)
+{
+    const auto admin = db.OpenAdminConnection();
+    LiftRefusals(*admin);
+    admin->ExecSQL(sql);
 }
 
 inline void Run(TZConnection &c, const QStringList &statements)
