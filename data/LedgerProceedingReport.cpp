@@ -22,7 +22,7 @@ const struct
     int Width;
 } kColumns[] = {
     {"inusername", 15}, {"outusername", 15}, {"ledgernumber", 11}, {"direction", 8},
-    {"itemtype", 15},   {"itemdate", 12},    {"itemnumber", 13},  {"accepted", 10},
+    {"itemtype", 14},   {"itemdate", 12},    {"itemnumber", 12},  {"accepted", 13},
 };
 
 // One name when every row agrees, else all of them in order of appearance.

@@ -42,6 +42,18 @@ private:
     TDataSet &m_dataSet;
 };
 
+// "1 stavku", "3 stavke", "5 stavki", "21 stavku": the object of "Prihvatiti".
+QString itemsToAccept(qsizetype count)
+{
+    const qsizetype ones = count % 10, tens = count % 100;
+    const char *noun = "stavki";
+    if (ones == 1 && tens != 11)
+        noun = "stavku";
+    else if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        noun = "stavke";
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(noun));
+}
+
 // Leaves a cell's pending edit: nothing in the grid is stored by a post.
 void leaveEdit(TZQuery &query)
 {
@@ -211,7 +223,7 @@ void TProceedingForm::AcceptAllButtonClick()
                               query->DisplayTextAt(row, *FItems->LedgerItemZQledgernumber));
     if (rows.isEmpty())
         return;
-    if (MessageDlg(QStringLiteral("Prihvatiti %1 stavki?").arg(rows.size()), TMsgDlgType::Confirmation, mbYes | mbNo)
+    if (MessageDlg(QStringLiteral("Prihvatiti %1?").arg(itemsToAccept(rows.size())), TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
         return;
     THandoverAcceptance &handover = acceptance();

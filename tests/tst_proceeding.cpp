@@ -137,14 +137,15 @@ private slots:
         QTest::addColumn<QString>("captions"); // still listed, as stored
         QTest::addColumn<QString>("said");
         QTest::newRow("empty") << 0 << "" << true << "" << "" << "";
-        QTest::newRow("three rows") << 3 << "" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavki?";
-        QTest::newRow("answered No") << 3 << "" << false << "nnn" << "Ne Ne Ne" << "Prihvatiti 3 stavki?";
+        QTest::newRow("one row") << 1 << "" << true << "y" << "Da" << "Prihvatiti 1 stavku?";
+        QTest::newRow("three rows") << 3 << "" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavke?";
+        QTest::newRow("answered No") << 3 << "" << false << "nnn" << "Ne Ne Ne" << "Prihvatiti 3 stavke?";
         // Accepting writes nothing but the acceptance: the item's own fields are not checked again.
-        QTest::newRow("check fails in the middle") << 3 << "check" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavki?";
+        QTest::newRow("check fails in the middle") << 3 << "check" << true << "yyy" << "Da Da Da" << "Prihvatiti 3 stavke?";
         QTest::newRow("row gone in the middle") << 3 << "delete" << true << "y-y" << "Da Ne Da"
-                                                << "Prihvatiti 3 stavki? | Nisu prihvaćene: 2/26 (obrisana)";
+                                                << "Prihvatiti 3 stavke? | Nisu prihvaćene: 2/26 (obrisana)";
         QTest::newRow("re-addressed in the middle") << 3 << "readdress" << true << "yny" << "Da Ne Da"
-                                                    << "Prihvatiti 3 stavki? | Nisu prihvaćene: 2/26 (preusmerena na Marko Jovanović)";
+                                                    << "Prihvatiti 3 stavke? | Nisu prihvaćene: 2/26 (preusmerena na Marko Jovanović)";
     }
 
     void acceptAll()
@@ -429,7 +430,7 @@ private slots:
         viewer.Items().LedgerItemZQ->SetSortedFields(QStringLiteral("ledgernumber"));
         viewer.Items().LedgerItemZQ->Last();
         viewer.ProceedingAction->trigger();
-        QCOMPARE(::said(*dialogs), QStringLiteral("Prihvatiti 3 stavki?"));
+        QCOMPARE(::said(*dialogs), QStringLiteral("Prihvatiti 3 stavke?"));
         QCOMPARE(dialogs->ModalCount, 1);
         QCOMPARE(before, QStringLiteral("1/26 2/26 3/26 4/26"));
         QCOMPARE(dialogs->Previews, QStringList{handover::recordTitle(1)});
