@@ -130,45 +130,11 @@ QString THandoverAcceptance::acceptRefusal(const THandoverStoredItem &item) cons
 bool THandoverAcceptance::Accept(qint64 itemID, const QString &listedNumber)
 {
     return RetryOnWriteConflict(m_connection, [&] {
-        const auto skip = [&](const QString &reason) {
-            m_skipped << THandoverSkip{listedNumber, reason};
-            return false;
-        };
         const qint64 recordID = m_recordID;
         const int year = m_year, number = m_number;
-        TZTransaction transaction(m_connection);
-        const std::optional<THandoverStoredItem> item =
-            transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID)
-            ? readItem(m_connection, itemID)
-            : std::nullopt;
-        if (!item)
-            return skip(Gone);
-        if (const QString refusal = acceptRefusal(*item); !refusal.isEmpty())
-            return skip(refusal);
-        if (item->Accepted)
-            return skip(QStringLiteral("već prihvaćena"));
-        if (const std::optional<int> closed = ClosedYearOfItem(m_connection, itemID))
-            return skip(QStringLiteral("godina %1 je zaključena").arg(*closed));
-        int rows = 0;
         try {
-            rows = m_connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'y' WHERE ledgeritemid = ? "
-                                                       "AND outuserid = ? AND accepted = 'n' AND cancelled = 'n'"),
-                                        {itemID, m_recipient.UserID});
-        } catch (const EDatabaseError &e) {
-            // The year was closed on another desk after the check above.
-            if (!ClosedYearRefusal(e))
-                throw;
-            return skip(QStringLiteral("zaključena godina"));
-        }
-        if (rows != 1)
-            return skip(QStringLiteral("promenjena u međuvremenu"));
-        JournalLedgerItemValues(m_connection, itemID, item->Number,
-                                {{QStringLiteral("accepted"), TField::EncodeFlag(false), TField::EncodeFlag(true), {}, {}}},
-                                m_actor);
-        try {
-            ensureRecord();
-            insertRow(*item, itemID, u'a');
-            transaction.Commit();
+            if (!store(itemID, listedNumber, true))
+                return false;
         } catch (...) {
             // A record made in a transaction that did not commit is not there.
             m_recordID = recordID;
@@ -183,46 +149,61 @@ bool THandoverAcceptance::Accept(qint64 itemID, const QString &listedNumber)
 
 bool THandoverAcceptance::Withdraw(qint64 itemID, const QString &listedNumber)
 {
+    if (!AcceptedHere(itemID)) {
+        m_skipped << THandoverSkip{listedNumber, QStringLiteral("nije prihvaćena u ovom zapisniku")};
+        return false;
+    }
+    return RetryOnWriteConflict(m_connection, [&] {
+        if (!store(itemID, listedNumber, false))
+            return false;
+        m_accepted.remove(itemID);
+        return true;
+    });
+}
+
+// One acceptance or withdrawal in a transaction of its own: the item's row
+// held and read as stored, the flag changed only under the condition the
+// read checked, its history and the record's row beside it.
+bool THandoverAcceptance::store(qint64 itemID, const QString &listedNumber, bool accept)
+{
     const auto skip = [&](const QString &reason) {
         m_skipped << THandoverSkip{listedNumber, reason};
         return false;
     };
-    if (!AcceptedHere(itemID))
-        return skip(QStringLiteral("nije prihvaćena u ovom zapisniku"));
-    return RetryOnWriteConflict(m_connection, [&] {
-        TZTransaction transaction(m_connection);
-        const std::optional<THandoverStoredItem> item =
-            transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID)
-            ? readItem(m_connection, itemID)
-            : std::nullopt;
-        if (!item)
-            return skip(Gone);
-        if (const QString refusal = acceptRefusal(*item); !refusal.isEmpty())
-            return skip(refusal);
-        if (!item->Accepted)
-            return skip(QStringLiteral("već vraćena"));
-        if (const std::optional<int> closed = ClosedYearOfItem(m_connection, itemID))
-            return skip(QStringLiteral("godina %1 je zaključena").arg(*closed));
-        int rows = 0;
-        try {
-            rows = m_connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = 'n' WHERE ledgeritemid = ? "
-                                                       "AND outuserid = ? AND accepted = 'y' AND cancelled = 'n'"),
-                                        {itemID, m_recipient.UserID});
-        } catch (const EDatabaseError &e) {
-            if (!ClosedYearRefusal(e))
-                throw;
-            return skip(QStringLiteral("zaključena godina"));
-        }
-        if (rows != 1)
-            return skip(QStringLiteral("promenjena u međuvremenu"));
-        JournalLedgerItemValues(m_connection, itemID, item->Number,
-                                {{QStringLiteral("accepted"), TField::EncodeFlag(true), TField::EncodeFlag(false), {}, {}}},
-                                m_actor);
-        insertRow(*item, itemID, u'w');
-        transaction.Commit();
-        m_accepted.remove(itemID);
-        return true;
-    });
+    TZTransaction transaction(m_connection);
+    const std::optional<THandoverStoredItem> item =
+        transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID)
+        ? readItem(m_connection, itemID)
+        : std::nullopt;
+    if (!item)
+        return skip(Gone);
+    if (const QString refusal = acceptRefusal(*item); !refusal.isEmpty())
+        return skip(refusal);
+    if (item->Accepted == accept)
+        return skip(accept ? QStringLiteral("već prihvaćena") : QStringLiteral("već vraćena"));
+    if (const std::optional<int> closed = ClosedYearOfItem(m_connection, itemID))
+        return skip(QStringLiteral("godina %1 je zaključena").arg(*closed));
+    const QString from = TField::EncodeFlag(!accept), to = TField::EncodeFlag(accept);
+    int rows = 0;
+    try {
+        rows = m_connection.ExecSQL(QStringLiteral("UPDATE ledgeritem SET accepted = ? WHERE ledgeritemid = ? "
+                                                   "AND outuserid = ? AND accepted = ? AND cancelled = 'n'"),
+                                    {to, itemID, m_recipient.UserID, from});
+    } catch (const EDatabaseError &e) {
+        // The year was closed on another desk after the check above.
+        if (!ClosedYearRefusal(e))
+            throw;
+        return skip(QStringLiteral("zaključena godina"));
+    }
+    if (rows != 1)
+        return skip(QStringLiteral("promenjena u međuvremenu"));
+    JournalLedgerItemValues(m_connection, itemID, item->Number, {{QStringLiteral("accepted"), from, to, {}, {}}},
+                            m_actor);
+    if (accept)
+        ensureRecord();
+    insertRow(*item, itemID, accept ? u'a' : u'w');
+    transaction.Commit();
+    return true;
 }
 
 // The year's next number: the counter's row held, raised by one and read

@@ -55,6 +55,7 @@ public:
 
 private:
     QString acceptRefusal(const THandoverStoredItem &item) const;
+    bool store(qint64 itemID, const QString &listedNumber, bool accept);
     void ensureRecord();
     void insertRow(const THandoverStoredItem &item, qint64 itemID, QChar action);
 
