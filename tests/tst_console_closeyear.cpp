@@ -1,35 +1,15 @@
 // The real kconsole binary closing a year from the command line on the
 // test's database: its exit codes, its refusals, and the note it writes.
 
-#include "TestDb.h"
+#include "ConsoleJob.h"
 
-#include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QtTest>
 
 class TestConsoleCloseYear : public QObject
 {
     Q_OBJECT
     TestDb db;
-    QTemporaryDir dir;
-    QString m_stderr;
-
-    // The console beside its ini file; returns the exit code.
-    int run(const QStringList &args, const QByteArray &password = "tajna-1")
-    {
-        QProcess console;
-        console.start(dir.filePath(QStringLiteral("kconsole")), args);
-        console.write(password + '\n');
-        console.closeWriteChannel();
-        if (!console.waitForFinished(60000)) {
-            console.kill();
-            console.waitForFinished();
-            return -1;
-        }
-        m_stderr = QString::fromUtf8(console.readAllStandardError());
-        return console.exitStatus() == QProcess::NormalExit ? console.exitCode() : -2;
-    }
+    ConsoleJob job;
 
     bool closed(int year)
     {
@@ -40,18 +20,8 @@ private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(db);
-        QVERIFY(QFile::copy(QStringLiteral(KCONSOLE_EXE), dir.filePath(QStringLiteral("kconsole"))));
-        QFile ini(dir.filePath(QStringLiteral("kconsole.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        const TConnectionParams p = db.Params();
-        ini.write(QStringLiteral("[Database]\nDriver=%1\nDatabase=%2\nSocket=%3\nUser=%4\nPassword=%5\n")
-                      .arg(p.Driver, p.Database, p.Socket, p.User, p.Password)
-                      .toUtf8());
-        ini.close();
-        QCOMPARE(run({"--add-user", "milan", "--first-name", "Milan", "--last-name", "Čubrilo"}), 0);
-        QCOMPARE(run({"--add-user", "zoran", "--first-name", "Zoran", "--last-name", "Ilić"}), 0);
+        QVERIFY(job.Prepare(db));
         TZConnection &c = db.Connection();
-        c.ExecSQL(QStringLiteral("UPDATE user SET role = CASE WHEN login = 'milan' THEN 'a' ELSE 'c' END"));
         for (const char *number : {"1/21", "3/21"})
             c.ExecSQL(QStringLiteral("INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, itemtype, userid) "
                                      "SELECT 1, '2021-04-01 10:00:00', ?, 'Dopis', userid FROM user WHERE login = 'milan'"),
@@ -86,9 +56,9 @@ private slots:
         QFETCH(QString, message);
         for (QString &arg : args)
             if (arg.endsWith(QLatin1String(".pdf")))
-                arg = dir.filePath(arg);
-        QCOMPARE(run(QStringList{"--user", user, "--password-stdin"} + args), exitCode);
-        QVERIFY2(m_stderr.contains(message), qPrintable(m_stderr));
+                arg = job.FilePath(arg);
+        QCOMPARE(job.Run(QStringList{"--user", user, "--password-stdin"} + args), exitCode);
+        QVERIFY2(job.Err.contains(message), qPrintable(job.Err));
         const QByteArray tag = QTest::currentDataTag();
         QCOMPARE(closed(2021), tag == "closes" || tag == "closed already");
         const QString file = args.value(args.indexOf(QStringLiteral("--closing-pdf")) + 1);

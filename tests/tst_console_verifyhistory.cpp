@@ -1,53 +1,20 @@
 // The real kconsole binary checking the history's chain from the command
 // line on the test's database: its exit codes and what it says.
 
+#include "ConsoleJob.h"
 #include "HistoryChainRows.h"
-#include "TestDb.h"
-
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
 
 class TestConsoleVerifyHistory : public QObject
 {
     Q_OBJECT
     TestDb db;
-    QTemporaryDir dir;
-    QString m_out;
-    QString m_err;
-
-    int run(const QStringList &args)
-    {
-        QProcess console;
-        console.start(dir.filePath(QStringLiteral("kconsole")), args);
-        console.write("tajna-1\n");
-        console.closeWriteChannel();
-        if (!console.waitForFinished(60000)) {
-            console.kill();
-            console.waitForFinished();
-            return -1;
-        }
-        m_out = QString::fromUtf8(console.readAllStandardOutput());
-        m_err = QString::fromUtf8(console.readAllStandardError());
-        return console.exitStatus() == QProcess::NormalExit ? console.exitCode() : -2;
-    }
+    ConsoleJob job;
 
 private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(db);
-        QVERIFY(QFile::copy(QStringLiteral(KCONSOLE_EXE), dir.filePath(QStringLiteral("kconsole"))));
-        QFile ini(dir.filePath(QStringLiteral("kconsole.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        const TConnectionParams p = db.Params();
-        ini.write(QStringLiteral("[Database]\nDriver=%1\nDatabase=%2\nSocket=%3\nUser=%4\nPassword=%5\n")
-                      .arg(p.Driver, p.Database, p.Socket, p.User, p.Password)
-                      .toUtf8());
-        ini.close();
-        QCOMPARE(run({"--add-user", "milan", "--first-name", "Milan", "--last-name", "Čubrilo"}), 0);
-        QCOMPARE(run({"--add-user", "zoran", "--first-name", "Zoran", "--last-name", "Ilić"}), 0);
-        TZConnection &c = db.Connection();
-        c.ExecSQL(QStringLiteral("UPDATE user SET role = CASE WHEN login = 'milan' THEN 'a' ELSE 'c' END"));
+        QVERIFY(job.Prepare(db));
         hcr::WriteChained(*db.OpenAdminConnection(), 3);
     }
 
@@ -77,8 +44,8 @@ private slots:
         QFETCH(QString, message);
         if (!tamper.isEmpty())
             hcr::Tamper(db, tamper);
-        QCOMPARE(run(QStringList{"--user", user, "--password-stdin"} + args), exitCode);
-        QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
+        QCOMPARE(job.Run(QStringList{"--user", user, "--password-stdin"} + args), exitCode);
+        QVERIFY2((job.Out + job.Err).contains(message), qPrintable(job.Out + job.Err));
     }
 };
 
