@@ -24,11 +24,6 @@ bool flag(const QVariant &value)
     return TField::DecodeFlag(value.toString()).value_or(false);
 }
 
-QDateTime storedDateTime(const QVariant &value)
-{
-    return value.typeId() == QMetaType::QDateTime ? value.toDateTime() : ReadStoredDateTime(value.toString());
-}
-
 QString userName(TZConnection &connection, const QVariant &userID)
 {
     if (userID.isNull())
@@ -215,7 +210,7 @@ void THandoverAcceptance::ensureRecord()
     auto now = m_connection.OpenQuery(QStringLiteral("SELECT ") + m_connection.Dialect().NowSql());
     if (!now->next())
         throw EDatabaseError(QStringLiteral("Baza podataka nije dala vreme zapisnika."));
-    const QDateTime at = storedDateTime(now->value(0));
+    const QDateTime at = ReadStoredDateTime(now->value(0));
     const int year = at.date().year();
     if (m_connection.ExecSQL(QStringLiteral("UPDATE handovercounter SET lastnumber = lastnumber + 1 WHERE year = ?"),
                              {year})

@@ -14,14 +14,9 @@
 
 namespace {
 
-QDateTime storedDateTime(const QVariant &value)
-{
-    return value.typeId() == QMetaType::QDateTime ? value.toDateTime() : ReadStoredDateTime(value.toString());
-}
-
 QString dateText(const QVariant &value)
 {
-    const QDate date = value.typeId() == QMetaType::QDate ? value.toDate() : ReadStoredDate(value.toString());
+    const QDate date = ReadStoredDate(value);
     return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
@@ -48,7 +43,7 @@ QList<THandoverBookEntry> HandoverBookEntries(TZConnection &connection, int year
     auto q = connection.OpenQuery(sql, params);
     while (q->next())
         entries << THandoverBookEntry{q->value(0).toLongLong(), q->value(1).toInt(), q->value(2).toInt(),
-                                      storedDateTime(q->value(3)), q->value(4).toString(), {}, 0};
+                                      ReadStoredDateTime(q->value(3)), q->value(4).toString(), {}, 0};
     for (THandoverBookEntry &entry : entries) {
         auto rows = connection.OpenQuery(QStringLiteral("SELECT inusername FROM (") + LastRows
                                              + QStringLiteral(") AS a WHERE a.handoverrecordid = ? ORDER BY a.handoverrowid"),
@@ -81,7 +76,7 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
     THandoverRecord record;
     record.Organization = head->value(4).toString();
     record.Title = HandoverRecordTitle(head->value(0).toInt(), head->value(1).toInt());
-    record.PrintedAt = storedDateTime(head->value(2));
+    record.PrintedAt = ReadStoredDateTime(head->value(2));
     record.Recipient = head->value(3).toString();
     record.Captions = LedgerProceedingCaptions();
     record.Widths = LedgerProceedingWidths();

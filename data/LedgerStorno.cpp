@@ -165,7 +165,7 @@ std::optional<TCancelNote> ReadCancelNote(TZConnection &connection, qint64 itemI
         return std::nullopt;
     const QVariant at = q->value(2);
     return TCancelNote{q->value(1).toString(), q->value(3).toString().trimmed(),
-                       at.typeId() == QMetaType::QDateTime ? at.toDateTime() : ReadStoredDateTime(at.toString())};
+                       ReadStoredDateTime(at)};
 }
 
 QString CancelNoteText(const TCancelNote &note)

@@ -35,6 +35,16 @@ QDateTime ReadStoredDateTime(const QString &text)
     return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+QDate ReadStoredDate(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QDate ? value.toDate() : ReadStoredDate(value.toString());
+}
+
+QDateTime ReadStoredDateTime(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QDateTime ? value.toDateTime() : ReadStoredDateTime(value.toString());
+}
+
 QVariant StoredBindValue(const QVariant &value, bool temporalAsText)
 {
     if (value.isNull())

@@ -20,6 +20,10 @@ KCOMMON_EXPORT QString StoredDateTime(const QDateTime &dateTime);
 // The stored texts read back; invalid for any other text.
 KCOMMON_EXPORT QDate ReadStoredDate(const QString &text);
 KCOMMON_EXPORT QDateTime ReadStoredDateTime(const QString &text);
+// A column read from either backend: MariaDB hands dates over typed, SQLite
+// as the stored text.
+KCOMMON_EXPORT QDate ReadStoredDate(const QVariant &value);
+KCOMMON_EXPORT QDateTime ReadStoredDateTime(const QVariant &value);
 
 // A value as a statement binds it: flags as their letter; date-times cut to
 // the whole second (MySQL would round 23:59:59.6 into the next day), and
