@@ -7,7 +7,8 @@ pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-qpa-plugins
       libsqlite3-dev libmariadb-dev libssl-dev mariadb-server-core mariadb-client-core sqlite3
       galera-4
-      qt6-pdf-dev libqrencode-dev zbar-tools
+      qt6-pdf-dev libqrencode-dev zbar-tools libzbar-dev qt6-image-formats-plugins
+      libtesseract-dev tesseract-ocr-srp tesseract-ocr-srp-latn tesseract-ocr-eng libgmime-3.0-dev
       fonts-dejavu-core poppler-utils xauth xvfb x11vnc)
 missing=()
 for p in "${pkgs[@]}"; do
