@@ -8,8 +8,9 @@
 
 namespace {
 
-// Rows per INSERT: well under SQLite's limit of bound values per statement.
-constexpr qsizetype WordsPerInsert = 400;
+// Rows per INSERT: the SQLite driver finds each bound value by its place in
+// a list, so a statement with thousands of them costs more than several.
+constexpr qsizetype WordsPerInsert = 100;
 
 void storeWords(TZConnection &connection, qint64 itemID, const QStringList &words)
 {

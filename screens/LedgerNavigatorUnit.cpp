@@ -121,9 +121,8 @@ void TLedgerNavigatorForm::FindButtonClick()
     // Built first: a refused cell leaves the list as it was.
     const TLedgerSearchCriteria criteria = searchCriteria();
     QVariantList params;
-    const QString condition = criteria.Condition(LedgerDM->ZConnection(), params);
     TLedgerItems::TTextRanking ranking;
-    ranking.Order = criteria.Order(LedgerDM->ZConnection(), ranking.Params);
+    const QString condition = criteria.Condition(LedgerDM->ZConnection(), params, &ranking.Order, &ranking.Params);
     const QString newestFirst = QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC");
     if (ranking.Order.isEmpty()) {
         items->ShowCondition(condition, params);
