@@ -8,6 +8,7 @@
 #include "SqlText.h"
 #include "TestConsole.h"
 #include "ValueListEditor.h"
+#include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ItemDocumentText.h"
 #include "data/LedgerItems.h"
@@ -429,9 +430,13 @@ private slots:
         };
         // In the text of three, in the subject of the oldest too: that one leads, then newest first.
         c.ExecSQL(QStringLiteral("UPDATE ledgeritem SET subject = 'Žalba' WHERE ledgeritemid = ?"), {idOf("4/24")});
-        StoreStoredSubjectWords(c, idOf("4/24"));
-        for (const char *number : {"1/24", "2/24", "4/24"})
-            StoreItemDocumentText(c, idOf(number), QStringLiteral("Izjavljena je ŽALBA na rešenje."), {});
+        {
+            TZTransaction t(c);
+            StoreStoredSubjectWords(c, idOf("4/24"));
+            for (const char *number : {"1/24", "2/24", "4/24"})
+                StoreItemDocumentText(c, idOf(number), QStringLiteral("Izjavljena je ŽALBA na rešenje."), {});
+            t.Commit();
+        }
         m_frame->SearchVLE->SetValue(QStringLiteral("text"), QStringLiteral("жалб"));
         m_frame->FindButton->click();
         QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
