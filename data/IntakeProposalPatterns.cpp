@@ -85,6 +85,7 @@ struct TDateFound
 {
     QDate Date;
     qsizetype At = 0;
+    qsizetype End = 0;
 };
 
 QList<TDateFound> datesIn(const QString &line)
@@ -100,18 +101,19 @@ QList<TDateFound> datesIn(const QString &line)
     for (auto it = numeric.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
     for (auto it = iso.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
     for (auto it = named.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(1).toInt(), monthNumber(m.captured(2)), m.captured(4).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
+    std::sort(found.begin(), found.end(), [](const TDateFound &a, const TDateFound &b) { return a.At < b.At; });
     return found;
 }
 
@@ -202,10 +204,14 @@ QList<TProposal> ProposeDates(const TIntakeText &text, const std::optional<TMail
     static const QRegularExpression placeAndDate(QStringLiteral("^\\p{L}[\\p{L} ]*, *$"), Options);
     QList<TProposal> found;
     for (const TIntakeLine &line : text.Lines) {
+        qsizetype previous = 0;
         for (const TDateFound &date : datesIn(line.Text)) {
             const QString ahead = line.Text.left(date.At);
             const QStringList before = wordsBefore(line, date.At, 3);
-            if (refersToAddressee(before))
+            // "Vaš broj 55/26 od 1.12.2026": the addressee's, however far back "Vaš" stands.
+            const bool addressees = refersToAddressee(FoldedWords(SerbianFold(line.Text.mid(previous, date.At - previous))));
+            previous = date.End;
+            if (addressees)
                 continue;
             const QStringList words = FoldedWords(SerbianFold(ahead));
             double confidence = 0.45;

@@ -63,6 +63,7 @@ private slots:
         row("name in letterhead", "OPŠTINA ČAČAK\nOdeljenje za urbanizam", "partner", "Opština Čačak", "fills");
         row("name in Cyrillic", "ОПШТИНА ЧАЧАК", "partner", "Opština Čačak", "fills");
         row("name without diacritics", "Opstina Cacak", "partner", "Opština Čačak", "fills");
+        row("name over two lines", "REPUBLIKA SRBIJA\nMINISTARSTVO\nFINANSIJA", "partner", "Ministarstvo finansija", "fills");
         row("similar name", "Opština Čajetina", "partner", "Opština Čajetina", "fills");
         row("a letter misread", "Opština Čajetlna", "partner", "Opština Čajetina", "fills");
         row("legal form", "ĐORĐEVIĆ I SINOVI DOO\nKralja Petra 12, 32000 Čačak", "partner", "Đorđević i sinovi d.o.o.", "fills");
@@ -88,6 +89,8 @@ private slots:
         row("impossible date", "Datum: 31.02.2026", "datum", "", "none");
         row("impossible then possible", "Datum: 30.02.2026\nČačak, 1.12.2026", "datum", "01.12.2026", "fills");
         row("addressee's date", "Vaš dopis od 1.12.2026", "datum", "", "none");
+        row("addressee's number and date", "Veza: Vaš broj 55/26 od 1.12.2026, naš broj 7/26 od 2.12.2026", "datum",
+            "02.12.2026", "high");
         row("Predmet", "Predmet: Zahtev za izdavanje uverenja", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("Предмет", "Предмет: Захтев за издавање уверења", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("continued", "Predmet: Zahtev za izdavanje uverenja o\nstanju predmeta\n\nPoštovani,", "predmet",
