@@ -82,6 +82,11 @@ void collectPart(GMimeObject *parent, GMimeObject *object, gpointer data)
     // The pictures an HTML body shows (a logo, a signature) are not attachments.
     if (!attached && parent && g_mime_content_type_is_type(g_mime_object_get_content_type(parent), "multipart", "related"))
         return;
+    // Nor is a signed message's signature.
+    if (g_mime_content_type_is_type(type, "application", "pkcs7-signature") ||
+        g_mime_content_type_is_type(type, "application", "x-pkcs7-signature") ||
+        g_mime_content_type_is_type(type, "application", "pgp-signature"))
+        return;
     const char *name = g_mime_part_get_filename(part);
     TIntakeAttachment attachment;
     attachment.FileName = name ? QFileInfo(QString::fromUtf8(name)).fileName()
