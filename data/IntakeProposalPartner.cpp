@@ -160,14 +160,19 @@ QList<TFoundPib> FindPibs(const TIntakeText &text)
     return labelledPibs << barePibs;
 }
 
-QStringList FindEmails(const TIntakeText &text)
+QList<TFoundEmail> FindEmails(const TIntakeText &text)
 {
     static const QRegularExpression email(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)*\\.[A-Za-z]{2,}"));
-    QStringList found;
+    QList<TFoundEmail> found;
+    QSet<QString> seen;
     for (const TIntakeLine &line : text.Lines)
-        for (auto it = email.globalMatch(line.Text); it.hasNext();)
-            found << it.next().captured(0).toLower();
-    found.removeDuplicates();
+        for (auto it = email.globalMatch(line.Text); it.hasNext();) {
+            const QString address = it.next().captured(0).toLower();
+            if (!seen.contains(address)) {
+                seen.insert(address);
+                found << TFoundEmail{address, line.Factor};
+            }
+        }
     return found;
 }
 
@@ -205,10 +210,12 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
         if (!found && sameDomain.size() == 1 && !isPublicMailDomain(domain.mid(1)))
             evidence[sameDomain.first()].Add(ByEmail, 0.7, QStringLiteral("domen e-pošte %1").arg(domain.mid(1)));
     }
-    for (const QString &address : FindEmails(text))
+    for (const TFoundEmail &found : FindEmails(text))
         for (qsizetype i = 0; i < partners.size(); ++i)
-            if (partners.at(i).Email.contains(address, Qt::CaseInsensitive) && partnerEmails(partners.at(i)).contains(address))
-                evidence[i].Add(ByEmail, 0.85, QStringLiteral("adresa e-pošte %1 u tekstu").arg(address));
+            if (partners.at(i).Email.contains(found.Address, Qt::CaseInsensitive) &&
+                partnerEmails(partners.at(i)).contains(found.Address))
+                evidence[i].Add(ByEmail, 0.85 * found.Factor,
+                                QStringLiteral("adresa e-pošte %1 u tekstu").arg(found.Address));
 
     // Names: the sender's, the letterhead's, and further down only lines naming an organisation.
     QList<const TIntakeLine *> named;
@@ -262,9 +269,9 @@ std::optional<TNewPartnerHint> NewPartnerHint(const TIntakeText &text, const std
     if (mail)
         hint.Email = mail->SenderAddress;
     if (hint.Email.isEmpty()) {
-        const QStringList emails = FindEmails(text);
+        const QList<TFoundEmail> emails = FindEmails(text);
         if (!emails.isEmpty())
-            hint.Email = emails.first();
+            hint.Email = emails.first().Address;
     }
     hint.Address = findAddress(text);
     if (hint.Name.isEmpty() && hint.Pib.isEmpty() && hint.Email.isEmpty() && hint.Address.isEmpty())

@@ -67,6 +67,7 @@ private slots:
         row("similar name", "Opština Čajetina", "partner", "Opština Čajetina", "fills");
         row("a letter misread", "Opština Čajetlna", "partner", "Opština Čajetina", "fills");
         row("legal form", "ĐORĐEVIĆ I SINOVI DOO\nKralja Petra 12, 32000 Čačak", "partner", "Đorđević i sinovi d.o.o.", "fills");
+        row("PIB on a page poorly read", "PIB: 101234569", "partner", "Opština Čačak", "shown", 0.6);
         row("e-mail in text", "Pišite nam: Kabinet@MFIN.gov.rs", "partner", "Ministarstvo finansija", "fills");
         row("unknown sender", "PREDUZEĆE MIKRO d.o.o.\nPIB: 100123145", "partner", "PREDUZEĆE MIKRO d.o.o.", "shown");
         row("Broj", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "fills");
@@ -139,6 +140,18 @@ private slots:
         QFETCH(QString, subject);
         QFETCH(QString, body);
         checkBest(MailDocument(name, address, subject, QDateTime(QDate(2026, 12, 3), QTime(0, 30), QTimeZone(3600)), body));
+    }
+
+    // The reader puts an e-mail's attachment after its body: the attachment's first lines are a letterhead too.
+    void mailWithAttachedLetter()
+    {
+        TIntakeDocument document = MailDocument(QString(), QStringLiteral("neko@gmail.com"), QStringLiteral("Dopis"),
+                                                QDateTime(), QStringLiteral("Poštovani,\nu prilogu je dopis.\n\n\n\n\n\n\n\n\n\n\n\n\n"));
+        document.Pages << TIntakePage{QStringLiteral("OPŠTINA ČAJETINA\nČajetina, 2.12.2026."), TTextSource::TextLayer, 1.0};
+        const TIntakeProposals proposals = ProposeIntake(document, TestIntakePartners(), TestIntakeItemTypes());
+        QCOMPARE(proposals.Best(TProposalField::Partner)->Value, QStringLiteral("Opština Čajetina"));
+        QVERIFY(proposals.Best(TProposalField::Partner)->Fills());
+        QCOMPARE(proposals.Best(TProposalField::ItemDate)->Source, QStringLiteral("mesto i datum u zaglavlju"));
     }
 
     void newPartner()
