@@ -185,7 +185,7 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
     double rank = 0.0;
     for (const TFoundPib &found : FindPibs(text)) {
         for (qsizetype i = 0; i < partners.size(); ++i)
-            if (partners.at(i).Pib == found.Pib)
+            if (QStringView(partners.at(i).Pib).trimmed() == found.Pib)
                 evidence[i].Add(ByPib, ((found.Labelled ? 0.98 : 0.93) - rank) * found.Factor,
                                 QStringLiteral("PIB %1 u tekstu").arg(found.Pib));
         // Later PIBs are more often the addressee's own or a third party's.

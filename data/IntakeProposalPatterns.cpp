@@ -55,6 +55,12 @@ bool refersToAddressee(const QStringList &words)
     return std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.startsWith(QStringLiteral("vas")); });
 }
 
+// "Primljeno: 5.12.2026" on a scanned letter is the desk's own receipt stamp.
+bool isReceiptStamp(const QStringList &words)
+{
+    return std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.startsWith(QStringLiteral("primljen")); });
+}
+
 // Numbers that are someone else's: an official gazette's, an account's, a phone's, an ID's.
 bool isOtherNumber(const QStringList &before)
 {
@@ -209,9 +215,9 @@ QList<TProposal> ProposeDates(const TIntakeText &text, const std::optional<TMail
             const QString ahead = line.Text.left(date.At);
             const QStringList before = wordsBefore(line, date.At, 3);
             // "Vaš broj 55/26 od 1.12.2026": the addressee's, however far back "Vaš" stands.
-            const bool addressees = refersToAddressee(FoldedWords(SerbianFold(line.Text.mid(previous, date.At - previous))));
+            const QStringList since = FoldedWords(SerbianFold(line.Text.mid(previous, date.At - previous)));
             previous = date.End;
-            if (addressees)
+            if (refersToAddressee(since) || isReceiptStamp(since))
                 continue;
             const QStringList words = FoldedWords(SerbianFold(ahead));
             double confidence = 0.45;

@@ -92,6 +92,7 @@ private slots:
         row("addressee's date", "Vaš dopis od 1.12.2026", "datum", "", "none");
         row("addressee's number and date", "Veza: Vaš broj 55/26 od 1.12.2026, naš broj 7/26 od 2.12.2026", "datum",
             "02.12.2026", "high");
+        row("receipt stamp", "Primljeno: 5.12.2026", "datum", "", "none");
         row("Predmet", "Predmet: Zahtev za izdavanje uverenja", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("Предмет", "Предмет: Захтев за издавање уверења", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("continued", "Predmet: Zahtev za izdavanje uverenja o\nstanju predmeta\n\nPoštovani,", "predmet",
