@@ -290,7 +290,8 @@ QList<TProposal> ProposeSubjects(const TIntakeText &text, const std::optional<TM
                               text.Lines.at(i));
     }
     if (mail) {
-        const QString subject = MailSubjectWithoutMarks(mail->Subject);
+        // In Latin, as the letter's own "Predmet:" is proposed.
+        const QString subject = MailSubjectWithoutMarks(SerbianToLatin(mail->Subject));
         if (!subject.isEmpty())
             found << proposal(TProposalField::Subject, subject, found.isEmpty() ? 0.8 : 0.7,
                               QStringLiteral("tema e-pošte"), TIntakeLine{});

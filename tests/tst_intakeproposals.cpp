@@ -128,6 +128,7 @@ private slots:
         QTest::newRow("address and PIB") << "" << "pisarnica@cacak.rs" << "" << "PIB 101234569" << "partner"
                                          << "Opština Čačak" << "high";
         QTest::newRow("marks") << "" << "a@b.rs" << "Re: Fwd: Odg: Ponuda za radove" << "x" << "predmet" << "Ponuda za radove" << "fills";
+        QTest::newRow("Cyrillic subject") << "" << "a@b.rs" << "Одг: Захтев" << "x" << "predmet" << "Zahtev" << "fills";
         QTest::newRow("FW RE") << "" << "a@b.rs" << "FW: RE: Zapisnik" << "x" << "predmet" << "Zapisnik" << "fills";
         QTest::newRow("Predmet over the mail's") << "" << "a@b.rs" << "Re: Ponuda" << "Predmet: Ponuda za radove"
                                                  << "predmet" << "Ponuda za radove" << "high";
