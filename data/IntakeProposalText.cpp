@@ -46,6 +46,9 @@ TIntakeText PrepareIntakeText(const TIntakeDocument &document)
             TIntakeLine line;
             line.Text = raw.simplified();
             line.Factor = factor;
+            // A reply's quoted lines are the earlier message's: its number and date are not the sender's.
+            if (source.Source == TTextSource::Mail && line.Text.startsWith(u'>'))
+                line.Text.clear();
             if (!line.Text.isEmpty()) {
                 line.Folded = SerbianFold(line.Text);
                 line.Words = FoldedWords(line.Folded);

@@ -78,8 +78,8 @@ private slots:
         QTest::newRow("HTML only")
             << TestMail(with(header, {"Content-Type: text/html; charset=utf-8"}),
                         "<html><head><style>p{color:red}</style><script>x()</script></head><body>"
-                        "<p>Poštovani,</p><p>Predmet: <b>Zahtev</b> &amp; molba</p></body></html>")
-            << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Poštovani,\nPredmet: Zahtev & molba"
+                        "<p>Poštovani,</p><p>Predmet: <b>Zahtev</b> &amp; molba<br>za&nbsp;dozvolu</p></body></html>")
+            << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Poštovani,\nPredmet: Zahtev & molba\nza dozvolu"
             << QStringList();
         QTest::newRow("plain preferred to HTML")
             << TestMail(with(header, {"MIME-Version: 1.0", "Content-Type: multipart/alternative; boundary=a"}),

@@ -133,6 +133,7 @@ private slots:
         QTest::newRow("Predmet over the mail's") << "" << "a@b.rs" << "Re: Ponuda" << "Predmet: Ponuda za radove"
                                                  << "predmet" << "Ponuda za radove" << "high";
         QTest::newRow("sender's day") << "" << "a@b.rs" << "" << "x" << "datum" << "03.12.2026" << "shown";
+        QTest::newRow("quoted reply") << "" << "a@b.rs" << "" << "Hvala.\n> Naš broj: 5/26" << "broj" << "" << "none";
         QTest::newRow("date in the body") << "" << "a@b.rs" << "" << "Datum: 1.12.2026" << "datum" << "01.12.2026" << "high";
     }
     void mail()
