@@ -61,10 +61,11 @@ bool isReceiptStamp(const QStringList &words)
     return std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.startsWith(QStringLiteral("primljen")); });
 }
 
-// Numbers that are someone else's: an official gazette's, an account's, a phone's, an ID's.
+// Numbers that are someone else's: an official gazette's, an account's, a phone's, an ID's, and the
+// ledger number of the desk's own receipt stamp.
 bool isOtherNumber(const QStringList &before)
 {
-    static const QSet<QString> other{"maticni", "racun", "racuna", "tekuci", "ziro", "telefon", "telefona",
+    static const QSet<QString> other{"delovodni", "maticni", "racun", "racuna", "tekuci", "ziro", "telefon", "telefona",
                                      "tel", "faks", "fax", "pib", "jmbg", "licne", "karte", "pasosa",
                                      "registarski", "postanski", "glasnik", "glasnika", "sluzbeni", "sl"};
     return std::any_of(before.cbegin(), before.cend(), [](const QString &w) { return other.contains(w); });

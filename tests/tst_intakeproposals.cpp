@@ -78,6 +78,7 @@ private slots:
         row("Vaš and Naš", "Vaš broj: 55/26\nNaš broj: 12/26", "broj", "12/26", "high");
         row("gazette", "(„Sl. glasnik RS”, br. 72/2009)", "broj", "", "none");
         row("registration number", "Matični broj: 07123456", "broj", "", "none");
+        row("receipt stamp's number", "Delovodni broj: 41/26", "broj", "", "none");
         row("in a sentence", "U vezi sa predmetom broj 7/26 javljamo", "broj", "7/26", "shown");
         row("OCR unsure", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "shown", 0.6);
         row("OCR sure", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "fills", 0.95);
