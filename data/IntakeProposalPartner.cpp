@@ -77,15 +77,19 @@ QString percent(double score)
     return QStringLiteral("%1%").arg(qRound(score * 100));
 }
 
-void matchNames(const TPartnerNameIndex &index, const QStringList &words, double factor, const QString &where,
-                QHash<qsizetype, TPartnerEvidence> &evidence)
+// The best score among the partners named by words.
+double matchNames(const TPartnerNameIndex &index, const QStringList &words, double factor, const QString &where,
+                  QHash<qsizetype, TPartnerEvidence> &evidence)
 {
+    double best = 0.0;
     for (const TPartnerNameIndex::TMatch &match : index.Match(words)) {
+        best = std::max(best, match.Score);
         const double confidence = 0.88 * match.Score * factor;
         if (confidence >= 0.2)
             evidence[match.Partner].Add(ByName, confidence,
                                         QStringLiteral("%1, sličnost %2").arg(where, percent(match.Score)));
     }
+    return best;
 }
 
 QString trimmedName(QString name)
@@ -231,15 +235,21 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
     const TPartnerNameIndex names(partners, words);
     if (!sender.isEmpty())
         matchNames(names, sender, 1.0, QStringLiteral("ime pošiljaoca e-pošte"), evidence);
+    // The sender's block comes first in the letterhead: a partner recognised below it is
+    // more often the addressee. Further down the text a name is often someone mentioned.
+    qsizetype senderBlock = -1;
     for (qsizetype i = 0; i < named.size(); ++i) {
         const TIntakeLine &line = *named.at(i);
-        // A name in the letterhead is the sender's; further down it is often someone mentioned.
-        matchNames(names, line.Words, line.Factor * (line.Letterhead ? 1.0 : 0.75),
-                   line.Letterhead ? QStringLiteral("zaglavlje dopisa") : QStringLiteral("naziv u tekstu"), evidence);
+        const double place = !line.Letterhead ? 0.75 : senderBlock >= 0 && i > senderBlock + 1 ? 0.8 : 1.0;
+        double best = matchNames(names, line.Words, line.Factor * place,
+                                 line.Letterhead ? QStringLiteral("zaglavlje dopisa") : QStringLiteral("naziv u tekstu"),
+                                 evidence);
         // A long name goes on over two lines of the letterhead.
         if (line.Letterhead && i + 1 < named.size() && named.at(i + 1)->Letterhead)
-            matchNames(names, line.Words + named.at(i + 1)->Words, line.Factor, QStringLiteral("zaglavlje dopisa"),
-                       evidence);
+            best = std::max(best, matchNames(names, line.Words + named.at(i + 1)->Words, line.Factor * place,
+                                             QStringLiteral("zaglavlje dopisa"), evidence));
+        if (line.Letterhead && senderBlock < 0 && best >= IntakeThreshold)
+            senderBlock = i;
     }
 
     QList<TProposal> proposals;

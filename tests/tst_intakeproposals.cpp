@@ -64,6 +64,8 @@ private slots:
         row("name in Cyrillic", "ОПШТИНА ЧАЧАК", "partner", "Opština Čačak", "fills");
         row("name without diacritics", "Opstina Cacak", "partner", "Opština Čačak", "fills");
         row("name over two lines", "REPUBLIKA SRBIJA\nMINISTARSTVO\nFINANSIJA", "partner", "Ministarstvo finansija", "fills");
+        row("addressee below the sender", "OPŠTINA ČAČAK\nBroj: 1/26\n\nMINISTARSTVO FINANSIJA\nKneza Miloša 20", "partner",
+            "Opština Čačak", "fills");
         row("similar name", "Opština Čajetina", "partner", "Opština Čajetina", "fills");
         row("a letter misread", "Opština Čajetlna", "partner", "Opština Čajetina", "fills");
         row("legal form", "ĐORĐEVIĆ I SINOVI DOO\nKralja Petra 12, 32000 Čačak", "partner", "Đorđević i sinovi d.o.o.", "fills");
