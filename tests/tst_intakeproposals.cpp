@@ -160,17 +160,39 @@ private slots:
         QCOMPARE(proposals.Best(TProposalField::ItemDate)->Source, QStringLiteral("mesto i datum u zaglavlju"));
     }
 
+    void newPartner_data()
+    {
+        QTest::addColumn<QString>("senderName");
+        QTest::addColumn<QString>("senderAddress");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("hint"); // name, PIB, e-mail, address
+        QTest::newRow("letterhead") << "" << "" << "PREDUZEĆE MIKRO d.o.o.\nKralja Petra 12, 32000 Čačak\nPIB: 100123145\n"
+                                                  "E-mail: Office@mikro.rs\n\nPoštovani,"
+                                    << QStringList{"PREDUZEĆE MIKRO d.o.o.", "100123145", "office@mikro.rs",
+                                                   "Kralja Petra 12, 32000 Čačak"};
+        QTest::newRow("e-mail") << "Mikro Servis" << "info@mikro.rs" << "Adresa: Bulevar oslobođenja 7, Novi Sad"
+                                << QStringList{"Mikro Servis", "", "info@mikro.rs", "Bulevar oslobođenja 7, Novi Sad"};
+    }
     void newPartner()
     {
-        const QString text = QStringLiteral("PREDUZEĆE MIKRO d.o.o.\nKralja Petra 12, 32000 Čačak\nPIB: 100123145\n"
-                                            "E-mail: Office@mikro.rs\n\nPoštovani,");
-        const TIntakeProposals proposals = ProposeIntake(TextDocument(text), TestIntakePartners(), TestIntakeItemTypes());
+        QFETCH(QString, senderName);
+        QFETCH(QString, senderAddress);
+        QFETCH(QString, text);
+        QFETCH(QStringList, hint);
+        TIntakeDocument document = TextDocument(text);
+        if (!senderAddress.isEmpty())
+            document.Mail = TMailHeader{senderName, senderAddress, QString(), QDateTime()};
+        const TIntakeProposals proposals = ProposeIntake(document, TestIntakePartners(), TestIntakeItemTypes());
         QVERIFY(proposals.NewPartner.has_value());
-        QCOMPARE(proposals.NewPartner->Name, QStringLiteral("PREDUZEĆE MIKRO d.o.o."));
-        QCOMPARE(proposals.NewPartner->Pib, QStringLiteral("100123145"));
-        QCOMPARE(proposals.NewPartner->Email, QStringLiteral("office@mikro.rs"));
-        QCOMPARE(proposals.NewPartner->Address, QStringLiteral("Kralja Petra 12, 32000 Čačak"));
+        QCOMPARE(QStringList({proposals.NewPartner->Name, proposals.NewPartner->Pib, proposals.NewPartner->Email,
+                              proposals.NewPartner->Address}),
+                 hint);
         QCOMPARE(proposals.Best(TProposalField::Partner)->PartnerID, 0);
+        QCOMPARE(proposals.Best(TProposalField::Partner)->Value, hint.first());
+    }
+
+    void knownPartner()
+    {
         const TIntakeProposals known =
             ProposeIntake(TextDocument(QStringLiteral("PIB: 101234569")), TestIntakePartners(), {});
         QVERIFY(!known.NewPartner);
