@@ -135,12 +135,32 @@ QString recipients(GMimeMessage *message)
 
 } // namespace
 
+namespace {
+
+// "Name: value", the name printable ASCII without spaces.
+bool isFieldLine(QByteArrayView line, bool &known)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return false;
+    const QByteArrayView name = line.first(colon);
+    for (char c : name)
+        if (c <= ' ' || c > '~')
+            return false;
+    known = known || isKnownField(name);
+    return true;
+}
+
+} // namespace
+
 bool LooksLikeMail(const QByteArray &content)
 {
     // The header ends at the first blank line; a message's fits easily in 64 KiB.
     const QByteArrayView head = QByteArrayView(content).first(std::min<qsizetype>(content.size(), 64 * 1024));
     bool known = false;
     qsizetype lines = 0;
+    // Mail programs write the odd broken line; a few are forgiven once the start looked right.
+    int broken = 0;
     for (qsizetype at = 0; at < head.size();) {
         qsizetype end = head.indexOf('\n', at);
         if (end < 0)
@@ -152,22 +172,12 @@ bool LooksLikeMail(const QByteArray &content)
         if (line.isEmpty())
             break;
         ++lines;
-        if (line.front() == ' ' || line.front() == '\t') {
-            if (lines == 1)
-                return false;
-            continue;
-        }
+        const bool continued = line.front() == ' ' || line.front() == '\t';
         // An mbox file's separator line may stand first.
-        if (lines == 1 && line.startsWith("From "))
-            continue;
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
+        if (lines == 1 && (continued || !(line.startsWith("From ") || isFieldLine(line, known))))
             return false;
-        const QByteArrayView name = line.first(colon);
-        for (char c : name)
-            if (c <= ' ' || c > '~')
-                return false;
-        known = known || isKnownField(name);
+        if (lines > 1 && !continued && !isFieldLine(line, known) && ++broken > 2)
+            return false;
     }
     return known;
 }

@@ -300,12 +300,18 @@ QList<TProposal> ProposeSubjects(const TIntakeText &text, const std::optional<TM
     return bestFirst(found);
 }
 
-QList<TProposal> ProposeItemTypes(const TIntakeText &text, const QStringList &itemTypes)
+QList<TProposal> ProposeItemTypes(const TIntakeText &text, const std::optional<TMailHeader> &mail,
+                                 const QStringList &itemTypes)
 {
     QList<QStringList> phrases;
     for (const QString &type : itemTypes)
         phrases << FoldedWords(SerbianFold(type));
     QList<TProposal> found;
+    // An e-mail's subject names the kind as a letter's "Predmet:" does.
+    const QStringList subjectWords = mail ? FoldedWords(SerbianFold(mail->Subject)) : QStringList();
+    for (qsizetype t = 0; t < itemTypes.size(); ++t)
+        if (!phrases.at(t).isEmpty() && phraseAt(subjectWords, phrases.at(t)) >= 0)
+            found << proposal(TProposalField::ItemType, itemTypes.at(t), 0.7, QStringLiteral("tema e-pošte"), TIntakeLine{});
     for (const TIntakeLine &line : text.Lines) {
         const bool subject = isSubjectLine(line);
         if (line.Words.isEmpty() || (!line.Letterhead && !subject))

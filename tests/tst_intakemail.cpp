@@ -43,6 +43,7 @@ private slots:
         QTest::newRow("message") << TestMail(header, "Tekst") << true;
         QTest::newRow("folded line") << TestMail({"Received: from a", "\tby b", "From: a@b.rs"}, "x") << true;
         QTest::newRow("mbox separator") << QByteArray("From a@b.rs Thu Dec 3 10:15:00 2026\nFrom: a@b.rs\n\nx") << true;
+        QTest::newRow("a broken line") << QByteArray("From: a@b.rs\nX-Note: a\nbroken\nTo: c@d.rs\n\nx") << true;
         QTest::newRow("unknown fields only") << QByteArray("Naziv: firma\nAdresa: ulica\n\nx") << false;
         QTest::newRow("pdf") << QByteArray("%PDF-1.4\n%\xe2\xe3\n1 0 obj") << false;
         QTest::newRow("plain text") << QByteArray("Poštovani,\nFrom: nije zaglavlje\n") << false;

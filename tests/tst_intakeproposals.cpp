@@ -89,6 +89,8 @@ private slots:
         row("month name", "Datum: 3. decembra 2026.", "datum", "03.12.2026", "high");
         row("Cyrillic month", "Дана 3. децембра 2026.", "datum", "03.12.2026", "high");
         row("date with the number", "Br. 12/26 od 03.12.2026", "datum", "03.12.2026", "high");
+        row("ISO date", "Datum: 2026-12-03", "datum", "03.12.2026", "high");
+        row("two-digit year", "Čačak, 3.12.26.", "datum", "03.12.2026", "fills");
         row("bare date", "Rok je 15.12.2026.", "datum", "15.12.2026", "shown");
         row("impossible date", "Datum: 31.02.2026", "datum", "", "none");
         row("impossible then possible", "Datum: 30.02.2026\nČačak, 1.12.2026", "datum", "01.12.2026", "fills");
@@ -137,6 +139,7 @@ private slots:
                                                  << "predmet" << "Ponuda za radove" << "high";
         QTest::newRow("sender's day") << "" << "a@b.rs" << "" << "x" << "datum" << "03.12.2026" << "shown";
         QTest::newRow("quoted reply") << "" << "a@b.rs" << "" << "Hvala.\n> Naš broj: 5/26" << "broj" << "" << "none";
+        QTest::newRow("kind in the subject") << "" << "a@b.rs" << "Fwd: Faktura 12/26" << "x" << "vrsta" << "Faktura" << "shown";
         QTest::newRow("date in the body") << "" << "a@b.rs" << "" << "Datum: 1.12.2026" << "datum" << "01.12.2026" << "high";
     }
     void mail()
