@@ -17,6 +17,7 @@
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
 #include "screens/HandoverBookDialog.h"
+#include "screens/IntakeDesk.h"
 #include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
 #include "screens/StampPrint.h"
@@ -81,6 +82,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     AddHandoverBookAction(*this);
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
+    AddIntakeDesk(*this);
     EnableCommands();
 }
 
