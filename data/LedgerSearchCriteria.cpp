@@ -8,6 +8,7 @@
 #include "data/LedgerDMUnit.h"
 #include "data/ReportText.h"
 #include "data/SubjectWords.h"
+#include "data/TextSearch.h"
 #include "data/LedgerResourceString.h"
 
 #include <QDate>
@@ -25,9 +26,10 @@ const QString TLedgerSearchCriteria::Archived = QStringLiteral("archived");
 const QString TLedgerSearchCriteria::PassedOn = QStringLiteral("passedon");
 const QString TLedgerSearchCriteria::Year = QStringLiteral("year");
 const QString TLedgerSearchCriteria::Subject = QStringLiteral("subject");
+const QString TLedgerSearchCriteria::Text = QStringLiteral("text");
 const QStringList TLedgerSearchCriteria::Keys{Direction, LedgerNumber, DateFrom, DateTo, Partner,  ItemNumber,
                                               InUser,    OutUser,      Accepted, Archived, PassedOn, Year,
-                                              Subject};
+                                              Subject,   Text};
 
 QString TLedgerSearchCriteria::Caption(const QString &key)
 {
@@ -36,7 +38,7 @@ QString TLedgerSearchCriteria::Caption(const QString &key)
         {DateTo, _LEDGER_DATE_TO},          {Partner, _LEDGER_PARTNER},      {ItemNumber, _LEDGER_ITEM_NUMBER},
         {InUser, _LEDGER_IN_USER},          {OutUser, _LEDGER_OUT_USER},     {Accepted, _LEDGER_ACCEPTED},
         {Archived, _LEDGER_ARCHIVED},       {PassedOn, _LEDGER_PASSEDON},    {Year, QStringLiteral("Godina")},
-        {Subject, QStringLiteral("Predmet")},
+        {Subject, QStringLiteral("Predmet")},      {Text, QStringLiteral("Tekst")},
     };
     return captions.value(key, key);
 }
@@ -120,6 +122,15 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
                 throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
             conditions << words;
+        } else if (key == Text) {
+            if (!connection)
+                throw KException(QStringLiteral("Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
+            // The partners and types named by the words are read on the search's own connection.
+            const QString words = TextSearchCondition(value, params, *const_cast<TZConnection *>(connection));
+            if (words.isEmpty())
+                throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                                     .arg(Caption(key), value));
+            conditions << words;
         } else if (key == Year) {
             int year = 0;
             if (!ParseLedgerYear(value, year))
@@ -130,4 +141,12 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         }
     }
     return conditions.join(QStringLiteral(" AND "));
+}
+
+QString TLedgerSearchCriteria::Order(const TZConnection *connection, QVariantList &params) const
+{
+    const QString typed = Texts.value(Text);
+    if (typed.isEmpty() || !connection)
+        return {};
+    return TextSearchOrder(typed, params, *const_cast<TZConnection *>(connection));
 }

@@ -15,11 +15,13 @@ struct TLedgerSearchCriteria
 {
     // The keys, in the search frame's order; the conditions follow it.
     static const QString Direction, LedgerNumber, DateFrom, DateTo, Partner, ItemNumber, InUser, OutUser, Accepted,
-        Archived, PassedOn, Year, Subject;
+        Archived, PassedOn, Year, Subject, Text;
     static const QStringList Keys;
 
     // Key to text; empty texts are no condition. Subject: items whose
     // subject has a word beginning with each word typed (SubjectWords.h).
+    // Text: items whose fields or document text hold every word typed
+    // (TextSearch.h).
     QMap<QString, QString> Texts;
     // The users picked for InUser and OutUser: their texts only name them.
     qint32 InUserID = 0;
@@ -30,6 +32,10 @@ struct TLedgerSearchCriteria
     // is no date or year, on a key it does not know and on a text the
     // connection cannot search for.
     QString Condition(const TZConnection *connection, QVariantList &params) const;
+    // ORDER BY terms ranking what Text finds, best first (values to params,
+    // after the condition's); empty when Text is not in use: the list's own
+    // order then holds.
+    QString Order(const TZConnection *connection, QVariantList &params) const;
 
     // The caption of a key, as the search frame shows it.
     static QString Caption(const QString &key);

@@ -37,6 +37,8 @@ QString stepFile(const TZConnection &connection, int version)
     case 8:
         return mysql ? QStringLiteral(":/schema/mysql-handover-records.sql")
                      : QStringLiteral(":/schema/sqlite-handover-records.sql");
+    case 9:
+        return mysql ? QStringLiteral(":/schema/mysql-document-text.sql") : QStringLiteral(":/schema/sqlite-document-text.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }
