@@ -4,6 +4,7 @@
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
+#include "data/IntakeQr.h"
 #include "data/ItemDocumentText.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerHistory.h"
@@ -38,17 +39,6 @@ void writeFile(const QString &path, const QByteArray &content)
                              .arg(native(path), file.errorString()));
 }
 
-// "DELOVODNIK:<book id>:<item id>:<number>"; 0 when text is no stamp of book.
-qint64 stampedItemID(const QString &text, const QString &book)
-{
-    const QStringList parts = text.split(u':');
-    if (parts.size() != 4 || parts[0] != QLatin1String("DELOVODNIK") || parts[1].compare(book, Qt::CaseInsensitive) != 0)
-        return 0;
-    bool ok = false;
-    const qint64 id = parts[2].toLongLong(&ok);
-    return ok && id > 0 ? id : 0;
-}
-
 } // namespace
 
 QList<TIntakePartner> IntakePartners(TZConnection &connection)
@@ -79,12 +69,13 @@ std::optional<TStampedItem> FindStampedItem(TZConnection &connection, const QStr
         return std::nullopt;
     const QString book = LedgerBookID(connection);
     for (const QString &code : qrCodes) {
-        const qint64 id = stampedItemID(code, book);
-        if (id == 0)
+        const std::optional<TStampReference> stamp = ParseStampPayload(code);
+        if (!stamp || stamp->BookID.compare(book, Qt::CaseInsensitive) != 0)
             continue;
-        auto q = connection.OpenQuery(QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = ?"), {id});
+        auto q = connection.OpenQuery(QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = ?"),
+                                      {stamp->ItemID});
         if (q->next())
-            return TStampedItem{id, q->value(0).toString()};
+            return TStampedItem{stamp->ItemID, q->value(0).toString()};
     }
     return std::nullopt;
 }

@@ -47,24 +47,31 @@ private slots:
             return IntakeTestDocument(TIntakeKind::Pdf, text, "%PDF-1.4 sken", qrCodes, path);
         };
         desk->Proposer = [this](const TIntakeDocument &, const QList<TIntakePartner> &, const QStringList &) {
-            return IntakeTestProposals(partner);
+            TIntakeProposals p = IntakeTestProposals(partner);
+            if (!number.isEmpty())
+                p.Proposals[1].Value = number;
+            return p;
         };
+        number.clear();
         qrCodes.clear();
     }
 
     void form_data()
     {
         QTest::addColumn<QString>("steps"); // "all": Prihvati sve; "ok": U redu; "esc": Odustani
+        QTest::addColumn<QString>("number"); // the sender's, its own per row: no duplicate
         QTest::addColumn<QString>("subject");
         QTest::addColumn<int>("files");
-        QTest::newRow("accepted all") << "all ok" << "Zahtev za dopunu" << 1;
-        QTest::newRow("type missing") << "ok esc" << "" << 0;
-        QTest::newRow("cancelled") << "all esc" << "" << 0;
+        QTest::newRow("accepted all") << "all ok" << "404-12/2026-03" << "Zahtev za dopunu" << 1;
+        QTest::newRow("type missing") << "ok esc" << "404-13/2026-03" << "" << 0;
+        QTest::newRow("cancelled") << "all esc" << "404-14/2026-03" << "" << 0;
     }
     void form()
     {
         QFETCH(QString, steps);
+        QFETCH(QString, number);
         QFETCH(QString, subject);
+        this->number = number;
         QFETCH(int, files);
         ScanFolder folder;
         ScopedScriptedDialogs dialogs;
@@ -94,7 +101,7 @@ private slots:
         desk->IntakeAction->trigger();
 
         QCOMPARE(dialogs->FileDialogs, QStringList("Prijem dokumenta|" + TIntakeDesk::FileFilter()));
-        QCOMPARE(filled, QStringList({"Opština Čačak", "404-12/2026-03", "03.12.2026", "", "true", "",
+        QCOMPARE(filled, QStringList({"Opština Čačak", number, "03.12.2026", "", "true", "",
                                       "PIB u tekstu · 98 %"}));
         QCOMPARE(fx.ItemCount(), items + (files ? 1 : 0));
         QCOMPARE(folder.Files().size(), files);
@@ -219,6 +226,7 @@ private:
     qint64 partner = 0;
     int serial = 0;
     QString text;
+    QString number;
     QStringList qrCodes;
     std::unique_ptr<TLedgerViewerForm> list;
     TIntakeDesk *desk = nullptr;

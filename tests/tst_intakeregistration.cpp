@@ -76,7 +76,8 @@ private slots:
         QCOMPARE(ItemDocumentText(fx.Db.Connection(), id), QStringLiteral("Broj: 404-12/2026-03 čćžšđ"));
         const QList<THistoryEntry> history = LedgerItemHistory(fx.Db.Connection(), id);
         QCOMPARE(history.size(), 2);
-        QCOMPARE(history.last().Values.value(0).Column + u'|' + history.last().Values.value(0).NewValue.toString(), source);
+        // Newest first: the scan after the insert.
+        QCOMPARE(history.first().Values.value(0).Column + u'|' + history.first().Values.value(0).NewValue.toString(), source);
     }
 
     // The write refused after the files were written: neither item, nor
