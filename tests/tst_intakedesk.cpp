@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 
@@ -118,33 +119,43 @@ private slots:
     void refusals_data()
     {
         QTest::addColumn<QString>("refusal"); // "cancel": Otkaži while reading; else the reader's message
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("cancelled") << "cancel" << QStringList();
-        QTest::newRow("damaged") << "PDF dokument je oštećen." << QStringList("PDF dokument je oštećen.");
+        QTest::addColumn<bool>("dropped");    // on the list, else chosen in the file dialog
+        QTest::newRow("cancelled") << "cancel" << false;
+        QTest::newRow("damaged") << "PDF dokument je oštećen." << false;
+        QTest::newRow("dropped, empty") << "Datoteka je prazna." << true;
     }
     void refusals()
     {
         QFETCH(QString, refusal);
-        QFETCH(QStringList, messages);
+        QFETCH(bool, dropped);
         ScanFolder folder;
         ScopedScriptedDialogs dialogs;
         dialogs->CancelTaskAt = 0;
         const int items = fx.ItemCount();
-        desk->Reader = [&](const QString &, TIntakeControl &control) -> TIntakeDocument {
+        QString readPath;
+        desk->Reader = [&](const QString &path, TIntakeControl &control) -> TIntakeDocument {
+            readPath = path;
             if (refusal != QLatin1String("cancel"))
                 throw KException(refusal);
             while (!control.Cancel)
                 QThread::msleep(5);
             throw EIntakeCancelled();
         };
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/dopis.pdf"))});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         dialogs->FileAnswers.push_back(QStringLiteral("/tmp/dopis.pdf"));
-        desk->IntakeAction->trigger();
-        QStringList shown;
-        for (const auto &m : dialogs->Messages)
-            shown << m.Text;
-        QCOMPARE(shown, messages);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (dropped) {
+            QCoreApplication::sendEvent(list->DBG->viewport(), &enter);
+            QCoreApplication::sendEvent(list->DBG->viewport(), &drop);
+        } else
+            desk->IntakeAction->trigger();
+        QTRY_COMPARE(dialogs->TaskEnds, 1);
+        QCOMPARE(readPath, QStringLiteral("/tmp/dopis.pdf"));
+        QCOMPARE(dialogs->Messages.size(), refusal == QLatin1String("cancel") ? 0 : 1);
+        QCOMPARE(dialogs->Messages.value(0).Text, refusal == QLatin1String("cancel") ? QString() : refusal);
         QCOMPARE(dialogs->ModalCount, 0);
-        QCOMPARE(dialogs->TaskEnds, 1);
         QCOMPARE(fx.ItemCount(), items);
         QCOMPARE(folder.Files(), QStringList());
     }
@@ -171,6 +182,7 @@ private slots:
         QCOMPARE(dialogs->Messages.value(0).Text,
                  QStringLiteral("Dokument nosi štambilj stavke %1. Priložiti ga kao sken te stavke?").arg(number));
         QCOMPARE(folder.Files(id).size(), files);
+        QCOMPARE(ItemDocumentText(fx.Db.Connection(), id), files ? text : QString());
         QCOMPARE(dialogs->ModalCount, 0); // no new item either way
     }
 
