@@ -13,6 +13,8 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 # gomp: Tesseract's OpenMP is held to the reading thread (IntakeOcr.cpp).
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
 pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
+# GMime reads the e-mails brought to intake.
+pkg_check_modules(GMIME REQUIRED IMPORTED_TARGET gmime-3.0)
 add_library(ledger SHARED ${LEDGER_SOURCES})
 target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # The host's parts it uses: forms for its screens, report for its printouts,
@@ -21,6 +23,7 @@ target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # khistorychain: the history's hash chain, shared with the schema's upgrade.
 target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text khistorychain Qt6::Widgets Qt6::Sql
   Qt6::PrintSupport Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE PkgConfig::TESSERACT gomp PkgConfig::ZBAR)
+target_link_libraries(ledger PRIVATE PkgConfig::GMIME)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}
   # libledger.so stays the name the console loads; it links to the versioned file.
