@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
@@ -83,6 +84,10 @@ bool askStopped(void *stopped, int /*words*/)
 TOcrText RecognizePage(const QImage &picture, int dpi, const QString &languages, const std::function<bool()> &stopped)
 {
     const QImage gray = picture.convertToFormat(QImage::Format_Grayscale8);
+    // Pages are read side by side on our own threads already: Tesseract's
+    // OpenMP teams on top of them only spin for cores (several times slower
+    // on a busy desk), so its parallel parts run on this one thread.
+    omp_set_max_active_levels(0);
     TEngine engine = shelf().Take(languages);
     engine->SetPageSegMode(tesseract::PSM_AUTO);
     engine->SetImage(gray.constBits(), gray.width(), gray.height(), 1, int(gray.bytesPerLine()));

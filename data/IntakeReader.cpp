@@ -2,12 +2,14 @@
 
 #include "KException.h"
 #include "data/IntakeImages.h"
+#include "data/IntakeMail.h"
 #include "data/IntakePageReading.h"
 #include "data/IntakePdf.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -19,15 +21,30 @@ bool hasText(const TIntakeDocument &document)
     return false;
 }
 
-// A message's header: "Name: value" lines up to the first blank line, one of
-// them naming a sender or a MIME version.
-bool looksLikeMessage(const QByteArray &content)
+// A mail's body first, then the pages of its first PDF or picture attached,
+// which becomes the scan in place of the message's rendering.
+void readMail(const QByteArray &content, const QString &path, TIntakeDocument &document, TIntakePageReading &reading)
 {
-    const QByteArray head = content.left(4096);
-    const qsizetype end = head.indexOf("\n\n") >= 0 ? head.indexOf("\n\n") : head.indexOf("\r\n\r\n");
-    const QByteArray header = head.left(end).toLower();
-    return end > 0 && (header.startsWith("from:") || header.startsWith("received:") || header.startsWith("return-path:")
-                       || header.startsWith("mime-version:") || header.contains("\nfrom:"));
+    document = ReadIntakeMail(content, path);
+    const QList<TIntakePage> body = std::exchange(document.Pages, {});
+    reading.Expect(int(body.size()));
+    for (const TIntakePage &page : body)
+        reading.AddText(page.Text, page.Source);
+    for (const TIntakeAttachment &attachment : std::as_const(document.Attachments)) {
+        try {
+            if (IsPdfContent(attachment.Data)) {
+                ReadPdfPages(attachment.Data, attachment.FileName, reading);
+                document.ScanPdf = attachment.Data;
+                return;
+            }
+            if (!IntakeImageFormat(attachment.Data).isEmpty()) {
+                document.ScanPdf = ReadImagePages(attachment.Data, attachment.FileName, reading);
+                return;
+            }
+        } catch (const KException &e) {
+            throw KException(QStringLiteral("Prilog poruke %1: %2").arg(QFileInfo(path).fileName(), e.message()));
+        }
+    }
 }
 
 } // namespace
@@ -54,8 +71,8 @@ TIntakeDocument ReadIntakeFile(const QString &path, TIntakeControl &control)
     } else if (!IntakeImageFormat(content).isEmpty()) {
         document.Kind = TIntakeKind::Image;
         document.ScanPdf = ReadImagePages(content, fileName, reading);
-    } else if (looksLikeMessage(content)) {
-        throw KException(QStringLiteral("E-pošta još nije podržana: %1.").arg(fileName));
+    } else if (LooksLikeMail(content)) {
+        readMail(content, path, document, reading);
     } else {
         throw KException(QStringLiteral("Vrsta fajla nije podržana: %1. Prijem prima PDF, slike (PNG, JPEG, TIFF) "
                                         "i e-poštu (.eml).")

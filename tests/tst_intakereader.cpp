@@ -4,6 +4,7 @@
 
 #include "IntakeTestDocs.h"
 #include "KException.h"
+#include "MailTestFiles.h"
 #include "TestFiles.h"
 #include "data/IntakeDocument.h"
 
@@ -106,6 +107,49 @@ private slots:
         QVERIFY(!document.ScanPdf.isEmpty());
     }
 
+    // The body first, then the first PDF or picture attached, which is kept
+    // as the scan instead of the message's rendering.
+    void mail_data()
+    {
+        const QByteArrayList header{"From: Opština Čačak <pisarnica@cacak.rs>", "Subject: Dopis"};
+        const QByteArray pdf = TestTextPdf({LatinPage});
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("sources");
+        QTest::addColumn<QString>("attached"); // a line of the attachment's page
+        QTest::addColumn<QByteArray>("scan");
+        QTest::newRow("PDF attached") << TestMailWithAttachment(header, "U prilogu dopis.", "filename=\"dopis.pdf\"",
+                                                                "application/octet-stream", pdf)
+                                      << "mail layer" << LatinPage[2] << pdf;
+        QTest::newRow("scan attached") << TestMailWithAttachment(header, "U prilogu dopis.", "filename=\"sken.png\"",
+                                                                 "image/png", TestPng(DrawTestPage(CyrillicPage)))
+                                       << "mail ocr" << CyrillicPage[2] << QByteArray();
+        QTest::newRow("nothing attached") << TestMail(header, "U prilogu dopis.") << "mail" << "" << QByteArray();
+    }
+    void mail()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, sources);
+        QFETCH(QString, attached);
+        QFETCH(QByteArray, scan);
+        const QString path = m_dir.filePath(QStringLiteral("poruka.eml"));
+        QVERIFY(WriteTestFile(path, bytes));
+        TIntakeControl control;
+        const TIntakeDocument document = ReadIntakeFile(path, control);
+        QCOMPARE(document.Kind, TIntakeKind::Mail);
+        QCOMPARE(document.Mail->SenderAddress, QStringLiteral("pisarnica@cacak.rs"));
+        QStringList read;
+        for (const TIntakePage &page : document.Pages)
+            read << QStringList{"layer", "ocr", "mail"}.at(int(page.Source));
+        QCOMPARE(read.join(u' '), sources);
+        QCOMPARE(document.Pages[0].Text, QStringLiteral("U prilogu dopis."));
+        if (!attached.isEmpty())
+            QVERIFY2(OcrSlips(attached, document.Pages[1].Text) <= 3, qPrintable(document.Pages[1].Text));
+        if (scan.isEmpty())
+            QVERIFY(document.ScanPdf.startsWith("%PDF-"));
+        else
+            QCOMPARE(document.ScanPdf, scan);
+    }
+
     // Kept one page each, A4 as the scanner's 300 dpi make them.
     void imageScanPdf()
     {
@@ -140,6 +184,12 @@ private slots:
         QTest::newRow("unknown kind") << "dopis.docx" << QByteArray("PK\x03\x04\x14\0\0\0", 8)
                                       << "Vrsta fajla nije podržana: dopis.docx. Prijem prima PDF, slike (PNG, JPEG, "
                                          "TIFF) i e-poštu (.eml).";
+        QTest::newRow("protected attachment")
+            << "poruka.eml"
+            << TestMailWithAttachment({"From: a@b.rs"}, "Dopis.", "filename=\"lozinka.pdf\"", "application/pdf",
+                                      PasswordPdf())
+            << "Prilog poruke poruka.eml: PDF dokument lozinka.pdf je zaštićen lozinkom. Sačuvajte ga bez lozinke pa "
+               "ponovite prijem.";
         QTest::newRow("empty PDF page") << "prazna.pdf" << TestTextPdf({{}})
                                         << "U dokumentu prazna.pdf nije pronađen nikakav tekst: sve strane su prazne.";
         QTest::newRow("empty scan") << "prazna.png" << TestPng(DrawTestPage({}))
