@@ -82,6 +82,11 @@ void collectPart(GMimeObject *parent, GMimeObject *object, gpointer data)
     // The pictures an HTML body shows (a logo, a signature) are not attachments.
     if (!attached && parent && g_mime_content_type_is_type(g_mime_object_get_content_type(parent), "multipart", "related"))
         return;
+    // Nor is a signed message's signature.
+    if (g_mime_content_type_is_type(type, "application", "pkcs7-signature") ||
+        g_mime_content_type_is_type(type, "application", "x-pkcs7-signature") ||
+        g_mime_content_type_is_type(type, "application", "pgp-signature"))
+        return;
     const char *name = g_mime_part_get_filename(part);
     TIntakeAttachment attachment;
     attachment.FileName = name ? QFileInfo(QString::fromUtf8(name)).fileName()
@@ -130,12 +135,32 @@ QString recipients(GMimeMessage *message)
 
 } // namespace
 
+namespace {
+
+// "Name: value", the name printable ASCII without spaces.
+bool isFieldLine(QByteArrayView line, bool &known)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return false;
+    const QByteArrayView name = line.first(colon);
+    for (char c : name)
+        if (c <= ' ' || c > '~')
+            return false;
+    known = known || isKnownField(name);
+    return true;
+}
+
+} // namespace
+
 bool LooksLikeMail(const QByteArray &content)
 {
     // The header ends at the first blank line; a message's fits easily in 64 KiB.
     const QByteArrayView head = QByteArrayView(content).first(std::min<qsizetype>(content.size(), 64 * 1024));
     bool known = false;
     qsizetype lines = 0;
+    // Mail programs write the odd broken line; a few are forgiven once the start looked right.
+    int broken = 0;
     for (qsizetype at = 0; at < head.size();) {
         qsizetype end = head.indexOf('\n', at);
         if (end < 0)
@@ -147,22 +172,12 @@ bool LooksLikeMail(const QByteArray &content)
         if (line.isEmpty())
             break;
         ++lines;
-        if (line.front() == ' ' || line.front() == '\t') {
-            if (lines == 1)
-                return false;
-            continue;
-        }
+        const bool continued = line.front() == ' ' || line.front() == '\t';
         // An mbox file's separator line may stand first.
-        if (lines == 1 && line.startsWith("From "))
-            continue;
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
+        if (lines == 1 && (continued || !(line.startsWith("From ") || isFieldLine(line, known))))
             return false;
-        const QByteArrayView name = line.first(colon);
-        for (char c : name)
-            if (c <= ' ' || c > '~')
-                return false;
-        known = known || isKnownField(name);
+        if (lines > 1 && !continued && !isFieldLine(line, known) && ++broken > 2)
+            return false;
     }
     return known;
 }

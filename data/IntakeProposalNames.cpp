@@ -4,6 +4,7 @@
 #include "data/IntakeProposalText.h"
 
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,9 +30,14 @@ bool withinOneEdit(const QString &a, const QString &b)
 
 bool IsNameStopWord(const QString &word)
 {
-    static const QSet<QString> stop{"doo", "ad", "jp", "jkp", "pr", "szr", "str", "od", "za", "i", "u", "na", "sa",
-                                    "o", "iz", "rs", "republika", "srbija", "srbije"};
-    return word.size() < 2 || stop.contains(word);
+    // Looked up for every word of every partner's name: a short list compared, no hashing.
+    static const QStringView stop[] = {u"doo", u"ad", u"jp", u"jkp", u"pr", u"szr", u"str", u"od", u"za", u"na",
+                                       u"sa", u"iz", u"rs", u"republika", u"srbija", u"srbije"};
+    if (word.size() < 2)
+        return true;
+    if (word.size() > 9)
+        return false;
+    return std::any_of(std::begin(stop), std::end(stop), [&](QStringView s) { return s == word; });
 }
 
 bool IsOrganisationWord(const QString &word)
@@ -44,23 +50,45 @@ bool IsOrganisationWord(const QString &word)
     return organisation.contains(word);
 }
 
-TPartnerNameIndex::TPartnerNameIndex(const QList<TIntakePartner> &partners)
+TPartnerNameIndex::TPartnerNameIndex(const QList<TIntakePartner> &partners, const QSet<QString> &documentWords)
 {
-    m_names.resize(size_t(partners.size()));
+    // One look-up per word of every name: how many names hold it, and whether the document does.
+    struct TWord
+    {
+        int Names = 0;
+        bool InDocument = false;
+    };
+    QHash<QString, TWord> known;
+    known.reserve(partners.size() * 2);
+    for (const QString &word : documentWords)
+        known[word].InDocument = true;
     for (qsizetype i = 0; i < partners.size(); ++i) {
-        QStringList words = FoldedWords(SerbianFold(partners.at(i).Name));
-        words.removeDuplicates();
-        for (const QString &word : words)
-            if (!IsNameStopWord(word))
-                m_byWord[word] << i;
-        m_names[size_t(i)].Words = std::move(words);
+        const QStringList all = FoldedWords(SerbianFold(partners.at(i).Name));
+        QStringList words;
+        bool shared = false;
+        for (const QString &word : all) {
+            // A name has a few words: a list's own search is quicker than a set.
+            if (words.contains(word))
+                continue;
+            words << word;
+            if (IsNameStopWord(word))
+                continue;
+            TWord &counted = known[word];
+            ++counted.Names;
+            shared = shared || counted.InDocument;
+        }
+        if (shared)
+            m_names.push_back(TName{i, std::move(words), {}, 0.0});
     }
-    for (TName &name : m_names) {
+    for (qsizetype n = 0; n < qsizetype(m_names.size()); ++n) {
+        TName &name = m_names[size_t(n)];
         for (const QString &word : name.Words) {
-            const auto found = m_byWord.constFind(word);
-            const double weight = found == m_byWord.cend() ? 0.05 : 1.0 / (1.0 + std::log(double(found->size())));
+            const TWord counted = known.value(word);
+            const double weight = counted.Names == 0 ? 0.05 : 1.0 / (1.0 + std::log(double(counted.Names)));
             name.Weights << weight;
             name.Total += weight;
+            if (counted.Names > 0 && counted.Names <= CommonWord && counted.InDocument)
+                m_byWord[word] << n;
         }
     }
 }
@@ -74,19 +102,25 @@ QList<TPartnerNameIndex::TMatch> TPartnerNameIndex::Match(const QStringList &wor
             continue;
         significant.insert(word);
         const auto found = m_byWord.constFind(word);
-        if (found != m_byWord.cend() && found->size() <= CommonWord)
-            for (qsizetype partner : *found)
-                candidates.insert(partner);
+        if (found != m_byWord.cend())
+            for (qsizetype candidate : *found)
+                candidates.insert(candidate);
     }
     QList<TMatch> matches;
-    for (qsizetype partner : candidates) {
-        const TName &name = m_names[size_t(partner)];
+    for (qsizetype candidate : candidates) {
+        const TName &name = m_names[size_t(candidate)];
         double held = 0.0;
+        // Words counted alike: two common words of a name, one of them missing, are half a match.
+        double heldWords = 0.0;
+        int nameWords = 0;
         QSet<QString> covered;
         for (qsizetype i = 0; i < name.Words.size(); ++i) {
             const QString &word = name.Words.at(i);
-            if (significant.contains(word) || (IsNameStopWord(word) && words.contains(word))) {
+            const bool stop = IsNameStopWord(word);
+            nameWords += stop ? 0 : 1;
+            if (significant.contains(word) || (stop && words.contains(word))) {
                 held += name.Weights.at(i);
+                heldWords += stop ? 0.0 : 1.0;
                 covered.insert(word);
                 continue;
             }
@@ -95,13 +129,16 @@ QList<TPartnerNameIndex::TMatch> TPartnerNameIndex::Match(const QStringList &wor
             for (const QString &other : significant)
                 if (other.size() >= 5 && withinOneEdit(word, other)) {
                     held += 0.8 * name.Weights.at(i);
+                    heldWords += 1.0;
                     covered.insert(other);
                     break;
                 }
         }
         covered.intersect(significant);
         const double coverage = significant.isEmpty() ? 0.0 : double(covered.size()) / significant.size();
-        matches << TMatch{partner, held / name.Total * (0.8 + 0.2 * coverage)};
+        if (name.Total > 0 && nameWords > 0)
+            matches << TMatch{name.Partner,
+                              held / name.Total * std::sqrt(heldWords / nameWords) * (0.8 + 0.2 * coverage)};
     }
     return matches;
 }

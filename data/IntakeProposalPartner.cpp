@@ -69,8 +69,7 @@ bool isPublicMailDomain(const QString &domain)
 QStringList partnerEmails(const TIntakePartner &partner)
 {
     static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
-    QStringList emails = partner.Email.toLower().split(separators, Qt::SkipEmptyParts);
-    return emails;
+    return partner.Email.toLower().split(separators, Qt::SkipEmptyParts);
 }
 
 QString percent(double score)
@@ -78,15 +77,19 @@ QString percent(double score)
     return QStringLiteral("%1%").arg(qRound(score * 100));
 }
 
-void matchNames(const TPartnerNameIndex &index, const QStringList &words, double factor, const QString &where,
-                QHash<qsizetype, TPartnerEvidence> &evidence)
+// The best score among the partners named by words.
+double matchNames(const TPartnerNameIndex &index, const QStringList &words, double factor, const QString &where,
+                  QHash<qsizetype, TPartnerEvidence> &evidence)
 {
+    double best = 0.0;
     for (const TPartnerNameIndex::TMatch &match : index.Match(words)) {
+        best = std::max(best, match.Score);
         const double confidence = 0.88 * match.Score * factor;
         if (confidence >= 0.2)
             evidence[match.Partner].Add(ByName, confidence,
                                         QStringLiteral("%1, sličnost %2").arg(where, percent(match.Score)));
     }
+    return best;
 }
 
 QString trimmedName(QString name)
@@ -161,14 +164,19 @@ QList<TFoundPib> FindPibs(const TIntakeText &text)
     return labelledPibs << barePibs;
 }
 
-QStringList FindEmails(const TIntakeText &text)
+QList<TFoundEmail> FindEmails(const TIntakeText &text)
 {
     static const QRegularExpression email(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)*\\.[A-Za-z]{2,}"));
-    QStringList found;
+    QList<TFoundEmail> found;
+    QSet<QString> seen;
     for (const TIntakeLine &line : text.Lines)
-        for (auto it = email.globalMatch(line.Text); it.hasNext();)
-            found << it.next().captured(0).toLower();
-    found.removeDuplicates();
+        for (auto it = email.globalMatch(line.Text); it.hasNext();) {
+            const QString address = it.next().captured(0).toLower();
+            if (!seen.contains(address)) {
+                seen.insert(address);
+                found << TFoundEmail{address, line.Factor};
+            }
+        }
     return found;
 }
 
@@ -177,52 +185,71 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
 {
     QHash<qsizetype, TPartnerEvidence> evidence;
 
-    QHash<QString, qsizetype> byPib;
-    QHash<QString, qsizetype> byEmail;
-    QHash<QString, QList<qsizetype>> byDomain;
-    for (qsizetype i = 0; i < partners.size(); ++i) {
-        const QString pib = partners.at(i).Pib.trimmed();
-        if (!pib.isEmpty())
-            byPib.insert(pib, i);
-        for (const QString &address : partnerEmails(partners.at(i))) {
-            byEmail.insert(address, i);
-            if (!byDomain.value(emailDomain(address)).contains(i))
-                byDomain[emailDomain(address)] << i;
-        }
-    }
-
-    // Later PIBs are more often the addressee's own or a third party's.
+    // A few PIBs and addresses against the list: one pass each, no index to build.
     double rank = 0.0;
     for (const TFoundPib &found : FindPibs(text)) {
-        const auto partner = byPib.constFind(found.Pib);
-        if (partner != byPib.cend())
-            evidence[*partner].Add(ByPib, ((found.Labelled ? 0.98 : 0.93) - rank) * found.Factor,
-                                   QStringLiteral("PIB %1 u tekstu").arg(found.Pib));
+        for (qsizetype i = 0; i < partners.size(); ++i)
+            if (QStringView(partners.at(i).Pib).trimmed() == found.Pib)
+                evidence[i].Add(ByPib, ((found.Labelled ? 0.98 : 0.93) - rank) * found.Factor,
+                                QStringLiteral("PIB %1 u tekstu").arg(found.Pib));
+        // Later PIBs are more often the addressee's own or a third party's.
         rank = std::min(rank + 0.04, 0.2);
     }
-
     if (mail && !mail->SenderAddress.isEmpty()) {
         const QString address = mail->SenderAddress.toLower();
-        const QString domain = emailDomain(address);
-        if (const auto partner = byEmail.constFind(address); partner != byEmail.cend())
-            evidence[*partner].Add(ByEmail, 0.92, QStringLiteral("adresa e-pošte"));
-        else if (!isPublicMailDomain(domain) && byDomain.value(domain).size() == 1)
-            evidence[byDomain.value(domain).first()].Add(ByEmail, 0.7, QStringLiteral("domen e-pošte %1").arg(domain));
+        const QString domain = QLatin1Char('@') + emailDomain(address);
+        QList<qsizetype> sameDomain;
+        bool found = false;
+        for (qsizetype i = 0; i < partners.size(); ++i) {
+            if (!partners.at(i).Email.contains(domain, Qt::CaseInsensitive))
+                continue;
+            const QStringList emails = partnerEmails(partners.at(i));
+            if (emails.contains(address)) {
+                evidence[i].Add(ByEmail, 0.92, QStringLiteral("adresa e-pošte"));
+                found = true;
+            } else if (std::any_of(emails.cbegin(), emails.cend(), [&](const QString &e) { return e.endsWith(domain); })) {
+                sameDomain << i;
+            }
+        }
+        if (!found && sameDomain.size() == 1 && !isPublicMailDomain(domain.mid(1)))
+            evidence[sameDomain.first()].Add(ByEmail, 0.7, QStringLiteral("domen e-pošte %1").arg(domain.mid(1)));
     }
-    for (const QString &address : FindEmails(text))
-        if (const auto partner = byEmail.constFind(address); partner != byEmail.cend())
-            evidence[*partner].Add(ByEmail, 0.85, QStringLiteral("adresa e-pošte %1 u tekstu").arg(address));
+    for (const TFoundEmail &found : FindEmails(text))
+        for (qsizetype i = 0; i < partners.size(); ++i)
+            if (partners.at(i).Email.contains(found.Address, Qt::CaseInsensitive) &&
+                partnerEmails(partners.at(i)).contains(found.Address))
+                evidence[i].Add(ByEmail, 0.85 * found.Factor,
+                                QStringLiteral("adresa e-pošte %1 u tekstu").arg(found.Address));
 
-    const TPartnerNameIndex names(partners);
-    if (mail && !mail->SenderName.isEmpty())
-        matchNames(names, FoldedWords(SerbianFold(mail->SenderName)), 1.0, QStringLiteral("ime pošiljaoca e-pošte"),
-                   evidence);
+    // Names: the sender's, the letterhead's, and further down only lines naming an organisation.
+    QList<const TIntakeLine *> named;
+    QSet<QString> words;
+    const QStringList sender = mail ? FoldedWords(SerbianFold(mail->SenderName)) : QStringList();
+    words.unite(QSet<QString>(sender.cbegin(), sender.cend()));
     for (const TIntakeLine &line : text.Lines) {
-        if (line.Words.isEmpty())
-            continue;
-        // A name in the letterhead is the sender's; further down it is often someone mentioned.
-        matchNames(names, line.Words, line.Factor * (line.Letterhead ? 1.0 : 0.75),
-                   line.Letterhead ? QStringLiteral("zaglavlje dopisa") : QStringLiteral("naziv u tekstu"), evidence);
+        if (line.Letterhead || std::any_of(line.Words.cbegin(), line.Words.cend(), IsOrganisationWord)) {
+            named << &line;
+            words.unite(QSet<QString>(line.Words.cbegin(), line.Words.cend()));
+        }
+    }
+    const TPartnerNameIndex names(partners, words);
+    if (!sender.isEmpty())
+        matchNames(names, sender, 1.0, QStringLiteral("ime pošiljaoca e-pošte"), evidence);
+    // The sender's block comes first in the letterhead: a partner recognised below it is
+    // more often the addressee. Further down the text a name is often someone mentioned.
+    qsizetype senderBlock = -1;
+    for (qsizetype i = 0; i < named.size(); ++i) {
+        const TIntakeLine &line = *named.at(i);
+        const double place = !line.Letterhead ? 0.75 : senderBlock >= 0 && i > senderBlock + 1 ? 0.8 : 1.0;
+        double best = matchNames(names, line.Words, line.Factor * place,
+                                 line.Letterhead ? QStringLiteral("zaglavlje dopisa") : QStringLiteral("naziv u tekstu"),
+                                 evidence);
+        // A long name goes on over two lines of the letterhead.
+        if (line.Letterhead && i + 1 < named.size() && named.at(i + 1)->Letterhead)
+            best = std::max(best, matchNames(names, line.Words + named.at(i + 1)->Words, line.Factor * place,
+                                             QStringLiteral("zaglavlje dopisa"), evidence));
+        if (line.Letterhead && senderBlock < 0 && best >= IntakeThreshold)
+            senderBlock = i;
     }
 
     QList<TProposal> proposals;
@@ -252,9 +279,9 @@ std::optional<TNewPartnerHint> NewPartnerHint(const TIntakeText &text, const std
     if (mail)
         hint.Email = mail->SenderAddress;
     if (hint.Email.isEmpty()) {
-        const QStringList emails = FindEmails(text);
+        const QList<TFoundEmail> emails = FindEmails(text);
         if (!emails.isEmpty())
-            hint.Email = emails.first();
+            hint.Email = emails.first().Address;
     }
     hint.Address = findAddress(text);
     if (hint.Name.isEmpty() && hint.Pib.isEmpty() && hint.Email.isEmpty() && hint.Address.isEmpty())

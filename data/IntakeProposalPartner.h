@@ -22,8 +22,13 @@ struct TFoundPib
 // The valid PIBs of the text, labelled ones first, each once.
 QList<TFoundPib> FindPibs(const TIntakeText &text);
 
-// The e-mail addresses written in the text, lower case, each once.
-QStringList FindEmails(const TIntakeText &text);
+struct TFoundEmail
+{
+    QString Address; // lower case
+    double Factor = 1.0;
+};
+// The e-mail addresses written in the text, each once.
+QList<TFoundEmail> FindEmails(const TIntakeText &text);
 
 // The partner proposals, best first, at most a few; one per partner, its
 // sources joined and agreeing sources raising its confidence.

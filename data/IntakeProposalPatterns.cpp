@@ -55,10 +55,17 @@ bool refersToAddressee(const QStringList &words)
     return std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.startsWith(QStringLiteral("vas")); });
 }
 
-// Numbers that are someone else's: an official gazette's, an account's, a phone's, an ID's.
+// "Primljeno: 5.12.2026" on a scanned letter is the desk's own receipt stamp.
+bool isReceiptStamp(const QStringList &words)
+{
+    return std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.startsWith(QStringLiteral("primljen")); });
+}
+
+// Numbers that are someone else's: an official gazette's, an account's, a phone's, an ID's, and the
+// ledger number of the desk's own receipt stamp.
 bool isOtherNumber(const QStringList &before)
 {
-    static const QSet<QString> other{"maticni", "racun", "racuna", "tekuci", "ziro", "telefon", "telefona",
+    static const QSet<QString> other{"delovodni", "maticni", "racun", "racuna", "tekuci", "ziro", "telefon", "telefona",
                                      "tel", "faks", "fax", "pib", "jmbg", "licne", "karte", "pasosa",
                                      "registarski", "postanski", "glasnik", "glasnika", "sluzbeni", "sl"};
     return std::any_of(before.cbegin(), before.cend(), [](const QString &w) { return other.contains(w); });
@@ -85,6 +92,7 @@ struct TDateFound
 {
     QDate Date;
     qsizetype At = 0;
+    qsizetype End = 0;
 };
 
 QList<TDateFound> datesIn(const QString &line)
@@ -100,18 +108,19 @@ QList<TDateFound> datesIn(const QString &line)
     for (auto it = numeric.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
     for (auto it = iso.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
     for (auto it = named.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         if (const auto date = calendarDate(m.captured(1).toInt(), monthNumber(m.captured(2)), m.captured(4).toInt()))
-            found << TDateFound{*date, m.capturedStart()};
+            found << TDateFound{*date, m.capturedStart(), m.capturedEnd()};
     }
+    std::sort(found.begin(), found.end(), [](const TDateFound &a, const TDateFound &b) { return a.At < b.At; });
     return found;
 }
 
@@ -202,10 +211,14 @@ QList<TProposal> ProposeDates(const TIntakeText &text, const std::optional<TMail
     static const QRegularExpression placeAndDate(QStringLiteral("^\\p{L}[\\p{L} ]*, *$"), Options);
     QList<TProposal> found;
     for (const TIntakeLine &line : text.Lines) {
+        qsizetype previous = 0;
         for (const TDateFound &date : datesIn(line.Text)) {
             const QString ahead = line.Text.left(date.At);
             const QStringList before = wordsBefore(line, date.At, 3);
-            if (refersToAddressee(before))
+            // "Vaš broj 55/26 od 1.12.2026": the addressee's, however far back "Vaš" stands.
+            const QStringList since = FoldedWords(SerbianFold(line.Text.mid(previous, date.At - previous)));
+            previous = date.End;
+            if (refersToAddressee(since) || isReceiptStamp(since))
                 continue;
             const QStringList words = FoldedWords(SerbianFold(ahead));
             double confidence = 0.45;
@@ -278,7 +291,8 @@ QList<TProposal> ProposeSubjects(const TIntakeText &text, const std::optional<TM
                               text.Lines.at(i));
     }
     if (mail) {
-        const QString subject = MailSubjectWithoutMarks(mail->Subject);
+        // In Latin, as the letter's own "Predmet:" is proposed.
+        const QString subject = MailSubjectWithoutMarks(SerbianToLatin(mail->Subject));
         if (!subject.isEmpty())
             found << proposal(TProposalField::Subject, subject, found.isEmpty() ? 0.8 : 0.7,
                               QStringLiteral("tema e-pošte"), TIntakeLine{});
@@ -286,12 +300,18 @@ QList<TProposal> ProposeSubjects(const TIntakeText &text, const std::optional<TM
     return bestFirst(found);
 }
 
-QList<TProposal> ProposeItemTypes(const TIntakeText &text, const QStringList &itemTypes)
+QList<TProposal> ProposeItemTypes(const TIntakeText &text, const std::optional<TMailHeader> &mail,
+                                 const QStringList &itemTypes)
 {
     QList<QStringList> phrases;
     for (const QString &type : itemTypes)
         phrases << FoldedWords(SerbianFold(type));
     QList<TProposal> found;
+    // An e-mail's subject names the kind as a letter's "Predmet:" does.
+    const QStringList subjectWords = mail ? FoldedWords(SerbianFold(mail->Subject)) : QStringList();
+    for (qsizetype t = 0; t < itemTypes.size(); ++t)
+        if (!phrases.at(t).isEmpty() && phraseAt(subjectWords, phrases.at(t)) >= 0)
+            found << proposal(TProposalField::ItemType, itemTypes.at(t), 0.7, QStringLiteral("tema e-pošte"), TIntakeLine{});
     for (const TIntakeLine &line : text.Lines) {
         const bool subject = isSubjectLine(line);
         if (line.Words.isEmpty() || (!line.Letterhead && !subject))

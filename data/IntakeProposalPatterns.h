@@ -14,7 +14,8 @@
 QList<TProposal> ProposeNumbers(const TIntakeText &text);
 QList<TProposal> ProposeDates(const TIntakeText &text, const std::optional<TMailHeader> &mail);
 QList<TProposal> ProposeSubjects(const TIntakeText &text, const std::optional<TMailHeader> &mail);
-QList<TProposal> ProposeItemTypes(const TIntakeText &text, const QStringList &itemTypes);
+QList<TProposal> ProposeItemTypes(const TIntakeText &text, const std::optional<TMailHeader> &mail,
+                                 const QStringList &itemTypes);
 
 // The subject of an e-mail without its reply and forward marks ("Re:", "Fwd:", "FW:", "Odg:"...).
 QString MailSubjectWithoutMarks(const QString &subject);

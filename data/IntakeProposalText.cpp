@@ -34,19 +34,25 @@ QStringList FoldedWords(const QString &folded)
 TIntakeText PrepareIntakeText(const TIntakeDocument &document)
 {
     TIntakeText text;
-    int nonEmpty = 0;
     for (qsizetype page = 0; page < document.Pages.size(); ++page) {
         const TIntakePage &source = document.Pages.at(page);
+        // A letter begins on the first page, and in an e-mail also where its attachment follows the body.
+        const bool first = page == 0 || (document.Pages.at(page - 1).Source == TTextSource::Mail &&
+                                         source.Source != TTextSource::Mail);
+        int nonEmpty = 0;
         const double factor = source.Source == TTextSource::Ocr ? OcrFactor(source.Confidence) : 1.0;
         const QStringList lines = SerbianToLatin(source.Text).split(u'\n');
         for (const QString &raw : lines) {
             TIntakeLine line;
             line.Text = raw.simplified();
             line.Factor = factor;
+            // A reply's quoted lines are the earlier message's: its number and date are not the sender's.
+            if (source.Source == TTextSource::Mail && line.Text.startsWith(u'>'))
+                line.Text.clear();
             if (!line.Text.isEmpty()) {
                 line.Folded = SerbianFold(line.Text);
                 line.Words = FoldedWords(line.Folded);
-                line.Letterhead = page == 0 && nonEmpty++ < LetterheadLines;
+                line.Letterhead = first && nonEmpty++ < LetterheadLines;
             }
             text.Lines << line;
         }

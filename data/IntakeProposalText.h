@@ -15,7 +15,7 @@ struct TIntakeLine
     QString Folded;    // SerbianFold of Text
     QStringList Words; // Folded split at what is no letter or digit; "d.o.o." is "doo"
     double Factor = 1.0; // what its page's OCR confidence leaves of a proposal's
-    bool Letterhead = false; // among the first non-empty lines of the first page
+    bool Letterhead = false; // among the first non-empty lines of a letter: the first page, an e-mail's attachment
 };
 
 struct TIntakeText

@@ -45,7 +45,7 @@ TIntakeProposals ProposeIntake(const TIntakeDocument &document, const QList<TInt
     result.Proposals << ProposeNumbers(text);
     result.Proposals << ProposeDates(text, document.Mail);
     result.Proposals << ProposeSubjects(text, document.Mail);
-    result.Proposals << ProposeItemTypes(text, itemTypes);
+    result.Proposals << ProposeItemTypes(text, document.Mail, itemTypes);
     std::stable_sort(result.Proposals.begin(), result.Proposals.end(), [](const TProposal &a, const TProposal &b) {
         return a.Field != b.Field ? a.Field < b.Field : a.Confidence > b.Confidence;
     });

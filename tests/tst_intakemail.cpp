@@ -9,6 +9,7 @@
 #include <QPdfDocument>
 #include <QTimeZone>
 #include <QtTest>
+#include <thread>
 
 namespace {
 
@@ -42,6 +43,7 @@ private slots:
         QTest::newRow("message") << TestMail(header, "Tekst") << true;
         QTest::newRow("folded line") << TestMail({"Received: from a", "\tby b", "From: a@b.rs"}, "x") << true;
         QTest::newRow("mbox separator") << QByteArray("From a@b.rs Thu Dec 3 10:15:00 2026\nFrom: a@b.rs\n\nx") << true;
+        QTest::newRow("a broken line") << QByteArray("From: a@b.rs\nX-Note: a\nbroken\nTo: c@d.rs\n\nx") << true;
         QTest::newRow("unknown fields only") << QByteArray("Naziv: firma\nAdresa: ulica\n\nx") << false;
         QTest::newRow("pdf") << QByteArray("%PDF-1.4\n%\xe2\xe3\n1 0 obj") << false;
         QTest::newRow("plain text") << QByteArray("Poštovani,\nFrom: nije zaglavlje\n") << false;
@@ -77,8 +79,8 @@ private slots:
         QTest::newRow("HTML only")
             << TestMail(with(header, {"Content-Type: text/html; charset=utf-8"}),
                         "<html><head><style>p{color:red}</style><script>x()</script></head><body>"
-                        "<p>Poštovani,</p><p>Predmet: <b>Zahtev</b> &amp; molba</p></body></html>")
-            << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Poštovani,\nPredmet: Zahtev & molba"
+                        "<p>Poštovani,</p><p>Predmet: <b>Zahtev</b> &amp; molba<br>za&nbsp;dozvolu</p></body></html>")
+            << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Poštovani,\nPredmet: Zahtev & molba\nza dozvolu"
             << QStringList();
         QTest::newRow("plain preferred to HTML")
             << TestMail(with(header, {"MIME-Version: 1.0", "Content-Type: multipart/alternative; boundary=a"}),
@@ -94,6 +96,13 @@ private slots:
                                       "application/pdf", pdfBytes())
             << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Šaljemo rešenje."
             << QStringList{"rešenje broj 12.pdf"};
+        QTest::newRow("signed: no signature attachment")
+            << TestMail(with(header, {"MIME-Version: 1.0",
+                                      "Content-Type: multipart/signed; protocol=\"application/pkcs7-signature\"; boundary=s"}),
+                        "--s\nContent-Type: text/plain\n\nPotpisano\n--s\nContent-Type: application/pkcs7-signature; "
+                        "name=smime.p7s\nContent-Disposition: attachment; filename=smime.p7s\n"
+                        "Content-Transfer-Encoding: base64\n\nAAEC\n--s--\n")
+            << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "Potpisano" << QStringList();
         QTest::newRow("attachment only, RFC 2231 name")
             << TestMailWithAttachment(header, "", "filename*=UTF-8''%C5%A1ema.pdf", "application/pdf", pdfBytes())
             << "Pisarnica" << "pisarnica@cacak.rs" << "Zahtev za dostavu" << "" << QStringList{"šema.pdf"};
@@ -137,6 +146,22 @@ private slots:
                                      "Predmet: Zahtev za dostavu", "čćžšđ"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("Datum: 03\\.12\\.2026 \\d\\d:15"))));
+    }
+
+    // GMime is set up by whichever thread comes first; readers run on worker threads.
+    void twoThreads()
+    {
+        const QByteArray eml = TestMailWithAttachment(header, "Tekst", "filename=a.pdf", "application/pdf", pdfBytes());
+        TIntakeDocument read[2];
+        std::thread first([&] { read[0] = ReadIntakeMail(eml, QStringLiteral("a.eml")); });
+        std::thread second([&] { read[1] = ReadIntakeMail(eml, QStringLiteral("a.eml")); });
+        first.join();
+        second.join();
+        for (const TIntakeDocument &document : read) {
+            QCOMPARE(document.Pages.at(0).Text, QStringLiteral("Tekst"));
+            QCOMPARE(document.Attachments.at(0).Data, pdfBytes());
+            QVERIFY(document.ScanPdf.startsWith("%PDF"));
+        }
     }
 
     void refused_data()

@@ -63,9 +63,13 @@ private slots:
         row("name in letterhead", "OPŠTINA ČAČAK\nOdeljenje za urbanizam", "partner", "Opština Čačak", "fills");
         row("name in Cyrillic", "ОПШТИНА ЧАЧАК", "partner", "Opština Čačak", "fills");
         row("name without diacritics", "Opstina Cacak", "partner", "Opština Čačak", "fills");
+        row("name over two lines", "REPUBLIKA SRBIJA\nMINISTARSTVO\nFINANSIJA", "partner", "Ministarstvo finansija", "fills");
+        row("addressee below the sender", "OPŠTINA ČAČAK\nBroj: 1/26\n\nMINISTARSTVO FINANSIJA\nKneza Miloša 20", "partner",
+            "Opština Čačak", "fills");
         row("similar name", "Opština Čajetina", "partner", "Opština Čajetina", "fills");
         row("a letter misread", "Opština Čajetlna", "partner", "Opština Čajetina", "fills");
         row("legal form", "ĐORĐEVIĆ I SINOVI DOO\nKralja Petra 12, 32000 Čačak", "partner", "Đorđević i sinovi d.o.o.", "fills");
+        row("PIB on a page poorly read", "PIB: 101234569", "partner", "Opština Čačak", "shown", 0.6);
         row("e-mail in text", "Pišite nam: Kabinet@MFIN.gov.rs", "partner", "Ministarstvo finansija", "fills");
         row("unknown sender", "PREDUZEĆE MIKRO d.o.o.\nPIB: 100123145", "partner", "PREDUZEĆE MIKRO d.o.o.", "shown");
         row("Broj", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "fills");
@@ -76,6 +80,7 @@ private slots:
         row("Vaš and Naš", "Vaš broj: 55/26\nNaš broj: 12/26", "broj", "12/26", "high");
         row("gazette", "(„Sl. glasnik RS”, br. 72/2009)", "broj", "", "none");
         row("registration number", "Matični broj: 07123456", "broj", "", "none");
+        row("receipt stamp's number", "Delovodni broj: 41/26", "broj", "", "none");
         row("in a sentence", "U vezi sa predmetom broj 7/26 javljamo", "broj", "7/26", "shown");
         row("OCR unsure", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "shown", 0.6);
         row("OCR sure", "Broj: 404-12/2026-03", "broj", "404-12/2026-03", "fills", 0.95);
@@ -84,10 +89,15 @@ private slots:
         row("month name", "Datum: 3. decembra 2026.", "datum", "03.12.2026", "high");
         row("Cyrillic month", "Дана 3. децембра 2026.", "datum", "03.12.2026", "high");
         row("date with the number", "Br. 12/26 od 03.12.2026", "datum", "03.12.2026", "high");
+        row("ISO date", "Datum: 2026-12-03", "datum", "03.12.2026", "high");
+        row("two-digit year", "Čačak, 3.12.26.", "datum", "03.12.2026", "fills");
         row("bare date", "Rok je 15.12.2026.", "datum", "15.12.2026", "shown");
         row("impossible date", "Datum: 31.02.2026", "datum", "", "none");
         row("impossible then possible", "Datum: 30.02.2026\nČačak, 1.12.2026", "datum", "01.12.2026", "fills");
         row("addressee's date", "Vaš dopis od 1.12.2026", "datum", "", "none");
+        row("addressee's number and date", "Veza: Vaš broj 55/26 od 1.12.2026, naš broj 7/26 od 2.12.2026", "datum",
+            "02.12.2026", "high");
+        row("receipt stamp", "Primljeno: 5.12.2026", "datum", "", "none");
         row("Predmet", "Predmet: Zahtev za izdavanje uverenja", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("Предмет", "Предмет: Захтев за издавање уверења", "predmet", "Zahtev za izdavanje uverenja", "high");
         row("continued", "Predmet: Zahtev za izdavanje uverenja o\nstanju predmeta\n\nPoštovani,", "predmet",
@@ -123,10 +133,13 @@ private slots:
         QTest::newRow("address and PIB") << "" << "pisarnica@cacak.rs" << "" << "PIB 101234569" << "partner"
                                          << "Opština Čačak" << "high";
         QTest::newRow("marks") << "" << "a@b.rs" << "Re: Fwd: Odg: Ponuda za radove" << "x" << "predmet" << "Ponuda za radove" << "fills";
+        QTest::newRow("Cyrillic subject") << "" << "a@b.rs" << "Одг: Захтев" << "x" << "predmet" << "Zahtev" << "fills";
         QTest::newRow("FW RE") << "" << "a@b.rs" << "FW: RE: Zapisnik" << "x" << "predmet" << "Zapisnik" << "fills";
         QTest::newRow("Predmet over the mail's") << "" << "a@b.rs" << "Re: Ponuda" << "Predmet: Ponuda za radove"
                                                  << "predmet" << "Ponuda za radove" << "high";
         QTest::newRow("sender's day") << "" << "a@b.rs" << "" << "x" << "datum" << "03.12.2026" << "shown";
+        QTest::newRow("quoted reply") << "" << "a@b.rs" << "" << "Hvala.\n> Naš broj: 5/26" << "broj" << "" << "none";
+        QTest::newRow("kind in the subject") << "" << "a@b.rs" << "Fwd: Faktura 12/26" << "x" << "vrsta" << "Faktura" << "shown";
         QTest::newRow("date in the body") << "" << "a@b.rs" << "" << "Datum: 1.12.2026" << "datum" << "01.12.2026" << "high";
     }
     void mail()
@@ -138,17 +151,51 @@ private slots:
         checkBest(MailDocument(name, address, subject, QDateTime(QDate(2026, 12, 3), QTime(0, 30), QTimeZone(3600)), body));
     }
 
+    // The reader puts an e-mail's attachment after its body: the attachment's first lines are a letterhead too.
+    void mailWithAttachedLetter()
+    {
+        TIntakeDocument document = MailDocument(QString(), QStringLiteral("neko@gmail.com"), QStringLiteral("Dopis"),
+                                                QDateTime(), QStringLiteral("Poštovani,\nu prilogu je dopis.\n\n\n\n\n\n\n\n\n\n\n\n\n"));
+        document.Pages << TIntakePage{QStringLiteral("OPŠTINA ČAJETINA\nČajetina, 2.12.2026."), TTextSource::TextLayer, 1.0};
+        const TIntakeProposals proposals = ProposeIntake(document, TestIntakePartners(), TestIntakeItemTypes());
+        QCOMPARE(proposals.Best(TProposalField::Partner)->Value, QStringLiteral("Opština Čajetina"));
+        QVERIFY(proposals.Best(TProposalField::Partner)->Fills());
+        QCOMPARE(proposals.Best(TProposalField::ItemDate)->Source, QStringLiteral("mesto i datum u zaglavlju"));
+    }
+
+    void newPartner_data()
+    {
+        QTest::addColumn<QString>("senderName");
+        QTest::addColumn<QString>("senderAddress");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("hint"); // name, PIB, e-mail, address
+        QTest::newRow("letterhead") << "" << "" << "PREDUZEĆE MIKRO d.o.o.\nKralja Petra 12, 32000 Čačak\nPIB: 100123145\n"
+                                                  "E-mail: Office@mikro.rs\n\nPoštovani,"
+                                    << QStringList{"PREDUZEĆE MIKRO d.o.o.", "100123145", "office@mikro.rs",
+                                                   "Kralja Petra 12, 32000 Čačak"};
+        QTest::newRow("e-mail") << "Mikro Servis" << "info@mikro.rs" << "Adresa: Bulevar oslobođenja 7, Novi Sad"
+                                << QStringList{"Mikro Servis", "", "info@mikro.rs", "Bulevar oslobođenja 7, Novi Sad"};
+    }
     void newPartner()
     {
-        const QString text = QStringLiteral("PREDUZEĆE MIKRO d.o.o.\nKralja Petra 12, 32000 Čačak\nPIB: 100123145\n"
-                                            "E-mail: Office@mikro.rs\n\nPoštovani,");
-        const TIntakeProposals proposals = ProposeIntake(TextDocument(text), TestIntakePartners(), TestIntakeItemTypes());
+        QFETCH(QString, senderName);
+        QFETCH(QString, senderAddress);
+        QFETCH(QString, text);
+        QFETCH(QStringList, hint);
+        TIntakeDocument document = TextDocument(text);
+        if (!senderAddress.isEmpty())
+            document.Mail = TMailHeader{senderName, senderAddress, QString(), QDateTime()};
+        const TIntakeProposals proposals = ProposeIntake(document, TestIntakePartners(), TestIntakeItemTypes());
         QVERIFY(proposals.NewPartner.has_value());
-        QCOMPARE(proposals.NewPartner->Name, QStringLiteral("PREDUZEĆE MIKRO d.o.o."));
-        QCOMPARE(proposals.NewPartner->Pib, QStringLiteral("100123145"));
-        QCOMPARE(proposals.NewPartner->Email, QStringLiteral("office@mikro.rs"));
-        QCOMPARE(proposals.NewPartner->Address, QStringLiteral("Kralja Petra 12, 32000 Čačak"));
+        QCOMPARE(QStringList({proposals.NewPartner->Name, proposals.NewPartner->Pib, proposals.NewPartner->Email,
+                              proposals.NewPartner->Address}),
+                 hint);
         QCOMPARE(proposals.Best(TProposalField::Partner)->PartnerID, 0);
+        QCOMPARE(proposals.Best(TProposalField::Partner)->Value, hint.first());
+    }
+
+    void knownPartner()
+    {
         const TIntakeProposals known =
             ProposeIntake(TextDocument(QStringLiteral("PIB: 101234569")), TestIntakePartners(), {});
         QVERIFY(!known.NewPartner);
