@@ -3,13 +3,15 @@
 #include "Clock.h"
 #include "SubjectWords.h"
 #include "ZConnection.h"
+#include "ZTransaction.h"
 
 #include <QSqlQuery>
 
 namespace {
 
-// Rows per INSERT: well under SQLite's limit of bound values per statement.
-constexpr qsizetype WordsPerInsert = 400;
+// Rows per INSERT: the SQLite driver finds each bound value by its place in
+// a list, so a statement with thousands of them costs more than several.
+constexpr qsizetype WordsPerInsert = 100;
 
 void storeWords(TZConnection &connection, qint64 itemID, const QStringList &words)
 {
@@ -36,6 +38,11 @@ QString comparableNumber(const QString &number)
 
 void StoreItemDocumentText(TZConnection &connection, qint64 itemID, const QString &text, const QString &fileSha256)
 {
+    // Two desks storing one item's text take turns on its row: one text
+    // stays, with its own words only.
+    if (!ReadHeldRow(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID,
+                     QStringLiteral("ledgeritemid")))
+        throw EDatabaseError(QStringLiteral("Stavka za koju se čuva tekst dokumenta više ne postoji."));
     connection.ExecSQL(QStringLiteral("DELETE FROM documentword WHERE ledgeritemid = ?"), {itemID});
     connection.ExecSQL(QStringLiteral("DELETE FROM itemdocument WHERE ledgeritemid = ?"), {itemID});
     const QString sha = fileSha256.trimmed().toLower();

@@ -12,7 +12,8 @@
 class TZConnection;
 
 // Replaces what is kept for itemID. Runs in the caller's transaction (the
-// item's write or the scan's attachment); throws EDatabaseError.
+// item's write or the scan's attachment), holding the item's row till its
+// end; throws EDatabaseError, also when the item no longer exists.
 void StoreItemDocumentText(TZConnection &connection, qint64 itemID, const QString &text, const QString &fileSha256);
 
 // The text kept for itemID; empty when none.

@@ -147,16 +147,31 @@ void TLedgerItems::CreateFieldValidations()
 
 // ---- Conditions ---------------------------------------------------------------------
 
-QString TLedgerItems::LedgerItemChangeSQLCondition(const QString &condition) const
+namespace {
+
+QString orderClause(const TLedgerItems::TTextRanking &ranking)
 {
-    return ChangeSQLCondition(LedgerItemZQ->SQL(), condition);
+    return ranking.Order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ranking.Order;
 }
 
-void TLedgerItems::ShowCondition(const QString &condition, const QVariantList &params)
+} // namespace
+
+QString TLedgerItems::LedgerItemChangeSQLCondition(const QString &condition) const
+{
+    // A ranking's ORDER BY belongs to its own search only.
+    QString sql = LedgerItemZQ->SQL();
+    if (const QString order = orderClause(m_ranking); !order.isEmpty() && sql.endsWith(order))
+        sql.chop(order.size());
+    return ChangeSQLCondition(sql, condition);
+}
+
+void TLedgerItems::ShowCondition(const QString &condition, const QVariantList &params, const TTextRanking &ranking)
 {
     if (LedgerItemZQ->Active())
         LedgerItemZQ->Close();
-    LedgerItemZQ->SetSQL(LedgerItemChangeSQLCondition(condition), params);
+    const QString sql = LedgerItemChangeSQLCondition(condition);
+    LedgerItemZQ->SetSQL(sql + orderClause(ranking), params + ranking.Params);
+    m_ranking = ranking;
     m_condition = condition;
     m_conditionParams = params;
     LedgerItemZQ->Open();

@@ -27,9 +27,20 @@ public:
 
     // The query text with its condition replaced; the query is not touched.
     QString LedgerItemChangeSQLCondition(const QString &condition) const;
+    // A search by the "Tekst" row: the ORDER BY terms ranking its rows (their
+    // values bound after the condition's) and the text typed, for the
+    // passages the list shows beside the rows.
+    struct TTextRanking
+    {
+        QString Order;
+        QVariantList Params;
+        QString Typed;
+    };
     // Closes the query, gives it the condition (its ? marks bound to
     // params) and opens it on its first row. A failed open leaves it closed.
-    void ShowCondition(const QString &condition, const QVariantList &params = {});
+    // With a ranking the rows come in its order; the query's sorted fields
+    // are then to be empty, or they sort the rows again.
+    void ShowCondition(const QString &condition, const QVariantList &params = {}, const TTextRanking &ranking = {});
     // The one item with that id, as the current row; false when it does not
     // exist (the query is then open and empty).
     bool OpenItem(qint64 id);
@@ -37,6 +48,8 @@ public:
     // The condition and its values the query was last shown with.
     const QString &Condition() const { return m_condition; }
     const QVariantList &ConditionParams() const { return m_conditionParams; }
+    // The text the shown rows were searched by ("Tekst"); empty otherwise.
+    const QString &SearchedText() const { return m_ranking.Typed; }
 
     // Shows item id as stored now when the query holds it; when it does not,
     // adds it in its sorted place if it meets the query's condition, or
@@ -112,6 +125,7 @@ private:
     std::unique_ptr<TValidator> FValidator;
     QString m_condition;
     QVariantList m_conditionParams;
+    TTextRanking m_ranking;
     QString FDeletingNumber; // the number of the item being deleted, for the message after
     qint64 FDeletingID = 0;
 };

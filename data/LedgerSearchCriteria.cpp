@@ -54,8 +54,11 @@ std::optional<QString> TLedgerSearchCriteria::DirectionCaption(const QString &te
     return std::nullopt;
 }
 
-QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVariantList &params) const
+QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVariantList &params, QString *order,
+                                         QVariantList *orderParams) const
 {
+    if (order)
+        order->clear();
     for (auto it = Texts.cbegin(); it != Texts.cend(); ++it)
         if (!Keys.contains(it.key()))
             throw KException(QStringLiteral("Nepoznat kriterijum pretrage: %1").arg(it.key()));
@@ -126,11 +129,17 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             if (!connection)
                 throw KException(QStringLiteral("Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
             // The partners and types named by the words are read on the search's own connection.
-            const QString words = TextSearchCondition(value, params, *const_cast<TZConnection *>(connection));
-            if (words.isEmpty())
+            QVariantList ranking;
+            const TTextSearch text = TextSearch(value, *const_cast<TZConnection *>(connection), params, ranking);
+            if (text.Condition.isEmpty())
                 throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
-            conditions << words;
+            conditions << text.Condition;
+            if (order) {
+                *order = text.Order;
+                if (orderParams)
+                    *orderParams = ranking;
+            }
         } else if (key == Year) {
             int year = 0;
             if (!ParseLedgerYear(value, year))
@@ -141,12 +150,4 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         }
     }
     return conditions.join(QStringLiteral(" AND "));
-}
-
-QString TLedgerSearchCriteria::Order(const TZConnection *connection, QVariantList &params) const
-{
-    const QString typed = Texts.value(Text);
-    if (typed.isEmpty() || !connection)
-        return {};
-    return TextSearchOrder(typed, params, *const_cast<TZConnection *>(connection));
 }

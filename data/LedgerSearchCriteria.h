@@ -31,11 +31,11 @@ struct TLedgerSearchCriteria
     // params. Throws KException with a message for the user on a text that
     // is no date or year, on a key it does not know and on a text the
     // connection cannot search for.
-    QString Condition(const TZConnection *connection, QVariantList &params) const;
-    // ORDER BY terms ranking what Text finds, best first (values to params,
-    // after the condition's); empty when Text is not in use: the list's own
-    // order then holds.
-    QString Order(const TZConnection *connection, QVariantList &params) const;
+    // With order given, it gets the ORDER BY terms ranking what Text finds,
+    // best first (their values to orderParams); empty when Text is not in
+    // use: the list's own order then holds.
+    QString Condition(const TZConnection *connection, QVariantList &params, QString *order = nullptr,
+                      QVariantList *orderParams = nullptr) const;
 
     // The caption of a key, as the search frame shows it.
     static QString Caption(const QString &key);

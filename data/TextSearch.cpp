@@ -18,10 +18,19 @@ QString rangeEnd(const QString &word)
     return end;
 }
 
-bool hasWordStarting(const QString &name, const QString &word)
+bool isWordCharacter(QChar c)
 {
-    const QStringList words = SubjectWords(name);
-    return std::any_of(words.cbegin(), words.cend(), [&](const QString &w) { return w.startsWith(word); });
+    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate();
+}
+
+// Whether a word of folded (a folded name) begins with word; cheaper than
+// splitting, as every partner's name is looked at on each search.
+bool hasWordStarting(const QString &folded, const QString &word)
+{
+    for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1))
+        if (at == 0 || !isWordCharacter(folded.at(at - 1)))
+            return true;
+    return false;
 }
 
 // One typed word and where, besides the word tables, it is found: the
@@ -60,7 +69,7 @@ TTerms readTerms(const QString &typed, TZConnection &connection)
     // The register lists are small: read once, matched here where folding is.
     auto partners = connection.OpenQuery(QStringLiteral("SELECT partnerid, name FROM partner"));
     while (partners->next()) {
-        const QString name = partners->value(1).toString();
+        const QString name = SerbianFold(partners->value(1).toString());
         for (TTerm &term : terms.Terms)
             if (hasWordStarting(name, term.Word))
                 term.PartnerIDs << partners->value(0).toLongLong();
@@ -69,7 +78,7 @@ TTerms readTerms(const QString &typed, TZConnection &connection)
     while (types->next()) {
         const QString name = types->value(0).toString();
         for (TTerm &term : terms.Terms)
-            if (hasWordStarting(name, term.Word))
+            if (hasWordStarting(SerbianFold(name), term.Word))
                 term.TypeNames << name;
     }
     // The rarest word in the texts and subjects leads; the others are checked per item.
@@ -155,45 +164,38 @@ QString leadItems(const TTerms &terms, QVariantList &params, TZConnection &conne
 
 } // namespace
 
-QString TextSearchCondition(const QString &typed, QVariantList &params, TZConnection &connection)
+TTextSearch TextSearch(const QString &typed, TZConnection &connection, QVariantList &params, QVariantList &orderParams)
 {
     const TTerms terms = readTerms(typed, connection);
     if (terms.Terms.isEmpty())
         return {};
-    QString condition = leadItems(terms, params, connection);
+    TTextSearch search;
+    search.Condition = leadItems(terms, params, connection);
     QStringList others;
     for (qsizetype i = 0; i < terms.Terms.size(); ++i)
         if (i != terms.Lead)
             others << u'(' + termSources(terms.Terms[i], QStringLiteral("l"), params, connection).join(QStringLiteral(" OR "))
                           + u')';
-    if (others.isEmpty())
-        return condition;
-    QString rest = others.join(QStringLiteral(" AND "));
-    if (!terms.Whole.isEmpty())
-        rest = u'(' + rest + QStringLiteral(") OR ")
-               + connection.PrefixCondition(QStringLiteral("l.ledgernumber"), terms.Whole, params) + QStringLiteral(" OR ")
-               + connection.PrefixCondition(QStringLiteral("l.itemnumber"), terms.Whole, params);
-    return condition + QStringLiteral(" AND (") + rest + u')';
-}
-
-QString TextSearchOrder(const QString &typed, QVariantList &params, TZConnection &connection)
-{
-    const TTerms terms = readTerms(typed, connection);
-    if (terms.Terms.isEmpty())
-        return {};
-    // Per word: text 3, subject 3, partner 2, type or number 1 (termSources' order).
+    if (!others.isEmpty()) {
+        QString rest = others.join(QStringLiteral(" AND "));
+        if (!terms.Whole.isEmpty())
+            rest = u'(' + rest + QStringLiteral(") OR ")
+                   + connection.PrefixCondition(QStringLiteral("l.ledgernumber"), terms.Whole, params)
+                   + QStringLiteral(" OR ") + connection.PrefixCondition(QStringLiteral("l.itemnumber"), terms.Whole, params);
+        search.Condition += QStringLiteral(" AND (") + rest + u')';
+    }
+    // Per word, in termSources' order: subject 3, text 3, partner 2, type 1, numbers 1 each.
     QStringList scores;
     for (const TTerm &term : terms.Terms) {
-        const QStringList sources = termSources(term, QStringLiteral("l"), params, connection);
-        const qsizetype numbers = sources.size() - 2;
+        const QStringList sources = termSources(term, QStringLiteral("l"), orderParams, connection);
         for (qsizetype i = 0; i < sources.size(); ++i) {
-            int weight = i < 2 ? 3 : i >= numbers ? 1 : 0;
-            if (weight == 0)
-                weight = !term.PartnerIDs.isEmpty() && i == 2 ? 2 : 1;
+            const int weight = i < 2 ? 3 : i == 2 && !term.PartnerIDs.isEmpty() ? 2 : 1;
             scores << QStringLiteral("CASE WHEN %1 THEN %2 ELSE 0 END").arg(sources[i]).arg(weight);
         }
     }
-    return u'(' + scores.join(QStringLiteral(" + ")) + QStringLiteral(") DESC, l.ledgerdatetime DESC, l.ledgeritemid DESC");
+    search.Order =
+        u'(' + scores.join(QStringLiteral(" + ")) + QStringLiteral(") DESC, l.ledgerdatetime DESC, l.ledgeritemid DESC");
+    return search;
 }
 
 QString MatchingPassage(const QString &text, const QString &typed, int width)
@@ -206,7 +208,7 @@ QString MatchingPassage(const QString &text, const QString &typed, int width)
     qsizetype hit = -1;
     qsizetype start = -1;
     for (qsizetype i = 0; i <= flat.size() && hit < 0; ++i) {
-        const bool inWord = i < flat.size() && (flat[i].isLetterOrNumber() || flat[i].isMark() || flat[i].isSurrogate());
+        const bool inWord = i < flat.size() && isWordCharacter(flat[i]);
         if (inWord && start < 0)
             start = i;
         if (!inWord && start >= 0) {

@@ -15,15 +15,17 @@
 
 class TZConnection;
 
-// The condition over the item query's alias l; values appended to params.
-// Empty when typed holds no word.
-QString TextSearchCondition(const QString &typed, QVariantList &params, TZConnection &connection);
-
-// ORDER BY terms over the alias l ranking the items found: each word found in
-// the document text or the subject counts 3, in the partner's name 2, in the
-// type or a number 1; ties newest first. Values appended to params (they
-// follow the condition's).
-QString TextSearchOrder(const QString &typed, QVariantList &params, TZConnection &connection);
+// The condition over the item query's alias l, and ORDER BY terms over it
+// ranking the items found: each word found in the document text or the
+// subject counts 3, in the partner's name 2, in the type or a number 1; ties
+// newest first. Both empty when typed holds no word. Typed values are bound:
+// the condition's appended to params, the order's to orderParams.
+struct TTextSearch
+{
+    QString Condition;
+    QString Order;
+};
+TTextSearch TextSearch(const QString &typed, TZConnection &connection, QVariantList &params, QVariantList &orderParams);
 
 // The part of text around the first place a typed word begins a word:
 // "…reči oko pogotka…", about width characters, cut at blanks; lines joined.

@@ -26,6 +26,7 @@ const QString kYear = QStringLiteral("year");
 const QString kDirection = QStringLiteral("direction");
 const QString kFrom = QStringLiteral("from");
 const QString kTo = QStringLiteral("to");
+const QString kText = QStringLiteral("text");
 
 // The year as typed on a command line; throws when it is none.
 int typedYear(const QString &text)
@@ -48,7 +49,7 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
     const QString fileName = values.value(kExportCsv);
     QMap<QString, QString> criteria;
     const std::pair<const char *, QString> given[] = {
-        {"year", kYear}, {"direction", kDirection}, {"datefrom", kFrom}, {"dateto", kTo}};
+        {"year", kYear}, {"direction", kDirection}, {"datefrom", kFrom}, {"dateto", kTo}, {"text", kText}};
     for (const auto &[key, option] : given)
         if (!values.value(option).isEmpty())
             criteria.insert(QLatin1String(key), values.value(option));
@@ -101,6 +102,10 @@ QList<TCommandOption> LedgerCommandOptions()
          QStringLiteral("TIP")},
         {kFrom, QStringLiteral("Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
         {kTo, QStringLiteral("Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kText,
+         QStringLiteral("Reči iz predmeta, partnera, vrste, brojeva ili teksta dokumenta, uz --export-csv "
+                        "(kao red \"Tekst\" u pretrazi)."),
+         QStringLiteral("REČI")},
         {kRegisterPdf,
          QStringLiteral("Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.pdf"), true},
@@ -133,8 +138,8 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     if (closing || IsHistoryCheckCommand(values) || intake)
         return {};
     if (commands == 0) {
-        if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo))
-            return QStringLiteral("Opcije --year, --direction, --from i --to važe samo uz --export-csv, "
+        if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo) || given(kText))
+            return QStringLiteral("Opcije --year, --direction, --from, --to i --text važe samo uz --export-csv, "
                                   "--register-pdf ili --continuity-report.");
         return {};
     }
@@ -148,8 +153,8 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     if (!csv) {
         if (!given(kYear))
             return QStringLiteral("Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
-        if (given(kDirection) || given(kFrom) || given(kTo))
-            return QStringLiteral("Opcije --direction, --from i --to važe samo uz --export-csv.");
+        if (given(kDirection) || given(kFrom) || given(kTo) || given(kText))
+            return QStringLiteral("Opcije --direction, --from, --to i --text važe samo uz --export-csv.");
     }
     return {};
 }

@@ -29,6 +29,7 @@ const QString &kAccepted = TLedgerSearchCriteria::Accepted;
 const QString &kArchived = TLedgerSearchCriteria::Archived;
 const QString &kPassedOn = TLedgerSearchCriteria::PassedOn;
 const QString &kSubject = TLedgerSearchCriteria::Subject;
+const QString &kText = TLedgerSearchCriteria::Text;
 
 bool isUserRow(const QString &key)
 {
@@ -79,6 +80,7 @@ void TLedgerNavigatorForm::SetSearchProps()
         {kAccepted, _LEDGER_ACCEPTED, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
         {kArchived, _LEDGER_ARCHIVED, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
         {kPassedOn, _LEDGER_PASSEDON, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
+        {kText, TLedgerSearchCriteria::Caption(kText), TEditStyle::Simple, {}},
     };
     for (const Row &row : rows) {
         SearchVLE->AddRow(row.Key, row.Caption);
@@ -90,14 +92,19 @@ void TLedgerNavigatorForm::SetSearchProps()
     TCustomNavigatorForm::SetSearchProps();
 }
 
-QString TLedgerNavigatorForm::searchCondition(QVariantList &params) const
+TLedgerSearchCriteria TLedgerNavigatorForm::searchCriteria() const
 {
     TLedgerSearchCriteria criteria;
     for (const QString &key : SearchVLE->Keys())
         criteria.Texts.insert(key, SearchVLE->Value(key));
     criteria.InUserID = FInUserID;
     criteria.OutUserID = FOutUserID;
-    return criteria.Condition(LedgerDM->ZConnection(), params);
+    return criteria;
+}
+
+QString TLedgerNavigatorForm::searchCondition(QVariantList &params) const
+{
+    return searchCriteria().Condition(LedgerDM->ZConnection(), params);
 }
 
 QString TLedgerNavigatorForm::ParseSQL(QVariantList &params)
@@ -112,10 +119,20 @@ void TLedgerNavigatorForm::FindButtonClick()
     if (!items)
         return;
     // Built first: a refused cell leaves the list as it was.
+    const TLedgerSearchCriteria criteria = searchCriteria();
     QVariantList params;
-    const QString condition = searchCondition(params);
-    items->ShowCondition(condition, params);
-    items->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+    TLedgerItems::TTextRanking ranking;
+    const QString condition = criteria.Condition(LedgerDM->ZConnection(), params, &ranking.Order, &ranking.Params);
+    const QString newestFirst = QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC");
+    if (ranking.Order.isEmpty()) {
+        items->ShowCondition(condition, params);
+        items->LedgerItemZQ->SetSortedFields(newestFirst);
+    } else {
+        // Ranked rows stay in the order they are read in.
+        ranking.Typed = criteria.Texts.value(kText);
+        items->LedgerItemZQ->SetSortedFields(QString());
+        items->ShowCondition(condition, params, ranking);
+    }
     items->LedgerItemZQ->First();
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 class TLedgerItems;
+struct TLedgerSearchCriteria;
 
 class TLedgerNavigatorForm : public TCustomNavigatorForm
 {
@@ -37,6 +38,8 @@ public:
     void SearchVLEKeyPress(QChar &key);
 
 private:
+    // The cells and the picked users as criteria.
+    TLedgerSearchCriteria searchCriteria() const;
     // The search's condition over the item query's aliases.
     QString searchCondition(QVariantList &params) const;
 

@@ -10,8 +10,10 @@
 #include "ZConnection.h"
 #include "ReportEngine.h"
 #include "ZQuery.h"
+#include "data/ItemDocumentText.h"
 #include "data/LedgerDMUnit.h"
 #include "data/ReportFile.h"
+#include "data/TextSearch.h"
 #include "screens/CancelItemDialog.h"
 #include "screens/LedgerDetailUnit.h"
 #include "screens/LedgerHelpContexts.h"
@@ -371,12 +373,29 @@ void TLedgerViewerForm::addCancelling()
     PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, CancelItemAction);
 
     const TLedgerItems &items = *FItems;
-    DBG->GridModel()->OnRowData = [this, &items](int row, int role) -> QVariant {
+    // The passage last shown, by item and typed text: a tooltip is asked for again and again.
+    auto shown = std::make_shared<std::tuple<qint64, QString, QString>>();
+    DBG->GridModel()->OnRowData = [this, &items, shown](int row, int role) -> QVariant {
         const TDataSet &ds = *items.LedgerItemZQ;
         const QVariant flag = ds.ValueAt(row, *items.LedgerItemZQcancelled);
         const bool cancelled = flag.typeId() == QMetaType::Bool ? flag.toBool() : flag.toString() == QLatin1String("y");
-        if (!cancelled)
-            return {};
+        if (!cancelled) {
+            if (role != Qt::ToolTipRole || items.SearchedText().isEmpty() || !LedgerDM->ZConnection())
+                return {};
+            const qint64 id = ds.ValueAt(row, *items.LedgerItemZQledgeritemid).toLongLong();
+            auto &[shownID, typed, passage] = *shown;
+            if (shownID != id || typed != items.SearchedText()) {
+                try {
+                    passage = MatchingPassage(ItemDocumentText(*LedgerDM->ZConnection(), id), items.SearchedText());
+                } catch (const KException &) {
+                    // A tooltip cannot show an error; a busy or lost connection shows none.
+                    return {};
+                }
+                shownID = id;
+                typed = items.SearchedText();
+            }
+            return passage.isEmpty() ? QVariant() : QVariant(passage);
+        }
         switch (role) {
         case Qt::FontRole: {
             QFont font = DBG->font();

@@ -80,6 +80,10 @@ private slots:
         QTest::newRow("bad year") << "d.csv" << QStringList{"--year", "20x4"} << 1 << QString();
         QTest::newRow("bad date") << "e.csv" << QStringList{"--from", "31.02.2024"} << 1 << QString();
         QTest::newRow("unknown direction") << "f.csv" << QStringList{"--direction", "Bočni"} << 1 << QString();
+        QTest::newRow("text") << "s.csv" << QStringList{"--text", "90/23"} << 0 << QString();
+        QTest::newRow("text without a word") << "t.csv" << QStringList{"--text", "%"} << 1 << QString();
+        QTest::newRow("register book with text") << "u.pdf" << QStringList{"--year", "2024", "--text", "x"} << 7
+                                                 << "--register-pdf";
         const QString book = QStringLiteral("--register-pdf"), check = QStringLiteral("--continuity-report");
         QTest::newRow("register book") << "k.pdf" << QStringList{"--year", "2024"} << 0 << book;
         QTest::newRow("register book, bad year") << "l.pdf" << QStringList{"--year", "20x4"} << 1 << book;
@@ -128,6 +132,16 @@ private slots:
         QCOMPARE(csv.Rows.at(0).mid(0, 3), (QStringList{"Tip", "Delovodni broj", "Datum i vreme"}));
         QCOMPARE(csv.Rows.at(1), (QStringList{"Ulazni", "7/24", "05.03.2024 08:30", "", "Dopis; \"hitno\"", "", "007", "",
                                               "Milan Čubrilo", "", "", "", "", "Ne", ""}));
+    }
+
+    void writesTheItemsOfText()
+    {
+        // An item's type is searched through the register of types.
+        db.Connection().ExecSQL(QStringLiteral("INSERT INTO itemtype (name) VALUES ('Žalba')"));
+        QCOMPARE(run(exportArgs(QStringLiteral("v.csv"), {"--text", "ЖАЛБ"})), 0);
+        const CsvContent csv = ReadCsvFile(dir.filePath(QStringLiteral("v.csv")));
+        QCOMPARE(csv.Rows.size(), 2);
+        QCOMPARE(csv.Rows.at(1).mid(0, 2), (QStringList{"Ulazni", "90/23"}));
     }
 };
 

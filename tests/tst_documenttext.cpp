@@ -6,6 +6,8 @@
 
 #include <QSqlQuery>
 #include <QtTest>
+#include <barrier>
+#include <thread>
 
 class TestDocumentText : public QObject
 {
@@ -56,6 +58,41 @@ private slots:
         fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id});
         QCOMPARE(fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM itemdocument WHERE ledgeritemid = ?"), {id}).toInt(), 0);
         QCOMPARE(words(id), QStringList{});
+    }
+
+    void goneItemRefused()
+    {
+        TZConnection &c = fx.Db.Connection();
+        TZTransaction t(c);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, StoreItemDocumentText(c, 999999, QStringLiteral("Tekst"), {}));
+    }
+
+    // Two desks store one item's text at once: one text stays, with its own words only.
+    void twoDesksAtOnce()
+    {
+        const qint64 id = doctext::addItem(fx, {}, QStringLiteral("Pre svega"));
+        std::barrier meet(2);
+        QString errors[2];
+        auto desk = [&](int k) {
+            try {
+                auto connection = fx.Db.OpenSecondConnection();
+                meet.arrive_and_wait();
+                TZTransaction t(*connection);
+                StoreItemDocumentText(*connection, id, k ? QStringLiteral("drugi opis") : QStringLiteral("prvi tekst"), {});
+                t.Commit();
+            } catch (const std::exception &e) {
+                errors[k] = QString::fromUtf8(e.what());
+            }
+        };
+        std::thread a(desk, 0), b(desk, 1);
+        a.join();
+        b.join();
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(), qPrintable(errors[0] + errors[1]));
+        const QString kept = ItemDocumentText(fx.Db.Connection(), id);
+        QVERIFY2(kept == QLatin1String("prvi tekst") || kept == QLatin1String("drugi opis"), qPrintable(kept));
+        const QStringList expected = kept == QLatin1String("prvi tekst") ? QStringList{"prvi", "tekst"}
+                                                                          : QStringList{"drugi", "opis"};
+        QCOMPARE(words(id), expected);
     }
 
     void duplicates_data()

@@ -8,8 +8,11 @@
 #include "SqlText.h"
 #include "TestConsole.h"
 #include "ValueListEditor.h"
+#include "ZTransaction.h"
 #include "data/LedgerDMUnit.h"
+#include "data/ItemDocumentText.h"
 #include "data/LedgerItems.h"
+#include "data/SubjectWords.h"
 #include "integration/LedgerRegistration.h"
 #include "data/LedgerResourceString.h"
 #include "screens/LedgerNavigatorUnit.h"
@@ -112,7 +115,7 @@ private slots:
             "dateto|Do datuma|...|",                 "partner|Partner|...|",      "itemnumber|Broj dokumenta||",
             "subject|Predmet||",
             "inuser|Upućeno od|...|",                "outuser|Namenjeno|...|",    "accepted|Prihvaćeno||Da,Ne",
-            "archived|Arhivirano||Da,Ne",            "passedon|Prosleđeno||Da,Ne"};
+            "archived|Arhivirano||Da,Ne",            "passedon|Prosleđeno||Da,Ne", "text|Tekst||"};
         QStringList rows;
         TValueListEditor *vle = m_frame->SearchVLE;
         for (const QString &key : vle->Keys()) {
@@ -416,6 +419,40 @@ private slots:
                  onBackend("l.ledgernumber COLLATE SRLATN >= ? AND l.ledgernumber COLLATE SRLATN < ? | 4/ | 4/<end>",
                            "l.ledgernumber LIKE ? | 4/%"));
         QCOMPARE(numbersShown(), QStringList{QStringLiteral("4/24")});
+    }
+
+    void findTextRanked()
+    {
+        ScopedScriptedDialogs dialogs;
+        TZConnection &c = fx.Db.Connection();
+        const auto idOf = [&](const char *number) {
+            return fx.Scalar(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE ledgernumber = ?"), {number}).toLongLong();
+        };
+        // In the text of three, in the subject of the oldest too: that one leads, then newest first.
+        c.ExecSQL(QStringLiteral("UPDATE ledgeritem SET subject = 'Žalba' WHERE ledgeritemid = ?"), {idOf("4/24")});
+        {
+            TZTransaction t(c);
+            StoreStoredSubjectWords(c, idOf("4/24"));
+            for (const char *number : {"1/24", "2/24", "4/24"})
+                StoreItemDocumentText(c, idOf(number), QStringLiteral("Izjavljena je ŽALBA na rešenje."), {});
+            t.Commit();
+        }
+        m_frame->SearchVLE->SetValue(QStringLiteral("text"), QStringLiteral("жалб"));
+        m_frame->FindButton->click();
+        QVERIFY2(dialogs->Messages.isEmpty(), qPrintable(dialogs->Messages.value(0).Text));
+        TZQuery *query = m_items->LedgerItemZQ;
+        QCOMPARE(query->SortedFields(), QString());
+        QCOMPARE(numbersShown(), QStringList({"4/24", "2/24", "1/24"}));
+        QCOMPARE(m_items->SearchedText(), QStringLiteral("жалб"));
+
+        // Without the row the list is newest first again, its SQL unranked.
+        m_frame->SearchVLE->SetValue(QStringLiteral("text"), QString());
+        m_frame->SearchVLE->SetValue(QStringLiteral("partner"), QStringLiteral("O'Neil"));
+        m_frame->FindButton->click();
+        QVERIFY(!query->SQL().contains(QLatin1String("ORDER BY")));
+        QCOMPARE(query->SortedFields(), QStringLiteral("ledgerdatetime DESC, ledgeritemid DESC"));
+        QCOMPARE(numbersShown(), QStringList({"3/24", "2/24", "1/24"}));
+        QCOMPARE(m_items->SearchedText(), QString());
     }
 
     void hostileText_data()

@@ -3,12 +3,14 @@
 
 #include "Clock.h"
 #include "ConsoleWindow.h"
+#include "DocumentTextFixture.h"
 #include "LedgerFixture.h"
 #include "TestFiles.h"
 #include "TestConsole.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
+#include "data/LedgerSearchCriteria.h"
 #include "integration/LedgerRegistration.h"
 #include "data/LedgerResourceString.h"
 #include "screens/LedgerDetailUnit.h"
@@ -317,6 +319,31 @@ private slots:
         for (int row = 0; row < m_frame->DBG->model()->rowCount(); ++row)
             numbers << m_frame->DBG->model()->index(row, 1).data().toString();
         QCOMPARE(numbers, shown);
+    }
+
+    // ---- The passage of a text search ------------------------------------------------------
+
+    void textPassageTooltip()
+    {
+        const qint64 id = doctext::addItem(fx, {{"ledgernumber", "TT1/24"}},
+                                           QStringLiteral("Poštovani, dostavljamo vam rešenje o upisu u registar."));
+        TLedgerSearchCriteria criteria;
+        criteria.Texts.insert(TLedgerSearchCriteria::Text, QStringLiteral("РЕШЕЊ"));
+        QVariantList params;
+        TLedgerItems::TTextRanking ranking;
+        const QString condition = criteria.Condition(&fx.Db.Connection(), params, &ranking.Order, &ranking.Params);
+        ranking.Typed = QStringLiteral("РЕШЕЊ");
+        m_frame->Items().LedgerItemZQ->SetSortedFields(QString());
+        m_frame->Items().ShowCondition(condition, params, ranking);
+        const QAbstractItemModel *model = m_frame->DBG->model();
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(model->index(0, 1).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Poštovani, dostavljamo vam rešenje o upisu u registar."));
+        // Without the text row the rows have no passage.
+        m_frame->Items().ShowCondition(QStringLiteral("l.ledgeritemid = ?"), {id});
+        QVERIFY(model->index(0, 1).data(Qt::ToolTipRole).isNull());
+        m_frame->Items().LedgerItemZQ->Close();
+        fx.Db.Connection().ExecSQL(QStringLiteral("DELETE FROM ledgeritem WHERE ledgeritemid = ?"), {id});
     }
 
     // ---- Sorting by a title --------------------------------------------------------------

@@ -22,11 +22,11 @@ class TestTextSearch : public QObject
         TLedgerSearchCriteria criteria;
         criteria.Texts.insert(TLedgerSearchCriteria::Text, typed);
         TZConnection &c = fx.Db.Connection();
-        QVariantList params;
-        const QString condition = criteria.Condition(&c, params);
-        const QString order = criteria.Order(&c, params);
+        QVariantList params, orderParams;
+        QString order;
+        const QString condition = criteria.Condition(&c, params, &order, &orderParams);
         auto q = c.OpenQuery(LedgerDM->LedgerItemChangeSQLCondition(condition) + QStringLiteral(" ORDER BY ") + order,
-                             params);
+                             params + orderParams);
         QStringList numbers;
         while (q->next())
             if (const QString n = q->value(QStringLiteral("ledgernumber")).toString(); n.startsWith(QLatin1String("TX")))
