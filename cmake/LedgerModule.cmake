@@ -8,6 +8,11 @@ file(GLOB LEDGER_SOURCES CONFIGURE_DEPENDS
 find_package(Qt6 6.4 REQUIRED COMPONENTS Pdf PdfWidgets)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+# Intake reads pages without a text layer with Tesseract and finds a stamp's
+# QR code on a scan with ZBar.
+# gomp: Tesseract's OpenMP is held to the reading thread (IntakeOcr.cpp).
+pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
+pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
 # GMime reads the e-mails brought to intake.
 pkg_check_modules(GMIME REQUIRED IMPORTED_TARGET gmime-3.0)
 add_library(ledger SHARED ${LEDGER_SOURCES})
@@ -17,7 +22,7 @@ target_include_directories(ledger PUBLIC ${CMAKE_SOURCE_DIR})
 # come with them: widgets, dataset, db, core).
 # khistorychain: the history's hash chain, shared with the schema's upgrade.
 target_link_libraries(ledger PUBLIC kcommon_forms kcommon_report kcommon_text khistorychain Qt6::Widgets Qt6::Sql
-  Qt6::PrintSupport Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE)
+  Qt6::PrintSupport Qt6::Pdf Qt6::PdfWidgets PkgConfig::QRENCODE PkgConfig::TESSERACT gomp PkgConfig::ZBAR)
 target_link_libraries(ledger PRIVATE PkgConfig::GMIME)
 set_target_properties(ledger PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KLEDGER_MODULE_DIR}

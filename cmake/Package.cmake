@@ -41,8 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SECTION office)
 set(CPACK_DEBIAN_FILE_NAME ${CPACK_PACKAGE_NAME}_${PROJECT_VERSION}_${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}.deb)
 # Named by hand, as Debian 12 calls them: the Qt parts the program links (PDF
-# for the scan page), libqrencode for the stamp, the
+# for the scan page), libqrencode for the stamp, Tesseract with its Serbian
+# (both scripts) and English data, ZBar and Qt's TIFF reader for intake, the
 # SQL drivers it loads by name, and the MariaDB and SQLite client libraries.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6pdf6 (>= 6.4), libqt6pdfwidgets6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), libqt6sql6-mysql (>= 6.4), libmariadb3, libsqlite3-0, libqrencode4, libssl3, libc6, libstdc++6")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6pdf6 (>= 6.4), libqt6pdfwidgets6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), libqt6sql6-mysql (>= 6.4), libmariadb3, libsqlite3-0, libqrencode4, libtesseract5, tesseract-ocr-srp, tesseract-ocr-srp-latn, tesseract-ocr-eng, libzbar0, qt6-image-formats-plugins, libssl3, libc6, libstdc++6")
 include(CPack)

@@ -27,7 +27,11 @@ bool TPartnerService::SelectPartner(TPartnerDesc &desc)
             p.Address = RowText(q, 2);
             return QStringList{p.Name, p.Address, RowText(q, 3)};
         },
-        desc, [this](TPartnerDesc &d, const QString &typed) { return NewPartner(d, typed); });
+        desc, [this](TPartnerDesc &d, const QString &typed) {
+            // The partner chosen before is no hint for a new one.
+            d = {};
+            return NewPartner(d, typed);
+        });
 }
 
 bool TPartnerService::NewPartner(TPartnerDesc &desc, const QString &name)
@@ -37,6 +41,9 @@ bool TPartnerService::NewPartner(TPartnerDesc &desc, const QString &name)
         user = {};
     TPartnerRecord record;
     record.Name = name.trimmed();
+    record.Address = desc.Address;
+    record.Pib = desc.Pib;
+    record.Email = desc.Email;
     TPartnerEditDialog dialog(*m_connection, PartnerActor(user), record, QApplication::activeWindow());
     if (Dialogs().ShowModal(dialog) != QDialog::Accepted)
         return false;
@@ -44,5 +51,7 @@ bool TPartnerService::NewPartner(TPartnerDesc &desc, const QString &name)
     desc.PartnerID = qint32(stored.ID);
     desc.Name = stored.Name;
     desc.Address = stored.Address;
+    desc.Pib = stored.Pib;
+    desc.Email = stored.Email;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "LedgerCommands.h"
 
 #include "HistoryCheckCommand.h"
+#include "IntakeCommand.h"
 #include "YearClosingCommand.h"
 
 #include "ErrorLog.h"
@@ -113,7 +114,7 @@ QList<TCommandOption> LedgerCommandOptions()
                         "(uz --user)."),
          QStringLiteral("FILE.pdf"), true},
     };
-    return options + YearClosingCommandOptions() + HistoryCheckCommandOptions();
+    return options + YearClosingCommandOptions() + HistoryCheckCommandOptions() + IntakeCommandOptions();
 }
 
 QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
@@ -122,13 +123,19 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     const bool csv = values.contains(kExportCsv);
     const int commands = int(csv) + int(values.contains(kRegisterPdf)) + int(values.contains(kContinuity));
     const bool closing = IsYearClosingCommand(values);
-    if (const QString problem = YearClosingCommandLineProblem(values, withLogin, commands + int(IsHistoryCheckCommand(values)));
+    const bool intake = IsIntakeCommand(values);
+    if (const QString problem = YearClosingCommandLineProblem(values, withLogin,
+                                                              commands + int(IsHistoryCheckCommand(values)) + int(intake));
         !problem.isEmpty())
         return problem;
-    if (const QString problem = HistoryCheckCommandLineProblem(values, withLogin, commands + int(closing));
+    if (const QString problem = HistoryCheckCommandLineProblem(values, withLogin, commands + int(closing) + int(intake));
         !problem.isEmpty())
         return problem;
-    if (closing || IsHistoryCheckCommand(values))
+    if (const QString problem =
+            IntakeCommandLineProblem(values, withLogin, commands + int(closing) + int(IsHistoryCheckCommand(values)));
+        !problem.isEmpty())
+        return problem;
+    if (closing || IsHistoryCheckCommand(values) || intake)
         return {};
     if (commands == 0) {
         if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo) || given(kText))
@@ -159,6 +166,8 @@ int RunLedgerCommand(const TCommandValues &values, const TCommandContext &contex
         return RunYearClosingCommand(values, context, connect);
     if (IsHistoryCheckCommand(values))
         return RunHistoryCheckCommand(context, connect);
+    if (IsIntakeCommand(values))
+        return RunIntakeCommand(values, context, connect);
     if (values.contains(kExportCsv))
         return exportCsv(values, context, connect);
     const bool book = values.contains(kRegisterPdf);

@@ -3,7 +3,8 @@
 // line without a window: --export-csv FILE with the search's criteria
 // (--year, --direction, --from, --to), --register-pdf FILE --year Y and
 // --continuity-report FILE --year Y, --close-year Y --closing-pdf FILE
-// (YearClosingCommand.h) and --verify-history (HistoryCheckCommand.h). The
+// (YearClosingCommand.h), --verify-history (HistoryCheckCommand.h) and
+// --intake FILE [--dry-run] (IntakeCommand.h). The
 // snap-in offers them through IModuleCommands.
 
 #include "ModuleCommands.h"

@@ -19,6 +19,7 @@
 #include "screens/LedgerHelpContexts.h"
 #include "screens/LedgerRegisterActions.h"
 #include "screens/HandoverBookDialog.h"
+#include "screens/IntakeDesk.h"
 #include "screens/YearClosingActions.h"
 #include "screens/ProceedingUnit.h"
 #include "screens/StampPrint.h"
@@ -83,6 +84,7 @@ TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     AddHandoverBookAction(*this);
     AddRegisterActions(*this);
     AddYearClosingActions(*this);
+    AddIntakeDesk(*this);
     EnableCommands();
 }
 

@@ -2,7 +2,7 @@
 // The ledger's list frame: its own ledger items in a grid, adding, editing
 // and deleting items, the quick date filters (today, this week, this month)
 // and the handover record, the printout and the CSV file of what the list
-// shows. The date filters read the day from TClock. A
+// shows; "Prijem dokumenta…" (IntakeDesk.h) makes an item from a file. The date filters read the day from TClock. A
 // click on a column title sorts the loaded items; a new search or filter
 // shows them newest first again.
 

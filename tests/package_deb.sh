@@ -24,7 +24,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6pdf6 libqt6pdfwidgets6 libqt6sql6-sqlite libqt6sql6-mysql libmariadb3 libqrencode4; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6pdf6 libqt6pdfwidgets6 libqt6sql6-sqlite libqt6sql6-mysql libmariadb3 libqrencode4 \
+         libtesseract5 tesseract-ocr-srp tesseract-ocr-srp-latn tesseract-ocr-eng libzbar0 qt6-image-formats-plugins; do
   grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 

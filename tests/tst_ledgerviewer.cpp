@@ -149,10 +149,10 @@ private slots:
             tools << (qobject_cast<QWidgetAction *>(action) ? QStringLiteral("|") : action->objectName());
         QCOMPARE(tools.join(u' '),
                  QStringLiteral("CustomAdd CustomEdit CustomDelete | TodayAction ThisWeekAction ThisMonthAction ProceedingAction"
-                                " | PrintListAction ExportCsvAction CancelItemAction"));
+                                " | PrintListAction ExportCsvAction CancelItemAction IntakeAction"));
         for (QAction *action : m_frame->PopupMenu->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd CustomEdit CustomDelete CancelItemAction - TodayAction ThisWeekAction "
+        QCOMPARE(menu.join(u' '), QStringLiteral("CustomAdd IntakeAction CustomEdit CustomDelete CancelItemAction - TodayAction ThisWeekAction "
                                                  "ThisMonthAction ProceedingAction HandoverBookAction - PrintListAction ExportCsvAction PrintStampAction "
                                                  "RegisterBookAction ContinuityAction DeletedItemsAction - YearClosingAction "
                                                  "ReopenYearAction - ColumnsVisibility"));
@@ -161,7 +161,8 @@ private slots:
             if (auto *button = qobject_cast<QToolButton *>(m_frame->ActionTB->widgetForAction(action))) {
                 // Print and export show their icons only, their captions in the tooltips.
                 const bool iconOnly = action == m_frame->PrintListAction || action == m_frame->ExportCsvAction
-                                      || action == m_frame->CancelItemAction;
+                                      || action == m_frame->CancelItemAction
+                                      || action->objectName() == QLatin1String("IntakeAction");
                 QCOMPARE(button->toolButtonStyle(), iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
                 if (action == m_frame->ExportCsvAction)
                     QCOMPARE(button->toolTip(), QStringLiteral("Izvoz u CSV… (Ctrl+E)"));

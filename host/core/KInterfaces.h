@@ -118,6 +118,8 @@ struct TPartnerDesc
     QString Name;
     QString Address;
     qint32 PartnerID = 0;
+    QString Pib;   // digits only; may be empty
+    QString Email; // may be empty
 };
 
 struct TDocumentDesc
@@ -174,9 +176,9 @@ class KCOMMON_EXPORT IPartner : public virtual IInterface
 public:
     K_IID("{4C48317F-19A9-439E-BC43-E5F13DB4962C}")
     virtual bool SelectPartner(TPartnerDesc &desc) = 0;
-    // The partner form for a new partner, its name already name; fills desc
-    // and answers true when the partner was stored. Where the console keeps
-    // no such form, false.
+    // The partner form for a new partner, its name already name and its
+    // address, PIB and e-mail those desc holds; fills desc and answers true
+    // when the partner was stored. Where the console keeps no such form, false.
     virtual bool NewPartner(TPartnerDesc &desc, const QString &name) { Q_UNUSED(desc) Q_UNUSED(name) return false; }
 };
 

@@ -1,0 +1,195 @@
+#include "IntakeProposalsPanel.h"
+
+#include "DBControls.h"
+#include "Guard.h"
+#include "KException.h"
+#include "ZQuery.h"
+#include "data/IntakeRegistration.h"
+#include "data/LedgerDMUnit.h"
+#include "screens/LedgerDetailUnit.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <algorithm>
+
+namespace {
+
+constexpr int PanelWidth = 260;
+
+TProposalField Fields[] = {TProposalField::Partner, TProposalField::ItemNumber, TProposalField::ItemDate,
+                           TProposalField::Subject, TProposalField::ItemType};
+
+} // namespace
+
+TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TIntakeProposals &proposals)
+    : QFrame(&form), m_form(form), m_newPartner(proposals.NewPartner)
+{
+    setObjectName(QStringLiteral("IntakeProposalsPanel"));
+    setFrameShape(QFrame::StyledPanel);
+    setFixedWidth(PanelWidth);
+    // By field, best first within each.
+    m_proposals = proposals.Proposals;
+    std::stable_sort(m_proposals.begin(), m_proposals.end(), [](const TProposal &a, const TProposal &b) {
+        return a.Field != b.Field ? int(a.Field) < int(b.Field) : a.Confidence > b.Confidence;
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    auto *title = new QLabel(QStringLiteral("<b>Predlozi iz dokumenta</b>"), this);
+    layout->addWidget(title);
+    AcceptAllButton = new QPushButton(QStringLiteral("Prihvati sve"), this);
+    AcceptAllButton->setObjectName(QStringLiteral("AcceptAllButton"));
+    AcceptAllButton->setAutoDefault(false);
+    AcceptAllButton->setEnabled(!m_proposals.isEmpty());
+    ConnectGuarded(AcceptAllButton, [this] { AcceptAll(); });
+    layout->addWidget(AcceptAllButton);
+    if (m_proposals.isEmpty())
+        layout->addWidget(new QLabel(QStringLiteral("U dokumentu nije pronađen nijedan predlog."), this));
+    for (const TProposal &p : std::as_const(m_proposals))
+        addRow(p);
+    const TProposal *partner = proposals.Best(TProposalField::Partner);
+    if (!partner || partner->PartnerID <= 0) {
+        NewPartnerButton = new QPushButton(QStringLiteral("Novi partner…"), this);
+        NewPartnerButton->setObjectName(QStringLiteral("NewPartnerButton"));
+        NewPartnerButton->setAutoDefault(false);
+        ConnectGuarded(NewPartnerButton, [this] { NewPartner(); });
+        layout->addWidget(NewPartnerButton);
+    }
+    layout->addStretch(1);
+
+    // Right of the pages, the form wider by the panel.
+    if (auto *formLayout = qobject_cast<QBoxLayout *>(form.layout())) {
+        const int at = formLayout->indexOf(form.PageControl);
+        formLayout->removeWidget(form.PageControl);
+        auto *row = new QHBoxLayout;
+        row->setSpacing(4);
+        row->addWidget(form.PageControl, 1);
+        row->addWidget(this);
+        formLayout->insertLayout(std::max(at, 0), row, 1);
+    }
+    form.resize(form.width() + PanelWidth + 4, form.height());
+
+    for (TProposalField field : Fields)
+        if (const TProposal *best = proposals.Best(field); best && best->Fills())
+            Accept(*best);
+}
+
+QString TIntakeProposalsPanel::SourceText(const TProposal &proposal)
+{
+    return QStringLiteral("%1 · %2 %").arg(proposal.Source, QString::number(qRound(proposal.Confidence * 100)));
+}
+
+QString TIntakeProposalsPanel::FieldCaption(TProposalField field)
+{
+    switch (field) {
+    case TProposalField::Partner:
+        return QStringLiteral("Partner");
+    case TProposalField::ItemNumber:
+        return QStringLiteral("Broj dokumenta");
+    case TProposalField::ItemDate:
+        return QStringLiteral("Datum dokumenta");
+    case TProposalField::Subject:
+        return QStringLiteral("Predmet");
+    case TProposalField::ItemType:
+        return QStringLiteral("Vrsta dokumenta");
+    }
+    return {};
+}
+
+void TIntakeProposalsPanel::addRow(const TProposal &proposal)
+{
+    auto *box = new QFrame(this);
+    auto *rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 6, 0, 0);
+    rows->setSpacing(1);
+    auto *value = new QLabel(QStringLiteral("%1: <b>%2</b>")
+                                 .arg(FieldCaption(proposal.Field), proposal.Value.toHtmlEscaped()),
+                             box);
+    value->setWordWrap(true);
+    rows->addWidget(value);
+    auto *line = new QHBoxLayout;
+    auto *source = new QLabel(SourceText(proposal), box);
+    source->setObjectName(QStringLiteral("SourceLabel"));
+    source->setWordWrap(true);
+    line->addWidget(source, 1);
+    auto *accept = new QPushButton(QStringLiteral("Prihvati"), box);
+    accept->setAutoDefault(false);
+    // A partner not in the list is made through "Novi partner…".
+    accept->setEnabled(proposal.Field != TProposalField::Partner || proposal.PartnerID > 0);
+    ConnectGuarded(accept, [this, proposal] { Accept(proposal); });
+    line->addWidget(accept);
+    rows->addLayout(line);
+    AcceptButtons << accept;
+    layout()->addWidget(box);
+}
+
+QWidget *TIntakeProposalsPanel::fieldWidget(TProposalField field) const
+{
+    switch (field) {
+    case TProposalField::Partner:
+        return m_form.DBEdit3;
+    case TProposalField::ItemNumber:
+        return m_form.ItemNumberDBE;
+    case TProposalField::ItemDate:
+        return m_form.ItemDateDBE;
+    case TProposalField::Subject:
+        return m_form.SubjectDBE;
+    case TProposalField::ItemType:
+        return m_form.ItemTypeDBCB;
+    }
+    return nullptr;
+}
+
+void TIntakeProposalsPanel::markProposed(const TProposal &proposal)
+{
+    QWidget *field = fieldWidget(proposal.Field);
+    if (!field)
+        return;
+    field->setProperty("intakeProposed", true);
+    field->setToolTip(QStringLiteral("Predlog: ") + SourceText(proposal));
+    field->setStyleSheet(QStringLiteral("background-color: #fff4c2;"));
+}
+
+void TIntakeProposalsPanel::Accept(const TProposal &proposal)
+{
+    if (proposal.Field == TProposalField::Partner && proposal.PartnerID <= 0)
+        return;
+    TZQuery &query = *m_form.Items().LedgerItemZQ;
+    if (query.State() == TDataSetState::Browse)
+        query.Edit();
+    ApplyIntakeProposal(m_form.Items(), proposal);
+    markProposed(proposal);
+    m_form.UpdateActions();
+}
+
+void TIntakeProposalsPanel::AcceptAll()
+{
+    for (TProposalField field : Fields) {
+        const auto best = std::find_if(m_proposals.cbegin(), m_proposals.cend(), [field](const TProposal &p) {
+            return p.Field == field && (field != TProposalField::Partner || p.PartnerID > 0);
+        });
+        if (best != m_proposals.cend())
+            Accept(*best);
+    }
+}
+
+void TIntakeProposalsPanel::NewPartner()
+{
+    const IRef<IPartner> partners = LedgerService<IPartner>();
+    if (!partners)
+        throw KException(QStringLiteral("Partneri nisu dostupni: konzola ne nudi spisak partnera."));
+    TPartnerDesc desc;
+    QString name;
+    if (m_newPartner) {
+        name = m_newPartner->Name;
+        desc.Address = m_newPartner->Address;
+        desc.Pib = m_newPartner->Pib;
+        desc.Email = m_newPartner->Email;
+    }
+    if (!partners->NewPartner(desc, name) || desc.PartnerID <= 0)
+        return;
+    TProposal made{TProposalField::Partner, desc.Name, desc.PartnerID, {}, QStringLiteral("novi partner"), 1.0};
+    Accept(made);
+}
