@@ -5,7 +5,10 @@
 #include <map>
 #include <QCoreApplication>
 #include <QMutex>
+#include <QStringList>
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <omp.h>
@@ -37,10 +40,20 @@ public:
         Q_UNUSED(registered);
         auto engine = std::make_unique<tesseract::TessBaseAPI>();
         // nullptr: the data where Debian's packages put them (or TESSDATA_PREFIX).
-        if (engine->Init(nullptr, languages.toUtf8().constData(), tesseract::OEM_LSTM_ONLY) != 0)
+        // Tesseract goes on without a language it lacks, unless it lacks them all.
+        const int failed = engine->Init(nullptr, languages.toUtf8().constData(), tesseract::OEM_LSTM_ONLY);
+        std::vector<std::string> loaded;
+        engine->GetLoadedLanguagesAsVector(&loaded);
+        QStringList missing;
+        for (const QString &language : languages.split(u'+', Qt::SkipEmptyParts))
+            if (failed || std::find(loaded.begin(), loaded.end(), language.toStdString()) == loaded.end())
+                missing << language;
+        if (failed && missing.isEmpty())
+            missing << languages;
+        if (!missing.isEmpty())
             throw KException(QStringLiteral("Prepoznavanje teksta nije moguće: nisu instalirani podaci za jezike „%1“ "
                                             "(paketi tesseract-ocr-…).")
-                                 .arg(languages));
+                                 .arg(missing.join(u'+')));
         return engine;
     }
     void Return(const QString &languages, TEngine engine)

@@ -104,7 +104,14 @@ private slots:
             if (readable)
                 QVERIFY2(page.Confidence > 0.7 && page.Confidence <= 1.0, qPrintable(QString::number(page.Confidence)));
         }
-        QVERIFY(!document.ScanPdf.isEmpty());
+        // The scan: a picture is kept one page each, A4 as the scanner's 300 dpi make it.
+        QByteArray scan = document.ScanPdf;
+        QBuffer buffer(&scan);
+        buffer.open(QIODevice::ReadOnly);
+        QPdfDocument pdf;
+        pdf.load(&buffer);
+        QCOMPARE(pdf.pageCount(), pages.size());
+        QCOMPARE(pdf.pagePointSize(0).toSize(), QSize(595, 842));
     }
 
     // The body first, then the first PDF or picture attached, which is kept
@@ -120,8 +127,9 @@ private slots:
         QTest::newRow("PDF attached") << TestMailWithAttachment(header, "U prilogu dopis.", "filename=\"dopis.pdf\"",
                                                                 "application/octet-stream", pdf)
                                       << "mail layer" << LatinPage[2] << pdf;
-        QTest::newRow("scan attached") << TestMailWithAttachment(header, "U prilogu dopis.", "filename=\"sken.png\"",
-                                                                 "image/png", TestPng(DrawTestPage(CyrillicPage)))
+        QTest::newRow("scan attached") << TestMailWithAttachment(header, "U prilogu dopis.", "filename=\"sken.jpg\"",
+                                                                 "image/jpeg",
+                                                                 TestImage(DrawTestPage(CyrillicPage), "jpeg"))
                                        << "mail ocr" << CyrillicPage[2] << QByteArray();
         QTest::newRow("nothing attached") << TestMail(header, "U prilogu dopis.") << "mail" << "" << QByteArray();
     }
@@ -150,58 +158,52 @@ private slots:
             QCOMPARE(document.ScanPdf, scan);
     }
 
-    // Kept one page each, A4 as the scanner's 300 dpi make them.
-    void imageScanPdf()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("sken.tif"));
-        QVERIFY(WriteTestFile(path, TestTiff({DrawTestPage(LatinPage), DrawTestPage(CyrillicPage)})));
-        TIntakeControl control;
-        QByteArray scan = ReadIntakeFile(path, control).ScanPdf;
-        QBuffer buffer(&scan);
-        buffer.open(QIODevice::ReadOnly);
-        QPdfDocument pdf;
-        pdf.load(&buffer);
-        QCOMPARE(pdf.pageCount(), 2);
-        QCOMPARE(pdf.pagePointSize(1).toSize(), QSize(595, 842));
-    }
-
     void errors_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
-        QTest::newRow("0 bytes") << "prazan.pdf" << QByteArray() << "Fajl prazan.pdf je prazan (0 bajtova).";
+        QTest::addColumn<QString>("languages"); // for OCR, when not the usual
+        QTest::newRow("0 bytes") << "prazan.pdf" << QByteArray() << "Fajl prazan.pdf je prazan (0 bajtova)." << "";
         QTest::newRow("damaged PDF") << "ostecen.pdf" << QByteArray("%PDF-1.4\n1 0 obj << /Type /Cat")
-                                     << "PDF dokument ostecen.pdf je oštećen i ne može da se pročita.";
+                                     << "PDF dokument ostecen.pdf je oštećen i ne može da se pročita." << "";
         QTest::newRow("password") << "lozinka.pdf" << PasswordPdf()
                                   << "PDF dokument lozinka.pdf je zaštićen lozinkom. Sačuvajte ga bez lozinke pa "
-                                     "ponovite prijem.";
+                                     "ponovite prijem." << "";
         QTest::newRow("20000 × 20000") << "ogromna.png" << PngHeaderOnly(20000, 20000)
                                        << "Slika ogromna.png je prevelika: 20000 × 20000 piksela (najviše 100 miliona "
-                                          "piksela po strani). Skenirajte je sa 300 dpi.";
+                                          "piksela po strani). Skenirajte je sa 300 dpi." << "";
         QTest::newRow("cut image") << "odsecena.png" << TestPng(DrawTestPage(LatinPage)).left(3000)
-                                   << "Slika odsecena.png je oštećena ili prevelika i ne može da se pročita.";
+                                   << "Slika odsecena.png je oštećena ili prevelika i ne može da se pročita." << "";
         QTest::newRow("unknown kind") << "dopis.docx" << QByteArray("PK\x03\x04\x14\0\0\0", 8)
                                       << "Vrsta fajla nije podržana: dopis.docx. Prijem prima PDF, slike (PNG, JPEG, "
-                                         "TIFF) i e-poštu (.eml).";
+                                         "TIFF) i e-poštu (.eml)." << "";
         QTest::newRow("protected attachment")
             << "poruka.eml"
             << TestMailWithAttachment({"From: a@b.rs"}, "Dopis.", "filename=\"lozinka.pdf\"", "application/pdf",
                                       PasswordPdf())
             << "Prilog poruke poruka.eml: PDF dokument lozinka.pdf je zaštićen lozinkom. Sačuvajte ga bez lozinke pa "
-               "ponovite prijem.";
+               "ponovite prijem." << "";
         QTest::newRow("empty PDF page") << "prazna.pdf" << TestTextPdf({{}})
-                                        << "U dokumentu prazna.pdf nije pronađen nikakav tekst: sve strane su prazne.";
+                                        << "U dokumentu prazna.pdf nije pronađen nikakav tekst: sve strane su prazne."
+                                        << "";
         QTest::newRow("empty scan") << "prazna.png" << TestPng(DrawTestPage({}))
-                                    << "U dokumentu prazna.png nije pronađen nikakav tekst: sve strane su prazne.";
+                                    << "U dokumentu prazna.png nije pronađen nikakav tekst: sve strane su prazne." << "";
+        QTest::newRow("language not installed") << "sken.png" << TestPng(DrawTestPage(LatinPage))
+                                                << "Prepoznavanje teksta nije moguće: nisu instalirani podaci za "
+                                                   "jezike „klingon“ (paketi tesseract-ocr-…)."
+                                                << "srp+klingon";
     }
     void errors()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, languages);
         const QString path = m_dir.filePath(name);
         QVERIFY(WriteTestFile(path, bytes));
         TIntakeControl control;
+        if (!languages.isEmpty())
+            control.OcrLanguages = languages;
         try {
             ReadIntakeFile(path, control);
             QFAIL("read");

@@ -62,13 +62,19 @@ inline QImage DrawTestPage(const QStringList &lines, const QString &qrText = {},
     return page;
 }
 
-inline QByteArray TestPng(const QImage &page)
+// format: "png", "jpeg".
+inline QByteArray TestImage(const QImage &page, const QByteArray &format)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "png").write(page);
+    QImageWriter(&buffer, format).write(page);
     return bytes;
+}
+
+inline QByteArray TestPng(const QImage &page)
+{
+    return TestImage(page, "png");
 }
 
 // A multi-page TIFF of gray pages, uncompressed, written by hand: Qt writes
