@@ -37,6 +37,10 @@ QString stepFile(const TZConnection &connection, int version)
     case 8:
         return mysql ? QStringLiteral(":/schema/mysql-handover-records.sql")
                      : QStringLiteral(":/schema/sqlite-handover-records.sql");
+    case 9:
+        return QString(); // the document text, on a branch of its own
+    case 10:
+        return mysql ? QStringLiteral(":/schema/mysql-folded-keys.sql") : QStringLiteral(":/schema/sqlite-folded-keys.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }
@@ -44,6 +48,8 @@ QString stepFile(const TZConnection &connection, int version)
 
 QStringList fileStatements(const QString &fileName)
 {
+    if (fileName.isEmpty())
+        return {};
     initSchemaResource();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
