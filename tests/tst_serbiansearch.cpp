@@ -162,6 +162,11 @@ private slots:
             QVERIFY2(steps.contains(QStringLiteral("ix_ledgeritem_%1fold").arg(column)), qPrintable(steps));
             frame.SearchVLE->SetValue(column, QString());
         }
+        // The partner's condition makes its join an inner one, so that on a
+        // big book its folded key can lead.
+        frame.SearchVLE->SetValue(QStringLiteral("partner"), QStringLiteral("Š"));
+        const QString steps = plan(frame.ParseSQL(params), params);
+        QVERIFY2(!steps.contains(QLatin1String("SEARCH p USING INTEGER PRIMARY KEY (rowid=?) LEFT-JOIN")), qPrintable(steps));
     }
 
 private:

@@ -196,6 +196,11 @@ QString TSqliteDialect::FoldedKey(const QString &column) const
     return QLatin1String(SerbianFoldFunctionName) + u'(' + column + u')';
 }
 
+QString TSqliteDialect::FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
+{
+    return column + QStringLiteral(" IS NOT NULL AND ") + TSqlDialect::FoldedPrefixCondition(column, typed, params);
+}
+
 int TSqliteDialect::LikePatternLimit(const TZConnection &connection) const
 {
     if (!connection.Connected())
