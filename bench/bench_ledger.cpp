@@ -4,7 +4,9 @@
 // command-line client. Then hands a number of items to one user and times
 // the handover record: accepting them all, against the client running the
 // same statements, and writing the printed record as PDF. Every criterion of
-// the search is timed on a selective value, with its plan.
+// the search is timed on a selective value, with its plan; the partner also
+// typed in Cyrillic and without diacritics. A post's cost with the folded
+// keys against a book without them: run once more with --upto-step 9.
 //
 //   bench_ledger [--rows N] [--backend sqlite|mariadb] [--socket PATH]
 //                [--handover N] [--record-pdf PATH] [--keep DIR] [--upto-step N] [--rounds N]
@@ -138,6 +140,10 @@ void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &para
         {{{C::LedgerNumber, QStringLiteral("1234/")}}, true},
         {{{C::DateFrom, day}, {C::DateTo, day}}, true},
         {{{C::Partner, QStringLiteral("Vodovod 1 d.o.o.")}}, true},
+        // The same partner typed in Cyrillic, and one with diacritics typed without.
+        {{{C::Partner, QStringLiteral("Водовод 1 д.о.о.")}}, true},
+        {{{C::Partner, QStringLiteral("Čistoća 2 d.o.o.")}}, true},
+        {{{C::Partner, QStringLiteral("CISTOCA 2 D.O.O.")}}, true},
         {{{C::ItemNumber, QStringLiteral("B12345")}}, true},
         {{{C::InUser, QStringLiteral("korisnik 7")}}, true},
         {{{C::OutUser, QStringLiteral("korisnik 7")}}, true},
@@ -160,9 +166,9 @@ void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &para
             q.First();
         });
         // The client with the search's order; SQLite's client lacks the
-        // program's Serbian collation that a prefix search names.
-        QString client = QStringLiteral("client: none (the Serbian collation is the program's)");
-        if (maria || !sql.contains(QLatin1String("SRLATN"), Qt::CaseInsensitive)) {
+        // program's Serbian collation and fold that a prefix search names.
+        QString client = QStringLiteral("client: none (the Serbian collation and fold are the program's)");
+        if (maria || !(sql.contains(QLatin1String("SRLATN"), Qt::CaseInsensitive) || sql.contains(QLatin1String("SERBIANFOLD")))) {
             const QString text = OrderedSelect(inlined(sql, values), newestFirst);
             std::vector<double> clientT;
             for (int i = 0; i < 3; ++i)
@@ -298,6 +304,52 @@ private:
 // The whole list loads while a timer on the GUI thread ticks every 50 ms:
 // the longest gap between ticks is how long the window stood still. Then
 // the same load is cancelled halfway through its rows.
+// Microseconds per item of writing rows items in one transaction, rolled
+// back: the statement each post ends in, without the post's checks, so that
+// what an index adds to it shows.
+double itemWriteUs(TZConnection &c, int rows)
+{
+    const bool sqlite = c.Backend() == TBackend::SQLite;
+    const QDateTime now = QDateTime::currentDateTime();
+    TZConnection::TPrepared insert = c.Prepare(QStringLiteral(
+        "INSERT INTO ledgeritem (direction, ledgerdatetime, ledgernumber, partnerid, itemtype, itemnumber, userid) "
+        "VALUES (1, ?, ?, 1, ?, ?, 1)"));
+    c.ExecSQL(QStringLiteral("BEGIN"));
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < rows; ++i)
+        insert.Exec({sqlite ? QVariant(TZConnection::DateTimeText(now)) : QVariant(now), QStringLiteral("K%1/99").arg(i),
+                     QStringLiteral("Žalba"), QStringLiteral("Ђ-%1").arg(i)});
+    const double us = t.nsecsElapsed() / 1e3 / rows;
+    c.ExecSQL(QStringLiteral("ROLLBACK"));
+    return us;
+}
+
+// The folded keys' share of writing an item. SQLite: the same writes with
+// and without their indexes, alternating; MariaDB keeps them in its columns,
+// so there the figure is compared with a run on a book of step 9.
+void benchFoldedKeysWrite(TZConnection &c)
+{
+    const int rows = 2000;
+    if (c.Backend() != TBackend::SQLite || SchemaVersion(c) < 10) {
+        std::printf("writing an item's row (step %d): %.1f us\n", SchemaVersion(c),
+                    Median({itemWriteUs(c, rows), itemWriteUs(c, rows), itemWriteUs(c, rows)}));
+        return;
+    }
+    std::vector<double> with{itemWriteUs(c, rows)}, without;
+    for (const QString index : {"ix_partner_namefold", "ix_ledgeritem_ledgernumberfold", "ix_ledgeritem_itemnumberfold",
+                                "ix_ledgeritem_itemtypefold"})
+        c.ExecSQL(QStringLiteral("DROP INDEX ") + index);
+    without.push_back(itemWriteUs(c, rows));
+    without.push_back(itemWriteUs(c, rows));
+    for (const QString &statement : SchemaStepStatements(c, 10))
+        c.ExecSQL(statement);
+    with.push_back(itemWriteUs(c, rows));
+    const double w = (with[0] + with[1]) / 2, wo = (without[0] + without[1]) / 2;
+    std::printf("writing an item's row: %.1f us with the folded keys, %.1f us without; the keys' share %.1f us "
+                "(target < 500 us)\n", w, wo, w - wo);
+}
+
 void benchResponsiveLoad(TZQuery &q, const QString &sql)
 {
     auto owned = std::make_unique<BenchWaitDialogs>(Dialogs());
@@ -465,6 +517,7 @@ int main(int argc, char **argv)
             "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = ? AND `ledgeritemid` <> 7 "
             "AND (passonparentid IS NULL AND direction = '1')"), {QStringLiteral("5/%1").arg(day.year() % 100, 2, 10, QLatin1Char('0'))}).join("\n  ")));
         q->Close();
+        benchFoldedKeysWrite(conn);
         benchCriteria(conn, *q, params, maria, clientOut);
         const QString pdfPath = p.isSet("record-pdf") ? p.value("record-pdf") : dir.filePath(QStringLiteral("zapisnik.pdf"));
         benchHandover(conn, *console->Security.get(), params, maria, p.value("handover").toInt(), pdfPath);

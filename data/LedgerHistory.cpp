@@ -14,6 +14,7 @@
 #include <QSysInfo>
 #include <QSqlQuery>
 #include <QHash>
+#include <QSet>
 #include <QSqlRecord>
 #include <array>
 
@@ -54,11 +55,16 @@ std::optional<QList<std::pair<QString, QVariant>>> storedRow(TZConnection &conne
     if (!q->next())
         return std::nullopt;
     QList<std::pair<QString, QVariant>> row;
+    // What the server computes from the others (MariaDB's numberkey and
+    // folded keys) is no value of the item.
+    QSet<QString> computed{QStringLiteral("ledgeritemid")};
+    for (const TColumnInfo &c : connection.TableColumns(QStringLiteral("ledgeritem")))
+        if (c.Generated)
+            computed.insert(c.Name.toLower());
     const QSqlRecord rec = q->record();
     for (int i = 0; i < rec.count(); ++i) {
         const QString name = rec.fieldName(i).toLower();
-        // numberkey is MariaDB's generated copy of the number.
-        if (name != QLatin1String("ledgeritemid") && name != QLatin1String("numberkey"))
+        if (!computed.contains(name))
             row.append({name, StoredText(q->value(i))});
     }
     return row;

@@ -77,7 +77,7 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
     QVariantMap row;
     for (const TColumnInfo &c : connection.TableColumns(QStringLiteral("ledgeritem"))) {
         const QString name = c.Name.toLower();
-        if (values.contains(name) && name != QLatin1String("ledgeritemid") && name != QLatin1String("numberkey"))
+        if (values.contains(name) && name != QLatin1String("ledgeritemid") && !c.Generated)
             row.insert(name, values.value(name));
     }
 

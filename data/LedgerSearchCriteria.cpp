@@ -70,9 +70,10 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         conditions << condition;
         params << value;
     };
+    // In either script, any case, with or without diacritics, over the text's folded key.
     const auto startsWith = [&](const QString &column, const QString &value) {
         if (connection)
-            conditions << connection->PrefixCondition(column, value, params);
+            conditions << connection->FoldedPrefixCondition(column, value, params);
         else
             bound(column + QStringLiteral(" LIKE ?"), value + u'%');
     };

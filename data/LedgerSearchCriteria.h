@@ -18,7 +18,10 @@ struct TLedgerSearchCriteria
         Archived, PassedOn, Year, Subject, Text;
     static const QStringList Keys;
 
-    // Key to text; empty texts are no condition. Subject: items whose
+    // Key to text; empty texts are no condition. LedgerNumber, Partner and
+    // ItemNumber: items whose text starts with it in either script, in any
+    // case, with or without diacritics ("cacak" and "Чачак" find "Čačak";
+    // TZConnection::FoldedPrefixCondition). Subject: items whose
     // subject has a word beginning with each word typed (SubjectWords.h).
     // Text: items whose fields or document text hold every word typed
     // (TextSearch.h).

@@ -39,6 +39,8 @@ QString stepFile(const TZConnection &connection, int version)
                      : QStringLiteral(":/schema/sqlite-handover-records.sql");
     case 9:
         return mysql ? QStringLiteral(":/schema/mysql-document-text.sql") : QStringLiteral(":/schema/sqlite-document-text.sql");
+    case 10:
+        return mysql ? QStringLiteral(":/schema/mysql-folded-keys.sql") : QStringLiteral(":/schema/sqlite-folded-keys.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }
@@ -46,6 +48,8 @@ QString stepFile(const TZConnection &connection, int version)
 
 QStringList fileStatements(const QString &fileName)
 {
+    if (fileName.isEmpty())
+        return {};
     initSchemaResource();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))

@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("without diacritics") << "cacak" << QList<int>{0, 2};
         QTest::newRow("cyrillic capitals") << "ЧАЧАК" << QList<int>{0, 2};
         QTest::newRow("dj for đ, any cell") << "djur" << QList<int>{1, 3};
+        QTest::newRow("Ђ for đ") << "Ђур" << QList<int>{1, 3};
         QTest::newRow("not across two cells") << "sinovi cacak" << QList<int>{};
         QTest::newRow("apostrophe") << "o'neil" << QList<int>{3};
     }

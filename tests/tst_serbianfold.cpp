@@ -28,6 +28,43 @@ private slots:
         QTEST(SerbianToLatin(cyrillic), "latin");
     }
 
+    void toCyrillic_data()
+    {
+        QTest::addColumn<QString>("latin");
+        QTest::addColumn<QString>("cyrillic");
+        QTest::addColumn<QString>("back"); // the Cyrillic in Latin again
+        QTest::newRow("abeceda") << "abcčćddžđefghijklljmnnjoprsštuvzž" << "абцчћдџђефгхијклљмнњопрсштувзж"
+                                 << "abcčćddžđefghijklljmnnjoprsštuvzž";
+        QTest::newRow("capitals") << "ABCČĆDDŽĐEFGHIJKLLJMNNJOPRSŠTUVZŽ" << "АБЦЧЋДЏЂЕФГХИЈКЛЉМНЊОПРСШТУВЗЖ"
+                                  << "ABCČĆDDŽĐEFGHIJKLLJMNNJOPRSŠTUVZŽ";
+        QTest::newRow("LJubav") << "LJubav" << "Љубав" << "Ljubav";
+        QTest::newRow("Ljubav") << "Ljubav" << "Љубав" << "Ljubav";
+        QTest::newRow("LJUBAV") << "LJUBAV" << "ЉУБАВ" << "LJUBAV";
+        QTest::newRow("Njegoš, DŽEP, Džep") << "Njegoš, DŽEP, Džep" << "Његош, ЏЕП, Џеп" << "Njegoš, DŽEP, Džep";
+        QTest::newRow("one-character digraphs") << "ǅep ǈubav ǋegoš ǆ" << "Џеп Љубав Његош џ" << "Džep Ljubav Njegoš dž";
+        QTest::newRow("injekcija") << "injekcija" << "инјекција" << "injekcija";
+        QTest::newRow("Konjunktura") << "Konjunktura" << "Конјунктура" << "Konjunktura";
+        QTest::newRow("konjugacija") << "konjugacija" << "конјугација" << "konjugacija";
+        QTest::newRow("nadživeti") << "nadživeti" << "надживети" << "nadživeti";
+        QTest::newRow("ODŽALITI") << "ODŽALITI" << "ОДЖАЛИТИ" << "ODŽALITI";
+        QTest::newRow("podžanr") << "podžanr" << "поджанр" << "podžanr";
+        QTest::newRow("podžupan") << "podžupan" << "поджупан" << "podžupan";
+        QTest::newRow("only at a word's start") << "konj tanjir odžak, pre-injekcija"
+                                                << "коњ тањир оџак, пре-инјекција" << "konj tanjir odžak, pre-injekcija";
+        QTest::newRow("q w x y and accents stay") << "Quick wax y Café" << "Qуицк wаx y Цафé" << "Quick wax y Café";
+        QTest::newRow("digits and signs stay") << "Br. 12/26-A (d.o.o.)" << "Бр. 12/26-А (д.о.о.)"
+                                               << "Br. 12/26-A (d.o.o.)";
+        QTest::newRow("Cyrillic stays") << "Ћирилица abc" << "Ћирилица абц" << "Ćirilica abc";
+        QTest::newRow("empty") << "" << "" << "";
+    }
+    void toCyrillic()
+    {
+        QFETCH(QString, latin);
+        QFETCH(QString, cyrillic);
+        QCOMPARE(SerbianToCyrillic(latin), cyrillic);
+        QTEST(SerbianToLatin(cyrillic), "back");
+    }
+
     void fold_data()
     {
         QTest::addColumn<QString>("typed");

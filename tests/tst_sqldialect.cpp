@@ -62,6 +62,33 @@ private slots:
         QCOMPARE(bound, QVariantList{42} + params);
     }
 
+    void foldedPrefixCondition_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QVariantList>("params");
+        const QString sqlite = QStringLiteral("p.name IS NOT NULL AND SERBIANFOLD(p.name) >= ? AND SERBIANFOLD(p.name) < ?");
+        const QString mariadb = QStringLiteral("p.namefold >= ? AND p.namefold < ?");
+        QTest::newRow("sqlite Cyrillic") << "sqlite" << "Ђорђе" << sqlite << QVariantList{"djordje", "djordje" + Last};
+        QTest::newRow("sqlite range, then LIKE") << "sqlite" << "Č%k" << sqlite + " AND SERBIANFOLD(p.name) LIKE ?"
+                                                 << QVariantList{"c", "c" + Last, "c%k%"};
+        QTest::newRow("sqlite wildcard first") << "sqlite" << "_Š" << "p.name IS NOT NULL AND SERBIANFOLD(p.name) LIKE ?" << QVariantList{"_s%"};
+        QTest::newRow("mariadb without diacritics") << "mariadb" << "DJORDJE" << mariadb
+                                                    << QVariantList{"djordje", "djordje" + Last};
+        QTest::newRow("mariadb backslash doubled after a wildcard")
+            << "mariadb" << "Ч_\\" << mariadb + " AND p.namefold LIKE ?" << QVariantList{"c", "c" + Last, "c_\\\\%"};
+    }
+    void foldedPrefixCondition()
+    {
+        QFETCH(QString, backend);
+        QFETCH(QString, typed);
+        QVariantList bound{42};
+        QTEST(dialect(backend)->FoldedPrefixCondition("p.name", typed, bound), "condition");
+        QFETCH(QVariantList, params);
+        QCOMPARE(bound, QVariantList{42} + params);
+    }
+
     void bindValue_data()
     {
         QTest::addColumn<QString>("backend");

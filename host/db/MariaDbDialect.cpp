@@ -122,6 +122,11 @@ QString TMariaDbDialect::PrefixCondition(const QString &column, const QString &t
     return column + QStringLiteral(" LIKE ?");
 }
 
+QString TMariaDbDialect::FoldedKey(const QString &column) const
+{
+    return column + QStringLiteral("fold");
+}
+
 QString TMariaDbDialect::BeginTransactionSql() const
 {
     return QStringLiteral("START TRANSACTION");

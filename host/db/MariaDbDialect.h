@@ -25,6 +25,8 @@ public:
     // backslash, even with NO_BACKSLASH_ESCAPES) is doubled to match itself.
     QString LikePrefix(const QString &typed) const override;
     QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const override;
+    // The column the server computes beside the text: its name and "fold".
+    QString FoldedKey(const QString &column) const override;
     QString TextOrder(const QString &column) const override { return column; }
     // The server sorts before it sends anything, which costs more than the
     // sort in memory: the rows come as the server has them.

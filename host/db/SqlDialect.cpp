@@ -2,6 +2,7 @@
 
 #include "MariaDbDialect.h"
 #include "SqliteDialect.h"
+#include "SerbianFold.h"
 
 QString TSqlDialect::unquotedDefault(QString text)
 {
@@ -9,6 +10,27 @@ QString TSqlDialect::unquotedDefault(QString text)
     if (text.size() >= 2 && text.startsWith(u'\'') && text.endsWith(u'\''))
         return text.mid(1, text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     return text;
+}
+
+QString TSqlDialect::FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
+{
+    const QString key = FoldedKey(column);
+    const QString folded = SerbianFold(typed);
+    qsizetype wildcard = 0;
+    while (wildcard < folded.size() && folded.at(wildcard) != u'%' && folded.at(wildcard) != u'_')
+        ++wildcard;
+    QStringList conditions;
+    if (wildcard > 0) {
+        // Keys compare by code point on both backends; U+10FFFF follows every character.
+        const QString low = folded.left(wildcard);
+        conditions << key + QStringLiteral(" >= ?") << key + QStringLiteral(" < ?");
+        params << low << low + QString::fromUcs4(U"\U0010FFFF");
+    }
+    if (wildcard < folded.size()) {
+        conditions << key + QStringLiteral(" LIKE ?");
+        params << LikePrefix(folded);
+    }
+    return conditions.join(QStringLiteral(" AND "));
 }
 
 bool IsMySqlDriver(const QString &driver)

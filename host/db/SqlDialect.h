@@ -58,6 +58,10 @@ public:
     virtual QString LikePrefix(const QString &typed) const = 0;
     virtual QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const = 0;
     virtual QString TextOrder(const QString &column) const = 0;
+    // The folded key of a text column, as a search names it (see TZConnection).
+    virtual QString FoldedKey(const QString &column) const = 0;
+    // A range over the folded key, and LIKE after a wildcard.
+    virtual QString FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const;
     virtual bool SortsInSelect() const = 0;
     // The longest LIKE pattern the open session takes in UTF-8 bytes, 0
     // when it sets no limit of its own.

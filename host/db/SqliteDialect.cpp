@@ -3,6 +3,7 @@
 #include "KException.h"
 #include "RowStream.h"
 #include "SerbianCollation.h"
+#include "SerbianFold.h"
 #include "SqlText.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -56,6 +57,24 @@ int serbianCollation(void *, int lengthA, const void *a, int lengthB, const void
                               {static_cast<const char *>(b), size_t(lengthB)});
 }
 
+// SERBIANFOLD(text): the folded key of a text (SerbianFold.h), over which
+// the indexes of the texts searched by prefix are made; NULL stays NULL.
+void sqliteSerbianFold(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int len = sqlite3_value_bytes(argv[0]);
+    if (!text && len) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    const QByteArray folded = SerbianFold(QString::fromUtf8(text, len)).toUtf8();
+    sqlite3_result_text(ctx, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
 // The SQLite library's own handle of a connection, or null.
 sqlite3 *sqliteHandle(const TZConnection &connection)
 {
@@ -75,6 +94,10 @@ bool TSqliteDialect::PrepareSession(TZConnection &connection) const
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function(sqlite, "CONCAT", -1, flags, nullptr, sqliteConcat, nullptr, nullptr) != SQLITE_OK)
         throw EDatabaseError(QStringLiteral("SQLite funkcija CONCAT nije registrovana."));
+    // Before anything writes a table with an index over it.
+    if (sqlite3_create_function(sqlite, SerbianFoldFunctionName, 1, flags | SQLITE_INNOCUOUS, nullptr, sqliteSerbianFold, nullptr, nullptr)
+        != SQLITE_OK)
+        throw EDatabaseError(QStringLiteral("SQLite funkcija %1 nije registrovana.").arg(QLatin1String(SerbianFoldFunctionName)));
     // Before the schema is read: its indexes name the collation.
     if (sqlite3_create_collation_v2(sqlite, SerbianCollationName, SQLITE_UTF8, nullptr, serbianCollation, nullptr)
         != SQLITE_OK)
@@ -166,6 +189,16 @@ QString TSqliteDialect::PrefixCondition(const QString &column, const QString &ty
 QString TSqliteDialect::TextOrder(const QString &column) const
 {
     return column + QStringLiteral(" COLLATE ") + QLatin1String(SerbianCollationName);
+}
+
+QString TSqliteDialect::FoldedKey(const QString &column) const
+{
+    return QLatin1String(SerbianFoldFunctionName) + u'(' + column + u')';
+}
+
+QString TSqliteDialect::FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
+{
+    return column + QStringLiteral(" IS NOT NULL AND ") + TSqlDialect::FoldedPrefixCondition(column, typed, params);
 }
 
 int TSqliteDialect::LikePatternLimit(const TZConnection &connection) const

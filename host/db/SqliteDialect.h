@@ -1,5 +1,5 @@
 #pragma once
-// SQLite's dialect. A session gets MySQL's CONCAT and the Serbian collation
+// SQLite's dialect. A session gets MySQL's CONCAT, SERBIANFOLD and the Serbian collation
 // registered on its handle and foreign keys on. Dates and date-times are kept
 // as text; letters compare in the Serbian order only where a column names
 // the collation, so prefixes become ranges over it. A transaction takes the
@@ -7,6 +7,11 @@
 // needs no more than reading it.
 
 #include "SqlDialect.h"
+
+// The function every SQLite connection of the program registers: the folded
+// key of a text (SerbianFold.h). Indexes are made over it, so a client
+// without it cannot write those tables.
+inline constexpr char SerbianFoldFunctionName[] = "SERBIANFOLD";
 
 class KCOMMON_EXPORT TSqliteDialect final : public TSqlDialect
 {
@@ -26,6 +31,12 @@ public:
     // a pattern with wildcards is checked by LIKE (which folds only ASCII).
     QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const override;
     QString TextOrder(const QString &column) const override;
+    // SERBIANFOLD(column): the expression its index is made over.
+    QString FoldedKey(const QString &column) const override;
+    // Led by "column IS NOT NULL": SQLite cannot tell that the function
+    // finds nothing for NULL, and without the term it keeps a LEFT JOINed
+    // table inner and reads every row of the outer one instead of the index.
+    QString FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const override;
     // This process sorts as it reads, sparing the sort of the loaded rows.
     bool SortsInSelect() const override { return true; }
     int LikePatternLimit(const TZConnection &connection) const override;

@@ -399,6 +399,16 @@ QString TZConnection::PrefixCondition(const QString &column, const QString &type
     return m_dialect->PrefixCondition(column, typed, params);
 }
 
+QString TZConnection::FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const
+{
+    return m_dialect->FoldedPrefixCondition(column, typed, params);
+}
+
+QString TZConnection::FoldedKey(const QString &column) const
+{
+    return m_dialect->FoldedKey(column);
+}
+
 bool TZConnection::KeyIsStorageOrder(const std::vector<TColumnInfo> &columns) const
 {
     return m_dialect->KeyIsStorageOrder(columns);

@@ -135,6 +135,15 @@ public:
     // first % or _; the rest of a pattern with wildcards is checked by LIKE,
     // which on SQLite folds only ASCII letters.
     QString PrefixCondition(const QString &column, const QString &typed, QVariantList &params) const;
+    // "column starts with typed" in any script, case and diacritics, over
+    // the column's folded key (SerbianFold.h; an index over SERBIANFOLD(column)
+    // on SQLite, the generated column columnfold on MariaDB, both in code
+    // point order): key >= ? AND key < ? over the folded typed text up to its
+    // first % or _, then key LIKE ? with the whole folded pattern when there
+    // is a wildcard. Only for the columns the schema gives a key.
+    QString FoldedPrefixCondition(const QString &column, const QString &typed, QVariantList &params) const;
+    // The folded key of such a column as SQL: SERBIANFOLD(column) or columnfold.
+    QString FoldedKey(const QString &column) const;
     // Whether a list's sort over numbers and dates is cheapest in its SELECT.
     // SQLite sorts in this process as it reads, sparing the sort of the loaded
     // rows; a MariaDB server sorts before it sends anything, which costs more
