@@ -47,6 +47,10 @@ void readMail(const QByteArray &content, const QString &path, TIntakeDocument &d
     }
 }
 
+// A letter's scan is a few megabytes; a larger file is a mistake, and would be
+// held in memory several times over while it is read.
+constexpr qint64 MaxIntakeBytes = 200 * 1024 * 1024;
+
 } // namespace
 
 TIntakeDocument ReadIntakeFile(const QString &path, TIntakeControl &control)
@@ -55,6 +59,10 @@ TIntakeDocument ReadIntakeFile(const QString &path, TIntakeControl &control)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw KException(QStringLiteral("Fajl %1 ne postoji ili ne može da se pročita.").arg(path));
+    if (file.size() > MaxIntakeBytes)
+        throw KException(QStringLiteral("Fajl %1 je prevelik: %2 MB (najviše 200 MB).")
+                             .arg(fileName)
+                             .arg(file.size() / (1024 * 1024)));
     const QByteArray content = file.readAll();
     if (content.isEmpty())
         throw KException(QStringLiteral("Fajl %1 je prazan (0 bajtova).").arg(fileName));

@@ -9,6 +9,7 @@
 #include "data/IntakeDocument.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPdfDocument>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -209,6 +210,22 @@ private slots:
             QFAIL("read");
         } catch (const KException &e) {
             QTEST(e.message(), "message");
+        }
+    }
+
+    // Sparse: no disk is spent on it, and nothing of it is read.
+    void tooLargeFile()
+    {
+        QFile file(m_dir.filePath(QStringLiteral("arhiva.pdf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(201LL * 1024 * 1024));
+        file.close();
+        TIntakeControl control;
+        try {
+            ReadIntakeFile(file.fileName(), control);
+            QFAIL("read");
+        } catch (const KException &e) {
+            QCOMPARE(e.message(), QStringLiteral("Fajl arhiva.pdf je prevelik: 201 MB (najviše 200 MB)."));
         }
     }
 
