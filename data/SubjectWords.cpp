@@ -62,24 +62,13 @@ void StoreStoredSubjectWords(TZConnection &connection, qint64 itemID)
 
 namespace {
 
-// Every word that begins with word sorts from it up to it with its last
-// character raised by one; the column compares code points (binary
-// collation), so this is the whole prefix range.
-QString rangeEnd(const QString &word)
-{
-    QString end = word;
-    const qsizetype last = end.size() - 1;
-    end[last] = QChar(char16_t(end.at(last).unicode() + 1));
-    return end;
-}
-
 // How many items have a word beginning with word, counted up to a cap: a
 // few index entries tell a rare word from a common one.
 int cappedCount(TZConnection &connection, const QString &word)
 {
     auto count = connection.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM subjectword "
                                                      "WHERE word >= ? AND word < ? LIMIT 1000) AS c"),
-                                      {word, rangeEnd(word)});
+                                      {word, WordRangeEnd(word)});
     return count->next() ? count->value(0).toInt() : 0;
 }
 
@@ -99,13 +88,21 @@ QString SubjectCondition(const QString &typed, QVariantList &params, TZConnectio
             lead = i;
     QStringList conditions{QStringLiteral("l.ledgeritemid IN (SELECT w.ledgeritemid FROM subjectword AS w "
                                           "WHERE w.word >= ? AND w.word < ?)")};
-    params << words[lead] << rangeEnd(words[lead]);
+    params << words[lead] << WordRangeEnd(words[lead]);
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (i == lead)
             continue;
         conditions << QStringLiteral("EXISTS (SELECT 1 FROM subjectword AS w WHERE w.ledgeritemid = l.ledgeritemid "
                                      "AND w.word >= ? AND w.word < ?)");
-        params << words[i] << rangeEnd(words[i]);
+        params << words[i] << WordRangeEnd(words[i]);
     }
     return conditions.join(QStringLiteral(" AND "));
+}
+
+QString WordRangeEnd(const QString &word)
+{
+    QString end = word;
+    const qsizetype last = end.size() - 1;
+    end[last] = QChar(char16_t(end.at(last).unicode() + 1));
+    return end;
 }

@@ -20,6 +20,11 @@ inline constexpr int SubjectWordLength = 100;
 // The folded distinct words of text, in the order they first appear.
 QStringList SubjectWords(QStringView text);
 
+// The upper bound of the words beginning with word (not empty): word with its
+// last character raised by one. The word columns compare code points, so
+// [word, WordRangeEnd(word)) is the whole prefix range.
+QString WordRangeEnd(const QString &word);
+
 // Replaces the words kept for itemID with those of subject. Runs in the
 // caller's transaction (the item's write); throws EDatabaseError.
 void StoreSubjectWords(TZConnection &connection, qint64 itemID, const QString &subject);

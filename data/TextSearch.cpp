@@ -8,16 +8,6 @@
 
 namespace {
 
-// Every word that begins with word sorts from it up to it with its last
-// character raised by one (the word columns compare code points).
-QString rangeEnd(const QString &word)
-{
-    QString end = word;
-    const qsizetype last = end.size() - 1;
-    end[last] = QChar(char16_t(end.at(last).unicode() + 1));
-    return end;
-}
-
 bool isWordCharacter(QChar c)
 {
     return c.isLetterOrNumber() || c.isMark() || c.isSurrogate();
@@ -54,7 +44,7 @@ int cappedCount(TZConnection &connection, const QString &table, const QString &w
     auto count = connection.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 "
                                                      "WHERE word >= ? AND word < ? LIMIT 1000) AS c")
                                           .arg(table),
-                                      {word, rangeEnd(word)});
+                                      {word, WordRangeEnd(word)});
     return count->next() ? count->value(0).toInt() : 0;
 }
 
@@ -115,7 +105,7 @@ QStringList termSources(const TTerm &term, const QString &item, QVariantList &pa
         sources << QStringLiteral("EXISTS (SELECT 1 FROM %1 AS w WHERE w.ledgeritemid = %2.ledgeritemid "
                                   "AND w.word >= ? AND w.word < ?)")
                        .arg(QLatin1String(table), item);
-        params << term.Word << rangeEnd(term.Word);
+        params << term.Word << WordRangeEnd(term.Word);
     }
     if (!term.PartnerIDs.isEmpty()) {
         sources << item + QStringLiteral(".partnerid IN (") + placeholders(term.PartnerIDs.size()) + u')';
@@ -137,7 +127,7 @@ QString leadItems(const TTerms &terms, QVariantList &params, TZConnection &conne
     QStringList selects;
     for (const char *table : {"subjectword", "documentword"}) {
         selects << QStringLiteral("SELECT ledgeritemid FROM %1 WHERE word >= ? AND word < ?").arg(QLatin1String(table));
-        params << lead.Word << rangeEnd(lead.Word);
+        params << lead.Word << WordRangeEnd(lead.Word);
     }
     if (!lead.PartnerIDs.isEmpty()) {
         selects << QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE partnerid IN (%1)")
