@@ -19,6 +19,8 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QPolygon>
 #include <QThread>
 #include <atomic>
 #include <exception>
@@ -46,6 +48,19 @@ QString draggedFile(const QMimeData *data)
     return {};
 }
 
+// A page with a green arrow coming into it: told apart from the print's page.
+QIcon intakeIcon()
+{
+    QPixmap page(QStringLiteral(":/ledger/icons/page-text.png"));
+    QPainter painter(&page);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(20, 130, 40), 2));
+    painter.drawLine(8, 1, 8, 11);
+    painter.setBrush(QColor(20, 130, 40));
+    painter.drawPolygon(QPolygon({QPoint(4, 9), QPoint(12, 9), QPoint(8, 14)}));
+    return QIcon(page);
+}
+
 } // namespace
 
 TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
@@ -54,7 +69,7 @@ TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
 {
     setObjectName(QStringLiteral("IntakeDesk"));
     IntakeAction->setObjectName(QStringLiteral("IntakeAction"));
-    IntakeAction->setIcon(QIcon(QStringLiteral(":/ledger/icons/page.png")));
+    IntakeAction->setIcon(intakeIcon());
     IntakeAction->setToolTip(IntakeAction->text());
     ConnectGuarded(IntakeAction, [this] { IntakeExecute(); });
     list.DBG->viewport()->setAcceptDrops(true);
