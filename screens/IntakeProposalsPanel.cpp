@@ -11,6 +11,8 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -35,7 +37,17 @@ TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TInt
         return a.Field != b.Field ? int(a.Field) < int(b.Field) : a.Confidence > b.Confidence;
     });
 
-    auto *layout = new QVBoxLayout(this);
+    // The rows scroll: a long list, large fonts or a low screen never push
+    // the buttons out of reach.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(scroll);
+    m_rows = new QVBoxLayout(content);
+    QVBoxLayout *layout = m_rows;
     layout->setContentsMargins(8, 8, 8, 8);
     auto *title = new QLabel(QStringLiteral("<b>Predlozi iz dokumenta</b>"), this);
     layout->addWidget(title);
@@ -58,6 +70,8 @@ TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TInt
         layout->addWidget(NewPartnerButton);
     }
     layout->addStretch(1);
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
 
     // Right of the pages, the form wider by the panel.
     if (auto *formLayout = qobject_cast<QBoxLayout *>(form.layout())) {
@@ -69,7 +83,11 @@ TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TInt
         row->addWidget(this);
         formLayout->insertLayout(std::max(at, 0), row, 1);
     }
-    form.resize(form.width() + PanelWidth + 4, form.height());
+    // Wider by the panel, but never beyond the screen: the pages scroll.
+    int width = form.width() + PanelWidth + 4;
+    if (const QScreen *shown = form.screen())
+        width = std::min(width, shown->availableGeometry().width() - 20);
+    form.resize(width, form.height());
 
     for (TProposalField field : Fields)
         if (const TProposal *best = proposals.Best(field); best && best->Fills())
@@ -78,7 +96,8 @@ TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TInt
 
 QString TIntakeProposalsPanel::SourceText(const TProposal &proposal)
 {
-    return QStringLiteral("%1 · %2 %").arg(proposal.Source, QString::number(qRound(proposal.Confidence * 100)));
+    // The figure and its sign never part at a line's end.
+    return QStringLiteral("%1 · %2\u00A0%").arg(proposal.Source, QString::number(qRound(proposal.Confidence * 100)));
 }
 
 QString TIntakeProposalsPanel::FieldCaption(TProposalField field)
@@ -122,7 +141,7 @@ void TIntakeProposalsPanel::addRow(const TProposal &proposal)
     line->addWidget(accept);
     rows->addLayout(line);
     AcceptButtons << accept;
-    layout()->addWidget(box);
+    m_rows->addWidget(box);
 }
 
 QWidget *TIntakeProposalsPanel::fieldWidget(TProposalField field) const

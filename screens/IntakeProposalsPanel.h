@@ -14,6 +14,7 @@
 #include <optional>
 
 class QPushButton;
+class QVBoxLayout;
 class TLedgerDetailForm;
 
 class TIntakeProposalsPanel : public QFrame
@@ -44,6 +45,7 @@ private:
     QWidget *fieldWidget(TProposalField field) const;
 
     TLedgerDetailForm &m_form;
+    QVBoxLayout *m_rows = nullptr; // inside the scrolled part
     QList<TProposal> m_proposals;
     std::optional<TNewPartnerHint> m_newPartner;
 };

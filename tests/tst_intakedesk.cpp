@@ -103,7 +103,7 @@ private slots:
 
         QCOMPARE(dialogs->FileDialogs, QStringList("Prijem dokumenta|" + TIntakeDesk::FileFilter()));
         QCOMPARE(filled, QStringList({"Opština Čačak", number, "03.12.2026", "", "true", "",
-                                      "PIB u tekstu · 98 %"}));
+                                      "PIB u tekstu · 98\u00A0%"}));
         QCOMPARE(fx.ItemCount(), items + (files ? 1 : 0));
         QCOMPARE(folder.Files().size(), files);
         if (!files)
