@@ -232,11 +232,14 @@ rejoin_node() {
   coll=$(cat "$dir/collation")
   # A killed node does not know its position: InnoDB tells it (as the
   # system's galera_recovery does), and the cluster then sends only what
-  # the node missed.
+  # the node missed. The recovery reads the tables' definitions with the
+  # server's own character set: a generated column's expression holds
+  # Serbian letters, and under the default one the recovery hangs on it.
   local d pos
   d=$(ndir "$n")
   "$mariadbd_bin" --no-defaults --user=root --datadir="$d/data" --log-error="$d/recover.log" \
     --skip-networking --socket="$d/recover.sock" --innodb-buffer-pool-size=64M \
+    --character-set-server=utf8mb4 --collation-server="$coll" \
     --binlog-format=ROW --wsrep-on=ON --wsrep-provider="$provider" --wsrep-sst-method=kseed \
     --wsrep-cluster-address="gcomm://127.0.0.1:$(gport "$n")" --wsrep-recover </dev/null >"$d/recover.out" 2>&1 || true
   pos=$(cat "$d/recover.log" "$d/recover.out" 2>/dev/null | sed -n 's/.*WSREP: Recovered position: *//p' | tail -n 1)
