@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -382,4 +384,19 @@ long ProcessStatusKb(const char *key)
         if (line.startsWith(key))
             return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
     return 0;
+}
+
+QStringList QueryPlan(TZConnection &c, const QString &sql, const QVariantList &params)
+{
+    QStringList out;
+    auto q = c.OpenQuery((c.Backend() == TBackend::SQLite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN ")) + sql,
+                         params);
+    const int n = q->record().count();
+    while (q->next()) {
+        QStringList cols;
+        for (int i = 0; i < n; ++i)
+            cols << q->value(i).toString();
+        out << cols.join(u' ');
+    }
+    return out;
 }

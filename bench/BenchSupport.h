@@ -50,6 +50,9 @@ public:
 // items among them.
 void GenerateLedger(TZConnection &c, int rows, int years = 10);
 
+// The backend's plan of sql, a line a step (EXPLAIN QUERY PLAN / EXPLAIN).
+QStringList QueryPlan(TZConnection &c, const QString &sql, const QVariantList &params = {});
+
 // The options every benchmark takes: --rows (with its default), --backend
 // (sqlite or mariadb), and --socket, --user, --password for MariaDB.
 void AddBenchOptions(QCommandLineParser &p, const char *defaultRows);

@@ -42,21 +42,6 @@
 
 namespace {
 
-QStringList plan(TZConnection &c, const QString &sql, const QVariantList &params = {})
-{
-    QStringList out;
-    auto q = c.OpenQuery((c.Backend() == TBackend::SQLite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN ")) + sql,
-                         params);
-    const int n = q->record().count();
-    while (q->next()) {
-        QStringList cols;
-        for (int i = 0; i < n; ++i)
-            cols << q->value(i).toString();
-        out << cols.join(u' ');
-    }
-    return out;
-}
-
 // Runs an SQL script through the backend's command-line client; its time in ms.
 double clientScriptMs(const TConnectionParams &params, bool maria, const QString &script)
 {
@@ -179,7 +164,7 @@ void benchCriteria(TZConnection &conn, TZQuery &q, const TConnectionParams &para
         const char *target = !c.selective ? "not selective" : key == C::Partner ? "target < 20 ms" : "target < 50 ms";
         std::printf("search by %s '%s': %d rows in %.1f ms (%s); %s\n  %s\n", qPrintable(C::Caption(key)),
                     qPrintable(c.texts.first()), q.RecordCount(), ms, target, qPrintable(client),
-                    qPrintable(plan(conn, q.OpenedSQL(), values).join("\n  ")));
+                    qPrintable(QueryPlan(conn, q.OpenedSQL(), values).join("\n  ")));
         q.Close();
     }
 }
@@ -467,7 +452,7 @@ int main(int argc, char **argv)
                     "process RSS grew %.0f bytes/row (peak %ld MiB)\n",
                     storeBytes / count, clientBytes / count, storeBytes / clientBytes,
                     (rssPeak - rssBefore) * 1024.0 / count, rssPeak / 1024);
-        std::printf("plan, open all as the project runs it:\n  %s\n", qPrintable(plan(conn, chosenSql).join("\n  ")));
+        std::printf("plan, open all as the project runs it:\n  %s\n", qPrintable(QueryPlan(conn, chosenSql).join("\n  ")));
         // A click on a column title: the loaded rows sorted in memory.
         for (const char *column : {"partnername", "ledgernumber", "itemtype"}) {
             QElapsedTimer st;
@@ -508,12 +493,12 @@ int main(int argc, char **argv)
                     todayRows, filterMs, indexMs, uniqueMs, postMs);
         const QString todayLiteral = QStringLiteral("l.ledgerdatetime >= '%1' AND l.ledgerdatetime <= '%2'")
                                          .arg(todayParams.at(0).toString(), todayParams.at(1).toString());
-        std::printf("plan, day filter:\n  %s\n", qPrintable(plan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayLiteral)).join("\n  ")));
-        std::printf("plan, GetLedgerIndex:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
+        std::printf("plan, day filter:\n  %s\n", qPrintable(QueryPlan(conn, LedgerDM->LedgerItemChangeSQLCondition(todayLiteral)).join("\n  ")));
+        std::printf("plan, GetLedgerIndex:\n  %s\n", qPrintable(QueryPlan(conn, QStringLiteral(
             "SELECT COUNT(ledgeritemid) AS ledgercount FROM ledgeritem WHERE passonparentid IS NULL AND NOT (ledgernumber LIKE '%-%') "
             "AND ledgerdatetime >= ? AND ledgerdatetime < ? AND direction = 1"),
             {QString::number(day.year()) + QStringLiteral("-01-01"), QString::number(day.year() + 1) + QStringLiteral("-01-01")}).join("\n  ")));
-        std::printf("plan, uniqueness test:\n  %s\n", qPrintable(plan(conn, QStringLiteral(
+        std::printf("plan, uniqueness test:\n  %s\n", qPrintable(QueryPlan(conn, QStringLiteral(
             "SELECT COUNT(*) FROM `ledgeritem` WHERE `ledgernumber` = ? AND `ledgeritemid` <> 7 "
             "AND (passonparentid IS NULL AND direction = '1')"), {QStringLiteral("5/%1").arg(day.year() % 100, 2, 10, QLatin1Char('0'))}).join("\n  ")));
         q->Close();

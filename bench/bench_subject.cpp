@@ -18,26 +18,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
-
-QStringList plan(TZConnection &c, const QString &sql, const QVariantList &params)
-{
-    QStringList out;
-    auto q = c.OpenQuery((c.Backend() == TBackend::SQLite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN ")) + sql,
-                         params);
-    const int n = q->record().count();
-    while (q->next()) {
-        QStringList cols;
-        for (int i = 0; i < n; ++i)
-            cols << q->value(i).toString();
-        out << cols.join(u' ');
-    }
-    return out;
-}
 
 void benchSearch(TZConnection &conn, TZQuery &q, const QString &typed, const char *target)
 {
@@ -53,7 +37,7 @@ void benchSearch(TZConnection &conn, TZQuery &q, const QString &typed, const cha
         q.First();
     });
     std::printf("search by Predmet '%s': %d rows in %.2f ms (%s)\n  %s\n", qPrintable(typed), q.RecordCount(), ms,
-                target, qPrintable(plan(conn, q.OpenedSQL(), values).join("\n  ")));
+                target, qPrintable(QueryPlan(conn, q.OpenedSQL(), values).join("\n  ")));
     q.Close();
 }
 

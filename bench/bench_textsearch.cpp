@@ -23,7 +23,6 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSet>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -155,22 +154,6 @@ void generateTexts(TZConnection &c, int items, int texts)
     std::printf("generated %d texts (%lld words kept) in %.1f s\n", texts, wordRows, timer.elapsed() / 1000.0);
 }
 
-QStringList plan(TZConnection &c, const QString &sql, const QVariantList &params)
-{
-    QStringList out;
-    auto q = c.OpenQuery((c.Backend() == TBackend::SQLite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN "))
-                             + sql,
-                         params);
-    const int n = q->record().count();
-    while (q->next()) {
-        QStringList cols;
-        for (int i = 0; i < n; ++i)
-            cols << q->value(i).toString();
-        out << cols.join(u' ');
-    }
-    return out;
-}
-
 // As the search frame does it: condition and ranking built, the list opened
 // in the ranked order.
 void benchSearch(TZConnection &conn, const QString &typed, const char *target)
@@ -193,7 +176,7 @@ void benchSearch(TZConnection &conn, const QString &typed, const char *target)
     });
     std::printf("search by Tekst '%s': %d rows in %.2f ms, of which building the statement %.2f ms (%s)\n  %s\n",
                 qPrintable(typed), items.LedgerItemZQ->RecordCount(), ms, buildMs, target,
-                qPrintable(plan(conn, items.LedgerItemZQ->OpenedSQL(), items.LedgerItemZQ->Params()).join("\n  ")));
+                qPrintable(QueryPlan(conn, items.LedgerItemZQ->OpenedSQL(), items.LedgerItemZQ->Params()).join("\n  ")));
     items.LedgerItemZQ->Close();
 }
 
