@@ -1,8 +1,11 @@
 #include "SerbianQtTexts.h"
 
+#include "InterfaceScript.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QLocale>
+#include <QPointer>
 
 namespace {
 
@@ -195,16 +198,47 @@ const QHash<QByteArray, QString> &table()
 
 } // namespace
 
+namespace {
+
+// Qt's own classes name the contexts of its texts; ours (the .ui layouts)
+// are written in Serbian Latin already.
+bool isQtContext(const char *context) { return context[0] == 'Q' && context[1] >= 'A' && context[1] <= 'Z'; }
+
+QPointer<TSerbianQtTexts> g_installed;
+
+} // namespace
+
 QString TSerbianQtTexts::translate(const char *context, const char *sourceText, const char *, int) const
 {
     if (!context || !sourceText)
         return {};
-    return table().value(keyOf(context, sourceText));
+    const TScript script = InterfaceScript();
+    const QString latin = table().value(keyOf(context, sourceText));
+    if (!latin.isEmpty())
+        return InterfaceText(latin, script);
+    if (script == TScript::Latin || isQtContext(context))
+        return {};
+    return InterfaceText(QString::fromUtf8(sourceText), script);
 }
 
 void InstallSerbianTexts(QCoreApplication &app)
 {
-    QLocale::setDefault(QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia));
-    auto *texts = new TSerbianQtTexts(&app); // owned by app
-    QCoreApplication::installTranslator(texts);
+    const TScript script = InterfaceScript();
+    QLocale::setDefault(QLocale(QLocale::Serbian, script == TScript::Cyrillic ? QLocale::CyrillicScript : QLocale::LatinScript,
+                                QLocale::Serbia));
+    if (g_installed)
+        return;
+    g_installed = new TSerbianQtTexts(&app); // owned by app
+    QCoreApplication::installTranslator(g_installed);
+}
+
+void ReinstallSerbianTexts(QCoreApplication &app)
+{
+    if (!g_installed)
+        return; // not yet installed: InstallSerbianTexts will
+    // Taking the translator out and in again is how Qt tells every widget
+    // (QEvent::LanguageChange) that its texts changed.
+    QCoreApplication::removeTranslator(g_installed);
+    QCoreApplication::installTranslator(g_installed);
+    Q_UNUSED(app);
 }

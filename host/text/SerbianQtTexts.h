@@ -1,5 +1,5 @@
 #pragma once
-// Qt's own texts in Serbian Latin: standard buttons, the edit context menus,
+// Qt's own texts in Serbian, in the interface's script: standard buttons, the edit context menus,
 // key names in shortcuts, the file, progress and print dialogs. Debian ships
 // no Serbian Latin translation of Qt, so the texts live in a table here,
 // keyed by Qt's context and source text.
@@ -22,7 +22,13 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-// Serbian Latin (Serbia) as the default locale, so calendars name months and
-// days in Serbian and start the week on Monday, and the table above installed
-// on app for as long as app lives. Call before the first window is made.
+// Serbian (Serbia) in the interface's script as the default locale, so
+// calendars name months and days in Serbian and start the week on Monday, and
+// the table above installed on app for as long as app lives: in the
+// Cyrillic script it gives the table's texts and those of our .ui layouts in
+// Cyrillic. Call before the first window is made; calling again does not
+// install a second translator.
 KCOMMON_EXPORT void InstallSerbianTexts(QCoreApplication &app);
+// Takes the translator out and in again, so every widget hears of a new
+// script; nothing when InstallSerbianTexts has not run.
+KCOMMON_EXPORT void ReinstallSerbianTexts(QCoreApplication &app);
