@@ -1,0 +1,193 @@
+// Each user's own settings: the script stored per user (one row, the later
+// of two desks' saves), "Datoteka → Podešavanja…" switching the interface
+// and the main window at once, Esc leaving all as it was.
+
+#include "ConsoleWindow.h"
+#include "SampleData.h"
+#include "SerbianQtTexts.h"
+#include "ScopedScript.h"
+#include "ScriptedDialogs.h"
+#include "SettingsDialog.h"
+#include "Services.h"
+#include "TestDb.h"
+#include "UserSettings.h"
+#include "ZTransaction.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QtTest>
+#include <atomic>
+#include <barrier>
+#include <thread>
+
+Q_DECLARE_METATYPE(TScript)
+
+class TestUserSettings : public QObject
+{
+    Q_OBJECT
+    TestDb m_db;
+    TZConnection &conn() { return m_db.Connection(); }
+
+    qint64 newUser(const QString &login)
+    {
+        conn().ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES ('Test', 'Korisnik', ?, 'x')"),
+                       {login});
+        auto q = conn().OpenQuery(QStringLiteral("SELECT userid FROM user WHERE login = ?"), {login});
+        return q->next() ? q->value(0).toLongLong() : 0;
+    }
+    QStringList stored(qint64 userID)
+    {
+        QStringList values;
+        auto q = conn().OpenQuery(QStringLiteral("SELECT settingvalue FROM usersetting WHERE userid = ?"), {userID});
+        while (q->next())
+            values << q->value(0).toString();
+        return values;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TESTDB(m_db);
+        SampleData::Fill(conn());
+        // As the console does at its start: the widgets hear of a new script.
+        InstallSerbianTexts(*QCoreApplication::instance());
+    }
+
+    void scriptStored_data()
+    {
+        QTest::addColumn<QList<TScript>>("saves");
+        QTest::addColumn<TScript>("read");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("never chosen") << QList<TScript>{} << TScript::Latin << QStringList{};
+        QTest::newRow("Cyrillic") << QList<TScript>{TScript::Cyrillic} << TScript::Cyrillic << QStringList{"cyrillic"};
+        QTest::newRow("back to Latin") << QList<TScript>{TScript::Cyrillic, TScript::Latin} << TScript::Latin
+                                       << QStringList{"latin"};
+        QTest::newRow("same twice") << QList<TScript>{TScript::Cyrillic, TScript::Cyrillic} << TScript::Cyrillic
+                                    << QStringList{"cyrillic"};
+    }
+    void scriptStored()
+    {
+        QFETCH(QList<TScript>, saves);
+        QFETCH(TScript, read);
+        QFETCH(QStringList, rows);
+        const qint64 user = newUser(QString::fromLatin1(QTest::currentDataTag()));
+        for (TScript script : saves)
+            UserSettings::SaveScript(conn(), user, script);
+        QCOMPARE(UserSettings::Script(conn(), user), read);
+        QCOMPARE(stored(user), rows);
+    }
+
+    // A value a newer program wrote reads as the default.
+    void unknownValueReadsLatin()
+    {
+        const qint64 user = newUser(QStringLiteral("buducnost"));
+        conn().ExecSQL(QStringLiteral("INSERT INTO usersetting (userid, settingkey, settingvalue) VALUES (?, 'script', 'glagoljica')"),
+                       {user});
+        QCOMPARE(UserSettings::Script(conn(), user), TScript::Latin);
+    }
+
+    // Two desks of one user save at once, the row not there yet: neither is refused, one row stays.
+    void twoDesksSaveAtOnce()
+    {
+        for (int round = 0; round < 5; ++round) {
+            const qint64 user = newUser(QStringLiteral("dvojnik%1").arg(round));
+            std::barrier meet(2);
+            QString errors[2];
+            auto desk = [&](int k) {
+                try {
+                    auto connection = m_db.OpenSecondConnection();
+                    meet.arrive_and_wait();
+                    UserSettings::SaveScript(*connection, user, k == 0 ? TScript::Latin : TScript::Cyrillic);
+                } catch (const std::exception &e) {
+                    errors[k] = QString::fromUtf8(e.what());
+                }
+            };
+            std::thread a(desk, 0), b(desk, 1);
+            a.join();
+            b.join();
+            QCOMPARE(errors[0] + errors[1], QString());
+            QCOMPARE(stored(user).size(), 1);
+        }
+    }
+
+    // The later save waits for the earlier one's transaction and wins.
+    void laterSaveWins()
+    {
+        const qint64 user = newUser(QStringLiteral("kasniji"));
+        auto first = m_db.OpenSecondConnection();
+        std::atomic<bool> secondDone = false;
+        QString error;
+        std::optional<std::thread> second;
+        {
+            TZTransaction transaction(*first);
+            UserSettings::SaveScript(*first, user, TScript::Cyrillic);
+            second.emplace([&] {
+                try {
+                    auto connection = m_db.OpenSecondConnection();
+                    UserSettings::SaveScript(*connection, user, TScript::Latin);
+                } catch (const std::exception &e) {
+                    error = QString::fromUtf8(e.what());
+                }
+                secondDone = true;
+            });
+            QTest::qWait(400);
+            QVERIFY(!secondDone);
+            transaction.Commit();
+        }
+        second->join();
+        QCOMPARE(error, QString());
+        QCOMPARE(stored(user), QStringList{"latin"});
+    }
+
+    void dialog_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("settingsAction");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("Ćirilica, U redu") << false << "&Датотека" << "Подешавања…" << QStringList{"cyrillic"};
+        QTest::newRow("Ćirilica, Esc") << true << "&Datoteka" << "Podešavanja…" << QStringList{};
+    }
+    void dialog()
+    {
+        QFETCH(bool, escape);
+        QFETCH(QString, menu);
+        QFETCH(QString, settingsAction);
+        QFETCH(QStringList, rows);
+        const ScopedScript latin;
+        const QString login = escape ? QStringLiteral("esc") : QStringLiteral("cirilica");
+        IRef<TSecurityService> security(new TSecurityService(&conn()));
+        security->SaveUser(login, QStringLiteral("Test"), QStringLiteral("Korisnik"), QStringLiteral("tajna"));
+        QVERIFY(security->Login(login, QStringLiteral("tajna")));
+        TUserDesc current;
+        QVERIFY(security->GetCurrentUser(current, 0));
+        const qint64 user = current.UserID;
+        TConsoleWindow window(QStringLiteral("Test Korisnik"), QString());
+        QAction *settings = window.AddFileAction(QStringLiteral("Podešavanja…"), QStringLiteral("settingsAction"),
+                                                 [&] { EditOwnSettings(*security.get(), &window); });
+        ScopedScriptedDialogs dialogs;
+        dialogs->ModalHandlers.push_back([&](QDialog &d) {
+            auto *cyrillic = d.findChild<QRadioButton *>(QStringLiteral("cyrillicButton"));
+            if (!cyrillic || !d.findChild<QRadioButton *>(QStringLiteral("latinButton"))->isChecked())
+                return int(QDialog::Rejected);
+            cyrillic->click();
+            if (escape)
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else
+                d.findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+            return d.result();
+        });
+        settings->trigger();
+        QCOMPARE(dialogs->ModalCount, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        QCOMPARE(Ui(u"Datoteka"), escape ? QStringLiteral("Datoteka") : QStringLiteral("Датотека"));
+        QCOMPARE(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), menu);
+        QCOMPARE(settings->text(), settingsAction);
+        QCOMPARE(stored(user), rows);
+    }
+};
+
+QTEST_MAIN(TestUserSettings)
+#include "tst_usersettings.moc"
