@@ -86,6 +86,7 @@ private slots:
         QTest::newRow("a module's") << QStringList{"--user", "ana", "--export-csv", "a.csv"} << true;
         QTest::newRow("a module's with =") << QStringList{"--register-pdf=b.pdf"} << true;
         QTest::newRow("after --") << QStringList{"--", "x"} << false;
+        QTest::newRow("the script, a window") << QStringList{"--user", "ana", "--script", "cyrillic"} << false;
     }
     void noWindow()
     {
@@ -97,6 +98,26 @@ private slots:
         for (QByteArray &b : bytes)
             argv.push_back(b.data());
         QTEST(WantsNoWindow(int(argv.size()), argv.data()), "noWindow");
+    }
+
+    void scriptArgument_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("given");
+        QTest::newRow("none") << QStringList{"--user", "ana"} << QString() << false;
+        QTest::newRow("separate") << QStringList{"--script", "cyrillic", "--export-csv", "a.csv"} << "cyrillic" << true;
+        QTest::newRow("with =") << QStringList{"--user", "ana", "--script=latin"} << "latin" << true;
+        QTest::newRow("the last one") << QStringList{"--script", "latin", "--script", "ćirilica"} << "ćirilica" << true;
+        QTest::newRow("after --") << QStringList{"--", "--script", "cyrillic"} << QString() << false;
+    }
+    void scriptArgument()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, given);
+        const std::optional<QString> value = ScriptArgument(QStringList{"kconsole"} + args);
+        QCOMPARE(value.has_value(), given);
+        QTEST(value.value_or(QString()), "value");
     }
 
     void optionsOfEveryModule()
