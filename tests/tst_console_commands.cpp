@@ -100,26 +100,6 @@ private slots:
         QTEST(WantsNoWindow(int(argv.size()), argv.data()), "noWindow");
     }
 
-    void scriptArgument_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("given");
-        QTest::newRow("none") << QStringList{"--user", "ana"} << QString() << false;
-        QTest::newRow("separate") << QStringList{"--script", "cyrillic", "--export-csv", "a.csv"} << "cyrillic" << true;
-        QTest::newRow("with =") << QStringList{"--user", "ana", "--script=latin"} << "latin" << true;
-        QTest::newRow("the last one") << QStringList{"--script", "latin", "--script", "ćirilica"} << "ćirilica" << true;
-        QTest::newRow("after --") << QStringList{"--", "--script", "cyrillic"} << QString() << false;
-    }
-    void scriptArgument()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(bool, given);
-        const std::optional<QString> value = ScriptArgument(QStringList{"kconsole"} + args);
-        QCOMPARE(value.has_value(), given);
-        QTEST(value.value_or(QString()), "value");
-    }
-
     void optionsOfEveryModule()
     {
         QStringList names;

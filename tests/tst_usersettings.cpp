@@ -1,12 +1,12 @@
 // Each user's own settings: the script stored per user (one row, the later
-// of two desks' saves; a value not known reads as Latin), "Datoteka → Podešavanja…" switching the interface
-// and the main window at once, Esc leaving all as it was.
+// of two desks' saves; a value not known reads as Latin), "Datoteka →
+// Podešavanja…" switching the interface and the main window at once, Esc
+// leaving all as it was.
 
 #include "ConsoleWindow.h"
-#include "SampleData.h"
-#include "SerbianQtTexts.h"
 #include "ScopedScript.h"
 #include "ScriptedDialogs.h"
+#include "SerbianQtTexts.h"
 #include "SettingsDialog.h"
 #include "Services.h"
 #include "TestDb.h"
@@ -28,13 +28,14 @@ class TestUserSettings : public QObject
     Q_OBJECT
     TestDb m_db;
     TZConnection &conn() { return m_db.Connection(); }
+    IRef<TSecurityService> m_security{new TSecurityService(&m_db.Connection())};
 
+    // A new user, logged in.
     qint64 newUser(const QString &login)
     {
-        conn().ExecSQL(QStringLiteral("INSERT INTO user (firstname, lastname, login, passwordhash) VALUES ('Test', 'Korisnik', ?, 'x')"),
-                       {login});
-        auto q = conn().OpenQuery(QStringLiteral("SELECT userid FROM user WHERE login = ?"), {login});
-        return q->next() ? q->value(0).toLongLong() : 0;
+        m_security->SaveUser(login, QStringLiteral("Test"), QStringLiteral("Korisnik"), QStringLiteral("tajna"));
+        TUserDesc user;
+        return m_security->Login(login, QStringLiteral("tajna")) && m_security->GetCurrentUser(user, 0) ? user.UserID : 0;
     }
     QStringList stored(qint64 userID)
     {
@@ -49,7 +50,6 @@ private slots:
     void initTestCase()
     {
         REQUIRE_TESTDB(m_db);
-        SampleData::Fill(conn());
         // As the console does at its start: the widgets hear of a new script.
         InstallSerbianTexts(*QCoreApplication::instance());
     }
@@ -59,25 +59,23 @@ private slots:
         QTest::addColumn<QList<TScript>>("saves");
         QTest::addColumn<TScript>("read");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("never chosen") << QList<TScript>{} << TScript::Latin << QStringList{};
-        QTest::newRow("Cyrillic") << QList<TScript>{TScript::Cyrillic} << TScript::Cyrillic << QStringList{"cyrillic"};
-        QTest::newRow("back to Latin") << QList<TScript>{TScript::Cyrillic, TScript::Latin} << TScript::Latin
-                                       << QStringList{"latin"};
-        QTest::newRow("same twice") << QList<TScript>{TScript::Cyrillic, TScript::Cyrillic} << TScript::Cyrillic
-                                    << QStringList{"cyrillic"};
-        QTest::newRow("a newer program's value") << QList<TScript>{} << TScript::Latin << QStringList{"glagoljica"};
+        const TScript lat = TScript::Latin, cyr = TScript::Cyrillic;
+        QTest::newRow("never chosen") << QList<TScript>{} << lat << QStringList{};
+        QTest::newRow("Cyrillic") << QList<TScript>{cyr} << cyr << QStringList{"cyrillic"};
+        QTest::newRow("back to Latin") << QList<TScript>{cyr, lat} << lat << QStringList{"latin"};
+        QTest::newRow("same twice") << QList<TScript>{cyr, cyr} << cyr << QStringList{"cyrillic"};
+        QTest::newRow("a newer program's value") << QList<TScript>{} << lat << QStringList{"glagoljica"};
     }
     void scriptStored()
     {
         QFETCH(QList<TScript>, saves);
-        QFETCH(TScript, read);
         QFETCH(QStringList, rows);
-        const qint64 user = newUser(QString::fromLatin1(QTest::currentDataTag()));
+        const qint64 user = newUser(QString::fromUtf8(QTest::currentDataTag()));
         if (rows == QStringList{"glagoljica"})
             conn().ExecSQL(QStringLiteral("INSERT INTO usersetting VALUES (?, 'script', 'glagoljica')"), {user});
         for (TScript script : saves)
             UserSettings::SaveScript(conn(), user, script);
-        QCOMPARE(UserSettings::Script(conn(), user), read);
+        QTEST(UserSettings::Script(conn(), user), "read");
         QCOMPARE(stored(user), rows);
     }
 
@@ -95,8 +93,7 @@ private slots:
             UserSettings::SaveScript(*first, user, TScript::Cyrillic);
             second.emplace([&] {
                 try {
-                    auto connection = m_db.OpenSecondConnection();
-                    UserSettings::SaveScript(*connection, user, TScript::Latin);
+                    UserSettings::SaveScript(*m_db.OpenSecondConnection(), user, TScript::Latin);
                 } catch (const std::exception &e) {
                     error = QString::fromUtf8(e.what());
                 }
@@ -123,26 +120,16 @@ private slots:
     void dialog()
     {
         QFETCH(bool, escape);
-        QFETCH(QString, menu);
-        QFETCH(QString, settingsAction);
-        QFETCH(QStringList, rows);
         const ScopedScript latin;
-        const QString login = escape ? QStringLiteral("esc") : QStringLiteral("cirilica");
-        IRef<TSecurityService> security(new TSecurityService(&conn()));
-        security->SaveUser(login, QStringLiteral("Test"), QStringLiteral("Korisnik"), QStringLiteral("tajna"));
-        QVERIFY(security->Login(login, QStringLiteral("tajna")));
-        TUserDesc current;
-        QVERIFY(security->GetCurrentUser(current, 0));
-        const qint64 user = current.UserID;
+        const qint64 user = newUser(QString::fromUtf8(QTest::currentDataTag()));
         TConsoleWindow window(QStringLiteral("Test Korisnik"), QString());
         QAction *settings = window.AddFileAction(QStringLiteral("Podešavanja…"), QStringLiteral("settingsAction"),
-                                                 [&] { EditOwnSettings(*security.get(), &window); });
+                                                 [&] { EditOwnSettings(*m_security.get(), &window); });
         ScopedScriptedDialogs dialogs;
         dialogs->ModalHandlers.push_back([&](QDialog &d) {
-            auto *cyrillic = d.findChild<QRadioButton *>(QStringLiteral("cyrillicButton"));
-            if (!cyrillic || !d.findChild<QRadioButton *>(QStringLiteral("latinButton"))->isChecked())
+            if (!d.findChild<QRadioButton *>(QStringLiteral("latinButton"))->isChecked())
                 return int(QDialog::Rejected);
-            cyrillic->click();
+            d.findChild<QRadioButton *>(QStringLiteral("cyrillicButton"))->click();
             if (escape)
                 QTest::keyClick(&d, Qt::Key_Escape);
             else
@@ -153,9 +140,9 @@ private slots:
         QCOMPARE(dialogs->ModalCount, 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
         QCOMPARE(Ui(u"Datoteka"), escape ? QStringLiteral("Datoteka") : QStringLiteral("Датотека"));
-        QCOMPARE(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), menu);
-        QCOMPARE(settings->text(), settingsAction);
-        QCOMPARE(stored(user), rows);
+        QTEST(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), "menu");
+        QTEST(settings->text(), "settingsAction");
+        QTEST(stored(user), "rows");
     }
 };
 
