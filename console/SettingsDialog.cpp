@@ -40,6 +40,7 @@ TSettingsDialog::TSettingsDialog(TZConnection &connection, qint64 userID, QWidge
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    setMinimumWidth(320); // the title whole in the frame, in either script
     ChooseScript(UserSettings::Script(m_connection, m_userID));
 }
 

@@ -5,6 +5,7 @@
 
 #include "ConsoleWindow.h"
 #include "ScopedScript.h"
+#include "Screenshot.h"
 #include "ScriptedDialogs.h"
 #include "SerbianQtTexts.h"
 #include "SettingsDialog.h"
@@ -143,6 +144,10 @@ private slots:
         QTEST(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), "menu");
         QTEST(settings->text(), "settingsAction");
         QTEST(stored(user), "rows");
+        // Opened again, it offers what was stored, in the script of the moment.
+        TSettingsDialog again(conn(), user);
+        QCOMPARE(again.ChosenScript(), escape ? TScript::Latin : TScript::Cyrillic);
+        SaveScreenshot(again, escape ? QStringLiteral("settings.png") : QStringLiteral("settings-cyrillic.png"));
     }
 };
 
