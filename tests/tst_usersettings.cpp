@@ -4,6 +4,7 @@
 // leaving all as it was.
 
 #include "ConsoleWindow.h"
+#include "ModuleMenuActions.h"
 #include "ScopedScript.h"
 #include "Screenshot.h"
 #include "ScriptedDialogs.h"
@@ -23,6 +24,33 @@
 #include <thread>
 
 Q_DECLARE_METATYPE(TScript)
+
+namespace {
+
+// A module as the window sees it: its name and an entry of "Pomoć", in Latin.
+class HelpSnapin : public TInterfacedObject, public ISnapin, public IModuleMenuActions
+{
+public:
+    bool QueryInterface(const QUuid &iid, void **out) override
+    {
+        if (iid == ISnapin::IID())
+            return answer<ISnapin>(this, out);
+        if (iid == IModuleMenuActions::IID())
+            return answer<IModuleMenuActions>(this, out);
+        return TInterfacedObject::QueryInterface(iid, out);
+    }
+    TDataSet *GetDataSet() override { return nullptr; }
+    QString GetDescription() override { return {}; }
+    QImage GetImage() override { return {}; }
+    QString GetName() override { return QStringLiteral("Probni modul"); }
+    qint32 GetSnapinType() override { return 0; }
+    QList<TModuleMenuAction> HelpMenuActions() override
+    {
+        return {{QStringLiteral("Provera &integriteta…"), QStringLiteral("checkAction"), [](QWidget *) {}}};
+    }
+};
+
+} // namespace
 
 class TestUserSettings : public QObject
 {
@@ -115,8 +143,12 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("settingsAction");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("Ćirilica, U redu") << false << "&Датотека" << "Подешавања…" << QStringList{"cyrillic"};
-        QTest::newRow("Ćirilica, Esc") << true << "&Datoteka" << "Podešavanja…" << QStringList{};
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("moduleAction");
+        QTest::newRow("Ćirilica, U redu") << false << "&Датотека" << "Подешавања…" << QStringList{"cyrillic"}
+                                          << "Пробни модул" << "Провера &интегритета…";
+        QTest::newRow("Ćirilica, Esc") << true << "&Datoteka" << "Podešavanja…" << QStringList{} << "Probni modul"
+                                       << "Provera &integriteta…";
     }
     void dialog()
     {
@@ -126,6 +158,7 @@ private slots:
         TConsoleWindow window(QStringLiteral("Test Korisnik"), QString());
         QAction *settings = window.AddFileAction(QStringLiteral("Podešavanja…"), QStringLiteral("settingsAction"),
                                                  [&] { EditOwnSettings(*m_security.get(), &window); });
+        window.SetSnapins({IRef<ISnapin>(new HelpSnapin)});
         ScopedScriptedDialogs dialogs;
         dialogs->ModalHandlers.push_back([&](QDialog &d) {
             if (!d.findChild<QRadioButton *>(QStringLiteral("latinButton"))->isChecked())
@@ -143,6 +176,8 @@ private slots:
         QCOMPARE(Ui(u"Datoteka"), escape ? QStringLiteral("Datoteka") : QStringLiteral("Датотека"));
         QTEST(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), "menu");
         QTEST(settings->text(), "settingsAction");
+        QTEST(window.SnapinNames().value(0), "module");
+        QTEST(window.findChild<QAction *>(QStringLiteral("checkAction"))->text(), "moduleAction");
         QTEST(stored(user), "rows");
         // Opened again, it offers what was stored, in the script of the moment.
         TSettingsDialog again(conn(), user);
