@@ -57,6 +57,8 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     QCommandLineParser parser;
     parser.setApplicationDescription(Ui(ConsoleName()));
     const QCommandLineOption helpOption = parser.addHelpOption();
+    // Format names, file names and the values typed on the line go in
+    // through arg(): they stay in Latin in either script.
     const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                            Ui(u"Prikazuje verziju programa i izlazi."));
     parser.addOption(versionOption);
@@ -70,7 +72,7 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
                                                  Ui(u"Lozinka uz --user se čita iz prvog reda "
                                                     u"standardnog ulaza."));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              Ui(u"Snimi glavni prozor u PNG i izađi."),
+                                              Ui(u"Snimi glavni prozor u %1 i izađi.").arg(u"PNG"),
                                               QStringLiteral("FILE.png"));
     const QCommandLineOption selectOption(QStringLiteral("select"), Ui(u"Snap-in koji se bira."),
                                           QStringLiteral("NAME"));
@@ -86,16 +88,18 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     const QCommandLineOption lastNameOption(QStringLiteral("last-name"), Ui(u"Prezime uz --add-user ili --admin."),
                                             Ui(u"PREZIME"));
     const QCommandLineOption newBookOption(QStringLiteral("new-book"),
-                                           Ui(u"Pravi nov, prazan delovodnik ustanove tamo gde ga ini datoteka "
-                                              u"navodi (uz --organization, --admin i --password-stdin) i izlazi."));
+                                           Ui(u"Pravi nov, prazan delovodnik ustanove tamo gde ga %1 datoteka "
+                                              u"navodi (uz --organization, --admin i --password-stdin) i izlazi.")
+                                               .arg(u"ini"));
     const QCommandLineOption organizationOption(QStringLiteral("organization"),
                                                 Ui(u"Naziv organizacije uz --new-book."), Ui(u"NAZIV"));
     const QCommandLineOption adminOption(QStringLiteral("admin"),
                                          Ui(u"Korisničko ime prvog administratora uz --new-book."),
                                          QStringLiteral("LOGIN"));
     const QCommandLineOption importPartnersOption(QStringLiteral("import-partners"),
-                                                  Ui(u"Uvozi partnere iz CSV datoteke (UTF-8 ili Windows-1250, "
-                                                     u"; ili , između kolona, prvi red su nazivi kolona) i izlazi."),
+                                                  Ui(u"Uvozi partnere iz %1 datoteke (UTF-8 ili Windows-1250, "
+                                                     u"; ili , između kolona, prvi red su nazivi kolona) i izlazi.")
+                                                      .arg(u"CSV"),
                                                   QStringLiteral("FILE.csv"));
     const QCommandLineOption mergeDuplicatesOption(QStringLiteral("merge-duplicates"),
                                                    Ui(u"Uz --import-partners: duplikat (isti PIB ili naziv) "
@@ -103,8 +107,9 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
     const QCommandLineOption sizeOption(QStringLiteral("size"), Ui(u"Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption scriptOption(QStringLiteral("script"),
-                                          Ui(u"Pismo interfejsa i poruka: latin ili cyrillic (podrazumeva se "
-                                             u"pismo koje je korisnik izabrao)."),
+                                          Ui(u"Pismo interfejsa i poruka: %1 ili %2 (podrazumeva se pismo koje "
+                                             u"je korisnik izabrao).")
+                                              .arg(ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic)),
                                           QStringLiteral("latin|cyrillic"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption,
                        addUserOption, firstNameOption, lastNameOption, newBookOption, organizationOption, adminOption,
@@ -167,7 +172,9 @@ std::optional<QString> ScriptArgument(const QStringList &arguments)
 
 QString UnknownScriptText(const QString &name)
 {
-    return Ui(u"Nepoznato pismo „%1“: --script prima latin ili cyrillic.").arg(name);
+    // The values as typed on the line: in Latin whatever the script.
+    return Ui(u"Nepoznato pismo „%1“: --script prima %2 ili %3.")
+        .arg(name, ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic));
 }
 
 bool WantsNoWindow(int argc, char **argv)
