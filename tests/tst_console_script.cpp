@@ -34,6 +34,8 @@ private slots:
                                            << "Деловодник, верзија ";
         QTest::newRow("help, Cyrillic, options kept") << QStringList{"--help", "--script=cyrillic"} << right << 0
                                                      << "Име уз --add-user или --admin.";
+        QTest::newRow("unknown option, Cyrillic") << QStringList{"--nema", "--script", "cyrillic"} << right << 1
+                                                  << "kconsole: Непозната опција „nema“.";
         QTest::newRow("wrong password, Cyrillic") << milan + QStringList{"--script", "cyrillic", "--export-csv", "a.csv"}
                                                   << QByteArray("pogresna") << 2 << "Пријава није успела: ";
         QTest::newRow("unknown script") << milan + QStringList{"--script", "glagoljica", "--export-csv", "a.csv"} << right
