@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "AboutText.h"
+#include "CommandRunner.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ namespace {
 // The console's own options that may show a window; any other belongs to a
 // module's command or to setting up a book, which run without one.
 const char *const kOwnOptions[] = {"help", "help-all", "user", "password", "password-stdin", "screenshot", "select",
-                                   "action", "add-user", "first-name", "last-name", "size"};
+                                   "action", "add-user", "first-name", "last-name", "size", "script"};
 
 std::optional<QString> valueIfSet(const QCommandLineParser &parser, const QCommandLineOption &option)
 {
@@ -32,7 +33,7 @@ QList<QCommandLineOption> addModuleOptions(QCommandLineParser &parser, const QLi
         if (parser.addOption(parserOption))
             added << parserOption;
         else
-            qWarning("Opcija --%s je već zauzeta; modul je ne dobija.", qPrintable(option.Name));
+            qWarning("%s", qPrintable(Ui(u"Opcija --%1 je već zauzeta; modul je ne dobija.").arg(option.Name)));
     }
     return added;
 }
@@ -41,60 +42,80 @@ QList<QCommandLineOption> addModuleOptions(QCommandLineParser &parser, const QLi
 
 TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandOption> &moduleOptions)
 {
+    TCommandLine line;
+    // The script first: the help and every message after it are in it.
+    const std::optional<QString> scriptName = ScriptArgument(app.arguments());
+    if (scriptName) {
+        line.Script = ScriptFromName(*scriptName);
+        if (!line.Script) {
+            std::fprintf(stderr, "%s\n", qPrintable(UnknownScriptText(*scriptName)));
+            line.Exit = ceBadLine;
+            return line;
+        }
+        SetInterfaceScript(*line.Script);
+    }
     QCommandLineParser parser;
-    parser.setApplicationDescription(ConsoleName());
+    parser.setApplicationDescription(Ui(ConsoleName()));
     const QCommandLineOption helpOption = parser.addHelpOption();
+    // Format names, file names and the values typed on the line go in
+    // through arg(): they stay in Latin in either script.
     const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                           QStringLiteral("Prikazuje verziju programa i izlazi."));
+                                           Ui(u"Prikazuje verziju programa i izlazi."));
     parser.addOption(versionOption);
-    const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Prijava bez dijaloga."),
+    const QCommandLineOption userOption(QStringLiteral("user"), Ui(u"Prijava bez dijaloga."),
                                         QStringLiteral("LOGIN"));
     const QCommandLineOption passwordOption(QStringLiteral("password"),
-                                            QStringLiteral("Lozinka uz --user (vidljiva drugim korisnicima računara; "
-                                                           "bolje --password-stdin)."),
+                                            Ui(u"Lozinka uz --user (vidljiva drugim korisnicima računara; "
+                                               u"bolje --password-stdin)."),
                                             QStringLiteral("PW"));
     const QCommandLineOption passwordStdinOption(QStringLiteral("password-stdin"),
-                                                 QStringLiteral("Lozinka uz --user se čita iz prvog reda "
-                                                                "standardnog ulaza."));
+                                                 Ui(u"Lozinka uz --user se čita iz prvog reda "
+                                                    u"standardnog ulaza."));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Snimi glavni prozor u PNG i izađi."),
+                                              Ui(u"Snimi glavni prozor u %1 i izađi.").arg(u"PNG"),
                                               QStringLiteral("FILE.png"));
-    const QCommandLineOption selectOption(QStringLiteral("select"), QStringLiteral("Snap-in koji se bira."),
+    const QCommandLineOption selectOption(QStringLiteral("select"), Ui(u"Snap-in koji se bira."),
                                           QStringLiteral("NAME"));
     const QCommandLineOption actionOption(QStringLiteral("action"),
-                                          QStringLiteral("Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
+                                          Ui(u"Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
                                           QStringLiteral("NAME"));
     const QCommandLineOption addUserOption(QStringLiteral("add-user"),
-                                           QStringLiteral("Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
-                                                          "standardnog ulaza) i izlazi."),
+                                           Ui(u"Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
+                                              u"standardnog ulaza) i izlazi."),
                                            QStringLiteral("LOGIN"));
-    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), QStringLiteral("Ime uz --add-user ili --admin."),
-                                             QStringLiteral("IME"));
-    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), QStringLiteral("Prezime uz --add-user ili --admin."),
-                                            QStringLiteral("PREZIME"));
+    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), Ui(u"Ime uz --add-user ili --admin."),
+                                             Ui(u"IME"));
+    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), Ui(u"Prezime uz --add-user ili --admin."),
+                                            Ui(u"PREZIME"));
     const QCommandLineOption newBookOption(QStringLiteral("new-book"),
-                                           QStringLiteral("Pravi nov, prazan delovodnik ustanove tamo gde ga ini datoteka "
-                                                          "navodi (uz --organization, --admin i --password-stdin) i izlazi."));
+                                           Ui(u"Pravi nov, prazan delovodnik ustanove tamo gde ga %1 datoteka "
+                                              u"navodi (uz --organization, --admin i --password-stdin) i izlazi.")
+                                               .arg(u"ini"));
     const QCommandLineOption organizationOption(QStringLiteral("organization"),
-                                                QStringLiteral("Naziv organizacije uz --new-book."), QStringLiteral("NAZIV"));
+                                                Ui(u"Naziv organizacije uz --new-book."), Ui(u"NAZIV"));
     const QCommandLineOption adminOption(QStringLiteral("admin"),
-                                         QStringLiteral("Korisničko ime prvog administratora uz --new-book."),
+                                         Ui(u"Korisničko ime prvog administratora uz --new-book."),
                                          QStringLiteral("LOGIN"));
     const QCommandLineOption importPartnersOption(QStringLiteral("import-partners"),
-                                                  QStringLiteral("Uvozi partnere iz CSV datoteke (UTF-8 ili Windows-1250, "
-                                                                 "; ili , između kolona, prvi red su nazivi kolona) i izlazi."),
+                                                  Ui(u"Uvozi partnere iz %1 datoteke (UTF-8 ili Windows-1250, "
+                                                     u"; ili , između kolona, prvi red su nazivi kolona) i izlazi.")
+                                                      .arg(u"CSV"),
                                                   QStringLiteral("FILE.csv"));
     const QCommandLineOption mergeDuplicatesOption(QStringLiteral("merge-duplicates"),
-                                                   QStringLiteral("Uz --import-partners: duplikat (isti PIB ili naziv) "
-                                                                  "dopunjuje postojećeg partnera umesto da se preskoči."));
-    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Veličina prozora."),
+                                                   Ui(u"Uz --import-partners: duplikat (isti PIB ili naziv) "
+                                                      u"dopunjuje postojećeg partnera umesto da se preskoči."));
+    const QCommandLineOption sizeOption(QStringLiteral("size"), Ui(u"Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
+    const QCommandLineOption scriptOption(QStringLiteral("script"),
+                                          Ui(u"Pismo interfejsa i poruka: %1 ili %2 (podrazumeva se pismo koje "
+                                             u"je korisnik izabrao).")
+                                              .arg(ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic)),
+                                          QStringLiteral("latin|cyrillic"));
     parser.addOptions({userOption, passwordOption, passwordStdinOption, screenshotOption, selectOption, actionOption,
                        addUserOption, firstNameOption, lastNameOption, newBookOption, organizationOption, adminOption,
-                       importPartnersOption, mergeDuplicatesOption, sizeOption});
+                       importPartnersOption, mergeDuplicatesOption, sizeOption, scriptOption});
     const QList<QCommandLineOption> moduleParserOptions = addModuleOptions(parser, moduleOptions);
 
-    TCommandLine line;
     // As QCommandLineParser::process says it, but the caller ends the process:
     // the modules are loaded and go down in order.
     if (!parser.parse(app.arguments())) {
@@ -108,7 +129,7 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
         return line;
     }
     if (parser.isSet(versionOption)) {
-        std::printf("%s, verzija %s\n", qPrintable(ConsoleName()), qPrintable(ConsoleVersion()));
+        std::printf("%s\n", qPrintable(Ui(u"%1, verzija %2").arg(Ui(ConsoleName()), ConsoleVersion())));
         line.Exit = 0;
         return line;
     }
@@ -132,6 +153,28 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
         if (parser.isSet(option))
             line.ModuleValues.insert(option.names().constFirst(), parser.value(option));
     return line;
+}
+
+std::optional<QString> ScriptArgument(const QStringList &arguments)
+{
+    std::optional<QString> value;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg == QLatin1String("--script"))
+            value = i + 1 < arguments.size() ? arguments[++i] : QString();
+        else if (arg.startsWith(QLatin1String("--script=")))
+            value = arg.mid(9);
+    }
+    return value;
+}
+
+QString UnknownScriptText(const QString &name)
+{
+    // The values as typed on the line: in Latin whatever the script.
+    return Ui(u"Nepoznato pismo „%1“: --script prima %2 ili %3.")
+        .arg(name, ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic));
 }
 
 bool WantsNoWindow(int argc, char **argv)

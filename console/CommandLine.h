@@ -1,6 +1,7 @@
 #pragma once
 // The console's command line: what a script or a user asked for at start.
 
+#include "InterfaceScript.h"
 #include "ModuleCommands.h"
 
 #include <QSize>
@@ -27,6 +28,7 @@ struct TCommandLine
     bool MergeDuplicates = false;      // --merge-duplicates, with --import-partners
     QString Size;                      // --size, "WxH"
     bool SizeGiven = false;            // --size was on the line: it wins over the remembered size
+    std::optional<TScript> Script;     // --script: the interface's, instead of the user's setting
     TCommandValues ModuleValues;       // the loaded modules' options given, by name
     std::optional<int> Exit;           // --help or a line that cannot be read: end with this code
 
@@ -36,9 +38,17 @@ struct TCommandLine
 };
 
 // Reads the application's arguments: the console's own options and those
-// the loaded modules offer. For --help it prints the help, and for an
-// unknown option Qt's message, and sets Exit.
+// the loaded modules offer. A --script is applied (SetInterfaceScript) before
+// anything is said, so the help and all later messages are in it. For --help
+// it prints the help, for an unknown option Qt's message and for an unknown
+// script UnknownScriptText, and sets Exit (ceBadLine for the script).
 TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandOption> &moduleOptions);
+
+// The value of the last --script among the arguments (the program's name
+// first), as typed; nullopt without one.
+std::optional<QString> ScriptArgument(const QStringList &arguments);
+// The refusal of a --script value that names no script.
+QString UnknownScriptText(const QString &name);
 
 // Whether the arguments ask for a run without a window: any option that is
 // not the console's own is a module's, for a command. Read before the

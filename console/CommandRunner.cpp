@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -89,7 +90,7 @@ QString CommandLineProblem(const TCommandLine &line, TConsole &console)
         commands += int(module.HasCommand);
     }
     if (commands > 1)
-        return QStringLiteral("Odjednom se radi samo jedna naredba jednog modula.");
+        return Ui(u"Odjednom se radi samo jedna naredba jednog modula.");
     return {};
 }
 

@@ -8,6 +8,7 @@
 #include "Guard.h"
 #include "Help.h"
 #include "IniFile.h"
+#include "InterfaceScript.h"
 #include "ModuleMenuActions.h"
 #include "StatusBar.h"
 
@@ -55,10 +56,10 @@ private:
 TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseCaption, QWidget *parent)
     : QMainWindow(parent),
       m_countSource(std::make_unique<TDataSource>()),
-      m_countLink(std::make_unique<CountLink>(*this))
+      m_countLink(std::make_unique<CountLink>(*this)),
+      m_userName(userName)
 {
     setObjectName(QStringLiteral("consoleWindow"));
-    setWindowTitle(ConsoleName());
 
     m_snapinList = new QListWidget;
     m_snapinList->setObjectName(QStringLiteral("snapinList"));
@@ -66,7 +67,7 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_snapinList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_navigatorPanel = makePanel(QStringLiteral("navigatorPanel"), nullptr);
     m_viewerPanel = makePanel(QStringLiteral("viewerPanel"), nullptr);
-    m_placeholder = new QLabel(QStringLiteral("Nijedan modul nije učitan."), m_viewerPanel);
+    m_placeholder = new QLabel(m_viewerPanel);
     m_placeholder->setAlignment(Qt::AlignCenter);
     m_viewerPanel->layout()->addWidget(m_placeholder);
 
@@ -84,21 +85,21 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     main->setSizes({260, 1000});
     setCentralWidget(main);
 
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("&Datoteka"));
+    m_fileMenu = menuBar()->addMenu(QString());
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    m_exitAction = m_fileMenu->addAction(QStringLiteral("&Izlaz"));
+    m_exitAction = m_fileMenu->addAction(QString());
     m_exitAction->setObjectName(QStringLiteral("exitAction"));
     m_exitAction->setShortcut(QKeySequence::Quit);
     ConnectGuarded(m_exitAction, [this] { close(); });
-    m_registersMenu = menuBar()->addMenu(QStringLiteral("Š&ifarnici"));
+    m_registersMenu = menuBar()->addMenu(QString());
     m_registersMenu->setObjectName(QStringLiteral("registersMenu"));
     m_registersMenu->menuAction()->setVisible(false); // until a register is added
-    m_actionsMenu = menuBar()->addMenu(QStringLiteral("&Akcije"));
+    m_actionsMenu = menuBar()->addMenu(QString());
     m_actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
     m_actionsMenu->setEnabled(false);
-    QMenu *helpMenu = m_helpMenu = menuBar()->addMenu(QStringLiteral("Pomo&ć"));
+    QMenu *helpMenu = m_helpMenu = menuBar()->addMenu(QString());
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction *guideAction = helpMenu->addAction(QStringLiteral("&Uputstvo"));
+    QAction *guideAction = m_guideAction = helpMenu->addAction(QString());
     guideAction->setObjectName(QStringLiteral("guideAction"));
     // Where the application's F1 key is installed it gets F1 first, for
     // every window; the shortcut serves this window without it.
@@ -107,29 +108,28 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
         QWidget *focus = QApplication::focusWidget();
         ShowHelp(focus && focus->window() == this ? focus : this);
     });
-    QAction *aboutAction = m_aboutAction = helpMenu->addAction(QStringLiteral("&O programu"));
+    QAction *aboutAction = m_aboutAction = helpMenu->addAction(QString());
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
-    m_aboutText = AboutText(ConsoleName(), ConsoleVersion(), {});
-    ConnectGuarded(aboutAction, [this] { MessageDlg(m_aboutText, TMsgDlgType::Information, mbOK); });
+    m_aboutText = [] { return AboutText(ConsoleName(), ConsoleVersion(), {}); };
+    ConnectGuarded(aboutAction, [this] { MessageDlg(m_aboutText(), TMsgDlgType::Information, mbOK); });
 
-    m_toolBar = addToolBar(QStringLiteral("Akcije"));
+    m_toolBar = addToolBar(QString());
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolBar->setVisible(false); // shown while it carries a snap-in's actions
-    m_registersBar = addToolBar(QStringLiteral("Šifarnici"));
+    m_registersBar = addToolBar(QString());
     m_registersBar->setObjectName(QStringLiteral("registersToolBar"));
     m_registersBar->setMovable(false);
     m_registersBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    auto *registersButton = new QToolButton(m_registersBar);
+    auto *registersButton = m_registersButton = new QToolButton(m_registersBar);
     registersButton->setObjectName(QStringLiteral("registersButton"));
-    registersButton->setText(QStringLiteral("Šifarnici"));
     registersButton->setMenu(m_registersMenu);
     registersButton->setPopupMode(QToolButton::InstantPopup);
     m_registersBar->addWidget(registersButton);
     m_registersBar->setVisible(false);
 
-    m_userLabel = new QLabel(QStringLiteral("Korisnik: %1").arg(userName));
+    m_userLabel = new QLabel;
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
     m_databaseLabel = new QLabel(databaseCaption);
     m_databaseLabel->setObjectName(QStringLiteral("databaseLabel"));
@@ -145,12 +145,58 @@ TConsoleWindow::TConsoleWindow(const QString &userName, const QString &databaseC
     m_statusService = IRef<IStatusBar>(new TStatusBarService(statusBar()));
 
     connect(m_snapinList, &QListWidget::currentRowChanged, this, [this](int row) { Guarded([this, row] { activate(row); }); });
+    retranslate();
+}
+
+void TConsoleWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Guarded([this] { retranslate(); });
+    QMainWindow::changeEvent(event);
+}
+
+void TConsoleWindow::retranslate()
+{
+    setWindowTitle(Ui(ConsoleName()));
+    m_placeholder->setText(Ui(u"Nijedan modul nije učitan."));
+    m_fileMenu->setTitle(Ui(u"&Datoteka"));
+    m_exitAction->setText(Ui(u"&Izlaz"));
+    m_registersMenu->setTitle(Ui(u"Š&ifarnici"));
+    m_actionsMenu->setTitle(Ui(u"&Akcije"));
+    m_helpMenu->setTitle(Ui(u"Pomo&ć"));
+    m_guideAction->setText(Ui(u"&Uputstvo"));
+    m_aboutAction->setText(Ui(u"&O programu"));
+    m_toolBar->setWindowTitle(Ui(u"Akcije"));
+    m_registersBar->setWindowTitle(Ui(u"Šifarnici"));
+    m_registersButton->setText(Ui(u"Šifarnici"));
+    m_userLabel->setText(Ui(u"Korisnik: %1").arg(m_userName));
+    for (const auto &[action, latin] : std::as_const(m_captions))
+        if (action)
+            action->setText(Ui(latin));
+    for (int i = 0; i < m_snapinList->count() && i < int(m_snapins.size()); ++i)
+        captionSnapin(i);
+    // The module's own menu entries come again from the module, in the new script.
+    if (!m_helpActions.isEmpty())
+        addHelpActions();
+    showCount();
+}
+
+void TConsoleWindow::captionSnapin(int index)
+{
+    QListWidgetItem *item = m_snapinList->item(index);
+    const IRef<ISnapin> &snapin = m_snapins[size_t(index)];
+    Guarded([&] {
+        item->setData(Qt::UserRole, snapin->GetName());
+        item->setText(Ui(snapin->GetName()));
+        item->setToolTip(Ui(snapin->GetDescription()));
+    });
 }
 
 QAction *TConsoleWindow::AddRegister(const QString &caption, const QString &objectName, std::function<void()> open)
 {
-    QAction *action = m_registersMenu->addAction(caption);
+    QAction *action = m_registersMenu->addAction(Ui(caption));
     action->setObjectName(objectName);
+    m_captions.emplace_back(action, caption);
     ConnectGuarded(action, std::move(open));
     m_registersMenu->menuAction()->setVisible(true);
     m_registersBar->setVisible(true);
@@ -159,8 +205,9 @@ QAction *TConsoleWindow::AddRegister(const QString &caption, const QString &obje
 
 QAction *TConsoleWindow::AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run)
 {
-    auto *action = new QAction(caption, m_fileMenu);
+    auto *action = new QAction(Ui(caption), m_fileMenu);
     action->setObjectName(objectName);
+    m_captions.emplace_back(action, caption);
     m_fileMenu->insertAction(m_exitAction, action);
     ConnectGuarded(action, std::move(run));
     return action;
@@ -179,9 +226,8 @@ void TConsoleWindow::SetSnapins(const std::vector<IRef<ISnapin>> &snapins)
     m_snapins = snapins;
     for (const auto &snapin : m_snapins) {
         auto *item = new QListWidgetItem(m_snapinList);
+        captionSnapin(m_snapinList->count() - 1);
         Guarded([&] {
-            item->setText(snapin->GetName());
-            item->setToolTip(snapin->GetDescription());
             const QImage image = snapin->GetImage();
             if (!image.isNull())
                 item->setIcon(QIcon(QPixmap::fromImage(image)));
@@ -200,7 +246,7 @@ void TConsoleWindow::addHelpActions()
             if (!module)
                 return;
             for (const TModuleMenuAction &a : module->HelpMenuActions()) {
-                auto *action = new QAction(a.Caption, m_helpMenu);
+                auto *action = new QAction(Ui(a.Caption), m_helpMenu);
                 action->setObjectName(a.ObjectName);
                 m_helpMenu->insertAction(m_aboutAction, action);
                 ConnectGuarded(action, [this, run = a.Run] { run(this); });
@@ -228,7 +274,9 @@ bool TConsoleWindow::SelectSnapin(const QString &name)
 {
     const QStringList names = SnapinNames();
     for (int i = 0; i < names.size(); ++i)
-        if (name.isEmpty() || names[i].compare(name, Qt::CaseInsensitive) == 0) {
+        // The module's name as it gives it, or as the window shows it.
+        if (name.isEmpty() || names[i].compare(name, Qt::CaseInsensitive) == 0
+            || m_snapinList->item(i)->data(Qt::UserRole).toString().compare(name, Qt::CaseInsensitive) == 0) {
             SelectSnapin(i);
             return m_current == i;
         }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -21,6 +22,7 @@ class QListWidget;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class QToolButton;
 class TDataSource;
 class TIniFile;
 
@@ -32,8 +34,8 @@ public:
     ~TConsoleWindow() override;
 
     void SetSnapins(const std::vector<IRef<ISnapin>> &snapins);
-    // Selects the snap-in whose name matches (case-insensitive); an empty
-    // name selects the first. False when there is no such snap-in.
+    // Selects the snap-in whose name, as the module gives it or as the list
+    // shows it, matches (case-insensitive); an empty name selects the first. False when there is no such snap-in.
     bool SelectSnapin(const QString &name);
     void SelectSnapin(int index);
     int CurrentSnapin() const { return m_current; }
@@ -43,7 +45,12 @@ public:
     bool TriggerAction(const QString &name);
     void ShowWarnings(const QStringList &warnings);
     // What "O programu" shows (see AboutText); at first the console alone.
-    void SetAboutText(const QString &text) { m_aboutText = text; }
+    void SetAboutText(const QString &text)
+    {
+        m_aboutText = [text] { return text; };
+    }
+    // The same, made when it is shown: in the script of that moment.
+    void SetAboutText(std::function<QString()> text) { m_aboutText = std::move(text); }
 
     // Shutdown, before the modules are finalized: hides the selected
     // snap-in's frames and lets go of every module object.
@@ -59,9 +66,10 @@ public:
 
     // Adds a register to the "Šifarnici" menu and to the toolbar's
     // "Šifarnici" button; open runs when it is chosen. The action is the
-    // window's; its object name is objectName.
+    // window's; its object name is objectName. caption is the Latin text:
+    // shown through Ui(), again whenever the interface's script changes.
     QAction *AddRegister(const QString &caption, const QString &objectName, std::function<void()> open);
-    // Adds an action to the "Datoteka" menu above "Izlaz".
+    // Adds an action to the "Datoteka" menu above "Izlaz"; caption as above.
     QAction *AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run);
 
     // The console's IStatusBar service, showing in this window.
@@ -70,7 +78,15 @@ public:
     QWidget *NavigatorPanel() const { return m_navigatorPanel; }
     QWidget *ViewerPanel() const { return m_viewerPanel; }
 
+protected:
+    // A new interface script (SetInterfaceScript) redraws the window's own
+    // texts and the modules' "Pomoć" entries at once; a snap-in's frame
+    // shown in it and the windows already open follow on their own or not.
+    void changeEvent(QEvent *event) override;
+
 private:
+    void retranslate();
+    void captionSnapin(int index);
     void activate(int index);
     void deactivate();
     void showCount();
@@ -89,7 +105,9 @@ private:
     QToolBar *m_registersBar;
     QMenu *m_actionsMenu;
     QMenu *m_helpMenu;
+    QAction *m_guideAction;
     QAction *m_aboutAction;
+    QToolButton *m_registersButton;
     QList<QAction *> m_helpActions; // the snap-ins' (ModuleMenuActions.h)
     QLabel *m_userLabel;
     QLabel *m_databaseLabel;
@@ -109,5 +127,8 @@ private:
     IRef<IStatusBar> m_statusService;
     std::unique_ptr<TIniFile> m_layout;
     QString m_login;
-    QString m_aboutText;
+    std::function<QString()> m_aboutText;
+    QString m_userName;
+    // The actions added with a Latin caption, to be shown again in a new script.
+    std::vector<std::pair<QPointer<QAction>, QString>> m_captions;
 };

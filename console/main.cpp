@@ -20,6 +20,7 @@
 #include "ClassificationWindow.h"
 #include "OrgUnitsWindow.h"
 #include "KException.h"
+#include "InterfaceScript.h"
 #include "ModuleLoader.h"
 #include "ModuleSampleData.h"
 #include "NewBook.h"
@@ -30,6 +31,8 @@
 #include "SampleData.h"
 #include "SchemaInstaller.h"
 #include "SerbianQtTexts.h"
+#include "SettingsDialog.h"
+#include "UserSettings.h"
 #include "PartnersWindow.h"
 #include "Services.h"
 #include "UsersWindow.h"
@@ -101,7 +104,7 @@ bool prepareDatabase(TZConnection &connection, TConsole &console)
         return false;
     } catch (const KException &e) {
         connection.Disconnect();
-        fail(QStringLiteral("Baza podataka nije pripremljena: %1").arg(e.message()));
+        fail(Ui(u"Baza podataka nije pripremljena: %1").arg(e.message()));
         return false;
     }
 }
@@ -118,7 +121,7 @@ int addUser(TSecurityService &security, const TCommandLine &line)
         fail(e.message());
         return 1;
     }
-    std::printf("Korisnik %s je sačuvan.\n", qPrintable(*line.AddUser));
+    std::printf("%s\n", qPrintable(Ui(u"Korisnik %1 je sačuvan.").arg(*line.AddUser)));
     return 0;
 }
 
@@ -131,6 +134,7 @@ int importPartners(TSecurityService &security, const TCommandLine &line, TZConne
         return 2;
     const TRegisterActor actor =
         user.UserID > 0 ? PartnerActor(user)
+                        // stored in the history as it is: not a text of the interface
                         : RegisterActor(0, QStringLiteral("komandna linija (%1)").arg(qEnvironmentVariable("USER")));
     return ImportPartnersCommand(connection, *line.ImportPartners, line.MergeDuplicates, actor);
 }
@@ -157,7 +161,7 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
             // On standard input the password stays out of the process list.
             const QString password = line.PasswordFromStdin ? QTextStream(stdin).readLine() : line.Password;
             if (!security.Login(*line.User, password)) {
-                fail(QStringLiteral("Prijava nije uspela: %1").arg(security.LoginError()));
+                fail(Ui(u"Prijava nije uspela: %1").arg(security.LoginError()));
                 return 2;
             }
         } else if (!LogInWithDialog(security, iniPath)) {
@@ -168,6 +172,22 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
         return 1;
     }
     return std::nullopt;
+}
+
+// The logged-in user's own script, unless --script chose one for this run.
+// Before any window of the user is made. An unreadable setting leaves the
+// script as it is: no reason not to start.
+void applyUserScript(TSecurityService &security, const TCommandLine &line)
+{
+    if (line.Script)
+        return;
+    TUserDesc user;
+    try {
+        if (security.GetCurrentUser(user, 0) && user.UserID > 0)
+            SetInterfaceScript(UserSettings::Script(*security.GetConnection(), user.UserID));
+    } catch (const KException &e) {
+        LogError(e.message());
+    }
 }
 
 // The "Šifarnici": what a clerk uses daily first, the administrator's lists last.
@@ -205,6 +225,8 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
     addRegisters(*window, security);
     window->AddFileAction(QStringLiteral("Promena lozinke…"), QStringLiteral("changePasswordAction"),
                           [&security, w] { ChangeOwnPassword(security, w); });
+    window->AddFileAction(QStringLiteral("Podešavanja…"), QStringLiteral("settingsAction"),
+                          [&security, w] { EditOwnSettings(security, w); });
     window->AddFileAction(QStringLiteral("Odjava"), QStringLiteral("logoutAction"), logout);
     console.AddService(IRef<IInterface>(window->StatusService()));
     window->resize(ConsoleLayout::FirstSize(size));
@@ -220,7 +242,7 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
         window->resize(size);
     window->SetSnapins(console.Snapins());
     window->ShowWarnings(loader.Warnings());
-    window->SetAboutText(AboutText(ConsoleName(), ConsoleVersion(), loader.Modules()));
+    window->SetAboutText([&loader] { return AboutText(ConsoleName(), ConsoleVersion(), loader.Modules()); });
     window->show();
     return window;
 }
@@ -230,12 +252,12 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
 int followScript(TConsoleWindow &window, const TCommandLine &line)
 {
     if (!window.SelectSnapin(line.Select) && !line.Select.isEmpty()) {
-        fail(QStringLiteral("Snap-in „%1“ nije pronađen. Učitani su: %2")
+        fail(Ui(u"Snap-in „%1“ nije pronađen. Učitani su: %2")
                  .arg(line.Select, window.SnapinNames().join(QStringLiteral(", "))));
         return 3;
     }
     if (line.Action && !window.TriggerAction(*line.Action)) {
-        fail(QStringLiteral("Akcija „%1“ nije pronađena ili nije dostupna.").arg(*line.Action));
+        fail(Ui(u"Akcija „%1“ nije pronađena ili nije dostupna.").arg(*line.Action));
         return 5;
     }
     return 0;
@@ -247,7 +269,7 @@ void saveScreenshotLater(TConsoleWindow *window, const QString &file)
     // Give the frames' deferred loads and layouts time to settle first.
     QTimer::singleShot(500, window, [window, file] {
         if (!window->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "Snimak nije sačuvan: %s\n", qPrintable(file));
+            std::fprintf(stderr, "%s\n", qPrintable(Ui(u"Snimak nije sačuvan: %1").arg(file)));
             QApplication::exit(4);
             return;
         }
@@ -330,7 +352,7 @@ int main(int argc, char *argv[])
     }
     const std::optional<QSize> size = ParseWindowSize(line.Size);
     if (!size) {
-        fail(QStringLiteral("Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
+        fail(Ui(u"Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
         return 1;
     }
 
@@ -369,6 +391,7 @@ int main(int argc, char *argv[])
         return importPartners(security, line, *session.Connection);
     if (const std::optional<int> exitCode = logIn(security, line, iniPath))
         return *exitCode;
+    applyUserScript(security, line);
 
     if (line.ImportPartners)
         return importPartners(security, line, *session.Connection);
@@ -399,6 +422,7 @@ int main(int argc, char *argv[])
         try {
             if (!LogInWithDialog(security, iniPath))
                 return 0;
+            applyUserScript(security, line);
         } catch (const KException &e) {
             fail(e.message());
             return 1;

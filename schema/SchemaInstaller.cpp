@@ -41,6 +41,8 @@ QString stepFile(const TZConnection &connection, int version)
         return mysql ? QStringLiteral(":/schema/mysql-document-text.sql") : QStringLiteral(":/schema/sqlite-document-text.sql");
     case 10:
         return mysql ? QStringLiteral(":/schema/mysql-folded-keys.sql") : QStringLiteral(":/schema/sqlite-folded-keys.sql");
+    case 11:
+        return mysql ? QStringLiteral(":/schema/mysql-user-settings.sql") : QStringLiteral(":/schema/sqlite-user-settings.sql");
     default:
         throw EDatabaseError(QStringLiteral("Nepoznat korak šeme: %1").arg(version));
     }

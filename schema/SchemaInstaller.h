@@ -29,7 +29,7 @@ public:
 };
 
 // The highest step this program knows; a new or upgraded database has it.
-constexpr int CurrentSchemaVersion = 10;
+constexpr int CurrentSchemaVersion = 11;
 
 // The statements of the backend's base schema file, in order.
 QStringList SchemaStatements(const TZConnection &connection);

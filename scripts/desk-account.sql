@@ -14,7 +14,9 @@
 --
 -- The history and the kept handover records only grow: the desks may read
 -- and add to them, never change or delete them. The history's chain head is
--- only read and moved on. The schema's version is read only. Every other table gets SELECT, INSERT, UPDATE and DELETE; no DDL,
+-- only read and moved on. The schema's version is read only. A user's
+-- settings are written, never deleted (the program keeps a desk to its own
+-- user's rows). Every other table gets SELECT, INSERT, UPDATE and DELETE; no DDL,
 -- no GRANT OPTION, no global privileges.
 
 SET @desk_user = IFNULL(@desk_user, 'pisarnica');
@@ -51,6 +53,7 @@ BEGIN NOT ATOMIC
           THEN 'SELECT, INSERT'
         WHEN t.name IN ('historychain') THEN 'SELECT, UPDATE'
         WHEN t.name IN ('schemaversion') THEN 'SELECT'
+        WHEN t.name IN ('usersetting') THEN 'SELECT, INSERT, UPDATE'
         ELSE 'SELECT, INSERT, UPDATE, DELETE'
       END,
       ' ON ', target, '`', REPLACE(t.name, '`', '``'), '` TO ', account);

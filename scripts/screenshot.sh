@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, then photographs headless, on sample data:
-#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno|subject|scan ...]
+#   scripts/screenshot.sh [OUT_DIR] [console|detail|proceeding|picker|help|register|history|registers|classification|closing|storno|subject|scan|settings ...]
 # (default build/screenshots, every part). Writes into OUT_DIR:
 #  console:    console.png, the console with the ledger selected and the list
 #              filtered to this month (newest first, the arrow on the date
@@ -49,12 +49,16 @@
 #  scan:       through the scan page's test, sken.png (the page "Sken" on a
 #              three-page PDF); through the stamp's test stambilj-dialog.png
 #              and the stamp on its label stambilj.pdf with stambilj.png.
+#  settings:   through the settings' test, settings.png and
+#              settings-cyrillic.png ("Podešavanja" in each script), and
+#              console-cyrillic-1024x700.png (the console run with --script
+#              cyrillic on a small screen).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out_dir=${1:-$root/build/screenshots}
 shift || true
-parts=${*:-console detail proceeding picker help register history registers classification closing storno subject scan}
+parts=${*:-console detail proceeding picker help register history registers classification closing storno subject scan settings}
 size=${SCREENSHOT_SIZE:-1280x800}
 
 [[ " $parts " != *" proceeding "* && " $parts " != *" register "* && " $parts " != *" history "* && " $parts " != *" classification "* && " $parts " != *" closing "* && " $parts " != *" scan "* ]] || command -v pdftoppm >/dev/null || bash scripts/install-deps.sh
@@ -143,6 +147,14 @@ for part in $parts; do
       shoot tst_stamp "print:label"
       pdftoppm -png -r 300 -singlefile "$out_dir/stambilj.pdf" "$out_dir/stambilj"
       echo "Wrote $out_dir/sken.png, stambilj-dialog.png, stambilj.pdf and stambilj.png" ;;
-    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing, storno, subject or scan)" >&2; exit 2 ;;
+    settings)
+      shoot tst_usersettings dialog
+      work=$(mktemp -d)
+      cp "$root/build/console/kconsole" "$work/kconsole"
+      echo 'ana123' | "$work/kconsole" --user ana --password-stdin --script cyrillic --select Delovodnik \
+        --action ThisMonthAction --size 1024x700 --screenshot "$out_dir/console-cyrillic-1024x700.png"
+      rm -rf "$work"
+      echo "Wrote $out_dir/settings.png, settings-cyrillic.png and console-cyrillic-1024x700.png" ;;
+    *) echo "Unknown part: $part (console, detail, proceeding, picker, help, register, history, registers, classification, closing, storno, subject, scan or settings)" >&2; exit 2 ;;
   esac
 done

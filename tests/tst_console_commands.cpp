@@ -86,6 +86,7 @@ private slots:
         QTest::newRow("a module's") << QStringList{"--user", "ana", "--export-csv", "a.csv"} << true;
         QTest::newRow("a module's with =") << QStringList{"--register-pdf=b.pdf"} << true;
         QTest::newRow("after --") << QStringList{"--", "x"} << false;
+        QTest::newRow("the script, a window") << QStringList{"--user", "ana", "--script", "cyrillic"} << false;
     }
     void noWindow()
     {

@@ -48,6 +48,7 @@ private slots:
         QTest::newRow("handover numbers") << "handovercounter" << "DELETE,INSERT,SELECT,UPDATE";
         QTest::newRow("items") << "ledgeritem" << "DELETE,INSERT,SELECT,UPDATE";
         QTest::newRow("cluster's row claims") << "rowclaim" << "DELETE,INSERT,SELECT,UPDATE";
+        QTest::newRow("users' settings") << "usersetting" << "INSERT,SELECT,UPDATE";
     }
     void tablesGrantedByKind()
     {

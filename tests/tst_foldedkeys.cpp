@@ -96,7 +96,7 @@ private slots:
         const qint64 partner = fx.Insert(QStringLiteral("partner"), {{"name", QStringLiteral("Ужице Đak")}});
         UpgradeSchema(c);
         UpgradeSchema(c);
-        QCOMPARE(SchemaVersion(c), 10);
+        QCOMPARE(SchemaVersion(c), 11);
         QCOMPARE(key(c, QStringLiteral("partner"), QStringLiteral("name"), partner), QStringLiteral("uzice djak"));
         QCOMPARE(found(c, QStringLiteral("partner"), QStringLiteral("name"), QStringLiteral("UŽICE")),
                  QList<qint64>{partner});

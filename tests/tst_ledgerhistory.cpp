@@ -251,7 +251,7 @@ private slots:
         QList<int> versions;
         while (q->next())
             versions << q->value(0).toInt();
-        QCOMPARE(versions, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QCOMPARE(versions, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
         QCOMPARE(c.OpenQuery(QStringLiteral("SELECT COUNT(*) FROM ledgerhistory"))->next(), true);
         auto index = c.OpenQuery(sqlite ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'ix_ledgeritem_partnerid'")
                                         : QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = "

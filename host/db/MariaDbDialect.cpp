@@ -146,3 +146,15 @@ QString TMariaDbDialect::NowSql() const
 {
     return QStringLiteral("DATE_FORMAT(NOW(), '%Y-%m-%d %H:%i:%s')");
 }
+
+QString TMariaDbDialect::UpsertSql(const QString &table, const QStringList &keyColumns,
+                                   const QStringList &valueColumns) const
+{
+    const QStringList columns = keyColumns + valueColumns;
+    QStringList sets;
+    for (const QString &column : valueColumns)
+        sets << column + QStringLiteral(" = VALUES(") + column + u')';
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON DUPLICATE KEY UPDATE %4")
+        .arg(table, columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "),
+             sets.join(u", "));
+}

@@ -38,4 +38,6 @@ public:
     QString LockRowSql(const QString &table, const QString &keyColumn) const override;
     QString HeldReadSql(const QString &table, const QString &keyColumn, const QString &columns) const override;
     QString NowSql() const override;
+    QString UpsertSql(const QString &table, const QStringList &keyColumns,
+                      const QStringList &valueColumns) const override;
 };

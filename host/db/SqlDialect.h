@@ -8,6 +8,7 @@
 #include "KExport.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
@@ -79,6 +80,12 @@ public:
     // The current time as yyyy-MM-dd hh:mm:ss: the server's clock on MariaDB,
     // this computer's on SQLite (its own "server").
     virtual QString NowSql() const = 0;
+    // One statement writing a row of table: keyColumns then valueColumns,
+    // one ? each. Where a row with that key (a unique key of table) is there
+    // already, its valueColumns take the values instead; two desks writing
+    // one key at once leave the later one's values, and neither is refused.
+    virtual QString UpsertSql(const QString &table, const QStringList &keyColumns,
+                              const QStringList &valueColumns) const = 0;
 
 protected:
     // A column default as the catalogue spells it, without the quotes of a text.

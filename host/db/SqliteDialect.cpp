@@ -229,3 +229,15 @@ QString TSqliteDialect::NowSql() const
 {
     return QStringLiteral("strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')");
 }
+
+QString TSqliteDialect::UpsertSql(const QString &table, const QStringList &keyColumns,
+                                  const QStringList &valueColumns) const
+{
+    const QStringList columns = keyColumns + valueColumns;
+    QStringList sets;
+    for (const QString &column : valueColumns)
+        sets << column + QStringLiteral(" = excluded.") + column;
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
+        .arg(table, columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "),
+             keyColumns.join(u", "), sets.join(u", "));
+}

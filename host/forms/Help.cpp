@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Guard.h"
 #include "HelpWindow.h"
+#include "InterfaceScript.h"
 
 #include <QApplication>
 #include <QFile>
@@ -124,7 +125,7 @@ void ShowHelp(QWidget *from)
     const QString anchor = HelpAnchor(HelpContextOf(from));
     const TGuide *guide = guideFor(anchor);
     if (!guide) {
-        MessageDlg(QStringLiteral("Uputstvo nije dostupno: nijedan učitani modul ga ne donosi."),
+        MessageDlg(Ui(u"Uputstvo nije dostupno: nijedan učitani modul ga ne donosi."),
                    TMsgDlgType::Information, mbOK);
         return;
     }

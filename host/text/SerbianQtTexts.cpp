@@ -79,6 +79,19 @@ constexpr TText kTexts[] = {
     {"QShortcut", "Help", "Pomoć"},
     {"QShortcut", "Menu", "Meni"},
 
+    // The console's --help and its refusals of a line it cannot read.
+    {"QCommandLineParser", "Usage: %1", "Upotreba: %1"},
+    {"QCommandLineParser", "[options]", "[opcije]"},
+    {"QCommandLineParser", "Options:", "Opcije:"},
+    {"QCommandLineParser", "Arguments:", "Argumenti:"},
+    {"QCommandLineParser", "Displays help on commandline options.", "Prikazuje pomoć za opcije komandne linije."},
+    {"QCommandLineParser", "Displays help including Qt specific options.", "Prikazuje pomoć i sa opcijama Qt biblioteke."},
+    {"QCommandLineParser", "Displays version information.", "Prikazuje verziju programa."},
+    {"QCommandLineParser", "Unknown option '%1'.", "Nepoznata opcija „%1“."},
+    {"QCommandLineParser", "Unknown options: %1.", "Nepoznate opcije: %1."},
+    {"QCommandLineParser", "Missing value after '%1'.", "Nedostaje vrednost posle „%1“."},
+    {"QCommandLineParser", "Unexpected value after '%1'.", "Neočekivana vrednost posle „%1“."},
+
     // The file dialog.
     {"QFileDialog", "Look in:", "Traži u:"},
     {"QFileDialog", "File &name:", "&Naziv datoteke:"},

@@ -2,13 +2,16 @@
 // The window that shows a user guide: one for the whole application, made
 // on first use, raised and moved to the asked section on every later one.
 // Over a modal dialog it belongs to that dialog, so the dialog does not
-// block it. It deletes itself when closed.
+// block it. It deletes itself when closed. The guide and the title, written
+// in Latin, are shown in the interface's script (Ui, InterfaceText); the
+// guide's key names, marked <kbd>, stay as the keys print them.
 
 #include "KExport.h"
 
 #include <QWidget>
 
 class QTextBrowser;
+enum class TScript; // InterfaceScript.h
 
 class KCOMMON_EXPORT THelpWindow : public QWidget
 {
@@ -27,4 +30,5 @@ private:
     void open(const QString &resource, const QString &anchor);
 
     QTextBrowser *m_browser;
+    TScript m_script; // the guide's as last loaded
 };
