@@ -8,7 +8,7 @@ namespace {
 
 QString orUnknown(const QString &text)
 {
-    return text.isEmpty() ? QStringLiteral("nepoznata") : text;
+    return text.isEmpty() ? Ui(u"nepoznata") : text;
 }
 
 } // namespace

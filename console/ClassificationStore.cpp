@@ -103,7 +103,7 @@ std::optional<int> TClassificationStore::ParseRetention(const QString &typed)
 
 QString TClassificationStore::RetentionInput(std::optional<int> years)
 {
-    return years ? QString::number(*years) : QStringLiteral("trajno");
+    return years ? QString::number(*years) : Ui(u"trajno");
 }
 
 std::optional<TClassificationRecord> TClassificationStore::byMark(const QString &mark) const

@@ -70,7 +70,7 @@ void TClassificationWindow::Reload()
     QList<qint64> ids;
     for (const TClassificationRecord &c : m_plan) {
         rows << QStringList{indented(c.Mark, c.Mark), indented(c.Mark, c.Name), retentionCell(c.RetentionYears),
-                            c.Active ? QStringLiteral("da") : QStringLiteral("ne")};
+                            c.Active ? Ui(u"da") : Ui(u"ne")};
         ids << c.ClassificationID;
     }
     m_table->SetRows(rows, ids);

@@ -55,7 +55,7 @@ void TItemTypesWindow::Reload()
     QList<QStringList> rows;
     QList<qint64> ids;
     for (const TItemTypeRecord &t : m_types) {
-        rows << QStringList{t.Name, t.Active ? QStringLiteral("da") : QStringLiteral("ne")};
+        rows << QStringList{t.Name, t.Active ? Ui(u"da") : Ui(u"ne")};
         ids << t.ItemTypeID;
     }
     m_table->SetRows(rows, ids);

@@ -106,8 +106,8 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     m_repeat = lineEdit(m_adminBox, "repeatEdit", true);
     auto *adminForm = new QFormLayout(m_adminBox);
     adminForm->addRow(Ui(u"&Korisničko ime:"), m_login);
-    adminForm->addRow(QStringLiteral("&Ime:"), m_firstName);
-    adminForm->addRow(QStringLiteral("P&rezime:"), m_lastName);
+    adminForm->addRow(Ui(u"&Ime:"), m_firstName);
+    adminForm->addRow(Ui(u"P&rezime:"), m_lastName);
     adminForm->addRow(Ui(u"&Lozinka:"), m_password);
     adminForm->addRow(Ui(u"Ponovljena l&ozinka:"), m_repeat);
 
@@ -160,7 +160,7 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     serverForm->addRow(Ui(u"Server:"), hostRow);
     serverForm->addRow(Ui(u"Socket:"), m_socket);
     serverForm->addRow(Ui(u"&Baza:"), m_database);
-    serverForm->addRow(QStringLiteral("N&alog:"), m_user);
+    serverForm->addRow(Ui(u"N&alog:"), m_user);
     serverForm->addRow(Ui(u"Lozinka naloga:"), m_serverPassword);
     serverForm->addRow(m_check, m_checkText);
 

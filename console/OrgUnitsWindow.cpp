@@ -50,7 +50,7 @@ void TOrgUnitsWindow::Reload()
     QList<QStringList> rows;
     QList<qint64> ids;
     for (const TOrgUnitRecord &u : m_units) {
-        rows << QStringList{u.Code, u.Name, u.Active ? QStringLiteral("da") : QStringLiteral("ne")};
+        rows << QStringList{u.Code, u.Name, u.Active ? Ui(u"da") : Ui(u"ne")};
         ids << u.OrgUnitID;
     }
     m_table->SetRows(rows, ids);

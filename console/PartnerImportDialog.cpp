@@ -32,7 +32,7 @@ QString statusText(const TPartnerImportRow &row, const TPartnerImportPlan &plan)
     if (!row.Problem.isEmpty())
         return Ui(u"odbijen: %1").arg(row.Problem);
     if (row.DuplicateReason.isEmpty())
-        return QStringLiteral("novi");
+        return Ui(u"novi");
     const QString of = row.DuplicateOfRow >= 0
                            ? Ui(u"red %1 datoteke").arg(plan.Rows.at(row.DuplicateOfRow).Line)
                            : Ui(u"postojeći partner");

@@ -117,7 +117,7 @@ void TPartnersWindow::Reload()
         for (int column = 0; column < 7; ++column)
             m_list->setItem(row, column, new QTableWidgetItem(RowText(*q, column + 1)));
         const bool active = RowText(*q, 8) != QLatin1String("n");
-        m_list->setItem(row, 7, new QTableWidgetItem(active ? QStringLiteral("da") : QStringLiteral("ne")));
+        m_list->setItem(row, 7, new QTableWidgetItem(active ? Ui(u"da") : Ui(u"ne")));
         m_ids.push_back(q->value(0).toLongLong());
         m_active.push_back(active);
     }
@@ -272,7 +272,7 @@ void TPartnersWindow::MergeCurrent()
         if (Dialogs().MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
             return;
         const int moved = MergePartners(m_connection, keptID, mergedID, m_user);
-        Dialogs().MessageDlg(QStringLiteral("Partner „%1” je spojen u „%2”; premeštenih stavki: %3.")
+        Dialogs().MessageDlg(Ui(u"Partner „%1” je spojen u „%2”; premeštenih stavki: %3.")
                                  .arg(mergedName, keptName)
                                  .arg(moved),
                              TMsgDlgType::Information, mbOK);

@@ -48,7 +48,7 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
 
     auto *form = new QFormLayout(this);
     form->addRow(Ui(u"&Korisničko ime:"), LoginEdit);
-    form->addRow(QStringLiteral("&Ime:"), FirstNameEdit);
+    form->addRow(Ui(u"&Ime:"), FirstNameEdit);
     form->addRow(Ui(u"&Prezime:"), LastNameEdit);
     form->addRow(Ui(u"&Uloga:"), RoleCombo);
     form->addRow(QString(), ActiveCheck);

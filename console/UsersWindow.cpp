@@ -75,7 +75,7 @@ void TUsersWindow::reload(qint64 currentID)
     for (int row = 0; row < m_users.size(); ++row) {
         const TUserRecord &u = m_users[row];
         const QStringList cells{u.Login, u.LastName, u.FirstName, UserRoleText(u.Administrator),
-                                u.Active ? QStringLiteral("da") : QStringLiteral("ne")};
+                                u.Active ? Ui(u"da") : Ui(u"ne")};
         for (int column = 0; column < cells.size(); ++column)
             UsersTable->setItem(row, column, new QTableWidgetItem(cells[column]));
         if (u.UserID == currentID)
