@@ -152,6 +152,24 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
     }
 
+    // A file read: the columns' choices, the plan's counts and the preview's rows.
+    void partnerImportWithFileInCyrillic()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("partneri.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Firma;Grad\nJKP Vodovod \xC4\x8Ca\xC4\x8Dak;Ca\xC4\x8Dak\n");
+        file.close();
+        TPartnerImportDialog dialog(m_db.Connection(), PartnerActor(m_ana));
+        QVERIFY(dialog.LoadFile(path));
+        const QStringList fromFile{QStringLiteral("Firma"), QStringLiteral("Grad"), path};
+        QStringList found = LatinTextsIn(dialog, fromFile);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+        dialog.SetColumn(0, TPartnerColumn::Name);
+        found = LatinTextsIn(dialog, fromFile);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+    }
+
     void messages_data()
     {
         QTest::addColumn<QString>("shown");

@@ -11,6 +11,8 @@
 const QString WriteConflictText = QStringLiteral(
     "Izmena nije sačuvana: iste podatke je u istom trenutku menjao neko drugi. Pokušajte ponovo.");
 
+QString WriteConflictMessage() { return Ui(WriteConflictText); }
+
 namespace {
 const QString SessionClaimKey = QStringLiteral("CONCAT(@@wsrep_node_name, ':', CONNECTION_ID())");
 
