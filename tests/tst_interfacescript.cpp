@@ -28,6 +28,7 @@ private slots:
         QTest::newRow("file filter") << "PDF datoteke (*.pdf)" << "ПДФ датотеке (*.pdf)";
         QTest::newRow("file name") << "Podešavanja su u kconsole.ini." << "Подешавања су у kconsole.ini.";
         QTest::newRow("option") << "Koristite --script cyrillic" << "Користите --script cyrillic";
+        QTest::newRow("option in parentheses") << "Navedite naziv (--organization)." << "Наведите назив (--organization).";
         QTest::newRow("address") << "Pišite na pisarnica@cacak.rs ili https://cacak.rs"
                                  << "Пишите на pisarnica@cacak.rs или https://cacak.rs";
         QTest::newRow("program names") << "Baza MariaDB ili SQLite (Qt, Tesseract)"

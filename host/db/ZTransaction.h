@@ -56,6 +56,8 @@ KCOMMON_EXPORT std::optional<QVariantList> ReadHeldRow(TZConnection &connection,
 // What a user reads when the same rows were written elsewhere at the same
 // moment, twice in a row.
 KCOMMON_EXPORT extern const QString WriteConflictText;
+// WriteConflictText in the interface's script.
+KCOMMON_EXPORT QString WriteConflictMessage();
 
 // Runs work, which begins and commits a transaction of its own, and runs it
 // once more from the start when the database gave it up for a write conflict
@@ -77,7 +79,7 @@ auto RetryOnWriteConflict(TZConnection &connection, Work work) -> decltype(work(
             if (!conflict || connection.InTransaction())
                 throw;
             if (attempt > 0)
-                throw EDatabaseError(WriteConflictText, QStringLiteral("1213"), db ? db->details() : QString());
+                throw EDatabaseError(WriteConflictMessage(), QStringLiteral("1213"), db ? db->details() : QString());
         }
     }
 }

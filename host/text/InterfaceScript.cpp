@@ -50,7 +50,7 @@ bool looksLikeFileName(QStringView word)
 // Whether a whitespace-separated word stays in Latin.
 bool keptInLatin(QStringView word)
 {
-    if (word.startsWith(u"--") || word.contains(u"://") || word.contains(u'@') || word.contains(u'*')
+    if (trimmedWord(word).startsWith(u"--") || word.contains(u"://") || word.contains(u'@') || word.contains(u'*')
         || word.contains(u'\\') || word.startsWith(u'/') || word.startsWith(u"~/") || word.startsWith(u"./"))
         return true;
     const QStringView core = trimmedWord(word);
