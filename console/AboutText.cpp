@@ -1,5 +1,7 @@
 #include "AboutText.h"
 
+#include "InterfaceScript.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -13,7 +15,7 @@ QString orUnknown(const QString &text)
 
 QString ConsoleName()
 {
-    return QStringLiteral("Kolibar konzola — ") + QStringLiteral(KCONSOLE_PRODUCT);
+    return Ui(QStringLiteral("Kolibar konzola — " KCONSOLE_PRODUCT));
 }
 
 QString ConsoleVersion()
@@ -25,20 +27,20 @@ QString AboutText(const QString &consoleName, const QString &consoleVersion,
                   const std::vector<TModuleLoader::Module> &modules)
 {
     QStringList lines;
-    lines << QStringLiteral("%1, verzija %2").arg(consoleName, consoleVersion) << QString();
+    lines << Ui(u"%1, verzija %2").arg(consoleName, consoleVersion) << QString();
     if (modules.empty())
-        lines << QStringLiteral("Nijedan modul nije učitan.");
+        lines << Ui(u"Nijedan modul nije učitan.");
     else
-        lines << QStringLiteral("Učitani moduli:");
+        lines << Ui(u"Učitani moduli:");
     for (const TModuleLoader::Module &module : modules) {
         const QString file = QFileInfo(module.Path).fileName();
         if (!module.VersionInfo) {
-            lines << QStringLiteral("• %1: bez podataka o verziji").arg(file);
+            lines << Ui(u"• %1: bez podataka o verziji").arg(file);
             continue;
         }
         const TModuleLoader::Version &v = *module.VersionInfo;
-        lines << QStringLiteral("• %1 (%2)").arg(v.Description.isEmpty() ? file : v.Description, file)
-              << QStringLiteral("   verzija datoteke %1, verzija proizvoda %2")
+        lines << Ui(u"• %1 (%2)").arg(v.Description.isEmpty() ? file : v.Description, file)
+              << Ui(u"   verzija datoteke %1, verzija proizvoda %2")
                      .arg(orUnknown(v.FileVersion), orUnknown(v.ProductVersion));
     }
     return lines.join(u'\n');

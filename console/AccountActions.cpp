@@ -5,6 +5,7 @@
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "ErrorLog.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "LoginDialog.h"
 #include "PasswordDialog.h"
@@ -12,13 +13,13 @@
 
 void ChangeOwnPassword(TSecurityService &security, QWidget *parent)
 {
-    TPasswordDialog dialog(QStringLiteral("Promena lozinke"), true,
+    TPasswordDialog dialog(Ui(u"Promena lozinke"), true,
                            [&security](const QString &oldPassword, const QString &newPassword) {
                                security.ChangePassword(oldPassword, newPassword);
                            },
                            parent);
     if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
-        MessageDlg(QStringLiteral("Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(Ui(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
 }
 
 void CloseForLogout(std::unique_ptr<TConsoleWindow> &window, TConsole &console, TSecurityService &security)

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "RegisterEditDialog.h"
 #include "RegisterTable.h"
 #include "RegisterWindowParts.h"
@@ -18,7 +19,7 @@ namespace {
 
 QString retentionCell(std::optional<int> years)
 {
-    return years ? QStringLiteral("%1 god.").arg(*years) : QStringLiteral("trajno");
+    return years ? Ui(u"%1 god.").arg(*years) : Ui(u"trajno");
 }
 
 // Each level further in, so the plan reads as a tree.
@@ -34,17 +35,17 @@ TClassificationWindow::TClassificationWindow(TZConnection &connection, ISecurity
       m_administrator(CurrentUserAdministers(security))
 {
     setObjectName(QStringLiteral("classificationWindow"));
-    setWindowTitle(QStringLiteral("Klasifikacioni plan"));
+    setWindowTitle(Ui(u"Klasifikacioni plan"));
     resize(720, 520);
-    m_table = new TRegisterTable({QStringLiteral("Oznaka"), QStringLiteral("Naziv"), QStringLiteral("Rok čuvanja"),
-                                  QStringLiteral("Aktivna")},
+    m_table = new TRegisterTable({Ui(u"Oznaka"), Ui(u"Naziv"), Ui(u"Rok čuvanja"),
+                                  Ui(u"Aktivna")},
                                  this);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_add = AddRegisterButton(*buttons, QStringLiteral("&Dodaj…"), "addButton");
-    m_edit = AddRegisterButton(*buttons, QStringLiteral("&Izmeni…"), "editButton");
-    m_active = AddRegisterButton(*buttons, QStringLiteral("Deaktiviraj"), "activeButton");
-    m_delete = AddRegisterButton(*buttons, QStringLiteral("O&briši"), "deleteButton");
+    m_add = AddRegisterButton(*buttons, Ui(u"&Dodaj…"), "addButton");
+    m_edit = AddRegisterButton(*buttons, Ui(u"&Izmeni…"), "editButton");
+    m_active = AddRegisterButton(*buttons, Ui(u"Deaktiviraj"), "activeButton");
+    m_delete = AddRegisterButton(*buttons, Ui(u"O&briši"), "deleteButton");
     AddRegisterCloseButton(*this, *buttons);
     ConnectGuarded(m_add, [this] { add(); });
     ConnectGuarded(m_edit, [this] { edit(); });
@@ -57,7 +58,7 @@ TClassificationWindow::TClassificationWindow(TZConnection &connection, ISecurity
     connect(m_table, &TRegisterTable::currentChanged, this, &TClassificationWindow::updateButtons);
 
     LayOutRegisterWindow(*this, *m_table, *buttons,
-                         m_administrator ? QString() : QStringLiteral("Plan menja samo administrator; ovde ga možete pregledati."));
+                         m_administrator ? QString() : Ui(u"Plan menja samo administrator; ovde ga možete pregledati."));
     Reload();
     m_table->FilterEdit()->setFocus();
 }
@@ -92,7 +93,7 @@ void TClassificationWindow::updateButtons()
     m_add->setEnabled(m_administrator);
     for (QPushButton *b : {m_edit, m_active, m_delete})
         b->setEnabled(m_administrator && chosen);
-    m_active->setText(chosen && !mark.Active ? QStringLiteral("Aktiviraj") : QStringLiteral("Deaktiviraj"));
+    m_active->setText(chosen && !mark.Active ? Ui(u"Aktiviraj") : Ui(u"Deaktiviraj"));
 }
 
 bool TClassificationWindow::askMark(
@@ -100,9 +101,9 @@ bool TClassificationWindow::askMark(
     const std::function<void(const QString &, const QString &, std::optional<int>)> &save)
 {
     TRegisterEditDialog form(title,
-                             {{QStringLiteral("Oznaka"), QStringLiteral("markEdit"), 30},
-                              {QStringLiteral("Naziv"), QStringLiteral("nameEdit"), 200},
-                              {QStringLiteral("Rok čuvanja (godina ili „trajno“)"), QStringLiteral("retentionEdit"), 10}},
+                             {{Ui(u"Oznaka"), QStringLiteral("markEdit"), 30},
+                              {Ui(u"Naziv"), QStringLiteral("nameEdit"), 200},
+                              {Ui(u"Rok čuvanja (godina ili „trajno“)"), QStringLiteral("retentionEdit"), 10}},
                              {shown.Mark, shown.Name,
                               shown.ClassificationID != 0 ? TClassificationStore::RetentionInput(shown.RetentionYears)
                                                           : QString()},
@@ -126,7 +127,7 @@ void TClassificationWindow::add()
     TClassificationRecord shown;
     shown.Mark = current().Mark;
     qint64 id = 0;
-    if (!askMark(QStringLiteral("Nova klasifikaciona oznaka"), shown, false,
+    if (!askMark(Ui(u"Nova klasifikaciona oznaka"), shown, false,
                  [&](const QString &mark, const QString &name, std::optional<int> years) {
                      id = m_store.Add(mark, name, years);
                  }))
@@ -141,7 +142,7 @@ void TClassificationWindow::edit()
     const TClassificationRecord mark = current();
     if (mark.ClassificationID == 0)
         return;
-    if (askMark(QStringLiteral("Izmena klasifikacione oznake"), mark, true,
+    if (askMark(Ui(u"Izmena klasifikacione oznake"), mark, true,
                 [&](const QString &, const QString &name, std::optional<int> years) {
                     m_store.Update(mark.ClassificationID, name, years);
                 }))
@@ -162,7 +163,7 @@ void TClassificationWindow::remove()
     const TClassificationRecord mark = current();
     if (mark.ClassificationID == 0)
         return;
-    if (MessageDlg(QStringLiteral("Obrisati oznaku „%1 – %2“ iz klasifikacionog plana?").arg(mark.Mark, mark.Name),
+    if (MessageDlg(Ui(u"Obrisati oznaku „%1 – %2“ iz klasifikacionog plana?").arg(mark.Mark, mark.Name),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;

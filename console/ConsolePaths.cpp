@@ -1,5 +1,6 @@
 #include "ConsolePaths.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,7 @@ TConsolePaths ForThisProgram(const QString &productName)
                                      userFolder(QStandardPaths::GenericDataLocation));
     for (const QString &folder : {QFileInfo(paths.Ini).absolutePath(), paths.BookFolder}) {
         if (!QDir().mkpath(folder))
-            throw KException(QStringLiteral("Fascikla za podešavanja ne može da se napravi: %1").arg(QDir::toNativeSeparators(folder)));
+            throw KException(Ui(u"Fascikla za podešavanja ne može da se napravi: %1").arg(QDir::toNativeSeparators(folder)));
     }
     return paths;
 }

@@ -2,6 +2,7 @@
 
 #include "DocumentStore.h"
 #include "DocumentsWindow.h"
+#include "InterfaceScript.h"
 #include "PickRows.h"
 #include "SecurityActor.h"
 
@@ -19,7 +20,7 @@ bool TDocumentService::SelectDocument(TDocumentDesc &desc)
     return SelectRow(
         m_connection, QStringLiteral("SELECT documentid, number, description FROM document ORDER BY %1, documentid")
                           .arg(m_connection->TextOrder(QStringLiteral("number"))),
-        QStringLiteral("Izbor dokumenta"), {QStringLiteral("Broj"), QStringLiteral("Opis")}, &TDocumentDesc::DocumentID,
+        Ui(u"Izbor dokumenta"), {Ui(u"Broj"), Ui(u"Opis")}, &TDocumentDesc::DocumentID,
         [](const QSqlQuery &q, TDocumentDesc &d) {
             d.DocumentID = q.value(0).toInt();
             d.Number = RowText(q, 1);

@@ -1,5 +1,6 @@
 #include "DocumentStore.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -54,11 +55,11 @@ QString TDocumentStore::Problem(const TDocumentRecord &record)
 {
     const TDocumentRecord r = trimmed(record);
     if (r.Number.isEmpty())
-        return QStringLiteral("Broj dokumenta mora biti upisan.");
+        return Ui(u"Broj dokumenta mora biti upisan.");
     if (r.Number.size() > NumberLength)
-        return QStringLiteral("Broj dokumenta može imati najviše %1 znakova.").arg(NumberLength);
+        return Ui(u"Broj dokumenta može imati najviše %1 znakova.").arg(NumberLength);
     if (r.Description.size() > DescriptionLength)
-        return QStringLiteral("Opis dokumenta može imati najviše %1 znakova.").arg(DescriptionLength);
+        return Ui(u"Opis dokumenta može imati najviše %1 znakova.").arg(DescriptionLength);
     return {};
 }
 
@@ -85,11 +86,11 @@ void TDocumentStore::Update(const TDocumentRecord &record)
     RetryOnWriteConflict(m_connection, [&] {
         TZTransaction transaction(m_connection);
         if (!transaction.LockRow(Table, QStringLiteral("documentid"), r.DocumentID))
-            throw KException(QStringLiteral("Dokument „%1“ više ne postoji.").arg(r.Number));
+            throw KException(Ui(u"Dokument „%1“ više ne postoji.").arg(r.Number));
         auto q = m_connection.OpenQuery(QStringLiteral("SELECT number, description FROM document WHERE documentid = ?"),
                                         {r.DocumentID});
         if (!q->next())
-            throw KException(QStringLiteral("Dokument „%1“ više ne postoji.").arg(r.Number));
+            throw KException(Ui(u"Dokument „%1“ više ne postoji.").arg(r.Number));
         const QVariantMap before{{QStringLiteral("number"), q->value(0)}, {QStringLiteral("description"), q->value(1)}};
         q.reset();
         const QList<TRegisterValue> changed = ChangedValues(before, columns(r));

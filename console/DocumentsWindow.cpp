@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "RegisterEditDialog.h"
 #include "RegisterTable.h"
 #include "SecurityActor.h"
@@ -17,8 +18,8 @@ bool ShowDocumentForm(TDocumentStore &store, TDocumentRecord &record)
     const bool adding = record.DocumentID == 0;
     TDocumentRecord stored = record;
     TRegisterEditDialog form(
-        adding ? QStringLiteral("Novi dokument") : QStringLiteral("Izmena dokumenta"),
-        {{QStringLiteral("Broj"), QStringLiteral("numberEdit"), 30}, {QStringLiteral("Opis"), QStringLiteral("descriptionEdit"), 200}},
+        adding ? Ui(u"Novi dokument") : Ui(u"Izmena dokumenta"),
+        {{Ui(u"Broj"), QStringLiteral("numberEdit"), 30}, {Ui(u"Opis"), QStringLiteral("descriptionEdit"), 200}},
         {record.Number, record.Description},
         [&](const QStringList &values) {
             TDocumentRecord typed{record.DocumentID, values.value(0).trimmed(), values.value(1).trimmed()};
@@ -39,16 +40,16 @@ TDocumentsWindow::TDocumentsWindow(TZConnection &connection, ISecurity *security
     : QDialog(parent), m_store(connection, CurrentRegisterActor(security))
 {
     setObjectName(QStringLiteral("documentsWindow"));
-    setWindowTitle(QStringLiteral("Dokumenti"));
+    setWindowTitle(Ui(u"Dokumenti"));
     resize(720, 480);
-    m_table = new TRegisterTable({QStringLiteral("Broj"), QStringLiteral("Opis")}, this);
+    m_table = new TRegisterTable({Ui(u"Broj"), Ui(u"Opis")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *add = buttons->addButton(QStringLiteral("&Dodaj…"), QDialogButtonBox::ActionRole);
+    QPushButton *add = buttons->addButton(Ui(u"&Dodaj…"), QDialogButtonBox::ActionRole);
     add->setObjectName(QStringLiteral("addButton"));
-    m_edit = buttons->addButton(QStringLiteral("&Izmeni…"), QDialogButtonBox::ActionRole);
+    m_edit = buttons->addButton(Ui(u"&Izmeni…"), QDialogButtonBox::ActionRole);
     m_edit->setObjectName(QStringLiteral("editButton"));
-    QPushButton *close = buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton *b : {add, m_edit, close})
         b->setAutoDefault(false);

@@ -1,6 +1,7 @@
 #include "ItemTypeService.h"
 
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "ItemTypeStore.h"
 #include "KException.h"
 #include "SecurityActor.h"
@@ -30,10 +31,10 @@ bool TItemTypeService::AddItemType(const QString &typed)
     if (existing.ItemTypeID != 0 && existing.Active)
         return true;
     if (!CurrentUserAdministers(m_security.get())) {
-        MessageDlg(AddItemTypeAdministratorsOnlyText.arg(name), TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(AddItemTypeAdministratorsOnlyText).arg(name), TMsgDlgType::Warning, mbOK);
         return false;
     }
-    if (MessageDlg(QStringLiteral("Dodati „%1“ u vrste dokumenta?").arg(name), TMsgDlgType::Confirmation, mbYes | mbNo)
+    if (MessageDlg(Ui(u"Dodati „%1“ u vrste dokumenta?").arg(name), TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
         return false;
     try {

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "RegisterEditDialog.h"
 #include "RegisterTable.h"
 #include "SecurityActor.h"
@@ -19,18 +20,18 @@ TItemTypesWindow::TItemTypesWindow(TZConnection &connection, ISecurity *security
     : QDialog(parent), m_store(connection, CurrentRegisterActor(security))
 {
     setObjectName(QStringLiteral("itemTypesWindow"));
-    setWindowTitle(QStringLiteral("Vrste dokumenta"));
+    setWindowTitle(Ui(u"Vrste dokumenta"));
     resize(560, 460);
-    m_table = new TRegisterTable({QStringLiteral("Naziv"), QStringLiteral("Aktivna")}, this);
+    m_table = new TRegisterTable({Ui(u"Naziv"), Ui(u"Aktivna")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *add = buttons->addButton(QStringLiteral("&Dodaj…"), QDialogButtonBox::ActionRole);
+    QPushButton *add = buttons->addButton(Ui(u"&Dodaj…"), QDialogButtonBox::ActionRole);
     add->setObjectName(QStringLiteral("addButton"));
-    m_rename = buttons->addButton(QStringLiteral("&Preimenuj…"), QDialogButtonBox::ActionRole);
+    m_rename = buttons->addButton(Ui(u"&Preimenuj…"), QDialogButtonBox::ActionRole);
     m_rename->setObjectName(QStringLiteral("renameButton"));
-    m_active = buttons->addButton(QStringLiteral("Deaktiviraj"), QDialogButtonBox::ActionRole);
+    m_active = buttons->addButton(Ui(u"Deaktiviraj"), QDialogButtonBox::ActionRole);
     m_active->setObjectName(QStringLiteral("activeButton"));
-    QPushButton *close = buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton *b : {add, m_rename, m_active, close})
         b->setAutoDefault(false);
@@ -75,13 +76,13 @@ void TItemTypesWindow::updateButtons()
     const TItemTypeRecord type = current();
     m_rename->setEnabled(type.ItemTypeID != 0);
     m_active->setEnabled(type.ItemTypeID != 0);
-    m_active->setText(type.ItemTypeID != 0 && !type.Active ? QStringLiteral("Aktiviraj") : QStringLiteral("Deaktiviraj"));
+    m_active->setText(type.ItemTypeID != 0 && !type.Active ? Ui(u"Aktiviraj") : Ui(u"Deaktiviraj"));
 }
 
 bool TItemTypesWindow::askName(const QString &title, const QString &name,
                                const std::function<void(const QString &)> &save)
 {
-    TRegisterEditDialog form(title, {{QStringLiteral("Naziv"), QStringLiteral("nameEdit"), 100}}, {name},
+    TRegisterEditDialog form(title, {{Ui(u"Naziv"), QStringLiteral("nameEdit"), 100}}, {name},
                              [&](const QStringList &values) { save(values.value(0)); }, this);
     return Dialogs().ShowModal(form) == QDialog::Accepted;
 }
@@ -89,7 +90,7 @@ bool TItemTypesWindow::askName(const QString &title, const QString &name,
 void TItemTypesWindow::add()
 {
     qint64 id = 0;
-    if (!askName(QStringLiteral("Nova vrsta dokumenta"), QString(), [&](const QString &name) { id = m_store.Add(name); }))
+    if (!askName(Ui(u"Nova vrsta dokumenta"), QString(), [&](const QString &name) { id = m_store.Add(name); }))
         return;
     m_table->SetFilter(QString());
     Reload();
@@ -101,7 +102,7 @@ void TItemTypesWindow::rename()
     const TItemTypeRecord type = current();
     if (type.ItemTypeID == 0)
         return;
-    if (askName(QStringLiteral("Preimenovanje vrste dokumenta"), type.Name,
+    if (askName(Ui(u"Preimenovanje vrste dokumenta"), type.Name,
                 [&](const QString &name) { m_store.Rename(type.ItemTypeID, name); }))
         Reload();
 }
@@ -118,7 +119,7 @@ void TItemTypesWindow::toggleActive()
 void ShowItemTypesWindow(TZConnection &connection, ISecurity *security)
 {
     if (!CurrentUserAdministers(security)) {
-        MessageDlg(ItemTypesAdministratorsOnlyText, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(ItemTypesAdministratorsOnlyText), TMsgDlgType::Warning, mbOK);
         return;
     }
     TItemTypesWindow window(connection, security, QApplication::activeWindow());

@@ -3,6 +3,7 @@
 #include "CommandRunner.h"
 #include "DBIniFile.h"
 #include "ErrorLog.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SchemaInstaller.h"
 #include "Services.h"
@@ -34,7 +35,7 @@ void InstallBook(TZConnection &connection, bool newFile, const std::function<voi
         InstallSchema(connection);
         // The book is the office's: other users of the machine may not read it.
         if (newFile && !QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            std::fprintf(stderr, "Prava pristupa bazi %s nisu postavljena.\n", qPrintable(file));
+            std::fprintf(stderr, "%s\n", qPrintable(Ui(u"Prava pristupa bazi %1 nisu postavljena.").arg(file)));
         fill();
         EnsureAdministrator(connection);
     } catch (const KException &) {
@@ -61,32 +62,32 @@ void MakeEmptyBook(TZConnection &connection, TSecurityService &security, const T
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
 {
     if (book.Organization.trimmed().isEmpty())
-        return QStringLiteral("Uz --new-book navedite naziv organizacije (--organization).");
+        return Ui(u"Uz --new-book navedite naziv organizacije (--organization).");
     if (book.Admin.trimmed().isEmpty())
-        return QStringLiteral("Uz --new-book navedite korisničko ime administratora (--admin).");
+        return Ui(u"Uz --new-book navedite korisničko ime administratora (--admin).");
     if (!passwordFromStdin)
-        return QStringLiteral("Uz --new-book lozinka administratora se čita iz prvog reda standardnog ulaza "
-                              "(--password-stdin).");
+        return Ui(u"Uz --new-book lozinka administratora se čita iz prvog reda standardnog ulaza "
+                  u"(--password-stdin).");
     return {};
 }
 
 int CreateNewBook(TZConnection &connection, TSecurityService &security, const TNewBook &book, const QString &password)
 {
     const bool sqlite = connection.Params().Driver == QLatin1String("QSQLITE");
-    const QString exists = QStringLiteral("Delovodnik %1 već postoji; novi se ne pravi preko njega.").arg(bookName(connection));
+    const QString exists = Ui(u"Delovodnik %1 već postoji; novi se ne pravi preko njega.").arg(bookName(connection));
     if (sqlite && QFile::exists(connection.Params().Database))
         return refuse(exists, ceBadLine);
     if (password.isEmpty())
-        return refuse(QStringLiteral("Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
+        return refuse(Ui(u"Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
     try {
         connection.Connect();
         if (SchemaInstalled(connection))
             return refuse(exists, ceBadLine);
         MakeEmptyBook(connection, security, book, password, sqlite);
     } catch (const KException &e) {
-        return refuse(QStringLiteral("Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
+        return refuse(Ui(u"Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
     }
-    std::printf("Napravljen je novi delovodnik %s za „%s“; administrator: %s.\n", qPrintable(bookName(connection)),
-                qPrintable(book.Organization.trimmed()), qPrintable(book.Admin.trimmed()));
+    std::printf("%s\n", qPrintable(Ui(u"Napravljen je novi delovodnik %1 za „%2“; administrator: %3.")
+                                        .arg(bookName(connection), book.Organization.trimmed(), book.Admin.trimmed())));
     return 0;
 }

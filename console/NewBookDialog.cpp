@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "ErrorLog.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "NewBook.h"
 #include "SchemaInstaller.h"
@@ -73,57 +74,57 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     , m_iniParams(connection.Params())
 {
     setObjectName(QStringLiteral("newBookDialog"));
-    setWindowTitle(QStringLiteral("Novi delovodnik"));
+    setWindowTitle(Ui(u"Novi delovodnik"));
     const bool iniSqlite = m_iniParams.Driver == SqliteDriver;
 
-    auto *intro = new QLabel(QStringLiteral("Delovodnik još ne postoji. Napravite prazan delovodnik svoje "
-                                            "organizacije ili primer za isprobavanje programa."), this);
+    auto *intro = new QLabel(Ui(u"Delovodnik još ne postoji. Napravite prazan delovodnik svoje "
+                                u"organizacije ili primer za isprobavanje programa."), this);
     intro->setWordWrap(true);
 
-    auto *choiceBox = new QGroupBox(QStringLiteral("Šta se pravi"), this);
-    m_empty = new QRadioButton(QStringLiteral("&Novi prazan delovodnik"), choiceBox);
+    auto *choiceBox = new QGroupBox(Ui(u"Šta se pravi"), this);
+    m_empty = new QRadioButton(Ui(u"&Novi prazan delovodnik"), choiceBox);
     m_empty->setObjectName(QStringLiteral("emptyChoice"));
     m_empty->setChecked(true);
-    m_sample = new QRadioButton(QStringLiteral("&Primer delovodnika za isprobavanje"), choiceBox);
+    m_sample = new QRadioButton(Ui(u"&Primer delovodnika za isprobavanje"), choiceBox);
     m_sample->setObjectName(QStringLiteral("sampleChoice"));
     auto *choiceLayout = new QVBoxLayout(choiceBox);
     choiceLayout->addWidget(m_empty);
     choiceLayout->addWidget(m_sample);
 
-    m_organizationBox = new QGroupBox(QStringLiteral("Organizacija"), this);
+    m_organizationBox = new QGroupBox(Ui(u"Organizacija"), this);
     m_organization = lineEdit(m_organizationBox, "organizationEdit");
     m_unit = lineEdit(m_organizationBox, "unitEdit");
     auto *organizationForm = new QFormLayout(m_organizationBox);
-    organizationForm->addRow(QStringLiteral("Naziv &organizacije:"), m_organization);
-    organizationForm->addRow(QStringLiteral("Organizaciona &jedinica:"), m_unit);
+    organizationForm->addRow(Ui(u"Naziv &organizacije:"), m_organization);
+    organizationForm->addRow(Ui(u"Organizaciona &jedinica:"), m_unit);
 
-    m_adminBox = new QGroupBox(QStringLiteral("Prvi administrator"), this);
+    m_adminBox = new QGroupBox(Ui(u"Prvi administrator"), this);
     m_login = lineEdit(m_adminBox, "loginEdit");
     m_firstName = lineEdit(m_adminBox, "firstNameEdit");
     m_lastName = lineEdit(m_adminBox, "lastNameEdit");
     m_password = lineEdit(m_adminBox, "passwordEdit", true);
     m_repeat = lineEdit(m_adminBox, "repeatEdit", true);
     auto *adminForm = new QFormLayout(m_adminBox);
-    adminForm->addRow(QStringLiteral("&Korisničko ime:"), m_login);
+    adminForm->addRow(Ui(u"&Korisničko ime:"), m_login);
     adminForm->addRow(QStringLiteral("&Ime:"), m_firstName);
     adminForm->addRow(QStringLiteral("P&rezime:"), m_lastName);
-    adminForm->addRow(QStringLiteral("&Lozinka:"), m_password);
-    adminForm->addRow(QStringLiteral("Ponovljena l&ozinka:"), m_repeat);
+    adminForm->addRow(Ui(u"&Lozinka:"), m_password);
+    adminForm->addRow(Ui(u"Ponovljena l&ozinka:"), m_repeat);
 
-    auto *placeBox = new QGroupBox(QStringLiteral("Gde se čuva delovodnik"), this);
-    m_sqlite = new QRadioButton(QStringLiteral("&SQLite datoteka na ovom računaru"), placeBox);
+    auto *placeBox = new QGroupBox(Ui(u"Gde se čuva delovodnik"), this);
+    m_sqlite = new QRadioButton(Ui(u"&SQLite datoteka na ovom računaru"), placeBox);
     m_sqlite->setObjectName(QStringLiteral("sqliteChoice"));
     m_file = lineEdit(placeBox, "fileEdit");
     m_file->setText(QDir::toNativeSeparators(iniSqlite ? m_iniParams.Database
                                                        : ConsoleSettings::DefaultBookFile(m_iniPath, m_bookFolder)));
     m_browse = new QPushButton(QStringLiteral("…"), placeBox);
     m_browse->setObjectName(QStringLiteral("browseButton"));
-    m_browse->setToolTip(QStringLiteral("Izbor datoteke"));
+    m_browse->setToolTip(Ui(u"Izbor datoteke"));
     m_browse->setMaximumWidth(m_browse->fontMetrics().horizontalAdvance(QStringLiteral("…")) + 24);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(m_browse);
-    m_mariadb = new QRadioButton(QStringLiteral("&MariaDB server"), placeBox);
+    m_mariadb = new QRadioButton(Ui(u"&MariaDB server"), placeBox);
     m_mariadb->setObjectName(QStringLiteral("mariadbChoice"));
     (iniSqlite ? m_sqlite : m_mariadb)->setChecked(true);
 
@@ -135,7 +136,7 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     m_port->setValidator(new QIntValidator(1, 65535, m_port));
     m_port->setMaximumWidth(70);
     m_socket = lineEdit(m_serverPart, "socketEdit");
-    m_socket->setPlaceholderText(QStringLiteral("umesto servera i porta"));
+    m_socket->setPlaceholderText(Ui(u"umesto servera i porta"));
     m_database = lineEdit(m_serverPart, "databaseEdit");
     m_user = lineEdit(m_serverPart, "serverUserEdit");
     m_serverPassword = lineEdit(m_serverPart, "serverPasswordEdit", true);
@@ -147,20 +148,20 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     }
     auto *hostRow = new QHBoxLayout;
     hostRow->addWidget(m_host, 1);
-    hostRow->addWidget(new QLabel(QStringLiteral("Port:"), m_serverPart));
+    hostRow->addWidget(new QLabel(Ui(u"Port:"), m_serverPart));
     hostRow->addWidget(m_port);
-    m_check = new QPushButton(QStringLiteral("Pro&veri vezu"), m_serverPart);
+    m_check = new QPushButton(Ui(u"Pro&veri vezu"), m_serverPart);
     m_check->setObjectName(QStringLiteral("checkButton"));
     m_checkText = new QLabel(m_serverPart);
     m_checkText->setObjectName(QStringLiteral("checkLabel"));
     m_checkText->setWordWrap(true);
     auto *serverForm = new QFormLayout(m_serverPart);
     serverForm->setContentsMargins(20, 0, 0, 0);
-    serverForm->addRow(QStringLiteral("Server:"), hostRow);
-    serverForm->addRow(QStringLiteral("Socket:"), m_socket);
-    serverForm->addRow(QStringLiteral("&Baza:"), m_database);
+    serverForm->addRow(Ui(u"Server:"), hostRow);
+    serverForm->addRow(Ui(u"Socket:"), m_socket);
+    serverForm->addRow(Ui(u"&Baza:"), m_database);
     serverForm->addRow(QStringLiteral("N&alog:"), m_user);
-    serverForm->addRow(QStringLiteral("Lozinka naloga:"), m_serverPassword);
+    serverForm->addRow(Ui(u"Lozinka naloga:"), m_serverPassword);
     serverForm->addRow(m_check, m_checkText);
 
     auto *placeLayout = new QVBoxLayout(placeBox);
@@ -179,10 +180,10 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
 
     auto *buttons = new QDialogButtonBox(this);
     // Not AcceptRole: the dialog closes only when the book is made.
-    auto *create = buttons->addButton(QStringLiteral("Napravi delovodnik"), QDialogButtonBox::ActionRole);
+    auto *create = buttons->addButton(Ui(u"Napravi delovodnik"), QDialogButtonBox::ActionRole);
     create->setObjectName(QStringLiteral("createButton"));
     create->setDefault(true);
-    auto *cancel = buttons->addButton(QStringLiteral("Otkaži"), QDialogButtonBox::RejectRole);
+    auto *cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(create, [this] { Create(); });
@@ -245,13 +246,13 @@ void TNewBookDialog::updateEnabled()
 QString TNewBookDialog::inputProblem() const
 {
     if (m_organization->text().trimmed().isEmpty())
-        return QStringLiteral("Upišite naziv organizacije.");
+        return Ui(u"Upišite naziv organizacije.");
     if (m_login->text().trimmed().isEmpty())
-        return QStringLiteral("Upišite korisničko ime administratora.");
+        return Ui(u"Upišite korisničko ime administratora.");
     if (m_password->text().isEmpty())
-        return QStringLiteral("Upišite lozinku administratora.");
+        return Ui(u"Upišite lozinku administratora.");
     if (m_password->text() != m_repeat->text())
-        return QStringLiteral("Lozinka i ponovljena lozinka se ne slažu.");
+        return Ui(u"Lozinka i ponovljena lozinka se ne slažu.");
     return {};
 }
 
@@ -262,15 +263,15 @@ TConnectionParams TNewBookDialog::chosenParams(bool server, QString &problem) co
         params.Driver = SqliteDriver;
         const QString file = QDir::fromNativeSeparators(m_file->text().trimmed());
         if (file.isEmpty()) {
-            problem = QStringLiteral("Upišite datoteku u kojoj će se čuvati delovodnik.");
+            problem = Ui(u"Upišite datoteku u kojoj će se čuvati delovodnik.");
             return params;
         }
         const QFileInfo info(file);
         params.Database = QDir::cleanPath(info.absoluteFilePath());
         if (!info.absoluteDir().exists())
-            problem = QStringLiteral("Fascikla „%1“ ne postoji.").arg(QDir::toNativeSeparators(info.absolutePath()));
+            problem = Ui(u"Fascikla „%1“ ne postoji.").arg(QDir::toNativeSeparators(info.absolutePath()));
         else if (info.exists())
-            problem = QStringLiteral("Datoteka „%1“ već postoji; izaberite drugu.").arg(QDir::toNativeSeparators(file));
+            problem = Ui(u"Datoteka „%1“ već postoji; izaberite drugu.").arg(QDir::toNativeSeparators(file));
         return params;
     }
     params.Driver = QStringLiteral("QMYSQL");
@@ -283,15 +284,15 @@ TConnectionParams TNewBookDialog::chosenParams(bool server, QString &problem) co
     bool portOk = false;
     params.Port = m_port->text().trimmed().toInt(&portOk);
     if (params.Socket.isEmpty() && params.Host.isEmpty())
-        problem = QStringLiteral("Upišite adresu servera i port, ili socket.");
+        problem = Ui(u"Upišite adresu servera i port, ili socket.");
     else if (params.Socket.isEmpty() && (!portOk || params.Port < 1 || params.Port > 65535))
-        problem = QStringLiteral("Port servera je broj od 1 do 65535.");
+        problem = Ui(u"Port servera je broj od 1 do 65535.");
     else if (params.Database.isEmpty())
-        problem = QStringLiteral("Upišite naziv baze na serveru.");
+        problem = Ui(u"Upišite naziv baze na serveru.");
     else if (params.User.isEmpty())
-        problem = QStringLiteral("Upišite nalog na serveru.");
+        problem = Ui(u"Upišite nalog na serveru.");
     else if (startsWithBlank(params.User) || startsWithBlank(params.Password))
-        problem = QStringLiteral("Nalog i lozinka na serveru ne mogu da počnu razmakom.");
+        problem = Ui(u"Nalog i lozinka na serveru ne mogu da počnu razmakom.");
     if (!portOk)
         params.Port = 3306;
     return params;
@@ -321,7 +322,7 @@ bool TNewBookDialog::Create()
     try {
         ConsoleSettings::SaveConnectionParams(m_iniPath, params, m_bookFolder);
     } catch (const KException &e) {
-        showProblem(QStringLiteral("Podešavanja nisu upisana: %1").arg(e.message()));
+        showProblem(Ui(u"Podešavanja nisu upisana: %1").arg(e.message()));
         return false;
     }
     m_connection.Disconnect();
@@ -329,7 +330,7 @@ bool TNewBookDialog::Create()
     try {
         m_connection.Connect();
         if (SchemaInstalled(m_connection))
-            throw KException(QStringLiteral("baza „%1“ već sadrži delovodnik; novi se ne pravi preko njega.")
+            throw KException(Ui(u"baza „%1“ već sadrži delovodnik; novi se ne pravi preko njega.")
                                  .arg(params.Database));
         makeBook(params.Driver == SqliteDriver);
     } catch (const KException &e) {
@@ -340,7 +341,7 @@ bool TNewBookDialog::Create()
         } catch (const KException &again) {
             LogError(again.message());
         }
-        showProblem(QStringLiteral("Delovodnik nije napravljen: %1").arg(e.message()));
+        showProblem(Ui(u"Delovodnik nije napravljen: %1").arg(e.message()));
         return false;
     }
     accept();
@@ -357,7 +358,7 @@ void TNewBookDialog::CheckConnection()
         m_checkText->setText(problem);
         return;
     }
-    m_checkText->setText(QStringLiteral("Proverava se veza…"));
+    m_checkText->setText(Ui(u"Proverava se veza…"));
     m_check->setEnabled(false);
     // On a thread of its own: a server that does not answer must not freeze the window.
     auto said = std::make_shared<QString>();
@@ -371,8 +372,8 @@ void TNewBookDialog::CheckConnection()
 
 void TNewBookDialog::BrowseFile()
 {
-    const QString file = Dialogs().SaveFileDialog(QStringLiteral("Datoteka delovodnika"),
-                                                  QStringLiteral("SQLite baza (*.db);;Sve datoteke (*)"),
+    const QString file = Dialogs().SaveFileDialog(Ui(u"Datoteka delovodnika"),
+                                                  Ui(u"SQLite baza (*.db);;Sve datoteke (*)"),
                                                   QDir::fromNativeSeparators(m_file->text().trimmed()));
     if (!file.isEmpty())
         m_file->setText(QDir::toNativeSeparators(file));

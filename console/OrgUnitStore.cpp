@@ -1,5 +1,6 @@
 #include "OrgUnitStore.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
@@ -25,7 +26,7 @@ QVariant codeValue(const QString &code)
 
 QString duplicateText(const QString &name)
 {
-    return QStringLiteral("Organizaciona jedinica „%1“ već postoji.").arg(name);
+    return Ui(u"Organizaciona jedinica „%1“ već postoji.").arg(name);
 }
 
 } // namespace
@@ -49,17 +50,17 @@ QList<TOrgUnitRecord> TOrgUnitStore::All() const
 void TOrgUnitStore::check(const QString &code, const QString &name, qint64 ownID) const
 {
     if (code.size() > CodeLength)
-        throw KException(QStringLiteral("Šifra organizacione jedinice može imati najviše %1 znakova.").arg(CodeLength));
+        throw KException(Ui(u"Šifra organizacione jedinice može imati najviše %1 znakova.").arg(CodeLength));
     if (name.isEmpty())
-        throw KException(QStringLiteral("Naziv organizacione jedinice mora biti upisan."));
+        throw KException(Ui(u"Naziv organizacione jedinice mora biti upisan."));
     if (name.size() > NameLength)
-        throw KException(QStringLiteral("Naziv organizacione jedinice može imati najviše %1 znakova.").arg(NameLength));
+        throw KException(Ui(u"Naziv organizacione jedinice može imati najviše %1 znakova.").arg(NameLength));
     const QString folded = SerbianFold(name);
     for (const TOrgUnitRecord &unit : All())
         if (unit.OrgUnitID != ownID && SerbianFold(unit.Name) == folded)
             throw KException(unit.Active ? duplicateText(unit.Name)
-                                         : QStringLiteral("Organizaciona jedinica „%1“ već postoji kao neaktivna; "
-                                                          "aktivirajte je.")
+                                         : Ui(u"Organizaciona jedinica „%1“ već postoji kao neaktivna; "
+                                              u"aktivirajte je.")
                                                .arg(unit.Name));
 }
 
@@ -70,7 +71,7 @@ TOrgUnitRecord TOrgUnitStore::lockedRow(TZTransaction &transaction, qint64 id) c
         if (q->next())
             return {id, q->value(0).toString(), q->value(1).toString(), q->value(2).toString() == QLatin1String("y")};
     }
-    throw KException(QStringLiteral("Ta organizaciona jedinica više ne postoji."));
+    throw KException(Ui(u"Ta organizaciona jedinica više ne postoji."));
 }
 
 qint64 TOrgUnitStore::Add(const QString &typedCode, const QString &typedName)

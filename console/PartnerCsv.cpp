@@ -1,5 +1,6 @@
 #include "PartnerCsv.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SerbianFold.h"
 
@@ -20,7 +21,7 @@ std::pair<QString, QString> decode(const QByteArray &bytes)
         return {text, QStringLiteral("UTF-8")};
     QStringDecoder cp1250("windows-1250");
     if (!cp1250.isValid())
-        throw KException(QStringLiteral("Kodna strana Windows-1250 nije dostupna na ovom računaru."));
+        throw KException(Ui(u"Kodna strana Windows-1250 nije dostupna na ovom računaru."));
     return {cp1250.decode(body), QStringLiteral("Windows-1250")};
 }
 
@@ -99,7 +100,7 @@ QList<TCsvRow> parse(const QString &text, QChar separator)
         }
     }
     if (quoted)
-        throw KException(QStringLiteral("Navodnik otvoren u redu %1 nije zatvoren do kraja datoteke.").arg(quoteLine));
+        throw KException(Ui(u"Navodnik otvoren u redu %1 nije zatvoren do kraja datoteke.").arg(quoteLine));
     if (cellStarted || !cell.isEmpty() || !row.Cells.isEmpty())
         endRow();
     return rows;
@@ -133,16 +134,16 @@ TPartnerColumn GuessPartnerColumn(const QString &header)
 QString PartnerColumnCaption(TPartnerColumn column)
 {
     switch (column) {
-    case TPartnerColumn::Name: return QStringLiteral("Naziv");
-    case TPartnerColumn::Address: return QStringLiteral("Adresa");
-    case TPartnerColumn::City: return QStringLiteral("Mesto");
-    case TPartnerColumn::Pib: return QStringLiteral("PIB");
-    case TPartnerColumn::Mb: return QStringLiteral("Matični broj");
-    case TPartnerColumn::Email: return QStringLiteral("E-mail");
-    case TPartnerColumn::Phone: return QStringLiteral("Telefon");
+    case TPartnerColumn::Name: return Ui(u"Naziv");
+    case TPartnerColumn::Address: return Ui(u"Adresa");
+    case TPartnerColumn::City: return Ui(u"Mesto");
+    case TPartnerColumn::Pib: return Ui(u"PIB");
+    case TPartnerColumn::Mb: return Ui(u"Matični broj");
+    case TPartnerColumn::Email: return Ui(u"E-mail");
+    case TPartnerColumn::Phone: return Ui(u"Telefon");
     case TPartnerColumn::Ignored: break;
     }
-    return QStringLiteral("(ne uvozi se)");
+    return Ui(u"(ne uvozi se)");
 }
 
 TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
@@ -153,7 +154,7 @@ TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
     csv.Separator = separatorOf(text);
     QList<TCsvRow> rows = parse(text, csv.Separator);
     if (rows.isEmpty())
-        throw KException(QStringLiteral("Datoteka je prazna: prvi red treba da navede kolone (npr. Naziv;Adresa;Mesto;PIB)."));
+        throw KException(Ui(u"Datoteka je prazna: prvi red treba da navede kolone (npr. Naziv;Adresa;Mesto;PIB)."));
     csv.Header = rows.takeFirst().Cells;
     for (QString &name : csv.Header)
         name = name.trimmed();
@@ -161,7 +162,7 @@ TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
         csv.Columns << GuessPartnerColumn(name);
     for (const TCsvRow &row : rows)
         if (row.Cells.size() > csv.Header.size())
-            throw KException(QStringLiteral("Red %1 ima %2 kolona, a zaglavlje %3.")
+            throw KException(Ui(u"Red %1 ima %2 kolona, a zaglavlje %3.")
                                  .arg(row.Line).arg(row.Cells.size()).arg(csv.Header.size()));
     csv.Rows = rows;
     return csv;

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "EditButtons.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QDialogButtonBox>
@@ -14,20 +15,20 @@ TPartnerEditDialog::TPartnerEditDialog(TZConnection &connection, const TRegister
                                        const TPartnerRecord &record, QWidget *parent)
     : QDialog(parent), m_connection(connection), m_actor(actor), m_record(record)
 {
-    setWindowTitle(record.ID == 0 ? QStringLiteral("Novi partner") : QStringLiteral("Izmena partnera"));
+    setWindowTitle(record.ID == 0 ? Ui(u"Novi partner") : Ui(u"Izmena partnera"));
     auto *layout = new QVBoxLayout(this);
     m_form = new QFormLayout;
     layout->addLayout(m_form);
     // The limits of the database's columns.
-    m_name = addLine(QStringLiteral("&Naziv:"), QStringLiteral("nameEdit"), record.Name, 100);
-    m_address = addLine(QStringLiteral("&Adresa:"), QStringLiteral("addressEdit"), record.Address, 100);
-    m_city = addLine(QStringLiteral("&Mesto:"), QStringLiteral("cityEdit"), record.City, 50);
-    m_pib = addLine(QStringLiteral("&PIB:"), QStringLiteral("pibEdit"), record.Pib, 9);
-    m_mb = addLine(QStringLiteral("Ma&tični broj:"), QStringLiteral("mbEdit"), record.Mb, 8);
-    m_email = addLine(QStringLiteral("&E-mail:"), QStringLiteral("emailEdit"), record.Email, 100);
-    m_phone = addLine(QStringLiteral("&Telefon:"), QStringLiteral("phoneEdit"), record.Phone, 50);
-    m_pib->setToolTip(QStringLiteral("Poreski identifikacioni broj: 9 cifara"));
-    m_mb->setToolTip(QStringLiteral("Matični broj pravnog lica: 8 cifara"));
+    m_name = addLine(Ui(u"&Naziv:"), QStringLiteral("nameEdit"), record.Name, 100);
+    m_address = addLine(Ui(u"&Adresa:"), QStringLiteral("addressEdit"), record.Address, 100);
+    m_city = addLine(Ui(u"&Mesto:"), QStringLiteral("cityEdit"), record.City, 50);
+    m_pib = addLine(Ui(u"&PIB:"), QStringLiteral("pibEdit"), record.Pib, 9);
+    m_mb = addLine(Ui(u"Ma&tični broj:"), QStringLiteral("mbEdit"), record.Mb, 8);
+    m_email = addLine(Ui(u"&E-mail:"), QStringLiteral("emailEdit"), record.Email, 100);
+    m_phone = addLine(Ui(u"&Telefon:"), QStringLiteral("phoneEdit"), record.Phone, 50);
+    m_pib->setToolTip(Ui(u"Poreski identifikacioni broj: 9 cifara"));
+    m_mb->setToolTip(Ui(u"Matični broj pravnog lica: 8 cifara"));
 
     layout->addWidget(EditButtons(*this, [this] { accept(); }));
     setMinimumWidth(460);
@@ -98,7 +99,7 @@ bool TPartnerEditDialog::duplicatesAccepted(const TPartnerRecord &record)
             line += QStringLiteral(", PIB ") + other.Pib;
         names << line;
     }
-    const QString text = QStringLiteral("Partner sa istim PIB-om ili nazivom već postoji:\n%1\n\nIpak sačuvati?")
+    const QString text = Ui(u"Partner sa istim PIB-om ili nazivom već postoji:\n%1\n\nIpak sačuvati?")
                              .arg(names.join(QLatin1Char('\n')));
     return Dialogs().MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) == mbYes;
 }

@@ -1,5 +1,7 @@
 #include "PartnerNumbers.h"
 
+#include "InterfaceScript.h"
+
 namespace {
 
 bool allDigits(const QString &text)
@@ -41,9 +43,9 @@ int mbCheckDigit(const QString &mb)
 QString shapeProblem(const QString &number, qsizetype length, const QString &name)
 {
     if (!allDigits(number))
-        return QStringLiteral("%1 sme sadržati samo cifre.").arg(name);
+        return Ui(u"%1 sme sadržati samo cifre.").arg(name);
     if (number.size() != length)
-        return QStringLiteral("%1 mora imati %2 cifara.").arg(name).arg(length);
+        return Ui(u"%1 mora imati %2 cifara.").arg(name).arg(length);
     return {};
 }
 
@@ -54,10 +56,10 @@ QString PibProblem(const QString &text)
     const QString pib = text.trimmed();
     if (pib.isEmpty())
         return {};
-    if (QString problem = shapeProblem(pib, 9, QStringLiteral("PIB")); !problem.isEmpty())
+    if (QString problem = shapeProblem(pib, 9, Ui(u"PIB")); !problem.isEmpty())
         return problem;
     if (pibCheckDigit(pib) != digitAt(pib, 8))
-        return QStringLiteral("Kontrolna cifra PIB-a nije ispravna.");
+        return Ui(u"Kontrolna cifra PIB-a nije ispravna.");
     return {};
 }
 
@@ -66,9 +68,9 @@ QString MbProblem(const QString &text)
     const QString mb = text.trimmed();
     if (mb.isEmpty())
         return {};
-    if (QString problem = shapeProblem(mb, 8, QStringLiteral("Matični broj")); !problem.isEmpty())
+    if (QString problem = shapeProblem(mb, 8, Ui(u"Matični broj")); !problem.isEmpty())
         return problem;
     if (mbCheckDigit(mb) != digitAt(mb, 7))
-        return QStringLiteral("Kontrolna cifra matičnog broja nije ispravna.");
+        return Ui(u"Kontrolna cifra matičnog broja nije ispravna.");
     return {};
 }

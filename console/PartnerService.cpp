@@ -1,5 +1,6 @@
 #include "PartnerService.h"
 
+#include "InterfaceScript.h"
 #include "PartnerEditDialog.h"
 #include "PartnerStore.h"
 #include "PickRows.h"
@@ -19,7 +20,7 @@ bool TPartnerService::SelectPartner(TPartnerDesc &desc)
         m_connection,
         QStringLiteral("SELECT partnerid, name, address, city FROM partner WHERE active = 'y' ORDER BY %1, partnerid")
             .arg(m_connection->TextOrder(QStringLiteral("name"))),
-        QStringLiteral("Izbor partnera"), {QStringLiteral("Naziv"), QStringLiteral("Adresa"), QStringLiteral("Mesto")},
+        Ui(u"Izbor partnera"), {Ui(u"Naziv"), Ui(u"Adresa"), Ui(u"Mesto")},
         &TPartnerDesc::PartnerID,
         [](const QSqlQuery &q, TPartnerDesc &p) {
             p.PartnerID = q.value(0).toInt();

@@ -1,5 +1,6 @@
 #include "PartnerStore.h"
 
+#include "InterfaceScript.h"
 #include "KInterfaces.h"
 #include "PartnerNumbers.h"
 #include "SerbianFold.h"
@@ -87,7 +88,7 @@ void requireStorable(const TPartnerRecord &record)
 void requireAdministrator(const TUserDesc &user)
 {
     if (!user.Administrator)
-        throw KException(PartnerAdministratorOnlyText);
+        throw KException(Ui(PartnerAdministratorOnlyText));
 }
 
 const QString GoneText = QStringLiteral("Partner više ne postoji (u međuvremenu je izbrisan).");
@@ -96,10 +97,10 @@ const QString GoneText = QStringLiteral("Partner više ne postoji (u međuvremen
 TPartnerRecord lockedPartner(TZTransaction &transaction, TZConnection &connection, qint64 id)
 {
     if (!transaction.LockRow(PartnerTable, PartnerKey, id))
-        throw EStaleRow(GoneText);
+        throw EStaleRow(Ui(GoneText));
     std::optional<TPartnerRecord> partner = ReadPartner(connection, id);
     if (!partner)
-        throw EStaleRow(GoneText);
+        throw EStaleRow(Ui(GoneText));
     return *partner;
 }
 
@@ -113,11 +114,11 @@ QString activeText(bool active)
 QString PartnerProblem(const TPartnerRecord &record)
 {
     if (record.Name.trimmed().isEmpty())
-        return QStringLiteral("Naziv partnera je obavezan.");
+        return Ui(u"Naziv partnera je obavezan.");
     for (const TTextLimit &limit : Limits)
         if ((record.*limit.Field).trimmed().size() > limit.Length)
-            return QStringLiteral("%1 može imati najviše %2 znakova.")
-                .arg(QString::fromUtf8(limit.Caption))
+            return Ui(u"%1 može imati najviše %2 znakova.")
+                .arg(Ui(QString::fromUtf8(limit.Caption)))
                 .arg(limit.Length);
     if (QString problem = PibProblem(record.Pib); !problem.isEmpty())
         return problem;
@@ -125,7 +126,7 @@ QString PartnerProblem(const TPartnerRecord &record)
         return problem;
     const QString email = record.Email.trimmed();
     if (!email.isEmpty() && !looksLikeEmail(email))
-        return QStringLiteral("E-mail adresa nije ispravna (primer: kancelarija@firma.rs).");
+        return Ui(u"E-mail adresa nije ispravna (primer: kancelarija@firma.rs).");
     return {};
 }
 
@@ -226,7 +227,7 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
 {
     requireAdministrator(user);
     if (keptID == mergedID)
-        throw KException(QStringLiteral("Partner se ne može spojiti sam sa sobom."));
+        throw KException(Ui(u"Partner se ne može spojiti sam sa sobom."));
     return RetryOnWriteConflict(connection, [&] {
         TZTransaction transaction(connection);
         // Always the lower id first, so two desks merging the same pair
@@ -238,7 +239,7 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
         const TPartnerRecord &kept = keptID == first ? lower : higher;
         const TPartnerRecord &merged = keptID == first ? higher : lower;
         if (!kept.Active)
-            throw KException(QStringLiteral("Partner „%1” nije aktivan: u njega se ne spaja.").arg(kept.Name));
+            throw KException(Ui(u"Partner „%1” nije aktivan: u njega se ne spaja.").arg(kept.Name));
         // A cancelled item is final and keeps the partner it was registered with.
         const int items = connection.ExecSQL(
             QStringLiteral("UPDATE ledgeritem SET partnerid = ? WHERE partnerid = ? AND cancelled = 'n'"),

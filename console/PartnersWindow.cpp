@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PartnerEditDialog.h"
 #include "PartnerImportDialog.h"
@@ -21,9 +22,11 @@
 
 namespace {
 
-const QStringList Headers{QStringLiteral("Naziv"), QStringLiteral("Adresa"),  QStringLiteral("Mesto"),
-                          QStringLiteral("PIB"),   QStringLiteral("MB"),      QStringLiteral("E-mail"),
-                          QStringLiteral("Telefon"), QStringLiteral("Aktivan")};
+QStringList headers()
+{
+    return {Ui(u"Naziv"), Ui(u"Adresa"), Ui(u"Mesto"), Ui(u"PIB"),
+            Ui(u"MB"),    Ui(u"E-mail"), Ui(u"Telefon"), Ui(u"Aktivan")};
+}
 
 // Shows a refusal of the database or of the register.
 void showRefusal(const KException &e)
@@ -39,17 +42,18 @@ void showRefusal(const KException &e)
 TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user, QWidget *parent)
     : QDialog(parent), m_connection(connection), m_user(user)
 {
-    setWindowTitle(QStringLiteral("Partneri"));
+    setWindowTitle(Ui(u"Partneri"));
     auto *layout = new QVBoxLayout(this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filterEdit"));
-    m_filter->setPlaceholderText(QStringLiteral("Traži po nazivu, adresi, mestu, PIB-u, matičnom broju…"));
+    m_filter->setPlaceholderText(Ui(u"Traži po nazivu, adresi, mestu, PIB-u, matičnom broju…"));
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
 
-    m_list = new QTableWidget(0, int(Headers.size()), this);
+    const QStringList captions = headers();
+    m_list = new QTableWidget(0, int(captions.size()), this);
     m_list->setObjectName(QStringLiteral("partnerList"));
-    m_list->setHorizontalHeaderLabels(Headers);
+    m_list->setHorizontalHeaderLabels(captions);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -59,18 +63,18 @@ TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user
 
     m_buttons = new QHBoxLayout;
     // Guarded: a database lost on the way is shown, never thrown through Qt.
-    ConnectGuarded(addButton(QStringLiteral("&Novi…"), QStringLiteral("newButton")), [this] { AddPartner(); });
-    ConnectGuarded(addButton(QStringLiteral("&Izmeni…"), QStringLiteral("editButton")), [this] { EditCurrent(); });
-    m_activeButton = addButton(QStringLiteral("&Deaktiviraj"), QStringLiteral("activeButton"));
+    ConnectGuarded(addButton(Ui(u"&Novi…"), QStringLiteral("newButton")), [this] { AddPartner(); });
+    ConnectGuarded(addButton(Ui(u"&Izmeni…"), QStringLiteral("editButton")), [this] { EditCurrent(); });
+    m_activeButton = addButton(Ui(u"&Deaktiviraj"), QStringLiteral("activeButton"));
     ConnectGuarded(m_activeButton, [this] { ToggleActive(); });
-    QPushButton *merge = addButton(QStringLiteral("&Spoji sa…"), QStringLiteral("mergeButton"));
-    merge->setToolTip(QStringLiteral("Stavke izabranog partnera prelaze na drugog partnera, a izabrani postaje neaktivan"));
+    QPushButton *merge = addButton(Ui(u"&Spoji sa…"), QStringLiteral("mergeButton"));
+    merge->setToolTip(Ui(u"Stavke izabranog partnera prelaze na drugog partnera, a izabrani postaje neaktivan"));
     ConnectGuarded(merge, [this] { MergeCurrent(); });
-    QPushButton *import = addButton(QStringLiteral("&Uvoz…"), QStringLiteral("importButton"));
-    import->setToolTip(QStringLiteral("Partneri iz CSV datoteke (npr. tabela sačuvana kao CSV)"));
+    QPushButton *import = addButton(Ui(u"&Uvoz…"), QStringLiteral("importButton"));
+    import->setToolTip(Ui(u"Partneri iz CSV datoteke (npr. tabela sačuvana kao CSV)"));
     ConnectGuarded(import, [this] { ImportPartners(); });
     m_buttons->addStretch(1);
-    connect(addButton(QStringLiteral("Zatvori"), QStringLiteral("closeButton")), &QPushButton::clicked, this,
+    connect(addButton(Ui(u"Zatvori"), QStringLiteral("closeButton")), &QPushButton::clicked, this,
             &QDialog::accept);
     layout->addLayout(m_buttons);
 
@@ -177,7 +181,7 @@ void TPartnersWindow::updateButtons()
 {
     const int row = m_list->currentRow();
     const bool active = row < 0 || row >= int(m_active.size()) || m_active[size_t(row)];
-    m_activeButton->setText(active ? QStringLiteral("&Deaktiviraj") : QStringLiteral("&Aktiviraj"));
+    m_activeButton->setText(active ? Ui(u"&Deaktiviraj") : Ui(u"&Aktiviraj"));
 }
 
 bool TPartnersWindow::refusedToClerk()
@@ -208,7 +212,7 @@ void TPartnersWindow::EditCurrent()
     try {
         const std::optional<TPartnerRecord> record = ReadPartner(m_connection, id);
         if (!record) {
-            Dialogs().MessageDlg(QStringLiteral("Partner više ne postoji (u međuvremenu je izbrisan)."),
+            Dialogs().MessageDlg(Ui(u"Partner više ne postoji (u međuvremenu je izbrisan)."),
                                  TMsgDlgType::Warning, mbOK);
             Reload();
             return;
@@ -255,15 +259,15 @@ void TPartnersWindow::MergeCurrent()
             rows << QStringList{RowText(*q, 1), RowText(*q, 2), RowText(*q, 3)};
         }
         const TPickResult picked =
-            PickRow(QStringLiteral("Partner u koga se „%1” spaja").arg(mergedName),
-                    {QStringLiteral("Naziv"), QStringLiteral("Mesto"), QStringLiteral("PIB")}, rows, -1);
+            PickRow(Ui(u"Partner u koga se „%1” spaja").arg(mergedName),
+                    {Ui(u"Naziv"), Ui(u"Mesto"), Ui(u"PIB")}, rows, -1);
         if (picked.Row < 0 || picked.Row >= int(ids.size()))
             return;
         const qint64 keptID = ids[size_t(picked.Row)];
         const QString keptName = rows[picked.Row].first();
         const QString question =
-            QStringLiteral("Partner „%1” biće spojen u „%2”: sve njegove stavke prelaze na „%2”, a „%1” postaje "
-                           "neaktivan. Ovo se ne može poništiti.\n\nSpojiti?")
+            Ui(u"Partner „%1” biće spojen u „%2”: sve njegove stavke prelaze na „%2”, a „%1” postaje "
+               u"neaktivan. Ovo se ne može poništiti.\n\nSpojiti?")
                 .arg(mergedName, keptName);
         if (Dialogs().MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
             return;

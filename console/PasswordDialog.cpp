@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "EditButtons.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QDialogButtonBox>
@@ -20,12 +21,12 @@ TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, 
     auto *form = new QFormLayout(this);
     if (askOld) {
         OldEdit = PasswordLine(QStringLiteral("oldPasswordEdit"), this);
-        form->addRow(QStringLiteral("&Stara lozinka:"), OldEdit);
+        form->addRow(Ui(u"&Stara lozinka:"), OldEdit);
     }
     NewEdit = PasswordLine(QStringLiteral("newPasswordEdit"), this);
     RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
-    form->addRow(QStringLiteral("&Nova lozinka:"), NewEdit);
-    form->addRow(QStringLiteral("&Ponovite novu:"), RepeatEdit);
+    form->addRow(Ui(u"&Nova lozinka:"), NewEdit);
+    form->addRow(Ui(u"&Ponovite novu:"), RepeatEdit);
     form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(360);
 }
@@ -33,7 +34,7 @@ TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, 
 void TPasswordDialog::TrySave()
 {
     if (NewEdit->text() != RepeatEdit->text()) {
-        MessageDlg(PasswordsDifferText, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
         RepeatEdit->setFocus();
         return;
     }

@@ -4,6 +4,7 @@
 // services.
 
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "PickerDialog.h"
 #include "ZConnection.h"
 
@@ -34,7 +35,7 @@ inline TPickResult PickRow(const QString &title, const QStringList &headers, con
     TPickerDialog dialog(title, headers, rows, QApplication::activeWindow());
     dialog.SetCurrentRow(current);
     if (offerNew)
-        dialog.EnableNew(QStringLiteral("Novi unos sa upisanim tekstom (Insert)"));
+        dialog.EnableNew(Ui(u"Novi unos sa upisanim tekstom (Insert)"));
     const int result = Dialogs().ShowModal(dialog);
     if (result == TPickerDialog::NewRequested)
         return {-1, true, dialog.FilterText()};

@@ -1,5 +1,7 @@
 #include "StatusBar.h"
 
+#include "InterfaceScript.h"
+
 #include <QStatusBar>
 
 QString ItemCountText(int count)
@@ -15,7 +17,7 @@ QString ItemCountText(int count)
         noun = "stavka";
     else if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
         noun = "stavke";
-    return digits + u' ' + QLatin1String(noun);
+    return digits + u' ' + Ui(QString::fromLatin1(noun));
 }
 
 bool TStatusBarService::QueryInterface(const QUuid &iid, void **out)

@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "EditButtons.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PasswordDialog.h"
 
@@ -32,7 +33,7 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
 {
     const bool isNew = user.UserID == 0;
     setObjectName(QStringLiteral("userEditDialog"));
-    setWindowTitle(isNew ? QStringLiteral("Novi korisnik") : QStringLiteral("Korisnik %1").arg(user.Login));
+    setWindowTitle(isNew ? Ui(u"Novi korisnik") : Ui(u"Korisnik %1").arg(user.Login));
     LoginEdit = lineEdit(QStringLiteral("loginEdit"), user.Login, LoginLength, this);
     LoginEdit->setReadOnly(!isNew);
     FirstNameEdit = lineEdit(QStringLiteral("firstNameEdit"), user.FirstName, NameLength, this);
@@ -41,21 +42,21 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
     RoleCombo->setObjectName(QStringLiteral("roleCombo"));
     RoleCombo->addItems({UserRoleText(false), UserRoleText(true)});
     RoleCombo->setCurrentIndex(user.Administrator ? 1 : 0);
-    ActiveCheck = new QCheckBox(QStringLiteral("Nalog je &aktivan (korisnik može da se prijavi)"), this);
+    ActiveCheck = new QCheckBox(Ui(u"Nalog je &aktivan (korisnik može da se prijavi)"), this);
     ActiveCheck->setObjectName(QStringLiteral("activeCheck"));
     ActiveCheck->setChecked(user.Active);
 
     auto *form = new QFormLayout(this);
-    form->addRow(QStringLiteral("&Korisničko ime:"), LoginEdit);
+    form->addRow(Ui(u"&Korisničko ime:"), LoginEdit);
     form->addRow(QStringLiteral("&Ime:"), FirstNameEdit);
-    form->addRow(QStringLiteral("&Prezime:"), LastNameEdit);
-    form->addRow(QStringLiteral("&Uloga:"), RoleCombo);
+    form->addRow(Ui(u"&Prezime:"), LastNameEdit);
+    form->addRow(Ui(u"&Uloga:"), RoleCombo);
     form->addRow(QString(), ActiveCheck);
     if (isNew) {
         PasswordEdit = PasswordLine(QStringLiteral("passwordEdit"), this);
         RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
-        form->addRow(QStringLiteral("&Lozinka:"), PasswordEdit);
-        form->addRow(QStringLiteral("P&onovite lozinku:"), RepeatEdit);
+        form->addRow(Ui(u"&Lozinka:"), PasswordEdit);
+        form->addRow(Ui(u"P&onovite lozinku:"), RepeatEdit);
     }
     form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(420);
@@ -77,7 +78,7 @@ TUserRecord TUserEditDialog::User() const
 void TUserEditDialog::TrySave()
 {
     if (PasswordEdit && PasswordEdit->text() != RepeatEdit->text()) {
-        MessageDlg(PasswordsDifferText, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
         RepeatEdit->setFocus();
         return;
     }

@@ -1,5 +1,6 @@
 #include "UserStore.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PasswordHash.h"
 #include "ZConnection.h"
@@ -36,7 +37,7 @@ void ensureLockRow(TZConnection &connection)
 
 QString takenText(const QString &login)
 {
-    return QStringLiteral("Korisničko ime „%1“ je zauzeto.").arg(login);
+    return Ui(u"Korisničko ime „%1“ je zauzeto.").arg(login);
 }
 
 QVariantMap columns(const TUserRecord &user)
@@ -85,7 +86,7 @@ const QString UserColumns = QStringLiteral("SELECT userid, login, firstname, las
 
 QString UserRoleText(bool administrator)
 {
-    return administrator ? QStringLiteral("Administrator") : QStringLiteral("Službenik");
+    return administrator ? Ui(u"Administrator") : Ui(u"Službenik");
 }
 
 TRegisterValue PasswordChangedValue()
@@ -99,7 +100,7 @@ void ChangeUsers(TZConnection &connection, const std::function<void()> &work)
     RetryOnWriteConflict(connection, [&] {
         TZTransaction transaction(connection);
         if (!transaction.LockRow(QStringLiteral("settings"), QStringLiteral("section"), LockSection))
-            throw EDatabaseError(QStringLiteral("Izmena korisnika nije moguća: nedostaje red podešavanja."));
+            throw EDatabaseError(Ui(u"Izmena korisnika nije moguća: nedostaje red podešavanja."));
         work();
         transaction.Commit();
     });
@@ -136,7 +137,7 @@ TUserRecord TUserStore::stored(qint64 userID) const
 {
     const std::optional<TUserRecord> user = User(userID);
     if (!user)
-        throw KException(QStringLiteral("Korisnik više ne postoji u bazi podataka."));
+        throw KException(Ui(u"Korisnik više ne postoji u bazi podataka."));
     return *user;
 }
 
@@ -145,13 +146,13 @@ void TUserStore::requireAdministrator() const
     // The role as stored now: another administrator may have taken it away.
     const std::optional<TUserRecord> me = m_actingUser.Administrator ? User(m_actingUser.UserID) : std::nullopt;
     if (!me || !me->Administrator || !me->Active)
-        throw KException(UsersAdminOnlyText);
+        throw KException(Ui(UsersAdminOnlyText));
 }
 
 void TUserStore::change(const std::function<void()> &work)
 {
     if (!m_actingUser.Administrator)
-        throw KException(UsersAdminOnlyText);
+        throw KException(Ui(UsersAdminOnlyText));
     ChangeUsers(m_connection, [&] {
         requireAdministrator();
         work();
@@ -162,11 +163,11 @@ qint64 TUserStore::Add(const TUserRecord &typed, const QString &password)
 {
     const TUserRecord user = trimmed(typed);
     if (!m_actingUser.Administrator)
-        throw KException(UsersAdminOnlyText);
+        throw KException(Ui(UsersAdminOnlyText));
     if (user.Login.isEmpty())
-        throw KException(QStringLiteral("Upišite korisničko ime."));
+        throw KException(Ui(u"Upišite korisničko ime."));
     if (password.isEmpty())
-        throw KException(QStringLiteral("Upišite lozinku."));
+        throw KException(Ui(u"Upišite lozinku."));
     const QString hash = HashPassword(password); // slow on purpose: not while holding the lock
     qint64 id = 0;
     change([&] {
@@ -214,7 +215,7 @@ void TUserStore::apply(qint64 userID, const std::function<void(TUserRecord &)> &
             auto others = m_connection.OpenQuery(
                 QStringLiteral("SELECT COUNT(*) FROM user WHERE role = 'a' AND active = 'y' AND userid <> ?"), {userID});
             if (!others->next() || others->value(0).toInt() == 0)
-                throw KException(LastAdminText);
+                throw KException(Ui(LastAdminText));
         }
         const QList<TRegisterValue> changed = ChangedValues(columns(before), columns(after));
         if (changed.isEmpty())
@@ -232,9 +233,9 @@ void TUserStore::apply(qint64 userID, const std::function<void(TUserRecord &)> &
 void TUserStore::ResetPassword(qint64 userID, const QString &password)
 {
     if (!m_actingUser.Administrator)
-        throw KException(UsersAdminOnlyText);
+        throw KException(Ui(UsersAdminOnlyText));
     if (password.isEmpty())
-        throw KException(QStringLiteral("Upišite novu lozinku."));
+        throw KException(Ui(u"Upišite novu lozinku."));
     const QString hash = HashPassword(password);
     change([&] {
         stored(userID);

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PasswordDialog.h"
 #include "SecurityService.h"
@@ -31,15 +32,15 @@ TUsersWindow::TUsersWindow(TZConnection &connection, const TUserDesc &actingUser
     : QDialog(parent), m_store(connection, actingUser)
 {
     setObjectName(QStringLiteral("usersWindow"));
-    setWindowTitle(QStringLiteral("Korisnici"));
+    setWindowTitle(Ui(u"Korisnici"));
     FilterEdit = new QLineEdit(this);
     FilterEdit->setObjectName(QStringLiteral("filterEdit"));
-    FilterEdit->setPlaceholderText(QStringLiteral("Traži po korisničkom imenu, prezimenu ili imenu"));
+    FilterEdit->setPlaceholderText(Ui(u"Traži po korisničkom imenu, prezimenu ili imenu"));
     FilterEdit->setClearButtonEnabled(true);
     UsersTable = new QTableWidget(0, 5, this);
     UsersTable->setObjectName(QStringLiteral("usersTable"));
-    UsersTable->setHorizontalHeaderLabels({QStringLiteral("Korisničko ime"), QStringLiteral("Prezime"),
-                                           QStringLiteral("Ime"), QStringLiteral("Uloga"), QStringLiteral("Aktivan")});
+    UsersTable->setHorizontalHeaderLabels({Ui(u"Korisničko ime"), Ui(u"Prezime"),
+                                           Ui(u"Ime"), Ui(u"Uloga"), Ui(u"Aktivan")});
     UsersTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     UsersTable->setSelectionMode(QAbstractItemView::SingleSelection);
     UsersTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -49,14 +50,14 @@ TUsersWindow::TUsersWindow(TZConnection &connection, const TUserDesc &actingUser
     connect(UsersTable, &QTableWidget::cellDoubleClicked, this, [this] { Guarded([this] { EditUser(); }); });
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(button(QStringLiteral("&Novi…"), QStringLiteral("addButton"), this, [this] { AddUser(); }));
-    buttons->addWidget(button(QStringLiteral("&Izmeni…"), QStringLiteral("editButton"), this, [this] { EditUser(); }));
-    buttons->addWidget(button(QStringLiteral("Nova &lozinka…"), QStringLiteral("passwordButton"), this,
+    buttons->addWidget(button(Ui(u"&Novi…"), QStringLiteral("addButton"), this, [this] { AddUser(); }));
+    buttons->addWidget(button(Ui(u"&Izmeni…"), QStringLiteral("editButton"), this, [this] { EditUser(); }));
+    buttons->addWidget(button(Ui(u"Nova &lozinka…"), QStringLiteral("passwordButton"), this,
                               [this] { ResetPassword(); }));
-    buttons->addWidget(button(QStringLiteral("I&sključi"), QStringLiteral("deactivateButton"), this,
+    buttons->addWidget(button(Ui(u"I&sključi"), QStringLiteral("deactivateButton"), this,
                               [this] { DeactivateUser(); }));
     buttons->addStretch(1);
-    buttons->addWidget(button(QStringLiteral("&Zatvori"), QStringLiteral("closeButton"), this, [this] { accept(); }));
+    buttons->addWidget(button(Ui(u"&Zatvori"), QStringLiteral("closeButton"), this, [this] { accept(); }));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(FilterEdit);
@@ -116,7 +117,7 @@ const TUserRecord *TUsersWindow::current() const
 {
     const int row = UsersTable->currentRow();
     if (row < 0 || row >= m_users.size() || UsersTable->isRowHidden(row)) {
-        MessageDlg(QStringLiteral("Izaberite korisnika u spisku."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(u"Izaberite korisnika u spisku."), TMsgDlgType::Warning, mbOK);
         return nullptr;
     }
     return &m_users[row];
@@ -149,11 +150,11 @@ void TUsersWindow::ResetPassword()
     if (!user)
         return;
     const qint64 id = user->UserID;
-    TPasswordDialog dialog(QStringLiteral("Nova lozinka za %1").arg(user->Login), false,
+    TPasswordDialog dialog(Ui(u"Nova lozinka za %1").arg(user->Login), false,
                            [this, id](const QString &, const QString &password) { m_store.ResetPassword(id, password); },
                            this);
     if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
-        MessageDlg(QStringLiteral("Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(Ui(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
 }
 
 void TUsersWindow::DeactivateUser()
@@ -163,10 +164,10 @@ void TUsersWindow::DeactivateUser()
         return;
     const qint64 id = user->UserID;
     if (!user->Active) {
-        MessageDlg(QStringLiteral("Korisnik „%1“ je već isključen.").arg(user->Login), TMsgDlgType::Information, mbOK);
+        MessageDlg(Ui(u"Korisnik „%1“ je već isključen.").arg(user->Login), TMsgDlgType::Information, mbOK);
         return;
     }
-    if (MessageDlg(QStringLiteral("Isključiti korisnika „%1“? Neće moći da se prijavi, a ostaje na svojim stavkama.")
+    if (MessageDlg(Ui(u"Isključiti korisnika „%1“? Neće moći da se prijavi, a ostaje na svojim stavkama.")
                        .arg(user->Login),
                    TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
         return;
@@ -184,7 +185,7 @@ void OpenUsersWindow(TSecurityService &security, QWidget *parent)
 {
     TUserDesc user;
     if (!security.GetCurrentUser(user, 0) || !user.Administrator) {
-        MessageDlg(UsersAdminOnlyText, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(UsersAdminOnlyText), TMsgDlgType::Warning, mbOK);
         return;
     }
     TUsersWindow window(*security.GetConnection(), user, parent);

@@ -9,10 +9,10 @@ declare -A uses=(
   [core]=""
   [text]="core"
   [db]="core text"
-  [dataset]="core db"
-  [widgets]="core db dataset"
-  [report]="core db dataset widgets"
-  [forms]="core db dataset widgets"
+  [dataset]="core text db"
+  [widgets]="core text db dataset"
+  [report]="core text db dataset widgets"
+  [forms]="core text db dataset widgets"
 )
 
 # Which folder holds each header.

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "CoreText.h"
+
 #include <QtDebug>
 
 TModalResult TNoDialogs::MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons, int)
@@ -49,10 +51,10 @@ QString LoadedRowsText(qint64 rows)
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, u'.');
     const qint64 last = rows % 10, lastTwo = rows % 100;
-    QString noun = QStringLiteral("stavki");
+    QString noun = CoreUi(u"stavki");
     if (last == 1 && lastTwo != 11)
-        noun = QStringLiteral("stavka");
+        noun = CoreUi(u"stavka");
     else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
-        noun = QStringLiteral("stavke");
-    return QStringLiteral("Učitano %1 %2…").arg(digits, noun);
+        noun = CoreUi(u"stavke");
+    return CoreUi(u"Učitano %1 %2…").arg(digits, noun);
 }

@@ -1,5 +1,6 @@
 #include "FileCopy.h"
 
+#include "CoreText.h"
 #include "KException.h"
 
 #include <QDir>
@@ -10,7 +11,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &reason)
 {
-    throw KException(QStringLiteral("Datoteka nije kopirana: %1").arg(reason));
+    throw KException(CoreUi(u"Datoteka nije kopirana: %1").arg(reason));
 }
 
 } // namespace
@@ -19,24 +20,24 @@ void CopyFileReplacing(const QString &source, const QString &target, const QDate
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("%1 ne može da se pročita (%2).").arg(QDir::toNativeSeparators(source), in.errorString()));
+        fail(CoreUi(u"%1 ne može da se pročita (%2).").arg(QDir::toNativeSeparators(source), in.errorString()));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("%1 ne može da se upiše (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
+        fail(CoreUi(u"%1 ne može da se upiše (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
     QByteArray chunk(1 << 16, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(chunk.data(), chunk.size());
         if (n < 0)
-            fail(QStringLiteral("greška pri čitanju %1 (%2).").arg(QDir::toNativeSeparators(source), in.errorString()));
+            fail(CoreUi(u"greška pri čitanju %1 (%2).").arg(QDir::toNativeSeparators(source), in.errorString()));
         if (n == 0)
             break;
         if (out.write(chunk.constData(), n) != n)
-            fail(QStringLiteral("greška pri upisu %1 (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
+            fail(CoreUi(u"greška pri upisu %1 (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
     }
     // Set on the temporary file: the rename keeps it.
     if (!out.setFileTime(modified, QFileDevice::FileModificationTime))
-        fail(QStringLiteral("vreme izmene za %1 nije postavljeno (%2).")
+        fail(CoreUi(u"vreme izmene za %1 nije postavljeno (%2).")
                  .arg(QDir::toNativeSeparators(target), out.errorString()));
     if (!out.commit())
-        fail(QStringLiteral("%1 ne može da se upiše (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
+        fail(CoreUi(u"%1 ne može da se upiše (%2).").arg(QDir::toNativeSeparators(target), out.errorString()));
 }

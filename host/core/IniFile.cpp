@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "CoreText.h"
 #include "KException.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ TIniFile::TIniFile(QString path) : m_path(std::move(path))
     if (!f.exists())
         return;
     if (!f.open(QIODevice::ReadOnly))
-        throw KException(QStringLiteral("Datoteka %1 ne može da se pročita (%2).")
+        throw KException(CoreUi(u"Datoteka %1 ne može da se pročita (%2).")
                              .arg(QDir::toNativeSeparators(m_path), f.errorString()));
     QString text = QString::fromUtf8(f.readAll());
     if (text.startsWith(QChar(0xFEFF)))
@@ -98,7 +99,7 @@ QString TIniFile::Value(const QString &section, const QString &key, const QStrin
 void TIniFile::SetValue(const QString &section, const QString &key, const QString &value)
 {
     if (value.contains(u'\n') || value.contains(u'\r'))
-        throw KException(QStringLiteral("Vrednost ključa %1 ne može da ima više redova.").arg(key));
+        throw KException(CoreUi(u"Vrednost ključa %1 ne može da ima više redova.").arg(key));
     int end = -1;
     const int i = find(section, key, &end);
     if (i >= 0) {
@@ -119,7 +120,7 @@ void TIniFile::Save() const
     const bool isNew = !QFile::exists(m_path);
     QSaveFile out(m_path);
     const auto fail = [&] {
-        throw KException(QStringLiteral("Datoteka %1 ne može da se upiše (%2).")
+        throw KException(CoreUi(u"Datoteka %1 ne može da se upiše (%2).")
                              .arg(QDir::toNativeSeparators(m_path), out.errorString()));
     };
     if (!out.open(QIODevice::WriteOnly))

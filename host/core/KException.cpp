@@ -1,5 +1,7 @@
 #include "KException.h"
 
+#include "CoreText.h"
+
 namespace {
 
 QString shortMessage(const QString &code, const QString &serverText)
@@ -16,17 +18,17 @@ QString shortMessage(const QString &code, const QString &serverText)
     const QString padded = u' ' + code + u' ';
     for (const auto &k : known)
         if (QLatin1String(k.codes).contains(padded))
-            return QString::fromUtf8(k.text);
-    return serverText.isEmpty() ? QStringLiteral("Baza podataka je odbila naredbu.")
-                                : QStringLiteral("Baza podataka je odbila naredbu: %1").arg(serverText.left(200));
+            return CoreUi(QString::fromUtf8(k.text));
+    return serverText.isEmpty() ? CoreUi(u"Baza podataka je odbila naredbu.")
+                                : CoreUi(u"Baza podataka je odbila naredbu: %1").arg(serverText.left(200));
 }
 
 } // namespace
 
 EDatabaseError EDatabaseError::FromServer(const QString &serverText, const QString &nativeCode, const QString &sql)
 {
-    QString details = QStringLiteral("Baza: %1\nKod: %2").arg(serverText, nativeCode);
+    QString details = CoreUi(u"Baza: %1\nKod: %2").arg(serverText, nativeCode);
     if (!sql.isEmpty())
-        details += QStringLiteral("\nNaredba: ") + sql;
+        details += CoreUi(u"\nNaredba: ") + sql;
     return EDatabaseError(shortMessage(nativeCode, serverText), nativeCode, details);
 }

@@ -1,5 +1,6 @@
 #include "DBIniFile.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -9,7 +10,7 @@
 TDBIniFile::TDBIniFile(TZConnection *connection) : m_connection(connection)
 {
     if (!m_connection)
-        throw EDatabaseError(QStringLiteral("Podešavanja nemaju vezu sa bazom podataka."));
+        throw EDatabaseError(Ui(u"Podešavanja nemaju vezu sa bazom podataka."));
 }
 
 QString TDBIniFile::ReadString(const QString &section, const QString &key, const QString &def) const

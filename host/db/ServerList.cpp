@@ -1,5 +1,6 @@
 #include "ServerList.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QStringList>
@@ -17,7 +18,7 @@ namespace {
 
 [[noreturn]] void refuse(const QString &entry, const QString &why)
 {
-    throw EDatabaseError(QStringLiteral("Neispravan server u listi servera: \"%1\" (%2).").arg(entry, why));
+    throw EDatabaseError(Ui(u"Neispravan server u listi servera: \"%1\" (%2).").arg(entry, why));
 }
 
 int parsePort(const QString &entry, const QString &text)
@@ -25,7 +26,7 @@ int parsePort(const QString &entry, const QString &text)
     bool ok = false;
     const int port = text.toInt(&ok);
     if (!ok || port < 1 || port > 65535)
-        refuse(entry, QStringLiteral("port mora biti broj od 1 do 65535"));
+        refuse(entry, Ui(u"port mora biti broj od 1 do 65535"));
     return port;
 }
 
@@ -45,7 +46,7 @@ std::vector<TServerAddress> ParseServerList(const QString &text, int defaultPort
             // An IPv6 address names its port after the closing bracket.
             const qsizetype close = entry.indexOf(u']');
             if (close < 2)
-                refuse(entry, QStringLiteral("adresa u zagradama nije zatvorena"));
+                refuse(entry, Ui(u"adresa u zagradama nije zatvorena"));
             s.Host = entry.mid(1, close - 1);
             const QString rest = entry.mid(close + 1);
             if (rest.isEmpty())
@@ -53,18 +54,18 @@ std::vector<TServerAddress> ParseServerList(const QString &text, int defaultPort
             else if (rest.startsWith(u':'))
                 s.Port = parsePort(entry, rest.mid(1));
             else
-                refuse(entry, QStringLiteral("posle adrese sme stajati samo :port"));
+                refuse(entry, Ui(u"posle adrese sme stajati samo :port"));
         } else {
             const qsizetype colon = entry.indexOf(u':');
             if (colon != entry.lastIndexOf(u':'))
-                refuse(entry, QStringLiteral("IPv6 adresu pišite u uglastim zagradama"));
+                refuse(entry, Ui(u"IPv6 adresu pišite u uglastim zagradama"));
             s.Host = colon < 0 ? entry : entry.left(colon);
             s.Port = colon < 0 ? defaultPort : parsePort(entry, entry.mid(colon + 1));
             if (s.Host.isEmpty())
-                refuse(entry, QStringLiteral("nedostaje ime servera"));
+                refuse(entry, Ui(u"nedostaje ime servera"));
         }
         if (std::any_of(s.Host.begin(), s.Host.end(), [](QChar c) { return c.isSpace(); }))
-            refuse(entry, QStringLiteral("ime servera sadrži razmak"));
+            refuse(entry, Ui(u"ime servera sadrži razmak"));
         servers.push_back(std::move(s));
     }
     return servers;

@@ -1,6 +1,7 @@
 #include "ServerWait.h"
 
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ReadThread.h"
 #include "ZConnection.h"
@@ -144,10 +145,10 @@ void WaitForServer(TZConnection &connection, const TReadWork &work, const std::f
     if (lostConnection(job) || cut)
         connection.MarkLost();
     if (frozen)
-        throw EDatabaseError(QStringLiteral("Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
-                                            "Pokušajte ponovo malo kasnije.")
+        throw EDatabaseError(Ui(u"Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
+                                u"Pokušajte ponovo malo kasnije.")
                                  .arg((waited.elapsed() + kQuietMs) / 1000),
                              QStringLiteral("frozen"));
-    Dialogs().Notice(LoadCancelledText);
+    Dialogs().Notice(Ui(LoadCancelledText));
     throw EAbort();
 }

@@ -1,5 +1,6 @@
 #include "ZTransaction.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 
@@ -85,7 +86,7 @@ std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString 
                                         const QVariant &key, const QString &columns)
 {
     if (!connection.InTransaction())
-        throw EDatabaseError(QStringLiteral("Red se drži samo u transakciji."));
+        throw EDatabaseError(Ui(u"Red se drži samo u transakciji."));
     auto q = connection.OpenQuery(connection.Dialect().HeldReadSql(table, keyColumn, columns), {key});
     if (!q->next())
         return std::nullopt;
@@ -100,13 +101,13 @@ std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString 
 void TZTransaction::Commit()
 {
     if (!m_open)
-        throw EDatabaseError(QStringLiteral("Transakcija je već završena."));
+        throw EDatabaseError(Ui(u"Transakcija je već završena."));
     if (m_onCluster) {
         // Asked while the transaction still counts as open: a connection lost
         // here is not read again on another node as if nothing happened.
         try {
             if (m_clusterTransaction.isEmpty() || sessionClaims(m_connection) != m_clusterTransaction)
-                throw EDatabaseError(QStringLiteral("Transakciju je prekinuo drugi server klastera."), QStringLiteral("1213"));
+                throw EDatabaseError(Ui(u"Transakciju je prekinuo drugi server klastera."), QStringLiteral("1213"));
         } catch (...) {
             Rollback();
             throw;

@@ -11,6 +11,7 @@
 // rowclaim), so two nodes holding the same row cannot both commit; the later
 // one gets a write conflict, and RetryOnWriteConflict runs its work again.
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "KExport.h"
 #include "ZConnection.h"
@@ -77,7 +78,7 @@ auto RetryOnWriteConflict(TZConnection &connection, Work work) -> decltype(work(
             if (!conflict || connection.InTransaction())
                 throw;
             if (attempt > 0)
-                throw EDatabaseError(WriteConflictText, QStringLiteral("1213"), db ? db->details() : QString());
+                throw EDatabaseError(Ui(WriteConflictText), QStringLiteral("1213"), db ? db->details() : QString());
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "DataSource.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -66,15 +67,15 @@ TCustomDetailForm::TCustomDetailForm(QWidget *parent)
       OKButton(makeButton(QStringLiteral("OKButton"), BottomPanel)),
       ApplyButton(makeButton(QStringLiteral("ApplyButton"), BottomPanel)),
       CancelButton(makeButton(QStringLiteral("CancelButton"), BottomPanel)),
-      CustomOK(makeAction(QStringLiteral("CustomOK"), QStringLiteral("U redu"), this)),
-      CustomApply(makeAction(QStringLiteral("CustomApply"), QStringLiteral("Primeni"), this)),
-      CustomCancel(makeAction(QStringLiteral("CustomCancel"), QStringLiteral("Otkaži"), this)),
+      CustomOK(makeAction(QStringLiteral("CustomOK"), Ui(u"U redu"), this)),
+      CustomApply(makeAction(QStringLiteral("CustomApply"), Ui(u"Primeni"), this)),
+      CustomCancel(makeAction(QStringLiteral("CustomCancel"), Ui(u"Otkaži"), this)),
       m_link(std::make_unique<Link>(*this))
 {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     GeneralTS->setObjectName(QStringLiteral("GeneralTS"));
     BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
-    PageControl->addTab(GeneralTS, QStringLiteral("Opšte"));
+    PageControl->addTab(GeneralTS, Ui(u"Opšte"));
 
     BottomPanel->setFixedHeight(34);
     auto *bottom = new QHBoxLayout(BottomPanel);

@@ -1,6 +1,7 @@
 #include "CustomNavigatorForm.h"
 
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "ValueListEditor.h"
 
 #include <QAction>
@@ -13,8 +14,8 @@ TCustomNavigatorForm::TCustomNavigatorForm(QWidget *parent)
     : QWidget(parent),
       SearchVLE(new TValueListEditor(this)),
       SearchPanel(new QWidget(this)),
-      FindButton(new QPushButton(QStringLiteral("Traži"), SearchPanel)),
-      ClearAllAction(new QAction(QStringLiteral("Obriši kriterijume"), this)),
+      FindButton(new QPushButton(Ui(u"Traži"), SearchPanel)),
+      ClearAllAction(new QAction(Ui(u"Obriši kriterijume"), this)),
       ClearAllButton(new QPushButton(ClearAllAction->text(), SearchPanel))
 {
     SearchVLE->setObjectName(QStringLiteral("SearchVLE"));

@@ -2,6 +2,7 @@
 
 #include "DisplayErrors.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QKeyEvent>
@@ -51,7 +52,7 @@ bool TFieldDataLink::Editing() const
 void TFieldDataLink::BeginUserEdit()
 {
     if (!Field())
-        throw EDatabaseError(QStringLiteral("Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
+        throw EDatabaseError(Ui(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
     {
         QScopedValueRollback busy(m_busy, true);
         if (!Editing())
@@ -79,7 +80,7 @@ void TFieldDataLink::Write(const std::function<void(TField &)> &write)
 {
     TField *field = Field();
     if (!field)
-        throw EDatabaseError(QStringLiteral("Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
+        throw EDatabaseError(Ui(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
     QScopedValueRollback busy(m_busy, true);
     if (!Editing())
         DataSet()->Edit();

@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "DisplayErrors.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QComboBox>
@@ -240,7 +241,7 @@ void TDBGridModel::WriteCell(int column, const QString &text)
 {
     TField *field = ColumnField(column);
     if (!field)
-        throw EDatabaseError(QStringLiteral("Kolona %1 nije povezana sa poljem.").arg(column + 1));
+        throw EDatabaseError(Ui(u"Kolona %1 nije povezana sa poljem.").arg(column + 1));
     TDataSet &ds = field->DataSet();
     if (ds.State() == TDataSetState::Browse)
         ds.Edit();
@@ -693,7 +694,7 @@ void TDBGrid::deleteCurrentRow()
     if (!ds || !ds->Active() || ds->IsEmpty() || !ds->CanModify())
         return;
     if (ConfirmDelete
-        && MessageDlg(QStringLiteral("Da li želite da izbrišete tekući red?"), TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
+        && MessageDlg(Ui(u"Da li želite da izbrišete tekući red?"), TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
         return;
     ds->Delete();
 }

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "HelpWindow.h"
+#include "InterfaceScript.h"
 #include "PrintPreview.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ class TGetDateDialog : public QDialog
 public:
     TGetDateDialog(const QDateTime &start, bool withTime)
     {
-        setWindowTitle(withTime ? QStringLiteral("Izaberite datum i vreme") : QStringLiteral("Izaberite datum"));
+        setWindowTitle(withTime ? Ui(u"Izaberite datum i vreme") : Ui(u"Izaberite datum"));
         setObjectName(QStringLiteral("GetDateForm"));
         auto *layout = new QVBoxLayout(this);
         m_calendar = new QCalendarWidget(this);
@@ -45,8 +46,8 @@ public:
             layout->addWidget(m_time);
         }
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("U redu"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Otkaži"));
+        buttons->button(QDialogButtonBox::Ok)->setText(Ui(u"U redu"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(Ui(u"Otkaži"));
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
@@ -65,10 +66,10 @@ private:
 QString chosenFile(QFileDialog &dlg, const QString &lookIn, const QString &accept)
 {
     dlg.setLabelText(QFileDialog::LookIn, lookIn);
-    dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Naziv datoteke:"));
-    dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Vrsta datoteka:"));
+    dlg.setLabelText(QFileDialog::FileName, Ui(u"Naziv datoteke:"));
+    dlg.setLabelText(QFileDialog::FileType, Ui(u"Vrsta datoteka:"));
     dlg.setLabelText(QFileDialog::Accept, accept);
-    dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Otkaži"));
+    dlg.setLabelText(QFileDialog::Reject, Ui(u"Otkaži"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().constFirst();
@@ -81,10 +82,10 @@ public:
     {
         QMessageBox box;
         switch (type) {
-        case TMsgDlgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(QStringLiteral("Upozorenje")); break;
-        case TMsgDlgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(QStringLiteral("Greška")); break;
-        case TMsgDlgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(QStringLiteral("Obaveštenje")); break;
-        case TMsgDlgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(QStringLiteral("Potvrda")); break;
+        case TMsgDlgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(Ui(u"Upozorenje")); break;
+        case TMsgDlgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(Ui(u"Greška")); break;
+        case TMsgDlgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(Ui(u"Obaveštenje")); break;
+        case TMsgDlgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(Ui(u"Potvrda")); break;
         }
         box.setText(text);
         struct B { int flag; QMessageBox::StandardButton sb; const char *caption; };
@@ -92,9 +93,9 @@ public:
                                 {mbOK, QMessageBox::Ok, "U redu"}, {mbCancel, QMessageBox::Cancel, "Otkaži"}};
         for (const B &b : all)
             if (buttons & b.flag)
-                box.addButton(b.sb)->setText(QString::fromUtf8(b.caption));
+                box.addButton(b.sb)->setText(Ui(QString::fromUtf8(b.caption)));
         if (buttons == mbNone)
-            box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
+            box.addButton(QMessageBox::Ok)->setText(Ui(u"U redu"));
         if ((buttons & mbDefaultNo) && (buttons & mbNo))
             box.setDefaultButton(QMessageBox::No);
         box.exec();
@@ -109,15 +110,15 @@ public:
 
     void ErrorDlg(const QString &text, const QString &details) override
     {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Greška"), text);
-        box.addButton(QMessageBox::Ok)->setText(QStringLiteral("U redu"));
+        QMessageBox box(QMessageBox::Critical, Ui(u"Greška"), text);
+        box.addButton(QMessageBox::Ok)->setText(Ui(u"U redu"));
         if (!details.isEmpty()) {
             box.setDetailedText(details);
             // Qt's own button, named as the Serbian Qt texts name it when
             // it folds back, also where they are not installed.
             for (QAbstractButton *b : box.buttons())
                 if (box.buttonRole(b) == QMessageBox::ActionRole)
-                    b->setText(QStringLiteral("Prikaži detalje..."));
+                    b->setText(Ui(u"Prikaži detalje..."));
         }
         box.exec();
     }
@@ -126,16 +127,16 @@ public:
     {
         if (!m_wait) {
             m_wait = std::make_unique<QProgressDialog>();
-            m_wait->setWindowTitle(QStringLiteral("Baza podataka"));
-            m_wait->setCancelButtonText(QStringLiteral("Otkaži"));
+            m_wait->setWindowTitle(Ui(u"Baza podataka"));
+            m_wait->setCancelButtonText(Ui(u"Otkaži"));
             m_wait->setRange(0, 0);
             m_wait->setWindowModality(Qt::ApplicationModal);
             m_wait->setMinimumDuration(0);
             m_wait->show();
         }
-        m_wait->setLabelText(!serverAnswers ? QStringLiteral("Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds)
+        m_wait->setLabelText(!serverAnswers ? Ui(u"Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds)
                              : rowsLoaded > 0 ? LoadedRowsText(rowsLoaded)
-                                              : QStringLiteral("Baza podataka radi na upitu (%1 s)…").arg(seconds));
+                                              : Ui(u"Baza podataka radi na upitu (%1 s)…").arg(seconds));
         return !m_wait->wasCanceled();
     }
 
@@ -179,7 +180,7 @@ public:
         dlg.setObjectName(QStringLiteral("OpenPDFDialog"));
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        return chosenFile(dlg, QStringLiteral("Traži u:"), QStringLiteral("Otvori"));
+        return chosenFile(dlg, Ui(u"Traži u:"), Ui(u"Otvori"));
     }
 
     QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName) override
@@ -188,15 +189,15 @@ public:
         dlg.setObjectName(QStringLiteral("SaveFileDialog"));
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
-        return chosenFile(dlg, QStringLiteral("Sačuvaj u:"), QStringLiteral("Sačuvaj"));
+        return chosenFile(dlg, Ui(u"Sačuvaj u:"), Ui(u"Sačuvaj"));
     }
 
     bool TaskProgress(const QString &text, qint64 done, qint64 total) override
     {
         if (!m_task) {
             m_task = std::make_unique<QProgressDialog>();
-            m_task->setWindowTitle(QStringLiteral("Rad u toku"));
-            m_task->setCancelButtonText(QStringLiteral("Otkaži"));
+            m_task->setWindowTitle(Ui(u"Rad u toku"));
+            m_task->setCancelButtonText(Ui(u"Otkaži"));
             m_task->setWindowModality(Qt::ApplicationModal);
             m_task->setMinimumDuration(500);
             m_task->setAutoClose(false);

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "ErrorLog.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QAbstractButton>
@@ -25,7 +26,7 @@ bool Guarded(const std::function<void()> &fn)
         MessageDlg(QString::fromUtf8(e.what()), TMsgDlgType::Error, mbOK);
     } catch (...) {
         LogError(QStringLiteral("Nepoznata greška."));
-        MessageDlg(QStringLiteral("Nepoznata greška."), TMsgDlgType::Error, mbOK);
+        MessageDlg(Ui(u"Nepoznata greška."), TMsgDlgType::Error, mbOK);
     }
     return false;
 }

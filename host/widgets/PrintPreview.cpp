@@ -1,6 +1,7 @@
 #include "PrintPreview.h"
 
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@ TPrintPreviewDialog::TPrintPreviewDialog(QPrinter &printer, std::function<void(Q
         Guarded([&] { m_paint(*target); });
     });
 
-    m_savePdf = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Sačuvaj PDF"), this);
+    m_savePdf = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton), Ui(u"Sačuvaj PDF"), this);
     m_savePdf->setObjectName(QStringLiteral("SavePdfAction"));
     ConnectGuarded(m_savePdf, [this] { savePdfExecute(); });
     if (auto *toolbar = findChild<QToolBar *>()) {
@@ -52,19 +53,19 @@ void TPrintPreviewDialog::translate()
     for (QAction *action : findChildren<QAction *>()) {
         const auto it = texts.find(action->text());
         if (it != texts.end())
-            action->setText(*it);
+            action->setText(Ui(*it));
     }
     const QString name = m_printer.docName();
-    setWindowTitle(name.isEmpty() ? QStringLiteral("Pregled pre štampe")
-                                  : QStringLiteral("Pregled pre štampe: ") + name);
+    setWindowTitle(name.isEmpty() ? Ui(u"Pregled pre štampe")
+                                  : Ui(u"Pregled pre štampe: ") + name);
 }
 
 void TPrintPreviewDialog::savePdfExecute()
 {
-    const QString suggested = (m_printer.docName().isEmpty() ? QStringLiteral("dokument") : m_printer.docName())
+    const QString suggested = (m_printer.docName().isEmpty() ? Ui(u"dokument") : m_printer.docName())
                               + QStringLiteral(".pdf");
-    QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Sačuvaj kao PDF"), suggested,
-                                                    QStringLiteral("PDF dokumenti (*.pdf)"));
+    QString fileName = QFileDialog::getSaveFileName(this, Ui(u"Sačuvaj kao PDF"), suggested,
+                                                    Ui(u"PDF dokumenti (*.pdf)"));
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))

@@ -1,6 +1,7 @@
 #include "ValueListEditor.h"
 
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QAbstractTableModel>
@@ -36,7 +37,7 @@ public:
 
     // unique_ptr: ItemProps hands out references that adding rows keeps valid.
     std::vector<std::unique_ptr<Row>> Rows;
-    QString Titles[2] = {QStringLiteral("Ključ"), QStringLiteral("Vrednost")};
+    QString Titles[2] = {Ui(u"Ključ"), Ui(u"Vrednost")};
     bool ReadOnly = false;
 
     int find(const QString &key) const
@@ -51,7 +52,7 @@ public:
     {
         const int at = find(key);
         if (at < 0)
-            throw KException(QStringLiteral("Nepoznat ključ '%1'.").arg(key));
+            throw KException(Ui(u"Nepoznat ključ '%1'.").arg(key));
         return at;
     }
 
@@ -204,7 +205,7 @@ public:
             auto *button = new QToolButton(box);
             button->setObjectName(QStringLiteral("ClearButton"));
             button->setIcon(box->style()->standardIcon(QStyle::SP_LineEditClearButton));
-            button->setToolTip(QStringLiteral("Obriši"));
+            button->setToolTip(Ui(u"Obriši"));
             button->setAutoRaise(true);
             button->setFocusPolicy(Qt::NoFocus);
             button->setFixedWidth(20);
