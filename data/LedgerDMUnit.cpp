@@ -53,8 +53,9 @@ QString GetMailTypeCaption(int code)
 
 QString ShownCaption(const QString &latin)
 {
-    static TScript script = TScript::Latin;
-    static QHash<QString, QString> shown;
+    // Per thread: a search may be put together away from the grid's thread.
+    thread_local TScript script = TScript::Latin;
+    thread_local QHash<QString, QString> shown;
     if (script != InterfaceScript()) {
         script = InterfaceScript();
         shown.clear();
