@@ -50,15 +50,18 @@ void TLedgerDetailForm::addScanPage()
     ConnectGuarded(PrintStampAction, [this] { PrintStampExecute(); });
     PrintStampButton = new QPushButton(PrintStampAction->text(), fields);
     PrintStampButton->setObjectName(QStringLiteral("PrintStampButton"));
-    PrintStampButton->setGeometry(12, 72, 124, 21);
+    // Wider when its caption needs it (Cyrillic is): the row moves along.
+    const int stampWidth = qMax(124, PrintStampButton->fontMetrics().horizontalAdvance(PrintStampButton->text()) + 12);
+    const int shift = stampWidth - 124;
+    PrintStampButton->setGeometry(12, 72, stampWidth, 21);
     PrintStampButton->setAutoDefault(false);
     connect(PrintStampButton, &QPushButton::clicked, PrintStampAction, &QAction::trigger);
     ScanStateLabel = new QLabel(fields);
     ScanStateLabel->setObjectName(QStringLiteral("ScanStateLabel"));
-    ScanStateLabel->setGeometry(152, 74, 86, 17);
+    ScanStateLabel->setGeometry(152 + shift, 74, 86, 17);
     ShowScanButton = new QPushButton(Ui(u"Prikaži"), fields);
     ShowScanButton->setObjectName(QStringLiteral("ShowScanButton"));
-    ShowScanButton->setGeometry(240, 72, 77, 21);
+    ShowScanButton->setGeometry(240 + shift, 72, 77, 21);
     ShowScanButton->setAutoDefault(false);
     connect(ShowScanButton, &QPushButton::clicked, this, [this] { PageControl->setCurrentWidget(ScanTS); });
     // Tab reaches them in their row, after the date's button.
