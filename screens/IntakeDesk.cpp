@@ -79,7 +79,7 @@ TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
 
 QString TIntakeDesk::FileFilter()
 {
-    return QStringLiteral("Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
+    return Ui(u"Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
 }
 
 void TIntakeDesk::IntakeExecute()

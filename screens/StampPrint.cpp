@@ -61,7 +61,7 @@ QSizeF StampLabelSize(const QString &iniPath)
 QPageLayout StampPageLayout(TStampPlace place, const QSizeF &label)
 {
     const QPageSize size = place == TStampPlace::Label
-                               ? QPageSize(label, QPageSize::Millimeter, QStringLiteral("Nalepnica"), QPageSize::ExactMatch)
+                               ? QPageSize(label, QPageSize::Millimeter, Ui(u"Nalepnica"), QPageSize::ExactMatch)
                                : QPageSize(QPageSize::A4);
     return QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
 }
