@@ -5,6 +5,7 @@
 #include "InterfaceScript.h"
 #include "LedgerFixture.h"
 #include "ScriptCheck.h"
+#include "Screenshot.h"
 #include "SerbianQtTexts.h"
 #include "ValueListEditor.h"
 #include "data/LedgerDMUnit.h"
@@ -77,6 +78,7 @@ private slots:
             detail = std::make_unique<DetailFormOn>(fx.Scalar(QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem")).toLongLong());
         QWidget &checked = detail ? static_cast<QWidget &>(detail->form) : *shown;
         QVERIFY(LedgerFixture::Show(checked, {1024, 700}));
+        SaveScreenshot(checked, QStringLiteral("cyrillic-%1.png").arg(window));
         // Users' names are data: a title or a label may hold one. Shortcuts
         // in tooltips are named as the keyboard's keys are.
         QStringList kept{QStringLiteral("Ana Petrović"), QStringLiteral("Marko Jovanović"), QStringLiteral("Jelena Đorđević")};
