@@ -1,6 +1,7 @@
 #include "ClassificationPlan.h"
 
 #include "Field.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
@@ -27,16 +28,16 @@ QStringList words(const QString &folded)
 QString RetentionText(std::optional<int> years)
 {
     if (!years)
-        return QStringLiteral("trajno");
+        return Ui(u"trajno");
     const int n = *years;
     // 2, 3, 4, 22, 103 godine; 1, 5-20, 21, 111 godina.
     const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
-    return QStringLiteral("%1 %2").arg(n).arg(few ? QStringLiteral("godine") : QStringLiteral("godina"));
+    return QStringLiteral("%1 %2").arg(n).arg(few ? Ui(u"godine") : Ui(u"godina"));
 }
 
 QString RetentionShort(std::optional<int> years)
 {
-    return years ? QStringLiteral("%1 god.").arg(*years) : QStringLiteral("trajno");
+    return years ? Ui(u"%1 god.").arg(*years) : Ui(u"trajno");
 }
 
 QString ClassificationCaption(const TClassificationMark &mark)
@@ -92,7 +93,7 @@ QString ItemClassificationRefusal(TZConnection &connection, const QString &mark,
 {
     auto q = connection.OpenQuery(QStringLiteral("SELECT active FROM classification WHERE mark = ?"), {mark});
     if (!q->next())
-        return QStringLiteral("Polje \"%1\": oznaka „%2“ ne postoji u klasifikacionom planu.").arg(label, mark);
+        return Ui(u"Polje \"%1\": oznaka „%2“ ne postoji u klasifikacionom planu.").arg(label, mark);
     if (q->value(0).toString() == QLatin1String("y"))
         return {};
     // A mark deactivated since stays on the items that have it.
@@ -102,7 +103,7 @@ QString ItemClassificationRefusal(TZConnection &connection, const QString &mark,
         if (stored->next() && stored->value(0).toString() == mark)
             return {};
     }
-    return QStringLiteral("Polje \"%1\": oznaka „%2“ više nije aktivna u klasifikacionom planu.").arg(label, mark);
+    return Ui(u"Polje \"%1\": oznaka „%2“ više nije aktivna u klasifikacionom planu.").arg(label, mark);
 }
 
 TFieldValidation ClassificationValidation(TField *field, std::function<TZConnection *()> connection,

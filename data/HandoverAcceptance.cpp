@@ -2,6 +2,7 @@
 
 #include "ClosedYears.h"
 #include "Field.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SqlDialect.h"
 #include "StoredForm.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-const QString Gone = QStringLiteral("obrisana");
+constexpr char16_t Gone[] = u"obrisana";
 
 bool flag(const QVariant &value)
 {
@@ -57,13 +58,13 @@ QString HandoverSkipMessage(const QList<THandoverSkip> &skipped, bool withdrawin
     QStringList items;
     for (const THandoverSkip &skip : skipped)
         items << QStringLiteral("%1 (%2)").arg(skip.Number, skip.Reason);
-    return (withdrawing ? QStringLiteral("Nisu vraćene: ") : QStringLiteral("Nisu prihvaćene: "))
+    return (withdrawing ? Ui(u"Nisu vraćene: ") : Ui(u"Nisu prihvaćene: "))
         + items.join(QStringLiteral(", "));
 }
 
 QString HandoverRecordTitle(int year, int number)
 {
-    return QStringLiteral("Zapisnik %1/%2").arg(number).arg(year % 100, 2, 10, QLatin1Char('0'));
+    return Ui(u"Zapisnik %1/%2").arg(number).arg(year % 100, 2, 10, QLatin1Char('0'));
 }
 
 THandoverAcceptance::THandoverAcceptance(TZConnection &connection, const TUserDesc &recipient,
@@ -114,10 +115,10 @@ std::optional<THandoverStoredItem> readItem(TZConnection &connection, qint64 ite
 QString THandoverAcceptance::acceptRefusal(const THandoverStoredItem &item) const
 {
     if (item.Cancelled)
-        return QStringLiteral("stornirana");
+        return Ui(u"stornirana");
     if (item.OutUserID.isNull() || item.OutUserID.toLongLong() != m_recipient.UserID) {
         const QString to = userName(m_connection, item.OutUserID);
-        return to.isEmpty() ? QStringLiteral("preusmerena") : QStringLiteral("preusmerena na ") + to;
+        return to.isEmpty() ? Ui(u"preusmerena") : Ui(u"preusmerena na ") + to;
     }
     return {};
 }
@@ -145,7 +146,7 @@ bool THandoverAcceptance::Accept(qint64 itemID, const QString &listedNumber)
 bool THandoverAcceptance::Withdraw(qint64 itemID, const QString &listedNumber)
 {
     if (!AcceptedHere(itemID)) {
-        m_skipped << THandoverSkip{listedNumber, QStringLiteral("nije prihvaćena u ovom zapisniku")};
+        m_skipped << THandoverSkip{listedNumber, Ui(u"nije prihvaćena u ovom zapisniku")};
         return false;
     }
     return RetryOnWriteConflict(m_connection, [&] {
@@ -171,13 +172,13 @@ bool THandoverAcceptance::store(qint64 itemID, const QString &listedNumber, bool
         ? readItem(m_connection, itemID)
         : std::nullopt;
     if (!item)
-        return skip(Gone);
+        return skip(Ui(Gone));
     if (const QString refusal = acceptRefusal(*item); !refusal.isEmpty())
         return skip(refusal);
     if (item->Accepted == accept)
-        return skip(accept ? QStringLiteral("već prihvaćena") : QStringLiteral("već vraćena"));
+        return skip(accept ? Ui(u"već prihvaćena") : Ui(u"već vraćena"));
     if (const std::optional<int> closed = ClosedYearOfItem(m_connection, itemID))
-        return skip(QStringLiteral("godina %1 je zaključena").arg(*closed));
+        return skip(Ui(u"godina %1 je zaključena").arg(*closed));
     const QString from = TField::EncodeFlag(!accept), to = TField::EncodeFlag(accept);
     int rows = 0;
     try {
@@ -188,10 +189,10 @@ bool THandoverAcceptance::store(qint64 itemID, const QString &listedNumber, bool
         // The year was closed on another desk after the check above.
         if (!ClosedYearRefusal(e))
             throw;
-        return skip(QStringLiteral("zaključena godina"));
+        return skip(Ui(u"zaključena godina"));
     }
     if (rows != 1)
-        return skip(QStringLiteral("promenjena u međuvremenu"));
+        return skip(Ui(u"promenjena u međuvremenu"));
     JournalLedgerItemValues(m_connection, itemID, item->Number, {{QStringLiteral("accepted"), from, to, {}, {}}},
                             m_actor);
     if (accept)
@@ -209,7 +210,7 @@ void THandoverAcceptance::ensureRecord()
         return;
     auto now = m_connection.OpenQuery(QStringLiteral("SELECT ") + m_connection.Dialect().NowSql());
     if (!now->next())
-        throw EDatabaseError(QStringLiteral("Baza podataka nije dala vreme zapisnika."));
+        throw EDatabaseError(Ui(u"Baza podataka nije dala vreme zapisnika."));
     const QDateTime at = ReadStoredDateTime(now->value(0));
     const int year = at.date().year();
     if (m_connection.ExecSQL(QStringLiteral("UPDATE handovercounter SET lastnumber = lastnumber + 1 WHERE year = ?"),
@@ -227,7 +228,7 @@ void THandoverAcceptance::ensureRecord()
     }
     auto counter = m_connection.OpenQuery(QStringLiteral("SELECT lastnumber FROM handovercounter WHERE year = ?"), {year});
     if (!counter->next())
-        throw EDatabaseError(QStringLiteral("Broj zapisnika nije dodeljen."));
+        throw EDatabaseError(Ui(u"Broj zapisnika nije dodeljen."));
     const int number = counter->value(0).toInt();
     m_connection.ExecSQL(QStringLiteral("INSERT INTO handoverrecord (year, number, createdat, recipientid, recipientname, "
                                         "hostname, organization) VALUES (?, ?, ?, ?, ?, ?, ?)"),

@@ -1,6 +1,7 @@
 #include "HistoryChain.h"
 
 #include "HistoryChainHash.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ReadRows.h"
 #include "ServerWait.h"
@@ -24,7 +25,7 @@ QString grouped(qint64 number)
 
 QString entriesText(qint64 entries)
 {
-    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? QStringLiteral(" unos") : QStringLiteral(" unosa"));
+    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? Ui(u" unos") : Ui(u" unosa"));
 }
 
 struct TEntry
@@ -39,15 +40,15 @@ struct TEntry
 QString about(const TEntry &e)
 {
     const QDateTime when = ReadStoredDateTime(QString::fromUtf8(e.Record.ChangedAt));
-    const QString item = e.Record.LedgerNumber.isEmpty() ? QStringLiteral("stavka bez broja")
-                                                         : QStringLiteral("stavka ") + QString::fromUtf8(e.Record.LedgerNumber);
+    const QString item = e.Record.LedgerNumber.isEmpty() ? Ui(u"stavka bez broja")
+                                                         : Ui(u"stavka ") + QString::fromUtf8(e.Record.LedgerNumber);
     return QStringLiteral("(%1, %2)").arg(when.toString(QStringLiteral("dd.MM.yyyy hh:mm")), item);
 }
 
 // "Unos 1234 (08.12.2026 10:15, stavka 5/26)", or "unos ..." within a sentence.
 QString entryText(const TEntry &e, bool first = true)
 {
-    return QStringLiteral("%1 %2 %3").arg(first ? QStringLiteral("Unos") : QStringLiteral("unos")).arg(e.Record.Position).arg(about(e));
+    return Ui(u"%1 %2 %3").arg(first ? Ui(u"Unos") : Ui(u"unos")).arg(e.Record.Position).arg(about(e));
 }
 
 struct TStop
@@ -65,7 +66,7 @@ public:
     {
         if (!e.Chained)
             return fail(THistoryFault::Inserted, e,
-                        QStringLiteral("Unos %1 je umetnut: nije u lancu istorije.").arg(about(e)));
+                        Ui(u"Unos %1 je umetnut: nije u lancu istorije.").arg(about(e)));
         const qint64 stored = e.Record.Position;
         if (m_suspect) {
             swappedOrChanged(*m_suspect, e);
@@ -81,7 +82,7 @@ public:
         }
         if (stored == m_headEntries && e.Hash != m_headHash)
             return fail(THistoryFault::Head, e,
-                        QStringLiteral("Kontrolni zbir istorije ne odgovara unosu %1 %2: zaglavlje lanca je izmenjeno.")
+                        Ui(u"Kontrolni zbir istorije ne odgovara unosu %1 %2: zaglavlje lanca je izmenjeno.")
                             .arg(stored)
                             .arg(about(e)));
         m_previous = e.Hash;
@@ -100,10 +101,10 @@ public:
             // One past the head, and not there even now: added, not written.
             if (m_suspect->Record.Position > latestEntries)
                 fail(THistoryFault::Inserted, *m_suspect,
-                     entryText(*m_suspect) + QStringLiteral(" je umetnut: kontrolni zbir istorije broji %1.")
+                     entryText(*m_suspect) + Ui(u" je umetnut: kontrolni zbir istorije broji %1.")
                                                  .arg(entriesText(latestEntries)));
             else
-                fail(THistoryFault::Changed, *m_suspect, entryText(*m_suspect) + QStringLiteral(" je izmenjen."));
+                fail(THistoryFault::Changed, *m_suspect, entryText(*m_suspect) + Ui(u" je izmenjen."));
             return;
         }
         const qint64 last = m_expected - 1;
@@ -114,12 +115,12 @@ public:
         // Entries written since the head was read are in the head by now.
         if (last > latestEntries && m_last) {
             fail(THistoryFault::Inserted, *m_last,
-                 entryText(*m_last) + QStringLiteral(" je umetnut: kontrolni zbir istorije broji %1.")
+                 entryText(*m_last) + Ui(u" je umetnut: kontrolni zbir istorije broji %1.")
                                           .arg(entriesText(latestEntries)));
             return;
         }
         m_check.Checked = last;
-        m_check.Text = QStringLiteral("Istorija je neizmenjena: %1 u lancu.").arg(entriesText(last));
+        m_check.Text = Ui(u"Istorija je neizmenjena: %1 u lancu.").arg(entriesText(last));
     }
 
     THistoryChainCheck Result() const { return m_check; }
@@ -133,8 +134,8 @@ private:
         m_check.Fault = THistoryFault::Missing;
         m_check.Position = m_expected;
         m_check.Checked = m_expected - 1;
-        m_check.Text = QStringLiteral("Unos %1 nedostaje (obrisan je).").arg(m_expected)
-            + (m_last ? QStringLiteral(" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
+        m_check.Text = Ui(u"Unos %1 nedostaje (obrisan je).").arg(m_expected)
+            + (m_last ? Ui(u" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
     }
 
     bool fail(THistoryFault fault, const TEntry &e, const QString &text)
@@ -161,7 +162,7 @@ private:
             const QByteArray y = HistoryChainHash(back, x);
             if (y == first.Hash || y == second.Hash) {
                 fail(THistoryFault::Swapped, first,
-                     QStringLiteral("Unosi %1 %2 i %3 %4 su zamenili mesta.")
+                     Ui(u"Unosi %1 %2 i %3 %4 su zamenili mesta.")
                          .arg(first.Record.Position)
                          .arg(about(second))
                          .arg(second.Record.Position)
@@ -169,7 +170,7 @@ private:
                 return;
             }
         }
-        fail(THistoryFault::Changed, first, entryText(first) + QStringLiteral(" je izmenjen."));
+        fail(THistoryFault::Changed, first, entryText(first) + Ui(u" je izmenjen."));
     }
 
     const qint64 m_headEntries;
@@ -186,7 +187,7 @@ std::pair<THistoryChainHead, QByteArray> readHead(TZConnection &connection)
 {
     auto q = connection.OpenQuery(QStringLiteral("SELECT entries, headhash FROM historychain WHERE chainid = 1"));
     if (!q->next())
-        throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+        throw EDatabaseError(Ui(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
     const QByteArray hash = q->value(1).toString().toLatin1();
     return {THistoryChainHead{QString::fromLatin1(hash.left(16)), q->value(0).toLongLong()}, hash};
 }
@@ -196,8 +197,8 @@ std::pair<THistoryChainHead, QByteArray> readHead(TZConnection &connection)
 QString THistoryChainHead::Text() const
 {
     if (Entries == 0)
-        return QStringLiteral("Kontrolni zbir istorije: nema unosa");
-    return QStringLiteral("Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
+        return Ui(u"Kontrolni zbir istorije: nema unosa");
+    return Ui(u"Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
 }
 
 THistoryChainHead ReadHistoryChainHead(TZConnection &connection)

@@ -1,5 +1,6 @@
 #include "IntakeOcr.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <map>
@@ -51,8 +52,8 @@ public:
         if (failed && missing.isEmpty())
             missing << languages;
         if (!missing.isEmpty())
-            throw KException(QStringLiteral("Prepoznavanje teksta nije moguće: nisu instalirani podaci za jezike „%1“ "
-                                            "(paketi tesseract-ocr-…).")
+            throw KException(Ui(u"Prepoznavanje teksta nije moguće: nisu instalirani podaci za jezike „%1“ "
+                                            u"(paketi tesseract-ocr-…).")
                                  .arg(missing.join(u'+')));
         return engine;
     }

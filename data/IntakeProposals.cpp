@@ -1,5 +1,7 @@
 #include "IntakeProposals.h"
 
+#include "InterfaceScript.h"
+
 #include "data/IntakeProposalPartner.h"
 #include "data/IntakeProposalPatterns.h"
 #include "data/IntakeProposalText.h"
@@ -10,15 +12,15 @@ QString ProposalFieldName(TProposalField field)
 {
     switch (field) {
     case TProposalField::Partner:
-        return QStringLiteral("partner");
+        return Ui(u"partner");
     case TProposalField::ItemNumber:
-        return QStringLiteral("broj");
+        return Ui(u"broj");
     case TProposalField::ItemDate:
-        return QStringLiteral("datum");
+        return Ui(u"datum");
     case TProposalField::Subject:
-        return QStringLiteral("predmet");
+        return Ui(u"predmet");
     case TProposalField::ItemType:
-        return QStringLiteral("vrsta");
+        return Ui(u"vrsta");
     }
     return {};
 }
@@ -37,7 +39,7 @@ TIntakeProposals ProposeIntake(const TIntakeDocument &document, const QList<TInt
             TProposal newPartner;
             newPartner.Field = TProposalField::Partner;
             newPartner.Value = result.NewPartner->Name;
-            newPartner.Source = QStringLiteral("novi partner");
+            newPartner.Source = Ui(u"novi partner");
             newPartner.Confidence = 0.5;
             result.Proposals << newPartner;
         }

@@ -1,6 +1,7 @@
 #include "IntakeRegistration.h"
 
 #include "Clock.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -35,7 +36,7 @@ void writeFile(const QString &path, const QByteArray &content)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw KException(QStringLiteral("Dokument nije sačuvan: %1 ne može da se upiše (%2).")
+        throw KException(Ui(u"Dokument nije sačuvan: %1 ne može da se upiše (%2).")
                              .arg(native(path), file.errorString()));
 }
 
@@ -180,7 +181,7 @@ void TIntakeKeeping::keep(TZConnection &connection, qint64 itemID)
     // The files last: after them only the commit can fail, and then they go.
     const QDir folder(m_dir);
     if (scan && !folder.exists() && !QDir().mkpath(m_dir))
-        throw KException(QStringLiteral("Dokument nije sačuvan: folder skeniranih dokumenata %1 ne može da se napravi.")
+        throw KException(Ui(u"Dokument nije sačuvan: folder skeniranih dokumenata %1 ne može da se napravi.")
                              .arg(native(m_dir)));
     try {
         if (scan) {
@@ -217,7 +218,7 @@ QByteArray IntakeMailFile(const TIntakeDocument &document)
         return {};
     QFile file(document.SourcePath);
     if (!file.open(QIODevice::ReadOnly))
-        throw KException(QStringLiteral("Poruka %1 više ne može da se pročita.").arg(native(document.SourcePath)));
+        throw KException(Ui(u"Poruka %1 više ne može da se pročita.").arg(native(document.SourcePath)));
     return file.readAll();
 }
 
@@ -233,8 +234,8 @@ qint64 RegisterIntakeItem(TLedgerDM &dm, const TIntakeDocument &document, const 
         items->LedgerItemZQitemtype->SetAsString(itemTypes.first());
     ApplyFillingProposals(*items, proposals);
     if (items->LedgerItemZQitemtype->AsString().isEmpty())
-        throw KException(QStringLiteral("Stavka nije zavedena: vrsta dokumenta nije prepoznata, a u šifarniku nema "
-                                        "nijedne vrste dokumenta."));
+        throw KException(Ui(u"Stavka nije zavedena: vrsta dokumenta nije prepoznata, a u šifarniku nema "
+                                        u"nijedne vrste dokumenta."));
     try {
         items->LedgerItemZQ->Post();
     } catch (...) {

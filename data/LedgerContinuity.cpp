@@ -1,5 +1,6 @@
 #include "LedgerContinuity.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PagedReport.h"
 #include "ServerWait.h"
@@ -60,10 +61,10 @@ QString useText(const TContinuityRow &row, const QString &canonical)
 {
     QString text = row.When.date().toString(QStringLiteral("dd.MM.yyyy"));
     if (row.Number != canonical)
-        text += QStringLiteral(" kao „%1“").arg(row.Number);
+        text += Ui(u" kao „%1“").arg(row.Number);
     if (row.PassOn)
-        text += row.OriginFound ? QStringLiteral(" (prosleđeni primerak s promenjenim brojem)")
-                                : QStringLiteral(" (prosleđeni primerak obrisane stavke)");
+        text += row.OriginFound ? Ui(u" (prosleđeni primerak s promenjenim brojem)")
+                                : Ui(u" (prosleđeni primerak obrisane stavke)");
     return text;
 }
 
@@ -78,13 +79,13 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
         if (!n.Valid) {
             out.push_back({INT_MAX, 0,
                            {direction, TContinuityKind::Malformed, row.Number,
-                            QStringLiteral("Stavka upisana %1 nema broj oblika redni broj/godina (npr. 12/%2).")
+                            Ui(u"Stavka upisana %1 nema broj oblika redni broj/godina (npr. 12/%2).")
                                 .arg(registered)
                                 .arg(year % 100, 2, 10, QLatin1Char('0'))}});
         } else if (n.Year != year % 100) {
             out.push_back({n.Sequence, n.Suffix,
                            {direction, TContinuityKind::OutOfYear, row.Number.trimmed(),
-                            QStringLiteral("Stavka je upisana %1, a broj nosi godinu %2.")
+                            Ui(u"Stavka je upisana %1, a broj nosi godinu %2.")
                                 .arg(registered)
                                 .arg(n.Year, 2, 10, QLatin1Char('0'))}});
         } else {
@@ -93,7 +94,7 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
         if (row.Cancelled)
             out.push_back({n.Valid ? n.Sequence : INT_MAX, n.Valid ? n.Suffix : 0,
                            {direction, TContinuityKind::Cancelled, row.Number.trimmed(),
-                            QStringLiteral("Stavka upisana %1 je stornirana: %2").arg(registered, row.CancelReason)},
+                            Ui(u"Stavka upisana %1 je stornirana: %2").arg(registered, row.CancelReason)},
                            1});
     }
 
@@ -109,7 +110,7 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
             when << useText(*row, canonical);
         out.push_back({key.first, key.second,
                        {direction, TContinuityKind::Duplicate, canonical,
-                        QStringLiteral("Broj je dodeljen %1 puta: stavkama upisanim %2.")
+                        Ui(u"Broj je dodeljen %1 puta: stavkama upisanim %2.")
                             .arg(rowsOfKey.size())
                             .arg(when.join(QStringLiteral(", ")))}});
     }
@@ -126,9 +127,9 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
                                               : numberText(first, year) + QStringLiteral(" – ") + numberText(last, year);
         out.push_back({first, 0,
                        {direction, TContinuityKind::Missing, numbers,
-                        QStringLiteral("Nedostaje %1 u nizu do %2.")
-                            .arg(countOf(last - first + 1, QStringLiteral("broj"), QStringLiteral("broja"),
-                                         QStringLiteral("brojeva")),
+                        Ui(u"Nedostaje %1 u nizu do %2.")
+                            .arg(countOf(last - first + 1, Ui(u"broj"), Ui(u"broja"),
+                                         Ui(u"brojeva")),
                                  numberText(highest, year))}});
         first = last;
     }
@@ -138,17 +139,17 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
 
 QString ContinuityNothingFoundText()
 {
-    return QStringLiteral("Nema nedostajućih ni dvostrukih brojeva, ni brojeva druge godine.");
+    return Ui(u"Nema nedostajućih ni dvostrukih brojeva, ni brojeva druge godine.");
 }
 
 QString ContinuityKindCaption(TContinuityKind kind)
 {
     switch (kind) {
-    case TContinuityKind::Missing: return QStringLiteral("Nedostaje");
-    case TContinuityKind::Duplicate: return QStringLiteral("Dvostruki broj");
-    case TContinuityKind::OutOfYear: return QStringLiteral("Broj druge godine");
-    case TContinuityKind::Malformed: return QStringLiteral("Neispravan broj");
-    case TContinuityKind::Cancelled: return QStringLiteral("Stornirano");
+    case TContinuityKind::Missing: return Ui(u"Nedostaje");
+    case TContinuityKind::Duplicate: return Ui(u"Dvostruki broj");
+    case TContinuityKind::OutOfYear: return Ui(u"Broj druge godine");
+    case TContinuityKind::Malformed: return Ui(u"Neispravan broj");
+    case TContinuityKind::Cancelled: return Ui(u"Stornirano");
     }
     return QString();
 }
@@ -214,16 +215,16 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
                 any = true;
             }
         if (!any)
-            rows->push_back({{QStringLiteral("U redu"), QString(), ContinuityNothingFoundText()}, false, false});
+            rows->push_back({{Ui(u"U redu"), QString(), ContinuityNothingFoundText()}, false, false});
     }
     TPagedReport report;
     report.Organization = ReportOrganization(connection);
-    report.Title = QStringLiteral("Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
-    report.Subtitle = QStringLiteral("Nedostajući, dvostruki i brojevi druge godine, po tipovima");
+    report.Title = Ui(u"Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
+    report.Subtitle = Ui(u"Nedostajući, dvostruki i brojevi druge godine, po tipovima");
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {QStringLiteral("Nalaz"), QStringLiteral("Delovodni broj"), QStringLiteral("Opis")};
+    report.Captions = {Ui(u"Nalaz"), Ui(u"Delovodni broj"), Ui(u"Opis")};
     report.Widths = {14, 16, 70};
-    report.Closing = {QStringLiteral("Ukupno nalaza: %1").arg(findings.size())};
+    report.Closing = {Ui(u"Ukupno nalaza: %1").arg(findings.size())};
     report.RowCount = qint64(rows->size());
     report.Row = [rows](qint64 i) { return (*rows)[size_t(i)]; };
     return report;

@@ -4,6 +4,7 @@
 #include "CommonStrings.h"
 #include "Dialogs.h"
 #include "IniFile.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "LedgerHistory.h"
 #include "SqlText.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlQuery>
 #include <QImage>
 
@@ -49,19 +51,44 @@ QString GetMailTypeCaption(int code)
     return MailTypeMap.Contains(code) ? MailTypeMap[code] : QString();
 }
 
+QString ShownCaption(const QString &latin)
+{
+    // Per thread: a search may be put together away from the grid's thread.
+    thread_local TScript script = TScript::Latin;
+    thread_local QHash<QString, QString> shown;
+    if (script != InterfaceScript()) {
+        script = InterfaceScript();
+        shown.clear();
+    }
+    auto it = shown.constFind(latin);
+    if (it == shown.cend())
+        it = shown.insert(latin, Ui(latin));
+    return *it;
+}
+
+namespace {
+
+// A combo or a typed criterion gives the caption as shown.
+bool isCaption(const QString &text, const QString &latin)
+{
+    return text == latin || text == ShownCaption(latin);
+}
+
+} // namespace
+
 int GetMailType(const QString &caption)
 {
     for (int code = 1; code <= 5; ++code)
-        if (MailTypeMap.Contains(code) && caption == MailTypeMap[code])
+        if (MailTypeMap.Contains(code) && isCaption(caption, MailTypeMap[code]))
             return code;
     return 3;
 }
 
 int TLedgerDM::GetDirection(const QString &caption) const
 {
-    if (caption == GetDirectionCaption(-1))
+    if (isCaption(caption, GetDirectionCaption(-1)))
         return -1;
-    if (caption == GetDirectionCaption(1))
+    if (isCaption(caption, GetDirectionCaption(1)))
         return 1;
     return 0;
 }
@@ -156,7 +183,7 @@ QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
         if (!used->next())
             return number;
     }
-    throw KException(QStringLiteral("Slobodan delovodni broj nije pronađen."));
+    throw KException(Ui(u"Slobodan delovodni broj nije pronađen."));
 }
 
 // ---- Validation and deletion -------------------------------------------------------------
@@ -254,16 +281,16 @@ QString TLedgerDM::GetScannedDocumentFilePath()
     const QString dir = ConfiguredScannedDocumentDir();
     if (QFileInfo(dir).isDir()) {
         result = dir;
-    } else if (MessageDlg(_SCAN_DOC_DIR_WRN, TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
+    } else if (MessageDlg(Ui(_SCAN_DOC_DIR_WRN), TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
         if (!QDir().mkpath(dir)) {
-            MessageDlg(QStringLiteral("Folder %1 nije napravljen: nema prava upisa ili putanja nije ispravna.")
+            MessageDlg(Ui(u"Folder %1 nije napravljen: nema prava upisa ili putanja nije ispravna.")
                            .arg(QDir::toNativeSeparators(dir)),
                        TMsgDlgType::Error, mbOK);
             return result;
         }
         result = dir;
     } else {
-        const QString chosen = BrowseDialog(_SCAN_DOC_DIR_TITLE, 0);
+        const QString chosen = BrowseDialog(Ui(_SCAN_DOC_DIR_TITLE), 0);
         if (chosen.isEmpty() || !QFileInfo(chosen).isDir())
             return result;
         ini.SetValue(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), chosen);

@@ -43,8 +43,12 @@ extern Q_DECL_EXPORT TCaptionMap MailTypeMap;  // 1..5
 // Caption of a code; empty text for a code without one.
 QString GetDirectionCaption(int code);
 QString GetMailTypeCaption(int code);
-// Code of a caption (exact comparison); any other text gives 3.
+// Code of a caption (exact comparison, in either script); any other text gives 3.
 int GetMailType(const QString &caption);
+// A coded column's caption as the interface shows it, in the user's script,
+// made once per script: grids ask for it on every paint. The captions above
+// stay Latin, as history entries store them.
+QString ShownCaption(const QString &latin);
 // The ledger-number rule of the field validations.
 bool TestLedgerNumber(TField &field);
 

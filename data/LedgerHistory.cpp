@@ -1,5 +1,6 @@
 // Writing the items' history.
 
+#include "InterfaceScript.h"
 #include "LedgerHistory.h"
 
 #include "Field.h"
@@ -128,7 +129,7 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
     const auto head = ReadHeldRow(connection, QStringLiteral("historychain"), QStringLiteral("chainid"), 1,
                                   QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
     if (!head)
-        throw EDatabaseError(QStringLiteral("Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+        throw EDatabaseError(Ui(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
     // The entry as stored: texts, or NULL.
     const qint64 position = head->at(0).toLongLong() + 1;
     const QString changedAt = at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : head->at(2).toString();
@@ -173,7 +174,7 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
 
 [[noreturn]] void itemGone()
 {
-    throw EStaleRow(QStringLiteral("Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu)."));
+    throw EStaleRow(Ui(u"Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu)."));
 }
 
 } // namespace

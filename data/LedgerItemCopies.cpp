@@ -7,6 +7,7 @@
 
 #include "Clock.h"
 #include "ClosedYears.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString ItemGoneMsg = QStringLiteral("Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu).");
+constexpr char16_t ItemGoneMsg[] = u"Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu).";
 
 // The stored columns the copies depend on, read while the row is held.
 struct TSourceItem
@@ -32,12 +33,12 @@ struct TSourceItem
 TSourceItem lockSource(TZTransaction &transaction, TZConnection &connection, int itemID)
 {
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(ItemGoneMsg);
+        throw KException(Ui(ItemGoneMsg));
     auto q = connection.OpenQuery(QStringLiteral("SELECT direction, ledgernumber, parentid, outuserid, passonparentid, "
                                                  "accepted FROM ledgeritem WHERE ledgeritemid = ?"),
                                   {itemID});
     if (!q->next())
-        throw KException(ItemGoneMsg);
+        throw KException(Ui(ItemGoneMsg));
     // A cancelled item gets neither an enclosure nor a pass-on copy.
     RefuseCancelledItem(connection, itemID);
     return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4),
@@ -133,7 +134,7 @@ std::optional<int> TLedgerDM::passOnLedgerItem(TZConnection &connection, int ite
         return std::nullopt;
     // The form judged the item as it was read; another desk may have taken it back since.
     if (source.OutUserID.toLongLong() != userID || !source.Accepted)
-        throw EStaleRow(QStringLiteral("Stavka nije predata: u međuvremenu je promenjena na drugom mestu."));
+        throw EStaleRow(Ui(u"Stavka nije predata: u međuvremenu je promenjena na drugom mestu."));
 
     QString parent = QStringLiteral("parentid=NULL");
     if (!source.ParentID.isNull())

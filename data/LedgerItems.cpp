@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "CommonStrings.h"
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ClosedYears.h"
 #include "LedgerDMUnit.h"
@@ -60,39 +61,39 @@ void TLedgerItems::createFields()
     };
     using T = TFieldType;
     LedgerItemZQledgeritemid = add("ledgeritemid", T::Largeint, 0, QString());
-    LedgerItemZQdirection = add("direction", T::Smallint, 0, QStringLiteral("Tip"), true);
-    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, QStringLiteral("Datum i vreme"), true);
-    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, QStringLiteral("Delovodni broj"), true);
-    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, QStringLiteral("Partner"));
-    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, QStringLiteral("Dokument"));
-    LedgerItemZQitemtype = add("itemtype", T::String, 100, QStringLiteral("Vrsta dokumenta"), true);
-    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, QStringLiteral("Broj dokumenta"));
-    LedgerItemZQitemdate = add("itemdate", T::Date, 0, QStringLiteral("Datum dokumenta"));
+    LedgerItemZQdirection = add("direction", T::Smallint, 0, Ui(u"Tip"), true);
+    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, Ui(u"Datum i vreme"), true);
+    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, Ui(u"Delovodni broj"), true);
+    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, Ui(u"Partner"));
+    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, Ui(u"Dokument"));
+    LedgerItemZQitemtype = add("itemtype", T::String, 100, Ui(u"Vrsta dokumenta"), true);
+    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, Ui(u"Broj dokumenta"));
+    LedgerItemZQitemdate = add("itemdate", T::Date, 0, Ui(u"Datum dokumenta"));
     LedgerItemZQparentid = add("parentid", T::Largeint, 0, QString());
     LedgerItemZQinmailtype = add("inmailtype", T::Smallint, 0, QString());
-    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, QStringLiteral("Primljeno reg. br."));
+    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, Ui(u"Primljeno reg. br."));
     LedgerItemZQoutmailtype = add("outmailtype", T::Smallint, 0, QString());
-    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, QStringLiteral("Predato reg. br."));
+    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, Ui(u"Predato reg. br."));
     LedgerItemZQinuserid = add("inuserid", T::Largeint, 0, QString());
-    LedgerItemZQuserid = add("userid", T::Largeint, 0, QStringLiteral("Korisnik"), true);
+    LedgerItemZQuserid = add("userid", T::Largeint, 0, Ui(u"Korisnik"), true);
     LedgerItemZQoutuserid = add("outuserid", T::Largeint, 0, QString());
-    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, QStringLiteral("Prihvaćen"));
-    LedgerItemZQarchived = add("archived", T::Boolean, 0, QStringLiteral("Arhivirano"));
-    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, QStringLiteral("Arhivirano reg. br."));
+    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, Ui(u"Prihvaćen"));
+    LedgerItemZQarchived = add("archived", T::Boolean, 0, Ui(u"Arhivirano"));
+    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, Ui(u"Arhivirano reg. br."));
     LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
-    LedgerItemZQsubject = add("subject", T::String, 500, QStringLiteral("Predmet"));
-    LedgerItemZQclassification = add("classification", T::String, 30, QStringLiteral("Klasifikaciona oznaka"));
-    LedgerItemZQorgunit = add("orgunit", T::String, 100, QStringLiteral("Organizaciona jedinica"));
-    LedgerItemZQcancelled = add("cancelled", T::Boolean, 0, QStringLiteral("Stornirano"));
-    LedgerItemZQcancelreason = add("cancelreason", T::String, 500, QStringLiteral("Razlog storniranja"));
+    LedgerItemZQsubject = add("subject", T::String, 500, Ui(u"Predmet"));
+    LedgerItemZQclassification = add("classification", T::String, 30, Ui(u"Klasifikaciona oznaka"));
+    LedgerItemZQorgunit = add("orgunit", T::String, 100, Ui(u"Organizaciona jedinica"));
+    LedgerItemZQcancelled = add("cancelled", T::Boolean, 0, Ui(u"Stornirano"));
+    LedgerItemZQcancelreason = add("cancelreason", T::String, 500, Ui(u"Razlog storniranja"));
     LedgerItemZQcancelledby = add("cancelledby", T::Largeint, 0, QString());
-    LedgerItemZQcancelledat = add("cancelledat", T::DateTime, 0, QStringLiteral("Stornirano dana"));
+    LedgerItemZQcancelledat = add("cancelledat", T::DateTime, 0, Ui(u"Stornirano dana"));
     LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
-    LedgerItemZQpartnername = add("partnername", T::String, 100, QStringLiteral("Partner"));
-    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, QStringLiteral("Dokument"));
-    LedgerItemZQinusername = add("inusername", T::String, 101, QStringLiteral("Upućeno od"));
-    LedgerItemZQusername = add("username", T::String, 101, QStringLiteral("Korisnik"));
-    LedgerItemZQoutusername = add("outusername", T::String, 101, QStringLiteral("Namenjeno"));
+    LedgerItemZQpartnername = add("partnername", T::String, 100, Ui(u"Partner"));
+    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, Ui(u"Dokument"));
+    LedgerItemZQinusername = add("inusername", T::String, 101, Ui(u"Upućeno od"));
+    LedgerItemZQusername = add("username", T::String, 101, Ui(u"Korisnik"));
+    LedgerItemZQoutusername = add("outusername", T::String, 101, Ui(u"Namenjeno"));
 
     LedgerItemDS = new TDataSource(this);
     LedgerItemDS->setObjectName(QStringLiteral("LedgerItemDS"));
@@ -215,7 +216,7 @@ void TLedgerItems::keepSubjectWords(TZConnection &connection, TZQuery::TWriteKin
 
 void TLedgerItems::LedgerItemZQdirectionGetText(TField &sender, QString &text, bool)
 {
-    text = GetDirectionCaption(sender.AsInteger());
+    text = ShownCaption(GetDirectionCaption(sender.AsInteger()));
 }
 
 void TLedgerItems::LedgerItemZQdirectionSetText(TField &sender, const QString &text)
@@ -225,7 +226,7 @@ void TLedgerItems::LedgerItemZQdirectionSetText(TField &sender, const QString &t
 
 void TLedgerItems::LedgerItemZQinmailtypeGetText(TField &sender, QString &text, bool)
 {
-    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+    text = sender.IsNull() ? QString() : ShownCaption(GetMailTypeCaption(sender.AsInteger()));
 }
 
 void TLedgerItems::LedgerItemZQinmailtypeSetText(TField &sender, const QString &text)
@@ -235,7 +236,7 @@ void TLedgerItems::LedgerItemZQinmailtypeSetText(TField &sender, const QString &
 
 void TLedgerItems::LedgerItemZQoutmailtypeGetText(TField &sender, QString &text, bool)
 {
-    text = sender.IsNull() ? QString() : GetMailTypeCaption(sender.AsInteger());
+    text = sender.IsNull() ? QString() : ShownCaption(GetMailTypeCaption(sender.AsInteger()));
 }
 
 void TLedgerItems::LedgerItemZQoutmailtypeSetText(TField &sender, const QString &text)
@@ -245,12 +246,12 @@ void TLedgerItems::LedgerItemZQoutmailtypeSetText(TField &sender, const QString 
 
 void TLedgerItems::LedgerItemZQacceptedGetText(TField &sender, QString &text, bool)
 {
-    text = sender.AsBoolean() ? _YES_CAP : _NO_CAP;
+    text = ShownCaption(sender.AsBoolean() ? _YES_CAP : _NO_CAP);
 }
 
 void TLedgerItems::LedgerItemZQacceptedSetText(TField &sender, const QString &text)
 {
-    sender.SetAsBoolean(text == _YES_CAP);
+    sender.SetAsBoolean(text == _YES_CAP || text == ShownCaption(_YES_CAP));
 }
 
 // ---- New items, posts and deletes ---------------------------------------------------------
@@ -334,16 +335,16 @@ void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
                                  {LedgerItemZQledgeritemid->AsLargeInt()});
         children.Open();
         if (!children.IsEmpty())
-            throw KException(_LEDGER_PASSON_ERR);
+            throw KException(Ui(_LEDGER_PASSON_ERR));
     }
     const int user = m_dm.GetUserID();
     if (user != LedgerItemZQinuserid->AsInteger() && user != LedgerItemZQuserid->AsInteger())
-        throw KException(_LEDGER_DEL_ERR);
+        throw KException(Ui(_LEDGER_DEL_ERR));
     if (LedgerItemZQaccepted->AsBoolean())
-        throw KException(_LEDGER_DEL_ERR);
+        throw KException(Ui(_LEDGER_DEL_ERR));
     // A registered number that goes leaves a gap in the book: say which one.
     const QString number = LedgerItemZQledgernumber->AsString();
-    m_dm.ConfirmDelete(QStringLiteral("Obrisati stavku %1 (%2, %3)?\nBroj %1 će nedostajati u delovodniku.")
+    m_dm.ConfirmDelete(Ui(u"Obrisati stavku %1 (%2, %3)?\nBroj %1 će nedostajati u delovodniku.")
                            .arg(number, LedgerItemZQdirection->DisplayText(), LedgerItemZQitemtype->AsString()));
     FDeletingNumber = LedgerItemZQledgernumber->AsString();
     FDeletingID = LedgerItemZQledgeritemid->AsLargeInt();
@@ -351,13 +352,13 @@ void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 
 void TLedgerItems::LedgerItemZQAfterPost(TDataSet &)
 {
-    m_dm.ShowStatus(QStringLiteral("Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
+    m_dm.ShowStatus(Ui(u"Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
     emit m_dm.ItemStored(LedgerItemZQledgeritemid->AsLargeInt(), this);
 }
 
 void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
 {
-    m_dm.ShowStatus(QStringLiteral("Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
+    m_dm.ShowStatus(Ui(u"Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
     emit m_dm.ItemDeleted(std::exchange(FDeletingID, 0), this);
 }
 
@@ -369,15 +370,15 @@ void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVari
     CheckItemYearOpen(connection, key.toLongLong());
     RefuseCancelledItem(connection, key);
     if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
-        throw KException(_LEDGER_PASSON_ERR);
+        throw KException(Ui(_LEDGER_PASSON_ERR));
     auto stored = connection.OpenQuery(
         QStringLiteral("SELECT inuserid, userid, accepted FROM ledgeritem WHERE ledgeritemid = ?"), {key});
     if (!stored->next())
-        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
+        throw EStaleRow(Ui(u"Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
     const bool same = stored->value(0).toLongLong() == LedgerItemZQinuserid->AsLargeInt()
         && stored->value(1).toLongLong() == LedgerItemZQuserid->AsLargeInt()
         && (stored->value(2).toString() == TField::EncodeFlag(true)) == LedgerItemZQaccepted->AsBoolean();
     if (!same)
-        throw EStaleRow(QStringLiteral("Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
-                                       "Lista je osvežena."));
+        throw EStaleRow(Ui(u"Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+                                       u"Lista je osvežena."));
 }

@@ -1,5 +1,6 @@
 #include "LedgerRestore.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ClosedYears.h"
 #include "StoredForm.h"
@@ -35,8 +36,8 @@ bool exists(TZConnection &connection, const QString &table, const QString &key, 
 
 QString numberTakenText(const QString &number)
 {
-    return QStringLiteral("Broj %1 je u međuvremenu dodeljen drugoj stavci istog tipa, pa se obrisana stavka ne može "
-                          "vratiti pod njim.")
+    return Ui(u"Broj %1 je u međuvremenu dodeljen drugoj stavci istog tipa, pa se obrisana stavka ne može "
+                          u"vratiti pod njim.")
         .arg(number);
 }
 
@@ -50,19 +51,19 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
                                                          "WHERE ledgerhistoryid = ? AND changekind = 'd'"),
                                           {historyID});
         if (!entry.get() || !entry->next())
-            throw KException(QStringLiteral("Zapis o brisanju stavke nije pronađen."));
+            throw KException(Ui(u"Zapis o brisanju stavke nije pronađen."));
         itemID = entry->value(0).toLongLong();
         number = entry->value(1).toString();
     }
     // Its last values are those of its newest deletion, not an earlier one.
     if (exists(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(QStringLiteral("Stavka %1 je već vraćena u delovodnik.").arg(number));
+        throw KException(Ui(u"Stavka %1 je već vraćena u delovodnik.").arg(number));
     if (connection.OpenQuery(QStringLiteral("SELECT 1 FROM ledgerhistory WHERE ledgeritemid = ? AND changekind = 'd' "
                                             "AND ledgerhistoryid > ?"),
                              {itemID, historyID})
             ->next())
-        throw KException(QStringLiteral("Stavka %1 je posle toga vraćena i ponovo obrisana: vraća se iz novijeg zapisa "
-                                        "o brisanju.")
+        throw KException(Ui(u"Stavka %1 je posle toga vraćena i ponovo obrisana: vraća se iz novijeg zapisa "
+                                        u"o brisanju.")
                              .arg(number));
 
     QVariantMap values;
@@ -85,12 +86,12 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
     CheckYearsOpen(connection, {ReadStoredDateTime(row.value(QStringLiteral("ledgerdatetime")).toString())});
     TRestoredItem result{itemID, number, {}};
     if (!exists(connection, QStringLiteral("user"), QStringLiteral("userid"), row.value(QStringLiteral("userid"))))
-        throw KException(QStringLiteral("Stavka %1 se ne može vratiti: korisnik koji ju je zaveo više ne postoji.")
+        throw KException(Ui(u"Stavka %1 se ne može vratiti: korisnik koji ju je zaveo više ne postoji.")
                              .arg(number));
     const QVariant origin = row.value(QStringLiteral("passonparentid"));
     if (!origin.isNull() && !exists(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), origin))
-        throw KException(QStringLiteral("Stavka %1 je prosleđeni primerak, a stavka od koje je nastala više ne postoji, "
-                                        "pa se ne može vratiti.")
+        throw KException(Ui(u"Stavka %1 je prosleđeni primerak, a stavka od koje je nastala više ne postoji, "
+                                        u"pa se ne može vratiti.")
                              .arg(number));
     for (const TLink &link : OptionalLinks) {
         const QString column = QLatin1String(link.Column);
@@ -137,7 +138,7 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
 TZConnection &bookConnection(TLedgerDM &dm)
 {
     if (!dm.ZConnection())
-        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
     return *dm.ZConnection();
 }
 
@@ -147,7 +148,7 @@ TRestoredItem RestoreDeletedItem(TZConnection &connection, qint64 historyID, con
                                  const THistoryActor &actor)
 {
     if (!user.Administrator)
-        throw KException(QStringLiteral("Obrisanu stavku vraća administrator."));
+        throw KException(Ui(u"Obrisanu stavku vraća administrator."));
     return RetryOnWriteConflict(connection, [&] { return restore(connection, historyID, actor); });
 }
 
@@ -163,8 +164,8 @@ TRestoredItem RestoreDeletedItem(TLedgerDM &dm, qint64 historyID)
 
 QString RestoredItemText(const TRestoredItem &item)
 {
-    QString text = QStringLiteral("Stavka %1 je vraćena u delovodnik.").arg(item.Number);
+    QString text = Ui(u"Stavka %1 je vraćena u delovodnik.").arg(item.Number);
     if (!item.DroppedLinks.isEmpty())
-        text += QStringLiteral("\nOstalo je prazno, jer više ne postoji: %1.").arg(item.DroppedLinks.join(QStringLiteral(", ")));
+        text += Ui(u"\nOstalo je prazno, jer više ne postoji: %1.").arg(item.DroppedLinks.join(QStringLiteral(", ")));
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "CommonStrings.h"
 #include "FieldType.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -40,7 +41,8 @@ QString TLedgerSearchCriteria::Caption(const QString &key)
         {Archived, _LEDGER_ARCHIVED},       {PassedOn, _LEDGER_PASSEDON},    {Year, QStringLiteral("Godina")},
         {Subject, QStringLiteral("Predmet")},      {Text, QStringLiteral("Tekst")},
     };
-    return captions.value(key, key);
+    const auto it = captions.constFind(key);
+    return it == captions.cend() ? key : Ui(*it);
 }
 
 std::optional<QString> TLedgerSearchCriteria::DirectionCaption(const QString &text)
@@ -48,7 +50,8 @@ std::optional<QString> TLedgerSearchCriteria::DirectionCaption(const QString &te
     const QString typed = text.trimmed();
     for (int code = -1; code <= 1; ++code) {
         const QString caption = GetDirectionCaption(code);
-        if (typed == QString::number(code) || typed.compare(caption, Qt::CaseInsensitive) == 0)
+        if (typed == QString::number(code) || typed.compare(caption, Qt::CaseInsensitive) == 0
+            || typed.compare(ShownCaption(caption), Qt::CaseInsensitive) == 0)
             return caption;
     }
     return std::nullopt;
@@ -61,7 +64,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         order->clear();
     for (auto it = Texts.cbegin(); it != Texts.cend(); ++it)
         if (!Keys.contains(it.key()))
-            throw KException(QStringLiteral("Nepoznat kriterijum pretrage: %1").arg(it.key()));
+            throw KException(Ui(u"Nepoznat kriterijum pretrage: %1").arg(it.key()));
 
     QStringList conditions;
     params.clear();
@@ -77,15 +80,17 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         else
             bound(column + QStringLiteral(" LIKE ?"), value + u'%');
     };
-    const auto flag = [](const QString &column, const QString &value) {
-        return column + QStringLiteral(" = ") + QuotedStr(StoredFlag(value == _YES_CAP));
+    // The pick list offers Da/Ne as shown, in the user's script.
+    const auto yes = [](const QString &value) { return value == _YES_CAP || value == ShownCaption(_YES_CAP); };
+    const auto flag = [&yes](const QString &column, const QString &value) {
+        return column + QStringLiteral(" = ") + QuotedStr(StoredFlag(yes(value)));
     };
     for (const QString &key : Keys) {
         const QString value = Texts.value(key);
         if (value.isEmpty())
             continue;
         if (const QString problem = connection ? connection->SearchTextProblem(value) : QString(); !problem.isEmpty())
-            throw KException(QStringLiteral("Polje '%1' %2").arg(Caption(key), problem));
+            throw KException(Ui(u"Polje '%1' %2").arg(Caption(key), problem));
         if (key == Direction)
             bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == LedgerNumber)
@@ -94,7 +99,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             // Never a condition from text that is no date.
             const QDate day = ParseTypedDate(value);
             if (!day.isValid())
-                throw KException(QStringLiteral("Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+                throw KException(Ui(u"Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
                                      .arg(Caption(key), value));
             const QString text = TZConnection::DateText(day);
             if (key == DateFrom)
@@ -116,24 +121,24 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             conditions << flag(QStringLiteral("l.archived"), value);
         else if (key == PassedOn)
             // IS NOT NULL: SQLite then reads the join as an inner one and starts from the pass-on index.
-            conditions << (value == _YES_CAP ? QStringLiteral("l1.passonparentid IS NOT NULL")
+            conditions << (yes(value) ? QStringLiteral("l1.passonparentid IS NOT NULL")
                                              : QStringLiteral("l1.passonparentid IS NULL"));
         else if (key == Subject) {
             // The words are counted on the search's own connection, which
             // this only reads, to let the rarest one lead.
             const QString words = SubjectCondition(value, params, const_cast<TZConnection *>(connection));
             if (words.isEmpty())
-                throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                throw KException(Ui(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
             conditions << words;
         } else if (key == Text) {
             if (!connection)
-                throw KException(QStringLiteral("Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
+                throw KException(Ui(u"Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
             // The partners and types named by the words are read on the search's own connection.
             QVariantList ranking;
             const TTextSearch text = TextSearch(value, *const_cast<TZConnection *>(connection), params, ranking);
             if (text.Condition.isEmpty())
-                throw KException(QStringLiteral("Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                throw KException(Ui(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
             conditions << text.Condition;
             if (order) {
@@ -144,7 +149,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         } else if (key == Year) {
             int year = 0;
             if (!ParseLedgerYear(value, year))
-                throw KException(QStringLiteral("Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
+                throw KException(Ui(u"Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
             const QString y = QString::number(year);
             bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(y + QStringLiteral("-01-01")));
             bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(y + QStringLiteral("-12-31")));

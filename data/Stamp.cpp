@@ -1,6 +1,7 @@
 #include "Stamp.h"
 
 #include "DBIniFile.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "data/ReportFile.h"
@@ -33,9 +34,9 @@ QStringList StampLines(const TStamp &stamp)
     QStringList lines{stamp.Organization};
     if (!stamp.OrgUnit.isEmpty())
         lines << stamp.OrgUnit;
-    lines << QStringLiteral("Delovodni broj: ") + stamp.LedgerNumber
-          << QStringLiteral("Primljeno: ") + stamp.Registered.toString(QStringLiteral("dd.MM.yyyy HH:mm"))
-          << QStringLiteral("Broj priloga: ") + QString::number(stamp.Enclosures);
+    lines << Ui(u"Delovodni broj: ") + stamp.LedgerNumber
+          << Ui(u"Primljeno: ") + stamp.Registered.toString(QStringLiteral("dd.MM.yyyy HH:mm"))
+          << Ui(u"Broj priloga: ") + QString::number(stamp.Enclosures);
     return lines;
 }
 
@@ -60,7 +61,7 @@ TStamp ReadStamp(TZConnection &connection, qint64 itemID)
     auto q = connection.OpenQuery(
         QStringLiteral("SELECT ledgernumber, ledgerdatetime, orgunit FROM ledgeritem WHERE ledgeritemid = ?"), {itemID});
     if (!q->next())
-        throw KException(QStringLiteral("Štambilj nije odštampan: stavka više ne postoji u delovodniku."));
+        throw KException(Ui(u"Štambilj nije odštampan: stavka više ne postoji u delovodniku."));
     TStamp stamp;
     stamp.ItemID = itemID;
     stamp.LedgerNumber = q->value(0).toString();

@@ -1,5 +1,6 @@
 #include "YearClosing.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "KInterfaces.h"
 #include "ZConnection.h"
@@ -44,8 +45,8 @@ void awaitWritesInFlight(TZConnection &connection, int year)
 void CheckYearClosingAllowed(const TUserDesc &user)
 {
     if (!user.Administrator)
-        throw KException(QStringLiteral("Zaključenje delovodnika i ponovno otvaranje godine može da radi samo "
-                                        "administrator."));
+        throw KException(Ui(u"Zaključenje delovodnika i ponovno otvaranje godine može da radi samo "
+                                        u"administrator."));
 }
 
 TCloseOutcome CloseYear(TZConnection &connection, int year, const THistoryActor &actor, TClosingFigures *figures)
@@ -79,10 +80,10 @@ void ReopenYear(TZConnection &connection, int year, const QString &reason, const
 {
     CheckLedgerYear(year);
     if (reason.trimmed().isEmpty())
-        throw KException(QStringLiteral("Upišite razlog zbog kog se godina %1 ponovo otvara.").arg(year));
+        throw KException(Ui(u"Upišite razlog zbog kog se godina %1 ponovo otvara.").arg(year));
     TZTransaction transaction(connection);
     if (!transaction.LockRow(QStringLiteral("closedyear"), QStringLiteral("year"), year))
-        throw KException(QStringLiteral("Godina %1 nije zaključena.").arg(year));
+        throw KException(Ui(u"Godina %1 nije zaključena.").arg(year));
     connection.ExecSQL(QStringLiteral("DELETE FROM closedyear WHERE year = ?"), {year});
     logEvent(connection, year, u'r', TZConnection::DateTimeText(QDateTime::currentDateTime()), actor,
              reason.trimmed(), QVariant());

@@ -3,6 +3,7 @@
 #include "CommonStrings.h"
 #include "DBGrid.h"
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "ZConnection.h"
 #include "KException.h"
 #include "LedgerCommands.h"
@@ -20,8 +21,9 @@
 TLedgerSnapin::TLedgerSnapin(const IRef<IConsole> &console) : TCustomSnapin(console)
 {
     FImage = LedgerDM && !LedgerDM->ImageList.isEmpty() ? LedgerDM->ImageList.first().copy() : QImage();
+    // The name keys the saved layouts too: it stays Latin, the console shows it in the script.
     FName = _LEDGER_MOD_NAME;
-    FDescription = _LEDGER_MOD_DESC;
+    FDescription = Ui(_LEDGER_MOD_DESC);
     FSnapinType = LedgerSnapinType;
     auto *viewer = new TLedgerViewer(FConsole);
     FViewer = IRef<IViewer>(viewer);
@@ -97,7 +99,7 @@ QString TLedgerSnapin::CommandLineProblem(const TCommandValues &values, bool wit
 
 QList<TModuleMenuAction> TLedgerSnapin::HelpMenuActions()
 {
-    return {{QStringLiteral("Provera &integriteta…"), QStringLiteral("historyCheckAction"), &HistoryCheckActionExecute}};
+    return {{Ui(u"Provera &integriteta…"), QStringLiteral("historyCheckAction"), &HistoryCheckActionExecute}};
 }
 
 int TLedgerSnapin::RunCommand(const TCommandValues &values, const TCommandContext &context)
@@ -147,7 +149,7 @@ void TLedgerViewer::Load(const IRef<ISnapin> &)
             LedgerDM->SetZConnection(security->GetConnection());
         // The security module logs the reason.
         if (!security->Connect())
-            MessageDlg(QStringLiteral("Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
+            MessageDlg(Ui(u"Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
         return;
     }
     MessageDlg(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}), TMsgDlgType::Error, mbOK, 0);

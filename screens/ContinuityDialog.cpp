@@ -1,6 +1,7 @@
 #include "ContinuityDialog.h"
 
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "PagedReport.h"
 #include "Help.h"
 #include "data/LedgerDMUnit.h"
@@ -16,9 +17,9 @@
 #include <QVBoxLayout>
 
 TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), CheckButton(new QPushButton(QStringLiteral("&Proveri"), this)),
-      FindingsTree(new QTreeWidget(this)), PrintButton(new QPushButton(QStringLiteral("Š&tampaj"), this)),
-      CloseButton(new QPushButton(QStringLiteral("&Zatvori"), this)), m_connection(connection)
+    : QDialog(parent), YearEdit(new QSpinBox(this)), CheckButton(new QPushButton(Ui(u"&Proveri"), this)),
+      FindingsTree(new QTreeWidget(this)), PrintButton(new QPushButton(Ui(u"Š&tampaj"), this)),
+      CloseButton(new QPushButton(Ui(u"&Zatvori"), this)), m_connection(connection)
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("ContinuityDialog"));
@@ -27,7 +28,7 @@ TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget
     YearEdit->setGroupSeparatorShown(false);
     YearEdit->setValue(year);
     FindingsTree->setObjectName(QStringLiteral("FindingsTree"));
-    FindingsTree->setHeaderLabels({QStringLiteral("Nalaz"), QStringLiteral("Delovodni broj"), QStringLiteral("Opis")});
+    FindingsTree->setHeaderLabels({Ui(u"Nalaz"), Ui(u"Delovodni broj"), Ui(u"Opis")});
     FindingsTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FindingsTree->setWordWrap(true);
     FindingsTree->header()->setStretchLastSection(true);
@@ -36,7 +37,7 @@ TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget
     CloseButton->setDefault(true);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Godina:"), this));
+    top->addWidget(new QLabel(Ui(u"Godina:"), this));
     top->addWidget(YearEdit);
     top->addWidget(CheckButton);
     top->addStretch();
@@ -73,7 +74,7 @@ void TContinuityDialog::PrintButtonClick()
 
 void TContinuityDialog::fill()
 {
-    setWindowTitle(QStringLiteral("Kontinuitet brojeva za %1. godinu").arg(m_year));
+    setWindowTitle(Ui(u"Kontinuitet brojeva za %1. godinu").arg(m_year));
     FindingsTree->clear();
     for (qint32 direction : {1, -1, 0}) {
         auto *branch = new QTreeWidgetItem(FindingsTree, {GetDirectionCaption(direction)});
@@ -86,7 +87,7 @@ void TContinuityDialog::fill()
                 item->setToolTip(2, f.Text);
             }
         if (branch->childCount() == 0)
-            new QTreeWidgetItem(branch, {QStringLiteral("U redu"), QString(), ContinuityNothingFoundText()});
+            new QTreeWidgetItem(branch, {Ui(u"U redu"), QString(), ContinuityNothingFoundText()});
         branch->setExpanded(true);
     }
 }

@@ -4,6 +4,7 @@
 #include "CustomViewerForm.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "data/HandoverAcceptance.h"
@@ -127,7 +128,7 @@ void THandoverBookDialog::SaveButtonClick()
 
 void AddHandoverBookAction(TCustomViewerForm &frame)
 {
-    auto *action = frame.AddAction(new QAction(QStringLiteral("Zapisnici o primopredaji…"), &frame));
+    auto *action = frame.AddAction(new QAction(Ui(u"Zapisnici o primopredaji…"), &frame));
     action->setObjectName(QStringLiteral("HandoverBookAction"));
     ConnectGuarded(action, [owner = &frame] { HandoverBookActionExecute(owner); });
     // Beside "Zapisnik", whose records it lists.

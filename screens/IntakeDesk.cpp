@@ -4,6 +4,7 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
@@ -28,13 +29,13 @@
 
 namespace {
 
-const QString ReadingText = QStringLiteral("Čitanje dokumenta…");
+constexpr char16_t ReadingText[] = u"Čitanje dokumenta…";
 
 TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 // The first local file a drag carries, empty when none.
@@ -64,7 +65,7 @@ QIcon intakeIcon()
 } // namespace
 
 TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
-    : QObject(&list), IntakeAction(new QAction(QStringLiteral("Prijem dokumenta…"), &list)), Reader(ReadIntakeFile),
+    : QObject(&list), IntakeAction(new QAction(Ui(u"Prijem dokumenta…"), &list)), Reader(ReadIntakeFile),
       Proposer(ProposeIntake), m_list(list)
 {
     setObjectName(QStringLiteral("IntakeDesk"));
@@ -78,12 +79,12 @@ TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
 
 QString TIntakeDesk::FileFilter()
 {
-    return QStringLiteral("Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
+    return Ui(u"Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
 }
 
 void TIntakeDesk::IntakeExecute()
 {
-    const QString path = Dialogs().OpenFileDialog(QStringLiteral("Prijem dokumenta"), FileFilter());
+    const QString path = Dialogs().OpenFileDialog(Ui(u"Prijem dokumenta"), FileFilter());
     if (!path.isEmpty())
         Intake(path);
 }
@@ -123,7 +124,7 @@ TIntakeDocument TIntakeDesk::read(const QString &path)
     }));
     worker->start();
     while (!worker->wait(50))
-        if (!control.Cancel && !Dialogs().TaskProgress(ReadingText, done, total))
+        if (!control.Cancel && !Dialogs().TaskProgress(Ui(ReadingText), done, total))
             control.Cancel = true;
     Dialogs().TaskProgressEnded();
     if (failure)
@@ -139,7 +140,7 @@ bool TIntakeDesk::attachToStamped(const TIntakeDocument &document)
     const auto stamped = FindStampedItem(c, document.QrCodes);
     if (!stamped)
         return false;
-    if (MessageDlg(QStringLiteral("Dokument nosi štambilj stavke %1. Priložiti ga kao sken te stavke?")
+    if (MessageDlg(Ui(u"Dokument nosi štambilj stavke %1. Priložiti ga kao sken te stavke?")
                        .arg(stamped->LedgerNumber),
                    TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
@@ -148,7 +149,7 @@ bool TIntakeDesk::attachToStamped(const TIntakeDocument &document)
     if (dir.isEmpty())
         return true;
     AttachIntakeScan(c, dir, stamped->ItemID, document, LedgerDM->HistoryActor(), TClock::Now());
-    LedgerDM->ShowStatus(QStringLiteral("Priložen sken stavke %1").arg(stamped->LedgerNumber));
+    LedgerDM->ShowStatus(Ui(u"Priložen sken stavke %1").arg(stamped->LedgerNumber));
     return true;
 }
 
@@ -164,7 +165,7 @@ bool TIntakeDesk::duplicatesAccepted(const TIntakeDocument &document, const TInt
     QStringList reasons;
     for (const TIntakeDuplicate &d : duplicates)
         reasons << d.Reason;
-    return MessageDlg(QStringLiteral("Dokument je možda već zaveden: %1. Ipak ga zavesti kao novu stavku?")
+    return MessageDlg(Ui(u"Dokument je možda već zaveden: %1. Ipak ga zavesti kao novu stavku?")
                           .arg(reasons.join(QStringLiteral("; "))),
                       TMsgDlgType::Warning, mbYes | mbNo | mbDefaultNo)
            == mbYes;

@@ -6,6 +6,7 @@
 
 #include "DBControls.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 
@@ -46,7 +47,7 @@ void TLedgerDetailForm::makeClearActions()
         // The tool tip names it: a text would be drawn on the small button.
         auto *action = new QAction(icon, QString(), this);
         action->setObjectName(QString::fromLatin1(c.Name));
-        action->setToolTip(QStringLiteral("Obriši"));
+        action->setToolTip(Ui(u"Obriši"));
         this->*c.Clear = action;
         (this->*c.Edit)->addAction(action, QLineEdit::TrailingPosition);
         ConnectGuarded(action, [this, c] {

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/CustodyTimelineDialog.h"
@@ -14,7 +15,7 @@
 void TLedgerDetailForm::addHistoryPage()
 {
     HistoryTS = new TLedgerHistoryPage(PageControl);
-    PageControl->addTab(HistoryTS, QStringLiteral("Istorija"));
+    PageControl->addTab(HistoryTS, Ui(u"Istorija"));
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
         if (PageControl->currentWidget() == HistoryTS)
             Guarded([this] { ShowHistory(); });

@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "FileCopy.h"
+#include "InterfaceScript.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/ILedger.h"
@@ -18,11 +19,11 @@
 
 namespace {
 
-const QString UnstoredItemMsg =
-    QStringLiteral("Stavka još nije sačuvana, pa skenirani dokument ne može da joj se priloži.");
-const QString NoScanDirMsg =
-    QStringLiteral("Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren.");
-const QString NotOpenedMsg = QStringLiteral("Datoteka %1 nije otvorena: nije pronađen program koji je otvara.");
+constexpr char16_t UnstoredItemMsg[] =
+    u"Stavka još nije sačuvana, pa skenirani dokument ne može da joj se priloži.";
+constexpr char16_t NoScanDirMsg[] =
+    u"Folder za skenirana dokumenta nije izabran, pa skenirani dokument nije otvoren.";
+constexpr char16_t NotOpenedMsg[] = u"Datoteka %1 nije otvorena: nije pronađen program koji je otvara.";
 
 // The file name inside the scanned-documents folder, joined the platform's way.
 QString scanPath(const QString &dir, QChar kind, qint64 id)
@@ -63,7 +64,7 @@ void TLedgerDetailForm::AdditionalItemActionExecute()
     const int newID = LedgerDM->AddAdditionalItem(FLedgerItemID);
     if (newID <= 0)
         return;
-    MessageDlg(_LEDGER_ADD_ITEM_INF, TMsgDlgType::Information, mbOK);
+    MessageDlg(Ui(_LEDGER_ADD_ITEM_INF), TMsgDlgType::Information, mbOK);
     openCreatedItem(newID);
 }
 
@@ -75,12 +76,12 @@ void TLedgerDetailForm::PassOnActionExecute()
         return;
     const std::optional<int> newID = LedgerDM->PassOnLedgerItem(FLedgerItemID, FUserID);
     if (!newID) {
-        MessageDlg(_LEDGER_PASSON_ERR, TMsgDlgType::Error, mbOK);
+        MessageDlg(Ui(_LEDGER_PASSON_ERR), TMsgDlgType::Error, mbOK);
         return;
     }
     if (*newID <= 0)
         return;
-    MessageDlg(_LEDGER_PASS_ON_INF, TMsgDlgType::Information, mbOK);
+    MessageDlg(Ui(_LEDGER_PASS_ON_INF), TMsgDlgType::Information, mbOK);
     openCreatedItem(*newID);
 }
 
@@ -107,13 +108,13 @@ void TLedgerDetailForm::ScannedDocumentExecute()
         UpdateActions();
         id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
         if (id <= 0) {
-            MessageDlg(UnstoredItemMsg, TMsgDlgType::Warning, mbOK);
+            MessageDlg(Ui(UnstoredItemMsg), TMsgDlgType::Warning, mbOK);
             return;
         }
     }
     const QString dir = dm.GetScannedDocumentFilePath();
     if (dir.isEmpty()) {
-        MessageDlg(NoScanDirMsg, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(NoScanDirMsg), TMsgDlgType::Warning, mbOK);
         return;
     }
     const QString own = scanPath(dir, u'l', id);
@@ -138,7 +139,7 @@ void TLedgerDetailForm::ScannedDocumentExecute()
         }
     }
 
-    const QString chosen = Dialogs().OpenFileDialog(QStringLiteral("Učitaj PDF"), QStringLiteral("PDF (*.pdf)"));
+    const QString chosen = Dialogs().OpenFileDialog(Ui(u"Učitaj PDF"), QStringLiteral("PDF (*.pdf)"));
     if (chosen.isEmpty())
         return;
     CopyFileReplacing(chosen, own, QDateTime::currentDateTime());
@@ -148,5 +149,5 @@ void TLedgerDetailForm::ScannedDocumentExecute()
 void TLedgerDetailForm::openScan(const QString &path)
 {
     if (!Dialogs().OpenWithDefaultApplication(path))
-        MessageDlg(NotOpenedMsg.arg(QDir::toNativeSeparators(path)), TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(NotOpenedMsg).arg(QDir::toNativeSeparators(path)), TMsgDlgType::Warning, mbOK);
 }

@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerItems.h"
@@ -13,7 +14,11 @@
 #include "screens/ScanPage.h"
 #include "screens/StampPrint.h"
 
+// uic puts the form into a namespace Ui, which would clash with the interface's
+// Ui(): the form is used by its class Ui_LedgerDetailForm.
+#define Ui UicForms
 #include "ui_LedgerDetailUnit.h"
+#undef Ui
 
 #include <QAction>
 #include <QDir>
@@ -24,14 +29,14 @@
 
 namespace {
 
-const QString UnstoredMsg = QStringLiteral("Stavka još nije sačuvana, pa za nju nema ni skena ni štambilja.");
+constexpr char16_t UnstoredMsg[] = u"Stavka još nije sačuvana, pa za nju nema ni skena ni štambilja.";
 
 } // namespace
 
 void TLedgerDetailForm::addScanPage()
 {
     ScanTS = new TScanPage(PageControl);
-    PageControl->addTab(ScanTS, QStringLiteral("Sken"));
+    PageControl->addTab(ScanTS, Ui(u"Sken"));
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
         if (PageControl->currentWidget() == ScanTS && !ScanTS->Loaded())
             Guarded([this] { ShowScan(); });
@@ -40,20 +45,23 @@ void TLedgerDetailForm::addScanPage()
 
     // The free row left of "Povezan sa".
     QWidget *fields = GeneralTS->findChild<QWidget *>(QStringLiteral("GeneralFields"));
-    PrintStampAction = new QAction(QStringLiteral("Štampaj štambilj"), this);
+    PrintStampAction = new QAction(Ui(u"Štampaj štambilj"), this);
     PrintStampAction->setObjectName(QStringLiteral("PrintStampAction"));
     ConnectGuarded(PrintStampAction, [this] { PrintStampExecute(); });
     PrintStampButton = new QPushButton(PrintStampAction->text(), fields);
     PrintStampButton->setObjectName(QStringLiteral("PrintStampButton"));
-    PrintStampButton->setGeometry(12, 72, 124, 21);
+    // Wider when its caption needs it (Cyrillic is): the row moves along.
+    const int stampWidth = qMax(124, PrintStampButton->fontMetrics().horizontalAdvance(PrintStampButton->text()) + 12);
+    const int shift = stampWidth - 124;
+    PrintStampButton->setGeometry(12, 72, stampWidth, 21);
     PrintStampButton->setAutoDefault(false);
     connect(PrintStampButton, &QPushButton::clicked, PrintStampAction, &QAction::trigger);
     ScanStateLabel = new QLabel(fields);
     ScanStateLabel->setObjectName(QStringLiteral("ScanStateLabel"));
-    ScanStateLabel->setGeometry(152, 74, 86, 17);
-    ShowScanButton = new QPushButton(QStringLiteral("Prikaži"), fields);
+    ScanStateLabel->setGeometry(152 + shift, 74, 86, 17);
+    ShowScanButton = new QPushButton(Ui(u"Prikaži"), fields);
     ShowScanButton->setObjectName(QStringLiteral("ShowScanButton"));
-    ShowScanButton->setGeometry(240, 72, 77, 21);
+    ShowScanButton->setGeometry(240 + shift, 72, 77, 21);
     ShowScanButton->setAutoDefault(false);
     connect(ShowScanButton, &QPushButton::clicked, this, [this] { PageControl->setCurrentWidget(ScanTS); });
     // Tab reaches them in their row, after the date's button.
@@ -74,7 +82,7 @@ QString TLedgerDetailForm::ownScanPath() const
 void TLedgerDetailForm::showScanState()
 {
     const bool exists = QFileInfo::exists(ownScanPath());
-    ScanStateLabel->setText(exists ? QStringLiteral("Sken: postoji") : QStringLiteral("Sken: nema"));
+    ScanStateLabel->setText(exists ? Ui(u"Sken: postoji") : Ui(u"Sken: nema"));
 }
 
 void TLedgerDetailForm::ShowScan()
@@ -91,7 +99,7 @@ qint64 TLedgerDetailForm::storedItemID()
     }
     const qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
     if (id <= 0)
-        MessageDlg(UnstoredMsg, TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(UnstoredMsg), TMsgDlgType::Warning, mbOK);
     return std::max<qint64>(id, 0);
 }
 
@@ -104,17 +112,17 @@ void TLedgerDetailForm::ReplaceScanExecute()
     const QString dir = dm.GetScannedDocumentFilePath();
     if (dir.isEmpty())
         return;
-    const QString chosen = Dialogs().OpenFileDialog(QStringLiteral("Zameni sken"), QStringLiteral("PDF (*.pdf)"));
+    const QString chosen = Dialogs().OpenFileDialog(Ui(u"Zameni sken"), QStringLiteral("PDF (*.pdf)"));
     if (chosen.isEmpty())
         return;
     const QString number = FItems->LedgerItemZQledgernumber->AsString();
     const QString name = QFileInfo(chosen).fileName();
     const QString question =
         QFileInfo::exists(QDir(dir).filePath(ItemScanName(id)))
-            ? QStringLiteral("Sken stavke %1 biće zamenjen datotekom „%2“. Dosadašnji sken ostaje sačuvan u folderu "
-                             "pod imenom sa datumom i vremenom zamene. Zameniti sken?")
+            ? Ui(u"Sken stavke %1 biće zamenjen datotekom „%2“. Dosadašnji sken ostaje sačuvan u folderu "
+                             u"pod imenom sa datumom i vremenom zamene. Zameniti sken?")
                   .arg(number, name)
-            : QStringLiteral("Datoteka „%2“ postaje sken stavke %1. Nastaviti?").arg(number, name);
+            : Ui(u"Datoteka „%2“ postaje sken stavke %1. Nastaviti?").arg(number, name);
     if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
         return;
     ReplaceItemScan(*dm.ZConnection(), dir, id, chosen, dm.HistoryActor(), TClock::Now());

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Guard.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "ZConnection.h"
 #include "ZQuery.h"
 #include "data/LedgerDMUnit.h"
@@ -17,7 +18,11 @@
 #include "screens/LedgerHelpContexts.h"
 #include "screens/PartnerCompletion.h"
 
+// uic puts the form into a namespace Ui, which would clash with the interface's
+// Ui(): the form is used by its class Ui_LedgerDetailForm.
+#define Ui UicForms
 #include "ui_LedgerDetailUnit.h"
+#undef Ui
 
 #include <QAction>
 #include <algorithm>
@@ -57,12 +62,12 @@ void lookReadOnly(TDBEdit *edit)
 } // namespace
 
 TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItems> items)
-    : TCustomDetailForm(owner), ui(std::make_unique<Ui::LedgerDetailForm>()), FItems(items.release())
+    : TCustomDetailForm(owner), ui(std::make_unique<Ui_LedgerDetailForm>()), FItems(items.release())
 {
     // A child after the page control: freed after the controls bound to it.
     FItems->setParent(this);
     setObjectName(QStringLiteral("LedgerDetailForm"));
-    setWindowTitle(QStringLiteral("Delovodnik"));
+    setWindowTitle(Ui(u"Delovodnik"));
     SetHelpContext(this, LedgerDetailHelp);
     setUpGeneralPage();
 
@@ -168,11 +173,11 @@ void TLedgerDetailForm::layoutBottomPanel()
         b->setAutoDefault(false);
         return b;
     };
-    AdditionalItemButton = makeButton("AdditionalItemButton", QStringLiteral("Prilog"));
-    PassOnButton = makeButton("PassOnButton", QStringLiteral("Predaj"));
+    AdditionalItemButton = makeButton("AdditionalItemButton", Ui(u"Prilog"));
+    PassOnButton = makeButton("PassOnButton", Ui(u"Predaj"));
     bindButton(AdditionalItemButton, AdditionalItemAction);
     bindButton(PassOnButton, PassOnAction);
-    CancelItemAction = new QAction(QStringLiteral("Storniraj"), this);
+    CancelItemAction = new QAction(Ui(u"Storniraj"), this);
     CancelItemAction->setObjectName(QStringLiteral("CancelItemAction"));
     CancelItemButton = makeButton("CancelItemButton", CancelItemAction->text());
     bindButton(CancelItemButton, CancelItemAction);
@@ -283,8 +288,9 @@ void TLedgerDetailForm::InitControls()
         combo->setCurrentIndex(caption.isEmpty() ? -1 : combo->findText(caption, Qt::MatchExactly | Qt::MatchCaseSensitive));
     };
 
-    TypeDBCB->SetItems({_LEDGER_INPUT_TYPE, _LEDGER_OUTPUT_TYPE, _LEDGER_INTERNAL_TYPE});
-    select(TypeDBCB, GetDirectionCaption(FItems->LedgerItemZQdirection->AsInteger()));
+    TypeDBCB->SetItems(
+        {ShownCaption(_LEDGER_INPUT_TYPE), ShownCaption(_LEDGER_OUTPUT_TYPE), ShownCaption(_LEDGER_INTERNAL_TYPE)});
+    select(TypeDBCB, ShownCaption(GetDirectionCaption(FItems->LedgerItemZQdirection->AsInteger())));
 
     ItemTypeField->Fill([&dm] {
         QStringList inUse;
@@ -292,42 +298,44 @@ void TLedgerDetailForm::InitControls()
         return inUse;
     });
 
-    const QStringList mailTypes{_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE,
-                                _LEDGER_OPERATER_TYPE};
+    QStringList mailTypes;
+    for (const QString &caption :
+         {_LEDGER_POST_TYPE, _LEDGER_INT_MAIL_TYPE, _LEDGER_MAIL_TYPE, _LEDGER_FAX_TYPE, _LEDGER_OPERATER_TYPE})
+        mailTypes << ShownCaption(caption);
     InMailTypeDBCB->SetItems(mailTypes);
     select(InMailTypeDBCB, FItems->LedgerItemZQinmailtype->IsNull() ? QString()
-                                                                : GetMailTypeCaption(FItems->LedgerItemZQinmailtype->AsInteger()));
+                                                                : ShownCaption(GetMailTypeCaption(FItems->LedgerItemZQinmailtype->AsInteger())));
     // Units come from the office's list only (an item keeps its own, now inactive, one).
     if (dm.ZConnection())
         AttachOrgUnitField(OrgUnitDBCB, FItems->LedgerItemZQorgunit, *dm.ZConnection());
     OutMailTypeDBCB->SetItems(mailTypes);
     select(OutMailTypeDBCB, FItems->LedgerItemZQoutmailtype->IsNull()
                                 ? QString()
-                                : GetMailTypeCaption(FItems->LedgerItemZQoutmailtype->AsInteger()));
+                                : ShownCaption(GetMailTypeCaption(FItems->LedgerItemZQoutmailtype->AsInteger())));
 }
 
 QString TLedgerDetailForm::LockReason() const
 {
     if (FItems->LedgerItemZQcancelled->AsBoolean())
-        return QStringLiteral("stavka je stornirana.");
+        return Ui(u"stavka je stornirana.");
     if (FItems->LedgerItemZQaccepted->AsBoolean()) {
         const QString recipient = FItems->LedgerItemZQoutusername->AsString().trimmed();
-        return recipient.isEmpty() ? QStringLiteral("stavka je prihvaćena.")
-                                   : QStringLiteral("stavka je prihvaćena (primalac: %1).").arg(recipient);
+        return recipient.isEmpty() ? Ui(u"stavka je prihvaćena.")
+                                   : Ui(u"stavka je prihvaćena (primalac: %1).").arg(recipient);
     }
     if (FItems->LedgerItemZQinuserid->AsInteger() == FUserID || FItems->LedgerItemZQuserid->AsInteger() == FUserID)
         return {};
     if (FUserID <= 0)
-        return QStringLiteral("niste prijavljeni kao korisnik.");
+        return Ui(u"niste prijavljeni kao korisnik.");
     const QString author = FItems->LedgerItemZQusername->AsString().trimmed();
-    return author.isEmpty() ? QStringLiteral("stavka pripada drugom korisniku.")
-                            : QStringLiteral("stavka pripada drugom korisniku (%1).").arg(author);
+    return author.isEmpty() ? Ui(u"stavka pripada drugom korisniku.")
+                            : Ui(u"stavka pripada drugom korisniku (%1).").arg(author);
 }
 
 // The line grows the form: the page keeps its size.
 void TLedgerDetailForm::showLocked(const QString &reason)
 {
-    ReadOnlyLabel->setText(QStringLiteral("Samo za čitanje: ") + reason);
+    ReadOnlyLabel->setText(Ui(u"Samo za čitanje: ") + reason);
     ReadOnlyLabel->show();
     fitScreen(598 + ReadOnlyLabel->heightForWidth(width()));
 }
@@ -502,7 +510,7 @@ void TLedgerDetailForm::LinkToActionExecute()
     // A link that comes back to the item itself would leave it stuck: it could
     // be neither deleted nor unlinked.
     if (LedgerDM->LinksBackTo(desc.LedgerItemID, FLedgerItemID)) {
-        MessageDlg(QStringLiteral("Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
+        MessageDlg(Ui(u"Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
                        .arg(FItems->LedgerItemZQledgernumber->AsString(), desc.LedgerNumber),
                    TMsgDlgType::Error, mbOK);
         return;

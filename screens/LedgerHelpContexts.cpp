@@ -1,6 +1,7 @@
 #include "LedgerHelpContexts.h"
 
 #include "Help.h"
+#include "InterfaceScript.h"
 
 QList<int> LedgerHelpContexts()
 {
@@ -14,7 +15,7 @@ QString LedgerHelpGuide()
 
 QString LedgerHelpTitle()
 {
-    return QStringLiteral("Uputstvo — Delovodnik");
+    return Ui(u"Uputstvo — Delovodnik");
 }
 
 void RegisterLedgerHelp()

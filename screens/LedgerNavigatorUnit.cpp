@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "FieldType.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ValueListEditor.h"
 #include "ZConnection.h"
@@ -63,23 +64,27 @@ void TLedgerNavigatorForm::SetSearchProps()
     struct Row
     {
         const QString &Key;
-        const QString &Caption;
+        QString Caption;
         TEditStyle Style;
         QStringList PickList;
     };
+    // Picked values as the list shows them; the criteria read either script.
+    const QStringList directions{ShownCaption(_LEDGER_INPUT_TYPE), ShownCaption(_LEDGER_INTERNAL_TYPE),
+                                 ShownCaption(_LEDGER_OUTPUT_TYPE)};
+    const QStringList yesNo{ShownCaption(_YES_CAP), ShownCaption(_NO_CAP)};
     const Row rows[] = {
-        {kDirection, _LEDGER_TYPE, TEditStyle::Simple, {_LEDGER_INPUT_TYPE, _LEDGER_INTERNAL_TYPE, _LEDGER_OUTPUT_TYPE}},
-        {kLedgerNumber, _LEDGER_NUMBER, TEditStyle::Simple, {}},
-        {kDateFrom, _LEDGER_DATE_FROM, TEditStyle::Ellipsis, {}},
-        {kDateTo, _LEDGER_DATE_TO, TEditStyle::Ellipsis, {}},
-        {kPartner, _LEDGER_PARTNER, TEditStyle::Ellipsis, {}},
-        {kItemNumber, _LEDGER_ITEM_NUMBER, TEditStyle::Simple, {}},
+        {kDirection, Ui(_LEDGER_TYPE), TEditStyle::Simple, directions},
+        {kLedgerNumber, Ui(_LEDGER_NUMBER), TEditStyle::Simple, {}},
+        {kDateFrom, Ui(_LEDGER_DATE_FROM), TEditStyle::Ellipsis, {}},
+        {kDateTo, Ui(_LEDGER_DATE_TO), TEditStyle::Ellipsis, {}},
+        {kPartner, Ui(_LEDGER_PARTNER), TEditStyle::Ellipsis, {}},
+        {kItemNumber, Ui(_LEDGER_ITEM_NUMBER), TEditStyle::Simple, {}},
         {kSubject, TLedgerSearchCriteria::Caption(kSubject), TEditStyle::Simple, {}},
-        {kInUser, _LEDGER_IN_USER, TEditStyle::Ellipsis, {}},
-        {kOutUser, _LEDGER_OUT_USER, TEditStyle::Ellipsis, {}},
-        {kAccepted, _LEDGER_ACCEPTED, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
-        {kArchived, _LEDGER_ARCHIVED, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
-        {kPassedOn, _LEDGER_PASSEDON, TEditStyle::Simple, {_YES_CAP, _NO_CAP}},
+        {kInUser, Ui(_LEDGER_IN_USER), TEditStyle::Ellipsis, {}},
+        {kOutUser, Ui(_LEDGER_OUT_USER), TEditStyle::Ellipsis, {}},
+        {kAccepted, Ui(_LEDGER_ACCEPTED), TEditStyle::Simple, yesNo},
+        {kArchived, Ui(_LEDGER_ARCHIVED), TEditStyle::Simple, yesNo},
+        {kPassedOn, Ui(_LEDGER_PASSEDON), TEditStyle::Simple, yesNo},
         {kText, TLedgerSearchCriteria::Caption(kText), TEditStyle::Simple, {}},
     };
     for (const Row &row : rows) {

@@ -4,6 +4,7 @@
 #include "CustomViewerForm.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "data/LedgerDMUnit.h"
 #include "data/LedgerRegisterBook.h"
@@ -25,9 +26,9 @@ void AddRegisterActions(TCustomViewerForm &frame)
         QString Caption;
         void (*Execute)(QWidget *);
     } actions[] = {
-        {"RegisterBookAction", QStringLiteral("Delovodnik za godinu…"), &RegisterBookActionExecute},
-        {"ContinuityAction", QStringLiteral("Kontinuitet brojeva…"), &ContinuityActionExecute},
-        {"DeletedItemsAction", QStringLiteral("Obrisane stavke…"), &DeletedItemsActionExecute},
+        {"RegisterBookAction", Ui(u"Delovodnik za godinu…"), &RegisterBookActionExecute},
+        {"ContinuityAction", Ui(u"Kontinuitet brojeva…"), &ContinuityActionExecute},
+        {"DeletedItemsAction", Ui(u"Obrisane stavke…"), &DeletedItemsActionExecute},
     };
     // With the list's other printed output, in the group above the columns'
     // command, which stays last.
@@ -53,7 +54,7 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 } // namespace
@@ -64,7 +65,7 @@ void RegisterBookActionExecute(QWidget *owner)
     if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
         return;
     if (dialog->Directions().isEmpty()) {
-        MessageDlg(QStringLiteral("Izaberite bar jedan tip."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(Ui(u"Izaberite bar jedan tip."), TMsgDlgType::Warning, mbOK);
         return;
     }
     const QString file = dialog->PdfFile();
@@ -79,11 +80,11 @@ void RegisterBookActionExecute(QWidget *owner)
                                               // A total of 0: the items are still being read.
                                               return Dialogs().TaskProgress(
                                                   total == 0 ? LoadedRowsText(done)
-                                                             : QStringLiteral("Delovodnik se upisuje u datoteku…"),
+                                                             : Ui(u"Delovodnik se upisuje u datoteku…"),
                                                   done, total);
                                           });
-    MessageDlg(written ? QStringLiteral("Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
-                       : QStringLiteral("Upisivanje je otkazano; datoteka nije napravljena."),
+    MessageDlg(written ? Ui(u"Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
+                       : Ui(u"Upisivanje je otkazano; datoteka nije napravljena."),
                TMsgDlgType::Information, mbOK);
 }
 

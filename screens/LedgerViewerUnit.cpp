@@ -6,6 +6,7 @@
 #include "GridExport.h"
 #include "Guard.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "ReportEngine.h"
@@ -59,15 +60,15 @@ QIcon struckPageIcon()
 
 TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     : TCustomViewerForm(owner),
-      CustomAdd(makeAction(this, "CustomAdd", QStringLiteral("Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert))),
-      CustomEdit(makeAction(this, "CustomEdit", QStringLiteral("Uredi"), QKeySequence(Qt::CTRL | Qt::Key_Return))),
-      CustomDelete(makeAction(this, "CustomDelete", QStringLiteral("Izbriši"), QKeySequence(Qt::CTRL | Qt::Key_Delete))),
-      TodayAction(makeAction(this, "TodayAction", QStringLiteral("Danas"), QKeySequence(Qt::CTRL | Qt::Key_D))),
-      ThisWeekAction(makeAction(this, "ThisWeekAction", QStringLiteral("Ove nedelje"), QKeySequence(Qt::CTRL | Qt::Key_N))),
-      ThisMonthAction(makeAction(this, "ThisMonthAction", QStringLiteral("Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
-      ProceedingAction(makeAction(this, "ProceedingAction", QStringLiteral("Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
-      PrintListAction(makeAction(this, "PrintListAction", QStringLiteral("Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
-      ExportCsvAction(makeAction(this, "ExportCsvAction", QStringLiteral("Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E))),
+      CustomAdd(makeAction(this, "CustomAdd", Ui(u"Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert))),
+      CustomEdit(makeAction(this, "CustomEdit", Ui(u"Uredi"), QKeySequence(Qt::CTRL | Qt::Key_Return))),
+      CustomDelete(makeAction(this, "CustomDelete", Ui(u"Izbriši"), QKeySequence(Qt::CTRL | Qt::Key_Delete))),
+      TodayAction(makeAction(this, "TodayAction", Ui(u"Danas"), QKeySequence(Qt::CTRL | Qt::Key_D))),
+      ThisWeekAction(makeAction(this, "ThisWeekAction", Ui(u"Ove nedelje"), QKeySequence(Qt::CTRL | Qt::Key_N))),
+      ThisMonthAction(makeAction(this, "ThisMonthAction", Ui(u"Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
+      ProceedingAction(makeAction(this, "ProceedingAction", Ui(u"Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
+      PrintListAction(makeAction(this, "PrintListAction", Ui(u"Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
+      ExportCsvAction(makeAction(this, "ExportCsvAction", Ui(u"Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E))),
       FItems(new TLedgerItems(*LedgerDM, this))
 {
     setObjectName(QStringLiteral("LedgerViewerForm"));
@@ -140,15 +141,15 @@ void TLedgerViewerForm::setUpGrid()
     const struct
     {
         const char *Field;
-        const char *Title;
+        const char16_t *Title;
         int Width;
-    } registerColumns[] = {{"subject", "Predmet", 240},       {"classification", "Klas. oznaka", 80},
-                           {"orgunit", "Org. jedinica", 120}, {"cancelled", "Stornirano", 80},
-                           {"cancelreason", "Razlog storniranja", 160}};
+    } registerColumns[] = {{"subject", u"Predmet", 240},       {"classification", u"Klas. oznaka", 80},
+                           {"orgunit", u"Org. jedinica", 120}, {"cancelled", u"Stornirano", 80},
+                           {"cancelreason", u"Razlog storniranja", 160}};
     for (const auto &c : registerColumns) {
         TColumn column;
         column.FieldName = QLatin1String(c.Field);
-        column.Title = QString::fromUtf8(c.Title);
+        column.Title = Ui(c.Title);
         column.Width = qRound(c.Width * scale);
         column.Visible = false;
         gridColumns << column;
@@ -326,12 +327,12 @@ void TLedgerViewerForm::PrintListActionExecute()
 {
     TReportEngine engine(this);
     engine.SetDefaultOrganization(LedgerDefaultOrganization);
-    engine.ExecuteGridReport(*DBG, QStringLiteral("Lista stavki delovodnika"));
+    engine.ExecuteGridReport(*DBG, Ui(u"Lista stavki delovodnika"));
 }
 
 void TLedgerViewerForm::ExportCsvActionExecute()
 {
-    QString fileName = Dialogs().SaveFileDialog(QStringLiteral("Izvoz u CSV"), QStringLiteral("CSV datoteke (*.csv)"),
+    QString fileName = Dialogs().SaveFileDialog(Ui(u"Izvoz u CSV"), Ui(u"CSV datoteke (*.csv)"),
                                                 QStringLiteral("delovodnik.csv"));
     if (fileName.isEmpty())
         return;
@@ -339,7 +340,7 @@ void TLedgerViewerForm::ExportCsvActionExecute()
         fileName += QStringLiteral(".csv");
     ExportGridCsv(*DBG, fileName);
     const TZQuery *query = FItems->LedgerItemZQ;
-    Dialogs().Notice(QStringLiteral("Izvezeno stavki: %1, u datoteku %2")
+    Dialogs().Notice(Ui(u"Izvezeno stavki: %1, u datoteku %2")
                          .arg(query->Active() ? query->RecordCount() : 0)
                          .arg(QFileInfo(fileName).fileName()));
 }
@@ -359,10 +360,10 @@ void TLedgerViewerForm::DBGDblClick()
 
 void TLedgerViewerForm::addCancelling()
 {
-    CancelItemAction = makeAction(this, "CancelItemAction", QStringLiteral("Storniraj"),
+    CancelItemAction = makeAction(this, "CancelItemAction", Ui(u"Storniraj"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
     CancelItemAction->setIcon(struckPageIcon());
-    CancelItemAction->setToolTip(QStringLiteral("Storniraj (%1)").arg(
+    CancelItemAction->setToolTip(Ui(u"Storniraj (%1)").arg(
         CancelItemAction->shortcut().toString(QKeySequence::NativeText)));
     AddAction(CancelItemAction);
     ConnectGuarded(CancelItemAction, [this] { CancelItemActionExecute(); });
@@ -373,9 +374,10 @@ void TLedgerViewerForm::addCancelling()
     PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, CancelItemAction);
 
     const TLedgerItems &items = *FItems;
+    const QString cancelledCaption = Ui(u"Stornirano: ");
     // The passage last shown, by item and typed text: a tooltip is asked for again and again.
     auto shown = std::make_shared<std::tuple<qint64, QString, QString>>();
-    DBG->GridModel()->OnRowData = [this, &items, shown](int row, int role) -> QVariant {
+    DBG->GridModel()->OnRowData = [this, &items, shown, cancelledCaption](int row, int role) -> QVariant {
         const TDataSet &ds = *items.LedgerItemZQ;
         const QVariant flag = ds.ValueAt(row, *items.LedgerItemZQcancelled);
         const bool cancelled = flag.typeId() == QMetaType::Bool ? flag.toBool() : flag.toString() == QLatin1String("y");
@@ -405,7 +407,7 @@ void TLedgerViewerForm::addCancelling()
         case Qt::ForegroundRole:
             return QVariant::fromValue(DBG->palette().color(QPalette::Disabled, QPalette::Text));
         case Qt::ToolTipRole:
-            return QStringLiteral("Stornirano: ") + ds.ValueAt(row, *items.LedgerItemZQcancelreason).toString();
+            return cancelledCaption + ds.ValueAt(row, *items.LedgerItemZQcancelreason).toString();
         default:
             return {};
         }
@@ -419,7 +421,7 @@ void TLedgerViewerForm::CancelItemActionExecute()
 
 void TLedgerViewerForm::addStamp()
 {
-    PrintStampAction = makeAction(this, "PrintStampAction", QStringLiteral("Štampaj štambilj"),
+    PrintStampAction = makeAction(this, "PrintStampAction", Ui(u"Štampaj štambilj"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     AddAction(PrintStampAction);
     ConnectGuarded(PrintStampAction, [this] { PrintStampActionExecute(); });

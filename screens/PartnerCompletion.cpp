@@ -2,6 +2,7 @@
 
 #include "DBControls.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr int kPartnerIdRole = Qt::UserRole + 1;
 constexpr qint64 kNewRow = -1;
 
-const QString kNewPartner = QStringLiteral("Novi partner…");
+constexpr char16_t kNewPartner[] = u"Novi partner…";
 
 bool isEditing(const TLedgerItems &items)
 {
@@ -65,7 +66,7 @@ const TPartnerLookup &TPartnerCompletion::lookup()
     if (!m_lookup.Loaded()) {
         TZConnection *connection = LedgerDM->ZConnection();
         if (!connection)
-            throw KException(QStringLiteral("Partneri ne mogu da se pročitaju: veza sa bazom nije otvorena."));
+            throw KException(Ui(u"Partneri ne mogu da se pročitaju: veza sa bazom nije otvorena."));
         m_lookup.Load(*connection);
     }
     return m_lookup;
@@ -94,9 +95,9 @@ void TPartnerCompletion::showMatches(const QString &text)
         name->setData(p.PartnerID, kPartnerIdRole);
         m_model->appendRow({name, new QStandardItem(p.City)});
     }
-    auto *add = new QStandardItem(kNewPartner);
+    auto *add = new QStandardItem(Ui(kNewPartner));
     add->setData(kNewRow, kPartnerIdRole);
-    add->setToolTip(QStringLiteral("Novi partner sa upisanim nazivom"));
+    add->setToolTip(Ui(u"Novi partner sa upisanim nazivom"));
     QFont italic = add->font();
     italic.setItalic(true);
     add->setFont(italic);
@@ -141,7 +142,7 @@ void TPartnerCompletion::newPartner()
     const IRef<IPartner> partners = LedgerService<IPartner>();
     TPartnerDesc desc;
     if (!partners || !partners->NewPartner(desc, typed) || desc.PartnerID <= 0) {
-        keepPartner(QStringLiteral("Novi partner „%1“ nije dodat; partner stavke je ostao nepromenjen.").arg(typed));
+        keepPartner(Ui(u"Novi partner „%1“ nije dodat; partner stavke je ostao nepromenjen.").arg(typed));
         return;
     }
     // The next keystroke reads the partners again, the new one among them.
@@ -201,11 +202,11 @@ void TPartnerCompletion::Settle()
         setPartner(named.first().PartnerID, named.first().Name);
         return;
     }
-    keepPartner(named.isEmpty() ? QStringLiteral("Nijedan partner se ne zove „%1“: izaberite ga sa liste ili dodajte "
-                                                 "kao novog; partner stavke je ostao nepromenjen.")
+    keepPartner(named.isEmpty() ? Ui(u"Nijedan partner se ne zove „%1“: izaberite ga sa liste ili dodajte "
+                                                 u"kao novog; partner stavke je ostao nepromenjen.")
                                       .arg(text)
-                                : QStringLiteral("Više partnera se zove „%1“: izaberite jednog sa liste; partner "
-                                                 "stavke je ostao nepromenjen.")
+                                : Ui(u"Više partnera se zove „%1“: izaberite jednog sa liste; partner "
+                                                 u"stavke je ostao nepromenjen.")
                                       .arg(text));
 }
 

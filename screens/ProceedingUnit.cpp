@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "Guard.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "SqlText.h"
 #include "ZQuery.h"
@@ -15,7 +16,11 @@
 #include "data/LedgerProceedingReport.h"
 #include "screens/LedgerHelpContexts.h"
 
+// uic puts the form into a namespace Ui, which would clash with the interface's
+// Ui(): the form is used by its class Ui_ProceedingForm.
+#define Ui UicForms
 #include "ui_ProceedingUnit.h"
+#undef Ui
 
 #include <QApplication>
 #include <QHeaderView>
@@ -46,12 +51,12 @@ private:
 QString itemsToAccept(qsizetype count)
 {
     const qsizetype ones = count % 10, tens = count % 100;
-    const char *noun = "stavki";
+    const char16_t *noun = u"stavki";
     if (ones == 1 && tens != 11)
-        noun = "stavku";
+        noun = u"stavku";
     else if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
-        noun = "stavke";
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(noun));
+        noun = u"stavke";
+    return QStringLiteral("%1 %2").arg(count).arg(Ui(noun));
 }
 
 // Leaves a cell's pending edit: nothing in the grid is stored by a post.
@@ -64,7 +69,7 @@ void leaveEdit(TZQuery &query)
 TZConnection &bookConnection()
 {
     if (!LedgerDM->ZConnection())
-        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
     return *LedgerDM->ZConnection();
 }
 
@@ -72,7 +77,7 @@ TZConnection &bookConnection()
 
 TProceedingForm::TProceedingForm(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::ProceedingForm>()), FItems(new TLedgerItems(*LedgerDM, this))
+      ui(std::make_unique<Ui_ProceedingForm>()), FItems(new TLedgerItems(*LedgerDM, this))
 {
     ui->setupUi(this);
     SetHelpContext(this, LedgerHandoverHelp);
@@ -124,7 +129,7 @@ TProceedingForm::TProceedingForm(QWidget *owner)
             ToggleCurrentRow();
     };
     // The pick list's choice is stored at once, through the same safe path.
-    FItems->LedgerItemZQaccepted->OnSetText = [this](TField &, const QString &text) { chooseCurrent(text == _YES_CAP); };
+    FItems->LedgerItemZQaccepted->OnSetText = [this](TField &, const QString &text) { chooseCurrent(text == ShownCaption(_YES_CAP)); };
 
     ApplicationEvents = new TApplicationEvents(this);
     ApplicationEvents->OnMessage = [this](QObject *receiver, QEvent *event, bool &handled) {
@@ -179,7 +184,7 @@ void TProceedingForm::setCondition(const QString &condition, const QVariantList 
 void TProceedingForm::FormCreate()
 {
     TColumn accepted = ProceedingDBG->Columns().at(6);
-    accepted.PickList << _YES_CAP << _NO_CAP;
+    accepted.PickList << ShownCaption(_YES_CAP) << ShownCaption(_NO_CAP);
     ProceedingDBG->SetColumn(6, accepted);
     // In the order the items were registered, as the record lists them.
     FItems->LedgerItemZQ->SetSortedFields(QStringLiteral("ledgerdatetime, ledgeritemid"));
@@ -204,7 +209,7 @@ THandoverAcceptance &TProceedingForm::acceptance()
     if (!FAcceptance) {
         TUserDesc user;
         if (!LedgerDM->Context() || !LedgerDM->Context()->CurrentUser(user))
-            throw KException(QStringLiteral("Stavke prihvata prijavljeni korisnik."));
+            throw KException(Ui(u"Stavke prihvata prijavljeni korisnik."));
         FAcceptance = std::make_unique<THandoverAcceptance>(bookConnection(), user, LedgerDM->HistoryActor());
     }
     return *FAcceptance;
@@ -218,12 +223,12 @@ void TProceedingForm::AcceptAllButtonClick()
     leaveEdit(*query);
     QList<std::pair<qint64, QString>> rows;
     for (int row = 0; query->Active() && row < query->RecordCount(); ++row)
-        if (query->DisplayTextAt(row, *FItems->LedgerItemZQaccepted) != _YES_CAP)
+        if (query->DisplayTextAt(row, *FItems->LedgerItemZQaccepted) != ShownCaption(_YES_CAP))
             rows << std::pair(query->ValueAt(row, *FItems->LedgerItemZQledgeritemid).toLongLong(),
                               query->DisplayTextAt(row, *FItems->LedgerItemZQledgernumber));
     if (rows.isEmpty())
         return;
-    if (MessageDlg(QStringLiteral("Prihvatiti %1?").arg(itemsToAccept(rows.size())), TMsgDlgType::Confirmation, mbYes | mbNo)
+    if (MessageDlg(Ui(u"Prihvatiti %1?").arg(itemsToAccept(rows.size())), TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
         return;
     THandoverAcceptance &handover = acceptance();

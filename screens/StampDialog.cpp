@@ -1,5 +1,7 @@
 #include "StampDialog.h"
 
+#include "InterfaceScript.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,33 +13,33 @@
 TStampDialog::TStampDialog(const QString &ledgerNumber, const QSizeF &label, QWidget *parent)
     : QDialog(parent),
       LabelRadio(new QRadioButton(this)),
-      PageRadio(new QRadioButton(QStringLiteral("U uglu A4 strane:"), this)),
+      PageRadio(new QRadioButton(Ui(u"U uglu A4 strane:"), this)),
       CornerCombo(new QComboBox(this))
 {
     setObjectName(QStringLiteral("StampDialog"));
-    setWindowTitle(QStringLiteral("Štampaj štambilj"));
+    setWindowTitle(Ui(u"Štampaj štambilj"));
     const QLocale serbian(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia);
     LabelRadio->setObjectName(QStringLiteral("LabelRadio"));
-    LabelRadio->setText(QStringLiteral("Na nalepnici %1 × %2 mm")
+    LabelRadio->setText(Ui(u"Na nalepnici %1 × %2 mm")
                             .arg(serbian.toString(label.width()), serbian.toString(label.height())));
     LabelRadio->setChecked(true);
     PageRadio->setObjectName(QStringLiteral("PageRadio"));
     CornerCombo->setObjectName(QStringLiteral("CornerCombo"));
-    CornerCombo->addItem(QStringLiteral("gore desno"), int(TStampPlace::TopRight));
-    CornerCombo->addItem(QStringLiteral("gore levo"), int(TStampPlace::TopLeft));
-    CornerCombo->addItem(QStringLiteral("dole desno"), int(TStampPlace::BottomRight));
-    CornerCombo->addItem(QStringLiteral("dole levo"), int(TStampPlace::BottomLeft));
+    CornerCombo->addItem(Ui(u"gore desno"), int(TStampPlace::TopRight));
+    CornerCombo->addItem(Ui(u"gore levo"), int(TStampPlace::TopLeft));
+    CornerCombo->addItem(Ui(u"dole desno"), int(TStampPlace::BottomRight));
+    CornerCombo->addItem(Ui(u"dole levo"), int(TStampPlace::BottomLeft));
     CornerCombo->setEnabled(false);
     connect(PageRadio, &QRadioButton::toggled, CornerCombo, &QWidget::setEnabled);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Pregled…"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Otkaži"));
+    buttons->button(QDialogButtonBox::Ok)->setText(Ui(u"Pregled…"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Ui(u"Otkaži"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Prijemni štambilj za stavku %1:").arg(ledgerNumber), this));
+    layout->addWidget(new QLabel(Ui(u"Prijemni štambilj za stavku %1:").arg(ledgerNumber), this));
     layout->addWidget(LabelRadio);
     auto *page = new QHBoxLayout;
     page->addWidget(PageRadio);

@@ -4,6 +4,7 @@
 #include "CustomViewerForm.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "data/ClosedYears.h"
 #include "data/LedgerDMUnit.h"
@@ -21,7 +22,7 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 // Throws the refusal unless an administrator is logged in.
@@ -44,8 +45,8 @@ void AddYearClosingActions(TCustomViewerForm &frame)
         QString Caption;
         void (*Execute)(QWidget *);
     } actions[] = {
-        {"YearClosingAction", QStringLiteral("Zaključenje delovodnika…"), &YearClosingActionExecute},
-        {"ReopenYearAction", QStringLiteral("Otvori ponovo…"), &ReopenYearActionExecute},
+        {"YearClosingAction", Ui(u"Zaključenje delovodnika…"), &YearClosingActionExecute},
+        {"ReopenYearAction", Ui(u"Otvori ponovo…"), &ReopenYearActionExecute},
     };
     // A group of their own below the register's printed output, above the
     // columns' command.
@@ -78,19 +79,19 @@ void ReopenYearActionExecute(QWidget *owner)
     requireAdministrator();
     const QList<int> closed = ClosedYears(connection());
     if (closed.isEmpty()) {
-        MessageDlg(QStringLiteral("Nijedna godina nije zaključena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(Ui(u"Nijedna godina nije zaključena."), TMsgDlgType::Information, mbOK);
         return;
     }
     auto dialog = std::make_unique<TReopenYearDialog>(closed, owner);
     if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
         return;
     const int year = dialog->Year();
-    if (MessageDlg(QStringLiteral("Ponovo otvoriti godinu %1?\nNjene stavke će se ponovo moći menjati, a zaključak "
-                                  "više neće važiti.")
+    if (MessageDlg(Ui(u"Ponovo otvoriti godinu %1?\nNjene stavke će se ponovo moći menjati, a zaključak "
+                                  u"više neće važiti.")
                        .arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;
     ReopenYear(connection(), year, dialog->Reason(), LedgerDM->HistoryActor());
-    MessageDlg(QStringLiteral("Godina %1 je ponovo otvorena.").arg(year), TMsgDlgType::Information, mbOK);
+    MessageDlg(Ui(u"Godina %1 je ponovo otvorena.").arg(year), TMsgDlgType::Information, mbOK);
 }

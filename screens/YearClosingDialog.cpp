@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Guard.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "data/ClosedYears.h"
 #include "data/LedgerDMUnit.h"
@@ -19,12 +20,12 @@
 #include <QVBoxLayout>
 
 TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), ShowButton(new QPushButton(QStringLiteral("&Prikaži"), this)),
+    : QDialog(parent), YearEdit(new QSpinBox(this)), ShowButton(new QPushButton(Ui(u"&Prikaži"), this)),
       StateLabel(new QLabel(this)), FiguresTree(new QTreeWidget(this)), StatementLabel(new QLabel(this)),
-      CloseYearButton(new QPushButton(QStringLiteral("&Zaključi"), this)),
-      PrintButton(new QPushButton(QStringLiteral("Š&tampaj…"), this)),
-      PdfButton(new QPushButton(QStringLiteral("P&DF…"), this)),
-      CloseButton(new QPushButton(QStringLiteral("Zat&vori"), this)), m_connection(connection)
+      CloseYearButton(new QPushButton(Ui(u"&Zaključi"), this)),
+      PrintButton(new QPushButton(Ui(u"Š&tampaj…"), this)),
+      PdfButton(new QPushButton(Ui(u"P&DF…"), this)),
+      CloseButton(new QPushButton(Ui(u"Zat&vori"), this)), m_connection(connection)
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("YearClosingDialog"));
@@ -47,7 +48,7 @@ TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidg
     CloseButton->setDefault(true);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Godina:"), this));
+    top->addWidget(new QLabel(Ui(u"Godina:"), this));
     top->addWidget(YearEdit);
     top->addWidget(ShowButton);
     top->addStretch();
@@ -81,17 +82,17 @@ void TYearClosingDialog::ShowButtonClick()
 void TYearClosingDialog::CloseYearButtonClick()
 {
     const int year = m_note.Figures.Year;
-    if (MessageDlg(QStringLiteral("Zaključiti delovodnik za %1. godinu?\nPosle zaključenja stavke te godine se ne mogu "
-                                  "menjati, stornirati ni brisati.")
+    if (MessageDlg(Ui(u"Zaključiti delovodnik za %1. godinu?\nPosle zaključenja stavke te godine se ne mogu "
+                                  u"menjati, stornirati ni brisati.")
                        .arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;
     if (CloseYear(m_connection, year, LedgerDM->HistoryActor()) == TCloseOutcome::AlreadyClosed)
-        MessageDlg(QStringLiteral("Godinu %1 je u međuvremenu zaključio drugi korisnik.").arg(year), TMsgDlgType::Warning,
+        MessageDlg(Ui(u"Godinu %1 je u međuvremenu zaključio drugi korisnik.").arg(year), TMsgDlgType::Warning,
                    mbOK);
     load(year);
-    if (MessageDlg(QStringLiteral("Delovodnik za %1. godinu je zaključen.\nOdštampati zaključak?").arg(year),
+    if (MessageDlg(Ui(u"Delovodnik za %1. godinu je zaključen.\nOdštampati zaključak?").arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo)
         == mbYes)
         PrintButtonClick();
@@ -104,13 +105,13 @@ void TYearClosingDialog::PrintButtonClick()
 
 void TYearClosingDialog::PdfButtonClick()
 {
-    const QString file = Dialogs().SaveFileDialog(QStringLiteral("Zaključak u PDF datoteku"),
+    const QString file = Dialogs().SaveFileDialog(Ui(u"Zaključak u PDF datoteku"),
                                                   QStringLiteral("PDF (*.pdf)"),
                                                   QStringLiteral("zakljucak-%1.pdf").arg(m_note.Figures.Year));
     if (file.isEmpty())
         return;
     SaveClosingNotePdf(m_note, file);
-    MessageDlg(QStringLiteral("Zaključak je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file)),
+    MessageDlg(Ui(u"Zaključak je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file)),
                TMsgDlgType::Information, mbOK);
 }
 
@@ -128,9 +129,9 @@ void TYearClosingDialog::load(int year)
 void TYearClosingDialog::fill()
 {
     const int year = m_note.Figures.Year;
-    setWindowTitle(QStringLiteral("Zaključenje delovodnika za %1. godinu").arg(year));
-    StateLabel->setText(m_note.Closed ? QStringLiteral("Godina je zaključena: stavke te godine se ne mogu menjati.")
-                                      : QStringLiteral("Godina je otvorena. Pregled zaključka prema stanju upisanom sada:"));
+    setWindowTitle(Ui(u"Zaključenje delovodnika za %1. godinu").arg(year));
+    StateLabel->setText(m_note.Closed ? Ui(u"Godina je zaključena: stavke te godine se ne mogu menjati.")
+                                      : Ui(u"Godina je otvorena. Pregled zaključka prema stanju upisanom sada:"));
     CloseYearButton->setEnabled(!m_note.Closed);
     FiguresTree->clear();
     FiguresTree->setHeaderLabels(ClosingNoteCaptions(m_note.Figures));

@@ -37,6 +37,7 @@ private slots:
         QTest::newRow("exception") << "Injekcija" << "Инјекција";
         QTest::newRow("abbreviation") << "d.o.o." << "д.о.о.";
         QTest::newRow("date and number") << "05.03.2026, 12/26-1" << "05.03.2026, 12/26-1";
+        QTest::newRow("required mark") << "Datum i vreme*" << "Датум и време*";
     }
 
     void inCyrillic()

@@ -137,11 +137,15 @@ QString toCyrillic(QStringView text)
         qsizetype end = i;
         while (end < text.size() && !text[end].isSpace() && (end == i || !markupAt(text, end)))
             ++end;
-        const QStringView word = text.mid(i, end - i);
+        // A required field's mark ("Datum*") makes no file pattern of its word.
+        const bool marked = end - i > 1 && text[end - 1] == u'*' && !text.mid(i, end - i - 1).contains(u'*');
+        const QStringView word = text.mid(i, end - i - (marked ? 1 : 0));
         if (keptInLatin(word))
             out += word;
         else
             appendWordInCyrillic(word, out);
+        if (marked)
+            out += u'*';
         i = end;
     }
     return out;
