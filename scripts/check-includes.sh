@@ -11,7 +11,7 @@ declare -A uses=(
   [db]="core text"
   [dataset]="core db"
   [widgets]="core db dataset"
-  [report]="core db dataset widgets"
+  [report]="core text db dataset widgets"
   [forms]="core db dataset widgets"
 )
 
