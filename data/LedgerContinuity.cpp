@@ -217,7 +217,7 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
             rows->push_back({{QStringLiteral("U redu"), QString(), ContinuityNothingFoundText()}, false, false});
     }
     TPagedReport report;
-    report.Organization = ReportOrganization(connection);
+    report.Organization = PrintedOrganization(connection);
     report.Title = QStringLiteral("Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
     report.Subtitle = QStringLiteral("Nedostajući, dvostruki i brojevi druge godine, po tipovima");
     report.PrintedAt = QDateTime::currentDateTime();

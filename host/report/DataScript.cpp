@@ -1,5 +1,7 @@
 #include "DataScript.h"
 
+#include "InterfaceScript.h"
+
 #include <QComboBox>
 
 QString PrintedData(const QString &text, const TDataScript &script)

@@ -5,7 +5,6 @@
 // script either way (Ui); only stored data is transliterated, and only as
 // it is printed.
 
-#include "InterfaceScript.h"
 #include "KExport.h"
 
 #include <QString>
@@ -13,6 +12,9 @@
 
 class QComboBox;
 class QWidget;
+// InterfaceScript.h's, declared here only: its Ui() cannot share a unit
+// with the Ui namespace of a .ui layout, and screens include this header.
+enum class TScript;
 
 // Empty: as typed.
 using TDataScript = std::optional<TScript>;
