@@ -76,6 +76,7 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
             record.Rows << cells;
         }
     }
+    record.CaptionColumns = LedgerProceedingCaptionColumns();
     record.Recipient = distinctTexts(record.Rows, 1).join(QStringLiteral(", "));
     record.HandedOverBy = distinctTexts(record.Rows, 0);
     record.ChainHead = chainHead(*dataSet);
@@ -124,22 +125,29 @@ QList<int> LedgerProceedingWidths()
     return widths;
 }
 
-void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
+QList<int> LedgerProceedingCaptionColumns()
 {
-    previewRecord(proceedingRecord(dataSet, title));
+    return {3, 7};
 }
 
-void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName)
+void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title, const TDataScript &script)
 {
-    saveRecord(proceedingRecord(dataSet, title), fileName);
+    previewRecord(HandoverRecordInScript(proceedingRecord(dataSet, title), script));
 }
 
-void ExecuteStoredHandoverRecord(TZConnection &connection, qint64 recordID)
+void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName,
+                                const TDataScript &script)
 {
-    previewRecord(StoredHandoverRecord(connection, recordID));
+    saveRecord(HandoverRecordInScript(proceedingRecord(dataSet, title), script), fileName);
 }
 
-void SaveStoredHandoverRecord(TZConnection &connection, qint64 recordID, const QString &fileName)
+void ExecuteStoredHandoverRecord(TZConnection &connection, qint64 recordID, const TDataScript &script)
 {
-    saveRecord(StoredHandoverRecord(connection, recordID), fileName);
+    previewRecord(HandoverRecordInScript(StoredHandoverRecord(connection, recordID), script));
+}
+
+void SaveStoredHandoverRecord(TZConnection &connection, qint64 recordID, const QString &fileName,
+                              const TDataScript &script)
+{
+    saveRecord(HandoverRecordInScript(StoredHandoverRecord(connection, recordID), script), fileName);
 }

@@ -49,7 +49,7 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
     auto *form = new QFormLayout;
     form->addRow(Ui(u"&Godina:"), YearEdit);
     form->addRow(Ui(u"Tipovi:"), directions);
-    auto *scriptLabel = new QLabel(Ui(u"Pi&smo podataka:"), this);
+    auto *scriptLabel = new QLabel(DataScriptCaption(), this);
     scriptLabel->setBuddy(DataScriptCombo);
     form->addRow(scriptLabel, DataScriptCombo);
     auto *pdfLabel = new QLabel(Ui(u"PDF &datoteka:"), this);

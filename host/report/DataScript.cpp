@@ -16,6 +16,11 @@ constexpr int kAsTyped = -1;
 
 } // namespace
 
+QString DataScriptCaption()
+{
+    return Ui(u"Pi&smo podataka:");
+}
+
 QComboBox *NewDataScriptCombo(QWidget *parent)
 {
     auto *combo = new QComboBox(parent);

@@ -22,7 +22,9 @@ using TDataScript = std::optional<TScript>;
 // The text as the print gives it.
 KCOMMON_EXPORT QString PrintedData(const QString &text, const TDataScript &script);
 
-// A combo box offering the three choices, "kako je uneto" first and chosen.
+// A combo box offering the three choices, "kako je uneto" first and chosen,
+// and its label's text ("Pismo podataka:", with a mnemonic).
+KCOMMON_EXPORT QString DataScriptCaption();
 KCOMMON_EXPORT QComboBox *NewDataScriptCombo(QWidget *parent);
 // The choice a combo box of NewDataScriptCombo holds.
 KCOMMON_EXPORT TDataScript ChosenDataScript(const QComboBox &combo);
