@@ -11,14 +11,18 @@
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"
 
+// uic puts the form into a namespace Ui, which would clash with the interface's
+// Ui(): the form is used by its class Ui_GetLedgerForm.
+#define Ui UicForms
 #include "ui_GetLedgerUnit.h"
+#undef Ui
 
 #include <QPointer>
 
 TGetLedgerForm::TGetLedgerForm(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
                          | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::GetLedgerForm>())
+      ui(std::make_unique<Ui_GetLedgerForm>())
 {
     ui->setupUi(this);
     NavigatorPanel = ui->NavigatorPanel;

@@ -15,9 +15,7 @@ class QSplitter;
 class TLedgerNavigatorForm;
 class TLedgerViewerForm;
 
-namespace Ui {
-class GetLedgerForm;
-}
+class Ui_GetLedgerForm;
 
 class TGetLedgerForm : public QDialog
 {
@@ -44,7 +42,7 @@ public:
     void CancelButtonClick();
 
 private:
-    std::unique_ptr<Ui::GetLedgerForm> ui;
+    std::unique_ptr<Ui_GetLedgerForm> ui;
     bool FSelected = false;
 };
 

@@ -29,9 +29,7 @@ class TLedgerItems;
 class TPartnerCompletion;
 class TScanPage;
 
-namespace Ui {
-class LedgerDetailForm;
-}
+class Ui_LedgerDetailForm;
 
 class TLedgerDetailForm : public TCustomDetailForm
 {
@@ -185,7 +183,7 @@ private:
     void addCancelling();
     void lockCancelled();
 
-    std::unique_ptr<Ui::LedgerDetailForm> ui;
+    std::unique_ptr<Ui_LedgerDetailForm> ui;
     TLedgerItems *FItems; // a child from the end of construction on
     qint32 FLedgerItemID = 0;
     qint32 FUserID = 0;

@@ -22,9 +22,7 @@ class TDBGrid;
 class TLedgerItems;
 class THandoverAcceptance;
 
-namespace Ui {
-class ProceedingForm;
-}
+class Ui_ProceedingForm;
 
 class TProceedingForm : public QDialog
 {
@@ -80,7 +78,7 @@ private:
     // What was skipped, said once.
     void tellSkipped(bool withdrawing);
 
-    std::unique_ptr<Ui::ProceedingForm> ui;
+    std::unique_ptr<Ui_ProceedingForm> ui;
     TLedgerItems *FItems; // a child; the grid lets go of it first
     std::unique_ptr<THandoverAcceptance> FAcceptance;
 };
