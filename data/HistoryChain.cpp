@@ -1,6 +1,7 @@
 #include "HistoryChain.h"
 
 #include "HistoryChainHash.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ReadRows.h"
 #include "ServerWait.h"
@@ -24,7 +25,7 @@ QString grouped(qint64 number)
 
 QString entriesText(qint64 entries)
 {
-    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? QStringLiteral(" unos") : QStringLiteral(" unosa"));
+    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? Ui(u" unos") : Ui(u" unosa"));
 }
 
 struct TEntry
@@ -196,8 +197,8 @@ std::pair<THistoryChainHead, QByteArray> readHead(TZConnection &connection)
 QString THistoryChainHead::Text() const
 {
     if (Entries == 0)
-        return QStringLiteral("Kontrolni zbir istorije: nema unosa");
-    return QStringLiteral("Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
+        return Ui(u"Kontrolni zbir istorije: nema unosa");
+    return Ui(u"Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
 }
 
 THistoryChainHead ReadHistoryChainHead(TZConnection &connection)

@@ -12,8 +12,7 @@
 
 class QComboBox;
 class QWidget;
-// InterfaceScript.h's, declared here only: its Ui() cannot share a unit
-// with the Ui namespace of a .ui layout, and screens include this header.
+// InterfaceScript.h's; a print's choice needs no more than its name.
 enum class TScript;
 
 // Empty: as typed.
