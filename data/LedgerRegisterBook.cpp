@@ -31,7 +31,8 @@ struct Entry
     qint64 PassOnParent = 0; // 0: registered directly
     bool Orphan = false;     // a copy of the year whose item was deleted: listed on its own
     qint32 Direction = 0;
-    QString Number;
+    QString Number;          // as stored: the order's
+    QString ShownNumber;     // as printed, in the data's script
     TLedgerNumber Parsed;
     QStringList Cells;       // as printed, the number's cell last filled in
     bool Cancelled = false;  // storno: keeps its number, marked so
@@ -168,7 +169,8 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
             Entry e;
             e.Id = r.Integer(0);
             e.Direction = qint32(r.Integer(1));
-            e.Number = texts.Data(r.Text(2).trimmed());
+            e.Number = r.Text(2).trimmed();
+            e.ShownNumber = texts.Data(e.Number);
             e.Parsed = ParseLedgerNumber(e.Number);
             e.PassOnParent = r.IsNull(16) ? 0 : r.Integer(16);
             e.Orphan = e.PassOnParent != 0 && r.IsNull(17) && StoredDateTime(r.Value(3)).date().year() == year;
@@ -315,8 +317,8 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const TRegis
         const Entry &e = book->Entries[size_t(line.Entry)];
         row.Cells = e.Cells;
         // A copy is marked, and indented by how often it was passed on.
-        row.Cells[0] = line.Depth == 0 ? e.Number
-                                        : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.Number;
+        row.Cells[0] = line.Depth == 0 ? e.ShownNumber
+                                        : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.ShownNumber;
         if (e.Orphan)
             row.Cells[0] += orphan;
         if (e.Cancelled)
