@@ -84,7 +84,7 @@ void paintClosing(const TClosingNote &note, TReportCanvas &c, double y)
 TClosingNote ClosingNoteOf(TZConnection &connection, const TClosingFigures &figures)
 {
     TClosingNote note;
-    note.Organization = ReportOrganization(connection);
+    note.Organization = PrintedOrganization(connection);
     note.Unit = TDBIniFile(&connection)
                     .ReadString(TReportEngine::OrganizationSection, QStringLiteral("Unit"), QString())
                     .trimmed();

@@ -1,6 +1,7 @@
 #include "HandoverBook.h"
 
 #include "CommonStrings.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "StoredForm.h"
 #include "ZConnection.h"
@@ -72,7 +73,7 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
                                                     "WHERE handoverrecordid = ?"),
                                      {recordID});
     if (!head->next())
-        throw KException(QStringLiteral("Zapisnik ne postoji."));
+        throw KException(Ui(u"Zapisnik ne postoji."));
     THandoverRecord record;
     record.Organization = head->value(4).toString();
     record.Title = HandoverRecordTitle(head->value(0).toInt(), head->value(1).toInt());
@@ -80,6 +81,7 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
     record.Recipient = head->value(3).toString();
     record.Captions = LedgerProceedingCaptions();
     record.Widths = LedgerProceedingWidths();
+    record.CaptionColumns = LedgerProceedingCaptionColumns();
     auto rows = connection.OpenQuery(
         QStringLiteral("SELECT inusername, ledgernumber, direction, itemtype, itemdate, itemnumber FROM (") + LastRows
             + QStringLiteral(") AS a WHERE a.handoverrecordid = ? ORDER BY a.handoverrowid"),
@@ -89,11 +91,11 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
         record.Rows << QStringList{from,
                                    record.Recipient,
                                    rows->value(1).toString(),
-                                   GetDirectionCaption(rows->value(2).toInt()),
+                                   Ui(GetDirectionCaption(rows->value(2).toInt())),
                                    rows->value(3).toString(),
                                    dateText(rows->value(4)),
                                    rows->value(5).toString(),
-                                   _YES_CAP};
+                                   Ui(_YES_CAP)};
         if (!from.isEmpty() && !record.HandedOverBy.contains(from))
             record.HandedOverBy << from;
     }

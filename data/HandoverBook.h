@@ -1,7 +1,8 @@
 #pragma once
 // The kept handover records read back: the list "Zapisnici o primopredaji"
 // shows, and one record as it prints, made only of what the record stored
-// (its number, time, recipient and rows), so a reprint is the first print.
+// (its number, time, recipient and rows), so a reprint is the first print
+// (HandoverRecordInScript gives its data in the script chosen for the paper).
 
 #include "data/HandoverRecord.h"
 

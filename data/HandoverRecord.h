@@ -5,6 +5,8 @@
 // the item count, a signature line for every colleague who handed items over
 // and one for the recipient close the record.
 
+#include "DataScript.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QPageLayout>
@@ -22,8 +24,14 @@ struct THandoverRecord
     QStringList Captions;     // the table's columns
     QList<int> Widths;        // their relative widths
     QList<QStringList> Rows;
+    QList<int> CaptionColumns; // columns of the program's words (a direction, "Da"), not data
     QString ChainHead;        // the history's chain head, printed last when there is one
 };
+
+// The record with its data in script (the organisation, the names and every
+// cell outside CaptionColumns); as it was for "kako je uneto". Done only
+// for the paper: a kept record's stored rows stay as typed.
+THandoverRecord HandoverRecordInScript(THandoverRecord record, const TDataScript &script);
 
 // The page the record is laid out for.
 QPageLayout HandoverRecordPageLayout();

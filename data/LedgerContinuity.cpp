@@ -218,7 +218,7 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
             rows->push_back({{Ui(u"U redu"), QString(), ContinuityNothingFoundText()}, false, false});
     }
     TPagedReport report;
-    report.Organization = ReportOrganization(connection);
+    report.Organization = PrintedOrganization(connection);
     report.Title = Ui(u"Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
     report.Subtitle = Ui(u"Nedostajući, dvostruki i brojevi druge godine, po tipovima");
     report.PrintedAt = QDateTime::currentDateTime();

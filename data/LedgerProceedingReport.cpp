@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "HandoverBook.h"
 #include "HandoverRecord.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ReportFile.h"
 #include "ZQuery.h"
@@ -15,14 +16,15 @@
 
 namespace {
 
-// The grid's columns of the handover record, with their share of the width.
+// The grid's columns of the handover record, with their share of the width
+// (the direction's as wide as "Излазни" needs).
 const struct
 {
     const char *Field;
     int Width;
 } kColumns[] = {
-    {"inusername", 15}, {"outusername", 15}, {"ledgernumber", 11}, {"direction", 8},
-    {"itemtype", 14},   {"itemdate", 12},    {"itemnumber", 12},  {"accepted", 13},
+    {"inusername", 15}, {"outusername", 15}, {"ledgernumber", 11}, {"direction", 10},
+    {"itemtype", 14},   {"itemdate", 12},    {"itemnumber", 12},  {"accepted", 11},
 };
 
 // One name when every row agrees, else all of them in order of appearance.
@@ -54,7 +56,7 @@ QString chainHead(const TDataSet &dataSet)
 THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
 {
     if (!dataSet)
-        throw KException(QStringLiteral("Zapisnik nema podatke za štampu."));
+        throw KException(Ui(u"Zapisnik nema podatke za štampu."));
     THandoverRecord record;
     record.Title = title;
     record.PrintedAt = QDateTime::currentDateTime();
@@ -64,7 +66,7 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
     for (const auto &column : kColumns) {
         TField &field = dataSet->FieldByName(QLatin1String(column.Field));
         fields.push_back(&field);
-        record.Captions << field.DisplayLabel();
+        record.Captions << Ui(field.DisplayLabel());
         record.Widths << column.Width;
     }
     if (dataSet->Active()) {
@@ -76,6 +78,7 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
             record.Rows << cells;
         }
     }
+    record.CaptionColumns = LedgerProceedingCaptionColumns();
     record.Recipient = distinctTexts(record.Rows, 1).join(QStringLiteral(", "));
     record.HandedOverBy = distinctTexts(record.Rows, 0);
     record.ChainHead = chainHead(*dataSet);
@@ -90,7 +93,7 @@ void previewRecord(const THandoverRecord &record)
     printer.setPageLayout(HandoverRecordPageLayout());
     Dialogs().PrintPreview(printer, [record](QPrinter &target) {
         if (!PaintHandoverRecord(record, target))
-            throw KException(QStringLiteral("Zapisnik nije moguće odštampati."));
+            throw KException(Ui(u"Zapisnik nije moguće odštampati."));
     });
 }
 
@@ -104,16 +107,15 @@ void saveRecord(const THandoverRecord &record, const QString &fileName)
     writer.setResolution(QPrinter(QPrinter::HighResolution).resolution());
     writer.setPageLayout(HandoverRecordPageLayout());
     if (!PaintHandoverRecord(record, writer))
-        throw KException(QStringLiteral("Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+        throw KException(Ui(u"Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 } // namespace
 
 QStringList LedgerProceedingCaptions()
 {
-    return {QStringLiteral("Upućeno od"), QStringLiteral("Namenjeno"), QStringLiteral("Delovodni broj"),
-            QStringLiteral("Tip"), QStringLiteral("Vrsta dokumenta"), QStringLiteral("Datum dokumenta"),
-            QStringLiteral("Broj dokumenta"), QStringLiteral("Prihvaćen")};
+    return {Ui(u"Upućeno od"), Ui(u"Namenjeno"), Ui(u"Delovodni broj"), Ui(u"Tip"),
+            Ui(u"Vrsta dokumenta"), Ui(u"Datum dokumenta"), Ui(u"Broj dokumenta"), Ui(u"Prihvaćen")};
 }
 
 QList<int> LedgerProceedingWidths()
@@ -124,22 +126,29 @@ QList<int> LedgerProceedingWidths()
     return widths;
 }
 
-void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title)
+QList<int> LedgerProceedingCaptionColumns()
 {
-    previewRecord(proceedingRecord(dataSet, title));
+    return {3, 7};
 }
 
-void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName)
+void ExecuteLedgerProceedingReport(TDataSet *dataSet, const QString &title, const TDataScript &script)
 {
-    saveRecord(proceedingRecord(dataSet, title), fileName);
+    previewRecord(HandoverRecordInScript(proceedingRecord(dataSet, title), script));
 }
 
-void ExecuteStoredHandoverRecord(TZConnection &connection, qint64 recordID)
+void SaveLedgerProceedingReport(TDataSet *dataSet, const QString &title, const QString &fileName,
+                                const TDataScript &script)
 {
-    previewRecord(StoredHandoverRecord(connection, recordID));
+    saveRecord(HandoverRecordInScript(proceedingRecord(dataSet, title), script), fileName);
 }
 
-void SaveStoredHandoverRecord(TZConnection &connection, qint64 recordID, const QString &fileName)
+void ExecuteStoredHandoverRecord(TZConnection &connection, qint64 recordID, const TDataScript &script)
 {
-    saveRecord(StoredHandoverRecord(connection, recordID), fileName);
+    previewRecord(HandoverRecordInScript(StoredHandoverRecord(connection, recordID), script));
+}
+
+void SaveStoredHandoverRecord(TZConnection &connection, qint64 recordID, const QString &fileName,
+                              const TDataScript &script)
+{
+    saveRecord(HandoverRecordInScript(StoredHandoverRecord(connection, recordID), script), fileName);
 }

@@ -1,6 +1,7 @@
 #include "LedgerRegisterBook.h"
 
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PagedReport.h"
 #include "ServerWait.h"
@@ -30,7 +31,8 @@ struct Entry
     qint64 PassOnParent = 0; // 0: registered directly
     bool Orphan = false;     // a copy of the year whose item was deleted: listed on its own
     qint32 Direction = 0;
-    QString Number;
+    QString Number;          // as stored: the order's
+    QString ShownNumber;     // as printed, in the data's script
     TLedgerNumber Parsed;
     QStringList Cells;       // as printed, the number's cell last filled in
     bool Cancelled = false;  // storno: keeps its number, marked so
@@ -71,26 +73,37 @@ const QString kSql = QStringLiteral(
     "   OR (l.passonparentid IS NOT NULL AND l.ledgerdatetime >= ?))"
     " AND l.direction IN (%1)");
 
-// The captions of the mail types, looked up on this thread: the rows are
-// made into cells on the thread that stores them.
-QHash<int, QString> mailTypeCaptions()
+// The book's own words in the cells, and the script of the data beside
+// them, made on this thread: the rows are made into cells on the thread
+// that stores them.
+struct CellTexts
 {
-    QHash<int, QString> captions;
-    for (int code = 0; code <= 9; ++code)
-        captions.insert(code, GetMailTypeCaption(code));
-    return captions;
-}
+    QHash<int, QString> MailTypes;
+    QString Received = Ui(u"Primljeno: ");
+    QString Sent = Ui(u"Poslato: ");
+    QString Cancelled = Ui(u"STORNIRANO: ");
+    QString AdActa = Ui(u"a/a");
+    TDataScript Script;
 
-QString mailText(const QString &label, const QVariant &type, const QString &number, const QHash<int, QString> &captions)
+    explicit CellTexts(TDataScript script) : Script(script)
+    {
+        for (int code = 0; code <= 9; ++code)
+            MailTypes.insert(code, Ui(GetMailTypeCaption(code)));
+    }
+    QString Data(const QString &text) const { return PrintedData(text, Script); }
+};
+
+QString mailText(const QString &label, const QVariant &type, const QString &number, const CellTexts &t)
 {
-    const QString text = JoinFilled({type.isNull() ? QString() : captions.value(type.toInt()), number}, QStringLiteral(" "));
+    const QString text =
+        JoinFilled({type.isNull() ? QString() : t.MailTypes.value(type.toInt()), t.Data(number)}, QStringLiteral(" "));
     return text.isEmpty() ? QString() : label + text;
 }
 
 // The mark with its retention as the plan has it: "011 / 10 god.".
-QString classificationText(const TReadRow &r)
+QString classificationText(const TReadRow &r, const CellTexts &t)
 {
-    const QString mark = r.Text(19).trimmed();
+    const QString mark = t.Data(r.Text(19).trimmed());
     if (mark.isEmpty() || r.IsNull(20))
         return mark;
     return mark + QStringLiteral(" / ")
@@ -98,38 +111,39 @@ QString classificationText(const TReadRow &r)
 }
 
 // Where the item was filed: its archive number, or "a/a" (ad acta) without one.
-QString filingText(const TReadRow &r)
+QString filingText(const TReadRow &r, const CellTexts &t)
 {
     if (r.Text(14) != QLatin1String("y"))
         return {};
     const QString number = r.Text(15).trimmed();
-    return number.isEmpty() ? QStringLiteral("a/a") : number;
+    return number.isEmpty() ? t.AdActa : t.Data(number);
 }
 
 // The subject, and for a cancelled item why, by whom and when.
-QString subjectText(const TReadRow &r)
+QString subjectText(const TReadRow &r, const CellTexts &t)
 {
+    const QString subject = t.Data(r.Text(18).trimmed());
     if (r.Text(23) != QLatin1String("y"))
-        return r.Text(18).trimmed();
-    const QString who = JoinFilled({r.Text(25), DisplayDate(r.Value(26))}, QStringLiteral(", "));
-    const QString cancelled = QStringLiteral("STORNIRANO: ") + r.Text(24).trimmed()
+        return subject;
+    const QString who = JoinFilled({t.Data(r.Text(25)), DisplayDate(r.Value(26))}, QStringLiteral(", "));
+    const QString cancelled = t.Cancelled + t.Data(r.Text(24).trimmed())
                               + (who.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(who));
-    return JoinFilled({r.Text(18), cancelled}, QStringLiteral("\n"));
+    return JoinFilled({subject, cancelled}, QStringLiteral("\n"));
 }
 
-QStringList cells(const TReadRow &r, const QHash<int, QString> &captions)
+QStringList cells(const TReadRow &r, const CellTexts &t)
 {
-    const QString document = JoinFilled({r.Text(6), DisplayDate(r.Value(7))}, QStringLiteral(", "));
-    const QString mail = JoinFilled({mailText(QStringLiteral("Primljeno: "), r.Value(8), r.Text(9), captions),
-                                     mailText(QStringLiteral("Poslato: "), r.Value(10), r.Text(11), captions)},
+    const QString document = JoinFilled({t.Data(r.Text(6)), DisplayDate(r.Value(7))}, QStringLiteral(", "));
+    const QString mail = JoinFilled({mailText(t.Received, r.Value(8), r.Text(9), t),
+                                     mailText(t.Sent, r.Value(10), r.Text(11), t)},
                                     QStringLiteral("\n"));
-    QStringList row{QString(), DisplayDate(r.Value(3)), subjectText(r), r.Text(4), r.Text(5), document,
-                    classificationText(r), r.Text(22).trimmed(), mail, r.Text(12).trimmed(), r.Text(13).trimmed(),
-                    filingText(r)};
+    QStringList row{QString(), DisplayDate(r.Value(3)), subjectText(r, t), t.Data(r.Text(4)), t.Data(r.Text(5)),
+                    document, classificationText(r, t), t.Data(r.Text(22).trimmed()), mail,
+                    t.Data(r.Text(12).trimmed()), t.Data(r.Text(13).trimmed()), filingText(r, t)};
     return row;
 }
 
-Book readBook(TZConnection &connection, int year, const QList<qint32> &directions,
+Book readBook(TZConnection &connection, int year, const QList<qint32> &directions, const TRegisterBookPrint &print,
               const std::function<bool(qint64)> &readProgress)
 {
     QVariantList params{TZConnection::DayStart(TZConnection::DateText(QDate(year, 1, 1))),
@@ -140,22 +154,27 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
         params << direction;
         marks << QStringLiteral("?");
     }
+    QString sql = kSql.arg(marks.join(u','));
+    if (!print.Partner.trimmed().isEmpty())
+        sql += QStringLiteral(" AND ")
+               + connection.FoldedPrefixCondition(QStringLiteral("p.name"), print.Partner.trimmed(), params);
     Book book;
     {
         // A long year reads off this thread: the windows paint meanwhile.
         std::optional<TReadProgress> shown;
         if (readProgress)
             shown.emplace(readProgress);
-        const QHash<int, QString> captions = mailTypeCaptions();
-        ReadRows(connection, kSql.arg(marks.join(u',')), params, [&](const TReadRow &r) {
+        const CellTexts texts(print.DataScript);
+        ReadRows(connection, sql, params, [&](const TReadRow &r) {
             Entry e;
             e.Id = r.Integer(0);
             e.Direction = qint32(r.Integer(1));
             e.Number = r.Text(2).trimmed();
+            e.ShownNumber = texts.Data(e.Number);
             e.Parsed = ParseLedgerNumber(e.Number);
             e.PassOnParent = r.IsNull(16) ? 0 : r.Integer(16);
             e.Orphan = e.PassOnParent != 0 && r.IsNull(17) && StoredDateTime(r.Value(3)).date().year() == year;
-            e.Cells = cells(r, captions);
+            e.Cells = cells(r, texts);
             e.Cancelled = r.Text(23) == QLatin1String("y");
             book.Entries.push_back(std::move(e));
         });
@@ -219,14 +238,15 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
 QString directionTitle(qint32 direction)
 {
     const QString caption = GetDirectionCaption(direction);
-    return caption.isEmpty() ? QString::number(direction) : caption;
+    return caption.isEmpty() ? QString::number(direction) : Ui(caption);
 }
 
 } // namespace
 
-TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<qint32> &chosen,
+TPagedReport RegisterBookReport(TZConnection &connection, int year, const TRegisterBookPrint &print,
                                 const std::function<bool(qint64 rows)> &readProgress)
 {
+    const QList<qint32> &chosen = print.Directions;
     CheckLedgerYear(year);
     QList<qint32> directions;
     for (qint32 direction : {1, -1, 0})
@@ -234,9 +254,9 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
             directions << direction;
     for (qint32 direction : chosen)
         if (!directions.contains(direction))
-            throw KException(QStringLiteral("Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
+            throw KException(Ui(u"Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
 
-    auto book = std::make_shared<Book>(readBook(connection, year, directions, readProgress));
+    auto book = std::make_shared<Book>(readBook(connection, year, directions, print, readProgress));
     qint64 items = 0, enclosures = 0, copies = 0;
     for (const Book::Line &line : book->Lines) {
         if (line.Entry == kHeading || line.Entry == kNone)
@@ -251,32 +271,37 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
     }
 
     TPagedReport report;
-    report.Organization = ReportOrganization(connection);
-    report.Title = QStringLiteral("Delovodnik za %1. godinu").arg(year);
+    report.Organization = PrintedOrganization(connection, print.DataScript);
+    report.Title = Ui(u"Delovodnik za %1. godinu").arg(year);
     QStringList names;
     for (qint32 direction : directions)
         names << directionTitle(direction);
-    report.Subtitle = (directions.size() > 1 ? QStringLiteral("Tipovi: ") : QStringLiteral("Tip: ")) + names.join(QStringLiteral(", "));
+    report.Subtitle = (directions.size() > 1 ? Ui(u"Tipovi: ") : Ui(u"Tip: ")) + names.join(QStringLiteral(", "));
+    if (!print.Partner.trimmed().isEmpty())
+        report.Subtitle += Ui(u"; partner: %1…").arg(PrintedData(print.Partner.trimmed(), print.DataScript));
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {QStringLiteral("Delovodni broj"), QStringLiteral("Datum"), QStringLiteral("Predmet"),
-                       QStringLiteral("Partner"), QStringLiteral("Vrsta dokumenta"), QStringLiteral("Broj i datum dokumenta"),
-                       QStringLiteral("Klas. oznaka"), QStringLiteral("Org. jedinica"),
-                       QStringLiteral("Primljeno / poslato"), QStringLiteral("Upućeno od"),
-                       QStringLiteral("Namenjeno"), QStringLiteral("Arhivirano")};
-    report.Widths = {10, 9, 17, 13, 9, 10, 10, 9, 12, 9, 9, 9};
-    report.EmptyText = QStringLiteral("U ovoj godini nema upisanih stavki.");
-    report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(items + enclosures),
-                      QStringLiteral("Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
+    report.Captions = {Ui(u"Delovodni broj"), Ui(u"Datum"), Ui(u"Predmet"),
+                       Ui(u"Partner"), Ui(u"Vrsta dokumenta"), Ui(u"Broj i datum dokumenta"),
+                       Ui(u"Klas. oznaka"), Ui(u"Org. jedinica"),
+                       Ui(u"Primljeno / poslato"), Ui(u"Upućeno od"),
+                       Ui(u"Namenjeno"), Ui(u"Arhivirano")};
+    // The last title is wider in bold Cyrillic ("Архивирано") than in Latin.
+    report.Widths = {10, 9, 16, 13, 9, 10, 10, 9, 12, 9, 9, 10};
+    report.EmptyText = Ui(u"U ovoj godini nema upisanih stavki.");
+    report.Closing = {Ui(u"Ukupno stavki: %1").arg(items + enclosures),
+                      Ui(u"Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
                           .arg(enclosures)
                           .arg(copies)};
     if (copies > 0)
-        report.Closing << QStringLiteral("↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
+        report.Closing << Ui(u"↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
     // A closed year's book ends with its closing note.
     report.Closing << ClosingBookLines(connection, year);
     // The history's head on paper: a book rewritten since no longer matches it.
     report.Closing << ReadHistoryChainHead(connection).Text();
     report.RowCount = qint64(book->Lines.size());
-    report.Row = [book](qint64 i) {
+    const QString none = Ui(u"Nema upisanih stavki."), orphan = Ui(u"\n(prosleđena, izvorna stavka obrisana)"),
+                  storno = Ui(u"\nSTORNO");
+    report.Row = [book, none, orphan, storno](qint64 i) {
         const Book::Line &line = book->Lines[size_t(i)];
         TPagedReportRow row;
         if (line.Entry == kHeading) {
@@ -286,25 +311,25 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const QList<
         }
         if (line.Entry == kNone) {
             row.Secondary = true;
-            row.Cells = {QString(), QString(), QStringLiteral("Nema upisanih stavki.")};
+            row.Cells = {QString(), QString(), none};
             return row;
         }
         const Entry &e = book->Entries[size_t(line.Entry)];
         row.Cells = e.Cells;
         // A copy is marked, and indented by how often it was passed on.
-        row.Cells[0] = line.Depth == 0 ? e.Number
-                                        : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.Number;
+        row.Cells[0] = line.Depth == 0 ? e.ShownNumber
+                                        : QString(2 * (line.Depth - 1), u' ') + QStringLiteral("↳ ") + e.ShownNumber;
         if (e.Orphan)
-            row.Cells[0] += QStringLiteral("\n(prosleđena, izvorna stavka obrisana)");
+            row.Cells[0] += orphan;
         if (e.Cancelled)
-            row.Cells[0] += QStringLiteral("\nSTORNO");
+            row.Cells[0] += storno;
         row.Secondary = line.Depth > 0 || e.Orphan;
         return row;
     };
     return report;
 }
 
-bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions, const QString &fileName,
+bool SaveRegisterBook(TZConnection &connection, int year, const TRegisterBookPrint &print, const QString &fileName,
                       const std::function<bool(qint64, qint64)> &progress)
 {
     std::function<bool(qint64)> reading;
@@ -312,14 +337,14 @@ bool SaveRegisterBook(TZConnection &connection, int year, const QList<qint32> &d
         reading = [&progress](qint64 rows) { return progress(rows, 0); };
     TPagedReport report;
     try {
-        report = RegisterBookReport(connection, year, directions, reading);
+        report = RegisterBookReport(connection, year, print, reading);
     } catch (const EAbort &) {
         return false; // cancelled while reading: no file was begun
     }
     return SavePagedReportPdf(report, fileName, progress);
 }
 
-void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32> &directions)
+void PreviewRegisterBook(TZConnection &connection, int year, const TRegisterBookPrint &print)
 {
     TPagedReport report;
     {
@@ -328,10 +353,10 @@ void PreviewRegisterBook(TZConnection &connection, int year, const QList<qint32>
             if (shown)
                 Dialogs().TaskProgressEnded();
         });
-        report = RegisterBookReport(connection, year, directions, [&shown](qint64 rows) {
+        report = RegisterBookReport(connection, year, print, [&shown](qint64 rows) {
             shown = true;
             return Dialogs().TaskProgress(LoadedRowsText(rows), rows, 0);
         });
     }
-    PreviewPagedReport(report, QStringLiteral("Stranice delovodnika se pripremaju…"));
+    PreviewPagedReport(report, Ui(u"Stranice delovodnika se pripremaju…"));
 }

@@ -2,6 +2,7 @@
 
 #include "DBIniFile.h"
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "PagedReport.h"
 #include "ReportEngine.h"
@@ -22,11 +23,16 @@ QString ReportOrganization(TZConnection &connection)
     return name.isEmpty() ? LedgerDefaultOrganization : name;
 }
 
+QString PrintedOrganization(const QString &name, const TDataScript &script)
+{
+    return name == LedgerDefaultOrganization ? Ui(name) : PrintedData(name, script);
+}
+
 bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,
                         const std::function<bool(qint64, qint64)> &progress)
 {
     const auto unwritable = [&](const QString &why) {
-        return KException(QStringLiteral("Dokument nije moguće upisati u datoteku „%1“: %2")
+        return KException(Ui(u"Dokument nije moguće upisati u datoteku „%1“: %2")
                               .arg(QDir::toNativeSeparators(fileName), why));
     };
     // Written beside the target and renamed over it only when complete.
@@ -74,6 +80,6 @@ void PreviewPagedReport(const TPagedReport &report, const QString &progressText)
         case TPaintOutcome::Cancelled: throw EAbort();
         case TPaintOutcome::Failed: break;
         }
-        throw KException(QStringLiteral("Dokument „%1“ nije moguće odštampati.").arg(report.Title));
+        throw KException(Ui(u"Dokument „%1“ nije moguće odštampati.").arg(report.Title));
     });
 }

@@ -1,5 +1,6 @@
 #include "ReportText.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QDateTime>
@@ -7,7 +8,7 @@
 void CheckLedgerYear(int year)
 {
     if (year < 1900 || year > 9999)
-        throw KException(QStringLiteral("Godina %1 nije ispravna: upišite godinu od 1900 do 9999.").arg(year));
+        throw KException(Ui(u"Godina %1 nije ispravna: upišite godinu od 1900 do 9999.").arg(year));
 }
 
 bool ParseLedgerYear(const QString &text, int &year)

@@ -74,7 +74,7 @@ TStamp ReadStamp(TZConnection &connection, qint64 itemID)
     auto count = connection.OpenQuery(
         QStringLiteral("SELECT COUNT(*) FROM ledgeritem WHERE parentid = ? AND cancelled = 'n'"), {itemID});
     stamp.Enclosures = count->next() ? count->value(0).toInt() : 0;
-    stamp.Organization = ReportOrganization(connection);
+    stamp.Organization = PrintedOrganization(connection);
     stamp.BookID = LedgerBookID(connection);
     return stamp;
 }

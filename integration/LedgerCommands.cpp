@@ -5,6 +5,7 @@
 #include "YearClosingCommand.h"
 
 #include "ErrorLog.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZConnection.h"
 #include "data/LedgerContinuity.h"
@@ -27,13 +28,15 @@ const QString kDirection = QStringLiteral("direction");
 const QString kFrom = QStringLiteral("from");
 const QString kTo = QStringLiteral("to");
 const QString kText = QStringLiteral("text");
+const QString kPartner = QStringLiteral("partner");
+const QString kDataScript = QStringLiteral("data-script");
 
 // The year as typed on a command line; throws when it is none.
 int typedYear(const QString &text)
 {
     int year = 0;
     if (!ParseLedgerYear(text, year))
-        throw KException(QStringLiteral("Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
+        throw KException(Ui(u"Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
     return year;
 }
 
@@ -41,7 +44,7 @@ TZConnection &reportConnection()
 {
     if (TZConnection *connection = LedgerDM->ZConnection())
         return *connection;
-    throw KException(QStringLiteral("Delovodnik nema vezu sa bazom podataka."));
+    throw KException(Ui(u"Delovodnik nema vezu sa bazom podataka."));
 }
 
 int exportCsv(const TCommandValues &values, const TCommandContext &context, const std::function<void()> &connect)
@@ -49,7 +52,8 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
     const QString fileName = values.value(kExportCsv);
     QMap<QString, QString> criteria;
     const std::pair<const char *, QString> given[] = {
-        {"year", kYear}, {"direction", kDirection}, {"datefrom", kFrom}, {"dateto", kTo}, {"text", kText}};
+        {"year", kYear}, {"direction", kDirection}, {"datefrom", kFrom}, {"dateto", kTo}, {"text", kText},
+        {"partner", kPartner}};
     for (const auto &[key, option] : given)
         if (!values.value(option).isEmpty())
             criteria.insert(QLatin1String(key), values.value(option));
@@ -57,7 +61,7 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
     qint64 nextReport = 100000;
     const auto progress = [&](qint64 rows) {
         if (rows >= nextReport) {
-            context.Err << QStringLiteral("Izvezeno %1 stavki…").arg(rows) << Qt::endl;
+            context.Err << Ui(u"Izvezeno %1 stavki…").arg(rows) << Qt::endl;
             nextReport = rows + 100000;
         }
         return true;
@@ -66,12 +70,12 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
         const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
         connect();
         const qint64 rows = ExportLedgerCsv(reportConnection(), search, fileName, progress);
-        context.Out << QStringLiteral("Izvezeno stavki: %1, u datoteku %2").arg(rows).arg(QDir::toNativeSeparators(fileName))
+        context.Out << Ui(u"Izvezeno stavki: %1, u datoteku %2").arg(rows).arg(QDir::toNativeSeparators(fileName))
                     << Qt::endl;
         return ceDone;
     } catch (const KException &e) {
         LogError(e.message());
-        context.Err << QStringLiteral("Izvoz nije uspeo: %1").arg(e.message()) << Qt::endl;
+        context.Err << Ui(u"Izvoz nije uspeo: %1").arg(e.message()) << Qt::endl;
         return ceFailed;
     }
 }
@@ -81,11 +85,11 @@ int saveBook(const QString &fileName, const TCommandContext &context, const std:
 {
     try {
         save();
-        context.Out << QStringLiteral("Upisano u datoteku %1").arg(QDir::toNativeSeparators(fileName)) << Qt::endl;
+        context.Out << Ui(u"Upisano u datoteku %1").arg(QDir::toNativeSeparators(fileName)) << Qt::endl;
         return ceDone;
     } catch (const KException &e) {
         LogError(e.message());
-        context.Err << QStringLiteral("Izveštaj nije upisan: %1").arg(e.message()) << Qt::endl;
+        context.Err << Ui(u"Izveštaj nije upisan: %1").arg(e.message()) << Qt::endl;
         return ceFailed;
     }
 }
@@ -94,24 +98,33 @@ int saveBook(const QString &fileName, const TCommandContext &context, const std:
 
 QList<TCommandOption> LedgerCommandOptions()
 {
+    // Value names stay as written: they are what is typed.
     const QList<TCommandOption> options{
-        {kExportCsv, QStringLiteral("Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
+        {kExportCsv, Ui(u"Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.csv"), true},
-        {kYear, QStringLiteral("Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
-        {kDirection, QStringLiteral("Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), uz --export-csv."),
+        {kYear, Ui(u"Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
+        {kDirection, Ui(u"Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), uz --export-csv."),
          QStringLiteral("TIP")},
-        {kFrom, QStringLiteral("Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
-        {kTo, QStringLiteral("Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kFrom, Ui(u"Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kTo, Ui(u"Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
         {kText,
-         QStringLiteral("Reči iz predmeta, partnera, vrste, brojeva ili teksta dokumenta, uz --export-csv "
-                        "(kao red \"Tekst\" u pretrazi)."),
+         Ui(u"Reči iz predmeta, partnera, vrste, brojeva ili teksta dokumenta, uz --export-csv "
+            u"(kao red \"Tekst\" u pretrazi)."),
          QStringLiteral("REČI")},
+        {kPartner,
+         Ui(u"Partneri čiji naziv počinje tekstom, u bilo kom pismu, bez obzira na velika slova i kvačice "
+            u"(kao red \"Partner\" u pretrazi), uz --export-csv ili --register-pdf."),
+         QStringLiteral("TEKST")},
         {kRegisterPdf,
-         QStringLiteral("Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
+         Ui(u"Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.pdf"), true},
+        {kDataScript,
+         Ui(u"Podaci u delovodniku (--register-pdf) ćirilicom (cyrillic) ili latinicom (latin); "
+            u"bez ove opcije kako su uneti."),
+         QStringLiteral("cyrillic|latin")},
         {kContinuity,
-         QStringLiteral("Upisuje proveru kontinuiteta brojeva godine --year u PDF datoteku, bez prozora, i izlazi "
-                        "(uz --user)."),
+         Ui(u"Upisuje proveru kontinuiteta brojeva godine --year u PDF datoteku, bez prozora, i izlazi "
+            u"(uz --user)."),
          QStringLiteral("FILE.pdf"), true},
     };
     return options + YearClosingCommandOptions() + HistoryCheckCommandOptions() + IntakeCommandOptions();
@@ -121,7 +134,8 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
 {
     const auto given = [&values](const QString &option) { return !values.value(option).isEmpty(); };
     const bool csv = values.contains(kExportCsv);
-    const int commands = int(csv) + int(values.contains(kRegisterPdf)) + int(values.contains(kContinuity));
+    const bool book = values.contains(kRegisterPdf);
+    const int commands = int(csv) + int(book) + int(values.contains(kContinuity));
     const bool closing = IsYearClosingCommand(values);
     const bool intake = IsIntakeCommand(values);
     if (const QString problem = YearClosingCommandLineProblem(values, withLogin,
@@ -138,23 +152,32 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     if (closing || IsHistoryCheckCommand(values) || intake)
         return {};
     if (commands == 0) {
-        if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo) || given(kText))
-            return QStringLiteral("Opcije --year, --direction, --from, --to i --text važe samo uz --export-csv, "
-                                  "--register-pdf ili --continuity-report.");
+        if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo) || given(kText) || given(kPartner)
+            || values.contains(kDataScript))
+            return Ui(u"Opcije --year, --direction, --from, --to, --text, --partner i --data-script važe samo uz "
+                      u"--export-csv, --register-pdf ili --continuity-report.");
         return {};
     }
     if (commands > 1)
-        return QStringLiteral("Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
+        return Ui(u"Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
     if (!withLogin)
-        return QStringLiteral("Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
-    const QString file = values.value(csv ? kExportCsv : values.contains(kRegisterPdf) ? kRegisterPdf : kContinuity);
+        return Ui(u"Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
+    const QString file = values.value(csv ? kExportCsv : book ? kRegisterPdf : kContinuity);
     if (file.isEmpty())
-        return QStringLiteral("Treba navesti datoteku u koju se upisuje.");
+        return Ui(u"Treba navesti datoteku u koju se upisuje.");
     if (!csv) {
         if (!given(kYear))
-            return QStringLiteral("Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
+            return Ui(u"Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
         if (given(kDirection) || given(kFrom) || given(kTo) || given(kText))
-            return QStringLiteral("Opcije --direction, --from, --to i --text važe samo uz --export-csv.");
+            return Ui(u"Opcije --direction, --from, --to i --text važe samo uz --export-csv.");
+        if (!book && given(kPartner))
+            return Ui(u"Opcija --partner važi uz --export-csv i --register-pdf, ne uz --continuity-report.");
+    }
+    if (values.contains(kDataScript)) {
+        if (!book)
+            return Ui(u"Opcija --data-script važi samo uz --register-pdf.");
+        if (!ScriptFromName(values.value(kDataScript)))
+            return Ui(u"Pismo podataka '%1' nije poznato: navedite cyrillic ili latin.").arg(values.value(kDataScript));
     }
     return {};
 }
@@ -176,7 +199,11 @@ int RunLedgerCommand(const TCommandValues &values, const TCommandContext &contex
         const int year = typedYear(values.value(kYear));
         connect();
         // A save the user cancelled wrote nothing: it is no success.
-        const bool saved = book ? SaveRegisterBook(reportConnection(), year, {}, fileName)
+        TRegisterBookPrint print;
+        print.Partner = values.value(kPartner);
+        if (values.contains(kDataScript))
+            print.DataScript = ScriptFromName(values.value(kDataScript));
+        const bool saved = book ? SaveRegisterBook(reportConnection(), year, print, fileName)
                                 : SaveContinuityReport(reportConnection(), year, fileName);
         if (!saved)
             throw EAbort();

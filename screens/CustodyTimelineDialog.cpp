@@ -59,5 +59,5 @@ TCustodyTimelineDialog::TCustodyTimelineDialog(TZConnection &connection, qint64 
 
 void TCustodyTimelineDialog::PrintExecute()
 {
-    PreviewPagedReport(CustodyReport(m_chain, ReportOrganization(m_connection)));
+    PreviewPagedReport(CustodyReport(m_chain, PrintedOrganization(m_connection)));
 }

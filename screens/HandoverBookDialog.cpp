@@ -27,7 +27,7 @@ THandoverBookDialog::THandoverBookDialog(TZConnection &connection, int year, QWi
     : QDialog(parent), m_connection(connection)
 {
     setObjectName(QStringLiteral("HandoverBookDialog"));
-    setWindowTitle(QStringLiteral("Zapisnici o primopredaji"));
+    setWindowTitle(Ui(u"Zapisnici o primopredaji"));
     auto *layout = new QVBoxLayout(this);
     auto *filters = new QHBoxLayout;
     YearCombo = new QComboBox(this);
@@ -41,37 +41,43 @@ THandoverBookDialog::THandoverBookDialog(TZConnection &connection, int year, QWi
     YearCombo->setCurrentIndex(int(years.indexOf(year)));
     ColleagueCombo = new QComboBox(this);
     ColleagueCombo->setObjectName(QStringLiteral("ColleagueCombo"));
-    ColleagueCombo->addItem(QStringLiteral("Svi"), 0);
+    ColleagueCombo->addItem(Ui(u"Svi"), 0);
     auto users = connection.OpenQuery(
         QStringLiteral("SELECT userid, CONCAT(firstname,' ',lastname) FROM user ORDER BY lastname, firstname"));
     while (users->next())
         ColleagueCombo->addItem(users->value(1).toString(), users->value(0));
-    filters->addWidget(new QLabel(QStringLiteral("Godina"), this));
+    filters->addWidget(new QLabel(Ui(u"Godina"), this));
     filters->addWidget(YearCombo);
     filters->addSpacing(12);
-    filters->addWidget(new QLabel(QStringLiteral("Kolega"), this));
+    filters->addWidget(new QLabel(Ui(u"Kolega"), this));
     filters->addWidget(ColleagueCombo, 1);
     layout->addLayout(filters);
 
     RecordsTree = new QTreeWidget(this);
     RecordsTree->setObjectName(QStringLiteral("RecordsTree"));
     RecordsTree->setRootIsDecorated(false);
-    RecordsTree->setHeaderLabels({QStringLiteral("Broj"), QStringLiteral("Vreme"), QStringLiteral("Primalac"),
-                                  QStringLiteral("Predali"), QStringLiteral("Stavki")});
+    RecordsTree->setHeaderLabels({Ui(u"Broj"), Ui(u"Vreme"), Ui(u"Primalac"), Ui(u"Predali"), Ui(u"Stavki")});
     layout->addWidget(RecordsTree, 1);
 
+    auto *bottom = new QHBoxLayout;
+    DataScriptCombo = NewDataScriptCombo(this);
+    auto *scriptLabel = new QLabel(DataScriptCaption(), this);
+    scriptLabel->setBuddy(DataScriptCombo);
+    bottom->addWidget(scriptLabel);
+    bottom->addWidget(DataScriptCombo);
     auto *buttons = new QDialogButtonBox(this);
-    PrintButton = buttons->addButton(QStringLiteral("Štampaj…"), QDialogButtonBox::ActionRole);
+    PrintButton = buttons->addButton(Ui(u"Štampaj…"), QDialogButtonBox::ActionRole);
     PrintButton->setObjectName(QStringLiteral("PrintButton"));
-    SaveButton = buttons->addButton(QStringLiteral("Sačuvaj PDF…"), QDialogButtonBox::ActionRole);
+    SaveButton = buttons->addButton(Ui(u"Sačuvaj PDF…"), QDialogButtonBox::ActionRole);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     for (QPushButton *b : {PrintButton, SaveButton})
         b->setAutoDefault(false);
-    buttons->addButton(QStringLiteral("Zatvori"), QDialogButtonBox::RejectRole);
+    buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(PrintButton, [this] { PrintButtonClick(); });
     ConnectGuarded(SaveButton, [this] { SaveButtonClick(); });
-    layout->addWidget(buttons);
+    bottom->addWidget(buttons, 1);
+    layout->addLayout(bottom);
 
     for (QComboBox *combo : {YearCombo, ColleagueCombo})
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { Reload(); }); });
@@ -101,14 +107,14 @@ qint64 THandoverBookDialog::chosenRecord() const
 {
     if (const QTreeWidgetItem *item = RecordsTree->currentItem())
         return item->data(0, Qt::UserRole).toLongLong();
-    MessageDlg(QStringLiteral("Izaberite zapisnik."), TMsgDlgType::Warning, mbOK);
+    MessageDlg(Ui(u"Izaberite zapisnik."), TMsgDlgType::Warning, mbOK);
     return 0;
 }
 
 void THandoverBookDialog::PrintButtonClick()
 {
     if (const qint64 id = chosenRecord())
-        ExecuteStoredHandoverRecord(m_connection, id);
+        ExecuteStoredHandoverRecord(m_connection, id, ChosenDataScript(*DataScriptCombo));
 }
 
 void THandoverBookDialog::SaveButtonClick()
@@ -117,13 +123,13 @@ void THandoverBookDialog::SaveButtonClick()
     if (!id)
         return;
     const QString number = RecordsTree->currentItem()->text(0).replace(u'/', u'-');
-    QString file = Dialogs().SaveFileDialog(QStringLiteral("Sačuvaj zapisnik"), QStringLiteral("PDF datoteke (*.pdf)"),
+    QString file = Dialogs().SaveFileDialog(Ui(u"Sačuvaj zapisnik"), Ui(u"PDF datoteke (*.pdf)"),
                                             QStringLiteral("zapisnik-%1.pdf").arg(number));
     if (file.isEmpty())
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".pdf");
-    SaveStoredHandoverRecord(m_connection, id, file);
+    SaveStoredHandoverRecord(m_connection, id, file, ChosenDataScript(*DataScriptCombo));
 }
 
 void AddHandoverBookAction(TCustomViewerForm &frame)
@@ -144,7 +150,7 @@ void HandoverBookActionExecute(QWidget *owner)
 {
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        throw KException(QStringLiteral("Delovodnik nije povezan sa bazom podataka."));
+        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
     THandoverBookDialog dialog(*connection, TClock::Now().date().year(), owner);
     Dialogs().ShowModal(dialog);
 }

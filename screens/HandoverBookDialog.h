@@ -3,7 +3,7 @@
 // first (number, time, recipient, the colleagues who handed items over, how
 // many items), narrowed to one colleague if wished. The chosen record is
 // printed again through the print preview or saved as PDF, exactly as it
-// first printed.
+// first printed with the same script of its data ("Pismo podataka").
 
 #include <QDialog>
 
@@ -24,6 +24,7 @@ public:
     QTreeWidget *RecordsTree = nullptr;
     QPushButton *PrintButton = nullptr;
     QPushButton *SaveButton = nullptr;
+    QComboBox *DataScriptCombo = nullptr; // "kako je uneto", "u ćirilici", "u latinici"
 
     // The list for the year and colleague chosen.
     void Reload();

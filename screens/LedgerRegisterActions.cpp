@@ -70,12 +70,12 @@ void RegisterBookActionExecute(QWidget *owner)
     }
     const QString file = dialog->PdfFile();
     if (file.isEmpty()) {
-        PreviewRegisterBook(connection(), dialog->Year(), dialog->Directions());
+        PreviewRegisterBook(connection(), dialog->Year(), dialog->Print());
         return;
     }
     // The pages are written one by one; the user may stop in between.
     const auto ended = qScopeGuard([] { Dialogs().TaskProgressEnded(); });
-    const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Directions(), file,
+    const bool written = SaveRegisterBook(connection(), dialog->Year(), dialog->Print(), file,
                                           [](qint64 done, qint64 total) {
                                               // A total of 0: the items are still being read.
                                               return Dialogs().TaskProgress(

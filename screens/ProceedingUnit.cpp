@@ -23,8 +23,10 @@
 #undef Ui
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -89,6 +91,16 @@ TProceedingForm::TProceedingForm(QWidget *owner)
     PrintButton = ui->PrintButton;
     Bevel1 = ui->Bevel1;
     CloseButton = ui->CloseButton;
+    // The record's data as typed, in Cyrillic or in Latin: on the bottom row, left of "Zatvori".
+    auto *scriptLabel = new QLabel(DataScriptCaption(), this);
+    scriptLabel->setObjectName(QStringLiteral("DataScriptLabel"));
+    DataScriptCombo = NewDataScriptCombo(this);
+    scriptLabel->setBuddy(DataScriptCombo);
+    scriptLabel->setGeometry(8, 324, scriptLabel->sizeHint().width(), 17);
+    DataScriptCombo->setGeometry(scriptLabel->geometry().right() + 6, 320,
+                                 qMax(120, DataScriptCombo->sizeHint().width()), 25);
+    // Last in the tab order: the buttons keep theirs.
+    setTabOrder(AcceptAllButton, DataScriptCombo);
 
     QPalette face = InUsernameEdit->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
@@ -301,9 +313,9 @@ void TProceedingForm::PrintButtonClick()
 {
     leaveEdit(*FItems->LedgerItemZQ);
     if (FAcceptance && FAcceptance->RecordID())
-        ExecuteStoredHandoverRecord(bookConnection(), FAcceptance->RecordID());
+        ExecuteStoredHandoverRecord(bookConnection(), FAcceptance->RecordID(), ChosenDataScript(*DataScriptCombo));
     else
-        ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle());
+        ExecuteLedgerProceedingReport(FItems->LedgerItemZQ, windowTitle(), ChosenDataScript(*DataScriptCombo));
 }
 
 void TProceedingForm::CloseButtonClick()

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <memory>
 
+class QComboBox;
 class QEvent;
 class QFrame;
 class QLabel;
@@ -36,6 +37,7 @@ public:
     QPushButton *AcceptAllButton = nullptr;
     TDBGrid *ProceedingDBG = nullptr;
     QPushButton *PrintButton = nullptr;
+    QComboBox *DataScriptCombo = nullptr; // the script of the printed data, beside the closing button
     QFrame *Bevel1 = nullptr;
     QPushButton *CloseButton = nullptr;
     // Sees the whole application's events for as long as the dialog exists.

@@ -2,10 +2,12 @@
 
 #include "Dialogs.h"
 #include "Help.h"
+#include "InterfaceScript.h"
 #include "data/LedgerDMUnit.h"
 #include "screens/LedgerHelpContexts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -16,14 +18,15 @@
 #include <QVBoxLayout>
 
 TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(GetDirectionCaption(1), this)),
-      OutgoingCheck(new QCheckBox(GetDirectionCaption(-1), this)),
-      InternalCheck(new QCheckBox(GetDirectionCaption(0), this)), PdfEdit(new QLineEdit(this)),
+    : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(Ui(GetDirectionCaption(1)), this)),
+      OutgoingCheck(new QCheckBox(Ui(GetDirectionCaption(-1)), this)),
+      InternalCheck(new QCheckBox(Ui(GetDirectionCaption(0)), this)), DataScriptCombo(NewDataScriptCombo(this)),
+      PdfEdit(new QLineEdit(this)),
       PdfButton(new QPushButton(QStringLiteral("..."), this))
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("RegisterBookDialog"));
-    setWindowTitle(QStringLiteral("Delovodnik za godinu"));
+    setWindowTitle(Ui(u"Delovodnik za godinu"));
     YearEdit->setObjectName(QStringLiteral("YearEdit"));
     YearEdit->setRange(1900, 9999);
     YearEdit->setValue(year);
@@ -35,7 +38,7 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
         directions->addWidget(check);
     }
     PdfEdit->setObjectName(QStringLiteral("PdfEdit"));
-    PdfEdit->setPlaceholderText(QStringLiteral("prazno: pregled pre štampe"));
+    PdfEdit->setPlaceholderText(Ui(u"prazno: pregled pre štampe"));
     PdfEdit->setMinimumWidth(260);
     PdfButton->setObjectName(QStringLiteral("PdfButton"));
     PdfButton->setFixedWidth(PdfButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
@@ -44,15 +47,18 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
     pdf->addWidget(PdfEdit, 1);
     pdf->addWidget(PdfButton);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Godina:"), YearEdit);
-    form->addRow(QStringLiteral("Tipovi:"), directions);
-    auto *pdfLabel = new QLabel(QStringLiteral("PDF &datoteka:"), this);
+    form->addRow(Ui(u"&Godina:"), YearEdit);
+    form->addRow(Ui(u"Tipovi:"), directions);
+    auto *scriptLabel = new QLabel(DataScriptCaption(), this);
+    scriptLabel->setBuddy(DataScriptCombo);
+    form->addRow(scriptLabel, DataScriptCombo);
+    auto *pdfLabel = new QLabel(Ui(u"PDF &datoteka:"), this);
     pdfLabel->setBuddy(PdfEdit);
     form->addRow(pdfLabel, pdf);
 
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("&Otkaži"), QDialogButtonBox::RejectRole);
+    buttons->addButton(Ui(u"&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(Ui(u"&Otkaži"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -74,6 +80,13 @@ QList<qint32> TRegisterBookDialog::Directions() const
     return chosen;
 }
 
+TRegisterBookPrint TRegisterBookDialog::Print() const
+{
+    TRegisterBookPrint print(Directions());
+    print.DataScript = ChosenDataScript(*DataScriptCombo);
+    return print;
+}
+
 QString TRegisterBookDialog::PdfFile() const
 {
     const QString name = PdfEdit->text().trimmed();
@@ -84,8 +97,7 @@ QString TRegisterBookDialog::PdfFile() const
 
 void TRegisterBookDialog::PdfButtonClick()
 {
-    const QString name = Dialogs().SaveFileDialog(QStringLiteral("Sačuvaj delovodnik kao PDF"),
-                                                  QStringLiteral("PDF dokumenti (*.pdf)"),
+    const QString name = Dialogs().SaveFileDialog(Ui(u"Sačuvaj delovodnik kao PDF"), Ui(u"PDF dokumenti (*.pdf)"),
                                                   QStringLiteral("Delovodnik %1.pdf").arg(Year()));
     if (!name.isEmpty())
         PdfEdit->setText(name);

@@ -66,6 +66,10 @@ private slots:
                                      "userid, accepted, archived) VALUES (?, ?, ?, ?, '007', ?, 'n', 'n')"),
                       QVariantList{item.Direction, c.ToBindValue(QDateTime::fromString(QLatin1String(item.When), Qt::ISODate)),
                        QLatin1String(item.Number), QString::fromUtf8(item.Type), id->value(0)});
+        // A partner typed in Latin, for --partner in either script.
+        c.ExecSQL(QStringLiteral("INSERT INTO partner (name) VALUES (?)"), {QStringLiteral("Čačak prevoz")});
+        c.ExecSQL(QStringLiteral("UPDATE ledgeritem SET partnerid = (SELECT MAX(partnerid) FROM partner) "
+                                 "WHERE ledgernumber = '3/24'"));
     }
 
     void exitCodes_data()
@@ -93,6 +97,12 @@ private slots:
         QTest::newRow("continuity, bad year") << "p.pdf" << QStringList{"--year", "dve hiljade"} << 1 << check;
         QTest::newRow("continuity without a year") << "q.pdf" << QStringList{} << 7 << check;
         QTest::newRow("continuity with a direction") << "r.pdf" << QStringList{"--year", "2024", "--direction", "1"} << 7 << check;
+        QTest::newRow("register book of a partner, in Cyrillic")
+            << "w.pdf" << QStringList{"--year", "2024", "--partner", "cacak", "--data-script", "cyrillic"} << 0 << book;
+        QTest::newRow("register book, unknown data script")
+            << "x.pdf" << QStringList{"--year", "2024", "--data-script", "glagoljica"} << 7 << book;
+        QTest::newRow("data script on an export") << "y.csv" << QStringList{"--data-script", "latin"} << 7 << QString();
+        QTest::newRow("continuity of a partner") << "z.pdf" << QStringList{"--year", "2024", "--partner", "a"} << 7 << check;
     }
 
     void exitCodes()
@@ -132,6 +142,30 @@ private slots:
         QCOMPARE(csv.Rows.at(0).mid(0, 3), (QStringList{"Tip", "Delovodni broj", "Datum i vreme"}));
         QCOMPARE(csv.Rows.at(1), (QStringList{"Ulazni", "7/24", "05.03.2024 08:30", "", "Dopis; \"hitno\"", "", "007", "",
                                               "Milan Čubrilo", "", "", "", "", "Ne", ""}));
+    }
+
+    // The list's partner criterion: any script, case or diacritics.
+    void exportsOfPartner_data()
+    {
+        QTest::addColumn<QString>("partner");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("as typed") << "Čačak" << QStringList{"3/24"};
+        QTest::newRow("Cyrillic") << "Чачак" << QStringList{"3/24"};
+        QTest::newRow("without diacritics") << "cacak" << QStringList{"3/24"};
+        QTest::newRow("capitals, past the first word") << "ČAČAK PREV" << QStringList{"3/24"};
+        QTest::newRow("not a prefix") << "prevoz" << QStringList{};
+    }
+
+    void exportsOfPartner()
+    {
+        QFETCH(QString, partner);
+        QFETCH(QStringList, numbers);
+        QCOMPARE(run(exportArgs(QStringLiteral("p.csv"), {"--partner", partner})), 0);
+        const CsvContent csv = ReadCsvFile(dir.filePath(QStringLiteral("p.csv")));
+        QStringList found;
+        for (const QStringList &row : csv.Rows.mid(1))
+            found << row.value(1);
+        QCOMPARE(found, numbers);
     }
 
     void writesTheItemsOfText()

@@ -3,6 +3,7 @@
 
 #include "CsvReader.h"
 #include "DBGrid.h"
+#include "InterfaceScript.h"
 #include "LedgerFixture.h"
 #include "LockedTables.h"
 #include "ServerWait.h"
@@ -158,6 +159,34 @@ private slots:
                  QStringList{"izvoz.csv"});
         // The next export reads the three items.
         QCOMPARE(ExportLedgerCsv(fx.Db.Connection(), LedgerExportCriteria({{"ledgernumber", "CSV"}}), earlier, {}), 3);
+    }
+
+    // The command line's export in the interface's script: titles and the
+    // program's words; the data as typed.
+    void exportInScript_data()
+    {
+        QTest::addColumn<int>("script");
+        QTest::addColumn<QStringList>("titles"); // the first three
+        QTest::addColumn<QStringList>("newest"); // Tip, Delovodni broj, Vrsta; Storniran
+        QTest::newRow("latinica") << int(TScript::Latin) << QStringList{"Tip", "Delovodni broj", "Datum i vreme"}
+                                  << QStringList{"Ulazni", "CSV2/24", "Rešenje\r\ndrugi red", "Ne"};
+        QTest::newRow("ćirilica") << int(TScript::Cyrillic) << QStringList{"Тип", "Деловодни број", "Датум и време"}
+                                  << QStringList{"Улазни", "CSV2/24", "Rešenje\r\ndrugi red", "Не"};
+    }
+
+    void exportInScript()
+    {
+        QFETCH(int, script);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, newest);
+        SetInterfaceScript(TScript(script));
+        const auto latinAgain = qScopeGuard([] { SetInterfaceScript(TScript::Latin); });
+        const QString name = dir.filePath(QStringLiteral("pismo.csv"));
+        QCOMPARE(ExportLedgerCsv(fx.Db.Connection(), LedgerExportCriteria({{"ledgernumber", "CSV"}}), name, {}), 3);
+        const CsvContent csv = ReadCsvFile(name);
+        QCOMPARE(csv.Rows.at(0).mid(0, 3), titles);
+        const QStringList &row = csv.Rows.at(1);
+        QCOMPARE((QStringList{row.at(0), row.at(1), row.at(4), row.at(13)}), newest);
     }
 
     void printsThroughPreview()

@@ -5,6 +5,7 @@
 #include "DBGrid.h"
 #include "DBIniFile.h"
 #include "HandoverFixture.h"
+#include "InterfaceScript.h"
 #include "LedgerFixture.h"
 #include "ReportEngine.h"
 #include "data/LedgerProceedingReport.h"
@@ -510,6 +511,48 @@ private slots:
         QVERIFY(!text.contains(QStringLiteral("Predaje:")) && !text.contains(QStringLiteral("4/26")));
         QCOMPARE(handover::recordRows(fx), QStringLiteral("a 1/26 a 2/26 a 3/26 a 4/26 w 4/26"));
         QCOMPARE(acceptedIn(withdrawn), QStringLiteral("n"));
+    }
+
+    // The record's data in the script chosen, first from the dialog, then
+    // again from "Zapisnici o primopredaji": the same paper for the same
+    // choice, as typed for "kako je uneto", and the kept rows as typed.
+    void reprintInScript()
+    {
+        handover::addItem(fx, 3, 7, QStringLiteral("1/26"), QStringLiteral("Rešenje"), 1);
+        QTemporaryDir dir;
+        ScopedScriptedDialogs dialogs;
+        const auto toPdf = [&](const QString &name) {
+            return [&, name](QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(dir.filePath(name));
+                paint(printer);
+            };
+        };
+        dialogs->MessageAnswers.push_back(mbYes);
+        dialogs->PreviewHandlers = {toPdf("first.pdf"), toPdf("again.pdf"), toPdf("typed.pdf")};
+        {
+            TProceedingForm form(nullptr);
+            form.AcceptAllButton->click();
+            form.DataScriptCombo->setCurrentIndex(1); // u ćirilici
+            form.PrintButton->click();
+        }
+        dialogs->ModalHandlers.push_back([&](QDialog &dialog) {
+            auto &book = dynamic_cast<THandoverBookDialog &>(dialog);
+            book.DataScriptCombo->setCurrentIndex(1);
+            book.PrintButton->click();
+            book.DataScriptCombo->setCurrentIndex(0); // kako je uneto
+            book.PrintButton->click();
+            return int(QDialog::Rejected);
+        });
+        HandoverBookActionExecute(nullptr);
+        const QString text = pdfText(dir.filePath(QStringLiteral("first.pdf")));
+        QCOMPARE(pdfText(dir.filePath(QStringLiteral("again.pdf"))), text);
+        for (const char *piece : {"Решење", "Primalac: Милан Чубрило", "Ulazni", "Da"})
+            QVERIFY2(text.contains(QString::fromUtf8(piece)), qPrintable(text));
+        const QString typed = pdfText(dir.filePath(QStringLiteral("typed.pdf")));
+        QVERIFY2(typed.contains(QStringLiteral("Rešenje")) && typed.contains(QStringLiteral("Primalac: Milan Čubrilo")),
+                 qPrintable(typed));
+        QCOMPARE(fx.Scalar(QStringLiteral("SELECT itemtype FROM handoverrow")).toString(), QStringLiteral("Rešenje"));
     }
 
     // As designed, wider only where the font's titles need it; no title or

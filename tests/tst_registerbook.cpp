@@ -4,10 +4,12 @@
 
 #include "DBIniFile.h"
 #include "DatasetTestUtil.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "LedgerFixture.h"
 #include "LockedTables.h"
 #include "ReportEngine.h"
+#include "ScriptLetters.h"
 #include "ServerWait.h"
 #include "data/LedgerContinuity.h"
 #include "data/LedgerRegisterBook.h"
@@ -84,6 +86,15 @@ private slots:
         // A copy whose item is gone still stands in the book, by its number.
         item(-1, "3/25", "2025-02-03 10:00:00", 999999);
         item(1, "40/24", "2024-12-30 10:00:00");
+        // A year of its own for the scripts: a partner and a subject typed in each.
+        const qint64 latin = fx.Insert(QStringLiteral("partner"), {{"name", QStringLiteral("JKP Vodovod Čačak")}});
+        const qint64 cyrillic = fx.Insert(QStringLiteral("partner"), {{"name", QStringLiteral("Чачак превоз")}});
+        fx.Insert(QStringLiteral("ledgeritem"), {{"direction", 1}, {"ledgernumber", "1/22"}, {"ledgerdatetime", "2022-03-01 10:00:00"},
+                                                  {"itemtype", QStringLiteral("Rešenje")}, {"userid", 1}, {"partnerid", latin},
+                                                  {"subject", QStringLiteral("Zahtev za priključak")}});
+        fx.Insert(QStringLiteral("ledgeritem"), {{"direction", 1}, {"ledgernumber", "2/22"}, {"ledgerdatetime", "2022-03-02 10:00:00"},
+                                                  {"itemtype", QStringLiteral("Жалба")}, {"userid", 1}, {"partnerid", cyrillic},
+                                                  {"subject", QStringLiteral("Рачун за јун")}});
     }
     void cleanupTestCase() { fx.Stop(); }
 
@@ -102,6 +113,82 @@ private slots:
         QVERIFY(!text.contains(QStringLiteral("40/24")));
         const QString head = fx.Scalar(QStringLiteral("SELECT SUBSTR(headhash, 1, 16) FROM historychain")).toString();
         QVERIFY2(text.contains(QStringLiteral("Kontrolni zbir istorije: ") + head), qPrintable(text.right(300)));
+    }
+
+    // The program's words follow the interface, the data the script chosen:
+    // Latin stays only where data was typed in Latin and printed as typed.
+    void bookInScript_data()
+    {
+        QTest::addColumn<int>("interface"); // TScript
+        QTest::addColumn<int>("data");      // TScript, -1: as typed
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("latinWords"); // every Latin word the book may print
+        const int cyr = int(TScript::Cyrillic), lat = int(TScript::Latin);
+        QTest::newRow("ćirilica, u ćirilici")
+            << cyr << cyr
+            << QStringList{"Деловодник за 2022. годину", "Општина Шабац", "ЈКП Водовод", "Чачак превоз",
+                           "Решење", "Захтев за прикључак", "Страна 1 од 1", "Укупно ставки: 2"}
+            << QStringList{};
+        QTest::newRow("ćirilica, kako je uneto")
+            << cyr << -1 << QStringList{"Деловодник за 2022. годину", "Opština Šabac", "JKP Vodovod", "Чачак превоз"}
+            << QStringList{"Opština", "Šabac", "JKP", "Vodovod", "Čačak", "Rešenje", "Zahtev", "za", "priključak"};
+        QTest::newRow("latinica, u latinici")
+            << lat << lat << QStringList{"Delovodnik za 2022. godinu", "Čačak prevoz", "Žalba", "Račun za jun"}
+            << QStringList{};
+    }
+
+    void bookInScript()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        QFETCH(int, interface);
+        QFETCH(int, data);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, latinWords);
+        SetInterfaceScript(TScript(interface));
+        const auto latinAgain = qScopeGuard([] { SetInterfaceScript(TScript::Latin); });
+        TRegisterBookPrint print;
+        if (data >= 0)
+            print.DataScript = TScript(data);
+        const QString file = m_dir.filePath(QStringLiteral("script.pdf"));
+        QVERIFY(SaveRegisterBook(fx.Db.Connection(), 2022, print, file));
+        QString text = pdfText(file, TScript(interface) == TScript::Cyrillic && data >= 0 ? QStringLiteral("delovodnik-cirilica.pdf") : QString())
+                           .simplified();
+        for (const QString &expected : shown)
+            QVERIFY2(text.contains(expected), qPrintable(expected + u'\n' + text));
+        // The history's checksum is hexadecimal digits, in any script.
+        const QString head = fx.Scalar(QStringLiteral("SELECT SUBSTR(headhash, 1, 16) FROM historychain")).toString();
+        text.remove(head);
+        if (TScript(interface) == TScript::Latin) {
+            QVERIFY2(!HasCyrillic(text), qPrintable(text));
+        } else {
+            const QSet<QString> allowed(latinWords.begin(), latinWords.end());
+            QSet<QString> printed = LatinWordsIn(text);
+            QVERIFY2(printed.subtract(allowed).isEmpty(), qPrintable(QStringList(printed.values()).join(u' ')));
+        }
+    }
+
+    // One partner's items: the list's criterion, in either script and without diacritics.
+    void bookOfPartner_data()
+    {
+        QTest::addColumn<QString>("partner");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("as typed") << "Čačak" << QStringList{"2/22"};
+        QTest::newRow("without diacritics") << "cacak" << QStringList{"2/22"};
+        QTest::newRow("in Cyrillic, capitals") << "ЧАЧАК" << QStringList{"2/22"};
+        QTest::newRow("Cyrillic of a Latin name") << "јкп вод" << QStringList{"1/22"};
+        QTest::newRow("no such") << "Ђ" << QStringList{};
+    }
+
+    void bookOfPartner()
+    {
+        REQUIRE_TESTDB(fx.Db);
+        QFETCH(QString, partner);
+        QFETCH(QStringList, numbers);
+        TRegisterBookPrint print;
+        print.Partner = partner;
+        const QString file = m_dir.filePath(QStringLiteral("partner.pdf"));
+        QVERIFY(SaveRegisterBook(fx.Db.Connection(), 2022, print, file));
+        QCOMPARE(numbersIn(pdfText(file)), numbers);
     }
 
     void refusedAndCancelled()

@@ -1,5 +1,6 @@
 #include "CsvWriter.h"
 
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QIODevice>
@@ -72,6 +73,6 @@ void TCsvWriter::Flush()
     if (m_buffer.isEmpty())
         return;
     if (m_device.write(m_buffer) != m_buffer.size())
-        throw KException(QStringLiteral("Upis u datoteku nije uspeo (disk je možda pun)."));
+        throw KException(Ui(u"Upis u datoteku nije uspeo (disk je možda pun)."));
     m_buffer.clear();
 }

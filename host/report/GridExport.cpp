@@ -4,6 +4,7 @@
 #include "DBGrid.h"
 #include "DataSet.h"
 #include "Dialogs.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ constexpr int kProgressStep = 5000;
 
 QString exportText(qint64 done, qint64 total)
 {
-    return QStringLiteral("Izvoz u CSV: %1 od %2 stavki…").arg(done).arg(total);
+    return Ui(u"Izvoz u CSV: %1 od %2 stavki…").arg(done).arg(total);
 }
 
 } // namespace
@@ -83,8 +84,8 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw KException(QStringLiteral("Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
-                                        "i da li imate pravo upisa u nju.")
+        throw KException(Ui(u"Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
+                            u"i da li imate pravo upisa u nju.")
                              .arg(QDir::toNativeSeparators(fileName)));
     // The progress window goes whichever way the export ends.
     struct Ended
@@ -104,7 +105,7 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
     }
     csv.Flush();
     if (!file.commit())
-        throw KException(QStringLiteral("Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
-                                        "tog imena je ostala kakva je bila.")
+        throw KException(Ui(u"Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
+                            u"tog imena je ostala kakva je bila.")
                              .arg(QDir::toNativeSeparators(fileName)));
 }

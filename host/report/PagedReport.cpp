@@ -1,5 +1,7 @@
 #include "PagedReport.h"
 
+#include "InterfaceScript.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPagedPaintDevice>
@@ -111,7 +113,9 @@ public:
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Organization);
         p.setFont(ReportFont(8));
         p.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("Odštampano: %1").arg(r.PrintedAt.toString(QStringLiteral("dd.MM.yyyy. 'u' HH:mm"))));
+                   Ui(u"Odštampano: %1 u %2")
+                       .arg(r.PrintedAt.toString(QStringLiteral("dd.MM.yyyy.")),
+                            r.PrintedAt.toString(QStringLiteral("HH:mm"))));
         p.setPen(QPen(kRule, mm(0.3)));
         p.drawLine(QPointF(0, mm(7.5)), QPointF(size.width(), mm(7.5)));
     }
@@ -125,7 +129,7 @@ public:
         p.setFont(ReportFont(8));
         const QRectF line(0, top + mm(3), size.width(), mm(5));
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Title);
-        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Strana %1 od %2").arg(page).arg(pages));
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, Ui(u"Strana %1 od %2").arg(page).arg(pages));
     }
 
     double title(double y)

@@ -19,7 +19,7 @@
 class QPagedPaintDevice;
 class QPainter;
 
-// DejaVu has every letter of Serbian Latin; the PDF embeds what it uses.
+// DejaVu has every letter of Serbian in both scripts; the PDF embeds what it uses.
 KCOMMON_EXPORT QFont ReportFont(double points, bool bold = false, bool italic = false);
 
 // Where a part of a report is drawn: the printable area of the page, in

@@ -4,6 +4,7 @@
 #include "DBGrid.h"
 #include "Dialogs.h"
 #include "GridExport.h"
+#include "InterfaceScript.h"
 #include "KException.h"
 #include "ZQuery.h"
 
@@ -47,8 +48,8 @@ TPagedReport TReportEngine::gridReport(const TDBGrid &grid, const QString &title
     report.Title = title;
     report.PrintedAt = QDateTime::currentDateTime();
     report.Organization = organization(grid.DataSet(), m_defaultOrganization);
-    report.EmptyText = QStringLiteral("Lista je prazna.");
-    report.Closing = {QStringLiteral("Ukupno stavki: %1").arg(report.RowCount)};
+    report.EmptyText = Ui(u"Lista je prazna.");
+    report.Closing = {Ui(u"Ukupno stavki: %1").arg(report.RowCount)};
     report.FontPoints = 8;
     return report;
 }
@@ -61,7 +62,7 @@ void TReportEngine::ExecuteGridReport(const TDBGrid &grid, const QString &title)
     printer.setPageLayout(PagedReportPageLayout());
     Dialogs().PrintPreview(printer, [report](QPrinter &target) {
         if (PaintPagedReport(report, target) != TPaintOutcome::Done)
-            throw KException(QStringLiteral("Listu nije moguće odštampati."));
+            throw KException(Ui(u"Listu nije moguće odštampati."));
     });
 }
 
@@ -74,5 +75,5 @@ void TReportEngine::SaveGridReport(const TDBGrid &grid, const QString &title, co
     writer.setResolution(600);
     writer.setPageLayout(PagedReportPageLayout());
     if (PaintPagedReport(report, writer) != TPaintOutcome::Done)
-        throw KException(QStringLiteral("Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+        throw KException(Ui(u"Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
 }
