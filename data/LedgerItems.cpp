@@ -134,8 +134,8 @@ void TLedgerItems::CreateFieldValidations()
 {
     FFieldValidations.clear();
     FFieldValidations.reserve(5);
-    const QString req = _CMN_FIELD_REQUIRED_ERR;
-    const QString inv = _CMN_FIELD_INVALIDE_ERR;
+    const QString req = Ui(_CMN_FIELD_REQUIRED_ERR);
+    const QString inv = Ui(_CMN_FIELD_INVALIDE_ERR);
     FFieldValidations.push_back(FieldValidation(LedgerItemZQdirection, true, nullptr, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQledgerdatetime, true, TestDate, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
@@ -270,7 +270,7 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
     const ILedgerContext *context = m_dm.Context();
     const IRef<ISecurity> security = context ? context->Service<ISecurity>() : IRef<ISecurity>();
     if (!security)
-        throw KException(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}));
+        throw KException(FormatStr(Ui(_CMN_NO_MODULE), {Ui(_CMN_MOD_SECURITY_NAME)}));
     TUserDesc user;
     if (security->GetCurrentUser(user, 0)) {
         const QString name = user.FirstName + u' ' + user.LastName;
@@ -319,7 +319,7 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
         ThrowIfClosedYearRefusal(*connection, error, {LedgerItemZQledgerdatetime->AsDateTime()});
     }
     if (IsUniqueViolation(error))
-        throw KException(FormatStr(_CMN_FIELD_INVALIDE_ERR, {LedgerItemZQledgernumber->DisplayLabel()}));
+        throw KException(FormatStr(Ui(_CMN_FIELD_INVALIDE_ERR), {LedgerItemZQledgernumber->DisplayLabel()}));
     if (IsCancelledRowRefusal(error))
         throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
 }

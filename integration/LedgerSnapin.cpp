@@ -152,7 +152,7 @@ void TLedgerViewer::Load(const IRef<ISnapin> &)
             MessageDlg(Ui(u"Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
         return;
     }
-    MessageDlg(FormatStr(_CMN_NO_MODULE, {_CMN_MOD_SECURITY_NAME}), TMsgDlgType::Error, mbOK, 0);
+    MessageDlg(FormatStr(Ui(_CMN_NO_MODULE), {Ui(_CMN_MOD_SECURITY_NAME)}), TMsgDlgType::Error, mbOK, 0);
 }
 
 void TLedgerViewer::Show(QWidget *parent)

@@ -416,7 +416,7 @@ bool TLedgerDetailForm::FormCloseQuery()
     TZQuery *query = FItems->LedgerItemZQ;
     if (!editing(*query))
         return true;
-    switch (MessageDlg(_CMN_SAVE_CHANGES_PROMT, TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
+    switch (MessageDlg(Ui(_CMN_SAVE_CHANGES_PROMT), TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
     case mbYes:
         PartnerCompletion->Settle();
         query->Post();

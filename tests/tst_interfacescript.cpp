@@ -23,6 +23,8 @@ private slots:
         QTest::newRow("mnemonic") << "&Datoteka" << "&Датотека";
         QTest::newRow("digraphs") << "Ljubljana, Njegoš, džep" << "Љубљана, Његош, џеп";
         QTest::newRow("placeholders") << "Stavka %1/%L2 (%n)" << "Ставка %1/%L2 (%n)";
+        QTest::newRow("printf placeholders") << "Polje %s mora imati najviše %d znakova."
+                                             << "Поље %s мора имати највише %d знакова.";
         QTest::newRow("markup") << "<b>Napomena</b>&nbsp;je <a href=\"#uvod\">ovde</a>"
                                 << "<b>Напомена</b>&nbsp;је <a href=\"#uvod\">овде</a>";
         QTest::newRow("file filter") << "PDF datoteke (*.pdf)" << "ПДФ датотеке (*.pdf)";

@@ -70,13 +70,14 @@ bool keptInLatin(QStringView word)
     return false;
 }
 
-// A placeholder of QString::arg (%1, %L1) or of a plural (%n) at i: its length.
+// A placeholder of QString::arg (%1, %L1), of a plural (%n) or of a printf
+// format (%s, %d) at i: its length.
 qsizetype placeholderAt(QStringView text, qsizetype i)
 {
     if (text[i] != u'%' || i + 1 >= text.size())
         return 0;
     qsizetype j = i + 1;
-    if (text[j] == u'n')
+    if ((text[j] == u'n' || text[j] == u's' || text[j] == u'd') && (j + 1 == text.size() || !text[j + 1].isLetter()))
         return 2;
     if (text[j] == u'L')
         ++j;
