@@ -1,4 +1,5 @@
 #include "SerbianFold.h"
+#include "SerbianDigraphs.h"
 
 namespace {
 
@@ -50,9 +51,9 @@ const char16_t *const SeparateLetters[] = {
     u"predžet",  // predžetveni
 };
 
-// How many letters from i are written one by one: a word beginning of the
-// table, or none.
-qsizetype separateRun(QStringView text, qsizetype i)
+} // namespace
+
+qsizetype SerbianSeparateLetters(QStringView text, qsizetype i)
 {
     if (i > 0 && text[i - 1].isLetter())
         return 0;
@@ -64,8 +65,6 @@ qsizetype separateRun(QStringView text, qsizetype i)
     return 0;
 }
 
-} // namespace
-
 QString SerbianToCyrillic(QStringView text)
 {
     QString out;
@@ -73,7 +72,7 @@ QString SerbianToCyrillic(QStringView text)
     qsizetype separate = 0; // letters left of a word beginning from the table
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (separate == 0)
-            separate = separateRun(text, i);
+            separate = SerbianSeparateLetters(text, i);
         const QChar c = text[i];
         // ǅ, ǈ and ǋ (a capital and a small letter in one) count as capitals.
         const bool upper = c.isUpper() || c.isTitleCase();
