@@ -1,6 +1,6 @@
 #include "RowStore.h"
 
-#include "SerbianCollation.h"
+#include "SerbianDisplayOrder.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -243,7 +243,13 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
         if (c.shared && c.values.At(a) == c.values.At(b))
             return 0;
         const std::string_view x = textOf(c, a), y = textOf(c, b);
-        return x == y ? 0 : SerbianCompareUtf8(x, y, TSerbianDigits::Numbers);
+        if (x == y)
+            return 0;
+        const TScript script = InterfaceScript();
+        QByteArray keyX, keyY;
+        AppendSerbianDisplayKeyUtf8(x, script, keyX);
+        AppendSerbianDisplayKeyUtf8(y, script, keyY);
+        return keyX < keyY ? -1 : 1;
     }
     case TStorage::Double: {
         const double x = std::bit_cast<double>(stored(c, a)), y = std::bit_cast<double>(stored(c, b));
@@ -266,14 +272,14 @@ std::vector<uint32_t> TRowStore::TextRanks(int col) const
     std::vector<uint32_t> entries;
     entries.reserve(count);
     // A sort key per text, in one buffer: the sort then compares bytes.
+    const TScript script = InterfaceScript();
     QByteArray keys;
     std::vector<std::pair<uint32_t, uint32_t>> spans(count); // offset, length
     for (size_t e = 0; e < count; ++e) {
         if (!c.shared && c.values.IsNone(e))
             continue;
         const qsizetype from = keys.size();
-        AppendSerbianSortKeyUtf8(m_pool.At(c.shared ? c.dictionary[e] : uint64_t(c.values.At(e))),
-                                 TSerbianDigits::Numbers, keys);
+        AppendSerbianDisplayKeyUtf8(m_pool.At(c.shared ? c.dictionary[e] : uint64_t(c.values.At(e))), script, keys);
         spans[e] = {uint32_t(from), uint32_t(keys.size() - from)};
         entries.push_back(uint32_t(e));
     }
