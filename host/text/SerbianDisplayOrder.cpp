@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace {
 
@@ -227,4 +228,17 @@ void SortForDisplay(QStringList &texts)
     std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = 0; i < texts.size(); ++i)
         texts[i] = std::move(keyed[size_t(i)].second);
+}
+
+std::vector<qsizetype> DisplayOrderOfRows(const QList<QStringList> &rows)
+{
+    const TScript script = InterfaceScript();
+    std::vector<std::vector<QByteArray>> keys(size_t(rows.size()));
+    for (qsizetype r = 0; r < rows.size(); ++r)
+        for (const QString &cell : rows[r])
+            keys[size_t(r)].push_back(SerbianDisplayKey(cell, script));
+    std::vector<qsizetype> order(size_t(rows.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    return order;
 }

@@ -31,6 +31,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <string_view>
+#include <vector>
 
 // Negative, zero or positive as a sorts before, with or after b.
 KCOMMON_EXPORT int SerbianDisplayCompare(QStringView a, QStringView b, TScript script);
@@ -42,6 +43,9 @@ KCOMMON_EXPORT void AppendSerbianDisplayKeyUtf8(std::string_view text, TScript s
 
 // Sorts texts in the order of the interface's script of the moment.
 KCOMMON_EXPORT void SortForDisplay(QStringList &texts);
+// The indexes of rows in that order, by their first cell, then the next;
+// rows alike keep their places.
+KCOMMON_EXPORT std::vector<qsizetype> DisplayOrderOfRows(const QList<QStringList> &rows);
 
 // A "less than" in the order of a script, for std::sort over anything
 // holding a text; the script is taken when it is made.
