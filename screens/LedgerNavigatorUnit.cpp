@@ -23,6 +23,7 @@ const QString &kDateFrom = TLedgerSearchCriteria::DateFrom;
 const QString &kDateTo = TLedgerSearchCriteria::DateTo;
 const QString &kPartner = TLedgerSearchCriteria::Partner;
 const QString &kItemNumber = TLedgerSearchCriteria::ItemNumber;
+const QString &kItemType = TLedgerSearchCriteria::ItemType;
 const QString &kInUser = TLedgerSearchCriteria::InUser;
 const QString &kOutUser = TLedgerSearchCriteria::OutUser;
 const QString &kAccepted = TLedgerSearchCriteria::Accepted;
@@ -74,6 +75,7 @@ void TLedgerNavigatorForm::SetSearchProps()
         {kDateTo, _LEDGER_DATE_TO, TEditStyle::Ellipsis, {}},
         {kPartner, _LEDGER_PARTNER, TEditStyle::Ellipsis, {}},
         {kItemNumber, _LEDGER_ITEM_NUMBER, TEditStyle::Simple, {}},
+        {kItemType, TLedgerSearchCriteria::Caption(kItemType), TEditStyle::Simple, {}},
         {kSubject, TLedgerSearchCriteria::Caption(kSubject), TEditStyle::Simple, {}},
         {kInUser, _LEDGER_IN_USER, TEditStyle::Ellipsis, {}},
         {kOutUser, _LEDGER_OUT_USER, TEditStyle::Ellipsis, {}},
