@@ -55,9 +55,13 @@ const char16_t *const SeparateLetters[] = {
 
 qsizetype SerbianSeparateLetters(QStringView text, qsizetype i)
 {
-    if (i > 0 && text[i - 1].isLetter())
+    if (i >= text.size() || (i > 0 && text[i - 1].isLetter()))
         return 0;
+    // Most words start with none of the table's letters: no comparing then.
+    const char16_t first = text[i].toLower().unicode();
     for (const char16_t *start : SeparateLetters) {
+        if (start[0] != first)
+            continue;
         const QStringView prefix(start);
         if (text.mid(i).startsWith(prefix, Qt::CaseInsensitive))
             return prefix.size();

@@ -145,9 +145,13 @@ void appendKey(QStringView text, TScript script, QByteArray &out)
 {
     const int level = script == TScript::Cyrillic ? 1 : 0;
     const TWritten own = script == TScript::Cyrillic ? InCyrillic : InLatin;
+    // Gathered on the stack, then appended at once.
+    QVarLengthArray<char, 256> first;
     QVarLengthArray<char, 64> second, third;
-    const auto primary = [&out](quint32 weight) {
-        out.append(char(weight >> 16)).append(char(weight >> 8 & 0xFF)).append(char(weight & 0xFF));
+    const auto primary = [&first](quint32 weight) {
+        first.append(char(weight >> 16));
+        first.append(char(weight >> 8 & 0xFF));
+        first.append(char(weight & 0xFF));
     };
     qsizetype separate = 0; // letters of a word beginning read one by one
     for (qsizetype i = 0, width = 1; i < text.size(); i += width) {
@@ -168,9 +172,11 @@ void appendKey(QStringView text, TScript script, QByteArray &out)
             while (from + 1 < run.size() && run[from] == 0)
                 ++from;
             const qsizetype length = std::min<qsizetype>(run.size() - from, 0xFFFF);
-            out.append(char(kDigits >> 16)).append(char(length >> 8)).append(char(length & 0xFF));
+            first.append(char(kDigits >> 16));
+            first.append(char(length >> 8));
+            first.append(char(length & 0xFF));
             for (qsizetype d = 0; d < length; ++d)
-                out.append(char(0x30 + run[from + d]));
+                first.append(char(0x30 + run[from + d]));
             second.append(0);
             appendOrdered(third, quint32(std::min<qsizetype>(run.size(), 0xFFFF)));
             continue;
@@ -190,10 +196,12 @@ void appendKey(QStringView text, TScript script, QByteArray &out)
         second.append(char(e.Upper));
         third.append(char((e.Script != Neither && e.Script != own ? 2 : 0) + secondUpper));
     }
-    out.append(3, '\0');
-    out.append(second.constData(), second.size()).append(third.constData(), third.size());
+    first.append("\0\0\0", 3);
+    first.append(second.constData(), second.size());
+    first.append(third.constData(), third.size());
     for (qsizetype i = 0, width = 1; i < text.size(); i += width)
-        appendOrdered(out, quint32(codePointAt(text, i, width)));
+        appendOrdered(first, quint32(codePointAt(text, i, width)));
+    out.append(first.constData(), first.size());
 }
 
 } // namespace
@@ -208,7 +216,33 @@ QByteArray SerbianDisplayKey(QStringView text, TScript script)
 
 void AppendSerbianDisplayKeyUtf8(std::string_view text, TScript script, QByteArray &out)
 {
-    appendKey(QString::fromUtf8(text.data(), qsizetype(text.size())), script, out);
+    // Decoded on the stack: a list's million texts cost no allocation each.
+    // A byte that starts no valid sequence counts as the Latin-1 character it names.
+    QVarLengthArray<char16_t, 256> utf16;
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *end = p + text.size();
+    while (p != end) {
+        const unsigned char lead = *p++;
+        const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        char32_t cp = more ? lead & (0x3F >> more) : lead;
+        const unsigned char *at = p;
+        for (int i = 0; i < more; ++i, ++at) {
+            if (at == end || (*at & 0xC0) != 0x80) {
+                cp = lead;
+                at = p;
+                break;
+            }
+            cp = cp << 6 | (*at & 0x3F);
+        }
+        p = at;
+        if (QChar::requiresSurrogates(cp)) {
+            utf16.append(QChar::highSurrogate(cp));
+            utf16.append(QChar::lowSurrogate(cp));
+        } else {
+            utf16.append(char16_t(cp));
+        }
+    }
+    appendKey(QStringView(utf16.constData(), utf16.size()), script, out);
 }
 
 int SerbianDisplayCompare(QStringView a, QStringView b, TScript script)
