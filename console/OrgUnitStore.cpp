@@ -1,6 +1,7 @@
 #include "OrgUnitStore.h"
 
 #include "KException.h"
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -43,6 +44,7 @@ QList<TOrgUnitRecord> TOrgUnitStore::All() const
     while (q->next())
         units.push_back({q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString(),
                          q->value(3).toString() == QLatin1String("y")});
+    SortForDisplayBy(units, [](const TOrgUnitRecord &u) { return u.Name; });
     return units;
 }
 

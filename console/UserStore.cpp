@@ -2,6 +2,7 @@
 
 #include "KException.h"
 #include "PasswordHash.h"
+#include "SerbianDisplayOrder.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 
@@ -121,6 +122,7 @@ QList<TUserRecord> TUserStore::Users() const
     QList<TUserRecord> users;
     while (q->next())
         users << readUser(*q);
+    SortForDisplayBy(users, [](const TUserRecord &u) { return QStringList{u.LastName, u.FirstName, u.Login}; });
     return users;
 }
 

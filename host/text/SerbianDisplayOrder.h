@@ -47,6 +47,23 @@ KCOMMON_EXPORT void SortForDisplay(QStringList &texts);
 // rows alike keep their places.
 KCOMMON_EXPORT std::vector<qsizetype> DisplayOrderOfRows(const QList<QStringList> &rows);
 
+// Sorts items by the texts (a QString, or a QStringList: the first, then
+// the next) that texts(item) gives, in that order; items alike keep their
+// places.
+template <class T, class Texts>
+void SortForDisplayBy(QList<T> &items, Texts texts)
+{
+    QList<QStringList> rows;
+    rows.reserve(items.size());
+    for (const T &item : std::as_const(items))
+        rows << QStringList(texts(item));
+    QList<T> sorted;
+    sorted.reserve(items.size());
+    for (const qsizetype at : DisplayOrderOfRows(rows))
+        sorted << std::move(items[at]);
+    items = std::move(sorted);
+}
+
 // A "less than" in the order of a script, for std::sort over anything
 // holding a text; the script is taken when it is made.
 struct TSerbianDisplayLess
