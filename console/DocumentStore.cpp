@@ -2,6 +2,7 @@
 
 #include "InterfaceScript.h"
 #include "KException.h"
+#include "SerbianDisplayOrder.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 
@@ -48,6 +49,7 @@ QList<TDocumentRecord> TDocumentStore::All() const
                                         .arg(m_connection.TextOrder(QStringLiteral("number"))));
     while (q->next())
         documents.push_back({q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString()});
+    SortForDisplayBy(documents, [](const TDocumentRecord &d) { return d.Number; });
     return documents;
 }
 

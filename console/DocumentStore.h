@@ -23,7 +23,8 @@ class TDocumentStore
 public:
     TDocumentStore(TZConnection &connection, TRegisterActor actor);
 
-    // Every document, in the order of their numbers.
+    // Every document, by number in the order of the interface's script
+    // (numbers as numbers; SerbianDisplayOrder.h).
     QList<TDocumentRecord> All() const;
     // Why the record cannot be stored, or empty text.
     static QString Problem(const TDocumentRecord &record);

@@ -2,6 +2,7 @@
 
 #include "InterfaceScript.h"
 #include "KException.h"
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -39,6 +40,7 @@ QList<TItemTypeRecord> TItemTypeStore::read(const QString &where) const
                                         .arg(where, m_connection.TextOrder(QStringLiteral("name"))));
     while (q->next())
         types.push_back({q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString() == QLatin1String("y")});
+    SortForDisplayBy(types, [](const TItemTypeRecord &t) { return t.Name; });
     return types;
 }
 

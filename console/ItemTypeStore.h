@@ -30,9 +30,10 @@ class TItemTypeStore
 public:
     TItemTypeStore(TZConnection &connection, TRegisterActor actor);
 
-    // Every type, active or not, in the Serbian order of their names.
+    // Every type, active or not, by name in the order of the interface's
+    // script (SerbianDisplayOrder.h).
     QList<TItemTypeRecord> All() const;
-    // The active types' names in the Serbian order.
+    // The active types' names in the same order.
     QStringList ActiveNames() const;
     // The stored type whose name folds as name does, if any.
     TItemTypeRecord Find(const QString &name) const;

@@ -2,6 +2,7 @@
 
 #include "InterfaceScript.h"
 #include "KException.h"
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
@@ -44,6 +45,7 @@ QList<TOrgUnitRecord> TOrgUnitStore::All() const
     while (q->next())
         units.push_back({q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString(),
                          q->value(3).toString() == QLatin1String("y")});
+    SortForDisplayBy(units, [](const TOrgUnitRecord &u) { return u.Name; });
     return units;
 }
 

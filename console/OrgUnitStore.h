@@ -29,7 +29,8 @@ class TOrgUnitStore
 public:
     TOrgUnitStore(TZConnection &connection, TRegisterActor actor);
 
-    // Every unit, active or not, in the Serbian order of their names.
+    // Every unit, active or not, by name in the order of the interface's
+    // script (SerbianDisplayOrder.h).
     QList<TOrgUnitRecord> All() const;
 
     // Adds an active unit and gives its id.

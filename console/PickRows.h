@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "InterfaceScript.h"
 #include "PickerDialog.h"
+#include "SerbianDisplayOrder.h"
 #include "ZConnection.h"
 
 #include <QApplication>
@@ -65,7 +66,20 @@ bool SelectRow(TZConnection *connection, const QString &sql, const QString &titl
             current = int(found.size());
         found.push_back(d);
     }
-    const TPickResult picked = PickRow(title, headers, rows, current, bool(makeNew));
+    // Shown in the order of the interface's script, whatever the SELECT's.
+    const std::vector<qsizetype> order = DisplayOrderOfRows(rows);
+    QList<QStringList> shown;
+    std::vector<Desc> shownFound;
+    int shownCurrent = -1;
+    for (const qsizetype at : order) {
+        if (at == current)
+            shownCurrent = int(shown.size());
+        shown << rows[at];
+        shownFound.push_back(found[size_t(at)]);
+    }
+    rows = std::move(shown);
+    found = std::move(shownFound);
+    const TPickResult picked = PickRow(title, headers, rows, shownCurrent, bool(makeNew));
     if (picked.NewRequested)
         return makeNew(desc, picked.Typed);
     const int chosen = picked.Row;

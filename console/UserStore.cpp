@@ -3,6 +3,7 @@
 #include "InterfaceScript.h"
 #include "KException.h"
 #include "PasswordHash.h"
+#include "SerbianDisplayOrder.h"
 #include "ZConnection.h"
 #include "ZTransaction.h"
 
@@ -122,6 +123,7 @@ QList<TUserRecord> TUserStore::Users() const
     QList<TUserRecord> users;
     while (q->next())
         users << readUser(*q);
+    SortForDisplayBy(users, [](const TUserRecord &u) { return QStringList{u.LastName, u.FirstName, u.Login}; });
     return users;
 }
 

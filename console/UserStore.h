@@ -47,7 +47,8 @@ public:
     // actingUser: the logged-in user, who must be an administrator to write.
     TUserStore(TZConnection &connection, const TUserDesc &actingUser);
 
-    // Every user, by last name, first name and login.
+    // Every user, by last name, first name and login in the order of the
+    // interface's script (SerbianDisplayOrder.h).
     QList<TUserRecord> Users() const;
     std::optional<TUserRecord> User(qint64 userID) const;
 

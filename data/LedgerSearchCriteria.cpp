@@ -20,6 +20,7 @@ const QString TLedgerSearchCriteria::DateFrom = QStringLiteral("datefrom");
 const QString TLedgerSearchCriteria::DateTo = QStringLiteral("dateto");
 const QString TLedgerSearchCriteria::Partner = QStringLiteral("partner");
 const QString TLedgerSearchCriteria::ItemNumber = QStringLiteral("itemnumber");
+const QString TLedgerSearchCriteria::ItemType = QStringLiteral("itemtype");
 const QString TLedgerSearchCriteria::InUser = QStringLiteral("inuser");
 const QString TLedgerSearchCriteria::OutUser = QStringLiteral("outuser");
 const QString TLedgerSearchCriteria::Accepted = QStringLiteral("accepted");
@@ -28,9 +29,9 @@ const QString TLedgerSearchCriteria::PassedOn = QStringLiteral("passedon");
 const QString TLedgerSearchCriteria::Year = QStringLiteral("year");
 const QString TLedgerSearchCriteria::Subject = QStringLiteral("subject");
 const QString TLedgerSearchCriteria::Text = QStringLiteral("text");
-const QStringList TLedgerSearchCriteria::Keys{Direction, LedgerNumber, DateFrom, DateTo, Partner,  ItemNumber,
-                                              InUser,    OutUser,      Accepted, Archived, PassedOn, Year,
-                                              Subject,   Text};
+const QStringList TLedgerSearchCriteria::Keys{Direction, LedgerNumber, DateFrom, DateTo,   Partner,
+                                              ItemNumber, ItemType,    InUser,   OutUser,  Accepted,
+                                              Archived,  PassedOn,     Year,     Subject,  Text};
 
 QString TLedgerSearchCriteria::Caption(const QString &key)
 {
@@ -40,6 +41,7 @@ QString TLedgerSearchCriteria::Caption(const QString &key)
         {InUser, _LEDGER_IN_USER},          {OutUser, _LEDGER_OUT_USER},     {Accepted, _LEDGER_ACCEPTED},
         {Archived, _LEDGER_ARCHIVED},       {PassedOn, _LEDGER_PASSEDON},    {Year, QStringLiteral("Godina")},
         {Subject, QStringLiteral("Predmet")},      {Text, QStringLiteral("Tekst")},
+        {ItemType, QStringLiteral("Vrsta dokumenta")},
     };
     const auto it = captions.constFind(key);
     return it == captions.cend() ? key : Ui(*it);
@@ -110,6 +112,8 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             startsWith(QStringLiteral("p.name"), value);
         else if (key == ItemNumber)
             startsWith(QStringLiteral("l.itemnumber"), value);
+        else if (key == ItemType)
+            startsWith(QStringLiteral("l.itemtype"), value);
         // A user cell holds a picked name; the id picked with it is what counts.
         else if (key == InUser && InUserID > 0)
             bound(QStringLiteral("l.inuserid = ?"), InUserID);

@@ -14,12 +14,12 @@ class TZConnection;
 struct TLedgerSearchCriteria
 {
     // The keys, in the search frame's order; the conditions follow it.
-    static const QString Direction, LedgerNumber, DateFrom, DateTo, Partner, ItemNumber, InUser, OutUser, Accepted,
-        Archived, PassedOn, Year, Subject, Text;
+    static const QString Direction, LedgerNumber, DateFrom, DateTo, Partner, ItemNumber, ItemType, InUser, OutUser,
+        Accepted, Archived, PassedOn, Year, Subject, Text;
     static const QStringList Keys;
 
-    // Key to text; empty texts are no condition. LedgerNumber, Partner and
-    // ItemNumber: items whose text starts with it in either script, in any
+    // Key to text; empty texts are no condition. LedgerNumber, Partner,
+    // ItemNumber and ItemType: items whose text starts with it in either script, in any
     // case, with or without diacritics ("cacak" and "Чачак" find "Čačak";
     // TZConnection::FoldedPrefixCondition). Subject: items whose
     // subject has a word beginning with each word typed (SubjectWords.h).

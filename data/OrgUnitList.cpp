@@ -1,10 +1,9 @@
 #include "OrgUnitList.h"
 
-#include "SerbianCollation.h"
+#include "SerbianDisplayOrder.h"
 #include "ZConnection.h"
 
 #include <QSqlQuery>
-#include <algorithm>
 
 QStringList ActiveOrgUnits(TZConnection &connection)
 {
@@ -12,7 +11,7 @@ QStringList ActiveOrgUnits(TZConnection &connection)
     auto q = connection.OpenQuery(QStringLiteral("SELECT name FROM orgunit WHERE active = 'y'"));
     while (q->next())
         names << q->value(0).toString();
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return SerbianCompare(a, b) < 0; });
+    SortForDisplay(names);
     return names;
 }
 

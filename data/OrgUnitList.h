@@ -8,7 +8,8 @@
 
 class TZConnection;
 
-// The active units' names in the Serbian order. Throws EDatabaseError.
+// The active units' names in the order of the interface's script
+// (SerbianDisplayOrder.h). Throws EDatabaseError.
 QStringList ActiveOrgUnits(TZConnection &connection);
 
 // What an item's unit may be chosen from: nothing (no unit) first, then the

@@ -1,10 +1,12 @@
 #include "PartnerLookup.h"
 
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 namespace {
 
@@ -30,12 +32,19 @@ void TPartnerLookup::Load(TZConnection &connection)
     auto q = connection.OpenQuery(QStringLiteral("SELECT partnerid, name, city FROM partner WHERE active = ? ORDER BY %1, partnerid")
                                       .arg(connection.TextOrder(QStringLiteral("name"))),
                                   {QStringLiteral("y")});
-    std::vector<TEntry> partners;
+    std::vector<std::pair<QByteArray, TEntry>> keyed;
+    const TScript script = InterfaceScript();
     while (q->next()) {
         TEntry e{{q->value(0).toLongLong(), q->value(1).toString(), q->value(2).toString()}, {}};
         e.Folded = SerbianFold(e.Partner.Name.simplified());
-        partners.push_back(std::move(e));
+        keyed.emplace_back(SerbianDisplayKey(e.Partner.Name, script), std::move(e));
     }
+    // The same names keep the SELECT's order, by id.
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<TEntry> partners;
+    partners.reserve(keyed.size());
+    for (auto &[key, e] : keyed)
+        partners.push_back(std::move(e));
     m_partners = std::move(partners);
     m_loaded = true;
 }

@@ -20,8 +20,9 @@ struct TPartnerChoice
 class TPartnerLookup
 {
 public:
-    // Reads the active partners (active = 'y') in the Serbian order of their
-    // names; replaces what was read before. Throws when the query fails.
+    // Reads the active partners (active = 'y') in the order of their names
+    // in the interface's script (SerbianDisplayOrder.h); replaces what was
+    // read before. Throws when the query fails.
     void Load(TZConnection &connection);
     bool Loaded() const { return m_loaded; }
     int Count() const { return int(m_partners.size()); }

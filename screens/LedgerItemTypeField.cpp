@@ -2,7 +2,7 @@
 
 #include "DBControls.h"
 #include "Guard.h"
-#include "SerbianCollation.h"
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "data/LedgerContext.h"
 
@@ -43,7 +43,9 @@ TLedgerItemTypeField::TLedgerItemTypeField(TDBComboBox *combo, const ILedgerCont
 void TLedgerItemTypeField::Fill(const std::function<QStringList()> &inUse)
 {
     m_managed = m_context && m_context->Service<IItemTypes>();
-    m_combo->SetItems(m_managed ? m_context->ItemTypes() : inUse());
+    QStringList types = m_managed ? m_context->ItemTypes() : inUse();
+    SortForDisplay(types);
+    m_combo->SetItems(types);
     for (int i = 0; i < m_combo->count(); ++i)
         m_combo->setItemData(i, SerbianFold(m_combo->itemText(i)), FoldedRole);
     m_openedWith = SerbianFold(m_combo->currentText().trimmed());
@@ -78,7 +80,8 @@ void TLedgerItemTypeField::addToDropDown(const QString &name)
 {
     const QString text = m_combo->currentText();
     int at = 0;
-    while (at < m_combo->count() && SerbianCompare(m_combo->itemText(at), name) < 0)
+    const TSerbianDisplayLess less;
+    while (at < m_combo->count() && less(m_combo->itemText(at), name))
         ++at;
     m_combo->insertItem(at, name);
     m_combo->setItemData(at, SerbianFold(name), FoldedRole);

@@ -22,7 +22,8 @@ public:
     // combo: the editable combo bound to itemtype, whose child this becomes.
     TLedgerItemTypeField(TDBComboBox *combo, const ILedgerContext *context);
 
-    // Fills the drop-down from the book's list, or from inUse without one.
+    // Fills the drop-down from the book's list, or from inUse without one,
+    // in the order of the interface's script.
     void Fill(const std::function<QStringList()> &inUse);
     // Offers the typed text for the list (see above); each text is offered
     // once while the form is open.

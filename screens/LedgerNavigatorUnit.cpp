@@ -24,6 +24,7 @@ const QString &kDateFrom = TLedgerSearchCriteria::DateFrom;
 const QString &kDateTo = TLedgerSearchCriteria::DateTo;
 const QString &kPartner = TLedgerSearchCriteria::Partner;
 const QString &kItemNumber = TLedgerSearchCriteria::ItemNumber;
+const QString &kItemType = TLedgerSearchCriteria::ItemType;
 const QString &kInUser = TLedgerSearchCriteria::InUser;
 const QString &kOutUser = TLedgerSearchCriteria::OutUser;
 const QString &kAccepted = TLedgerSearchCriteria::Accepted;
@@ -79,6 +80,7 @@ void TLedgerNavigatorForm::SetSearchProps()
         {kDateTo, Ui(_LEDGER_DATE_TO), TEditStyle::Ellipsis, {}},
         {kPartner, Ui(_LEDGER_PARTNER), TEditStyle::Ellipsis, {}},
         {kItemNumber, Ui(_LEDGER_ITEM_NUMBER), TEditStyle::Simple, {}},
+        {kItemType, TLedgerSearchCriteria::Caption(kItemType), TEditStyle::Simple, {}},
         {kSubject, TLedgerSearchCriteria::Caption(kSubject), TEditStyle::Simple, {}},
         {kInUser, Ui(_LEDGER_IN_USER), TEditStyle::Ellipsis, {}},
         {kOutUser, Ui(_LEDGER_OUT_USER), TEditStyle::Ellipsis, {}},

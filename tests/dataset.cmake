@@ -13,6 +13,7 @@ set_property(TEST tst_connectionfaults.mariadb APPEND PROPERTY ENVIRONMENT "KLED
 # The Serbian order, in memory and in the searches of both backends.
 k_add_test(tst_serbiancollation SOURCES tst_serbiancollation.cpp)
 k_add_test(tst_serbianfold SOURCES tst_serbianfold.cpp)
+k_add_test(tst_serbiandisplayorder SOURCES tst_serbiandisplayorder.cpp)
 # The row store's values at the edges of each kind, and its sort order.
 k_add_test(tst_rowstore SOURCES tst_rowstore.cpp)
 k_add_test(tst_rowpipe SOURCES tst_rowpipe.cpp)

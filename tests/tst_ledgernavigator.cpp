@@ -114,7 +114,7 @@ private slots:
         const QStringList expected{
             "direction|Tip||Ulazni,Interni,Izlazni", "ledgernumber|Broj||",      "datefrom|Od datuma|...|",
             "dateto|Do datuma|...|",                 "partner|Partner|...|",      "itemnumber|Broj dokumenta||",
-            "subject|Predmet||",
+            "itemtype|Vrsta dokumenta||",            "subject|Predmet||",
             "inuser|Upućeno od|...|",                "outuser|Namenjeno|...|",    "accepted|Prihvaćeno||Da,Ne",
             "archived|Arhivirano||Da,Ne",            "passedon|Prosleđeno||Da,Ne", "text|Tekst||"};
         QStringList rows;

@@ -1,6 +1,7 @@
 // The partners the detail form's Partner field offers: folded names, those
 // starting with the typed text first, inactive partners never.
 
+#include "InterfaceScript.h"
 #include "TestDb.h"
 #include "data/PartnerLookup.h"
 
@@ -53,6 +54,25 @@ private slots:
             found << p.Name;
         QCOMPARE(found.join(u'|'), names);
         QCOMPARE(lookup.Named(typed).size(), named);
+    }
+
+    // Names in either script offered in one order, the interface script's.
+    void mixedScripts()
+    {
+        db.Connection().ExecSQL(QStringLiteral("INSERT INTO partner (name, city, active) VALUES ('Чачак Вектор', 'Чачак', 'y')"));
+        const std::pair<TScript, const char *> expected[] = {
+            {TScript::Latin, "ČAČAK TRANS|Чачак Вектор|Knjižara Čačak|Autocacak"},
+            {TScript::Cyrillic, "Чачак Вектор|ČAČAK TRANS|Knjižara Čačak|Autocacak"}};
+        for (const auto &[script, names] : expected) {
+            SetInterfaceScript(script);
+            TPartnerLookup mixed;
+            mixed.Load(db.Connection());
+            SetInterfaceScript(TScript::Latin);
+            QStringList found;
+            for (const TPartnerChoice &p : mixed.Filter(QStringLiteral("cacak")))
+                found << p.Name;
+            QCOMPARE(found.join(u'|'), QString::fromUtf8(names));
+        }
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "DocumentService.h"
 #include "DocumentStore.h"
 #include "DocumentsWindow.h"
+#include "InterfaceScript.h"
 #include "ItemTypeService.h"
 #include "ItemTypeStore.h"
 #include "ItemTypesWindow.h"
@@ -298,6 +299,23 @@ private slots:
         QCOMPARE(dialogs->Messages.size(), 1);
         QCOMPARE(scalar(QStringLiteral("SELECT active FROM itemtype WHERE name = 'Izvod'")).toString(), QStringLiteral("n"));
         QCOMPARE(activeCaption, QStringLiteral("Aktiviraj"));
+    }
+
+    // A type written in Cyrillic among the Latin ones, in each script's order.
+    void itemTypesInEachScript()
+    {
+        TItemTypeStore store(m_db.Connection(), RegisterActor(7, QStringLiteral("Ana Petrović")));
+        store.Add(QStringLiteral("Молба"));
+        const QStringList shown{"Dopis", "Faktura", "Молба", "Obaveštenje", "Žalba"};
+        const auto order = [&](TScript script) {
+            SetInterfaceScript(script);
+            QStringList names = store.ActiveNames();
+            SetInterfaceScript(TScript::Latin);
+            names.removeIf([&](const QString &name) { return !shown.contains(name); });
+            return names.join(u'|');
+        };
+        QCOMPARE(order(TScript::Latin), QStringLiteral("Dopis|Faktura|Молба|Obaveštenje|Žalba"));
+        QCOMPARE(order(TScript::Cyrillic), QStringLiteral("Dopis|Žalba|Молба|Obaveštenje|Faktura"));
     }
 
 private:

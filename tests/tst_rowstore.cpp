@@ -5,6 +5,7 @@
 #include "KException.h"
 #include "MemDataSet.h"
 #include "RowStore.h"
+#include "InterfaceScript.h"
 
 #include <QtTest>
 #include <bit>
@@ -150,6 +151,35 @@ private slots:
         QCOMPARE(data.FieldByName(QStringLiteral("id")).AsLargeInt(), current); // still on the same row
         data.First();
         QCOMPARE(data.FieldByName(QStringLiteral("id")).AsLargeInt(), 3000000000);
+    }
+
+    // Texts of both scripts sort together, by the alphabet of the interface's script.
+    void sortInEachScript_data()
+    {
+        QTest::addColumn<TScript>("script");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("latin") << TScript::Latin << QStringList{"Čačak", "Ћуприја", "Džep",   "Đorđe",  "Лозница",
+                                                                "Ljig",  "Nikola",  "Његош",  "Zemun",  "Жабари"};
+        QTest::newRow("cyrillic") << TScript::Cyrillic << QStringList{"Đorđe", "Жабари", "Zemun", "Лозница", "Ljig",
+                                                                      "Nikola", "Његош", "Ћуприја", "Čačak", "Džep"};
+    }
+
+    void sortInEachScript()
+    {
+        QFETCH(TScript, script);
+        QFETCH(QStringList, expected);
+        MemDataSet data;
+        data.AddField(QStringLiteral("name"), TFieldType::String);
+        for (const QString &name : QStringList(expected.crbegin(), expected.crend()))
+            data.Rows.push_back({name});
+        data.Open();
+        SetInterfaceScript(script);
+        data.SetSortedFields(QStringLiteral("name"));
+        SetInterfaceScript(TScript::Latin);
+        QStringList shown;
+        for (data.First(); !data.Eof(); data.Next())
+            shown << data.FieldByName(QStringLiteral("name")).AsString();
+        QCOMPARE(shown, expected);
     }
 };
 

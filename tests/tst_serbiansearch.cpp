@@ -30,9 +30,12 @@ private slots:
                                 "Čačak prevoz", "Ćirić i sinovi", "Cvećara Ruža", "Đurđevak", "Dunav", "Tara",
                                 "Žitopromet", "Zora"};
         const QStringList itemNumbers{"ŠB-1", "šb-2", "SB-3"};
+        // Every item is a "Dopis" but these.
+        const QMap<int, QString> itemTypes{{6, "ДОПИС"}, {7, "Rešenje"}, {8, "Решење"}};
         for (int n = 1; n <= names.size(); ++n)
             fx.AddItem({{"ledgernumber", QStringLiteral("%1/24").arg(n)},
                         {"itemnumber", itemNumbers.value(n - 1, QStringLiteral("BR-%1").arg(n))},
+                        {"itemtype", itemTypes.value(n, QStringLiteral("Dopis"))},
                         {"partnerid", fx.Insert("partner", {{"name", names[n - 1]}})}, {"userid", user}});
         // A partner typed in Latin and one typed in Cyrillic, items 20/24 and 21/24.
         for (const auto &[n, name] : {std::pair{20, "Đorđe Petrović"}, std::pair{21, "Ђорђе Јовановић"}})
@@ -70,6 +73,10 @@ private slots:
         QTest::newRow("number with _") << "ledgernumber" << "1_/" << "10/24,11/24,12/24";
         QTest::newRow("item number šb") << "itemnumber" << "šb" << "1/24,2/24,3/24";
         QTest::newRow("item number typed in Latin") << "itemnumber" << "dj-2" << "20/24,21/24";
+        for (const char *typed : {"ДОПИС", "dopis", "Dopis", "доп"})
+            QTest::addRow("type %s", typed) << "itemtype" << typed << "1/24,2/24,3/24,4/24,5/24,6/24,9/24,10/24,11/24,12/24,20/24,21/24";
+        for (const char *typed : {"resenje", "Решење", "REŠ"})
+            QTest::addRow("type %s", typed) << "itemtype" << typed << "7/24,8/24";
     }
 
     // Through the search frame, as a clerk searches.
@@ -96,12 +103,13 @@ private slots:
         query->Close();
     }
 
-    // The partner picker (sorted by SQL) and a row set sorted in memory.
+    // The partner picker and a row set sorted in memory, in the interface's
+    // Latin: the name written in Cyrillic among the Latin ones.
     void sorted()
     {
-        const QStringList expected{"Cvećara Ruža", "Čačak prevoz", "Ćirić i sinovi", "Dunav", "Đorđe Petrović",
-                                   "Đurđevak", "Stamparija Sloga", "ŠTAMPA d.o.o.", "Štamparija Šumadija",
-                                   "štamparski centar", "Tara", "Zora", "Žitopromet", "Ђорђе Јовановић"};
+        const QStringList expected{"Cvećara Ruža", "Čačak prevoz", "Ćirić i sinovi", "Dunav", "Ђорђе Јовановић",
+                                   "Đorđe Petrović", "Đurđevak", "Stamparija Sloga", "ŠTAMPA d.o.o.",
+                                   "Štamparija Šumadija", "štamparski centar", "Tara", "Zora", "Žitopromet"};
         QStringList picked, inMemory;
         ScopedScriptedDialogs dialogs;
         dialogs->ModalHandlers.push_back([&](QDialog &dialog) {

@@ -1,6 +1,6 @@
 #include "RowStore.h"
 
-#include "SerbianCollation.h"
+#include "SerbianDisplayOrder.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -243,7 +243,13 @@ int TRowStore::Compare(uint32_t a, uint32_t b, int col) const
         if (c.shared && c.values.At(a) == c.values.At(b))
             return 0;
         const std::string_view x = textOf(c, a), y = textOf(c, b);
-        return x == y ? 0 : SerbianCompareUtf8(x, y, TSerbianDigits::Numbers);
+        if (x == y)
+            return 0;
+        const TScript script = InterfaceScript();
+        QByteArray keyX, keyY;
+        AppendSerbianDisplayKeyUtf8(x, script, keyX);
+        AppendSerbianDisplayKeyUtf8(y, script, keyY);
+        return keyX < keyY ? -1 : 1;
     }
     case TStorage::Double: {
         const double x = std::bit_cast<double>(stored(c, a)), y = std::bit_cast<double>(stored(c, b));
@@ -263,28 +269,41 @@ std::vector<uint32_t> TRowStore::TextRanks(int col) const
         return {};
     // The texts to collate: a shared column's dictionary, else every row's own.
     const size_t count = c.shared ? c.dictionary.size() : m_rows;
-    std::vector<uint32_t> entries;
+    // A sort key per text, in one buffer; beside each entry its first
+    // sixteen bytes as two numbers, so that most comparisons read no key.
+    struct Entry
+    {
+        uint64_t head, next;
+        uint32_t e;
+        bool operator!=(const Entry &o) const { return head != o.head || next != o.next; }
+        bool operator<(const Entry &o) const { return head != o.head ? head < o.head : next < o.next; }
+    };
+    std::vector<Entry> entries;
     entries.reserve(count);
-    // A sort key per text, in one buffer: the sort then compares bytes.
+    const TScript script = InterfaceScript();
     QByteArray keys;
     std::vector<std::pair<uint32_t, uint32_t>> spans(count); // offset, length
     for (size_t e = 0; e < count; ++e) {
         if (!c.shared && c.values.IsNone(e))
             continue;
         const qsizetype from = keys.size();
-        AppendSerbianSortKeyUtf8(m_pool.At(c.shared ? c.dictionary[e] : uint64_t(c.values.At(e))),
-                                 TSerbianDigits::Numbers, keys);
+        AppendSerbianDisplayKeyUtf8(m_pool.At(c.shared ? c.dictionary[e] : uint64_t(c.values.At(e))), script, keys);
         spans[e] = {uint32_t(from), uint32_t(keys.size() - from)};
-        entries.push_back(uint32_t(e));
+        uint64_t head[2] = {0, 0};
+        for (qsizetype i = 0; i < 16; ++i)
+            head[i / 8] = head[i / 8] << 8 | (from + i < keys.size() ? uchar(keys[from + i]) : 0);
+        entries.push_back({head[0], head[1], uint32_t(e)});
     }
     const auto key = [&](uint32_t e) { return std::string_view(keys.constData() + spans[e].first, spans[e].second); };
-    std::sort(entries.begin(), entries.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+    std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+        return a != b ? a < b : key(a.e) < key(b.e);
+    });
     std::vector<uint32_t> rankOf(count, 0);
     uint32_t rank = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (i == 0 || key(entries[i - 1]) != key(entries[i]))
+        if (i == 0 || entries[i - 1] != entries[i] || key(entries[i - 1].e) != key(entries[i].e))
             ++rank;
-        rankOf[entries[i]] = rank;
+        rankOf[entries[i].e] = rank;
     }
     std::vector<uint32_t> ranks(m_rows, 0);
     for (uint32_t row = 0; row < m_rows; ++row)

@@ -40,8 +40,8 @@ public:
     // integer of the type (see TTypeOps::pack).
     void SetInt(uint32_t row, int col, qint64 v);
     void SetText(uint32_t row, int col, const char *utf8, size_t len);
-    // Nulls first; texts in the Serbian order with numbers as numbers
-    // (SerbianCollation.h).
+    // Nulls first; texts in the order a list shows in the interface's
+    // script of the moment, numbers as numbers (SerbianDisplayOrder.h).
     int Compare(uint32_t a, uint32_t b, int col) const;
     // For a text column, a rank per row in Compare's order (nulls 0, equal
     // texts equal ranks): each distinct text is collated once, so sorting

@@ -1,4 +1,5 @@
 #include "SerbianFold.h"
+#include "SerbianDigraphs.h"
 
 namespace {
 
@@ -50,21 +51,23 @@ const char16_t *const SeparateLetters[] = {
     u"predžet",  // predžetveni
 };
 
-// How many letters from i are written one by one: a word beginning of the
-// table, or none.
-qsizetype separateRun(QStringView text, qsizetype i)
+} // namespace
+
+qsizetype SerbianSeparateLetters(QStringView text, qsizetype i)
 {
-    if (i > 0 && text[i - 1].isLetter())
+    if (i >= text.size() || (i > 0 && text[i - 1].isLetter()))
         return 0;
+    // Most words start with none of the table's letters: no comparing then.
+    const char16_t first = text[i].toLower().unicode();
     for (const char16_t *start : SeparateLetters) {
+        if (start[0] != first)
+            continue;
         const QStringView prefix(start);
         if (text.mid(i).startsWith(prefix, Qt::CaseInsensitive))
             return prefix.size();
     }
     return 0;
 }
-
-} // namespace
 
 QString SerbianToCyrillic(QStringView text)
 {
@@ -73,7 +76,7 @@ QString SerbianToCyrillic(QStringView text)
     qsizetype separate = 0; // letters left of a word beginning from the table
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (separate == 0)
-            separate = separateRun(text, i);
+            separate = SerbianSeparateLetters(text, i);
         const QChar c = text[i];
         // ǅ, ǈ and ǋ (a capital and a small letter in one) count as capitals.
         const bool upper = c.isUpper() || c.isTitleCase();
