@@ -8,14 +8,14 @@ namespace {
 
 QString orUnknown(const QString &text)
 {
-    return text.isEmpty() ? Ui(u"nepoznata") : text;
+    return text.isEmpty() ? UiText(u"nepoznata") : text;
 }
 
 } // namespace
 
 QString ConsoleName()
 {
-    return Ui(QStringLiteral("Kolibar konzola — " KCONSOLE_PRODUCT));
+    return UiText(QStringLiteral("Kolibar konzola — " KCONSOLE_PRODUCT));
 }
 
 QString ConsoleVersion()
@@ -27,20 +27,20 @@ QString AboutText(const QString &consoleName, const QString &consoleVersion,
                   const std::vector<TModuleLoader::Module> &modules)
 {
     QStringList lines;
-    lines << Ui(u"%1, verzija %2").arg(consoleName, consoleVersion) << QString();
+    lines << UiText(u"%1, verzija %2").arg(consoleName, consoleVersion) << QString();
     if (modules.empty())
-        lines << Ui(u"Nijedan modul nije učitan.");
+        lines << UiText(u"Nijedan modul nije učitan.");
     else
-        lines << Ui(u"Učitani moduli:");
+        lines << UiText(u"Učitani moduli:");
     for (const TModuleLoader::Module &module : modules) {
         const QString file = QFileInfo(module.Path).fileName();
         if (!module.VersionInfo) {
-            lines << Ui(u"• %1: bez podataka o verziji").arg(file);
+            lines << UiText(u"• %1: bez podataka o verziji").arg(file);
             continue;
         }
         const TModuleLoader::Version &v = *module.VersionInfo;
-        lines << Ui(u"• %1 (%2)").arg(v.Description.isEmpty() ? file : v.Description, file)
-              << Ui(u"   verzija datoteke %1, verzija proizvoda %2")
+        lines << UiText(u"• %1 (%2)").arg(v.Description.isEmpty() ? file : v.Description, file)
+              << UiText(u"   verzija datoteke %1, verzija proizvoda %2")
                      .arg(orUnknown(v.FileVersion), orUnknown(v.ProductVersion));
     }
     return lines.join(u'\n');

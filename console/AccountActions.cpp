@@ -13,13 +13,13 @@
 
 void ChangeOwnPassword(TSecurityService &security, QWidget *parent)
 {
-    TPasswordDialog dialog(Ui(u"Promena lozinke"), true,
+    TPasswordDialog dialog(UiText(u"Promena lozinke"), true,
                            [&security](const QString &oldPassword, const QString &newPassword) {
                                security.ChangePassword(oldPassword, newPassword);
                            },
                            parent);
     if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
-        MessageDlg(Ui(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(UiText(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
 }
 
 void CloseForLogout(std::unique_ptr<TConsoleWindow> &window, TConsole &console, TSecurityService &security)

@@ -27,32 +27,32 @@ QVariant yearsValue(std::optional<int> years)
 
 QString duplicateText(const QString &mark)
 {
-    return Ui(u"Oznaka „%1“ već postoji u klasifikacionom planu.").arg(mark);
+    return UiText(u"Oznaka „%1“ već postoji u klasifikacionom planu.").arg(mark);
 }
 
 void checkMark(const QString &mark)
 {
     if (mark.isEmpty())
-        throw KException(Ui(u"Klasifikaciona oznaka mora biti upisana."));
+        throw KException(UiText(u"Klasifikaciona oznaka mora biti upisana."));
     if (!std::all_of(mark.begin(), mark.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        throw KException(Ui(u"Klasifikaciona oznaka „%1“ nije ispravna: piše se samo ciframa, grupa "
+        throw KException(UiText(u"Klasifikaciona oznaka „%1“ nije ispravna: piše se samo ciframa, grupa "
                             u"jednom cifrom od 0 do 9, a svaka podgrupa dodaje još jednu (0, 01, 011).")
                              .arg(mark));
     if (mark.size() > MarkLength)
-        throw KException(Ui(u"Klasifikaciona oznaka može imati najviše %1 cifara.").arg(MarkLength));
+        throw KException(UiText(u"Klasifikaciona oznaka može imati najviše %1 cifara.").arg(MarkLength));
 }
 
 void checkName(const QString &name)
 {
     if (name.isEmpty())
-        throw KException(Ui(u"Naziv klasifikacione oznake mora biti upisan."));
+        throw KException(UiText(u"Naziv klasifikacione oznake mora biti upisan."));
     if (name.size() > NameLength)
-        throw KException(Ui(u"Naziv klasifikacione oznake može imati najviše %1 znakova.").arg(NameLength));
+        throw KException(UiText(u"Naziv klasifikacione oznake može imati najviše %1 znakova.").arg(NameLength));
 }
 
 QString badRetentionText(const QString &typed)
 {
-    return Ui(u"Rok čuvanja „%1“ nije ispravan: upisuje se broj godina od 1 do %2 ili „trajno“.")
+    return UiText(u"Rok čuvanja „%1“ nije ispravan: upisuje se broj godina od 1 do %2 ili „trajno“.")
         .arg(typed)
         .arg(TClassificationStore::MaxRetentionYears);
 }
@@ -91,7 +91,7 @@ std::optional<int> TClassificationStore::ParseRetention(const QString &typed)
 {
     const QString text = typed.trimmed();
     if (text.isEmpty())
-        throw KException(Ui(u"Rok čuvanja mora biti upisan: broj godina ili „trajno“."));
+        throw KException(UiText(u"Rok čuvanja mora biti upisan: broj godina ili „trajno“."));
     if (SerbianFold(text) == QLatin1String("trajno"))
         return std::nullopt;
     bool number = false;
@@ -103,7 +103,7 @@ std::optional<int> TClassificationStore::ParseRetention(const QString &typed)
 
 QString TClassificationStore::RetentionInput(std::optional<int> years)
 {
-    return years ? QString::number(*years) : Ui(u"trajno");
+    return years ? QString::number(*years) : UiText(u"trajno");
 }
 
 std::optional<TClassificationRecord> TClassificationStore::byMark(const QString &mark) const
@@ -137,7 +137,7 @@ TClassificationRecord TClassificationStore::lockedRow(TZTransaction &transaction
             return r;
         }
     }
-    throw KException(Ui(u"Ta klasifikaciona oznaka više ne postoji u planu."));
+    throw KException(UiText(u"Ta klasifikaciona oznaka više ne postoji u planu."));
 }
 
 qint64 TClassificationStore::Add(const QString &typedMark, const QString &typedName, std::optional<int> retentionYears)
@@ -155,14 +155,14 @@ qint64 TClassificationStore::Add(const QString &typedMark, const QString &typedN
                 const QString group = mark.chopped(1);
                 const std::optional<TClassificationRecord> parent = byMark(group);
                 if (!parent)
-                    throw KException(Ui(u"U planu nema grupe „%1“: podgrupa „%2“ se upisuje tek posle nje.")
+                    throw KException(UiText(u"U planu nema grupe „%1“: podgrupa „%2“ se upisuje tek posle nje.")
                                          .arg(group, mark));
                 if (!lockedRow(transaction, parent->ClassificationID).Active)
-                    throw KException(Ui(u"Grupa „%1“ nije aktivna: aktivirajte je pre nego što joj dodate podgrupu.")
+                    throw KException(UiText(u"Grupa „%1“ nije aktivna: aktivirajte je pre nego što joj dodate podgrupu.")
                                          .arg(group));
             }
             if (const auto existing = byMark(mark))
-                throw KException(Ui(u"Oznaka „%1“ već postoji u klasifikacionom planu (%2).").arg(mark, existing->Name));
+                throw KException(UiText(u"Oznaka „%1“ već postoji u klasifikacionom planu (%2).").arg(mark, existing->Name));
             m_connection.ExecSQL(
                 QStringLiteral("INSERT INTO classification (mark, name, retentionyears, active) VALUES (?, ?, ?, 'y')"),
                 {mark, name, yearsValue(retentionYears)});
@@ -212,11 +212,11 @@ void TClassificationStore::SetActive(qint64 id, bool active)
         if (before.Active == active)
             return;
         if (!active && hasSubgroups(before.Mark, true))
-            throw KException(Ui(u"Grupa „%1“ ima aktivne podgrupe: deaktivirajte prvo njih.").arg(before.Mark));
+            throw KException(UiText(u"Grupa „%1“ ima aktivne podgrupe: deaktivirajte prvo njih.").arg(before.Mark));
         if (active && before.Mark.size() > 1) {
             const std::optional<TClassificationRecord> parent = byMark(before.Mark.chopped(1));
             if (parent && !parent->Active)
-                throw KException(Ui(u"Grupa „%1“ nije aktivna: aktivirajte prvo nju.").arg(parent->Mark));
+                throw KException(UiText(u"Grupa „%1“ nije aktivna: aktivirajte prvo nju.").arg(parent->Mark));
         }
         m_connection.ExecSQL(QStringLiteral("UPDATE classification SET active = ? WHERE classificationid = ?"),
                              {activeText(active), id});
@@ -235,12 +235,12 @@ void TClassificationStore::Delete(qint64 id)
                                            {before.Mark});
         const qint64 items = used->next() ? used->value(0).toLongLong() : 0;
         if (items > 0)
-            throw KException(Ui(u"Oznaka „%1“ je upisana na stavkama delovodnika (%2): ne može se obrisati, "
+            throw KException(UiText(u"Oznaka „%1“ je upisana na stavkama delovodnika (%2): ne može se obrisati, "
                                 u"samo deaktivirati.")
                                  .arg(before.Mark)
                                  .arg(items));
         if (hasSubgroups(before.Mark, false))
-            throw KException(Ui(u"Oznaka „%1“ ima podgrupe: ne može se obrisati, samo deaktivirati.").arg(before.Mark));
+            throw KException(UiText(u"Oznaka „%1“ ima podgrupe: ne može se obrisati, samo deaktivirati.").arg(before.Mark));
         m_connection.ExecSQL(QStringLiteral("DELETE FROM classification WHERE classificationid = ?"), {id});
         RecordRegisterChange(m_connection, Table, id, TRegisterChangeKind::Delete, m_actor,
                              {{QStringLiteral("mark"), before.Mark, {}},

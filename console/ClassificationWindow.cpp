@@ -19,7 +19,7 @@ namespace {
 
 QString retentionCell(std::optional<int> years)
 {
-    return years ? Ui(u"%1 god.").arg(*years) : Ui(u"trajno");
+    return years ? UiText(u"%1 god.").arg(*years) : UiText(u"trajno");
 }
 
 // Each level further in, so the plan reads as a tree.
@@ -35,17 +35,17 @@ TClassificationWindow::TClassificationWindow(TZConnection &connection, ISecurity
       m_administrator(CurrentUserAdministers(security))
 {
     setObjectName(QStringLiteral("classificationWindow"));
-    setWindowTitle(Ui(u"Klasifikacioni plan"));
+    setWindowTitle(UiText(u"Klasifikacioni plan"));
     resize(720, 520);
-    m_table = new TRegisterTable({Ui(u"Oznaka"), Ui(u"Naziv"), Ui(u"Rok čuvanja"),
-                                  Ui(u"Aktivna")},
+    m_table = new TRegisterTable({UiText(u"Oznaka"), UiText(u"Naziv"), UiText(u"Rok čuvanja"),
+                                  UiText(u"Aktivna")},
                                  this);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_add = AddRegisterButton(*buttons, Ui(u"&Dodaj…"), "addButton");
-    m_edit = AddRegisterButton(*buttons, Ui(u"&Izmeni…"), "editButton");
-    m_active = AddRegisterButton(*buttons, Ui(u"Deaktiviraj"), "activeButton");
-    m_delete = AddRegisterButton(*buttons, Ui(u"O&briši"), "deleteButton");
+    m_add = AddRegisterButton(*buttons, UiText(u"&Dodaj…"), "addButton");
+    m_edit = AddRegisterButton(*buttons, UiText(u"&Izmeni…"), "editButton");
+    m_active = AddRegisterButton(*buttons, UiText(u"Deaktiviraj"), "activeButton");
+    m_delete = AddRegisterButton(*buttons, UiText(u"O&briši"), "deleteButton");
     AddRegisterCloseButton(*this, *buttons);
     ConnectGuarded(m_add, [this] { add(); });
     ConnectGuarded(m_edit, [this] { edit(); });
@@ -58,7 +58,7 @@ TClassificationWindow::TClassificationWindow(TZConnection &connection, ISecurity
     connect(m_table, &TRegisterTable::currentChanged, this, &TClassificationWindow::updateButtons);
 
     LayOutRegisterWindow(*this, *m_table, *buttons,
-                         m_administrator ? QString() : Ui(u"Plan menja samo administrator; ovde ga možete pregledati."));
+                         m_administrator ? QString() : UiText(u"Plan menja samo administrator; ovde ga možete pregledati."));
     Reload();
     m_table->FilterEdit()->setFocus();
 }
@@ -70,7 +70,7 @@ void TClassificationWindow::Reload()
     QList<qint64> ids;
     for (const TClassificationRecord &c : m_plan) {
         rows << QStringList{indented(c.Mark, c.Mark), indented(c.Mark, c.Name), retentionCell(c.RetentionYears),
-                            c.Active ? Ui(u"da") : Ui(u"ne")};
+                            c.Active ? UiText(u"da") : UiText(u"ne")};
         ids << c.ClassificationID;
     }
     m_table->SetRows(rows, ids);
@@ -93,7 +93,7 @@ void TClassificationWindow::updateButtons()
     m_add->setEnabled(m_administrator);
     for (QPushButton *b : {m_edit, m_active, m_delete})
         b->setEnabled(m_administrator && chosen);
-    m_active->setText(chosen && !mark.Active ? Ui(u"Aktiviraj") : Ui(u"Deaktiviraj"));
+    m_active->setText(chosen && !mark.Active ? UiText(u"Aktiviraj") : UiText(u"Deaktiviraj"));
 }
 
 bool TClassificationWindow::askMark(
@@ -101,9 +101,9 @@ bool TClassificationWindow::askMark(
     const std::function<void(const QString &, const QString &, std::optional<int>)> &save)
 {
     TRegisterEditDialog form(title,
-                             {{Ui(u"Oznaka"), QStringLiteral("markEdit"), 30},
-                              {Ui(u"Naziv"), QStringLiteral("nameEdit"), 200},
-                              {Ui(u"Rok čuvanja (godina ili „trajno“)"), QStringLiteral("retentionEdit"), 10}},
+                             {{UiText(u"Oznaka"), QStringLiteral("markEdit"), 30},
+                              {UiText(u"Naziv"), QStringLiteral("nameEdit"), 200},
+                              {UiText(u"Rok čuvanja (godina ili „trajno“)"), QStringLiteral("retentionEdit"), 10}},
                              {shown.Mark, shown.Name,
                               shown.ClassificationID != 0 ? TClassificationStore::RetentionInput(shown.RetentionYears)
                                                           : QString()},
@@ -127,7 +127,7 @@ void TClassificationWindow::add()
     TClassificationRecord shown;
     shown.Mark = current().Mark;
     qint64 id = 0;
-    if (!askMark(Ui(u"Nova klasifikaciona oznaka"), shown, false,
+    if (!askMark(UiText(u"Nova klasifikaciona oznaka"), shown, false,
                  [&](const QString &mark, const QString &name, std::optional<int> years) {
                      id = m_store.Add(mark, name, years);
                  }))
@@ -142,7 +142,7 @@ void TClassificationWindow::edit()
     const TClassificationRecord mark = current();
     if (mark.ClassificationID == 0)
         return;
-    if (askMark(Ui(u"Izmena klasifikacione oznake"), mark, true,
+    if (askMark(UiText(u"Izmena klasifikacione oznake"), mark, true,
                 [&](const QString &, const QString &name, std::optional<int> years) {
                     m_store.Update(mark.ClassificationID, name, years);
                 }))
@@ -163,7 +163,7 @@ void TClassificationWindow::remove()
     const TClassificationRecord mark = current();
     if (mark.ClassificationID == 0)
         return;
-    if (MessageDlg(Ui(u"Obrisati oznaku „%1 – %2“ iz klasifikacionog plana?").arg(mark.Mark, mark.Name),
+    if (MessageDlg(UiText(u"Obrisati oznaku „%1 – %2“ iz klasifikacionog plana?").arg(mark.Mark, mark.Name),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;

@@ -33,7 +33,7 @@ QList<QCommandLineOption> addModuleOptions(QCommandLineParser &parser, const QLi
         if (parser.addOption(parserOption))
             added << parserOption;
         else
-            qWarning("%s", qPrintable(Ui(u"Opcija --%1 je već zauzeta; modul je ne dobija.").arg(option.Name)));
+            qWarning("%s", qPrintable(UiText(u"Opcija --%1 je već zauzeta; modul je ne dobija.").arg(option.Name)));
     }
     return added;
 }
@@ -55,59 +55,59 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
         SetInterfaceScript(*line.Script);
     }
     QCommandLineParser parser;
-    parser.setApplicationDescription(Ui(ConsoleName()));
+    parser.setApplicationDescription(UiText(ConsoleName()));
     const QCommandLineOption helpOption = parser.addHelpOption();
     // Format names, file names and the values typed on the line go in
     // through arg(): they stay in Latin in either script.
     const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                           Ui(u"Prikazuje verziju programa i izlazi."));
+                                           UiText(u"Prikazuje verziju programa i izlazi."));
     parser.addOption(versionOption);
-    const QCommandLineOption userOption(QStringLiteral("user"), Ui(u"Prijava bez dijaloga."),
+    const QCommandLineOption userOption(QStringLiteral("user"), UiText(u"Prijava bez dijaloga."),
                                         QStringLiteral("LOGIN"));
     const QCommandLineOption passwordOption(QStringLiteral("password"),
-                                            Ui(u"Lozinka uz --user (vidljiva drugim korisnicima računara; "
+                                            UiText(u"Lozinka uz --user (vidljiva drugim korisnicima računara; "
                                                u"bolje --password-stdin)."),
                                             QStringLiteral("PW"));
     const QCommandLineOption passwordStdinOption(QStringLiteral("password-stdin"),
-                                                 Ui(u"Lozinka uz --user se čita iz prvog reda "
+                                                 UiText(u"Lozinka uz --user se čita iz prvog reda "
                                                     u"standardnog ulaza."));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              Ui(u"Snimi glavni prozor u %1 i izađi.").arg(u"PNG"),
+                                              UiText(u"Snimi glavni prozor u %1 i izađi.").arg(u"PNG"),
                                               QStringLiteral("FILE.png"));
-    const QCommandLineOption selectOption(QStringLiteral("select"), Ui(u"Snap-in koji se bira."),
+    const QCommandLineOption selectOption(QStringLiteral("select"), UiText(u"Snap-in koji se bira."),
                                           QStringLiteral("NAME"));
     const QCommandLineOption actionOption(QStringLiteral("action"),
-                                          Ui(u"Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
+                                          UiText(u"Akcija izabranog snap-ina koja se izvršava (npr. ThisMonthAction)."),
                                           QStringLiteral("NAME"));
     const QCommandLineOption addUserOption(QStringLiteral("add-user"),
-                                           Ui(u"Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
+                                           UiText(u"Dodaje korisnika ili mu menja lozinku (lozinka se čita sa "
                                               u"standardnog ulaza) i izlazi."),
                                            QStringLiteral("LOGIN"));
-    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), Ui(u"Ime uz --add-user ili --admin."),
-                                             Ui(u"IME"));
-    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), Ui(u"Prezime uz --add-user ili --admin."),
-                                            Ui(u"PREZIME"));
+    const QCommandLineOption firstNameOption(QStringLiteral("first-name"), UiText(u"Ime uz --add-user ili --admin."),
+                                             UiText(u"IME"));
+    const QCommandLineOption lastNameOption(QStringLiteral("last-name"), UiText(u"Prezime uz --add-user ili --admin."),
+                                            UiText(u"PREZIME"));
     const QCommandLineOption newBookOption(QStringLiteral("new-book"),
-                                           Ui(u"Pravi nov, prazan delovodnik ustanove tamo gde ga %1 datoteka "
+                                           UiText(u"Pravi nov, prazan delovodnik ustanove tamo gde ga %1 datoteka "
                                               u"navodi (uz --organization, --admin i --password-stdin) i izlazi.")
                                                .arg(u"ini"));
     const QCommandLineOption organizationOption(QStringLiteral("organization"),
-                                                Ui(u"Naziv organizacije uz --new-book."), Ui(u"NAZIV"));
+                                                UiText(u"Naziv organizacije uz --new-book."), UiText(u"NAZIV"));
     const QCommandLineOption adminOption(QStringLiteral("admin"),
-                                         Ui(u"Korisničko ime prvog administratora uz --new-book."),
+                                         UiText(u"Korisničko ime prvog administratora uz --new-book."),
                                          QStringLiteral("LOGIN"));
     const QCommandLineOption importPartnersOption(QStringLiteral("import-partners"),
-                                                  Ui(u"Uvozi partnere iz %1 datoteke (UTF-8 ili Windows-1250, "
+                                                  UiText(u"Uvozi partnere iz %1 datoteke (UTF-8 ili Windows-1250, "
                                                      u"; ili , između kolona, prvi red su nazivi kolona) i izlazi.")
                                                       .arg(u"CSV"),
                                                   QStringLiteral("FILE.csv"));
     const QCommandLineOption mergeDuplicatesOption(QStringLiteral("merge-duplicates"),
-                                                   Ui(u"Uz --import-partners: duplikat (isti PIB ili naziv) "
+                                                   UiText(u"Uz --import-partners: duplikat (isti PIB ili naziv) "
                                                       u"dopunjuje postojećeg partnera umesto da se preskoči."));
-    const QCommandLineOption sizeOption(QStringLiteral("size"), Ui(u"Veličina prozora."),
+    const QCommandLineOption sizeOption(QStringLiteral("size"), UiText(u"Veličina prozora."),
                                         QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption scriptOption(QStringLiteral("script"),
-                                          Ui(u"Pismo interfejsa i poruka: %1 ili %2 (podrazumeva se pismo koje "
+                                          UiText(u"Pismo interfejsa i poruka: %1 ili %2 (podrazumeva se pismo koje "
                                              u"je korisnik izabrao).")
                                               .arg(ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic)),
                                           QStringLiteral("latin|cyrillic"));
@@ -129,7 +129,7 @@ TCommandLine ParseCommandLine(const QCoreApplication &app, const QList<TCommandO
         return line;
     }
     if (parser.isSet(versionOption)) {
-        std::printf("%s\n", qPrintable(Ui(u"%1, verzija %2").arg(Ui(ConsoleName()), ConsoleVersion())));
+        std::printf("%s\n", qPrintable(UiText(u"%1, verzija %2").arg(UiText(ConsoleName()), ConsoleVersion())));
         line.Exit = 0;
         return line;
     }
@@ -173,7 +173,7 @@ std::optional<QString> ScriptArgument(const QStringList &arguments)
 QString UnknownScriptText(const QString &name)
 {
     // The values as typed on the line: in Latin whatever the script.
-    return Ui(u"Nepoznato pismo „%1“: --script prima %2 ili %3.")
+    return UiText(u"Nepoznato pismo „%1“: --script prima %2 ili %3.")
         .arg(name, ScriptName(TScript::Latin), ScriptName(TScript::Cyrillic));
 }
 

@@ -90,7 +90,7 @@ QString CommandLineProblem(const TCommandLine &line, TConsole &console)
         commands += int(module.HasCommand);
     }
     if (commands > 1)
-        return Ui(u"Odjednom se radi samo jedna naredba jednog modula.");
+        return UiText(u"Odjednom se radi samo jedna naredba jednog modula.");
     return {};
 }
 

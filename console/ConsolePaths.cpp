@@ -33,7 +33,7 @@ TConsolePaths ForThisProgram(const QString &productName)
                                      userFolder(QStandardPaths::GenericDataLocation));
     for (const QString &folder : {QFileInfo(paths.Ini).absolutePath(), paths.BookFolder}) {
         if (!QDir().mkpath(folder))
-            throw KException(Ui(u"Fascikla za podešavanja ne može da se napravi: %1").arg(QDir::toNativeSeparators(folder)));
+            throw KException(UiText(u"Fascikla za podešavanja ne može da se napravi: %1").arg(QDir::toNativeSeparators(folder)));
     }
     return paths;
 }

@@ -157,22 +157,22 @@ void TConsoleWindow::changeEvent(QEvent *event)
 
 void TConsoleWindow::retranslate()
 {
-    setWindowTitle(Ui(ConsoleName()));
-    m_placeholder->setText(Ui(u"Nijedan modul nije učitan."));
-    m_fileMenu->setTitle(Ui(u"&Datoteka"));
-    m_exitAction->setText(Ui(u"&Izlaz"));
-    m_registersMenu->setTitle(Ui(u"Š&ifarnici"));
-    m_actionsMenu->setTitle(Ui(u"&Akcije"));
-    m_helpMenu->setTitle(Ui(u"Pomo&ć"));
-    m_guideAction->setText(Ui(u"&Uputstvo"));
-    m_aboutAction->setText(Ui(u"&O programu"));
-    m_toolBar->setWindowTitle(Ui(u"Akcije"));
-    m_registersBar->setWindowTitle(Ui(u"Šifarnici"));
-    m_registersButton->setText(Ui(u"Šifarnici"));
-    m_userLabel->setText(Ui(u"Korisnik: %1").arg(m_userName));
+    setWindowTitle(UiText(ConsoleName()));
+    m_placeholder->setText(UiText(u"Nijedan modul nije učitan."));
+    m_fileMenu->setTitle(UiText(u"&Datoteka"));
+    m_exitAction->setText(UiText(u"&Izlaz"));
+    m_registersMenu->setTitle(UiText(u"Š&ifarnici"));
+    m_actionsMenu->setTitle(UiText(u"&Akcije"));
+    m_helpMenu->setTitle(UiText(u"Pomo&ć"));
+    m_guideAction->setText(UiText(u"&Uputstvo"));
+    m_aboutAction->setText(UiText(u"&O programu"));
+    m_toolBar->setWindowTitle(UiText(u"Akcije"));
+    m_registersBar->setWindowTitle(UiText(u"Šifarnici"));
+    m_registersButton->setText(UiText(u"Šifarnici"));
+    m_userLabel->setText(UiText(u"Korisnik: %1").arg(m_userName));
     for (const auto &[action, latin] : std::as_const(m_captions))
         if (action)
-            action->setText(Ui(latin));
+            action->setText(UiText(latin));
     for (int i = 0; i < m_snapinList->count() && i < int(m_snapins.size()); ++i)
         captionSnapin(i);
     // The module's own menu entries come again from the module, in the new script.
@@ -187,14 +187,14 @@ void TConsoleWindow::captionSnapin(int index)
     const IRef<ISnapin> &snapin = m_snapins[size_t(index)];
     Guarded([&] {
         item->setData(Qt::UserRole, snapin->GetName());
-        item->setText(Ui(snapin->GetName()));
-        item->setToolTip(Ui(snapin->GetDescription()));
+        item->setText(UiText(snapin->GetName()));
+        item->setToolTip(UiText(snapin->GetDescription()));
     });
 }
 
 QAction *TConsoleWindow::AddRegister(const QString &caption, const QString &objectName, std::function<void()> open)
 {
-    QAction *action = m_registersMenu->addAction(Ui(caption));
+    QAction *action = m_registersMenu->addAction(UiText(caption));
     action->setObjectName(objectName);
     m_captions.emplace_back(action, caption);
     ConnectGuarded(action, std::move(open));
@@ -205,7 +205,7 @@ QAction *TConsoleWindow::AddRegister(const QString &caption, const QString &obje
 
 QAction *TConsoleWindow::AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run)
 {
-    auto *action = new QAction(Ui(caption), m_fileMenu);
+    auto *action = new QAction(UiText(caption), m_fileMenu);
     action->setObjectName(objectName);
     m_captions.emplace_back(action, caption);
     m_fileMenu->insertAction(m_exitAction, action);
@@ -246,7 +246,7 @@ void TConsoleWindow::addHelpActions()
             if (!module)
                 return;
             for (const TModuleMenuAction &a : module->HelpMenuActions()) {
-                auto *action = new QAction(Ui(a.Caption), m_helpMenu);
+                auto *action = new QAction(UiText(a.Caption), m_helpMenu);
                 action->setObjectName(a.ObjectName);
                 m_helpMenu->insertAction(m_aboutAction, action);
                 ConnectGuarded(action, [this, run = a.Run] { run(this); });

@@ -67,7 +67,7 @@ public:
     // Adds a register to the "Šifarnici" menu and to the toolbar's
     // "Šifarnici" button; open runs when it is chosen. The action is the
     // window's; its object name is objectName. caption is the Latin text:
-    // shown through Ui(), again whenever the interface's script changes.
+    // shown through UiText(), again whenever the interface's script changes.
     QAction *AddRegister(const QString &caption, const QString &objectName, std::function<void()> open);
     // Adds an action to the "Datoteka" menu above "Izlaz"; caption as above.
     QAction *AddFileAction(const QString &caption, const QString &objectName, std::function<void()> run);

@@ -20,7 +20,7 @@ bool TDocumentService::SelectDocument(TDocumentDesc &desc)
     return SelectRow(
         m_connection, QStringLiteral("SELECT documentid, number, description FROM document ORDER BY %1, documentid")
                           .arg(m_connection->TextOrder(QStringLiteral("number"))),
-        Ui(u"Izbor dokumenta"), {Ui(u"Broj"), Ui(u"Opis")}, &TDocumentDesc::DocumentID,
+        UiText(u"Izbor dokumenta"), {UiText(u"Broj"), UiText(u"Opis")}, &TDocumentDesc::DocumentID,
         [](const QSqlQuery &q, TDocumentDesc &d) {
             d.DocumentID = q.value(0).toInt();
             d.Number = RowText(q, 1);

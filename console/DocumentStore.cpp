@@ -57,11 +57,11 @@ QString TDocumentStore::Problem(const TDocumentRecord &record)
 {
     const TDocumentRecord r = trimmed(record);
     if (r.Number.isEmpty())
-        return Ui(u"Broj dokumenta mora biti upisan.");
+        return UiText(u"Broj dokumenta mora biti upisan.");
     if (r.Number.size() > NumberLength)
-        return Ui(u"Broj dokumenta može imati najviše %1 znakova.").arg(NumberLength);
+        return UiText(u"Broj dokumenta može imati najviše %1 znakova.").arg(NumberLength);
     if (r.Description.size() > DescriptionLength)
-        return Ui(u"Opis dokumenta može imati najviše %1 znakova.").arg(DescriptionLength);
+        return UiText(u"Opis dokumenta može imati najviše %1 znakova.").arg(DescriptionLength);
     return {};
 }
 
@@ -88,11 +88,11 @@ void TDocumentStore::Update(const TDocumentRecord &record)
     RetryOnWriteConflict(m_connection, [&] {
         TZTransaction transaction(m_connection);
         if (!transaction.LockRow(Table, QStringLiteral("documentid"), r.DocumentID))
-            throw KException(Ui(u"Dokument „%1“ više ne postoji.").arg(r.Number));
+            throw KException(UiText(u"Dokument „%1“ više ne postoji.").arg(r.Number));
         auto q = m_connection.OpenQuery(QStringLiteral("SELECT number, description FROM document WHERE documentid = ?"),
                                         {r.DocumentID});
         if (!q->next())
-            throw KException(Ui(u"Dokument „%1“ više ne postoji.").arg(r.Number));
+            throw KException(UiText(u"Dokument „%1“ više ne postoji.").arg(r.Number));
         const QVariantMap before{{QStringLiteral("number"), q->value(0)}, {QStringLiteral("description"), q->value(1)}};
         q.reset();
         const QList<TRegisterValue> changed = ChangedValues(before, columns(r));

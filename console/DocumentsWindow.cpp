@@ -18,8 +18,8 @@ bool ShowDocumentForm(TDocumentStore &store, TDocumentRecord &record)
     const bool adding = record.DocumentID == 0;
     TDocumentRecord stored = record;
     TRegisterEditDialog form(
-        adding ? Ui(u"Novi dokument") : Ui(u"Izmena dokumenta"),
-        {{Ui(u"Broj"), QStringLiteral("numberEdit"), 30}, {Ui(u"Opis"), QStringLiteral("descriptionEdit"), 200}},
+        adding ? UiText(u"Novi dokument") : UiText(u"Izmena dokumenta"),
+        {{UiText(u"Broj"), QStringLiteral("numberEdit"), 30}, {UiText(u"Opis"), QStringLiteral("descriptionEdit"), 200}},
         {record.Number, record.Description},
         [&](const QStringList &values) {
             TDocumentRecord typed{record.DocumentID, values.value(0).trimmed(), values.value(1).trimmed()};
@@ -40,16 +40,16 @@ TDocumentsWindow::TDocumentsWindow(TZConnection &connection, ISecurity *security
     : QDialog(parent), m_store(connection, CurrentRegisterActor(security))
 {
     setObjectName(QStringLiteral("documentsWindow"));
-    setWindowTitle(Ui(u"Dokumenti"));
+    setWindowTitle(UiText(u"Dokumenti"));
     resize(720, 480);
-    m_table = new TRegisterTable({Ui(u"Broj"), Ui(u"Opis")}, this);
+    m_table = new TRegisterTable({UiText(u"Broj"), UiText(u"Opis")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *add = buttons->addButton(Ui(u"&Dodaj…"), QDialogButtonBox::ActionRole);
+    QPushButton *add = buttons->addButton(UiText(u"&Dodaj…"), QDialogButtonBox::ActionRole);
     add->setObjectName(QStringLiteral("addButton"));
-    m_edit = buttons->addButton(Ui(u"&Izmeni…"), QDialogButtonBox::ActionRole);
+    m_edit = buttons->addButton(UiText(u"&Izmeni…"), QDialogButtonBox::ActionRole);
     m_edit->setObjectName(QStringLiteral("editButton"));
-    QPushButton *close = buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(UiText(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton *b : {add, m_edit, close})
         b->setAutoDefault(false);

@@ -12,10 +12,10 @@ QDialogButtonBox *EditButtons(QDialog &dialog, std::function<void()> trySave, co
 {
     auto *buttons = new QDialogButtonBox(&dialog);
     // Not AcceptRole: the box would close the dialog before the save is known.
-    QPushButton *save = buttons->addButton(Ui(u"&Sačuvaj"), QDialogButtonBox::ActionRole);
+    QPushButton *save = buttons->addButton(UiText(u"&Sačuvaj"), QDialogButtonBox::ActionRole);
     save->setObjectName(saveName);
     save->setDefault(true);
-    QPushButton *cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
+    QPushButton *cancel = buttons->addButton(UiText(u"Otkaži"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     ConnectGuarded(save, std::move(trySave));

@@ -31,10 +31,10 @@ bool TItemTypeService::AddItemType(const QString &typed)
     if (existing.ItemTypeID != 0 && existing.Active)
         return true;
     if (!CurrentUserAdministers(m_security.get())) {
-        MessageDlg(Ui(AddItemTypeAdministratorsOnlyText).arg(name), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(AddItemTypeAdministratorsOnlyText).arg(name), TMsgDlgType::Warning, mbOK);
         return false;
     }
-    if (MessageDlg(Ui(u"Dodati „%1“ u vrste dokumenta?").arg(name), TMsgDlgType::Confirmation, mbYes | mbNo)
+    if (MessageDlg(UiText(u"Dodati „%1“ u vrste dokumenta?").arg(name), TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
         return false;
     try {

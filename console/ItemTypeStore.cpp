@@ -22,8 +22,8 @@ QString activeText(bool active)
 QString duplicateText(const TItemTypeRecord &existing)
 {
     return existing.Active
-        ? Ui(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(existing.Name)
-        : Ui(u"Vrsta dokumenta „%1“ već postoji na listi kao neaktivna; aktivirajte je.").arg(existing.Name);
+        ? UiText(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(existing.Name)
+        : UiText(u"Vrsta dokumenta „%1“ već postoji na listi kao neaktivna; aktivirajte je.").arg(existing.Name);
 }
 
 } // namespace
@@ -69,9 +69,9 @@ TItemTypeRecord TItemTypeStore::Find(const QString &name) const
 void TItemTypeStore::checkName(const QString &name, qint64 ownID) const
 {
     if (name.isEmpty())
-        throw KException(Ui(u"Naziv vrste dokumenta mora biti upisan."));
+        throw KException(UiText(u"Naziv vrste dokumenta mora biti upisan."));
     if (name.size() > NameLength)
-        throw KException(Ui(u"Naziv vrste dokumenta može imati najviše %1 znakova.").arg(NameLength));
+        throw KException(UiText(u"Naziv vrste dokumenta može imati najviše %1 znakova.").arg(NameLength));
     const TItemTypeRecord existing = Find(name);
     if (existing.ItemTypeID != 0 && existing.ItemTypeID != ownID)
         throw KException(duplicateText(existing));
@@ -84,7 +84,7 @@ TItemTypeRecord TItemTypeStore::lockedRow(TZTransaction &transaction, qint64 id)
         if (q->next())
             return {id, q->value(0).toString(), q->value(1).toString() == QLatin1String("y")};
     }
-    throw KException(Ui(u"Ta vrsta dokumenta više ne postoji na listi."));
+    throw KException(UiText(u"Ta vrsta dokumenta više ne postoji na listi."));
 }
 
 qint64 TItemTypeStore::Add(const QString &typed)
@@ -104,7 +104,7 @@ qint64 TItemTypeStore::Add(const QString &typed)
     } catch (const EDatabaseError &e) {
         // Another desk stored the same name since this one looked.
         if (IsUniqueViolation(e))
-            throw KException(Ui(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(name));
+            throw KException(UiText(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(name));
         throw;
     }
 }
@@ -126,7 +126,7 @@ void TItemTypeStore::Rename(qint64 id, const QString &typed)
         });
     } catch (const EDatabaseError &e) {
         if (IsUniqueViolation(e))
-            throw KException(Ui(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(name));
+            throw KException(UiText(u"Vrsta dokumenta „%1“ već postoji na listi.").arg(name));
         throw;
     }
 }

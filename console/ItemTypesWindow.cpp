@@ -20,18 +20,18 @@ TItemTypesWindow::TItemTypesWindow(TZConnection &connection, ISecurity *security
     : QDialog(parent), m_store(connection, CurrentRegisterActor(security))
 {
     setObjectName(QStringLiteral("itemTypesWindow"));
-    setWindowTitle(Ui(u"Vrste dokumenta"));
+    setWindowTitle(UiText(u"Vrste dokumenta"));
     resize(560, 460);
-    m_table = new TRegisterTable({Ui(u"Naziv"), Ui(u"Aktivna")}, this);
+    m_table = new TRegisterTable({UiText(u"Naziv"), UiText(u"Aktivna")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *add = buttons->addButton(Ui(u"&Dodaj…"), QDialogButtonBox::ActionRole);
+    QPushButton *add = buttons->addButton(UiText(u"&Dodaj…"), QDialogButtonBox::ActionRole);
     add->setObjectName(QStringLiteral("addButton"));
-    m_rename = buttons->addButton(Ui(u"&Preimenuj…"), QDialogButtonBox::ActionRole);
+    m_rename = buttons->addButton(UiText(u"&Preimenuj…"), QDialogButtonBox::ActionRole);
     m_rename->setObjectName(QStringLiteral("renameButton"));
-    m_active = buttons->addButton(Ui(u"Deaktiviraj"), QDialogButtonBox::ActionRole);
+    m_active = buttons->addButton(UiText(u"Deaktiviraj"), QDialogButtonBox::ActionRole);
     m_active->setObjectName(QStringLiteral("activeButton"));
-    QPushButton *close = buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(UiText(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton *b : {add, m_rename, m_active, close})
         b->setAutoDefault(false);
@@ -55,7 +55,7 @@ void TItemTypesWindow::Reload()
     QList<QStringList> rows;
     QList<qint64> ids;
     for (const TItemTypeRecord &t : m_types) {
-        rows << QStringList{t.Name, t.Active ? Ui(u"da") : Ui(u"ne")};
+        rows << QStringList{t.Name, t.Active ? UiText(u"da") : UiText(u"ne")};
         ids << t.ItemTypeID;
     }
     m_table->SetRows(rows, ids);
@@ -76,13 +76,13 @@ void TItemTypesWindow::updateButtons()
     const TItemTypeRecord type = current();
     m_rename->setEnabled(type.ItemTypeID != 0);
     m_active->setEnabled(type.ItemTypeID != 0);
-    m_active->setText(type.ItemTypeID != 0 && !type.Active ? Ui(u"Aktiviraj") : Ui(u"Deaktiviraj"));
+    m_active->setText(type.ItemTypeID != 0 && !type.Active ? UiText(u"Aktiviraj") : UiText(u"Deaktiviraj"));
 }
 
 bool TItemTypesWindow::askName(const QString &title, const QString &name,
                                const std::function<void(const QString &)> &save)
 {
-    TRegisterEditDialog form(title, {{Ui(u"Naziv"), QStringLiteral("nameEdit"), 100}}, {name},
+    TRegisterEditDialog form(title, {{UiText(u"Naziv"), QStringLiteral("nameEdit"), 100}}, {name},
                              [&](const QStringList &values) { save(values.value(0)); }, this);
     return Dialogs().ShowModal(form) == QDialog::Accepted;
 }
@@ -90,7 +90,7 @@ bool TItemTypesWindow::askName(const QString &title, const QString &name,
 void TItemTypesWindow::add()
 {
     qint64 id = 0;
-    if (!askName(Ui(u"Nova vrsta dokumenta"), QString(), [&](const QString &name) { id = m_store.Add(name); }))
+    if (!askName(UiText(u"Nova vrsta dokumenta"), QString(), [&](const QString &name) { id = m_store.Add(name); }))
         return;
     m_table->SetFilter(QString());
     Reload();
@@ -102,7 +102,7 @@ void TItemTypesWindow::rename()
     const TItemTypeRecord type = current();
     if (type.ItemTypeID == 0)
         return;
-    if (askName(Ui(u"Preimenovanje vrste dokumenta"), type.Name,
+    if (askName(UiText(u"Preimenovanje vrste dokumenta"), type.Name,
                 [&](const QString &name) { m_store.Rename(type.ItemTypeID, name); }))
         Reload();
 }
@@ -119,7 +119,7 @@ void TItemTypesWindow::toggleActive()
 void ShowItemTypesWindow(TZConnection &connection, ISecurity *security)
 {
     if (!CurrentUserAdministers(security)) {
-        MessageDlg(Ui(ItemTypesAdministratorsOnlyText), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(ItemTypesAdministratorsOnlyText), TMsgDlgType::Warning, mbOK);
         return;
     }
     TItemTypesWindow window(connection, security, QApplication::activeWindow());

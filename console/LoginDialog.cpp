@@ -16,7 +16,7 @@ TLoginDialog::TLoginDialog(TSecurityService *security, QWidget *parent)
     , m_security(security)
 {
     setObjectName(QStringLiteral("loginDialog"));
-    setWindowTitle(Ui(u"Prijava"));
+    setWindowTitle(UiText(u"Prijava"));
 
     m_login = new QLineEdit(this);
     m_login->setObjectName(QStringLiteral("loginEdit"));
@@ -29,15 +29,15 @@ TLoginDialog::TLoginDialog(TSecurityService *security, QWidget *parent)
     m_error->hide();
 
     auto *form = new QFormLayout;
-    form->addRow(Ui(u"&Korisnik:"), m_login);
-    form->addRow(Ui(u"&Lozinka:"), m_password);
+    form->addRow(UiText(u"&Korisnik:"), m_login);
+    form->addRow(UiText(u"&Lozinka:"), m_password);
 
     auto *buttons = new QDialogButtonBox(this);
     // Not AcceptRole: the dialog closes only after the check succeeds.
-    m_ok = buttons->addButton(Ui(u"Prijavi se"), QDialogButtonBox::ActionRole);
+    m_ok = buttons->addButton(UiText(u"Prijavi se"), QDialogButtonBox::ActionRole);
     m_ok->setObjectName(QStringLiteral("loginButton"));
     m_ok->setDefault(true);
-    m_cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
+    m_cancel = buttons->addButton(UiText(u"Otkaži"), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(m_ok, [this] { TryLogin(); });

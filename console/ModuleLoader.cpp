@@ -22,7 +22,7 @@ bool callModule(Fn &&fn, QString &error)
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     } catch (...) {
-        error = Ui(u"nepoznata greška");
+        error = UiText(u"nepoznata greška");
     }
     return false;
 }
@@ -69,7 +69,7 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
         const QString name = file.fileName();
         auto library = std::make_shared<QLibrary>(path);
         if (!library->load()) {
-            warn(Ui(u"Modul %1 nije učitan: %2").arg(name, library->errorString()));
+            warn(UiText(u"Modul %1 nije učitan: %2").arg(name, library->errorString()));
             continue;
         }
         const auto initialize = reinterpret_cast<TInitializeProc>(library->resolve("Initialize"));
@@ -77,7 +77,7 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
         const auto infoTable = reinterpret_cast<TGetPackageInfoTableProc>(library->resolve("GetPackageInfoTable"));
         const auto getFactory = reinterpret_cast<TGetSnapinFactoryProc>(library->resolve("GetSnapinFactory"));
         if (!initialize || !finalize || !infoTable || !getFactory) {
-            warn(Ui(u"%1 nije modul konzole (nedostaju ulazne tačke) i preskočen je.").arg(name));
+            warn(UiText(u"%1 nije modul konzole (nedostaju ulazne tačke) i preskočen je.").arg(name));
             // Nothing of it ran yet, so it can go.
             library->unload();
             continue;
@@ -89,7 +89,7 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
         module.VersionInfo = readVersion(*library);
         QString error;
         if (!callModule([&] { initialize(); }, error)) {
-            warn(Ui(u"Modul %1 nije pokrenut: %2").arg(name, error));
+            warn(UiText(u"Modul %1 nije pokrenut: %2").arg(name, error));
             m_modules.push_back(std::move(module)); // kept mapped; it may have half started
             m_modules.back().Finalized = true;
             continue;
@@ -100,14 +100,14 @@ void TModuleLoader::LoadAll(const QString &dir, const IRef<TConsole> &console)
                 module.Info = infoTable();
                 module.Factory = IRef<ISnapinFactory>::adopt(getFactory());
                 if (!module.Factory)
-                    throw KException(Ui(u"modul nema fabriku"));
+                    throw KException(UiText(u"modul nema fabriku"));
                 module.Snapin = module.Factory->GetSnapin(IRef<IConsole>(console));
                 if (!module.Snapin)
-                    throw KException(Ui(u"modul nije dao snap-in"));
+                    throw KException(UiText(u"modul nije dao snap-in"));
             },
             error);
         if (!ok)
-            warn(Ui(u"Modul %1 nije dao snap-in: %2").arg(name, error));
+            warn(UiText(u"Modul %1 nije dao snap-in: %2").arg(name, error));
         else
             console->AddSnapin(module.Snapin);
         m_modules.push_back(std::move(module));

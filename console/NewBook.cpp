@@ -35,7 +35,7 @@ void InstallBook(TZConnection &connection, bool newFile, const std::function<voi
         InstallSchema(connection);
         // The book is the office's: other users of the machine may not read it.
         if (newFile && !QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            std::fprintf(stderr, "%s\n", qPrintable(Ui(u"Prava pristupa bazi %1 nisu postavljena.").arg(file)));
+            std::fprintf(stderr, "%s\n", qPrintable(UiText(u"Prava pristupa bazi %1 nisu postavljena.").arg(file)));
         fill();
         EnsureAdministrator(connection);
     } catch (const KException &) {
@@ -62,11 +62,11 @@ void MakeEmptyBook(TZConnection &connection, TSecurityService &security, const T
 QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
 {
     if (book.Organization.trimmed().isEmpty())
-        return Ui(u"Uz --new-book navedite naziv organizacije (--organization).");
+        return UiText(u"Uz --new-book navedite naziv organizacije (--organization).");
     if (book.Admin.trimmed().isEmpty())
-        return Ui(u"Uz --new-book navedite korisničko ime administratora (--admin).");
+        return UiText(u"Uz --new-book navedite korisničko ime administratora (--admin).");
     if (!passwordFromStdin)
-        return Ui(u"Uz --new-book lozinka administratora se čita iz prvog reda standardnog ulaza "
+        return UiText(u"Uz --new-book lozinka administratora se čita iz prvog reda standardnog ulaza "
                   u"(--password-stdin).");
     return {};
 }
@@ -74,20 +74,20 @@ QString NewBookProblem(const TNewBook &book, bool passwordFromStdin)
 int CreateNewBook(TZConnection &connection, TSecurityService &security, const TNewBook &book, const QString &password)
 {
     const bool sqlite = connection.Params().Driver == QLatin1String("QSQLITE");
-    const QString exists = Ui(u"Delovodnik %1 već postoji; novi se ne pravi preko njega.").arg(bookName(connection));
+    const QString exists = UiText(u"Delovodnik %1 već postoji; novi se ne pravi preko njega.").arg(bookName(connection));
     if (sqlite && QFile::exists(connection.Params().Database))
         return refuse(exists, ceBadLine);
     if (password.isEmpty())
-        return refuse(Ui(u"Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
+        return refuse(UiText(u"Lozinka administratora nije upisana (prvi red standardnog ulaza je prazan)."), 1);
     try {
         connection.Connect();
         if (SchemaInstalled(connection))
             return refuse(exists, ceBadLine);
         MakeEmptyBook(connection, security, book, password, sqlite);
     } catch (const KException &e) {
-        return refuse(Ui(u"Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
+        return refuse(UiText(u"Novi delovodnik nije napravljen: %1").arg(e.message()), 1);
     }
-    std::printf("%s\n", qPrintable(Ui(u"Napravljen je novi delovodnik %1 za „%2“; administrator: %3.")
+    std::printf("%s\n", qPrintable(UiText(u"Napravljen je novi delovodnik %1 za „%2“; administrator: %3.")
                                         .arg(bookName(connection), book.Organization.trimmed(), book.Admin.trimmed())));
     return 0;
 }

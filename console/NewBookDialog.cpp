@@ -74,57 +74,57 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     , m_iniParams(connection.Params())
 {
     setObjectName(QStringLiteral("newBookDialog"));
-    setWindowTitle(Ui(u"Novi delovodnik"));
+    setWindowTitle(UiText(u"Novi delovodnik"));
     const bool iniSqlite = m_iniParams.Driver == SqliteDriver;
 
-    auto *intro = new QLabel(Ui(u"Delovodnik još ne postoji. Napravite prazan delovodnik svoje "
+    auto *intro = new QLabel(UiText(u"Delovodnik još ne postoji. Napravite prazan delovodnik svoje "
                                 u"organizacije ili primer za isprobavanje programa."), this);
     intro->setWordWrap(true);
 
-    auto *choiceBox = new QGroupBox(Ui(u"Šta se pravi"), this);
-    m_empty = new QRadioButton(Ui(u"&Novi prazan delovodnik"), choiceBox);
+    auto *choiceBox = new QGroupBox(UiText(u"Šta se pravi"), this);
+    m_empty = new QRadioButton(UiText(u"&Novi prazan delovodnik"), choiceBox);
     m_empty->setObjectName(QStringLiteral("emptyChoice"));
     m_empty->setChecked(true);
-    m_sample = new QRadioButton(Ui(u"&Primer delovodnika za isprobavanje"), choiceBox);
+    m_sample = new QRadioButton(UiText(u"&Primer delovodnika za isprobavanje"), choiceBox);
     m_sample->setObjectName(QStringLiteral("sampleChoice"));
     auto *choiceLayout = new QVBoxLayout(choiceBox);
     choiceLayout->addWidget(m_empty);
     choiceLayout->addWidget(m_sample);
 
-    m_organizationBox = new QGroupBox(Ui(u"Organizacija"), this);
+    m_organizationBox = new QGroupBox(UiText(u"Organizacija"), this);
     m_organization = lineEdit(m_organizationBox, "organizationEdit");
     m_unit = lineEdit(m_organizationBox, "unitEdit");
     auto *organizationForm = new QFormLayout(m_organizationBox);
-    organizationForm->addRow(Ui(u"Naziv &organizacije:"), m_organization);
-    organizationForm->addRow(Ui(u"Organizaciona &jedinica:"), m_unit);
+    organizationForm->addRow(UiText(u"Naziv &organizacije:"), m_organization);
+    organizationForm->addRow(UiText(u"Organizaciona &jedinica:"), m_unit);
 
-    m_adminBox = new QGroupBox(Ui(u"Prvi administrator"), this);
+    m_adminBox = new QGroupBox(UiText(u"Prvi administrator"), this);
     m_login = lineEdit(m_adminBox, "loginEdit");
     m_firstName = lineEdit(m_adminBox, "firstNameEdit");
     m_lastName = lineEdit(m_adminBox, "lastNameEdit");
     m_password = lineEdit(m_adminBox, "passwordEdit", true);
     m_repeat = lineEdit(m_adminBox, "repeatEdit", true);
     auto *adminForm = new QFormLayout(m_adminBox);
-    adminForm->addRow(Ui(u"&Korisničko ime:"), m_login);
-    adminForm->addRow(Ui(u"&Ime:"), m_firstName);
-    adminForm->addRow(Ui(u"P&rezime:"), m_lastName);
-    adminForm->addRow(Ui(u"&Lozinka:"), m_password);
-    adminForm->addRow(Ui(u"Ponovljena l&ozinka:"), m_repeat);
+    adminForm->addRow(UiText(u"&Korisničko ime:"), m_login);
+    adminForm->addRow(UiText(u"&Ime:"), m_firstName);
+    adminForm->addRow(UiText(u"P&rezime:"), m_lastName);
+    adminForm->addRow(UiText(u"&Lozinka:"), m_password);
+    adminForm->addRow(UiText(u"Ponovljena l&ozinka:"), m_repeat);
 
-    auto *placeBox = new QGroupBox(Ui(u"Gde se čuva delovodnik"), this);
-    m_sqlite = new QRadioButton(Ui(u"&SQLite datoteka na ovom računaru"), placeBox);
+    auto *placeBox = new QGroupBox(UiText(u"Gde se čuva delovodnik"), this);
+    m_sqlite = new QRadioButton(UiText(u"&SQLite datoteka na ovom računaru"), placeBox);
     m_sqlite->setObjectName(QStringLiteral("sqliteChoice"));
     m_file = lineEdit(placeBox, "fileEdit");
     m_file->setText(QDir::toNativeSeparators(iniSqlite ? m_iniParams.Database
                                                        : ConsoleSettings::DefaultBookFile(m_iniPath, m_bookFolder)));
     m_browse = new QPushButton(QStringLiteral("…"), placeBox);
     m_browse->setObjectName(QStringLiteral("browseButton"));
-    m_browse->setToolTip(Ui(u"Izbor datoteke"));
+    m_browse->setToolTip(UiText(u"Izbor datoteke"));
     m_browse->setMaximumWidth(m_browse->fontMetrics().horizontalAdvance(QStringLiteral("…")) + 24);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(m_browse);
-    m_mariadb = new QRadioButton(Ui(u"&MariaDB server"), placeBox);
+    m_mariadb = new QRadioButton(UiText(u"&MariaDB server"), placeBox);
     m_mariadb->setObjectName(QStringLiteral("mariadbChoice"));
     (iniSqlite ? m_sqlite : m_mariadb)->setChecked(true);
 
@@ -136,7 +136,7 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     m_port->setValidator(new QIntValidator(1, 65535, m_port));
     m_port->setMaximumWidth(70);
     m_socket = lineEdit(m_serverPart, "socketEdit");
-    m_socket->setPlaceholderText(Ui(u"umesto servera i porta"));
+    m_socket->setPlaceholderText(UiText(u"umesto servera i porta"));
     m_database = lineEdit(m_serverPart, "databaseEdit");
     m_user = lineEdit(m_serverPart, "serverUserEdit");
     m_serverPassword = lineEdit(m_serverPart, "serverPasswordEdit", true);
@@ -148,20 +148,20 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
     }
     auto *hostRow = new QHBoxLayout;
     hostRow->addWidget(m_host, 1);
-    hostRow->addWidget(new QLabel(Ui(u"Port:"), m_serverPart));
+    hostRow->addWidget(new QLabel(UiText(u"Port:"), m_serverPart));
     hostRow->addWidget(m_port);
-    m_check = new QPushButton(Ui(u"Pro&veri vezu"), m_serverPart);
+    m_check = new QPushButton(UiText(u"Pro&veri vezu"), m_serverPart);
     m_check->setObjectName(QStringLiteral("checkButton"));
     m_checkText = new QLabel(m_serverPart);
     m_checkText->setObjectName(QStringLiteral("checkLabel"));
     m_checkText->setWordWrap(true);
     auto *serverForm = new QFormLayout(m_serverPart);
     serverForm->setContentsMargins(20, 0, 0, 0);
-    serverForm->addRow(Ui(u"Server:"), hostRow);
-    serverForm->addRow(Ui(u"Socket:"), m_socket);
-    serverForm->addRow(Ui(u"&Baza:"), m_database);
-    serverForm->addRow(Ui(u"N&alog:"), m_user);
-    serverForm->addRow(Ui(u"Lozinka naloga:"), m_serverPassword);
+    serverForm->addRow(UiText(u"Server:"), hostRow);
+    serverForm->addRow(UiText(u"Socket:"), m_socket);
+    serverForm->addRow(UiText(u"&Baza:"), m_database);
+    serverForm->addRow(UiText(u"N&alog:"), m_user);
+    serverForm->addRow(UiText(u"Lozinka naloga:"), m_serverPassword);
     serverForm->addRow(m_check, m_checkText);
 
     auto *placeLayout = new QVBoxLayout(placeBox);
@@ -180,10 +180,10 @@ TNewBookDialog::TNewBookDialog(TZConnection &connection, TSecurityService &secur
 
     auto *buttons = new QDialogButtonBox(this);
     // Not AcceptRole: the dialog closes only when the book is made.
-    auto *create = buttons->addButton(Ui(u"Napravi delovodnik"), QDialogButtonBox::ActionRole);
+    auto *create = buttons->addButton(UiText(u"Napravi delovodnik"), QDialogButtonBox::ActionRole);
     create->setObjectName(QStringLiteral("createButton"));
     create->setDefault(true);
-    auto *cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
+    auto *cancel = buttons->addButton(UiText(u"Otkaži"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(create, [this] { Create(); });
@@ -246,13 +246,13 @@ void TNewBookDialog::updateEnabled()
 QString TNewBookDialog::inputProblem() const
 {
     if (m_organization->text().trimmed().isEmpty())
-        return Ui(u"Upišite naziv organizacije.");
+        return UiText(u"Upišite naziv organizacije.");
     if (m_login->text().trimmed().isEmpty())
-        return Ui(u"Upišite korisničko ime administratora.");
+        return UiText(u"Upišite korisničko ime administratora.");
     if (m_password->text().isEmpty())
-        return Ui(u"Upišite lozinku administratora.");
+        return UiText(u"Upišite lozinku administratora.");
     if (m_password->text() != m_repeat->text())
-        return Ui(u"Lozinka i ponovljena lozinka se ne slažu.");
+        return UiText(u"Lozinka i ponovljena lozinka se ne slažu.");
     return {};
 }
 
@@ -263,15 +263,15 @@ TConnectionParams TNewBookDialog::chosenParams(bool server, QString &problem) co
         params.Driver = SqliteDriver;
         const QString file = QDir::fromNativeSeparators(m_file->text().trimmed());
         if (file.isEmpty()) {
-            problem = Ui(u"Upišite datoteku u kojoj će se čuvati delovodnik.");
+            problem = UiText(u"Upišite datoteku u kojoj će se čuvati delovodnik.");
             return params;
         }
         const QFileInfo info(file);
         params.Database = QDir::cleanPath(info.absoluteFilePath());
         if (!info.absoluteDir().exists())
-            problem = Ui(u"Fascikla „%1“ ne postoji.").arg(QDir::toNativeSeparators(info.absolutePath()));
+            problem = UiText(u"Fascikla „%1“ ne postoji.").arg(QDir::toNativeSeparators(info.absolutePath()));
         else if (info.exists())
-            problem = Ui(u"Datoteka „%1“ već postoji; izaberite drugu.").arg(QDir::toNativeSeparators(file));
+            problem = UiText(u"Datoteka „%1“ već postoji; izaberite drugu.").arg(QDir::toNativeSeparators(file));
         return params;
     }
     params.Driver = QStringLiteral("QMYSQL");
@@ -284,15 +284,15 @@ TConnectionParams TNewBookDialog::chosenParams(bool server, QString &problem) co
     bool portOk = false;
     params.Port = m_port->text().trimmed().toInt(&portOk);
     if (params.Socket.isEmpty() && params.Host.isEmpty())
-        problem = Ui(u"Upišite adresu servera i port, ili socket.");
+        problem = UiText(u"Upišite adresu servera i port, ili socket.");
     else if (params.Socket.isEmpty() && (!portOk || params.Port < 1 || params.Port > 65535))
-        problem = Ui(u"Port servera je broj od 1 do 65535.");
+        problem = UiText(u"Port servera je broj od 1 do 65535.");
     else if (params.Database.isEmpty())
-        problem = Ui(u"Upišite naziv baze na serveru.");
+        problem = UiText(u"Upišite naziv baze na serveru.");
     else if (params.User.isEmpty())
-        problem = Ui(u"Upišite nalog na serveru.");
+        problem = UiText(u"Upišite nalog na serveru.");
     else if (startsWithBlank(params.User) || startsWithBlank(params.Password))
-        problem = Ui(u"Nalog i lozinka na serveru ne mogu da počnu razmakom.");
+        problem = UiText(u"Nalog i lozinka na serveru ne mogu da počnu razmakom.");
     if (!portOk)
         params.Port = 3306;
     return params;
@@ -322,7 +322,7 @@ bool TNewBookDialog::Create()
     try {
         ConsoleSettings::SaveConnectionParams(m_iniPath, params, m_bookFolder);
     } catch (const KException &e) {
-        showProblem(Ui(u"Podešavanja nisu upisana: %1").arg(e.message()));
+        showProblem(UiText(u"Podešavanja nisu upisana: %1").arg(e.message()));
         return false;
     }
     m_connection.Disconnect();
@@ -330,7 +330,7 @@ bool TNewBookDialog::Create()
     try {
         m_connection.Connect();
         if (SchemaInstalled(m_connection))
-            throw KException(Ui(u"baza „%1“ već sadrži delovodnik; novi se ne pravi preko njega.")
+            throw KException(UiText(u"baza „%1“ već sadrži delovodnik; novi se ne pravi preko njega.")
                                  .arg(params.Database));
         makeBook(params.Driver == SqliteDriver);
     } catch (const KException &e) {
@@ -341,7 +341,7 @@ bool TNewBookDialog::Create()
         } catch (const KException &again) {
             LogError(again.message());
         }
-        showProblem(Ui(u"Delovodnik nije napravljen: %1").arg(e.message()));
+        showProblem(UiText(u"Delovodnik nije napravljen: %1").arg(e.message()));
         return false;
     }
     accept();
@@ -358,7 +358,7 @@ void TNewBookDialog::CheckConnection()
         m_checkText->setText(problem);
         return;
     }
-    m_checkText->setText(Ui(u"Proverava se veza…"));
+    m_checkText->setText(UiText(u"Proverava se veza…"));
     m_check->setEnabled(false);
     // On a thread of its own: a server that does not answer must not freeze the window.
     auto said = std::make_shared<QString>();
@@ -372,8 +372,8 @@ void TNewBookDialog::CheckConnection()
 
 void TNewBookDialog::BrowseFile()
 {
-    const QString file = Dialogs().SaveFileDialog(Ui(u"Datoteka delovodnika"),
-                                                  Ui(u"SQLite baza (*.db);;Sve datoteke (*)"),
+    const QString file = Dialogs().SaveFileDialog(UiText(u"Datoteka delovodnika"),
+                                                  UiText(u"SQLite baza (*.db);;Sve datoteke (*)"),
                                                   QDir::fromNativeSeparators(m_file->text().trimmed()));
     if (!file.isEmpty())
         m_file->setText(QDir::toNativeSeparators(file));

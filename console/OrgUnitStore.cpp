@@ -27,7 +27,7 @@ QVariant codeValue(const QString &code)
 
 QString duplicateText(const QString &name)
 {
-    return Ui(u"Organizaciona jedinica „%1“ već postoji.").arg(name);
+    return UiText(u"Organizaciona jedinica „%1“ već postoji.").arg(name);
 }
 
 } // namespace
@@ -52,16 +52,16 @@ QList<TOrgUnitRecord> TOrgUnitStore::All() const
 void TOrgUnitStore::check(const QString &code, const QString &name, qint64 ownID) const
 {
     if (code.size() > CodeLength)
-        throw KException(Ui(u"Šifra organizacione jedinice može imati najviše %1 znakova.").arg(CodeLength));
+        throw KException(UiText(u"Šifra organizacione jedinice može imati najviše %1 znakova.").arg(CodeLength));
     if (name.isEmpty())
-        throw KException(Ui(u"Naziv organizacione jedinice mora biti upisan."));
+        throw KException(UiText(u"Naziv organizacione jedinice mora biti upisan."));
     if (name.size() > NameLength)
-        throw KException(Ui(u"Naziv organizacione jedinice može imati najviše %1 znakova.").arg(NameLength));
+        throw KException(UiText(u"Naziv organizacione jedinice može imati najviše %1 znakova.").arg(NameLength));
     const QString folded = SerbianFold(name);
     for (const TOrgUnitRecord &unit : All())
         if (unit.OrgUnitID != ownID && SerbianFold(unit.Name) == folded)
             throw KException(unit.Active ? duplicateText(unit.Name)
-                                         : Ui(u"Organizaciona jedinica „%1“ već postoji kao neaktivna; "
+                                         : UiText(u"Organizaciona jedinica „%1“ već postoji kao neaktivna; "
                                               u"aktivirajte je.")
                                                .arg(unit.Name));
 }
@@ -73,7 +73,7 @@ TOrgUnitRecord TOrgUnitStore::lockedRow(TZTransaction &transaction, qint64 id) c
         if (q->next())
             return {id, q->value(0).toString(), q->value(1).toString(), q->value(2).toString() == QLatin1String("y")};
     }
-    throw KException(Ui(u"Ta organizaciona jedinica više ne postoji."));
+    throw KException(UiText(u"Ta organizaciona jedinica više ne postoji."));
 }
 
 qint64 TOrgUnitStore::Add(const QString &typedCode, const QString &typedName)

@@ -20,14 +20,14 @@ TOrgUnitsWindow::TOrgUnitsWindow(TZConnection &connection, ISecurity *security, 
       m_administrator(CurrentUserAdministers(security))
 {
     setObjectName(QStringLiteral("orgUnitsWindow"));
-    setWindowTitle(Ui(u"Organizacione jedinice"));
+    setWindowTitle(UiText(u"Organizacione jedinice"));
     resize(600, 460);
-    m_table = new TRegisterTable({Ui(u"Šifra"), Ui(u"Naziv"), Ui(u"Aktivna")}, this);
+    m_table = new TRegisterTable({UiText(u"Šifra"), UiText(u"Naziv"), UiText(u"Aktivna")}, this);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_add = AddRegisterButton(*buttons, Ui(u"&Dodaj…"), "addButton");
-    m_edit = AddRegisterButton(*buttons, Ui(u"&Izmeni…"), "editButton");
-    m_active = AddRegisterButton(*buttons, Ui(u"Deaktiviraj"), "activeButton");
+    m_add = AddRegisterButton(*buttons, UiText(u"&Dodaj…"), "addButton");
+    m_edit = AddRegisterButton(*buttons, UiText(u"&Izmeni…"), "editButton");
+    m_active = AddRegisterButton(*buttons, UiText(u"Deaktiviraj"), "activeButton");
     AddRegisterCloseButton(*this, *buttons);
     ConnectGuarded(m_add, [this] { add(); });
     ConnectGuarded(m_edit, [this] { edit(); });
@@ -39,7 +39,7 @@ TOrgUnitsWindow::TOrgUnitsWindow(TZConnection &connection, ISecurity *security, 
     connect(m_table, &TRegisterTable::currentChanged, this, &TOrgUnitsWindow::updateButtons);
 
     LayOutRegisterWindow(*this, *m_table, *buttons,
-                         m_administrator ? QString() : Ui(u"Organizacione jedinice menja samo administrator; ovde ih možete pregledati."));
+                         m_administrator ? QString() : UiText(u"Organizacione jedinice menja samo administrator; ovde ih možete pregledati."));
     Reload();
     m_table->FilterEdit()->setFocus();
 }
@@ -50,7 +50,7 @@ void TOrgUnitsWindow::Reload()
     QList<QStringList> rows;
     QList<qint64> ids;
     for (const TOrgUnitRecord &u : m_units) {
-        rows << QStringList{u.Code, u.Name, u.Active ? Ui(u"da") : Ui(u"ne")};
+        rows << QStringList{u.Code, u.Name, u.Active ? UiText(u"da") : UiText(u"ne")};
         ids << u.OrgUnitID;
     }
     m_table->SetRows(rows, ids);
@@ -73,15 +73,15 @@ void TOrgUnitsWindow::updateButtons()
     m_add->setEnabled(m_administrator);
     m_edit->setEnabled(m_administrator && chosen);
     m_active->setEnabled(m_administrator && chosen);
-    m_active->setText(chosen && !unit.Active ? Ui(u"Aktiviraj") : Ui(u"Deaktiviraj"));
+    m_active->setText(chosen && !unit.Active ? UiText(u"Aktiviraj") : UiText(u"Deaktiviraj"));
 }
 
 bool TOrgUnitsWindow::askUnit(const QString &title, const TOrgUnitRecord &shown,
                               const std::function<void(const QString &, const QString &)> &save)
 {
     TRegisterEditDialog form(title,
-                             {{Ui(u"Šifra"), QStringLiteral("codeEdit"), 20},
-                              {Ui(u"Naziv"), QStringLiteral("nameEdit"), 100}},
+                             {{UiText(u"Šifra"), QStringLiteral("codeEdit"), 20},
+                              {UiText(u"Naziv"), QStringLiteral("nameEdit"), 100}},
                              {shown.Code, shown.Name},
                              [&](const QStringList &values) { save(values.value(0), values.value(1)); }, this);
     return Dialogs().ShowModal(form) == QDialog::Accepted;
@@ -90,7 +90,7 @@ bool TOrgUnitsWindow::askUnit(const QString &title, const TOrgUnitRecord &shown,
 void TOrgUnitsWindow::add()
 {
     qint64 id = 0;
-    if (!askUnit(Ui(u"Nova organizaciona jedinica"), {},
+    if (!askUnit(UiText(u"Nova organizaciona jedinica"), {},
                  [&](const QString &code, const QString &name) { id = m_store.Add(code, name); }))
         return;
     m_table->SetFilter(QString());
@@ -103,7 +103,7 @@ void TOrgUnitsWindow::edit()
     const TOrgUnitRecord unit = current();
     if (unit.OrgUnitID == 0)
         return;
-    if (askUnit(Ui(u"Izmena organizacione jedinice"), unit,
+    if (askUnit(UiText(u"Izmena organizacione jedinice"), unit,
                 [&](const QString &code, const QString &name) { m_store.Update(unit.OrgUnitID, code, name); }))
         Reload();
 }

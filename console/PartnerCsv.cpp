@@ -21,7 +21,7 @@ std::pair<QString, QString> decode(const QByteArray &bytes)
         return {text, QStringLiteral("UTF-8")};
     QStringDecoder cp1250("windows-1250");
     if (!cp1250.isValid())
-        throw KException(Ui(u"Kodna strana Windows-1250 nije dostupna na ovom računaru."));
+        throw KException(UiText(u"Kodna strana Windows-1250 nije dostupna na ovom računaru."));
     return {cp1250.decode(body), QStringLiteral("Windows-1250")};
 }
 
@@ -100,7 +100,7 @@ QList<TCsvRow> parse(const QString &text, QChar separator)
         }
     }
     if (quoted)
-        throw KException(Ui(u"Navodnik otvoren u redu %1 nije zatvoren do kraja datoteke.").arg(quoteLine));
+        throw KException(UiText(u"Navodnik otvoren u redu %1 nije zatvoren do kraja datoteke.").arg(quoteLine));
     if (cellStarted || !cell.isEmpty() || !row.Cells.isEmpty())
         endRow();
     return rows;
@@ -134,16 +134,16 @@ TPartnerColumn GuessPartnerColumn(const QString &header)
 QString PartnerColumnCaption(TPartnerColumn column)
 {
     switch (column) {
-    case TPartnerColumn::Name: return Ui(u"Naziv");
-    case TPartnerColumn::Address: return Ui(u"Adresa");
-    case TPartnerColumn::City: return Ui(u"Mesto");
-    case TPartnerColumn::Pib: return Ui(u"PIB");
-    case TPartnerColumn::Mb: return Ui(u"Matični broj");
-    case TPartnerColumn::Email: return Ui(u"E-mail");
-    case TPartnerColumn::Phone: return Ui(u"Telefon");
+    case TPartnerColumn::Name: return UiText(u"Naziv");
+    case TPartnerColumn::Address: return UiText(u"Adresa");
+    case TPartnerColumn::City: return UiText(u"Mesto");
+    case TPartnerColumn::Pib: return UiText(u"PIB");
+    case TPartnerColumn::Mb: return UiText(u"Matični broj");
+    case TPartnerColumn::Email: return UiText(u"E-mail");
+    case TPartnerColumn::Phone: return UiText(u"Telefon");
     case TPartnerColumn::Ignored: break;
     }
-    return Ui(u"(ne uvozi se)");
+    return UiText(u"(ne uvozi se)");
 }
 
 TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
@@ -154,7 +154,7 @@ TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
     csv.Separator = separatorOf(text);
     QList<TCsvRow> rows = parse(text, csv.Separator);
     if (rows.isEmpty())
-        throw KException(Ui(u"Datoteka je prazna: prvi red treba da navede kolone (npr. Naziv;Adresa;Mesto;PIB)."));
+        throw KException(UiText(u"Datoteka je prazna: prvi red treba da navede kolone (npr. Naziv;Adresa;Mesto;PIB)."));
     csv.Header = rows.takeFirst().Cells;
     for (QString &name : csv.Header)
         name = name.trimmed();
@@ -162,7 +162,7 @@ TPartnerCsv ReadPartnerCsv(const QByteArray &bytes)
         csv.Columns << GuessPartnerColumn(name);
     for (const TCsvRow &row : rows)
         if (row.Cells.size() > csv.Header.size())
-            throw KException(Ui(u"Red %1 ima %2 kolona, a zaglavlje %3.")
+            throw KException(UiText(u"Red %1 ima %2 kolona, a zaglavlje %3.")
                                  .arg(row.Line).arg(row.Cells.size()).arg(csv.Header.size()));
     csv.Rows = rows;
     return csv;

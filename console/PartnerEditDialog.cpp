@@ -15,20 +15,20 @@ TPartnerEditDialog::TPartnerEditDialog(TZConnection &connection, const TRegister
                                        const TPartnerRecord &record, QWidget *parent)
     : QDialog(parent), m_connection(connection), m_actor(actor), m_record(record)
 {
-    setWindowTitle(record.ID == 0 ? Ui(u"Novi partner") : Ui(u"Izmena partnera"));
+    setWindowTitle(record.ID == 0 ? UiText(u"Novi partner") : UiText(u"Izmena partnera"));
     auto *layout = new QVBoxLayout(this);
     m_form = new QFormLayout;
     layout->addLayout(m_form);
     // The limits of the database's columns.
-    m_name = addLine(Ui(u"&Naziv:"), QStringLiteral("nameEdit"), record.Name, 100);
-    m_address = addLine(Ui(u"&Adresa:"), QStringLiteral("addressEdit"), record.Address, 100);
-    m_city = addLine(Ui(u"&Mesto:"), QStringLiteral("cityEdit"), record.City, 50);
-    m_pib = addLine(Ui(u"&PIB:"), QStringLiteral("pibEdit"), record.Pib, 9);
-    m_mb = addLine(Ui(u"Ma&tični broj:"), QStringLiteral("mbEdit"), record.Mb, 8);
-    m_email = addLine(Ui(u"&E-mail:"), QStringLiteral("emailEdit"), record.Email, 100);
-    m_phone = addLine(Ui(u"&Telefon:"), QStringLiteral("phoneEdit"), record.Phone, 50);
-    m_pib->setToolTip(Ui(u"Poreski identifikacioni broj: 9 cifara"));
-    m_mb->setToolTip(Ui(u"Matični broj pravnog lica: 8 cifara"));
+    m_name = addLine(UiText(u"&Naziv:"), QStringLiteral("nameEdit"), record.Name, 100);
+    m_address = addLine(UiText(u"&Adresa:"), QStringLiteral("addressEdit"), record.Address, 100);
+    m_city = addLine(UiText(u"&Mesto:"), QStringLiteral("cityEdit"), record.City, 50);
+    m_pib = addLine(UiText(u"&PIB:"), QStringLiteral("pibEdit"), record.Pib, 9);
+    m_mb = addLine(UiText(u"Ma&tični broj:"), QStringLiteral("mbEdit"), record.Mb, 8);
+    m_email = addLine(UiText(u"&E-mail:"), QStringLiteral("emailEdit"), record.Email, 100);
+    m_phone = addLine(UiText(u"&Telefon:"), QStringLiteral("phoneEdit"), record.Phone, 50);
+    m_pib->setToolTip(UiText(u"Poreski identifikacioni broj: 9 cifara"));
+    m_mb->setToolTip(UiText(u"Matični broj pravnog lica: 8 cifara"));
 
     layout->addWidget(EditButtons(*this, [this] { accept(); }));
     setMinimumWidth(460);
@@ -99,7 +99,7 @@ bool TPartnerEditDialog::duplicatesAccepted(const TPartnerRecord &record)
             line += QStringLiteral(", PIB ") + other.Pib;
         names << line;
     }
-    const QString text = Ui(u"Partner sa istim PIB-om ili nazivom već postoji:\n%1\n\nIpak sačuvati?")
+    const QString text = UiText(u"Partner sa istim PIB-om ili nazivom već postoji:\n%1\n\nIpak sačuvati?")
                              .arg(names.join(QLatin1Char('\n')));
     return Dialogs().MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) == mbYes;
 }

@@ -81,7 +81,7 @@ struct TKnownPartners
 TPartnerImportPlan plan(TKnownPartners &known, const TPartnerCsv &csv, const QList<TPartnerColumn> &columns)
 {
     if (!columns.contains(TPartnerColumn::Name))
-        throw KException(Ui(u"Nijedna kolona datoteke nije naziv partnera (npr. „Naziv“). Kolone su: %1")
+        throw KException(UiText(u"Nijedna kolona datoteke nije naziv partnera (npr. „Naziv“). Kolone su: %1")
                              .arg(csv.Header.join(QStringLiteral(", "))));
     TPartnerImportPlan result;
     for (const TCsvRow &row : csv.Rows) {
@@ -95,10 +95,10 @@ TPartnerImportPlan plan(TKnownPartners &known, const TPartnerCsv &csv, const QLi
             TSeen seen;
             if (!pib.isEmpty() && known.ByPib.contains(pib)) {
                 seen = known.ByPib.value(pib);
-                planned.DuplicateReason = Ui(u"isti PIB");
+                planned.DuplicateReason = UiText(u"isti PIB");
             } else if (known.ByName.contains(name)) {
                 seen = known.ByName.value(name);
-                planned.DuplicateReason = Ui(u"isti naziv");
+                planned.DuplicateReason = UiText(u"isti naziv");
             }
             planned.DuplicateOf = seen.ID;
             planned.DuplicateOfRow = seen.Row;
@@ -173,7 +173,7 @@ public:
             if (!idOf.contains(name))
                 continue;
             if (idOf.value(name) != 0)
-                throw EDatabaseError(Ui(u"Partnera „%1“ je istovremeno upisao i drugi korisnik; "
+                throw EDatabaseError(UiText(u"Partnera „%1“ je istovremeno upisao i drugi korisnik; "
                                         u"uvoz nije sačuvan, pokušajte ponovo.").arg(name));
             idOf[name] = q->value(0).toLongLong();
         }
@@ -181,7 +181,7 @@ public:
         for (const auto &[row, record] : m_rows) {
             const qint64 id = idOf.value(record.Name.trimmed());
             if (id == 0)
-                throw EDatabaseError(Ui(u"Baza nije vratila šifru novog partnera „%1“.").arg(record.Name));
+                throw EDatabaseError(UiText(u"Baza nije vratila šifru novog partnera „%1“.").arg(record.Name));
             m_ids[row] = id;
             entries.push_back({id, ChangedValues({}, PartnerStoredTexts(record))});
         }
@@ -278,7 +278,7 @@ TPartnerImportResult ImportPartners(TZConnection &connection, const TPartnerCsv 
 
 QString PartnerImportSummary(const TPartnerImportResult &result)
 {
-    return Ui(u"Dodato %1, spojeno %2, preskočeno %3, odbijeno %4.")
+    return UiText(u"Dodato %1, spojeno %2, preskočeno %3, odbijeno %4.")
         .arg(result.Added)
         .arg(result.Merged)
         .arg(result.Skipped)

@@ -30,13 +30,13 @@ const TPartnerColumn AllColumns[] = {TPartnerColumn::Ignored, TPartnerColumn::Na
 QString statusText(const TPartnerImportRow &row, const TPartnerImportPlan &plan)
 {
     if (!row.Problem.isEmpty())
-        return Ui(u"odbijen: %1").arg(row.Problem);
+        return UiText(u"odbijen: %1").arg(row.Problem);
     if (row.DuplicateReason.isEmpty())
-        return Ui(u"novi");
+        return UiText(u"novi");
     const QString of = row.DuplicateOfRow >= 0
-                           ? Ui(u"red %1 datoteke").arg(plan.Rows.at(row.DuplicateOfRow).Line)
-                           : Ui(u"postojeći partner");
-    return Ui(u"duplikat (%1): %2").arg(row.DuplicateReason, of);
+                           ? UiText(u"red %1 datoteke").arg(plan.Rows.at(row.DuplicateOfRow).Line)
+                           : UiText(u"postojeći partner");
+    return UiText(u"duplikat (%1): %2").arg(row.DuplicateReason, of);
 }
 
 } // namespace
@@ -45,18 +45,18 @@ TPartnerImportDialog::TPartnerImportDialog(TZConnection &connection, const TRegi
     : QDialog(parent), m_connection(connection), m_actor(actor)
 {
     setObjectName(QStringLiteral("partnerImportDialog"));
-    setWindowTitle(Ui(u"Uvoz partnera"));
+    setWindowTitle(UiText(u"Uvoz partnera"));
     resize(900, 560);
 
     m_file = new QLineEdit(this);
     m_file->setObjectName(QStringLiteral("fileEdit"));
     m_file->setReadOnly(true);
-    m_file->setPlaceholderText(Ui(u"CSV datoteka (npr. sačuvana iz tabele kao „CSV (razdvojeno tačkom i zarezom)“)"));
-    auto *browseButton = new QPushButton(Ui(u"&Izaberi…"), this);
+    m_file->setPlaceholderText(UiText(u"CSV datoteka (npr. sačuvana iz tabele kao „CSV (razdvojeno tačkom i zarezom)“)"));
+    auto *browseButton = new QPushButton(UiText(u"&Izaberi…"), this);
     browseButton->setObjectName(QStringLiteral("browseButton"));
     ConnectGuarded(browseButton, [this] { browse(); });
     auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel(Ui(u"Datoteka:"), this));
+    fileRow->addWidget(new QLabel(UiText(u"Datoteka:"), this));
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(browseButton);
 
@@ -69,11 +69,11 @@ TPartnerImportDialog::TPartnerImportDialog(TZConnection &connection, const TRegi
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_preview->verticalHeader()->setDefaultSectionSize(m_preview->fontMetrics().height() + 8);
 
-    auto *duplicates = new QGroupBox(Ui(u"Duplikati (isti PIB ili isti naziv)"), this);
-    m_skip = new QRadioButton(Ui(u"&Preskoči ih"), duplicates);
+    auto *duplicates = new QGroupBox(UiText(u"Duplikati (isti PIB ili isti naziv)"), this);
+    m_skip = new QRadioButton(UiText(u"&Preskoči ih"), duplicates);
     m_skip->setObjectName(QStringLiteral("skipDuplicates"));
     m_skip->setChecked(true);
-    m_merge = new QRadioButton(Ui(u"&Dopuni postojećeg partnera praznim poljima iz datoteke"), duplicates);
+    m_merge = new QRadioButton(UiText(u"&Dopuni postojećeg partnera praznim poljima iz datoteke"), duplicates);
     m_merge->setObjectName(QStringLiteral("mergeDuplicates"));
     auto *duplicatesLayout = new QHBoxLayout(duplicates);
     duplicatesLayout->addWidget(m_skip);
@@ -81,10 +81,10 @@ TPartnerImportDialog::TPartnerImportDialog(TZConnection &connection, const TRegi
     duplicatesLayout->addStretch();
 
     auto *buttons = new QDialogButtonBox(this);
-    m_import = buttons->addButton(Ui(u"&Uvezi"), QDialogButtonBox::AcceptRole);
+    m_import = buttons->addButton(UiText(u"&Uvezi"), QDialogButtonBox::AcceptRole);
     m_import->setObjectName(QStringLiteral("importButton"));
     m_import->setEnabled(false);
-    QPushButton *close = buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(UiText(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     ConnectGuarded(m_import, [this] {
         if (Import())
@@ -102,8 +102,8 @@ TPartnerImportDialog::TPartnerImportDialog(TZConnection &connection, const TRegi
 
 void TPartnerImportDialog::browse()
 {
-    const QString path = Dialogs().OpenFileDialog(Ui(u"Uvoz partnera"),
-                                                  Ui(u"CSV datoteke (*.csv *.txt);;Sve datoteke (*)"));
+    const QString path = Dialogs().OpenFileDialog(UiText(u"Uvoz partnera"),
+                                                  UiText(u"CSV datoteke (*.csv *.txt);;Sve datoteke (*)"));
     if (!path.isEmpty())
         LoadFile(path);
 }
@@ -120,19 +120,19 @@ bool TPartnerImportDialog::LoadFile(const QString &path)
     try {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            throw KException(Ui(u"Datoteka se ne može otvoriti: %1").arg(file.errorString()));
+            throw KException(UiText(u"Datoteka se ne može otvoriti: %1").arg(file.errorString()));
         m_csv = ReadPartnerCsv(file.readAll());
     } catch (const KException &e) {
-        m_info->setText(Ui(u"Datoteka nije učitana: %1").arg(e.message()));
+        m_info->setText(UiText(u"Datoteka nije učitana: %1").arg(e.message()));
         return false;
     }
     // Row 0 holds the mapping: one field chooser over each of the file's columns.
     m_preview->setColumnCount(int(m_csv->Header.size()) + 1);
-    QStringList headers{Ui(u"Šta će biti")};
+    QStringList headers{UiText(u"Šta će biti")};
     headers << m_csv->Header;
     m_preview->setHorizontalHeaderLabels(headers);
     m_preview->insertRow(0);
-    m_preview->setVerticalHeaderItem(0, new QTableWidgetItem(Ui(u"Polje")));
+    m_preview->setVerticalHeaderItem(0, new QTableWidgetItem(UiText(u"Polje")));
     for (qsizetype i = 0; i < m_csv->Header.size(); ++i) {
         auto *box = new QComboBox(m_preview);
         box->setObjectName(QStringLiteral("columnBox%1").arg(i));
@@ -172,7 +172,7 @@ void TPartnerImportDialog::replan()
         return;
     const QList<TPartnerColumn> mapping = columns();
     if (!mapping.contains(TPartnerColumn::Name)) {
-        m_info->setText(Ui(u"Izaberite kolonu sa nazivom partnera (polje „Naziv“)."));
+        m_info->setText(UiText(u"Izaberite kolonu sa nazivom partnera (polje „Naziv“)."));
         m_import->setEnabled(false);
         return;
     }
@@ -188,13 +188,13 @@ void TPartnerImportDialog::replan()
             m_preview->setItem(r + 1, int(c) + 1, new QTableWidgetItem(c < cells.size() ? cells.at(c) : QString()));
     }
     m_preview->resizeColumnsToContents();
-    m_info->setText(Ui(u"Kodna strana %1, razdvajač „%2“. Redova: %3; odbijenih: %4; duplikata: %5.%6")
+    m_info->setText(UiText(u"Kodna strana %1, razdvajač „%2“. Redova: %3; odbijenih: %4; duplikata: %5.%6")
                         .arg(m_csv->Encoding, QString(m_csv->Separator))
                         .arg(plan.Rows.size())
                         .arg(plan.Refused())
                         .arg(plan.Duplicates())
                         .arg(plan.Rows.size() > PreviewRows
-                                 ? Ui(u" Prikazano je prvih %1 redova; uvoze se svi.").arg(PreviewRows)
+                                 ? UiText(u" Prikazano je prvih %1 redova; uvoze se svi.").arg(PreviewRows)
                                  : QString()));
     m_import->setEnabled(plan.Rows.size() > plan.Refused());
 }
@@ -207,11 +207,11 @@ bool TPartnerImportDialog::Import()
         m_result = ImportPartners(m_connection, *m_csv, columns(),
                                   m_merge->isChecked() ? TDuplicateAction::Merge : TDuplicateAction::Skip, m_actor);
     } catch (const KException &e) {
-        MessageDlg(Ui(u"Partneri nisu uvezeni; ništa nije sačuvano.\n%1").arg(e.message()),
+        MessageDlg(UiText(u"Partneri nisu uvezeni; ništa nije sačuvano.\n%1").arg(e.message()),
                    TMsgDlgType::Error, mbOK);
         return false;
     }
-    MessageDlg(Ui(u"Uvoz partnera je završen. %1").arg(PartnerImportSummary(*m_result)),
+    MessageDlg(UiText(u"Uvoz partnera je završen. %1").arg(PartnerImportSummary(*m_result)),
                TMsgDlgType::Information, mbOK);
     return true;
 }

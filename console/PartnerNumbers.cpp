@@ -43,9 +43,9 @@ int mbCheckDigit(const QString &mb)
 QString shapeProblem(const QString &number, qsizetype length, const QString &name)
 {
     if (!allDigits(number))
-        return Ui(u"%1 sme sadržati samo cifre.").arg(name);
+        return UiText(u"%1 sme sadržati samo cifre.").arg(name);
     if (number.size() != length)
-        return Ui(u"%1 mora imati %2 cifara.").arg(name).arg(length);
+        return UiText(u"%1 mora imati %2 cifara.").arg(name).arg(length);
     return {};
 }
 
@@ -56,10 +56,10 @@ QString PibProblem(const QString &text)
     const QString pib = text.trimmed();
     if (pib.isEmpty())
         return {};
-    if (QString problem = shapeProblem(pib, 9, Ui(u"PIB")); !problem.isEmpty())
+    if (QString problem = shapeProblem(pib, 9, UiText(u"PIB")); !problem.isEmpty())
         return problem;
     if (pibCheckDigit(pib) != digitAt(pib, 8))
-        return Ui(u"Kontrolna cifra PIB-a nije ispravna.");
+        return UiText(u"Kontrolna cifra PIB-a nije ispravna.");
     return {};
 }
 
@@ -68,9 +68,9 @@ QString MbProblem(const QString &text)
     const QString mb = text.trimmed();
     if (mb.isEmpty())
         return {};
-    if (QString problem = shapeProblem(mb, 8, Ui(u"Matični broj")); !problem.isEmpty())
+    if (QString problem = shapeProblem(mb, 8, UiText(u"Matični broj")); !problem.isEmpty())
         return problem;
     if (mbCheckDigit(mb) != digitAt(mb, 7))
-        return Ui(u"Kontrolna cifra matičnog broja nije ispravna.");
+        return UiText(u"Kontrolna cifra matičnog broja nije ispravna.");
     return {};
 }

@@ -20,7 +20,7 @@ bool TPartnerService::SelectPartner(TPartnerDesc &desc)
         m_connection,
         QStringLiteral("SELECT partnerid, name, address, city FROM partner WHERE active = 'y' ORDER BY %1, partnerid")
             .arg(m_connection->TextOrder(QStringLiteral("name"))),
-        Ui(u"Izbor partnera"), {Ui(u"Naziv"), Ui(u"Adresa"), Ui(u"Mesto")},
+        UiText(u"Izbor partnera"), {UiText(u"Naziv"), UiText(u"Adresa"), UiText(u"Mesto")},
         &TPartnerDesc::PartnerID,
         [](const QSqlQuery &q, TPartnerDesc &p) {
             p.PartnerID = q.value(0).toInt();

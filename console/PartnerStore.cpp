@@ -88,7 +88,7 @@ void requireStorable(const TPartnerRecord &record)
 void requireAdministrator(const TUserDesc &user)
 {
     if (!user.Administrator)
-        throw KException(Ui(PartnerAdministratorOnlyText));
+        throw KException(UiText(PartnerAdministratorOnlyText));
 }
 
 const QString GoneText = QStringLiteral("Partner više ne postoji (u međuvremenu je izbrisan).");
@@ -97,10 +97,10 @@ const QString GoneText = QStringLiteral("Partner više ne postoji (u međuvremen
 TPartnerRecord lockedPartner(TZTransaction &transaction, TZConnection &connection, qint64 id)
 {
     if (!transaction.LockRow(PartnerTable, PartnerKey, id))
-        throw EStaleRow(Ui(GoneText));
+        throw EStaleRow(UiText(GoneText));
     std::optional<TPartnerRecord> partner = ReadPartner(connection, id);
     if (!partner)
-        throw EStaleRow(Ui(GoneText));
+        throw EStaleRow(UiText(GoneText));
     return *partner;
 }
 
@@ -114,11 +114,11 @@ QString activeText(bool active)
 QString PartnerProblem(const TPartnerRecord &record)
 {
     if (record.Name.trimmed().isEmpty())
-        return Ui(u"Naziv partnera je obavezan.");
+        return UiText(u"Naziv partnera je obavezan.");
     for (const TTextLimit &limit : Limits)
         if ((record.*limit.Field).trimmed().size() > limit.Length)
-            return Ui(u"%1 može imati najviše %2 znakova.")
-                .arg(Ui(QString::fromUtf8(limit.Caption)))
+            return UiText(u"%1 može imati najviše %2 znakova.")
+                .arg(UiText(QString::fromUtf8(limit.Caption)))
                 .arg(limit.Length);
     if (QString problem = PibProblem(record.Pib); !problem.isEmpty())
         return problem;
@@ -126,7 +126,7 @@ QString PartnerProblem(const TPartnerRecord &record)
         return problem;
     const QString email = record.Email.trimmed();
     if (!email.isEmpty() && !looksLikeEmail(email))
-        return Ui(u"E-mail adresa nije ispravna (primer: kancelarija@firma.rs).");
+        return UiText(u"E-mail adresa nije ispravna (primer: kancelarija@firma.rs).");
     return {};
 }
 
@@ -227,7 +227,7 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
 {
     requireAdministrator(user);
     if (keptID == mergedID)
-        throw KException(Ui(u"Partner se ne može spojiti sam sa sobom."));
+        throw KException(UiText(u"Partner se ne može spojiti sam sa sobom."));
     return RetryOnWriteConflict(connection, [&] {
         TZTransaction transaction(connection);
         // Always the lower id first, so two desks merging the same pair
@@ -239,7 +239,7 @@ int MergePartners(TZConnection &connection, qint64 keptID, qint64 mergedID, cons
         const TPartnerRecord &kept = keptID == first ? lower : higher;
         const TPartnerRecord &merged = keptID == first ? higher : lower;
         if (!kept.Active)
-            throw KException(Ui(u"Partner „%1” nije aktivan: u njega se ne spaja.").arg(kept.Name));
+            throw KException(UiText(u"Partner „%1” nije aktivan: u njega se ne spaja.").arg(kept.Name));
         // A cancelled item is final and keeps the partner it was registered with.
         const int items = connection.ExecSQL(
             QStringLiteral("UPDATE ledgeritem SET partnerid = ? WHERE partnerid = ? AND cancelled = 'n'"),

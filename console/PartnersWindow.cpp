@@ -24,8 +24,8 @@ namespace {
 
 QStringList headers()
 {
-    return {Ui(u"Naziv"), Ui(u"Adresa"), Ui(u"Mesto"), Ui(u"PIB"),
-            Ui(u"MB"),    Ui(u"E-mail"), Ui(u"Telefon"), Ui(u"Aktivan")};
+    return {UiText(u"Naziv"), UiText(u"Adresa"), UiText(u"Mesto"), UiText(u"PIB"),
+            UiText(u"MB"),    UiText(u"E-mail"), UiText(u"Telefon"), UiText(u"Aktivan")};
 }
 
 // Shows a refusal of the database or of the register.
@@ -42,11 +42,11 @@ void showRefusal(const KException &e)
 TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user, QWidget *parent)
     : QDialog(parent), m_connection(connection), m_user(user)
 {
-    setWindowTitle(Ui(u"Partneri"));
+    setWindowTitle(UiText(u"Partneri"));
     auto *layout = new QVBoxLayout(this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filterEdit"));
-    m_filter->setPlaceholderText(Ui(u"Traži po nazivu, adresi, mestu, PIB-u, matičnom broju…"));
+    m_filter->setPlaceholderText(UiText(u"Traži po nazivu, adresi, mestu, PIB-u, matičnom broju…"));
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
 
@@ -63,18 +63,18 @@ TPartnersWindow::TPartnersWindow(TZConnection &connection, const TUserDesc &user
 
     m_buttons = new QHBoxLayout;
     // Guarded: a database lost on the way is shown, never thrown through Qt.
-    ConnectGuarded(addButton(Ui(u"&Novi…"), QStringLiteral("newButton")), [this] { AddPartner(); });
-    ConnectGuarded(addButton(Ui(u"&Izmeni…"), QStringLiteral("editButton")), [this] { EditCurrent(); });
-    m_activeButton = addButton(Ui(u"&Deaktiviraj"), QStringLiteral("activeButton"));
+    ConnectGuarded(addButton(UiText(u"&Novi…"), QStringLiteral("newButton")), [this] { AddPartner(); });
+    ConnectGuarded(addButton(UiText(u"&Izmeni…"), QStringLiteral("editButton")), [this] { EditCurrent(); });
+    m_activeButton = addButton(UiText(u"&Deaktiviraj"), QStringLiteral("activeButton"));
     ConnectGuarded(m_activeButton, [this] { ToggleActive(); });
-    QPushButton *merge = addButton(Ui(u"&Spoji sa…"), QStringLiteral("mergeButton"));
-    merge->setToolTip(Ui(u"Stavke izabranog partnera prelaze na drugog partnera, a izabrani postaje neaktivan"));
+    QPushButton *merge = addButton(UiText(u"&Spoji sa…"), QStringLiteral("mergeButton"));
+    merge->setToolTip(UiText(u"Stavke izabranog partnera prelaze na drugog partnera, a izabrani postaje neaktivan"));
     ConnectGuarded(merge, [this] { MergeCurrent(); });
-    QPushButton *import = addButton(Ui(u"&Uvoz…"), QStringLiteral("importButton"));
-    import->setToolTip(Ui(u"Partneri iz CSV datoteke (npr. tabela sačuvana kao CSV)"));
+    QPushButton *import = addButton(UiText(u"&Uvoz…"), QStringLiteral("importButton"));
+    import->setToolTip(UiText(u"Partneri iz CSV datoteke (npr. tabela sačuvana kao CSV)"));
     ConnectGuarded(import, [this] { ImportPartners(); });
     m_buttons->addStretch(1);
-    connect(addButton(Ui(u"Zatvori"), QStringLiteral("closeButton")), &QPushButton::clicked, this,
+    connect(addButton(UiText(u"Zatvori"), QStringLiteral("closeButton")), &QPushButton::clicked, this,
             &QDialog::accept);
     layout->addLayout(m_buttons);
 
@@ -117,7 +117,7 @@ void TPartnersWindow::Reload()
         for (int column = 0; column < 7; ++column)
             m_list->setItem(row, column, new QTableWidgetItem(RowText(*q, column + 1)));
         const bool active = RowText(*q, 8) != QLatin1String("n");
-        m_list->setItem(row, 7, new QTableWidgetItem(active ? Ui(u"da") : Ui(u"ne")));
+        m_list->setItem(row, 7, new QTableWidgetItem(active ? UiText(u"da") : UiText(u"ne")));
         m_ids.push_back(q->value(0).toLongLong());
         m_active.push_back(active);
     }
@@ -181,7 +181,7 @@ void TPartnersWindow::updateButtons()
 {
     const int row = m_list->currentRow();
     const bool active = row < 0 || row >= int(m_active.size()) || m_active[size_t(row)];
-    m_activeButton->setText(active ? Ui(u"&Deaktiviraj") : Ui(u"&Aktiviraj"));
+    m_activeButton->setText(active ? UiText(u"&Deaktiviraj") : UiText(u"&Aktiviraj"));
 }
 
 bool TPartnersWindow::refusedToClerk()
@@ -212,7 +212,7 @@ void TPartnersWindow::EditCurrent()
     try {
         const std::optional<TPartnerRecord> record = ReadPartner(m_connection, id);
         if (!record) {
-            Dialogs().MessageDlg(Ui(u"Partner više ne postoji (u međuvremenu je izbrisan)."),
+            Dialogs().MessageDlg(UiText(u"Partner više ne postoji (u međuvremenu je izbrisan)."),
                                  TMsgDlgType::Warning, mbOK);
             Reload();
             return;
@@ -259,20 +259,20 @@ void TPartnersWindow::MergeCurrent()
             rows << QStringList{RowText(*q, 1), RowText(*q, 2), RowText(*q, 3)};
         }
         const TPickResult picked =
-            PickRow(Ui(u"Partner u koga se „%1” spaja").arg(mergedName),
-                    {Ui(u"Naziv"), Ui(u"Mesto"), Ui(u"PIB")}, rows, -1);
+            PickRow(UiText(u"Partner u koga se „%1” spaja").arg(mergedName),
+                    {UiText(u"Naziv"), UiText(u"Mesto"), UiText(u"PIB")}, rows, -1);
         if (picked.Row < 0 || picked.Row >= int(ids.size()))
             return;
         const qint64 keptID = ids[size_t(picked.Row)];
         const QString keptName = rows[picked.Row].first();
         const QString question =
-            Ui(u"Partner „%1” biće spojen u „%2”: sve njegove stavke prelaze na „%2”, a „%1” postaje "
+            UiText(u"Partner „%1” biće spojen u „%2”: sve njegove stavke prelaze na „%2”, a „%1” postaje "
                u"neaktivan. Ovo se ne može poništiti.\n\nSpojiti?")
                 .arg(mergedName, keptName);
         if (Dialogs().MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
             return;
         const int moved = MergePartners(m_connection, keptID, mergedID, m_user);
-        Dialogs().MessageDlg(Ui(u"Partner „%1” je spojen u „%2”; premeštenih stavki: %3.")
+        Dialogs().MessageDlg(UiText(u"Partner „%1” je spojen u „%2”; premeštenih stavki: %3.")
                                  .arg(mergedName, keptName)
                                  .arg(moved),
                              TMsgDlgType::Information, mbOK);

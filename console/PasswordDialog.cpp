@@ -21,12 +21,12 @@ TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, 
     auto *form = new QFormLayout(this);
     if (askOld) {
         OldEdit = PasswordLine(QStringLiteral("oldPasswordEdit"), this);
-        form->addRow(Ui(u"&Stara lozinka:"), OldEdit);
+        form->addRow(UiText(u"&Stara lozinka:"), OldEdit);
     }
     NewEdit = PasswordLine(QStringLiteral("newPasswordEdit"), this);
     RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
-    form->addRow(Ui(u"&Nova lozinka:"), NewEdit);
-    form->addRow(Ui(u"&Ponovite novu:"), RepeatEdit);
+    form->addRow(UiText(u"&Nova lozinka:"), NewEdit);
+    form->addRow(UiText(u"&Ponovite novu:"), RepeatEdit);
     form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(360);
 }
@@ -34,7 +34,7 @@ TPasswordDialog::TPasswordDialog(const QString &title, bool askOld, TSave save, 
 void TPasswordDialog::TrySave()
 {
     if (NewEdit->text() != RepeatEdit->text()) {
-        MessageDlg(Ui(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
         RepeatEdit->setFocus();
         return;
     }

@@ -36,7 +36,7 @@ inline TPickResult PickRow(const QString &title, const QStringList &headers, con
     TPickerDialog dialog(title, headers, rows, QApplication::activeWindow());
     dialog.SetCurrentRow(current);
     if (offerNew)
-        dialog.EnableNew(Ui(u"Novi unos sa upisanim tekstom (Insert)"));
+        dialog.EnableNew(UiText(u"Novi unos sa upisanim tekstom (Insert)"));
     const int result = Dialogs().ShowModal(dialog);
     if (result == TPickerDialog::NewRequested)
         return {-1, true, dialog.FilterText()};

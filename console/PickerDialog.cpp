@@ -25,7 +25,7 @@ TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, c
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filterEdit"));
-    m_filter->setPlaceholderText(Ui(u"Pretraga…"));
+    m_filter->setPlaceholderText(UiText(u"Pretraga…"));
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
 
@@ -43,10 +43,10 @@ TPickerDialog::TPickerDialog(const QString &title, const QStringList &headers, c
     m_list->resizeColumnsToContents();
 
     auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(Ui(u"U redu"), QDialogButtonBox::AcceptRole);
+    m_ok = buttons->addButton(UiText(u"U redu"), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
-    m_cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
+    m_cancel = buttons->addButton(UiText(u"Otkaži"), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (SelectedRow() >= 0)
@@ -77,7 +77,7 @@ void TPickerDialog::EnableNew(const QString &toolTip)
     if (m_new)
         return;
     auto *buttons = findChild<QDialogButtonBox *>();
-    m_new = buttons->addButton(Ui(u"&Novi…"), QDialogButtonBox::ActionRole);
+    m_new = buttons->addButton(UiText(u"&Novi…"), QDialogButtonBox::ActionRole);
     m_new->setObjectName(QStringLiteral("newButton"));
     m_new->setToolTip(toolTip);
     m_new->setAutoDefault(false);

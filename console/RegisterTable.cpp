@@ -54,7 +54,7 @@ TRegisterTable::TRegisterTable(const QStringList &headers, QWidget *parent) : QW
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filterEdit"));
-    m_filter->setPlaceholderText(Ui(u"Pretraga…"));
+    m_filter->setPlaceholderText(UiText(u"Pretraga…"));
     m_filter->setClearButtonEnabled(true);
 
     m_view = new QTableView(this);

@@ -18,7 +18,7 @@ QPushButton *AddRegisterButton(QDialogButtonBox &buttons, const QString &text, c
 
 void AddRegisterCloseButton(QDialog &window, QDialogButtonBox &buttons)
 {
-    QPushButton *close = buttons.addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons.addButton(UiText(u"Zatvori"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     close->setAutoDefault(false);
     QObject::connect(&buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);

@@ -64,7 +64,7 @@ QString TSecurityService::CurrentUserName() const
 bool TSecurityService::Login(const QString &login, const QString &password)
 {
     m_user.reset();
-    m_loginError = Ui(WrongLoginText);
+    m_loginError = UiText(WrongLoginText);
     const QString name = login.trimmed();
     auto q = m_connection->OpenQuery(
         QStringLiteral("SELECT userid, login, firstname, lastname, passwordhash, role, active FROM user WHERE login = ?"),
@@ -74,7 +74,7 @@ bool TSecurityService::Login(const QString &login, const QString &password)
             return false;
         // Said only to whoever knows the password.
         if (RowText(*q, 6) != QLatin1String("y")) {
-            m_loginError = Ui(InactiveText);
+            m_loginError = UiText(InactiveText);
             return false;
         }
         TUserDesc user;
@@ -106,7 +106,7 @@ void TSecurityService::SaveUser(const QString &login, const QString &firstName, 
 {
     const QString name = login.trimmed();
     if (name.isEmpty() || password.isEmpty())
-        throw KException(Ui(u"Korisničko ime i lozinka moraju biti zadati."));
+        throw KException(UiText(u"Korisničko ime i lozinka moraju biti zadati."));
     const QString hash = HashPassword(password);
     const QVariantMap names{{QStringLiteral("firstname"), firstName.trimmed()},
                             {QStringLiteral("lastname"), lastName.trimmed()}};
@@ -134,14 +134,14 @@ void TSecurityService::SaveUser(const QString &login, const QString &firstName, 
 void TSecurityService::ChangePassword(const QString &oldPassword, const QString &newPassword)
 {
     if (!m_user)
-        throw KException(Ui(u"Lozinku menja samo prijavljeni korisnik."));
+        throw KException(UiText(u"Lozinku menja samo prijavljeni korisnik."));
     if (newPassword.isEmpty())
-        throw KException(Ui(u"Upišite novu lozinku."));
+        throw KException(UiText(u"Upišite novu lozinku."));
     const QString hash = HashPassword(newPassword);
     ChangeUsers(*m_connection, [&] {
         auto q = m_connection->OpenQuery(QStringLiteral("SELECT passwordhash FROM user WHERE userid = ?"), {m_user->UserID});
         if (!q->next() || !VerifyPassword(oldPassword, RowText(*q, 0)))
-            throw KException(Ui(u"Stara lozinka nije tačna."));
+            throw KException(UiText(u"Stara lozinka nije tačna."));
         m_connection->ExecSQL(QStringLiteral("UPDATE user SET passwordhash = ? WHERE userid = ?"), {hash, m_user->UserID});
         RecordRegisterChange(*m_connection, QStringLiteral("user"), m_user->UserID, TRegisterChangeKind::Update, actor(),
                              {PasswordChangedValue()});
@@ -155,8 +155,8 @@ bool TSecurityService::SelectUser(TUserDesc &desc)
                           .arg(m_connection->TextOrder(QStringLiteral("lastname")),
                                m_connection->TextOrder(QStringLiteral("firstname")),
                                m_connection->TextOrder(QStringLiteral("login"))),
-        Ui(u"Izbor korisnika"),
-        {Ui(u"Prezime"), Ui(u"Ime"), Ui(u"Korisničko ime")}, &TUserDesc::UserID,
+        UiText(u"Izbor korisnika"),
+        {UiText(u"Prezime"), UiText(u"Ime"), UiText(u"Korisničko ime")}, &TUserDesc::UserID,
         [](const QSqlQuery &q, TUserDesc &u) {
             u.UserID = q.value(0).toInt();
             u.Login = RowText(q, 1);

@@ -35,19 +35,19 @@ QString CheckServer(TConnectionParams params)
     } catch (const EDatabaseError &e) {
         // MariaDB's codes: no such database, and a refused account.
         if (e.nativeCode() == QLatin1String("1049"))
-            return Ui(u"Veza sa serverom je uspostavljena, ali baza „%1“ ne postoji; "
+            return UiText(u"Veza sa serverom je uspostavljena, ali baza „%1“ ne postoji; "
                       u"neka je napravi administrator servera.").arg(params.Database);
         if (e.nativeCode() == QLatin1String("1044") || e.nativeCode() == QLatin1String("1045"))
-            return Ui(u"Server je odbio nalog „%1“: %2.").arg(params.User, reason(e));
-        return Ui(u"Server ne odgovara: %1.").arg(reason(e));
+            return UiText(u"Server je odbio nalog „%1“: %2.").arg(params.User, reason(e));
+        return UiText(u"Server ne odgovara: %1.").arg(reason(e));
     } catch (const KException &e) {
-        return Ui(u"Server ne odgovara: %1").arg(e.message());
+        return UiText(u"Server ne odgovara: %1").arg(e.message());
     }
     try {
-        const QString found = SchemaInstalled(connection) ? Ui(u"već sadrži delovodnik")
-                                                          : Ui(u"je prazna");
-        return Ui(u"Veza sa serverom je uspostavljena; baza „%1“ %2.").arg(params.Database, found);
+        const QString found = SchemaInstalled(connection) ? UiText(u"već sadrži delovodnik")
+                                                          : UiText(u"je prazna");
+        return UiText(u"Veza sa serverom je uspostavljena; baza „%1“ %2.").arg(params.Database, found);
     } catch (const EDatabaseError &e) {
-        return Ui(u"Server ne odgovara: %1.").arg(reason(e));
+        return UiText(u"Server ne odgovara: %1.").arg(reason(e));
     }
 }

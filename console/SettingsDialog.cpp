@@ -16,23 +16,23 @@ TSettingsDialog::TSettingsDialog(TZConnection &connection, qint64 userID, QWidge
     : QDialog(parent), m_connection(connection), m_userID(userID)
 {
     setObjectName(QStringLiteral("settingsDialog"));
-    setWindowTitle(Ui(u"Podešavanja"));
-    m_latin = new QRadioButton(Ui(u"&Latinica"), this);
+    setWindowTitle(UiText(u"Podešavanja"));
+    m_latin = new QRadioButton(UiText(u"&Latinica"), this);
     m_latin->setObjectName(QStringLiteral("latinButton"));
-    m_cyrillic = new QRadioButton(Ui(u"Ć&irilica"), this);
+    m_cyrillic = new QRadioButton(UiText(u"Ć&irilica"), this);
     m_cyrillic->setObjectName(QStringLiteral("cyrillicButton"));
     auto *scripts = new QVBoxLayout;
     scripts->addWidget(m_latin);
     scripts->addWidget(m_cyrillic);
     auto *form = new QFormLayout;
-    form->addRow(Ui(u"Pismo interfejsa:"), scripts);
+    form->addRow(UiText(u"Pismo interfejsa:"), scripts);
 
     auto *buttons = new QDialogButtonBox(this);
     // Not AcceptRole: the dialog closes only once the choice is stored.
-    QPushButton *ok = buttons->addButton(Ui(u"U redu"), QDialogButtonBox::ActionRole);
+    QPushButton *ok = buttons->addButton(UiText(u"U redu"), QDialogButtonBox::ActionRole);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton(Ui(u"Otkaži"), QDialogButtonBox::RejectRole);
+    QPushButton *cancel = buttons->addButton(UiText(u"Otkaži"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(ok, [this] { Save(); });
@@ -66,7 +66,7 @@ void EditOwnSettings(TSecurityService &security, QWidget *parent)
 {
     TUserDesc user;
     if (!security.GetCurrentUser(user, 0) || user.UserID <= 0)
-        throw KException(Ui(u"Podešavanja su korisnikova: niko nije prijavljen."));
+        throw KException(UiText(u"Podešavanja su korisnikova: niko nije prijavljen."));
     TSettingsDialog dialog(*security.GetConnection(), user.UserID, parent);
     Dialogs().ShowModal(dialog);
 }

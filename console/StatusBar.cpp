@@ -17,7 +17,7 @@ QString ItemCountText(int count)
         noun = "stavka";
     else if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
         noun = "stavke";
-    return digits + u' ' + Ui(QString::fromLatin1(noun));
+    return digits + u' ' + UiText(QString::fromLatin1(noun));
 }
 
 bool TStatusBarService::QueryInterface(const QUuid &iid, void **out)

@@ -33,7 +33,7 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
 {
     const bool isNew = user.UserID == 0;
     setObjectName(QStringLiteral("userEditDialog"));
-    setWindowTitle(isNew ? Ui(u"Novi korisnik") : Ui(u"Korisnik %1").arg(user.Login));
+    setWindowTitle(isNew ? UiText(u"Novi korisnik") : UiText(u"Korisnik %1").arg(user.Login));
     LoginEdit = lineEdit(QStringLiteral("loginEdit"), user.Login, LoginLength, this);
     LoginEdit->setReadOnly(!isNew);
     FirstNameEdit = lineEdit(QStringLiteral("firstNameEdit"), user.FirstName, NameLength, this);
@@ -42,21 +42,21 @@ TUserEditDialog::TUserEditDialog(const TUserRecord &user, TSave save, QWidget *p
     RoleCombo->setObjectName(QStringLiteral("roleCombo"));
     RoleCombo->addItems({UserRoleText(false), UserRoleText(true)});
     RoleCombo->setCurrentIndex(user.Administrator ? 1 : 0);
-    ActiveCheck = new QCheckBox(Ui(u"Nalog je &aktivan (korisnik može da se prijavi)"), this);
+    ActiveCheck = new QCheckBox(UiText(u"Nalog je &aktivan (korisnik može da se prijavi)"), this);
     ActiveCheck->setObjectName(QStringLiteral("activeCheck"));
     ActiveCheck->setChecked(user.Active);
 
     auto *form = new QFormLayout(this);
-    form->addRow(Ui(u"&Korisničko ime:"), LoginEdit);
-    form->addRow(Ui(u"&Ime:"), FirstNameEdit);
-    form->addRow(Ui(u"&Prezime:"), LastNameEdit);
-    form->addRow(Ui(u"&Uloga:"), RoleCombo);
+    form->addRow(UiText(u"&Korisničko ime:"), LoginEdit);
+    form->addRow(UiText(u"&Ime:"), FirstNameEdit);
+    form->addRow(UiText(u"&Prezime:"), LastNameEdit);
+    form->addRow(UiText(u"&Uloga:"), RoleCombo);
     form->addRow(QString(), ActiveCheck);
     if (isNew) {
         PasswordEdit = PasswordLine(QStringLiteral("passwordEdit"), this);
         RepeatEdit = PasswordLine(QStringLiteral("repeatPasswordEdit"), this);
-        form->addRow(Ui(u"&Lozinka:"), PasswordEdit);
-        form->addRow(Ui(u"P&onovite lozinku:"), RepeatEdit);
+        form->addRow(UiText(u"&Lozinka:"), PasswordEdit);
+        form->addRow(UiText(u"P&onovite lozinku:"), RepeatEdit);
     }
     form->addRow(EditButtons(*this, [this] { TrySave(); }));
     setMinimumWidth(420);
@@ -78,7 +78,7 @@ TUserRecord TUserEditDialog::User() const
 void TUserEditDialog::TrySave()
 {
     if (PasswordEdit && PasswordEdit->text() != RepeatEdit->text()) {
-        MessageDlg(Ui(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(PasswordsDifferText), TMsgDlgType::Warning, mbOK);
         RepeatEdit->setFocus();
         return;
     }

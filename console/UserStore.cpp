@@ -38,7 +38,7 @@ void ensureLockRow(TZConnection &connection)
 
 QString takenText(const QString &login)
 {
-    return Ui(u"Korisničko ime „%1“ je zauzeto.").arg(login);
+    return UiText(u"Korisničko ime „%1“ je zauzeto.").arg(login);
 }
 
 QVariantMap columns(const TUserRecord &user)
@@ -87,7 +87,7 @@ const QString UserColumns = QStringLiteral("SELECT userid, login, firstname, las
 
 QString UserRoleText(bool administrator)
 {
-    return administrator ? Ui(u"Administrator") : Ui(u"Službenik");
+    return administrator ? UiText(u"Administrator") : UiText(u"Službenik");
 }
 
 TRegisterValue PasswordChangedValue()
@@ -101,7 +101,7 @@ void ChangeUsers(TZConnection &connection, const std::function<void()> &work)
     RetryOnWriteConflict(connection, [&] {
         TZTransaction transaction(connection);
         if (!transaction.LockRow(QStringLiteral("settings"), QStringLiteral("section"), LockSection))
-            throw EDatabaseError(Ui(u"Izmena korisnika nije moguća: nedostaje red podešavanja."));
+            throw EDatabaseError(UiText(u"Izmena korisnika nije moguća: nedostaje red podešavanja."));
         work();
         transaction.Commit();
     });
@@ -139,7 +139,7 @@ TUserRecord TUserStore::stored(qint64 userID) const
 {
     const std::optional<TUserRecord> user = User(userID);
     if (!user)
-        throw KException(Ui(u"Korisnik više ne postoji u bazi podataka."));
+        throw KException(UiText(u"Korisnik više ne postoji u bazi podataka."));
     return *user;
 }
 
@@ -148,13 +148,13 @@ void TUserStore::requireAdministrator() const
     // The role as stored now: another administrator may have taken it away.
     const std::optional<TUserRecord> me = m_actingUser.Administrator ? User(m_actingUser.UserID) : std::nullopt;
     if (!me || !me->Administrator || !me->Active)
-        throw KException(Ui(UsersAdminOnlyText));
+        throw KException(UiText(UsersAdminOnlyText));
 }
 
 void TUserStore::change(const std::function<void()> &work)
 {
     if (!m_actingUser.Administrator)
-        throw KException(Ui(UsersAdminOnlyText));
+        throw KException(UiText(UsersAdminOnlyText));
     ChangeUsers(m_connection, [&] {
         requireAdministrator();
         work();
@@ -165,11 +165,11 @@ qint64 TUserStore::Add(const TUserRecord &typed, const QString &password)
 {
     const TUserRecord user = trimmed(typed);
     if (!m_actingUser.Administrator)
-        throw KException(Ui(UsersAdminOnlyText));
+        throw KException(UiText(UsersAdminOnlyText));
     if (user.Login.isEmpty())
-        throw KException(Ui(u"Upišite korisničko ime."));
+        throw KException(UiText(u"Upišite korisničko ime."));
     if (password.isEmpty())
-        throw KException(Ui(u"Upišite lozinku."));
+        throw KException(UiText(u"Upišite lozinku."));
     const QString hash = HashPassword(password); // slow on purpose: not while holding the lock
     qint64 id = 0;
     change([&] {
@@ -217,7 +217,7 @@ void TUserStore::apply(qint64 userID, const std::function<void(TUserRecord &)> &
             auto others = m_connection.OpenQuery(
                 QStringLiteral("SELECT COUNT(*) FROM user WHERE role = 'a' AND active = 'y' AND userid <> ?"), {userID});
             if (!others->next() || others->value(0).toInt() == 0)
-                throw KException(Ui(LastAdminText));
+                throw KException(UiText(LastAdminText));
         }
         const QList<TRegisterValue> changed = ChangedValues(columns(before), columns(after));
         if (changed.isEmpty())
@@ -235,9 +235,9 @@ void TUserStore::apply(qint64 userID, const std::function<void(TUserRecord &)> &
 void TUserStore::ResetPassword(qint64 userID, const QString &password)
 {
     if (!m_actingUser.Administrator)
-        throw KException(Ui(UsersAdminOnlyText));
+        throw KException(UiText(UsersAdminOnlyText));
     if (password.isEmpty())
-        throw KException(Ui(u"Upišite novu lozinku."));
+        throw KException(UiText(u"Upišite novu lozinku."));
     const QString hash = HashPassword(password);
     change([&] {
         stored(userID);

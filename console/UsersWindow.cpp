@@ -32,15 +32,15 @@ TUsersWindow::TUsersWindow(TZConnection &connection, const TUserDesc &actingUser
     : QDialog(parent), m_store(connection, actingUser)
 {
     setObjectName(QStringLiteral("usersWindow"));
-    setWindowTitle(Ui(u"Korisnici"));
+    setWindowTitle(UiText(u"Korisnici"));
     FilterEdit = new QLineEdit(this);
     FilterEdit->setObjectName(QStringLiteral("filterEdit"));
-    FilterEdit->setPlaceholderText(Ui(u"Traži po korisničkom imenu, prezimenu ili imenu"));
+    FilterEdit->setPlaceholderText(UiText(u"Traži po korisničkom imenu, prezimenu ili imenu"));
     FilterEdit->setClearButtonEnabled(true);
     UsersTable = new QTableWidget(0, 5, this);
     UsersTable->setObjectName(QStringLiteral("usersTable"));
-    UsersTable->setHorizontalHeaderLabels({Ui(u"Korisničko ime"), Ui(u"Prezime"),
-                                           Ui(u"Ime"), Ui(u"Uloga"), Ui(u"Aktivan")});
+    UsersTable->setHorizontalHeaderLabels({UiText(u"Korisničko ime"), UiText(u"Prezime"),
+                                           UiText(u"Ime"), UiText(u"Uloga"), UiText(u"Aktivan")});
     UsersTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     UsersTable->setSelectionMode(QAbstractItemView::SingleSelection);
     UsersTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -50,14 +50,14 @@ TUsersWindow::TUsersWindow(TZConnection &connection, const TUserDesc &actingUser
     connect(UsersTable, &QTableWidget::cellDoubleClicked, this, [this] { Guarded([this] { EditUser(); }); });
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(button(Ui(u"&Novi…"), QStringLiteral("addButton"), this, [this] { AddUser(); }));
-    buttons->addWidget(button(Ui(u"&Izmeni…"), QStringLiteral("editButton"), this, [this] { EditUser(); }));
-    buttons->addWidget(button(Ui(u"Nova &lozinka…"), QStringLiteral("passwordButton"), this,
+    buttons->addWidget(button(UiText(u"&Novi…"), QStringLiteral("addButton"), this, [this] { AddUser(); }));
+    buttons->addWidget(button(UiText(u"&Izmeni…"), QStringLiteral("editButton"), this, [this] { EditUser(); }));
+    buttons->addWidget(button(UiText(u"Nova &lozinka…"), QStringLiteral("passwordButton"), this,
                               [this] { ResetPassword(); }));
-    buttons->addWidget(button(Ui(u"I&sključi"), QStringLiteral("deactivateButton"), this,
+    buttons->addWidget(button(UiText(u"I&sključi"), QStringLiteral("deactivateButton"), this,
                               [this] { DeactivateUser(); }));
     buttons->addStretch(1);
-    buttons->addWidget(button(Ui(u"&Zatvori"), QStringLiteral("closeButton"), this, [this] { accept(); }));
+    buttons->addWidget(button(UiText(u"&Zatvori"), QStringLiteral("closeButton"), this, [this] { accept(); }));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(FilterEdit);
@@ -75,7 +75,7 @@ void TUsersWindow::reload(qint64 currentID)
     for (int row = 0; row < m_users.size(); ++row) {
         const TUserRecord &u = m_users[row];
         const QStringList cells{u.Login, u.LastName, u.FirstName, UserRoleText(u.Administrator),
-                                u.Active ? Ui(u"da") : Ui(u"ne")};
+                                u.Active ? UiText(u"da") : UiText(u"ne")};
         for (int column = 0; column < cells.size(); ++column)
             UsersTable->setItem(row, column, new QTableWidgetItem(cells[column]));
         if (u.UserID == currentID)
@@ -117,7 +117,7 @@ const TUserRecord *TUsersWindow::current() const
 {
     const int row = UsersTable->currentRow();
     if (row < 0 || row >= m_users.size() || UsersTable->isRowHidden(row)) {
-        MessageDlg(Ui(u"Izaberite korisnika u spisku."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(u"Izaberite korisnika u spisku."), TMsgDlgType::Warning, mbOK);
         return nullptr;
     }
     return &m_users[row];
@@ -150,11 +150,11 @@ void TUsersWindow::ResetPassword()
     if (!user)
         return;
     const qint64 id = user->UserID;
-    TPasswordDialog dialog(Ui(u"Nova lozinka za %1").arg(user->Login), false,
+    TPasswordDialog dialog(UiText(u"Nova lozinka za %1").arg(user->Login), false,
                            [this, id](const QString &, const QString &password) { m_store.ResetPassword(id, password); },
                            this);
     if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
-        MessageDlg(Ui(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(UiText(u"Lozinka je promenjena."), TMsgDlgType::Information, mbOK);
 }
 
 void TUsersWindow::DeactivateUser()
@@ -164,10 +164,10 @@ void TUsersWindow::DeactivateUser()
         return;
     const qint64 id = user->UserID;
     if (!user->Active) {
-        MessageDlg(Ui(u"Korisnik „%1“ je već isključen.").arg(user->Login), TMsgDlgType::Information, mbOK);
+        MessageDlg(UiText(u"Korisnik „%1“ je već isključen.").arg(user->Login), TMsgDlgType::Information, mbOK);
         return;
     }
-    if (MessageDlg(Ui(u"Isključiti korisnika „%1“? Neće moći da se prijavi, a ostaje na svojim stavkama.")
+    if (MessageDlg(UiText(u"Isključiti korisnika „%1“? Neće moći da se prijavi, a ostaje na svojim stavkama.")
                        .arg(user->Login),
                    TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
         return;
@@ -185,7 +185,7 @@ void OpenUsersWindow(TSecurityService &security, QWidget *parent)
 {
     TUserDesc user;
     if (!security.GetCurrentUser(user, 0) || !user.Administrator) {
-        MessageDlg(Ui(UsersAdminOnlyText), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(UsersAdminOnlyText), TMsgDlgType::Warning, mbOK);
         return;
     }
     TUsersWindow window(*security.GetConnection(), user, parent);

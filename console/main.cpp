@@ -104,7 +104,7 @@ bool prepareDatabase(TZConnection &connection, TConsole &console)
         return false;
     } catch (const KException &e) {
         connection.Disconnect();
-        fail(Ui(u"Baza podataka nije pripremljena: %1").arg(e.message()));
+        fail(UiText(u"Baza podataka nije pripremljena: %1").arg(e.message()));
         return false;
     }
 }
@@ -121,7 +121,7 @@ int addUser(TSecurityService &security, const TCommandLine &line)
         fail(e.message());
         return 1;
     }
-    std::printf("%s\n", qPrintable(Ui(u"Korisnik %1 je sačuvan.").arg(*line.AddUser)));
+    std::printf("%s\n", qPrintable(UiText(u"Korisnik %1 je sačuvan.").arg(*line.AddUser)));
     return 0;
 }
 
@@ -161,7 +161,7 @@ std::optional<int> logIn(TSecurityService &security, const TCommandLine &line, c
             // On standard input the password stays out of the process list.
             const QString password = line.PasswordFromStdin ? QTextStream(stdin).readLine() : line.Password;
             if (!security.Login(*line.User, password)) {
-                fail(Ui(u"Prijava nije uspela: %1").arg(security.LoginError()));
+                fail(UiText(u"Prijava nije uspela: %1").arg(security.LoginError()));
                 return 2;
             }
         } else if (!LogInWithDialog(security, iniPath)) {
@@ -252,12 +252,12 @@ std::unique_ptr<TConsoleWindow> showWindow(TSecurityService &security, const TCo
 int followScript(TConsoleWindow &window, const TCommandLine &line)
 {
     if (!window.SelectSnapin(line.Select) && !line.Select.isEmpty()) {
-        fail(Ui(u"Snap-in „%1“ nije pronađen. Učitani su: %2")
+        fail(UiText(u"Snap-in „%1“ nije pronađen. Učitani su: %2")
                  .arg(line.Select, window.SnapinNames().join(QStringLiteral(", "))));
         return 3;
     }
     if (line.Action && !window.TriggerAction(*line.Action)) {
-        fail(Ui(u"Akcija „%1“ nije pronađena ili nije dostupna.").arg(*line.Action));
+        fail(UiText(u"Akcija „%1“ nije pronađena ili nije dostupna.").arg(*line.Action));
         return 5;
     }
     return 0;
@@ -269,7 +269,7 @@ void saveScreenshotLater(TConsoleWindow *window, const QString &file)
     // Give the frames' deferred loads and layouts time to settle first.
     QTimer::singleShot(500, window, [window, file] {
         if (!window->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "%s\n", qPrintable(Ui(u"Snimak nije sačuvan: %1").arg(file)));
+            std::fprintf(stderr, "%s\n", qPrintable(UiText(u"Snimak nije sačuvan: %1").arg(file)));
             QApplication::exit(4);
             return;
         }
@@ -352,7 +352,7 @@ int main(int argc, char *argv[])
     }
     const std::optional<QSize> size = ParseWindowSize(line.Size);
     if (!size) {
-        fail(Ui(u"Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
+        fail(UiText(u"Neispravna veličina prozora: %1 (očekuje se npr. 1280x800)").arg(line.Size));
         return 1;
     }
 

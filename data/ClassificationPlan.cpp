@@ -28,16 +28,16 @@ QStringList words(const QString &folded)
 QString RetentionText(std::optional<int> years)
 {
     if (!years)
-        return Ui(u"trajno");
+        return UiText(u"trajno");
     const int n = *years;
     // 2, 3, 4, 22, 103 godine; 1, 5-20, 21, 111 godina.
     const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
-    return QStringLiteral("%1 %2").arg(n).arg(few ? Ui(u"godine") : Ui(u"godina"));
+    return QStringLiteral("%1 %2").arg(n).arg(few ? UiText(u"godine") : UiText(u"godina"));
 }
 
 QString RetentionShort(std::optional<int> years)
 {
-    return years ? Ui(u"%1 god.").arg(*years) : Ui(u"trajno");
+    return years ? UiText(u"%1 god.").arg(*years) : UiText(u"trajno");
 }
 
 QString ClassificationCaption(const TClassificationMark &mark)
@@ -93,7 +93,7 @@ QString ItemClassificationRefusal(TZConnection &connection, const QString &mark,
 {
     auto q = connection.OpenQuery(QStringLiteral("SELECT active FROM classification WHERE mark = ?"), {mark});
     if (!q->next())
-        return Ui(u"Polje \"%1\": oznaka „%2“ ne postoji u klasifikacionom planu.").arg(label, mark);
+        return UiText(u"Polje \"%1\": oznaka „%2“ ne postoji u klasifikacionom planu.").arg(label, mark);
     if (q->value(0).toString() == QLatin1String("y"))
         return {};
     // A mark deactivated since stays on the items that have it.
@@ -103,7 +103,7 @@ QString ItemClassificationRefusal(TZConnection &connection, const QString &mark,
         if (stored->next() && stored->value(0).toString() == mark)
             return {};
     }
-    return Ui(u"Polje \"%1\": oznaka „%2“ više nije aktivna u klasifikacionom planu.").arg(label, mark);
+    return UiText(u"Polje \"%1\": oznaka „%2“ više nije aktivna u klasifikacionom planu.").arg(label, mark);
 }
 
 TFieldValidation ClassificationValidation(TField *field, std::function<TZConnection *()> connection,

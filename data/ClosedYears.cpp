@@ -25,8 +25,8 @@ std::optional<int> firstClosed(TZConnection &connection, const QList<QDateTime> 
 QString ClosedYearMessage(int year)
 {
     if (year <= 0)
-        return Ui(u"Godina je zaključena: stavke te godine se ne mogu menjati, stornirati ni brisati.");
-    return Ui(u"Godina %1 je zaključena: stavke te godine se ne mogu menjati, stornirati ni brisati.").arg(year);
+        return UiText(u"Godina je zaključena: stavke te godine se ne mogu menjati, stornirati ni brisati.");
+    return UiText(u"Godina %1 je zaključena: stavke te godine se ne mogu menjati, stornirati ni brisati.").arg(year);
 }
 
 bool IsYearClosed(TZConnection &connection, int year)

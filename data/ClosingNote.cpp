@@ -17,7 +17,7 @@ namespace {
 
 QString listOrNone(const QStringList &numbers)
 {
-    return numbers.isEmpty() ? Ui(u"nema") : numbers.join(QStringLiteral(", "));
+    return numbers.isEmpty() ? UiText(u"nema") : numbers.join(QStringLiteral(", "));
 }
 
 // A book line stays on one printed line: long lists are cut.
@@ -26,7 +26,7 @@ QString shortList(const QStringList &numbers)
     constexpr int kShown = 12;
     if (numbers.size() <= kShown)
         return listOrNone(numbers);
-    return numbers.mid(0, kShown).join(QStringLiteral(", ")) + Ui(u" … (ukupno %1)").arg(numbers.size());
+    return numbers.mid(0, kShown).join(QStringLiteral(", ")) + UiText(u" … (ukupno %1)").arg(numbers.size());
 }
 
 QString range(const TDirectionFigures &d)
@@ -44,12 +44,12 @@ QString itemsText(qint64 n)
                            : units == 1                 ? u"stavka"
                            : (units >= 2 && units <= 4) ? u"stavke"
                                                         : u"stavki";
-    return QStringLiteral("%1 %2").arg(n).arg(Ui(word));
+    return QStringLiteral("%1 %2").arg(n).arg(UiText(word));
 }
 
 QString when(const QDateTime &at)
 {
-    return at.toString(QStringLiteral("dd.MM.yyyy")) + Ui(u" u ") + at.toString(QStringLiteral("HH:mm"));
+    return at.toString(QStringLiteral("dd.MM.yyyy")) + UiText(u" u ") + at.toString(QStringLiteral("HH:mm"));
 }
 
 // The statement, then the signature lines and the seal between them.
@@ -65,8 +65,8 @@ void paintClosing(const TClosingNote &note, TReportCanvas &c, double y)
     {
         QString Caption, Name;
         double X;
-    } sides[] = {{Ui(u"Zaključio"), note.ClosedBy, 0},
-                 {Ui(u"Rukovodilac"), QString(), width - line}};
+    } sides[] = {{UiText(u"Zaključio"), note.ClosedBy, 0},
+                 {UiText(u"Rukovodilac"), QString(), width - line}};
     for (const auto &side : sides) {
         p.setFont(ReportFont(9, true));
         p.drawText(QRectF(side.X, y + c.Mm(20), line, c.Mm(5)), Qt::AlignCenter, side.Caption);
@@ -96,7 +96,7 @@ TClosingNote ClosedYearNote(TZConnection &connection, int year)
 {
     const std::optional<TClosedYear> closed = ClosedYearRecord(connection, year);
     if (!closed)
-        throw KException(Ui(u"Godina %1 nije zaključena.").arg(year));
+        throw KException(UiText(u"Godina %1 nije zaključena.").arg(year));
     TClosingNote note = ClosingNoteOf(connection, closed->Figures);
     note.Figures.Year = year;
     note.Closed = true;
@@ -107,7 +107,7 @@ TClosingNote ClosedYearNote(TZConnection &connection, int year)
 
 QStringList ClosingNoteCaptions(const TClosingFigures &figures)
 {
-    QStringList captions{Ui(u"Pokazatelj")};
+    QStringList captions{UiText(u"Pokazatelj")};
     for (const TDirectionFigures &d : figures.Directions)
         captions << ShownCaption(GetDirectionCaption(d.Direction));
     return captions;
@@ -116,13 +116,13 @@ QStringList ClosingNoteCaptions(const TClosingFigures &figures)
 QList<QStringList> ClosingNoteRows(const TClosingFigures &figures)
 {
     const std::pair<QString, std::function<QString(const TDirectionFigures &)>> rows[] = {
-        {Ui(u"Stavki pod delovodnim brojem"), [](const TDirectionFigures &d) { return QString::number(d.Items); }},
-        {Ui(u"Prvi i poslednji broj"), range},
-        {Ui(u"Stornirani brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Cancelled); }},
-        {Ui(u"Nedostajući brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Missing); }},
-        {Ui(u"Prilozi"), [](const TDirectionFigures &d) { return QString::number(d.Enclosures); }},
-        {Ui(u"Prosleđeni primerci"), [](const TDirectionFigures &d) { return QString::number(d.PassOnCopies); }},
-        {Ui(u"Nije arhivirano"), [](const TDirectionFigures &d) { return QString::number(d.NotArchived); }},
+        {UiText(u"Stavki pod delovodnim brojem"), [](const TDirectionFigures &d) { return QString::number(d.Items); }},
+        {UiText(u"Prvi i poslednji broj"), range},
+        {UiText(u"Stornirani brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Cancelled); }},
+        {UiText(u"Nedostajući brojevi"), [](const TDirectionFigures &d) { return listOrNone(d.Missing); }},
+        {UiText(u"Prilozi"), [](const TDirectionFigures &d) { return QString::number(d.Enclosures); }},
+        {UiText(u"Prosleđeni primerci"), [](const TDirectionFigures &d) { return QString::number(d.PassOnCopies); }},
+        {UiText(u"Nije arhivirano"), [](const TDirectionFigures &d) { return QString::number(d.NotArchived); }},
     };
     QList<QStringList> table;
     for (const auto &[label, value] : rows) {
@@ -139,11 +139,11 @@ QString ClosingStatement(const TClosingNote &note)
     const int year = note.Figures.Year;
     const qint64 items = note.Figures.TotalItems();
     if (!note.Closed)
-        return Ui(u"Nacrt: delovodnik za %1. godinu još nije zaključen. Pod delovodnim brojem je do sada "
+        return UiText(u"Nacrt: delovodnik za %1. godinu još nije zaključen. Pod delovodnim brojem je do sada "
                               u"upisano: %2.")
             .arg(year)
             .arg(itemsText(items));
-    return Ui(u"Delovodnik za %1. godinu zaključen je %2. Pod delovodnim brojem upisano: %3. "
+    return UiText(u"Delovodnik za %1. godinu zaključen je %2. Pod delovodnim brojem upisano: %3. "
                           u"Zaključio: %4.")
         .arg(year)
         .arg(when(note.ClosedAt), itemsText(items), note.ClosedBy);
@@ -153,7 +153,7 @@ TPagedReport ClosingNoteReport(const TClosingNote &note)
 {
     TPagedReport report;
     report.Organization = note.Organization;
-    report.Title = Ui(u"Zaključak delovodnika za %1. godinu").arg(note.Figures.Year);
+    report.Title = UiText(u"Zaključak delovodnika za %1. godinu").arg(note.Figures.Year);
     report.Subtitle = note.Unit;
     report.PrintedAt = QDateTime::currentDateTime();
     report.Captions = ClosingNoteCaptions(note.Figures);
@@ -182,25 +182,25 @@ QStringList ClosingBookLines(TZConnection &connection, int year)
     const QList<TYearClosingEvent> log = YearClosingLog(connection, year);
     if (log.isEmpty())
         return {};
-    QStringList lines{QString(), Ui(u"Zaključak delovodnika za %1. godinu").arg(year)};
+    QStringList lines{QString(), UiText(u"Zaključak delovodnika za %1. godinu").arg(year)};
     for (const TYearClosingEvent &e : log)
-        lines << (e.Reopened ? Ui(u"Ponovo otvoren %1, otvorio: %2 (%3). Razlog: %4")
+        lines << (e.Reopened ? UiText(u"Ponovo otvoren %1, otvorio: %2 (%3). Razlog: %4")
                                    .arg(when(e.At), e.UserName, e.HostName, e.Reason)
-                             : Ui(u"Zaključen %1, zaključio: %2 (%3).").arg(when(e.At), e.UserName, e.HostName));
+                             : UiText(u"Zaključen %1, zaključio: %2 (%3).").arg(when(e.At), e.UserName, e.HostName));
     const std::optional<TClosedYear> closed = ClosedYearRecord(connection, year);
     if (!closed) {
-        lines << Ui(u"Godina je sada otvorena: knjiga nije konačna.");
+        lines << UiText(u"Godina je sada otvorena: knjiga nije konačna.");
         return lines;
     }
     for (const TDirectionFigures &d : closed->Figures.Directions)
-        lines << Ui(u"%1: %2 (%3); stornirani: %4; nedostaju: %5; priloga %6, prosleđenih "
+        lines << UiText(u"%1: %2 (%3); stornirani: %4; nedostaju: %5; priloga %6, prosleđenih "
                                 u"primeraka %7, nije arhivirano %8.")
                      .arg(ShownCaption(GetDirectionCaption(d.Direction)), itemsText(d.Items), range(d), shortList(d.Cancelled),
                           shortList(d.Missing))
                      .arg(d.Enclosures)
                      .arg(d.PassOnCopies)
                      .arg(d.NotArchived);
-    lines << Ui(u"Zaključio: ______________________________          M.P.          "
+    lines << UiText(u"Zaključio: ______________________________          M.P.          "
                             u"Rukovodilac: ______________________________");
     return lines;
 }

@@ -58,13 +58,13 @@ QString HandoverSkipMessage(const QList<THandoverSkip> &skipped, bool withdrawin
     QStringList items;
     for (const THandoverSkip &skip : skipped)
         items << QStringLiteral("%1 (%2)").arg(skip.Number, skip.Reason);
-    return (withdrawing ? Ui(u"Nisu vraćene: ") : Ui(u"Nisu prihvaćene: "))
+    return (withdrawing ? UiText(u"Nisu vraćene: ") : UiText(u"Nisu prihvaćene: "))
         + items.join(QStringLiteral(", "));
 }
 
 QString HandoverRecordTitle(int year, int number)
 {
-    return Ui(u"Zapisnik %1/%2").arg(number).arg(year % 100, 2, 10, QLatin1Char('0'));
+    return UiText(u"Zapisnik %1/%2").arg(number).arg(year % 100, 2, 10, QLatin1Char('0'));
 }
 
 THandoverAcceptance::THandoverAcceptance(TZConnection &connection, const TUserDesc &recipient,
@@ -115,10 +115,10 @@ std::optional<THandoverStoredItem> readItem(TZConnection &connection, qint64 ite
 QString THandoverAcceptance::acceptRefusal(const THandoverStoredItem &item) const
 {
     if (item.Cancelled)
-        return Ui(u"stornirana");
+        return UiText(u"stornirana");
     if (item.OutUserID.isNull() || item.OutUserID.toLongLong() != m_recipient.UserID) {
         const QString to = userName(m_connection, item.OutUserID);
-        return to.isEmpty() ? Ui(u"preusmerena") : Ui(u"preusmerena na ") + to;
+        return to.isEmpty() ? UiText(u"preusmerena") : UiText(u"preusmerena na ") + to;
     }
     return {};
 }
@@ -146,7 +146,7 @@ bool THandoverAcceptance::Accept(qint64 itemID, const QString &listedNumber)
 bool THandoverAcceptance::Withdraw(qint64 itemID, const QString &listedNumber)
 {
     if (!AcceptedHere(itemID)) {
-        m_skipped << THandoverSkip{listedNumber, Ui(u"nije prihvaćena u ovom zapisniku")};
+        m_skipped << THandoverSkip{listedNumber, UiText(u"nije prihvaćena u ovom zapisniku")};
         return false;
     }
     return RetryOnWriteConflict(m_connection, [&] {
@@ -172,13 +172,13 @@ bool THandoverAcceptance::store(qint64 itemID, const QString &listedNumber, bool
         ? readItem(m_connection, itemID)
         : std::nullopt;
     if (!item)
-        return skip(Ui(Gone));
+        return skip(UiText(Gone));
     if (const QString refusal = acceptRefusal(*item); !refusal.isEmpty())
         return skip(refusal);
     if (item->Accepted == accept)
-        return skip(accept ? Ui(u"već prihvaćena") : Ui(u"već vraćena"));
+        return skip(accept ? UiText(u"već prihvaćena") : UiText(u"već vraćena"));
     if (const std::optional<int> closed = ClosedYearOfItem(m_connection, itemID))
-        return skip(Ui(u"godina %1 je zaključena").arg(*closed));
+        return skip(UiText(u"godina %1 je zaključena").arg(*closed));
     const QString from = TField::EncodeFlag(!accept), to = TField::EncodeFlag(accept);
     int rows = 0;
     try {
@@ -189,10 +189,10 @@ bool THandoverAcceptance::store(qint64 itemID, const QString &listedNumber, bool
         // The year was closed on another desk after the check above.
         if (!ClosedYearRefusal(e))
             throw;
-        return skip(Ui(u"zaključena godina"));
+        return skip(UiText(u"zaključena godina"));
     }
     if (rows != 1)
-        return skip(Ui(u"promenjena u međuvremenu"));
+        return skip(UiText(u"promenjena u međuvremenu"));
     JournalLedgerItemValues(m_connection, itemID, item->Number, {{QStringLiteral("accepted"), from, to, {}, {}}},
                             m_actor);
     if (accept)
@@ -210,7 +210,7 @@ void THandoverAcceptance::ensureRecord()
         return;
     auto now = m_connection.OpenQuery(QStringLiteral("SELECT ") + m_connection.Dialect().NowSql());
     if (!now->next())
-        throw EDatabaseError(Ui(u"Baza podataka nije dala vreme zapisnika."));
+        throw EDatabaseError(UiText(u"Baza podataka nije dala vreme zapisnika."));
     const QDateTime at = ReadStoredDateTime(now->value(0));
     const int year = at.date().year();
     if (m_connection.ExecSQL(QStringLiteral("UPDATE handovercounter SET lastnumber = lastnumber + 1 WHERE year = ?"),
@@ -228,7 +228,7 @@ void THandoverAcceptance::ensureRecord()
     }
     auto counter = m_connection.OpenQuery(QStringLiteral("SELECT lastnumber FROM handovercounter WHERE year = ?"), {year});
     if (!counter->next())
-        throw EDatabaseError(Ui(u"Broj zapisnika nije dodeljen."));
+        throw EDatabaseError(UiText(u"Broj zapisnika nije dodeljen."));
     const int number = counter->value(0).toInt();
     m_connection.ExecSQL(QStringLiteral("INSERT INTO handoverrecord (year, number, createdat, recipientid, recipientname, "
                                         "hostname, organization) VALUES (?, ?, ?, ?, ?, ?, ?)"),

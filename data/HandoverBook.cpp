@@ -73,7 +73,7 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
                                                     "WHERE handoverrecordid = ?"),
                                      {recordID});
     if (!head->next())
-        throw KException(Ui(u"Zapisnik ne postoji."));
+        throw KException(UiText(u"Zapisnik ne postoji."));
     THandoverRecord record;
     record.Organization = head->value(4).toString();
     record.Title = HandoverRecordTitle(head->value(0).toInt(), head->value(1).toInt());
@@ -91,11 +91,11 @@ THandoverRecord StoredHandoverRecord(TZConnection &connection, qint64 recordID)
         record.Rows << QStringList{from,
                                    record.Recipient,
                                    rows->value(1).toString(),
-                                   Ui(GetDirectionCaption(rows->value(2).toInt())),
+                                   UiText(GetDirectionCaption(rows->value(2).toInt())),
                                    rows->value(3).toString(),
                                    dateText(rows->value(4)),
                                    rows->value(5).toString(),
-                                   Ui(_YES_CAP)};
+                                   UiText(_YES_CAP)};
         if (!from.isEmpty() && !record.HandedOverBy.contains(from))
             record.HandedOverBy << from;
     }

@@ -23,15 +23,15 @@ void paintTitle(const THandoverRecord &r, TReportCanvas &c, double y)
     p.setFont(ReportFont(16, true));
     p.drawText(QRectF(0, y + c.Mm(2), width, c.Mm(9)), Qt::AlignCenter, r.Title);
     p.setFont(ReportFont(10.5));
-    p.drawText(QRectF(0, y + c.Mm(11), width, c.Mm(6)), Qt::AlignCenter, Ui(u"o primopredaji stavki delovodnika"));
+    p.drawText(QRectF(0, y + c.Mm(11), width, c.Mm(6)), Qt::AlignCenter, UiText(u"o primopredaji stavki delovodnika"));
     p.setFont(ReportFont(9));
     const QString blank(32, u'_');
     const QString recipient = r.Recipient.isEmpty() ? blank : r.Recipient;
     p.drawText(QRectF(0, y + c.Mm(21), width, c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-               Ui(u"Primalac: ") + recipient);
+               UiText(u"Primalac: ") + recipient);
     if (r.HandedOverBy.size() == 1)
         p.drawText(QRectF(0, y + c.Mm(26), width, c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-                   Ui(u"Predaje: ") + r.HandedOverBy.first());
+                   UiText(u"Predaje: ") + r.HandedOverBy.first());
 }
 
 // Signature blocks: the handing colleagues down the left, the recipient on
@@ -68,16 +68,16 @@ void paintClosing(const THandoverRecord &r, TReportCanvas &c, double y)
     p.setPen(Qt::black);
     p.setFont(ReportFont(9, true));
     p.drawText(QRectF(0, y + c.Mm(4), c.Size.width(), c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-               Ui(u"Ukupno stavki: %1").arg(r.Rows.size()));
+               UiText(u"Ukupno stavki: %1").arg(r.Rows.size()));
     p.setFont(ReportFont(9));
     p.drawText(QRectF(0, y + c.Mm(10), c.Size.width(), c.Mm(5)), Qt::AlignLeft | Qt::AlignVCenter,
-               Ui(u"Svojim potpisom primalac potvrđuje da je preuzeo navedene stavke."));
+               UiText(u"Svojim potpisom primalac potvrđuje da je preuzeo navedene stavke."));
     const double width = c.Mm(65);
     const double top = y + c.Mm(SignaturesTopMm);
-    paintSignature(c, c.Size.width() - width, top, width, Ui(u"Primio"), r.Recipient);
+    paintSignature(c, c.Size.width() - width, top, width, UiText(u"Primio"), r.Recipient);
     const QStringList handing = r.HandedOverBy.isEmpty() ? QStringList{QString()} : r.HandedOverBy;
     for (int i = 0; i < handing.size(); ++i)
-        paintSignature(c, 0, top + c.Mm(SignatureMm * i), width, Ui(u"Predao"), handing[i]);
+        paintSignature(c, 0, top + c.Mm(SignatureMm * i), width, UiText(u"Predao"), handing[i]);
     if (!r.ChainHead.isEmpty()) {
         p.setPen(Qt::black);
         p.setFont(ReportFont(7.5));
@@ -112,7 +112,7 @@ bool PaintHandoverRecord(const THandoverRecord &record, QPagedPaintDevice &devic
     report.PrintedAt = record.PrintedAt;
     report.Captions = record.Captions;
     report.Widths = record.Widths;
-    report.EmptyText = Ui(u"Nema stavki za primopredaju.");
+    report.EmptyText = UiText(u"Nema stavki za primopredaju.");
     SetReportRows(report, record.Rows);
     report.FontPoints = 8.5;
     report.Parts.HeadMm = 34;

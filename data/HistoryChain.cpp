@@ -25,7 +25,7 @@ QString grouped(qint64 number)
 
 QString entriesText(qint64 entries)
 {
-    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? Ui(u" unos") : Ui(u" unosa"));
+    return grouped(entries) + (entries % 10 == 1 && entries % 100 != 11 ? UiText(u" unos") : UiText(u" unosa"));
 }
 
 struct TEntry
@@ -40,15 +40,15 @@ struct TEntry
 QString about(const TEntry &e)
 {
     const QDateTime when = ReadStoredDateTime(QString::fromUtf8(e.Record.ChangedAt));
-    const QString item = e.Record.LedgerNumber.isEmpty() ? Ui(u"stavka bez broja")
-                                                         : Ui(u"stavka ") + QString::fromUtf8(e.Record.LedgerNumber);
+    const QString item = e.Record.LedgerNumber.isEmpty() ? UiText(u"stavka bez broja")
+                                                         : UiText(u"stavka ") + QString::fromUtf8(e.Record.LedgerNumber);
     return QStringLiteral("(%1, %2)").arg(when.toString(QStringLiteral("dd.MM.yyyy hh:mm")), item);
 }
 
 // "Unos 1234 (08.12.2026 10:15, stavka 5/26)", or "unos ..." within a sentence.
 QString entryText(const TEntry &e, bool first = true)
 {
-    return Ui(u"%1 %2 %3").arg(first ? Ui(u"Unos") : Ui(u"unos")).arg(e.Record.Position).arg(about(e));
+    return UiText(u"%1 %2 %3").arg(first ? UiText(u"Unos") : UiText(u"unos")).arg(e.Record.Position).arg(about(e));
 }
 
 struct TStop
@@ -66,7 +66,7 @@ public:
     {
         if (!e.Chained)
             return fail(THistoryFault::Inserted, e,
-                        Ui(u"Unos %1 je umetnut: nije u lancu istorije.").arg(about(e)));
+                        UiText(u"Unos %1 je umetnut: nije u lancu istorije.").arg(about(e)));
         const qint64 stored = e.Record.Position;
         if (m_suspect) {
             swappedOrChanged(*m_suspect, e);
@@ -82,7 +82,7 @@ public:
         }
         if (stored == m_headEntries && e.Hash != m_headHash)
             return fail(THistoryFault::Head, e,
-                        Ui(u"Kontrolni zbir istorije ne odgovara unosu %1 %2: zaglavlje lanca je izmenjeno.")
+                        UiText(u"Kontrolni zbir istorije ne odgovara unosu %1 %2: zaglavlje lanca je izmenjeno.")
                             .arg(stored)
                             .arg(about(e)));
         m_previous = e.Hash;
@@ -101,10 +101,10 @@ public:
             // One past the head, and not there even now: added, not written.
             if (m_suspect->Record.Position > latestEntries)
                 fail(THistoryFault::Inserted, *m_suspect,
-                     entryText(*m_suspect) + Ui(u" je umetnut: kontrolni zbir istorije broji %1.")
+                     entryText(*m_suspect) + UiText(u" je umetnut: kontrolni zbir istorije broji %1.")
                                                  .arg(entriesText(latestEntries)));
             else
-                fail(THistoryFault::Changed, *m_suspect, entryText(*m_suspect) + Ui(u" je izmenjen."));
+                fail(THistoryFault::Changed, *m_suspect, entryText(*m_suspect) + UiText(u" je izmenjen."));
             return;
         }
         const qint64 last = m_expected - 1;
@@ -115,12 +115,12 @@ public:
         // Entries written since the head was read are in the head by now.
         if (last > latestEntries && m_last) {
             fail(THistoryFault::Inserted, *m_last,
-                 entryText(*m_last) + Ui(u" je umetnut: kontrolni zbir istorije broji %1.")
+                 entryText(*m_last) + UiText(u" je umetnut: kontrolni zbir istorije broji %1.")
                                           .arg(entriesText(latestEntries)));
             return;
         }
         m_check.Checked = last;
-        m_check.Text = Ui(u"Istorija je neizmenjena: %1 u lancu.").arg(entriesText(last));
+        m_check.Text = UiText(u"Istorija je neizmenjena: %1 u lancu.").arg(entriesText(last));
     }
 
     THistoryChainCheck Result() const { return m_check; }
@@ -134,8 +134,8 @@ private:
         m_check.Fault = THistoryFault::Missing;
         m_check.Position = m_expected;
         m_check.Checked = m_expected - 1;
-        m_check.Text = Ui(u"Unos %1 nedostaje (obrisan je).").arg(m_expected)
-            + (m_last ? Ui(u" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
+        m_check.Text = UiText(u"Unos %1 nedostaje (obrisan je).").arg(m_expected)
+            + (m_last ? UiText(u" Poslednji ispravan je %1.").arg(entryText(*m_last, false)) : QString());
     }
 
     bool fail(THistoryFault fault, const TEntry &e, const QString &text)
@@ -162,7 +162,7 @@ private:
             const QByteArray y = HistoryChainHash(back, x);
             if (y == first.Hash || y == second.Hash) {
                 fail(THistoryFault::Swapped, first,
-                     Ui(u"Unosi %1 %2 i %3 %4 su zamenili mesta.")
+                     UiText(u"Unosi %1 %2 i %3 %4 su zamenili mesta.")
                          .arg(first.Record.Position)
                          .arg(about(second))
                          .arg(second.Record.Position)
@@ -170,7 +170,7 @@ private:
                 return;
             }
         }
-        fail(THistoryFault::Changed, first, entryText(first) + Ui(u" je izmenjen."));
+        fail(THistoryFault::Changed, first, entryText(first) + UiText(u" je izmenjen."));
     }
 
     const qint64 m_headEntries;
@@ -187,7 +187,7 @@ std::pair<THistoryChainHead, QByteArray> readHead(TZConnection &connection)
 {
     auto q = connection.OpenQuery(QStringLiteral("SELECT entries, headhash FROM historychain WHERE chainid = 1"));
     if (!q->next())
-        throw EDatabaseError(Ui(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+        throw EDatabaseError(UiText(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
     const QByteArray hash = q->value(1).toString().toLatin1();
     return {THistoryChainHead{QString::fromLatin1(hash.left(16)), q->value(0).toLongLong()}, hash};
 }
@@ -197,8 +197,8 @@ std::pair<THistoryChainHead, QByteArray> readHead(TZConnection &connection)
 QString THistoryChainHead::Text() const
 {
     if (Entries == 0)
-        return Ui(u"Kontrolni zbir istorije: nema unosa");
-    return Ui(u"Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
+        return UiText(u"Kontrolni zbir istorije: nema unosa");
+    return UiText(u"Kontrolni zbir istorije: %1 (%2)").arg(Digits, entriesText(Entries));
 }
 
 THistoryChainHead ReadHistoryChainHead(TZConnection &connection)

@@ -51,19 +51,19 @@ QByteArray ReadImagePages(const QByteArray &content, const QString &fileName, TI
     for (int page = 1; page <= pages; ++page) {
         reading.CheckCancel();
         if (page > 1 && !reader.jumpToNextImage())
-            throw KException(Ui(u"Slika %1 je oštećena: strana %2 od %3 ne može da se pročita.")
+            throw KException(UiText(u"Slika %1 je oštećena: strana %2 od %3 ne može da se pročita.")
                                  .arg(fileName).arg(page).arg(pages));
         const QSize size = reader.size();
         if (size.isValid() && qint64(size.width()) * size.height() > MaxPagePixels)
-            throw KException(Ui(u"Slika %1 je prevelika: %2 × %3 piksela (najviše 100 miliona piksela "
+            throw KException(UiText(u"Slika %1 je prevelika: %2 × %3 piksela (najviše 100 miliona piksela "
                                             u"po strani). Skenirajte je sa 300 dpi.")
                                  .arg(fileName).arg(size.width()).arg(size.height()));
         QImage picture;
         if (!reader.read(&picture))
-            throw KException(pages > 1 ? Ui(u"Slika %1 je oštećena ili prevelika: strana %2 od %3 ne može "
+            throw KException(pages > 1 ? UiText(u"Slika %1 je oštećena ili prevelika: strana %2 od %3 ne može "
                                                         u"da se pročita.")
                                              .arg(fileName).arg(page).arg(pages)
-                                       : Ui(u"Slika %1 je oštećena ili prevelika i ne može da se pročita.")
+                                       : UiText(u"Slika %1 je oštećena ili prevelika i ne može da se pročita.")
                                              .arg(fileName));
         const int dpi = pictureDpi(picture);
         pdf.AddPage(picture, dpi);

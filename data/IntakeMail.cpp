@@ -187,7 +187,7 @@ TIntakeDocument ReadIntakeMail(const QByteArray &content, const QString &sourceP
 {
     const QString fileName = QFileInfo(sourcePath).fileName();
     if (!LooksLikeMail(content))
-        throw KException(Ui(u"Datoteka „%1“ nije poruka e-pošte.").arg(fileName));
+        throw KException(UiText(u"Datoteka „%1“ nije poruka e-pošte.").arg(fileName));
     EnsureGMime();
     const TGObjectRef<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(content.constData(), size_t(content.size())));
     const TGObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
@@ -198,7 +198,7 @@ TIntakeDocument ReadIntakeMail(const QByteArray &content, const QString &sourceP
     g_mime_parser_options_set_fallback_charsets(options.get(), fallback);
     const TGObjectRef<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options.get()));
     if (!message)
-        throw KException(Ui(u"Datoteka „%1“ nije poruka e-pošte.").arg(fileName));
+        throw KException(UiText(u"Datoteka „%1“ nije poruka e-pošte.").arg(fileName));
 
     TIntakeDocument document;
     document.SourcePath = sourcePath;
@@ -219,7 +219,7 @@ TIntakeDocument ReadIntakeMail(const QByteArray &content, const QString &sourceP
     if (text.isEmpty() && parts.Html)
         text = MailHtmlToText(partText(parts.Html));
     if (text.isEmpty() && parts.Attachments.isEmpty())
-        throw KException(Ui(u"Poruka „%1“ nema ni tekst ni priloge.").arg(fileName));
+        throw KException(UiText(u"Poruka „%1“ nema ni tekst ni priloge.").arg(fileName));
 
     document.Pages << TIntakePage{text, TTextSource::Mail, 1.0};
     document.Attachments = parts.Attachments;

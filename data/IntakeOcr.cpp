@@ -52,7 +52,7 @@ public:
         if (failed && missing.isEmpty())
             missing << languages;
         if (!missing.isEmpty())
-            throw KException(Ui(u"Prepoznavanje teksta nije moguće: nisu instalirani podaci za jezike „%1“ "
+            throw KException(UiText(u"Prepoznavanje teksta nije moguće: nisu instalirani podaci za jezike „%1“ "
                                             u"(paketi tesseract-ocr-…).")
                                  .arg(missing.join(u'+')));
         return engine;

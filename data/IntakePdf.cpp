@@ -55,10 +55,10 @@ QString loadProblem(QPdfDocument::Error error, const QString &fileName)
     switch (error) {
     case QPdfDocument::Error::IncorrectPassword:
     case QPdfDocument::Error::UnsupportedSecurityScheme:
-        return Ui(u"PDF dokument %1 je zaštićen lozinkom. Sačuvajte ga bez lozinke pa ponovite prijem.")
+        return UiText(u"PDF dokument %1 je zaštićen lozinkom. Sačuvajte ga bez lozinke pa ponovite prijem.")
             .arg(fileName);
     default:
-        return Ui(u"PDF dokument %1 je oštećen i ne može da se pročita.").arg(fileName);
+        return UiText(u"PDF dokument %1 je oštećen i ne može da se pročita.").arg(fileName);
     }
 }
 
@@ -81,7 +81,7 @@ void ReadPdfPages(const QByteArray &pdf, const QString &fileName, TIntakePageRea
         throw KException(loadProblem(document.error(), fileName));
     const int pages = document.pageCount();
     if (pages <= 0)
-        throw KException(Ui(u"PDF dokument %1 nema nijednu stranu.").arg(fileName));
+        throw KException(UiText(u"PDF dokument %1 nema nijednu stranu.").arg(fileName));
     reading.Expect(pages);
     for (int page = 0; page < pages; ++page) {
         reading.CheckCancel();

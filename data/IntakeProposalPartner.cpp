@@ -88,7 +88,7 @@ double matchNames(const TPartnerNameIndex &index, const QStringList &words, doub
         const double confidence = 0.88 * match.Score * factor;
         if (confidence >= 0.2)
             evidence[match.Partner].Add(ByName, confidence,
-                                        Ui(u"%1, sličnost %2").arg(where, percent(match.Score)));
+                                        UiText(u"%1, sličnost %2").arg(where, percent(match.Score)));
     }
     return best;
 }
@@ -192,7 +192,7 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
         for (qsizetype i = 0; i < partners.size(); ++i)
             if (QStringView(partners.at(i).Pib).trimmed() == found.Pib)
                 evidence[i].Add(ByPib, ((found.Labelled ? 0.98 : 0.93) - rank) * found.Factor,
-                                Ui(u"PIB %1 u tekstu").arg(found.Pib));
+                                UiText(u"PIB %1 u tekstu").arg(found.Pib));
         // Later PIBs are more often the addressee's own or a third party's.
         rank = std::min(rank + 0.04, 0.2);
     }
@@ -206,21 +206,21 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
                 continue;
             const QStringList emails = partnerEmails(partners.at(i));
             if (emails.contains(address)) {
-                evidence[i].Add(ByEmail, 0.92, Ui(u"adresa e-pošte"));
+                evidence[i].Add(ByEmail, 0.92, UiText(u"adresa e-pošte"));
                 found = true;
             } else if (std::any_of(emails.cbegin(), emails.cend(), [&](const QString &e) { return e.endsWith(domain); })) {
                 sameDomain << i;
             }
         }
         if (!found && sameDomain.size() == 1 && !isPublicMailDomain(domain.mid(1)))
-            evidence[sameDomain.first()].Add(ByEmail, 0.7, Ui(u"domen e-pošte %1").arg(domain.mid(1)));
+            evidence[sameDomain.first()].Add(ByEmail, 0.7, UiText(u"domen e-pošte %1").arg(domain.mid(1)));
     }
     for (const TFoundEmail &found : FindEmails(text))
         for (qsizetype i = 0; i < partners.size(); ++i)
             if (partners.at(i).Email.contains(found.Address, Qt::CaseInsensitive) &&
                 partnerEmails(partners.at(i)).contains(found.Address))
                 evidence[i].Add(ByEmail, 0.85 * found.Factor,
-                                Ui(u"adresa e-pošte %1 u tekstu").arg(found.Address));
+                                UiText(u"adresa e-pošte %1 u tekstu").arg(found.Address));
 
     // Names: the sender's, the letterhead's, and further down only lines naming an organisation.
     QList<const TIntakeLine *> named;
@@ -235,7 +235,7 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
     }
     const TPartnerNameIndex names(partners, words);
     if (!sender.isEmpty())
-        matchNames(names, sender, 1.0, Ui(u"ime pošiljaoca e-pošte"), evidence);
+        matchNames(names, sender, 1.0, UiText(u"ime pošiljaoca e-pošte"), evidence);
     // The sender's block comes first in the letterhead: a partner recognised below it is
     // more often the addressee. Further down the text a name is often someone mentioned.
     qsizetype senderBlock = -1;
@@ -243,12 +243,12 @@ QList<TProposal> ProposePartners(const TIntakeText &text, const std::optional<TM
         const TIntakeLine &line = *named.at(i);
         const double place = !line.Letterhead ? 0.75 : senderBlock >= 0 && i > senderBlock + 1 ? 0.8 : 1.0;
         double best = matchNames(names, line.Words, line.Factor * place,
-                                 line.Letterhead ? Ui(u"zaglavlje dopisa") : Ui(u"naziv u tekstu"),
+                                 line.Letterhead ? UiText(u"zaglavlje dopisa") : UiText(u"naziv u tekstu"),
                                  evidence);
         // A long name goes on over two lines of the letterhead.
         if (line.Letterhead && i + 1 < named.size() && named.at(i + 1)->Letterhead)
             best = std::max(best, matchNames(names, line.Words + named.at(i + 1)->Words, line.Factor * place,
-                                             Ui(u"zaglavlje dopisa"), evidence));
+                                             UiText(u"zaglavlje dopisa"), evidence));
         if (line.Letterhead && senderBlock < 0 && best >= IntakeThreshold)
             senderBlock = i;
     }

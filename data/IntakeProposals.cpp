@@ -12,15 +12,15 @@ QString ProposalFieldName(TProposalField field)
 {
     switch (field) {
     case TProposalField::Partner:
-        return Ui(u"partner");
+        return UiText(u"partner");
     case TProposalField::ItemNumber:
-        return Ui(u"broj");
+        return UiText(u"broj");
     case TProposalField::ItemDate:
-        return Ui(u"datum");
+        return UiText(u"datum");
     case TProposalField::Subject:
-        return Ui(u"predmet");
+        return UiText(u"predmet");
     case TProposalField::ItemType:
-        return Ui(u"vrsta");
+        return UiText(u"vrsta");
     }
     return {};
 }
@@ -39,7 +39,7 @@ TIntakeProposals ProposeIntake(const TIntakeDocument &document, const QList<TInt
             TProposal newPartner;
             newPartner.Field = TProposalField::Partner;
             newPartner.Value = result.NewPartner->Name;
-            newPartner.Source = Ui(u"novi partner");
+            newPartner.Source = UiText(u"novi partner");
             newPartner.Confidence = 0.5;
             result.Proposals << newPartner;
         }

@@ -43,7 +43,7 @@ void readMail(const QByteArray &content, const QString &path, TIntakeDocument &d
                 return;
             }
         } catch (const KException &e) {
-            throw KException(Ui(u"Prilog poruke %1: %2").arg(QFileInfo(path).fileName(), e.message()));
+            throw KException(UiText(u"Prilog poruke %1: %2").arg(QFileInfo(path).fileName(), e.message()));
         }
     }
 }
@@ -59,14 +59,14 @@ TIntakeDocument ReadIntakeFile(const QString &path, TIntakeControl &control)
     const QString fileName = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw KException(Ui(u"Fajl %1 ne postoji ili ne može da se pročita.").arg(path));
+        throw KException(UiText(u"Fajl %1 ne postoji ili ne može da se pročita.").arg(path));
     if (file.size() > MaxIntakeBytes)
-        throw KException(Ui(u"Fajl %1 je prevelik: %2 MB (najviše 200 MB).")
+        throw KException(UiText(u"Fajl %1 je prevelik: %2 MB (najviše 200 MB).")
                              .arg(fileName)
                              .arg(file.size() / (1024 * 1024)));
     const QByteArray content = file.readAll();
     if (content.isEmpty())
-        throw KException(Ui(u"Fajl %1 je prazan (0 bajtova).").arg(fileName));
+        throw KException(UiText(u"Fajl %1 je prazan (0 bajtova).").arg(fileName));
 
     TIntakeDocument document;
     document.SourcePath = path;
@@ -83,12 +83,12 @@ TIntakeDocument ReadIntakeFile(const QString &path, TIntakeControl &control)
     } else if (LooksLikeMail(content)) {
         readMail(content, path, document, reading);
     } else {
-        throw KException(Ui(u"Vrsta fajla nije podržana: %1. Prijem prima PDF, slike (PNG, JPEG, TIFF) "
+        throw KException(UiText(u"Vrsta fajla nije podržana: %1. Prijem prima PDF, slike (PNG, JPEG, TIFF) "
                                         u"i e-poštu (.eml).")
                              .arg(fileName));
     }
     reading.Finish(document);
     if (!hasText(document) && document.QrCodes.isEmpty())
-        throw KException(Ui(u"U dokumentu %1 nije pronađen nikakav tekst: sve strane su prazne.").arg(fileName));
+        throw KException(UiText(u"U dokumentu %1 nije pronađen nikakav tekst: sve strane su prazne.").arg(fileName));
     return document;
 }

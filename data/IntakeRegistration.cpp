@@ -36,7 +36,7 @@ void writeFile(const QString &path, const QByteArray &content)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw KException(Ui(u"Dokument nije sačuvan: %1 ne može da se upiše (%2).")
+        throw KException(UiText(u"Dokument nije sačuvan: %1 ne može da se upiše (%2).")
                              .arg(native(path), file.errorString()));
 }
 
@@ -181,7 +181,7 @@ void TIntakeKeeping::keep(TZConnection &connection, qint64 itemID)
     // The files last: after them only the commit can fail, and then they go.
     const QDir folder(m_dir);
     if (scan && !folder.exists() && !QDir().mkpath(m_dir))
-        throw KException(Ui(u"Dokument nije sačuvan: folder skeniranih dokumenata %1 ne može da se napravi.")
+        throw KException(UiText(u"Dokument nije sačuvan: folder skeniranih dokumenata %1 ne može da se napravi.")
                              .arg(native(m_dir)));
     try {
         if (scan) {
@@ -218,7 +218,7 @@ QByteArray IntakeMailFile(const TIntakeDocument &document)
         return {};
     QFile file(document.SourcePath);
     if (!file.open(QIODevice::ReadOnly))
-        throw KException(Ui(u"Poruka %1 više ne može da se pročita.").arg(native(document.SourcePath)));
+        throw KException(UiText(u"Poruka %1 više ne može da se pročita.").arg(native(document.SourcePath)));
     return file.readAll();
 }
 
@@ -234,7 +234,7 @@ qint64 RegisterIntakeItem(TLedgerDM &dm, const TIntakeDocument &document, const 
         items->LedgerItemZQitemtype->SetAsString(itemTypes.first());
     ApplyFillingProposals(*items, proposals);
     if (items->LedgerItemZQitemtype->AsString().isEmpty())
-        throw KException(Ui(u"Stavka nije zavedena: vrsta dokumenta nije prepoznata, a u šifarniku nema "
+        throw KException(UiText(u"Stavka nije zavedena: vrsta dokumenta nije prepoznata, a u šifarniku nema "
                                         u"nijedne vrste dokumenta."));
     try {
         items->LedgerItemZQ->Post();

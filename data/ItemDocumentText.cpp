@@ -43,7 +43,7 @@ void StoreItemDocumentText(TZConnection &connection, qint64 itemID, const QStrin
     // stays, with its own words only.
     if (!ReadHeldRow(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID,
                      QStringLiteral("ledgeritemid")))
-        throw EDatabaseError(Ui(u"Stavka za koju se čuva tekst dokumenta više ne postoji."));
+        throw EDatabaseError(UiText(u"Stavka za koju se čuva tekst dokumenta više ne postoji."));
     connection.ExecSQL(QStringLiteral("DELETE FROM documentword WHERE ledgeritemid = ?"), {itemID});
     connection.ExecSQL(QStringLiteral("DELETE FROM itemdocument WHERE ledgeritemid = ?"), {itemID});
     const QString sha = fileSha256.trimmed().toLower();
@@ -76,7 +76,7 @@ QList<TIntakeDuplicate> FindIntakeDuplicates(TZConnection &connection, const QSt
         while (same->next()) {
             const QString number = same->value(1).toString();
             found << TIntakeDuplicate{same->value(0).toLongLong(), number,
-                                      Ui(u"isti fajl je već sken stavke %1").arg(number)};
+                                      UiText(u"isti fajl je već sken stavke %1").arg(number)};
         }
     }
     const QString wanted = comparableNumber(itemNumber);
@@ -92,7 +92,7 @@ QList<TIntakeDuplicate> FindIntakeDuplicates(TZConnection &connection, const QSt
                 continue;
             const QString number = items->value(1).toString();
             found << TIntakeDuplicate{items->value(0).toLongLong(), number,
-                                      Ui(u"isti partner i broj dokumenta već su zavedeni pod %1").arg(number)};
+                                      UiText(u"isti partner i broj dokumenta već su zavedeni pod %1").arg(number)};
         }
     }
     return found;

@@ -61,10 +61,10 @@ QString useText(const TContinuityRow &row, const QString &canonical)
 {
     QString text = row.When.date().toString(QStringLiteral("dd.MM.yyyy"));
     if (row.Number != canonical)
-        text += Ui(u" kao „%1“").arg(row.Number);
+        text += UiText(u" kao „%1“").arg(row.Number);
     if (row.PassOn)
-        text += row.OriginFound ? Ui(u" (prosleđeni primerak s promenjenim brojem)")
-                                : Ui(u" (prosleđeni primerak obrisane stavke)");
+        text += row.OriginFound ? UiText(u" (prosleđeni primerak s promenjenim brojem)")
+                                : UiText(u" (prosleđeni primerak obrisane stavke)");
     return text;
 }
 
@@ -79,13 +79,13 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
         if (!n.Valid) {
             out.push_back({INT_MAX, 0,
                            {direction, TContinuityKind::Malformed, row.Number,
-                            Ui(u"Stavka upisana %1 nema broj oblika redni broj/godina (npr. 12/%2).")
+                            UiText(u"Stavka upisana %1 nema broj oblika redni broj/godina (npr. 12/%2).")
                                 .arg(registered)
                                 .arg(year % 100, 2, 10, QLatin1Char('0'))}});
         } else if (n.Year != year % 100) {
             out.push_back({n.Sequence, n.Suffix,
                            {direction, TContinuityKind::OutOfYear, row.Number.trimmed(),
-                            Ui(u"Stavka je upisana %1, a broj nosi godinu %2.")
+                            UiText(u"Stavka je upisana %1, a broj nosi godinu %2.")
                                 .arg(registered)
                                 .arg(n.Year, 2, 10, QLatin1Char('0'))}});
         } else {
@@ -94,7 +94,7 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
         if (row.Cancelled)
             out.push_back({n.Valid ? n.Sequence : INT_MAX, n.Valid ? n.Suffix : 0,
                            {direction, TContinuityKind::Cancelled, row.Number.trimmed(),
-                            Ui(u"Stavka upisana %1 je stornirana: %2").arg(registered, row.CancelReason)},
+                            UiText(u"Stavka upisana %1 je stornirana: %2").arg(registered, row.CancelReason)},
                            1});
     }
 
@@ -110,7 +110,7 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
             when << useText(*row, canonical);
         out.push_back({key.first, key.second,
                        {direction, TContinuityKind::Duplicate, canonical,
-                        Ui(u"Broj je dodeljen %1 puta: stavkama upisanim %2.")
+                        UiText(u"Broj je dodeljen %1 puta: stavkama upisanim %2.")
                             .arg(rowsOfKey.size())
                             .arg(when.join(QStringLiteral(", ")))}});
     }
@@ -127,9 +127,9 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
                                               : numberText(first, year) + QStringLiteral(" – ") + numberText(last, year);
         out.push_back({first, 0,
                        {direction, TContinuityKind::Missing, numbers,
-                        Ui(u"Nedostaje %1 u nizu do %2.")
-                            .arg(countOf(last - first + 1, Ui(u"broj"), Ui(u"broja"),
-                                         Ui(u"brojeva")),
+                        UiText(u"Nedostaje %1 u nizu do %2.")
+                            .arg(countOf(last - first + 1, UiText(u"broj"), UiText(u"broja"),
+                                         UiText(u"brojeva")),
                                  numberText(highest, year))}});
         first = last;
     }
@@ -139,17 +139,17 @@ void checkDirection(int year, qint32 direction, const QList<TContinuityRow> &row
 
 QString ContinuityNothingFoundText()
 {
-    return Ui(u"Nema nedostajućih ni dvostrukih brojeva, ni brojeva druge godine.");
+    return UiText(u"Nema nedostajućih ni dvostrukih brojeva, ni brojeva druge godine.");
 }
 
 QString ContinuityKindCaption(TContinuityKind kind)
 {
     switch (kind) {
-    case TContinuityKind::Missing: return Ui(u"Nedostaje");
-    case TContinuityKind::Duplicate: return Ui(u"Dvostruki broj");
-    case TContinuityKind::OutOfYear: return Ui(u"Broj druge godine");
-    case TContinuityKind::Malformed: return Ui(u"Neispravan broj");
-    case TContinuityKind::Cancelled: return Ui(u"Stornirano");
+    case TContinuityKind::Missing: return UiText(u"Nedostaje");
+    case TContinuityKind::Duplicate: return UiText(u"Dvostruki broj");
+    case TContinuityKind::OutOfYear: return UiText(u"Broj druge godine");
+    case TContinuityKind::Malformed: return UiText(u"Neispravan broj");
+    case TContinuityKind::Cancelled: return UiText(u"Stornirano");
     }
     return QString();
 }
@@ -215,16 +215,16 @@ TPagedReport ContinuityReport(TZConnection &connection, int year, const QList<TC
                 any = true;
             }
         if (!any)
-            rows->push_back({{Ui(u"U redu"), QString(), ContinuityNothingFoundText()}, false, false});
+            rows->push_back({{UiText(u"U redu"), QString(), ContinuityNothingFoundText()}, false, false});
     }
     TPagedReport report;
     report.Organization = PrintedOrganization(connection);
-    report.Title = Ui(u"Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
-    report.Subtitle = Ui(u"Nedostajući, dvostruki i brojevi druge godine, po tipovima");
+    report.Title = UiText(u"Kontinuitet delovodnih brojeva za %1. godinu").arg(year);
+    report.Subtitle = UiText(u"Nedostajući, dvostruki i brojevi druge godine, po tipovima");
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {Ui(u"Nalaz"), Ui(u"Delovodni broj"), Ui(u"Opis")};
+    report.Captions = {UiText(u"Nalaz"), UiText(u"Delovodni broj"), UiText(u"Opis")};
     report.Widths = {14, 16, 70};
-    report.Closing = {Ui(u"Ukupno nalaza: %1").arg(findings.size())};
+    report.Closing = {UiText(u"Ukupno nalaza: %1").arg(findings.size())};
     report.RowCount = qint64(rows->size());
     report.Row = [rows](qint64 i) { return (*rows)[size_t(i)]; };
     return report;

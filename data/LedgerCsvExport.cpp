@@ -47,7 +47,7 @@ public:
         for (const QString &field : LedgerExportFields) {
             const qsizetype at = names.indexOf(field);
             if (at < 0)
-                throw KException(Ui(u"Upit stavki nema kolonu %1.").arg(field));
+                throw KException(UiText(u"Upit stavki nema kolonu %1.").arg(field));
             m_columns.push_back(int(at));
         }
     }
@@ -109,7 +109,7 @@ private:
     std::vector<TCell> m_kinds;
     std::array<QByteArray, 3> m_directions; // captions of -1, 0, 1
     std::vector<int> m_columns;             // result column of each list field
-    const QByteArray m_yes = Ui(u"Da").toUtf8(), m_no = Ui(u"Ne").toUtf8();
+    const QByteArray m_yes = UiText(u"Da").toUtf8(), m_no = UiText(u"Ne").toUtf8();
 };
 
 } // namespace
@@ -121,9 +121,9 @@ TLedgerSearchCriteria LedgerExportCriteria(const QMap<QString, QString> &texts)
     if (const QString direction = texts.value(TLedgerSearchCriteria::Direction); !direction.isEmpty()) {
         const std::optional<QString> caption = TLedgerSearchCriteria::DirectionCaption(direction);
         if (!caption)
-            throw KException(Ui(u"Nepoznat tip stavke: '%1' (očekuje se %2, %3 ili %4, ili kod -1, 0 ili 1).")
-                                 .arg(direction, Ui(GetDirectionCaption(1)), Ui(GetDirectionCaption(0)),
-                                      Ui(GetDirectionCaption(-1))));
+            throw KException(UiText(u"Nepoznat tip stavke: '%1' (očekuje se %2, %3 ili %4, ili kod -1, 0 ili 1).")
+                                 .arg(direction, UiText(GetDirectionCaption(1)), UiText(GetDirectionCaption(0)),
+                                      UiText(GetDirectionCaption(-1))));
         criteria.Texts[TLedgerSearchCriteria::Direction] = *caption;
     }
     return criteria;
@@ -146,14 +146,14 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
     // until the read has returned.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw KException(Ui(u"Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
+        throw KException(UiText(u"Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
                             u"i da li imate pravo upisa u nju.")
                              .arg(QDir::toNativeSeparators(fileName)));
     TCsvWriter csv(file);
     std::vector<TCell> kinds;
     for (const QString &name : LedgerExportFields) {
         const TField &field = LedgerDM->Layout().LedgerItemZQ->FieldByName(name);
-        csv.AddField(Ui(field.DisplayLabel()));
+        csv.AddField(UiText(field.DisplayLabel()));
         kinds.push_back(name == QLatin1String("direction")           ? TCell::Direction
                         : field.DataType() == TFieldType::Boolean  ? TCell::Flag
                         : field.DataType() == TFieldType::DateTime ? TCell::DateTime
@@ -161,15 +161,15 @@ qint64 ExportLedgerCsv(TZConnection &connection, const TLedgerSearchCriteria &cr
                                                                    : TCell::Text);
     }
     csv.EndRow();
-    TCsvReceiver receiver(csv, kinds, {Ui(GetDirectionCaption(-1)).toUtf8(), Ui(GetDirectionCaption(0)).toUtf8(),
-                                       Ui(GetDirectionCaption(1)).toUtf8()});
+    TCsvReceiver receiver(csv, kinds, {UiText(GetDirectionCaption(-1)).toUtf8(), UiText(GetDirectionCaption(0)).toUtf8(),
+                                       UiText(GetDirectionCaption(1)).toUtf8()});
     {
         const TReadProgress shown(progress ? progress : [](qint64) { return true; });
         StreamQuery(connection, sql, params, receiver);
     }
     csv.Flush();
     if (!file.commit())
-        throw KException(Ui(u"Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
+        throw KException(UiText(u"Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
                             u"tog imena je ostala kakva je bila.")
                              .arg(QDir::toNativeSeparators(fileName)));
     return receiver.Rows;

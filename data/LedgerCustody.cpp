@@ -96,12 +96,12 @@ void readEnclosures(TZConnection &connection, TCustodyStep &step)
 QString CustodyHolder(const TCustodyStep &newest)
 {
     if (newest.Archived)
-        return Ui(u"Arhivirano (") + newest.Number + u')';
+        return UiText(u"Arhivirano (") + newest.Number + u')';
     if (newest.Accepted && !newest.MeantFor.isEmpty())
-        return Ui(u"Stavka je sada kod: ") + newest.MeantFor;
+        return UiText(u"Stavka je sada kod: ") + newest.MeantFor;
     if (!newest.MeantFor.isEmpty())
-        return Ui(u"Stavka je sada kod: %1, čeka da je preuzme %2").arg(newest.RegisteredBy, newest.MeantFor);
-    return Ui(u"Stavka je sada kod: ") + newest.RegisteredBy;
+        return UiText(u"Stavka je sada kod: %1, čeka da je preuzme %2").arg(newest.RegisteredBy, newest.MeantFor);
+    return UiText(u"Stavka je sada kod: ") + newest.RegisteredBy;
 }
 
 TCustodyChain LedgerCustody(TZConnection &connection, qint64 itemID)
@@ -139,8 +139,8 @@ TCustodyChain LedgerCustody(TZConnection &connection, qint64 itemID)
 
 QStringList CustodyCaptions()
 {
-    return {Ui(u"Delovodni broj"), Ui(u"Zavedeno"), Ui(u"Zaveo"),
-            Ui(u"Namenjeno"), Ui(u"Prihvaćeno")};
+    return {UiText(u"Delovodni broj"), UiText(u"Zavedeno"), UiText(u"Zaveo"),
+            UiText(u"Namenjeno"), UiText(u"Prihvaćeno")};
 }
 
 QStringList CustodyStepCells(const TCustodyStep &step)
@@ -150,14 +150,14 @@ QStringList CustodyStepCells(const TCustodyStep &step)
     if (step.AcceptedAt.isValid())
         accepted = HistoryTime(step.AcceptedAt) + QStringLiteral(", ") + step.AcceptedBy;
     else if (step.Accepted)
-        accepted = Ui(u"Da");
+        accepted = UiText(u"Da");
     return {step.Number, HistoryTime(step.Registered), step.RegisteredBy.isEmpty() ? dash : step.RegisteredBy,
             step.MeantFor.isEmpty() ? dash : step.MeantFor, accepted};
 }
 
 QStringList CustodyEnclosureCells(const TCustodyEnclosure &enclosure)
 {
-    return {Ui(u"Prilog %1 (%2)").arg(enclosure.Number, enclosure.ItemType), QString(), QString(), QString(),
+    return {UiText(u"Prilog %1 (%2)").arg(enclosure.Number, enclosure.ItemType), QString(), QString(), QString(),
             QString()};
 }
 
@@ -172,13 +172,13 @@ TPagedReport CustodyReport(const TCustodyChain &chain, const QString &organizati
     }
     TPagedReport report;
     report.Organization = organization;
-    report.Title = Ui(u"Tok predaje");
+    report.Title = UiText(u"Tok predaje");
     if (!chain.Steps.isEmpty())
-        report.Subtitle = Ui(u"Stavka %1").arg(chain.Steps.first().Number);
+        report.Subtitle = UiText(u"Stavka %1").arg(chain.Steps.first().Number);
     report.PrintedAt = QDateTime::currentDateTime();
     report.Captions = CustodyCaptions();
     report.Widths = {16, 16, 20, 20, 28};
-    report.EmptyText = Ui(u"Stavka ne postoji.");
+    report.EmptyText = UiText(u"Stavka ne postoji.");
     report.Closing = {chain.Holder};
     report.RowCount = rows.size();
     report.Row = [rows](qint64 row) { return rows.at(row); };

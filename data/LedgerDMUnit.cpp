@@ -62,7 +62,7 @@ QString ShownCaption(const QString &latin)
     }
     auto it = shown.constFind(latin);
     if (it == shown.cend())
-        it = shown.insert(latin, Ui(latin));
+        it = shown.insert(latin, UiText(latin));
     return *it;
 }
 
@@ -183,7 +183,7 @@ QString TLedgerDM::NextLedgerNumber(const QDateTime &dateTime, int direction)
         if (!used->next())
             return number;
     }
-    throw KException(Ui(u"Slobodan delovodni broj nije pronađen."));
+    throw KException(UiText(u"Slobodan delovodni broj nije pronađen."));
 }
 
 // ---- Validation and deletion -------------------------------------------------------------
@@ -281,16 +281,16 @@ QString TLedgerDM::GetScannedDocumentFilePath()
     const QString dir = ConfiguredScannedDocumentDir();
     if (QFileInfo(dir).isDir()) {
         result = dir;
-    } else if (MessageDlg(Ui(_SCAN_DOC_DIR_WRN), TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
+    } else if (MessageDlg(UiText(_SCAN_DOC_DIR_WRN), TMsgDlgType::Warning, mbYes | mbNo) == mbYes) {
         if (!QDir().mkpath(dir)) {
-            MessageDlg(Ui(u"Folder %1 nije napravljen: nema prava upisa ili putanja nije ispravna.")
+            MessageDlg(UiText(u"Folder %1 nije napravljen: nema prava upisa ili putanja nije ispravna.")
                            .arg(QDir::toNativeSeparators(dir)),
                        TMsgDlgType::Error, mbOK);
             return result;
         }
         result = dir;
     } else {
-        const QString chosen = BrowseDialog(Ui(_SCAN_DOC_DIR_TITLE), 0);
+        const QString chosen = BrowseDialog(UiText(_SCAN_DOC_DIR_TITLE), 0);
         if (chosen.isEmpty() || !QFileInfo(chosen).isDir())
             return result;
         ini.SetValue(QStringLiteral("Document"), QStringLiteral("ScanDocDir"), chosen);

@@ -129,7 +129,7 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
     const auto head = ReadHeldRow(connection, QStringLiteral("historychain"), QStringLiteral("chainid"), 1,
                                   QStringLiteral("entries, headhash, ") + connection.Dialect().NowSql());
     if (!head)
-        throw EDatabaseError(Ui(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
+        throw EDatabaseError(UiText(u"Knjiga nema zaglavlje lanca istorije (tabela historychain)."));
     // The entry as stored: texts, or NULL.
     const qint64 position = head->at(0).toLongLong() + 1;
     const QString changedAt = at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : head->at(2).toString();
@@ -174,7 +174,7 @@ void writeEntry(TZConnection &connection, THistoryKind kind, const QVariant &ite
 
 [[noreturn]] void itemGone()
 {
-    throw EStaleRow(Ui(u"Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu)."));
+    throw EStaleRow(UiText(u"Stavka više ne postoji u delovodniku (izbrisana je u međuvremenu)."));
 }
 
 } // namespace

@@ -33,12 +33,12 @@ struct TSourceItem
 TSourceItem lockSource(TZTransaction &transaction, TZConnection &connection, int itemID)
 {
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(Ui(ItemGoneMsg));
+        throw KException(UiText(ItemGoneMsg));
     auto q = connection.OpenQuery(QStringLiteral("SELECT direction, ledgernumber, parentid, outuserid, passonparentid, "
                                                  "accepted FROM ledgeritem WHERE ledgeritemid = ?"),
                                   {itemID});
     if (!q->next())
-        throw KException(Ui(ItemGoneMsg));
+        throw KException(UiText(ItemGoneMsg));
     // A cancelled item gets neither an enclosure nor a pass-on copy.
     RefuseCancelledItem(connection, itemID);
     return {q->value(0).toInt(), q->value(1).toString(), q->value(2), q->value(3), q->value(4),
@@ -134,7 +134,7 @@ std::optional<int> TLedgerDM::passOnLedgerItem(TZConnection &connection, int ite
         return std::nullopt;
     // The form judged the item as it was read; another desk may have taken it back since.
     if (source.OutUserID.toLongLong() != userID || !source.Accepted)
-        throw EStaleRow(Ui(u"Stavka nije predata: u međuvremenu je promenjena na drugom mestu."));
+        throw EStaleRow(UiText(u"Stavka nije predata: u međuvremenu je promenjena na drugom mestu."));
 
     QString parent = QStringLiteral("parentid=NULL");
     if (!source.ParentID.isNull())

@@ -61,39 +61,39 @@ void TLedgerItems::createFields()
     };
     using T = TFieldType;
     LedgerItemZQledgeritemid = add("ledgeritemid", T::Largeint, 0, QString());
-    LedgerItemZQdirection = add("direction", T::Smallint, 0, Ui(u"Tip"), true);
-    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, Ui(u"Datum i vreme"), true);
-    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, Ui(u"Delovodni broj"), true);
-    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, Ui(u"Partner"));
-    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, Ui(u"Dokument"));
-    LedgerItemZQitemtype = add("itemtype", T::String, 100, Ui(u"Vrsta dokumenta"), true);
-    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, Ui(u"Broj dokumenta"));
-    LedgerItemZQitemdate = add("itemdate", T::Date, 0, Ui(u"Datum dokumenta"));
+    LedgerItemZQdirection = add("direction", T::Smallint, 0, UiText(u"Tip"), true);
+    LedgerItemZQledgerdatetime = add("ledgerdatetime", T::DateTime, 0, UiText(u"Datum i vreme"), true);
+    LedgerItemZQledgernumber = add("ledgernumber", T::String, 30, UiText(u"Delovodni broj"), true);
+    LedgerItemZQpartnerid = add("partnerid", T::Largeint, 0, UiText(u"Partner"));
+    LedgerItemZQdocumentid = add("documentid", T::Largeint, 0, UiText(u"Dokument"));
+    LedgerItemZQitemtype = add("itemtype", T::String, 100, UiText(u"Vrsta dokumenta"), true);
+    LedgerItemZQitemnumber = add("itemnumber", T::String, 30, UiText(u"Broj dokumenta"));
+    LedgerItemZQitemdate = add("itemdate", T::Date, 0, UiText(u"Datum dokumenta"));
     LedgerItemZQparentid = add("parentid", T::Largeint, 0, QString());
     LedgerItemZQinmailtype = add("inmailtype", T::Smallint, 0, QString());
-    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, Ui(u"Primljeno reg. br."));
+    LedgerItemZQinmailnumber = add("inmailnumber", T::String, 50, UiText(u"Primljeno reg. br."));
     LedgerItemZQoutmailtype = add("outmailtype", T::Smallint, 0, QString());
-    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, Ui(u"Predato reg. br."));
+    LedgerItemZQoutmailnumber = add("outmailnumber", T::String, 50, UiText(u"Predato reg. br."));
     LedgerItemZQinuserid = add("inuserid", T::Largeint, 0, QString());
-    LedgerItemZQuserid = add("userid", T::Largeint, 0, Ui(u"Korisnik"), true);
+    LedgerItemZQuserid = add("userid", T::Largeint, 0, UiText(u"Korisnik"), true);
     LedgerItemZQoutuserid = add("outuserid", T::Largeint, 0, QString());
-    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, Ui(u"Prihvaćen"));
-    LedgerItemZQarchived = add("archived", T::Boolean, 0, Ui(u"Arhivirano"));
-    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, Ui(u"Arhivirano reg. br."));
+    LedgerItemZQaccepted = add("accepted", T::Boolean, 0, UiText(u"Prihvaćen"));
+    LedgerItemZQarchived = add("archived", T::Boolean, 0, UiText(u"Arhivirano"));
+    LedgerItemZQarchivednumber = add("archivednumber", T::String, 50, UiText(u"Arhivirano reg. br."));
     LedgerItemZQpassonparentid = add("passonparentid", T::Largeint, 0, QString());
-    LedgerItemZQsubject = add("subject", T::String, 500, Ui(u"Predmet"));
-    LedgerItemZQclassification = add("classification", T::String, 30, Ui(u"Klasifikaciona oznaka"));
-    LedgerItemZQorgunit = add("orgunit", T::String, 100, Ui(u"Organizaciona jedinica"));
-    LedgerItemZQcancelled = add("cancelled", T::Boolean, 0, Ui(u"Stornirano"));
-    LedgerItemZQcancelreason = add("cancelreason", T::String, 500, Ui(u"Razlog storniranja"));
+    LedgerItemZQsubject = add("subject", T::String, 500, UiText(u"Predmet"));
+    LedgerItemZQclassification = add("classification", T::String, 30, UiText(u"Klasifikaciona oznaka"));
+    LedgerItemZQorgunit = add("orgunit", T::String, 100, UiText(u"Organizaciona jedinica"));
+    LedgerItemZQcancelled = add("cancelled", T::Boolean, 0, UiText(u"Stornirano"));
+    LedgerItemZQcancelreason = add("cancelreason", T::String, 500, UiText(u"Razlog storniranja"));
     LedgerItemZQcancelledby = add("cancelledby", T::Largeint, 0, QString());
-    LedgerItemZQcancelledat = add("cancelledat", T::DateTime, 0, Ui(u"Stornirano dana"));
+    LedgerItemZQcancelledat = add("cancelledat", T::DateTime, 0, UiText(u"Stornirano dana"));
     LedgerItemZQlinkedto = add("linkedto", T::String, 30, QString());
-    LedgerItemZQpartnername = add("partnername", T::String, 100, Ui(u"Partner"));
-    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, Ui(u"Dokument"));
-    LedgerItemZQinusername = add("inusername", T::String, 101, Ui(u"Upućeno od"));
-    LedgerItemZQusername = add("username", T::String, 101, Ui(u"Korisnik"));
-    LedgerItemZQoutusername = add("outusername", T::String, 101, Ui(u"Namenjeno"));
+    LedgerItemZQpartnername = add("partnername", T::String, 100, UiText(u"Partner"));
+    LedgerItemZQdocumentnumber = add("documentnumber", T::String, 30, UiText(u"Dokument"));
+    LedgerItemZQinusername = add("inusername", T::String, 101, UiText(u"Upućeno od"));
+    LedgerItemZQusername = add("username", T::String, 101, UiText(u"Korisnik"));
+    LedgerItemZQoutusername = add("outusername", T::String, 101, UiText(u"Namenjeno"));
 
     LedgerItemDS = new TDataSource(this);
     LedgerItemDS->setObjectName(QStringLiteral("LedgerItemDS"));
@@ -134,8 +134,8 @@ void TLedgerItems::CreateFieldValidations()
 {
     FFieldValidations.clear();
     FFieldValidations.reserve(5);
-    const QString req = Ui(_CMN_FIELD_REQUIRED_ERR);
-    const QString inv = Ui(_CMN_FIELD_INVALIDE_ERR);
+    const QString req = UiText(_CMN_FIELD_REQUIRED_ERR);
+    const QString inv = UiText(_CMN_FIELD_INVALIDE_ERR);
     FFieldValidations.push_back(FieldValidation(LedgerItemZQdirection, true, nullptr, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQledgerdatetime, true, TestDate, req, inv));
     FFieldValidations.push_back(FieldValidation(LedgerItemZQledgernumber, true, TestLedgerNumber, req, inv));
@@ -270,7 +270,7 @@ void TLedgerItems::LedgerItemZQNewRecord(TDataSet &)
     const ILedgerContext *context = m_dm.Context();
     const IRef<ISecurity> security = context ? context->Service<ISecurity>() : IRef<ISecurity>();
     if (!security)
-        throw KException(FormatStr(Ui(_CMN_NO_MODULE), {Ui(_CMN_MOD_SECURITY_NAME)}));
+        throw KException(FormatStr(UiText(_CMN_NO_MODULE), {UiText(_CMN_MOD_SECURITY_NAME)}));
     TUserDesc user;
     if (security->GetCurrentUser(user, 0)) {
         const QString name = user.FirstName + u' ' + user.LastName;
@@ -319,7 +319,7 @@ void TLedgerItems::LedgerItemZQPostError(TDataSet &, const EDatabaseError &error
         ThrowIfClosedYearRefusal(*connection, error, {LedgerItemZQledgerdatetime->AsDateTime()});
     }
     if (IsUniqueViolation(error))
-        throw KException(FormatStr(Ui(_CMN_FIELD_INVALIDE_ERR), {LedgerItemZQledgernumber->DisplayLabel()}));
+        throw KException(FormatStr(UiText(_CMN_FIELD_INVALIDE_ERR), {LedgerItemZQledgernumber->DisplayLabel()}));
     if (IsCancelledRowRefusal(error))
         throw KException(CancelledItemMessage(LedgerItemZQledgernumber->AsString()));
 }
@@ -335,16 +335,16 @@ void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
                                  {LedgerItemZQledgeritemid->AsLargeInt()});
         children.Open();
         if (!children.IsEmpty())
-            throw KException(Ui(_LEDGER_PASSON_ERR));
+            throw KException(UiText(_LEDGER_PASSON_ERR));
     }
     const int user = m_dm.GetUserID();
     if (user != LedgerItemZQinuserid->AsInteger() && user != LedgerItemZQuserid->AsInteger())
-        throw KException(Ui(_LEDGER_DEL_ERR));
+        throw KException(UiText(_LEDGER_DEL_ERR));
     if (LedgerItemZQaccepted->AsBoolean())
-        throw KException(Ui(_LEDGER_DEL_ERR));
+        throw KException(UiText(_LEDGER_DEL_ERR));
     // A registered number that goes leaves a gap in the book: say which one.
     const QString number = LedgerItemZQledgernumber->AsString();
-    m_dm.ConfirmDelete(Ui(u"Obrisati stavku %1 (%2, %3)?\nBroj %1 će nedostajati u delovodniku.")
+    m_dm.ConfirmDelete(UiText(u"Obrisati stavku %1 (%2, %3)?\nBroj %1 će nedostajati u delovodniku.")
                            .arg(number, LedgerItemZQdirection->DisplayText(), LedgerItemZQitemtype->AsString()));
     FDeletingNumber = LedgerItemZQledgernumber->AsString();
     FDeletingID = LedgerItemZQledgeritemid->AsLargeInt();
@@ -352,13 +352,13 @@ void TLedgerItems::LedgerItemZQBeforeDelete(TDataSet &)
 
 void TLedgerItems::LedgerItemZQAfterPost(TDataSet &)
 {
-    m_dm.ShowStatus(Ui(u"Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
+    m_dm.ShowStatus(UiText(u"Sačuvano: %1").arg(LedgerItemZQledgernumber->AsString()));
     emit m_dm.ItemStored(LedgerItemZQledgeritemid->AsLargeInt(), this);
 }
 
 void TLedgerItems::LedgerItemZQAfterDelete(TDataSet &)
 {
-    m_dm.ShowStatus(Ui(u"Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
+    m_dm.ShowStatus(UiText(u"Obrisano: %1").arg(std::exchange(FDeletingNumber, QString())));
     emit m_dm.ItemDeleted(std::exchange(FDeletingID, 0), this);
 }
 
@@ -370,15 +370,15 @@ void TLedgerItems::LedgerItemZQDeleteCheck(TZConnection &connection, const QVari
     CheckItemYearOpen(connection, key.toLongLong());
     RefuseCancelledItem(connection, key);
     if (connection.OpenQuery(QStringLiteral("SELECT ledgeritemid FROM ledgeritem WHERE parentid = ?"), {key})->next())
-        throw KException(Ui(_LEDGER_PASSON_ERR));
+        throw KException(UiText(_LEDGER_PASSON_ERR));
     auto stored = connection.OpenQuery(
         QStringLiteral("SELECT inuserid, userid, accepted FROM ledgeritem WHERE ledgeritemid = ?"), {key});
     if (!stored->next())
-        throw EStaleRow(Ui(u"Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
+        throw EStaleRow(UiText(u"Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu."));
     const bool same = stored->value(0).toLongLong() == LedgerItemZQinuserid->AsLargeInt()
         && stored->value(1).toLongLong() == LedgerItemZQuserid->AsLargeInt()
         && (stored->value(2).toString() == TField::EncodeFlag(true)) == LedgerItemZQaccepted->AsBoolean();
     if (!same)
-        throw EStaleRow(Ui(u"Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
+        throw EStaleRow(UiText(u"Stavka nije izbrisana: u međuvremenu je promenjena na drugom mestu. "
                                        u"Lista je osvežena."));
 }

@@ -56,7 +56,7 @@ QString chainHead(const TDataSet &dataSet)
 THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
 {
     if (!dataSet)
-        throw KException(Ui(u"Zapisnik nema podatke za štampu."));
+        throw KException(UiText(u"Zapisnik nema podatke za štampu."));
     THandoverRecord record;
     record.Title = title;
     record.PrintedAt = QDateTime::currentDateTime();
@@ -66,7 +66,7 @@ THandoverRecord proceedingRecord(TDataSet *dataSet, const QString &title)
     for (const auto &column : kColumns) {
         TField &field = dataSet->FieldByName(QLatin1String(column.Field));
         fields.push_back(&field);
-        record.Captions << Ui(field.DisplayLabel());
+        record.Captions << UiText(field.DisplayLabel());
         record.Widths << column.Width;
     }
     if (dataSet->Active()) {
@@ -93,7 +93,7 @@ void previewRecord(const THandoverRecord &record)
     printer.setPageLayout(HandoverRecordPageLayout());
     Dialogs().PrintPreview(printer, [record](QPrinter &target) {
         if (!PaintHandoverRecord(record, target))
-            throw KException(Ui(u"Zapisnik nije moguće odštampati."));
+            throw KException(UiText(u"Zapisnik nije moguće odštampati."));
     });
 }
 
@@ -107,15 +107,15 @@ void saveRecord(const THandoverRecord &record, const QString &fileName)
     writer.setResolution(QPrinter(QPrinter::HighResolution).resolution());
     writer.setPageLayout(HandoverRecordPageLayout());
     if (!PaintHandoverRecord(record, writer))
-        throw KException(Ui(u"Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+        throw KException(UiText(u"Zapisnik nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 } // namespace
 
 QStringList LedgerProceedingCaptions()
 {
-    return {Ui(u"Upućeno od"), Ui(u"Namenjeno"), Ui(u"Delovodni broj"), Ui(u"Tip"),
-            Ui(u"Vrsta dokumenta"), Ui(u"Datum dokumenta"), Ui(u"Broj dokumenta"), Ui(u"Prihvaćen")};
+    return {UiText(u"Upućeno od"), UiText(u"Namenjeno"), UiText(u"Delovodni broj"), UiText(u"Tip"),
+            UiText(u"Vrsta dokumenta"), UiText(u"Datum dokumenta"), UiText(u"Broj dokumenta"), UiText(u"Prihvaćen")};
 }
 
 QList<int> LedgerProceedingWidths()

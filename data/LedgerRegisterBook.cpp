@@ -79,16 +79,16 @@ const QString kSql = QStringLiteral(
 struct CellTexts
 {
     QHash<int, QString> MailTypes;
-    QString Received = Ui(u"Primljeno: ");
-    QString Sent = Ui(u"Poslato: ");
-    QString Cancelled = Ui(u"STORNIRANO: ");
-    QString AdActa = Ui(u"a/a");
+    QString Received = UiText(u"Primljeno: ");
+    QString Sent = UiText(u"Poslato: ");
+    QString Cancelled = UiText(u"STORNIRANO: ");
+    QString AdActa = UiText(u"a/a");
     TDataScript Script;
 
     explicit CellTexts(TDataScript script) : Script(script)
     {
         for (int code = 0; code <= 9; ++code)
-            MailTypes.insert(code, Ui(GetMailTypeCaption(code)));
+            MailTypes.insert(code, UiText(GetMailTypeCaption(code)));
     }
     QString Data(const QString &text) const { return PrintedData(text, Script); }
 };
@@ -238,7 +238,7 @@ Book readBook(TZConnection &connection, int year, const QList<qint32> &direction
 QString directionTitle(qint32 direction)
 {
     const QString caption = GetDirectionCaption(direction);
-    return caption.isEmpty() ? QString::number(direction) : Ui(caption);
+    return caption.isEmpty() ? QString::number(direction) : UiText(caption);
 }
 
 } // namespace
@@ -254,7 +254,7 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const TRegis
             directions << direction;
     for (qint32 direction : chosen)
         if (!directions.contains(direction))
-            throw KException(Ui(u"Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
+            throw KException(UiText(u"Tip %1 ne postoji; tipovi su ulazni, izlazni i interni.").arg(direction));
 
     auto book = std::make_shared<Book>(readBook(connection, year, directions, print, readProgress));
     qint64 items = 0, enclosures = 0, copies = 0;
@@ -272,35 +272,35 @@ TPagedReport RegisterBookReport(TZConnection &connection, int year, const TRegis
 
     TPagedReport report;
     report.Organization = PrintedOrganization(connection, print.DataScript);
-    report.Title = Ui(u"Delovodnik za %1. godinu").arg(year);
+    report.Title = UiText(u"Delovodnik za %1. godinu").arg(year);
     QStringList names;
     for (qint32 direction : directions)
         names << directionTitle(direction);
-    report.Subtitle = (directions.size() > 1 ? Ui(u"Tipovi: ") : Ui(u"Tip: ")) + names.join(QStringLiteral(", "));
+    report.Subtitle = (directions.size() > 1 ? UiText(u"Tipovi: ") : UiText(u"Tip: ")) + names.join(QStringLiteral(", "));
     if (!print.Partner.trimmed().isEmpty())
-        report.Subtitle += Ui(u"; partner: %1…").arg(PrintedData(print.Partner.trimmed(), print.DataScript));
+        report.Subtitle += UiText(u"; partner: %1…").arg(PrintedData(print.Partner.trimmed(), print.DataScript));
     report.PrintedAt = QDateTime::currentDateTime();
-    report.Captions = {Ui(u"Delovodni broj"), Ui(u"Datum"), Ui(u"Predmet"),
-                       Ui(u"Partner"), Ui(u"Vrsta dokumenta"), Ui(u"Broj i datum dokumenta"),
-                       Ui(u"Klas. oznaka"), Ui(u"Org. jedinica"),
-                       Ui(u"Primljeno / poslato"), Ui(u"Upućeno od"),
-                       Ui(u"Namenjeno"), Ui(u"Arhivirano")};
+    report.Captions = {UiText(u"Delovodni broj"), UiText(u"Datum"), UiText(u"Predmet"),
+                       UiText(u"Partner"), UiText(u"Vrsta dokumenta"), UiText(u"Broj i datum dokumenta"),
+                       UiText(u"Klas. oznaka"), UiText(u"Org. jedinica"),
+                       UiText(u"Primljeno / poslato"), UiText(u"Upućeno od"),
+                       UiText(u"Namenjeno"), UiText(u"Arhivirano")};
     // The last title is wider in bold Cyrillic ("Архивирано") than in Latin.
     report.Widths = {10, 9, 16, 13, 9, 10, 10, 9, 12, 9, 9, 10};
-    report.EmptyText = Ui(u"U ovoj godini nema upisanih stavki.");
-    report.Closing = {Ui(u"Ukupno stavki: %1").arg(items + enclosures),
-                      Ui(u"Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
+    report.EmptyText = UiText(u"U ovoj godini nema upisanih stavki.");
+    report.Closing = {UiText(u"Ukupno stavki: %1").arg(items + enclosures),
+                      UiText(u"Od toga priloga: %1. Uz to prosleđenih primeraka (bez novog broja): %2")
                           .arg(enclosures)
                           .arg(copies)};
     if (copies > 0)
-        report.Closing << Ui(u"↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
+        report.Closing << UiText(u"↳ označava prosleđeni primerak: stavku predatu sledećem zaposlenom pod istim brojem.");
     // A closed year's book ends with its closing note.
     report.Closing << ClosingBookLines(connection, year);
     // The history's head on paper: a book rewritten since no longer matches it.
     report.Closing << ReadHistoryChainHead(connection).Text();
     report.RowCount = qint64(book->Lines.size());
-    const QString none = Ui(u"Nema upisanih stavki."), orphan = Ui(u"\n(prosleđena, izvorna stavka obrisana)"),
-                  storno = Ui(u"\nSTORNO");
+    const QString none = UiText(u"Nema upisanih stavki."), orphan = UiText(u"\n(prosleđena, izvorna stavka obrisana)"),
+                  storno = UiText(u"\nSTORNO");
     report.Row = [book, none, orphan, storno](qint64 i) {
         const Book::Line &line = book->Lines[size_t(i)];
         TPagedReportRow row;
@@ -358,5 +358,5 @@ void PreviewRegisterBook(TZConnection &connection, int year, const TRegisterBook
             return Dialogs().TaskProgress(LoadedRowsText(rows), rows, 0);
         });
     }
-    PreviewPagedReport(report, Ui(u"Stranice delovodnika se pripremaju…"));
+    PreviewPagedReport(report, UiText(u"Stranice delovodnika se pripremaju…"));
 }

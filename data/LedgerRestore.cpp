@@ -36,7 +36,7 @@ bool exists(TZConnection &connection, const QString &table, const QString &key, 
 
 QString numberTakenText(const QString &number)
 {
-    return Ui(u"Broj %1 je u međuvremenu dodeljen drugoj stavci istog tipa, pa se obrisana stavka ne može "
+    return UiText(u"Broj %1 je u međuvremenu dodeljen drugoj stavci istog tipa, pa se obrisana stavka ne može "
                           u"vratiti pod njim.")
         .arg(number);
 }
@@ -51,18 +51,18 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
                                                          "WHERE ledgerhistoryid = ? AND changekind = 'd'"),
                                           {historyID});
         if (!entry.get() || !entry->next())
-            throw KException(Ui(u"Zapis o brisanju stavke nije pronađen."));
+            throw KException(UiText(u"Zapis o brisanju stavke nije pronađen."));
         itemID = entry->value(0).toLongLong();
         number = entry->value(1).toString();
     }
     // Its last values are those of its newest deletion, not an earlier one.
     if (exists(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(Ui(u"Stavka %1 je već vraćena u delovodnik.").arg(number));
+        throw KException(UiText(u"Stavka %1 je već vraćena u delovodnik.").arg(number));
     if (connection.OpenQuery(QStringLiteral("SELECT 1 FROM ledgerhistory WHERE ledgeritemid = ? AND changekind = 'd' "
                                             "AND ledgerhistoryid > ?"),
                              {itemID, historyID})
             ->next())
-        throw KException(Ui(u"Stavka %1 je posle toga vraćena i ponovo obrisana: vraća se iz novijeg zapisa "
+        throw KException(UiText(u"Stavka %1 je posle toga vraćena i ponovo obrisana: vraća se iz novijeg zapisa "
                                         u"o brisanju.")
                              .arg(number));
 
@@ -86,11 +86,11 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
     CheckYearsOpen(connection, {ReadStoredDateTime(row.value(QStringLiteral("ledgerdatetime")).toString())});
     TRestoredItem result{itemID, number, {}};
     if (!exists(connection, QStringLiteral("user"), QStringLiteral("userid"), row.value(QStringLiteral("userid"))))
-        throw KException(Ui(u"Stavka %1 se ne može vratiti: korisnik koji ju je zaveo više ne postoji.")
+        throw KException(UiText(u"Stavka %1 se ne može vratiti: korisnik koji ju je zaveo više ne postoji.")
                              .arg(number));
     const QVariant origin = row.value(QStringLiteral("passonparentid"));
     if (!origin.isNull() && !exists(connection, QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), origin))
-        throw KException(Ui(u"Stavka %1 je prosleđeni primerak, a stavka od koje je nastala više ne postoji, "
+        throw KException(UiText(u"Stavka %1 je prosleđeni primerak, a stavka od koje je nastala više ne postoji, "
                                         u"pa se ne može vratiti.")
                              .arg(number));
     for (const TLink &link : OptionalLinks) {
@@ -138,7 +138,7 @@ TRestoredItem restore(TZConnection &connection, qint64 historyID, const THistory
 TZConnection &bookConnection(TLedgerDM &dm)
 {
     if (!dm.ZConnection())
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     return *dm.ZConnection();
 }
 
@@ -148,7 +148,7 @@ TRestoredItem RestoreDeletedItem(TZConnection &connection, qint64 historyID, con
                                  const THistoryActor &actor)
 {
     if (!user.Administrator)
-        throw KException(Ui(u"Obrisanu stavku vraća administrator."));
+        throw KException(UiText(u"Obrisanu stavku vraća administrator."));
     return RetryOnWriteConflict(connection, [&] { return restore(connection, historyID, actor); });
 }
 
@@ -164,8 +164,8 @@ TRestoredItem RestoreDeletedItem(TLedgerDM &dm, qint64 historyID)
 
 QString RestoredItemText(const TRestoredItem &item)
 {
-    QString text = Ui(u"Stavka %1 je vraćena u delovodnik.").arg(item.Number);
+    QString text = UiText(u"Stavka %1 je vraćena u delovodnik.").arg(item.Number);
     if (!item.DroppedLinks.isEmpty())
-        text += Ui(u"\nOstalo je prazno, jer više ne postoji: %1.").arg(item.DroppedLinks.join(QStringLiteral(", ")));
+        text += UiText(u"\nOstalo je prazno, jer više ne postoji: %1.").arg(item.DroppedLinks.join(QStringLiteral(", ")));
     return text;
 }

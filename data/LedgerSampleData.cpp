@@ -77,7 +77,7 @@ Keys readReferences(TZConnection &connection)
               ids(connection, QStringLiteral("SELECT partnerid FROM partner ORDER BY partnerid")),
               ids(connection, QStringLiteral("SELECT documentid FROM document ORDER BY documentid"))};
     if (keys.Users.size() < 3 || keys.Partners.empty() || keys.Documents.empty())
-        throw KException(Ui(u"Primer delovodnika traži bar tri korisnika, jednog partnera i jedan dokument."));
+        throw KException(UiText(u"Primer delovodnika traži bar tri korisnika, jednog partnera i jedan dokument."));
     return keys;
 }
 

@@ -44,7 +44,7 @@ QString TLedgerSearchCriteria::Caption(const QString &key)
         {ItemType, QStringLiteral("Vrsta dokumenta")},
     };
     const auto it = captions.constFind(key);
-    return it == captions.cend() ? key : Ui(*it);
+    return it == captions.cend() ? key : UiText(*it);
 }
 
 std::optional<QString> TLedgerSearchCriteria::DirectionCaption(const QString &text)
@@ -66,7 +66,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         order->clear();
     for (auto it = Texts.cbegin(); it != Texts.cend(); ++it)
         if (!Keys.contains(it.key()))
-            throw KException(Ui(u"Nepoznat kriterijum pretrage: %1").arg(it.key()));
+            throw KException(UiText(u"Nepoznat kriterijum pretrage: %1").arg(it.key()));
 
     QStringList conditions;
     params.clear();
@@ -92,7 +92,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         if (value.isEmpty())
             continue;
         if (const QString problem = connection ? connection->SearchTextProblem(value) : QString(); !problem.isEmpty())
-            throw KException(Ui(u"Polje '%1' %2").arg(Caption(key), problem));
+            throw KException(UiText(u"Polje '%1' %2").arg(Caption(key), problem));
         if (key == Direction)
             bound(QStringLiteral("l.direction = ?"), LedgerDM->GetDirection(value));
         else if (key == LedgerNumber)
@@ -101,7 +101,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             // Never a condition from text that is no date.
             const QDate day = ParseTypedDate(value);
             if (!day.isValid())
-                throw KException(Ui(u"Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+                throw KException(UiText(u"Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
                                      .arg(Caption(key), value));
             const QString text = TZConnection::DateText(day);
             if (key == DateFrom)
@@ -132,17 +132,17 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
             // this only reads, to let the rarest one lead.
             const QString words = SubjectCondition(value, params, const_cast<TZConnection *>(connection));
             if (words.isEmpty())
-                throw KException(Ui(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                throw KException(UiText(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
             conditions << words;
         } else if (key == Text) {
             if (!connection)
-                throw KException(Ui(u"Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
+                throw KException(UiText(u"Polje '%1' se traži samo uz vezu sa bazom.").arg(Caption(key)));
             // The partners and types named by the words are read on the search's own connection.
             QVariantList ranking;
             const TTextSearch text = TextSearch(value, *const_cast<TZConnection *>(connection), params, ranking);
             if (text.Condition.isEmpty())
-                throw KException(Ui(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
+                throw KException(UiText(u"Polje '%1': '%2' ne sadrži nijednu reč (traže se slova ili cifre).")
                                      .arg(Caption(key), value));
             conditions << text.Condition;
             if (order) {
@@ -153,7 +153,7 @@ QString TLedgerSearchCriteria::Condition(const TZConnection *connection, QVarian
         } else if (key == Year) {
             int year = 0;
             if (!ParseLedgerYear(value, year))
-                throw KException(Ui(u"Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
+                throw KException(UiText(u"Polje '%1': '%2' nije godina (piše se npr. 2026).").arg(Caption(key), value));
             const QString y = QString::number(year);
             bound(QStringLiteral("l.ledgerdatetime >= ?"), TZConnection::DayStart(y + QStringLiteral("-01-01")));
             bound(QStringLiteral("l.ledgerdatetime <= ?"), TZConnection::DayEnd(y + QStringLiteral("-12-31")));

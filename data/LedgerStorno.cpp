@@ -23,12 +23,12 @@ constexpr char16_t ItemGoneMsg[] = u"Stavka više ne postoji u delovodniku (izbr
 TCancelTarget lockTarget(TZTransaction &transaction, TZConnection &connection, qint64 itemID)
 {
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(Ui(ItemGoneMsg));
+        throw KException(UiText(ItemGoneMsg));
     auto q = connection.OpenQuery(QStringLiteral("SELECT ledgernumber, passonparentid, cancelled, accepted, userid, "
                                                  "inuserid FROM ledgeritem WHERE ledgeritemid = ?"),
                                   {itemID});
     if (!q->next())
-        throw KException(Ui(ItemGoneMsg));
+        throw KException(UiText(ItemGoneMsg));
     TCancelTarget t;
     t.ItemID = itemID;
     t.Number = q->value(0).toString();
@@ -51,7 +51,7 @@ QString userName(TZConnection &connection, qint64 userID)
 TZConnection &bookConnection(TLedgerDM &dm)
 {
     if (!dm.ZConnection())
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     return *dm.ZConnection();
 }
 
@@ -59,7 +59,7 @@ TZConnection &bookConnection(TLedgerDM &dm)
 
 QString CancelledItemMessage(const QString &number)
 {
-    return Ui(u"Stavka %1 je stornirana: ne može se menjati, brisati, prihvatiti ni predati, niti dobiti "
+    return UiText(u"Stavka %1 je stornirana: ne može se menjati, brisati, prihvatiti ni predati, niti dobiti "
                           u"prilog.")
         .arg(number);
 }
@@ -80,30 +80,30 @@ void RefuseCancelledItem(TZConnection &connection, const QVariant &itemID)
 QString CancelRefusal(const TCancelTarget &item, const TUserDesc &user)
 {
     if (item.ItemID <= 0)
-        return Ui(u"Stavka još nije sačuvana, pa ne može biti stornirana.");
+        return UiText(u"Stavka još nije sačuvana, pa ne može biti stornirana.");
     if (item.Cancelled)
-        return Ui(u"Stavka %1 je već stornirana.").arg(item.Number);
+        return UiText(u"Stavka %1 je već stornirana.").arg(item.Number);
     if (item.PassOnCopy)
-        return Ui(u"Stavka %1 je prosleđeni primerak i ne stornira se posebno: stornira se stavka od koje je "
+        return UiText(u"Stavka %1 je prosleđeni primerak i ne stornira se posebno: stornira se stavka od koje je "
                               u"nastala.")
             .arg(item.Number);
     if (user.UserID <= 0)
-        return Ui(u"Stavku stornira prijavljeni korisnik.");
+        return UiText(u"Stavku stornira prijavljeni korisnik.");
     if (user.Administrator)
         return {};
     if (user.UserID != item.UserID && user.UserID != item.InUserID)
-        return Ui(u"Stavku %1 stornira korisnik koji ju je zaveo ili administrator.").arg(item.Number);
+        return UiText(u"Stavku %1 stornira korisnik koji ju je zaveo ili administrator.").arg(item.Number);
     if (item.Accepted)
-        return Ui(u"Stavka %1 je prihvaćena: stornira je administrator.").arg(item.Number);
+        return UiText(u"Stavka %1 je prihvaćena: stornira je administrator.").arg(item.Number);
     return {};
 }
 
 QString CancelReasonRefusal(const QString &reason)
 {
     if (reason.trimmed().isEmpty())
-        return Ui(u"Unesite razlog storniranja.");
+        return UiText(u"Unesite razlog storniranja.");
     if (reason.trimmed().size() > CancelReasonMaxLength)
-        return Ui(u"Razlog storniranja je duži od %1 znakova.").arg(CancelReasonMaxLength);
+        return UiText(u"Razlog storniranja je duži od %1 znakova.").arg(CancelReasonMaxLength);
     return {};
 }
 
@@ -134,7 +134,7 @@ void CancelLedgerItem(TZConnection &connection, qint64 itemID, const QString &re
             throw;
         }
         if (rows != 1)
-            throw KException(Ui(u"Stavka %1 je već stornirana.").arg(item.Number));
+            throw KException(UiText(u"Stavka %1 je već stornirana.").arg(item.Number));
         JournalLedgerItemValues(connection, itemID, item.Number,
                                 {{QStringLiteral("cancelled"), TField::EncodeFlag(false), TField::EncodeFlag(true), {}, {}},
                                  {QStringLiteral("cancelreason"), {}, text, {}, {}},
@@ -153,7 +153,7 @@ void CancelLedgerItem(TLedgerDM &dm, qint64 itemID, const QString &reason)
         user = TUserDesc();
     CancelLedgerItem(bookConnection(dm), itemID, reason, user, dm.HistoryActor());
     emit dm.ItemStored(itemID, nullptr);
-    dm.ShowStatus(Ui(u"Stornirano."));
+    dm.ShowStatus(UiText(u"Stornirano."));
 }
 
 std::optional<TCancelNote> ReadCancelNote(TZConnection &connection, qint64 itemID)
@@ -176,7 +176,7 @@ QString CancelNoteText(const TCancelNote &note)
         who << note.ByName;
     if (note.At.isValid())
         who << note.At.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
-    QString text = Ui(u"Stornirano: ") + note.Reason;
+    QString text = UiText(u"Stornirano: ") + note.Reason;
     if (!who.isEmpty())
         text += QStringLiteral(" (") + who.join(QStringLiteral(", ")) + u')';
     return text;

@@ -21,7 +21,7 @@ QString NumberYearRefusal(const QString &number, const QDateTime &when)
     const std::optional<int> carried = LedgerNumberYear(number);
     if (carried && *carried == year)
         return {};
-    return Ui(u"Delovodni broj %1 ne nosi godinu datuma %2: broj stavke iz %3. godine završava se na /%4.")
+    return UiText(u"Delovodni broj %1 ne nosi godinu datuma %2: broj stavke iz %3. godine završava se na /%4.")
         .arg(number.trimmed(), when.toString(QStringLiteral("dd.MM.yyyy")))
         .arg(when.date().year())
         .arg(year, 2, 10, QLatin1Char('0'));
@@ -34,6 +34,6 @@ bool IsFarFuture(const QDateTime &when, const QDateTime &now)
 
 QString FutureDateQuestion(const QDateTime &when)
 {
-    return Ui(u"Datum %1 je više od jednog dana posle današnjeg.\nSačuvati stavku sa tim datumom?")
+    return UiText(u"Datum %1 je više od jednog dana posle današnjeg.\nSačuvati stavku sa tim datumom?")
         .arg(when.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
 }

@@ -16,7 +16,7 @@ TQrCode EncodeQr(const QString &text)
         QRcode_encodeData(int(utf8.size()), reinterpret_cast<const unsigned char *>(utf8.constData()), 0, QR_ECLEVEL_M),
         &QRcode_free);
     if (!code)
-        throw KException(Ui(u"QR kod nije napravljen: tekst „%1“ je predugačak.").arg(text));
+        throw KException(UiText(u"QR kod nije napravljen: tekst „%1“ je predugačak.").arg(text));
     TQrCode result;
     result.Size = code->width;
     result.Dark.resize(qsizetype(code->width) * code->width);

@@ -25,14 +25,14 @@ QString ReportOrganization(TZConnection &connection)
 
 QString PrintedOrganization(const QString &name, const TDataScript &script)
 {
-    return name == LedgerDefaultOrganization ? Ui(name) : PrintedData(name, script);
+    return name == LedgerDefaultOrganization ? UiText(name) : PrintedData(name, script);
 }
 
 bool SavePagedReportPdf(const TPagedReport &report, const QString &fileName,
                         const std::function<bool(qint64, qint64)> &progress)
 {
     const auto unwritable = [&](const QString &why) {
-        return KException(Ui(u"Dokument nije moguće upisati u datoteku „%1“: %2")
+        return KException(UiText(u"Dokument nije moguće upisati u datoteku „%1“: %2")
                               .arg(QDir::toNativeSeparators(fileName), why));
     };
     // Written beside the target and renamed over it only when complete.
@@ -80,6 +80,6 @@ void PreviewPagedReport(const TPagedReport &report, const QString &progressText)
         case TPaintOutcome::Cancelled: throw EAbort();
         case TPaintOutcome::Failed: break;
         }
-        throw KException(Ui(u"Dokument „%1“ nije moguće odštampati.").arg(report.Title));
+        throw KException(UiText(u"Dokument „%1“ nije moguće odštampati.").arg(report.Title));
     });
 }

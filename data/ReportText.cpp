@@ -8,7 +8,7 @@
 void CheckLedgerYear(int year)
 {
     if (year < 1900 || year > 9999)
-        throw KException(Ui(u"Godina %1 nije ispravna: upišite godinu od 1900 do 9999.").arg(year));
+        throw KException(UiText(u"Godina %1 nije ispravna: upišite godinu od 1900 do 9999.").arg(year));
 }
 
 bool ParseLedgerYear(const QString &text, int &year)

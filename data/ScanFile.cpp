@@ -37,7 +37,7 @@ QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID,
 {
     TZTransaction transaction(connection);
     if (!transaction.LockRow(QStringLiteral("ledgeritem"), QStringLiteral("ledgeritemid"), itemID))
-        throw KException(Ui(u"Sken nije zamenjen: stavka više ne postoji u delovodniku."));
+        throw KException(UiText(u"Sken nije zamenjen: stavka više ne postoji u delovodniku."));
     QString number;
     {
         auto q = connection.OpenQuery(QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = ?"),
@@ -51,13 +51,13 @@ QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID,
     // are held too, until the change is committed or put back.
     QLockFile held(folder.filePath(u'l' + QString::number(itemID) + QStringLiteral(".lock")));
     if (!held.tryLock(30000))
-        throw KException(Ui(u"Sken nije zamenjen: sken stavke upravo menja drugi korisnik. Pokušajte ponovo."));
+        throw KException(UiText(u"Sken nije zamenjen: sken stavke upravo menja drugi korisnik. Pokušajte ponovo."));
     const QString target = folder.filePath(ItemScanName(itemID));
     QString kept;
     if (QFileInfo::exists(target)) {
         kept = freeKeptName(folder, itemID, when);
         if (!QFile::rename(target, folder.filePath(kept)))
-            throw KException(Ui(u"Sken nije zamenjen: %1 ne može da se preimenuje (nema prava upisa u folder).")
+            throw KException(UiText(u"Sken nije zamenjen: %1 ne može da se preimenuje (nema prava upisa u folder).")
                                  .arg(native(target)));
     }
     // Until the history is committed the old scan can be put back.
@@ -72,7 +72,7 @@ QString replaceOnce(TZConnection &connection, const QString &dir, qint64 itemID,
         CopyFileReplacing(chosen, target, when);
         copied = true;
     } catch (const KException &e) {
-        throw KException(Ui(u"Sken nije zamenjen. ") + e.message());
+        throw KException(UiText(u"Sken nije zamenjen. ") + e.message());
     }
     JournalLedgerItemValues(connection, itemID, number,
                             {{QStringLiteral("scan"), kept.isEmpty() ? QVariant() : QVariant(kept),
@@ -106,7 +106,7 @@ QString ReplaceItemScan(TZConnection &connection, const QString &dir, qint64 ite
                         const THistoryActor &actor, const QDateTime &when)
 {
     if (!QFileInfo(chosen).isFile() || !LooksLikePdf(chosen))
-        throw KException(Ui(u"Sken nije zamenjen: %1 nije PDF dokument ili ne može da se pročita.")
+        throw KException(UiText(u"Sken nije zamenjen: %1 nije PDF dokument ili ne može da se pročita.")
                              .arg(native(chosen)));
     // On a cluster the other node's desk may win the row: then again, after it.
     return RetryOnWriteConflict(connection, [&] { return replaceOnce(connection, dir, itemID, chosen, actor, when); });

@@ -34,9 +34,9 @@ QStringList StampLines(const TStamp &stamp)
     QStringList lines{stamp.Organization};
     if (!stamp.OrgUnit.isEmpty())
         lines << stamp.OrgUnit;
-    lines << Ui(u"Delovodni broj: ") + stamp.LedgerNumber
-          << Ui(u"Primljeno: ") + stamp.Registered.toString(QStringLiteral("dd.MM.yyyy HH:mm"))
-          << Ui(u"Broj priloga: ") + QString::number(stamp.Enclosures);
+    lines << UiText(u"Delovodni broj: ") + stamp.LedgerNumber
+          << UiText(u"Primljeno: ") + stamp.Registered.toString(QStringLiteral("dd.MM.yyyy HH:mm"))
+          << UiText(u"Broj priloga: ") + QString::number(stamp.Enclosures);
     return lines;
 }
 
@@ -61,7 +61,7 @@ TStamp ReadStamp(TZConnection &connection, qint64 itemID)
     auto q = connection.OpenQuery(
         QStringLiteral("SELECT ledgernumber, ledgerdatetime, orgunit FROM ledgeritem WHERE ledgeritemid = ?"), {itemID});
     if (!q->next())
-        throw KException(Ui(u"Štambilj nije odštampan: stavka više ne postoji u delovodniku."));
+        throw KException(UiText(u"Štambilj nije odštampan: stavka više ne postoji u delovodniku."));
     TStamp stamp;
     stamp.ItemID = itemID;
     stamp.LedgerNumber = q->value(0).toString();

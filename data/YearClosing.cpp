@@ -45,7 +45,7 @@ void awaitWritesInFlight(TZConnection &connection, int year)
 void CheckYearClosingAllowed(const TUserDesc &user)
 {
     if (!user.Administrator)
-        throw KException(Ui(u"Zaključenje delovodnika i ponovno otvaranje godine može da radi samo "
+        throw KException(UiText(u"Zaključenje delovodnika i ponovno otvaranje godine može da radi samo "
                                         u"administrator."));
 }
 
@@ -80,10 +80,10 @@ void ReopenYear(TZConnection &connection, int year, const QString &reason, const
 {
     CheckLedgerYear(year);
     if (reason.trimmed().isEmpty())
-        throw KException(Ui(u"Upišite razlog zbog kog se godina %1 ponovo otvara.").arg(year));
+        throw KException(UiText(u"Upišite razlog zbog kog se godina %1 ponovo otvara.").arg(year));
     TZTransaction transaction(connection);
     if (!transaction.LockRow(QStringLiteral("closedyear"), QStringLiteral("year"), year))
-        throw KException(Ui(u"Godina %1 nije zaključena.").arg(year));
+        throw KException(UiText(u"Godina %1 nije zaključena.").arg(year));
     connection.ExecSQL(QStringLiteral("DELETE FROM closedyear WHERE year = ?"), {year});
     logEvent(connection, year, u'r', TZConnection::DateTimeText(QDateTime::currentDateTime()), actor,
              reason.trimmed(), QVariant());

@@ -15,7 +15,7 @@ const QString kVerifyHistory = QStringLiteral("verify-history");
 int fail(const TCommandContext &context, const QString &why)
 {
     LogError(why);
-    context.Err << Ui(u"Provera istorije nije urađena: %1").arg(why) << Qt::endl;
+    context.Err << UiText(u"Provera istorije nije urađena: %1").arg(why) << Qt::endl;
     return ceFailed;
 }
 
@@ -24,7 +24,7 @@ int fail(const TCommandContext &context, const QString &why)
 QList<TCommandOption> HistoryCheckCommandOptions()
 {
     return {{kVerifyHistory,
-             Ui(u"Proverava da istorija izmena nije menjana (lanac kontrolnih zbirova), bez prozora "
+             UiText(u"Proverava da istorija izmena nije menjana (lanac kontrolnih zbirova), bez prozora "
                             u"(uz --user administratora). Izlaz 0: ispravna, 3: menjana."),
              QString(), true}};
 }
@@ -39,16 +39,16 @@ QString HistoryCheckCommandLineProblem(const TCommandValues &values, bool withLo
     if (!values.contains(kVerifyHistory))
         return {};
     if (otherCommands > 0)
-        return Ui(u"Uz --verify-history se ne radi nijedan drugi posao.");
+        return UiText(u"Uz --verify-history se ne radi nijedan drugi posao.");
     if (!withLogin)
-        return Ui(u"Uz proveru istorije prijava ide sa --user (i --password-stdin).");
+        return UiText(u"Uz proveru istorije prijava ide sa --user (i --password-stdin).");
     return {};
 }
 
 int RunHistoryCheckCommand(const TCommandContext &context, const std::function<void()> &connect)
 {
     if (!context.User.Administrator)
-        return fail(context, Ui(u"proveru integriteta istorije može da radi samo administrator."));
+        return fail(context, UiText(u"proveru integriteta istorije može da radi samo administrator."));
     try {
         connect();
     } catch (const KException &e) {
@@ -56,12 +56,12 @@ int RunHistoryCheckCommand(const TCommandContext &context, const std::function<v
     }
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        return fail(context, Ui(u"delovodnik nema vezu sa bazom podataka."));
+        return fail(context, UiText(u"delovodnik nema vezu sa bazom podataka."));
     // A scheduled job's log shows that a long check goes on.
     qint64 nextReport = 100000;
     const auto progress = [&](qint64 done, qint64 total) {
         if (done >= nextReport) {
-            context.Err << Ui(u"Provereno %1 od %2 unosa…").arg(done).arg(total) << Qt::endl;
+            context.Err << UiText(u"Provereno %1 od %2 unosa…").arg(done).arg(total) << Qt::endl;
             nextReport = done + 100000;
         }
         return true;

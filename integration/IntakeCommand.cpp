@@ -38,14 +38,14 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(Ui(u"delovodnik nema vezu sa bazom podataka."));
+    throw KException(UiText(u"delovodnik nema vezu sa bazom podataka."));
 }
 
 int run(const TCommandValues &values, const TCommandContext &context, const TIntakeReader &read)
 {
     const QString path = values.value(kIntake);
     if (!QFileInfo(path).isFile())
-        throw KException(Ui(u"Datoteka %1 ne postoji.").arg(path));
+        throw KException(UiText(u"Datoteka %1 ne postoji.").arg(path));
     TIntakeControl control;
     const TIntakeDocument document = read ? read(path, control) : ReadIntakeFile(path, control);
     TZConnection &c = connection();
@@ -54,11 +54,11 @@ int run(const TCommandValues &values, const TCommandContext &context, const TInt
 
     if (const auto stamped = FindStampedItem(c, document.QrCodes)) {
         if (dryRun) {
-            context.Out << Ui(u"štambilj: stavka %1").arg(stamped->LedgerNumber) << Qt::endl;
+            context.Out << UiText(u"štambilj: stavka %1").arg(stamped->LedgerNumber) << Qt::endl;
             return ceDone;
         }
         AttachIntakeScan(c, dir, stamped->ItemID, document, LedgerDM->HistoryActor(), TClock::Now());
-        context.Out << Ui(u"Priložen sken stavke %1").arg(stamped->LedgerNumber) << Qt::endl;
+        context.Out << UiText(u"Priložen sken stavke %1").arg(stamped->LedgerNumber) << Qt::endl;
         return ceDone;
     }
 
@@ -77,11 +77,11 @@ int run(const TCommandValues &values, const TCommandContext &context, const TInt
         for (const TProposal &p : shown)
             context.Out << proposalLine(p) << Qt::endl;
         for (const TIntakeDuplicate &d : duplicates)
-            context.Out << Ui(u"upozorenje: %1").arg(d.Reason) << Qt::endl;
+            context.Out << UiText(u"upozorenje: %1").arg(d.Reason) << Qt::endl;
         return ceDone;
     }
     if (!duplicates.isEmpty())
-        throw KException(Ui(u"Dokument nije zaveden: %1.").arg(duplicates.first().Reason));
+        throw KException(UiText(u"Dokument nije zaveden: %1.").arg(duplicates.first().Reason));
     const qint64 id = RegisterIntakeItem(*LedgerDM, document, proposals, itemTypes, dir);
     auto q = c.OpenQuery(QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = ?"), {id});
     context.Out << (q->next() ? q->value(0).toString() : QString()) << Qt::endl;
@@ -94,10 +94,10 @@ QList<TCommandOption> IntakeCommandOptions()
 {
     return {
         {kIntake,
-         Ui(u"Zavodi ulazni dokument (PDF, slika ili .eml) kao novu stavku sa predlozima iznad praga i "
+         UiText(u"Zavodi ulazni dokument (PDF, slika ili .eml) kao novu stavku sa predlozima iznad praga i "
                         u"dokumentom kao skenom, bez prozora (uz --user); ispisuje delovodni broj."),
          QStringLiteral("FILE"), true},
-        {kDryRun, Ui(u"Uz --intake samo ispisuje predloge, red po red, i ništa ne zavodi."), QString()},
+        {kDryRun, UiText(u"Uz --intake samo ispisuje predloge, red po red, i ništa ne zavodi."), QString()},
     };
 }
 
@@ -110,15 +110,15 @@ QString IntakeCommandLineProblem(const TCommandValues &values, bool withLogin, i
 {
     if (!values.contains(kIntake)) {
         if (values.contains(kDryRun))
-            return Ui(u"Opcija --dry-run važi samo uz --intake.");
+            return UiText(u"Opcija --dry-run važi samo uz --intake.");
         return {};
     }
     if (otherCommands > 0)
-        return Ui(u"Uz --intake se ne radi nijedan drugi posao.");
+        return UiText(u"Uz --intake se ne radi nijedan drugi posao.");
     if (!withLogin)
-        return Ui(u"Uz prijem dokumenta prijava ide sa --user (i --password-stdin).");
+        return UiText(u"Uz prijem dokumenta prijava ide sa --user (i --password-stdin).");
     if (values.value(kIntake).trimmed().isEmpty())
-        return Ui(u"Uz --intake treba navesti datoteku dokumenta.");
+        return UiText(u"Uz --intake treba navesti datoteku dokumenta.");
     return {};
 }
 
@@ -129,7 +129,7 @@ int RunIntakeCommand(const TCommandValues &values, const TCommandContext &contex
         connect();
         return run(values, context, read);
     } catch (const EIntakeCancelled &) {
-        return fail(context, Ui(u"Čitanje dokumenta je prekinuto."));
+        return fail(context, UiText(u"Čitanje dokumenta je prekinuto."));
     } catch (const KException &e) {
         return fail(context, e.message());
     }

@@ -36,7 +36,7 @@ int typedYear(const QString &text)
 {
     int year = 0;
     if (!ParseLedgerYear(text, year))
-        throw KException(Ui(u"Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
+        throw KException(UiText(u"Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2026).").arg(text));
     return year;
 }
 
@@ -44,7 +44,7 @@ TZConnection &reportConnection()
 {
     if (TZConnection *connection = LedgerDM->ZConnection())
         return *connection;
-    throw KException(Ui(u"Delovodnik nema vezu sa bazom podataka."));
+    throw KException(UiText(u"Delovodnik nema vezu sa bazom podataka."));
 }
 
 int exportCsv(const TCommandValues &values, const TCommandContext &context, const std::function<void()> &connect)
@@ -61,7 +61,7 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
     qint64 nextReport = 100000;
     const auto progress = [&](qint64 rows) {
         if (rows >= nextReport) {
-            context.Err << Ui(u"Izvezeno %1 stavki…").arg(rows) << Qt::endl;
+            context.Err << UiText(u"Izvezeno %1 stavki…").arg(rows) << Qt::endl;
             nextReport = rows + 100000;
         }
         return true;
@@ -70,12 +70,12 @@ int exportCsv(const TCommandValues &values, const TCommandContext &context, cons
         const TLedgerSearchCriteria search = LedgerExportCriteria(criteria);
         connect();
         const qint64 rows = ExportLedgerCsv(reportConnection(), search, fileName, progress);
-        context.Out << Ui(u"Izvezeno stavki: %1, u datoteku %2").arg(rows).arg(QDir::toNativeSeparators(fileName))
+        context.Out << UiText(u"Izvezeno stavki: %1, u datoteku %2").arg(rows).arg(QDir::toNativeSeparators(fileName))
                     << Qt::endl;
         return ceDone;
     } catch (const KException &e) {
         LogError(e.message());
-        context.Err << Ui(u"Izvoz nije uspeo: %1").arg(e.message()) << Qt::endl;
+        context.Err << UiText(u"Izvoz nije uspeo: %1").arg(e.message()) << Qt::endl;
         return ceFailed;
     }
 }
@@ -85,11 +85,11 @@ int saveBook(const QString &fileName, const TCommandContext &context, const std:
 {
     try {
         save();
-        context.Out << Ui(u"Upisano u datoteku %1").arg(QDir::toNativeSeparators(fileName)) << Qt::endl;
+        context.Out << UiText(u"Upisano u datoteku %1").arg(QDir::toNativeSeparators(fileName)) << Qt::endl;
         return ceDone;
     } catch (const KException &e) {
         LogError(e.message());
-        context.Err << Ui(u"Izveštaj nije upisan: %1").arg(e.message()) << Qt::endl;
+        context.Err << UiText(u"Izveštaj nije upisan: %1").arg(e.message()) << Qt::endl;
         return ceFailed;
     }
 }
@@ -100,30 +100,30 @@ QList<TCommandOption> LedgerCommandOptions()
 {
     // Value names stay as written: they are what is typed.
     const QList<TCommandOption> options{
-        {kExportCsv, Ui(u"Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
+        {kExportCsv, UiText(u"Upisuje stavke delovodnika u CSV datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.csv"), true},
-        {kYear, Ui(u"Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
-        {kDirection, Ui(u"Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), uz --export-csv."),
+        {kYear, UiText(u"Godina, uz --export-csv, --register-pdf ili --continuity-report."), QStringLiteral("GGGG")},
+        {kDirection, UiText(u"Tip stavke (Ulazni, Interni, Izlazni ili 1, 0, -1), uz --export-csv."),
          QStringLiteral("TIP")},
-        {kFrom, Ui(u"Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
-        {kTo, Ui(u"Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kFrom, UiText(u"Od datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
+        {kTo, UiText(u"Do datuma, uz --export-csv."), QStringLiteral("dd.MM.yyyy")},
         {kText,
-         Ui(u"Reči iz predmeta, partnera, vrste, brojeva ili teksta dokumenta, uz --export-csv "
+         UiText(u"Reči iz predmeta, partnera, vrste, brojeva ili teksta dokumenta, uz --export-csv "
             u"(kao red \"Tekst\" u pretrazi)."),
          QStringLiteral("REČI")},
         {kPartner,
-         Ui(u"Partneri čiji naziv počinje tekstom, u bilo kom pismu, bez obzira na velika slova i kvačice "
+         UiText(u"Partneri čiji naziv počinje tekstom, u bilo kom pismu, bez obzira na velika slova i kvačice "
             u"(kao red \"Partner\" u pretrazi), uz --export-csv ili --register-pdf."),
          QStringLiteral("TEKST")},
         {kRegisterPdf,
-         Ui(u"Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
+         UiText(u"Upisuje delovodnik godine --year u PDF datoteku, bez prozora, i izlazi (uz --user)."),
          QStringLiteral("FILE.pdf"), true},
         {kDataScript,
-         Ui(u"Podaci u delovodniku (--register-pdf) ćirilicom (cyrillic) ili latinicom (latin); "
+         UiText(u"Podaci u delovodniku (--register-pdf) ćirilicom (cyrillic) ili latinicom (latin); "
             u"bez ove opcije kako su uneti."),
          QStringLiteral("cyrillic|latin")},
         {kContinuity,
-         Ui(u"Upisuje proveru kontinuiteta brojeva godine --year u PDF datoteku, bez prozora, i izlazi "
+         UiText(u"Upisuje proveru kontinuiteta brojeva godine --year u PDF datoteku, bez prozora, i izlazi "
             u"(uz --user)."),
          QStringLiteral("FILE.pdf"), true},
     };
@@ -154,30 +154,30 @@ QString LedgerCommandLineProblem(const TCommandValues &values, bool withLogin)
     if (commands == 0) {
         if (given(kYear) || given(kDirection) || given(kFrom) || given(kTo) || given(kText) || given(kPartner)
             || values.contains(kDataScript))
-            return Ui(u"Opcije --year, --direction, --from, --to, --text, --partner i --data-script važe samo uz "
+            return UiText(u"Opcije --year, --direction, --from, --to, --text, --partner i --data-script važe samo uz "
                       u"--export-csv, --register-pdf ili --continuity-report.");
         return {};
     }
     if (commands > 1)
-        return Ui(u"Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
+        return UiText(u"Odjednom se radi samo jedno od --export-csv, --register-pdf i --continuity-report.");
     if (!withLogin)
-        return Ui(u"Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
+        return UiText(u"Uz izvoz i izveštaje prijava ide sa --user (i --password-stdin).");
     const QString file = values.value(csv ? kExportCsv : book ? kRegisterPdf : kContinuity);
     if (file.isEmpty())
-        return Ui(u"Treba navesti datoteku u koju se upisuje.");
+        return UiText(u"Treba navesti datoteku u koju se upisuje.");
     if (!csv) {
         if (!given(kYear))
-            return Ui(u"Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
+            return UiText(u"Uz --register-pdf i --continuity-report treba navesti godinu (--year).");
         if (given(kDirection) || given(kFrom) || given(kTo) || given(kText))
-            return Ui(u"Opcije --direction, --from, --to i --text važe samo uz --export-csv.");
+            return UiText(u"Opcije --direction, --from, --to i --text važe samo uz --export-csv.");
         if (!book && given(kPartner))
-            return Ui(u"Opcija --partner važi uz --export-csv i --register-pdf, ne uz --continuity-report.");
+            return UiText(u"Opcija --partner važi uz --export-csv i --register-pdf, ne uz --continuity-report.");
     }
     if (values.contains(kDataScript)) {
         if (!book)
-            return Ui(u"Opcija --data-script važi samo uz --register-pdf.");
+            return UiText(u"Opcija --data-script važi samo uz --register-pdf.");
         if (!ScriptFromName(values.value(kDataScript)))
-            return Ui(u"Pismo podataka '%1' nije poznato: navedite cyrillic ili latin.").arg(values.value(kDataScript));
+            return UiText(u"Pismo podataka '%1' nije poznato: navedite cyrillic ili latin.").arg(values.value(kDataScript));
     }
     return {};
 }

@@ -23,7 +23,7 @@ TLedgerSnapin::TLedgerSnapin(const IRef<IConsole> &console) : TCustomSnapin(cons
     FImage = LedgerDM && !LedgerDM->ImageList.isEmpty() ? LedgerDM->ImageList.first().copy() : QImage();
     // The name keys the saved layouts too: it stays Latin, the console shows it in the script.
     FName = _LEDGER_MOD_NAME;
-    FDescription = Ui(_LEDGER_MOD_DESC);
+    FDescription = UiText(_LEDGER_MOD_DESC);
     FSnapinType = LedgerSnapinType;
     auto *viewer = new TLedgerViewer(FConsole);
     FViewer = IRef<IViewer>(viewer);
@@ -99,7 +99,7 @@ QString TLedgerSnapin::CommandLineProblem(const TCommandValues &values, bool wit
 
 QList<TModuleMenuAction> TLedgerSnapin::HelpMenuActions()
 {
-    return {{Ui(u"Provera &integriteta…"), QStringLiteral("historyCheckAction"), &HistoryCheckActionExecute}};
+    return {{UiText(u"Provera &integriteta…"), QStringLiteral("historyCheckAction"), &HistoryCheckActionExecute}};
 }
 
 int TLedgerSnapin::RunCommand(const TCommandValues &values, const TCommandContext &context)
@@ -149,10 +149,10 @@ void TLedgerViewer::Load(const IRef<ISnapin> &)
             LedgerDM->SetZConnection(security->GetConnection());
         // The security module logs the reason.
         if (!security->Connect())
-            MessageDlg(Ui(u"Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
+            MessageDlg(UiText(u"Veza sa bazom podataka nije uspostavljena."), TMsgDlgType::Error, mbOK, 0);
         return;
     }
-    MessageDlg(FormatStr(Ui(_CMN_NO_MODULE), {Ui(_CMN_MOD_SECURITY_NAME)}), TMsgDlgType::Error, mbOK, 0);
+    MessageDlg(FormatStr(UiText(_CMN_NO_MODULE), {UiText(_CMN_MOD_SECURITY_NAME)}), TMsgDlgType::Error, mbOK, 0);
 }
 
 void TLedgerViewer::Show(QWidget *parent)

@@ -32,10 +32,10 @@ QList<TCommandOption> YearClosingCommandOptions()
 {
     return {
         {kCloseYear,
-         Ui(u"Zaključuje delovodnik godine GGGG i upisuje zaključak u --closing-pdf, bez prozora "
+         UiText(u"Zaključuje delovodnik godine GGGG i upisuje zaključak u --closing-pdf, bez prozora "
                         u"(uz --user administratora)."),
          QStringLiteral("GGGG"), true},
-        {kClosingPdf, Ui(u"PDF datoteka zaključka, uz --close-year."), QStringLiteral("FILE.pdf")},
+        {kClosingPdf, UiText(u"PDF datoteka zaključka, uz --close-year."), QStringLiteral("FILE.pdf")},
     };
 }
 
@@ -48,17 +48,17 @@ QString YearClosingCommandLineProblem(const TCommandValues &values, bool withLog
 {
     if (!values.contains(kCloseYear)) {
         if (values.contains(kClosingPdf))
-            return Ui(u"Opcija --closing-pdf važi samo uz --close-year.");
+            return UiText(u"Opcija --closing-pdf važi samo uz --close-year.");
         return {};
     }
     if (otherCommands > 0)
-        return Ui(u"Uz --close-year se ne radi nijedan drugi posao.");
+        return UiText(u"Uz --close-year se ne radi nijedan drugi posao.");
     if (!withLogin)
-        return Ui(u"Uz zaključenje prijava ide sa --user (i --password-stdin).");
+        return UiText(u"Uz zaključenje prijava ide sa --user (i --password-stdin).");
     if (values.value(kCloseYear).trimmed().isEmpty())
-        return Ui(u"Uz --close-year treba navesti godinu.");
+        return UiText(u"Uz --close-year treba navesti godinu.");
     if (values.value(kClosingPdf).trimmed().isEmpty())
-        return Ui(u"Uz --close-year treba navesti datoteku zaključka (--closing-pdf).");
+        return UiText(u"Uz --close-year treba navesti datoteku zaključka (--closing-pdf).");
     return {};
 }
 
@@ -70,20 +70,20 @@ int RunYearClosingCommand(const TCommandValues &values, const TCommandContext &c
     try {
         CheckYearClosingAllowed(context.User);
         if (!ParseLedgerYear(values.value(kCloseYear), year))
-            throw KException(Ui(u"Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2025).")
+            throw KException(UiText(u"Godina '%1' nije ispravna: upišite godinu od 1900 do 9999 (npr. 2025).")
                                  .arg(values.value(kCloseYear)));
         // Once closed the year stays so: the note's file must be writable first.
         const QFileInfo target(fileName);
         const QFileInfo folder(target.absolutePath());
         if (!folder.isDir() || !folder.isWritable() || (target.exists() && !target.isWritable()))
-            throw KException(Ui(u"U datoteku „%1“ se ne može upisivati.").arg(QDir::toNativeSeparators(fileName)));
+            throw KException(UiText(u"U datoteku „%1“ se ne može upisivati.").arg(QDir::toNativeSeparators(fileName)));
         connect();
     } catch (const KException &e) {
-        return fail(context, Ui(u"Godina nije zaključena: %1").arg(e.message()));
+        return fail(context, UiText(u"Godina nije zaključena: %1").arg(e.message()));
     }
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        return fail(context, Ui(u"Godina nije zaključena: delovodnik nema vezu sa bazom podataka."));
+        return fail(context, UiText(u"Godina nije zaključena: delovodnik nema vezu sa bazom podataka."));
 
     THistoryActor actor;
     actor.UserID = QVariant::fromValue(qint64(context.User.UserID));
@@ -91,18 +91,18 @@ int RunYearClosingCommand(const TCommandValues &values, const TCommandContext &c
     actor.HostName = QSysInfo::machineHostName();
     try {
         if (CloseYear(*connection, year, actor) == TCloseOutcome::AlreadyClosed) {
-            context.Err << Ui(u"Godina %1 je već zaključena; ništa nije urađeno.").arg(year) << Qt::endl;
+            context.Err << UiText(u"Godina %1 je već zaključena; ništa nije urađeno.").arg(year) << Qt::endl;
             return kYearClosedAlready;
         }
     } catch (const KException &e) {
-        return fail(context, Ui(u"Godina %1 nije zaključena: %2").arg(year).arg(e.message()));
+        return fail(context, UiText(u"Godina %1 nije zaključena: %2").arg(year).arg(e.message()));
     }
     try {
         SaveClosingNotePdf(ClosedYearNote(*connection, year), fileName);
     } catch (const KException &e) {
-        return fail(context, Ui(u"Godina %1 je zaključena, ali zaključak nije upisan: %2").arg(year).arg(e.message()));
+        return fail(context, UiText(u"Godina %1 je zaključena, ali zaključak nije upisan: %2").arg(year).arg(e.message()));
     }
-    context.Out << Ui(u"Godina %1 je zaključena; zaključak je upisan u datoteku %2")
+    context.Out << UiText(u"Godina %1 je zaključena; zaključak je upisan u datoteku %2")
                        .arg(year)
                        .arg(QDir::toNativeSeparators(fileName))
                 << Qt::endl;

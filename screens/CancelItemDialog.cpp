@@ -16,11 +16,11 @@
 
 TCancelItemDialog::TCancelItemDialog(const QString &question, QWidget *parent)
     : QDialog(parent), QuestionLabel(new QLabel(question, this)), ReasonEdit(new QPlainTextEdit(this)),
-      CancelItemButton(new QPushButton(Ui(u"Storniraj"), this)),
-      CloseButton(new QPushButton(Ui(u"Odustani"), this))
+      CancelItemButton(new QPushButton(UiText(u"Storniraj"), this)),
+      CloseButton(new QPushButton(UiText(u"Odustani"), this))
 {
     setObjectName(QStringLiteral("CancelItemDialog"));
-    setWindowTitle(Ui(u"Storniranje stavke"));
+    setWindowTitle(UiText(u"Storniranje stavke"));
     QuestionLabel->setObjectName(QStringLiteral("QuestionLabel"));
     QuestionLabel->setWordWrap(true);
     ReasonEdit->setObjectName(QStringLiteral("ReasonEdit"));
@@ -31,7 +31,7 @@ TCancelItemDialog::TCancelItemDialog(const QString &question, QWidget *parent)
     CancelItemButton->setAutoDefault(false);
     CloseButton->setDefault(true);
 
-    auto *reasonLabel = new QLabel(Ui(u"&Razlog storniranja:"), this);
+    auto *reasonLabel = new QLabel(UiText(u"&Razlog storniranja:"), this);
     reasonLabel->setBuddy(ReasonEdit);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(CancelItemButton, QDialogButtonBox::ActionRole);
@@ -69,7 +69,7 @@ bool CancelCurrentItem(QWidget *owner, TLedgerItems &items)
     if (!query->Active() || query->IsEmpty())
         return false;
     if (query->State() != TDataSetState::Browse) {
-        MessageDlg(Ui(u"Stavka se stornira bez nesačuvanih izmena: sačuvajte ih ili otkažite, pa stornirajte."),
+        MessageDlg(UiText(u"Stavka se stornira bez nesačuvanih izmena: sačuvajte ih ili otkažite, pa stornirajte."),
                    TMsgDlgType::Warning, mbOK);
         return false;
     }
@@ -93,7 +93,7 @@ bool CancelCurrentItem(QWidget *owner, TLedgerItems &items)
         MessageDlg(ClosedYearMessage(*closed), TMsgDlgType::Warning, mbOK);
         return false;
     }
-    TCancelItemDialog dialog(Ui(u"Stornirati stavku %1 (%2, %3)?\nStavka ostaje u delovodniku pod svojim "
+    TCancelItemDialog dialog(UiText(u"Stornirati stavku %1 (%2, %3)?\nStavka ostaje u delovodniku pod svojim "
                                             u"brojem, ali se posle storniranja više ne može menjati.")
                                  .arg(target.Number, items.LedgerItemZQdirection->DisplayText(),
                                       items.LedgerItemZQitemtype->AsString()),

@@ -17,9 +17,9 @@
 #include <QVBoxLayout>
 
 TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), CheckButton(new QPushButton(Ui(u"&Proveri"), this)),
-      FindingsTree(new QTreeWidget(this)), PrintButton(new QPushButton(Ui(u"Š&tampaj"), this)),
-      CloseButton(new QPushButton(Ui(u"&Zatvori"), this)), m_connection(connection)
+    : QDialog(parent), YearEdit(new QSpinBox(this)), CheckButton(new QPushButton(UiText(u"&Proveri"), this)),
+      FindingsTree(new QTreeWidget(this)), PrintButton(new QPushButton(UiText(u"Š&tampaj"), this)),
+      CloseButton(new QPushButton(UiText(u"&Zatvori"), this)), m_connection(connection)
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("ContinuityDialog"));
@@ -28,7 +28,7 @@ TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget
     YearEdit->setGroupSeparatorShown(false);
     YearEdit->setValue(year);
     FindingsTree->setObjectName(QStringLiteral("FindingsTree"));
-    FindingsTree->setHeaderLabels({Ui(u"Nalaz"), Ui(u"Delovodni broj"), Ui(u"Opis")});
+    FindingsTree->setHeaderLabels({UiText(u"Nalaz"), UiText(u"Delovodni broj"), UiText(u"Opis")});
     FindingsTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FindingsTree->setWordWrap(true);
     FindingsTree->header()->setStretchLastSection(true);
@@ -37,7 +37,7 @@ TContinuityDialog::TContinuityDialog(TZConnection &connection, int year, QWidget
     CloseButton->setDefault(true);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(Ui(u"Godina:"), this));
+    top->addWidget(new QLabel(UiText(u"Godina:"), this));
     top->addWidget(YearEdit);
     top->addWidget(CheckButton);
     top->addStretch();
@@ -74,7 +74,7 @@ void TContinuityDialog::PrintButtonClick()
 
 void TContinuityDialog::fill()
 {
-    setWindowTitle(Ui(u"Kontinuitet brojeva za %1. godinu").arg(m_year));
+    setWindowTitle(UiText(u"Kontinuitet brojeva za %1. godinu").arg(m_year));
     FindingsTree->clear();
     for (qint32 direction : {1, -1, 0}) {
         auto *branch = new QTreeWidgetItem(FindingsTree, {GetDirectionCaption(direction)});
@@ -87,7 +87,7 @@ void TContinuityDialog::fill()
                 item->setToolTip(2, f.Text);
             }
         if (branch->childCount() == 0)
-            new QTreeWidgetItem(branch, {Ui(u"U redu"), QString(), ContinuityNothingFoundText()});
+            new QTreeWidgetItem(branch, {UiText(u"U redu"), QString(), ContinuityNothingFoundText()});
         branch->setExpanded(true);
     }
 }

@@ -15,7 +15,7 @@ TCustodyTimelineDialog::TCustodyTimelineDialog(TZConnection &connection, qint64 
     : QDialog(parent), m_connection(connection), m_chain(LedgerCustody(connection, itemID))
 {
     setObjectName(QStringLiteral("CustodyTimelineDialog"));
-    setWindowTitle(Ui(u"Tok predaje"));
+    setWindowTitle(UiText(u"Tok predaje"));
     auto *layout = new QVBoxLayout(this);
 
     StepsTree = new QTreeWidget(this);
@@ -32,16 +32,16 @@ TCustodyTimelineDialog::TCustodyTimelineDialog(TZConnection &connection, qint64 
     for (int c = 0; c < StepsTree->columnCount(); ++c)
         StepsTree->resizeColumnToContents(c);
 
-    HolderLabel = new QLabel(m_chain.Steps.isEmpty() ? Ui(u"Stavka više ne postoji u delovodniku.")
+    HolderLabel = new QLabel(m_chain.Steps.isEmpty() ? UiText(u"Stavka više ne postoji u delovodniku.")
                                                      : m_chain.Holder,
                              this);
     HolderLabel->setObjectName(QStringLiteral("HolderLabel"));
     HolderLabel->setWordWrap(true);
 
-    PrintButton = new QPushButton(Ui(u"Štampaj..."), this);
+    PrintButton = new QPushButton(UiText(u"Štampaj..."), this);
     PrintButton->setObjectName(QStringLiteral("PrintButton"));
     PrintButton->setEnabled(!m_chain.Steps.isEmpty());
-    CloseButton = new QPushButton(Ui(u"Zatvori"), this);
+    CloseButton = new QPushButton(UiText(u"Zatvori"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     CloseButton->setDefault(true);
     ConnectGuarded(PrintButton, [this] { PrintExecute(); });

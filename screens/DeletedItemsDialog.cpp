@@ -20,12 +20,12 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("DeletedItemsDialog"));
-    setWindowTitle(Ui(u"Obrisane stavke"));
+    setWindowTitle(UiText(u"Obrisane stavke"));
     auto *layout = new QVBoxLayout(this);
     ItemsTree = new QTreeWidget(this);
     ItemsTree->setObjectName(QStringLiteral("ItemsTree"));
-    ItemsTree->setHeaderLabels({Ui(u"Delovodni broj"), Ui(u"Obrisano"), Ui(u"Obrisao"),
-                                Ui(u"Računar")});
+    ItemsTree->setHeaderLabels({UiText(u"Delovodni broj"), UiText(u"Obrisano"), UiText(u"Obrisao"),
+                                UiText(u"Računar")});
     for (const THistoryEntry &entry : DeletedLedgerItems(connection, userID, administrator)) {
         auto *item = new QTreeWidgetItem(ItemsTree, {entry.LedgerNumber, HistoryTime(entry.When),
                                                      entry.UserName, entry.HostName});
@@ -41,20 +41,20 @@ TDeletedItemsDialog::TDeletedItemsDialog(TZConnection &connection, qint64 userID
     for (int c = 1; c < ItemsTree->columnCount(); ++c)
         ItemsTree->resizeColumnToContents(c);
     ItemsTree->setColumnWidth(0, 140);
-    EmptyLabel = new QLabel(administrator ? Ui(u"Nema obrisanih stavki.")
-                                          : Ui(u"Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."),
+    EmptyLabel = new QLabel(administrator ? UiText(u"Nema obrisanih stavki.")
+                                          : UiText(u"Nema obrisanih stavki koje ste zaveli, predali, primili ili obrisali."),
                             this);
     EmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
     EmptyLabel->setVisible(ItemsTree->topLevelItemCount() == 0);
     auto *buttons = new QDialogButtonBox(this);
     if (administrator) {
-        RestoreButton = buttons->addButton(Ui(u"Vrati stavku"), QDialogButtonBox::ActionRole);
+        RestoreButton = buttons->addButton(UiText(u"Vrati stavku"), QDialogButtonBox::ActionRole);
         RestoreButton->setObjectName(QStringLiteral("RestoreButton"));
         RestoreButton->setAutoDefault(false);
         RestoreButton->setEnabled(ItemsTree->topLevelItemCount() > 0);
         ConnectGuarded(RestoreButton, [this] { RestoreButtonClick(); });
     }
-    buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(UiText(u"Zatvori"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(EmptyLabel);
     layout->addWidget(ItemsTree, 1);
@@ -68,7 +68,7 @@ void TDeletedItemsDialog::RestoreButtonClick()
     while (chosen && chosen->parent())
         chosen = chosen->parent();
     if (!chosen) {
-        MessageDlg(Ui(u"Izaberite obrisanu stavku koju treba vratiti."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(u"Izaberite obrisanu stavku koju treba vratiti."), TMsgDlgType::Warning, mbOK);
         return;
     }
     const TRestoredItem restored = RestoreDeletedItem(*LedgerDM, chosen->data(0, Qt::UserRole).toLongLong());
@@ -82,10 +82,10 @@ void DeletedItemsActionExecute(QWidget *owner)
 {
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     TUserDesc user;
     if (!LedgerDM->Context() || !LedgerDM->Context()->CurrentUser(user) || user.UserID <= 0) {
-        MessageDlg(Ui(u"Obrisane stavke vidi samo prijavljeni korisnik."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(u"Obrisane stavke vidi samo prijavljeni korisnik."), TMsgDlgType::Warning, mbOK);
         return;
     }
     TDeletedItemsDialog dialog(*connection, user.UserID, user.Administrator, owner);

@@ -11,11 +11,7 @@
 #include "screens/LedgerNavigatorUnit.h"
 #include "screens/LedgerViewerUnit.h"
 
-// uic puts the form into a namespace Ui, which would clash with the interface's
-// Ui(): the form is used by its class Ui_GetLedgerForm.
-#define Ui UicForms
 #include "ui_GetLedgerUnit.h"
-#undef Ui
 
 #include <QPointer>
 

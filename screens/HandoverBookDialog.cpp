@@ -27,7 +27,7 @@ THandoverBookDialog::THandoverBookDialog(TZConnection &connection, int year, QWi
     : QDialog(parent), m_connection(connection)
 {
     setObjectName(QStringLiteral("HandoverBookDialog"));
-    setWindowTitle(Ui(u"Zapisnici o primopredaji"));
+    setWindowTitle(UiText(u"Zapisnici o primopredaji"));
     auto *layout = new QVBoxLayout(this);
     auto *filters = new QHBoxLayout;
     YearCombo = new QComboBox(this);
@@ -41,22 +41,22 @@ THandoverBookDialog::THandoverBookDialog(TZConnection &connection, int year, QWi
     YearCombo->setCurrentIndex(int(years.indexOf(year)));
     ColleagueCombo = new QComboBox(this);
     ColleagueCombo->setObjectName(QStringLiteral("ColleagueCombo"));
-    ColleagueCombo->addItem(Ui(u"Svi"), 0);
+    ColleagueCombo->addItem(UiText(u"Svi"), 0);
     auto users = connection.OpenQuery(
         QStringLiteral("SELECT userid, CONCAT(firstname,' ',lastname) FROM user ORDER BY lastname, firstname"));
     while (users->next())
         ColleagueCombo->addItem(users->value(1).toString(), users->value(0));
-    filters->addWidget(new QLabel(Ui(u"Godina"), this));
+    filters->addWidget(new QLabel(UiText(u"Godina"), this));
     filters->addWidget(YearCombo);
     filters->addSpacing(12);
-    filters->addWidget(new QLabel(Ui(u"Kolega"), this));
+    filters->addWidget(new QLabel(UiText(u"Kolega"), this));
     filters->addWidget(ColleagueCombo, 1);
     layout->addLayout(filters);
 
     RecordsTree = new QTreeWidget(this);
     RecordsTree->setObjectName(QStringLiteral("RecordsTree"));
     RecordsTree->setRootIsDecorated(false);
-    RecordsTree->setHeaderLabels({Ui(u"Broj"), Ui(u"Vreme"), Ui(u"Primalac"), Ui(u"Predali"), Ui(u"Stavki")});
+    RecordsTree->setHeaderLabels({UiText(u"Broj"), UiText(u"Vreme"), UiText(u"Primalac"), UiText(u"Predali"), UiText(u"Stavki")});
     layout->addWidget(RecordsTree, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -66,13 +66,13 @@ THandoverBookDialog::THandoverBookDialog(TZConnection &connection, int year, QWi
     bottom->addWidget(scriptLabel);
     bottom->addWidget(DataScriptCombo);
     auto *buttons = new QDialogButtonBox(this);
-    PrintButton = buttons->addButton(Ui(u"Štampaj…"), QDialogButtonBox::ActionRole);
+    PrintButton = buttons->addButton(UiText(u"Štampaj…"), QDialogButtonBox::ActionRole);
     PrintButton->setObjectName(QStringLiteral("PrintButton"));
-    SaveButton = buttons->addButton(Ui(u"Sačuvaj PDF…"), QDialogButtonBox::ActionRole);
+    SaveButton = buttons->addButton(UiText(u"Sačuvaj PDF…"), QDialogButtonBox::ActionRole);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     for (QPushButton *b : {PrintButton, SaveButton})
         b->setAutoDefault(false);
-    buttons->addButton(Ui(u"Zatvori"), QDialogButtonBox::RejectRole);
+    buttons->addButton(UiText(u"Zatvori"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectGuarded(PrintButton, [this] { PrintButtonClick(); });
     ConnectGuarded(SaveButton, [this] { SaveButtonClick(); });
@@ -107,7 +107,7 @@ qint64 THandoverBookDialog::chosenRecord() const
 {
     if (const QTreeWidgetItem *item = RecordsTree->currentItem())
         return item->data(0, Qt::UserRole).toLongLong();
-    MessageDlg(Ui(u"Izaberite zapisnik."), TMsgDlgType::Warning, mbOK);
+    MessageDlg(UiText(u"Izaberite zapisnik."), TMsgDlgType::Warning, mbOK);
     return 0;
 }
 
@@ -123,7 +123,7 @@ void THandoverBookDialog::SaveButtonClick()
     if (!id)
         return;
     const QString number = RecordsTree->currentItem()->text(0).replace(u'/', u'-');
-    QString file = Dialogs().SaveFileDialog(Ui(u"Sačuvaj zapisnik"), Ui(u"PDF datoteke (*.pdf)"),
+    QString file = Dialogs().SaveFileDialog(UiText(u"Sačuvaj zapisnik"), UiText(u"PDF datoteke (*.pdf)"),
                                             QStringLiteral("zapisnik-%1.pdf").arg(number));
     if (file.isEmpty())
         return;
@@ -134,7 +134,7 @@ void THandoverBookDialog::SaveButtonClick()
 
 void AddHandoverBookAction(TCustomViewerForm &frame)
 {
-    auto *action = frame.AddAction(new QAction(Ui(u"Zapisnici o primopredaji…"), &frame));
+    auto *action = frame.AddAction(new QAction(UiText(u"Zapisnici o primopredaji…"), &frame));
     action->setObjectName(QStringLiteral("HandoverBookAction"));
     ConnectGuarded(action, [owner = &frame] { HandoverBookActionExecute(owner); });
     // Beside "Zapisnik", whose records it lists.
@@ -150,7 +150,7 @@ void HandoverBookActionExecute(QWidget *owner)
 {
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     THandoverBookDialog dialog(*connection, TClock::Now().date().year(), owner);
     Dialogs().ShowModal(dialog);
 }

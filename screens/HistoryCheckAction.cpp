@@ -15,10 +15,10 @@ void HistoryCheckActionExecute(QWidget *owner)
     TUserDesc user;
     const ILedgerContext *context = LedgerDM->Context();
     if (!context || !context->CurrentUser(user) || !user.Administrator)
-        throw KException(Ui(u"Proveru integriteta istorije može da radi samo administrator."));
+        throw KException(UiText(u"Proveru integriteta istorije može da radi samo administrator."));
     TZConnection *connection = LedgerDM->ZConnection();
     if (!connection)
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     bool shown = false;
     const auto ended = qScopeGuard([&shown] {
         if (shown)
@@ -26,7 +26,7 @@ void HistoryCheckActionExecute(QWidget *owner)
     });
     const THistoryChainCheck check = VerifyHistoryChain(*connection, [&shown](qint64 done, qint64 total) {
         shown = true;
-        return Dialogs().TaskProgress(Ui(u"Provera istorije izmena: %1 od %2 unosa…").arg(done).arg(total),
+        return Dialogs().TaskProgress(UiText(u"Provera istorije izmena: %1 od %2 unosa…").arg(done).arg(total),
                                       done, total);
     });
     const QString head = ReadHistoryChainHead(*connection).Text();

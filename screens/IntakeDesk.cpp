@@ -35,7 +35,7 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+    throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 // The first local file a drag carries, empty when none.
@@ -65,7 +65,7 @@ QIcon intakeIcon()
 } // namespace
 
 TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
-    : QObject(&list), IntakeAction(new QAction(Ui(u"Prijem dokumenta…"), &list)), Reader(ReadIntakeFile),
+    : QObject(&list), IntakeAction(new QAction(UiText(u"Prijem dokumenta…"), &list)), Reader(ReadIntakeFile),
       Proposer(ProposeIntake), m_list(list)
 {
     setObjectName(QStringLiteral("IntakeDesk"));
@@ -79,12 +79,12 @@ TIntakeDesk::TIntakeDesk(TLedgerViewerForm &list)
 
 QString TIntakeDesk::FileFilter()
 {
-    return Ui(u"Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
+    return UiText(u"Dokumenti (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.eml)");
 }
 
 void TIntakeDesk::IntakeExecute()
 {
-    const QString path = Dialogs().OpenFileDialog(Ui(u"Prijem dokumenta"), FileFilter());
+    const QString path = Dialogs().OpenFileDialog(UiText(u"Prijem dokumenta"), FileFilter());
     if (!path.isEmpty())
         Intake(path);
 }
@@ -124,7 +124,7 @@ TIntakeDocument TIntakeDesk::read(const QString &path)
     }));
     worker->start();
     while (!worker->wait(50))
-        if (!control.Cancel && !Dialogs().TaskProgress(Ui(ReadingText), done, total))
+        if (!control.Cancel && !Dialogs().TaskProgress(UiText(ReadingText), done, total))
             control.Cancel = true;
     Dialogs().TaskProgressEnded();
     if (failure)
@@ -140,7 +140,7 @@ bool TIntakeDesk::attachToStamped(const TIntakeDocument &document)
     const auto stamped = FindStampedItem(c, document.QrCodes);
     if (!stamped)
         return false;
-    if (MessageDlg(Ui(u"Dokument nosi štambilj stavke %1. Priložiti ga kao sken te stavke?")
+    if (MessageDlg(UiText(u"Dokument nosi štambilj stavke %1. Priložiti ga kao sken te stavke?")
                        .arg(stamped->LedgerNumber),
                    TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
@@ -149,7 +149,7 @@ bool TIntakeDesk::attachToStamped(const TIntakeDocument &document)
     if (dir.isEmpty())
         return true;
     AttachIntakeScan(c, dir, stamped->ItemID, document, LedgerDM->HistoryActor(), TClock::Now());
-    LedgerDM->ShowStatus(Ui(u"Priložen sken stavke %1").arg(stamped->LedgerNumber));
+    LedgerDM->ShowStatus(UiText(u"Priložen sken stavke %1").arg(stamped->LedgerNumber));
     return true;
 }
 
@@ -165,7 +165,7 @@ bool TIntakeDesk::duplicatesAccepted(const TIntakeDocument &document, const TInt
     QStringList reasons;
     for (const TIntakeDuplicate &d : duplicates)
         reasons << d.Reason;
-    return MessageDlg(Ui(u"Dokument je možda već zaveden: %1. Ipak ga zavesti kao novu stavku?")
+    return MessageDlg(UiText(u"Dokument je možda već zaveden: %1. Ipak ga zavesti kao novu stavku?")
                           .arg(reasons.join(QStringLiteral("; "))),
                       TMsgDlgType::Warning, mbYes | mbNo | mbDefaultNo)
            == mbYes;

@@ -50,21 +50,21 @@ TIntakeProposalsPanel::TIntakeProposalsPanel(TLedgerDetailForm &form, const TInt
     m_rows = new QVBoxLayout(content);
     QVBoxLayout *layout = m_rows;
     layout->setContentsMargins(8, 8, 8, 8);
-    auto *title = new QLabel(Ui(u"<b>Predlozi iz dokumenta</b>"), this);
+    auto *title = new QLabel(UiText(u"<b>Predlozi iz dokumenta</b>"), this);
     layout->addWidget(title);
-    AcceptAllButton = new QPushButton(Ui(u"Prihvati sve"), this);
+    AcceptAllButton = new QPushButton(UiText(u"Prihvati sve"), this);
     AcceptAllButton->setObjectName(QStringLiteral("AcceptAllButton"));
     AcceptAllButton->setAutoDefault(false);
     AcceptAllButton->setEnabled(!m_proposals.isEmpty());
     ConnectGuarded(AcceptAllButton, [this] { AcceptAll(); });
     layout->addWidget(AcceptAllButton);
     if (m_proposals.isEmpty())
-        layout->addWidget(new QLabel(Ui(u"U dokumentu nije pronađen nijedan predlog."), this));
+        layout->addWidget(new QLabel(UiText(u"U dokumentu nije pronađen nijedan predlog."), this));
     for (const TProposal &p : std::as_const(m_proposals))
         addRow(p);
     const TProposal *partner = proposals.Best(TProposalField::Partner);
     if (!partner || partner->PartnerID <= 0) {
-        NewPartnerButton = new QPushButton(Ui(u"Novi partner…"), this);
+        NewPartnerButton = new QPushButton(UiText(u"Novi partner…"), this);
         NewPartnerButton->setObjectName(QStringLiteral("NewPartnerButton"));
         NewPartnerButton->setAutoDefault(false);
         ConnectGuarded(NewPartnerButton, [this] { NewPartner(); });
@@ -105,15 +105,15 @@ QString TIntakeProposalsPanel::FieldCaption(TProposalField field)
 {
     switch (field) {
     case TProposalField::Partner:
-        return Ui(u"Partner");
+        return UiText(u"Partner");
     case TProposalField::ItemNumber:
-        return Ui(u"Broj dokumenta");
+        return UiText(u"Broj dokumenta");
     case TProposalField::ItemDate:
-        return Ui(u"Datum dokumenta");
+        return UiText(u"Datum dokumenta");
     case TProposalField::Subject:
-        return Ui(u"Predmet");
+        return UiText(u"Predmet");
     case TProposalField::ItemType:
-        return Ui(u"Vrsta dokumenta");
+        return UiText(u"Vrsta dokumenta");
     }
     return {};
 }
@@ -134,7 +134,7 @@ void TIntakeProposalsPanel::addRow(const TProposal &proposal)
     source->setObjectName(QStringLiteral("SourceLabel"));
     source->setWordWrap(true);
     line->addWidget(source, 1);
-    auto *accept = new QPushButton(Ui(u"Prihvati"), box);
+    auto *accept = new QPushButton(UiText(u"Prihvati"), box);
     accept->setAutoDefault(false);
     // A partner not in the list is made through "Novi partner…".
     accept->setEnabled(proposal.Field != TProposalField::Partner || proposal.PartnerID > 0);
@@ -168,7 +168,7 @@ void TIntakeProposalsPanel::markProposed(const TProposal &proposal)
     if (!field)
         return;
     field->setProperty("intakeProposed", true);
-    field->setToolTip(Ui(u"Predlog: ") + SourceText(proposal));
+    field->setToolTip(UiText(u"Predlog: ") + SourceText(proposal));
     field->setStyleSheet(QStringLiteral("background-color: #fff4c2;"));
 }
 
@@ -199,7 +199,7 @@ void TIntakeProposalsPanel::NewPartner()
 {
     const IRef<IPartner> partners = LedgerService<IPartner>();
     if (!partners)
-        throw KException(Ui(u"Partneri nisu dostupni: konzola ne nudi spisak partnera."));
+        throw KException(UiText(u"Partneri nisu dostupni: konzola ne nudi spisak partnera."));
     TPartnerDesc desc;
     QString name;
     if (m_newPartner) {
@@ -210,6 +210,6 @@ void TIntakeProposalsPanel::NewPartner()
     }
     if (!partners->NewPartner(desc, name) || desc.PartnerID <= 0)
         return;
-    TProposal made{TProposalField::Partner, desc.Name, desc.PartnerID, {}, Ui(u"novi partner"), 1.0};
+    TProposal made{TProposalField::Partner, desc.Name, desc.PartnerID, {}, UiText(u"novi partner"), 1.0};
     Accept(made);
 }

@@ -47,7 +47,7 @@ void TLedgerDetailForm::makeClearActions()
         // The tool tip names it: a text would be drawn on the small button.
         auto *action = new QAction(icon, QString(), this);
         action->setObjectName(QString::fromLatin1(c.Name));
-        action->setToolTip(Ui(u"Obriši"));
+        action->setToolTip(UiText(u"Obriši"));
         this->*c.Clear = action;
         (this->*c.Edit)->addAction(action, QLineEdit::TrailingPosition);
         ConnectGuarded(action, [this, c] {

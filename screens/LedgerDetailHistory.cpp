@@ -15,7 +15,7 @@
 void TLedgerDetailForm::addHistoryPage()
 {
     HistoryTS = new TLedgerHistoryPage(PageControl);
-    PageControl->addTab(HistoryTS, Ui(u"Istorija"));
+    PageControl->addTab(HistoryTS, UiText(u"Istorija"));
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
         if (PageControl->currentWidget() == HistoryTS)
             Guarded([this] { ShowHistory(); });

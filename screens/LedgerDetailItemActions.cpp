@@ -64,7 +64,7 @@ void TLedgerDetailForm::AdditionalItemActionExecute()
     const int newID = LedgerDM->AddAdditionalItem(FLedgerItemID);
     if (newID <= 0)
         return;
-    MessageDlg(Ui(_LEDGER_ADD_ITEM_INF), TMsgDlgType::Information, mbOK);
+    MessageDlg(UiText(_LEDGER_ADD_ITEM_INF), TMsgDlgType::Information, mbOK);
     openCreatedItem(newID);
 }
 
@@ -76,12 +76,12 @@ void TLedgerDetailForm::PassOnActionExecute()
         return;
     const std::optional<int> newID = LedgerDM->PassOnLedgerItem(FLedgerItemID, FUserID);
     if (!newID) {
-        MessageDlg(Ui(_LEDGER_PASSON_ERR), TMsgDlgType::Error, mbOK);
+        MessageDlg(UiText(_LEDGER_PASSON_ERR), TMsgDlgType::Error, mbOK);
         return;
     }
     if (*newID <= 0)
         return;
-    MessageDlg(Ui(_LEDGER_PASS_ON_INF), TMsgDlgType::Information, mbOK);
+    MessageDlg(UiText(_LEDGER_PASS_ON_INF), TMsgDlgType::Information, mbOK);
     openCreatedItem(*newID);
 }
 
@@ -108,13 +108,13 @@ void TLedgerDetailForm::ScannedDocumentExecute()
         UpdateActions();
         id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
         if (id <= 0) {
-            MessageDlg(Ui(UnstoredItemMsg), TMsgDlgType::Warning, mbOK);
+            MessageDlg(UiText(UnstoredItemMsg), TMsgDlgType::Warning, mbOK);
             return;
         }
     }
     const QString dir = dm.GetScannedDocumentFilePath();
     if (dir.isEmpty()) {
-        MessageDlg(Ui(NoScanDirMsg), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(NoScanDirMsg), TMsgDlgType::Warning, mbOK);
         return;
     }
     const QString own = scanPath(dir, u'l', id);
@@ -139,7 +139,7 @@ void TLedgerDetailForm::ScannedDocumentExecute()
         }
     }
 
-    const QString chosen = Dialogs().OpenFileDialog(Ui(u"Učitaj PDF"), QStringLiteral("PDF (*.pdf)"));
+    const QString chosen = Dialogs().OpenFileDialog(UiText(u"Učitaj PDF"), QStringLiteral("PDF (*.pdf)"));
     if (chosen.isEmpty())
         return;
     CopyFileReplacing(chosen, own, QDateTime::currentDateTime());
@@ -149,5 +149,5 @@ void TLedgerDetailForm::ScannedDocumentExecute()
 void TLedgerDetailForm::openScan(const QString &path)
 {
     if (!Dialogs().OpenWithDefaultApplication(path))
-        MessageDlg(Ui(NotOpenedMsg).arg(QDir::toNativeSeparators(path)), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(NotOpenedMsg).arg(QDir::toNativeSeparators(path)), TMsgDlgType::Warning, mbOK);
 }

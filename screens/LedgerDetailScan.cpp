@@ -14,11 +14,7 @@
 #include "screens/ScanPage.h"
 #include "screens/StampPrint.h"
 
-// uic puts the form into a namespace Ui, which would clash with the interface's
-// Ui(): the form is used by its class Ui_LedgerDetailForm.
-#define Ui UicForms
 #include "ui_LedgerDetailUnit.h"
-#undef Ui
 
 #include <QAction>
 #include <QDir>
@@ -36,7 +32,7 @@ constexpr char16_t UnstoredMsg[] = u"Stavka još nije sačuvana, pa za nju nema 
 void TLedgerDetailForm::addScanPage()
 {
     ScanTS = new TScanPage(PageControl);
-    PageControl->addTab(ScanTS, Ui(u"Sken"));
+    PageControl->addTab(ScanTS, UiText(u"Sken"));
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
         if (PageControl->currentWidget() == ScanTS && !ScanTS->Loaded())
             Guarded([this] { ShowScan(); });
@@ -45,7 +41,7 @@ void TLedgerDetailForm::addScanPage()
 
     // The free row left of "Povezan sa".
     QWidget *fields = GeneralTS->findChild<QWidget *>(QStringLiteral("GeneralFields"));
-    PrintStampAction = new QAction(Ui(u"Štampaj štambilj"), this);
+    PrintStampAction = new QAction(UiText(u"Štampaj štambilj"), this);
     PrintStampAction->setObjectName(QStringLiteral("PrintStampAction"));
     ConnectGuarded(PrintStampAction, [this] { PrintStampExecute(); });
     PrintStampButton = new QPushButton(PrintStampAction->text(), fields);
@@ -59,7 +55,7 @@ void TLedgerDetailForm::addScanPage()
     ScanStateLabel = new QLabel(fields);
     ScanStateLabel->setObjectName(QStringLiteral("ScanStateLabel"));
     ScanStateLabel->setGeometry(152 + shift, 74, 86, 17);
-    ShowScanButton = new QPushButton(Ui(u"Prikaži"), fields);
+    ShowScanButton = new QPushButton(UiText(u"Prikaži"), fields);
     ShowScanButton->setObjectName(QStringLiteral("ShowScanButton"));
     ShowScanButton->setGeometry(240 + shift, 72, 77, 21);
     ShowScanButton->setAutoDefault(false);
@@ -82,7 +78,7 @@ QString TLedgerDetailForm::ownScanPath() const
 void TLedgerDetailForm::showScanState()
 {
     const bool exists = QFileInfo::exists(ownScanPath());
-    ScanStateLabel->setText(exists ? Ui(u"Sken: postoji") : Ui(u"Sken: nema"));
+    ScanStateLabel->setText(exists ? UiText(u"Sken: postoji") : UiText(u"Sken: nema"));
 }
 
 void TLedgerDetailForm::ShowScan()
@@ -99,7 +95,7 @@ qint64 TLedgerDetailForm::storedItemID()
     }
     const qint64 id = FItems->LedgerItemZQledgeritemid->AsLargeInt();
     if (id <= 0)
-        MessageDlg(Ui(UnstoredMsg), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(UnstoredMsg), TMsgDlgType::Warning, mbOK);
     return std::max<qint64>(id, 0);
 }
 
@@ -112,17 +108,17 @@ void TLedgerDetailForm::ReplaceScanExecute()
     const QString dir = dm.GetScannedDocumentFilePath();
     if (dir.isEmpty())
         return;
-    const QString chosen = Dialogs().OpenFileDialog(Ui(u"Zameni sken"), QStringLiteral("PDF (*.pdf)"));
+    const QString chosen = Dialogs().OpenFileDialog(UiText(u"Zameni sken"), QStringLiteral("PDF (*.pdf)"));
     if (chosen.isEmpty())
         return;
     const QString number = FItems->LedgerItemZQledgernumber->AsString();
     const QString name = QFileInfo(chosen).fileName();
     const QString question =
         QFileInfo::exists(QDir(dir).filePath(ItemScanName(id)))
-            ? Ui(u"Sken stavke %1 biće zamenjen datotekom „%2“. Dosadašnji sken ostaje sačuvan u folderu "
+            ? UiText(u"Sken stavke %1 biće zamenjen datotekom „%2“. Dosadašnji sken ostaje sačuvan u folderu "
                              u"pod imenom sa datumom i vremenom zamene. Zameniti sken?")
                   .arg(number, name)
-            : Ui(u"Datoteka „%2“ postaje sken stavke %1. Nastaviti?").arg(number, name);
+            : UiText(u"Datoteka „%2“ postaje sken stavke %1. Nastaviti?").arg(number, name);
     if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo) != mbYes)
         return;
     ReplaceItemScan(*dm.ZConnection(), dir, id, chosen, dm.HistoryActor(), TClock::Now());

@@ -18,11 +18,7 @@
 #include "screens/LedgerHelpContexts.h"
 #include "screens/PartnerCompletion.h"
 
-// uic puts the form into a namespace Ui, which would clash with the interface's
-// Ui(): the form is used by its class Ui_LedgerDetailForm.
-#define Ui UicForms
 #include "ui_LedgerDetailUnit.h"
-#undef Ui
 
 #include <QAction>
 #include <algorithm>
@@ -67,7 +63,7 @@ TLedgerDetailForm::TLedgerDetailForm(QWidget *owner, std::unique_ptr<TLedgerItem
     // A child after the page control: freed after the controls bound to it.
     FItems->setParent(this);
     setObjectName(QStringLiteral("LedgerDetailForm"));
-    setWindowTitle(Ui(u"Delovodnik"));
+    setWindowTitle(UiText(u"Delovodnik"));
     SetHelpContext(this, LedgerDetailHelp);
     setUpGeneralPage();
 
@@ -173,11 +169,11 @@ void TLedgerDetailForm::layoutBottomPanel()
         b->setAutoDefault(false);
         return b;
     };
-    AdditionalItemButton = makeButton("AdditionalItemButton", Ui(u"Prilog"));
-    PassOnButton = makeButton("PassOnButton", Ui(u"Predaj"));
+    AdditionalItemButton = makeButton("AdditionalItemButton", UiText(u"Prilog"));
+    PassOnButton = makeButton("PassOnButton", UiText(u"Predaj"));
     bindButton(AdditionalItemButton, AdditionalItemAction);
     bindButton(PassOnButton, PassOnAction);
-    CancelItemAction = new QAction(Ui(u"Storniraj"), this);
+    CancelItemAction = new QAction(UiText(u"Storniraj"), this);
     CancelItemAction->setObjectName(QStringLiteral("CancelItemAction"));
     CancelItemButton = makeButton("CancelItemButton", CancelItemAction->text());
     bindButton(CancelItemButton, CancelItemAction);
@@ -317,25 +313,25 @@ void TLedgerDetailForm::InitControls()
 QString TLedgerDetailForm::LockReason() const
 {
     if (FItems->LedgerItemZQcancelled->AsBoolean())
-        return Ui(u"stavka je stornirana.");
+        return UiText(u"stavka je stornirana.");
     if (FItems->LedgerItemZQaccepted->AsBoolean()) {
         const QString recipient = FItems->LedgerItemZQoutusername->AsString().trimmed();
-        return recipient.isEmpty() ? Ui(u"stavka je prihvaćena.")
-                                   : Ui(u"stavka je prihvaćena (primalac: %1).").arg(recipient);
+        return recipient.isEmpty() ? UiText(u"stavka je prihvaćena.")
+                                   : UiText(u"stavka je prihvaćena (primalac: %1).").arg(recipient);
     }
     if (FItems->LedgerItemZQinuserid->AsInteger() == FUserID || FItems->LedgerItemZQuserid->AsInteger() == FUserID)
         return {};
     if (FUserID <= 0)
-        return Ui(u"niste prijavljeni kao korisnik.");
+        return UiText(u"niste prijavljeni kao korisnik.");
     const QString author = FItems->LedgerItemZQusername->AsString().trimmed();
-    return author.isEmpty() ? Ui(u"stavka pripada drugom korisniku.")
-                            : Ui(u"stavka pripada drugom korisniku (%1).").arg(author);
+    return author.isEmpty() ? UiText(u"stavka pripada drugom korisniku.")
+                            : UiText(u"stavka pripada drugom korisniku (%1).").arg(author);
 }
 
 // The line grows the form: the page keeps its size.
 void TLedgerDetailForm::showLocked(const QString &reason)
 {
-    ReadOnlyLabel->setText(Ui(u"Samo za čitanje: ") + reason);
+    ReadOnlyLabel->setText(UiText(u"Samo za čitanje: ") + reason);
     ReadOnlyLabel->show();
     fitScreen(598 + ReadOnlyLabel->heightForWidth(width()));
 }
@@ -416,7 +412,7 @@ bool TLedgerDetailForm::FormCloseQuery()
     TZQuery *query = FItems->LedgerItemZQ;
     if (!editing(*query))
         return true;
-    switch (MessageDlg(Ui(_CMN_SAVE_CHANGES_PROMT), TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
+    switch (MessageDlg(UiText(_CMN_SAVE_CHANGES_PROMT), TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel)) {
     case mbYes:
         PartnerCompletion->Settle();
         query->Post();
@@ -510,7 +506,7 @@ void TLedgerDetailForm::LinkToActionExecute()
     // A link that comes back to the item itself would leave it stuck: it could
     // be neither deleted nor unlinked.
     if (LedgerDM->LinksBackTo(desc.LedgerItemID, FLedgerItemID)) {
-        MessageDlg(Ui(u"Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
+        MessageDlg(UiText(u"Stavka %1 ne može biti povezana sa %2: veza bi se vratila na nju samu.")
                        .arg(FItems->LedgerItemZQledgernumber->AsString(), desc.LedgerNumber),
                    TMsgDlgType::Error, mbOK);
         return;

@@ -15,7 +15,7 @@ QString LedgerHelpGuide()
 
 QString LedgerHelpTitle()
 {
-    return Ui(u"Uputstvo — Delovodnik");
+    return UiText(u"Uputstvo — Delovodnik");
 }
 
 void RegisterLedgerHelp()

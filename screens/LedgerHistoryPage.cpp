@@ -25,7 +25,7 @@ TLedgerHistoryPage::TLedgerHistoryPage(QWidget *parent) : QWidget(parent)
     HistoryList->setWordWrap(true);
     HistoryList->setSelectionMode(QAbstractItemView::SingleSelection);
     HistoryList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CustodyButton = new QPushButton(Ui(u"Tok predaje..."), this);
+    CustodyButton = new QPushButton(UiText(u"Tok predaje..."), this);
     CustodyButton->setObjectName(QStringLiteral("CustodyButton"));
     CustodyButton->setAutoDefault(false);
     connect(CustodyButton, &QPushButton::clicked, this, &TLedgerHistoryPage::custodyRequested);
@@ -42,7 +42,7 @@ void TLedgerHistoryPage::Load(TZConnection &connection, qint64 itemID)
     HistoryList->clear();
     CustodyButton->setEnabled(itemID > 0);
     if (itemID <= 0) {
-        EmptyLabel->setText(Ui(u"Stavka još nije sačuvana, pa nema istoriju."));
+        EmptyLabel->setText(UiText(u"Stavka još nije sačuvana, pa nema istoriju."));
         EmptyLabel->show();
         return;
     }
@@ -56,9 +56,9 @@ void TLedgerHistoryPage::Load(TZConnection &connection, qint64 itemID)
         throw;
     }
     EmptyLabel->setVisible(history.isEmpty());
-    EmptyLabel->setText(Ui(u"Za ovu stavku nema zabeleženih promena."));
+    EmptyLabel->setText(UiText(u"Za ovu stavku nema zabeleženih promena."));
     for (const THistoryEntry &entry : history) {
-        const QString desk = Ui(u"Računar: ") + entry.HostName;
+        const QString desk = UiText(u"Računar: ") + entry.HostName;
         for (const QString &line : HistoryLines(entry)) {
             auto *item = new QListWidgetItem(line, HistoryList);
             item->setToolTip(desk);

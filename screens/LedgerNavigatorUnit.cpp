@@ -74,19 +74,19 @@ void TLedgerNavigatorForm::SetSearchProps()
                                  ShownCaption(_LEDGER_OUTPUT_TYPE)};
     const QStringList yesNo{ShownCaption(_YES_CAP), ShownCaption(_NO_CAP)};
     const Row rows[] = {
-        {kDirection, Ui(_LEDGER_TYPE), TEditStyle::Simple, directions},
-        {kLedgerNumber, Ui(_LEDGER_NUMBER), TEditStyle::Simple, {}},
-        {kDateFrom, Ui(_LEDGER_DATE_FROM), TEditStyle::Ellipsis, {}},
-        {kDateTo, Ui(_LEDGER_DATE_TO), TEditStyle::Ellipsis, {}},
-        {kPartner, Ui(_LEDGER_PARTNER), TEditStyle::Ellipsis, {}},
-        {kItemNumber, Ui(_LEDGER_ITEM_NUMBER), TEditStyle::Simple, {}},
+        {kDirection, UiText(_LEDGER_TYPE), TEditStyle::Simple, directions},
+        {kLedgerNumber, UiText(_LEDGER_NUMBER), TEditStyle::Simple, {}},
+        {kDateFrom, UiText(_LEDGER_DATE_FROM), TEditStyle::Ellipsis, {}},
+        {kDateTo, UiText(_LEDGER_DATE_TO), TEditStyle::Ellipsis, {}},
+        {kPartner, UiText(_LEDGER_PARTNER), TEditStyle::Ellipsis, {}},
+        {kItemNumber, UiText(_LEDGER_ITEM_NUMBER), TEditStyle::Simple, {}},
         {kItemType, TLedgerSearchCriteria::Caption(kItemType), TEditStyle::Simple, {}},
         {kSubject, TLedgerSearchCriteria::Caption(kSubject), TEditStyle::Simple, {}},
-        {kInUser, Ui(_LEDGER_IN_USER), TEditStyle::Ellipsis, {}},
-        {kOutUser, Ui(_LEDGER_OUT_USER), TEditStyle::Ellipsis, {}},
-        {kAccepted, Ui(_LEDGER_ACCEPTED), TEditStyle::Simple, yesNo},
-        {kArchived, Ui(_LEDGER_ARCHIVED), TEditStyle::Simple, yesNo},
-        {kPassedOn, Ui(_LEDGER_PASSEDON), TEditStyle::Simple, yesNo},
+        {kInUser, UiText(_LEDGER_IN_USER), TEditStyle::Ellipsis, {}},
+        {kOutUser, UiText(_LEDGER_OUT_USER), TEditStyle::Ellipsis, {}},
+        {kAccepted, UiText(_LEDGER_ACCEPTED), TEditStyle::Simple, yesNo},
+        {kArchived, UiText(_LEDGER_ARCHIVED), TEditStyle::Simple, yesNo},
+        {kPassedOn, UiText(_LEDGER_PASSEDON), TEditStyle::Simple, yesNo},
         {kText, TLedgerSearchCriteria::Caption(kText), TEditStyle::Simple, {}},
     };
     for (const Row &row : rows) {

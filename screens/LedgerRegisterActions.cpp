@@ -26,9 +26,9 @@ void AddRegisterActions(TCustomViewerForm &frame)
         QString Caption;
         void (*Execute)(QWidget *);
     } actions[] = {
-        {"RegisterBookAction", Ui(u"Delovodnik za godinu…"), &RegisterBookActionExecute},
-        {"ContinuityAction", Ui(u"Kontinuitet brojeva…"), &ContinuityActionExecute},
-        {"DeletedItemsAction", Ui(u"Obrisane stavke…"), &DeletedItemsActionExecute},
+        {"RegisterBookAction", UiText(u"Delovodnik za godinu…"), &RegisterBookActionExecute},
+        {"ContinuityAction", UiText(u"Kontinuitet brojeva…"), &ContinuityActionExecute},
+        {"DeletedItemsAction", UiText(u"Obrisane stavke…"), &DeletedItemsActionExecute},
     };
     // With the list's other printed output, in the group above the columns'
     // command, which stays last.
@@ -54,7 +54,7 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+    throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 } // namespace
@@ -65,7 +65,7 @@ void RegisterBookActionExecute(QWidget *owner)
     if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
         return;
     if (dialog->Directions().isEmpty()) {
-        MessageDlg(Ui(u"Izaberite bar jedan tip."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(u"Izaberite bar jedan tip."), TMsgDlgType::Warning, mbOK);
         return;
     }
     const QString file = dialog->PdfFile();
@@ -80,11 +80,11 @@ void RegisterBookActionExecute(QWidget *owner)
                                               // A total of 0: the items are still being read.
                                               return Dialogs().TaskProgress(
                                                   total == 0 ? LoadedRowsText(done)
-                                                             : Ui(u"Delovodnik se upisuje u datoteku…"),
+                                                             : UiText(u"Delovodnik se upisuje u datoteku…"),
                                                   done, total);
                                           });
-    MessageDlg(written ? Ui(u"Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
-                       : Ui(u"Upisivanje je otkazano; datoteka nije napravljena."),
+    MessageDlg(written ? UiText(u"Delovodnik je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file))
+                       : UiText(u"Upisivanje je otkazano; datoteka nije napravljena."),
                TMsgDlgType::Information, mbOK);
 }
 

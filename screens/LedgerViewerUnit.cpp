@@ -60,15 +60,15 @@ QIcon struckPageIcon()
 
 TLedgerViewerForm::TLedgerViewerForm(QWidget *owner)
     : TCustomViewerForm(owner),
-      CustomAdd(makeAction(this, "CustomAdd", Ui(u"Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert))),
-      CustomEdit(makeAction(this, "CustomEdit", Ui(u"Uredi"), QKeySequence(Qt::CTRL | Qt::Key_Return))),
-      CustomDelete(makeAction(this, "CustomDelete", Ui(u"Izbriši"), QKeySequence(Qt::CTRL | Qt::Key_Delete))),
-      TodayAction(makeAction(this, "TodayAction", Ui(u"Danas"), QKeySequence(Qt::CTRL | Qt::Key_D))),
-      ThisWeekAction(makeAction(this, "ThisWeekAction", Ui(u"Ove nedelje"), QKeySequence(Qt::CTRL | Qt::Key_N))),
-      ThisMonthAction(makeAction(this, "ThisMonthAction", Ui(u"Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
-      ProceedingAction(makeAction(this, "ProceedingAction", Ui(u"Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
-      PrintListAction(makeAction(this, "PrintListAction", Ui(u"Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
-      ExportCsvAction(makeAction(this, "ExportCsvAction", Ui(u"Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E))),
+      CustomAdd(makeAction(this, "CustomAdd", UiText(u"Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert))),
+      CustomEdit(makeAction(this, "CustomEdit", UiText(u"Uredi"), QKeySequence(Qt::CTRL | Qt::Key_Return))),
+      CustomDelete(makeAction(this, "CustomDelete", UiText(u"Izbriši"), QKeySequence(Qt::CTRL | Qt::Key_Delete))),
+      TodayAction(makeAction(this, "TodayAction", UiText(u"Danas"), QKeySequence(Qt::CTRL | Qt::Key_D))),
+      ThisWeekAction(makeAction(this, "ThisWeekAction", UiText(u"Ove nedelje"), QKeySequence(Qt::CTRL | Qt::Key_N))),
+      ThisMonthAction(makeAction(this, "ThisMonthAction", UiText(u"Ovog meseca"), QKeySequence(Qt::CTRL | Qt::Key_M))),
+      ProceedingAction(makeAction(this, "ProceedingAction", UiText(u"Zapisnik"), QKeySequence(Qt::CTRL | Qt::Key_Z))),
+      PrintListAction(makeAction(this, "PrintListAction", UiText(u"Štampa liste"), QKeySequence(Qt::CTRL | Qt::Key_P))),
+      ExportCsvAction(makeAction(this, "ExportCsvAction", UiText(u"Izvoz u CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E))),
       FItems(new TLedgerItems(*LedgerDM, this))
 {
     setObjectName(QStringLiteral("LedgerViewerForm"));
@@ -149,7 +149,7 @@ void TLedgerViewerForm::setUpGrid()
     for (const auto &c : registerColumns) {
         TColumn column;
         column.FieldName = QLatin1String(c.Field);
-        column.Title = Ui(c.Title);
+        column.Title = UiText(c.Title);
         column.Width = qRound(c.Width * scale);
         column.Visible = false;
         gridColumns << column;
@@ -327,12 +327,12 @@ void TLedgerViewerForm::PrintListActionExecute()
 {
     TReportEngine engine(this);
     engine.SetDefaultOrganization(LedgerDefaultOrganization);
-    engine.ExecuteGridReport(*DBG, Ui(u"Lista stavki delovodnika"));
+    engine.ExecuteGridReport(*DBG, UiText(u"Lista stavki delovodnika"));
 }
 
 void TLedgerViewerForm::ExportCsvActionExecute()
 {
-    QString fileName = Dialogs().SaveFileDialog(Ui(u"Izvoz u CSV"), Ui(u"CSV datoteke (*.csv)"),
+    QString fileName = Dialogs().SaveFileDialog(UiText(u"Izvoz u CSV"), UiText(u"CSV datoteke (*.csv)"),
                                                 QStringLiteral("delovodnik.csv"));
     if (fileName.isEmpty())
         return;
@@ -340,7 +340,7 @@ void TLedgerViewerForm::ExportCsvActionExecute()
         fileName += QStringLiteral(".csv");
     ExportGridCsv(*DBG, fileName);
     const TZQuery *query = FItems->LedgerItemZQ;
-    Dialogs().Notice(Ui(u"Izvezeno stavki: %1, u datoteku %2")
+    Dialogs().Notice(UiText(u"Izvezeno stavki: %1, u datoteku %2")
                          .arg(query->Active() ? query->RecordCount() : 0)
                          .arg(QFileInfo(fileName).fileName()));
 }
@@ -360,10 +360,10 @@ void TLedgerViewerForm::DBGDblClick()
 
 void TLedgerViewerForm::addCancelling()
 {
-    CancelItemAction = makeAction(this, "CancelItemAction", Ui(u"Storniraj"),
+    CancelItemAction = makeAction(this, "CancelItemAction", UiText(u"Storniraj"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
     CancelItemAction->setIcon(struckPageIcon());
-    CancelItemAction->setToolTip(Ui(u"Storniraj (%1)").arg(
+    CancelItemAction->setToolTip(UiText(u"Storniraj (%1)").arg(
         CancelItemAction->shortcut().toString(QKeySequence::NativeText)));
     AddAction(CancelItemAction);
     ConnectGuarded(CancelItemAction, [this] { CancelItemActionExecute(); });
@@ -374,7 +374,7 @@ void TLedgerViewerForm::addCancelling()
     PopupMenu->insertAction(after >= 0 && after + 1 < menu.size() ? menu.at(after + 1) : nullptr, CancelItemAction);
 
     const TLedgerItems &items = *FItems;
-    const QString cancelledCaption = Ui(u"Stornirano: ");
+    const QString cancelledCaption = UiText(u"Stornirano: ");
     // The passage last shown, by item and typed text: a tooltip is asked for again and again.
     auto shown = std::make_shared<std::tuple<qint64, QString, QString>>();
     DBG->GridModel()->OnRowData = [this, &items, shown, cancelledCaption](int row, int role) -> QVariant {
@@ -421,7 +421,7 @@ void TLedgerViewerForm::CancelItemActionExecute()
 
 void TLedgerViewerForm::addStamp()
 {
-    PrintStampAction = makeAction(this, "PrintStampAction", Ui(u"Štampaj štambilj"),
+    PrintStampAction = makeAction(this, "PrintStampAction", UiText(u"Štampaj štambilj"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     AddAction(PrintStampAction);
     ConnectGuarded(PrintStampAction, [this] { PrintStampActionExecute(); });

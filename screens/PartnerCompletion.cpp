@@ -66,7 +66,7 @@ const TPartnerLookup &TPartnerCompletion::lookup()
     if (!m_lookup.Loaded()) {
         TZConnection *connection = LedgerDM->ZConnection();
         if (!connection)
-            throw KException(Ui(u"Partneri ne mogu da se pročitaju: veza sa bazom nije otvorena."));
+            throw KException(UiText(u"Partneri ne mogu da se pročitaju: veza sa bazom nije otvorena."));
         m_lookup.Load(*connection);
     }
     return m_lookup;
@@ -95,9 +95,9 @@ void TPartnerCompletion::showMatches(const QString &text)
         name->setData(p.PartnerID, kPartnerIdRole);
         m_model->appendRow({name, new QStandardItem(p.City)});
     }
-    auto *add = new QStandardItem(Ui(kNewPartner));
+    auto *add = new QStandardItem(UiText(kNewPartner));
     add->setData(kNewRow, kPartnerIdRole);
-    add->setToolTip(Ui(u"Novi partner sa upisanim nazivom"));
+    add->setToolTip(UiText(u"Novi partner sa upisanim nazivom"));
     QFont italic = add->font();
     italic.setItalic(true);
     add->setFont(italic);
@@ -142,7 +142,7 @@ void TPartnerCompletion::newPartner()
     const IRef<IPartner> partners = LedgerService<IPartner>();
     TPartnerDesc desc;
     if (!partners || !partners->NewPartner(desc, typed) || desc.PartnerID <= 0) {
-        keepPartner(Ui(u"Novi partner „%1“ nije dodat; partner stavke je ostao nepromenjen.").arg(typed));
+        keepPartner(UiText(u"Novi partner „%1“ nije dodat; partner stavke je ostao nepromenjen.").arg(typed));
         return;
     }
     // The next keystroke reads the partners again, the new one among them.
@@ -202,10 +202,10 @@ void TPartnerCompletion::Settle()
         setPartner(named.first().PartnerID, named.first().Name);
         return;
     }
-    keepPartner(named.isEmpty() ? Ui(u"Nijedan partner se ne zove „%1“: izaberite ga sa liste ili dodajte "
+    keepPartner(named.isEmpty() ? UiText(u"Nijedan partner se ne zove „%1“: izaberite ga sa liste ili dodajte "
                                                  u"kao novog; partner stavke je ostao nepromenjen.")
                                       .arg(text)
-                                : Ui(u"Više partnera se zove „%1“: izaberite jednog sa liste; partner "
+                                : UiText(u"Više partnera se zove „%1“: izaberite jednog sa liste; partner "
                                                  u"stavke je ostao nepromenjen.")
                                       .arg(text));
 }

@@ -16,11 +16,7 @@
 #include "data/LedgerProceedingReport.h"
 #include "screens/LedgerHelpContexts.h"
 
-// uic puts the form into a namespace Ui, which would clash with the interface's
-// Ui(): the form is used by its class Ui_ProceedingForm.
-#define Ui UicForms
 #include "ui_ProceedingUnit.h"
-#undef Ui
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,7 +54,7 @@ QString itemsToAccept(qsizetype count)
         noun = u"stavku";
     else if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
         noun = u"stavke";
-    return QStringLiteral("%1 %2").arg(count).arg(Ui(noun));
+    return QStringLiteral("%1 %2").arg(count).arg(UiText(noun));
 }
 
 // Leaves a cell's pending edit: nothing in the grid is stored by a post.
@@ -71,7 +67,7 @@ void leaveEdit(TZQuery &query)
 TZConnection &bookConnection()
 {
     if (!LedgerDM->ZConnection())
-        throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+        throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
     return *LedgerDM->ZConnection();
 }
 
@@ -221,7 +217,7 @@ THandoverAcceptance &TProceedingForm::acceptance()
     if (!FAcceptance) {
         TUserDesc user;
         if (!LedgerDM->Context() || !LedgerDM->Context()->CurrentUser(user))
-            throw KException(Ui(u"Stavke prihvata prijavljeni korisnik."));
+            throw KException(UiText(u"Stavke prihvata prijavljeni korisnik."));
         FAcceptance = std::make_unique<THandoverAcceptance>(bookConnection(), user, LedgerDM->HistoryActor());
     }
     return *FAcceptance;
@@ -240,7 +236,7 @@ void TProceedingForm::AcceptAllButtonClick()
                               query->DisplayTextAt(row, *FItems->LedgerItemZQledgernumber));
     if (rows.isEmpty())
         return;
-    if (MessageDlg(Ui(u"Prihvatiti %1?").arg(itemsToAccept(rows.size())), TMsgDlgType::Confirmation, mbYes | mbNo)
+    if (MessageDlg(UiText(u"Prihvatiti %1?").arg(itemsToAccept(rows.size())), TMsgDlgType::Confirmation, mbYes | mbNo)
         != mbYes)
         return;
     THandoverAcceptance &handover = acceptance();

@@ -18,15 +18,15 @@
 #include <QVBoxLayout>
 
 TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(Ui(GetDirectionCaption(1)), this)),
-      OutgoingCheck(new QCheckBox(Ui(GetDirectionCaption(-1)), this)),
-      InternalCheck(new QCheckBox(Ui(GetDirectionCaption(0)), this)), DataScriptCombo(NewDataScriptCombo(this)),
+    : QDialog(parent), YearEdit(new QSpinBox(this)), IncomingCheck(new QCheckBox(UiText(GetDirectionCaption(1)), this)),
+      OutgoingCheck(new QCheckBox(UiText(GetDirectionCaption(-1)), this)),
+      InternalCheck(new QCheckBox(UiText(GetDirectionCaption(0)), this)), DataScriptCombo(NewDataScriptCombo(this)),
       PdfEdit(new QLineEdit(this)),
       PdfButton(new QPushButton(QStringLiteral("..."), this))
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("RegisterBookDialog"));
-    setWindowTitle(Ui(u"Delovodnik za godinu"));
+    setWindowTitle(UiText(u"Delovodnik za godinu"));
     YearEdit->setObjectName(QStringLiteral("YearEdit"));
     YearEdit->setRange(1900, 9999);
     YearEdit->setValue(year);
@@ -38,7 +38,7 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
         directions->addWidget(check);
     }
     PdfEdit->setObjectName(QStringLiteral("PdfEdit"));
-    PdfEdit->setPlaceholderText(Ui(u"prazno: pregled pre štampe"));
+    PdfEdit->setPlaceholderText(UiText(u"prazno: pregled pre štampe"));
     PdfEdit->setMinimumWidth(260);
     PdfButton->setObjectName(QStringLiteral("PdfButton"));
     PdfButton->setFixedWidth(PdfButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
@@ -47,18 +47,18 @@ TRegisterBookDialog::TRegisterBookDialog(int year, QWidget *parent)
     pdf->addWidget(PdfEdit, 1);
     pdf->addWidget(PdfButton);
     auto *form = new QFormLayout;
-    form->addRow(Ui(u"&Godina:"), YearEdit);
-    form->addRow(Ui(u"Tipovi:"), directions);
+    form->addRow(UiText(u"&Godina:"), YearEdit);
+    form->addRow(UiText(u"Tipovi:"), directions);
     auto *scriptLabel = new QLabel(DataScriptCaption(), this);
     scriptLabel->setBuddy(DataScriptCombo);
     form->addRow(scriptLabel, DataScriptCombo);
-    auto *pdfLabel = new QLabel(Ui(u"PDF &datoteka:"), this);
+    auto *pdfLabel = new QLabel(UiText(u"PDF &datoteka:"), this);
     pdfLabel->setBuddy(PdfEdit);
     form->addRow(pdfLabel, pdf);
 
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(Ui(u"&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(Ui(u"&Otkaži"), QDialogButtonBox::RejectRole);
+    buttons->addButton(UiText(u"&Pregled"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(UiText(u"&Otkaži"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -97,7 +97,7 @@ QString TRegisterBookDialog::PdfFile() const
 
 void TRegisterBookDialog::PdfButtonClick()
 {
-    const QString name = Dialogs().SaveFileDialog(Ui(u"Sačuvaj delovodnik kao PDF"), Ui(u"PDF dokumenti (*.pdf)"),
+    const QString name = Dialogs().SaveFileDialog(UiText(u"Sačuvaj delovodnik kao PDF"), UiText(u"PDF dokumenti (*.pdf)"),
                                                   QStringLiteral("Delovodnik %1.pdf").arg(Year()));
     if (!name.isEmpty())
         PdfEdit->setText(name);

@@ -17,22 +17,22 @@ TReopenYearDialog::TReopenYearDialog(const QList<int> &closedYears, QWidget *par
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("ReopenYearDialog"));
-    setWindowTitle(Ui(u"Ponovno otvaranje godine"));
+    setWindowTitle(UiText(u"Ponovno otvaranje godine"));
     YearCombo->setObjectName(QStringLiteral("YearCombo"));
     for (int year : closedYears)
         YearCombo->addItem(QString::number(year), year);
     YearCombo->setCurrentIndex(YearCombo->count() - 1);
     ReasonEdit->setObjectName(QStringLiteral("ReasonEdit"));
     ReasonEdit->setTabChangesFocus(true);
-    ReasonEdit->setPlaceholderText(Ui(u"obavezno: zašto se zaključena godina ponovo otvara"));
+    ReasonEdit->setPlaceholderText(UiText(u"obavezno: zašto se zaključena godina ponovo otvara"));
     ReasonEdit->setMinimumSize(380, 90);
 
     auto *form = new QFormLayout;
-    form->addRow(Ui(u"&Godina:"), YearCombo);
-    form->addRow(Ui(u"&Razlog:"), ReasonEdit);
+    form->addRow(UiText(u"&Godina:"), YearCombo);
+    form->addRow(UiText(u"&Razlog:"), ReasonEdit);
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(Ui(u"&Otvori ponovo"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(Ui(u"Ot&kaži"), QDialogButtonBox::RejectRole)->setDefault(true);
+    buttons->addButton(UiText(u"&Otvori ponovo"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(UiText(u"Ot&kaži"), QDialogButtonBox::RejectRole)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &TReopenYearDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
@@ -53,7 +53,7 @@ QString TReopenYearDialog::Reason() const
 void TReopenYearDialog::accept()
 {
     if (Reason().isEmpty()) {
-        MessageDlg(Ui(u"Upišite razlog zbog kog se godina ponovo otvara."), TMsgDlgType::Warning, mbOK);
+        MessageDlg(UiText(u"Upišite razlog zbog kog se godina ponovo otvara."), TMsgDlgType::Warning, mbOK);
         ReasonEdit->setFocus();
         return;
     }

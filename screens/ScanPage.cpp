@@ -18,10 +18,10 @@ QString loadProblem(QPdfDocument::Error error)
 {
     switch (error) {
     case QPdfDocument::Error::None: return {};
-    case QPdfDocument::Error::FileNotFound: return Ui(u"datoteka ne postoji ili ne može da se pročita");
+    case QPdfDocument::Error::FileNotFound: return UiText(u"datoteka ne postoji ili ne može da se pročita");
     case QPdfDocument::Error::IncorrectPassword:
-    case QPdfDocument::Error::UnsupportedSecurityScheme: return Ui(u"dokument je zaštićen lozinkom");
-    default: return Ui(u"datoteka je oštećena ili nije PDF dokument");
+    case QPdfDocument::Error::UnsupportedSecurityScheme: return UiText(u"dokument je zaštićen lozinkom");
+    default: return UiText(u"datoteka je oštećena ili nije PDF dokument");
     }
 }
 
@@ -36,20 +36,20 @@ TScanPage::TScanPage(QWidget *parent) : QWidget(parent), m_document(new QPdfDocu
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    PreviousAction = add("ScanPreviousAction", Ui(u"Prethodna"));
-    NextAction = add("ScanNextAction", Ui(u"Sledeća"));
+    PreviousAction = add("ScanPreviousAction", UiText(u"Prethodna"));
+    NextAction = add("ScanNextAction", UiText(u"Sledeća"));
     m_pageLabel = new QLabel(m_toolbar);
     m_pageLabel->setContentsMargins(6, 0, 6, 0);
     m_toolbar->addWidget(m_pageLabel);
     m_toolbar->addSeparator();
     // Signs for the zoom, so that "Zameni…" stays in sight on the form's width.
     ZoomOutAction = add("ScanZoomOutAction", QStringLiteral("−"));
-    ZoomOutAction->setToolTip(Ui(u"Umanji"));
+    ZoomOutAction->setToolTip(UiText(u"Umanji"));
     ZoomInAction = add("ScanZoomInAction", QStringLiteral("+"));
-    ZoomInAction->setToolTip(Ui(u"Uvećaj"));
-    FitWidthAction = add("ScanFitWidthAction", Ui(u"Cela širina"));
+    ZoomInAction->setToolTip(UiText(u"Uvećaj"));
+    FitWidthAction = add("ScanFitWidthAction", UiText(u"Cela širina"));
     m_toolbar->addSeparator();
-    ReplaceAction = add("ScanReplaceAction", Ui(u"Zameni…"));
+    ReplaceAction = add("ScanReplaceAction", UiText(u"Zameni…"));
 
     View = new QPdfView(this);
     View->setObjectName(QStringLiteral("ScanView"));
@@ -86,14 +86,14 @@ void TScanPage::Load(const QString &path)
     m_loaded = true;
     m_document->close();
     if (path.isEmpty() || !QFileInfo::exists(path)) {
-        showMessage(Ui(u"Stavka nema skenirani dokument. Priložite ga dugmetom „Sken. dok.“ ili „Zameni…“."));
+        showMessage(UiText(u"Stavka nema skenirani dokument. Priložite ga dugmetom „Sken. dok.“ ili „Zameni…“."));
         return;
     }
     const QString problem = loadProblem(m_document->load(path));
     if (!problem.isEmpty() || m_document->pageCount() <= 0) {
         m_document->close();
-        showMessage(Ui(u"Sken %1 nije prikazan: %2.")
-                        .arg(QDir::toNativeSeparators(path), problem.isEmpty() ? Ui(u"dokument nema strana") : problem));
+        showMessage(UiText(u"Sken %1 nije prikazan: %2.")
+                        .arg(QDir::toNativeSeparators(path), problem.isEmpty() ? UiText(u"dokument nema strana") : problem));
         return;
     }
     m_message->clear();
@@ -156,5 +156,5 @@ void TScanPage::updateActions()
     ZoomInAction->setEnabled(pages > 0);
     ZoomOutAction->setEnabled(pages > 0);
     FitWidthAction->setEnabled(pages > 0);
-    m_pageLabel->setText(pages > 0 ? Ui(u"Strana %1 od %2").arg(page + 1).arg(pages) : QString());
+    m_pageLabel->setText(pages > 0 ? UiText(u"Strana %1 od %2").arg(page + 1).arg(pages) : QString());
 }

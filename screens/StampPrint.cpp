@@ -61,7 +61,7 @@ QSizeF StampLabelSize(const QString &iniPath)
 QPageLayout StampPageLayout(TStampPlace place, const QSizeF &label)
 {
     const QPageSize size = place == TStampPlace::Label
-                               ? QPageSize(label, QPageSize::Millimeter, Ui(u"Nalepnica"), QPageSize::ExactMatch)
+                               ? QPageSize(label, QPageSize::Millimeter, UiText(u"Nalepnica"), QPageSize::ExactMatch)
                                : QPageSize(QPageSize::A4);
     return QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
 }
@@ -99,7 +99,7 @@ void PaintStamp(QPainter &painter, const QRectF &rect, const TStamp &stamp, bool
     // The organisation and the number stand out.
     QList<bool> bold;
     for (const QString &line : lines)
-        bold << (bold.isEmpty() || line.startsWith(Ui(u"Delovodni broj")));
+        bold << (bold.isEmpty() || line.startsWith(UiText(u"Delovodni broj")));
     const QRectF text(code.right() + pad, rect.top() + pad, rect.right() - 2 * pad - code.right(),
                       rect.height() - 2 * pad);
     const double lineHeight = text.height() / lines.size();
@@ -120,7 +120,7 @@ void PaintStampPage(QPrinter &printer, const TStamp &stamp, TStampPlace place, c
 {
     QPainter painter(&printer);
     if (!painter.isActive())
-        throw KException(Ui(u"Štambilj nije odštampan: štampač nije spreman."));
+        throw KException(UiText(u"Štambilj nije odštampan: štampač nije spreman."));
     // Millimetres from the paper's corner, whatever margins the printer keeps.
     const double perMm = printer.resolution() / 25.4;
     const QPointF paper = printer.pageLayout().paintRectPixels(printer.resolution()).topLeft();
@@ -139,7 +139,7 @@ void PrintItemStamp(TZConnection &connection, qint64 itemID, QWidget *parent)
         return;
     const TStampPlace place = dialog.Place();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(Ui(u"Štambilj ") + QString(stamp.LedgerNumber).replace(u'/', u'-'));
+    printer.setDocName(UiText(u"Štambilj ") + QString(stamp.LedgerNumber).replace(u'/', u'-'));
     printer.setPageLayout(StampPageLayout(place, label));
     Dialogs().PrintPreview(printer, [&](QPrinter &target) { PaintStampPage(target, stamp, place, label); });
 }

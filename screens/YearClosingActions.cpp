@@ -22,7 +22,7 @@ TZConnection &connection()
 {
     if (TZConnection *c = LedgerDM->ZConnection())
         return *c;
-    throw KException(Ui(u"Delovodnik nije povezan sa bazom podataka."));
+    throw KException(UiText(u"Delovodnik nije povezan sa bazom podataka."));
 }
 
 // Throws the refusal unless an administrator is logged in.
@@ -45,8 +45,8 @@ void AddYearClosingActions(TCustomViewerForm &frame)
         QString Caption;
         void (*Execute)(QWidget *);
     } actions[] = {
-        {"YearClosingAction", Ui(u"Zaključenje delovodnika…"), &YearClosingActionExecute},
-        {"ReopenYearAction", Ui(u"Otvori ponovo…"), &ReopenYearActionExecute},
+        {"YearClosingAction", UiText(u"Zaključenje delovodnika…"), &YearClosingActionExecute},
+        {"ReopenYearAction", UiText(u"Otvori ponovo…"), &ReopenYearActionExecute},
     };
     // A group of their own below the register's printed output, above the
     // columns' command.
@@ -79,19 +79,19 @@ void ReopenYearActionExecute(QWidget *owner)
     requireAdministrator();
     const QList<int> closed = ClosedYears(connection());
     if (closed.isEmpty()) {
-        MessageDlg(Ui(u"Nijedna godina nije zaključena."), TMsgDlgType::Information, mbOK);
+        MessageDlg(UiText(u"Nijedna godina nije zaključena."), TMsgDlgType::Information, mbOK);
         return;
     }
     auto dialog = std::make_unique<TReopenYearDialog>(closed, owner);
     if (Dialogs().ShowModal(*dialog) != QDialog::Accepted)
         return;
     const int year = dialog->Year();
-    if (MessageDlg(Ui(u"Ponovo otvoriti godinu %1?\nNjene stavke će se ponovo moći menjati, a zaključak "
+    if (MessageDlg(UiText(u"Ponovo otvoriti godinu %1?\nNjene stavke će se ponovo moći menjati, a zaključak "
                                   u"više neće važiti.")
                        .arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;
     ReopenYear(connection(), year, dialog->Reason(), LedgerDM->HistoryActor());
-    MessageDlg(Ui(u"Godina %1 je ponovo otvorena.").arg(year), TMsgDlgType::Information, mbOK);
+    MessageDlg(UiText(u"Godina %1 je ponovo otvorena.").arg(year), TMsgDlgType::Information, mbOK);
 }

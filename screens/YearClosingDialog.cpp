@@ -20,12 +20,12 @@
 #include <QVBoxLayout>
 
 TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidget *parent)
-    : QDialog(parent), YearEdit(new QSpinBox(this)), ShowButton(new QPushButton(Ui(u"&Prikaži"), this)),
+    : QDialog(parent), YearEdit(new QSpinBox(this)), ShowButton(new QPushButton(UiText(u"&Prikaži"), this)),
       StateLabel(new QLabel(this)), FiguresTree(new QTreeWidget(this)), StatementLabel(new QLabel(this)),
-      CloseYearButton(new QPushButton(Ui(u"&Zaključi"), this)),
-      PrintButton(new QPushButton(Ui(u"Š&tampaj…"), this)),
-      PdfButton(new QPushButton(Ui(u"P&DF…"), this)),
-      CloseButton(new QPushButton(Ui(u"Zat&vori"), this)), m_connection(connection)
+      CloseYearButton(new QPushButton(UiText(u"&Zaključi"), this)),
+      PrintButton(new QPushButton(UiText(u"Š&tampaj…"), this)),
+      PdfButton(new QPushButton(UiText(u"P&DF…"), this)),
+      CloseButton(new QPushButton(UiText(u"Zat&vori"), this)), m_connection(connection)
 {
     SetHelpContext(this, LedgerReportsHelp);
     setObjectName(QStringLiteral("YearClosingDialog"));
@@ -48,7 +48,7 @@ TYearClosingDialog::TYearClosingDialog(TZConnection &connection, int year, QWidg
     CloseButton->setDefault(true);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(Ui(u"Godina:"), this));
+    top->addWidget(new QLabel(UiText(u"Godina:"), this));
     top->addWidget(YearEdit);
     top->addWidget(ShowButton);
     top->addStretch();
@@ -82,17 +82,17 @@ void TYearClosingDialog::ShowButtonClick()
 void TYearClosingDialog::CloseYearButtonClick()
 {
     const int year = m_note.Figures.Year;
-    if (MessageDlg(Ui(u"Zaključiti delovodnik za %1. godinu?\nPosle zaključenja stavke te godine se ne mogu "
+    if (MessageDlg(UiText(u"Zaključiti delovodnik za %1. godinu?\nPosle zaključenja stavke te godine se ne mogu "
                                   u"menjati, stornirati ni brisati.")
                        .arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo | mbDefaultNo)
         != mbYes)
         return;
     if (CloseYear(m_connection, year, LedgerDM->HistoryActor()) == TCloseOutcome::AlreadyClosed)
-        MessageDlg(Ui(u"Godinu %1 je u međuvremenu zaključio drugi korisnik.").arg(year), TMsgDlgType::Warning,
+        MessageDlg(UiText(u"Godinu %1 je u međuvremenu zaključio drugi korisnik.").arg(year), TMsgDlgType::Warning,
                    mbOK);
     load(year);
-    if (MessageDlg(Ui(u"Delovodnik za %1. godinu je zaključen.\nOdštampati zaključak?").arg(year),
+    if (MessageDlg(UiText(u"Delovodnik za %1. godinu je zaključen.\nOdštampati zaključak?").arg(year),
                    TMsgDlgType::Confirmation, mbYes | mbNo)
         == mbYes)
         PrintButtonClick();
@@ -105,13 +105,13 @@ void TYearClosingDialog::PrintButtonClick()
 
 void TYearClosingDialog::PdfButtonClick()
 {
-    const QString file = Dialogs().SaveFileDialog(Ui(u"Zaključak u PDF datoteku"),
+    const QString file = Dialogs().SaveFileDialog(UiText(u"Zaključak u PDF datoteku"),
                                                   QStringLiteral("PDF (*.pdf)"),
                                                   QStringLiteral("zakljucak-%1.pdf").arg(m_note.Figures.Year));
     if (file.isEmpty())
         return;
     SaveClosingNotePdf(m_note, file);
-    MessageDlg(Ui(u"Zaključak je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file)),
+    MessageDlg(UiText(u"Zaključak je sačuvan u datoteci „%1“.").arg(QDir::toNativeSeparators(file)),
                TMsgDlgType::Information, mbOK);
 }
 
@@ -129,9 +129,9 @@ void TYearClosingDialog::load(int year)
 void TYearClosingDialog::fill()
 {
     const int year = m_note.Figures.Year;
-    setWindowTitle(Ui(u"Zaključenje delovodnika za %1. godinu").arg(year));
-    StateLabel->setText(m_note.Closed ? Ui(u"Godina je zaključena: stavke te godine se ne mogu menjati.")
-                                      : Ui(u"Godina je otvorena. Pregled zaključka prema stanju upisanom sada:"));
+    setWindowTitle(UiText(u"Zaključenje delovodnika za %1. godinu").arg(year));
+    StateLabel->setText(m_note.Closed ? UiText(u"Godina je zaključena: stavke te godine se ne mogu menjati.")
+                                      : UiText(u"Godina je otvorena. Pregled zaključka prema stanju upisanom sada:"));
     CloseYearButton->setEnabled(!m_note.Closed);
     FiguresTree->clear();
     FiguresTree->setHeaderLabels(ClosingNoteCaptions(m_note.Figures));

@@ -70,7 +70,7 @@ class TestCyrillicConsole : public QObject
             return std::make_unique<TUserEditDialog>(marko, [](auto &&...) {});
         }
         if (name == u"password")
-            return std::make_unique<TPasswordDialog>(Ui(u"Promena lozinke"), true, [](auto &&...) {});
+            return std::make_unique<TPasswordDialog>(UiText(u"Promena lozinke"), true, [](auto &&...) {});
         if (name == u"print preview")
             return std::make_unique<TPrintPreviewDialog>(m_printer, [](QPrinter &) {});
         return nullptr;

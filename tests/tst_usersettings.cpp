@@ -173,7 +173,7 @@ private slots:
         settings->trigger();
         QCOMPARE(dialogs->ModalCount, 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        QCOMPARE(Ui(u"Datoteka"), escape ? QStringLiteral("Datoteka") : QStringLiteral("Датотека"));
+        QCOMPARE(UiText(u"Datoteka"), escape ? QStringLiteral("Datoteka") : QStringLiteral("Датотека"));
         QTEST(window.findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), "menu");
         QTEST(settings->text(), "settingsAction");
         QTEST(window.SnapinNames().value(0), "module");

@@ -1,6 +1,6 @@
 #pragma once
 // The host's common strings, shared by every module. They keep their Latin
-// text: whoever shows one passes it through Ui() (InterfaceScript.h).
+// text: whoever shows one passes it through UiText() (InterfaceScript.h).
 
 #include "KExport.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The few texts of core a user reads (database refusals, files that cannot be
 // read) in the interface's script. The script lives in host/text, a layer
-// above core: the text library hands its Ui() to core when it is loaded, and
+// above core: the text library hands its UiText() to core when it is loaded, and
 // until then, or without it, the Latin text is given as it is.
 
 #include "KExport.h"

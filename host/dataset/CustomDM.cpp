@@ -32,7 +32,7 @@ void TCustomDM::SetZConnection(TZConnection *connection)
 TZConnection &TCustomDM::Connection() const
 {
     if (!m_connection)
-        throw EDatabaseError(Ui(u"Modul nema vezu sa bazom podataka."));
+        throw EDatabaseError(UiText(u"Modul nema vezu sa bazom podataka."));
     return *m_connection;
 }
 
@@ -44,7 +44,7 @@ void TCustomDM::CommonBeforePost(TDataSet &)
 
 void TCustomDM::CommonBeforeDelete(TDataSet &)
 {
-    if (MessageDlg(Ui(u"Da li ste sigurni da želite da izbrišete izabranu stavku?"),
+    if (MessageDlg(UiText(u"Da li ste sigurni da želite da izbrišete izabranu stavku?"),
                    TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
         throw EAbort();
 }
@@ -76,7 +76,7 @@ QVariant assignedValue(const TColumnInfo &c, const TField *field, const QString 
         bool ok = false;
         const qint64 v = text.trimmed().toLongLong(&ok);
         if (!ok)
-            throw EDatabaseError(Ui(u"'%1' nije ispravna vrednost za kolonu '%2'.").arg(text, c.Name));
+            throw EDatabaseError(UiText(u"'%1' nije ispravna vrednost za kolonu '%2'.").arg(text, c.Name));
         return QVariant::fromValue(v);
     }
     return text;
@@ -93,13 +93,13 @@ int TCustomDM::CopyDataSet(const QString &table, const QString &condition, const
     for (const QString &a : assignments) {
         const qsizetype eq = a.indexOf(u'=');
         if (eq <= 0)
-            throw EDatabaseError(Ui(u"Neispravna dodela vrednosti: '%1'.").arg(a));
+            throw EDatabaseError(UiText(u"Neispravna dodela vrednosti: '%1'.").arg(a));
         const QString name = a.left(eq).trimmed().toLower();
         const bool known = std::any_of(cols.begin(), cols.end(), [&](const TColumnInfo &c) {
             return c.Name.toLower() == name;
         });
         if (!known)
-            throw EDatabaseError(Ui(u"Kolona '%1' ne postoji u tabeli '%2'.").arg(a.left(eq), table));
+            throw EDatabaseError(UiText(u"Kolona '%1' ne postoji u tabeli '%2'.").arg(a.left(eq), table));
         assigned.insert(name, a.mid(eq + 1));
     }
     std::vector<const TColumnInfo *> copied;
@@ -183,7 +183,7 @@ bool TestUnique(TField &field, const QString &table, const QString &column, cons
 {
     auto *query = qobject_cast<TZQuery *>(&field.DataSet());
     if (!query || !query->Connection())
-        throw EDatabaseError(Ui(u"Provera jedinstvenosti nema vezu sa bazom podataka."));
+        throw EDatabaseError(UiText(u"Provera jedinstvenosti nema vezu sa bazom podataka."));
     QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(QuoteIdent(table), QuoteIdent(column));
     QVariantList params{field.Value()};
     if (TField *key = field.DataSet().FindField(keyColumn); key && !key->IsNull()) {

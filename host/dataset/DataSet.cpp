@@ -31,7 +31,7 @@ TDataSet::~TDataSet()
 TField &TDataSet::AddField(const QString &name, TFieldType type, int size)
 {
     if (FindField(name))
-        throw EDatabaseError(Ui(u"Polje '%1' već postoji.").arg(name));
+        throw EDatabaseError(UiText(u"Polje '%1' već postoji.").arg(name));
     m_fields.push_back(std::make_unique<TField>(*this, name, type, size));
     return *m_fields.back();
 }
@@ -48,7 +48,7 @@ TField &TDataSet::FieldByName(const QString &name) const
 {
     TField *f = FindField(name);
     if (!f)
-        throw EDatabaseError(Ui(u"Polje '%1' nije pronađeno.").arg(name));
+        throw EDatabaseError(UiText(u"Polje '%1' nije pronađeno.").arg(name));
     return *f;
 }
 
@@ -248,7 +248,7 @@ void TDataSet::BindFieldColumn(TField &field, int column, bool displayOnly)
 void TDataSet::checkActive() const
 {
     if (!Active())
-        throw EDatabaseError(Ui(u"Operacija nije moguća: skup podataka je zatvoren."));
+        throw EDatabaseError(UiText(u"Operacija nije moguća: skup podataka je zatvoren."));
 }
 
 // ---- Navigation -------------------------------------------------------------
@@ -336,7 +336,7 @@ void TDataSet::checkBrowseMode()
 void TDataSet::checkCanModify() const
 {
     if (!CanModify())
-        throw EDatabaseError(Ui(u"Skup podataka je samo za čitanje."));
+        throw EDatabaseError(UiText(u"Skup podataka je samo za čitanje."));
 }
 
 void TDataSet::beginInsert(int position)
@@ -415,7 +415,7 @@ void TDataSet::Post()
 {
     checkActive();
     if (m_state != TDataSetState::Edit && m_state != TDataSetState::Insert)
-        throw EDatabaseError(Ui(u"Skup podataka nije u režimu izmene."));
+        throw EDatabaseError(UiText(u"Skup podataka nije u režimu izmene."));
     UpdateRecord();
     fire(BeforePost);
     for (const auto &f : m_fields) {
@@ -423,7 +423,7 @@ void TDataSet::Post()
         const QVariant &v = m_buffer[size_t(f->m_column)];
         const bool missing = v.isNull() || (f->DataType() == TFieldType::String && v.toString().isEmpty());
         if (f->Required && !f->IsDisplayOnly() && missing)
-            throw EDatabaseError(Ui(u"Polje '%1' mora imati vrednost.").arg(f->DisplayLabel()));
+            throw EDatabaseError(UiText(u"Polje '%1' mora imati vrednost.").arg(f->DisplayLabel()));
     }
     const bool inserting = m_state == TDataSetState::Insert;
     const uint32_t row = m_order[size_t(m_current)];
@@ -496,7 +496,7 @@ void TDataSet::Delete()
     }
     checkCanModify();
     if (m_order.empty())
-        throw EDatabaseError(Ui(u"Nema stavke za brisanje."));
+        throw EDatabaseError(UiText(u"Nema stavke za brisanje."));
     if (m_state == TDataSetState::Edit)
         Cancel();
     fire(BeforeDelete);
@@ -535,10 +535,10 @@ void TDataSet::SetFieldValue(TField &field, const QVariant &value)
 {
     checkActive();
     if (field.m_column < 0)
-        throw EDatabaseError(Ui(u"Polje '%1' nije povezano sa kolonom.").arg(field.FieldName()));
+        throw EDatabaseError(UiText(u"Polje '%1' nije povezano sa kolonom.").arg(field.FieldName()));
     if (m_state == TDataSetState::Edit || m_state == TDataSetState::Insert) {
         if (field.ReadOnly && !field.IsDisplayOnly())
-            throw EDatabaseError(Ui(u"Polje '%1' se ne može menjati.").arg(field.DisplayLabel()));
+            throw EDatabaseError(UiText(u"Polje '%1' se ne može menjati.").arg(field.DisplayLabel()));
         m_buffer[size_t(field.m_column)] = value;
         m_modified = true;
         Notify(TDataEvent::RecordChanged, 0, &field);
@@ -551,7 +551,7 @@ void TDataSet::SetFieldValue(TField &field, const QVariant &value)
         Notify(TDataEvent::RecordChanged, 0, &field);
         return;
     }
-    throw EDatabaseError(Ui(u"Skup podataka nije u režimu izmene."));
+    throw EDatabaseError(UiText(u"Skup podataka nije u režimu izmene."));
 }
 
 void TDataSet::SetBufferValue(TField &field, const QVariant &value)

@@ -30,15 +30,15 @@ QVariant TField::Convert(const QVariant &value) const
     case TConvertResult::NotOfType:
         // Dates say how they are written: a clerk types them many ways.
         if (m_type == TFieldType::Date)
-            throw EDatabaseError(Ui(u"Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
+            throw EDatabaseError(UiText(u"Polje '%1': '%2' nije datum (piše se npr. 01.11.2026).")
                                      .arg(DisplayLabel(), value.toString()));
         if (m_type == TFieldType::DateTime)
-            throw EDatabaseError(Ui(u"Polje '%1': '%2' nije datum i vreme (piše se npr. 01.11.2026 14:30).")
+            throw EDatabaseError(UiText(u"Polje '%1': '%2' nije datum i vreme (piše se npr. 01.11.2026 14:30).")
                                      .arg(DisplayLabel(), value.toString()));
-        throw EDatabaseError(Ui(u"'%1' nije ispravna vrednost za polje '%2'.")
+        throw EDatabaseError(UiText(u"'%1' nije ispravna vrednost za polje '%2'.")
                                  .arg(value.toString(), DisplayLabel()));
     case TConvertResult::TooLong:
-        throw EDatabaseError(Ui(u"Tekst u polju '%1' je duži od %2 znakova.")
+        throw EDatabaseError(UiText(u"Tekst u polju '%1' je duži od %2 znakova.")
                                  .arg(DisplayLabel())
                                  .arg(m_size));
     }
@@ -52,7 +52,7 @@ qint64 TField::AsLargeInt() const
         return 0;
     const std::optional<qint64> n = TypeOps(m_type).asLargeInt(v);
     if (!n)
-        throw EDatabaseError(Ui(u"'%1' u polju '%2' nije ceo broj.").arg(v.toString().trimmed(), DisplayLabel()));
+        throw EDatabaseError(UiText(u"'%1' u polju '%2' nije ceo broj.").arg(v.toString().trimmed(), DisplayLabel()));
     return *n;
 }
 
@@ -98,7 +98,7 @@ QString TField::getText(bool display) const
     // A stored value another tool wrote in a form this field cannot read:
     // shown as such, and offered as it is for correcting.
     if (const QString raw = m_dataSet.UnreadableText(*this); !raw.isNull())
-        return display ? Ui(u"‹nečitljivo: %1›").arg(raw) : raw;
+        return display ? UiText(u"‹nečitljivo: %1›").arg(raw) : raw;
     QString text;
     if (OnGetText)
         OnGetText(const_cast<TField &>(*this), text, display);

@@ -29,7 +29,7 @@ void TZQuery::SetSQL(const QString &sql, const QVariantList &params)
 TZConnection &TZQuery::connection() const
 {
     if (!m_connection || !m_connection->Connected())
-        throw EDatabaseError(Ui(u"Veza sa bazom podataka nije otvorena."));
+        throw EDatabaseError(UiText(u"Veza sa bazom podataka nije otvorena."));
     return *m_connection;
 }
 
@@ -74,7 +74,7 @@ public:
                 }
             }
             if (source[i] < 0)
-                throw EDatabaseError(Ui(u"Polje '%1' nije pronađeno u rezultatu upita.").arg(fields[i].name));
+                throw EDatabaseError(UiText(u"Polje '%1' nije pronađeno u rezultatu upita.").arg(fields[i].name));
         }
         rows.Store.Reset(storeTypes);
         rows.Order.clear();
@@ -213,7 +213,7 @@ void TZQuery::InternalOpen()
             m_keyFields.push_back(f);
         }
         if (m_keyFields.empty())
-            throw EDatabaseError(Ui(u"Tabela '%1' nema ključ u upitu.").arg(WriteTable()));
+            throw EDatabaseError(UiText(u"Tabela '%1' nema ključ u upitu.").arg(WriteTable()));
         if (m_keyFields.size() == 1)
             m_keyField = m_keyFields.front();
     }
@@ -282,7 +282,7 @@ void beginWrite(std::optional<TZTransaction> &transaction, TZConnection &connect
 void TZQuery::checkLive() const
 {
     if (!RequestLive)
-        throw EDatabaseError(Ui(u"Upit je samo za čitanje."));
+        throw EDatabaseError(UiText(u"Upit je samo za čitanje."));
 }
 
 QVariant TZQuery::InternalPost(bool inserting, const std::vector<TField *> &changed)
@@ -320,7 +320,7 @@ QVariant TZQuery::post(bool inserting, const std::vector<TField *> &changed)
         m_rowsAffected = 0;
         return {};
     }
-    const QString gone = Ui(u"Stavka nije sačuvana: u međuvremenu je izbrisana ili izmenjena na drugom mestu.");
+    const QString gone = UiText(u"Stavka nije sačuvana: u međuvremenu je izbrisana ili izmenjena na drugom mestu.");
     const bool journal = OnJournal && m_keyField;
     std::optional<TZTransaction> transaction;
     beginWrite(transaction, conn, journal);
@@ -386,7 +386,7 @@ void TZQuery::remove()
     TZConnection &conn = connection();
     QVariantList params;
     const QString where = keyCondition(params);
-    const QString gone = Ui(u"Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu.");
+    const QString gone = UiText(u"Stavka nije izbrisana: u međuvremenu je izbrisana na drugom mestu.");
     const bool held = (OnDeleteCheck || OnJournal) && m_keyField;
     std::optional<TZTransaction> transaction;
     beginWrite(transaction, conn, held);

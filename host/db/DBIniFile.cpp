@@ -10,7 +10,7 @@
 TDBIniFile::TDBIniFile(TZConnection *connection) : m_connection(connection)
 {
     if (!m_connection)
-        throw EDatabaseError(Ui(u"Podešavanja nemaju vezu sa bazom podataka."));
+        throw EDatabaseError(UiText(u"Podešavanja nemaju vezu sa bazom podataka."));
 }
 
 QString TDBIniFile::ReadString(const QString &section, const QString &key, const QString &def) const

@@ -37,7 +37,7 @@ bool TMariaDbDialect::PrepareSession(TZConnection &connection) const
     // A node that is still joining, or cut off from the majority, refuses
     // statements; the desk takes the next server instead.
     if (!isOn(shownValue(connection, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'"))))
-        throw EDatabaseError(Ui(u"Server nije spreman: nije usklađen sa ostalim serverima klastera."),
+        throw EDatabaseError(UiText(u"Server nije spreman: nije usklađen sa ostalim serverima klastera."),
                              QStringLiteral("1047"));
     // Every statement first waits until this node has applied what the
     // others committed: the next number counts the item another office

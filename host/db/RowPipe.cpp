@@ -55,7 +55,7 @@ void TRowPipe::RawRow(const TRawRow &row)
         } else {
             const size_t length = row.Lengths[i];
             if (length >= IntegerMark)
-                throw EDatabaseError(Ui(u"Vrednost u koloni %1 je preduga za listu.").arg(i + 1));
+                throw EDatabaseError(UiText(u"Vrednost u koloni %1 je preduga za listu.").arg(i + 1));
             const size_t at = b.Bytes.size();
             b.Bytes.resize(at + length);
             if (length)

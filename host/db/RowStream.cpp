@@ -50,7 +50,7 @@ Handle *driverHandle(TZConnection &connection, const char *typeName, const char 
 {
     const QVariant h = connection.DriverHandle();
     if (!h.isValid() || (qstrcmp(h.typeName(), typeName) != 0 && qstrcmp(h.typeName(), structName) != 0))
-        throw EDatabaseError(Ui(u"Veza nema rukohvat baze podataka (%1).").arg(QString::fromLatin1(h.typeName())));
+        throw EDatabaseError(UiText(u"Veza nema rukohvat baze podataka (%1).").arg(QString::fromLatin1(h.typeName())));
     return *static_cast<Handle *const *>(h.data());
 }
 
@@ -120,7 +120,7 @@ void streamMySqlStatement(MYSQL *mysql, const QString &sql, const QVariantList &
     if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0)
         fail();
     if (mysql_stmt_param_count(stmt) != static_cast<unsigned long>(params.size()))
-        throw EDatabaseError(Ui(u"Upit traži %1 vrednosti, a dato je %2.")
+        throw EDatabaseError(UiText(u"Upit traži %1 vrednosti, a dato je %2.")
                                  .arg(mysql_stmt_param_count(stmt)).arg(params.size()), {}, sql);
 
     // Parameters: integers and reals as such, everything else as UTF-8 text.
@@ -262,7 +262,7 @@ void streamSqlite(sqlite3 *db, const QString &sql, const QVariantList &params, T
         return;
     }
     if (sqlite3_bind_parameter_count(stmt) != int(params.size()))
-        throw EDatabaseError(Ui(u"Upit traži %1 vrednosti, a dato je %2.")
+        throw EDatabaseError(UiText(u"Upit traži %1 vrednosti, a dato je %2.")
                                  .arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()), {}, sql);
     for (int i = 0; i < int(params.size()); ++i) {
         const QVariant &v = params.at(i);
@@ -346,7 +346,7 @@ void CheckStreamingClient(TZConnection &connection)
         what = QStringLiteral("MariaDB/MySQL");
     }
     if (ours != theirs)
-        throw EDatabaseError(Ui(u"Program i Qt-ov upravljački program za bazu ne koriste istu %1 klijentsku "
+        throw EDatabaseError(UiText(u"Program i Qt-ov upravljački program za bazu ne koriste istu %1 klijentsku "
                                 u"biblioteku (%2 i %3); veza se ne može koristiti.")
                                  .arg(what, ours, theirs));
 }

@@ -18,7 +18,7 @@ namespace {
 
 [[noreturn]] void refuse(const QString &entry, const QString &why)
 {
-    throw EDatabaseError(Ui(u"Neispravan server u listi servera: \"%1\" (%2).").arg(entry, why));
+    throw EDatabaseError(UiText(u"Neispravan server u listi servera: \"%1\" (%2).").arg(entry, why));
 }
 
 int parsePort(const QString &entry, const QString &text)
@@ -26,7 +26,7 @@ int parsePort(const QString &entry, const QString &text)
     bool ok = false;
     const int port = text.toInt(&ok);
     if (!ok || port < 1 || port > 65535)
-        refuse(entry, Ui(u"port mora biti broj od 1 do 65535"));
+        refuse(entry, UiText(u"port mora biti broj od 1 do 65535"));
     return port;
 }
 
@@ -46,7 +46,7 @@ std::vector<TServerAddress> ParseServerList(const QString &text, int defaultPort
             // An IPv6 address names its port after the closing bracket.
             const qsizetype close = entry.indexOf(u']');
             if (close < 2)
-                refuse(entry, Ui(u"adresa u zagradama nije zatvorena"));
+                refuse(entry, UiText(u"adresa u zagradama nije zatvorena"));
             s.Host = entry.mid(1, close - 1);
             const QString rest = entry.mid(close + 1);
             if (rest.isEmpty())
@@ -54,18 +54,18 @@ std::vector<TServerAddress> ParseServerList(const QString &text, int defaultPort
             else if (rest.startsWith(u':'))
                 s.Port = parsePort(entry, rest.mid(1));
             else
-                refuse(entry, Ui(u"posle adrese sme stajati samo :port"));
+                refuse(entry, UiText(u"posle adrese sme stajati samo :port"));
         } else {
             const qsizetype colon = entry.indexOf(u':');
             if (colon != entry.lastIndexOf(u':'))
-                refuse(entry, Ui(u"IPv6 adresu pišite u uglastim zagradama"));
+                refuse(entry, UiText(u"IPv6 adresu pišite u uglastim zagradama"));
             s.Host = colon < 0 ? entry : entry.left(colon);
             s.Port = colon < 0 ? defaultPort : parsePort(entry, entry.mid(colon + 1));
             if (s.Host.isEmpty())
-                refuse(entry, Ui(u"nedostaje ime servera"));
+                refuse(entry, UiText(u"nedostaje ime servera"));
         }
         if (std::any_of(s.Host.begin(), s.Host.end(), [](QChar c) { return c.isSpace(); }))
-            refuse(entry, Ui(u"ime servera sadrži razmak"));
+            refuse(entry, UiText(u"ime servera sadrži razmak"));
         servers.push_back(std::move(s));
     }
     return servers;

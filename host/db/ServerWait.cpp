@@ -145,10 +145,10 @@ void WaitForServer(TZConnection &connection, const TReadWork &work, const std::f
     if (lostConnection(job) || cut)
         connection.MarkLost();
     if (frozen)
-        throw EDatabaseError(Ui(u"Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
+        throw EDatabaseError(UiText(u"Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
                                 u"Pokušajte ponovo malo kasnije.")
                                  .arg((waited.elapsed() + kQuietMs) / 1000),
                              QStringLiteral("frozen"));
-    Dialogs().Notice(Ui(LoadCancelledText));
+    Dialogs().Notice(UiText(LoadCancelledText));
     throw EAbort();
 }

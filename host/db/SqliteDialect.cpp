@@ -91,18 +91,18 @@ bool TSqliteDialect::PrepareSession(TZConnection &connection) const
     CheckStreamingClient(connection);
     sqlite3 *sqlite = sqliteHandle(connection);
     if (!sqlite)
-        throw EDatabaseError(Ui(u"SQLite veza nema svoj rukohvat."));
+        throw EDatabaseError(UiText(u"SQLite veza nema svoj rukohvat."));
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function(sqlite, "CONCAT", -1, flags, nullptr, sqliteConcat, nullptr, nullptr) != SQLITE_OK)
-        throw EDatabaseError(Ui(u"SQLite funkcija CONCAT nije registrovana."));
+        throw EDatabaseError(UiText(u"SQLite funkcija CONCAT nije registrovana."));
     // Before anything writes a table with an index over it.
     if (sqlite3_create_function(sqlite, SerbianFoldFunctionName, 1, flags | SQLITE_INNOCUOUS, nullptr, sqliteSerbianFold, nullptr, nullptr)
         != SQLITE_OK)
-        throw EDatabaseError(Ui(u"SQLite funkcija %1 nije registrovana.").arg(QLatin1String(SerbianFoldFunctionName)));
+        throw EDatabaseError(UiText(u"SQLite funkcija %1 nije registrovana.").arg(QLatin1String(SerbianFoldFunctionName)));
     // Before the schema is read: its indexes name the collation.
     if (sqlite3_create_collation_v2(sqlite, SerbianCollationName, SQLITE_UTF8, nullptr, serbianCollation, nullptr)
         != SQLITE_OK)
-        throw EDatabaseError(Ui(u"SQLite poređenje %1 nije registrovano.").arg(QLatin1String(SerbianCollationName)));
+        throw EDatabaseError(UiText(u"SQLite poređenje %1 nije registrovano.").arg(QLatin1String(SerbianCollationName)));
     connection.ExecSQL(QStringLiteral("PRAGMA foreign_keys = ON"));
     return false;
 }

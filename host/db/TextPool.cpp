@@ -30,7 +30,7 @@ uint64_t TTextPool::Add(std::string_view text)
 {
     // A longer text would not fit a block.
     if (text.size() > MaxLength)
-        throw EDatabaseError(Ui(u"Tekst od %1 bajtova je predugačak za prikaz (najviše %2 bajtova).")
+        throw EDatabaseError(UiText(u"Tekst od %1 bajtova je predugačak za prikaz (najviše %2 bajtova).")
                                  .arg(text.size())
                                  .arg(MaxLength));
     const size_t need = text.size() + 3;

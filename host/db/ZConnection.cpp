@@ -82,7 +82,7 @@ void TZConnection::Connect()
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         m_session = m_params;
         if (!db.open())
-            throw EDatabaseError(Ui(u"Veza sa bazom podataka nije uspostavljena."),
+            throw EDatabaseError(UiText(u"Veza sa bazom podataka nije uspostavljena."),
                                  db.lastError().nativeErrorCode(), db.lastError().text());
         m_broken = false;
         prepareSession();
@@ -119,7 +119,7 @@ void TZConnection::openOn(const TServerAddress &server)
         options += QStringLiteral(";UNIX_SOCKET=") + server.Socket;
     db.setConnectOptions(options);
     if (!db.open())
-        throw EDatabaseError(Ui(u"Veza sa bazom podataka nije uspostavljena."), db.lastError().nativeErrorCode(),
+        throw EDatabaseError(UiText(u"Veza sa bazom podataka nije uspostavljena."), db.lastError().nativeErrorCode(),
                              db.lastError().text());
     m_broken = false;
     ++m_sessions;
@@ -160,7 +160,7 @@ void TZConnection::openDatabase(size_t first)
     }
     if (list.size() == 1)
         throw *last;
-    throw EDatabaseError(Ui(u"Nijedan server baze podataka iz liste nije dostupan."), last->nativeCode(),
+    throw EDatabaseError(UiText(u"Nijedan server baze podataka iz liste nije dostupan."), last->nativeCode(),
                          failures.join(u'\n'));
 }
 
@@ -179,14 +179,14 @@ QString TZConnection::ServerText() const
 void TZConnection::checkIdle() const
 {
     if (m_busy)
-        throw EDatabaseError(Ui(u"Baza podataka još radi na prethodnom upitu."));
+        throw EDatabaseError(UiText(u"Baza podataka još radi na prethodnom upitu."));
 }
 
 void TZConnection::ensureOpen()
 {
     // A connection lost and not made again is tried again on every use.
     if (!m_broken && !Connected())
-        throw EDatabaseError(Ui(u"Veza sa bazom podataka nije otvorena."));
+        throw EDatabaseError(UiText(u"Veza sa bazom podataka nije otvorena."));
     checkIdle();
     if (!m_broken)
         return;
@@ -196,7 +196,7 @@ void TZConnection::ensureOpen()
         // does not cost the desk a connect time-out first.
         openDatabase(m_server + 1);
     } catch (const EDatabaseError &e) {
-        throw EDatabaseError(Ui(u"Veza sa serverom baze podataka je prekinuta i nije ponovo uspostavljena."),
+        throw EDatabaseError(UiText(u"Veza sa serverom baze podataka je prekinuta i nije ponovo uspostavljena."),
                              e.nativeCode(), e.details());
     }
 }
@@ -206,7 +206,7 @@ EDatabaseError TZConnection::lost(const EDatabaseError &error, qint64 elapsedMs)
     m_broken = true;
     // The client gives up only after about three read time-outs.
     if (elapsedMs >= qint64(qMax(1, m_params.ReadTimeout)) * 1000 - 500)
-        return EDatabaseError(Ui(u"Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
+        return EDatabaseError(UiText(u"Server baze podataka ne odgovara (čekano %1 s); naredba je prekinuta. "
                                  u"Pokušajte ponovo malo kasnije.")
                                   .arg(elapsedMs / 1000),
                               error.nativeCode(), error.details());
@@ -215,7 +215,7 @@ EDatabaseError TZConnection::lost(const EDatabaseError &error, qint64 elapsedMs)
     } catch (const EDatabaseError &again) {
         return again;
     }
-    return EDatabaseError(Ui(u"Veza sa serverom baze podataka je bila prekinuta i ponovo je uspostavljena. "
+    return EDatabaseError(UiText(u"Veza sa serverom baze podataka je bila prekinuta i ponovo je uspostavljena. "
                              u"Izmena možda nije sačuvana: proverite je i sačuvajte ponovo."),
                           error.nativeCode(), error.details());
 }
@@ -327,7 +327,7 @@ std::unique_ptr<QSqlQuery> TZConnection::openQuery(const QString &sql, const QVa
 TZConnection::TPrepared TZConnection::Prepare(const QString &sql)
 {
     if (!Connected())
-        throw EDatabaseError(Ui(u"Veza sa bazom podataka nije otvorena."));
+        throw EDatabaseError(UiText(u"Veza sa bazom podataka nije otvorena."));
     checkIdle();
     auto q = std::make_unique<QSqlQuery>(Database());
     if (!q->prepare(sql))
@@ -378,7 +378,7 @@ const std::vector<TColumnInfo> &TZConnection::TableColumns(const QString &table)
         return *it;
     std::vector<TColumnInfo> cols = m_dialect->ReadColumns(*this, table);
     if (cols.empty())
-        throw EDatabaseError(Ui(u"Tabela '%1' ne postoji.").arg(table));
+        throw EDatabaseError(UiText(u"Tabela '%1' ne postoji.").arg(table));
     return *m_columns.insert(key, std::move(cols));
 }
 
@@ -423,11 +423,11 @@ QString TZConnection::TextOrder(const QString &column) const
 QString TZConnection::SearchTextProblem(const QString &typed) const
 {
     if (typed.contains(QChar(u'\0')))
-        return Ui(u"sadrži nedozvoljen znak (NUL).");
+        return UiText(u"sadrži nedozvoljen znak (NUL).");
     const int limit = m_dialect->LikePatternLimit(*this);
     // The pattern is the text, a doubled character here and there, and the closing %.
     if (limit > 0 && LikePrefix(typed).toUtf8().size() > limit)
-        return Ui(u"je predugačak za pretragu (najviše %1 znakova).").arg(limit - 1);
+        return UiText(u"je predugačak za pretragu (najviše %1 znakova).").arg(limit - 1);
     return {};
 }
 

@@ -11,7 +11,7 @@
 const QString WriteConflictText = QStringLiteral(
     "Izmena nije sačuvana: iste podatke je u istom trenutku menjao neko drugi. Pokušajte ponovo.");
 
-QString WriteConflictMessage() { return Ui(WriteConflictText); }
+QString WriteConflictMessage() { return UiText(WriteConflictText); }
 
 namespace {
 const QString SessionClaimKey = QStringLiteral("CONCAT(@@wsrep_node_name, ':', CONNECTION_ID())");
@@ -88,7 +88,7 @@ std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString 
                                         const QVariant &key, const QString &columns)
 {
     if (!connection.InTransaction())
-        throw EDatabaseError(Ui(u"Red se drži samo u transakciji."));
+        throw EDatabaseError(UiText(u"Red se drži samo u transakciji."));
     auto q = connection.OpenQuery(connection.Dialect().HeldReadSql(table, keyColumn, columns), {key});
     if (!q->next())
         return std::nullopt;
@@ -103,13 +103,13 @@ std::optional<QVariantList> ReadHeldRow(TZConnection &connection, const QString 
 void TZTransaction::Commit()
 {
     if (!m_open)
-        throw EDatabaseError(Ui(u"Transakcija je već završena."));
+        throw EDatabaseError(UiText(u"Transakcija je već završena."));
     if (m_onCluster) {
         // Asked while the transaction still counts as open: a connection lost
         // here is not read again on another node as if nothing happened.
         try {
             if (m_clusterTransaction.isEmpty() || sessionClaims(m_connection) != m_clusterTransaction)
-                throw EDatabaseError(Ui(u"Transakciju je prekinuo drugi server klastera."), QStringLiteral("1213"));
+                throw EDatabaseError(UiText(u"Transakciju je prekinuo drugi server klastera."), QStringLiteral("1213"));
         } catch (...) {
             Rollback();
             throw;

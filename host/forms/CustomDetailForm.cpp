@@ -67,15 +67,15 @@ TCustomDetailForm::TCustomDetailForm(QWidget *parent)
       OKButton(makeButton(QStringLiteral("OKButton"), BottomPanel)),
       ApplyButton(makeButton(QStringLiteral("ApplyButton"), BottomPanel)),
       CancelButton(makeButton(QStringLiteral("CancelButton"), BottomPanel)),
-      CustomOK(makeAction(QStringLiteral("CustomOK"), Ui(u"U redu"), this)),
-      CustomApply(makeAction(QStringLiteral("CustomApply"), Ui(u"Primeni"), this)),
-      CustomCancel(makeAction(QStringLiteral("CustomCancel"), Ui(u"Otkaži"), this)),
+      CustomOK(makeAction(QStringLiteral("CustomOK"), UiText(u"U redu"), this)),
+      CustomApply(makeAction(QStringLiteral("CustomApply"), UiText(u"Primeni"), this)),
+      CustomCancel(makeAction(QStringLiteral("CustomCancel"), UiText(u"Otkaži"), this)),
       m_link(std::make_unique<Link>(*this))
 {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     GeneralTS->setObjectName(QStringLiteral("GeneralTS"));
     BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
-    PageControl->addTab(GeneralTS, Ui(u"Opšte"));
+    PageControl->addTab(GeneralTS, UiText(u"Opšte"));
 
     BottomPanel->setFixedHeight(34);
     auto *bottom = new QHBoxLayout(BottomPanel);

@@ -14,8 +14,8 @@ TCustomNavigatorForm::TCustomNavigatorForm(QWidget *parent)
     : QWidget(parent),
       SearchVLE(new TValueListEditor(this)),
       SearchPanel(new QWidget(this)),
-      FindButton(new QPushButton(Ui(u"Traži"), SearchPanel)),
-      ClearAllAction(new QAction(Ui(u"Obriši kriterijume"), this)),
+      FindButton(new QPushButton(UiText(u"Traži"), SearchPanel)),
+      ClearAllAction(new QAction(UiText(u"Obriši kriterijume"), this)),
       ClearAllButton(new QPushButton(ClearAllAction->text(), SearchPanel))
 {
     SearchVLE->setObjectName(QStringLiteral("SearchVLE"));

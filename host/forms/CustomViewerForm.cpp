@@ -30,7 +30,7 @@ TCustomViewerForm::TCustomViewerForm(QWidget *parent)
       CenterPanel(new QWidget(this)),
       DBG(new TDBGrid(CenterPanel)),
       PopupMenu(new QMenu(this)),
-      ColumnsVisibility(new QAction(Ui(u"Kolone..."), this))
+      ColumnsVisibility(new QAction(UiText(u"Kolone..."), this))
 {
     ActionTB->setObjectName(QStringLiteral("ActionTB"));
     CenterPanel->setObjectName(QStringLiteral("CenterPanel"));
@@ -134,7 +134,7 @@ void TCustomViewerForm::ColumnsVisibilityExecute()
 {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("ColumnsDialog"));
-    dialog.setWindowTitle(Ui(u"Kolone"));
+    dialog.setWindowTitle(UiText(u"Kolone"));
     auto *layout = new QVBoxLayout(&dialog);
     QList<QCheckBox *> boxes;
     const QList<TColumn> columns = DBG->Columns();
@@ -146,8 +146,8 @@ void TCustomViewerForm::ColumnsVisibilityExecute()
         boxes << box;
     }
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(Ui(u"U redu"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(Ui(u"Otkaži"));
+    buttons->button(QDialogButtonBox::Ok)->setText(UiText(u"U redu"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(UiText(u"Otkaži"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);

@@ -125,7 +125,7 @@ void ShowHelp(QWidget *from)
     const QString anchor = HelpAnchor(HelpContextOf(from));
     const TGuide *guide = guideFor(anchor);
     if (!guide) {
-        MessageDlg(Ui(u"Uputstvo nije dostupno: nijedan učitani modul ga ne donosi."),
+        MessageDlg(UiText(u"Uputstvo nije dostupno: nijedan učitani modul ga ne donosi."),
                    TMsgDlgType::Information, mbOK);
         return;
     }

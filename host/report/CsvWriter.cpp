@@ -73,6 +73,6 @@ void TCsvWriter::Flush()
     if (m_buffer.isEmpty())
         return;
     if (m_device.write(m_buffer) != m_buffer.size())
-        throw KException(Ui(u"Upis u datoteku nije uspeo (disk je možda pun)."));
+        throw KException(UiText(u"Upis u datoteku nije uspeo (disk je možda pun)."));
     m_buffer.clear();
 }

@@ -18,17 +18,17 @@ constexpr int kAsTyped = -1;
 
 QString DataScriptCaption()
 {
-    return Ui(u"Pi&smo podataka:");
+    return UiText(u"Pi&smo podataka:");
 }
 
 QComboBox *NewDataScriptCombo(QWidget *parent)
 {
     auto *combo = new QComboBox(parent);
     combo->setObjectName(QStringLiteral("DataScriptCombo"));
-    combo->addItem(Ui(u"kako je uneto"), kAsTyped);
-    combo->addItem(Ui(u"u ćirilici"), int(TScript::Cyrillic));
-    combo->addItem(Ui(u"u latinici"), int(TScript::Latin));
-    combo->setToolTip(Ui(u"Pismo kojim se štampaju podaci: kako su uneti, ili svi u jednom pismu."));
+    combo->addItem(UiText(u"kako je uneto"), kAsTyped);
+    combo->addItem(UiText(u"u ćirilici"), int(TScript::Cyrillic));
+    combo->addItem(UiText(u"u latinici"), int(TScript::Latin));
+    combo->setToolTip(UiText(u"Pismo kojim se štampaju podaci: kako su uneti, ili svi u jednom pismu."));
     return combo;
 }
 

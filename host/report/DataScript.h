@@ -2,7 +2,7 @@
 // The script a print gives its data in, as the user chose it: "kako je
 // uneto" (each text as typed), "u ćirilici" or "u latinici" (every text
 // through DataInScript). The print's own words follow the interface's
-// script either way (Ui); only stored data is transliterated, and only as
+// script either way (UiText); only stored data is transliterated, and only as
 // it is printed.
 
 #include "KExport.h"

@@ -17,7 +17,7 @@ constexpr int kProgressStep = 5000;
 
 QString exportText(qint64 done, qint64 total)
 {
-    return Ui(u"Izvoz u CSV: %1 od %2 stavki…").arg(done).arg(total);
+    return UiText(u"Izvoz u CSV: %1 od %2 stavki…").arg(done).arg(total);
 }
 
 } // namespace
@@ -84,7 +84,7 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw KException(Ui(u"Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
+        throw KException(UiText(u"Datoteka „%1“ se ne može otvoriti za upis: proverite da li fascikla postoji "
                             u"i da li imate pravo upisa u nju.")
                              .arg(QDir::toNativeSeparators(fileName)));
     // The progress window goes whichever way the export ends.
@@ -105,7 +105,7 @@ void ExportGridCsv(const TDBGrid &grid, const QString &fileName)
     }
     csv.Flush();
     if (!file.commit())
-        throw KException(Ui(u"Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
+        throw KException(UiText(u"Datoteka „%1“ nije upisana do kraja (disk je možda pun); ranija datoteka "
                             u"tog imena je ostala kakva je bila.")
                              .arg(QDir::toNativeSeparators(fileName)));
 }

@@ -113,7 +113,7 @@ public:
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Organization);
         p.setFont(ReportFont(8));
         p.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
-                   Ui(u"Odštampano: %1 u %2")
+                   UiText(u"Odštampano: %1 u %2")
                        .arg(r.PrintedAt.toString(QStringLiteral("dd.MM.yyyy.")),
                             r.PrintedAt.toString(QStringLiteral("HH:mm"))));
         p.setPen(QPen(kRule, mm(0.3)));
@@ -129,7 +129,7 @@ public:
         p.setFont(ReportFont(8));
         const QRectF line(0, top + mm(3), size.width(), mm(5));
         p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, r.Title);
-        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, Ui(u"Strana %1 od %2").arg(page).arg(pages));
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, UiText(u"Strana %1 od %2").arg(page).arg(pages));
     }
 
     double title(double y)

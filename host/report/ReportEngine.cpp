@@ -48,8 +48,8 @@ TPagedReport TReportEngine::gridReport(const TDBGrid &grid, const QString &title
     report.Title = title;
     report.PrintedAt = QDateTime::currentDateTime();
     report.Organization = organization(grid.DataSet(), m_defaultOrganization);
-    report.EmptyText = Ui(u"Lista je prazna.");
-    report.Closing = {Ui(u"Ukupno stavki: %1").arg(report.RowCount)};
+    report.EmptyText = UiText(u"Lista je prazna.");
+    report.Closing = {UiText(u"Ukupno stavki: %1").arg(report.RowCount)};
     report.FontPoints = 8;
     return report;
 }
@@ -62,7 +62,7 @@ void TReportEngine::ExecuteGridReport(const TDBGrid &grid, const QString &title)
     printer.setPageLayout(PagedReportPageLayout());
     Dialogs().PrintPreview(printer, [report](QPrinter &target) {
         if (PaintPagedReport(report, target) != TPaintOutcome::Done)
-            throw KException(Ui(u"Listu nije moguće odštampati."));
+            throw KException(UiText(u"Listu nije moguće odštampati."));
     });
 }
 
@@ -75,5 +75,5 @@ void TReportEngine::SaveGridReport(const TDBGrid &grid, const QString &title, co
     writer.setResolution(600);
     writer.setPageLayout(PagedReportPageLayout());
     if (PaintPagedReport(report, writer) != TPaintOutcome::Done)
-        throw KException(Ui(u"Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
+        throw KException(UiText(u"Listu nije moguće upisati u datoteku „%1“.").arg(QDir::toNativeSeparators(fileName)));
 }

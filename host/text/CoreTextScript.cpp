@@ -1,9 +1,9 @@
 // Core's texts follow the interface's script as soon as this library is
-// loaded: core cannot call Ui() itself (CoreText.h).
+// loaded: core cannot call UiText() itself (CoreText.h).
 
 #include "CoreText.h"
 #include "InterfaceScript.h"
 
 namespace {
-const bool g_handedToCore = (SetCoreInterfaceText(&Ui), true);
+const bool g_handedToCore = (SetCoreInterfaceText(&UiText), true);
 }

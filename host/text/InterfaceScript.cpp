@@ -173,7 +173,7 @@ QString InterfaceText(QStringView latin, TScript script)
     return script == TScript::Latin ? latin.toString() : toCyrillic(latin);
 }
 
-QString Ui(QStringView latin) { return InterfaceText(latin, InterfaceScript()); }
+QString UiText(QStringView latin) { return InterfaceText(latin, InterfaceScript()); }
 
 QString DataInScript(QStringView text, TScript script)
 {

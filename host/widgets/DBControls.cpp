@@ -52,7 +52,7 @@ bool TFieldDataLink::Editing() const
 void TFieldDataLink::BeginUserEdit()
 {
     if (!Field())
-        throw EDatabaseError(Ui(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
+        throw EDatabaseError(UiText(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
     {
         QScopedValueRollback busy(m_busy, true);
         if (!Editing())
@@ -80,7 +80,7 @@ void TFieldDataLink::Write(const std::function<void(TField &)> &write)
 {
     TField *field = Field();
     if (!field)
-        throw EDatabaseError(Ui(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
+        throw EDatabaseError(UiText(u"Kontrola nije povezana sa poljem '%1'.").arg(m_fieldName));
     QScopedValueRollback busy(m_busy, true);
     if (!Editing())
         DataSet()->Edit();

@@ -241,7 +241,7 @@ void TDBGridModel::WriteCell(int column, const QString &text)
 {
     TField *field = ColumnField(column);
     if (!field)
-        throw EDatabaseError(Ui(u"Kolona %1 nije povezana sa poljem.").arg(column + 1));
+        throw EDatabaseError(UiText(u"Kolona %1 nije povezana sa poljem.").arg(column + 1));
     TDataSet &ds = field->DataSet();
     if (ds.State() == TDataSetState::Browse)
         ds.Edit();
@@ -694,7 +694,7 @@ void TDBGrid::deleteCurrentRow()
     if (!ds || !ds->Active() || ds->IsEmpty() || !ds->CanModify())
         return;
     if (ConfirmDelete
-        && MessageDlg(Ui(u"Da li želite da izbrišete tekući red?"), TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
+        && MessageDlg(UiText(u"Da li želite da izbrišete tekući red?"), TMsgDlgType::Confirmation, mbYes | mbNo) != mbYes)
         return;
     ds->Delete();
 }

@@ -29,7 +29,7 @@ class TGetDateDialog : public QDialog
 public:
     TGetDateDialog(const QDateTime &start, bool withTime)
     {
-        setWindowTitle(withTime ? Ui(u"Izaberite datum i vreme") : Ui(u"Izaberite datum"));
+        setWindowTitle(withTime ? UiText(u"Izaberite datum i vreme") : UiText(u"Izaberite datum"));
         setObjectName(QStringLiteral("GetDateForm"));
         auto *layout = new QVBoxLayout(this);
         m_calendar = new QCalendarWidget(this);
@@ -46,8 +46,8 @@ public:
             layout->addWidget(m_time);
         }
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        buttons->button(QDialogButtonBox::Ok)->setText(Ui(u"U redu"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(Ui(u"Otkaži"));
+        buttons->button(QDialogButtonBox::Ok)->setText(UiText(u"U redu"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(UiText(u"Otkaži"));
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
@@ -66,10 +66,10 @@ private:
 QString chosenFile(QFileDialog &dlg, const QString &lookIn, const QString &accept)
 {
     dlg.setLabelText(QFileDialog::LookIn, lookIn);
-    dlg.setLabelText(QFileDialog::FileName, Ui(u"Naziv datoteke:"));
-    dlg.setLabelText(QFileDialog::FileType, Ui(u"Vrsta datoteka:"));
+    dlg.setLabelText(QFileDialog::FileName, UiText(u"Naziv datoteke:"));
+    dlg.setLabelText(QFileDialog::FileType, UiText(u"Vrsta datoteka:"));
     dlg.setLabelText(QFileDialog::Accept, accept);
-    dlg.setLabelText(QFileDialog::Reject, Ui(u"Otkaži"));
+    dlg.setLabelText(QFileDialog::Reject, UiText(u"Otkaži"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().constFirst();
@@ -82,10 +82,10 @@ public:
     {
         QMessageBox box;
         switch (type) {
-        case TMsgDlgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(Ui(u"Upozorenje")); break;
-        case TMsgDlgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(Ui(u"Greška")); break;
-        case TMsgDlgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(Ui(u"Obaveštenje")); break;
-        case TMsgDlgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(Ui(u"Potvrda")); break;
+        case TMsgDlgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(UiText(u"Upozorenje")); break;
+        case TMsgDlgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(UiText(u"Greška")); break;
+        case TMsgDlgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(UiText(u"Obaveštenje")); break;
+        case TMsgDlgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(UiText(u"Potvrda")); break;
         }
         box.setText(text);
         struct B { int flag; QMessageBox::StandardButton sb; const char *caption; };
@@ -93,9 +93,9 @@ public:
                                 {mbOK, QMessageBox::Ok, "U redu"}, {mbCancel, QMessageBox::Cancel, "Otkaži"}};
         for (const B &b : all)
             if (buttons & b.flag)
-                box.addButton(b.sb)->setText(Ui(QString::fromUtf8(b.caption)));
+                box.addButton(b.sb)->setText(UiText(QString::fromUtf8(b.caption)));
         if (buttons == mbNone)
-            box.addButton(QMessageBox::Ok)->setText(Ui(u"U redu"));
+            box.addButton(QMessageBox::Ok)->setText(UiText(u"U redu"));
         if ((buttons & mbDefaultNo) && (buttons & mbNo))
             box.setDefaultButton(QMessageBox::No);
         box.exec();
@@ -110,15 +110,15 @@ public:
 
     void ErrorDlg(const QString &text, const QString &details) override
     {
-        QMessageBox box(QMessageBox::Critical, Ui(u"Greška"), text);
-        box.addButton(QMessageBox::Ok)->setText(Ui(u"U redu"));
+        QMessageBox box(QMessageBox::Critical, UiText(u"Greška"), text);
+        box.addButton(QMessageBox::Ok)->setText(UiText(u"U redu"));
         if (!details.isEmpty()) {
             box.setDetailedText(details);
             // Qt's own button, named as the Serbian Qt texts name it when
             // it folds back, also where they are not installed.
             for (QAbstractButton *b : box.buttons())
                 if (box.buttonRole(b) == QMessageBox::ActionRole)
-                    b->setText(Ui(u"Prikaži detalje..."));
+                    b->setText(UiText(u"Prikaži detalje..."));
         }
         box.exec();
     }
@@ -127,16 +127,16 @@ public:
     {
         if (!m_wait) {
             m_wait = std::make_unique<QProgressDialog>();
-            m_wait->setWindowTitle(Ui(u"Baza podataka"));
-            m_wait->setCancelButtonText(Ui(u"Otkaži"));
+            m_wait->setWindowTitle(UiText(u"Baza podataka"));
+            m_wait->setCancelButtonText(UiText(u"Otkaži"));
             m_wait->setRange(0, 0);
             m_wait->setWindowModality(Qt::ApplicationModal);
             m_wait->setMinimumDuration(0);
             m_wait->show();
         }
-        m_wait->setLabelText(!serverAnswers ? Ui(u"Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds)
+        m_wait->setLabelText(!serverAnswers ? UiText(u"Server baze podataka ne odgovara; čeka se (%1 s)…").arg(seconds)
                              : rowsLoaded > 0 ? LoadedRowsText(rowsLoaded)
-                                              : Ui(u"Baza podataka radi na upitu (%1 s)…").arg(seconds));
+                                              : UiText(u"Baza podataka radi na upitu (%1 s)…").arg(seconds));
         return !m_wait->wasCanceled();
     }
 
@@ -180,7 +180,7 @@ public:
         dlg.setObjectName(QStringLiteral("OpenPDFDialog"));
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        return chosenFile(dlg, Ui(u"Traži u:"), Ui(u"Otvori"));
+        return chosenFile(dlg, UiText(u"Traži u:"), UiText(u"Otvori"));
     }
 
     QString SaveFileDialog(const QString &title, const QString &filter, const QString &fileName) override
@@ -189,15 +189,15 @@ public:
         dlg.setObjectName(QStringLiteral("SaveFileDialog"));
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
-        return chosenFile(dlg, Ui(u"Sačuvaj u:"), Ui(u"Sačuvaj"));
+        return chosenFile(dlg, UiText(u"Sačuvaj u:"), UiText(u"Sačuvaj"));
     }
 
     bool TaskProgress(const QString &text, qint64 done, qint64 total) override
     {
         if (!m_task) {
             m_task = std::make_unique<QProgressDialog>();
-            m_task->setWindowTitle(Ui(u"Rad u toku"));
-            m_task->setCancelButtonText(Ui(u"Otkaži"));
+            m_task->setWindowTitle(UiText(u"Rad u toku"));
+            m_task->setCancelButtonText(UiText(u"Otkaži"));
             m_task->setWindowModality(Qt::ApplicationModal);
             m_task->setMinimumDuration(500);
             m_task->setAutoClose(false);

@@ -26,7 +26,7 @@ bool Guarded(const std::function<void()> &fn)
         MessageDlg(QString::fromUtf8(e.what()), TMsgDlgType::Error, mbOK);
     } catch (...) {
         LogError(QStringLiteral("Nepoznata greška."));
-        MessageDlg(Ui(u"Nepoznata greška."), TMsgDlgType::Error, mbOK);
+        MessageDlg(UiText(u"Nepoznata greška."), TMsgDlgType::Error, mbOK);
     }
     return false;
 }

@@ -65,7 +65,7 @@ THelpWindow::THelpWindow() : QWidget(nullptr, Qt::Window), m_script(InterfaceScr
     m_browser->setOpenExternalLinks(false);
     layout->addWidget(m_browser);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(Ui(u"Zatvori"));
+    buttons->button(QDialogButtonBox::Close)->setText(UiText(u"Zatvori"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
     // A window, not a dialog: Escape closes it as it would a dialog.
@@ -90,7 +90,7 @@ THelpWindow *THelpWindow::Show(const QString &resource, const QString &title, co
     if (!g_window)
         g_window = new THelpWindow;
     THelpWindow *window = g_window;
-    window->setWindowTitle(Ui(title));
+    window->setWindowTitle(UiText(title));
     // A window that is not the modal dialog's own would be blocked by it.
     window->winId();
     QWidget *modal = QApplication::activeModalWidget();

@@ -3,7 +3,7 @@
 // on first use, raised and moved to the asked section on every later one.
 // Over a modal dialog it belongs to that dialog, so the dialog does not
 // block it. It deletes itself when closed. The guide and the title, written
-// in Latin, are shown in the interface's script (Ui, InterfaceText); the
+// in Latin, are shown in the interface's script (UiText, InterfaceText); the
 // guide's key names, marked <kbd>, stay as the keys print them.
 
 #include "KExport.h"

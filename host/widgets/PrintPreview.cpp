@@ -19,7 +19,7 @@ TPrintPreviewDialog::TPrintPreviewDialog(QPrinter &printer, std::function<void(Q
         Guarded([&] { m_paint(*target); });
     });
 
-    m_savePdf = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton), Ui(u"Sačuvaj PDF"), this);
+    m_savePdf = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton), UiText(u"Sačuvaj PDF"), this);
     m_savePdf->setObjectName(QStringLiteral("SavePdfAction"));
     ConnectGuarded(m_savePdf, [this] { savePdfExecute(); });
     if (auto *toolbar = findChild<QToolBar *>()) {
@@ -53,19 +53,19 @@ void TPrintPreviewDialog::translate()
     for (QAction *action : findChildren<QAction *>()) {
         const auto it = texts.find(action->text());
         if (it != texts.end())
-            action->setText(Ui(*it));
+            action->setText(UiText(*it));
     }
     const QString name = m_printer.docName();
-    setWindowTitle(name.isEmpty() ? Ui(u"Pregled pre štampe")
-                                  : Ui(u"Pregled pre štampe: ") + name);
+    setWindowTitle(name.isEmpty() ? UiText(u"Pregled pre štampe")
+                                  : UiText(u"Pregled pre štampe: ") + name);
 }
 
 void TPrintPreviewDialog::savePdfExecute()
 {
-    const QString suggested = (m_printer.docName().isEmpty() ? Ui(u"dokument") : m_printer.docName())
+    const QString suggested = (m_printer.docName().isEmpty() ? UiText(u"dokument") : m_printer.docName())
                               + QStringLiteral(".pdf");
-    QString fileName = QFileDialog::getSaveFileName(this, Ui(u"Sačuvaj kao PDF"), suggested,
-                                                    Ui(u"PDF dokumenti (*.pdf)"));
+    QString fileName = QFileDialog::getSaveFileName(this, UiText(u"Sačuvaj kao PDF"), suggested,
+                                                    UiText(u"PDF dokumenti (*.pdf)"));
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))

@@ -37,7 +37,7 @@ public:
 
     // unique_ptr: ItemProps hands out references that adding rows keeps valid.
     std::vector<std::unique_ptr<Row>> Rows;
-    QString Titles[2] = {Ui(u"Ključ"), Ui(u"Vrednost")};
+    QString Titles[2] = {UiText(u"Ključ"), UiText(u"Vrednost")};
     bool ReadOnly = false;
 
     int find(const QString &key) const
@@ -52,7 +52,7 @@ public:
     {
         const int at = find(key);
         if (at < 0)
-            throw KException(Ui(u"Nepoznat ključ '%1'.").arg(key));
+            throw KException(UiText(u"Nepoznat ključ '%1'.").arg(key));
         return at;
     }
 
@@ -205,7 +205,7 @@ public:
             auto *button = new QToolButton(box);
             button->setObjectName(QStringLiteral("ClearButton"));
             button->setIcon(box->style()->standardIcon(QStyle::SP_LineEditClearButton));
-            button->setToolTip(Ui(u"Obriši"));
+            button->setToolTip(UiText(u"Obriši"));
             button->setAutoRaise(true);
             button->setFocusPolicy(Qt::NoFocus);
             button->setFixedWidth(20);
