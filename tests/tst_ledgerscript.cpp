@@ -87,7 +87,7 @@ private slots:
         QStringList found = LatinTextsIn(checked, kept);
         // The search rows' captions and pick lists are cells, not widgets.
         if (auto *list = dynamic_cast<ListWindow *>(shown.get())) {
-            QCOMPARE(list->navigator->SearchVLE->Keys().size(), 13);
+            QCOMPARE(list->navigator->SearchVLE->Keys().size(), 14);
             for (const QString &key : list->navigator->SearchVLE->Keys()) {
                 const TItemProp &row = list->navigator->SearchVLE->ItemProps(key);
                 for (const QString &text : QStringList{row.Caption} + row.PickList)
