@@ -15,6 +15,7 @@
 #include "screens/ProceedingUnit.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QtTest>
 #include <memory>
 
@@ -78,6 +79,14 @@ private slots:
             detail = std::make_unique<DetailFormOn>(fx.Scalar(QStringLiteral("SELECT MIN(ledgeritemid) FROM ledgeritem")).toLongLong());
         QWidget &checked = detail ? static_cast<QWidget &>(detail->form) : *shown;
         QVERIFY(LedgerFixture::Show(checked, {1024, 700}));
+        if (detail) {
+            // The layout's field bindings are names, not texts: the item shows.
+            auto *number = checked.findChild<QLineEdit *>(QStringLiteral("NumberDBE"));
+            QVERIFY(number);
+            QCOMPARE(number->text(), fx.Scalar(QStringLiteral("SELECT ledgernumber FROM ledgeritem WHERE ledgeritemid = "
+                                                              "(SELECT MIN(ledgeritemid) FROM ledgeritem)")).toString());
+            QVERIFY(!number->text().isEmpty());
+        }
         SaveScreenshot(checked, QStringLiteral("cyrillic-%1.png").arg(window));
         // Users' names are data: a title or a label may hold one. Shortcuts
         // in tooltips are named as the keyboard's keys are.
