@@ -168,6 +168,13 @@ void TProceedingForm::fitGrid()
     Bevel1->resize(Bevel1->width() + grow, Bevel1->height());
     for (QWidget *w : std::initializer_list<QWidget *>{AcceptAllButton, PrintButton, CloseButton})
         w->move(w->x() + grow, w->y());
+    // A caption longer than the layout's button (Cyrillic letters are wider)
+    // widens it leftwards, its right edge beside the grid's.
+    for (QPushButton *b : {AcceptAllButton, PrintButton, CloseButton}) {
+        const int wider = b->sizeHint().width() - b->width();
+        if (wider > 0)
+            b->setGeometry(b->x() - wider, b->y(), b->width() + wider, b->height());
+    }
     setFixedSize(776 + grow, 350);
 }
 
