@@ -171,7 +171,7 @@ void TProceedingForm::fitGrid()
     // A caption longer than the layout's button (Cyrillic letters are wider)
     // widens it leftwards, its right edge beside the grid's.
     for (QPushButton *b : {AcceptAllButton, PrintButton, CloseButton}) {
-        const int wider = b->sizeHint().width() - b->width();
+        const int wider = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&')) + 6 - b->width();
         if (wider > 0)
             b->setGeometry(b->x() - wider, b->y(), b->width() + wider, b->height());
     }
