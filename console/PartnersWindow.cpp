@@ -8,6 +8,7 @@
 #include "PartnerImportDialog.h"
 #include "PartnerStore.h"
 #include "PickRows.h"
+#include "SerbianDisplayOrder.h"
 #include "SerbianFold.h"
 #include "ZConnection.h"
 
@@ -107,19 +108,32 @@ void TPartnersWindow::Reload()
     m_ids.clear();
     m_active.clear();
     m_list->setRowCount(0);
+    struct Row
+    {
+        qint64 ID;
+        QStringList Cells; // name, address, city, pib, mb, email, phone
+        bool Active;
+    };
+    QList<Row> rows;
     auto q = m_connection.OpenQuery(
-        QStringLiteral("SELECT partnerid, name, address, city, pib, mb, email, phone, active FROM partner "
-                       "ORDER BY %1, partnerid")
-            .arg(m_connection.TextOrder(QStringLiteral("name"))));
+        QStringLiteral("SELECT partnerid, name, address, city, pib, mb, email, phone, active FROM partner"));
     while (q->next()) {
+        Row row{q->value(0).toLongLong(), {}, RowText(*q, 8) != QLatin1String("n")};
+        for (int column = 1; column <= 7; ++column)
+            row.Cells << RowText(*q, column);
+        rows << std::move(row);
+    }
+    // Names in the alphabet of the user's script, either script's among the
+    // other's; the same name twice in the order it was entered.
+    SortForDisplayBy(rows, [](const Row &r) { return QStringList{r.Cells[0], QString::number(r.ID).rightJustified(19, u'0')}; });
+    for (const Row &r : std::as_const(rows)) {
         const int row = m_list->rowCount();
         m_list->insertRow(row);
         for (int column = 0; column < 7; ++column)
-            m_list->setItem(row, column, new QTableWidgetItem(RowText(*q, column + 1)));
-        const bool active = RowText(*q, 8) != QLatin1String("n");
-        m_list->setItem(row, 7, new QTableWidgetItem(active ? UiText(u"da") : UiText(u"ne")));
-        m_ids.push_back(q->value(0).toLongLong());
-        m_active.push_back(active);
+            m_list->setItem(row, column, new QTableWidgetItem(r.Cells[column]));
+        m_list->setItem(row, 7, new QTableWidgetItem(r.Active ? UiText(u"da") : UiText(u"ne")));
+        m_ids.push_back(r.ID);
+        m_active.push_back(r.Active);
     }
     // The name takes what the other columns leave; long addresses and
     // e-mails are cut short (whole in the form), so nothing needs scrolling

@@ -8,6 +8,7 @@
 #include "PartnerNumbers.h"
 #include "PartnerService.h"
 #include "PartnerStore.h"
+#include "InterfaceScript.h"
 #include "PartnersWindow.h"
 #include "PickerDialog.h"
 #include "ScriptedDialogs.h"
@@ -433,6 +434,28 @@ private slots:
         QCOMPARE(dialogs->Messages[1].Text, PartnerAdministratorOnlyText);
         QCOMPARE(dialogs->ModalCount, 0);
         QVERIFY(ReadPartner(db(), cacak)->Active);
+    }
+
+    void windowListsInTheScriptsAlphabet_data()
+    {
+        QTest::addColumn<int>("script");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("latin") << int(TScript::Latin)
+                               << QStringList{"Cvetković", "Čačak promet", "Ćuprija", "Džep", "Đurić", "Zrenjanin", "Жабари"};
+        QTest::newRow("cyrillic") << int(TScript::Cyrillic)
+                                  << QStringList{"Đurić", "Жабари", "Zrenjanin", "Ćuprija", "Cvetković", "Čačak promet", "Džep"};
+    }
+
+    void windowListsInTheScriptsAlphabet()
+    {
+        QFETCH(int, script);
+        QFETCH(QStringList, names);
+        for (const char *name : {"Zrenjanin", "Džep", "Čačak promet", "Жабари", "Ćuprija", "Đurić", "Cvetković"})
+            add(partner(QString::fromUtf8(name)));
+        SetInterfaceScript(TScript(script));
+        TPartnersWindow window(db(), Clerk);
+        SetInterfaceScript(TScript::Latin);
+        QCOMPARE(window.ShownNames(), names);
     }
 
     void windowMergesForAdministrator()
