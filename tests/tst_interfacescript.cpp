@@ -102,6 +102,9 @@ private slots:
         // the table does not know stay Qt's.
         QCOMPARE(QCoreApplication::translate("LedgerDetailForm", "Predmet"), QStringLiteral("Предмет"));
         QCOMPARE(QCoreApplication::translate("QSomethingElse", "Cancel"), QStringLiteral("Cancel"));
+        // Keys: a Serbian name in the script, the cap's own name as printed.
+        QCOMPARE(QCoreApplication::translate("QShortcut", "Space"), QStringLiteral("Размак"));
+        QCOMPARE(QCoreApplication::translate("QShortcut", "Return"), QStringLiteral("Enter"));
         SetInterfaceScript(TScript::Latin);
         QCOMPARE(QCoreApplication::translate("LedgerDetailForm", "Predmet"), QStringLiteral("Predmet"));
         QCOMPARE(QLocale().monthName(3), QStringLiteral("mart"));

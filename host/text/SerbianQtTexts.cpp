@@ -227,6 +227,9 @@ QString TSerbianQtTexts::translate(const char *context, const char *sourceText, 
         return {};
     const TScript script = InterfaceScript();
     const QString latin = table().value(keyOf(context, sourceText));
+    // The cap's own name, as printed on the keyboard, stays in Latin.
+    if (latin == u"Enter" && qstrcmp(context, "QShortcut") == 0)
+        return latin;
     if (!latin.isEmpty())
         return InterfaceText(latin, script);
     if (script == TScript::Latin || isQtContext(context))
