@@ -241,7 +241,20 @@ rejoin_node() {
     --skip-networking --socket="$d/recover.sock" --innodb-buffer-pool-size=64M \
     --character-set-server=utf8mb4 --collation-server="$coll" \
     --binlog-format=ROW --wsrep-on=ON --wsrep-provider="$provider" --wsrep-sst-method=kseed \
-    --wsrep-cluster-address="gcomm://127.0.0.1:$(gport "$n")" --wsrep-recover </dev/null >"$d/recover.out" 2>&1 || true
+    --wsrep-cluster-address="gcomm://127.0.0.1:$(gport "$n")" --wsrep-recover </dev/null >"$d/recover.out" 2>&1 &
+  local rpid=$! waited=0
+  # The position is all we need: a recovery that lingers after naming it
+  # (it may stumble on a table it opens afterwards) is stopped, not waited for.
+  while kill -0 "$rpid" 2>/dev/null && ((waited < 120)); do
+    if cat "$d/recover.log" "$d/recover.out" 2>/dev/null | grep -q 'WSREP: Recovered position:'; then
+      sleep 2
+      kill "$rpid" 2>/dev/null && sleep 1 && kill -9 "$rpid" 2>/dev/null
+      break
+    fi
+    sleep 0.5
+    ((waited += 1))
+  done
+  wait "$rpid" 2>/dev/null || true
   pos=$(cat "$d/recover.log" "$d/recover.out" 2>/dev/null | sed -n 's/.*WSREP: Recovered position: *//p' | tail -n 1)
   [ -n "$pos" ] || { echo "node $n: position not recovered; see $d/recover.log" >&2; exit 1; }
   launch "$n" --wsrep-start-position="$pos" || exit 1
