@@ -20,18 +20,6 @@ char16_t cyrillicOf(char16_t lower)
     }
 }
 
-// lj, nj, dž: the second letter that joins the first into one Cyrillic letter.
-char16_t digraphOf(char16_t first, char16_t second)
-{
-    if (first == u'l' && second == u'j')
-        return u'љ';
-    if (first == u'n' && second == u'j')
-        return u'њ';
-    if (first == u'd' && second == u'ž')
-        return u'џ';
-    return 0;
-}
-
 // Word beginnings where the two letters of a digraph belong to a prefix and
 // its stem (in-jekcija, kon-junktura, nad-živeti, od-žaliti, pod-žanr) and
 // stay two Cyrillic letters. In lower case; the rest of a word is written
@@ -52,6 +40,17 @@ const char16_t *const SeparateLetters[] = {
 };
 
 } // namespace
+
+char16_t SerbianDigraph(char16_t first, char16_t second)
+{
+    if (first == u'l' && second == u'j')
+        return u'љ';
+    if (first == u'n' && second == u'j')
+        return u'њ';
+    if (first == u'd' && second == u'ž')
+        return u'џ';
+    return 0;
+}
 
 qsizetype SerbianSeparateLetters(QStringView text, qsizetype i)
 {
@@ -85,7 +84,7 @@ QString SerbianToCyrillic(QStringView text)
         if (separate > 0)
             --separate;
         else if (i + 1 < text.size())
-            letter = digraphOf(lower, text[i + 1].toLower().unicode());
+            letter = SerbianDigraph(lower, text[i + 1].toLower().unicode());
         if (letter)
             ++i; // "LJ", "Lj" and "lj" alike: the first letter's case counts
         else

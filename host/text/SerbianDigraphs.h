@@ -6,6 +6,10 @@
 
 #include <QStringView>
 
+// lj, nj, dž (both letters in lower case): the one Cyrillic letter they
+// write together, or 0.
+char16_t SerbianDigraph(char16_t first, char16_t second);
+
 // How many characters from i are letters written one by one: the length of
 // a table's word beginning starting at i (in any case), or 0.
 qsizetype SerbianSeparateLetters(QStringView text, qsizetype i);

@@ -94,16 +94,6 @@ Element elementOf(char32_t cp)
     return cp < table.size() ? table[cp] : computeElement(cp);
 }
 
-// lj, nj and dž as one letter: its name, or 0.
-char16_t digraphName(char32_t first, QChar second)
-{
-    const char32_t a = QChar::toLower(first);
-    const char16_t b = second.toLower().unicode();
-    if ((a == u'l' || a == u'n') && b == u'j')
-        return a == u'l' ? u'љ' : u'њ';
-    return a == u'd' && b == u'ž' ? u'џ' : 0;
-}
-
 // UTF-8's form of a number: its byte order is the order of the numbers.
 template <class Bytes>
 void appendOrdered(Bytes &out, quint32 v)
@@ -186,7 +176,7 @@ void appendKey(QStringView text, TScript script, QByteArray &out)
         if (separate > 0) {
             --separate;
         } else if (e.Script == InLatin && i + 1 < text.size()) {
-            if (const char16_t name = digraphName(cp, text[i + 1])) {
+            if (const char16_t name = SerbianDigraph(char16_t(QChar::toLower(cp)), text[i + 1].toLower().unicode())) {
                 e = letterElement(name, e.Upper, InLatin);
                 secondUpper = char(text[i + 1].isUpper());
                 width = 2;
