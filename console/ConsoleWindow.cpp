@@ -178,6 +178,11 @@ void TConsoleWindow::retranslate()
     // The module's own menu entries come again from the module, in the new script.
     if (!m_helpActions.isEmpty())
         addHelpActions();
+    // The module's frames are shown again, made anew in the new script.
+    if (const int current = m_current; current >= 0) {
+        deactivate();
+        activate(current);
+    }
     showCount();
 }
 

@@ -3,6 +3,7 @@
 // Podešavanja…" switching the interface and the main window at once, Esc
 // leaving all as it was.
 
+#include "BaseSnapin.h"
 #include "ConsoleWindow.h"
 #include "ModuleMenuActions.h"
 #include "ScopedScript.h"
@@ -15,6 +16,7 @@
 #include "UserSettings.h"
 #include "ZTransaction.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,12 +29,30 @@ Q_DECLARE_METATYPE(TScript)
 
 namespace {
 
-// A module as the window sees it: its name and an entry of "Pomoć", in Latin.
+// A module's list frame: one caption, made in the script of its moment.
+class LabelViewer : public TCustomViewer
+{
+public:
+    LabelViewer() : TCustomViewer({}) {}
+    void InternalCreateFrame() override
+    {
+        FFrame = new QLabel(UiText(u"Dodaj"));
+        FFrame->setObjectName(QStringLiteral("frameLabel"));
+    }
+    void InternalDestroyFrame() override { delete FFrame.data(); }
+};
+
+// A module as the window sees it: its name, an entry of "Pomoć" and a list
+// frame, in Latin.
 class HelpSnapin : public TInterfacedObject, public ISnapin, public IModuleMenuActions
 {
+    IRef<LabelViewer> m_viewer{new LabelViewer};
+
 public:
     bool QueryInterface(const QUuid &iid, void **out) override
     {
+        if (iid == IViewer::IID())
+            return m_viewer->QueryInterface(iid, out);
         if (iid == ISnapin::IID())
             return answer<ISnapin>(this, out);
         if (iid == IModuleMenuActions::IID())
@@ -159,6 +179,7 @@ private slots:
         QAction *settings = window.AddFileAction(QStringLiteral("Podešavanja…"), QStringLiteral("settingsAction"),
                                                  [&] { EditOwnSettings(*m_security.get(), &window); });
         window.SetSnapins({IRef<ISnapin>(new HelpSnapin)});
+        window.SelectSnapin(0);
         ScopedScriptedDialogs dialogs;
         dialogs->ModalHandlers.push_back([&](QDialog &d) {
             if (!d.findChild<QRadioButton *>(QStringLiteral("latinButton"))->isChecked())
@@ -178,6 +199,9 @@ private slots:
         QTEST(settings->text(), "settingsAction");
         QTEST(window.SnapinNames().value(0), "module");
         QTEST(window.findChild<QAction *>(QStringLiteral("checkAction"))->text(), "moduleAction");
+        // The module's frame is shown again, made in the new script.
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("frameLabel"))->text(),
+                 escape ? QStringLiteral("Dodaj") : QStringLiteral("Додај"));
         QTEST(stored(user), "rows");
         // Opened again, it offers what was stored, in the script of the moment.
         TSettingsDialog again(conn(), user);

@@ -48,8 +48,14 @@ bool TCustomViewer::QueryInterface(const QUuid &iid, void **out)
 
 void TCustomViewer::Show(QWidget *parent)
 {
-    if (!FFrame)
+    // Captions are made in the script of their moment: a frame of another
+    // script is made again rather than shown half in one, half in the other.
+    if (FFrame && FFrameScript != InterfaceScript())
+        InternalDestroyFrame();
+    if (!FFrame) {
         InternalCreateFrame();
+        FFrameScript = InterfaceScript();
+    }
     PlaceFrame(FFrame, parent);
 }
 
@@ -75,8 +81,12 @@ bool TCustomNavigator::QueryInterface(const QUuid &iid, void **out)
 
 void TCustomNavigator::ShowNavigator(QWidget *parent)
 {
-    if (!FFrame)
+    if (FFrame && FFrameScript != InterfaceScript())
+        InternalDestroyFrame();
+    if (!FFrame) {
         InternalCreateFrame();
+        FFrameScript = InterfaceScript();
+    }
     PlaceFrame(FFrame, parent);
 }
 

@@ -8,6 +8,7 @@
 // reach the derived class; derived viewers and navigators therefore destroy
 // their frames in their own destructors.
 
+#include "InterfaceScript.h"
 #include "KInterfaces.h"
 
 #include <QImage>
@@ -61,7 +62,8 @@ public:
     virtual void InternalDestroyFrame() = 0;
     void Load(const IRef<ISnapin> &snapin) override {}
     explicit TCustomViewer(const IRef<IConsole> &console);
-    // Creates the frame on first use and places it into parent's layout.
+    // Creates the frame on first use, and again when the interface's script
+    // changed since it was made, and places it into parent's layout.
     void Hide() override;
     void Show(QWidget *parent) override;
     QList<QAction *> GetActionList() override { return FActionList; }
@@ -75,6 +77,7 @@ protected:
     QPointer<QWidget> FFrame;
     QList<QAction *> FActionList;
     qint32 FTypeCode = 0;
+    TScript FFrameScript = TScript::Latin;
 };
 
 class KCOMMON_EXPORT TCustomNavigator : public TInterfacedObject, public INavigable
@@ -86,6 +89,7 @@ public:
     virtual void InternalDestroyFrame() = 0;
     explicit TCustomNavigator(const IRef<IConsole> &console);
     void HideNavigator() override;
+    // As the viewer's Show: a frame of another script is made anew.
     void ShowNavigator(QWidget *parent) override;
     QWidget *GetFrame() override { return FFrame; }
 
@@ -94,6 +98,7 @@ protected:
 
     IRef<IConsole> FConsole;
     QPointer<QWidget> FFrame;
+    TScript FFrameScript = TScript::Latin;
 };
 
 // Puts a frame into a panel (its layout when it has one) and shows it.
