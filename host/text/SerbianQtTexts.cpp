@@ -3,6 +3,7 @@
 #include "InterfaceScript.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHash>
 #include <QLocale>
 #include <QPointer>
@@ -252,9 +253,9 @@ void ReinstallSerbianTexts(QCoreApplication &app)
 {
     if (!g_installed)
         return; // not yet installed: InstallSerbianTexts will
-    // Taking the translator out and in again is how Qt tells every widget
-    // (QEvent::LanguageChange) that its texts changed.
-    QCoreApplication::removeTranslator(g_installed);
-    QCoreApplication::installTranslator(g_installed);
-    Q_UNUSED(app);
+    // What installing a translator does, once: the application hands the
+    // event on to every widget (taking ours out and in again would tell
+    // them twice, and a window redrawing on it would do its work twice).
+    QEvent changed(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(&app, &changed);
 }

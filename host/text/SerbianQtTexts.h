@@ -29,6 +29,6 @@ public:
 // Cyrillic. Call before the first window is made; calling again does not
 // install a second translator.
 KCOMMON_EXPORT void InstallSerbianTexts(QCoreApplication &app);
-// Takes the translator out and in again, so every widget hears of a new
-// script; nothing when InstallSerbianTexts has not run.
+// Tells every widget once (QEvent::LanguageChange) that the script changed;
+// nothing when InstallSerbianTexts has not run.
 KCOMMON_EXPORT void ReinstallSerbianTexts(QCoreApplication &app);
